@@ -1,0 +1,299 @@
+#include "IniFile.h"
+
+#include "GbkText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+// The file as its lines, each kept as it stands so that a write changes only what it must.
+struct IniFile::Lines {
+    QStringList text;
+    QString eol = QStringLiteral("\n");
+    QByteArray original; // the bytes read, to skip a write that changes nothing
+};
+
+namespace {
+
+std::optional<QString> sectionName(const QString &line)
+{
+    const QString t = line.trimmed();
+    if (!t.startsWith(QLatin1Char('[')))
+        return std::nullopt;
+    const qsizetype close = t.indexOf(QLatin1Char(']'));
+    return (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+}
+
+bool isComment(const QString &trimmed)
+{
+    return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
+}
+
+// The key of a "key=value" line, or nothing for blank, comment and other lines.
+std::optional<QString> keyName(const QString &line)
+{
+    const QString t = line.trimmed();
+    if (t.isEmpty() || isComment(t))
+        return std::nullopt;
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return std::nullopt;
+    return t.left(eq).trimmed();
+}
+
+QString valueOf(const QString &line)
+{
+    QString v = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    return v;
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Index of the first header of the section, or -1.
+qsizetype findSection(const QStringList &lines, const QString &section)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto name = sectionName(lines[i]);
+        if (name && sameName(*name, section))
+            return i;
+    }
+    return -1;
+}
+
+// One past the last line of the section whose header is at `header`.
+qsizetype sectionEnd(const QStringList &lines, qsizetype header)
+{
+    qsizetype i = header + 1;
+    while (i < lines.size() && !sectionName(lines[i]))
+        ++i;
+    return i;
+}
+
+qsizetype findKey(const QStringList &lines, qsizetype header, const QString &key)
+{
+    const qsizetype end = sectionEnd(lines, header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const auto name = keyName(lines[i]);
+        if (name && sameName(*name, key))
+            return i;
+    }
+    return -1;
+}
+
+bool hasLineBreak(const QString &s)
+{
+    return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
+}
+
+std::optional<int> parseInteger(const QString &text)
+{
+    bool ok = false;
+    int v = 0;
+    if (text.size() > 2 && text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        v = text.mid(2).toInt(&ok, 16);
+    else
+        v = text.toInt(&ok, 10);
+    return ok ? std::optional<int>(v) : std::nullopt;
+}
+
+} // namespace
+
+IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
+
+bool IniFile::load(Lines &lines, bool forWriting) const
+{
+    QFile file(m_fileName);
+    if (!file.exists())
+        return true; // a missing file is an empty one
+    if (!file.open(QIODevice::ReadOnly))
+        return !forWriting;
+    lines.original = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return !forWriting;
+    QString text = DecodeUtf8OrGbk(lines.original);
+    if (text.contains(QLatin1String("\r\n")))
+        lines.eol = QStringLiteral("\r\n");
+    text.remove(QLatin1Char('\r'));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    if (!text.isEmpty())
+        lines.text = text.split(QLatin1Char('\n'));
+    return true;
+}
+
+bool IniFile::save(const Lines &lines)
+{
+    const QByteArray bytes = lines.text.isEmpty() ? QByteArray()
+                                                  : (lines.text.join(lines.eol) + lines.eol).toUtf8();
+    if (bytes == lines.original && QFileInfo::exists(m_fileName))
+        return true;
+    QSaveFile out(m_fileName);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        m_lastError = QStringLiteral("Cannot write %1: %2").arg(m_fileName, out.errorString());
+        return false;
+    }
+    m_lastError.clear();
+    return true;
+}
+
+QString IniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    Lines lines;
+    load(lines, false);
+    const qsizetype header = findSection(lines.text, section);
+    if (header < 0)
+        return defaultValue;
+    const qsizetype at = findKey(lines.text, header, key);
+    return at < 0 ? defaultValue : valueOf(lines.text[at]);
+}
+
+int IniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    return parseInteger(ReadString(section, key, QString())).value_or(defaultValue);
+}
+
+double IniFile::ReadFloat(const QString &section, const QString &key, double defaultValue) const
+{
+    // std::from_chars ignores the process locale, which a Qt application sets from the environment.
+    QByteArray text = ReadString(section, key, QString()).toLatin1();
+    if (text.startsWith('+'))
+        text.remove(0, 1);
+    double v = 0;
+    const char *end = text.constData() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.constData(), end, v);
+    return ec == std::errc() && ptr == end && !text.isEmpty() && std::isfinite(v) ? v : defaultValue;
+}
+
+bool IniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool IniFile::SectionExists(const QString &section) const
+{
+    Lines lines;
+    load(lines, false);
+    return findSection(lines.text, section) >= 0;
+}
+
+bool IniFile::ValueExists(const QString &section, const QString &key) const
+{
+    Lines lines;
+    load(lines, false);
+    const qsizetype header = findSection(lines.text, section);
+    return header >= 0 && findKey(lines.text, header, key) >= 0;
+}
+
+QStringList IniFile::ReadSections() const
+{
+    Lines lines;
+    load(lines, false);
+    QStringList names;
+    for (const QString &line : lines.text) {
+        const auto name = sectionName(line);
+        if (name && !names.contains(*name, Qt::CaseInsensitive))
+            names << *name;
+    }
+    return names;
+}
+
+QStringList IniFile::ReadSection(const QString &section) const
+{
+    Lines lines;
+    load(lines, false);
+    QStringList keys;
+    const qsizetype header = findSection(lines.text, section);
+    if (header < 0)
+        return keys;
+    const qsizetype end = sectionEnd(lines.text, header);
+    for (qsizetype i = header + 1; i < end; ++i) {
+        const auto name = keyName(lines.text[i]);
+        if (name && !keys.contains(*name, Qt::CaseInsensitive))
+            keys << *name;
+    }
+    return keys;
+}
+
+bool IniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    const QString s = section.trimmed(), k = key.trimmed();
+    if (s.isEmpty() || k.isEmpty() || hasLineBreak(s) || hasLineBreak(k) || hasLineBreak(value)
+        || s.contains(QLatin1Char(']')) || k.contains(QLatin1Char('=')) || k.startsWith(QLatin1Char('['))
+        || isComment(k)) {
+        m_lastError = QStringLiteral("Refused to write an invalid entry [%1] %2").arg(section, key);
+        return false;
+    }
+    Lines lines;
+    if (!load(lines, true)) {
+        m_lastError = QStringLiteral("Cannot read %1; not overwriting it").arg(m_fileName);
+        return false;
+    }
+    const qsizetype header = findSection(lines.text, s);
+    if (header < 0) {
+        lines.text << QLatin1Char('[') + s + QLatin1Char(']') << k + QLatin1Char('=') + value;
+        return save(lines);
+    }
+    const qsizetype at = findKey(lines.text, header, k);
+    if (at >= 0) {
+        lines.text[at] = *keyName(lines.text[at]) + QLatin1Char('=') + value;
+        return save(lines);
+    }
+    // A new key goes after the section's last non-blank line, before the blank lines that set off the next.
+    qsizetype insertAt = sectionEnd(lines.text, header);
+    while (insertAt > header + 1 && lines.text[insertAt - 1].trimmed().isEmpty())
+        --insertAt;
+    lines.text.insert(insertAt, k + QLatin1Char('=') + value);
+    return save(lines);
+}
+
+bool IniFile::WriteInteger(const QString &section, const QString &key, int value)
+{
+    return WriteString(section, key, QString::number(value));
+}
+
+bool IniFile::WriteFloat(const QString &section, const QString &key, double value)
+{
+    return WriteString(section, key, QString::number(value, 'g', 15));
+}
+
+bool IniFile::WriteBool(const QString &section, const QString &key, bool value)
+{
+    return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool IniFile::DeleteKey(const QString &section, const QString &key)
+{
+    Lines lines;
+    if (!load(lines, true)) {
+        m_lastError = QStringLiteral("Cannot read %1; not overwriting it").arg(m_fileName);
+        return false;
+    }
+    const qsizetype header = findSection(lines.text, section);
+    const qsizetype at = header < 0 ? -1 : findKey(lines.text, header, key);
+    if (at < 0)
+        return true;
+    lines.text.removeAt(at);
+    return save(lines);
+}
+
+bool IniFile::EraseSection(const QString &section)
+{
+    Lines lines;
+    if (!load(lines, true)) {
+        m_lastError = QStringLiteral("Cannot read %1; not overwriting it").arg(m_fileName);
+        return false;
+    }
+    bool erased = false;
+    for (qsizetype header; (header = findSection(lines.text, section)) >= 0; erased = true)
+        lines.text.remove(header, sectionEnd(lines.text, header) - header);
+    return erased ? save(lines) : true;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// An INI file with the behaviour the program's callers expect of the Windows INI class:
+//  - every call goes to the file: reads see the file as it is now, and every Write/Erase is on disk when it
+//    returns, so two IniFile objects on one path always agree and nothing waits for a flush;
+//  - a missing or unreadable file reads as all defaults;
+//  - section and key names are found without regard to letter case; the first occurrence wins;
+//  - values are trimmed of surrounding blanks and of one pair of enclosing quotes; an "=" inside a value is
+//    part of the value;
+//  - the file is read as UTF-8, or as GBK when it is not valid UTF-8 (files of the Windows program);
+//  - writes produce UTF-8 through a temporary file renamed over the old one, keeping every other section,
+//    key and comment line in order and the spelling of existing keys;
+//  - numbers are written and parsed in the C locale.
+// Writes return false when the file could not be written (or could not be read first, so that writing
+// would lose its content); lastError() then says why.
+class IniFile {
+public:
+    explicit IniFile(QString fileName);
+
+    const QString &fileName() const { return m_fileName; }
+    const QString &lastError() const { return m_lastError; }
+
+    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // Decimal, or hexadecimal after "0x"; a text that does not convert gives the default.
+    int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
+    // A finite number in C notation; anything else gives the default.
+    double ReadFloat(const QString &section, const QString &key, double defaultValue) const;
+    // The integer value is not 0; a text that is not an integer gives the default.
+    bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
+
+    bool SectionExists(const QString &section) const;
+    bool ValueExists(const QString &section, const QString &key) const;
+    QStringList ReadSections() const;
+    QStringList ReadSection(const QString &section) const; // the keys of a section, in file order
+
+    // A key or section name may not be empty or hold a line break, "=" (keys) or "]" (sections), and a
+    // value may not hold a line break: such a write would corrupt the file and is refused.
+    bool WriteString(const QString &section, const QString &key, const QString &value);
+    bool WriteInteger(const QString &section, const QString &key, int value);
+    bool WriteFloat(const QString &section, const QString &key, double value); // 15 significant digits
+    bool WriteBool(const QString &section, const QString &key, bool value);    // "1" or "0"
+    bool DeleteKey(const QString &section, const QString &key);
+    bool EraseSection(const QString &section);
+
+private:
+    struct Lines;
+    bool load(Lines &lines, bool forWriting) const;
+    bool save(const Lines &lines);
+
+    QString m_fileName;
+    QString m_lastError;
+};

@@ -1,0 +1,162 @@
+#include "IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("set.ini"));
+
+    void put(const QByteArray &bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray bytes() const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(IniFileTest, GbkFileOfTheOriginalIsReadAndWrittenBackAsUtf8)
+{
+    // "fname=宋体" as the Windows program wrote it, in GBK with CRLF.
+    put("[font]\r\nfname=\xCB\xCE\xCC\xE5\r\nsize=12\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("font", "fname", ""), QStringLiteral("宋体"));
+
+    ASSERT_TRUE(ini.WriteInteger("font", "size", 14));
+    EXPECT_EQ(bytes(), QByteArray("[font]\r\nfname=宋体\r\nsize=14\r\n"));
+    EXPECT_EQ(IniFile(path).ReadString("font", "fname", ""), QStringLiteral("宋体"));
+}
+
+TEST_F(IniFileTest, SectionsAndKeysAreFoundWhateverTheirCase)
+{
+    put("[Set]\nfJian=4.5\n");
+    IniFile ini(path);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("set", "FJIAN", 3.0), 4.5);
+    EXPECT_TRUE(ini.SectionExists("SET"));
+    EXPECT_TRUE(ini.ValueExists("set", "fjian"));
+    EXPECT_FALSE(ini.ValueExists("set", "fJia"));
+
+    // Overwriting keeps the file's own spelling of section and key.
+    ASSERT_TRUE(ini.WriteString("SET", "FJIAN", "3"));
+    EXPECT_EQ(bytes(), QByteArray("[Set]\nfJian=3\n"));
+}
+
+TEST_F(IniFileTest, WriteKeepsOtherSectionsKeysAndCommentsInOrder)
+{
+    put("; settings\n[a]\nx=1\n; note\ny=2\n\n[b]\nz=3\n");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.WriteString("a", "y", "20"));
+    ASSERT_TRUE(ini.WriteString("a", "new", "n"));
+    ASSERT_TRUE(ini.WriteString("c", "w", "v"));
+    EXPECT_EQ(bytes(), QByteArray("; settings\n[a]\nx=1\n; note\ny=20\nnew=n\n\n[b]\nz=3\n[c]\nw=v\n"));
+    EXPECT_EQ(ini.ReadSections(), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(ini.ReadSection("a"), QStringList({"x", "y", "new"}));
+}
+
+TEST_F(IniFileTest, EachWriteIsOnDiskAtOnceAndSeenByOtherObjects)
+{
+    IniFile writer(path), reader(path);
+    ASSERT_TRUE(writer.WriteBool("set", "bWuHint", false));
+    EXPECT_FALSE(reader.ReadBool("set", "bWuHint", true));
+    ASSERT_TRUE(writer.WriteFloat("set", "fJian", 0.1));
+    EXPECT_DOUBLE_EQ(reader.ReadFloat("set", "fJian", 0), 0.1);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"set.ini"}); // no temporary left behind
+}
+
+TEST_F(IniFileTest, MissingAndUnreadableFilesGiveDefaults)
+{
+    IniFile missing(dir.filePath("none.ini"));
+    EXPECT_EQ(missing.ReadString("s", "k", "d"), "d");
+    EXPECT_EQ(missing.ReadInteger("s", "k", 7), 7);
+    EXPECT_FALSE(missing.SectionExists("s"));
+    EXPECT_TRUE(missing.EraseSection("s"));
+    EXPECT_FALSE(QFile::exists(missing.fileName()));
+
+    // A folder where the file should be cannot be read as one.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    IniFile folder(dir.filePath("folder.ini"));
+    EXPECT_EQ(folder.ReadString("s", "k", "d"), "d");
+    EXPECT_FALSE(folder.WriteString("s", "k", "v"));
+
+    put("[s]\nk=5\n");
+    QFile::setPermissions(path, QFileDevice::Permissions());
+    QFile probe(path);
+    if (probe.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "running with rights that read any file";
+    IniFile unreadable(path);
+    EXPECT_EQ(unreadable.ReadInteger("s", "k", 1), 1);
+    // Writing would replace content we could not read: refused.
+    EXPECT_FALSE(unreadable.WriteInteger("s", "k", 2));
+    EXPECT_FALSE(unreadable.lastError().isEmpty());
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(bytes(), QByteArray("[s]\nk=5\n"));
+}
+
+TEST_F(IniFileTest, ValuesWithEqualsSignsBlanksAndQuotes)
+{
+    put("[s]\n  a key =  x = y  z  \nq=\"  padded \"\nempty=\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("s", "a key", ""), "x = y  z");
+    EXPECT_EQ(ini.ReadString("s", "q", ""), "  padded ");
+    EXPECT_EQ(ini.ReadString("s", "empty", "d"), ""); // present but empty is not missing
+
+    ASSERT_TRUE(ini.WriteString("s", "formula", "a=b c"));
+    EXPECT_EQ(IniFile(path).ReadString("s", "formula", ""), "a=b c");
+}
+
+TEST_F(IniFileTest, TypedReadsFallBackOnTextsThatDoNotConvert)
+{
+    put("[s]\nhex=0x1F\nbare=0x\nneg=-12\nword=abc\nf=1.5e2\ncomma=1,5\nnan=nan\ntrue=true\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("s", "hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("s", "bare", 9), 9);
+    EXPECT_EQ(ini.ReadInteger("s", "neg", 0), -12);
+    EXPECT_EQ(ini.ReadInteger("s", "word", 4), 4);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("s", "f", 0), 150.0);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("s", "comma", 2.5), 2.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("s", "nan", 2.5), 2.5);
+    EXPECT_TRUE(ini.ReadBool("s", "neg", false));
+    EXPECT_TRUE(ini.ReadBool("s", "true", true)); // only integers are flags
+    EXPECT_FALSE(ini.ReadBool("s", "true", false));
+}
+
+TEST_F(IniFileTest, EraseSectionAndDeleteKey)
+{
+    put("[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n[c]\nw=4\n");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.EraseSection("a"));
+    ASSERT_TRUE(ini.DeleteKey("c", "W"));
+    EXPECT_EQ(bytes(), QByteArray("[b]\ny=2\n[c]\n"));
+}
+
+TEST_F(IniFileTest, WritesThatWouldCorruptTheFileAreRefused)
+{
+    put("[s]\nk=1\n");
+    IniFile ini(path);
+    EXPECT_FALSE(ini.WriteString("s", "k", "1\n[evil]\nx=2"));
+    EXPECT_FALSE(ini.WriteString("s", "a=b", "1"));
+    EXPECT_FALSE(ini.WriteString("s]", "k", "1"));
+    EXPECT_FALSE(ini.WriteString("s", "", "1"));
+    EXPECT_EQ(bytes(), QByteArray("[s]\nk=1\n"));
+    EXPECT_FALSE(IniFile(dir.filePath("no/such/dir/x.ini")).WriteString("s", "k", "v"));
+}
+
+TEST_F(IniFileTest, KeysBeforeTheFirstSectionAreNotInAnySection)
+{
+    put("k=1\n[s]\nj=2\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("s", "k", "d"), "d");
+    EXPECT_EQ(ini.ReadString("s", "j", "d"), "2");
+}
+
+} // namespace
