@@ -1,0 +1,210 @@
+#include "TRecordData.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The column formats of the create statement, one per column of kCaseColumns.
+constexpr std::array<const char *, kCaseColumnCount> kColumnTypes{
+    " integer primary key,", " char(20),", " integer,", " char(20),", " integer,", " char(30),", " char(5),",
+    " char(30),", " varchar(150),", " char(40),", " char(50),", " varchar(100),", " varchar(100),",
+    " varchar(6),", " varchar(30),", " text);"};
+
+enum Column {
+    ColId, ColName, ColSex, ColClassName, ColDateY, ColDateNum, ColDateStyle, ColAddrInd,
+    ColAddrName, ColAddrNum, ColRemarkFile, ColTag1, ColTag2, ColHousePanel, ColJianShan, ColRemarkText
+};
+
+constexpr QChar kSep{QLatin1Char(kValueSeparator)};
+
+// Whole characters: a surrogate pair is one character and is kept or dropped as one.
+QString LeftChars(const QString &text, int maxChars)
+{
+    qsizetype i = 0;
+    for (int n = 0; n < maxChars && i < text.size(); ++n)
+        i += (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+    return text.left(i);
+}
+
+// An integer sub-value; a text that is not a number, or a number the field cannot hold, gives the default.
+template <typename T>
+T ToIntDef(const QString &text, T def)
+{
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok || v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
+        return def;
+    return static_cast<T>(v);
+}
+
+float ToFloatDef(const QString &text, float def)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
+        return def;
+    return static_cast<float>(v);
+}
+
+QString Num(qlonglong v) { return QString::number(v); }
+QString Fixed(float v, int decimals) { return QString::number(double(v), 'f', decimals); }
+QString Flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+QString JoinSub(std::initializer_list<QString> parts) { return QStringList(parts).join(kSep); }
+
+} // namespace
+
+bool IsIntegerColumn(int column)
+{
+    return column == ColId || column == ColSex || column == ColDateY;
+}
+
+QStringList DefaultClasses()
+{
+    return {QStringLiteral("私人别墅"), QStringLiteral("小区套房"), QStringLiteral("自建民居"),
+            QStringLiteral("公司大夏"), QStringLiteral("古代老宅"), QStringLiteral("标志建筑"),
+            QStringLiteral("其他建筑"), QStringLiteral("临时保存")};
+}
+
+QString CreateDataTableSql()
+{
+    QString sql = QStringLiteral("create table case_data(");
+    for (int i = 0; i < kCaseColumnCount; ++i)
+        sql += QLatin1String(kCaseColumns[i]) + QLatin1String(kColumnTypes[i]);
+    return sql;
+}
+
+QString CreateExtraTableSql()
+{
+    QString cols;
+    for (const char *c : kExtraColumns)
+        cols += QLatin1String(c) + QLatin1Char(',');
+    cols.chop(1);
+    return QStringLiteral("create table case_extra(") + cols + QStringLiteral(");");
+}
+
+QString StoredText(const QString &text)
+{
+    QString t = text;
+    t.remove(QLatin1Char('\''));
+    return t;
+}
+
+QString StoredName(const QString &name) { return LeftChars(StoredText(name), kMaxNameChars); }
+
+QString StoredAddress(const QString &address) { return LeftChars(StoredText(address), kMaxAddressChars); }
+
+QString StoredClassName(const QString &className)
+{
+    QString t = StoredText(className);
+    t.remove(kSep);
+    return t;
+}
+
+void RecordToValues(const TRecordData &rec, QStringList &values)
+{
+    values.clear();
+    values.reserve(kCaseColumnCount);
+
+    QStringList addrInd{Num(rec.place1), Num(rec.place2)};
+    for (int32_t p : rec.place) {
+        if (p == -1)
+            break;
+        addrInd << Num(p);
+    }
+
+    values << Num(rec.id)
+           << StoredName(rec.name)
+           << Flag(rec.sex != 0)
+           << StoredClassName(rec.className)
+           << Num(rec.date.year)
+           << JoinSub({Num(rec.date.month), Num(rec.date.day), Num(rec.date.hour), Num(rec.date.minute)})
+           << JoinSub({Flag(rec.lunar != 0), Flag(rec.leap != 0)})
+           << addrInd.join(kSep)
+           << StoredAddress(rec.address)
+           << JoinSub({Fixed(rec.longitude, 6), Fixed(rec.latitude, 6), QStringLiteral("8")})
+           << StoredText(rec.remarkFile)
+           << QString(kSep)
+           << QString(kSep)
+           << JoinSub({Num(rec.chartPanel), Flag(rec.xiaGua != 0)})
+           << JoinSub({Num(rec.buildYear), Num(rec.mountain), Num(rec.door), Fixed(rec.degree, 5)})
+           << StoredText(rec.remarkText);
+}
+
+void ValuesToRecord(const QStringList &values, TRecordData &rec)
+{
+    auto value = [&](int column) { return column < values.size() ? values.at(column) : QString(); };
+    auto orDefault = [&](int column, const QString &def) {
+        const QString v = value(column);
+        return v.isEmpty() ? def : v;
+    };
+    QStringList sub;
+
+    rec.id = ToIntDef<int32_t>(value(ColId), 0);
+    rec.name = LeftChars(value(ColName), kMaxNameChars);
+    rec.sex = ToIntDef<int>(value(ColSex), 1) == 1 ? 1 : 0;
+    rec.className = orDefault(ColClassName, QStringLiteral("临时保存"));
+    rec.date.year = ToIntDef<int16_t>(value(ColDateY), 1900);
+
+    // Each sub-value present is read with its default; one that is absent keeps the column's empty default.
+    SplitValue(value(ColDateNum), sub);
+    int16_t *dateParts[] = {&rec.date.month, &rec.date.day, &rec.date.hour, &rec.date.minute};
+    for (int i = 0; i < 4; ++i)
+        *dateParts[i] = i < sub.size() ? ToIntDef<int16_t>(sub.at(i), 1) : int16_t(1);
+
+    SplitValue(value(ColDateStyle), sub);
+    rec.lunar = sub.size() > 0 && ToIntDef<int>(sub.at(0), 1) == 1 ? 1 : 0;
+    rec.leap = sub.size() > 1 && ToIntDef<int>(sub.at(1), 1) == 1 ? 1 : 0;
+
+    SplitValue(value(ColAddrInd), sub);
+    rec.place1 = sub.size() > 0 ? ToIntDef<int16_t>(sub.at(0), 0) : int16_t(0);
+    rec.place2 = sub.size() > 1 ? ToIntDef<int16_t>(sub.at(1), 0) : int16_t(0);
+    for (int i = 0; i < int(rec.place.size()); ++i)
+        rec.place[i] = i + 2 < sub.size() ? ToIntDef<int32_t>(sub.at(i + 2), -1) : -1;
+
+    rec.address = LeftChars(value(ColAddrName), kMaxAddressChars);
+
+    SplitValue(value(ColAddrNum), sub);
+    rec.longitude = sub.size() > 0 ? ToFloatDef(sub.at(0), 120.0f) : 120.0f;
+    rec.latitude = sub.size() > 1 ? ToFloatDef(sub.at(1), 30.0f) : 30.0f;
+
+    rec.remarkFile = orDefault(ColRemarkFile, QString(kSep));
+
+    SplitValue(value(ColHousePanel), sub);
+    rec.chartPanel = sub.size() > 0 ? ToIntDef<int32_t>(sub.at(0), 0) : 0;
+    rec.xiaGua = sub.size() > 1 ? (ToIntDef<int>(sub.at(1), 1) == 1 ? 1 : 0) : 1;
+
+    SplitValue(value(ColJianShan), sub);
+    rec.buildYear = sub.size() > 0 ? ToIntDef<int16_t>(sub.at(0), 2024) : int16_t(2024);
+    rec.mountain = sub.size() > 1 ? ToIntDef<uint8_t>(sub.at(1), 0) : uint8_t(0);
+    rec.door = sub.size() > 2 ? ToIntDef<uint8_t>(sub.at(2), 0) : uint8_t(0);
+    rec.degree = sub.size() > 3 ? ToFloatDef(sub.at(3), 0.0f) : 0.0f;
+
+    rec.remarkText = orDefault(ColRemarkText, QStringLiteral("输入自己的评语："));
+}
+
+void SplitValue(const QString &text, QStringList &list)
+{
+    list.clear();
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype sep = text.indexOf(kSep, start);
+        // A separator at the very start of the rest ends the split: the rest is kept whole.
+        if (sep <= start)
+            break;
+        list << text.mid(start, sep - start);
+        start = sep + 1;
+    }
+    if (start < text.size())
+        list << text.mid(start);
+}
+
+void RowToValues(const TMapValue &row, QStringList &values)
+{
+    values.clear();
+    for (const char *column : kCaseColumns) {
+        const auto it = row.find(QLatin1String(column));
+        values << (it == row.end() ? QString() : it->second);
+    }
+}
