@@ -1,0 +1,580 @@
+#include "MRecordBase.h"
+
+#include "SqliteSession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <limits>
+#include <string>
+
+namespace {
+
+const char *const kErrOpen = "无法创建或者打开数据库！";
+const char *const kErrCreateExtra = "无法创建额外表！";
+const char *const kErrWriteExtra = "无法往额外表写入数据！";
+const char *const kErrCreateData = "无法创建数据主表！";
+const char *const kErrReadCounter = "无法读取额外表的主键id！";
+const char *const kErrInsert = "无法保存案例！";
+const char *const kErrCounter = "无法更新主键id！";
+const char *const kErrUpdate = "无法修改案例！";
+const char *const kErrDelete = "无法删除案例！";
+const char *const kErrClasses = "无法更新案例类别！";
+
+const char *const kSelectCase = "select * from case_data where id=?;";
+const char *const kDeleteCase = "delete from case_data where id = ?;";
+const char *const kSetCounter = "update case_extra set primaryId=?;";
+const char *const kSelectCounter = "select primaryId from case_extra;";
+const char *const kSelectMaxId = "select max(id) from case_data;";
+const char *const kSelectClasses = "select className from case_extra;";
+const char *const kSetClasses = "update case_extra set className=?;";
+const char *const kTableExists = "select name from sqlite_master where type='table' and name=?;";
+
+// The row statements name their columns, so they follow the column table rather than the table's layout.
+std::string InsertCaseSql()
+{
+    std::string cols, marks;
+    for (const char *c : kCaseColumns) {
+        cols += std::string(cols.empty() ? "" : ",") + c;
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    return "insert into case_data(" + cols + ") values (" + marks + ");";
+}
+
+std::string UpdateCaseSql()
+{
+    std::string sets;
+    for (int i = 1; i < kCaseColumnCount; ++i)
+        sets += std::string(i > 1 ? ", " : "") + kCaseColumns[i] + "=?";
+    return "update case_data set " + sets + " where id=?;";
+}
+
+std::string InsertExtraSql()
+{
+    std::string cols;
+    for (const char *c : kExtraColumns)
+        cols += std::string(cols.empty() ? "" : ",") + c;
+    return "insert into case_extra(" + cols + ") values (?, ?, ?, ?, ?);";
+}
+
+const std::string kInsertCase = InsertCaseSql();
+const std::string kUpdateCase = UpdateCaseSql();
+const std::string kInsertExtra = InsertExtraSql();
+
+QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
+
+// Binds the value of column `column` at parameter `index`: integer columns as integers, the rest as text.
+bool BindValue(SqlQuery &q, int index, int column, const QString &value)
+{
+    return IsIntegerColumn(column) ? q.bind(index, value.toLongLong()) : q.bind(index, value);
+}
+
+// One operation's changes, applied whole or not at all. Inside a batch it nests in the batch's transaction.
+class Savepoint {
+public:
+    explicit Savepoint(SqliteSession &s) : s_(s), outermost_(!s.inTransaction()) { open_ = s_.exec("SAVEPOINT op"); }
+    ~Savepoint()
+    {
+        if (open_) {
+            s_.exec("ROLLBACK TO op");
+            s_.exec("RELEASE op");
+        }
+    }
+    Savepoint(const Savepoint &) = delete;
+    Savepoint &operator=(const Savepoint &) = delete;
+    bool ok() const { return open_; }
+    bool commit()
+    {
+        if (!open_)
+            return false;
+        open_ = false;
+        if (s_.exec("RELEASE op"))
+            return true;
+        if (outermost_ && s_.inTransaction())
+            s_.exec("ROLLBACK");
+        return false;
+    }
+
+private:
+    SqliteSession &s_;
+    bool outermost_;
+    bool open_ = false;
+};
+
+} // namespace
+
+MRecordBase::MRecordBase(const QString &folder) : appFolder(folder)
+{
+    if (appFolder.isEmpty() && QCoreApplication::instance())
+        appFolder = QCoreApplication::applicationDirPath();
+    if (!appFolder.isEmpty() && !appFolder.endsWith(QLatin1Char('/')))
+        appFolder += QLatin1Char('/');
+}
+
+MRecordBase::~MRecordBase()
+{
+    if (batch)
+        CloseDb();
+}
+
+QString MRecordBase::DefaultPath(const QString &folder)
+{
+    QString f = folder;
+    if (!f.isEmpty() && !f.endsWith(QLatin1Char('/')))
+        f += QLatin1Char('/');
+    return f + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
+}
+
+bool MRecordBase::OpenSession(SqliteSession &s)
+{
+    return !utf8Path.isEmpty() && s.open(utf8Path, false) == SQLITE_OK;
+}
+
+int MRecordBase::Open(const QString &dbPath)
+{
+    path = dbPath;
+    const QFileInfo info(dbPath);
+    // SQLite gets the absolute path, so a later change of the working folder cannot move the file.
+    utf8Path = dbPath.isEmpty() ? QByteArray() : info.absoluteFilePath().toUtf8();
+    if (!info.exists())
+        QDir().mkpath(info.absolutePath());
+
+    SqliteSession s;
+    if (utf8Path.isEmpty() || s.open(utf8Path, true) != SQLITE_OK) {
+        message = Text(kErrOpen);
+        return -1;
+    }
+    Savepoint sp(s);
+    if (!sp.ok()) {
+        message = s.errorText();
+        return -1;
+    }
+    const int hasData = TableState(s, "case_data");
+    if (hasData < 0 || (hasData == 0 && !CreateData(s)))
+        return -1;
+    const int hasExtra = TableState(s, "case_extra");
+    if (hasExtra < 0 || (hasExtra == 0 && !CreateExtra(s)))
+        return -1;
+    const int counter = HealCounter(s);
+    if (counter < 0)
+        return -1;
+    if (!sp.commit()) {
+        message = s.errorText();
+        return -1;
+    }
+    primaryId = counter;
+    return 0;
+}
+
+// 1 when the table exists, 0 when not, -1 when the question failed (message holds the store's text).
+int MRecordBase::TableState(SqliteSession &s, const char *name)
+{
+    SqlQuery q(s, kTableExists);
+    q.bind(1, Text(name));
+    const int rc = q.step();
+    if (rc == SQLITE_ROW)
+        return 1;
+    if (rc == SQLITE_DONE)
+        return 0;
+    message = s.errorText();
+    return -1;
+}
+
+bool MRecordBase::CreateData(SqliteSession &s)
+{
+    if (s.exec(CreateDataTableSql().toUtf8().constData()))
+        return true;
+    message = Text(kErrCreateData);
+    return false;
+}
+
+bool MRecordBase::CreateExtra(SqliteSession &s)
+{
+    if (!s.exec(CreateExtraTableSql().toUtf8().constData())) {
+        message = Text(kErrCreateExtra);
+        return false;
+    }
+    return InsertExtraRow(s);
+}
+
+bool MRecordBase::InsertExtraRow(SqliteSession &s)
+{
+    SqlQuery q(s, kInsertExtra.c_str());
+    q.bind(1, qint64(0));
+    q.bind(2, qint64(1000));
+    q.bind(3, qint64(primaryId));
+    q.bind(4, DefaultClasses().join(QLatin1Char(kValueSeparator)));
+    q.bind(5, Text(kBaseType));
+    if (q.run())
+        return true;
+    message = Text(kErrWriteExtra);
+    return false;
+}
+
+// The stored counter, -1 when it cannot be read (message set), -2 when case_extra has no row.
+int MRecordBase::ReadCounter(SqliteSession &s)
+{
+    SqlQuery q(s, kSelectCounter);
+    const int rc = q.step();
+    if (rc == SQLITE_DONE)
+        return -2;
+    if (rc != SQLITE_ROW) {
+        message = s.errorText();
+        return -1;
+    }
+    bool ok = false;
+    const qlonglong v = q.text(0).trimmed().toLongLong(&ok);
+    if (!ok || v < 0 || v > std::numeric_limits<int32_t>::max()) {
+        message = Text(kErrReadCounter);
+        return -1;
+    }
+    return int(v);
+}
+
+// A crashed save can leave rows above the stored counter, and a failed creation a case_extra without its row.
+// The counter becomes the larger of the stored one and the highest id present, so no id is ever issued twice.
+int MRecordBase::HealCounter(SqliteSession &s)
+{
+    qlonglong maxId = 0;
+    {
+        SqlQuery q(s, kSelectMaxId);
+        if (q.step() != SQLITE_ROW) {
+            message = s.errorText();
+            return -1;
+        }
+        maxId = std::max(0LL, q.text(0).toLongLong());
+    }
+    if (maxId > std::numeric_limits<int32_t>::max()) {
+        message = Text(kErrReadCounter);
+        return -1;
+    }
+    const int stored = ReadCounter(s);
+    if (stored == -1)
+        return -1;
+    if (stored == -2) {
+        const int keep = primaryId;
+        primaryId = int(maxId);
+        const bool ok = InsertExtraRow(s);
+        primaryId = keep;
+        return ok ? int(maxId) : -1;
+    }
+    if (maxId <= stored)
+        return stored;
+    SqlQuery q(s, kSetCounter);
+    q.bind(1, maxId);
+    if (!q.run()) {
+        message = Text(kErrCounter);
+        return -1;
+    }
+    return int(maxId);
+}
+
+int MRecordBase::Insert(SqliteSession &s, TRecordData &rec)
+{
+    if (primaryId >= std::numeric_limits<int32_t>::max()) {
+        message = Text(kErrInsert);
+        return -1;
+    }
+    rec.id = primaryId + 1;
+    QStringList values;
+    RecordToValues(rec, values);
+
+    // The row and the raised counter go in together, or neither does.
+    Savepoint sp(s);
+    if (!sp.ok()) {
+        message = Text(kErrInsert);
+        return -1;
+    }
+    {
+        SqlQuery q(s, kInsertCase.c_str());
+        for (int i = 0; i < kCaseColumnCount; ++i)
+            BindValue(q, i + 1, i, values.at(i));
+        if (!q.run()) {
+            message = Text(kErrInsert);
+            return -1;
+        }
+    }
+    {
+        SqlQuery q(s, kSetCounter);
+        q.bind(1, qint64(rec.id));
+        if (!q.run() || s.changes() < 1) {
+            message = Text(kErrCounter);
+            return -1;
+        }
+    }
+    if (!sp.commit()) {
+        message = Text(kErrInsert);
+        return -1;
+    }
+    primaryId = rec.id;
+    return rec.id;
+}
+
+bool MRecordBase::Update(SqliteSession &s, int id, const TRecordData &rec)
+{
+    QStringList values;
+    RecordToValues(rec, values);
+    SqlQuery q(s, kUpdateCase.c_str());
+    for (int i = 1; i < kCaseColumnCount; ++i)
+        BindValue(q, i, i, values.at(i));
+    q.bind(kCaseColumnCount, qint64(id));
+    // Exactly one row: an update that finds no case has saved nothing and must not say it did.
+    if (q.run() && s.changes() == 1)
+        return true;
+    message = Text(kErrUpdate);
+    return false;
+}
+
+bool MRecordBase::Delete(SqliteSession &s, int id)
+{
+    SqlQuery q(s, kDeleteCase);
+    q.bind(1, qint64(id));
+    if (q.run())
+        return true;
+    message = Text(kErrDelete);
+    return false;
+}
+
+MRecordBase::TLoadResult MRecordBase::Load(SqliteSession &s, int id, TRecordData &rec)
+{
+    SqlQuery q(s, kSelectCase);
+    q.bind(1, qint64(id));
+    const int rc = q.step();
+    if (rc == SQLITE_DONE)
+        return TLoadResult::NoSuchCase;
+    if (rc != SQLITE_ROW) {
+        message = s.errorText();
+        return TLoadResult::Failed;
+    }
+    // Columns are taken by name: a column the file lacks reads as empty, and so as its default.
+    QStringList values;
+    values.reserve(kCaseColumnCount);
+    for (int i = 0; i < kCaseColumnCount; ++i)
+        values << QString();
+    const int count = q.columnCount();
+    for (int c = 0; c < count; ++c) {
+        const char *name = q.columnName(c);
+        for (int i = 0; i < kCaseColumnCount; ++i) {
+            if (name && sqlite3_stricmp(name, kCaseColumns[i]) == 0) {
+                values[i] = q.text(c);
+                break;
+            }
+        }
+    }
+    ValuesToRecord(values, rec);
+    return TLoadResult::Loaded;
+}
+
+int MRecordBase::InsertCase(TRecordData &rec)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        rec.id = primaryId + 1;
+        message = Text(kErrInsert);
+        return -1;
+    }
+    return Insert(s, rec);
+}
+
+bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = Text(kErrUpdate);
+        return false;
+    }
+    return Update(s, id, rec);
+}
+
+bool MRecordBase::DeleteCase(int id)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = Text(kErrDelete);
+        return false;
+    }
+    return Delete(s, id);
+}
+
+bool MRecordBase::LoadCase(int id, TRecordData &rec) { return LoadCaseEx(id, rec) == TLoadResult::Loaded; }
+
+MRecordBase::TLoadResult MRecordBase::LoadCaseEx(int id, TRecordData &rec)
+{
+    if (id <= 0)
+        return TLoadResult::NoSuchCase;
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return TLoadResult::Failed;
+    }
+    return Load(s, id, rec);
+}
+
+bool MRecordBase::ReadClasses(QStringList &list)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return false;
+    }
+    SqlQuery q(s, kSelectClasses);
+    const int rc = q.step();
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE)
+            message = s.errorText();
+        return false;
+    }
+    SplitValue(q.text(0), list);
+    return true;
+}
+
+bool MRecordBase::WriteClasses(const QStringList &list)
+{
+    QStringList names;
+    for (const QString &name : list) {
+        // An empty name would leave two separators side by side and split into a wrong list.
+        const QString stored = StoredClassName(name);
+        if (!stored.isEmpty())
+            names << stored;
+    }
+    SqliteSession s;
+    if (OpenSession(s)) {
+        SqlQuery q(s, kSetClasses);
+        q.bind(1, names.join(QLatin1Char(kValueSeparator)));
+        if (q.run() && s.changes() >= 1)
+            return true;
+    }
+    message = Text(kErrClasses);
+    return false;
+}
+
+int MRecordBase::ReadPrimaryId()
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return -1;
+    }
+    const int v = ReadCounter(s);
+    if (v == -2)
+        message = Text(kErrReadCounter);
+    return v < 0 ? -1 : v;
+}
+
+bool MRecordBase::TableExists(const QString &name)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return false;
+    }
+    return TableState(s, name.toUtf8().constData()) == 1;
+}
+
+bool MRecordBase::CreateDataTable()
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = Text(kErrCreateData);
+        return false;
+    }
+    return CreateData(s);
+}
+
+bool MRecordBase::CreateExtraTable()
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = Text(kErrCreateExtra);
+        return false;
+    }
+    Savepoint sp(s);
+    if (!sp.ok() || !CreateExtra(s))
+        return false;
+    if (sp.commit())
+        return true;
+    message = Text(kErrWriteExtra);
+    return false;
+}
+
+int MRecordBase::OpenDb()
+{
+    if (batch)
+        return SQLITE_MISUSE;
+    auto s = std::make_unique<SqliteSession>();
+    const int rc = utf8Path.isEmpty() ? SQLITE_CANTOPEN : s->open(utf8Path, false);
+    if (rc != SQLITE_OK) {
+        message = Text(kErrOpen);
+        return rc;
+    }
+    if (!s->exec("BEGIN")) {
+        message = s->errorText();
+        return SQLITE_ERROR;
+    }
+    primaryIdAtBatchStart = primaryId;
+    batch = std::move(s);
+    return SQLITE_OK;
+}
+
+bool MRecordBase::CloseDb()
+{
+    if (!batch)
+        return true;
+    bool ok = batch->exec("COMMIT");
+    if (!ok) {
+        // Nothing of the batch reached the file: the counter goes back to what the file still holds.
+        message = batch->errorText();
+        if (batch->inTransaction())
+            batch->exec("ROLLBACK");
+        primaryId = primaryIdAtBatchStart;
+    }
+    batch.reset();
+    return ok;
+}
+
+int MRecordBase::InsertCaseBatch(TRecordData &rec)
+{
+    if (!batch) {
+        rec.id = primaryId + 1;
+        message = Text(kErrInsert);
+        return -1;
+    }
+    return Insert(*batch, rec);
+}
+
+bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
+{
+    if (!batch) {
+        message = Text(kErrUpdate);
+        return false;
+    }
+    return Update(*batch, id, rec);
+}
+
+bool MRecordBase::DeleteCaseBatch(int id)
+{
+    if (!batch) {
+        message = Text(kErrDelete);
+        return false;
+    }
+    return Delete(*batch, id);
+}
+
+bool MRecordBase::LoadCaseBatch(int id, TRecordData &rec)
+{
+    return LoadCaseBatchEx(id, rec) == TLoadResult::Loaded;
+}
+
+MRecordBase::TLoadResult MRecordBase::LoadCaseBatchEx(int id, TRecordData &rec)
+{
+    if (id <= 0)
+        return TLoadResult::NoSuchCase;
+    if (!batch) {
+        message = Text(kErrOpen);
+        return TLoadResult::Failed;
+    }
+    return Load(*batch, id, rec);
+}

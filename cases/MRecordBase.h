@@ -1,0 +1,106 @@
+#pragma once
+
+#include "TRecordData.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class SqliteSession;
+
+// The base name of the case file and of the folders named after it.
+inline constexpr const char *DbBaseName = "Quorin";
+
+// The case database: the program's only access to the case file, an SQLite file with the tables case_data
+// (one row per case) and case_extra (one row: the id counter, the category list and the file's marker).
+//
+// Single operations open the file, work and close it again. A batch (many inserts, updates, deletes or
+// loads) runs between OpenDb and CloseDb, or inside a Batch guard, on one connection and in one transaction;
+// no single operation is called inside a batch on the same object. Failures are results: false or -1, with
+// the text to show in Message().
+class MRecordBase {
+public:
+    enum class TLoadResult { Loaded, NoSuchCase, Failed };
+
+    // appFolder: the program folder, ending in "/"; empty means the folder of the running executable.
+    explicit MRecordBase(const QString &appFolder = QString());
+    ~MRecordBase();
+    MRecordBase(const MRecordBase &) = delete;
+    MRecordBase &operator=(const MRecordBase &) = delete;
+
+    // <appFolder>dat/Quorin.db
+    static QString DefaultPath(const QString &appFolder);
+
+    // Opens the case file at path (made, with its folder, when missing), adds a missing table and heals the id
+    // counter. 0 on success, -1 on failure.
+    int Open(const QString &path);
+
+    int GetPrimaryId() const { return primaryId; }
+    const QString &Message() const { return message; }
+    const QString &AppFolder() const { return appFolder; }
+    const QString &Path() const { return path; }
+
+    // Single operations.
+    int InsertCase(TRecordData &rec);                 // the new id, also written into rec.id; -1 on failure
+    bool UpdateCase(int id, const TRecordData &rec);  // true only when the case existed and was rewritten
+    bool DeleteCase(int id);                          // deleting an id that has no case succeeds
+    bool LoadCase(int id, TRecordData &rec);          // false for a missing case and for a failed query
+    TLoadResult LoadCaseEx(int id, TRecordData &rec); // tells the two apart
+    bool ReadClasses(QStringList &list);              // on failure the list keeps what it held
+    bool WriteClasses(const QStringList &list);
+    int ReadPrimaryId();                              // the stored counter, -1 on failure
+    bool TableExists(const QString &name);
+    bool CreateDataTable();
+    bool CreateExtraTable();
+
+    // Batches. OpenDb returns the SQLite result code (0 when open); CloseDb commits and says whether it could.
+    int OpenDb();
+    bool CloseDb();
+    bool InBatch() const { return batch != nullptr; }
+    int InsertCaseBatch(TRecordData &rec);
+    bool UpdateCaseBatch(int id, const TRecordData &rec);
+    bool DeleteCaseBatch(int id);
+    bool LoadCaseBatch(int id, TRecordData &rec);
+    TLoadResult LoadCaseBatchEx(int id, TRecordData &rec);
+
+    // Brackets a batch: OpenDb on construction, CloseDb on destruction.
+    class Batch {
+    public:
+        explicit Batch(MRecordBase &db) : db_(db), rc_(db.OpenDb()) {}
+        ~Batch()
+        {
+            if (rc_ == 0)
+                db_.CloseDb();
+        }
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+        bool ok() const { return rc_ == 0; }
+
+    private:
+        MRecordBase &db_;
+        int rc_;
+    };
+
+private:
+    bool OpenSession(SqliteSession &s);
+    int Insert(SqliteSession &s, TRecordData &rec);
+    bool Update(SqliteSession &s, int id, const TRecordData &rec);
+    bool Delete(SqliteSession &s, int id);
+    TLoadResult Load(SqliteSession &s, int id, TRecordData &rec);
+    int ReadCounter(SqliteSession &s);
+    int TableState(SqliteSession &s, const char *name);
+    bool CreateData(SqliteSession &s);
+    bool CreateExtra(SqliteSession &s);
+    bool InsertExtraRow(SqliteSession &s);
+    int HealCounter(SqliteSession &s);
+
+    QString appFolder;
+    QByteArray utf8Path; // absolute, as handed to SQLite
+    QString path;        // as given
+    int primaryId = 0;   // the highest case id ever issued
+    std::unique_ptr<SqliteSession> batch;
+    int primaryIdAtBatchStart = 0;
+    QString message;
+};

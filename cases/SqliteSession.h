@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <string>
+#include <unordered_map>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One connection to the case file, closed when the object goes. Statements are prepared once per connection
+// and reused, which is what makes a batch of many rows cheap.
+class SqliteSession {
+public:
+    SqliteSession() = default;
+    ~SqliteSession();
+    SqliteSession(const SqliteSession &) = delete;
+    SqliteSession &operator=(const SqliteSession &) = delete;
+
+    // Opens the file (an absolute path in UTF-8); with create, a missing file is made. Returns the SQLite code.
+    int open(const QByteArray &utf8Path, bool create);
+    bool isOpen() const { return db_ != nullptr; }
+    void close();
+
+    QString errorText() const;
+    int changes() const;
+    bool inTransaction() const;
+
+    // Runs one statement that takes no parameters and returns no rows.
+    bool exec(const char *sql);
+
+    // The prepared statement for sql, reset and with its parameters cleared; nullptr when it cannot be prepared.
+    sqlite3_stmt *statement(const char *sql);
+
+private:
+    sqlite3 *db_ = nullptr;
+    std::unordered_map<std::string, sqlite3_stmt *> cache_;
+};
+
+// One run of a cached statement: bind, step, read. Resetting on destruction releases the statement's locks.
+class SqlQuery {
+public:
+    SqlQuery(SqliteSession &session, const char *sql);
+    ~SqlQuery();
+    SqlQuery(const SqlQuery &) = delete;
+    SqlQuery &operator=(const SqlQuery &) = delete;
+
+    bool prepared() const { return stmt_ != nullptr; }
+    bool bind(int index, qint64 value);
+    bool bind(int index, const QString &text);
+
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step();
+    // Runs to completion; true when the statement succeeded.
+    bool run();
+
+    int columnCount() const;
+    const char *columnName(int column) const;
+    // The value as text (an integer as its decimal digits); NULL reads as empty.
+    QString text(int column) const;
+
+private:
+    sqlite3_stmt *stmt_ = nullptr;
+    bool bound_ = true;
+};
