@@ -1,20 +1,9 @@
+#include "AppPath.h"
 #include "TFrmMain.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFont>
-
-namespace {
-
-// The program folder holds its data beside the executable, as the Windows program did.
-void makeProgramFolders()
-{
-    const QString app = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    for (const char *sub : {"dat", "Quorin_f", "picTemp", "compass", "skins"})
-        QDir().mkpath(app + QLatin1String(sub));
-}
-
-} // namespace
+#include <QtDebug>
 
 int main(int argc, char *argv[])
 {
@@ -23,7 +12,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
     QFont::insertSubstitutions(QStringLiteral("宋体"),
                                {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
-    makeProgramFolders();
+    // The program folder holds its data beside the executable, as the Windows program did.
+    if (!MakeProgramFolders())
+        qWarning().noquote() << "Cannot create the program folders under" << AppPath();
 
     TFrmMain frmMain;
     frmMain.show();

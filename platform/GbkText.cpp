@@ -26,8 +26,8 @@ qsizetype GbkLength(const QString &text)
 
 bool IsValidUtf8(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes); // decode() is lazy: the conversion runs here
     return !decoder.hasError();
 }
 
