@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+// Readable failure messages for texts.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 TRecordData SampleRecord()
