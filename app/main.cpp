@@ -1,8 +1,8 @@
 #include "AppPath.h"
+#include "FontSubstitution.h"
 #include "TFrmMain.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QtDebug>
 
 int main(int argc, char *argv[])
@@ -10,8 +10,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
-    QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
+    RegisterFontSubstitutions();
     // The program folder holds its data beside the executable, as the Windows program did.
     if (!MakeProgramFolders())
         qWarning().noquote() << "Cannot create the program folders under" << AppPath();
