@@ -350,20 +350,11 @@ MRecordBase::TLoadResult MRecordBase::Load(SqliteSession &s, int id, TRecordData
         return TLoadResult::Failed;
     }
     // Columns are taken by name: a column the file lacks reads as empty, and so as its default.
+    const std::vector<int> &columns = s.columnsByName(kSelectCase, kCaseColumns.data(), kCaseColumnCount);
     QStringList values;
     values.reserve(kCaseColumnCount);
     for (int i = 0; i < kCaseColumnCount; ++i)
-        values << QString();
-    const int count = q.columnCount();
-    for (int c = 0; c < count; ++c) {
-        const char *name = q.columnName(c);
-        for (int i = 0; i < kCaseColumnCount; ++i) {
-            if (name && sqlite3_stricmp(name, kCaseColumns[i]) == 0) {
-                values[i] = q.text(c);
-                break;
-            }
-        }
-    }
+        values << (i < int(columns.size()) && columns[i] >= 0 ? q.text(columns[i]) : QString());
     ValuesToRecord(values, rec);
     return TLoadResult::Loaded;
 }

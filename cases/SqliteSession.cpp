@@ -13,7 +13,8 @@ SqliteSession::~SqliteSession() { close(); }
 int SqliteSession::open(const QByteArray &utf8Path, bool create)
 {
     close();
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // A connection is only ever used by one thread at a time (an operation, or the one thread running a batch).
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(utf8Path.constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close_v2(db_);
@@ -26,8 +27,8 @@ int SqliteSession::open(const QByteArray &utf8Path, bool create)
 
 void SqliteSession::close()
 {
-    for (auto &entry : cache_)
-        sqlite3_finalize(entry.second);
+    for (Cached &entry : cache_)
+        sqlite3_finalize(entry.stmt);
     cache_.clear();
     if (db_) {
         // A transaction still open here was never committed: it is given up, never half-applied.
@@ -53,23 +54,52 @@ bool SqliteSession::exec(const char *sql)
     return q.run();
 }
 
+SqliteSession::Cached *SqliteSession::find(const char *sql)
+{
+    for (Cached &entry : cache_)
+        if (entry.sql == sql)
+            return &entry;
+    return nullptr;
+}
+
 sqlite3_stmt *SqliteSession::statement(const char *sql)
 {
     if (!db_)
         return nullptr;
-    auto it = cache_.find(sql);
-    if (it != cache_.end()) {
-        sqlite3_reset(it->second);
-        sqlite3_clear_bindings(it->second);
-        return it->second;
+    if (Cached *entry = find(sql)) {
+        sqlite3_reset(entry->stmt);
+        sqlite3_clear_bindings(entry->stmt);
+        return entry->stmt;
     }
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
         return nullptr;
     }
-    cache_.emplace(sql, stmt);
+    cache_.push_back({sql, stmt, {}});
     return stmt;
+}
+
+const std::vector<int> &SqliteSession::columnsByName(const char *sql, const char *const *names, int count)
+{
+    static const std::vector<int> none;
+    Cached *entry = find(sql);
+    if (!entry)
+        return none;
+    if (int(entry->columns.size()) != count) {
+        entry->columns.assign(count, -1);
+        const int n = sqlite3_column_count(entry->stmt);
+        for (int c = 0; c < n; ++c) {
+            const char *name = sqlite3_column_name(entry->stmt, c);
+            for (int i = 0; name && i < count; ++i) {
+                if (entry->columns[i] < 0 && sqlite3_stricmp(name, names[i]) == 0) {
+                    entry->columns[i] = c;
+                    break;
+                }
+            }
+        }
+    }
+    return entry->columns;
 }
 
 SqlQuery::SqlQuery(SqliteSession &session, const char *sql) : stmt_(session.statement(sql)) {}
@@ -112,10 +142,6 @@ bool SqlQuery::run()
     }
     return rc == SQLITE_DONE;
 }
-
-int SqlQuery::columnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
-
-const char *SqlQuery::columnName(int column) const { return sqlite3_column_name(stmt_, column); }
 
 QString SqlQuery::text(int column) const
 {

@@ -4,7 +4,7 @@
 #include <QString>
 
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -33,9 +33,20 @@ public:
     // The prepared statement for sql, reset and with its parameters cleared; nullptr when it cannot be prepared.
     sqlite3_stmt *statement(const char *sql);
 
+    // For the prepared statement of sql, the result column of each of the count names (-1 where the result
+    // has none); worked out once per connection. Empty when sql was never prepared.
+    const std::vector<int> &columnsByName(const char *sql, const char *const *names, int count);
+
 private:
+    struct Cached {
+        std::string sql;
+        sqlite3_stmt *stmt = nullptr;
+        std::vector<int> columns;
+    };
+    Cached *find(const char *sql);
+
     sqlite3 *db_ = nullptr;
-    std::unordered_map<std::string, sqlite3_stmt *> cache_;
+    std::vector<Cached> cache_; // a handful of statements: a linear search beats hashing the text
 };
 
 // One run of a cached statement: bind, step, read. Resetting on destruction releases the statement's locks.
@@ -55,8 +66,6 @@ public:
     // Runs to completion; true when the statement succeeded.
     bool run();
 
-    int columnCount() const;
-    const char *columnName(int column) const;
     // The value as text (an integer as its decimal digits); NULL reads as empty.
     QString text(int column) const;
 

@@ -1,5 +1,8 @@
 #include "TRecordData.h"
 
+#include <QVarLengthArray>
+
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -27,24 +30,64 @@ QString LeftChars(const QString &text, int maxChars)
     return text.left(i);
 }
 
+// A number in the C locale: ASCII only, surrounding blanks allowed, a leading '+' allowed, nothing else around
+// it. Parsed with from_chars, which never looks at a locale.
+template <typename N>
+bool ParseNumber(QStringView text, N &out)
+{
+    text = text.trimmed();
+    if (text.startsWith(QLatin1Char('+')))
+        text = text.mid(1);
+    char buf[64];
+    if (text.isEmpty() || text.size() >= qsizetype(sizeof buf))
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c > 0x7e)
+            return false;
+        buf[i] = char(c);
+    }
+    const char *end = buf + text.size();
+    const auto [ptr, ec] = std::from_chars(buf, end, out);
+    return ec == std::errc() && ptr == end;
+}
+
 // An integer sub-value; a text that is not a number, or a number the field cannot hold, gives the default.
 template <typename T>
-T ToIntDef(const QString &text, T def)
+T ToIntDef(QStringView text, T def)
 {
-    bool ok = false;
-    const qlonglong v = text.trimmed().toLongLong(&ok);
-    if (!ok || v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
+    long long v = 0;
+    if (!ParseNumber(text, v) || v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
         return def;
     return static_cast<T>(v);
 }
 
-float ToFloatDef(const QString &text, float def)
+float ToFloatDef(QStringView text, float def)
 {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
+    double v = 0;
+    if (!ParseNumber(text, v) || !std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
         return def;
     return static_cast<float>(v);
+}
+
+// The sub-values of one column, as views into its text (a column holds at most seven).
+using SubValues = QVarLengthArray<QStringView, 8>;
+
+// Finds the first separator; while it stands after the first character, the part before it is one item. A
+// rest that is empty is dropped, a rest that starts with the separator is kept whole.
+SubValues Split(QStringView text)
+{
+    SubValues parts;
+    for (;;) {
+        const qsizetype sep = text.indexOf(kSep);
+        if (sep <= 0)
+            break;
+        parts.append(text.left(sep));
+        text = text.mid(sep + 1);
+    }
+    if (!text.isEmpty())
+        parts.append(text);
+    return parts;
 }
 
 QString Num(qlonglong v) { return QString::number(v); }
@@ -134,12 +177,13 @@ void RecordToValues(const TRecordData &rec, QStringList &values)
 
 void ValuesToRecord(const QStringList &values, TRecordData &rec)
 {
-    auto value = [&](int column) { return column < values.size() ? values.at(column) : QString(); };
+    static const QString kNone;
+    auto value = [&](int column) -> const QString & { return column < values.size() ? values.at(column) : kNone; };
     auto orDefault = [&](int column, const QString &def) {
         const QString v = value(column);
         return v.isEmpty() ? def : v;
     };
-    QStringList sub;
+    SubValues sub;
 
     rec.id = ToIntDef<int32_t>(value(ColId), 0);
     rec.name = LeftChars(value(ColName), kMaxNameChars);
@@ -148,38 +192,38 @@ void ValuesToRecord(const QStringList &values, TRecordData &rec)
     rec.date.year = ToIntDef<int16_t>(value(ColDateY), 1900);
 
     // Each sub-value present is read with its default; one that is absent keeps the column's empty default.
-    SplitValue(value(ColDateNum), sub);
+    sub = Split(value(ColDateNum));
     int16_t *dateParts[] = {&rec.date.month, &rec.date.day, &rec.date.hour, &rec.date.minute};
     for (int i = 0; i < 4; ++i)
-        *dateParts[i] = i < sub.size() ? ToIntDef<int16_t>(sub.at(i), 1) : int16_t(1);
+        *dateParts[i] = i < sub.size() ? ToIntDef<int16_t>(sub.value(i), 1) : int16_t(1);
 
-    SplitValue(value(ColDateStyle), sub);
-    rec.lunar = sub.size() > 0 && ToIntDef<int>(sub.at(0), 1) == 1 ? 1 : 0;
-    rec.leap = sub.size() > 1 && ToIntDef<int>(sub.at(1), 1) == 1 ? 1 : 0;
+    sub = Split(value(ColDateStyle));
+    rec.lunar = sub.size() > 0 && ToIntDef<int>(sub.value(0), 1) == 1 ? 1 : 0;
+    rec.leap = sub.size() > 1 && ToIntDef<int>(sub.value(1), 1) == 1 ? 1 : 0;
 
-    SplitValue(value(ColAddrInd), sub);
-    rec.place1 = sub.size() > 0 ? ToIntDef<int16_t>(sub.at(0), 0) : int16_t(0);
-    rec.place2 = sub.size() > 1 ? ToIntDef<int16_t>(sub.at(1), 0) : int16_t(0);
+    sub = Split(value(ColAddrInd));
+    rec.place1 = sub.size() > 0 ? ToIntDef<int16_t>(sub.value(0), 0) : int16_t(0);
+    rec.place2 = sub.size() > 1 ? ToIntDef<int16_t>(sub.value(1), 0) : int16_t(0);
     for (int i = 0; i < int(rec.place.size()); ++i)
-        rec.place[i] = i + 2 < sub.size() ? ToIntDef<int32_t>(sub.at(i + 2), -1) : -1;
+        rec.place[i] = i + 2 < sub.size() ? ToIntDef<int32_t>(sub.value(i + 2), -1) : -1;
 
     rec.address = LeftChars(value(ColAddrName), kMaxAddressChars);
 
-    SplitValue(value(ColAddrNum), sub);
-    rec.longitude = sub.size() > 0 ? ToFloatDef(sub.at(0), 120.0f) : 120.0f;
-    rec.latitude = sub.size() > 1 ? ToFloatDef(sub.at(1), 30.0f) : 30.0f;
+    sub = Split(value(ColAddrNum));
+    rec.longitude = sub.size() > 0 ? ToFloatDef(sub.value(0), 120.0f) : 120.0f;
+    rec.latitude = sub.size() > 1 ? ToFloatDef(sub.value(1), 30.0f) : 30.0f;
 
     rec.remarkFile = orDefault(ColRemarkFile, QString(kSep));
 
-    SplitValue(value(ColHousePanel), sub);
-    rec.chartPanel = sub.size() > 0 ? ToIntDef<int32_t>(sub.at(0), 0) : 0;
-    rec.xiaGua = sub.size() > 1 ? (ToIntDef<int>(sub.at(1), 1) == 1 ? 1 : 0) : 1;
+    sub = Split(value(ColHousePanel));
+    rec.chartPanel = sub.size() > 0 ? ToIntDef<int32_t>(sub.value(0), 0) : 0;
+    rec.xiaGua = sub.size() > 1 ? (ToIntDef<int>(sub.value(1), 1) == 1 ? 1 : 0) : 1;
 
-    SplitValue(value(ColJianShan), sub);
-    rec.buildYear = sub.size() > 0 ? ToIntDef<int16_t>(sub.at(0), 2024) : int16_t(2024);
-    rec.mountain = sub.size() > 1 ? ToIntDef<uint8_t>(sub.at(1), 0) : uint8_t(0);
-    rec.door = sub.size() > 2 ? ToIntDef<uint8_t>(sub.at(2), 0) : uint8_t(0);
-    rec.degree = sub.size() > 3 ? ToFloatDef(sub.at(3), 0.0f) : 0.0f;
+    sub = Split(value(ColJianShan));
+    rec.buildYear = sub.size() > 0 ? ToIntDef<int16_t>(sub.value(0), 2024) : int16_t(2024);
+    rec.mountain = sub.size() > 1 ? ToIntDef<uint8_t>(sub.value(1), 0) : uint8_t(0);
+    rec.door = sub.size() > 2 ? ToIntDef<uint8_t>(sub.value(2), 0) : uint8_t(0);
+    rec.degree = sub.size() > 3 ? ToFloatDef(sub.value(3), 0.0f) : 0.0f;
 
     rec.remarkText = orDefault(ColRemarkText, QStringLiteral("输入自己的评语："));
 }
@@ -187,17 +231,8 @@ void ValuesToRecord(const QStringList &values, TRecordData &rec)
 void SplitValue(const QString &text, QStringList &list)
 {
     list.clear();
-    qsizetype start = 0;
-    for (;;) {
-        const qsizetype sep = text.indexOf(kSep, start);
-        // A separator at the very start of the rest ends the split: the rest is kept whole.
-        if (sep <= start)
-            break;
-        list << text.mid(start, sep - start);
-        start = sep + 1;
-    }
-    if (start < text.size())
-        list << text.mid(start);
+    for (QStringView part : Split(text))
+        list << part.toString();
 }
 
 void RowToValues(const TMapValue &row, QStringList &values)
