@@ -104,15 +104,16 @@ private:
     bool open_ = false;
 };
 
+QString WithSlash(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
 } // namespace
 
-MRecordBase::MRecordBase(const QString &folder) : appFolder(folder)
-{
-    if (appFolder.isEmpty() && QCoreApplication::instance())
-        appFolder = QCoreApplication::applicationDirPath();
-    if (!appFolder.isEmpty() && !appFolder.endsWith(QLatin1Char('/')))
-        appFolder += QLatin1Char('/');
-}
+MRecordBase::MRecordBase(const QString &folder) : appFolder(WithSlash(folder)) {}
 
 MRecordBase::~MRecordBase()
 {
@@ -122,10 +123,7 @@ MRecordBase::~MRecordBase()
 
 QString MRecordBase::DefaultPath(const QString &folder)
 {
-    QString f = folder;
-    if (!f.isEmpty() && !f.endsWith(QLatin1Char('/')))
-        f += QLatin1Char('/');
-    return f + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
+    return WithSlash(folder) + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
 }
 
 bool MRecordBase::OpenSession(SqliteSession &s)
@@ -135,6 +133,12 @@ bool MRecordBase::OpenSession(SqliteSession &s)
 
 int MRecordBase::Open(const QString &dbPath)
 {
+    if (appFolder.isEmpty()) {
+        // Asked only now: a program-wide instance may be made before the application object exists.
+        appFolder = WithSlash(QCoreApplication::instance()
+                                  ? QCoreApplication::applicationDirPath()
+                                  : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    }
     path = dbPath;
     const QFileInfo info(dbPath);
     // SQLite gets the absolute path, so a later change of the working folder cannot move the file.

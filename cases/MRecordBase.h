@@ -24,7 +24,7 @@ class MRecordBase {
 public:
     enum class TLoadResult { Loaded, NoSuchCase, Failed };
 
-    // appFolder: the program folder, ending in "/"; empty means the folder of the running executable.
+    // appFolder: the program folder (normally AppPath()); empty means the folder of the running executable.
     explicit MRecordBase(const QString &appFolder = QString());
     ~MRecordBase();
     MRecordBase(const MRecordBase &) = delete;

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 // Readable failure messages for texts.
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -509,4 +512,33 @@ TEST_F(RecordBaseTest, FileStaysWhereItWasOpenedWhenTheWorkingFolderChanges)
     EXPECT_EQ(id, 1);
     EXPECT_EQ(RawDb(dbPath()).one("select name from case_data"), "甲");
     EXPECT_FALSE(QFile::exists(elsewhere.path() + "/dat/Quorin.db"));
+}
+
+TEST_F(RecordBaseTest, BatchLeftOpenIsCommittedWhenTheObjectGoes)
+{
+    {
+        MRecordBase db(folder());
+        ASSERT_EQ(db.Open(dbPath()), 0);
+        ASSERT_EQ(db.OpenDb(), 0);
+        TRecordData r = Case("甲");
+        ASSERT_EQ(db.InsertCaseBatch(r), 1);
+    }
+    RawDb raw(dbPath());
+    EXPECT_EQ(raw.one("select count(*) || ' ' || (select primaryId from case_extra) from case_data"), "1 1");
+}
+
+TEST_F(RecordBaseTest, SaveWaitsForAnotherProgramHoldingTheFile)
+{
+    MRecordBase db(folder());
+    ASSERT_EQ(db.Open(dbPath()), 0);
+    RawDb other(dbPath());
+    ASSERT_TRUE(other.exec("begin immediate; insert into case_data(id, name) values (50, 'x');"));
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.exec("rollback");
+    });
+    TRecordData r = Case("甲");
+    const int id = db.InsertCase(r);
+    release.join();
+    EXPECT_EQ(id, 1) << db.Message().toStdString();
 }
