@@ -90,6 +90,15 @@ SubValues Split(QStringView text)
     return parts;
 }
 
+// Sub-value i read with its default; an absent sub-value also gives the default.
+template <typename T>
+T IntAt(const SubValues &sub, qsizetype i, T def)
+{
+    return i < sub.size() ? ToIntDef<T>(sub[i], def) : def;
+}
+
+float FloatAt(const SubValues &sub, qsizetype i, float def) { return i < sub.size() ? ToFloatDef(sub[i], def) : def; }
+
 QString Num(qlonglong v) { return QString::number(v); }
 QString Fixed(float v, int decimals) { return QString::number(double(v), 'f', decimals); }
 QString Flag(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
@@ -191,39 +200,40 @@ void ValuesToRecord(const QStringList &values, TRecordData &rec)
     rec.className = orDefault(ColClassName, QStringLiteral("临时保存"));
     rec.date.year = ToIntDef<int16_t>(value(ColDateY), 1900);
 
-    // Each sub-value present is read with its default; one that is absent keeps the column's empty default.
     sub = Split(value(ColDateNum));
-    int16_t *dateParts[] = {&rec.date.month, &rec.date.day, &rec.date.hour, &rec.date.minute};
-    for (int i = 0; i < 4; ++i)
-        *dateParts[i] = i < sub.size() ? ToIntDef<int16_t>(sub.value(i), 1) : int16_t(1);
+    rec.date.month = IntAt<int16_t>(sub, 0, 1);
+    rec.date.day = IntAt<int16_t>(sub, 1, 1);
+    rec.date.hour = IntAt<int16_t>(sub, 2, 1);
+    rec.date.minute = IntAt<int16_t>(sub, 3, 1);
 
+    // The two flags read 1 for an unreadable sub-value but 0 for an absent one.
     sub = Split(value(ColDateStyle));
-    rec.lunar = sub.size() > 0 && ToIntDef<int>(sub.value(0), 1) == 1 ? 1 : 0;
-    rec.leap = sub.size() > 1 && ToIntDef<int>(sub.value(1), 1) == 1 ? 1 : 0;
+    rec.lunar = sub.size() > 0 && IntAt<int>(sub, 0, 1) == 1 ? 1 : 0;
+    rec.leap = sub.size() > 1 && IntAt<int>(sub, 1, 1) == 1 ? 1 : 0;
 
     sub = Split(value(ColAddrInd));
-    rec.place1 = sub.size() > 0 ? ToIntDef<int16_t>(sub.value(0), 0) : int16_t(0);
-    rec.place2 = sub.size() > 1 ? ToIntDef<int16_t>(sub.value(1), 0) : int16_t(0);
+    rec.place1 = IntAt<int16_t>(sub, 0, 0);
+    rec.place2 = IntAt<int16_t>(sub, 1, 0);
     for (int i = 0; i < int(rec.place.size()); ++i)
-        rec.place[i] = i + 2 < sub.size() ? ToIntDef<int32_t>(sub.value(i + 2), -1) : -1;
+        rec.place[i] = IntAt<int32_t>(sub, i + 2, -1);
 
     rec.address = LeftChars(value(ColAddrName), kMaxAddressChars);
 
     sub = Split(value(ColAddrNum));
-    rec.longitude = sub.size() > 0 ? ToFloatDef(sub.value(0), 120.0f) : 120.0f;
-    rec.latitude = sub.size() > 1 ? ToFloatDef(sub.value(1), 30.0f) : 30.0f;
+    rec.longitude = FloatAt(sub, 0, 120.0f);
+    rec.latitude = FloatAt(sub, 1, 30.0f);
 
     rec.remarkFile = orDefault(ColRemarkFile, QString(kSep));
 
     sub = Split(value(ColHousePanel));
-    rec.chartPanel = sub.size() > 0 ? ToIntDef<int32_t>(sub.value(0), 0) : 0;
-    rec.xiaGua = sub.size() > 1 ? (ToIntDef<int>(sub.value(1), 1) == 1 ? 1 : 0) : 1;
+    rec.chartPanel = IntAt<int32_t>(sub, 0, 0);
+    rec.xiaGua = IntAt<int>(sub, 1, 1) == 1 ? 1 : 0;
 
     sub = Split(value(ColJianShan));
-    rec.buildYear = sub.size() > 0 ? ToIntDef<int16_t>(sub.value(0), 2024) : int16_t(2024);
-    rec.mountain = sub.size() > 1 ? ToIntDef<uint8_t>(sub.value(1), 0) : uint8_t(0);
-    rec.door = sub.size() > 2 ? ToIntDef<uint8_t>(sub.value(2), 0) : uint8_t(0);
-    rec.degree = sub.size() > 3 ? ToFloatDef(sub.value(3), 0.0f) : 0.0f;
+    rec.buildYear = IntAt<int16_t>(sub, 0, 2024);
+    rec.mountain = IntAt<uint8_t>(sub, 1, 0);
+    rec.door = IntAt<uint8_t>(sub, 2, 0);
+    rec.degree = FloatAt(sub, 3, 0.0f);
 
     rec.remarkText = orDefault(ColRemarkText, QStringLiteral("输入自己的评语："));
 }
