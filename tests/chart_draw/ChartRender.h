@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ChartDrawData.h"
+#include "ChartGeometry.h"
+#include "ChartPainter.h"
+#include "MImagePlus.h"
+
+#include <QDir>
+#include <QImage>
+#include <QString>
+
+// Draws one view of the chart data into a fresh picture of w × h.
+inline QImage RenderChart(const ChartDrawData& d, int w = 500, int h = 580, SquareLayout* layout = nullptr)
+{
+    const PanGeometry g = PanGeometryFor(w, h);
+    QImage image(int(g.fPanWidth), int(g.fPanHeight), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    MImagePlus surface;
+    surface.BeginDraw(&image);
+    ChartPainter painter(surface, d, g);
+    painter.Draw();
+    if (layout)
+        *layout = painter.Square();
+    surface.EndDraw();
+    return image;
+}
+
+inline QString SavePng(const QImage& image, const QString& name)
+{
+    QDir().mkpath(CHART_PNG_DIR);
+    const QString path = QString(CHART_PNG_DIR) + "/" + name + ".png";
+    image.save(path);
+    return path;
+}
