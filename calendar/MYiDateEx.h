@@ -19,8 +19,9 @@
 // Sexagenary numbering: stem 1..9 = 甲..壬, 0 = 癸; branch 1..11 = 子..戌, 0 = 亥; cycle number 1 = 甲子 ..
 // 59 = 壬戌, 0 = 癸亥.
 //
-// Threads: the static functions are pure and may be called from any thread. The member functions use the
-// instance's cache of lunar-year tables; give each thread (each owner) its own instance.
+// Threads: the static functions are pure and the const ones only read the shared, stateless ephemeris; both may
+// be called from any thread. GongToNong and NongToGong fill this instance's lunar-year tables (kept between
+// calls, so repeated conversions are cheap); give each thread (each owner) its own instance.
 class MYiDateEx {
 public:
     MYiDateEx();
