@@ -46,6 +46,17 @@ static void BM_YearTermsPrecise(benchmark::State &state)
 }
 BENCHMARK(BM_YearTermsPrecise)->Unit(benchmark::kMicrosecond);
 
+static void BM_TermPrecise(benchmark::State &state)
+{
+    const EphCalc &eph = EphCalc::Instance();
+    int n = -2400;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(eph.TermTimePrecise(n * EphConst::pi / 12));
+        n = n == 2400 ? -2400 : n + 1;
+    }
+}
+BENCHMARK(BM_TermPrecise)->Unit(benchmark::kMicrosecond);
+
 static void BM_NewMoonPrecise(benchmark::State &state)
 {
     const EphCalc &eph = EphCalc::Instance();
