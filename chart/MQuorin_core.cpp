@@ -1,0 +1,231 @@
+#include "MQuorin.h"
+
+#include "AppPath.h"
+#include "ChartRules.h"
+#include "IniFile.h"
+
+#include <cmath>
+
+namespace {
+const QString kSection = QStringLiteral("set");
+constexpr const char *kRefLabels[4] = {"山", "命", "向", "门"};
+
+// An integer setting that indexes a choice: outside 0..max it reads as the default, never as a stray index.
+uint8_t ReadChoice(const IniFile &ini, const char *key, int max, int def)
+{
+    const int v = ini.ReadInteger(kSection, QLatin1String(key), def);
+    return static_cast<uint8_t>(v >= 0 && v <= max ? v : def);
+}
+} // namespace
+
+MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan)
+    : pRedt(report), pImg(chartPicture), pImgBk(floorPlan), DateEx(MakeProgramCalendar())
+{
+    // The picture geometry is set by the drawing units once the pictures have their sizes.
+    sTempPath = AppPath() + QStringLiteral("picTemp/");
+    LoadSettings();
+    uint8_t show[4] = {0, 0, 0, 0};
+    show[fuwei] = 1;
+    SetShowGua(show);
+    StarColours(0, 0, XingColor);
+}
+
+MQuorin::~MQuorin() = default;
+
+void MQuorin::LoadSettings()
+{
+    const IniFile ini(AppPath() + QStringLiteral("dat/set.ini"));
+    ileft = ini.ReadInteger(kSection, QStringLiteral("ileft"), 0);
+    liunian = ReadChoice(ini, "liunian", 1, 0);
+    fuwei = ReadChoice(ini, "fuwei", 3, 0);
+    iCoord = ReadChoice(ini, "iCoord", 2, 0);
+    const double jian = ini.ReadFloat(kSection, QStringLiteral("fJian"), 4.5);
+    // A non-positive width would make every degree off the exact centre a 兼.
+    fJian = std::isfinite(jian) && jian > 0 ? static_cast<float>(jian) : 4.5f;
+    bZhouTian = ini.ReadBool(kSection, QStringLiteral("bZhouTian"), false);
+    bWuHint = ini.ReadBool(kSection, QStringLiteral("bWuHint"), true);
+    iTilt = ReadChoice(ini, "iTilt", 2, 0);
+    bChengMen = ini.ReadBool(kSection, QStringLiteral("bChengMen"), true);
+}
+
+int MQuorin::SetShowGua(const uint8_t show[4])
+{
+    LoadSettings();
+    if (!show[fuwei]) {
+        sMessage = QStringLiteral("设定了伏位的卦必须显示！");
+        return fuwei + 1;
+    }
+    GuaCount = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int g = (fuwei + i) % 4;
+        if (!show[g])
+            continue;
+        GuaKind[GuaCount] = static_cast<uint8_t>(g);
+        GuaLabel[GuaCount] = QString::fromUtf8(kRefLabels[g]);
+        GuaColor[GuaCount] = kGuaSlotColor[GuaCount];
+        ++GuaCount;
+    }
+    constexpr float rA = (0.55f - 0.15f) * 7 / 10 + 0.15f;
+    constexpr float rB = (0.55f - 0.15f) * 3 / 10 + 0.15f;
+    struct Slot {
+        float angle, radius;
+        uint8_t col, row;
+    };
+    static const Slot kLayouts[4][4] = {
+        {{0, rA, 2, 2}},
+        {{11.25f, rA, 1, 2}, {-11.25f, rA, 3, 2}},
+        {{11.25f, rA, 2, 1}, {-11.25f, rA, 1, 3}, {0, rB, 3, 3}},
+        {{11.25f, rA, 1, 1}, {-11.25f, rA, 3, 1}, {11.25f, rB, 1, 3}, {-11.25f, rB, 3, 3}},
+    };
+    GuaAngle = {};
+    GuaRadius = {};
+    GuaCell = {};
+    for (int i = 0; i < GuaCount; ++i) {
+        const Slot &s = kLayouts[GuaCount - 1][i];
+        GuaAngle[i] = s.angle;
+        GuaRadius[i] = s.radius;
+        GuaCell[2 * i] = s.col;
+        GuaCell[2 * i + 1] = s.row;
+    }
+    return 0;
+}
+
+void MQuorin::SetColorMode(int16_t mode)
+{
+    Rec.colour = mode;
+    CalcColors();
+}
+
+void MQuorin::ClearResults()
+{
+    MingYear = BuildGanZhi = MingGanZhi = FenJinGanZhi = 0;
+    Yun = MingYun = 0;
+    BaZhaiFuWei = {};
+    BaZhai = {};
+    XiaGua = {};
+    TiGua = {};
+    ChengMen = {};
+    Gong = {};
+    DaJieLi = DaJieKan = 0;
+    ZuoShan = 0;
+    JianShan = -1;
+    JianSide = 0;
+    PianDu = PianFen = 0;
+    GuaIndex = 0;
+    PanAngle = 0;
+    RingOffset = 0;
+    BirthGong = BirthNong = TDateRec{};
+    BirthLeap = 0;
+    SiZhu = {};
+}
+
+bool MQuorin::CalcChart(const TRecordData &rec)
+{
+    LoadSettings();
+    return ComputeChart(rec);
+}
+
+// Everything a stored case feeds into a table index is checked here, before any table is read: a bad case is
+// refused with a message.
+bool MQuorin::CheckCase()
+{
+    if (!IsMountainItem(Rec.mountain)) {
+        sMessage = QStringLiteral("请选择坐山！");
+        return false;
+    }
+    ZuoShan = static_cast<int16_t>(Rec.mountain / 4);
+    BuildYear = Rec.buildYear;
+    if (Rec.door > 23) {
+        sMessage = QStringLiteral("请选择门向！");
+        return false;
+    }
+    if (BuildYear < 44) {
+        sMessage = QStringLiteral("建宅年份在公元44年以后的才可算");
+        return false;
+    }
+    if (!CheckDegree())
+        return false;
+    if (Rec.date.month < 0) {
+        sMessage = QStringLiteral("宅主生日：不存在这个日期");
+        return false;
+    }
+    return true;
+}
+
+bool MQuorin::ComputeChart(const TRecordData &rec)
+{
+    Rec = rec;
+    ClearResults();
+    sMessage.clear();
+    if (!CheckCase())
+        return false;
+
+    if (Rec.date.month > 0) {
+        if (!CheckBirthDate()) {
+            sMessage = QStringLiteral("宅主生日：") + sMessage;
+            return false;
+        }
+        BirthGanZhi();
+        MingYear = static_cast<int16_t>(MingYearOf(BirthGong, SiZhu[0]));
+        MingGanZhi = SiZhu[0];
+    } else {
+        MingYear = Rec.date.year;
+        MingGanZhi = static_cast<int16_t>(YearGanZhi(MingYear));
+    }
+    BuildGanZhi = static_cast<int16_t>(YearGanZhi(BuildYear));
+    Yun = PeriodOfYear(BuildYear);
+    MingYun = PeriodOfYear(MingYear);
+
+    PanAngle = PanAngleFor(iCoord, Rec.degree);
+    CalcDegreeResults();
+    CalcStarTables();
+    return true;
+}
+
+void MQuorin::CalcDegreeResults()
+{
+    const DegMin off = ToDegMin(DistanceFromCentre(ZuoShan, Rec.degree));
+    PianDu = static_cast<int16_t>(off.deg);
+    PianFen = static_cast<int16_t>(off.min);
+    switch (Rec.mountain % 4) {
+    case 2:
+        JianShan = static_cast<int16_t>((ZuoShan + 1) % 24);
+        JianSide = 1;
+        break;
+    case 0:
+        JianShan = static_cast<int16_t>((ZuoShan + 23) % 24);
+        JianSide = -1;
+        break;
+    default:
+        JianShan = -1;
+        JianSide = 0;
+        break;
+    }
+    GuaIndex = static_cast<uint8_t>(HexagramOfDegree(Rec.degree));
+}
+
+void MQuorin::CalcStarTables()
+{
+    CalcBaZhai();
+    CalcXiaGua();
+    CalcTiGua();
+    CalcGong();
+    CalcChengMen();
+    CalcColors();
+}
+
+bool MQuorin::ReCalcForDegree()
+{
+    const double item = DegreeToItem(Rec.degree);
+    if (item < 0) {
+        sMessage = QStringLiteral("这个周天度不在这个座山内,请确认一下周天度。");
+        return false;
+    }
+    Rec.mountain = static_cast<uint8_t>(item);
+    ZuoShan = static_cast<int16_t>(Rec.mountain / 4);
+    if (!CheckDegree())
+        return false;
+    CalcDegreeResults();
+    CalcStarTables();
+    return true;
+}
