@@ -12,18 +12,24 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
-// Kept alive to the end: destroying it among the other statics at exit crashes.
-QApplication &app()
-{
-    static int argc = 1;
-    static char name[] = "test_qtprompts";
-    static char *argv[] = {name, nullptr};
-    static QApplication *instance = new QApplication(argc, argv);
-    return *instance;
-}
+// One application object for the whole run, gone before the statics are destroyed.
+class AppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[16] = "test_qtprompts";
+    char *m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+[[maybe_unused]] ::testing::Environment *const appEnvironment =
+    ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 // Runs `act` on the modal dialog once it is open.
 template <class Dialog> void whenOpen(std::function<void(Dialog *)> act)
@@ -37,7 +43,6 @@ template <class Dialog> void whenOpen(std::function<void(Dialog *)> act)
 
 class QtPromptsTest : public ::testing::Test {
 protected:
-    void SetUp() override { app(); }
     QtPrompts prompts;
 };
 
@@ -86,7 +91,6 @@ TEST_F(QtPromptsTest, InputTextAcceptedOrCancelled)
 
 TEST(FontSubstitution, SongTiIsDrawnWithAnInstalledCjkFont)
 {
-    app();
     RegisterFontSubstitutions();
     EXPECT_TRUE(QFont::substitutes("宋体").contains("Noto Serif CJK SC", Qt::CaseInsensitive))
         << QFont::substitutes("宋体").join(",").toStdString();
