@@ -1,10 +1,744 @@
 #include "TFrmMain.h"
 
-#include <QApplication>
+#include "ui_TFrmMain.h"
 
-TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent)
+#include "AppPath.h"
+#include "ChartInputs.h"
+#include "ChartRules.h"
+#include "CleanName.h"
+#include "FormUtil.h"
+#include "IniFile.h"
+#include "MQuorin.h"
+#include "MRecordBase.h"
+#include "MUiFont.h"
+#include "Prompts.h"
+#include "TFrmSet.h"
+#include "TFrmText.h"
+#include "TFrmTxtHelp.h"
+#include "WinColor.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace {
+
+const QString kWindow = QStringLiteral("window");
+const QString kSoft = QStringLiteral("soft");
+const QString kDefaultSkinItem = QStringLiteral("系统默认");
+constexpr int kMinPanWidth = 500;
+constexpr int kMinPanHeight = 580;
+constexpr quint32 kDefaultReportColour = 0xC0CCD0;
+
+std::unique_ptr<MRecordBase> g_caseDb;
+
+// The chart engine grows its drawing and view commands over time; the window offers a command only once the
+// engine has it, so no button stands there doing nothing.
+template <class Q>
+constexpr bool HasPaiPan = requires(Q &q, const TRecordData &r) { q.PaiPan(r); };
+template <class Q>
+constexpr bool HasViews = requires(Q &q) {
+    q.ShowXuanKongPan();
+    q.ShowBaZhaiPan();
+    q.ShowNeiQiPan();
+    q.ShowLiuNianPan(2024, 0, false, false);
+    q.ShowLiuNianPan8(2024, 0, false);
+};
+template <class Q>
+constexpr bool HasSetPanShape = requires(Q &q) { q.SetPanShape(1, false); };
+template <class Q>
+constexpr bool HasSetPanSize = requires(Q &q) { q.SetPanSize(500, 580, false); };
+template <class Q>
+constexpr bool HasSetCompassLayers = requires(Q &q, const TCompassLayers &l) { q.SetCompassLayers(l); };
+
+template <class Q>
+bool LayOut(Q &q, const TRecordData &rec)
 {
-    setObjectName(QStringLiteral("FrmMain"));
+    if constexpr (HasPaiPan<Q>)
+        return q.PaiPan(rec);
+    else
+        return q.CalcChart(rec);
+}
+
+template <class Q>
+void SetShape(Q &q, int shape, bool redraw)
+{
+    if constexpr (HasSetPanShape<Q>)
+        q.SetPanShape(shape, redraw);
+    else
+        q.iPanShape = shape;
+}
+
+template <class Q>
+void SetSize(Q &q, int width, int height)
+{
+    if constexpr (HasSetPanSize<Q>)
+        q.SetPanSize(width, height, false);
+}
+
+template <class Q>
+void SetLayers(Q &q, const TCompassLayers &layers)
+{
+    if constexpr (HasSetCompassLayers<Q>)
+        q.SetCompassLayers(layers);
+    else
+        q.Layers = layers;
+}
+
+template <class Q>
+bool ShowView(Q &q, int mode, int year, int month, bool neiQi, bool showMonth)
+{
+    if constexpr (HasViews<Q>) {
+        switch (mode) {
+        case 0:
+            return q.ShowXuanKongPan();
+        case 1:
+            return q.ShowBaZhaiPan();
+        case 2:
+            return q.ShowLiuNianPan(year, month, neiQi, showMonth);
+        case 3:
+            return q.ShowNeiQiPan();
+        case 4:
+            return q.ShowLiuNianPan8(year, month, showMonth);
+        }
+    }
+    Q_UNUSED(q);
+    Q_UNUSED(mode);
+    Q_UNUSED(year);
+    Q_UNUSED(month);
+    Q_UNUSED(neiQi);
+    Q_UNUSED(showMonth);
+    return false;
+}
+
+} // namespace
+
+MRecordBase *CaseDb()
+{
+    return g_caseDb.get();
+}
+
+TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>())
+{
+    ui->setupUi(this);
     setWindowTitle(QApplication::applicationDisplayName());
-    resize(400, 400);
+    // The window may be made as small as the user likes; controls that no longer fit are clipped, as before.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    ui->PanMain->layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    ui->PanMain->setMinimumSize(0, 0);
+    // The tree and the picture panel keep their widths when the window is resized; the text panes take the rest.
+    ui->SplitterMain->setStretchFactor(0, 0);
+    ui->SplitterMain->setStretchFactor(1, 0);
+    ui->SplitterMain->setStretchFactor(2, 1);
+    ui->SplitterText->setStretchFactor(0, 1);
+    ui->SplitterText->setStretchFactor(1, 0);
+
+    // The font setting is the one of this program start.
+    AppUiFont.LoadSettings();
+
+    for (int i = 0; i < ui->ChkShowGua->count(); ++i)
+        ui->ChkShowGua->item(i)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    ui->RdoColor_0->setChecked(true);
+    ui->GrpShowStar_0->setChecked(true);
+    // Floor plan underneath, chart on top; the chart's transparent parts let the floor plan show through.
+    ui->ImgBk->Picture() = QImage(ui->ImgBk->size(), QImage::Format_RGB32);
+    ui->ImgBk->Picture().fill(Qt::white);
+    ui->Img1->Picture() = QImage(ui->Img1->size(), QImage::Format_ARGB32_Premultiplied);
+    ui->Img1->Picture().fill(Qt::transparent);
+    ui->Img1->raise();
+    ui->ScrollBox1->viewport()->setBackgroundRole(QPalette::Base);
+    m_rec.name.clear();
+    m_rec.address.clear();
+    m_rec.className.clear();
+    m_savedRec = m_rec;
+
+    connect(ui->BtnPai, &QPushButton::clicked, this, &TFrmMain::BtnPaiClick);
+    connect(ui->SpeedButton2, &QToolButton::clicked, this, &TFrmMain::SpeedButton2Click);
+    connect(ui->CboZuoShan, &QComboBox::activated, this, &TFrmMain::CboZuoShanClick);
+    connect(ui->CboYuanYun, &QComboBox::activated, this, &TFrmMain::CboYuanYunChange);
+    connect(ui->BtoPan, &QPushButton::clicked, this, &TFrmMain::BtoPanClick);
+    connect(ui->BtoPan8, &QPushButton::clicked, this, &TFrmMain::BtoPan8Click);
+    connect(ui->BtoMen, &QPushButton::clicked, this, &TFrmMain::BtoMenClick);
+    connect(ui->BtoLiuNian, &QPushButton::clicked, this, &TFrmMain::BtoLiuNianClick);
+    connect(ui->BtoLiuNian8, &QPushButton::clicked, this, &TFrmMain::BtoLiuNian8Click);
+    for (QRadioButton *b : ui->RdoColor->findChildren<QRadioButton *>())
+        connect(b, &QRadioButton::clicked, this, &TFrmMain::RdoColorClick);
+    for (QRadioButton *b : ui->GrpShowStar->findChildren<QRadioButton *>())
+        connect(b, &QRadioButton::clicked, this, &TFrmMain::GrpShowStarClick);
+    for (QRadioButton *b : ui->RdoPanShape->findChildren<QRadioButton *>())
+        connect(b, &QRadioButton::clicked, this, &TFrmMain::RdoPanShapeClick);
+    connect(ui->ChkShowGua, &QListWidget::itemChanged, this, [this] { ChkShowGuaClickCheck(); });
+    connect(ui->SbtoText, &QToolButton::clicked, this, &TFrmMain::SbtoTextClick);
+    connect(ui->Omenu_set, &QAction::triggered, this, &TFrmMain::OmenuSetClick);
+    connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
+    connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
+    ui->EdtYear->installEventFilter(this);
+
+    showChartViews();
+}
+
+TFrmMain::~TFrmMain() = default;
+
+void TFrmMain::showChartViews()
+{
+    // The other views need the chart drawings; until the engine draws, the tabs carry only the options.
+    constexpr bool views = HasViews<MQuorin>;
+    for (QWidget *w : {static_cast<QWidget *>(ui->BtoPan), static_cast<QWidget *>(ui->BtoPan8),
+                       static_cast<QWidget *>(ui->BtoMen), static_cast<QWidget *>(ui->BtoLiuNian),
+                       static_cast<QWidget *>(ui->BtoLiuNian8), static_cast<QWidget *>(ui->CboLiuNian),
+                       static_cast<QWidget *>(ui->CboLiuYue), static_cast<QWidget *>(ui->CboLiuNian8),
+                       static_cast<QWidget *>(ui->CboLiuYue8), static_cast<QWidget *>(ui->ChkNeiQi),
+                       static_cast<QWidget *>(ui->ChkShowMon), static_cast<QWidget *>(ui->ChkShowMon8),
+                       static_cast<QWidget *>(ui->LineXuan), static_cast<QWidget *>(ui->LineBa)})
+        w->setVisible(views);
+}
+
+void TFrmMain::inform(const QString &text)
+{
+    Prompts::instance().inform(QApplication::applicationDisplayName(), text);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// First showing and closing
+
+void TFrmMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TFrmMain::FormShow()
+{
+    fillInputLists();
+
+    m_quorin = std::make_unique<MQuorin>(ui->RedtQuorin->document(), &ui->Img1->Picture(), &ui->ImgBk->Picture());
+    for (int i = 0; i < ui->ChkShowGua->count(); ++i)
+        SetItemChecked(ui->ChkShowGua, i, true);
+    ui->CboZuoShan->setCurrentIndex(5); // 子山午向
+    ui->CboMen->setCurrentIndex(0);
+    ui->CboLiuYue->setCurrentIndex(0);
+    ui->CboLiuYue8->setCurrentIndex(0);
+
+    const int year = QDate::currentDate().year();
+    ui->EdtYear->setText(QString::number(year));
+    m_rec.date.year = int16_t(year);
+    m_rec.date.month = 0;
+    selectPeriodOfYear(year);
+
+    AppUiFont.ApplyToForm(this, {QStringLiteral("Img1"), QStringLiteral("ImgBk"), QStringLiteral("ImgCompass"),
+                                 QStringLiteral("RedtQuorin")});
+
+    m_ini = std::make_unique<IniFile>(AppPath() + QStringLiteral("dat/qrinit.ini"));
+    buildSkinMenu();
+    readWindowSettings();
+    ui->CboLiuNian->setEditText(QString::number(year));
+    ui->CboLiuNian8->setEditText(QString::number(year));
+
+    openCaseDatabase();
+    applyStartWindowState();
+
+    m_layers = TCompassLayers{};
+    m_layers.ring[1] = 1;  // 后天八卦
+    m_layers.ring[4] = 1;  // 地盘（正针）
+    m_layers.ring[12] = 1; // 周天刻度
+    m_layers.count = 3;
+    SetLayers(*m_quorin, m_layers);
+
+    fJian = ReadJian();
+    ReadFuWei();
+}
+
+void TFrmMain::fillInputLists()
+{
+    ui->CboZuoShan->clear();
+    ui->CboZuoShan->addItems(ChartInputs::SittingItems());
+    ui->CboMen->clear();
+    ui->CboMen->addItems(ChartInputs::DoorItems());
+    for (QComboBox *c : {ui->CboLiuYue, ui->CboLiuYue8}) {
+        c->clear();
+        c->addItems(ChartInputs::MonthItems());
+    }
+    const QStringList years = ChartInputs::YearItems(QDate::currentDate().year());
+    for (QComboBox *c : {ui->CboLiuNian, ui->CboLiuNian8}) {
+        c->clear();
+        c->addItems(years);
+    }
+}
+
+void TFrmMain::buildSkinMenu()
+{
+    QMenu *menu = ui->Opt_Skin;
+    menu->clear();
+    delete m_skinGroup;
+    m_skinGroup = new QActionGroup(this);
+    m_skinGroup->setExclusive(true);
+    const QFileInfoList files = QDir(AppPath() + QStringLiteral("skins")).entryInfoList(
+        {QStringLiteral("*.skn")}, QDir::Files, QDir::Name);
+    for (const QFileInfo &f : files) {
+        const QString name = f.fileName();
+        QAction *a = menu->addAction(name.left(name.indexOf(QLatin1Char('.'))));
+        a->setCheckable(true);
+        m_skinGroup->addAction(a);
+    }
+    if (!files.isEmpty()) {
+        menu->addSeparator();
+        QAction *a = menu->addAction(kDefaultSkinItem);
+        a->setCheckable(true);
+        m_skinGroup->addAction(a);
+    }
+    connect(m_skinGroup, &QActionGroup::triggered, this, &TFrmMain::skinItemClick);
+}
+
+void TFrmMain::skinItemClick(QAction *item)
+{
+    item->setChecked(true);
+    const QString caption = item->text();
+    if (caption == kDefaultSkinItem) {
+        m_ini->WriteBool(kWindow, QStringLiteral("skined"), false);
+        return;
+    }
+    if (!QFileInfo::exists(AppPath() + QStringLiteral("skins/") + caption + QStringLiteral(".skn"))) {
+        inform(QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
+        return;
+    }
+    m_ini->WriteString(kWindow, QStringLiteral("skinname"), caption);
+    m_ini->WriteBool(kWindow, QStringLiteral("skined"), true);
+}
+
+void TFrmMain::readWindowSettings()
+{
+    const IniFile &ini = *m_ini;
+    const QList<QAction *> skins = m_skinGroup->actions();
+    if (!ini.ReadBool(kWindow, QStringLiteral("skined"), false)) {
+        if (skins.size() > 1)
+            skins.last()->setChecked(true);
+    } else {
+        const QString name = ini.ReadString(kWindow, QStringLiteral("skinname"), QStringLiteral("Mx1"));
+        for (QAction *a : skins)
+            a->setChecked(a->text() == name);
+    }
+
+    move(ini.ReadInteger(kWindow, QStringLiteral("left"), 10), ini.ReadInteger(kWindow, QStringLiteral("top"), 10));
+    resize(ini.ReadInteger(kWindow, QStringLiteral("width"), 400), ini.ReadInteger(kWindow, QStringLiteral("height"), 400));
+    m_startWindowState = ini.ReadInteger(kWindow, QStringLiteral("state"), 0);
+
+    const QString section = QStringLiteral("minggao");
+    QFont f = ui->RedtQuorin->font();
+    f.setFamily(ini.ReadString(section, QStringLiteral("fname"), QStringLiteral("宋体")));
+    const int size = ini.ReadInteger(section, QStringLiteral("fsize"), 10);
+    if (size > 0)
+        f.setPointSize(size);
+    ui->RedtQuorin->setFont(f);
+    ui->RedtQuorin->document()->setDefaultFont(f);
+    QPalette pal = ui->RedtQuorin->palette();
+    pal.setColor(QPalette::Base,
+                 WinColorToQColor(quint32(ini.ReadInteger(section, QStringLiteral("bcolor"), int(kDefaultReportColour)))));
+    ui->RedtQuorin->setPalette(pal);
+
+    const QString img = QStringLiteral("img");
+    const int wid = qMax(kMinPanWidth, ini.ReadInteger(img, QStringLiteral("wid"), kMinPanWidth));
+    const int hei = qMax(kMinPanHeight, ini.ReadInteger(img, QStringLiteral("hei"), kMinPanHeight));
+    SetSize(*m_quorin, wid, hei);
+    sizePictures(wid, hei);
+
+    const int treeWidth = qMax(30, ini.ReadInteger(kWindow, QStringLiteral("treewid"), 180));
+    const int pingHeight = qMax(20, ini.ReadInteger(kWindow, QStringLiteral("pinghei"), 80));
+    const int picWidth = qMax(500, ini.ReadInteger(kWindow, QStringLiteral("PanLeftPic"), 600));
+    QList<int> widths = ui->SplitterMain->sizes();
+    const int total = qMax(widths.value(0) + widths.value(1) + widths.value(2), treeWidth + picWidth + 100);
+    ui->SplitterMain->setSizes({treeWidth, picWidth, qMax(100, total - treeWidth - picWidth)});
+    QList<int> heights = ui->SplitterText->sizes();
+    const int textTotal = qMax(heights.value(0) + heights.value(1), pingHeight + 100);
+    ui->SplitterText->setSizes({textTotal - pingHeight, pingHeight});
+
+    const QString tree = QStringLiteral("tree");
+    m_treeStyle = ini.ReadInteger(tree, QStringLiteral("showStyle"), 0);
+    m_treeSort = ini.ReadInteger(tree, QStringLiteral("sort"), 0);
+
+    const int shape = ini.ReadInteger(kSoft, QStringLiteral("iPanShape"), 1) == 0 ? 0 : 1;
+    SetRadioIndex(ui->RdoPanShape, shape);
+    SetShape(*m_quorin, shape, false);
+}
+
+void TFrmMain::sizePictures(int width, int height)
+{
+    if (ui->Img1->Picture().size() != QSize(width, height)) {
+        QImage chart(width, height, QImage::Format_ARGB32_Premultiplied);
+        chart.fill(Qt::transparent);
+        ui->Img1->Picture() = chart;
+    }
+    ui->Img1->resize(width, height);
+    afterChartChange();
+}
+
+// The chart object draws into the pictures' images; the widgets follow their size and repaint.
+void TFrmMain::afterChartChange()
+{
+    for (TImage *img : {ui->Img1, ui->ImgBk}) {
+        if (!img->Picture().isNull() && img->size() != img->Picture().size())
+            img->resize(img->Picture().size());
+        img->update();
+    }
+    QWidget *content = ui->ScrollBox1->widget();
+    const QRect both = ui->Img1->geometry().united(ui->ImgBk->geometry());
+    content->resize(both.right() + 2, both.bottom() + 2);
+}
+
+void TFrmMain::openCaseDatabase()
+{
+    if (!g_caseDb || g_caseDb->AppFolder() != AppPath())
+        g_caseDb = std::make_unique<MRecordBase>(AppPath());
+    if (g_caseDb->Open(MRecordBase::DefaultPath(AppPath())) != 0)
+        inform(g_caseDb->Message());
+}
+
+void TFrmMain::applyStartWindowState()
+{
+    switch (m_startWindowState) {
+    case 1:
+        setWindowState(Qt::WindowMinimized);
+        break;
+    case 2:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    default:
+        break;
+    }
+}
+
+void TFrmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_closed || FormClose()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+bool TFrmMain::FormClose()
+{
+    if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
+                                      Prompts::Answer::Yes, Prompts::Icon::Information))
+        return false;
+    if (m_ini)
+        writeWindowSettings();
+    m_closed = true;
+    m_ini.reset();
+    m_quorin.reset();
+    return true;
+}
+
+void TFrmMain::writeWindowSettings()
+{
+    IniFile &ini = *m_ini;
+    const Qt::WindowStates states = windowState();
+    const bool normal = !(states & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+    if (normal) {
+        ini.WriteInteger(kWindow, QStringLiteral("left"), pos().x());
+        ini.WriteInteger(kWindow, QStringLiteral("top"), pos().y());
+        ini.WriteInteger(kWindow, QStringLiteral("width"), width());
+        ini.WriteInteger(kWindow, QStringLiteral("height"), height());
+    }
+    ini.WriteInteger(kWindow, QStringLiteral("state"),
+                     (states & Qt::WindowMinimized) ? 1 : (states & Qt::WindowMaximized) ? 2 : 0);
+    const QString section = QStringLiteral("minggao");
+    ini.WriteString(section, QStringLiteral("fname"), ui->RedtQuorin->font().family());
+    ini.WriteInteger(section, QStringLiteral("fsize"), ui->RedtQuorin->font().pointSize());
+    ini.WriteInteger(section, QStringLiteral("bcolor"),
+                     int(QColorToWinColor(ui->RedtQuorin->palette().color(QPalette::Base))));
+    ini.WriteInteger(kWindow, QStringLiteral("treewid"), ui->Tree->width());
+    ini.WriteInteger(kWindow, QStringLiteral("pinghei"), ui->RedtPingYu->height());
+    ini.WriteInteger(kWindow, QStringLiteral("PanLeftPic"), ui->PanLeftPic->width());
+    ini.WriteInteger(QStringLiteral("img"), QStringLiteral("wid"), ui->Img1->width());
+    ini.WriteInteger(QStringLiteral("img"), QStringLiteral("hei"), ui->Img1->height());
+    ini.WriteInteger(kSoft, QStringLiteral("iPanShape"), qMax(0, RadioIndex(ui->RdoPanShape)));
+    ini.WriteInteger(QStringLiteral("tree"), QStringLiteral("showStyle"), m_treeStyle);
+    ini.WriteInteger(QStringLiteral("tree"), QStringLiteral("sort"), m_treeSort);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Settings of dat/set.ini read by the window
+
+double TFrmMain::ReadJian() const
+{
+    return IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadFloat(QStringLiteral("set"), QStringLiteral("fJian"), 3.0);
+}
+
+void TFrmMain::ReadFuWei()
+{
+    const int fuwei = IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 0);
+    const QSignalBlocker block(ui->ChkShowGua);
+    for (int i = 0; i < ui->ChkShowGua->count(); ++i)
+        SetItemChecked(ui->ChkShowGua, i, i == fuwei);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The house inputs
+
+bool TFrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->EdtYear && event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            EdtYearEnter();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmMain::selectPeriodOfYear(int year)
+{
+    const int p = ChartInputs::PeriodIndexOfYear(year);
+    if (p >= 0)
+        ui->CboYuanYun->setCurrentIndex(p);
+}
+
+void TFrmMain::EdtYearEnter()
+{
+    selectPeriodOfYear(ChartInputs::YearOfText(ui->EdtYear->text(), -1));
+}
+
+void TFrmMain::CboYuanYunChange(int period)
+{
+    const int moved = ChartInputs::YearInPeriod(ChartInputs::YearOfText(ui->EdtYear->text(), -1), period);
+    if (moved >= 0)
+        ui->EdtYear->setText(QString::number(moved));
+}
+
+void TFrmMain::CboZuoShanClick(int item)
+{
+    const double degree = ChartInputs::ItemToDegree(item, fJian);
+    if (degree >= 0)
+        ui->LedtZtd->setText(ChartInputs::DegreeText(degree));
+}
+
+void TFrmMain::SpeedButton2Click()
+{
+    const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
+    if (parsed.error != ChartInputs::DegreeError::None) {
+        Prompts::instance().error(ChartInputs::DegreeErrorTitle(parsed.error), ChartInputs::DegreeErrorText(parsed.error));
+        return;
+    }
+    const int item = DegreeToItem(parsed.degree, fJian);
+    if (item >= 0)
+        ui->CboZuoShan->setCurrentIndex(item);
+}
+
+void TFrmMain::BtnPaiClick()
+{
+    ui->RedtPingYu->setTextColor(Qt::black);
+    m_chartValid = false;
+
+    const int item = ui->CboZuoShan->currentIndex();
+    if (item < 0 || ChartInputs::IsSeparatorItem(item)) {
+        Prompts::instance().inform(QStringLiteral("提示"), QStringLiteral("请选择坐山！"));
+        return;
+    }
+    const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
+    if (parsed.error != ChartInputs::DegreeError::None) {
+        Prompts::instance().error(ChartInputs::DegreeErrorTitle(parsed.error), ChartInputs::DegreeErrorText(parsed.error));
+        return;
+    }
+    m_rec.degree = float(parsed.degree);
+
+    QString name = ui->EdtName->text().trimmed();
+    if (CleanName(name)) {
+        inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
+        ui->EdtName->setText(name);
+    }
+
+    const int buildYear = ChartInputs::YearOfText(ui->EdtYear->text(), 0);
+    const int birthYear = ChartInputs::YearOfText(ui->LedtShengNian->text(), 0);
+    // Years beyond 9999 do not fit the case record and have no calendar; they are refused like early ones.
+    if (buildYear < 44 || birthYear < 100 || buildYear > 9999 || birthYear > 9999) {
+        Prompts::instance().warn(QStringLiteral("年份错误"),
+                                 QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"));
+        return;
+    }
+    selectPeriodOfYear(buildYear);
+
+    m_rec.buildYear = int16_t(buildYear);
+    m_rec.date.year = int16_t(birthYear);
+    m_rec.mountain = uint8_t(item);
+    m_rec.xiaGua = ui->RdoXia->isChecked() ? 1 : 0;
+    m_rec.door = uint8_t(qMax(0, ui->CboMen->currentIndex()));
+    m_rec.sex = ui->Rdona->isChecked() ? 1 : 0;
+    m_rec.name = name;
+    m_rec.address = QStringLiteral("未知地");
+    m_rec.chartPanel = 0;
+    m_rec.colour = int16_t(qMax(0, RadioIndex(ui->RdoColor)));
+    m_rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
+
+    ui->PageTools->setCurrentIndex(0);
+    // The chart shape stays the one the user chose (圆盘/方盘); a lay-out does not reset it.
+    if (!LayOut(*m_quorin, m_rec)) {
+        Prompts::instance().error(QStringLiteral("错误"), m_quorin->sMessage);
+        return;
+    }
+    m_chartValid = true;
+    m_chartLocked = false;
+    ui->ScrollBox1->horizontalScrollBar()->setValue(0);
+    ui->ScrollBox1->verticalScrollBar()->setValue(0);
+    ui->Img1->move(1, 1);
+    ui->ImgBk->move(1, 1);
+    ui->Img1->raise();
+    afterChartChange();
+    QTextCursor cursor = ui->RedtQuorin->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    ui->RedtQuorin->setTextCursor(cursor);
+    ui->PageXuanBa->setCurrentIndex(0);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Chart views and options
+
+bool TFrmMain::needChart()
+{
+    if (m_chartValid)
+        return true;
+    Prompts::instance().inform(QStringLiteral("先排盘"), QStringLiteral("请先点“布宅局”按钮排一个盘"));
+    return false;
+}
+
+bool TFrmMain::readAnnualYear(const QComboBox *combo, int &year)
+{
+    year = ChartInputs::YearOfText(combo->currentText(), 0);
+    if (year >= 64)
+        return true;
+    inform(QStringLiteral("流年在公元64年以后"));
+    return false;
+}
+
+void TFrmMain::BtoPanClick()
+{
+    if (!needChart())
+        return;
+    m_rec.chartPanel = 0;
+    ShowView(*m_quorin, 0, 0, 0, false, false);
+    afterChartChange();
+}
+
+void TFrmMain::BtoPan8Click()
+{
+    if (!needChart())
+        return;
+    m_rec.chartPanel = 1;
+    ShowView(*m_quorin, 1, 0, 0, false, false);
+    afterChartChange();
+}
+
+void TFrmMain::BtoMenClick()
+{
+    if (!needChart())
+        return;
+    m_rec.chartPanel = 3;
+    ShowView(*m_quorin, 3, 0, 0, false, false);
+    afterChartChange();
+}
+
+void TFrmMain::BtoLiuNianClick()
+{
+    if (!needChart())
+        return;
+    int year = 0;
+    if (!readAnnualYear(ui->CboLiuNian, year))
+        return;
+    m_rec.chartPanel = 2;
+    ShowView(*m_quorin, 2, year, ui->CboLiuYue->currentIndex(), ui->ChkNeiQi->isChecked(), ui->ChkShowMon->isChecked());
+    afterChartChange();
+}
+
+void TFrmMain::BtoLiuNian8Click()
+{
+    if (!needChart())
+        return;
+    int year = 0;
+    if (!readAnnualYear(ui->CboLiuNian8, year))
+        return;
+    m_rec.chartPanel = 4;
+    ShowView(*m_quorin, 4, year, ui->CboLiuYue8->currentIndex(), false, ui->ChkShowMon8->isChecked());
+    afterChartChange();
+}
+
+void TFrmMain::RdoColorClick()
+{
+    const int mode = RadioIndex(ui->RdoColor);
+    if (!m_chartValid || mode < 0)
+        return;
+    m_quorin->SetColorMode(int16_t(mode));
+    afterChartChange();
+}
+
+void TFrmMain::GrpShowStarClick()
+{
+    if (!m_chartValid)
+        return;
+    m_quorin->Rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
+    ShowView(*m_quorin, 1, 0, 0, false, false);
+    afterChartChange();
+}
+
+void TFrmMain::ChkShowGuaClickCheck()
+{
+    if (!m_chartValid || !m_quorin)
+        return;
+    uint8_t show[4];
+    for (int i = 0; i < 4; ++i)
+        show[i] = IsItemChecked(ui->ChkShowGua, i) ? 1 : 0;
+    const int row = m_quorin->SetShowGua(show);
+    if (row >= 1 && row <= 4) {
+        const QSignalBlocker block(ui->ChkShowGua);
+        SetItemChecked(ui->ChkShowGua, row - 1, true);
+        show[row - 1] = 1;
+        m_quorin->SetShowGua(show);
+    }
+    ShowView(*m_quorin, 1, 0, 0, false, false);
+    afterChartChange();
+}
+
+void TFrmMain::RdoPanShapeClick()
+{
+    SetShape(*m_quorin, qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);
+    afterChartChange();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Dialogs
+
+void TFrmMain::SbtoTextClick()
+{
+    const int item = ui->CboZuoShan->currentIndex();
+    if (item < 0 || ChartInputs::IsSeparatorItem(item)) {
+        Prompts::instance().inform(QStringLiteral("提示"), QStringLiteral("请选择坐山！"));
+        return;
+    }
+    TFrmText dlg(this);
+    dlg.SetText(TFrmText::MountainText(item / ChartInputs::kItemsPerMountain));
+    dlg.exec();
+}
+
+void TFrmMain::OmenuSetClick()
+{
+    {
+        TFrmSet dlg(this);
+        dlg.exec();
+    }
+    ReadFuWei();
+    if (m_chartValid)
+        ChkShowGuaClickCheck();
+    fJian = ReadJian();
+}
+
+void TFrmMain::HmnuRhelpClick()
+{
+    TFrmTxtHelp dlg(this);
+    dlg.exec();
 }

@@ -1,10 +1,103 @@
 #pragma once
 
+#include <cstddef>
+
+#include "TCompassLayers.h"
+#include "TRecordData.h"
+
 #include <QMainWindow>
 
-// The main window. Its contents arrive with the house inputs, the chart picture and the case tree.
+#include <memory>
+
+class IniFile;
+class MQuorin;
+class MRecordBase;
+class QActionGroup;
+namespace Ui {
+class TFrmMain;
+}
+
+// The case database of the program, opened by the main window's first showing on AppPath()/dat/Quorin.db.
+MRecordBase *CaseDb();
+
+// The main window: the house inputs, the chart picture over the floor plan, the report and comments panes,
+// the case tree; its layout and splitter positions are kept in dat/qrinit.ini between runs.
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
+    ~TFrmMain() override;
+
+    // ---- state other parts of the program and the tests read ----
+    bool ChartValid() const { return m_chartValid; }
+    MQuorin *Quorin() const { return m_quorin.get(); }
+    const TRecordData &CurrentRecord() const { return m_rec; }
+    const TCompassLayers &CompassLayers() const { return m_layers; }
+    double FJian() const { return fJian; }
+
+    // ---- commands ----
+    void BtnPaiClick();                 // 布宅局
+    void SpeedButton2Click();           // "<": the typed degree selects its sitting item
+    void CboZuoShanClick(int item);     // a chosen sitting item writes its degree
+    void CboYuanYunChange(int period);  // the year moves into the chosen period
+    void EdtYearEnter();                // Enter in the year edit selects its period
+    void BtoPanClick();                 // 玄空 基本盘
+    void BtoPan8Click();                // 八宅 基本盘
+    void BtoMenClick();                 // 内气盘
+    void BtoLiuNianClick();             // 玄空 流年盘
+    void BtoLiuNian8Click();            // 八宅 流年盘
+    void RdoColorClick();
+    void GrpShowStarClick();
+    void ChkShowGuaClickCheck();
+    void RdoPanShapeClick();
+    void SbtoTextClick();               // 二十四山年月日时吉凶定局
+    void OmenuSetClick();               // 排盘设置
+    void HmnuRhelpClick();              // 软件帮助
+
+    // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
+    double ReadJian() const;
+    void ReadFuWei();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormShow();
+    bool FormClose();
+    void fillInputLists();
+    void buildSkinMenu();
+    void skinItemClick(QAction *item);
+    void readWindowSettings();
+    void writeWindowSettings();
+    void applyStartWindowState();
+    void openCaseDatabase();
+    void selectPeriodOfYear(int year);
+    bool needChart();
+    bool readAnnualYear(const class QComboBox *combo, int &year);
+    void sizePictures(int width, int height);
+    void afterChartChange();
+    void showChartViews();
+    void inform(const QString &text);
+
+    std::unique_ptr<Ui::TFrmMain> ui;
+    bool m_chartValid = false;
+    std::unique_ptr<MQuorin> m_quorin;
+    TRecordData m_rec;
+    TRecordData m_savedRec;
+    TCompassLayers m_layers;
+    int m_drawMode = 0;
+    bool m_chartLocked = false;
+    double fJian = 3.0;
+    int m_treeStyle = 0;
+    int m_treeSort = 0;
+    int m_startWindowState = -1;
+    int m_caseCount = 0;
+    bool m_caseOpen = false;
+    int m_caseId = -1;
+    bool m_shown = false;
+    bool m_closed = false;
+    std::unique_ptr<IniFile> m_ini; // dat/qrinit.ini while the window is open
+    QActionGroup *m_skinGroup = nullptr;
 };

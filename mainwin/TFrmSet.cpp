@@ -1,0 +1,180 @@
+#include "TFrmSet.h"
+
+#include "ui_TFrmSet.h"
+
+#include "AppPath.h"
+#include "FormUtil.h"
+#include "IniFile.h"
+#include "MUiFont.h"
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+
+#include <cmath>
+
+namespace {
+
+const QString kSet = QStringLiteral("set");
+constexpr int kDefaultItem = 10; // "0(默认)"
+
+} // namespace
+
+TFrmSet::TFrmSet(QWidget *parent) : QDialog(parent), ui(std::make_unique<Ui::TFrmSet>())
+{
+    ui->setupUi(this);
+    QFont f = font();
+    f.setPointSizeF(10.5);
+    setFont(f);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    connect(ui->BitBtn1, &QPushButton::clicked, this, &TFrmSet::BitBtn1Click);
+    connect(ui->BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ui->Button1, &QPushButton::clicked, this, &TFrmSet::Button1Click);
+}
+
+TFrmSet::~TFrmSet() = default;
+
+void TFrmSet::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFrmSet::closeEvent(QCloseEvent *event)
+{
+    m_ini.reset();
+    QDialog::closeEvent(event);
+}
+
+void TFrmSet::FormShow()
+{
+    m_ini = std::make_unique<IniFile>(AppPath() + QStringLiteral("dat/set.ini"));
+    const IniFile &ini = *m_ini;
+    ui->LedtLeft->setText(QString::number(ini.ReadInteger(kSet, QStringLiteral("ileft"), 0)));
+    SetRadioIndex(ui->GrpLiuNian, ini.ReadInteger(kSet, QStringLiteral("liunian"), 0));
+    SetRadioIndex(ui->GrpFuWei, ini.ReadInteger(kSet, QStringLiteral("fuwei"), 0));
+    ui->LabMenGong->setText(ini.ReadString(kSet, QStringLiteral("mengong"), QStringLiteral("46.08")));
+    ui->LabDingLan->setText(ini.ReadString(kSet, QStringLiteral("dinglan"), QStringLiteral("38.78")));
+    SetRadioIndex(ui->RdoCoord, ini.ReadInteger(kSet, QStringLiteral("iCoord"), 0));
+    ui->LedtJian->setText(ini.ReadString(kSet, QStringLiteral("fJian"), QStringLiteral("4.5")));
+    ui->ChkZhouTian->setChecked(ini.ReadBool(kSet, QStringLiteral("bZhouTian"), false));
+    ui->ChkHint->setChecked(ini.ReadBool(kSet, QStringLiteral("bWuHint"), true));
+    SetRadioIndex(ui->RdoTilt, ini.ReadInteger(kSet, QStringLiteral("iTilt"), 0));
+    ui->ChkChengMen->setChecked(ini.ReadBool(kSet, QStringLiteral("bChengMen"), true));
+    SetRadioIndex(ui->RdoDayStar, ini.ReadInteger(kSet, QStringLiteral("dayStar"), 0));
+    fillFontSizes();
+}
+
+int TFrmSet::FontSizeOfItem(const QString &text)
+{
+    QString t = text.trimmed();
+    const qsizetype paren = t.indexOf(QLatin1Char('('));
+    if (paren > 0)
+        t = t.left(paren);
+    bool ok = false;
+    const int v = t.trimmed().toInt(&ok, 10);
+    return ok ? v : 0;
+}
+
+void TFrmSet::fillFontSizes()
+{
+    QComboBox *cbo = ui->CboUiSize;
+    cbo->clear();
+    for (int d = 10; d >= 1; --d)
+        cbo->addItem(QStringLiteral("+%1").arg(d));
+    cbo->addItem(QStringLiteral("0(默认)"));
+    for (int d = -1; d >= -10; --d)
+        cbo->addItem(QString::number(d));
+
+    const int r = AppUiFont.RecommendedDelta(this);
+    const QString recommended = QStringLiteral("(推荐)");
+    if (r >= -10 && r <= 10)
+        cbo->setItemText(kDefaultItem - r, cbo->itemText(kDefaultItem - r) + recommended);
+    else
+        cbo->addItem(QString::number(r) + recommended);
+
+    const int stored = m_ini->ReadInteger(kSet, QStringLiteral("iFontSizeVar"), 0);
+    int selected = -1;
+    for (int i = 0; i < cbo->count(); ++i) {
+        if (FontSizeOfItem(cbo->itemText(i)) == stored) {
+            selected = i;
+            break;
+        }
+    }
+    if (selected < 0) {
+        cbo->addItem(QString::number(stored));
+        selected = cbo->count() - 1;
+    }
+    cbo->setCurrentIndex(selected);
+    ui->ChkMenuSize->setChecked(m_ini->ReadBool(kSet, QStringLiteral("bChangeMenuSize"), false));
+}
+
+void TFrmSet::message(const QString &text)
+{
+    Prompts::instance().inform(QApplication::applicationDisplayName(), text);
+}
+
+void TFrmSet::BitBtn1Click()
+{
+    if (!m_ini)
+        m_ini = std::make_unique<IniFile>(AppPath() + QStringLiteral("dat/set.ini"));
+    bool ok = false;
+    int left = ui->LedtLeft->text().trimmed().toInt(&ok, 10);
+    if (!ok)
+        left = -1;
+    if (left < 0) {
+        message(QStringLiteral("文本左边距离不能小于0"));
+        ui->LedtLeft->setFocus();
+        return;
+    }
+    double jian = ui->LedtJian->text().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(jian))
+        jian = 0;
+    if (jian < 1.0 || jian > 7.0) {
+        message(QStringLiteral("请输入合适的度数，超过这个度数山向要考虑兼向！"));
+        ui->LedtJian->setFocus();
+        return;
+    }
+
+    IniFile &ini = *m_ini;
+    bool written = ini.WriteInteger(kSet, QStringLiteral("ileft"), left);
+    written &= ini.WriteString(kSet, QStringLiteral("fJian"), ui->LedtJian->text().trimmed());
+    written &= ini.WriteInteger(kSet, QStringLiteral("liunian"), RadioIndex(ui->GrpLiuNian));
+    written &= ini.WriteInteger(kSet, QStringLiteral("fuwei"), RadioIndex(ui->GrpFuWei));
+    written &= ini.WriteString(kSet, QStringLiteral("mengong"), ui->LabMenGong->text());
+    written &= ini.WriteString(kSet, QStringLiteral("dinglan"), ui->LabDingLan->text());
+    written &= ini.WriteInteger(kSet, QStringLiteral("iCoord"), RadioIndex(ui->RdoCoord));
+    written &= ini.WriteBool(kSet, QStringLiteral("bZhouTian"), ui->ChkZhouTian->isChecked());
+    written &= ini.WriteBool(kSet, QStringLiteral("bWuHint"), ui->ChkHint->isChecked());
+    written &= ini.WriteInteger(kSet, QStringLiteral("iTilt"), RadioIndex(ui->RdoTilt));
+    written &= ini.WriteBool(kSet, QStringLiteral("bChengMen"), ui->ChkChengMen->isChecked());
+    written &= ini.WriteInteger(kSet, QStringLiteral("dayStar"), RadioIndex(ui->RdoDayStar));
+    written &= ini.WriteInteger(kSet, QStringLiteral("iFontSizeVar"), FontSizeOfItem(ui->CboUiSize->currentText()));
+    written &= ini.WriteBool(kSet, QStringLiteral("bChangeMenuSize"), ui->ChkMenuSize->isChecked());
+    if (!written) {
+        // Telling the user the settings were kept when the file could not be written would lose them silently.
+        Prompts::instance().error(QStringLiteral("错误"), ini.lastError());
+        return;
+    }
+    message(QStringLiteral("已经保存软件设置的修改，请重新排盘！"));
+    accept();
+}
+
+void TFrmSet::Button1Click()
+{
+    SetRadioIndex(ui->GrpLiuNian, 0);
+    SetRadioIndex(ui->RdoCoord, 1);
+    SetRadioIndex(ui->GrpFuWei, 0);
+    ui->LabMenGong->setText(QStringLiteral("46.08"));
+    ui->LabDingLan->setText(QStringLiteral("38.78"));
+    ui->LedtJian->setText(QStringLiteral("4.5"));
+    ui->LedtLeft->setText(QStringLiteral("0"));
+    ui->ChkZhouTian->setChecked(false);
+    ui->ChkHint->setChecked(false);
+    SetRadioIndex(ui->RdoTilt, 0);
+    ui->ChkChengMen->setChecked(true);
+    ui->ChkMenuSize->setChecked(false);
+    ui->CboUiSize->setCurrentIndex(kDefaultItem);
+    SetRadioIndex(ui->RdoDayStar, 0);
+}

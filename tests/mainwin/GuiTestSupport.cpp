@@ -1,0 +1,56 @@
+#include "GuiTestSupport.h"
+
+#include "AppPath.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+void ProgramFolderTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    SetAppPath(dir.path());
+    ASSERT_TRUE(MakeProgramFolders());
+}
+
+void ProgramFolderTest::TearDown()
+{
+    SetAppPath(QString());
+}
+
+QString ProgramFolderTest::path(const QString &relative) const
+{
+    return dir.path() + QLatin1Char('/') + relative;
+}
+
+void ProgramFolderTest::writeFile(const QString &relative, const QByteArray &content) const
+{
+    QFile f(path(relative));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+}
+
+QByteArray ProgramFolderTest::readFile(const QString &relative) const
+{
+    QFile f(path(relative));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void WithModalDialog(const std::function<void()> &open, const std::function<void(QWidget *)> &inDialog)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        ran = true;
+        inDialog(modal);
+        if (auto *dlg = qobject_cast<QDialog *>(modal); dlg && dlg->isVisible())
+            dlg->reject();
+    });
+    open();
+    EXPECT_TRUE(ran) << "no modal dialog was shown";
+}

@@ -1,0 +1,397 @@
+#include "GuiTestSupport.h"
+
+#include "IniFile.h"
+#include "MQuorin.h"
+#include "MRecordBase.h"
+#include "TFrmMain.h"
+#include "TImage.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using Answer = Prompts::Answer;
+
+namespace {
+
+class MainWindowTest : public ProgramFolderTest {
+protected:
+    std::unique_ptr<TFrmMain> open()
+    {
+        auto w = std::make_unique<TFrmMain>();
+        w->show();
+        return w;
+    }
+
+    // Closes the window answering the closing question with `answer`; whether it closed.
+    bool close(TFrmMain &w, Answer answer = Answer::Yes)
+    {
+        prompts.reply(answer);
+        return w.close();
+    }
+
+    QString lastTitle() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().title; }
+    QString lastText() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; }
+
+    void enterHouse(TFrmMain &w, const QString &degree, const QString &year, const QString &name,
+                    const QString &birth)
+    {
+        find<QLineEdit>(&w, "LedtZtd")->setText(degree);
+        find<QLineEdit>(&w, "EdtYear")->setText(year);
+        find<QLineEdit>(&w, "EdtName")->setText(name);
+        find<QLineEdit>(&w, "LedtShengNian")->setText(birth);
+    }
+
+    void choose(QComboBox *combo, int index)
+    {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+};
+
+TEST_F(MainWindowTest, FirstStartUsesTheDefaultsAndCreatesTheCaseFile)
+{
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorin 3.3"));
+    EXPECT_EQ(w->size(), QSize(400, 400));
+    EXPECT_EQ(w->pos(), QPoint(10, 10));
+    EXPECT_EQ(find<QComboBox>(w.get(), "CboZuoShan")->currentText(), QStringLiteral("子山午向"));
+    EXPECT_EQ(find<QComboBox>(w.get(), "CboZuoShan")->count(), 96);
+    const int year = QDate::currentDate().year();
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtYear")->text(), QString::number(year));
+    EXPECT_EQ(find<QComboBox>(w.get(), "CboYuanYun")->currentIndex(), ((year - 44) / 20) % 9 == 0 ? 8 : ((year - 44) / 20) % 9 - 1);
+    EXPECT_TRUE(find<QRadioButton>(w.get(), "RdoPanShape_1")->isChecked()); // 方盘
+    EXPECT_EQ(w->Quorin()->iPanShape, 1);
+    EXPECT_TRUE(QFileInfo::exists(path("dat/Quorin.db")));
+    EXPECT_EQ(find<TImage>(w.get(), "Img1")->size(), QSize(500, 580));
+    EXPECT_EQ(find<QMenu>(w.get(), "Opt_Skin")->actions().size(), 0); // no skins, empty menu
+    EXPECT_EQ(prompts.asked().size(), 0);
+    EXPECT_TRUE(close(*w));
+}
+
+TEST_F(MainWindowTest, InputListsHoldMountainsDoorsMonthsAndYears)
+{
+    auto w = open();
+    auto *zuo = find<QComboBox>(w.get(), "CboZuoShan");
+    EXPECT_EQ(zuo->itemText(0), QStringLiteral("壬山兼亥"));
+    EXPECT_EQ(zuo->itemText(3), QStringLiteral("---------"));
+    EXPECT_EQ(zuo->itemText(4 * 9 + 2), QStringLiteral("辰山兼巽"));
+    EXPECT_EQ(zuo->itemText(95), QStringLiteral("---------"));
+    EXPECT_EQ(zuo->itemText(4 * 23 + 2), QStringLiteral("亥山兼壬"));
+    auto *men = find<QComboBox>(w.get(), "CboMen");
+    EXPECT_EQ(men->count(), 24);
+    EXPECT_EQ(men->itemText(1), QStringLiteral("子门"));
+    auto *month = find<QComboBox>(w.get(), "CboLiuYue");
+    EXPECT_EQ(month->count(), 12);
+    EXPECT_EQ(month->itemText(0), QStringLiteral("寅月"));
+    EXPECT_EQ(month->itemText(11), QStringLiteral("丑月"));
+    auto *years = find<QComboBox>(w.get(), "CboLiuNian8");
+    EXPECT_EQ(years->count(), 201);
+    EXPECT_EQ(years->currentText(), QString::number(QDate::currentDate().year()));
+    close(*w);
+}
+
+TEST_F(MainWindowTest, DegreeTextSelectsTheSittingItemWithTheDefaultJian)
+{
+    auto w = open();
+    EXPECT_DOUBLE_EQ(w->FJian(), 3.0);
+    auto *zuo = find<QComboBox>(w.get(), "CboZuoShan");
+    auto *ztd = find<QLineEdit>(w.get(), "LedtZtd");
+    for (const char *text : {"120:30", "120-30", "120 30"}) {
+        zuo->setCurrentIndex(5);
+        ztd->setText(QString::fromLatin1(text));
+        QTest::mouseClick(find<QToolButton>(w.get(), "SpeedButton2"), Qt::LeftButton);
+        EXPECT_EQ(zuo->currentText(), QStringLiteral("辰山戌向")) << text;
+    }
+    ztd->setText(QStringLiteral("124:00"));
+    w->SpeedButton2Click();
+    EXPECT_EQ(zuo->currentText(), QStringLiteral("辰山兼巽"));
+    ztd->setText(QStringLiteral("359:00")); // one degree west of north: still the pure 子 within 3°
+    w->SpeedButton2Click();
+    EXPECT_EQ(zuo->currentText(), QStringLiteral("子山午向"));
+
+    choose(zuo, 4 * 9 + 2); // 辰山兼巽
+    EXPECT_EQ(ztd->text(), QStringLiteral("125:15"));
+    choose(zuo, 4 * 1 + 2); // 子山兼癸
+    EXPECT_EQ(ztd->text(), QStringLiteral("5:15"));
+    choose(zuo, 4 * 1 + 0); // 子山兼壬, across north
+    EXPECT_EQ(ztd->text(), QStringLiteral("354:45"));
+    choose(zuo, 5);
+    EXPECT_EQ(ztd->text(), QStringLiteral("0:0"));
+    ztd->setText(QStringLiteral("7:7"));
+    choose(zuo, 7); // a separator changes nothing
+    EXPECT_EQ(ztd->text(), QStringLiteral("7:7"));
+    EXPECT_EQ(prompts.asked().size(), 0);
+    close(*w);
+}
+
+TEST_F(MainWindowTest, JianFromTheSettingsDialogChangesTheConversions)
+{
+    auto w = open();
+    WithModalDialog([&] { w->OmenuSetClick(); },
+                    [&](QWidget *dlg) {
+                        find<QLineEdit>(dlg, "LedtJian")->setText(QStringLiteral("4.5"));
+                        prompts.reply(Answer::Ok);
+                        QTest::mouseClick(find<QPushButton>(dlg, "BitBtn1"), Qt::LeftButton);
+                    });
+    EXPECT_DOUBLE_EQ(w->FJian(), 4.5);
+    auto *zuo = find<QComboBox>(w.get(), "CboZuoShan");
+    auto *ztd = find<QLineEdit>(w.get(), "LedtZtd");
+    ztd->setText(QStringLiteral("124:00"));
+    w->SpeedButton2Click();
+    EXPECT_EQ(zuo->currentText(), QStringLiteral("辰山戌向"));
+    choose(zuo, 4 * 9 + 2);
+    EXPECT_EQ(ztd->text(), QStringLiteral("126:0"));
+    close(*w);
+}
+
+TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
+{
+    auto w = open();
+    struct Case {
+        QString degree, year, birth, title, text;
+    };
+    const QList<Case> cases = {
+        {"120:", "2004", "1980", "格式错误", "例如:周天度120度30分,就按以下格式输入:\n 120:30、120-30、120 30"},
+        {"120", "2004", "1980", "格式错误", "例如:周天度120度30分,就按以下格式输入:\n 120:30、120-30、120 30"},
+        {"360:00", "2004", "1980", "周天度错误", "周天度在0至360之间"},
+        {"10:60", "2004", "1980", "格式错误", "分数在0-59"},
+        {"0:0", "43", "1980", "年份错误", "建宅年份在公元44年以后,宅主生年在公元100年以后"},
+        {"0:0", "2004", "99", "年份错误", "建宅年份在公元44年以后,宅主生年在公元100年以后"},
+        {"0:0", "10000", "1980", "年份错误", "建宅年份在公元44年以后,宅主生年在公元100年以后"},
+    };
+    for (const Case &c : cases) {
+        enterHouse(*w, c.degree, c.year, QStringLiteral("张三"), c.birth);
+        prompts.reply(Answer::Ok);
+        const qsizetype asked = prompts.asked().size();
+        QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+        ASSERT_EQ(prompts.asked().size(), asked + 1) << c.degree.toStdString() << " " << c.year.toStdString();
+        EXPECT_EQ(lastTitle(), c.title) << c.degree.toStdString() << " " << c.year.toStdString();
+        EXPECT_EQ(lastText(), c.text);
+        EXPECT_FALSE(w->ChartValid());
+    }
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    find<QComboBox>(w.get(), "CboZuoShan")->setCurrentIndex(3);
+    prompts.reply(Answer::Ok);
+    w->BtnPaiClick();
+    EXPECT_EQ(lastTitle(), QStringLiteral("提示"));
+    EXPECT_EQ(lastText(), QStringLiteral("请选择坐山！"));
+    EXPECT_FALSE(w->ChartValid());
+    EXPECT_EQ(prompts.unexpected(), 0);
+    close(*w);
+}
+
+TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
+{
+    auto w = open();
+    auto *year = find<QLineEdit>(w.get(), "EdtYear");
+    auto *yun = find<QComboBox>(w.get(), "CboYuanYun");
+    yun->setCurrentIndex(0);
+    year->setText(QStringLiteral("2004"));
+    QTest::keyClick(year, Qt::Key_Return);
+    EXPECT_EQ(yun->currentText(), QStringLiteral("八运"));
+    year->setText(QStringLiteral("44"));
+    QTest::keyClick(year, Qt::Key_Enter);
+    EXPECT_EQ(yun->currentText(), QStringLiteral("九运"));
+    year->setText(QStringLiteral("1990"));
+    choose(yun, 7);
+    EXPECT_EQ(year->text(), QStringLiteral("2010"));
+    year->setText(QString());
+    choose(yun, 3); // a year without a period is left alone
+    EXPECT_EQ(year->text(), QString());
+    close(*w);
+}
+
+TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
+{
+    auto w = open();
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    find<QTabWidget>(w.get(), "PageXuanBa")->setCurrentIndex(1);
+    w->BtnPaiClick();
+    EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
+    ASSERT_TRUE(w->ChartValid());
+    const TRecordData &rec = w->CurrentRecord();
+    EXPECT_EQ(rec.mountain, 5);
+    EXPECT_EQ(rec.buildYear, 2004);
+    EXPECT_EQ(rec.date.year, 1980);
+    EXPECT_EQ(rec.sex, 1);
+    EXPECT_EQ(rec.xiaGua, 1);
+    EXPECT_EQ(rec.name, QStringLiteral("张三"));
+    EXPECT_EQ(rec.address, QStringLiteral("未知地"));
+    EXPECT_EQ(w->Quorin()->ZuoShan, 1);
+    EXPECT_EQ(w->Quorin()->Yun, 8);
+    EXPECT_EQ(find<QTabWidget>(w.get(), "PageXuanBa")->currentIndex(), 0);
+    EXPECT_EQ(find<QComboBox>(w.get(), "CboYuanYun")->currentText(), QStringLiteral("八运"));
+
+    // The shape is the user's choice and survives the lay-out.
+    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+    EXPECT_EQ(w->Quorin()->iPanShape, 0);
+    w->BtnPaiClick();
+    EXPECT_EQ(w->Quorin()->iPanShape, 0);
+    close(*w);
+}
+
+TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
+{
+    auto w = open();
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张*三?"), QStringLiteral("1980"));
+    prompts.reply(Answer::Ok);
+    w->BtnPaiClick();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(lastText(), QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("张三"));
+    EXPECT_TRUE(w->ChartValid());
+    close(*w);
+}
+
+TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
+{
+    auto w = open();
+    for (auto view : {&TFrmMain::BtoPanClick, &TFrmMain::BtoPan8Click, &TFrmMain::BtoMenClick,
+                      &TFrmMain::BtoLiuNianClick, &TFrmMain::BtoLiuNian8Click}) {
+        prompts.reply(Answer::Ok);
+        (w.get()->*view)();
+        EXPECT_EQ(lastTitle(), QStringLiteral("先排盘"));
+        EXPECT_EQ(lastText(), QStringLiteral("请先点“布宅局”按钮排一个盘"));
+    }
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    w->BtnPaiClick();
+    ASSERT_TRUE(w->ChartValid());
+    find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("63"));
+    prompts.reply(Answer::Ok);
+    w->BtoLiuNianClick();
+    EXPECT_EQ(lastText(), QStringLiteral("流年在公元64年以后"));
+    EXPECT_EQ(w->CurrentRecord().chartPanel, 0); // display mode unchanged
+    close(*w);
+}
+
+TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
+{
+    IniFile ini(path("dat/qrinit.ini"));
+    ini.WriteInteger(QStringLiteral("img"), QStringLiteral("hei"), 300);
+    ini.WriteInteger(QStringLiteral("img"), QStringLiteral("wid"), 640);
+    ini.WriteString(QStringLiteral("minggao"), QStringLiteral("fname"), QStringLiteral("宋体"));
+    ini.WriteInteger(QStringLiteral("minggao"), QStringLiteral("fsize"), 14);
+    ini.WriteInteger(QStringLiteral("minggao"), QStringLiteral("bcolor"), 0x00FFFF); // yellow
+    {
+        auto w = open();
+        EXPECT_EQ(find<TImage>(w.get(), "Img1")->size(), QSize(640, 580));
+        auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+        EXPECT_EQ(report->font().pointSize(), 14);
+        EXPECT_EQ(report->palette().color(QPalette::Base), QColor(255, 255, 0));
+        find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+        w->move(30, 40);
+        w->resize(900, 700);
+        EXPECT_TRUE(close(*w));
+    }
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("img"), QStringLiteral("hei"), 0), 580);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("soft"), QStringLiteral("iPanShape"), -1), 0);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("minggao"), QStringLiteral("bcolor"), 0), 0x00FFFF);
+    {
+        auto w = open();
+        EXPECT_TRUE(find<QRadioButton>(w.get(), "RdoPanShape_0")->isChecked());
+        EXPECT_EQ(w->Quorin()->iPanShape, 0);
+        EXPECT_EQ(w->pos(), QPoint(30, 40));
+        EXPECT_EQ(w->size(), QSize(900, 700));
+        EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->font().pointSize(), 14);
+        close(*w);
+    }
+}
+
+TEST_F(MainWindowTest, ClosingAsksAndKeepsTheNormalGeometryWhenMaximised)
+{
+    IniFile ini(path("dat/qrinit.ini"));
+    auto w = open();
+    EXPECT_FALSE(close(*w, Answer::No));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(lastTitle(), QStringLiteral("关闭"));
+    EXPECT_EQ(lastText(), QStringLiteral("确定要关闭软件吗？"));
+    EXPECT_FALSE(QFileInfo::exists(path("dat/qrinit.ini")));
+
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), 77);
+    w->setWindowState(Qt::WindowMaximized);
+    EXPECT_TRUE(close(*w));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("state"), -1), 2);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("left"), -1), 77);
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("window"), QStringLiteral("width")));
+
+    auto again = open();
+    EXPECT_TRUE(again->windowState() & Qt::WindowMaximized);
+    close(*again);
+}
+
+TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)
+{
+    IniFile ini(path("dat/qrinit.ini"));
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), 1280);
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), 800);
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("treewid"), 5);
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("PanLeftPic"), 100);
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("pinghei"), 1);
+    auto w = open();
+    QApplication::processEvents();
+    EXPECT_GE(find<QTreeWidget>(w.get(), "Tree")->width(), 30);
+    EXPECT_GE(find<QWidget>(w.get(), "PanLeftPic")->width(), 500);
+    EXPECT_GE(find<QTextEdit>(w.get(), "RedtPingYu")->height(), 20);
+    close(*w);
+}
+
+TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
+{
+    writeFile(QStringLiteral("skins/Mx1.skn"), "x");
+    writeFile(QStringLiteral("skins/Blue.v2.skn"), "x");
+    auto w = open();
+    QMenu *menu = find<QMenu>(w.get(), "Opt_Skin");
+    QStringList captions;
+    for (QAction *a : menu->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(captions, (QStringList{"Blue", "Mx1", "-", "系统默认"}));
+    EXPECT_TRUE(menu->actions().last()->isChecked());
+
+    menu->actions().at(1)->trigger();
+    IniFile ini(path("dat/qrinit.ini"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("Mx1"));
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("window"), QStringLiteral("skined"), false));
+
+    QFile::remove(path("skins/Blue.v2.skn"));
+    prompts.reply(Answer::Ok);
+    menu->actions().at(0)->trigger();
+    EXPECT_EQ(lastText(), QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("Mx1"));
+    close(*w);
+}
+
+TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
+{
+    IniFile ini(path("dat/qrinit.ini"));
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), 1280);
+    ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), 800);
+    auto w = open();
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    w->BtnPaiClick();
+    QApplication::processEvents();
+    const QImage shot = w->grab().toImage();
+    EXPECT_EQ(shot.size().width(), 1280 * int(shot.devicePixelRatio()));
+    EXPECT_TRUE(shot.save(QStringLiteral(QUORIN_TEST_OUTPUT "/mainwindow_reference_house.png")));
+    // No control of the input panel is squeezed below the size it needs.
+    for (QWidget *c : find<QWidget>(w.get(), "PanInput")->findChildren<QWidget *>()) {
+        if (!c->isVisible() || c->objectName().isEmpty() || c->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        EXPECT_GE(c->width(), c->minimumSizeHint().width()) << c->objectName().toStdString();
+    }
+    close(*w);
+}
+
+} // namespace
