@@ -6,6 +6,8 @@
 #include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <utility>
 
@@ -116,4 +118,11 @@ std::optional<QColor> QtPrompts::chooseColour(const QString &title, const QColor
 {
     const QColor colour = QColorDialog::getColor(initial, parentWindow(), title);
     return colour.isValid() ? std::optional<QColor>(colour) : std::nullopt;
+}
+
+bool QtPrompts::choosePrinter(const QString &title, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parentWindow());
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }

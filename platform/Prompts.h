@@ -6,8 +6,10 @@
 
 #include <optional>
 
+class QPrinter;
+
 // The one way the program asks the user something: message boxes, input boxes and the file, folder,
-// font and colour choosers. Code calls Prompts::instance(); tests install a ScriptedPrompts instead.
+// font and colour choosers, and the print dialog. Code calls Prompts::instance(); tests install a ScriptedPrompts instead.
 class Prompts {
 public:
     enum class Icon { None, Information, Question, Warning, Error };
@@ -34,6 +36,8 @@ public:
     virtual QString folderName(const QString &title, const QString &folder) = 0;
     virtual std::optional<QFont> chooseFont(const QString &title, const QFont &initial) = 0;
     virtual std::optional<QColor> chooseColour(const QString &title, const QColor &initial) = 0;
+    // The print dialog on `printer`; false when cancelled.
+    virtual bool choosePrinter(const QString &title, QPrinter &printer) = 0;
 
     // The common cases.
     void inform(const QString &title, const QString &text) { message(title, text, Icon::Information, Buttons::Ok); }
@@ -59,4 +63,5 @@ public:
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<QFont> chooseFont(const QString &title, const QFont &initial) override;
     std::optional<QColor> chooseColour(const QString &title, const QColor &initial) override;
+    bool choosePrinter(const QString &title, QPrinter &printer) override;
 };

@@ -1,5 +1,7 @@
 #include "ScriptedPrompts.h"
 
+#include <QPrinter>
+
 namespace {
 
 bool offers(Prompts::Buttons buttons, Prompts::Answer a)
@@ -95,4 +97,27 @@ std::optional<QFont> ScriptedPrompts::chooseFont(const QString &title, const QFo
 std::optional<QColor> ScriptedPrompts::chooseColour(const QString &title, const QColor &initial)
 {
     return next<QColor>({Kind::Colour, title, QString(), initial.name(), Icon::None, Buttons::Ok, std::nullopt});
+}
+
+bool ScriptedPrompts::choosePrinter(const QString &title, QPrinter &printer)
+{
+    m_asked.append({Kind::Print, title, QString(), printer.outputFileName(), Icon::None, Buttons::OkCancel,
+                    std::nullopt});
+    if (m_script.empty()) {
+        ++m_unexpected;
+        return false;
+    }
+    const Reply r = std::move(m_script.front());
+    m_script.pop_front();
+    if (const auto *path = std::get_if<QString>(&r)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(*path);
+        return true;
+    }
+    const auto *answer = std::get_if<Answer>(&r);
+    if (answer && (*answer == Answer::Ok || *answer == Answer::Cancel))
+        return *answer == Answer::Ok;
+    if (!std::holds_alternative<Cancel>(r))
+        ++m_unexpected;
+    return false;
 }

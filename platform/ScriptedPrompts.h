@@ -13,7 +13,7 @@
 // pressed the default button (message boxes) or cancelled (everything else).
 class ScriptedPrompts : public Prompts {
 public:
-    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Font, Colour };
+    enum class Kind { Message, Input, OpenFile, SaveFile, Folder, Font, Colour, Print };
 
     struct Question {
         Kind kind;
@@ -27,7 +27,8 @@ public:
 
     struct Cancel {};
     // A reply: a button for a message box, a text for an input box or a file/folder chooser, a font,
-    // a colour, or Cancel for any chooser or input.
+    // a colour, or Cancel for any chooser or input. The print dialog takes Answer::Ok (print as set up),
+    // a path (print into that PDF file) or Cancel.
     using Reply = std::variant<Answer, QString, QFont, QColor, Cancel>;
 
     ScriptedPrompts();
@@ -53,6 +54,7 @@ public:
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<QFont> chooseFont(const QString &title, const QFont &initial) override;
     std::optional<QColor> chooseColour(const QString &title, const QColor &initial) override;
+    bool choosePrinter(const QString &title, QPrinter &printer) override;
 
 private:
     template <class T> std::optional<T> next(Question q);

@@ -1,11 +1,14 @@
 // The production prompts, driven under the offscreen platform: the box is found while it is open.
+// Also what needs an application object: fonts and printers.
 #include "FontSubstitution.h"
 #include "Prompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -87,6 +90,21 @@ TEST_F(QtPromptsTest, InputTextAcceptedOrCancelled)
 
     whenOpen<QInputDialog>([](QInputDialog *d) { d->reject(); });
     EXPECT_EQ(prompts.inputText("类别", "名称：", "旧名"), std::nullopt);
+}
+
+TEST(ScriptedPrompts, PrintDialogPrintsToAPdfOrIsCancelled)
+{
+    ScriptedPrompts prompts;
+    prompts.reply(QStringLiteral("/tmp/out.pdf")).reply(ScriptedPrompts::Cancel{}).reply(Prompts::Answer::Yes);
+    QPrinter printer;
+    EXPECT_TRUE(Prompts::instance().choosePrinter("打印", printer));
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(printer.outputFileName(), "/tmp/out.pdf");
+    EXPECT_FALSE(Prompts::instance().choosePrinter("打印", printer));
+    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_FALSE(Prompts::instance().choosePrinter("打印", printer)); // Yes is no print-dialog answer
+    EXPECT_EQ(prompts.unexpected(), 1);
+    EXPECT_EQ(prompts.asked().back().kind, ScriptedPrompts::Kind::Print);
 }
 
 TEST(FontSubstitution, SongTiIsDrawnWithAnInstalledCjkFont)
