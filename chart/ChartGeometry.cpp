@@ -118,7 +118,6 @@ double RotatePanAngle(const PanGeometry& g, double panAngle, int x0, int y0, int
     return NormalizeAngle(panAngle + Swept(g, x0, y0, x1, y1));
 }
 
-
 double TurnZuoXiangDegree(const PanGeometry& g, double degree, int x0, int y0, int x1, int y1)
 {
     return NormalizeAngle(degree - Swept(g, x0, y0, x1, y1));

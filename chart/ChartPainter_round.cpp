@@ -143,7 +143,7 @@ void ChartPainter::DrawRoundMarks()
     SetFont(float(g_.iTextSize - 1), true, 0x0000FF);
     TextCentred(QStringLiteral("门"), At(0.65 * r + 0.06 * r, screenAngle(d_.door)));
     if (d_.bChengMen) {
-        SetFont(float(g_.iTextSize - 1), true, 0x008000);
+        // Red like the door, never green: green is the colour of the annual stars.
         TextCentred(QStringLiteral("正"), At(0.65 * r + 0.05 * r, screenAngle(d_.ChengMen[0][0])));
         TextCentred(QStringLiteral("副"), At(0.65 * r + 0.05 * r, screenAngle(d_.ChengMen[1][0])));
     }

@@ -244,7 +244,8 @@ int ChartPainter::SquareAxisPoints(int mountain, bool facing, QPoint pts[4]) con
         break;
     default: break;
     }
-    pts[0] = QPoint(int(x), int(y));
+    // Points are rounded, not truncated: a ring point a hair off a whole coordinate would slant the axis.
+    pts[0] = QPoint(int(std::lround(x)), int(std::lround(y)));
 
     double theta0 = NormalizeAngle(FloorMod(base + 23, 24) * 15.0 + 270.0 - degree);
     if (facing)
@@ -252,7 +253,7 @@ int ChartPainter::SquareAxisPoints(int mountain, bool facing, QPoint pts[4]) con
     const double r = g_.fRadius;
     const double rRing = square_.fRingInner * r;
     const QPointF ring = At(rRing, theta0);
-    pts[1] = QPoint(int(ring.x()), int(ring.y()));
+    pts[1] = ring.toPoint();
     if (!facing)
         return 2;
     const double k = std::trunc((0.9 - square_.fRingInner) * r * 0.3);
@@ -260,8 +261,8 @@ int ChartPainter::SquareAxisPoints(int mountain, bool facing, QPoint pts[4]) con
     const double psi = 2.0 * std::atan(0.5 * k / rIn) * 57.2957795786;
     const QPointF a = At(rIn, theta0 + psi);
     const QPointF b = At(rIn, theta0 - psi);
-    pts[2] = QPoint(int(a.x()), int(a.y()));
-    pts[3] = QPoint(int(b.x()), int(b.y()));
+    pts[2] = a.toPoint();
+    pts[3] = b.toPoint();
     return 4;
 }
 
