@@ -106,5 +106,7 @@ ChartDrawData JianHouse()
                  {6, 1, 6, 6, 1, 0, 5, 4, 3, 2, 7},
                  {6, 1, 6, 6, 1, 0, 5, 4, 3, 2, 7}}};
     d.BaZhaiFuWei = d.BaZhai[0];
+    // Inner qi from the period star 9 of the door's palace 乾, flown forward (its 元龙 twin 丙 is yang).
+    d.NeiQiStars = {5, 3, 7, 8, 4, 6, 2, 1, 0};
     return d;
 }
