@@ -6,6 +6,15 @@
 
 #include <algorithm>
 
+#include <mutex>
+
+// The resources live in a static library: naming its initialiser here is what makes the linker keep it.
+void InitResources()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { Q_INIT_RESOURCE(quorin_resources); });
+}
+
 namespace {
 
 const QString stringsFolder = QStringLiteral(":/strings");
@@ -22,6 +31,7 @@ QString readUtf8(const QString &path)
 
 QHash<int, QString> loadStringTables()
 {
+    InitResources();
     QHash<int, QString> table;
     const QStringList files = QDir(stringsFolder).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     for (const QString &name : files) {
@@ -35,6 +45,7 @@ QHash<int, QString> loadStringTables()
 // Text resource names in lower case, to their resource paths.
 QHash<QString, QString> indexTexts()
 {
+    InitResources();
     QHash<QString, QString> index;
     const QStringList files = QDir(textsFolder).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
     for (const QString &name : files)

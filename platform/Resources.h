@@ -5,6 +5,10 @@
 
 // The program's own texts, compiled in from resources/ (see resources/README.md).
 
+// Registers the compiled-in resources (":/strings", ":/texts"). LoadStr and LoadText do it themselves;
+// code that opens those resource paths directly calls it first. Safe from any thread, any number of times.
+void InitResources();
+
 // The string-table entry with this id; empty text when there is none.
 // The tables are read once, on first use, from whichever thread asks first.
 QString LoadStr(int id);

@@ -23,6 +23,7 @@ TEST(Resources, StringTablesAreCompiledIn)
 // Whoever drops a table into resources/strings is held to the format here.
 TEST(Resources, EveryStringTableFileParsesAndNoIdRepeats)
 {
+    InitResources();
     const QStringList files = QDir(":/strings").entryList(QDir::Files);
     ASSERT_FALSE(files.isEmpty());
     QHash<int, QString> all;
@@ -38,6 +39,7 @@ TEST(Resources, EveryStringTableFileParsesAndNoIdRepeats)
 
 TEST(Resources, EveryTextResourceIsUtf8)
 {
+    InitResources();
     for (const QString &name : QDir(":/texts").entryList(QDir::Files))
         EXPECT_TRUE(IsValidUtf8(resourceBytes(":/texts/" + name))) << name.toStdString();
 }
