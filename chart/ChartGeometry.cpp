@@ -78,6 +78,21 @@ int EdgeBand(const PanGeometry& g, int x, int y)
     return 0;
 }
 
+Qt::CursorShape PanCursorShape(const PanGeometry& g, int x, int y)
+{
+    switch (EdgeBand(g, x, y)) {
+    case DragBottomRight:
+    case DragTopLeft: return Qt::SizeFDiagCursor;
+    case DragBottom:
+    case DragTop: return Qt::SizeVerCursor;
+    case DragBottomLeft:
+    case DragTopRight: return Qt::SizeBDiagCursor;
+    case DragLeft:
+    case DragRight: return Qt::SizeHorCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
 int HitTestPan(const PanGeometry& g, int x, int y, double panAngle, double degree, bool round, int displayMode)
 {
     const double d = std::hypot(x - g.fCenterX, y - g.fCenterY);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Qt>
+
 // Geometry of the chart picture: its size, centre, radius and text scale, what a mouse press on it would drag,
 // and the angle arithmetic of turning the drawing or the sitting–facing axis. Pure functions over a small state
 // that the chart object owns; nothing here draws.
@@ -62,6 +64,9 @@ double AngleDistance(double a, double b);
 
 // The edge band (11..18) that (x, y) lies in, or 0 for none; bands are 10 pixels deep.
 int EdgeBand(const PanGeometry& g, int x, int y);
+
+// The cursor over (x, y): a size cursor in the edge bands, the arrow elsewhere.
+Qt::CursorShape PanCursorShape(const PanGeometry& g, int x, int y);
 
 // What a press at (x, y) would drag. round: the pan shape is the round chart; degree: the sitting degree.
 int HitTestPan(const PanGeometry& g, int x, int y, double panAngle, double degree, bool round, int displayMode);

@@ -83,8 +83,7 @@ void ChartPainter::RingText(const QString& text, QPointF p, double theta)
 {
     if (d_.iTilt == 1 || d_.iTilt == 2) {
         const double turn = d_.iTilt == 1 ? 90.0 : 270.0;
-        // The text box is centred on the point, as the upright text is (whose box sits 3 pixels low).
-        s_.DrawTextRotated(float(p.x()), float(p.y()) + 3.0f, text, float(theta + turn));
+        s_.DrawTextRotated(float(p.x()), float(p.y()), text, float(theta + turn));
         return;
     }
     TextCentred(text, p);

@@ -111,6 +111,12 @@ TEST(HitTestPan, EdgeBands)
     // Level with the centre is an ordinary point: the right edge still resizes there.
     EXPECT_EQ(hit(495, 290), DragRight);
     EXPECT_EQ(EdgeBand(g, 250, 290), 0);
+
+    EXPECT_EQ(PanCursorShape(g, 495, 575), Qt::SizeFDiagCursor);
+    EXPECT_EQ(PanCursorShape(g, 495, 5), Qt::SizeBDiagCursor);
+    EXPECT_EQ(PanCursorShape(g, 100, 5), Qt::SizeVerCursor);
+    EXPECT_EQ(PanCursorShape(g, 5, 100), Qt::SizeHorCursor);
+    EXPECT_EQ(PanCursorShape(g, 100, 100), Qt::ArrowCursor);
 }
 
 TEST(Dragging, TurnsTheShortWayAcrossZero)
