@@ -3,6 +3,10 @@
 #include "IniFile.h"
 #include "MQuorin.h"
 #include "MRecordBase.h"
+#include "MUiFont.h"
+#include "Resources.h"
+#include "TFrmSet.h"
+#include "TFrmText.h"
 #include "TFrmMain.h"
 #include "TImage.h"
 
@@ -11,6 +15,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -370,6 +375,48 @@ TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
     menu->actions().at(0)->trigger();
     EXPECT_EQ(lastText(), QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
     EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("Mx1"));
+    close(*w);
+}
+
+TEST_F(MainWindowTest, FontDeltaEnlargesTheWindowButNotPicturesReportOrFixedDialogs)
+{
+    IniFile(path("dat/set.ini")).WriteInteger(QStringLiteral("set"), QStringLiteral("iFontSizeVar"), 3);
+    auto w = open();
+    EXPECT_EQ(AppUiFont.FontSizeVar(), 3);
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->font().pointSize(), 12);
+    EXPECT_EQ(find<QComboBox>(w.get(), "CboZuoShan")->font().pointSize(), 12);
+    EXPECT_GT(find<QPushButton>(w.get(), "BtnPai")->minimumWidth(), 96);
+    EXPECT_EQ(find<TImage>(w.get(), "Img1")->size(), QSize(500, 580));
+    EXPECT_EQ(find<TImage>(w.get(), "ImgBk")->size(), QSize(500, 580));
+    EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->font().pointSize(), 10);
+    WithModalDialog([&] { w->OmenuSetClick(); },
+                    [&](QWidget *dlg) { EXPECT_DOUBLE_EQ(dlg->font().pointSizeF(), 10.5); });
+    close(*w);
+
+    IniFile(path("dat/set.ini")).WriteInteger(QStringLiteral("set"), QStringLiteral("iFontSizeVar"), 0);
+    auto plain = open();
+    EXPECT_EQ(find<QLineEdit>(plain.get(), "EdtName")->font().pointSize(), 9);
+    EXPECT_EQ(find<QPushButton>(plain.get(), "BtnPai")->minimumWidth(), 96);
+    close(*plain);
+}
+
+TEST_F(MainWindowTest, VerdictTextFollowsTheSittingMountain)
+{
+    auto w = open();
+    auto *zuo = find<QComboBox>(w.get(), "CboZuoShan");
+    zuo->setCurrentIndex(4 * 9 + 2); // 辰山兼巽: mountain 辰
+    QString shown;
+    WithModalDialog([&] { QTest::mouseClick(find<QToolButton>(w.get(), "SbtoText"), Qt::LeftButton); },
+                    [&](QWidget *dlg) {
+                        EXPECT_EQ(dlg->windowTitle(), QStringLiteral("二十四山年月日时吉凶定局"));
+                        shown = find<QPlainTextEdit>(dlg, "Memo1")->toPlainText();
+                    });
+    EXPECT_EQ(shown, TFrmText::MountainText(9));
+    EXPECT_TRUE(shown.startsWith(LoadStr(1190) + LoadStr(1191)));
+    zuo->setCurrentIndex(7);
+    prompts.reply(Answer::Ok);
+    w->SbtoTextClick();
+    EXPECT_EQ(lastText(), QStringLiteral("请选择坐山！"));
     close(*w);
 }
 

@@ -1,0 +1,59 @@
+#include "ChartInputs.h"
+
+#include <gtest/gtest.h>
+
+using namespace ChartInputs;
+
+TEST(DegreeText, MinutesAreRoundedAndCarriedIntoTheDegrees)
+{
+    EXPECT_EQ(DegreeText(125.25), QStringLiteral("125:15"));
+    EXPECT_EQ(DegreeText(120.9999), QStringLiteral("121:0")); // never "120:60"
+    EXPECT_EQ(DegreeText(359.9999), QStringLiteral("0:0"));   // and never "360:0", which would not read back
+    EXPECT_EQ(DegreeText(10.0 + 1.0 / 120), QStringLiteral("10:0")); // half a minute goes down
+    for (double d : {0.0, 5.25, 120.5, 354.75, 359.99}) {
+        const ParsedDegree back = ParseDegree(DegreeText(d));
+        EXPECT_EQ(back.error, DegreeError::None) << d;
+    }
+}
+
+TEST(DegreeText, ParsingAcceptsTheThreeSeparatorsAndRefusesTheRest)
+{
+    EXPECT_DOUBLE_EQ(ParseDegree(QStringLiteral(" 120:30 ")).degree, 120.5);
+    EXPECT_DOUBLE_EQ(ParseDegree(QStringLiteral("120-30")).degree, 120.5);
+    EXPECT_DOUBLE_EQ(ParseDegree(QStringLiteral("120 30")).degree, 120.5);
+    EXPECT_EQ(ParseDegree(QStringLiteral("120")).error, DegreeError::Format);
+    EXPECT_EQ(ParseDegree(QStringLiteral("120:")).error, DegreeError::Format);
+    EXPECT_EQ(ParseDegree(QStringLiteral(":30")).error, DegreeError::DegreeRange);
+    EXPECT_EQ(ParseDegree(QStringLiteral("x:30")).error, DegreeError::DegreeRange);
+    EXPECT_EQ(ParseDegree(QStringLiteral("360:00")).error, DegreeError::DegreeRange);
+    EXPECT_EQ(ParseDegree(QStringLiteral("359:59")).error, DegreeError::None);
+    EXPECT_EQ(ParseDegree(QStringLiteral("10:60")).error, DegreeError::MinuteRange);
+    EXPECT_EQ(ParseDegree(QStringLiteral("10:-1")).error, DegreeError::MinuteRange);
+}
+
+TEST(SittingItems, JianItemsPointHalfwayBetweenThresholdAndEdge)
+{
+    EXPECT_DOUBLE_EQ(ItemToDegree(5, 3.0), 0.0);         // 子山午向
+    EXPECT_DOUBLE_EQ(ItemToDegree(6, 3.0), 5.25);        // 子山兼癸
+    EXPECT_DOUBLE_EQ(ItemToDegree(4, 3.0), 354.75);      // 子山兼壬, across north
+    EXPECT_DOUBLE_EQ(ItemToDegree(4 * 9 + 2, 4.5), 126); // 辰山兼巽
+    EXPECT_DOUBLE_EQ(ItemToDegree(0, 3.0), 339.75);      // 壬山兼亥
+    EXPECT_LT(ItemToDegree(3, 3.0), 0);                  // separator
+    EXPECT_LT(ItemToDegree(96, 3.0), 0);
+}
+
+TEST(Periods, YearsMapToPeriodsAndMoveBetweenThem)
+{
+    EXPECT_EQ(PeriodIndexOfYear(1864), 0);
+    EXPECT_EQ(PeriodIndexOfYear(2004), 7);
+    EXPECT_EQ(PeriodIndexOfYear(2024), 8);
+    EXPECT_EQ(PeriodIndexOfYear(44), 8);
+    EXPECT_EQ(PeriodIndexOfYear(43), -1);
+    EXPECT_EQ(PeriodIndexOfYear(3001), -1);
+    EXPECT_EQ(YearInPeriod(1990, 7), 2010);
+    EXPECT_EQ(YearInPeriod(2004, 0), 1864);
+    EXPECT_EQ(YearInPeriod(2050, 8), 2210); // moves within the 180-year cycle, forward from 一运
+    EXPECT_EQ(YearInPeriod(50, 0), -1);     // 九运 of 44..63 would move before the first year
+    EXPECT_EQ(YearInPeriod(-1, 3), -1);
+    EXPECT_EQ(YearInPeriod(2990, 8), -1); // would leave the years that have a period
+}
