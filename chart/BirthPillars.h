@@ -29,7 +29,7 @@ public:
     virtual int DayGanZhi(const TDateRec &date) = 0;
 };
 
-// A new calendar of this program (over MYiDateEx); null while none is built in.
+// A new calendar of this program (over MYiDateEx).
 std::unique_ptr<IChartCalendar> MakeProgramCalendar();
 
 struct BirthData {

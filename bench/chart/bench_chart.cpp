@@ -37,7 +37,7 @@ std::vector<TRecordData> RandomHouses(int n, bool withBirthMonth)
     return houses;
 }
 
-void RunCharts(benchmark::State &state, bool withBirthMonth)
+void RunCharts(benchmark::State &state, bool withBirthMonth, bool freshCalendar = false)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("dat"));
@@ -51,6 +51,8 @@ void RunCharts(benchmark::State &state, bool withBirthMonth)
     int refused = 0;
     for (auto _ : state) {
         for (const TRecordData &h : houses) {
+            if (freshCalendar)
+                q.DateEx = MakeProgramCalendar();
             refused += !q.ComputeChart(h);
             benchmark::DoNotOptimize(q.Gong);
         }
@@ -66,6 +68,8 @@ void RunCharts(benchmark::State &state, bool withBirthMonth)
 void BM_ChartBirthYear(benchmark::State &state) { RunCharts(state, false); }
 // Houses whose owner has a full birth date: conversions and pillars through the calendar.
 void BM_ChartBirthDate(benchmark::State &state) { RunCharts(state, true); }
+// The same with a new calendar for every chart: nothing kept from earlier charts (a first lay-out).
+void BM_ChartBirthDateCold(benchmark::State &state) { RunCharts(state, true, true); }
 
 // Re-reading dat/set.ini, which every lay-out does first.
 void BM_LoadSettings(benchmark::State &state)
@@ -88,4 +92,5 @@ void BM_LoadSettings(benchmark::State &state)
 
 BENCHMARK(BM_ChartBirthYear)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChartBirthDate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartBirthDateCold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);

@@ -4,6 +4,7 @@
 #include "ChartRules.h"
 #include "ChartTestUtil.h"
 #include "MQuorin.h"
+#include "MYiDateEx.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,92 @@ TEST(BirthDate, OwnersYearTurnsAtLiChun)
 {
     EXPECT_EQ(MingYearOf(TDateRec{1984, 2, 3, 12, 0}, YearGanZhi(1983)), 1983);
     EXPECT_EQ(MingYearOf(TDateRec{1984, 2, 5, 12, 0}, YearGanZhi(1984)), 1984);
+}
+
+} // namespace
+
+namespace {
+
+TEST(BirthPillars, WithTheProgramCalendar)
+{
+    auto cal = MakeProgramCalendar();
+    ASSERT_TRUE(cal);
+    const auto names = [](const std::array<int16_t, 4> &p) {
+        return GanZhiName(p[0]) + " " + GanZhiName(p[1]) + " " + GanZhiName(p[2]) + " " + GanZhiName(p[3]);
+    };
+    EXPECT_EQ(names(BirthGanZhi(*cal, TDateRec{1984, 2, 5, 12, 0})), "甲子 丙寅 己巳 庚午");
+    const auto late = BirthGanZhi(*cal, TDateRec{2000, 1, 1, 23, 30});
+    EXPECT_EQ(GanZhiName(late[2]), "己未");
+    EXPECT_EQ(GanZhiName(late[3]), "甲子");
+    // 立春 1984 fell on 02-04 at 23:19: noon of that day still belongs to 癸亥.
+    const auto before = BirthGanZhi(*cal, TDateRec{1984, 2, 4, 12, 0});
+    EXPECT_EQ(GanZhiName(before[0]), "癸亥");
+    EXPECT_EQ(GanZhiName(before[1]), "乙丑");
+    EXPECT_EQ(MingYearOf(TDateRec{1984, 2, 4, 12, 0}, before[0]), 1983);
+}
+
+TEST(BirthPillars, LunarAndLateBirthsOnTheChart)
+{
+    TempProgramFolder folder;
+    MQuorin q;
+    ASSERT_TRUE(q.DateEx);
+    TRecordData rec = ReferenceHouse();
+    rec.date = TDateRec{2000, 1, 1, 23, 30};
+    ASSERT_TRUE(q.CalcChart(rec)) << q.sMessage.toStdString();
+    EXPECT_EQ(q.BirthNong, (TDateRec{1999, 11, 26, 23, 30})); // the next day's lunar date
+    EXPECT_EQ(q.BirthLeap, 0);
+    EXPECT_EQ(q.MingYear, 1999); // before 立春 2000
+    EXPECT_EQ(GanZhiName(q.MingGanZhi), "己卯");
+
+    // The same birth entered as its lunar date gives the same Gregorian moment.
+    rec.date = TDateRec{1999, 11, 25, 23, 30};
+    rec.lunar = 1;
+    ASSERT_TRUE(q.CalcChart(rec)) << q.sMessage.toStdString();
+    EXPECT_EQ(q.BirthGong, (TDateRec{2000, 1, 1, 23, 30}));
+
+    // A lunar day that does not exist, and a lunar year the calendar cannot convert.
+    rec.date = TDateRec{2023, 5, 1, 12, 0}; // 2023 has a leap 二月, no leap 五月
+    rec.leap = 1;
+    EXPECT_FALSE(q.CalcChart(rec));
+    EXPECT_EQ(q.sMessage, QStringLiteral("宅主生日：不存在这个农历日期，无法转换到公历！"));
+    rec.leap = 0;
+    rec.date = TDateRec{50, 1, 1, 0, 0};
+    rec.buildYear = 2004;
+    EXPECT_FALSE(q.CalcChart(rec));
+    EXPECT_EQ(q.sMessage, QStringLiteral("宅主生日：时间越界，年份在100到9999之间"));
+
+    // A Gregorian date that does not exist.
+    rec.lunar = 0;
+    rec.date = TDateRec{2023, 2, 29, 12, 0};
+    EXPECT_FALSE(q.CalcChart(rec));
+    EXPECT_EQ(q.sMessage, QStringLiteral("宅主生日：不存在这个日期"));
+}
+
+} // namespace
+
+namespace {
+
+// The chart's calendar keeps the term moments of each year; its month branches must equal the calendar's own
+// exact search everywhere, also within minutes of a term.
+TEST(BirthPillars, SolarMonthAgreesWithTheCalendar)
+{
+    auto cal = MakeProgramCalendar();
+    MYiDateEx exact;
+    for (int year : {1900, 1984, 2000, 2024, 2100}) {
+        for (int month = 1; month <= 12; ++month) {
+            const TDateRec term = exact.JieQiTime(year, month, true);
+            for (int shift = -3; shift <= 3; ++shift) {
+                const TDateRec d = MYiDateEx::FromJD(MYiDateEx::ToJD(term) + shift / 1440.0);
+                EXPECT_EQ(cal->SolarMonthBranch(d), exact.JieQiMonth(d)) << year << "-" << month << " " << shift;
+            }
+            for (int day : {1, 10, 20, 28}) {
+                const TDateRec d{static_cast<int16_t>(year), static_cast<int16_t>(month), static_cast<int16_t>(day),
+                                 7, 30};
+                EXPECT_EQ(cal->SolarMonthBranch(d), exact.JieQiMonth(d)) << year << "-" << month << "-" << day;
+            }
+        }
+        EXPECT_EQ(cal->LiChun(year), exact.JieQiTime(year, 2, true));
+    }
 }
 
 } // namespace
