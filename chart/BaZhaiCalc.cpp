@@ -59,3 +59,16 @@ BaZhaiRecord MakeBaZhaiRecord(int trigram)
         rec[3 + dir] = static_cast<uint8_t>(BaZhaiStar(g, dir));
     return rec;
 }
+
+int YouNianDirection(int age, bool male) { return male ? FloorMod(age + 4, 8) : FloorMod(160 - age, 8); }
+
+int XiaoYunGanZhi(int mingGanZhi, int age, bool male)
+{
+    int n = FloorMod(mingGanZhi, 60);
+    if (n == 0)
+        n = 60;
+    const int x = (n - 1) / 10;
+    if (male)
+        return FloorMod(age + 10 * x + 3 - 1, 60);
+    return FloorMod(FloorMod(9 - 10 * x + 60, 60) - age + 121, 60);
+}

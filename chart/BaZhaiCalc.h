@@ -20,3 +20,11 @@ int BaZhaiStar(int trigram, int direction);
 // bytes 3..10 the star of each direction.
 using BaZhaiRecord = std::array<uint8_t, 11>;
 BaZhaiRecord MakeBaZhaiRecord(int trigram);
+
+// The direction (坎 艮 震 巽 离 坤 兑 乾 order) whose star rules a year of the owner's life (游年): counted forward
+// from 离 for a man, backward for a woman. Any age, also 0 or negative, gives 0..7.
+int YouNianDirection(int age, bool male);
+
+// The cycle number (0..59) of the owner's 小运 in a year of life: a man starts from 丙寅 at age 1 and goes
+// forward, a woman from 壬申 and goes backward, each shifted by the decade of the owner's year cycle number.
+int XiaoYunGanZhi(int mingGanZhi, int age, bool male);

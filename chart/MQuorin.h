@@ -26,7 +26,9 @@ class MImagePlus;
 // MQuorin_feixing.cpp, MQuorin_patterns.cpp and MQuorin_flystars.cpp. Drawing and reading units add their own
 // MQuorin_*.cpp files and the methods they need: the fields they use are all declared here already (the
 // picture and report pointers, the floor-plan bitmap and the drawing surface start null; the drawing units
-// create the owned ones), so the class does not change shape.
+// create the owned ones), so the class does not change shape. The picture geometry (fPanWidth … fCenterY,
+// iBk*) stays 0 until the drawing units size the pictures. The lay-out road PaiPan is CalcChart followed by
+// the drawing and the report, and belongs to the lay-out unit.
 //
 // Palace order of every nine-entry table: 坎 艮 震 巽 离 坤 兑 乾 中. Stars and periods 1..8 with 九 as 0.
 // Results are valid only after a successful CalcChart; a failed one leaves them cleared and the reason in

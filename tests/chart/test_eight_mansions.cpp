@@ -62,6 +62,28 @@ TEST(EightMansions, TableEqualsDaYouNianRhyme)
     }
 }
 
+TEST(EightMansions, YouNianAndXiaoYun)
+{
+    EXPECT_EQ(YouNianDirection(0, true), PalaceIndex("离"));
+    EXPECT_EQ(YouNianDirection(1, true), PalaceIndex("坤"));
+    EXPECT_EQ(YouNianDirection(1, false), PalaceIndex("乾"));
+    EXPECT_EQ(YouNianDirection(2, false), PalaceIndex("兑"));
+    EXPECT_EQ(GanZhiName(XiaoYunGanZhi(1, 1, true)), "丙寅");
+    EXPECT_EQ(GanZhiName(XiaoYunGanZhi(1, 2, true)), "丁卯");
+    EXPECT_EQ(GanZhiName(XiaoYunGanZhi(1, 1, false)), "壬申");
+    EXPECT_EQ(GanZhiName(XiaoYunGanZhi(1, 2, false)), "辛未"); // a woman's 小运 runs backward
+    EXPECT_EQ(GanZhiName(XiaoYunGanZhi(11, 1, true)), "丙子"); // the next decade of the cycle
+    // Ages far outside a life still index the tables.
+    for (int age : {-500, -1, 0, 200, 100000}) {
+        for (bool male : {true, false}) {
+            EXPECT_GE(YouNianDirection(age, male), 0);
+            EXPECT_LT(YouNianDirection(age, male), 8);
+            EXPECT_GE(XiaoYunGanZhi(0, age, male), 0);
+            EXPECT_LT(XiaoYunGanZhi(59, age, male), 60);
+        }
+    }
+}
+
 TEST(EightMansions, FourReferencesOfTheReferenceHouse)
 {
     TempProgramFolder folder("[set]\nfuwei=1\n");
