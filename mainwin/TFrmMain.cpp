@@ -432,6 +432,7 @@ bool TFrmMain::FormClose()
     if (m_ini)
         writeWindowSettings();
     m_closed = true;
+    m_chartValid = false;
     m_ini.reset();
     m_quorin.reset();
     return true;
@@ -534,6 +535,8 @@ void TFrmMain::SpeedButton2Click()
 
 void TFrmMain::BtnPaiClick()
 {
+    if (!m_quorin)
+        return; // not shown yet
     ui->RedtPingYu->setTextColor(Qt::black);
     m_chartValid = false;
 
@@ -602,7 +605,7 @@ void TFrmMain::BtnPaiClick()
 
 bool TFrmMain::needChart()
 {
-    if (m_chartValid)
+    if (m_chartValid && m_quorin)
         return true;
     Prompts::instance().inform(QStringLiteral("先排盘"), QStringLiteral("请先点“布宅局”按钮排一个盘"));
     return false;
@@ -706,6 +709,8 @@ void TFrmMain::ChkShowGuaClickCheck()
 
 void TFrmMain::RdoPanShapeClick()
 {
+    if (!m_quorin)
+        return;
     SetShape(*m_quorin, qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);
     afterChartChange();
 }

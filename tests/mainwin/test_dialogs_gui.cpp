@@ -10,6 +10,7 @@
 #include "TFrmTxtHelp.h"
 #include "TImage.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -334,6 +335,33 @@ TEST_F(SmallDialogTest, CompassLayerDialogFillsTheRingRecord)
     expected.wxColor = 1;
     expected.count = 1;
     EXPECT_EQ(layers, expected);
+}
+
+} // namespace
+
+namespace {
+
+// Pictures of the dialogs for people to look at; each must hold every control at its needed size.
+TEST_F(SmallDialogTest, DialogScreenshots)
+{
+    TCompassLayers layers{};
+    QPen pen(Qt::black);
+    TFrmSet set;
+    TFrmCompassLayer layer(layers);
+    TFrmSetPen penDlg(pen);
+    TFrmTxtHelp help;
+    const QList<std::pair<QWidget *, const char *>> dialogs = {
+        {&set, "TFrmSet"}, {&layer, "TFrmCompassLayer"}, {&penDlg, "TFrmSetPen"}, {&help, "TFrmTxtHelp"}};
+    for (const auto &[dlg, name] : dialogs) {
+        dlg->show();
+        QApplication::processEvents();
+        EXPECT_GE(dlg->width(), dlg->minimumSizeHint().width()) << name;
+        EXPECT_TRUE(dlg->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/%1.png").arg(QLatin1String(name))));
+        for (QWidget *c : dlg->findChildren<QWidget *>()) {
+            if (c->isVisible() && !c->objectName().startsWith(QLatin1String("qt_")) && !c->objectName().isEmpty())
+                EXPECT_GE(c->width(), c->minimumSizeHint().width()) << name << " " << c->objectName().toStdString();
+        }
+    }
 }
 
 } // namespace

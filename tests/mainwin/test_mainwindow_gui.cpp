@@ -389,6 +389,9 @@ TEST_F(MainWindowTest, FontDeltaEnlargesTheWindowButNotPicturesReportOrFixedDial
     EXPECT_EQ(find<TImage>(w.get(), "Img1")->size(), QSize(500, 580));
     EXPECT_EQ(find<TImage>(w.get(), "ImgBk")->size(), QSize(500, 580));
     EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->font().pointSize(), 10);
+    w->resize(1280, 800);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/mainwindow_font_plus3.png")));
     WithModalDialog([&] { w->OmenuSetClick(); },
                     [&](QWidget *dlg) { EXPECT_DOUBLE_EQ(dlg->font().pointSizeF(), 10.5); });
     close(*w);
@@ -432,6 +435,10 @@ TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
     const QImage shot = w->grab().toImage();
     EXPECT_EQ(shot.size().width(), 1280 * int(shot.devicePixelRatio()));
     EXPECT_TRUE(shot.save(QStringLiteral(QUORIN_TEST_OUTPUT "/mainwindow_reference_house.png")));
+    auto *tabs = find<QTabWidget>(w.get(), "PageXuanBa");
+    tabs->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(tabs->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/mainwindow_bazhai_tab.png")));
     // No control of the input panel is squeezed below the size it needs.
     for (QWidget *c : find<QWidget>(w.get(), "PanInput")->findChildren<QWidget *>()) {
         if (!c->isVisible() || c->objectName().isEmpty() || c->objectName().startsWith(QLatin1String("qt_")))
