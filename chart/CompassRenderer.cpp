@@ -1,0 +1,204 @@
+#include "CompassRenderer.h"
+
+#include "MImagePlus.h"
+
+#include <QPainterPath>
+#include <QRectF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kRed = 0x0000FF;
+constexpr double kRad = 0.017453292;
+constexpr int kMinAxisTextPoints = 8;
+
+}  // namespace
+
+CompassRenderer::CompassRenderer(MImagePlus& surface, const PanGeometry& geometry, int tilt)
+    : s_(surface), g_(geometry), tilt_(tilt)
+{
+}
+
+QPointF CompassRenderer::At(double radius, double bearing) const
+{
+    const double theta = CompassScreenAngle(panAngle_, bearing) * kRad;
+    const double rho = radius * g_.fRadius;
+    return QPointF(g_.fCenterX + rho * std::cos(theta), g_.fCenterY - rho * std::sin(theta));
+}
+
+int CompassRenderer::RingFontSize(const TCompassLayers& layers)
+{
+    const float band = g_.fRadius * CompassRingWidth(layers.RingCount());
+    s_.SetFontBold(false);
+    const int size = CompassFontSize(band, [this](int points) {
+        s_.SetFontSize(float(points));
+        return s_.TextWidth(QStringLiteral("国"));
+    });
+    fontSize_ = -1.0f; // the search left the surface's font changed
+    return size;
+}
+
+CompassLayout CompassRenderer::Draw(const CompassInput& input)
+{
+    panAngle_ = input.panAngle;
+    Clear();
+
+    CompassInput in = input;
+    in.fontSize = RingFontSize(in.layers);
+    const CompassLayout layout = BuildCompassLayout(in);
+
+    s_.SetFill(false);
+    s_.SetPenWidth(1.0f);
+    s_.SetPenColor(kBlack);
+    Circle(layout.rim);
+    s_.SetPenColor(kRed);
+    Circle(layout.hub);
+
+    s_.SetPenColor(kBlack);
+    s_.SetPenWidth(1.5f);
+    for (const double bearing : layout.spokes) {
+        const QPointF p0 = At(layout.spokeOuter, bearing);
+        const QPointF p1 = At(layout.hub, bearing);
+        s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
+    }
+    s_.SetPenWidth(1.0f);
+
+    for (const CompassRing& ring : layout.rings)
+        DrawRing(ring);
+
+    DrawAxis(layout);
+    s_.SetFill(true);
+    s_.SetBrushColor(kWhite);
+    s_.SetPenColor(kBlack);
+    return layout;
+}
+
+void CompassRenderer::Clear()
+{
+    // The surface's rectangle takes both edges inclusive: the frame lies on the picture's last pixels.
+    const float right = g_.fPanWidth - 2.0f;
+    const float bottom = g_.fPanHeight - 2.0f;
+    s_.SetPenWidth(1.0f);
+    s_.SetFill(true);
+    s_.SetBrushColor(kWhite);
+    s_.SetPenColor(kWhite);
+    s_.DrawRect(-1.0f, -1.0f, g_.fPanWidth, g_.fPanHeight);
+    s_.SetFill(false);
+    s_.SetPenColor(kBlack);
+    s_.DrawRect(0.0f, 0.0f, right, bottom);
+}
+
+void CompassRenderer::Circle(double radius)
+{
+    const double rho = radius * g_.fRadius;
+    s_.DrawEllipse(float(g_.fCenterX - rho), float(g_.fCenterY - rho), float(g_.fCenterX + rho - 1.0),
+                   float(g_.fCenterY + rho - 1.0));
+}
+
+void CompassRenderer::DrawRing(const CompassRing& ring)
+{
+    s_.SetFill(false);
+    s_.SetPenColor(kBlack);
+    s_.SetPenWidth(1.0f);
+    Circle(ring.inner);
+
+    for (const CompassSector& sector : ring.fills)
+        DrawSector(sector);
+
+    s_.SetFill(false);
+    s_.SetPenColor(kBlack);
+    for (const double bearing : ring.divisions) {
+        const QPointF p0 = At(ring.outer, bearing);
+        const QPointF p1 = At(ring.inner, bearing);
+        s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
+    }
+    for (const CompassLine& tick : ring.ticks) {
+        const QPointF p0 = At(tick.rFrom, tick.bearing);
+        const QPointF p1 = At(tick.rTo, tick.bearing);
+        s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
+    }
+    for (const CompassLabel& label : ring.labels)
+        DrawLabel(label);
+}
+
+void CompassRenderer::DrawSector(const CompassSector& sector)
+{
+    const double inner = sector.inner * g_.fRadius;
+    const double outer = sector.outer * g_.fRadius;
+    const double theta = CompassScreenAngle(panAngle_, sector.bearing);
+    // From the inner edge out, clockwise along the outer arc, back in, and counter-clockwise along the inner arc.
+    QPainterPath path;
+    path.moveTo(At(sector.inner, sector.bearing));
+    path.lineTo(At(sector.outer, sector.bearing));
+    path.arcTo(QRectF(g_.fCenterX - outer, g_.fCenterY - outer, 2 * outer, 2 * outer), theta, -sector.sweep);
+    path.lineTo(At(sector.inner, sector.bearing + sector.sweep));
+    path.arcTo(QRectF(g_.fCenterX - inner, g_.fCenterY - inner, 2 * inner, 2 * inner), theta - sector.sweep,
+               sector.sweep);
+    path.closeSubpath();
+    s_.SetFill(true);
+    s_.SetBrushColor(sector.fill);
+    s_.SetPenColor(kBlack);
+    s_.DrawPath(path);
+    s_.SetFill(false);
+}
+
+void CompassRenderer::SetFont(float size, bool bold, uint32_t colour)
+{
+    if (size != fontSize_ || bold != bold_) {
+        s_.SetFontSize(size);
+        s_.SetFontBold(bold);
+        fontSize_ = size;
+        bold_ = bold;
+    }
+    if (colour != colour_) {
+        s_.SetFontColor(colour);
+        colour_ = colour;
+    }
+}
+
+void CompassRenderer::DrawLabel(const CompassLabel& label)
+{
+    SetFont(label.size, label.bold, label.colour);
+    const QPointF p = At(label.radius, label.bearing);
+    if (tilt_ == 1 || tilt_ == 2) {
+        const double theta = CompassScreenAngle(panAngle_, label.bearing);
+        const double turn = tilt_ == 1 ? 90.0 : 270.0;
+        // Centred on the point as the upright text is (whose box the surface puts 3 pixels low).
+        s_.DrawTextRotated(float(p.x()), float(p.y()) + 3.0f, label.text, float(theta + turn));
+        return;
+    }
+    const float w = s_.TextWidth(label.text);
+    const float h = s_.TextHeight(label.text);
+    s_.DrawText(float(p.x()) - w / 2.0f, float(p.y()) - h / 2.0f, label.text);
+}
+
+void CompassRenderer::DrawAxis(const CompassLayout& layout)
+{
+    const double r = layout.rim;
+    const double sit = layout.sitting;
+    const double face = layout.facing;
+    s_.SetFill(false);
+    s_.SetPenWidth(1.0f);
+    s_.SetPenColor(kRed);
+    auto line = [this](QPointF a, QPointF b) {
+        s_.DrawLine(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+    };
+    // A bearing grows clockwise: the screen angle φ − 3 is the bearing + 3.
+    line(At(r, sit + 3.0), At(r, sit - 3.0));              // cross-stroke at the sitting end
+    line(At(r, face), At(0.96, face - 3.0));                // arrowhead at the facing end
+    line(At(r, face), At(0.96, face + 3.0));
+    line(At(r, face), At(r, sit));                          // the axis
+
+
+    // The degree and the mountains, two lines in the bottom-left corner.
+    // Never smaller than a readable 8 points, however narrow many rings make the bands.
+    SetFont(float(std::max(layout.fontSize - 5, kMinAxisTextPoints)), false, kBlack);
+    const float t = s_.TextHeight(QStringLiteral("国"));
+    const float y = g_.fPanHeight - 2.0f * (t + 3.0f);
+    s_.DrawText(3.0f, y, layout.degreeText);
+    s_.DrawText(3.0f, y + t + 3.0f, layout.mountainText);
+}

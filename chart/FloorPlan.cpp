@@ -1,0 +1,276 @@
+#include "FloorPlan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QRect>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kBand = 10;
+
+// The plan is kept in a format the raster operations work on.
+QImage PlanFormat(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+int ClampSide(int side) { return std::clamp(side, FloorPlan::kMinSide, FloorPlan::kMaxSide); }
+
+}  // namespace
+
+FloorPlan::FloorPlan(QImage* picture, const QString& tempRoot)
+    : picture_(picture), tempRoot_(tempRoot), pen_(QColor(Qt::black), 1.0)
+{
+    work_ = QImage(origWidth_, origHeight_, QImage::Format_RGB32);
+    work_.fill(Qt::white);
+    if (picture_) {
+        width_ = picture_->width();
+        height_ = picture_->height();
+    }
+}
+
+FloorPlan::~FloorPlan() = default; // the step folder goes with steps_
+
+QString FloorPlan::StepFolder() const { return steps_ ? steps_->path() : QString(); }
+
+bool FloorPlan::EnsureStepFolder()
+{
+    if (steps_ && steps_->isValid())
+        return true;
+    if (tempRoot_.isEmpty() || !QDir().mkpath(tempRoot_)) {
+        message_ = QStringLiteral("无法建立临时文件夹：") + tempRoot_;
+        return false;
+    }
+    steps_ = std::make_unique<QTemporaryDir>(QDir(tempRoot_).filePath(QStringLiteral("plan-XXXXXX")));
+    if (!steps_->isValid()) {
+        message_ = QStringLiteral("无法建立临时文件夹：") + steps_->errorString();
+        steps_.reset();
+        return false;
+    }
+    return true;
+}
+
+QString FloorPlan::StepFile(long long step) const
+{
+    return QDir(StepFolder()).filePath(QStringLiteral("img%1.bmp").arg(step % kUndoSteps));
+}
+
+void FloorPlan::ResetUndo()
+{
+    if (picture_ && !picture_->isNull())
+        work_ = PlanFormat(*picture_);
+    origWidth_ = width_ = work_.width();
+    origHeight_ = height_ = work_.height();
+    if (steps_) {
+        QDir folder(StepFolder());
+        for (const QString& name : folder.entryList({QStringLiteral("*.bmp")}, QDir::Files))
+            folder.remove(name);
+    }
+    current_ = -1;
+    first_ = 0;
+    last_ = -1;
+}
+
+bool FloorPlan::SaveUndo()
+{
+    message_.clear();
+    // The drawing is kept in the work copy even when its step cannot be saved: a later resize must not lose it.
+    if (picture_ && !picture_->isNull())
+        work_ = PlanFormat(*picture_);
+    if (!EnsureStepFolder())
+        return false;
+    const long long step = current_ + 1;
+    if (!work_.save(StepFile(step), "BMP")) {
+        message_ = QStringLiteral("无法保存撤消文件：") + StepFile(step);
+        return false;
+    }
+    // Steps after the current one are abandoned: redo must not reach them any more.
+    current_ = step;
+    last_ = step;
+    first_ = std::max(first_, last_ - (kUndoSteps - 1));
+    return true;
+}
+
+bool FloorPlan::LoadStep(long long step, int& w, int& h)
+{
+    QImageReader reader(StepFile(step), "BMP");
+    QImage image = reader.read();
+    if (image.isNull()) {
+        message_ = QStringLiteral("无法读取撤消文件：") + StepFile(step);
+        return false;
+    }
+    work_ = PlanFormat(image);
+    current_ = step;
+    w = work_.width();
+    h = work_.height();
+    Resize(w, h, HandleNone);
+    return true;
+}
+
+bool FloorPlan::Undo(int& w, int& h)
+{
+    message_.clear();
+    if (!CanUndo())
+        return false;
+    return LoadStep(current_ - 1, w, h);
+}
+
+bool FloorPlan::Redo(int& w, int& h)
+{
+    message_.clear();
+    if (!CanRedo())
+        return false;
+    return LoadStep(current_ + 1, w, h);
+}
+
+void FloorPlan::Resize(int& w, int& h, int handle)
+{
+    if (keepRatio_ && handle != HandleNone && origWidth_ > 0 && origHeight_ > 0) {
+        const double ratio = double(origHeight_) / double(origWidth_);
+        if (handle == HandleRight || handle == HandleLeft) {
+            w = ClampSide(w);
+            h = int(std::trunc(w * ratio));
+        } else {
+            h = ClampSide(h);
+            w = int(std::trunc(h / ratio));
+        }
+    }
+    w = ClampSide(w);
+    h = ClampSide(h);
+    ApplySize(w, h);
+}
+
+void FloorPlan::ApplySize(int w, int h)
+{
+    width_ = w;
+    height_ = h;
+    if (!picture_)
+        return;
+    if (work_.size() == QSize(w, h))
+        *picture_ = work_;
+    else
+        *picture_ = work_.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+void FloorPlan::RestoreSize(int& w, int& h)
+{
+    w = origWidth_;
+    h = origHeight_;
+    Resize(w, h, HandleNone);
+}
+
+int FloorPlan::HitTest(int x, int y) const
+{
+    const int rx = width_ - x;
+    const int ry = height_ - y;
+    if (rx <= kBand && ry <= kBand)
+        return HitBottomRight;
+    if (ry <= kBand && rx > kBand && x > kBand)
+        return HitBottom;
+    if (ry <= kBand && x <= kBand)
+        return HitBottomLeft;
+    if (x <= kBand && y > kBand && ry > kBand)
+        return HitLeft;
+    if (x <= kBand && y <= kBand)
+        return HitTopLeft;
+    if (y <= kBand && x > kBand && rx > kBand)
+        return HitTop;
+    if (rx <= kBand && y <= kBand)
+        return HitTopRight;
+    if (rx <= kBand && ry > kBand && y >= kBand)
+        return HitRight;
+    return HitElsewhere;
+}
+
+Qt::CursorShape FloorPlan::CursorAt(int x, int y) const
+{
+    switch (HitTest(x, y)) {
+    case HitBottomRight:
+    case HitTopLeft: return Qt::SizeFDiagCursor;
+    case HitBottom:
+    case HitTop: return Qt::SizeVerCursor;
+    case HitBottomLeft:
+    case HitTopRight: return Qt::SizeBDiagCursor;
+    case HitLeft:
+    case HitRight: return Qt::SizeHorCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+void FloorPlan::LineTo(int x, int y)
+{
+    if (picture_ && !picture_->isNull()) {
+        QPainter p(picture_);
+        p.setPen(pen_);
+        p.drawLine(penPos_, QPoint(x, y));
+    }
+    penPos_ = QPoint(x, y);
+}
+
+bool FloorPlan::Line(int x0, int y0, int x1, int y1)
+{
+    MoveTo(x0, y0);
+    LineTo(x1, y1);
+    return SaveUndo();
+}
+
+bool FloorPlan::Rectangle(int x0, int y0, int x1, int y1, int x2, int y2, bool preview)
+{
+    return DrawShape(Shape::Rect, x0, y0, x1, y1, x2, y2, preview);
+}
+
+bool FloorPlan::Ellipse(int x0, int y0, int x1, int y1, int x2, int y2, bool preview)
+{
+    return DrawShape(Shape::Ellipse, x0, y0, x1, y1, x2, y2, preview);
+}
+
+bool FloorPlan::DrawShape(Shape shape, int x0, int y0, int x1, int y1, int x2, int y2, bool preview)
+{
+    message_.clear();
+    if (!picture_ || picture_->isNull())
+        return false;
+    if (picture_->format() != QImage::Format_RGB32 && picture_->format() != QImage::Format_ARGB32_Premultiplied)
+        *picture_ = PlanFormat(*picture_);
+    {
+        QPainter p(picture_);
+        p.setPen(pen_);
+        p.setBrush(Qt::NoBrush);
+        auto draw = [&](int xa, int ya, int xb, int yb) {
+            // A drag that has not moved yet has no shape; drawing a dot there would leave it behind.
+            if (xa == xb && ya == yb)
+                return;
+            const QRect box = QRect(QPoint(xa, ya), QPoint(xb, yb)).normalized();
+            if (shape == Shape::Rect)
+                p.drawRect(box);
+            else
+                p.drawEllipse(box);
+        };
+        if (preview) {
+            // Inverting is its own inverse: drawing the previous band again erases it.
+            p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+            draw(x0, y0, x2, y2);
+            draw(x0, y0, x1, y1);
+            return true;
+        }
+        draw(x0, y0, x1, y1);
+    }
+    return SaveUndo();
+}
+
+bool FloorPlan::MergeChart(const QImage& chart, QPoint offset)
+{
+    message_.clear();
+    if (!picture_ || picture_->isNull() || chart.isNull())
+        return false;
+    if (picture_->format() != QImage::Format_RGB32)
+        *picture_ = PlanFormat(*picture_);
+    {
+        QPainter p(picture_);
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        p.drawImage(offset, chart.convertToFormat(QImage::Format_RGB32));
+    }
+    return SaveUndo();
+}

@@ -1,0 +1,206 @@
+// The compass and the floor plan drawn into pictures: probes at known points, and sample PNGs in the build
+// folder (compass_pngs/) for people to look at.
+#include "CompassRenderer.h"
+#include "FloorPlan.h"
+#include "MImagePlus.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+QString SavePng(const QImage& image, const QString& name)
+{
+    QDir().mkpath(COMPASS_PNG_DIR);
+    const QString path = QString(COMPASS_PNG_DIR) + "/" + name + ".png";
+    image.save(path);
+    return path;
+}
+
+// 8运 辰山戌向, sitting degree 120°30′.
+CompassInput ChenShan(std::initializer_list<int> rings)
+{
+    CompassInput in;
+    for (const int r : rings)
+        in.layers.ring[size_t(r)] = 1;
+    in.degree = 120.5;
+    in.zuoShan = 9;
+    in.jianShan = -1;
+    return in;
+}
+
+CompassInput AllRings()
+{
+    CompassInput in = ChenShan({});
+    for (int i = 0; i < TCompassLayers::kRingKinds; ++i)
+        in.layers.ring[size_t(i)] = 1;
+    return in;
+}
+
+struct Drawn {
+    QImage image;
+    CompassLayout layout;
+    PanGeometry g;
+    double panAngle = 22.5;
+
+    QPoint At(double radius, double bearing) const
+    {
+        const double t = CompassScreenAngle(panAngle, bearing) * M_PI / 180.0;
+        return QPoint(int(std::lround(g.fCenterX + radius * g.fRadius * std::cos(t))),
+                      int(std::lround(g.fCenterY - radius * g.fRadius * std::sin(t))));
+    }
+    QColor Pixel(double radius, double bearing) const { return image.pixelColor(At(radius, bearing)); }
+};
+
+Drawn Draw(const CompassInput& in, int w = 500, int h = 580, int tilt = 0)
+{
+    Drawn d;
+    d.g = PanGeometryFor(w, h);
+    d.panAngle = in.panAngle;
+    d.image = QImage(int(d.g.fPanWidth), int(d.g.fPanHeight), QImage::Format_ARGB32_Premultiplied);
+    d.image.fill(Qt::gray);
+    MImagePlus surface;
+    surface.BeginDraw(&d.image);
+    CompassRenderer renderer(surface, d.g, tilt);
+    d.layout = renderer.Draw(in);
+    surface.EndDraw();
+    return d;
+}
+
+bool IsRed(const QColor& c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; }
+bool IsWhite(const QColor& c) { return c.red() > 245 && c.green() > 245 && c.blue() > 245; }
+
+// Whether some pixel within two pixels of p is reddish (antialiased thin lines).
+bool RedNear(const QImage& image, QPoint p)
+{
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const QColor c = image.pixelColor(p + QPoint(dx, dy));
+            if (c.red() > 150 && c.green() < 120 && c.blue() < 120)
+                return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+TEST(CompassPicture, DefaultRingsFor8YunChenShan)
+{
+    const Drawn d = Draw(ChenShan({1, 4, 12}));
+    SavePng(d.image, "compass_default");
+    // White picture with a one-pixel black frame.
+    for (const QPoint p : {QPoint(250, 0), QPoint(499, 300), QPoint(250, 579), QPoint(0, 300)})
+        EXPECT_EQ(d.image.pixelColor(p), QColor(Qt::black)) << p.x() << "," << p.y();
+    EXPECT_TRUE(IsWhite(d.image.pixelColor(5, 5)));
+    EXPECT_EQ(d.layout.fontSize, 13);
+
+    // The 地盘 band (second from the rim): 子 is filled (三合), 卯 is not.
+    const CompassRing& di = d.layout.rings[1];
+    ASSERT_EQ(di.kind, TCompassLayers::DiPan);
+    const double nearInner = di.inner + 0.01;
+    EXPECT_TRUE(IsRed(d.Pixel(nearInner, 4.0)));
+    EXPECT_TRUE(IsWhite(d.Pixel(nearInner, 94.0)));
+    // North is at the bottom: 子's sector lies below the centre.
+    EXPECT_GT(d.At(nearInner, 4.0).y(), int(d.g.fCenterY));
+
+    // The red axis from the sitting degree through the centre, and the red hub.
+    EXPECT_TRUE(RedNear(d.image, d.At(0.3, 120.5)));
+    EXPECT_TRUE(RedNear(d.image, d.At(0.3, 300.5)));
+    EXPECT_FALSE(RedNear(d.image, d.At(0.3, 200.0)));
+    EXPECT_TRUE(RedNear(d.image, d.At(0.02, 90.0)));
+}
+
+TEST(CompassPicture, AllThirteenRingsAndTheirTilts)
+{
+    const Drawn d = Draw(AllRings());
+    SavePng(d.image, "compass_all13");
+    ASSERT_EQ(d.layout.rings.size(), 13u);
+    // The innermost ring ends outside the hub: between them only the spokes and the axis.
+    const double inner = d.layout.rings.back().inner;
+    EXPECT_GT(inner, 0.05);
+    EXPECT_TRUE(IsWhite(d.Pixel(inner - 0.02, 190.0)));
+
+    SavePng(Draw(AllRings(), 500, 580, 1).image, "compass_all13_tilt1");
+    CompassInput big = AllRings();
+    big.layers.ganZhi = 1;
+    big.layers.wxColor = 1;
+    SavePng(Draw(big, 1000, 1000).image, "compass_all13_ganzhi_colour_1000");
+}
+
+TEST(CompassPicture, EarthPlateSchemesAndFloorPlanVariant)
+{
+    CompassInput sanHe = ChenShan({4, 6, 7});
+    const Drawn a = Draw(sanHe);
+    SavePng(a.image, "compass_dipan_sanhe");
+    CompassInput sanYuan = sanHe;
+    sanYuan.layers.shanYin = 1;
+    const Drawn b = Draw(sanYuan);
+    SavePng(b.image, "compass_dipan_sanyuan");
+
+    // 地盘 is the innermost of the three rings. 子 is filled in 三合 only, 丙 in 三元 only.
+    const double r = a.layout.rings.back().inner + 0.01;
+    EXPECT_TRUE(IsRed(a.Pixel(r, 4.0)));
+    EXPECT_TRUE(IsWhite(b.Pixel(r, 4.0)));
+    EXPECT_TRUE(IsWhite(a.Pixel(r, 169.0)));
+    EXPECT_TRUE(IsRed(b.Pixel(r, 169.0)));
+
+    // Over a floor plan nothing is filled (the plan shows through the white).
+    CompassInput plan = sanHe;
+    plan.hasPlan = true;
+    const Drawn c = Draw(plan);
+    SavePng(c.image, "compass_dipan_over_plan");
+    EXPECT_TRUE(IsWhite(c.Pixel(r, 4.0)));
+}
+
+TEST(CompassPicture, TurnedDrawingTurnsTheRings)
+{
+    CompassInput in = ChenShan({1, 4, 12});
+    in.panAngle = 22.5f + 120.5f; // iCoord 1: the sitting degree at the bottom
+    const Drawn d = Draw(in);
+    SavePng(d.image, "compass_default_turned");
+    // The sitting end of the axis now points straight down.
+    EXPECT_TRUE(RedNear(d.image, QPoint(int(d.g.fCenterX), int(d.g.fCenterY + 0.3 * d.g.fRadius))));
+}
+
+TEST(CompassPicture, FloorPlanWithTheChartMerged)
+{
+    // A generated plan: an outer wall and rooms as rectangles, a door swing as an ellipse.
+    QImage plan(640, 700, QImage::Format_RGB32);
+    plan.fill(QColor(0xF4, 0xF1, 0xE8));
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    FloorPlan fp(&plan, temp.path() + "/picTemp/");
+    fp.ResetUndo();
+    int w = 0, h = 0;
+    fp.RestoreSize(w, h);
+    ASSERT_TRUE(fp.SaveUndo());
+    fp.SetPen(QPen(QColor(40, 40, 40), 4));
+    ASSERT_TRUE(fp.Rectangle(40, 40, 600, 660, 0, 0, false));
+    fp.SetPen(QPen(QColor(60, 60, 60), 2));
+    ASSERT_TRUE(fp.Rectangle(40, 40, 300, 320, 0, 0, false));    // living room
+    ASSERT_TRUE(fp.Rectangle(300, 40, 600, 260, 0, 0, false));   // bedroom
+    ASSERT_TRUE(fp.Rectangle(300, 260, 460, 420, 0, 0, false));  // bath
+    ASSERT_TRUE(fp.Rectangle(460, 260, 600, 420, 0, 0, false));  // study
+    ASSERT_TRUE(fp.Rectangle(40, 320, 300, 660, 0, 0, false));   // kitchen and dining
+    ASSERT_TRUE(fp.Rectangle(300, 420, 600, 660, 0, 0, false));  // second bedroom
+    fp.SetPen(QPen(QColor(120, 120, 120), 1));
+    ASSERT_TRUE(fp.Ellipse(250, 610, 330, 690, 0, 0, false));    // door swing
+    ASSERT_TRUE(fp.Line(300, 660, 330, 660));
+
+    CompassInput in = ChenShan({1, 4, 12});
+    in.hasPlan = true;
+    const Drawn chart = Draw(in, 500, 580);
+    const QColor floor = plan.pixelColor(200, 500);
+    ASSERT_TRUE(fp.MergeChart(chart.image, QPoint(70, 60)));
+    SavePng(plan, "floorplan_merged");
+    // Where the chart is white the plan is unchanged; its black rim is laid on the plan.
+    EXPECT_EQ(plan.pixelColor(200, 500), floor);
+    EXPECT_EQ(plan.pixelColor(100, 60), QColor(Qt::black)); // the chart's frame
+    EXPECT_EQ(fp.UndoIndex(), 10);
+}

@@ -1,0 +1,247 @@
+// The floor plan: resizing, the edge bands, drawing with the rubber band, the undo ring and merging the chart.
+#include "FloorPlan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FloorPlanTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        picture = QImage(400, 300, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        plan = std::make_unique<FloorPlan>(&picture, temp.path() + "/picTemp/");
+        plan->ResetUndo();
+    }
+
+    // A committed step that leaves a mark of its own: a line at row y.
+    void Step(int y) { ASSERT_TRUE(plan->Line(10, y, 390, y)) << plan->Message().toStdString(); }
+
+    QTemporaryDir temp;
+    QImage picture;
+    std::unique_ptr<FloorPlan> plan;
+};
+
+}  // namespace
+
+TEST_F(FloorPlanTest, KeepRatioResizeFollowsTheHandle)
+{
+    plan->SetKeepRatio(true);
+    int w = 480, h = 300;
+    plan->Resize(w, h, FloorPlan::HandleRight);
+    EXPECT_EQ(w, 480);
+    EXPECT_EQ(h, 360);
+    w = 400, h = 330;
+    plan->Resize(w, h, FloorPlan::HandleBottom);
+    EXPECT_EQ(w, 440);
+    EXPECT_EQ(h, 330);
+    EXPECT_EQ(picture.size(), QSize(440, 330));
+    EXPECT_EQ(plan->CenterX(), 220);
+    EXPECT_EQ(plan->Radius(), 165);
+
+    // A plain resize (no handle) takes the size as given; the size as loaded comes back on request.
+    w = 100, h = 250;
+    plan->Resize(w, h, FloorPlan::HandleNone);
+    EXPECT_EQ(picture.size(), QSize(100, 250));
+    plan->RestoreSize(w, h);
+    EXPECT_EQ(QSize(w, h), QSize(400, 300));
+
+    // Never below 20 pixels a side, with or without the ratio.
+    w = 5, h = -40;
+    plan->Resize(w, h, FloorPlan::HandleNone);
+    EXPECT_EQ(QSize(w, h), QSize(20, 20));
+    w = 8;
+    plan->Resize(w, h, FloorPlan::HandleLeft);
+    EXPECT_EQ(QSize(w, h), QSize(20, 20));
+    EXPECT_EQ(picture.size(), QSize(20, 20));
+}
+
+TEST_F(FloorPlanTest, HitTestBandsAndCursors)
+{
+    EXPECT_EQ(plan->HitTest(395, 295), FloorPlan::HitBottomRight);
+    EXPECT_EQ(plan->HitTest(200, 295), FloorPlan::HitBottom);
+    EXPECT_EQ(plan->HitTest(5, 295), FloorPlan::HitBottomLeft);
+    EXPECT_EQ(plan->HitTest(5, 150), FloorPlan::HitLeft);
+    EXPECT_EQ(plan->HitTest(5, 5), FloorPlan::HitTopLeft);
+    EXPECT_EQ(plan->HitTest(200, 5), FloorPlan::HitTop);
+    EXPECT_EQ(plan->HitTest(395, 5), FloorPlan::HitTopRight);
+    EXPECT_EQ(plan->HitTest(395, 150), FloorPlan::HitRight);
+    EXPECT_EQ(plan->HitTest(200, 150), FloorPlan::HitElsewhere);
+    EXPECT_EQ(plan->HitTest(390, 290), FloorPlan::HitBottomRight); // 10 pixels from both edges is still the corner
+    EXPECT_EQ(plan->HitTest(390, 289), FloorPlan::HitRight);
+    EXPECT_EQ(plan->HitTest(389, 150), FloorPlan::HitElsewhere);
+
+    EXPECT_EQ(plan->CursorAt(5, 5), Qt::SizeFDiagCursor);
+    EXPECT_EQ(plan->CursorAt(200, 295), Qt::SizeVerCursor);
+    EXPECT_EQ(plan->CursorAt(395, 5), Qt::SizeBDiagCursor);
+    EXPECT_EQ(plan->CursorAt(5, 150), Qt::SizeHorCursor);
+    EXPECT_EQ(plan->CursorAt(200, 150), Qt::ArrowCursor);
+}
+
+TEST_F(FloorPlanTest, UndoRedoAndANewStepAfterUndo)
+{
+    int w = 0, h = 0;
+    EXPECT_FALSE(plan->Undo(w, h));
+    EXPECT_FALSE(plan->Redo(w, h));
+    EXPECT_EQ(plan->UndoIndex(), -1);
+
+    ASSERT_TRUE(plan->SaveUndo()); // step 0: the plan as loaded
+    const QImage loaded = picture.copy();
+    Step(50);
+    const QImage one = picture.copy();
+    Step(100);
+    const QImage two = picture.copy();
+    EXPECT_EQ(plan->UndoIndex(), 2);
+
+    ASSERT_TRUE(plan->Undo(w, h));
+    EXPECT_EQ(picture, one);
+    EXPECT_EQ(QSize(w, h), QSize(400, 300));
+    ASSERT_TRUE(plan->Redo(w, h));
+    EXPECT_EQ(picture, two);
+    EXPECT_FALSE(plan->Redo(w, h)); // nothing newer
+
+    ASSERT_TRUE(plan->Undo(w, h));
+    ASSERT_TRUE(plan->Undo(w, h));
+    EXPECT_EQ(picture, loaded);
+    EXPECT_FALSE(plan->Undo(w, h)); // the oldest step: stops, never wraps to the newest
+    EXPECT_EQ(picture, loaded);
+    EXPECT_EQ(plan->UndoIndex(), 0);
+
+    // A new step abandons the steps that redo could reach.
+    Step(200);
+    const QImage branch = picture.copy();
+    EXPECT_FALSE(plan->Redo(w, h));
+    EXPECT_EQ(picture, branch);
+    ASSERT_TRUE(plan->Undo(w, h));
+    EXPECT_EQ(picture, loaded);
+
+    // A step stored at another size comes back at that size.
+    ASSERT_TRUE(plan->Redo(w, h));
+    plan->Resize(w = 200, h = 150, FloorPlan::HandleNone);
+    ASSERT_TRUE(plan->SaveUndo());
+    ASSERT_TRUE(plan->Undo(w, h));
+    EXPECT_EQ(QSize(w, h), QSize(400, 300));
+    EXPECT_EQ(picture, branch);
+    ASSERT_TRUE(plan->Redo(w, h));
+    EXPECT_EQ(picture.size(), QSize(200, 150));
+}
+
+TEST_F(FloorPlanTest, RingKeepsTheLastHundredSteps)
+{
+    for (int i = 0; i <= 100; ++i)
+        Step(1 + i * 2);  // 101 steps, each with its own line
+    EXPECT_EQ(plan->UndoIndex(), 0); // step 100 wrote slot 0 again
+    int w = 0, h = 0, undone = 0;
+    while (plan->Undo(w, h))
+        ++undone;
+    EXPECT_EQ(undone, 99);
+    // The oldest kept step is step 1: lines 0 and 1 are drawn, line 2 not yet.
+    EXPECT_EQ(picture.pixelColor(200, 1), QColor(Qt::black));
+    EXPECT_EQ(picture.pixelColor(200, 3), QColor(Qt::black));
+    EXPECT_EQ(picture.pixelColor(200, 5), QColor(Qt::white));
+
+    // A new plan drops every step.
+    plan->ResetUndo();
+    EXPECT_FALSE(plan->Undo(w, h));
+    EXPECT_TRUE(QDir(plan->StepFolder()).entryList({"*.bmp"}, QDir::Files).isEmpty());
+}
+
+TEST_F(FloorPlanTest, StepFilesArePrivateAndGoWithThePlan)
+{
+    ASSERT_TRUE(plan->SaveUndo());
+    QImage other(50, 50, QImage::Format_RGB32);
+    other.fill(Qt::white);
+    auto second = std::make_unique<FloorPlan>(&other, temp.path() + "/picTemp/");
+    second->ResetUndo();
+    ASSERT_TRUE(second->SaveUndo());
+    const QString folder = plan->StepFolder();
+    EXPECT_NE(folder, second->StepFolder());
+    EXPECT_TRUE(folder.startsWith(temp.path() + "/picTemp/"));
+    EXPECT_TRUE(QFile::exists(folder + "/img0.bmp"));
+    int w = 0, h = 0;
+    Step(20);
+    ASSERT_TRUE(plan->Undo(w, h));
+    EXPECT_EQ(QSize(w, h), QSize(400, 300)); // not the other plan's 50 × 50
+
+    plan.reset();
+    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_TRUE(QDir(second->StepFolder()).exists());
+}
+
+TEST_F(FloorPlanTest, FileFailuresAreResultsWithAMessage)
+{
+    Step(40);
+    Step(80);
+    const QImage now = picture.copy();
+    // A step file that has gone: undo refuses and the plan stays.
+    ASSERT_TRUE(QFile::remove(plan->StepFolder() + "/img0.bmp"));
+    int w = 0, h = 0;
+    EXPECT_FALSE(plan->Undo(w, h));
+    EXPECT_FALSE(plan->Message().isEmpty());
+    EXPECT_EQ(picture, now);
+    EXPECT_EQ(plan->UndoIndex(), 1);
+
+    // No room for the step files: the step, and a merge that needs it, fail.
+    QFile blocker(temp.path() + "/blocked");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QImage p2(100, 100, QImage::Format_RGB32);
+    p2.fill(Qt::white);
+    FloorPlan stuck(&p2, temp.path() + "/blocked/picTemp/");
+    stuck.ResetUndo();
+    EXPECT_FALSE(stuck.SaveUndo());
+    EXPECT_FALSE(stuck.Message().isEmpty());
+    QImage chart(100, 100, QImage::Format_ARGB32_Premultiplied);
+    chart.fill(Qt::white);
+    EXPECT_FALSE(stuck.MergeChart(chart, QPoint(0, 0)));
+    EXPECT_EQ(stuck.UndoIndex(), -1);
+}
+
+TEST_F(FloorPlanTest, RubberBandLeavesThePlanAsItWas)
+{
+    Step(150);
+    const QImage before = picture.copy();
+    plan->Rectangle(20, 20, 20, 20, 20, 20, true); // the press: no shape yet
+    EXPECT_EQ(picture, before);
+    plan->Rectangle(20, 20, 120, 90, 20, 20, true);
+    EXPECT_NE(picture, before);
+    EXPECT_EQ(picture.pixelColor(70, 20), QColor(Qt::black)); // inverted white
+    EXPECT_EQ(picture.pixelColor(70, 150), QColor(Qt::black)); // not yet crossing the line
+    plan->Rectangle(20, 20, 200, 180, 120, 90, true);
+    EXPECT_EQ(picture.pixelColor(120, 50), QColor(Qt::white)); // the previous band is gone
+    EXPECT_EQ(picture.pixelColor(20, 150), QColor(Qt::white)); // crossing the black line inverts it
+    plan->Rectangle(20, 20, 20, 20, 200, 180, true);
+    EXPECT_EQ(picture, before);
+    EXPECT_EQ(plan->UndoIndex(), 0); // previews are no steps
+
+    ASSERT_TRUE(plan->Ellipse(20, 20, 200, 180, 0, 0, false));
+    EXPECT_EQ(plan->UndoIndex(), 1);
+    EXPECT_EQ(picture.pixelColor(110, 100), QColor(Qt::white)); // outline only
+}
+
+TEST_F(FloorPlanTest, MergeKeepsThePlanWhereTheChartIsWhite)
+{
+    picture.fill(QColor(200, 220, 240));
+    plan->ResetUndo();
+    QImage chart(100, 80, QImage::Format_ARGB32_Premultiplied);
+    chart.fill(Qt::white);
+    chart.setPixelColor(10, 10, Qt::black);
+    chart.setPixelColor(20, 10, QColor(0xFF, 0, 0));
+    ASSERT_TRUE(plan->MergeChart(chart, QPoint(50, 40)));
+    EXPECT_EQ(picture.pixelColor(55, 45), QColor(200, 220, 240));
+    EXPECT_EQ(picture.pixelColor(60, 50), QColor(Qt::black));
+    EXPECT_EQ(picture.pixelColor(70, 50), QColor(200, 0, 0));
+    EXPECT_EQ(picture.pixelColor(10, 10), QColor(200, 220, 240)); // outside the chart
+    EXPECT_EQ(plan->UndoIndex(), 0);
+    // The work copy holds the merge: a resize keeps it.
+    int w = 800, h = 600;
+    plan->Resize(w, h, FloorPlan::HandleNone);
+    EXPECT_LT(picture.pixelColor(120, 100).lightness(), 150);
+}
