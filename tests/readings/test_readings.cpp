@@ -1,0 +1,159 @@
+// The Xuan Kong reading tables are generated from the chart engine. A reading that no longer matches its chart
+// is worse than none: the client is told the wrong stars. These tests fail when the committed tables are stale,
+// when an id the report looks up is empty, and when a chart checked by hand against the classic tables is read
+// with the wrong pattern or stars.
+#include <gtest/gtest.h>
+
+#include "ReadingComposer.h"
+#include "Resources.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+using namespace readings;
+
+namespace {
+
+const int kZi = 1, kChou = 3; // 子 and 丑
+
+QString Text(bool tiGua, int m, int period) { return LoadStr(TextId(tiGua, m, period)); }
+QString Line(bool tiGua, int m, int period, int line) { return LoadStr(BankId(tiGua, m, period, line)); }
+
+QString Block(bool tiGua, int m, int period)
+{
+    QString all;
+    for (int i = 0; i < kBankLines; ++i)
+        all += Line(tiGua, m, period, i) + QLatin1Char('\n');
+    return all;
+}
+
+// The line of a fortune block that reads period q.
+QString PeriodLine(bool tiGua, int m, int period, int q)
+{
+    const QString head = QString::fromUtf8("一二三四五六七八九").mid(q - 1, 1) + QStringLiteral("运（");
+    for (int i = 0; i < kBankLines; ++i)
+        if (Line(tiGua, m, period, i).startsWith(head))
+            return Line(tiGua, m, period, i);
+    return {};
+}
+
+} // namespace
+
+TEST(Readings, CommittedTablesMatchTheEngine)
+{
+    for (Table t : kTables) {
+        QFile f(QStringLiteral(QUORIN_STRINGS_DIR "/") + QLatin1String(FileName(t)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << FileName(t);
+        const QStringList committed = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+        const QStringList fresh = QString::fromStdString(FileText(t)).split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < std::min(committed.size(), fresh.size()); ++i)
+            ASSERT_EQ(committed[i], fresh[i]) << FileName(t) << " is stale at line " << i + 1
+                                              << "; regenerate with gen_readings --write resources/strings";
+        EXPECT_EQ(committed.size(), fresh.size()) << FileName(t);
+    }
+}
+
+TEST(Readings, EveryIdOfTheFourRangesHasText)
+{
+    for (bool tiGua : {false, true})
+        for (int period = 1; period <= 9; ++period)
+            for (int m = 0; m < 24; ++m) {
+                EXPECT_FALSE(Text(tiGua, m, period).trimmed().isEmpty()) << TextId(tiGua, m, period);
+                int blank = 0;
+                for (int i = 0; i < kBankLines; ++i) {
+                    const QString s = Line(tiGua, m, period, i).trimmed();
+                    ASSERT_FALSE(s.isEmpty()) << BankId(tiGua, m, period, i);
+                    EXPECT_FALSE(s.contains(QLatin1Char('\n'))) << BankId(tiGua, m, period, i);
+                    blank += s == QLatin1String(kEmptyLine);
+                }
+                EXPECT_LT(blank, 4) << "block " << BankId(tiGua, m, period, 0) << " is mostly blank";
+            }
+    // The ranges' ends, and period 9 read from the ninth block of a bank.
+    EXPECT_TRUE(LoadStr(501).contains(QStringLiteral("一运壬山丙向")));
+    EXPECT_TRUE(LoadStr(739).contains(QStringLiteral("九运亥山巳向")));
+    EXPECT_TRUE(LoadStr(1039).contains(QStringLiteral("九运亥山巳向（替卦）")));
+    EXPECT_TRUE(LoadStr(2000 + 960 * 8 + 40 * kZi).startsWith(QStringLiteral("【九运 子山午向·下卦】")));
+    EXPECT_TRUE(LoadStr(19639).startsWith(QStringLiteral("换天心")));
+    EXPECT_TRUE(LoadStr(11000).startsWith(QStringLiteral("【一运 壬山丙向·替卦】")));
+}
+
+TEST(Readings, ClassicChartsAreReadWithTheirPatternAndStars)
+{
+    // 8运 子山午向: 向星、山星八同到离宫 (双星会向); 离 震 乾 each hold 父母 triples, hence 离宫打劫.
+    const QString zi8 = Text(false, kZi, 8);
+    EXPECT_TRUE(zi8.contains(QStringLiteral("此为双星会向之局"))) << zi8.toStdString();
+    EXPECT_TRUE(zi8.contains(QStringLiteral("离宫打劫")));
+    EXPECT_TRUE(zi8.contains(QStringLiteral("坐山坎宫：山星九、向星七、运星四；向首离宫：山星八、向星八、运星三；"
+                                            "中宫：山星四、向星三、运星八")));
+    EXPECT_TRUE(zi8.contains(QStringLiteral("向星三入中，三运入囚")));
+    EXPECT_TRUE(zi8.contains(QStringLiteral("正城门在东南巽宫巽方，飞星八当旺，可用")));
+    EXPECT_FALSE(zi8.contains(QStringLiteral("坎宫打劫")));
+    EXPECT_TRUE(Block(false, kZi, 8).contains(QStringLiteral("格局：此为双星会向之局")));
+    EXPECT_TRUE(Block(false, kZi, 8).contains(QStringLiteral("离宫打劫")));
+
+    // 8运 丑山未向: 山星八到艮、向星八到坤, and every palace's 山星 and 运星 sum to ten.
+    for (bool tiGua : {false, true}) {
+        const QString chou8 = Text(tiGua, kChou, 8);
+        EXPECT_TRUE(chou8.contains(QStringLiteral("旺山旺向"))) << tiGua;
+        EXPECT_TRUE(chou8.contains(QStringLiteral("全局合十（山星与运星"))) << tiGua;
+        EXPECT_TRUE(Block(tiGua, kChou, 8).contains(QStringLiteral("全局合十"))) << tiGua;
+    }
+
+    // 9运 子山午向: 山星九、向星九同到坎宫; 五黄 flies backward from the centre, so the 山星 are 反吟 throughout.
+    const QString zi9 = Text(false, kZi, 9);
+    EXPECT_TRUE(zi9.contains(QStringLiteral("此为双星会坐之局")));
+    EXPECT_TRUE(zi9.contains(QStringLiteral("坐山坎宫：山星九、向星九、运星五")));
+    EXPECT_TRUE(zi9.contains(QStringLiteral("全局山星反吟")));
+    EXPECT_TRUE(zi9.contains(QStringLiteral("向星四入中，四运入囚")));
+
+    // 8运: 午山子向 mirrors 子山午向 (双星会坐); 艮山坤向 and 辰山戌向 are 上山下水; 未山丑向 and 乾山巽向
+    // 旺山旺向.
+    EXPECT_TRUE(Text(false, 13, 8).contains(QStringLiteral("此为双星会坐之局")));
+    EXPECT_TRUE(Text(false, 4, 8).contains(QStringLiteral("此为上山下水之局")));
+    EXPECT_TRUE(Text(false, 9, 8).contains(QStringLiteral("此为上山下水之局")));
+    EXPECT_TRUE(Text(false, 22, 8).contains(QStringLiteral("此为旺山旺向之局")));
+    EXPECT_TRUE(Text(false, 15, 8).contains(QStringLiteral("此为旺山旺向之局")));
+}
+
+TEST(Readings, PeriodsAfterBuildingFollowTheSittingAndFacingStars)
+{
+    // 8运 子山午向: 坐山山星九, 向首向星八. 八运 wealth, 九运 people (九 timely, 八 retreating), 三运 入囚.
+    EXPECT_TRUE(PeriodLine(false, kZi, 8, 8).contains(QStringLiteral("旺财不旺丁")));
+    EXPECT_TRUE(PeriodLine(false, kZi, 8, 8).contains(QStringLiteral("2004—2023")));
+    EXPECT_TRUE(PeriodLine(false, kZi, 8, 9).contains(QStringLiteral("旺丁不旺财")));
+    EXPECT_TRUE(PeriodLine(false, kZi, 8, 9).contains(QStringLiteral("向首向星八白退气")));
+    EXPECT_TRUE(PeriodLine(false, kZi, 8, 1).contains(QStringLiteral("2044—2063")));
+    const QString block = Block(false, kZi, 8);
+    EXPECT_TRUE(block.contains(QStringLiteral("当令向星三入中，向星入囚")));
+    EXPECT_TRUE(block.contains(QStringLiteral("旺丁之运：九运（当旺）")));
+    // 8运 丑山未向 prospers in both respects in its own period.
+    EXPECT_TRUE(PeriodLine(false, kChou, 8, 8).contains(QStringLiteral("丁财两旺")));
+    EXPECT_TRUE(Block(false, kChou, 8).contains(QStringLiteral("本运山向成旺山旺向之局")));
+}
+
+TEST(Readings, TiGuaSaysWhenItIsTheSameChart)
+{
+    int same = 0, different = 0;
+    for (int period = 1; period <= 9; ++period)
+        for (int m = 0; m < 24; ++m) {
+            const QString ti = Text(true, m, period);
+            const QString xia = Text(false, m, period);
+            if (ti.contains(QStringLiteral("替卦盘与下卦盘相同"))) {
+                ++same;
+                // Apart from the title and the note, the reading is the 下卦 reading.
+                QStringList t = ti.split(QLatin1Char('\n')), x = xia.split(QLatin1Char('\n'));
+                t.removeAt(1);
+                t.removeFirst();
+                x.removeFirst();
+                EXPECT_EQ(t, x) << TextId(true, m, period);
+            } else {
+                ++different;
+                EXPECT_TRUE(ti.contains(QStringLiteral("替卦：山盘"))) << TextId(true, m, period);
+            }
+        }
+    EXPECT_GT(same, 0);
+    EXPECT_GT(different, same);
+    // 8运 子山: 坎 holds the period star 4 governed by 巽, whose replacement is 6: the 替卦 differs.
+    EXPECT_TRUE(Text(true, kZi, 8).contains(QStringLiteral("山盘以六代四入中")));
+}
