@@ -86,6 +86,20 @@ TEST_F(MainWindowTest, FirstStartUsesTheDefaultsAndCreatesTheCaseFile)
     EXPECT_TRUE(close(*w));
 }
 
+TEST_F(MainWindowTest, ACaseFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
+{
+    writeFile(QStringLiteral("dat/Quorin.db"), QByteArray(4096, 'x'));
+    prompts.reply(Answer::Ok);
+    auto w = open();
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(lastTitle(), QStringLiteral("Quorin 3.3"));
+    EXPECT_EQ(lastText(), CaseDb()->Message());
+    EXPECT_FALSE(lastText().isEmpty());
+    EXPECT_EQ(readFile(QStringLiteral("dat/Quorin.db")), QByteArray(4096, 'x')); // left as it was
+    EXPECT_TRUE(w->isVisible());
+    close(*w);
+}
+
 TEST_F(MainWindowTest, InputListsHoldMountainsDoorsMonthsAndYears)
 {
     auto w = open();
