@@ -64,6 +64,7 @@ void ChartPainter::DrawSquarePan()
         DrawSquareXuanKong();
         DrawXuanKongCaption();
         DrawDegreeLines();
+        DrawStarLegend();
         DrawSquareOverlay(true, d_.bShowMonth, d_.bShowNeiQi);
         DrawAnnualCaption(false);
         break;
@@ -71,6 +72,7 @@ void ChartPainter::DrawSquarePan()
         DrawSquareXuanKong();
         DrawXuanKongCaption();
         DrawDegreeLines();
+        DrawStarLegend();
         DrawSquareOverlay(false, false, true);
         DrawNeiQiCaption();
         break;
@@ -78,6 +80,7 @@ void ChartPainter::DrawSquarePan()
         DrawSquareBaZhai();
         DrawBaZhaiCaption();
         DrawDegreeLines();
+        DrawBaZhaiLegend();
         DrawSquareOverlay(true, d_.bShowMonth, false);
         DrawAnnualCaption(true);
         break;

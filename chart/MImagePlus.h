@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPen>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QString>
 
@@ -64,6 +65,7 @@ public:
     {
         DrawRect(float(left), float(top), float(right), float(bottom));
     }
+    void DrawRect(const QRect& r) { DrawRect(r.left(), r.top(), r.right(), r.bottom()); }
     void DrawEllipse(float x1, float y1, float x2, float y2);
     void DrawPolygon(const QPointF* points, int count);
     // Outlines a path with the pen, then fills it when the fill switch is on (odd-even rule, as polygons).

@@ -139,3 +139,39 @@ TEST_F(QuorinDrawing, DraggingTheAxisLaysTheChartOutAgain)
     EXPECT_NEAR(q.PanAngle, pan + 10.0f, 1.0f);
     EXPECT_NEAR(q.Rec.degree, 350.0, 1.0);
 }
+
+TEST_F(QuorinDrawing, EveryViewOfTheReferenceHouse)
+{
+    const uint8_t all[4] = {1, 1, 1, 1};
+    struct View {
+        const char* name;
+        int panel;
+        bool xiaGua, four;
+    };
+    const View views[] = {{"tigua", PanelXuanKong, false, false},   {"bazhai4", PanelBaZhai, true, true},
+                          {"liunian2024", PanelLiuNian, true, false}, {"neiqi", PanelNeiQi, true, false},
+                          {"liunian8_2024", PanelLiuNian8, true, true}};
+    for (const View& v : views)
+        for (const int shape : {0, 1}) {
+            TRecordData rec = ReferenceCase();
+            rec.xiaGua = v.xiaGua;
+            rec.chartPanel = v.panel;
+            ASSERT_EQ(q.SetShowGua(all), 0);
+            if (!v.four) {
+                const uint8_t one[4] = {1, 0, 0, 0};
+                ASSERT_EQ(q.SetShowGua(one), 0);
+            }
+            q.bShowMonth = q.bShowNeiQi = 1;
+            LayOut(rec, shape);
+
+            ChartDrawData want = ReferenceHouse();
+            want.xiaGua = v.xiaGua;
+            want.chartPanel = v.panel;
+            want.iPanShape = shape;
+            want.bShowMonth = want.bShowNeiQi = true;
+            if (v.four)
+                ShowFourLabels(want);
+            EXPECT_EQ(picture, RenderChart(want)) << v.name << " shape " << shape;
+            SavePng(picture, QString("quorin_%1_%2").arg(shape ? "square" : "round", v.name));
+        }
+}
