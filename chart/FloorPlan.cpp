@@ -19,6 +19,17 @@ QImage PlanFormat(const QImage& image) { return image.convertToFormat(QImage::Fo
 
 int ClampSide(int side) { return std::clamp(side, FloorPlan::kMinSide, FloorPlan::kMaxSide); }
 
+// A loaded plan may come in a format the painter cannot draw on (an indexed bitmap); such a picture is turned into
+// the plan's format first. False when there is no picture to draw on.
+bool MakePaintable(QImage* picture)
+{
+    if (!picture || picture->isNull())
+        return false;
+    if (picture->format() != QImage::Format_RGB32)
+        *picture = PlanFormat(*picture);
+    return true;
+}
+
 }  // namespace
 
 FloorPlan::FloorPlan(QImage* picture, const QString& tempRoot)
@@ -60,8 +71,8 @@ QString FloorPlan::StepFile(long long step) const
 
 void FloorPlan::ResetUndo()
 {
-    if (picture_ && !picture_->isNull())
-        work_ = PlanFormat(*picture_);
+    if (MakePaintable(picture_))
+        work_ = *picture_;
     origWidth_ = width_ = work_.width();
     origHeight_ = height_ = work_.height();
     if (steps_) {
@@ -202,7 +213,7 @@ Qt::CursorShape FloorPlan::CursorAt(int x, int y) const
 
 void FloorPlan::LineTo(int x, int y)
 {
-    if (picture_ && !picture_->isNull()) {
+    if (MakePaintable(picture_)) {
         QPainter p(picture_);
         p.setPen(pen_);
         p.drawLine(penPos_, QPoint(x, y));
@@ -230,10 +241,10 @@ bool FloorPlan::Ellipse(int x0, int y0, int x1, int y1, int x2, int y2, bool pre
 bool FloorPlan::DrawShape(Shape shape, int x0, int y0, int x1, int y1, int x2, int y2, bool preview)
 {
     message_.clear();
-    if (!picture_ || picture_->isNull())
+    if (!MakePaintable(picture_)) {
+        message_ = QStringLiteral("没有平面图。");
         return false;
-    if (picture_->format() != QImage::Format_RGB32 && picture_->format() != QImage::Format_ARGB32_Premultiplied)
-        *picture_ = PlanFormat(*picture_);
+    }
     {
         QPainter p(picture_);
         p.setPen(pen_);
@@ -263,10 +274,10 @@ bool FloorPlan::DrawShape(Shape shape, int x0, int y0, int x1, int y1, int x2, i
 bool FloorPlan::MergeChart(const QImage& chart, QPoint offset)
 {
     message_.clear();
-    if (!picture_ || picture_->isNull() || chart.isNull())
+    if (chart.isNull() || !MakePaintable(picture_)) {
+        message_ = QStringLiteral("没有平面图。");
         return false;
-    if (picture_->format() != QImage::Format_RGB32)
-        *picture_ = PlanFormat(*picture_);
+    }
     {
         QPainter p(picture_);
         p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);

@@ -107,6 +107,7 @@ TEST(CompassLayout, RingsStackFromTheRimInwardInEqualBandsOutsideTheHub)
             l.ring[size_t(12 - i)] = 1;
         const CompassLayout layout = Layout(l);
         ASSERT_EQ(int(layout.rings.size()), n);
+        EXPECT_NEAR(layout.spokeOuter, 0.99f - n * layout.ringWidth, 1e-5) << n; // no rings: spokes to the rim
         EXPECT_FLOAT_EQ(layout.ringWidth, n < 7 ? 0.15f : CompassRingWidth(n)) << n;
         if (n > 0) {
             EXPECT_GT(layout.rings.back().inner, layout.hub + 0.05f) << n;

@@ -228,7 +228,10 @@ TEST_F(FloorPlanTest, RubberBandLeavesThePlanAsItWas)
 
 TEST_F(FloorPlanTest, MergeKeepsThePlanWhereTheChartIsWhite)
 {
+    // A plan loaded as an indexed bitmap is drawn on all the same.
+    picture = QImage(400, 300, QImage::Format_RGB32);
     picture.fill(QColor(200, 220, 240));
+    picture = picture.convertToFormat(QImage::Format_Indexed8);
     plan->ResetUndo();
     QImage chart(100, 80, QImage::Format_ARGB32_Premultiplied);
     chart.fill(Qt::white);
