@@ -50,6 +50,8 @@ const StarEffect kEffect[10] = {
 int Nine(int v) { return v == 0 ? 9 : v; }
 int StateOf(int star, int period) { return FloorMod(Nine(star) - period, 9); }
 bool Timely(int state) { return state <= 2; } // 当旺, 生气, 进气
+// 五黄 helps only in its own period; near it, it is still a star to leave quiet.
+bool Favoured(int star, int state) { return Nine(star) == 5 ? state == 0 : Timely(state); }
 
 struct Facts {
     bool tiGua = false;
@@ -151,11 +153,43 @@ string PatternGist(int pattern)
 
 string PatternShort(int pattern);
 
-string PatternSentence(int pattern)
+// Without one of the four patterns: where the two timely stars went, and what that does to people and wealth.
+string LooseGist(int wangShan, int wangXiang, int sit, int face)
 {
-    if (pattern == kPairNone)
-        return "不成四大格局，" + PatternGist(pattern);
-    return "此为" + PatternShort(pattern) + "之局，" + PatternGist(pattern);
+    string s;
+    int ding = 0, cai = 0; // +1 good, −1 bad, 0 neither
+    if (wangShan == sit)
+        s = "当令山星到山", ding = 1;
+    else if (wangShan == face)
+        s = "当令山星下水", ding = -1;
+    else if (wangShan == 8)
+        s = "当令山星入中";
+    else
+        s = "当令山星到旁宫";
+    if (wangXiang == face)
+        s += "、向星到向", cai = 1;
+    else if (wangXiang == sit)
+        s += "、向星上山", cai = -1;
+    else if (wangXiang == 8)
+        s += "、向星入中";
+    else
+        s += "、向星到旁宫";
+    static const char *const kDing[3] = {"损丁", "丁平", "旺丁"};
+    static const char *const kCai[3] = {"破财", "财平", "旺财"};
+    if (wangShan != sit && wangShan != face && wangShan != 8 && wangXiang != sit && wangXiang != face &&
+        wangXiang != 8)
+        s = "当令山星、向星皆到旁宫";
+    s += "，" + (ding == 0 && cai == 0 ? string("丁财平平") : string(kDing[ding + 1]) + kCai[cai + 1]);
+    if (ding <= 0 && cai <= 0)
+        s += "，须借令星所到旁宫之山水";
+    return s;
+}
+
+string PatternSentence(const Facts &f)
+{
+    if (f.pattern == kPairNone)
+        return "不成四大格局，" + LooseGist(f.wangShan, f.wangXiang, f.sit, f.face);
+    return "此为" + PatternShort(f.pattern) + "之局，" + PatternGist(f.pattern);
 }
 
 string PatternShort(int pattern)
@@ -256,7 +290,7 @@ Said HeShi(const Facts &f)
         r.text = "";
         for (size_t i = 0; i < local.size(); ++i)
             r.text += (i ? "、" : "") + local[i];
-        r.text += "合十，此宫气通，吉";
+        r.text += "合十，气通，吉";
         return r;
     }
     r.text = "本盘无全局合十，山向二宫亦不合十";
@@ -269,24 +303,35 @@ Said FuFan(const Facts &f, bool wholeOnly = false)
     r.good = false;
     std::vector<string> whole;
     if (f.Whole(7))
-        whole.push_back("山星伏吟（与地盘同）");
+        whole.push_back("山星伏吟（五黄入中顺飞，九宫山星与地盘相同）");
     if (f.Whole(8))
-        whole.push_back("向星伏吟（与地盘同）");
-    if (f.Whole(9))
-        whole.push_back("山星与运星伏吟");
-    if (f.Whole(10))
-        whole.push_back("向星与运星伏吟");
+        whole.push_back("向星伏吟（五黄入中顺飞，九宫向星与地盘相同）");
     if (f.Whole(11))
-        whole.push_back("山星反吟（与地盘合十相冲）");
+        whole.push_back("山星反吟（五黄入中逆飞，九宫山星与地盘对冲）");
     if (f.Whole(12))
-        whole.push_back("向星反吟（与地盘合十相冲）");
+        whole.push_back("向星反吟（五黄入中逆飞，九宫向星与地盘对冲）");
+    if (f.Whole(9))
+        whole.push_back("山星与运盘伏吟（九宫山星与运星相同）");
+    if (f.Whole(10))
+        whole.push_back("向星与运盘伏吟（九宫向星与运星相同）");
     if (!whole.empty()) {
         r.present = true;
         r.text = "全局";
         for (size_t i = 0; i < whole.size(); ++i)
             r.text += (i ? "、" : "") + whole[i];
-        r.text += "：五黄入中顺逆而飞所致，主退败、疾病、祸患反复；宜向前平坦开阔，坐后有流水、池塘化解，"
-                  "亦可考虑改用兼向避开";
+        r.text += "：主退败、疾病，祸患反复；宜向前平坦开阔，坐后有流水、池塘化解";
+        // Whether the other variant of the same facing escapes it: a 兼 or a pure facing may be the cure.
+        const FlyChart other = f.tiGua ? f.xia : TiGuaChart(f.mountain, f.stored);
+        const PalaceRecords og = MakePalaceRecords(other, f.stored);
+        bool otherHas = false;
+        for (int flag : {7, 8, 9, 10, 11, 12}) {
+            bool all = true;
+            for (const PalaceRecord &g : og)
+                all = all && g[flag];
+            otherHas = otherHas || all;
+        }
+        if (!otherHas)
+            r.text += f.tiGua ? "；改用正向（下卦）可避" : "；改用兼向（替卦）可避";
         return r;
     }
     if (wholeOnly)
@@ -355,9 +400,9 @@ string GateSentence(const Facts &f)
         if (g[2] == 0)
             s += "，可用：此方开门、见水或有道路来气，催财最速";
         else if (g[2] <= 2)
-            s += "，得生气，可用，力稍逊";
+            s += "，可用，力稍逊";
         else
-            s += "，不当令，不作城门用";
+            s += "，不作城门用";
     }
     return s;
 }
@@ -442,8 +487,9 @@ struct Run {
     int ding, cai;           // states of the sitting mountain star and the facing palace's facing star
     bool xiaShui, shangShan; // this period's timely mountain star at the facing, facing star at the sitting
     int pattern;             // pair pattern of the sitting palace in this period
-    bool DingGood() const { return !xiaShui && Timely(ding); }
-    bool CaiGood() const { return !shangShan && Timely(cai); }
+    int dingStar = 0, caiStar = 0;
+    bool DingGood() const { return !xiaShui && Favoured(dingStar, ding); }
+    bool CaiGood() const { return !shangShan && Favoured(caiStar, cai); }
 };
 
 std::vector<Run> Runs(const Facts &f)
@@ -455,6 +501,8 @@ std::vector<Run> Runs(const Facts &f)
         r.xiaShui = f.M(f.face) == q;
         r.shangShan = f.F(f.sit) == q;
         r.pattern = MakePalaceRecords(f.chart, q % 9)[f.sit][3];
+        r.dingStar = f.M(f.sit);
+        r.caiStar = f.F(f.face);
         runs.push_back(r);
     }
     return runs;
@@ -530,6 +578,9 @@ string PeriodLine(const Facts &f, const Run &r)
     string s = Yun(r.period) + "（" + Years(r.first) + "）：" + Verdict(r) + "。丁——";
     if (r.xiaShui)
         s += "当令山星下水，坐山山星" + string(kStar[ds]) + kState[r.ding] + "，人丁不旺，向前有山方可补救";
+    else if (ds == 5 && r.ding != 0)
+        s += "坐山山星五黄" + string(kState[r.ding]) + "，" + (r.ding <= 2 ? "五黄将旺，宜静不宜动，动则多病" :
+                                                                    kEffect[5].dingBad);
     else if (Timely(r.ding))
         s += "坐山山星" + string(kStar[ds]) + kState[r.ding] + "，" + kEffect[ds].dingGood;
     else if (r.ding == 8)
@@ -539,6 +590,9 @@ string PeriodLine(const Facts &f, const Run &r)
     s += "；财——";
     if (r.shangShan)
         s += "当令向星上山，向首向星" + string(kStar[cs]) + kState[r.cai] + "，财运不济，坐后见水方可补救";
+    else if (cs == 5 && r.cai != 0)
+        s += "向首向星五黄" + string(kState[r.cai]) + "，" + (r.cai <= 2 ? "五黄将旺，宜静不宜动，动则破财" :
+                                                                   kEffect[5].caiBad);
     else if (Timely(r.cai))
         s += "向首向星" + string(kStar[cs]) + kState[r.cai] + "，" + kEffect[cs].caiGood;
     else if (r.cai == 8)
@@ -573,7 +627,7 @@ string QuietSentence(const Facts &f)
 string Explanation(const Facts &f)
 {
     std::vector<string> lines;
-    lines.push_back(Title(f) + "：" + PatternSentence(f.pattern) + "。");
+    lines.push_back(Title(f) + "：" + PatternSentence(f) + "。");
     if (f.tiGua)
         lines.push_back("●" + ReplacementSentence(f) + "。");
     lines.push_back((f.pattern == kWangShanWangXiang ? "★" : f.pattern == kShangShanXiaShui ? "☆" : "●") +
@@ -586,7 +640,7 @@ string Explanation(const Facts &f)
     lines.push_back("●城门：" + GateSentence(f) + "。");
     lines.push_back("●入囚：" + PrisonSentence(f) + "。");
     const std::vector<Run> runs = Runs(f);
-    lines.push_back("●山运：旺丁之运" + PeriodList(runs, true) + "；旺财之运" + PeriodList(runs, false) + "。");
+    lines.push_back("●山运：旺丁在" + PeriodList(runs, true) + "；旺财在" + PeriodList(runs, false) + "。");
     lines.push_back("●形峦：" + LandformSentence(f) + "。");
     string text;
     for (size_t i = 0; i < lines.size(); ++i)
@@ -608,7 +662,7 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     add("建宅元运：" + Yun(f.period) + "（" + Years(f.FirstYear(0)) + "），坐" + kShan[f.mountain] + "向" +
         kShan[f.facing] + "，坐" + kDir[f.sit] + "朝" + kDir[f.face] + "，" + kShan[f.mountain] + "山为" +
         kYuanLong[f.mountain % 3] + "。");
-    add("格局：" + PatternSentence(f.pattern) + "。");
+    add("格局：" + PatternSentence(f) + "。");
     add("旺星：" + WangXingSentence(f) + "。");
     add("坐山" + string(kGong[f.sit]) + "：" + Stars(f, f.sit) + "；山星" + kStar[f.M(f.sit)] +
         kState[StateOf(f.M(f.sit), f.period)] + "主丁，向星" + kStar[f.F(f.sit)] +
@@ -622,7 +676,10 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     add("三般卦与打劫：" + SanBanDaJie(f).text + "。");
     add("城门：" + GateSentence(f) + "。");
     add(kEmptyLine);
-    add("山运（自建宅之运起，每运二十年；坐山山星论丁，向首向星论财）：");
+    add(f.pattern == kShangShanXiaShui
+            ? "山运（自建宅之运起，每运二十年；坐山山星论丁，向首向星论财，按背山面水之常局论；若坐空朝满，"
+              "丁看向首山星、财看坐山向星，吉凶相反）："
+            : "山运（自建宅之运起，每运二十年；坐山山星论丁，向首向星论财）：");
     const int kf = PrisonAfter(f, 1);
     for (int k = 0; k < 9; ++k) {
         add(PeriodLine(f, runs[k]));
@@ -637,7 +694,7 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     for (int k = 0; k < 9; ++k)
         if (!runs[k].DingGood() && !runs[k].CaiGood()) {
             weak += (weak.empty() ? "" : "、") + Yun(runs[k].period);
-            if (firstWeak < 0)
+            if (firstWeak < 0 && k > 0)
                 firstWeak = k;
         }
     add("衰退之运：" + (weak.empty() ? string("九运之中无丁财俱衰之运") : weak + "，丁财俱不得令，宜守不宜进") +
@@ -647,6 +704,9 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     add("忌动之方：" + QuietSentence(f) + "。");
     const string work = "择吉大修（换屋顶或开天窗、改大门、全屋翻新后重新入住），按新运重排飞星";
     string renew = "换天心：";
+    if (!runs[0].DingGood() && !runs[0].CaiGood())
+        renew += f.pattern == kShangShanXiaShui ? "建宅之运上山下水，形局不合坐空朝满者宜改向或择吉换天心；"
+                                                 : "建宅之运丁财俱不得令，宜借城门、来水补救；";
     if (kf == 0)
         renew += "当令向星入中，本运即受困，向前须有大水，否则宜改用下卦度数立向";
     else if (kf > 0 && firstWeak > 0 && firstWeak < kf)
@@ -655,7 +715,7 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     else if (kf > 0)
         renew += "宜于" + Yun(runs[kf].period) + "向星入囚之前" + work;
     else if (firstWeak > 0)
-        renew += "本宅自" + Yun(runs[firstWeak].period) + "起丁财俱衰，宜于此运" + work;
+        renew += "本宅自" + Yun(runs[firstWeak].period) + "起丁财俱衰，宜于" + Yun(runs[firstWeak].period) + work;
     else
         renew += "逢丁财俱衰之运，宜" + work;
     add(renew + "。");

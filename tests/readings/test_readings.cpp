@@ -107,6 +107,10 @@ TEST(Readings, ClassicChartsAreReadWithTheirPatternAndStars)
     EXPECT_TRUE(zi9.contains(QStringLiteral("全局山星反吟")));
     EXPECT_TRUE(zi9.contains(QStringLiteral("向星四入中，四运入囚")));
 
+    // 7运 子山午向: 坎 holds 3 (governed by 卯, yin) and 离 holds 2 (坤, yang); both sevens fall in 坎.
+    EXPECT_TRUE(Text(false, kZi, 7).contains(QStringLiteral("此为双星会坐之局")));
+    EXPECT_TRUE(Text(false, kZi, 7).contains(QStringLiteral("坐山坎宫：山星七、向星七、运星三")));
+
     // 8运: 午山子向 mirrors 子山午向 (双星会坐); 艮山坤向 and 辰山戌向 are 上山下水; 未山丑向 and 乾山巽向
     // 旺山旺向.
     EXPECT_TRUE(Text(false, 13, 8).contains(QStringLiteral("此为双星会坐之局")));
