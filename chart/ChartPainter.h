@@ -100,6 +100,3 @@ private:
     PanGeometry g_;
     SquareLayout square_;
 };
-
-// Names of the tables as QString.
-QString ChartText(const char* utf8);

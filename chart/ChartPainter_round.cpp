@@ -26,9 +26,6 @@ uint32_t ElementNameColour(int m)
 // Centre bearing of a mountain (子 at 0).
 double MountainBearing(int m) { return NormalizeAngle(15.0 * FloorMod(m, 24) + 345.0); }
 
-// Elements of the Eight Mansions stars 五鬼 天医 生气 延年 绝命 祸害 六煞 伏位.
-constexpr int kYouXingElement[8] = {2, 3, 1, 4, 4, 3, 0, 1};
-
 }  // namespace
 
 void ChartPainter::DrawXuanKongPan()
@@ -228,7 +225,7 @@ void ChartPainter::DrawBaZhaiStarsRound()
                 d_.starNames ? Qs(full ? BaZhaiXingName[size_t(star)] : BaZhaiXingShort[size_t(star)])
                              : Qs(full ? YouXingName[size_t(star)] : YouXingShort[size_t(star)]);
             const uint32_t colour =
-                d_.colour == ColourWuXing ? WuXingColor[size_t(kYouXingElement[star])] : d_.GuaColor[size_t(j)];
+                d_.colour == ColourWuXing ? WuXingColor[YouXingWuXing[size_t(star)]] : d_.GuaColor[size_t(j)];
             SetFont(float(g_.iTextSize), true, colour);
             TextCentred(name, At(std::trunc(r * d_.GuaRadius[size_t(j)]), a + d_.GuaAngle[size_t(j)]));
         }

@@ -321,7 +321,6 @@ void ChartPainter::DrawSquareXuanKong()
 void ChartPainter::DrawSquareBaZhai()
 {
     const int cw = square_.cw, ch = square_.ch;
-    static constexpr int kElement[8] = {2, 3, 1, 4, 4, 3, 0, 1};
     for (int cell = 0; cell < 9; ++cell) {
         const int d = CellDirection(cell);
         const QPoint o = CellOrigin(cell);
@@ -336,7 +335,7 @@ void ChartPainter::DrawSquareBaZhai()
             const int star = d_.BaZhai[d_.GuaKind[size_t(p)] % 4][size_t(3 + d)] % 8;
             const QString name = d_.starNames ? Qs(BaZhaiXingName[size_t(star)]) : Qs(YouXingName[size_t(star)]);
             const uint32_t colour =
-                d_.colour == ColourWuXing ? WuXingColor[size_t(kElement[star])] : d_.GuaColor[size_t(p)];
+                d_.colour == ColourWuXing ? WuXingColor[YouXingWuXing[size_t(star)]] : d_.GuaColor[size_t(p)];
             SetFont(float(g_.iTextSize), true, colour);
             const int col = d_.GuaCell[size_t(2 * p)], row = d_.GuaCell[size_t(2 * p + 1)];
             TextCentred(name, QPointF(x0 + col * cw / 4.0, y0 + row * ch / 4.0));

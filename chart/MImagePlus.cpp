@@ -197,7 +197,11 @@ void MImagePlus::DrawTextRotated(float cx, float cy, const QString& text, float 
     painter_.save();
     painter_.translate(cx, cy);
     painter_.rotate(-angle);
-    painter_.setFont(font_);
+    // Turned text stands for the plain canvas text of the original, which was drawn without smoothing.
+    painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    QFont plain = font_;
+    plain.setStyleStrategy(QFont::NoAntialias);
+    painter_.setFont(plain);
     painter_.setPen(textColor_);
     painter_.drawText(QPointF(-w / 2.0f - 0.5f, -h / 2.0f + kAscentShare * h - 0.5f), text);
     painter_.restore();

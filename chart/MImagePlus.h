@@ -74,7 +74,7 @@ public:
     // Text with its layout box's top-left corner at (x, y + 3). With noFormat the box carries the padding of
     // one sixth of an em on either side that the untypographic measure adds, and the glyphs start after it.
     void DrawText(float x, float y, const QString& text, bool noFormat = false);
-    // Text turned counter-clockwise by angle degrees, its box centred on (cx, cy).
+    // Text turned counter-clockwise by angle degrees, its box centred on (cx, cy); drawn unsmoothed.
     void DrawTextRotated(float cx, float cy, const QString& text, float angle);
     float TextWidth(const QString& text, bool noFormat = false);
     float TextHeight(const QString& text);
