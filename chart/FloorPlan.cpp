@@ -7,8 +7,14 @@
 #include <QRect>
 #include <QTemporaryDir>
 
+#include <QCoreApplication>
+#include <QRegularExpression>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+
+#include <signal.h>
 
 namespace {
 
@@ -28,6 +34,25 @@ bool MakePaintable(QImage* picture)
     if (picture->format() != QImage::Format_RGB32)
         *picture = PlanFormat(*picture);
     return true;
+}
+
+// Step folders are named after the process that made them. A program that was killed could not remove its
+// folder; the next one removes every folder whose process is gone.
+void RemoveAbandonedStepFolders(const QString& root)
+{
+    static const QRegularExpression name(QStringLiteral("^plan-(\\d+)-"));
+    QDir dir(root);
+    for (const QString& entry : dir.entryList({QStringLiteral("plan-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = name.match(entry);
+        if (!m.hasMatch())
+            continue;
+        bool ok = false;
+        const qint64 pid = m.captured(1).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid == QCoreApplication::applicationPid())
+            continue;
+        if (::kill(pid_t(pid), 0) == -1 && errno == ESRCH)
+            QDir(dir.filePath(entry)).removeRecursively();
+    }
 }
 
 }  // namespace
@@ -55,7 +80,9 @@ bool FloorPlan::EnsureStepFolder()
         message_ = QStringLiteral("无法建立临时文件夹：") + tempRoot_;
         return false;
     }
-    steps_ = std::make_unique<QTemporaryDir>(QDir(tempRoot_).filePath(QStringLiteral("plan-XXXXXX")));
+    RemoveAbandonedStepFolders(tempRoot_);
+    const QString pattern = QStringLiteral("plan-%1-XXXXXX").arg(QCoreApplication::applicationPid());
+    steps_ = std::make_unique<QTemporaryDir>(QDir(tempRoot_).filePath(pattern));
     if (!steps_->isValid()) {
         message_ = QStringLiteral("无法建立临时文件夹：") + steps_->errorString();
         steps_.reset();

@@ -16,7 +16,8 @@ class QTemporaryDir;
 //
 // The steps are kept as bitmap files "img<n>.bmp" (n = step number mod 100) in a folder of this object's own
 // under the program's picTemp/ folder, so that two running programs never touch each other's steps; the folder
-// and its files are removed when the object goes. Failures are results: a false return with Message() set.
+// and its files are removed when the object goes (a folder left by a killed program is removed by the next one
+// that saves a step). Failures are results: a false return with Message() set.
 class FloorPlan {
 public:
     static constexpr int kUndoSteps = 100;

@@ -173,6 +173,20 @@ TEST_F(FloorPlanTest, StepFilesArePrivateAndGoWithThePlan)
     plan.reset();
     EXPECT_FALSE(QDir(folder).exists());
     EXPECT_TRUE(QDir(second->StepFolder()).exists());
+
+    // The folder of a program that was killed goes when the next plan makes its own; a live one stays.
+    const QString root = temp.path() + "/picTemp/";
+    ASSERT_TRUE(QDir().mkpath(root + "plan-999999999-abc123"));
+    QFile::copy(second->StepFolder() + "/img0.bmp", root + "plan-999999999-abc123/img0.bmp");
+    ASSERT_TRUE(QDir().mkpath(root + "plan-1-abc123")); // pid 1 is alive
+    QImage third(30, 30, QImage::Format_RGB32);
+    third.fill(Qt::white);
+    FloorPlan fresh(&third, root);
+    fresh.ResetUndo();
+    ASSERT_TRUE(fresh.SaveUndo());
+    EXPECT_FALSE(QDir(root + "plan-999999999-abc123").exists());
+    EXPECT_TRUE(QDir(root + "plan-1-abc123").exists());
+    EXPECT_TRUE(QDir(second->StepFolder()).exists());
 }
 
 TEST_F(FloorPlanTest, FileFailuresAreResultsWithAMessage)
