@@ -572,34 +572,47 @@ string PeriodLayout(const Facts &f, int q)
     return s;
 }
 
-string PeriodLine(const Facts &f, const Run &r)
+// What the sitting mountain star does for the people of the house in one period.
+string DingPart(const Facts &f, const Run &r)
 {
-    const int ds = f.M(f.sit), cs = f.F(f.face);
-    string s = Yun(r.period) + "（" + Years(r.first) + "）：" + Verdict(r) + "。丁——";
+    const int ds = f.M(f.sit);
     if (r.xiaShui)
-        s += "当令山星下水，坐山山星" + string(kStar[ds]) + kState[r.ding] + "，人丁不旺，向前有山方可补救";
-    else if (ds == 5 && r.ding != 0)
-        s += "坐山山星五黄" + string(kState[r.ding]) + "，" + (r.ding <= 2 ? "五黄将旺，宜静不宜动，动则多病" :
-                                                                    kEffect[5].dingBad);
-    else if (Timely(r.ding))
-        s += "坐山山星" + string(kStar[ds]) + kState[r.ding] + "，" + kEffect[ds].dingGood;
-    else if (r.ding == 8)
-        s += "坐山山星" + string(kStar[ds]) + "退气，人丁渐减，后辈少成";
-    else
-        s += "坐山山星" + string(kStar[ds]) + kState[r.ding] + "，" + kEffect[ds].dingBad;
-    s += "；财——";
+        return "当令山星下水，坐山山星" + string(kStar[ds]) + kState[r.ding] + "，人丁不旺，向前有山方可补救";
+    if (ds == 5 && r.ding != 0)
+        return "坐山山星五黄" + string(kState[r.ding]) + "，" +
+               (r.ding <= 2 ? "五黄将旺，宜静不宜动，动则多病" : kEffect[5].dingBad);
+    if (Timely(r.ding))
+        return "坐山山星" + string(kStar[ds]) + kState[r.ding] + "，" + kEffect[ds].dingGood;
+    if (r.ding == 8)
+        return "坐山山星" + string(kStar[ds]) + "退气，人丁渐减，后辈少成";
+    return "坐山山星" + string(kStar[ds]) + kState[r.ding] + "，" + kEffect[ds].dingBad;
+}
+
+// What the facing palace's facing star does for the wealth of the house in one period.
+string CaiPart(const Facts &f, const Run &r)
+{
+    const int cs = f.F(f.face);
     if (r.shangShan)
-        s += "当令向星上山，向首向星" + string(kStar[cs]) + kState[r.cai] + "，财运不济，坐后见水方可补救";
-    else if (cs == 5 && r.cai != 0)
-        s += "向首向星五黄" + string(kState[r.cai]) + "，" + (r.cai <= 2 ? "五黄将旺，宜静不宜动，动则破财" :
-                                                                   kEffect[5].caiBad);
-    else if (Timely(r.cai))
-        s += "向首向星" + string(kStar[cs]) + kState[r.cai] + "，" + kEffect[cs].caiGood;
-    else if (r.cai == 8)
-        s += "向首向星" + string(kStar[cs]) + "退气，财源渐退，宜守成";
-    else
-        s += "向首向星" + string(kStar[cs]) + kState[r.cai] + "，" + kEffect[cs].caiBad;
-    return s + "。";
+        return "当令向星上山，向首向星" + string(kStar[cs]) + kState[r.cai] + "，财运不济，坐后见水方可补救";
+    if (cs == 5 && r.cai != 0)
+        return "向首向星五黄" + string(kState[r.cai]) + "，" +
+               (r.cai <= 2 ? "五黄将旺，宜静不宜动，动则破财" : kEffect[5].caiBad);
+    if (Timely(r.cai))
+        return "向首向星" + string(kStar[cs]) + kState[r.cai] + "，" + kEffect[cs].caiGood;
+    if (r.cai == 8)
+        return "向首向星" + string(kStar[cs]) + "退气，财源渐退，宜守成";
+    return "向首向星" + string(kStar[cs]) + kState[r.cai] + "，" + kEffect[cs].caiBad;
+}
+
+// One period's verdict; an ill that merely goes on from the period before is said in short.
+string PeriodLine(const Facts &f, const Run &r, const Run *prev)
+{
+    string ding = DingPart(f, r), cai = CaiPart(f, r);
+    if (prev && ding == DingPart(f, *prev))
+        ding = "坐山山星" + string(kStar[f.M(f.sit)]) + "仍为" + kState[r.ding] + "，同上运";
+    if (prev && cai == CaiPart(f, *prev))
+        cai = "向首向星" + string(kStar[f.F(f.face)]) + "仍为" + kState[r.cai] + "，同上运";
+    return Yun(r.period) + "（" + Years(r.first) + "）：" + Verdict(r) + "。丁——" + ding + "；财——" + cai + "。";
 }
 
 string Title(const Facts &f)
@@ -682,7 +695,7 @@ std::array<string, kBankLines> Fortune(const Facts &f)
             : "山运（自建宅之运起，每运二十年；坐山山星论丁，向首向星论财）：");
     const int kf = PrisonAfter(f, 1);
     for (int k = 0; k < 9; ++k) {
-        add(PeriodLine(f, runs[k]));
+        add(PeriodLine(f, runs[k], k ? &runs[k - 1] : nullptr));
         add(PeriodLayout(f, runs[k].period));
     }
     add(kEmptyLine);

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 
 using namespace readings;
@@ -56,16 +57,24 @@ TEST(Readings, CommittedTablesMatchTheEngine)
 
 TEST(Readings, EveryIdOfTheFourRangesHasText)
 {
+    // Reports are also written as GBK (RTF escapes); a character GBK lacks would be lost there.
+    const auto gbkSafe = [](const QString &s) {
+        QStringEncoder gbk("GBK");
+        (void)QByteArray(gbk.encode(s));
+        return !gbk.hasError();
+    };
     for (bool tiGua : {false, true})
         for (int period = 1; period <= 9; ++period)
             for (int m = 0; m < 24; ++m) {
                 EXPECT_FALSE(Text(tiGua, m, period).trimmed().isEmpty()) << TextId(tiGua, m, period);
+                EXPECT_TRUE(gbkSafe(Text(tiGua, m, period))) << TextId(tiGua, m, period);
                 int blank = 0;
                 for (int i = 0; i < kBankLines; ++i) {
                     const QString s = Line(tiGua, m, period, i).trimmed();
                     ASSERT_FALSE(s.isEmpty()) << BankId(tiGua, m, period, i);
                     EXPECT_FALSE(s.contains(QLatin1Char('\n'))) << BankId(tiGua, m, period, i);
                     blank += s == QLatin1String(kEmptyLine);
+                    EXPECT_TRUE(gbkSafe(s)) << BankId(tiGua, m, period, i);
                 }
                 EXPECT_LT(blank, 4) << "block " << BankId(tiGua, m, period, 0) << " is mostly blank";
             }
