@@ -16,8 +16,8 @@ ChartDrawData ChartDrawDataOf(MQuorin& q);
 PanGeometry PanGeometryOf(const MQuorin& q);
 
 // Draws the current view into the chart object's picture (pImg), creating its drawing surface when it has none,
-// and keeps the square chart's layout (rcGrid, fRingInner, iBaseShan). False when there is no picture. The
-// compass view only clears the picture here.
+// and keeps the square chart's layout (rcGrid, fRingInner, iBaseShan); the compass view (display mode 100) is
+// drawn by the compass renderer. False when there is no picture.
 bool DrawQuorinPan(MQuorin& q);
 
 // Sizes the chart object's picture to w × h (clamped, at least 100 px a side), white, and sets its geometry:

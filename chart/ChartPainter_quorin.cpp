@@ -2,6 +2,7 @@
 #include "ChartPainterQuorin.h"
 
 #include "ChartPainter.h"
+#include "CompassRenderer.h"
 #include "MImagePlus.h"
 #include "MQuorin.h"
 
@@ -73,13 +74,26 @@ bool DrawQuorinPan(MQuorin& q)
         return false;
     if (!q.pImagePlus)
         q.pImagePlus = std::make_shared<MImagePlus>();
-    const ChartDrawData data = ChartDrawDataOf(q);
     MImagePlus& surface = *q.pImagePlus;
     if (!surface.BeginDraw(q.pImg))
         return false;
+    if (q.Rec.chartPanel == PanelCompass) {
+        CompassInput input;
+        input.layers = q.Layers;
+        input.panAngle = q.PanAngle;
+        input.ringOffset = q.RingOffset;
+        input.hasPlan = q.Rec.hasPlan != 0;
+        input.degree = q.Rec.degree;
+        input.zuoShan = q.ZuoShan;
+        input.jianShan = q.JianShan;
+        CompassRenderer(surface, PanGeometryOf(q), q.iTilt).Draw(input);
+        surface.EndDraw();
+        return true;
+    }
+    const ChartDrawData data = ChartDrawDataOf(q);
     ChartPainter painter(surface, data, PanGeometryOf(q));
     painter.Draw();
-    if (data.iPanShape == 1 && data.chartPanel != PanelCompass) {
+    if (data.iPanShape == 1) {
         q.rcGrid = painter.Square().rcGrid;
         q.fRingInner = painter.Square().fRingInner;
         q.iBaseShan = painter.Square().iBaseShan;

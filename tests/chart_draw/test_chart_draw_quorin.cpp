@@ -175,3 +175,17 @@ TEST_F(QuorinDrawing, EveryViewOfTheReferenceHouse)
             SavePng(picture, QString("quorin_%1_%2").arg(shape ? "square" : "round", v.name));
         }
 }
+
+TEST_F(QuorinDrawing, CompassViewDrawsTheCompass)
+{
+    LayOut(ReferenceCase(), 1);
+    q.Rec.chartPanel = PanelCompass;
+    ASSERT_TRUE(DrawQuorinPan(q));
+    SavePng(picture, "quorin_compass_default_layers");
+    // The compass rim at 0.99 of the radius, below the centre, and the frame of the picture.
+    int dark = 0;
+    for (int y = 290 + 245; y <= 290 + 249; ++y)
+        dark += qGray(picture.pixel(250, y)) < 128;
+    EXPECT_GT(dark, 0);
+    EXPECT_LT(qGray(picture.pixel(0, 300)), 128);
+}
