@@ -250,9 +250,29 @@ string LandformSentence(const Facts &f)
         return "坐方有山亦须有水：坐后近处有池塘、河流或低地以收向星，水后再有山峰或高楼以收山星，向前宜开阔平坦；"
                "坐后只有山而无水，旺丁不旺财";
     default:
-        return "当令山星所到之" + Place(f.wangShan) + "宜有山或高楼，当令向星所到之" + Place(f.wangXiang) +
-               "宜见水、开门或走道；山向二宫不得令星，宜借城门、来水补救";
+        break;
     }
+    // No pattern: each timely star wants its own landform where it fell.
+    string s;
+    if (f.wangShan == f.sit)
+        s = "坐后宜有实山或高楼靠托";
+    else if (f.wangShan == f.face)
+        s = "当令山星下水，向前远处宜有山或高楼";
+    else if (f.wangShan == 8)
+        s = "当令山星入中，坐后宜有实山";
+    else
+        s = "当令山星所到之" + Place(f.wangShan) + "宜有山或高楼";
+    if (f.wangXiang == f.face)
+        s += "，向前宜开阔见水、开门";
+    else if (f.wangXiang == f.sit)
+        s += "，当令向星上山，坐后宜见水";
+    else if (f.wangXiang == 8)
+        s += "，当令向星入中，向前须有大水";
+    else
+        s += "，当令向星所到之" + Place(f.wangXiang) + "宜见水、开门或走道";
+    if (f.wangShan != f.sit && f.wangXiang != f.face)
+        s += "；山向二宫不得令星，宜借城门、来水补救";
+    return s;
 }
 
 // 合十: whole-chart first; otherwise the sitting and facing palaces.
@@ -423,15 +443,15 @@ string PrisonSentence(const Facts &f)
     const int kf = PrisonAfter(f, 1);
     const int cf = f.F(8);
     if (kf < 0)
-        s = "向星五黄入中，五无定位，不论入囚";
+        s = "向星五黄入中，五无定位，多不论入囚（一说五运入囚）";
     else if (kf == 0)
         s = "当令向星入中，本运即入囚，财气受困，向前须有大水方可解";
     else
-        s = "向星" + string(kNum[cf]) + "入中，" + Yun(cf) + "入囚，自建宅起旺气可用" + kNum[kf] + "运（约" + kYearsCn[kf] + "年）；向前有大水（湖、河、大池）则囚不住";
+        s = "向星" + string(kNum[cf]) + "入中，" + Yun(cf) + "入囚，距建宅" + kNum[kf] + "运（约" + kYearsCn[kf] + "年）；向前有大水（湖、河、大池）则囚不住";
     const int km = PrisonAfter(f, 0);
     const int cm = f.M(8);
     if (km < 0)
-        s += "；山星五黄入中，不论入囚";
+        s += "；山星五黄入中，多不论入囚";
     else if (km == 0)
         s += "；当令山星入中，本运人丁之气受困，坐后须有实山";
     else
@@ -482,14 +502,17 @@ string ReplacementSentence(const Facts &f)
 // mountain star at the facing (下水) costs people whatever the sitting star, a timely facing star at the
 // sitting (上山) costs wealth.
 struct Run {
-    int period;
-    int first;
-    int ding, cai;           // states of the sitting mountain star and the facing palace's facing star
-    bool xiaShui, shangShan; // this period's timely mountain star at the facing, facing star at the sitting
-    int pattern;             // pair pattern of the sitting palace in this period
+    int period = 0;
+    int first = 0;
+    int ding = 0, cai = 0;    // states of the sitting mountain star and the facing palace's facing star
+    bool xiaShui = false;     // this period's timely mountain star at the facing
+    bool shangShan = false;   // this period's timely facing star at the sitting
+    bool shanQiu = false;     // this period's timely mountain star in the centre (入囚)
+    bool xiangQiu = false;    // this period's timely facing star in the centre
+    int pattern = 0;          // pair pattern of the sitting palace in this period
     int dingStar = 0, caiStar = 0;
-    bool DingGood() const { return !xiaShui && Favoured(dingStar, ding); }
-    bool CaiGood() const { return !shangShan && Favoured(caiStar, cai); }
+    bool DingGood() const { return !xiaShui && !shanQiu && Favoured(dingStar, ding); }
+    bool CaiGood() const { return !shangShan && !xiangQiu && Favoured(caiStar, cai); }
 };
 
 std::vector<Run> Runs(const Facts &f)
@@ -497,10 +520,16 @@ std::vector<Run> Runs(const Facts &f)
     std::vector<Run> runs;
     for (int k = 0; k < 9; ++k) {
         const int q = f.PeriodAt(k);
-        Run r{q, f.FirstYear(k), StateOf(f.chart[f.sit][0], q), StateOf(f.chart[f.face][1], q), false, false, 0};
+        Run r;
+        r.period = q;
+        r.first = f.FirstYear(k);
+        r.ding = StateOf(f.chart[f.sit][0], q);
+        r.cai = StateOf(f.chart[f.face][1], q);
         r.xiaShui = f.M(f.face) == q;
         r.shangShan = f.F(f.sit) == q;
         r.pattern = MakePalaceRecords(f.chart, q % 9)[f.sit][3];
+        r.shanQiu = f.M(8) == q;
+        r.xiangQiu = f.F(8) == q;
         r.dingStar = f.M(f.sit);
         r.caiStar = f.F(f.face);
         runs.push_back(r);
@@ -578,6 +607,8 @@ string DingPart(const Facts &f, const Run &r)
     const int ds = f.M(f.sit);
     if (r.xiaShui)
         return "当令山星下水，坐山山星" + string(kStar[ds]) + kState[r.ding] + "，人丁不旺，向前有山方可补救";
+    if (r.shanQiu)
+        return "山星入囚，坐山山星" + string(kStar[ds]) + kState[r.ding] + "，人丁受困，坐后有实山方可解";
     if (ds == 5 && r.ding != 0)
         return "坐山山星五黄" + string(kState[r.ding]) + "，" +
                (r.ding <= 2 ? "五黄将旺，宜静不宜动，动则多病" : kEffect[5].dingBad);
@@ -594,6 +625,8 @@ string CaiPart(const Facts &f, const Run &r)
     const int cs = f.F(f.face);
     if (r.shangShan)
         return "当令向星上山，向首向星" + string(kStar[cs]) + kState[r.cai] + "，财运不济，坐后见水方可补救";
+    if (r.xiangQiu)
+        return "向星入囚，向首向星" + string(kStar[cs]) + kState[r.cai] + "，财气受困，向前有大水方可解";
     if (cs == 5 && r.cai != 0)
         return "向首向星五黄" + string(kState[r.cai]) + "，" +
                (r.cai <= 2 ? "五黄将旺，宜静不宜动，动则破财" : kEffect[5].caiBad);
@@ -707,7 +740,8 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     for (int k = 0; k < 9; ++k)
         if (!runs[k].DingGood() && !runs[k].CaiGood()) {
             weak += (weak.empty() ? "" : "、") + Yun(runs[k].period);
-            if (firstWeak < 0 && k > 0)
+            // The onset of a decline, not a weakness carried on from the period before.
+            if (firstWeak < 0 && k > 0 && (runs[k - 1].DingGood() || runs[k - 1].CaiGood()))
                 firstWeak = k;
         }
     add("衰退之运：" + (weak.empty() ? string("九运之中无丁财俱衰之运") : weak + "，丁财俱不得令，宜守不宜进") +
