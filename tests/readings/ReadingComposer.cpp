@@ -394,10 +394,10 @@ Said SanBanDaJie(const Facts &f)
         parts.push_back("全局父母三般卦，九宫山、向、运三星皆隔三相应，气通三元，化凶为吉");
     if (f.daJie[0])
         parts.push_back("北斗七星离宫打劫（离、震、乾三宫山向二星各成父母三般），以现在之运劫未来之气，"
-                        "离、震、乾三方宜开门、见水以通气，效验在向首离宫");
+                        "离、震、乾三方宜开门、见水以通气，向首" + string(kGong[f.face]) + "尤须开阔见水");
     if (f.daJie[1])
         parts.push_back("北斗七星坎宫打劫（坎、巽、兑三宫山向二星各成父母三般），以现在之运劫未来之气，"
-                        "坎、巽、兑三方宜开门、见水以通气");
+                        "坎、巽、兑三方宜开门、见水以通气，向首" + string(kGong[f.face]) + "尤须开阔见水");
     if (parts.empty()) {
         r.text = "本盘不成全局三般卦，亦无七星打劫";
         return r;

@@ -145,6 +145,22 @@ TEST(Readings, PeriodsAfterBuildingFollowTheSittingAndFacingStars)
     EXPECT_TRUE(Block(false, kChou, 8).contains(QStringLiteral("本运山向成旺山旺向之局")));
 }
 
+TEST(Readings, FortuneRunsThroughNinePeriodsFromTheBuildingOne)
+{
+    const QString numerals = QStringLiteral("一二三四五六七八九");
+    for (int period = 1; period <= 9; ++period) {
+        const int firstYear = 1864 + 20 * (period - 1);
+        for (int k = 0; k < 9; ++k) {
+            const int q = (period - 1 + k) % 9 + 1;
+            const QString line = Line(false, 10, period, 13 + 2 * k);
+            EXPECT_TRUE(line.startsWith(numerals.mid(q - 1, 1) + QStringLiteral("运（") +
+                                        QString::number(firstYear + 20 * k)))
+                << period << " " << k << " " << line.toStdString();
+            EXPECT_TRUE(Line(false, 10, period, 14 + 2 * k).startsWith(QStringLiteral("布局："))) << period << k;
+        }
+    }
+}
+
 TEST(Readings, TiGuaSaysWhenItIsTheSameChart)
 {
     int same = 0, different = 0;
