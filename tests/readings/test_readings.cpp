@@ -140,7 +140,7 @@ TEST(Readings, PeriodsAfterBuildingFollowTheSittingAndFacingStars)
     const QString block = Block(false, kZi, 8);
     EXPECT_TRUE(block.contains(QStringLiteral("当令向星三入中，向星入囚")));
     EXPECT_TRUE(block.contains(QStringLiteral("旺丁之运：九运（当旺）")));
-    // 8运 丑山未向 prospers in both respects in its own period.
+    // 8运 丑山未向 brings people and wealth alike in its own period.
     EXPECT_TRUE(PeriodLine(false, kChou, 8, 8).contains(QStringLiteral("丁财两旺")));
     EXPECT_TRUE(Block(false, kChou, 8).contains(QStringLiteral("本运山向成旺山旺向之局")));
 }
