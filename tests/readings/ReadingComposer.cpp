@@ -93,6 +93,8 @@ struct Facts {
         return true;
     }
     int PeriodAt(int k) const { return (period - 1 + k) % 9 + 1; } // the k-th period from the building one
+    // Years of the k-th period from the building one. The building period is dated in the cycle 1864..2043, in
+    // which every house standing today was built; the periods after it run on into the next cycle.
     int FirstYear(int k) const { return 1864 + 20 * (period - 1 + k); }
 };
 
