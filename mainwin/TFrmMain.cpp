@@ -5,6 +5,7 @@
 #include "AppPath.h"
 #include "ChartInputs.h"
 #include "ChartRules.h"
+#include "ChartPainterQuorin.h"
 #include "CleanName.h"
 #include "FormUtil.h"
 #include "IniFile.h"
@@ -38,18 +39,21 @@ constexpr quint32 kDefaultReportColour = 0xC0CCD0;
 
 std::unique_ptr<MRecordBase> g_caseDb;
 
-// The chart engine grows its drawing and view commands over time; the window offers a command only once the
-// engine has it, so no button stands there doing nothing.
+// The chart object gains its lay-out and view methods unit by unit. Where one is not there yet, the window
+// does the same through the chart drawing it already has (computation, then drawing the view into the
+// picture), so each command works now and moves to the chart object's own method as soon as it exists.
 template <class Q>
 constexpr bool HasPaiPan = requires(Q &q, const TRecordData &r) { q.PaiPan(r); };
 template <class Q>
-constexpr bool HasViews = requires(Q &q) {
-    q.ShowXuanKongPan();
-    q.ShowBaZhaiPan();
-    q.ShowNeiQiPan();
-    q.ShowLiuNianPan(2024, 0, false, false);
-    q.ShowLiuNianPan8(2024, 0, false);
-};
+constexpr bool HasShowXuanKong = requires(Q &q) { q.ShowXuanKongPan(); };
+template <class Q>
+constexpr bool HasShowBaZhai = requires(Q &q) { q.ShowBaZhaiPan(); };
+template <class Q>
+constexpr bool HasShowNeiQi = requires(Q &q) { q.ShowNeiQiPan(); };
+template <class Q>
+constexpr bool HasShowLiuNian = requires(Q &q) { q.ShowLiuNianPan(2024, 0, false, false); };
+template <class Q>
+constexpr bool HasShowLiuNian8 = requires(Q &q) { q.ShowLiuNianPan8(2024, 0, false); };
 template <class Q>
 constexpr bool HasSetPanShape = requires(Q &q) { q.SetPanShape(1, false); };
 template <class Q>
@@ -60,19 +64,26 @@ constexpr bool HasSetCompassLayers = requires(Q &q, const TCompassLayers &l) { q
 template <class Q>
 bool LayOut(Q &q, const TRecordData &rec)
 {
-    if constexpr (HasPaiPan<Q>)
+    if constexpr (HasPaiPan<Q>) {
         return q.PaiPan(rec);
-    else
-        return q.CalcChart(rec);
+    } else {
+        if (!q.CalcChart(rec))
+            return false;
+        DrawQuorinPan(q);
+        return true;
+    }
 }
 
 template <class Q>
 void SetShape(Q &q, int shape, bool redraw)
 {
-    if constexpr (HasSetPanShape<Q>)
+    if constexpr (HasSetPanShape<Q>) {
         q.SetPanShape(shape, redraw);
-    else
+    } else {
         q.iPanShape = shape;
+        if (redraw)
+            DrawQuorinPan(q);
+    }
 }
 
 template <class Q>
@@ -80,6 +91,8 @@ void SetSize(Q &q, int width, int height)
 {
     if constexpr (HasSetPanSize<Q>)
         q.SetPanSize(width, height, false);
+    else
+        SetQuorinPanSize(q, width, height, false);
 }
 
 template <class Q>
@@ -91,30 +104,71 @@ void SetLayers(Q &q, const TCompassLayers &layers)
         q.Layers = layers;
 }
 
+// Draws a view without the chart object's own view method: the display mode and the annual inputs, then the
+// picture.
 template <class Q>
-bool ShowView(Q &q, int mode, int year, int month, bool neiQi, bool showMonth)
+void DrawView(Q &q, int mode)
 {
-    if constexpr (HasViews<Q>) {
-        switch (mode) {
-        case 0:
-            return q.ShowXuanKongPan();
-        case 1:
-            return q.ShowBaZhaiPan();
-        case 2:
-            return q.ShowLiuNianPan(year, month, neiQi, showMonth);
-        case 3:
-            return q.ShowNeiQiPan();
-        case 4:
-            return q.ShowLiuNianPan8(year, month, showMonth);
+    q.LoadSettings();
+    q.Rec.chartPanel = mode;
+    DrawQuorinPan(q);
+}
+
+// The annual views' inputs: year, month index from 寅, inner-qi and month-star switches.
+struct AnnualInput {
+    int year = 0;
+    int month = 0;
+    bool neiQi = false;
+    bool showMonth = false;
+};
+
+template <class Q>
+void ShowView(Q &q, int mode, const AnnualInput &in = {})
+{
+    switch (mode) {
+    case 0:
+        if constexpr (HasShowXuanKong<Q>)
+            q.ShowXuanKongPan();
+        else
+            DrawView(q, 0);
+        break;
+    case 1:
+        if constexpr (HasShowBaZhai<Q>)
+            q.ShowBaZhaiPan();
+        else
+            DrawView(q, 1);
+        break;
+    case 2:
+        if constexpr (HasShowLiuNian<Q>) {
+            q.ShowLiuNianPan(in.year, in.month, in.neiQi, in.showMonth);
+        } else {
+            q.iLiuNianYear = in.year;
+            q.iLiuNianMonth = in.month;
+            q.bShowNeiQi = in.neiQi ? 1 : 0;
+            q.bShowMonth = in.showMonth ? 1 : 0;
+            DrawView(q, 2);
         }
+        break;
+    case 3:
+        if constexpr (HasShowNeiQi<Q>)
+            q.ShowNeiQiPan();
+        else
+            DrawView(q, 3);
+        break;
+    case 4:
+        if constexpr (HasShowLiuNian8<Q>) {
+            q.ShowLiuNianPan8(in.year, in.month, in.showMonth);
+        } else {
+            q.iLiuNianYear = in.year;
+            q.iLiuNianMonth = in.month;
+            q.bShowNeiQi = 0;
+            q.bShowMonth = in.showMonth ? 1 : 0;
+            DrawView(q, 4);
+        }
+        break;
+    default:
+        break;
     }
-    Q_UNUSED(q);
-    Q_UNUSED(mode);
-    Q_UNUSED(year);
-    Q_UNUSED(month);
-    Q_UNUSED(neiQi);
-    Q_UNUSED(showMonth);
-    return false;
 }
 
 } // namespace
@@ -180,24 +234,9 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
 
-    showChartViews();
 }
 
 TFrmMain::~TFrmMain() = default;
-
-void TFrmMain::showChartViews()
-{
-    // The other views need the chart drawings; until the engine draws, the tabs carry only the options.
-    constexpr bool views = HasViews<MQuorin>;
-    for (QWidget *w : {static_cast<QWidget *>(ui->BtoPan), static_cast<QWidget *>(ui->BtoPan8),
-                       static_cast<QWidget *>(ui->BtoMen), static_cast<QWidget *>(ui->BtoLiuNian),
-                       static_cast<QWidget *>(ui->BtoLiuNian8), static_cast<QWidget *>(ui->CboLiuNian),
-                       static_cast<QWidget *>(ui->CboLiuYue), static_cast<QWidget *>(ui->CboLiuNian8),
-                       static_cast<QWidget *>(ui->CboLiuYue8), static_cast<QWidget *>(ui->ChkNeiQi),
-                       static_cast<QWidget *>(ui->ChkShowMon), static_cast<QWidget *>(ui->ChkShowMon8),
-                       static_cast<QWidget *>(ui->LineXuan), static_cast<QWidget *>(ui->LineBa)})
-        w->setVisible(views);
-}
 
 void TFrmMain::inform(const QString &text)
 {
@@ -625,7 +664,7 @@ void TFrmMain::BtoPanClick()
     if (!needChart())
         return;
     m_rec.chartPanel = 0;
-    ShowView(*m_quorin, 0, 0, 0, false, false);
+    ShowView(*m_quorin, 0);
     afterChartChange();
 }
 
@@ -634,7 +673,7 @@ void TFrmMain::BtoPan8Click()
     if (!needChart())
         return;
     m_rec.chartPanel = 1;
-    ShowView(*m_quorin, 1, 0, 0, false, false);
+    ShowView(*m_quorin, 1);
     afterChartChange();
 }
 
@@ -643,7 +682,7 @@ void TFrmMain::BtoMenClick()
     if (!needChart())
         return;
     m_rec.chartPanel = 3;
-    ShowView(*m_quorin, 3, 0, 0, false, false);
+    ShowView(*m_quorin, 3);
     afterChartChange();
 }
 
@@ -655,7 +694,8 @@ void TFrmMain::BtoLiuNianClick()
     if (!readAnnualYear(ui->CboLiuNian, year))
         return;
     m_rec.chartPanel = 2;
-    ShowView(*m_quorin, 2, year, ui->CboLiuYue->currentIndex(), ui->ChkNeiQi->isChecked(), ui->ChkShowMon->isChecked());
+    ShowView(*m_quorin, 2,
+             {year, qMax(0, ui->CboLiuYue->currentIndex()), ui->ChkNeiQi->isChecked(), ui->ChkShowMon->isChecked()});
     afterChartChange();
 }
 
@@ -667,7 +707,7 @@ void TFrmMain::BtoLiuNian8Click()
     if (!readAnnualYear(ui->CboLiuNian8, year))
         return;
     m_rec.chartPanel = 4;
-    ShowView(*m_quorin, 4, year, ui->CboLiuYue8->currentIndex(), false, ui->ChkShowMon8->isChecked());
+    ShowView(*m_quorin, 4, {year, qMax(0, ui->CboLiuYue8->currentIndex()), false, ui->ChkShowMon8->isChecked()});
     afterChartChange();
 }
 
@@ -685,7 +725,7 @@ void TFrmMain::GrpShowStarClick()
     if (!m_chartValid)
         return;
     m_quorin->Rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
-    ShowView(*m_quorin, 1, 0, 0, false, false);
+    ShowView(*m_quorin, 1);
     afterChartChange();
 }
 
@@ -703,7 +743,7 @@ void TFrmMain::ChkShowGuaClickCheck()
         show[row - 1] = 1;
         m_quorin->SetShowGua(show);
     }
-    ShowView(*m_quorin, 1, 0, 0, false, false);
+    ShowView(*m_quorin, 1);
     afterChartChange();
 }
 

@@ -78,7 +78,6 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void sizePictures(int width, int height);
     void afterChartChange();
-    void showChartViews();
     void inform(const QString &text);
 
     std::unique_ptr<Ui::TFrmMain> ui;

@@ -254,11 +254,33 @@ TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
     EXPECT_EQ(find<QTabWidget>(w.get(), "PageXuanBa")->currentIndex(), 0);
     EXPECT_EQ(find<QComboBox>(w.get(), "CboYuanYun")->currentText(), QStringLiteral("八运"));
 
-    // The shape is the user's choice and survives the lay-out.
+    // The chart is drawn into the chart picture.
+    const QImage square = find<TImage>(w.get(), "Img1")->Picture().copy();
+    int inked = 0;
+    for (int y = 0; y < square.height(); y += 4)
+        for (int x = 0; x < square.width(); x += 4)
+            inked += qGray(square.pixel(x, y)) < 128 ? 1 : 0;
+    EXPECT_GT(inked, 100);
+
+    // The shape is the user's choice: switching redraws, and a new lay-out keeps it.
     find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
     EXPECT_EQ(w->Quorin()->iPanShape, 0);
+    EXPECT_NE(find<TImage>(w.get(), "Img1")->Picture(), square);
     w->BtnPaiClick();
     EXPECT_EQ(w->Quorin()->iPanShape, 0);
+
+    // The other views draw once a chart is laid out.
+    const QImage xuanKong = find<TImage>(w.get(), "Img1")->Picture().copy();
+    QTest::mouseClick(find<QPushButton>(w.get(), "BtoPan8"), Qt::LeftButton);
+    EXPECT_EQ(w->CurrentRecord().chartPanel, 1);
+    EXPECT_NE(find<TImage>(w.get(), "Img1")->Picture(), xuanKong);
+    find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("2024"));
+    QTest::mouseClick(find<QPushButton>(w.get(), "BtoLiuNian"), Qt::LeftButton);
+    EXPECT_EQ(w->CurrentRecord().chartPanel, 2);
+    EXPECT_EQ(w->Quorin()->iLiuNianYear, 2024);
+    QTest::mouseClick(find<QPushButton>(w.get(), "BtoPan"), Qt::LeftButton);
+    EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
+    EXPECT_EQ(prompts.asked().size(), 0);
     close(*w);
 }
 
