@@ -62,6 +62,28 @@ template <class Q>
 constexpr bool HasSetCompassLayers = requires(Q &q, const TCompassLayers &l) { q.SetCompassLayers(l); };
 
 template <class Q>
+constexpr bool HasRedraw = requires(Q &q) { q.Redraw(); };
+template <class Q>
+constexpr bool HasSetShowStarName = requires(Q &q) { q.SetShowStarName(uint8_t(0)); };
+
+template <class Q>
+void SetColours(Q &q, int mode)
+{
+    q.SetColorMode(int16_t(mode));
+    if constexpr (!HasRedraw<Q>)
+        DrawQuorinPan(q); // the chart object redraws by itself once it has its redraw
+}
+
+template <class Q>
+void SetStarNames(Q &q, int choice)
+{
+    if constexpr (HasSetShowStarName<Q>)
+        q.SetShowStarName(uint8_t(choice));
+    else
+        q.Rec.starNames = uint8_t(choice);
+}
+
+template <class Q>
 bool LayOut(Q &q, const TRecordData &rec)
 {
     if constexpr (HasPaiPan<Q>) {
@@ -716,7 +738,7 @@ void TFrmMain::RdoColorClick()
     const int mode = RadioIndex(ui->RdoColor);
     if (!m_chartValid || mode < 0)
         return;
-    m_quorin->SetColorMode(int16_t(mode));
+    SetColours(*m_quorin, mode);
     afterChartChange();
 }
 
@@ -724,7 +746,7 @@ void TFrmMain::GrpShowStarClick()
 {
     if (!m_chartValid)
         return;
-    m_quorin->Rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
+    SetStarNames(*m_quorin, qMax(0, RadioIndex(ui->GrpShowStar)));
     ShowView(*m_quorin, 1);
     afterChartChange();
 }

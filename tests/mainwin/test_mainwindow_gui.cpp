@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -280,6 +281,32 @@ TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
     EXPECT_EQ(w->Quorin()->iLiuNianYear, 2024);
     QTest::mouseClick(find<QPushButton>(w.get(), "BtoPan"), Qt::LeftButton);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
+    EXPECT_EQ(prompts.asked().size(), 0);
+    close(*w);
+}
+
+TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
+{
+    auto w = open();
+    auto *gua = find<QListWidget>(w.get(), "ChkShowGua");
+    EXPECT_EQ(gua->item(0)->checkState(), Qt::Checked); // the 伏位 reference of the default settings
+    EXPECT_EQ(gua->item(1)->checkState(), Qt::Unchecked);
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    w->BtnPaiClick();
+    ASSERT_TRUE(w->ChartValid());
+
+    gua->item(2)->setCheckState(Qt::Checked);
+    EXPECT_EQ(w->Quorin()->GuaCount, 2);
+    gua->item(0)->setCheckState(Qt::Unchecked); // the 伏位 reference cannot be hidden
+    EXPECT_EQ(gua->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(w->Quorin()->GuaCount, 2);
+
+    const QImage before = find<TImage>(w.get(), "Img1")->Picture().copy();
+    find<QRadioButton>(w.get(), "RdoColor_2")->click();
+    EXPECT_EQ(w->Quorin()->Rec.colour, 2);
+    EXPECT_NE(find<TImage>(w.get(), "Img1")->Picture(), before);
+    find<QRadioButton>(w.get(), "GrpShowStar_1")->click();
+    EXPECT_EQ(w->Quorin()->Rec.starNames, 1);
     EXPECT_EQ(prompts.asked().size(), 0);
     close(*w);
 }
