@@ -16,6 +16,7 @@
 
 class QImage;
 class QTextDocument;
+class ReportPieces;
 class MImagePlus;
 
 // The house chart: the inputs of the current case, every computed table of its charts, the chart settings of
@@ -85,6 +86,40 @@ public:
     QString sReport;  // working report text
     QString sHeader;  // report header
     QString sMessage; // last message for the caller to show
+
+    // ---- lay-out and written reading (MQuorin_paipan.cpp, MQuorin_report_*.cpp, MQuorin_drawhook.cpp) ----
+    // The lay-out of a case: the whole computation (CalcChart), the drawing of the current view, the header and
+    // the Xuan Kong reading. False with sMessage set when the case is refused; the picture and the report then
+    // stay as they were.
+    bool PaiPan(const TRecordData &rec);
+    // Redraw the computed chart as the flying-star view (display mode 0) or the Eight Mansions view (mode 1) and
+    // rewrite the report. False, doing nothing, while no lay-out has succeeded.
+    bool ShowXuanKongPan();
+    bool ShowBaZhaiPan();
+    // The document the report is written into: the report pane, or the object's own document without one.
+    QTextDocument *ReportDocument();
+    // The pieces of the reading, each appended to out. The header is sHeader after a lay-out.
+    QString HeaderText() const;
+    QString BirthDateText() const;                // "(庚申 戊子 …，1980-12-1 8:30，一九八○年十月廿四日"
+    static QString ChartGridText(const FlyChart &chart); // the chart as a framed text grid
+    void XuanKongText(ReportPieces &out) const;   // header and 玄空法断宅
+    void XiaGuaText(ReportPieces &out) const;     // 挨星下卦
+    void TiGuaText(ReportPieces &out) const;      // 挨星替卦
+    void PalaceTexts(ReportPieces &out) const;    // the nine palaces
+    void BuildChoiceText(ReportPieces &out) const; // 建宅选择 of the flying stars
+    void ShanYunText(ReportPieces &out) const;    // 玄空山运断
+    void BaZhaiText(ReportPieces &out) const;     // header and 八宅法断宅
+
+private:
+    // Draws the current view of the computed chart into the chart picture; false when nothing was drawn.
+    bool DrawChart();
+    void WriteXuanKongReport();
+    void WriteBaZhaiReport();
+    void WriteReport(const ReportPieces &pieces);
+    std::shared_ptr<QTextDocument> pOwnReport; // the report without a pane (made on first use)
+
+public:
+    // ---- end of lay-out and written reading ----
 
     // ---- chart picture and floor plan ----
     float fPanWidth = 0, fPanHeight = 0; // size of the chart picture

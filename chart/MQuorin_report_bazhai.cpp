@@ -1,0 +1,193 @@
+#include "MQuorin.h"
+
+#include "ChartRules.h"
+#include "Resources.h"
+#include "ReportNames.h"
+#include "ReportPieces.h"
+
+using namespace report;
+
+namespace {
+
+// Palace index (坎 0 … 乾 7) of a trigram held as its Luo Shu number.
+int PalaceOfTrigram(int luoShu)
+{
+    static constexpr int kPalace[9] = {4, 0, 5, 2, 3, -1, 7, 6, 1};
+    return kPalace[FloorMod(luoShu, 9)];
+}
+
+// Element (水 木 火 土 金) of each branch, 亥 first.
+constexpr int kBranchElement[12] = {0, 0, 3, 1, 1, 3, 2, 2, 3, 4, 4, 3};
+// The number of each element for the floors: 水 1, 木 3, 火 2, 土 10, 金 4.
+constexpr int kElementFloor[5] = {1, 3, 2, 10, 4};
+
+const char *const kWenChang[8] = {"艮宫(东北方)", "坎宫(正北方)", "乾宫(西北方)", "中宫(中心位置)",
+                                  "离宫(正南方)", "兑宫(正西方)", "坤宫(西南方)", "震宫(正东方)"};
+
+// 游年 verdicts by star code.
+const char *const kYouNian[8] = {"主二百日内有哭泣事,大凶)\n", "主一年内出学业、食禄人)\n",
+                                 "主人口富贵,得羊马)\n",       "主二百八十内有喜庆)\n",
+                                 "主二年后伤中房,官灾死亡)\n", "主一年祸事,损畜伤财)\n",
+                                 "主死亡,一年后百事凶)\n",     "主逃亡人复归)\n"};
+
+// Month generals (月将) by branch, 亥 first.
+const char *const kMonthGeneral[12] = {"登明", "神后", "大吉", "功曹", "太冲", "天罡",
+                                       "太乙", "胜光", "小吉", "传送", "从魁", "河魁"};
+
+bool GoodStar(int code) { return code == 1 || code == 2 || code == 3 || code == 7; }
+
+// The fixed water line of the two mountains the reading has always named; the others come from the tables.
+QString WaterLine(int mountain)
+{
+    if (mountain == 0)
+        return QStringLiteral("壬山水宜放甲乙巨门方，天井宜宽深，吉。");
+    if (mountain == 23)
+        return QStringLiteral("亥山水宜放丙丁破军方，天井宜深聚，吉。");
+    return LoadStr(1760 + mountain);
+}
+
+} // namespace
+
+void MQuorin::BaZhaiText(ReportPieces &out) const
+{
+    out.Add(sHeader);
+    out.Add(QStringLiteral("--------------------------------------------"));
+    out.Add(QStringLiteral("八宅法断宅："), ReportPieces::kBlue, true);
+
+    const BaZhaiRecord &ming = BaZhai[1];
+    const int fuWei = BaZhaiFuWei[0];
+    QString t = QStringLiteral("◎宅主:%1，福元%2宫，").arg(GanZhi(MingGanZhi), Trigram(ming[0]));
+    t += ming[1] == 0 ? QStringLiteral("属东四命。\r\n") : QStringLiteral("属西四命。\r\n");
+    t += QStringLiteral("★伏位%1宫，").arg(Trigram(fuWei));
+    t += BaZhaiFuWei[1] == 0 ? QStringLiteral("属东四位宅。") : QStringLiteral("属西四位宅。");
+    t += BaZhaiFuWei[1] == ming[1] ? QStringLiteral("房屋与宅主福元相配，吉利。\r\n")
+                                   : QStringLiteral("房屋与宅主福元相克，不利。\r\n");
+    t += QStringLiteral("★宅主房间宜居天乙、生气、延年、伏位方，大门可根据地形在这四个方位中选择一个。\r\n");
+
+    // Floors of the owner's element and of the element that generates it.
+    const int e = kBranchElement[CycleBranch(MingGanZhi)];
+    const int a = kElementFloor[e], c = kElementFloor[(e + 4) % 5];
+    t += QStringLiteral("★宅主宜住%1层、%2层、%3层、%4层或尾数为").arg(a).arg((a + 5) % 10).arg(c).arg((c + 5) % 10);
+    t += QStringLiteral("%1、%2、%3、%4的楼层。\n").arg(a % 10).arg((a + 5) % 10).arg(c % 10).arg((c + 5) % 10);
+
+    t += QStringLiteral("★文昌位：") + QString::fromUtf8(kWenChang[ZuoShan / 3]) +
+         QStringLiteral("，此方位可做书房。\r\n");
+
+    // 桃花 by mountain pair (壬子, 癸丑, 艮寅, …): 卯, 子, 酉, 午 in turn.
+    static constexpr int kTaoHua[4] = {4, 1, 10, 7};
+    const int taoHua = kTaoHua[(ZuoShan / 2) % 4];
+    t += QStringLiteral("★桃花位：%1山").arg(Zhi(taoHua));
+    switch (taoHua) {
+    case 1:
+        t += QStringLiteral("(属正北方)\r\n");
+        break;
+    case 4:
+        t += QStringLiteral("(属正东方)\r\n");
+        break;
+    case 7:
+        t += QStringLiteral("(属正南方)\r\n");
+        break;
+    default:
+        t += QStringLiteral("(属正西方)\r\n");
+        break;
+    }
+
+    const int g = PalaceOfTrigram(fuWei);
+    for (int i = 0; i < 11; ++i)
+        t += LoadStr(1600 + 20 * g + i) + QStringLiteral("\r\n");
+    out.Add(t);
+
+    out.Add(QStringLiteral("房屋八方吉凶断："), ReportPieces::kRed, true);
+    t.clear();
+    for (int j = 0; j < 8; ++j) {
+        const int code = BaZhaiFuWei[3 + j] % 8;
+        t += QStringLiteral("★%1宫(%2):").arg(PalaceName(j), U(FangXiangName[(j + 2) % 8]));
+        t += QStringLiteral("%1(%2)临之，").arg(U(YouXingName[code]), U(BaZhaiXingName[code]));
+        const QString starText = LoadStr(300 + code);
+        const bool good = GoodStar(code);
+        switch (FloorMod(YouXingWuXing[code] - GuaWuXing[j], 5)) {
+        case 0:
+            t += QStringLiteral("宫星比和，") + starText;
+            break;
+        case 1:
+        case 4:
+            t += FloorMod(YouXingWuXing[code] - GuaWuXing[j], 5) == 1 ? QStringLiteral("宫生星，")
+                                                                       : QStringLiteral("星生宫，");
+            t += good ? starText : QStringLiteral("但凶星临，主吉事少凶事多。");
+            break;
+        default:
+            t += FloorMod(YouXingWuXing[code] - GuaWuXing[j], 5) == 2 ? QStringLiteral("宫克星，")
+                                                                       : QStringLiteral("星克宫，");
+            t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
+            break;
+        }
+        t += QStringLiteral("\r\n\r\n");
+    }
+    t += QStringLiteral("●注：以上八方，吉星临方宜修得高大，凶星临方宜修得低矮，则可得福免祸。\r\n");
+    t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + WaterLine(ZuoShan) + QStringLiteral("\r\n");
+    out.Add(t);
+
+    // 建宅选择 by the Eight Mansions method.
+    out.Add(QStringLiteral("\r\n建宅选择："), ReportPieces::kRed, true);
+    const bool male = Rec.sex != 0;
+    const int age = BuildYear - MingYear + 1;
+    const int wuShen = FloorMod(CycleBranch(MingGanZhi) + 5, 12);
+    int dingSheng = fuWei - 5;
+    if (dingSheng < 0)
+        dingSheng += 9;
+    if (dingSheng == 5)
+        dingSheng = male ? 2 : 8;
+    t = QStringLiteral("○宅主命前五神:%1，定生宫:%2宫。\n").arg(Zhi(wuShen), Trigram(dingSheng));
+    t += QStringLiteral("★(%1)建宅，当年吉凶如下:\n").arg(GanZhi(BuildGanZhi));
+
+    // The stem of the 寅 month of the building year (五虎遁), then the stem of the 五神 branch's month.
+    int s = CycleStem(BuildGanZhi);
+    if (s >= 5)
+        s -= 5;
+    s = (2 * s + 1) % 10;
+    int b = wuShen - 3;
+    if (b < 0)
+        b += 12;
+    static const char *const kWuShen[5] = {"盗贼。\n", "青龙。\n", "明喜。\n", "仓库。\n", "白虎。\n"};
+    const int v = (b + s) % 10;
+    t += QStringLiteral("  五神：") + QString::fromUtf8(kWuShen[(v + 1) / 2 % 5]);
+    if (age < 1) {
+        out.Add(t);
+        return;
+    }
+
+    const BaZhaiRecord dingRec = MakeBaZhaiRecord(dingSheng);
+    const int k = YouNianDirection(age, male);
+    const int code = dingRec[3 + k] % 8;
+    t += QStringLiteral("  游年：%1，%2值年(").arg(PalaceName(k), U(YouXingName[code]));
+    t += QString::fromUtf8(kYouNian[code]);
+
+    const int xy = XiaoYunGanZhi(MingGanZhi, age, male);
+    const int xb = CycleBranch(xy);
+    t += QStringLiteral("  小运：%1，%2值年(").arg(GanZhi(xy), QString::fromUtf8(kMonthGeneral[xb]));
+    switch (xb) {
+    case 1:
+    case 3:
+    case 7:
+    case 9:
+        t += QStringLiteral("大通年，大宜修造)\n");
+        break;
+    case 0:
+    case 2:
+    case 8:
+        t += QStringLiteral("小通年，宜修造)\n");
+        break;
+    case 4:
+    case 6:
+    case 10:
+        t += QStringLiteral("小凶年，不宜修造)\n");
+        break;
+    default:
+        t += QStringLiteral("大凶年，不宜修造)\n");
+        break;
+    }
+    out.Add(t);
+    out.Add(QStringLiteral("●吉年宜修造，凶年忌修造，则可得福免祸。"));
+    out.Add(QStringLiteral("=======================================\r\n"));
+    out.Add(LoadStr(1790));
+}
