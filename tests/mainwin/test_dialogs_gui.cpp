@@ -205,6 +205,22 @@ TEST_F(FontScalerTest, DeltaScalesFontsAndBoundsButNotSkippedControls)
     EXPECT_EQ(form.font().pointSize(), 12);
 }
 
+TEST_F(FontScalerTest, AContainerWithItsOwnFontScalesItsChildrenFromThatFont)
+{
+    QFont big = panel->font();
+    big.setPointSize(12);
+    panel->setFont(big);
+    MUiFont scaler;
+    scaler.SetFontSizeVar(2);
+    float rx12 = 0, ry12 = 0;
+    ASSERT_TRUE(scaler.GetRatios(12, rx12, ry12));
+    ASSERT_TRUE(scaler.ApplyToForm(&form));
+    EXPECT_EQ(button->font().pointSize(), 14);
+    EXPECT_EQ(button->width(), int(80 * double(rx12)));
+    EXPECT_EQ(panel->font().pointSize(), 14);
+    EXPECT_EQ(form.font().pointSize(), 11);
+}
+
 TEST_F(FontScalerTest, SizesOutsideThreeToHundredAreLeftAlone)
 {
     MUiFont scaler;
