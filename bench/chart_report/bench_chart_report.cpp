@@ -1,10 +1,12 @@
 // PaiPan of a house with the whole reading written into a report document, and the Eight Mansions view.
 #include "AppPath.h"
+#include "ChartPainterQuorin.h"
 #include "FontSubstitution.h"
 #include "MQuorin.h"
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -95,5 +97,25 @@ void BM_PaiPanLaidOut(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PaiPanLaidOut)->Unit(benchmark::kMillisecond);
+
+// The whole lay-out as the window runs it: a 500 × 580 picture drawn (square and round chart) and the pane laid
+// out 600 pixels wide.
+void BM_PaiPanDrawnAndLaidOut(benchmark::State &state)
+{
+    Fixture fx;
+    QImage picture(500, 580, QImage::Format_RGB32);
+    MQuorin q(&fx.pane, &picture);
+    SetQuorinPanSize(q, 500, 580, false);
+    q.iPanShape = static_cast<int>(state.range(0));
+    fx.pane.setTextWidth(600);
+    const TRecordData rec = House(1);
+    for (auto _ : state) {
+        if (!q.PaiPan(rec))
+            state.SkipWithError("lay-out refused");
+        benchmark::DoNotOptimize(fx.pane.size().height());
+    }
+    state.SetLabel(state.range(0) ? "square" : "round");
+}
+BENCHMARK(BM_PaiPanDrawnAndLaidOut)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace

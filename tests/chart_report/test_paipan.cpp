@@ -1,6 +1,7 @@
 // The lay-out road: refusals, what a refusal leaves, the view commands and the formatting of the pane.
 #include "ReportTestUtil.h"
 
+#include "ChartPainterQuorin.h"
 #include "Resources.h"
 #include "WinColor.h"
 
@@ -67,6 +68,42 @@ TEST(PaiPan, RefusalsKeepThePreviousReport)
     first.buildYear = 44;
     ASSERT_TRUE(q.PaiPan(first)) << q.sMessage.toStdString();
     EXPECT_TRUE(q.sHeader.contains(Q("建宅年份：甲辰(44年)九运离宫。")));
+}
+
+int Inked(const QImage &img)
+{
+    int n = 0;
+    for (int y = 8; y < img.height() - 8; y += 4)
+        for (int x = 8; x < img.width() - 8; x += 4)
+            n += qGray(img.pixel(x, y)) < 128 ? 1 : 0;
+    return n;
+}
+
+TEST(PaiPan, DrawsTheViewAndARefusalKeepsThePicture)
+{
+    TempProgramFolder folder;
+    QImage picture(500, 580, QImage::Format_RGB32);
+    MQuorin q(nullptr, &picture);
+    SetQuorinPanSize(q, 500, 580, false);
+    const QImage blank = picture.copy();
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse()));
+    EXPECT_GT(Inked(picture), 100);
+    const QImage drawn = picture.copy();
+    TRecordData bad = ReferenceHouse();
+    bad.buildYear = 43;
+    EXPECT_FALSE(q.PaiPan(bad));
+    EXPECT_EQ(picture, drawn);
+
+    // On the round chart a case saved in an annual view is not drawn by the lay-out.
+    SetQuorinPanSize(q, 500, 580, false);
+    q.iPanShape = 0;
+    TRecordData annual = ReferenceHouse();
+    annual.chartPanel = 2;
+    ASSERT_TRUE(q.PaiPan(annual));
+    EXPECT_EQ(picture, blank);
+    // The view commands draw their view.
+    ASSERT_TRUE(q.ShowBaZhaiPan());
+    EXPECT_GT(Inked(picture), 100);
 }
 
 TEST(PaiPan, ViewCommands)
