@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
+#include <QTextFragment>
 #include <QTextDocument>
 
 namespace {
@@ -55,6 +56,12 @@ TEST(ReportRender, ReferenceHouseToHtmlAndPdf)
     pane.setDefaultFont(f);
     MQuorin q(&pane);
     ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+    // The grid is set in a fixed-pitch font so that its columns line up; the text around it keeps the pane's.
+    for (QTextBlock b = pane.begin(); b.isValid(); b = b.next()) {
+        const bool grid = b.text().startsWith(QStringLiteral("┌")) || b.text().startsWith(QStringLiteral("│")) ||
+                          b.text().startsWith(QStringLiteral("├")) || b.text().startsWith(QStringLiteral("└"));
+        EXPECT_EQ(b.charFormat().fontFixedPitch(), grid) << b.text().toStdString();
+    }
     Save(QStringLiteral("xuankong.html"), pane.toHtml().toUtf8());
     Save(QStringLiteral("xuankong.txt"), q.sReport.toUtf8());
     SavePdf(pane, QStringLiteral("xuankong.pdf"));
