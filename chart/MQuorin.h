@@ -100,7 +100,8 @@ public:
     QTextDocument *ReportDocument();
     // The pieces of the reading, each appended to out. The header is sHeader after a lay-out.
     QString HeaderText() const;
-    QString BirthDateText() const;                // "(庚申 戊子 …，1980-12-1 8:30，一九八○年十月廿四日"
+    // "(己卯 丙子 己未 甲子，2000-1-1 23:30，一九九九年十一月廿六日": pillars, birth moment, lunar date.
+    QString BirthDateText() const;
     static QString ChartGridText(const FlyChart &chart); // the chart as a framed text grid
     void XuanKongText(ReportPieces &out) const;   // header and 玄空法断宅
     void XiaGuaText(ReportPieces &out) const;     // 挨星下卦
