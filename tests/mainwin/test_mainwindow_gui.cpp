@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -254,6 +255,13 @@ TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
     EXPECT_EQ(w->Quorin()->Yun, 8);
     EXPECT_EQ(find<QTabWidget>(w.get(), "PageXuanBa")->currentIndex(), 0);
     EXPECT_EQ(find<QComboBox>(w.get(), "CboYuanYun")->currentText(), QStringLiteral("八运"));
+    // The reading is written into the report pane, header first, with the caret at its start.
+    auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+    const QString firstLine = w->Quorin()->sHeader.section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0);
+    EXPECT_FALSE(firstLine.isEmpty());
+    EXPECT_TRUE(report->toPlainText().startsWith(firstLine)) << report->toPlainText().left(40).toStdString();
+    EXPECT_TRUE(firstLine.contains(QStringLiteral("张三")));
+    EXPECT_EQ(report->textCursor().position(), 0);
 
     // The chart is drawn into the chart picture.
     const QImage square = find<TImage>(w.get(), "Img1")->Picture().copy();
