@@ -39,14 +39,22 @@ QString TFrmText::MountainText(int mountain)
     if (mountain < 0 || mountain > 23)
         return {};
     const int base = 1100 + 10 * mountain;
-    const QString separator = QLatin1Char('\n') + kRule + QLatin1Char('\n');
-    QString text = LoadStr(base) + LoadStr(base + 1) + separator + LoadStr(base + 2) + LoadStr(base + 3) + separator;
+    // Each verdict is a paragraph of its own; rules set off the facing, the years and months, and the days
+    // and hours from the auspicious hours that close the text.
+    const auto paragraph = [](int id) {
+        QString t = LoadStr(id);
+        if (!t.endsWith(QLatin1Char('\n')))
+            t += QLatin1Char('\n');
+        return t;
+    };
+    const QString rule = kRule + QLatin1Char('\n');
+    QString text = paragraph(base) + paragraph(base + 1) + rule + paragraph(base + 2) + paragraph(base + 3) + rule;
     const int more = HasLongText(mountain) ? 4 : 2;
     for (int i = 0; i < more; ++i) {
-        text += LoadStr(base + 4 + i);
-        if (i % 2 == 1)
+        text += paragraph(base + 4 + i);
+        if (i % 2 == 1 && i + 1 < more)
             text += QLatin1Char('\n');
     }
-    text += kRule + QLatin1Char('\n') + LoadStr(1339) + QStringLiteral("\n\n");
+    text += rule + LoadStr(1339) + QStringLiteral("\n\n");
     return text;
 }

@@ -249,19 +249,25 @@ TEST_F(SmallDialogTest, TextDialogShowsTheMountainsVerdicts)
 {
     const QString rule(71, QLatin1Char('-'));
     const QString zi = TFrmText::MountainText(1);
-    EXPECT_TRUE(zi.startsWith(LoadStr(1110) + LoadStr(1111) + QLatin1Char('\n') + rule + QLatin1Char('\n')));
+    ASSERT_FALSE(LoadStr(1110).isEmpty());
+    EXPECT_TRUE(zi.startsWith(LoadStr(1110) + QLatin1Char('\n') + LoadStr(1111) + QLatin1Char('\n') + rule));
+    EXPECT_TRUE(zi.contains(LoadStr(1115) + QLatin1Char('\n') + rule + QLatin1Char('\n') + LoadStr(1339)));
     EXPECT_TRUE(zi.endsWith(LoadStr(1339) + QStringLiteral("\n\n")));
     EXPECT_EQ(zi.count(rule), 3);
-    // 艮 carries two more verdicts.
+    EXPECT_FALSE(zi.contains(LoadStr(1116)) && !LoadStr(1116).isEmpty());
+    // 艮 carries two more verdicts, set off in pairs.
     const QString gen = TFrmText::MountainText(4);
-    EXPECT_TRUE(gen.contains(LoadStr(1146) + LoadStr(1147) + QLatin1Char('\n')));
-    EXPECT_FALSE(zi.contains(LoadStr(1116) + LoadStr(1117)) && !LoadStr(1116).isEmpty());
+    EXPECT_TRUE(gen.contains(LoadStr(1145) + QStringLiteral("\n\n") + LoadStr(1146) + QLatin1Char('\n') +
+                             LoadStr(1147) + QLatin1Char('\n') + rule));
     EXPECT_TRUE(TFrmText::MountainText(24).isEmpty());
 
     TFrmText dlg;
     dlg.SetText(gen);
     EXPECT_EQ(find<QPlainTextEdit>(&dlg, "Memo1")->toPlainText(), gen);
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("二十四山年月日时吉凶定局"));
+    dlg.resize(640, 560);
+    dlg.show();
+    EXPECT_TRUE(dlg.grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/TFrmText.png")));
 }
 
 TEST_F(SmallDialogTest, HelpHasItsPages)
