@@ -486,7 +486,7 @@ TEST_F(MainWindowTest, VerdictTextFollowsTheSittingMountain)
                         shown = find<QPlainTextEdit>(dlg, "Memo1")->toPlainText();
                     });
     EXPECT_EQ(shown, TFrmText::MountainText(9));
-    EXPECT_TRUE(shown.startsWith(LoadStr(1190) + LoadStr(1191)));
+    EXPECT_TRUE(shown.startsWith(LoadStr(1190) + QLatin1Char('\n') + LoadStr(1191)));
     zuo->setCurrentIndex(7);
     prompts.reply(Answer::Ok);
     w->SbtoTextClick();
