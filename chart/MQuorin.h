@@ -18,6 +18,7 @@ class QImage;
 class QTextDocument;
 class ReportPieces;
 class MImagePlus;
+class FloorPlan; // the floor plan behind the Bk operations (FloorPlan.h)
 
 // The house chart: the inputs of the current case, every computed table of its charts, the chart settings of
 // dat/set.ini, and the state of the chart picture, the floor plan and the report.
@@ -121,6 +122,52 @@ private:
 
 public:
     // ---- end of lay-out and written reading ----
+
+    // ---- compass view and floor plan (MQuorin_compass.cpp, MQuorin_floorplan.cpp) ----
+    // Stores the compass-ring choice; draws nothing. The ring count is taken from the switches, never from the
+    // count stored with them.
+    void SetCompassLayers(const TCompassLayers &layers);
+    // Draws the compass view into the chart picture, whatever the display mode (the redraw of the compass view
+    // calls it). False when there is no picture.
+    bool DrawCompass();
+
+    // The floor plan in pImgBk, made on first use (pImgBk must be set by then). Its pen is the plan's pen. The
+    // Bk operations below go through it and then bring iBkWidth … iBkRadius, iBkOrigWidth/Height, iUndoIndex
+    // and pBkBitmap (the work copy) in line with it; a false result leaves the reason in sMessage.
+    FloorPlan &BkPlan();
+    // After a new plan was put into pImgBk: work copy, size as loaded, every undo step dropped.
+    void ResetBkUndo();
+    // One committed step; false when its file cannot be written (the drawing stays on the plan).
+    bool SaveBkUndo();
+    // Resizes the plan stretched from the work copy; handle 0 plain, 1..8 right, top-right … bottom-right (the
+    // aspect is kept with SetBkKeepRatio). w and h come back as applied (at least 20 a side).
+    void ResizeBk(int &w, int &h, uint8_t handle);
+    void RestoreBkSize(int &w, int &h); // back to the size as loaded
+    void SetBkKeepRatio(uint8_t keep);
+    int HitTestBk(int x, int y);                 // 11..18 an edge or corner band, 1 elsewhere
+    Qt::CursorShape SetBkCursor(int x, int y);   // the cursor the plan widget shows at (x, y)
+    void BkMoveTo(int x, int y);                 // start of a freehand stroke
+    void BkLineTo(int x, int y);                 // freehand segment, no undo step
+    bool BkLine(int x0, int y0, int x1, int y1); // a straight line, then one undo step
+    // Rectangle or ellipse from (x0, y0) to (x1, y1); preview: the rubber band, erasing the previous one to
+    // (x2, y2), no step; otherwise the outline and one undo step.
+    bool BkRectangle(int x0, int y0, int x1, int y1, int x2, int y2, bool preview);
+    bool BkEllipse(int x0, int y0, int x1, int y1, int x2, int y2, bool preview);
+    // One step back or forward; w and h take the plan's size. False when there is none (plan unchanged).
+    bool UndoBk(int &w, int &h);
+    bool RedoBk(int &w, int &h);
+    // Stamps the chart picture onto the plan (white leaves the plan as it was), then one undo step. offset: the
+    // chart picture's position relative to the plan. Refused without a laid-out chart with
+    // "请先排一个正确的盘" in sMessage (shown under "先排盘"); false too when the step cannot be saved.
+    bool MergePanToBk(QPoint offset = QPoint());
+
+private:
+    void SyncBkFields();    // the bk fields, undo index and work copy from the plan
+    bool BkResult(bool ok); // SyncBkFields, and the plan's message on failure
+    std::shared_ptr<FloorPlan> pFloorPlan;
+
+public:
+    // ---- end of compass view and floor plan ----
 
     // ---- chart picture and floor plan ----
     float fPanWidth = 0, fPanHeight = 0; // size of the chart picture
