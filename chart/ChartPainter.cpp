@@ -34,8 +34,12 @@ void ChartPainter::ClearPicture(bool frame)
 {
     s_.SetFill(true);
     s_.SetBrushColor(0xFFFFFF);
-    s_.SetPenColor(frame ? 0x000000 : 0xFFFFFF);
     s_.SetPenWidth(1.0f);
+    // White past the edges first: the antialiased frame only half covers its corner pixels, and a redraw must
+    // not depend on what the picture held before.
+    s_.SetPenColor(0xFFFFFF);
+    s_.DrawRect(-1.0f, -1.0f, g_.fPanWidth, g_.fPanHeight);
+    s_.SetPenColor(frame ? 0x000000 : 0xFFFFFF);
     s_.DrawRect(0.0f, 0.0f, g_.fPanWidth - 1.0f, g_.fPanHeight - 1.0f);
     // The frame is the canvas rectangle's outline, which the fill must not cover.
     if (frame) {

@@ -2,7 +2,6 @@
 #include "ChartPainterQuorin.h"
 
 #include "ChartPainter.h"
-#include "CompassRenderer.h"
 #include "MImagePlus.h"
 #include "MQuorin.h"
 
@@ -72,24 +71,13 @@ bool DrawQuorinPan(MQuorin& q)
 {
     if (!q.pImg || q.pImg->isNull())
         return false;
+    if (q.Rec.chartPanel == PanelCompass)
+        return q.DrawCompass();
     if (!q.pImagePlus)
         q.pImagePlus = std::make_shared<MImagePlus>();
     MImagePlus& surface = *q.pImagePlus;
     if (!surface.BeginDraw(q.pImg))
         return false;
-    if (q.Rec.chartPanel == PanelCompass) {
-        CompassInput input;
-        input.layers = q.Layers;
-        input.panAngle = q.PanAngle;
-        input.ringOffset = q.RingOffset;
-        input.hasPlan = q.Rec.hasPlan != 0;
-        input.degree = q.Rec.degree;
-        input.zuoShan = q.ZuoShan;
-        input.jianShan = q.JianShan;
-        CompassRenderer(surface, PanGeometryOf(q), q.iTilt).Draw(input);
-        surface.EndDraw();
-        return true;
-    }
     const ChartDrawData data = ChartDrawDataOf(q);
     ChartPainter painter(surface, data, PanGeometryOf(q));
     painter.Draw();

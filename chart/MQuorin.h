@@ -8,6 +8,7 @@
 #include "TRecordData.h"
 
 #include <QRect>
+#include <Qt>
 #include <QString>
 
 #include <array>
@@ -87,6 +88,30 @@ public:
     QString sReport;  // working report text
     QString sHeader;  // report header
     QString sMessage; // last message for the caller to show
+
+    // ---- chart picture views, size and dragging (MQuorin_view.cpp) ----
+    // Sizes the chart picture (clamped) and its geometry; redraws the current view, or leaves a framed blank.
+    void SetPanSize(int w, int h, bool redraw);
+    // Re-reads the settings and draws the current view (display mode, pan shape) into the chart picture.
+    bool Redraw();
+    void SetDisplayMode(int mode);
+    int GetDisplayMode() const { return Rec.chartPanel; }
+    void SetShowStarName(uint8_t starNames) { Rec.starNames = starNames; }
+    // The annual, monthly and inner-qi views over the laid-out chart (display modes 2, 3 and 4); the month index
+    // counts solar months from 寅 = 0. False, drawing nothing, while no lay-out has succeeded.
+    bool ShowLiuNianPan(int year, int month, uint8_t showNeiQi, uint8_t showMonth);
+    bool ShowNeiQiPan();
+    bool ShowLiuNianPan8(int year, int month, uint8_t showMonth);
+    // What a press at (x, y) on the picture drags: −1 none, 1 nothing, 2 the ring, 3 the axis, 11..18 an edge.
+    int HitTestPan(int x, int y) const;
+    Qt::CursorShape SetPanCursor(int x, int y) const; // the size cursor of the edge bands; the window sets it
+    void RotatePan(int x0, int y0, int x1, int y1);   // turns the drawing by the swept angle, then redraws
+    bool TurnZuoXiang(int x0, int y0, int x1, int y1); // turns the sitting degree, recomputes and redraws
+    void GetZuoXiang(float &degree, int &item) const
+    {
+        degree = Rec.degree;
+        item = Rec.mountain;
+    }
 
     // ---- lay-out and written reading (MQuorin_paipan.cpp, MQuorin_report_*.cpp, MQuorin_drawhook.cpp) ----
     // The lay-out of a case: the whole computation (CalcChart), the drawing of the current view, the header and
