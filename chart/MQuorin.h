@@ -54,7 +54,7 @@ public:
     // Chooses the Eight Mansions labels shown (show[i] for 山 命 向 门): 0, or the row 1..4 that must stay
     // checked (the 伏位 reference) with sMessage set and the labels unchanged.
     int SetShowGua(const uint8_t show[4]);
-    // Stores the colour mode in the case copy and recomputes the star colours.
+    // Stores the colour mode in the case copy, recomputes the star colours and redraws the current view.
     void SetColorMode(int16_t mode);
 
     // ---- the chart ----
@@ -95,6 +95,7 @@ public:
     // Re-reads the settings and draws the current view (display mode, pan shape) into the chart picture.
     bool Redraw();
     void SetDisplayMode(int mode);
+    void SetPanShape(int shape, bool redraw); // 0 round, 1 square
     int GetDisplayMode() const { return Rec.chartPanel; }
     void SetShowStarName(uint8_t starNames) { Rec.starNames = starNames; }
     // The annual, monthly and inner-qi views over the laid-out chart (display modes 2, 3 and 4); the month index

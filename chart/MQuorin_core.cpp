@@ -94,6 +94,8 @@ void MQuorin::SetColorMode(int16_t mode)
 {
     Rec.colour = mode;
     CalcColors();
+    if (pImg && !sHeader.isEmpty())
+        Redraw();
 }
 
 void MQuorin::ClearResults()

@@ -25,6 +25,13 @@ void MQuorin::SetDisplayMode(int mode)
     Redraw();
 }
 
+void MQuorin::SetPanShape(int shape, bool redraw)
+{
+    iPanShape = shape == 0 ? 0 : 1;
+    if (redraw)
+        Redraw();
+}
+
 bool MQuorin::ShowLiuNianPan(int year, int month, uint8_t showNeiQi, uint8_t showMonth)
 {
     if (sHeader.isEmpty())

@@ -102,4 +102,23 @@ TEST_F(ChartView, DraggingTheAxisTurnsTheHouseAndItsStars)
     EXPECT_EQ(q.ZuoShan, 1); // still 子, now 5° east of north
 }
 
+TEST_F(ChartView, ShapeAndColourModeRedrawOnlyALaidOutChart)
+{
+    const QImage blank = chart.copy();
+    q.SetColorMode(2);
+    EXPECT_EQ(chart, blank); // nothing laid out yet: nothing to redraw
+    q.SetPanShape(0, true);
+    EXPECT_EQ(q.iPanShape, 0);
+
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse()));
+    const QImage round = chart.copy(); // the case's own colour mode, 0
+    q.SetColorMode(2);
+    EXPECT_NE(chart, round);
+    q.SetPanShape(1, false);
+    EXPECT_EQ(q.iPanShape, 1);
+    const QImage stillRound = chart.copy();
+    q.SetPanShape(1, true);
+    EXPECT_NE(chart, stillRound);
+}
+
 } // namespace
