@@ -3,6 +3,9 @@
 #include "AppPath.h"
 #include "ChartRules.h"
 #include "IniFile.h"
+#include "MImagePlus.h"
+
+#include <QImage>
 
 #include <cmath>
 
@@ -21,7 +24,24 @@ uint8_t ReadChoice(const IniFile &ini, const char *key, int max, int def)
 MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan)
     : pRedt(report), pImg(chartPicture), pImgBk(floorPlan), DateEx(MakeProgramCalendar())
 {
-    // The picture geometry is set by the drawing units once the pictures have their sizes.
+    // The geometry follows the pictures as they are now; SetPanSize and the floor-plan operations keep it in
+    // step afterwards.
+    if (pImg && !pImg->isNull()) {
+        fPanWidth = float(pImg->width());
+        fPanHeight = float(pImg->height());
+        fRadius = fPanWidth / 2;
+        fCenterX = fPanWidth / 2;
+        fCenterY = fPanHeight / 2;
+    }
+    if (pImgBk && !pImgBk->isNull()) {
+        iBkWidth = pImgBk->width();
+        iBkHeight = pImgBk->height();
+        iBkRadius = iBkCenterX = iBkWidth / 2;
+        iBkCenterY = iBkHeight / 2;
+    }
+    pBkBitmap = std::make_shared<QImage>(iBkOrigWidth, iBkOrigHeight, QImage::Format_RGB32);
+    pBkBitmap->fill(Qt::white);
+    pImagePlus = std::make_shared<MImagePlus>();
     sTempPath = AppPath() + QStringLiteral("picTemp/");
     LoadSettings();
     uint8_t show[4] = {0, 0, 0, 0};

@@ -121,4 +121,18 @@ TEST_F(ChartView, ShapeAndColourModeRedrawOnlyALaidOutChart)
     EXPECT_NE(chart, stillRound);
 }
 
+TEST(ChartObject, TakesItsGeometryFromThePicturesItIsGiven)
+{
+    TempProgramFolder folder;
+    QImage chart(500, 580, QImage::Format_RGB32), plan(400, 301, QImage::Format_RGB32);
+    const MQuorin q(nullptr, &chart, &plan);
+    EXPECT_FLOAT_EQ(q.fRadius, 250);
+    EXPECT_FLOAT_EQ(q.fCenterY, 290);
+    EXPECT_EQ(q.iBkCenterX, 200);
+    EXPECT_EQ(q.iBkCenterY, 150);
+    ASSERT_TRUE(q.pBkBitmap);
+    EXPECT_EQ(q.pBkBitmap->size(), QSize(200, 200));
+    EXPECT_TRUE(q.pImagePlus);
+}
+
 } // namespace
