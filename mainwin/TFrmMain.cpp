@@ -5,7 +5,6 @@
 #include "AppPath.h"
 #include "ChartInputs.h"
 #include "ChartRules.h"
-#include "ChartPainterQuorin.h"
 #include "CleanName.h"
 #include "FormUtil.h"
 #include "IniFile.h"
@@ -38,160 +37,6 @@ constexpr int kMinPanHeight = 580;
 constexpr quint32 kDefaultReportColour = 0xC0CCD0;
 
 std::unique_ptr<MRecordBase> g_caseDb;
-
-// The chart object gains its lay-out and view methods unit by unit. Where one is not there yet, the window
-// does the same through the chart drawing it already has (computation, then drawing the view into the
-// picture), so each command works now and moves to the chart object's own method as soon as it exists.
-template <class Q>
-constexpr bool HasPaiPan = requires(Q &q, const TRecordData &r) { q.PaiPan(r); };
-template <class Q>
-constexpr bool HasShowXuanKong = requires(Q &q) { q.ShowXuanKongPan(); };
-template <class Q>
-constexpr bool HasShowBaZhai = requires(Q &q) { q.ShowBaZhaiPan(); };
-template <class Q>
-constexpr bool HasShowNeiQi = requires(Q &q) { q.ShowNeiQiPan(); };
-template <class Q>
-constexpr bool HasShowLiuNian = requires(Q &q) { q.ShowLiuNianPan(2024, 0, false, false); };
-template <class Q>
-constexpr bool HasShowLiuNian8 = requires(Q &q) { q.ShowLiuNianPan8(2024, 0, false); };
-template <class Q>
-constexpr bool HasSetPanShape = requires(Q &q) { q.SetPanShape(1, false); };
-template <class Q>
-constexpr bool HasSetPanSize = requires(Q &q) { q.SetPanSize(500, 580, false); };
-template <class Q>
-constexpr bool HasSetCompassLayers = requires(Q &q, const TCompassLayers &l) { q.SetCompassLayers(l); };
-
-template <class Q>
-constexpr bool HasRedraw = requires(Q &q) { q.Redraw(); };
-template <class Q>
-constexpr bool HasSetShowStarName = requires(Q &q) { q.SetShowStarName(uint8_t(0)); };
-
-template <class Q>
-void SetColours(Q &q, int mode)
-{
-    q.SetColorMode(int16_t(mode));
-    if constexpr (!HasRedraw<Q>)
-        DrawQuorinPan(q); // the chart object redraws by itself once it has its redraw
-}
-
-template <class Q>
-void SetStarNames(Q &q, int choice)
-{
-    if constexpr (HasSetShowStarName<Q>)
-        q.SetShowStarName(uint8_t(choice));
-    else
-        q.Rec.starNames = uint8_t(choice);
-}
-
-template <class Q>
-bool LayOut(Q &q, const TRecordData &rec)
-{
-    if constexpr (HasPaiPan<Q>) {
-        return q.PaiPan(rec);
-    } else {
-        if (!q.CalcChart(rec))
-            return false;
-        DrawQuorinPan(q);
-        return true;
-    }
-}
-
-template <class Q>
-void SetShape(Q &q, int shape, bool redraw)
-{
-    if constexpr (HasSetPanShape<Q>) {
-        q.SetPanShape(shape, redraw);
-    } else {
-        q.iPanShape = shape;
-        if (redraw)
-            DrawQuorinPan(q);
-    }
-}
-
-template <class Q>
-void SetSize(Q &q, int width, int height)
-{
-    if constexpr (HasSetPanSize<Q>)
-        q.SetPanSize(width, height, false);
-    else
-        SetQuorinPanSize(q, width, height, false);
-}
-
-template <class Q>
-void SetLayers(Q &q, const TCompassLayers &layers)
-{
-    if constexpr (HasSetCompassLayers<Q>)
-        q.SetCompassLayers(layers);
-    else
-        q.Layers = layers;
-}
-
-// Draws a view without the chart object's own view method: the display mode and the annual inputs, then the
-// picture.
-template <class Q>
-void DrawView(Q &q, int mode)
-{
-    q.LoadSettings();
-    q.Rec.chartPanel = mode;
-    DrawQuorinPan(q);
-}
-
-// The annual views' inputs: year, month index from 寅, inner-qi and month-star switches.
-struct AnnualInput {
-    int year = 0;
-    int month = 0;
-    bool neiQi = false;
-    bool showMonth = false;
-};
-
-template <class Q>
-void ShowView(Q &q, int mode, const AnnualInput &in = {})
-{
-    switch (mode) {
-    case 0:
-        if constexpr (HasShowXuanKong<Q>)
-            q.ShowXuanKongPan();
-        else
-            DrawView(q, 0);
-        break;
-    case 1:
-        if constexpr (HasShowBaZhai<Q>)
-            q.ShowBaZhaiPan();
-        else
-            DrawView(q, 1);
-        break;
-    case 2:
-        if constexpr (HasShowLiuNian<Q>) {
-            q.ShowLiuNianPan(in.year, in.month, in.neiQi, in.showMonth);
-        } else {
-            q.iLiuNianYear = in.year;
-            q.iLiuNianMonth = in.month;
-            q.bShowNeiQi = in.neiQi ? 1 : 0;
-            q.bShowMonth = in.showMonth ? 1 : 0;
-            DrawView(q, 2);
-        }
-        break;
-    case 3:
-        if constexpr (HasShowNeiQi<Q>)
-            q.ShowNeiQiPan();
-        else
-            DrawView(q, 3);
-        break;
-    case 4:
-        if constexpr (HasShowLiuNian8<Q>) {
-            q.ShowLiuNianPan8(in.year, in.month, in.showMonth);
-        } else {
-            q.iLiuNianYear = in.year;
-            q.iLiuNianMonth = in.month;
-            q.bShowNeiQi = 0;
-            q.bShowMonth = in.showMonth ? 1 : 0;
-            DrawView(q, 4);
-        }
-        break;
-    default:
-        break;
-    }
-}
 
 } // namespace
 
@@ -312,7 +157,7 @@ void TFrmMain::FormShow()
     m_layers.ring[4] = 1;  // 地盘（正针）
     m_layers.ring[12] = 1; // 周天刻度
     m_layers.count = 3;
-    SetLayers(*m_quorin, m_layers);
+    m_quorin->SetCompassLayers(m_layers);
 
     fJian = ReadJian();
     ReadFuWei();
@@ -408,7 +253,7 @@ void TFrmMain::readWindowSettings()
     const QString img = QStringLiteral("img");
     const int wid = qMax(kMinPanWidth, ini.ReadInteger(img, QStringLiteral("wid"), kMinPanWidth));
     const int hei = qMax(kMinPanHeight, ini.ReadInteger(img, QStringLiteral("hei"), kMinPanHeight));
-    SetSize(*m_quorin, wid, hei);
+    m_quorin->SetPanSize(wid, hei, false);
     sizePictures(wid, hei);
 
     const int treeWidth = qMax(30, ini.ReadInteger(kWindow, QStringLiteral("treewid"), 180));
@@ -427,7 +272,7 @@ void TFrmMain::readWindowSettings()
 
     const int shape = ini.ReadInteger(kSoft, QStringLiteral("iPanShape"), 1) == 0 ? 0 : 1;
     SetRadioIndex(ui->RdoPanShape, shape);
-    SetShape(*m_quorin, shape, false);
+    m_quorin->SetPanShape(shape, false);
 }
 
 void TFrmMain::sizePictures(int width, int height)
@@ -643,7 +488,7 @@ void TFrmMain::BtnPaiClick()
 
     ui->PageTools->setCurrentIndex(0);
     // The chart shape stays the one the user chose (圆盘/方盘); a lay-out does not reset it.
-    if (!LayOut(*m_quorin, m_rec)) {
+    if (!m_quorin->PaiPan(m_rec)) {
         Prompts::instance().error(QStringLiteral("错误"), m_quorin->sMessage);
         return;
     }
@@ -686,7 +531,7 @@ void TFrmMain::BtoPanClick()
     if (!needChart())
         return;
     m_rec.chartPanel = 0;
-    ShowView(*m_quorin, 0);
+    m_quorin->ShowXuanKongPan();
     afterChartChange();
 }
 
@@ -695,7 +540,7 @@ void TFrmMain::BtoPan8Click()
     if (!needChart())
         return;
     m_rec.chartPanel = 1;
-    ShowView(*m_quorin, 1);
+    m_quorin->ShowBaZhaiPan();
     afterChartChange();
 }
 
@@ -704,7 +549,7 @@ void TFrmMain::BtoMenClick()
     if (!needChart())
         return;
     m_rec.chartPanel = 3;
-    ShowView(*m_quorin, 3);
+    m_quorin->ShowNeiQiPan();
     afterChartChange();
 }
 
@@ -716,8 +561,8 @@ void TFrmMain::BtoLiuNianClick()
     if (!readAnnualYear(ui->CboLiuNian, year))
         return;
     m_rec.chartPanel = 2;
-    ShowView(*m_quorin, 2,
-             {year, qMax(0, ui->CboLiuYue->currentIndex()), ui->ChkNeiQi->isChecked(), ui->ChkShowMon->isChecked()});
+    m_quorin->ShowLiuNianPan(year, qMax(0, ui->CboLiuYue->currentIndex()), ui->ChkNeiQi->isChecked() ? 1 : 0,
+                             ui->ChkShowMon->isChecked() ? 1 : 0);
     afterChartChange();
 }
 
@@ -729,7 +574,7 @@ void TFrmMain::BtoLiuNian8Click()
     if (!readAnnualYear(ui->CboLiuNian8, year))
         return;
     m_rec.chartPanel = 4;
-    ShowView(*m_quorin, 4, {year, qMax(0, ui->CboLiuYue8->currentIndex()), false, ui->ChkShowMon8->isChecked()});
+    m_quorin->ShowLiuNianPan8(year, qMax(0, ui->CboLiuYue8->currentIndex()), ui->ChkShowMon8->isChecked() ? 1 : 0);
     afterChartChange();
 }
 
@@ -738,7 +583,7 @@ void TFrmMain::RdoColorClick()
     const int mode = RadioIndex(ui->RdoColor);
     if (!m_chartValid || mode < 0)
         return;
-    SetColours(*m_quorin, mode);
+    m_quorin->SetColorMode(int16_t(mode));
     afterChartChange();
 }
 
@@ -746,8 +591,8 @@ void TFrmMain::GrpShowStarClick()
 {
     if (!m_chartValid)
         return;
-    SetStarNames(*m_quorin, qMax(0, RadioIndex(ui->GrpShowStar)));
-    ShowView(*m_quorin, 1);
+    m_quorin->SetShowStarName(uint8_t(qMax(0, RadioIndex(ui->GrpShowStar))));
+    m_quorin->ShowBaZhaiPan();
     afterChartChange();
 }
 
@@ -765,7 +610,7 @@ void TFrmMain::ChkShowGuaClickCheck()
         show[row - 1] = 1;
         m_quorin->SetShowGua(show);
     }
-    ShowView(*m_quorin, 1);
+    m_quorin->ShowBaZhaiPan();
     afterChartChange();
 }
 
@@ -773,7 +618,7 @@ void TFrmMain::RdoPanShapeClick()
 {
     if (!m_quorin)
         return;
-    SetShape(*m_quorin, qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);
+    m_quorin->SetPanShape(qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);
     afterChartChange();
 }
 

@@ -380,8 +380,9 @@ TEST_F(SmallDialogTest, DialogScreenshots)
         EXPECT_GE(dlg->width(), dlg->minimumSizeHint().width()) << name;
         EXPECT_TRUE(dlg->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/%1.png").arg(QLatin1String(name))));
         for (QWidget *c : dlg->findChildren<QWidget *>()) {
-            if (c->isVisible() && !c->objectName().startsWith(QLatin1String("qt_")) && !c->objectName().isEmpty())
+            if (c->isVisible() && !c->objectName().startsWith(QLatin1String("qt_")) && !c->objectName().isEmpty()) {
                 EXPECT_GE(c->width(), c->minimumSizeHint().width()) << name << " " << c->objectName().toStdString();
+            }
         }
     }
 }
