@@ -77,7 +77,6 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     m_rec.name.clear();
     m_rec.address.clear();
     m_rec.className.clear();
-    m_savedRec = m_rec;
 
     connect(ui->BtnPai, &QPushButton::clicked, this, &TFrmMain::BtnPaiClick);
     connect(ui->SpeedButton2, &QToolButton::clicked, this, &TFrmMain::SpeedButton2Click);
@@ -254,7 +253,7 @@ void TFrmMain::readWindowSettings()
     const int wid = qMax(kMinPanWidth, ini.ReadInteger(img, QStringLiteral("wid"), kMinPanWidth));
     const int hei = qMax(kMinPanHeight, ini.ReadInteger(img, QStringLiteral("hei"), kMinPanHeight));
     m_quorin->SetPanSize(wid, hei, false);
-    sizePictures(wid, hei);
+    afterChartChange();
 
     const int treeWidth = qMax(30, ini.ReadInteger(kWindow, QStringLiteral("treewid"), 180));
     const int pingHeight = qMax(20, ini.ReadInteger(kWindow, QStringLiteral("pinghei"), 80));
@@ -273,17 +272,6 @@ void TFrmMain::readWindowSettings()
     const int shape = ini.ReadInteger(kSoft, QStringLiteral("iPanShape"), 1) == 0 ? 0 : 1;
     SetRadioIndex(ui->RdoPanShape, shape);
     m_quorin->SetPanShape(shape, false);
-}
-
-void TFrmMain::sizePictures(int width, int height)
-{
-    if (ui->Img1->Picture().size() != QSize(width, height)) {
-        QImage chart(width, height, QImage::Format_ARGB32_Premultiplied);
-        chart.fill(Qt::transparent);
-        ui->Img1->Picture() = chart;
-    }
-    ui->Img1->resize(width, height);
-    afterChartChange();
 }
 
 // The chart object draws into the pictures' images; the widgets follow their size and repaint.
@@ -493,7 +481,6 @@ void TFrmMain::BtnPaiClick()
         return;
     }
     m_chartValid = true;
-    m_chartLocked = false;
     ui->ScrollBox1->horizontalScrollBar()->setValue(0);
     ui->ScrollBox1->verticalScrollBar()->setValue(0);
     ui->Img1->move(1, 1);

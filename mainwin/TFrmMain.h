@@ -76,7 +76,6 @@ private:
     void selectPeriodOfYear(int year);
     bool needChart();
     bool readAnnualYear(const class QComboBox *combo, int &year);
-    void sizePictures(int width, int height);
     void afterChartChange();
     void inform(const QString &text);
 
@@ -84,17 +83,11 @@ private:
     bool m_chartValid = false;
     std::unique_ptr<MQuorin> m_quorin;
     TRecordData m_rec;
-    TRecordData m_savedRec;
     TCompassLayers m_layers;
-    int m_drawMode = 0;
-    bool m_chartLocked = false;
     double fJian = 3.0;
     int m_treeStyle = 0;
     int m_treeSort = 0;
     int m_startWindowState = -1;
-    int m_caseCount = 0;
-    bool m_caseOpen = false;
-    int m_caseId = -1;
     bool m_shown = false;
     bool m_closed = false;
     std::unique_ptr<IniFile> m_ini; // dat/qrinit.ini while the window is open
