@@ -155,6 +155,7 @@ void MUiFont::ScaleTree(QWidget *control, float rx, float ry, int size)
 {
     const QList<QWidget *> children = control->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     if (!children.isEmpty()) {
+        // A container measures its own font: its children scale by the ratios of that size.
         const int s = FontSizeOf(control);
         if (s > 0) {
             float cx = rx, cy = ry;
@@ -164,23 +165,19 @@ void MUiFont::ScaleTree(QWidget *control, float rx, float ry, int size)
             }
             size = s + iFontSizeVar;
         }
-        // Fix every child's font first: setting a parent's font must not reach a child that stays as it was.
         for (QWidget *child : children) {
+            // Windows owned by the form (dialogs, popup menus) and the menu bar are not part of its face.
             if (child->isWindow() || qobject_cast<QMenuBar *>(child))
                 continue;
-            if (IsInnerPart(child)) {
-                ScaleTree(child, rx, ry, size); // passes through; the part itself follows its control
-                continue;
-            }
             ScaleTree(child, rx, ry, size);
         }
     }
     if (isSkipped(control)) {
-        pinFont(control);
+        pinFont(control); // the form's new font must not reach it through inheritance either
         return;
     }
     if (IsInnerPart(control) && control->parentWidget())
-        return;
+        return; // follows its control
     ScaleBounds(control, rx, ry);
     SetFontSize(control, size);
 }
