@@ -74,9 +74,6 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     ui->Img1->Picture().fill(Qt::transparent);
     ui->Img1->raise();
     ui->ScrollBox1->viewport()->setBackgroundRole(QPalette::Base);
-    m_rec.name.clear();
-    m_rec.address.clear();
-    m_rec.className.clear();
 
     connect(ui->BtnPai, &QPushButton::clicked, this, &TFrmMain::BtnPaiClick);
     connect(ui->SpeedButton2, &QToolButton::clicked, this, &TFrmMain::SpeedButton2Click);
@@ -99,7 +96,6 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
-
 }
 
 TFrmMain::~TFrmMain() = default;
