@@ -62,6 +62,9 @@ private:
     // round chart
     void DrawRoundBase();
     void DrawMountainRing();
+    // One 15° cell of a mountain ring between the radii inner and outer, from theta clockwise on the screen,
+    // filled black or white (outlined only over a floor plan).
+    void DrawMountainCell(double inner, double outer, double theta, bool dark);
     void DrawRoundMarks();
     void DrawZhouTian();
     void DrawRoundStars();

@@ -87,6 +87,27 @@ void ChartPainter::DrawRoundBase()
     DrawZhouTian();
 }
 
+void ChartPainter::DrawMountainCell(double inner, double outer, double theta, bool dark)
+{
+    // The inner edge at theta, out along the outer arc (clockwise on screen), back in along the inner one.
+    QPainterPath path;
+    path.moveTo(At(inner, theta));
+    path.lineTo(At(outer, theta));
+    path.arcTo(QRectF(g_.fCenterX - outer, g_.fCenterY - outer, 2 * outer, 2 * outer), theta, -15.0);
+    path.lineTo(At(inner, theta - 15.0));
+    path.arcTo(QRectF(g_.fCenterX - inner, g_.fCenterY - inner, 2 * inner, 2 * inner), theta - 15.0, 15.0);
+    path.closeSubpath();
+    if (d_.hasPlan) {
+        s_.SetFill(false);
+        s_.SetPenColor(0x000000);
+    } else {
+        s_.SetFill(true);
+        s_.SetBrushColor(dark ? 0x000000 : 0xFFFFFF);
+        s_.SetPenColor(dark ? 0xFFFFFF : 0x000000);
+    }
+    s_.DrawPath(path);
+}
+
 void ChartPainter::DrawMountainRing()
 {
     const double r = g_.fRadius;
@@ -97,23 +118,7 @@ void ChartPainter::DrawMountainRing()
     int m = FloorMod(3 * d_.RingOffset + 18, 24);
     for (int cell = 0; cell < 24; ++cell) {
         const bool dark = DarkMountain(m);
-        // One 15° sector: the inner edge at theta, out along the outer arc (clockwise on screen), back in.
-        QPainterPath path;
-        path.moveTo(At(inner, theta));
-        path.lineTo(At(outer, theta));
-        path.arcTo(QRectF(g_.fCenterX - outer, g_.fCenterY - outer, 2 * outer, 2 * outer), theta, -15.0);
-        path.lineTo(At(inner, theta - 15.0));
-        path.arcTo(QRectF(g_.fCenterX - inner, g_.fCenterY - inner, 2 * inner, 2 * inner), theta - 15.0, 15.0);
-        path.closeSubpath();
-        if (d_.hasPlan) {
-            s_.SetFill(false);
-            s_.SetPenColor(0x000000);
-        } else {
-            s_.SetFill(true);
-            s_.SetBrushColor(dark ? 0x000000 : 0xFFFFFF);
-            s_.SetPenColor(dark ? 0xFFFFFF : 0x000000);
-        }
-        s_.DrawPath(path);
+        DrawMountainCell(inner, outer, theta, dark);
 
         uint32_t colour;
         if (d_.colour == ColourWuXing)

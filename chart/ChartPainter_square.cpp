@@ -108,22 +108,7 @@ void ChartPainter::DrawSquareFrame()
     int m = square_.iBaseShan;
     for (int j = 0; j < 24; ++j) {
         const bool flag = Flagged(m);
-        QPainterPath path;
-        path.moveTo(At(inner, theta));
-        path.lineTo(At(outer, theta));
-        path.arcTo(QRectF(g_.fCenterX - outer, g_.fCenterY - outer, 2 * outer, 2 * outer), theta, -15.0);
-        path.lineTo(At(inner, theta - 15.0));
-        path.arcTo(QRectF(g_.fCenterX - inner, g_.fCenterY - inner, 2 * inner, 2 * inner), theta - 15.0, 15.0);
-        path.closeSubpath();
-        if (d_.hasPlan) {
-            s_.SetFill(false);
-            s_.SetPenColor(0x000000);
-        } else {
-            s_.SetFill(true);
-            s_.SetBrushColor(flag ? 0x000000 : 0xFFFFFF);
-            s_.SetPenColor(flag ? 0xFFFFFF : 0x000000);
-        }
-        s_.DrawPath(path);
+        DrawMountainCell(inner, outer, theta, flag);
 
         if (j % 3 == 2) {
             // The line between two trigram groups.
