@@ -17,7 +17,7 @@
 
 class QImage;
 class QTextDocument;
-class ReportPieces;
+class ReportSpans;
 class MImagePlus;
 class FloorPlan; // the floor plan behind the Bk operations (FloorPlan.h)
 
@@ -130,20 +130,20 @@ public:
     // "(己卯 丙子 己未 甲子，2000-1-1 23:30，一九九九年十一月廿六日": pillars, birth moment, lunar date.
     QString BirthDateText() const;
     static QString ChartGridText(const FlyChart &chart); // the chart as a framed text grid
-    void XuanKongText(ReportPieces &out) const;   // header and 玄空法断宅
-    void XiaGuaText(ReportPieces &out) const;     // 挨星下卦
-    void TiGuaText(ReportPieces &out) const;      // 挨星替卦
-    void PalaceTexts(ReportPieces &out) const;    // the nine palaces
-    void BuildChoiceText(ReportPieces &out) const; // 建宅选择 of the flying stars
-    void ShanYunText(ReportPieces &out) const;    // 玄空山运断
-    void BaZhaiText(ReportPieces &out) const;     // header and 八宅法断宅
+    void XuanKongText(ReportSpans &out) const;   // header and 玄空法断宅
+    void XiaGuaText(ReportSpans &out) const;     // 挨星下卦
+    void TiGuaText(ReportSpans &out) const;      // 挨星替卦
+    void PalaceTexts(ReportSpans &out) const;    // the nine palaces
+    void BuildChoiceText(ReportSpans &out) const; // 建宅选择 of the flying stars
+    void ShanYunText(ReportSpans &out) const;    // 玄空山运断
+    void BaZhaiText(ReportSpans &out) const;     // header and 八宅法断宅
 
 private:
     // Draws the current view of the computed chart into the chart picture; false when nothing was drawn.
     bool DrawChart();
     void WriteXuanKongReport();
     void WriteBaZhaiReport();
-    void WriteReport(const ReportPieces &pieces);
+    void WriteReport(const ReportSpans &pieces);
     std::shared_ptr<QTextDocument> pOwnReport; // the report without a pane (made on first use)
 
 public:

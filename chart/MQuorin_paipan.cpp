@@ -3,7 +3,7 @@
 #include "ChartRules.h"
 #include "MYiDateEx.h"
 #include "ReportNames.h"
-#include "ReportPieces.h"
+#include "ReportSpans.h"
 
 #include <QTextDocument>
 
@@ -54,7 +54,7 @@ QTextDocument *MQuorin::ReportDocument()
     return pOwnReport.get();
 }
 
-void MQuorin::WriteReport(const ReportPieces &pieces)
+void MQuorin::WriteReport(const ReportSpans &pieces)
 {
     sReport = pieces.PlainText();
     WriteReportDocument(*ReportDocument(), pieces, ileft);
@@ -62,7 +62,7 @@ void MQuorin::WriteReport(const ReportPieces &pieces)
 
 void MQuorin::WriteXuanKongReport()
 {
-    ReportPieces pieces;
+    ReportSpans pieces;
     XuanKongText(pieces);
     if (Rec.xiaGua)
         XiaGuaText(pieces);
@@ -76,7 +76,7 @@ void MQuorin::WriteXuanKongReport()
 
 void MQuorin::WriteBaZhaiReport()
 {
-    ReportPieces pieces;
+    ReportSpans pieces;
     BaZhaiText(pieces);
     WriteReport(pieces);
 }

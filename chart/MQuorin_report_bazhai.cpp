@@ -3,7 +3,7 @@
 #include "ChartRules.h"
 #include "Resources.h"
 #include "ReportNames.h"
-#include "ReportPieces.h"
+#include "ReportSpans.h"
 
 using namespace report;
 
@@ -48,11 +48,11 @@ QString WaterLine(int mountain)
 
 } // namespace
 
-void MQuorin::BaZhaiText(ReportPieces &out) const
+void MQuorin::BaZhaiText(ReportSpans &out) const
 {
     out.Add(sHeader);
     out.Add(QStringLiteral("--------------------------------------------"));
-    out.Add(QStringLiteral("八宅法断宅："), ReportPieces::kBlue, true);
+    out.Add(QStringLiteral("八宅法断宅："), ReportSpans::kBlue, true);
 
     const BaZhaiRecord &ming = BaZhai[1];
     const int fuWei = BaZhaiFuWei[0];
@@ -97,7 +97,7 @@ void MQuorin::BaZhaiText(ReportPieces &out) const
         t += LoadStr(1600 + 20 * g + i) + QStringLiteral("\r\n");
     out.Add(t);
 
-    out.Add(QStringLiteral("房屋八方吉凶断："), ReportPieces::kRed, true);
+    out.Add(QStringLiteral("房屋八方吉凶断："), ReportSpans::kRed, true);
     t.clear();
     for (int j = 0; j < 8; ++j) {
         const int code = BaZhaiFuWei[3 + j] % 8;
@@ -128,7 +128,7 @@ void MQuorin::BaZhaiText(ReportPieces &out) const
     out.Add(t);
 
     // 建宅选择 by the Eight Mansions method.
-    out.Add(QStringLiteral("\r\n建宅选择："), ReportPieces::kRed, true);
+    out.Add(QStringLiteral("\r\n建宅选择："), ReportSpans::kRed, true);
     const bool male = Rec.sex != 0;
     const int age = BuildYear - MingYear + 1;
     const int wuShen = FloorMod(CycleBranch(MingGanZhi) + 5, 12);

@@ -3,7 +3,7 @@
 #include "ChartRules.h"
 #include "Resources.h"
 #include "ReportNames.h"
-#include "ReportPieces.h"
+#include "ReportSpans.h"
 
 using namespace report;
 
@@ -33,7 +33,7 @@ QString MountainLines(int mountain)
 
 // The grid as pieces of its own in a fixed-pitch font; the line break after it ends the grid's last paragraph,
 // so the paragraphs are those of the grid written in line with the text around it.
-void AddGrid(ReportPieces &out, QString grid)
+void AddGrid(ReportSpans &out, QString grid)
 {
     if (grid.endsWith(QLatin1String("\r\n")))
         grid.chop(2);
@@ -71,11 +71,11 @@ QString TrimBankLine(const QString &line)
 
 } // namespace
 
-void MQuorin::XuanKongText(ReportPieces &out) const
+void MQuorin::XuanKongText(ReportSpans &out) const
 {
     out.Add(sHeader);
     out.Add(kRule);
-    out.Add(QStringLiteral("玄空法断宅：\r\n"), ReportPieces::kBlue, true);
+    out.Add(QStringLiteral("玄空法断宅：\r\n"), ReportSpans::kBlue, true);
 
     const int m = ZuoShan;
     const int facing = FacingMountain(m);
@@ -172,10 +172,10 @@ QString MQuorin::ChartGridText(const FlyChart &chart)
     return t;
 }
 
-void MQuorin::XiaGuaText(ReportPieces &out) const
+void MQuorin::XiaGuaText(ReportSpans &out) const
 {
     const int m = ZuoShan;
-    out.Add(QStringLiteral("挨星下卦:\r\n"), ReportPieces::kRed, true);
+    out.Add(QStringLiteral("挨星下卦:\r\n"), ReportSpans::kRed, true);
     out.Add(QStringLiteral("◎%1运-%2%3山%4向。").arg(Numeral(Yun), YuanLong(m), Mountain(m), Mountain(FacingMountain(m))));
     AddGrid(out, ChartGridText(XiaGua));
     QString t = MountainLines(m);
@@ -184,11 +184,11 @@ void MQuorin::XiaGuaText(ReportPieces &out) const
     out.Add(t);
 }
 
-void MQuorin::TiGuaText(ReportPieces &out) const
+void MQuorin::TiGuaText(ReportSpans &out) const
 {
     const int m = ZuoShan;
     const int prev = (m + 23) % 24, next = (m + 1) % 24;
-    out.Add(QStringLiteral("挨星替卦:\r\n"), ReportPieces::kRed, true);
+    out.Add(QStringLiteral("挨星替卦:\r\n"), ReportSpans::kRed, true);
     QString t = QStringLiteral("◎%1运-%2山%3向，").arg(Numeral(Yun), Mountain(m), Mountain(FacingMountain(m)));
     t += QStringLiteral("兼(%1-%2)").arg(Mountain(prev), Mountain(FacingMountain(prev)));
     t += QStringLiteral("兼(%1-%2)。").arg(Mountain(next), Mountain(FacingMountain(next)));
@@ -200,7 +200,7 @@ void MQuorin::TiGuaText(ReportPieces &out) const
     out.Add(t);
 }
 
-void MQuorin::PalaceTexts(ReportPieces &out) const
+void MQuorin::PalaceTexts(ReportSpans &out) const
 {
     static constexpr std::string_view kCaptions[9] = {
         "正北:坎宫-壬子癸", "东北:艮宫-丑艮寅", "正东:震宫-甲卯乙", "东南:巽宫-辰巽巳", "正南:离宫-丙午丁",
@@ -220,7 +220,7 @@ void MQuorin::PalaceTexts(ReportPieces &out) const
             title += QStringLiteral(" %1山").arg(Mountain(ZuoShan));
         else if (p == face)
             title += QStringLiteral(" %1向").arg(Mountain(facing));
-        out.Add(title, p == sit || p == face ? ReportPieces::kRed : ReportPieces::kBlue);
+        out.Add(title, p == sit || p == face ? ReportSpans::kRed : ReportSpans::kBlue);
 
         QString t = QStringLiteral("★山星%1(%2)，").arg(Nine(g[0])).arg(StateName(g[0], Yun));
         t += QStringLiteral("向星%1(%2)，").arg(Nine(g[1])).arg(StateName(g[1], Yun));
@@ -271,7 +271,7 @@ void MQuorin::PalaceTexts(ReportPieces &out) const
     }
 }
 
-void MQuorin::BuildChoiceText(ReportPieces &out) const
+void MQuorin::BuildChoiceText(ReportSpans &out) const
 {
     // Luo Shu number of the palace of each branch (亥 子 丑 … 戌).
     static constexpr int kBranchPalace[12] = {6, 1, 8, 8, 3, 4, 4, 0, 2, 2, 7, 6};
@@ -281,7 +281,7 @@ void MQuorin::BuildChoiceText(ReportPieces &out) const
     const int e = b % 4;
     const int t0 = FloorMod(9 - 3 * e + 12, 12);
 
-    out.Add(QStringLiteral("建宅选择："), ReportPieces::kRed, true);
+    out.Add(QStringLiteral("建宅选择："), ReportSpans::kRed, true);
     QString t = QStringLiteral("◎(%1)建宅，").arg(GanZhi(BuildGanZhi));
     t += QStringLiteral("当年飞星%1入中。\n").arg(U(StarName(s)));
     t += QStringLiteral("  地盘太岁:%1，飞星太岁:%2。\n").arg(Zhi(b), Trigram(taiSui));
@@ -290,10 +290,10 @@ void MQuorin::BuildChoiceText(ReportPieces &out) const
     out.Add(t);
 }
 
-void MQuorin::ShanYunText(ReportPieces &out) const
+void MQuorin::ShanYunText(ReportSpans &out) const
 {
     out.Add(kRule);
-    out.Add(QStringLiteral("玄空山运断："), ReportPieces::kRed, true);
+    out.Add(QStringLiteral("玄空山运断："), ReportSpans::kRed, true);
     const int base = (Rec.xiaGua ? 2000 : 11000) + 960 * (Nine(Yun) - 1) + 40 * ZuoShan;
     QString t;
     for (int i = 0; i < 40; ++i) {

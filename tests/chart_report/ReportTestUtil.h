@@ -3,7 +3,7 @@
 #include "ChartTestUtil.h"
 #include "MQuorin.h"
 #include "ReportNames.h"
-#include "ReportPieces.h"
+#include "ReportSpans.h"
 
 #include <QStringList>
 #include <ostream>

@@ -225,12 +225,12 @@ TEST(PaiPan, WithoutAPaneTheObjectKeepsItsOwnDocument)
     EXPECT_EQ(ReportParagraphs(doc->toPlainText()), ReportParagraphs(q.sReport));
 }
 
-TEST(ReportPieces, ParagraphBreaks)
+TEST(ReportSpans, ParagraphBreaks)
 {
     EXPECT_EQ(ReportParagraphs(Q("a\r\nb\nc")), (QStringList{Q("a"), Q("b"), Q("c")}));
     EXPECT_EQ(ReportParagraphs(Q("a\r\n")), (QStringList{Q("a"), QString()}));
     EXPECT_EQ(ReportParagraphs(QString()), QStringList{QString()});
-    ReportPieces p;
+    ReportSpans p;
     p.Add(Q("x\r\n"));
     p.Add(Q("y"));
     EXPECT_EQ(p.PlainText(), Q("x\r\n\r\ny"));

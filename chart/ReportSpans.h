@@ -18,7 +18,7 @@ struct ReportPiece {
     bool fixedPitch = false; // a text grid: drawn in a font whose blank is half a Chinese character wide
 };
 
-class ReportPieces {
+class ReportSpans {
 public:
     static constexpr uint32_t kBlack = 0x000000;
     static constexpr uint32_t kBlue = 0xFF0000;
@@ -45,4 +45,4 @@ QStringList ReportParagraphs(const QString &text);
 
 // Clears the document and writes the pieces: every character in the document's default font size with its
 // piece's colour and weight, every paragraph left-aligned with a first-line indent of indentPoints points.
-void WriteReportDocument(QTextDocument &doc, const ReportPieces &pieces, int indentPoints);
+void WriteReportDocument(QTextDocument &doc, const ReportSpans &pieces, int indentPoints);

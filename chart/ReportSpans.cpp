@@ -1,4 +1,4 @@
-#include "ReportPieces.h"
+#include "ReportSpans.h"
 
 #include "WinColor.h"
 
@@ -26,7 +26,7 @@ QStringList ReportParagraphs(const QString &text)
     return out;
 }
 
-QStringList ReportPieces::Paragraphs() const
+QStringList ReportSpans::Paragraphs() const
 {
     QStringList out;
     for (const ReportPiece &p : items)
@@ -34,9 +34,9 @@ QStringList ReportPieces::Paragraphs() const
     return out;
 }
 
-QString ReportPieces::PlainText() const { return Paragraphs().join(QStringLiteral("\r\n")); }
+QString ReportSpans::PlainText() const { return Paragraphs().join(QStringLiteral("\r\n")); }
 
-void WriteReportDocument(QTextDocument &doc, const ReportPieces &pieces, int indentPoints)
+void WriteReportDocument(QTextDocument &doc, const ReportSpans &pieces, int indentPoints)
 {
     doc.clear();
     // The pane's own size: a font given in pixels has no point size, so fall back to the application default.
