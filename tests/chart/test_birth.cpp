@@ -125,6 +125,26 @@ TEST(BirthPillars, LunarAndLateBirthsOnTheChart)
     EXPECT_EQ(q.sMessage, QStringLiteral("宅主生日：不存在这个日期"));
 }
 
+// A birth in the very minute of 立春: the year and month pillars must belong together (the new year with its 寅
+// month, or the old year with its 丑 month), and the life trigram's year follows the year pillar.
+TEST(BirthPillars, YearAndMonthAgreeInTheMinuteOfLiChun)
+{
+    TempProgramFolder folder;
+    MQuorin q;
+    ASSERT_TRUE(q.DateEx);
+    MYiDateEx exact;
+    TRecordData rec = ReferenceHouse();
+    for (int year = 1900; year <= 2030; ++year) {
+        rec.date = exact.JieQiTime(year, 2, true);
+        ASSERT_TRUE(q.CalcChart(rec)) << q.sMessage.toStdString();
+        const bool newYear = q.SiZhu[0] == YearGanZhi(year);
+        EXPECT_EQ(FloorMod(q.SiZhu[1], 12), newYear ? 3 : 2) << year;
+        EXPECT_EQ(q.SiZhu[1], MonthPillar(q.SiZhu[0], q.SiZhu[1])) << year;
+        EXPECT_EQ(q.MingYear, newYear ? year : year - 1) << year;
+        EXPECT_EQ(q.BaZhai[1][0], LifeTrigram(q.MingYear, true)) << year;
+    }
+}
+
 } // namespace
 
 namespace {
