@@ -67,7 +67,8 @@ int MeanDay(const MeanPair (&table)[N], double J, double pc)
 // Day moved by the correction character at `index` of `text`; beyond the text nothing is corrected.
 int Corrected(int day, std::string_view text, double index)
 {
-    if (index < 0 || index >= static_cast<double>(text.size()))
+    // Written so that a NaN index (from a NaN day) also stays out of the text.
+    if (!(index >= 0 && index < static_cast<double>(text.size())))
         return day;
     switch (text[static_cast<size_t>(index)]) {
     case '1':

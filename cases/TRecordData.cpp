@@ -1,6 +1,6 @@
 #include "TRecordData.h"
 
-#include <QVarLengthArray>
+#include <QList>
 
 #include <charconv>
 #include <cmath>
@@ -70,8 +70,9 @@ float ToFloatDef(QStringView text, float def)
     return static_cast<float>(v);
 }
 
-// The sub-values of one column, as views into its text (a column holds at most seven).
-using SubValues = QVarLengthArray<QStringView, 8>;
+// The sub-values of one column, as views into its text (a column holds at most seven, a damaged one more). Not a
+// QVarLengthArray: Qt 6.4's move assignment of one leaks the heap buffer it held, which a damaged column reaches.
+using SubValues = QList<QStringView>;
 
 // Finds the first separator; while it stands after the first character, the part before it is one item. A
 // rest that is empty is dropped, a rest that starts with the separator is kept whole.

@@ -1,0 +1,293 @@
+// The chart object fed hostile cases and hostile view commands: every call returns, refusals carry a message,
+// and the picture keeps a sane size.
+#include "ChartInputs.h"
+#include "ChartTestUtil.h"
+#include "FloorPlan.h"
+#include "MQuorin.h"
+#include "RobustRandom.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Sets the field to a hostile value in one case of eight, so that most cases still reach the drawing with the
+// other fields plausible.
+template <typename T>
+void Spoil(Hostile &h, T &field, long long lo, long long hi)
+{
+    if (h.Chance(12))
+        field = h.Edge<T>(lo, hi);
+}
+
+TRecordData HostileCase(Hostile &h)
+{
+    TRecordData rec = ReferenceHouse();
+    do
+        rec.mountain = uint8_t(h.Int(0, ChartInputs::kSittingItems - 1));
+    while (ChartInputs::IsSeparatorItem(rec.mountain));
+    rec.degree = float(ChartInputs::ItemToDegree(rec.mountain, 4.5));
+    rec.door = uint8_t(h.Int(0, 23));
+    rec.buildYear = int16_t(h.Int(1864, 2043));
+    rec.date = TDateRec{int16_t(h.Int(1901, 2099)), int16_t(h.Int(0, 12)), int16_t(h.Int(1, 28)),
+                        int16_t(h.Int(0, 23)), int16_t(h.Int(0, 59))};
+    rec.xiaGua = uint8_t(h.Int(0, 1));
+    rec.sex = uint8_t(h.Int(0, 1));
+    Spoil<int32_t>(h, rec.chartPanel, -2, 110);
+    Spoil<int16_t>(h, rec.date.year, -5000, 20000);
+    Spoil<int16_t>(h, rec.date.month, 0, 13);
+    Spoil<int16_t>(h, rec.date.day, 0, 40);
+    Spoil<int16_t>(h, rec.date.hour, -1, 25);
+    Spoil<int16_t>(h, rec.date.minute, -1, 61);
+    Spoil<uint8_t>(h, rec.lunar, 0, 2);
+    Spoil<uint8_t>(h, rec.leap, 0, 2);
+    Spoil<uint8_t>(h, rec.sex, 0, 2);
+    Spoil<int16_t>(h, rec.buildYear, -5000, 20000);
+    Spoil<uint8_t>(h, rec.mountain, 0, 255);
+    Spoil<uint8_t>(h, rec.door, 0, 99);
+    if (h.Chance(12))
+        rec.degree = h.Degree();
+    Spoil<uint8_t>(h, rec.xiaGua, 0, 2);
+    rec.name = h.Chance(10) ? h.Text(5000) : h.Text(14);
+    rec.address = h.Chance(10) ? h.Text(5000) : h.Text(160);
+    rec.longitude = h.Degree();
+    rec.latitude = h.Degree();
+    Spoil<int16_t>(h, rec.place1, -1, 40);
+    Spoil<int16_t>(h, rec.place2, -1, 400);
+    for (int32_t &p : rec.place)
+        Spoil<int32_t>(h, p, -1, 400);
+    Spoil<int16_t>(h, rec.colour, -3, 9);
+    Spoil<uint8_t>(h, rec.starNames, 0, 5);
+    Spoil<int32_t>(h, rec.id, -1, 100000);
+    rec.className = h.Text(30);
+    rec.remarkText = h.Text(200);
+    rec.remarkFile = h.Text(20);
+    return rec;
+}
+
+// A mouse position anywhere a pointer can report one: on the picture, at its centre, or far outside it (a drag
+// that left the window), though not at the ends of int, which no pointer reaches.
+constexpr int kFar = 1000000;
+
+QPoint AnyPoint(Hostile &h)
+{
+    switch (h.Int(0, 4)) {
+    case 0:
+        return QPoint(250, 290);
+    case 1:
+        return QPoint(int(h.Int(-kFar, kFar)), int(h.Int(-kFar, kFar)));
+    default:
+        return QPoint(int(h.Int(-600, 1200)), int(h.Int(-600, 1200)));
+    }
+}
+
+void HostileViewCommand(Hostile &h, MQuorin &q)
+{
+    const QPoint a = AnyPoint(h), b = AnyPoint(h);
+    switch (h.Int(0, 11)) {
+    case 0:
+        q.ShowXuanKongPan();
+        break;
+    case 1:
+        q.ShowBaZhaiPan();
+        break;
+    case 2:
+        q.ShowLiuNianPan(int(h.Int(-100, 20000)), int(h.Int(-5, 20)), h.Edge<uint8_t>(0, 1), h.Edge<uint8_t>(0, 1));
+        break;
+    case 3:
+        q.ShowNeiQiPan();
+        break;
+    case 4:
+        q.ShowLiuNianPan8(int(h.Int(-100, 20000)), int(h.Int(-5, 20)), h.Edge<uint8_t>(0, 1));
+        break;
+    case 5: {
+        static const int modes[] = {0, 1, 2, 3, 4, 5, 6, 7, 100, -1, 99, 101};
+        q.SetDisplayMode(h.Pick(modes));
+        break;
+    }
+    case 6:
+        q.SetColorMode(int16_t(h.Int(-3, 9)));
+        break;
+    case 7:
+        q.RotatePan(a.x(), a.y(), b.x(), b.y());
+        break;
+    case 8:
+        q.TurnZuoXiang(a.x(), a.y(), b.x(), b.y());
+        break;
+    case 9:
+        q.HitTestPan(a.x(), a.y());
+        q.SetPanCursor(b.x(), b.y());
+        break;
+    case 10:
+        q.SetPanShape(int(h.Int(-1, 2)), h.Chance(50));
+        break;
+    default:
+        q.SetShowStarName(h.Edge<uint8_t>(0, 5));
+        q.Redraw();
+        break;
+    }
+}
+
+TEST(RobustChart, HostileCasesLayOutOrRefuseWithAMessage)
+{
+    TempProgramFolder folder;
+    Hostile h(20261207);
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    int laidOut = 0;
+    for (int i = 0; i < 250; ++i) {
+        const TRecordData rec = HostileCase(h);
+        q.iPanShape = int(h.Int(0, 1));
+        if (q.PaiPan(rec))
+            ++laidOut;
+        else
+            EXPECT_FALSE(q.sMessage.isEmpty()) << "case " << i;
+        for (int c = 0; c < 3; ++c)
+            HostileViewCommand(h, q);
+        ASSERT_EQ(chart.size(), QSize(500, 580)) << "case " << i;
+    }
+    // The generator must also reach the drawing and the report, not only the refusals.
+    EXPECT_GT(laidOut, 60);
+}
+
+TEST(RobustChart, ViewCommandsOnALaidOutHouse)
+{
+    TempProgramFolder folder;
+    Hostile h(7);
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+    for (int i = 0; i < 300; ++i) {
+        HostileViewCommand(h, q);
+        ASSERT_EQ(chart.size(), QSize(500, 580)) << "command " << i;
+    }
+}
+
+TEST(RobustChart, AbsurdPictureSizes)
+{
+    TempProgramFolder folder;
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+    const int sizes[][2] = {{0, 0}, {-1, 580}, {500, -100000}, {INT_MIN, INT_MIN}, {1, 1}, {99, 101}, {1, 4000},
+                            {INT_MAX, 150}, {150, INT_MAX}};
+    for (const auto &s : sizes) {
+        q.SetPanSize(s[0], s[1], true);
+        EXPECT_GE(chart.width(), 1);
+        EXPECT_GE(chart.height(), 1);
+        q.HitTestPan(0, 0);
+        q.RotatePan(0, 0, 1, 1);
+        q.TurnZuoXiang(int(q.fCenterX), int(q.fCenterY), 0, 0);
+    }
+    // The largest picture once, drawn: its size is clamped rather than allocated as asked.
+    q.SetPanSize(INT_MAX, INT_MAX, true);
+    EXPECT_LE(qint64(chart.width()) * chart.height(), qint64(4096) * 4096);
+}
+
+TEST(RobustChart, CompassWithEveryRingSwitchAndSize)
+{
+    TempProgramFolder folder;
+    Hostile h(13);
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    // The compass draws before any lay-out too.
+    for (int i = 0; i < 60; ++i) {
+        if (i == 20) {
+            ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+        }
+        TCompassLayers layers;
+        for (uint8_t &r : layers.ring)
+            r = h.Chance(50) ? h.Edge<uint8_t>(1, 1) : 0;
+        layers.shanYin = h.Edge<uint8_t>(0, 1);
+        layers.ganZhi = h.Edge<uint8_t>(0, 1);
+        layers.wxColor = h.Edge<uint8_t>(0, 1);
+        layers.count = h.Edge<uint8_t>(0, 13);
+        q.SetCompassLayers(layers);
+        q.iTilt = h.Edge<uint8_t>(0, 2);
+        q.RingOffset = h.Edge<int16_t>(-30, 30);
+        q.PanAngle = h.Degree();
+        static const int sides[] = {0, -5, 100, 101, 333, 500, 580, 1000};
+        q.SetPanSize(h.Pick(sides), h.Pick(sides), false);
+        EXPECT_TRUE(q.DrawCompass());
+        q.HitTestPan(int(h.Int(-50, 1100)), int(h.Int(-50, 1100)));
+        q.RotatePan(int(h.Int(-50, 1100)), int(h.Int(-50, 1100)), int(q.fCenterX), int(q.fCenterY));
+    }
+}
+
+TEST(RobustChart, FloorPlanWithAbsurdSizesAndStrokes)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    Hostile h(17);
+    QImage picture(200, 150, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::white);
+    FloorPlan plan(&picture, temp.path() + QStringLiteral("/picTemp/"));
+    plan.ResetUndo();
+    QImage stamp(120, 90, QImage::Format_ARGB32_Premultiplied);
+    stamp.fill(Qt::black);
+    int bigW = INT_MAX, bigH = INT_MAX;
+    plan.Resize(bigW, bigH, 0);
+    EXPECT_EQ(bigW, FloorPlan::kMaxSide);
+    EXPECT_EQ(bigH, FloorPlan::kMaxSide);
+    for (int i = 0; i < 300; ++i) {
+        // Sides down to INT_MIN; large ones stay under 1000 so that the run stays quick (the largest side the
+        // plan allows is tried once below).
+        int w = std::min(int(h.Edge<int32_t>(-10, 900)), 999), hh = std::min(int(h.Edge<int32_t>(-10, 900)), 999);
+        auto coord = [&h] { return int(h.Chance(10) ? h.Int(-kFar, kFar) : h.Int(-50, 950)); };
+        const int x0 = coord(), y0 = coord(), x1 = coord(), y1 = coord();
+        int uw = 0, uh = 0;
+        switch (h.Int(0, 10)) {
+        case 0:
+            plan.SetKeepRatio(h.Chance(50));
+            plan.Resize(w, hh, int(h.Int(-2, 10)));
+            EXPECT_GE(w, FloorPlan::kMinSide);
+            EXPECT_GE(hh, FloorPlan::kMinSide);
+            EXPECT_LE(w, FloorPlan::kMaxSide);
+            EXPECT_LE(hh, FloorPlan::kMaxSide);
+            break;
+        case 1:
+            plan.MoveTo(x0, y0);
+            plan.LineTo(x1, y1);
+            break;
+        case 2:
+            plan.Line(x0, y0, x1, y1);
+            break;
+        case 3:
+            plan.Rectangle(x0, y0, x1, y1, int(h.Int(-50, 950)), int(h.Int(-50, 950)), h.Chance(50));
+            break;
+        case 4:
+            plan.Ellipse(x0, y0, x1, y1, int(h.Int(-50, 950)), int(h.Int(-50, 950)), h.Chance(50));
+            break;
+        case 5:
+            plan.Undo(uw, uh);
+            break;
+        case 6:
+            plan.Redo(uw, uh);
+            break;
+        case 7:
+            plan.MergeChart(stamp, QPoint(x0, y0));
+            break;
+        case 8:
+            plan.HitTest(x0, y0);
+            plan.CursorAt(x1, y1);
+            break;
+        case 9:
+            plan.RestoreSize(uw, uh);
+            break;
+        default:
+            plan.SetPen(QPen(Qt::red, double(h.Int(0, 40))));
+            break;
+        }
+        ASSERT_FALSE(picture.isNull()) << "step " << i;
+        EXPECT_EQ(plan.Width(), picture.width());
+        EXPECT_EQ(plan.Height(), picture.height());
+    }
+}
+
+} // namespace
