@@ -62,6 +62,11 @@ double DistanceFromCentre(int mountain, double degree)
     return d > 15.0 ? 360.0 - d : d;
 }
 
+// A case keeps its degree, and the settings their 兼 width, as 32-bit floats: a degree typed exactly jian from a
+// mountain's centre comes back up to about 2e-5° off. A distance within this slack of jian counts as exactly jian,
+// which keeps the pure mountain; it lies far below the minute to which degrees are read.
+constexpr double kJianSlack = 1e-4;
+
 int DegreeToItem(double degree, double jian)
 {
     const int m = MountainOfDegree(degree);
@@ -73,9 +78,10 @@ int DegreeToItem(double degree, double jian)
     if (d > 15.0)
         d = 360.0 - d;
     int k = 1;
-    if (s > 0 && s < 15 && d > jian)
+    const bool beyond = d > jian + kJianSlack;
+    if (s > 0 && s < 15 && beyond)
         k = 2;
-    else if ((s < 0 || s > 15) && d > jian)
+    else if ((s < 0 || s > 15) && beyond)
         k = 0;
     return 4 * m + k;
 }

@@ -32,6 +32,23 @@ TEST(Degrees, ItemAndJian)
     }
 }
 
+// Degrees and the 兼 width are kept as 32-bit floats; a degree typed exactly fJian from any mountain's centre
+// keeps the pure mountain, and one a hundredth further is a 兼, for widths that floats cannot hold exactly too.
+TEST(Degrees, JianEdgeWithStoredFloats)
+{
+    for (double width : {3.0, 3.3, 4.4, 4.5, 5.1, 6.6, 7.0}) {
+        const double jian = static_cast<float>(width);
+        for (int m = 0; m < 24; ++m) {
+            const double c = MountainCentre(m);
+            const auto stored = [](double deg) { return double(static_cast<float>(FloorModD(deg, 360.0))); };
+            EXPECT_EQ(DegreeToItem(stored(c + width), jian), 4 * m + 1) << width << " " << m;
+            EXPECT_EQ(DegreeToItem(stored(c - width), jian), 4 * m + 1) << width << " " << m;
+            EXPECT_EQ(DegreeToItem(stored(c + width + 0.01), jian), 4 * m + 2) << width << " " << m;
+            EXPECT_EQ(DegreeToItem(stored(c - width - 0.01), jian), 4 * m) << width << " " << m;
+        }
+    }
+}
+
 TEST(Degrees, MountainEdges)
 {
     const int zi = MountainIndex("子");
