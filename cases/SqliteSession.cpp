@@ -1,5 +1,7 @@
 #include "SqliteSession.h"
 
+#include <QStringDecoder>
+
 #include <sqlite3.h>
 
 namespace {
@@ -148,5 +150,8 @@ QString SqlQuery::text(int column) const
     const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
     if (!chars)
         return {};
-    return QString::fromUtf8(chars, sqlite3_column_bytes(stmt_, column));
+    // Not QString::fromUtf8, which drops a BOM at the start: a stored text that begins with U+FEFF (a name, or a
+    // category list whose first category is one) must read back whole.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return utf8(QByteArrayView(chars, sqlite3_column_bytes(stmt_, column)));
 }

@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 const QString kSection = QStringLiteral("set");
@@ -60,8 +61,10 @@ void MQuorin::LoadSettings()
     fuwei = ReadChoice(ini, "fuwei", 3, 0);
     iCoord = ReadChoice(ini, "iCoord", 2, 0);
     const double jian = ini.ReadFloat(kSection, QStringLiteral("fJian"), 4.5);
-    // A non-positive width would make every degree off the exact centre a 兼.
-    fJian = std::isfinite(jian) && jian > 0 ? static_cast<float>(jian) : 4.5f;
+    // A non-positive width would make every degree off the exact centre a 兼; one past what a float holds would
+    // turn into infinity.
+    const bool usable = std::isfinite(jian) && jian > 0 && jian <= std::numeric_limits<float>::max();
+    fJian = usable ? static_cast<float>(jian) : 4.5f;
     bZhouTian = ini.ReadBool(kSection, QStringLiteral("bZhouTian"), false);
     bWuHint = ini.ReadBool(kSection, QStringLiteral("bWuHint"), true);
     iTilt = ReadChoice(ini, "iTilt", 2, 0);

@@ -85,6 +85,21 @@ public:
         return s;
     }
 
+    // Like Text, with the unpaired surrogates taken out: text that UTF-8 can carry.
+    QString ValidText(int maxLen)
+    {
+        QString s = Text(maxLen), out;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+                out += s[i];
+                out += s[++i];
+            } else if (!s[i].isSurrogate()) {
+                out += s[i];
+            }
+        }
+        return out;
+    }
+
     // A numeric-looking text: numbers of every size and form, garbage around them, or nothing at all.
     QString NumberText()
     {

@@ -218,6 +218,94 @@ TEST(RobustCases, HostileCaseFilesReadAsResults)
     }
 }
 
+// A record with hostile texts and numbers: what is saved reads back as the stored form of what was given.
+TRecordData HostileRecord(Hostile &h)
+{
+    TRecordData rec;
+    rec.name = h.ValidText(h.Chance(5) ? 2000 : 14);
+    rec.address = h.ValidText(h.Chance(5) ? 2000 : 160);
+    rec.className = h.ValidText(12);
+    rec.remarkText = h.ValidText(h.Chance(5) ? 100000 : 100);
+    rec.remarkFile = h.ValidText(20);
+    rec.sex = uint8_t(h.Int(0, 1));
+    rec.lunar = uint8_t(h.Int(0, 1));
+    rec.leap = uint8_t(h.Int(0, 1));
+    rec.xiaGua = uint8_t(h.Int(0, 1));
+    rec.chartPanel = h.Edge<int32_t>(0, 100);
+    rec.date = TDateRec{h.Edge<int16_t>(-5000, 20000), h.Edge<int16_t>(0, 13), h.Edge<int16_t>(0, 40),
+                        h.Edge<int16_t>(0, 25), h.Edge<int16_t>(0, 61)};
+    rec.buildYear = h.Edge<int16_t>(-5000, 20000);
+    rec.mountain = h.Edge<uint8_t>(0, 95);
+    rec.door = h.Edge<uint8_t>(0, 23);
+    rec.degree = float(h.Int(-3600, 3600)) / 10.0f;
+    rec.longitude = float(h.Int(-1800, 1800)) / 10.0f;
+    rec.latitude = float(h.Int(-900, 900)) / 10.0f;
+    rec.place1 = h.Edge<int16_t>(-1, 40);
+    rec.place2 = h.Edge<int16_t>(-1, 400);
+    for (int32_t &p : rec.place)
+        p = h.Edge<int32_t>(-1, 400);
+    return rec;
+}
+
+TEST(RobustCases, HostileRecordsSaveAndReadBack)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Hostile h(808);
+    MRecordBase base(dir.path() + QStringLiteral("/"));
+    ASSERT_EQ(base.Open(MRecordBase::DefaultPath(base.AppFolder())), 0) << base.Message().toStdString();
+    MRecordBase::Batch batch(base);
+    ASSERT_TRUE(batch.ok());
+    for (int i = 0; i < 150; ++i) {
+        TRecordData rec = HostileRecord(h);
+        const int id = base.InsertCaseBatch(rec);
+        ASSERT_GT(id, 0) << base.Message().toStdString();
+        TRecordData back;
+        ASSERT_TRUE(base.LoadCaseBatch(id, back)) << i;
+        EXPECT_EQ(back.name, StoredName(rec.name)) << i;
+        EXPECT_EQ(back.address, StoredAddress(rec.address)) << i;
+        if (!StoredText(rec.remarkText).isEmpty()) { // an empty remark reads as the default prompt
+            EXPECT_EQ(back.remarkText, StoredText(rec.remarkText)) << i;
+        }
+        EXPECT_EQ(back.date, rec.date) << i;
+        EXPECT_EQ(back.buildYear, rec.buildYear) << i;
+        EXPECT_EQ(back.mountain, rec.mountain) << i;
+        EXPECT_EQ(back.door, rec.door) << i;
+        EXPECT_EQ(back.chartPanel, rec.chartPanel) << i;
+        EXPECT_EQ(back.place1, rec.place1) << i;
+        EXPECT_EQ(back.place2, rec.place2) << i;
+    }
+}
+
+TEST(RobustCases, HostileCategoryLists)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Hostile h(77);
+    MRecordBase base(dir.path() + QStringLiteral("/"));
+    ASSERT_EQ(base.Open(MRecordBase::DefaultPath(base.AppFolder())), 0) << base.Message().toStdString();
+    for (int i = 0; i < 60; ++i) {
+        QStringList list;
+        const int n = int(h.Int(0, h.Chance(5) ? 3000 : 12));
+        for (int c = 0; c < n; ++c)
+            list << h.Text(10);
+        if (!base.WriteClasses(list)) {
+            EXPECT_FALSE(base.Message().isEmpty());
+            continue;
+        }
+        QStringList back;
+        ASSERT_TRUE(base.ReadClasses(back)) << base.Message().toStdString();
+        for (const QString &name : back)
+            EXPECT_FALSE(name.contains(QLatin1Char(kValueSeparator))) << i;
+        // Every category written comes back (a lone surrogate turns into a replacement character).
+        QStringList stored;
+        for (const QString &name : list)
+            if (!StoredClassName(name).isEmpty())
+                stored << StoredClassName(name);
+        EXPECT_EQ(back.size(), stored.size()) << i;
+    }
+}
+
 TEST(RobustCases, AFileThatIsNoDatabaseIsRefusedAndKept)
 {
     QTemporaryDir dir;

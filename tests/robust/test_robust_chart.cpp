@@ -1,6 +1,7 @@
 // The chart object fed hostile cases and hostile view commands: every call returns, refusals carry a message,
 // and the picture keeps a sane size.
 #include "ChartInputs.h"
+#include "ChartRules.h"
 #include "ChartTestUtil.h"
 #include "FloorPlan.h"
 #include "MQuorin.h"
@@ -8,6 +9,9 @@
 
 #include <QImage>
 #include <QTemporaryDir>
+
+#include <climits>
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -151,6 +155,117 @@ TEST(RobustChart, HostileCasesLayOutOrRefuseWithAMessage)
     }
     // The generator must also reach the drawing and the report, not only the refusals.
     EXPECT_GT(laidOut, 60);
+}
+
+// A settings file as a hand edit or an old program could leave it: every chart key with a value of any kind.
+QByteArray HostileSettings(Hostile &h)
+{
+    static const char *keys[] = {"ileft", "liunian", "fuwei", "iCoord", "fJian", "bZhouTian", "bWuHint", "iTilt",
+                                 "bChengMen"};
+    static const char *values[] = {"-1", "0", "1", "2", "3", "4", "255", "256", "65536", "-2147483648",
+                                   "2147483647", "0x7fffffff", "1e300", "-1e300", "1e-300", "nan", "inf", "7.5",
+                                   "8", "15", "22.5", "45", "360", "1e38", "3.5e38", "0.0000001", "", "x"};
+    QByteArray ini = "[set]\n";
+    for (const char *key : keys)
+        if (h.Chance(80))
+            ini += QByteArray(key) + "=" + (h.Chance(80) ? QByteArray(h.Pick(values)) : h.NumberText().toUtf8()) + "\n";
+    return ini;
+}
+
+TEST(RobustChart, HostileSettingsFiles)
+{
+    Hostile h(5);
+    for (int i = 0; i < 40; ++i) {
+        TempProgramFolder folder(HostileSettings(h));
+        QImage chart;
+        MQuorin q{nullptr, &chart, nullptr};
+        q.SetPanSize(500, 580, false);
+        q.iPanShape = int(h.Int(0, 1));
+        if (!q.PaiPan(HostileCase(h))) {
+            EXPECT_FALSE(q.sMessage.isEmpty()) << "file " << i;
+        }
+        EXPECT_TRUE(std::isfinite(q.fJian)) << "file " << i;
+        EXPECT_GT(q.fJian, 0.0f) << "file " << i;
+        EXPECT_LE(q.fuwei, 3);
+        EXPECT_LE(q.iTilt, 2);
+        EXPECT_LE(q.iCoord, 2);
+        uint8_t show[4];
+        for (uint8_t &s : show)
+            s = uint8_t(h.Int(0, 1));
+        q.SetShowGua(show);
+        EXPECT_LE(q.GuaCount, 4);
+        for (int c = 0; c < 4; ++c)
+            HostileViewCommand(h, q);
+    }
+}
+
+TEST(RobustChart, FloorPlanThroughTheChartObject)
+{
+    TempProgramFolder folder;
+    Hostile h(31);
+    QImage chart, plan(300, 200, QImage::Format_ARGB32_Premultiplied);
+    plan.fill(Qt::white);
+    MQuorin q{nullptr, &chart, &plan};
+    q.sTempPath = AppPath() + QStringLiteral("picTemp/");
+    q.SetPanSize(500, 580, false);
+    q.ResetBkUndo();
+    // Stamping waits for a lay-out.
+    EXPECT_FALSE(q.MergePanToBk());
+    EXPECT_FALSE(q.sMessage.isEmpty());
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+    for (int i = 0; i < 150; ++i) {
+        int w = int(h.Int(-100, 700)), hh = int(h.Int(-100, 700));
+        const QPoint a = AnyPoint(h), b = AnyPoint(h), c = AnyPoint(h);
+        switch (h.Int(0, 7)) {
+        case 0:
+            q.bBkKeepRatio = h.Edge<uint8_t>(0, 1);
+            q.ResizeBk(w, hh, h.Edge<uint8_t>(0, 9));
+            break;
+        case 1:
+            q.BkMoveTo(a.x(), a.y());
+            q.BkLineTo(b.x(), b.y());
+            q.SaveBkUndo();
+            break;
+        case 2:
+            q.BkRectangle(a.x(), a.y(), b.x(), b.y(), c.x(), c.y(), h.Chance(50));
+            break;
+        case 3:
+            q.BkEllipse(a.x(), a.y(), b.x(), b.y(), c.x(), c.y(), h.Chance(50));
+            break;
+        case 4:
+            q.UndoBk(w, hh);
+            break;
+        case 5:
+            q.RedoBk(w, hh);
+            break;
+        case 6:
+            q.MergePanToBk(QPoint(int(h.Int(-1000, 1000)), int(h.Int(-1000, 1000))));
+            break;
+        default:
+            q.HitTestBk(a.x(), a.y());
+            q.SetBkCursor(b.x(), b.y());
+            q.RestoreBkSize(w, hh);
+            break;
+        }
+        ASSERT_EQ(q.iBkWidth, plan.width()) << "step " << i;
+        ASSERT_EQ(q.iBkHeight, plan.height()) << "step " << i;
+        ASSERT_GE(q.iUndoIndex, -1);
+        ASSERT_LT(q.iUndoIndex, FloorPlan::kUndoSteps);
+    }
+}
+
+TEST(RobustChart, DegreeToItemOfAnyDegreeAndMargin)
+{
+    Hostile h(45);
+    for (int i = 0; i < 3000; ++i) {
+        const double degree = h.AnyDouble(), jian = h.AnyDouble();
+        const int item = DegreeToItem(degree, jian);
+        ASSERT_GE(item, -1) << degree << " " << jian;
+        ASSERT_LT(item, ChartInputs::kSittingItems) << degree << " " << jian;
+        if (item >= 0) {
+            EXPECT_FALSE(ChartInputs::IsSeparatorItem(item)) << degree << " " << jian;
+        }
+    }
 }
 
 TEST(RobustChart, ViewCommandsOnALaidOutHouse)
