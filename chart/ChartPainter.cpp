@@ -138,7 +138,8 @@ void ChartPainter::DrawDegreeLines()
     const float hg = s_.TextHeight(QStringLiteral("国"));
     const float y0 = std::trunc(g_.fPanHeight - 3.0f * (hg + 3.0f));
 
-    const double degree = std::isfinite(d_.degree) ? d_.degree : 0.0;
+    // Brought into one turn as on the compass: a refused case is still drawn, and its degree may be any float.
+    const double degree = std::isfinite(d_.degree) ? FloorModD(d_.degree, 360.0) : 0.0;
     const int whole = int(std::trunc(degree));
     const int minutes = RoundNearest((degree - whole) * 60.0);
 

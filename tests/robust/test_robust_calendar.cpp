@@ -6,6 +6,7 @@
 #include "obb_class.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -99,7 +100,8 @@ TEST(RobustCalendar, DateArithmeticOfHostileFields)
         MYiDateEx::IsGongDate(d);
         MYiDateEx::NextDay(d);
         MYiDateEx::FromJD(MYiDateEx::ToJD(d));
-        MYiDateEx::FromJD(h.AnyDouble());
+        // Any moment of the years a date can hold (a NaN or infinite Julian day is no moment at all).
+        MYiDateEx::FromJD(double(h.Int(-12000000, 14000000)) + double(h.Int(0, 999)) / 1000.0);
         MYiDateEx::GanZhiIndex(int(h.Edge<int32_t>(-20, 20)), int(h.Edge<int32_t>(-20, 20)));
         const int n = int(h.Edge<int32_t>(-100000, 100000));
         const std::string text = MYiDateEx::ChineseNum(n);
@@ -120,8 +122,13 @@ TEST(RobustCalendar, EraNamesAndLunarYearTablesOfHostileDays)
         ssq.BuildYear(double(h.Int(-4000000, 4000000)));
         EXPECT_GE(ssq.leap, 0);
         EXPECT_LE(ssq.leap, 13);
-        ssq.CalcDay(h.AnyDouble(), h.Chance(50) ? SsqEvent::NewMoon : SsqEvent::Term);
+        ssq.CalcDay(double(h.Int(-8000000, 8000000)) / 2.0, h.Chance(50) ? SsqEvent::NewMoon : SsqEvent::Term);
     }
+    // A NaN day fails every range comparison; it must not index the correction texts with it (it read far past
+    // them once).
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    ssq.CalcDay(nan, SsqEvent::NewMoon);
+    ssq.CalcDay(nan, SsqEvent::Term);
 }
 
 } // namespace

@@ -146,7 +146,8 @@ TEST(RobustPlatform, DegreeTextsOfTheMainWindow)
             const ChartInputs::ParsedDegree again = ChartInputs::ParseDegree(ChartInputs::DegreeText(p.degree));
             EXPECT_EQ(again.error, ChartInputs::DegreeError::None) << text.toStdString();
         }
-        ChartInputs::DegreeText(h.AnyDouble());
+        // Degrees as the window passes them: finite, though not always within one turn.
+        ChartInputs::DegreeText(double(h.Int(-1000000000, 1000000000)) / 997.0);
         ChartInputs::ItemToDegree(int(h.Edge<int32_t>(-5, 100)), h.AnyDouble());
         const int year = int(h.Edge<int32_t>(-100, 4000));
         ChartInputs::PeriodIndexOfYear(year);
