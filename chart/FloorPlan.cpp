@@ -168,12 +168,13 @@ void FloorPlan::Resize(int& w, int& h, int handle)
 {
     if (keepRatio_ && handle != HandleNone && origWidth_ > 0 && origHeight_ > 0) {
         const double ratio = double(origHeight_) / double(origWidth_);
+        // The other side is clamped before it becomes an int: a thin strip's ratio can carry it past INT_MAX.
         if (handle == HandleRight || handle == HandleLeft) {
             w = ClampSide(w);
-            h = int(std::trunc(w * ratio));
+            h = int(std::min(std::trunc(w * ratio), double(kMaxSide)));
         } else {
             h = ClampSide(h);
-            w = int(std::trunc(h / ratio));
+            w = int(std::min(std::trunc(h / ratio), double(kMaxSide)));
         }
     }
     w = ClampSide(w);

@@ -63,7 +63,7 @@ TEST(RobustCalendar, SolarTermsOfHostileYears)
 {
     Hostile h(24);
     MYiDateEx cal;
-    for (int i = 0; i < 800; ++i) {
+    for (int i = 0; i < 400; ++i) {
         const int year = int(h.Chance(10) ? h.Edge<int16_t>(-10000, 20000) : h.Int(-10000, 20000));
         const int month = int(h.Int(-3, 15));
         cal.JieQiTime(year, month, h.Chance(50));

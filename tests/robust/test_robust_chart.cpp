@@ -7,11 +7,14 @@
 #include "MQuorin.h"
 #include "RobustRandom.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -199,6 +202,87 @@ TEST(RobustChart, HostileSettingsFiles)
     }
 }
 
+// Plans of extreme shape (a user's picture may be a thin strip), resized with the aspect kept: the side computed
+// from the other may pass what an int holds before it is clamped.
+TEST(RobustChart, FloorPlanOfExtremeShapeKeepsItsRatioWithinBounds)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QSize shapes[] = {{1, 3000000}, {3000000, 1}};
+    for (const QSize &shape : shapes) {
+        QImage picture(shape, QImage::Format_ARGB32_Premultiplied);
+        ASSERT_FALSE(picture.isNull());
+        picture.fill(Qt::white);
+        FloorPlan plan(&picture, temp.path() + QStringLiteral("/picTemp/"));
+        plan.ResetUndo();
+        plan.SetKeepRatio(true);
+        // 1000 × 3e6 and 1000 / (1 / 3e6) are far past INT_MAX: the long side comes out as the largest allowed.
+        const bool tall = shape.height() > shape.width();
+        const int cases[][3] = {{1000, 1000, FloorPlan::HandleRight}, {1000, 1000, FloorPlan::HandleTop},
+                                {INT_MIN, INT_MIN, FloorPlan::HandleLeft}, {INT_MIN, INT_MIN, FloorPlan::HandleBottom}};
+        for (const auto &c : cases) {
+            int w = c[0], h = c[1];
+            plan.Resize(w, h, c[2]);
+            EXPECT_GE(w, FloorPlan::kMinSide);
+            EXPECT_LE(w, FloorPlan::kMaxSide);
+            EXPECT_GE(h, FloorPlan::kMinSide);
+            EXPECT_LE(h, FloorPlan::kMaxSide);
+            EXPECT_EQ(picture.size(), QSize(w, h));
+            const bool longSideComputed = tall == (c[2] == FloorPlan::HandleRight || c[2] == FloorPlan::HandleLeft);
+            if (c[0] == 1000 && longSideComputed) {
+                EXPECT_EQ(tall ? h : w, FloorPlan::kMaxSide);
+            }
+        }
+    }
+}
+
+// Step files damaged behind the plan's back: undo and redo refuse them with a message, or load what is there.
+TEST(RobustChart, FloorPlanUndoOverDamagedStepFiles)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    Hostile h(202);
+    QImage picture(120, 80, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::white);
+    FloorPlan plan(&picture, temp.path() + QStringLiteral("/picTemp/"));
+    plan.ResetUndo();
+    for (int i = 0; i < 6; ++i)
+        ASSERT_TRUE(plan.Line(0, i * 10, 100, i * 10)) << plan.Message().toStdString();
+    const QDir folder(plan.StepFolder());
+    const QStringList files = folder.entryList({QStringLiteral("*.bmp")}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(files.isEmpty());
+    for (int f = 0; f < files.size(); ++f) {
+        QFile file(folder.filePath(files[f]));
+        QByteArray bytes;
+        if (f % 3 == 0) {
+            // A BMP header that claims a picture far too large to allocate.
+            if (file.open(QIODevice::ReadOnly))
+                bytes = file.readAll();
+            file.close();
+            if (bytes.size() > 26) {
+                const qint32 huge = 1000000;
+                memcpy(bytes.data() + 18, &huge, 4);
+                memcpy(bytes.data() + 22, &huge, 4);
+            }
+        } else if (f % 3 == 1) {
+            const std::string junk = h.Bytes(300);
+            bytes = QByteArray(junk.data(), qsizetype(junk.size()));
+        }
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    for (int i = 0; i < 20; ++i) {
+        int w = 0, hh = 0;
+        const bool ok = h.Chance(50) ? plan.Undo(w, hh) : plan.Redo(w, hh);
+        if (ok) {
+            EXPECT_GE(w, FloorPlan::kMinSide);
+            EXPECT_LE(w, FloorPlan::kMaxSide);
+        }
+        EXPECT_EQ(plan.Width(), picture.width());
+        EXPECT_EQ(plan.Height(), picture.height());
+    }
+}
+
 TEST(RobustChart, FloorPlanThroughTheChartObject)
 {
     TempProgramFolder folder;
@@ -346,13 +430,17 @@ TEST(RobustChart, FloorPlanWithAbsurdSizesAndStrokes)
     plan.ResetUndo();
     QImage stamp(120, 90, QImage::Format_ARGB32_Premultiplied);
     stamp.fill(Qt::black);
-    int bigW = INT_MAX, bigH = INT_MAX;
-    plan.Resize(bigW, bigH, 0);
-    EXPECT_EQ(bigW, FloorPlan::kMaxSide);
-    EXPECT_EQ(bigH, FloorPlan::kMaxSide);
+    {
+        // The clamp to the largest side, without a picture of that size behind it.
+        FloorPlan bare(nullptr, temp.path() + QStringLiteral("/picTemp/"));
+        int bigW = INT_MAX, bigH = INT_MAX;
+        bare.Resize(bigW, bigH, 0);
+        EXPECT_EQ(bigW, FloorPlan::kMaxSide);
+        EXPECT_EQ(bigH, FloorPlan::kMaxSide);
+    }
     for (int i = 0; i < 300; ++i) {
         // Sides down to INT_MIN; large ones stay under 1000 so that the run stays quick (the largest side the
-        // plan allows is tried once below).
+        // plan allows is tried above).
         int w = std::min(int(h.Edge<int32_t>(-10, 900)), 999), hh = std::min(int(h.Edge<int32_t>(-10, 900)), 999);
         auto coord = [&h] { return int(h.Chance(10) ? h.Int(-kFar, kFar) : h.Int(-50, 950)); };
         const int x0 = coord(), y0 = coord(), x1 = coord(), y1 = coord();
