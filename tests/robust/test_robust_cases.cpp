@@ -162,6 +162,13 @@ void ReadEverything(MRecordBase &base, Hostile &h)
             for (int id : ids)
                 base.LoadCaseBatch(id, rec);
     }
+    // Updates and deletions of ids that may not exist, or exist with damaged rows, return a result.
+    for (int id : ids) {
+        if (h.Chance(50))
+            base.UpdateCase(id, rec);
+        else
+            base.DeleteCase(id);
+    }
     // A case written into a damaged file either lands and reads back, or is refused with a message.
     TRecordData fresh;
     fresh.name = QStringLiteral("李四");

@@ -1,11 +1,14 @@
 // The platform layer and the main window's degree reader fed random bytes and random text.
 #include "ChartInputs.h"
 #include "CleanName.h"
+#include "GbkText.h"
 #include "IniFile.h"
 #include "RobustRandom.h"
 #include "Resources.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -94,6 +97,45 @@ TEST(RobustPlatform, IniFilesOfRandomBytes)
         } else {
             EXPECT_FALSE(ini.lastError().isEmpty());
         }
+    }
+}
+
+TEST(RobustPlatform, AnIniPathThatIsAFolderReadsDefaultsAndRefusesWrites)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    IniFile ini(dir.path());
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("set"), QStringLiteral("key"), 7), 7);
+    EXPECT_TRUE(ini.ReadSections().isEmpty());
+    EXPECT_FALSE(ini.WriteInteger(QStringLiteral("set"), QStringLiteral("key"), 1));
+    EXPECT_FALSE(ini.lastError().isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+}
+
+TEST(RobustPlatform, GbkAndUtf8OfRandomBytes)
+{
+    Hostile h(936);
+    for (int i = 0; i < 2000; ++i) {
+        const std::string raw = h.Bytes(h.Chance(2) ? 20000 : 40);
+        const QByteArrayView bytes(raw.data(), qsizetype(raw.size()));
+        const QString gbk = GbkDecode(bytes);
+        const QString either = DecodeUtf8OrGbk(bytes);
+        if (IsValidUtf8(bytes)) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+            QString expected = utf8(bytes);
+            if (expected.startsWith(QChar(0xFEFF)))
+                expected.remove(0, 1);
+            EXPECT_EQ(either, expected) << i;
+        } else {
+            EXPECT_EQ(either, gbk) << i;
+        }
+        // Text GBK can hold goes there and back unchanged.
+        const QByteArray encoded = GbkEncode(gbk);
+        EXPECT_EQ(GbkLength(gbk), encoded.size());
+        if (!gbk.contains(QChar::ReplacementCharacter)) {
+            EXPECT_EQ(GbkDecode(encoded), gbk) << i;
+        }
+        GbkEncode(h.Text(40));
     }
 }
 
