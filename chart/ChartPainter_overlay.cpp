@@ -92,7 +92,8 @@ void ChartPainter::DrawAnnualCaption(bool baZhai)
 {
     SetFont(float(g_.iTextSize), false, 0x000000);
     const int year = d_.iLiuNianYear;
-    QString yearText = Qs(GanZhiName(FloorMod(year + 6897, 60))) + "年";
+    // Reduced first: the year is typed into an editable list and may be as large as an int holds.
+    QString yearText = Qs(GanZhiName(FloorMod(FloorMod(year, 60) + 6897, 60))) + "年";
     if (baZhai)
         yearText += QStringLiteral("　　");
     const float w = s_.TextWidth(yearText);

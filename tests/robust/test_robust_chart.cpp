@@ -352,6 +352,66 @@ TEST(RobustChart, DegreeToItemOfAnyDegreeAndMargin)
     }
 }
 
+// Degrees far outside one turn, each with the sitting item it falls on, so that the lay-out accepts them when the
+// rules do and the whole computation, drawing and report run on them.
+TEST(RobustChart, LayOutsOfDegreesOutsideOneTurn)
+{
+    TempProgramFolder folder;
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    const float degrees[] = {360.0f, 359.99f, -0.0001f, -7.5f, 720.25f, -352.6f, 1e9f, -1e9f, 3.0e38f, -3.0e38f,
+                             std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest(),
+                             std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN()};
+    for (const float degree : degrees) {
+        for (int shape = 0; shape < 2; ++shape) {
+            TRecordData rec = ReferenceHouse();
+            rec.degree = degree;
+            const int item = DegreeToItem(degree, 4.5);
+            rec.mountain = uint8_t(item < 0 ? 1 : item);
+            q.iPanShape = shape;
+            if (q.PaiPan(rec)) {
+                EXPECT_FALSE(q.sHeader.isEmpty());
+                EXPECT_GE(q.ZuoShan, 0);
+                EXPECT_LT(q.ZuoShan, 24);
+                q.ShowBaZhaiPan();
+                q.ShowLiuNianPan(2024, 6, 1, 1);
+                q.SetDisplayMode(100);
+                q.SetDisplayMode(0);
+            } else {
+                EXPECT_FALSE(q.sMessage.isEmpty()) << degree;
+            }
+        }
+    }
+}
+
+// The annual year comes from an editable list: any number from 64 up can arrive, far past what a date holds (the
+// window refuses smaller ones; a few are tried all the same). The month is a list index, 0..11.
+TEST(RobustChart, AnnualViewsOfYearsPastTheCalendar)
+{
+    TempProgramFolder folder;
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+    const int years[] = {64, 9999, 10000, 32767, 32768, 65536, 100000, 1000000000, INT_MAX - 6000, INT_MAX, -100};
+    for (const int year : years) {
+        for (const int month : {0, 6, 11}) {
+            q.ShowLiuNianPan(year, month, 1, 1);
+            q.ShowLiuNianPan8(year, month, 1);
+            q.ShowNeiQiPan();
+            uint8_t y[9], m[9], n[9];
+            q.FlyStars(y, m, n);
+            for (int i = 0; i < 9; ++i) {
+                EXPECT_LT(y[i], 9) << year;
+                EXPECT_LT(m[i], 9) << year;
+                EXPECT_LT(n[i], 9) << year;
+            }
+        }
+    }
+}
+
 TEST(RobustChart, ViewCommandsOnALaidOutHouse)
 {
     TempProgramFolder folder;
