@@ -479,6 +479,28 @@ TEST(RobustChart, CompassWithEveryRingSwitchAndSize)
     }
 }
 
+TEST(RobustChart, CompassWithEveryRingOnTheSmallestPictures)
+{
+    TempProgramFolder folder;
+    QImage chart;
+    MQuorin q{nullptr, &chart, nullptr};
+    q.SetPanSize(500, 580, false);
+    ASSERT_TRUE(q.PaiPan(ReferenceHouse())) << q.sMessage.toStdString();
+    TCompassLayers all;
+    all.ring.fill(1);
+    all.shanYin = all.ganZhi = all.wxColor = 1;
+    all.count = 255;
+    q.SetCompassLayers(all);
+    const int sizes[][2] = {{100, 100}, {4096, 100}, {100, 4096}, {101, 233}};
+    for (const auto &size : sizes) {
+        for (uint8_t tilt = 0; tilt < 3; ++tilt) {
+            q.iTilt = tilt;
+            q.SetPanSize(size[0], size[1], false);
+            EXPECT_TRUE(q.DrawCompass());
+        }
+    }
+}
+
 TEST(RobustChart, FloorPlanWithAbsurdSizesAndStrokes)
 {
     QTemporaryDir temp;

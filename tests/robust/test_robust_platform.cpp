@@ -85,7 +85,7 @@ TEST(RobustPlatform, IniFilesOfRandomBytes)
             for (qsizetype n = 0; n < sections.size(); ++n) {
                 const QStringList keysNow = ini.ReadSection(sections[n]);
                 for (const QString &k : keysBefore[n])
-                    EXPECT_TRUE(keysNow.contains(k, Qt::CaseInsensitive)) << i << " [" << sections[n].toStdString() << "] " << k.toStdString();
+                    EXPECT_TRUE(keysNow.contains(k, Qt::CaseInsensitive)) << i << " " << k.toStdString();
             }
             EXPECT_TRUE(ini.WriteInteger(QStringLiteral("set"), QStringLiteral("n"), int(h.Edge<int32_t>(0, 9))));
             // The largest doubles written with 15 digits round up past the largest double and read back as
