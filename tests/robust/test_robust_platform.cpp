@@ -53,7 +53,7 @@ TEST(RobustPlatform, IniFilesOfRandomBytes)
     ASSERT_TRUE(dir.isValid());
     Hostile h(1985);
     const QString path = dir.path() + QStringLiteral("/set.ini");
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 150; ++i) {
         const std::string bytes = HostileIniBytes(h);
         {
             QFile f(path);
