@@ -361,12 +361,16 @@ void TFrmMain::writeWindowSettings()
 
 double TFrmMain::ReadJian() const
 {
-    return IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadFloat(QStringLiteral("set"), QStringLiteral("fJian"), 3.0);
+    // A hand-edited width of zero or less would make every degree off a mountain's exact centre a 兼.
+    const double jian = IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadFloat(QStringLiteral("set"), QStringLiteral("fJian"), 3.0);
+    return jian > 0 ? jian : 3.0;
 }
 
 void TFrmMain::ReadFuWei()
 {
-    const int fuwei = IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 0);
+    int fuwei = IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 0);
+    if (fuwei < 0 || fuwei > 3)
+        fuwei = 0; // as the chart object reads it, so the checked reference is the one it draws
     const QSignalBlocker block(ui->ChkShowGua);
     for (int i = 0; i < ui->ChkShowGua->count(); ++i)
         SetItemChecked(ui->ChkShowGua, i, i == fuwei);

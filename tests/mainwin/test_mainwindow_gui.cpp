@@ -178,6 +178,20 @@ TEST_F(MainWindowTest, JianFromTheSettingsDialogChangesTheConversions)
     close(*w);
 }
 
+TEST_F(MainWindowTest, HandEditedSettingsOutOfRangeFallBackToTheDefaults)
+{
+    IniFile ini(path("dat/set.ini"));
+    ini.WriteString(QStringLiteral("set"), QStringLiteral("fJian"), QStringLiteral("-2"));
+    ini.WriteInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 7);
+    auto w = open();
+    EXPECT_DOUBLE_EQ(w->FJian(), 3.0);
+    auto *gua = find<QListWidget>(w.get(), "ChkShowGua");
+    EXPECT_EQ(gua->item(0)->checkState(), Qt::Checked); // the chart object's 伏位 default, 山
+    for (int i = 1; i < gua->count(); ++i)
+        EXPECT_EQ(gua->item(i)->checkState(), Qt::Unchecked);
+    close(*w);
+}
+
 TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
 {
     auto w = open();
