@@ -53,9 +53,10 @@ QString valueOf(const QString &line)
     return v;
 }
 
+// Names in the file are read trimmed and written trimmed, so a caller's " key" must match "key" too.
 bool sameName(const QString &a, const QString &b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 // Index of the first header of the section, or -1.

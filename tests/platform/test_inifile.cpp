@@ -49,6 +49,11 @@ TEST_F(IniFileTest, SectionsAndKeysAreFoundWhateverTheirCase)
     // Overwriting keeps the file's own spelling of section and key.
     ASSERT_TRUE(ini.WriteString("SET", "FJIAN", "3"));
     EXPECT_EQ(bytes(), QByteArray("[Set]\nfJian=3\n"));
+
+    // Blanks around a name are not part of it, on writing or on reading.
+    ASSERT_TRUE(ini.WriteString(" set ", " other ", "x"));
+    EXPECT_EQ(ini.ReadString(" set", "other ", QString()), QStringLiteral("x"));
+    EXPECT_EQ(ini.ReadString("set", "other", QString()), QStringLiteral("x"));
 }
 
 TEST_F(IniFileTest, WriteKeepsOtherSectionsKeysAndCommentsInOrder)
