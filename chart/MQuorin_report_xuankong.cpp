@@ -225,7 +225,9 @@ void MQuorin::PalaceTexts(ReportSpans &out) const
         QString t = QStringLiteral("★山星%1(%2)，").arg(Nine(g[0])).arg(StateName(g[0], Yun));
         t += QStringLiteral("向星%1(%2)，").arg(Nine(g[1])).arg(StateName(g[1], Yun));
         t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[2])).arg(StateName(g[2], Yun));
-        switch (g[3]) {
+        // The pair pattern of a palace is reckoned as if the house sat there; the facing palace would then read
+        // the mirror of the house's own pattern (上山下水 for a 旺山旺向 house), so it takes the sitting palace's.
+        switch (p == face ? Gong[sit][3] : g[3]) {
         case kWangShanWangXiang:
             t += QStringLiteral("★此宫旺山旺向。\r\n");
             break;

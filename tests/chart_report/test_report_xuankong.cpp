@@ -87,6 +87,12 @@ TEST(XuanKongReading, ReferenceHouse)
     const QStringList sun = Section(lines, Q("【东南:巽宫-辰巽巳】"), Q("【"));
     EXPECT_EQ(sun, (QStringList{Q("【东南:巽宫-辰巽巳】"), Q("★山星3(死)，向星4(煞)，运星7(退)。"),
                                 Q("★合十：山星和运星。"), Q("☆伏吟：向星和地盘。"), QString()}));
+    // Both ends of the axis name the house's own pattern.
+    for (const char *palace : {"【正北:坎宫-壬子癸】 子山", "【正南:离宫-丙午丁】 午向"}) {
+        const QStringList section = Section(lines, Q(palace), Q("【"));
+        EXPECT_TRUE(section.contains(Q("●此宫双星会向。"))) << palace;
+        EXPECT_FALSE(section.contains(Q("●此宫双星会坐。"))) << palace;
+    }
     // The ruling-star texts of the sitting palace: 九 over 七.
     EXPECT_TRUE(HasLine(lines, Q("★山方主星") + LoadStr(409)));
     EXPECT_TRUE(HasLine(lines, Q("★山星-向星组合，主事:") + LoadStr(497)));
@@ -95,6 +101,23 @@ TEST(XuanKongReading, ReferenceHouse)
 
     // The plain text kept beside the pane is the same reading.
     EXPECT_EQ(ReportParagraphs(q.sReport), lines);
+}
+
+TEST(XuanKongReading, FacingPalaceOfAWangShanWangXiangHouseIsNotCalledShangShanXiaShui)
+{
+    TempProgramFolder folder;
+    MQuorin q;
+    TRecordData r = ReferenceHouse();
+    r.mountain = 4 * 3 + 1; // 丑山未向, period 8
+    r.degree = 30.0f;
+    ASSERT_TRUE(q.PaiPan(r)) << q.sMessage.toStdString();
+    const QStringList lines = PaneLines(q);
+    for (const char *palace : {"【东北:艮宫-丑艮寅】 丑山", "【西南:坤宫-未坤申】 未向"}) {
+        const QStringList section = Section(lines, Q(palace), Q("【"));
+        ASSERT_FALSE(section.isEmpty()) << palace;
+        EXPECT_TRUE(section.contains(Q("★此宫旺山旺向。"))) << palace;
+        EXPECT_FALSE(section.contains(Q("☆此宫上山下水。"))) << palace;
+    }
 }
 
 TEST(XuanKongReading, ChartGrid)
