@@ -90,10 +90,12 @@ TEST(BaZhaiReading, WaterLinesOfEveryMountain)
         const QStringList water = Section(lines, Q("【二十四山放水参考】"), Q("建宅"));
         ASSERT_GE(water.size(), 2) << m;
         EXPECT_TRUE(water[1].startsWith(U(Shan(m)) + Q("山水宜放"))) << m;
-        if (m == 0)
+        if (m == 0) {
             EXPECT_EQ(water[1], Q("壬山水宜放甲乙巨门方，天井宜宽深，吉。"));
-        if (m == 23)
+        }
+        if (m == 23) {
             EXPECT_EQ(water[1], Q("亥山水宜放丙丁破军方，天井宜深聚，吉。"));
+        }
     }
 }
 
