@@ -81,11 +81,13 @@ int HourPillar(int dayPillar, int hour)
 
 std::array<int16_t, 4> BirthGanZhi(IChartCalendar &cal, const TDateRec &gong)
 {
-    int y = gong.year;
-    if (cal.ToJD(gong) < cal.ToJD(cal.LiChun(gong.year)))
-        --y;
+    // The solar month decides the year as well: in January and February a 子 or 丑 month still belongs to the
+    // year before. Comparing with the moment of 立春, which is kept only to the minute, would give the new year
+    // beside the old year's 丑 month for a birth within that minute.
+    const int branch = cal.SolarMonthBranch(gong);
+    const int y = gong.year - (gong.month <= 2 && (branch == 1 || branch == 2) ? 1 : 0);
     const int year = FloorMod(y + 6897, 60);
-    const int month = MonthPillar(year, cal.SolarMonthBranch(gong));
+    const int month = MonthPillar(year, branch);
     int day = cal.DayGanZhi(gong);
     if (gong.hour == 23)
         day = FloorMod(day + 1, 60);

@@ -39,17 +39,6 @@ void MQuorin::BirthGanZhi()
     if (!DateEx)
         return;
     SiZhu = ::BirthGanZhi(*DateEx, BirthGong);
-    // The moment of 立春 is kept to the minute while the solar month is found from the exact moment, so a birth
-    // in the minute of 立春 could get the new year beside the old year's 丑 month. The exact solar month decides
-    // both: in January and February a 子 or 丑 month still belongs to the year before.
-    if (BirthGong.month <= 2) {
-        const int branch = FloorMod(SiZhu[1], 12);
-        const int year = YearGanZhi(BirthGong.year - (branch == 1 || branch == 2 ? 1 : 0));
-        if (year != SiZhu[0]) {
-            SiZhu[0] = static_cast<int16_t>(year);
-            SiZhu[1] = static_cast<int16_t>(MonthPillar(year, branch));
-        }
-    }
 }
 
 int MQuorin::NaYinIndex(int cycle) { return ChartNaYinIndex(cycle); }
