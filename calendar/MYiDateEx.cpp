@@ -213,19 +213,26 @@ int MYiDateEx::JieQiMonth(const TDateRec &date, std::array<TDateRec, 3> *terms) 
     return FloorMod(r / 30 + 2, 12);
 }
 
+namespace {
+// A term's moment with the number it is listed under.
+TJieQiRec TermRecord(const TDateRec &t, int term)
+{
+    TJieQiRec r;
+    r.year = t.year;
+    r.month = t.month;
+    r.day = t.day;
+    r.hour = t.hour;
+    r.minute = t.minute;
+    r.term = static_cast<int16_t>(term);
+    return r;
+}
+} // namespace
+
 TJieQiRec MYiDateEx::JieQiShift(const TDateRec &date, bool first, int n) const
 {
     int k = SolarMonthStart(ToJD(date), date.year, date.month);
     k += (first ? 0 : 15) + 30 * n;
-    const TDateRec t = FromJD(TermJD(date.year, k));
-    TJieQiRec out;
-    out.year = t.year;
-    out.month = t.month;
-    out.day = t.day;
-    out.hour = t.hour;
-    out.minute = t.minute;
-    out.term = static_cast<int16_t>(FloorMod(k - 285, 360) / 30 + 1);
-    return out;
+    return TermRecord(FromJD(TermJD(date.year, k)), FloorMod(k - 285, 360) / 30 + 1);
 }
 
 std::vector<TJieQiRec> MYiDateEx::YearJieQi(int year) const
@@ -245,14 +252,7 @@ std::vector<TJieQiRec> MYiDateEx::YearJieQi(int year) const
         const TDateRec t = FromJD(TermJD(year, k));
         if (t.year != year || t.year > 9999)
             break;
-        TJieQiRec r;
-        r.year = t.year;
-        r.month = t.month;
-        r.day = t.day;
-        r.hour = t.hour;
-        r.minute = t.minute;
-        r.term = static_cast<int16_t>(FloorMod(k - 285, 360) / 15 % 24);
-        out.push_back(r);
+        out.push_back(TermRecord(t, FloorMod(k - 285, 360) / 15 % 24));
     }
     return out;
 }
