@@ -100,8 +100,9 @@ void TSkinData::ClampGeometry()
 
 void TSkinData::ReBuildCombobox()
 {
-    // Each state: the sunken edge as a nine-grid, the extra picture (when the skin has one) inside it, and the
-    // combo button at the inner right, as tall as the inside. The right-to-left picture mirrors every cell.
+    // Each state: the sunken edge as a nine-grid, the combo button at the inner right as tall as the inside,
+    // and the arrow glyph of the extra picture (when the skin has one) centred on the button. The right-to-left
+    // picture mirrors every cell.
     if (!SunkEdge || !ComboButton || SunkEdge->Map.isNull() || ComboButton->Map.isNull())
         return;
     const int h = SunkEdge->Map.height(), states = SunkEdge->Frame;
@@ -116,12 +117,11 @@ void TSkinData::ReBuildCombobox()
         const QRect all(0, 0, ComboCell, h);
         DrawRect2(p, all, SunkEdge->Map, SunkEdge->margins(), false, SunkEdge->Tile, true, states, state);
         const QRect inside = all.marginsRemoved(SunkEdge->margins());
-        if (ExtraImages && !ExtraImages->Map.isNull())
-            DrawRect2(p, inside, ExtraImages->Map, ExtraImages->margins(), false, ExtraImages->Tile, true,
-                      ExtraImages->Frame, state);
         const int bw = std::min(ComboButton->frameWidth(), inside.width());
-        DrawRect1(p, QRect(inside.right() + 1 - bw, inside.top(), bw, inside.height()), ComboButton->Map, true,
-                  ComboButton->Frame, state);
+        const QRect button(inside.right() + 1 - bw, inside.top(), bw, inside.height());
+        DrawRect1(p, button, ComboButton->Map, true, ComboButton->Frame, state);
+        if (ExtraImages && !ExtraImages->Map.isNull())
+            DrawRect3(p, button, ExtraImages->Map, true, ExtraImages->Frame, state);
         p.end();
         const QPoint at((state - 1) * ComboCell, 0);
         ltr.drawImage(at, cell);
