@@ -10,7 +10,8 @@
 // A frame skin of solid colours, so that pixel probes can tell every piece apart: left border 4 pixels,
 // right 5, title 24, bottom 3; frame 1 (active) bright, frame 2 (inactive) dark. Caption buttons 20 x 16
 // with one colour per frame. With `magentaCorners` the title and side borders have magenta top corners
-// (2 x 2 pixels) and every border is transparent-keyed; otherwise all borders are opaque.
+// (2 x 2 pixels) and every border is transparent-keyed; otherwise all borders are opaque. The caption stops
+// 100 pixels before the title's right end, clear of the buttons.
 namespace frametest {
 
 constexpr QRgb LeftActive = qRgb(200, 0, 0), LeftInactive = qRgb(100, 0, 0);
@@ -67,7 +68,7 @@ inline QByteArray Package(bool magentaCorners, int textAlignment = 0)
                    .arg(QLatin1String(b), QString::fromLatin1(b).toLower())
                    .arg(trans);
     ini += QStringLiteral("LeftTopHeight=4\r\nRightTopHeight=4\r\n");
-    ini += QStringLiteral("TextShift=30\r\nTextShiftVert=0\r\nTextRightClip=10\r\nTextAlignment=%1\r\n"
+    ini += QStringLiteral("TextShift=30\r\nTextShiftVert=0\r\nTextRightClip=100\r\nTextAlignment=%1\r\n"
                           "ActiveTextR=255\r\nActiveTextG=255\r\nActiveTextB=255\r\n"
                           "InActiveTextR=160\r\nInActiveTextG=160\r\nInActiveTextB=160\r\n")
                .arg(textAlignment);
