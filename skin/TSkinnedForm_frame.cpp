@@ -125,6 +125,8 @@ void TSkinnedForm::DrawFLine(QPainter &p)
     // Composed apart and laid over the borders, so that the border columns stay under the title's ends.
     QImage title(W, T, QImage::Format_ARGB32_Premultiplied);
     title.fill(Qt::transparent);
+    title.setDotsPerMeterX(qRound(window_->logicalDpiX() / 0.0254)); // caption text at the screen's size
+    title.setDotsPerMeterY(qRound(window_->logicalDpiY() / 0.0254));
     QPainter tp(&title);
     const QRect inner(borders_.left(), 0, W - borders_.left() - borders_.right(), T);
     Drawborder(3, inner, tp);
@@ -140,7 +142,8 @@ void TSkinnedForm::DrawLine(QPainter &p, const QRect &inner)
 {
     const TDataSkinTitle &t = data_->Title;
     const QString text = QStringLiteral("  ") + window_->windowTitle() + u' ';
-    const QFontMetrics fm(data_->CaptionFont);
+    p.setFont(data_->CaptionFont);
+    const QFontMetrics fm = p.fontMetrics(); // the title picture's own resolution
     const int textWidth = fm.horizontalAdvance(text) + t.TXTBackleft + t.TXTBackRight, textHeight = fm.height();
     const int align = rightToLeft_ ? 2 : t.TextAlignment;
     const int dx = align == 0   ? t.LeftWidth
@@ -166,9 +169,10 @@ void TSkinnedForm::DrawLine(QPainter &p, const QRect &inner)
     const quint32 colour = own != TDataSkinTitle::NoRGB
                                ? own
                                : data_->Colors[active_ ? TSkinData::TitleTextActive : TSkinData::TitleTextNoActive];
-    p.setFont(data_->CaptionFont);
     p.setPen(toQColor(colour));
-    const QString shown = fm.elidedText(text, rightToLeft_ ? Qt::ElideLeft : Qt::ElideRight, textRect.width());
+    const QString shown = fm.horizontalAdvance(text) <= textRect.width()
+                              ? text
+                              : fm.elidedText(text, rightToLeft_ ? Qt::ElideLeft : Qt::ElideRight, textRect.width());
     p.drawText(textRect, Qt::TextSingleLine | Qt::AlignTop | (rightToLeft_ ? Qt::AlignRight : Qt::AlignLeft), shown);
 }
 

@@ -219,7 +219,7 @@ void TSkinnedForm::pressFrame(QPoint pos, QPoint global)
         dragging_ = !systemResize(window_->windowHandle(), edges);
         manualDrag_ = dragging_;
     } else {
-        dragging_ = hit == HTCAPTION; // the move starts once the mouse has gone the drag distance
+        dragging_ = hit == HTCAPTION;
     }
 }
 
@@ -231,7 +231,9 @@ void TSkinnedForm::moveFrame(QPoint pos, QPoint global, Qt::MouseButtons buttons
         } else if (manualDrag_) {
             dragTo(global);
             return;
-        } else if ((global - pressGlobal_).manhattanLength() >= QApplication::startDragDistance()) {
+        } else if (global != pressGlobal_) {
+            // The first motion hands the move to the window manager (a click alone stays a click, so that
+            // double-clicks reach the caption); without one the frame moves the window itself.
             if (systemMove(window_->windowHandle())) {
                 dragging_ = false;
             } else {
