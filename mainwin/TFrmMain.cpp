@@ -96,6 +96,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
+    setupPictureTools();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -156,6 +157,7 @@ void TFrmMain::FormShow()
 
     fJian = ReadJian();
     ReadFuWei();
+    startPictureTools();
 }
 
 void TFrmMain::fillInputLists()
@@ -491,6 +493,7 @@ void TFrmMain::BtnPaiClick()
     cursor.movePosition(QTextCursor::Start);
     ui->RedtQuorin->setTextCursor(cursor);
     ui->PageXuanBa->setCurrentIndex(0);
+    afterLayOutPictures();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -603,6 +606,7 @@ void TFrmMain::ChkShowGuaClickCheck()
 
 void TFrmMain::RdoPanShapeClick()
 {
+    cancelPanDrag();
     if (!m_quorin)
         return;
     m_quorin->SetPanShape(qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);
