@@ -35,7 +35,8 @@ namespace {
 constexpr int kCompassView = 100;
 
 // A resize by an edge or corner band (11 bottom-right … 18 right): the new size for a mouse offset, and which
-// sides move the picture's top-left corner.
+// bands move the picture's top-left corner: those on the left and top edges (the bottom-left corner keeps its
+// top edge where it is).
 void ApplyHandle(int kind, int dx, int dy, int &w, int &h)
 {
     switch (kind) {
@@ -51,7 +52,7 @@ void ApplyHandle(int kind, int dx, int dy, int &w, int &h)
     }
 }
 bool MovesLeft(int kind) { return kind == 13 || kind == 14 || kind == 15; }
-bool MovesTop(int kind) { return kind == 13 || kind == 15 || kind == 16 || kind == 17; }
+bool MovesTop(int kind) { return kind == 15 || kind == 16 || kind == 17; }
 
 // The compass page's scroll area covers the photograph wherever it was dragged.
 void fitCompassPage(Ui::TFrmMain *ui)
@@ -406,10 +407,14 @@ bool TFrmMain::LoadFloorPlan(const QString &file)
     ui->Img1->move(1, 1);
     ui->ImgBk->move(1, 1);
     m_rec.hasPlan = 1;
-    const int mode = m_quorin->GetDisplayMode();
-    BtnPaiClick();
-    if (mode == kCompassView && m_chartValid)
-        m_quorin->SetDisplayMode(kCompassView);
+    // A laid-out chart is laid out again to be drawn over a plan; without one the next lay-out does it, and the
+    // plan is not answered with a question about the house inputs.
+    if (m_chartValid) {
+        const int mode = m_quorin->GetDisplayMode();
+        BtnPaiClick();
+        if (mode == kCompassView && m_chartValid)
+            m_quorin->SetDisplayMode(kCompassView);
+    }
     afterChartChange();
     return true;
 }
