@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTextCursor>
 
 namespace {
@@ -184,6 +185,8 @@ void TFrmMain::setupPictureTools()
     m.panWord->hide();
     connect(m.edtWord, &QLineEdit::returnPressed, ok, &QPushButton::click);
     connect(cancel, &QPushButton::clicked, m.panWord, &QWidget::hide);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m.panWord, m.panWord, &QWidget::hide);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(ok, &QPushButton::clicked, this, [this] {
         const PictureTools &p = *m_pic;
         p.panWord->hide();
@@ -658,6 +661,7 @@ void TFrmMain::ImgCompassMouseMove(QMouseEvent *event)
     if (!m_pic->compassDrag)
         return;
     ui->ImgCompass->move(ui->ImgCompass->pos() + event->position().toPoint() - m_pic->compassStart);
+    fitCompassPage(ui.get());
 }
 
 void TFrmMain::ImgCompassMouseUp(QMouseEvent *event)
