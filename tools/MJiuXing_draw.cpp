@@ -1,0 +1,156 @@
+// The header and the 3 × 3 charts of the nine-star engine, drawn into the window's picture.
+#include "LunarText.h"
+#include "MJiuXing.h"
+
+#include "MathUtil.h"
+#include "NameTables.h"
+#include "WinColor.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+QString U(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+const QString kShortName[kJiuXingCharts] = {QStringLiteral("大"), QStringLiteral("小"), QStringLiteral("年"),
+                                            QStringLiteral("月"), QStringLiteral("日"), QStringLiteral("时")};
+// Palace labels and directions in grid order.
+const QString kPalace[9] = {QStringLiteral("巽四"), QStringLiteral("离九"), QStringLiteral("坤二"),
+                            QStringLiteral("震三"), QStringLiteral("中五"), QStringLiteral("兑七"),
+                            QStringLiteral("艮八"), QStringLiteral("坎一"), QStringLiteral("乾六")};
+const QString kDirection[9] = {QStringLiteral("东南"), QStringLiteral("南"),   QStringLiteral("西南"),
+                               QStringLiteral("东"),   QString(),              QStringLiteral("西"),
+                               QStringLiteral("东北"), QStringLiteral("北"),   QStringLiteral("西北")};
+// Star colours (Windows 0x00BBGGRR), by star number with 九紫 first: by the star itself, and by its element.
+constexpr quint32 kStarColour[9] = {0xAA00AA, 0xC0C0C0, 0x000000, 0x008000, 0x008000,
+                                    0x00C0FF, 0xC0C0C0, 0x0000FF, 0xC0C0C0};
+constexpr quint32 kElementColour[9] = {0x0000FF, 0x000000, 0x00C0FF, 0x008000, 0x008000,
+                                       0x00C0FF, 0xC0C0C0, 0xC0C0C0, 0x00C0FF};
+// Where each shown chart stands in a cell, in sixths of the cell (column, row), by the number shown.
+constexpr int kLayout[6][6][2] = {
+    {{3, 2}},
+    {{2, 3}, {4, 3}},
+    {{3, 1}, {2, 3}, {4, 3}},
+    {{2, 1}, {4, 1}, {2, 3}, {4, 3}},
+    {{2, 1}, {4, 1}, {1, 3}, {3, 3}, {5, 3}},
+    {{1, 1}, {3, 1}, {5, 1}, {1, 3}, {3, 3}, {5, 3}},
+};
+
+QFont SongFont(int size, bool bold = false)
+{
+    QFont f(QStringLiteral("宋体"));
+    f.setPointSize(qMax(1, size));
+    f.setBold(bold);
+    return f;
+}
+
+QString FullWidthDigit(int star)
+{
+    const int n = FloorMod(star, 9) == 0 ? 9 : FloorMod(star, 9);
+    return QString(QChar(0xFF10 + n));
+}
+} // namespace
+
+QString MJiuXing::LunarText() const
+{
+    const JiuXingResult &r = result_;
+    return QStringLiteral("农历：") + U(MYiDateEx::ChineseNum(r.lunar.year)) + QStringLiteral("年") +
+           LunarMonthText(r.lunar.month, r.leap) + LunarDayText(r.lunar.day) + QStringLiteral("日") +
+           HourBranch(r.gregorian.hour) + QStringLiteral("时");
+}
+
+QStringList MJiuXing::HeaderLines() const
+{
+    const JiuXingResult &r = result_;
+    const TDateRec &g = r.gregorian;
+    QStringList lines;
+    lines << QStringLiteral("公历：%1-%2-%3 %4:%5 星期%6")
+                 .arg(g.year)
+                 .arg(g.month)
+                 .arg(g.day)
+                 .arg(g.hour)
+                 .arg(g.minute)
+                 .arg(U(Week(MYiDateEx::WeekDay(g))));
+    lines << LunarText();
+    lines << QStringLiteral("干支：%1年 %2月 %3日 %4时")
+                 .arg(GanZhiText(r.ganzhi[0]), GanZhiText(r.ganzhi[1]), GanZhiText(r.ganzhi[2]),
+                      GanZhiText(r.ganzhi[3]));
+    QStringList names;
+    for (int i = 0; i < kJiuXingCharts; ++i)
+        if (view_.selection[i])
+            names << kShortName[i] + (i < 2 ? QStringLiteral("运") : QString());
+    lines << QStringLiteral("（") + names.join(QLatin1Char('-')) + QStringLiteral("九星盘）");
+    return lines;
+}
+
+void MJiuXing::Draw() const
+{
+    if (!image_ || image_->isNull())
+        return;
+    QImage &img = *image_;
+    QPainter p(&img);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.fillRect(img.rect(), Qt::white);
+
+    // Header: lines 1.5 text heights apart, a margin one character wide.
+    p.setFont(SongFont(view_.fontSize + 1));
+    const QFontMetrics hm(p.font());
+    const int margin = hm.horizontalAdvance(QStringLiteral("国"));
+    const int lineStep = hm.height() * 3 / 2;
+    p.setPen(Qt::black);
+    int y = margin / 2;
+    for (const QString &line : HeaderLines()) {
+        p.drawText(QRect(margin, y, img.width() - 2 * margin, hm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
+        y += lineStep;
+    }
+    const QRect area(margin, y, img.width() - 2 * margin, img.height() - hm.height() - y);
+    if (area.width() < 30 || area.height() < 30)
+        return;
+
+    // The grid.
+    const double cw = area.width() / 3.0, ch = area.height() / 3.0;
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(area.adjusted(0, 0, -1, -1));
+    for (int k = 1; k < 3; ++k) {
+        p.drawLine(QPointF(area.left() + k * cw, area.top()), QPointF(area.left() + k * cw, area.bottom()));
+        p.drawLine(QPointF(area.left(), area.top() + k * ch), QPointF(area.right(), area.top() + k * ch));
+    }
+
+    int shown[kJiuXingCharts];
+    int count = 0;
+    for (int i = 0; i < kJiuXingCharts; ++i)
+        if (view_.selection[i])
+            shown[count++] = i;
+
+    const QFont starFont = SongFont(view_.fontSize + 3 + (view_.showState && count >= 2 ? 1 : 0), true);
+    const QFont labelFont = SongFont(view_.fontSize - 1);
+    const QFontMetrics sm(starFont), lm(labelFont);
+    for (int palace = 0; palace < 9; ++palace) {
+        const QRectF cell(area.left() + (palace % 3) * cw, area.top() + (palace / 3) * ch, cw, ch);
+        p.setFont(starFont);
+        for (int k = 0; count > 0 && k < count; ++k) {
+            const JiuXingChart &c = result_.charts[shown[k]];
+            const int star = c.star[palace];
+            QString text = count == 1 ? FullWidthDigit(star) : kShortName[shown[k]] + FullWidthDigit(star);
+            if (view_.showState)
+                text += U(XingStateName[c.state[palace] % 9]);
+            quint32 colour = 0;
+            if (view_.colourMode == 1)
+                colour = kStarColour[star % 9];
+            else if (view_.colourMode == 2)
+                colour = kElementColour[star % 9];
+            p.setPen(WinColorToQColor(colour));
+            const QPointF centre(cell.left() + kLayout[count - 1][k][0] * cw / 6,
+                                 cell.top() + kLayout[count - 1][k][1] * ch / 6);
+            const double w = sm.horizontalAdvance(text) + 4, h = sm.height();
+            p.drawText(QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h), Qt::AlignCenter, text);
+        }
+        // The palace and its direction in the lowest sixth of the cell.
+        p.setFont(labelFont);
+        p.setPen(Qt::black);
+        const QString label = kDirection[palace].isEmpty() ? kPalace[palace] : kPalace[palace] + QLatin1Char(' ') + kDirection[palace];
+        p.drawText(QRectF(cell.left(), cell.bottom() - lm.height() - 2, cell.width(), lm.height()), Qt::AlignCenter,
+                   label);
+    }
+}
