@@ -80,8 +80,11 @@ public:
 
     // The header lines drawn above the charts (公历, 农历, 干支, the list of charts shown).
     QStringList HeaderLines() const;
-    // "农历：甲辰年正月初一日午时" as in the header.
+    // "甲辰年正月初一日午时": the lunar date of the last result as the header writes it after "农历：".
     QString LunarText() const;
+    // The overview of the last result instead of the large charts: a title, the dates and six small charts in
+    // a row, each with the names of its nine stars.
+    void DrawSummary(QImage &image) const;
 
     static constexpr int kMinYear = 100;
     static constexpr int kMaxYear = 3000;

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 QString U(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
@@ -55,7 +57,7 @@ QString FullWidthDigit(int star)
 QString MJiuXing::LunarText() const
 {
     const JiuXingResult &r = result_;
-    return QStringLiteral("农历：") + U(MYiDateEx::ChineseNum(r.lunar.year)) + QStringLiteral("年") +
+    return U(MYiDateEx::ChineseNum(r.lunar.year)) + QStringLiteral("年") +
            LunarMonthText(r.lunar.month, r.leap) + LunarDayText(r.lunar.day) + QStringLiteral("日") +
            HourBranch(r.gregorian.hour) + QStringLiteral("时");
 }
@@ -72,7 +74,7 @@ QStringList MJiuXing::HeaderLines() const
                  .arg(g.hour)
                  .arg(g.minute)
                  .arg(U(Week(MYiDateEx::WeekDay(g))));
-    lines << LunarText();
+    lines << QStringLiteral("农历：") + LunarText();
     lines << QStringLiteral("干支：%1年 %2月 %3日 %4时")
                  .arg(GanZhiText(r.ganzhi[0]), GanZhiText(r.ganzhi[1]), GanZhiText(r.ganzhi[2]),
                       GanZhiText(r.ganzhi[3]));
@@ -152,5 +154,54 @@ void MJiuXing::Draw() const
         const QString label = kDirection[palace].isEmpty() ? kPalace[palace] : kPalace[palace] + QLatin1Char(' ') + kDirection[palace];
         p.drawText(QRectF(cell.left(), cell.bottom() - lm.height() - 2, cell.width(), lm.height()), Qt::AlignCenter,
                    label);
+    }
+}
+
+void MJiuXing::DrawSummary(QImage &image) const
+{
+    if (image.isNull())
+        return;
+    const JiuXingResult &r = result_;
+    QPainter p(&image);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.fillRect(image.rect(), Qt::white);
+    QFont title = SongFont(11, true);
+    p.setFont(title);
+    p.setPen(Qt::red);
+    const QFontMetrics tm(title);
+    int y = 10;
+    p.drawText(QRect(0, y, image.width(), tm.height()), Qt::AlignHCenter, QStringLiteral("紫白九星运行图"));
+    y += tm.height() * 3 / 2;
+    const QFont text = SongFont(view_.fontSize);
+    const QFontMetrics fm(text);
+    p.setFont(text);
+    p.setPen(Qt::black);
+    const TDateRec &g = r.gregorian;
+    const int margin = fm.horizontalAdvance(QStringLiteral("国"));
+    p.drawText(margin, y + fm.ascent(),
+               QStringLiteral("公历:%1年%2月%3日%4时%5分").arg(g.year).arg(g.month).arg(g.day).arg(g.hour).arg(g.minute));
+    y += fm.height() * 3 / 2;
+    p.drawText(margin, y + fm.ascent(), QStringLiteral("农历:") + LunarText());
+    y += fm.height() * 2;
+
+    const QString captions[kJiuXingCharts] = {
+        QStringLiteral("大运盘:%1运").arg(U(ShuZi(r.charts[0].Centre()))),
+        QStringLiteral("小运盘:%1运").arg(U(ShuZi(r.charts[1].Centre()))),
+        QStringLiteral("年运盘:") + GanZhiText(r.ganzhi[0]), QStringLiteral("月运盘:") + GanZhiText(r.ganzhi[1]),
+        QStringLiteral("日运盘:") + GanZhiText(r.ganzhi[2]), QStringLiteral("时运盘:") + GanZhiText(r.ganzhi[3])};
+    const double slot = (image.width() - margin) / double(kJiuXingCharts);
+    const double cell = std::min((slot - margin) / 3.0, double(fm.horizontalAdvance(QStringLiteral("九紫")) + 8));
+    for (int k = 0; k < kJiuXingCharts; ++k) {
+        const double x0 = margin + k * slot;
+        p.setPen(Qt::black);
+        p.drawText(QRectF(x0, y, 3 * cell, fm.height()), Qt::AlignCenter, captions[k]);
+        const double gy = y + fm.height() * 1.5;
+        for (int i = 0; i < 9; ++i) {
+            const QRectF c(x0 + (i % 3) * cell, gy + (i / 3) * cell, cell, cell);
+            p.setPen(QColor(90, 90, 90));
+            p.drawRect(c);
+            p.setPen(i == kCentrePalace ? Qt::red : Qt::black);
+            p.drawText(c, Qt::AlignCenter, U(StarName(r.charts[k].star[i])));
+        }
     }
 }
