@@ -185,6 +185,7 @@ void DrawDoorScale(QImage &image, const ScaleGeometry &g, double length, double 
     }
     if (layers.inch) {
         // Inch scale: a tick every half inch (12.7 mm), the inch number at whole inches.
+        p.setFont(font);
         p.setPen(QPen(Qt::black, 1));
         const double bottom = y + bandH - 6;
         p.drawLine(QPointF(xOfMm(0), bottom), QPointF(xOfMm(500), bottom));
@@ -200,6 +201,7 @@ void DrawDoorScale(QImage &image, const ScaleGeometry &g, double length, double 
         }
         p.drawText(QPointF(g.right + 4, bottom), QStringLiteral("in"));
     }
+    p.setFont(font);
     p.drawText(QPointF(g.right + 4, g.top + fm.ascent()), QStringLiteral("cm"));
 
     // The pointer: a red triangle above the scale and a hairline across the layers.
