@@ -1,4 +1,5 @@
 #include "DoorRuler.h"
+#include "Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +43,12 @@ TEST(DoorRuler, PlacesLengthsAroundEveryBoundary)
         EXPECT_EQ(SectionCell(r.length, mg), r.menGong) << r.length;
         EXPECT_EQ(SectionCell(r.length, dl), r.dingLan) << r.length;
     }
-    // Every exact multiple of a cell starts that cell.
-    for (int k = 0; k < 320; ++k) {
-        const double length = std::round(k * 1.44 * 100) / 100;
-        EXPECT_EQ(PlaceOnRuler(length, mg).cell, k % 32) << length;
+    // Every exact multiple of a cell starts that cell, on both rulers.
+    for (int k = 0; k < 400; ++k) {
+        const double mgLength = std::round(k * 1.44 * 100) / 100;
+        EXPECT_EQ(PlaceOnRuler(mgLength, mg).cell, k % 32) << mgLength;
+        const double dlLength = std::round(k * 0.9695 * 10000) / 10000;
+        EXPECT_EQ(PlaceOnRuler(dlLength, dl).cell, k % 40) << dlLength;
     }
 }
 
@@ -104,4 +107,18 @@ TEST(DoorRuler, DragsWithinItsWindowAndRange)
     EXPECT_DOUBLE_EQ(ScaleWindowStart(18.8), 0);
     EXPECT_DOUBLE_EQ(ScaleWindowStart(50), 50);
     EXPECT_DOUBLE_EQ(ScaleWindowStart(9999), 9950);
+}
+
+TEST(DoorRuler, HasEveryTextItReads)
+{
+    // The two faces of the eight-palace ruler, then the cell, section and verse texts of the 门公尺.
+    const struct {
+        int first, count;
+    } ranges[] = {{110, 9}, {120, 9}, {1400, 32}, {1440, 8}, {1450, 8}, {1460, 8}, {1470, 8}};
+    for (const auto &r : ranges)
+        for (int id = r.first; id < r.first + r.count; ++id)
+            EXPECT_FALSE(LoadStr(id).isEmpty()) << id;
+    EXPECT_EQ(LoadStr(110).split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), 8);
+    EXPECT_EQ(LoadStr(120).split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), 8);
+    EXPECT_FALSE(LoadText(QStringLiteral("jiuxing")).isEmpty());
 }

@@ -13,7 +13,10 @@
 #include "ToolWindows.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,6 +93,12 @@ TEST_F(ToolWindowTest, NineStarWindowChecksItsInputsAndSavesThePicture)
     save->trigger();
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("charts.bmp"))));
     EXPECT_EQ(lastText(), QStringLiteral("保存完成"));
+    // Copy puts the picture on the clipboard; print (to a PDF file here) after the question.
+    w.findChild<QMenu *>()->actions().at(0)->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), find<TImage>(&w, "img")->Picture().size());
+    prompts.reply(Answer::Yes).reply(path(QStringLiteral("charts.pdf")));
+    w.findChild<QMenu *>()->actions().at(2)->trigger();
+    EXPECT_GT(QFileInfo(path(QStringLiteral("charts.pdf"))).size(), 1000);
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
@@ -191,10 +200,35 @@ TEST_F(ToolWindowTest, CalendarWindowNavigatesAndSelectsDays)
     w.BitBtn1Click();
     EXPECT_EQ(find<QLabel>(&w, "LabShow")->text(), QStringLiteral("1年1月"));
 
+    // The ends of the range, and months with leap lunar months.
+    for (const TDateRec &d : {TDateRec{-4712, 1, 1, 12, 0}, TDateRec{9999, 12, 31, 12, 0},
+                              TDateRec{2023, 3, 22, 12, 0}, TDateRec{2033, 12, 22, 12, 0}}) {
+        w.SetDate(d);
+        Snapshot(&w, QStringLiteral("wnl_%1-%2").arg(d.year).arg(d.month).toLatin1().constData());
+    }
+    w.SetDate({1, 1, 1, 12, 0});
+
     find<QLineEdit>(&w, "EdtYear")->setText(QStringLiteral("0"));
     EXPECT_FALSE(w.EdtYearEnter());
     EXPECT_EQ(lastText(), QStringLiteral("年份在-4713 到 9999之间"));
     EXPECT_EQ(find<QLabel>(&w, "LabShow")->text(), QStringLiteral("1年1月"));
+}
+
+TEST_F(ToolWindowTest, KeptWindowsAreReusedAndTheCalendarMovesToToday)
+{
+    QWidget owner;
+    ShowWnl(&owner);
+    auto *wnl = owner.findChild<TFrmWnl *>();
+    ASSERT_NE(wnl, nullptr);
+    wnl->SetDate({2000, 1, 1, 0, 0});
+    ShowWnl(&owner);
+    EXPECT_EQ(owner.findChildren<TFrmWnl *>().size(), 1);
+    EXPECT_EQ(wnl->Month().date.year, QDate::currentDate().year());
+    ShowJiuXing(&owner);
+    ShowJiuXing(&owner);
+    ShowFeiBu(&owner);
+    EXPECT_EQ(owner.findChildren<TFrmJiuXing *>().size(), 1);
+    EXPECT_TRUE(owner.findChild<TFrmFeiBu *>()->isVisible());
 }
 
 TEST_F(ToolWindowTest, DoorRulersReadLengthsAndRefuseBadOnes)
