@@ -11,6 +11,8 @@
 
 class IChartCalendar;
 class QImage;
+class QPainter;
+class QRect;
 
 // The six 紫白 charts of a moment, in chart-number order.
 enum class JiuXingKind { DaYun, XiaoYun, Nian, Yue, Ri, Shi };
@@ -94,6 +96,8 @@ private:
     void CalcStars(JiuXingResult &r);
     int CalcDayStar(JiuXingResult &r);
     void Draw() const;
+    QRect DrawHeader(QPainter &p) const; // returns the area left for the charts
+    void DrawCharts(QPainter &p, const QRect &area) const;
 
     QImage *image_ = nullptr;
     JiuXingView view_;

@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 QString U(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
@@ -90,27 +91,43 @@ void MJiuXing::Draw() const
 {
     if (!image_ || image_->isNull())
         return;
-    QImage &img = *image_;
-    QPainter p(&img);
+    QPainter p(image_);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.fillRect(img.rect(), Qt::white);
+    p.fillRect(image_->rect(), Qt::white);
+    const QRect area = DrawHeader(p);
+    if (area.width() >= 30 && area.height() >= 30)
+        DrawCharts(p, area);
+}
 
-    // Header: lines 1.5 text heights apart, a margin one character wide.
+QRect MJiuXing::DrawHeader(QPainter &p) const
+{
+    // Lines 1.5 text heights apart, a margin one character wide; the charts take the rest less one line.
     p.setFont(SongFont(view_.fontSize + 1));
     const QFontMetrics hm(p.font());
     const int margin = hm.horizontalAdvance(QStringLiteral("国"));
-    const int lineStep = hm.height() * 3 / 2;
+    const int width = image_->width() - 2 * margin;
     p.setPen(Qt::black);
     int y = margin / 2;
     for (const QString &line : HeaderLines()) {
-        p.drawText(QRect(margin, y, img.width() - 2 * margin, hm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
-        y += lineStep;
+        p.drawText(QRect(margin, y, width, hm.height()), Qt::AlignLeft | Qt::AlignVCenter, line);
+        y += hm.height() * 3 / 2;
     }
-    const QRect area(margin, y, img.width() - 2 * margin, img.height() - hm.height() - y);
-    if (area.width() < 30 || area.height() < 30)
-        return;
+    return QRect(margin, y, width, image_->height() - hm.height() - y);
+}
 
-    // The grid.
+namespace {
+quint32 StarColour(int mode, int star)
+{
+    if (mode == 1)
+        return kStarColour[FloorMod(star, 9)];
+    if (mode == 2)
+        return kElementColour[FloorMod(star, 9)];
+    return 0x000000;
+}
+} // namespace
+
+void MJiuXing::DrawCharts(QPainter &p, const QRect &area) const
+{
     const double cw = area.width() / 3.0, ch = area.height() / 3.0;
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(area.adjusted(0, 0, -1, -1));
@@ -118,42 +135,35 @@ void MJiuXing::Draw() const
         p.drawLine(QPointF(area.left() + k * cw, area.top()), QPointF(area.left() + k * cw, area.bottom()));
         p.drawLine(QPointF(area.left(), area.top() + k * ch), QPointF(area.right(), area.top() + k * ch));
     }
-
-    int shown[kJiuXingCharts];
-    int count = 0;
+    std::vector<int> shown;
     for (int i = 0; i < kJiuXingCharts; ++i)
         if (view_.selection[i])
-            shown[count++] = i;
-
+            shown.push_back(i);
+    const int count = int(shown.size());
     const QFont starFont = SongFont(view_.fontSize + 3 + (view_.showState && count >= 2 ? 1 : 0), true);
     const QFont labelFont = SongFont(view_.fontSize - 1);
     const QFontMetrics sm(starFont), lm(labelFont);
     for (int palace = 0; palace < 9; ++palace) {
         const QRectF cell(area.left() + (palace % 3) * cw, area.top() + (palace / 3) * ch, cw, ch);
         p.setFont(starFont);
-        for (int k = 0; count > 0 && k < count; ++k) {
+        for (int k = 0; k < count; ++k) {
             const JiuXingChart &c = result_.charts[shown[k]];
             const int star = c.star[palace];
             QString text = count == 1 ? FullWidthDigit(star) : kShortName[shown[k]] + FullWidthDigit(star);
             if (view_.showState)
                 text += U(XingStateName[c.state[palace] % 9]);
-            quint32 colour = 0;
-            if (view_.colourMode == 1)
-                colour = kStarColour[star % 9];
-            else if (view_.colourMode == 2)
-                colour = kElementColour[star % 9];
-            p.setPen(WinColorToQColor(colour));
-            const QPointF centre(cell.left() + kLayout[count - 1][k][0] * cw / 6,
-                                 cell.top() + kLayout[count - 1][k][1] * ch / 6);
+            p.setPen(WinColorToQColor(StarColour(view_.colourMode, star)));
+            const QPointF at(cell.left() + kLayout[count - 1][k][0] * cw / 6, cell.top() + kLayout[count - 1][k][1] * ch / 6);
             const double w = sm.horizontalAdvance(text) + 4, h = sm.height();
-            p.drawText(QRectF(centre.x() - w / 2, centre.y() - h / 2, w, h), Qt::AlignCenter, text);
+            p.drawText(QRectF(at.x() - w / 2, at.y() - h / 2, w, h), Qt::AlignCenter, text);
         }
         // The palace and its direction in the lowest sixth of the cell.
         p.setFont(labelFont);
         p.setPen(Qt::black);
-        const QString label = kDirection[palace].isEmpty() ? kPalace[palace] : kPalace[palace] + QLatin1Char(' ') + kDirection[palace];
-        p.drawText(QRectF(cell.left(), cell.bottom() - lm.height() - 2, cell.width(), lm.height()), Qt::AlignCenter,
-                   label);
+        QString label = kPalace[palace];
+        if (!kDirection[palace].isEmpty())
+            label += QLatin1Char(' ') + kDirection[palace];
+        p.drawText(QRectF(cell.left(), cell.bottom() - lm.height() - 2, cell.width(), lm.height()), Qt::AlignCenter, label);
     }
 }
 

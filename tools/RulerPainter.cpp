@@ -143,6 +143,68 @@ void DrawRulerBand(QPainter &p, const ScaleGeometry &g, const QRect &band, doubl
 }
 } // namespace
 
+namespace {
+// Centimetre scale along the top of `band`: a tick every millimetre, longer every 5 mm, longest with the number
+// every centimetre.
+void DrawCentimetreScale(QPainter &p, const ScaleGeometry &g, const QRect &band, double windowStart)
+{
+    const QFontMetrics fm(p.font());
+    auto xOfMm = [&](double mm) { return g.left + mm * g.pixelsPerMm; };
+    const int y = band.top(), h = band.height();
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(QPointF(xOfMm(0), y), QPointF(xOfMm(500), y));
+    for (int mm = 0; mm <= 500; ++mm) {
+        const double x = xOfMm(mm);
+        const int tick = mm % 10 == 0 ? h / 2 : mm % 5 == 0 ? h / 3 : h / 6;
+        p.drawLine(QPointF(x, y), QPointF(x, y + tick));
+        if (mm % 10 == 0) {
+            const QString n = QString::number(int(windowStart) + mm / 10);
+            p.drawText(QPointF(x - fm.horizontalAdvance(n) / 2.0, y + h / 2 + fm.ascent() + 1), n);
+        }
+    }
+    p.drawText(QPointF(g.right + 4, y + fm.ascent()), QStringLiteral("cm"));
+}
+
+// Inch scale along the bottom of `band`: a tick every half inch (12.7 mm), the inch number at whole inches,
+// counted from the ruler's zero.
+void DrawInchScale(QPainter &p, const ScaleGeometry &g, const QRect &band, double windowStart)
+{
+    const QFontMetrics fm(p.font());
+    auto xOfMm = [&](double mm) { return g.left + mm * g.pixelsPerMm; };
+    const int h = band.height();
+    const double bottom = band.bottom() - 2;
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(QPointF(xOfMm(0), bottom), QPointF(xOfMm(500), bottom));
+    const double startMm = windowStart * 10;
+    for (long long half = (long long)std::ceil(startMm / 12.7 - 1e-9); half * 12.7 <= startMm + 500 + 1e-9; ++half) {
+        const double x = xOfMm(half * 12.7 - startMm);
+        const bool whole = half % 2 == 0;
+        p.drawLine(QPointF(x, bottom), QPointF(x, bottom - (whole ? h / 2 : h / 4)));
+        if (whole) {
+            const QString n = QString::number(half / 2);
+            p.drawText(QPointF(x - fm.horizontalAdvance(n) / 2.0, bottom - h / 2 - 2), n);
+        }
+    }
+    p.drawText(QPointF(g.right + 4, bottom), QStringLiteral("in"));
+}
+
+// The pointer: a red triangle above the scale and a hairline down to `bottom`.
+void DrawPointer(QPainter &p, const ScaleGeometry &g, double length, int bottom)
+{
+    const int px = PointerX(g, length);
+    const int h = QFontMetrics(p.font()).height();
+    QPainterPath tri;
+    tri.moveTo(px - 15, g.top - h);
+    tri.lineTo(px + 15, g.top - h);
+    tri.lineTo(px, g.top - 1);
+    tri.closeSubpath();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(tri, Qt::red);
+    p.setPen(QPen(QColor(255, 0, 0, 160), 1));
+    p.drawLine(px, g.top, px, bottom);
+}
+} // namespace
+
 void DrawDoorScale(QImage &image, const ScaleGeometry &g, double length, double menGong, double dingLan,
                    const ScaleLayers &layers)
 {
@@ -155,64 +217,23 @@ void DrawDoorScale(QImage &image, const ScaleGeometry &g, double length, double 
     const int bands = 1 + int(layers.menGong) + int(layers.dingLan) + int(layers.inch);
     const int bandH = std::max(10, (image.height() - g.top - 6) / bands);
     const QFont font = SongFont(g.fontSize);
-    const QFontMetrics fm(font);
-    p.setFont(font);
-    auto xOfMm = [&](double mm) { return g.left + mm * g.pixelsPerMm; };
-
-    // Centimetre scale: a tick every millimetre, longer every 5 mm, longest with the number every centimetre.
+    auto band = [&](int y) { return QRect(g.left, y, g.right - g.left, bandH - 4); };
     int y = g.top;
-    QRect band(g.left, y, g.right - g.left, bandH);
-    p.setPen(QPen(Qt::black, 1));
-    p.drawLine(QPointF(xOfMm(0), y), QPointF(xOfMm(500), y));
-    for (int mm = 0; mm <= 500; ++mm) {
-        const double x = xOfMm(mm);
-        const int tick = mm % 10 == 0 ? bandH / 2 : mm % 5 == 0 ? bandH / 3 : bandH / 6;
-        p.drawLine(QPointF(x, y), QPointF(x, y + tick));
-        if (mm % 10 == 0) {
-            const QString n = QString::number(int(start) + mm / 10);
-            const int tw = fm.horizontalAdvance(n);
-            p.drawText(QPointF(x - tw / 2.0, y + bandH / 2 + fm.ascent() + 1), n);
-        }
-    }
+    p.setFont(font);
+    DrawCentimetreScale(p, g, band(y), start);
     y += bandH;
     if (layers.menGong) {
-        DrawRulerBand(p, g, QRect(g.left, y, g.right - g.left, bandH - 4), start, MenGongRuler(menGong));
+        DrawRulerBand(p, g, band(y), start, MenGongRuler(menGong));
         y += bandH;
     }
     if (layers.dingLan) {
-        DrawRulerBand(p, g, QRect(g.left, y, g.right - g.left, bandH - 4), start, DingLanRuler(dingLan));
+        DrawRulerBand(p, g, band(y), start, DingLanRuler(dingLan));
         y += bandH;
     }
-    if (layers.inch) {
-        // Inch scale: a tick every half inch (12.7 mm), the inch number at whole inches.
-        p.setFont(font);
-        p.setPen(QPen(Qt::black, 1));
-        const double bottom = y + bandH - 6;
-        p.drawLine(QPointF(xOfMm(0), bottom), QPointF(xOfMm(500), bottom));
-        const double startMm = start * 10;
-        for (long long half = (long long)std::ceil(startMm / 12.7 - 1e-9); half * 12.7 <= startMm + 500 + 1e-9; ++half) {
-            const double x = xOfMm(half * 12.7 - startMm);
-            const bool whole = half % 2 == 0;
-            p.drawLine(QPointF(x, bottom), QPointF(x, bottom - (whole ? bandH / 2 : bandH / 4)));
-            if (whole) {
-                const QString n = QString::number(half / 2);
-                p.drawText(QPointF(x - fm.horizontalAdvance(n) / 2.0, bottom - bandH / 2 - 2), n);
-            }
-        }
-        p.drawText(QPointF(g.right + 4, bottom), QStringLiteral("in"));
-    }
     p.setFont(font);
-    p.drawText(QPointF(g.right + 4, g.top + fm.ascent()), QStringLiteral("cm"));
-
-    // The pointer: a red triangle above the scale and a hairline across the layers.
-    const int px = PointerX(g, length);
-    QPainterPath tri;
-    tri.moveTo(px - 15, g.top - fm.height());
-    tri.lineTo(px + 15, g.top - fm.height());
-    tri.lineTo(px, g.top - 1);
-    tri.closeSubpath();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillPath(tri, Qt::red);
-    p.setPen(QPen(QColor(255, 0, 0, 160), 1));
-    p.drawLine(px, g.top, px, y);
+    if (layers.inch) {
+        DrawInchScale(p, g, band(y), start);
+        y += bandH;
+    }
+    DrawPointer(p, g, length, y - 4);
 }
