@@ -153,6 +153,7 @@ TEST_F(ToolWindowTest, BirthdayButtonLaysOutTheOwnersPillars)
 {
     TFrmMain w;
     w.show();
+    w.resize(1100, 760);
     find<QLineEdit>(&w, "LedtZtd")->setText(QStringLiteral("0:30"));
     find<QLineEdit>(&w, "EdtName")->setText(QStringLiteral("张三"));
     WithModalDialog([&] { find<QToolButton>(&w, "BtoShengRi")->click(); },
@@ -166,6 +167,7 @@ TEST_F(ToolWindowTest, BirthdayButtonLaysOutTheOwnersPillars)
                     });
     EXPECT_EQ(find<QLineEdit>(&w, "LedtShengNian")->text(), QStringLiteral("2024"));
     w.BtnPaiClick();
+    Snapshot(&w, "main_birthday");
     ASSERT_TRUE(w.ChartValid()) << lastText().toStdString();
     const QString report = find<QTextEdit>(&w, "RedtQuorin")->toPlainText();
     EXPECT_NE(report.indexOf(QStringLiteral("甲辰 丙寅 甲辰 庚午")), -1) << report.left(200).toStdString();
