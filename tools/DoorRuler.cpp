@@ -27,8 +27,8 @@ constexpr double kInchPerCm = 0.3937008;
 QString U(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 } // namespace
 
-RulerSpec MenGongRuler(double length) { return {length, 8, kMenGongSections, kMenGongCells, kMenGongLucky}; }
-RulerSpec DingLanRuler(double length) { return {length, 10, kDingLanSections, kDingLanCells, kDingLanLucky}; }
+RulerTable MenGongRuler(double length) { return {length, 8, kMenGongSections, kMenGongCells, kMenGongLucky}; }
+RulerTable DingLanRuler(double length) { return {length, 10, kDingLanSections, kDingLanCells, kDingLanLucky}; }
 
 long long FloorDivTolerant(double a, double b)
 {
@@ -36,7 +36,7 @@ long long FloorDivTolerant(double a, double b)
     return static_cast<long long>(std::floor(q + kTolerance * std::max(1.0, std::fabs(q))));
 }
 
-RulerPlace PlaceOnRuler(double length, const RulerSpec &ruler)
+RulerPlace PlaceOnRuler(double length, const RulerTable &ruler)
 {
     RulerPlace p;
     if (!std::isfinite(length) || length < 0 || !(ruler.length > 0) || ruler.sections <= 0)
@@ -69,7 +69,7 @@ QString RulerReading(double length, double menGong, double dingLan, const std::f
                     .arg(length, 0, 'f', 2)
                     .arg(length * kInchPerCm, 0, 'f', 2);
     r += QStringLiteral("----------门公尺(测量阳宅建筑:厨灶、房间、门、窗等)----------\r\n\r\n");
-    const RulerSpec mg = MenGongRuler(menGong);
+    const RulerTable mg = MenGongRuler(menGong);
     const RulerPlace m = PlaceOnRuler(length, mg);
     r += QStringLiteral("【%1】字[%2]格上\r\n\r\n").arg(U(mg.sectionNames[m.section]), U(mg.cellNames[m.cell]));
     r += QStringLiteral("★") + text(1440 + m.section) + QStringLiteral("\r\n");
@@ -78,7 +78,7 @@ QString RulerReading(double length, double menGong, double dingLan, const std::f
     r += QStringLiteral("永宁通书门公尺诀：") + text(1460 + m.section) + QStringLiteral("\r\n\r\n");
     r += QStringLiteral("古歌曰：") + text(1450 + m.section) + QStringLiteral("\r\n");
     r += QStringLiteral("\r\n----------丁兰尺(测量阴宅坟墓:坟墓占地、祖先牌位、神位等)----------\r\n");
-    const RulerSpec dl = DingLanRuler(dingLan);
+    const RulerTable dl = DingLanRuler(dingLan);
     const RulerPlace d = PlaceOnRuler(length, dl);
     r += QStringLiteral("【%1】字[%2]格上\r\n\r\n").arg(U(dl.sectionNames[d.section]), U(dl.cellNames[d.cell]));
     return r;

@@ -9,7 +9,7 @@
 // The arithmetic of the traditional door rulers. Lengths are centimetres unless said otherwise.
 
 // A ruler: its length, divided into sections, each of four cells.
-struct RulerSpec {
+struct RulerTable {
     double length = 0;
     int sections = 0;
     const std::string_view *sectionNames = nullptr; // `sections` names
@@ -18,8 +18,8 @@ struct RulerSpec {
 };
 
 // 门公尺: 8 sections of 4 cells; 丁兰尺: 10 sections of 4 cells.
-RulerSpec MenGongRuler(double length);
-RulerSpec DingLanRuler(double length);
+RulerTable MenGongRuler(double length);
+RulerTable DingLanRuler(double length);
 
 // Where a length falls on a ruler laid end to end from 0.
 struct RulerPlace {
@@ -28,7 +28,7 @@ struct RulerPlace {
 };
 // Decimal lengths are typed to the hundredth; a length that is a whole multiple of a cell (5.76 on a 46.08
 // ruler) lands at the start of the next cell even where binary division falls a hair short.
-RulerPlace PlaceOnRuler(double length, const RulerSpec &ruler);
+RulerPlace PlaceOnRuler(double length, const RulerTable &ruler);
 
 // Floor of a / b within a relative tolerance of 1e-9, for the same reason.
 long long FloorDivTolerant(double a, double b);

@@ -96,7 +96,7 @@ int PointerX(const ScaleGeometry &g, double length)
 namespace {
 // One ruler band: sections in a row of blocks above, cells with their names below.
 void DrawRulerBand(QPainter &p, const ScaleGeometry &g, const QRect &band, double windowStart,
-                   const RulerSpec &r)
+                   const RulerTable &r)
 {
     const int cells = 4 * r.sections;
     const double cellCm = r.length / cells;

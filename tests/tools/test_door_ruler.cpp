@@ -7,7 +7,7 @@
 #include <limits>
 
 namespace {
-std::string SectionCell(double length, const RulerSpec &r)
+std::string SectionCell(double length, const RulerTable &r)
 {
     const RulerPlace p = PlaceOnRuler(length, r);
     return std::string(r.sectionNames[p.section]) + std::string(r.cellNames[p.cell]);
@@ -16,8 +16,8 @@ std::string SectionCell(double length, const RulerSpec &r)
 
 TEST(DoorRuler, PlacesLengthsAroundEveryBoundary)
 {
-    const RulerSpec mg = MenGongRuler(46.08); // cells of 1.44 cm, sections of 5.76 cm
-    const RulerSpec dl = DingLanRuler(38.78); // cells of 0.9695 cm, sections of 3.878 cm
+    const RulerTable mg = MenGongRuler(46.08); // cells of 1.44 cm, sections of 5.76 cm
+    const RulerTable dl = DingLanRuler(38.78); // cells of 0.9695 cm, sections of 3.878 cm
     const struct {
         double length;
         const char *menGong;
