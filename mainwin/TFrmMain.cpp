@@ -92,6 +92,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
         connect(b, &QRadioButton::clicked, this, &TFrmMain::RdoPanShapeClick);
     connect(ui->ChkShowGua, &QListWidget::itemChanged, this, [this] { ChkShowGuaClickCheck(); });
     connect(ui->SbtoText, &QToolButton::clicked, this, &TFrmMain::SbtoTextClick);
+    connect(ui->BtoShengRi, &QToolButton::clicked, this, &TFrmMain::BtoShengRiClick);
     connect(ui->Omenu_set, &QAction::triggered, this, &TFrmMain::OmenuSetClick);
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);

@@ -54,6 +54,7 @@ public:
     void ChkShowGuaClickCheck();
     void RdoPanShapeClick();
     void SbtoTextClick();               // 二十四山年月日时吉凶定局
+    void BtoShengRiClick();             // 输入生日: the owner's birth date and time
     void OmenuSetClick();               // 排盘设置
     void HmnuRhelpClick();              // 软件帮助
 
