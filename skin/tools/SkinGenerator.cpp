@@ -115,6 +115,42 @@ void arrow(QPainter &p, const QRect &r, int direction, const QColor &colour) // 
     }
 }
 
+enum Glyph { Close, Max, Restore, Min, Help };
+
+// A caption-button glyph in a 10 x 9 box from o; `behind` fills the back window of the restore glyph.
+void captionGlyph(QPainter &p, QPoint o, Glyph g, const QColor &ink, const QColor &behind)
+{
+    p.setPen(ink);
+    switch (g) {
+    case Close:
+        for (int i = 0; i < 9; ++i) {
+            p.drawPoint(o + QPoint(i, i));
+            p.drawPoint(o + QPoint(i + 1, i));
+            p.drawPoint(o + QPoint(8 - i, i));
+            p.drawPoint(o + QPoint(9 - i, i));
+        }
+        break;
+    case Max:
+        p.drawRect(QRect(o, QSize(9, 8)));
+        p.drawLine(o + QPoint(0, 1), o + QPoint(9, 1));
+        break;
+    case Restore:
+        p.drawRect(QRect(o + QPoint(3, 0), QSize(6, 5)));
+        p.fillRect(QRect(o + QPoint(0, 3), QSize(7, 6)), behind);
+        p.drawRect(QRect(o + QPoint(0, 3), QSize(6, 5)));
+        break;
+    case Min: p.fillRect(QRect(o + QPoint(1, 7), QSize(8, 2)), ink); break;
+    case Help:
+        p.drawLine(o + QPoint(3, 1), o + QPoint(6, 1));
+        p.drawLine(o + QPoint(2, 2), o + QPoint(2, 3));
+        p.drawLine(o + QPoint(7, 2), o + QPoint(7, 4));
+        p.drawLine(o + QPoint(6, 5), o + QPoint(5, 5));
+        p.drawPoint(o + QPoint(4, 6));
+        p.drawPoint(o + QPoint(4, 8));
+        break;
+    }
+}
+
 QByteArray bmpBytes(const QImage &img)
 {
     QByteArray bytes;
@@ -141,7 +177,11 @@ private:
                  const QStringList &extra = {});
     void frame();
     void captionButtons();
-    void controls();
+    void buttons();
+    void fields();
+    void containers();
+    void bars();
+    void sliders();
     void scrolling();
     void menus();
     void colours();
@@ -224,7 +264,6 @@ void SkinBuilder::captionButtons()
 {
     const Palette &c = c_;
     // Frames: 1 normal, 2 pressed, 3 hover, 4 disabled or inactive. The glyph is drawn on the title's colour.
-    enum Glyph { Close, Max, Restore, Min, Help };
     const auto button = [&](Glyph g) {
         return strip(4, {20, 18}, false, [&, g](QPainter &p, QRect r, int f) {
             const QColor base = f == 4 ? c.frameInactive : c.frame;
@@ -237,38 +276,9 @@ void SkinBuilder::captionButtons()
                 roundCorners(p, box);
             }
             // On a hot or pressed box the glyph takes whichever of dark or white stands out more.
-            const QColor onBox = hotFill.lightness() > 150 ? c.edge : QColor(Qt::white);
+            const QColor onBox = hotFill.lightness() > 140 ? c.edge : QColor(Qt::white);
             const QColor ink = f == 4 ? c.titleTextInactive.darker(120) : (f == 2 || f == 3) ? onBox : c.titleText;
-            p.setPen(ink);
-            const QPoint o = r.center() - QPoint(4, 4);
-            switch (g) {
-            case Close:
-                for (int i = 0; i < 9; ++i) {
-                    p.drawPoint(o + QPoint(i, i));
-                    p.drawPoint(o + QPoint(i + 1, i));
-                    p.drawPoint(o + QPoint(8 - i, i));
-                    p.drawPoint(o + QPoint(9 - i, i));
-                }
-                break;
-            case Max:
-                p.drawRect(QRect(o, QSize(9, 8)));
-                p.drawLine(o + QPoint(0, 1), o + QPoint(9, 1));
-                break;
-            case Restore:
-                p.drawRect(QRect(o + QPoint(3, 0), QSize(6, 5)));
-                p.fillRect(QRect(o + QPoint(0, 3), QSize(7, 6)), base.lighter(112));
-                p.drawRect(QRect(o + QPoint(0, 3), QSize(6, 5)));
-                break;
-            case Min: p.fillRect(QRect(o + QPoint(1, 7), QSize(8, 2)), ink); break;
-            case Help:
-                p.drawLine(o + QPoint(3, 1), o + QPoint(6, 1));
-                p.drawLine(o + QPoint(2, 2), o + QPoint(2, 3));
-                p.drawLine(o + QPoint(7, 2), o + QPoint(7, 4));
-                p.drawLine(o + QPoint(6, 5), o + QPoint(5, 5));
-                p.drawLine(o + QPoint(4, 6), o + QPoint(4, 6));
-                p.drawPoint(o + QPoint(4, 8));
-                break;
-            }
+            captionGlyph(p, r.center() - QPoint(4, 4), g, ink, base.lighter(112));
         });
     };
     const struct {
@@ -304,7 +314,7 @@ void SkinBuilder::captionButtons()
          "ButtonImage=sysmenu.bmp");
 }
 
-void SkinBuilder::controls()
+void SkinBuilder::buttons()
 {
     const Palette &c = c_;
     picture("button.bmp", strip(5, {24, 22}, false, [&](QPainter &p, QRect r, int f) { buttonFace(p, r, f, c); }));
@@ -341,7 +351,11 @@ void SkinBuilder::controls()
     }));
     line("[Buttons]\r\nBitmap=button.bmp\r\nLeftWidth=4\r\nRightWidth=4\r\nTopHeight=4\r\nBottomHeight=4\r\nTrans=1");
     line("Tile=0\r\nCheckButton=check.bmp\r\nCheckButtonFrame=12\r\nRadioButton=radio.bmp\r\nRadioButtonFrame=8");
+}
 
+void SkinBuilder::fields()
+{
+    const Palette &c = c_;
     // Edits and combo boxes: the sunken edge (normal, hot, focused, disabled) and the drop button.
     element("SunkEdge", "sunkedge.bmp", strip(4, {20, 22}, false, [&](QPainter &p, QRect r, int f) {
         p.fillRect(r, f == 4 ? c.face : c.window);
@@ -362,6 +376,11 @@ void SkinBuilder::controls()
                 p.fillRect(QRect(at, QSize(2, 2)), t_.dark ? c.faceLight.lighter(140) : c.faceDark.darker(120));
             }
     }), {0, 0, 0, 0});
+}
+
+void SkinBuilder::bars()
+{
+    const Palette &c = c_;
     element("Progress", "progress.bmp", strip(2, {20, 14}, false, [&](QPainter &p, QRect r, int f) {
         if (f == 1) {
             p.fillRect(r, c.track);
@@ -374,6 +393,11 @@ void SkinBuilder::controls()
     element("Progress.Chunk", "chunk.bmp", strip(1, {8, 14}, false, [&](QPainter &p, QRect r, int) {
         vgradient(p, r.adjusted(0, 0, -2, 0), c.hilight.lighter(130), c.hilight);
     }), {0, 0, 0, 0});
+}
+
+void SkinBuilder::containers()
+{
+    const Palette &c = c_;
     element("GroupBoxEdge", "groupedge.bmp", strip(2, {20, 20}, false, [&](QPainter &p, QRect r, int f) {
         p.fillRect(r, c.face);
         outline(p, r.adjusted(0, 0, -1, -1), f == 2 ? c.faceDark : c.faceDark.darker(110));
@@ -432,6 +456,11 @@ void SkinBuilder::controls()
         p.fillRect(QRect(r.right(), r.top() + 3, 1, r.height() - 6), c.faceDark);
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c.faceDark);
     }), {3, 3, 3, 3}, {"Frame=5"});
+}
+
+void SkinBuilder::sliders()
+{
+    const Palette &c = c_;
     const auto thumb = [&](QSize size, int tip) { // tip: 0 none, 1 down, 2 up, 3 right, 4 left
         return strip(5, size, false, [&, tip](QPainter &p, QRect r, int f) {
             buttonFace(p, r.adjusted(0, 0, 0, tip ? -3 : 0), f, c);
@@ -553,7 +582,11 @@ QList<SkinMember> SkinBuilder::build()
     frame();
     captionButtons();
     colours();
-    controls();
+    buttons();
+    fields();
+    bars();
+    containers();
+    sliders();
     scrolling();
     menus();
     members_.prepend({t_.name.toLower() + QStringLiteral(".ini"), ini_.toUtf8()});

@@ -75,7 +75,7 @@ int main(int argc, char **argv)
         WriteSkinPackage(GenerateSkin(theme), 20000, package);
         TSkinData skin;
         skin.LoadFromStream(SkinCompress(package));
-        QImage sheet(1100, 900, QImage::Format_RGB32);
+        QImage sheet(1100, 1000, QImage::Format_RGB32);
         sheet.fill(qRgb(128, 128, 128));
         QPainter p(&sheet);
         mockWindow(p, skin, QRect(10, 10, 520, 420), true);
