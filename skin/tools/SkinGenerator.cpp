@@ -200,6 +200,10 @@ void SkinBuilder::element(const QString &section, const QString &file, const QIm
     line(QStringLiteral("Image=") + file);
     line(QStringLiteral("LeftWidth=%1\r\nTopHeight=%2\r\nRightWidth=%3\r\nBottomHeight=%4\r\nTrans=1")
              .arg(m.left()).arg(m.top()).arg(m.right()).arg(m.bottom()));
+    // Text colours as Windows values; a dark skin needs them, as the painters' fall-back is black.
+    const auto win = [](const QColor &x) { return x.red() + 256 * x.green() + 65536 * x.blue(); };
+    line(QStringLiteral("NormalColour=%1\r\nMouseOverColour=%2\r\nPressedColour=%1")
+             .arg(win(c_.text)).arg(win(section == u"MenuItem" ? c_.hilightText : c_.text)));
     for (const QString &e : extra)
         line(e);
 }
@@ -351,6 +355,8 @@ void SkinBuilder::buttons()
     }));
     line("[Buttons]\r\nBitmap=button.bmp\r\nLeftWidth=4\r\nRightWidth=4\r\nTopHeight=4\r\nBottomHeight=4\r\nTrans=1");
     line("Tile=0\r\nCheckButton=check.bmp\r\nCheckButtonFrame=12\r\nRadioButton=radio.bmp\r\nRadioButtonFrame=8");
+    const int text = c.text.red() + 256 * c.text.green() + 65536 * c.text.blue();
+    line(QStringLiteral("NormalColour=%1\r\nMouseOverColour=%1\r\nPressedColour=%1").arg(text));
 }
 
 void SkinBuilder::fields()
@@ -449,9 +455,10 @@ void SkinBuilder::containers()
         }
         buttonFace(p, r, f, c);
     }), {4, 4, 4, 4});
+    // Frames: 1 normal, 2 hot (the header painter's two), then pressed, disabled and normal again.
     element("Headerbar", "header.bmp", strip(5, {30, 20}, false, [&](QPainter &p, QRect r, int f) {
-        vgradient(p, r, f == Pressed ? c.face : c.faceLight, f == Pressed ? c.faceLight : c.face);
-        if (f == Hot)
+        vgradient(p, r, f == 3 ? c.face : c.faceLight, f == 3 ? c.faceLight : c.face);
+        if (f == 2)
             p.fillRect(QRect(r.left(), r.bottom() - 1, r.width(), 2), c.hilight);
         p.fillRect(QRect(r.right(), r.top() + 3, 1, r.height() - 6), c.faceDark);
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c.faceDark);
@@ -541,11 +548,16 @@ void SkinBuilder::scrolling()
 void SkinBuilder::menus()
 {
     const Palette &c = c_;
+    // Frames: 1 normal (the popup's background shows through), 2 the separator, an etched line in the bottom 8
+    // rows that a separator item uses, 3 disabled, 4 selected, 5 selected and disabled.
     element("MenuItem", "menuitem.bmp", strip(5, {30, 20}, false, [&](QPainter &p, QRect r, int f) {
-        p.fillRect(r, c.faceLight);
-        if (f == 4 || f == 2) {
-            p.fillRect(r.adjusted(1, 1, -1, -1), c.hilight);
-            roundCorners(p, r.adjusted(1, 1, -1, -1));
+        if (f == 2) {
+            p.fillRect(QRect(r.left() + 2, r.bottom() - 4, r.width() - 4, 1), c.faceDark);
+            p.fillRect(QRect(r.left() + 2, r.bottom() - 3, r.width() - 4, 1), c.faceLight.lighter(110));
+        } else if (f >= 4) {
+            const QRect box = r.adjusted(1, 1, -1, -1);
+            p.fillRect(box, f == 4 ? c.hilight : c.faceDark);
+            roundCorners(p, box);
         }
     }), {4, 4, 4, 4});
     element("MenuBackground", "menubg.bmp", strip(1, {30, 30}, false, [&](QPainter &p, QRect r, int) {
