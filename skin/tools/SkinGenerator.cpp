@@ -472,7 +472,7 @@ void SkinBuilder::sliders()
         return strip(5, size, false, [&, tip](QPainter &p, QRect r, int f) {
             buttonFace(p, r.adjusted(0, 0, 0, tip ? -3 : 0), f, c);
             if (tip)
-                arrow(p, QRect(r.left(), r.bottom() - 6, r.width(), 6), 3, c.edge);
+                arrow(p, QRect(r.left(), r.bottom() - 6, r.width(), 6), 3, t_.dark ? c.faceLight.lighter(140) : c.edge);
         });
     };
     for (const auto &[section, file, size, tip] :
