@@ -22,6 +22,14 @@ void mockWindow(QPainter &p, const TSkinData &s, const QRect &w, bool active)
               s.Right.margins(), false, false, true, 2, f);
     DrawRect2(p, QRect(w.left(), w.bottom() + 1 - bottom, w.width(), bottom), s.Bottom.Map, s.Bottom.margins(),
               true, false, true, 2, f);
+    // The caption where the frame painter puts it, in the skin's title colours.
+    const quint32 ink = active ? s.Title.ActiveText : s.Title.InActiveText;
+    p.setPen(QColor(ink & 0xFF, (ink >> 8) & 0xFF, (ink >> 16) & 0xFF));
+    QFont font = s.CaptionFont;
+    font.setPixelSize(s.Title.FontHeight);
+    p.setFont(font);
+    p.drawText(QRect(w.left() + s.Title.LeftWidth, w.top() + s.Title.TopHeight, 300, top - s.Title.TopHeight),
+               Qt::AlignLeft | Qt::AlignTop, QStringLiteral("玄空飞星 — %1").arg(s.SkinName));
     for (const auto &b : s.SysButtons) {
         if (b->Visibility == 1 || b->Visibility == 1000)
             continue; // restore and help stay hidden on a normal window
