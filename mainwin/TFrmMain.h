@@ -70,7 +70,10 @@ private:
     void buildSkinMenu();
     void skinItemClick(QAction *item);
     void readWindowSettings();
-    void writeWindowSettings();
+    bool writeWindowSettings();
+    void reportSettingsWrite(bool written);
+    void redrawShownView();
+    void applyShowGua();
     void applyStartWindowState();
     void openCaseDatabase();
     void selectPeriodOfYear(int year);
