@@ -111,13 +111,15 @@ void TFrmMain::inform(const QString &text)
 // ---------------------------------------------------------------------------------------------------------
 // First showing and closing
 
-void TFrmMain::showEvent(QShowEvent *event)
+void TFrmMain::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    if (!m_shown) {
+    // The first showing runs before the window is mapped, so that the stored position places the frame and
+    // the window appears once, at its stored size.
+    if (visible && !m_shown) {
         m_shown = true;
         FormShow();
     }
+    QMainWindow::setVisible(visible);
 }
 
 void TFrmMain::FormShow()

@@ -27,6 +27,7 @@ class TFrmMain : public QMainWindow {
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
     ~TFrmMain() override;
+    void setVisible(bool visible) override; // the first showing runs FormShow
 
     // ---- state other parts of the program and the tests read ----
     bool ChartValid() const { return m_chartValid; }
@@ -59,7 +60,6 @@ public:
     void ReadFuWei();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

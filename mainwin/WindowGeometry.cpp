@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -24,6 +25,45 @@ QMargins frameMargins(const QMainWindow &window)
     return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
             frame.bottom() - inner.bottom()};
 }
+
+// Places a window that had no frame yet once the window manager has framed it: the frame's size is known only
+// then, and a window placed at a screen's edge without it would reach past that edge by its title bar.
+class KeepFrameOnScreen : public QObject {
+public:
+    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available)
+        : QObject(&window), m_window(window), m_minimum(minimum), m_available(available)
+    {
+        window.installEventFilter(this);
+        // Without a window manager no frame ever comes; a later move is then the user's own.
+        QTimer::singleShot(3000, this, &QObject::deleteLater);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if ((t != QEvent::Move && t != QEvent::Resize && t != QEvent::Paint) || !m_window.isVisible())
+            return false;
+        const QMargins m = frameMargins(m_window);
+        if (m.isNull())
+            return false;
+        const QRect frame = m_window.frameGeometry();
+        const QSize decoration(m.left() + m.right(), m.top() + m.bottom());
+        const QRect placed = Place(frame, m_minimum + decoration, m_available);
+        if (placed.size() != frame.size())
+            m_window.resize(placed.size() - decoration);
+        if (placed.topLeft() != frame.topLeft())
+            m_window.move(placed.topLeft());
+        m_window.removeEventFilter(this);
+        deleteLater();
+        return false;
+    }
+
+private:
+    QMainWindow &m_window;
+    QSize m_minimum;
+    QRect m_available;
+};
 
 } // namespace
 
@@ -67,8 +107,10 @@ void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel)
         screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : stored;
     const QRect placed = Place(stored, minimum + frame, available);
-    window.move(placed.topLeft());
     window.resize(placed.size() - frame);
+    window.move(placed.topLeft());
+    if (m.isNull() && !window.isVisible())
+        new KeepFrameOnScreen(window, minimum, available);
 }
 
 QRect StoredClient(const QMainWindow &window)

@@ -24,7 +24,8 @@ QSize MinimumClientSize(const QMainWindow &window);
 
 // Gives `window` its minimum size, at which `panel` keeps at least its size hint so that every control in it
 // is whole, and places the window from the stored client rectangle on the screen that holds the rectangle's
-// centre (the primary screen when none does). Call it after the fonts are final.
+// centre (the primary screen when none does). Call it after the fonts are final and before the window is
+// first shown: a shown window without its frame yet takes a position as its client's corner.
 void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel);
 
 // The client rectangle to store: the window's outer corner and its size without the menu bar.
