@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -39,6 +40,15 @@ constexpr int kMinPanHeight = 580;
 constexpr quint32 kDefaultReportColour = 0xC0CCD0;
 
 std::unique_ptr<MRecordBase> g_caseDb;
+
+// The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words.
+QString caseDbMessage(const MRecordBase &db)
+{
+    if (db.Message().contains(QRegularExpression(QStringLiteral("\\p{Han}"))))
+        return db.Message();
+    return QStringLiteral("无法打开案例数据库：\n%1\n\n文件已经损坏、不是案例数据库，或者正被其他程序使用。")
+        .arg(QDir::toNativeSeparators(db.Path()));
+}
 
 } // namespace
 
@@ -301,7 +311,7 @@ void TFrmMain::openCaseDatabase()
     if (!g_caseDb || g_caseDb->AppFolder() != DataPath())
         g_caseDb = std::make_unique<MRecordBase>(DataPath());
     if (g_caseDb->Open(MRecordBase::DefaultPath(DataPath())) != 0)
-        inform(g_caseDb->Message());
+        inform(caseDbMessage(*g_caseDb));
 }
 
 void TFrmMain::applyStartWindowState()
