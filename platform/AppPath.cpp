@@ -13,9 +13,9 @@ namespace {
 QMutex lock;
 QString overridePath;
 std::optional<bool> writableOverride;
-// DataPath() is decided once per program folder; trying the folder means making a file in it.
+// Whether the program folder can be written is decided once per folder: trying it means making a file in it.
 QString decidedFor;
-QString decidedData;
+bool decidedWritable = true;
 
 QString withSlash(QString folder)
 {
@@ -93,9 +93,9 @@ QString DataPath()
     const QString app = appPathLocked();
     if (decidedFor != app) {
         decidedFor = app;
-        decidedData = programFolderWritable(app) ? app : userDataFolder();
+        decidedWritable = programFolderWritable(app);
     }
-    return decidedData;
+    return decidedWritable ? app : userDataFolder();
 }
 
 bool MakeProgramFolders()
