@@ -108,6 +108,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
+    setupPictureTools();
     PressOnEnter(ui->PanInput, ui->BtnPai);
 }
 
@@ -171,6 +172,7 @@ void TFrmMain::FormShow()
 
     fJian = ReadJian();
     ReadFuWei();
+    startPictureTools();
 }
 
 void TFrmMain::fillInputLists()
@@ -518,6 +520,7 @@ void TFrmMain::BtnPaiClick()
     cursor.movePosition(QTextCursor::Start);
     ui->RedtQuorin->setTextCursor(cursor);
     ui->PageXuanBa->setCurrentIndex(0);
+    afterLayOutPictures();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -636,6 +639,7 @@ void TFrmMain::applyShowGua()
 
 void TFrmMain::RdoPanShapeClick()
 {
+    cancelPanDrag();
     if (!m_quorin)
         return;
     m_quorin->SetPanShape(qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);

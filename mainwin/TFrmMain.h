@@ -10,7 +10,10 @@
 #include <memory>
 
 class IniFile;
+class MControlCompass;
 class MQuorin;
+class QAction;
+class QMouseEvent;
 class MRecordBase;
 class QActionGroup;
 namespace Ui {
@@ -59,6 +62,26 @@ public:
     double ReadJian() const;
     void ReadFuWei();
 
+    // ---- picture tools: the chart picture, the floor plan and the compass page (TFrmMain_pictures.cpp) ----
+    void SpeedButton1Click();                // 户型图: choose and load a floor plan
+    bool LoadFloorPlan(const QString &file); // also for opening a case with a plan; false keeps the old plan
+    void SetDrawMode(int mode);              // 0 none, 11 连续线, 12 圆, 13 方形, 14 直线, 15 橡皮擦
+    int DrawMode() const;
+    bool PanLocked() const;
+    // The drawing-mode items N9 N11 N17 N18 N28 (modes 11..15), 画笔属性 N19 and 文字属性 N27, for the tools menu.
+    QList<QAction *> PictureToolActions() const;
+    void FillCompassList();
+    MControlCompass *Compass() const;
+    void ImgBkMouseDown(QMouseEvent *event);
+    void ImgBkMouseMove(QMouseEvent *event);
+    void ImgBkMouseUp(QMouseEvent *event);
+    void Img1MouseDown(QMouseEvent *event);
+    void Img1MouseMove(QMouseEvent *event);
+    void Img1MouseUp(QMouseEvent *event);
+    void ImgCompassMouseDown(QMouseEvent *event);
+    void ImgCompassMouseMove(QMouseEvent *event);
+    void ImgCompassMouseUp(QMouseEvent *event);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -81,6 +104,16 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
     void inform(const QString &text);
+
+    void setupPictureTools();   // construction: popups, text panel, mouse and compass-page connections
+    void startPictureTools();   // first showing: the blank plan, the compass photograph and its list
+    void afterLayOutPictures(); // a successful lay-out: chart unlocked, compass photograph turned to it
+    void cancelPanDrag();
+    struct PictureTools;
+    struct PictureToolsDeleter {
+        void operator()(PictureTools *p) const;
+    };
+    std::unique_ptr<PictureTools, PictureToolsDeleter> m_pic;
 
     std::unique_ptr<Ui::TFrmMain> ui;
     bool m_chartValid = false;
