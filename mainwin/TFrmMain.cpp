@@ -234,7 +234,7 @@ void TFrmMain::skinItemClick(QAction *item)
 void TFrmMain::reportSettingsWrite(bool written)
 {
     if (!written)
-        Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存窗口设置：") + m_ini->lastError());
+        Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存窗口设置：\n") + m_ini->lastError());
 }
 
 void TFrmMain::readWindowSettings()

@@ -154,7 +154,7 @@ void TFrmSet::BitBtn1Click()
     written &= ini.WriteBool(kSet, QStringLiteral("bChangeMenuSize"), ui->ChkMenuSize->isChecked());
     if (!written) {
         // Telling the user the settings were kept when the file could not be written would lose them silently.
-        Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存软件设置：") + ini.lastError());
+        Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存软件设置：\n") + ini.lastError());
         return;
     }
     message(QStringLiteral("已经保存软件设置的修改，请重新排盘！"));
