@@ -579,11 +579,22 @@ TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresThe
 
 TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFolder)
 {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    const QString user = home.path() + QStringLiteral("/Quorin/");
+    // A user's data folder of the test's own, and a program folder that counts as read-only, until the end.
+    struct ReadOnlyInstall {
+        QTemporaryDir home;
+        ReadOnlyInstall()
+        {
+            qputenv("XDG_DATA_HOME", home.path().toUtf8());
+            SetProgramFolderWritable(false);
+        }
+        ~ReadOnlyInstall()
+        {
+            SetProgramFolderWritable(std::nullopt);
+            qunsetenv("XDG_DATA_HOME");
+        }
+    } install;
+    const QString user = install.home.path() + QStringLiteral("/Quorin/");
     IniFile(path("dat/set.ini")).WriteString(QStringLiteral("set"), QStringLiteral("fJian"), QStringLiteral("2"));
-    SetProgramFolderWritable(false);
     prompts.reply(Answer::Ok);
     ShowDataFolderNotice(PrepareDataFolder());
     ASSERT_EQ(prompts.asked().size(), 1);
@@ -604,8 +615,6 @@ TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFold
     auto w = open();
     EXPECT_EQ(w->pos(), QPoint(40, 50));
     close(*w);
-    SetProgramFolderWritable(std::nullopt);
-    qunsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(MainWindowTest, WindowSettingsThatCannotBeWrittenAreReportedOnClosing)

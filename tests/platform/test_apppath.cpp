@@ -58,6 +58,7 @@ struct TwoFolders {
     {
         SetAppPath(QString());
         SetProgramFolderWritable(std::nullopt);
+        qunsetenv("XDG_DATA_HOME");
     }
     QString user() const { return home.path() + QStringLiteral("/Quorin/"); }
 };
