@@ -14,8 +14,8 @@ void SetAppPath(const QString &folder);
 
 // The folder of the program's writable data (dat/ with the settings and the case file, Quorin_f/, picTemp/),
 // with a trailing "/": the program folder when its dat/ can be written, as for a copy the user unpacked; else
-// the user's data folder (QStandardPaths::AppDataLocation), as for a system-wide install. Decided once per
-// program folder; empty when neither can be had.
+// the user's data folder (QStandardPaths::AppDataLocation), as for a system-wide install. Whether the program
+// folder can be written is tried once per program folder; empty when no user folder can be had either.
 QString DataPath();
 
 // For tests, which run as a user that may write anywhere: whether the program folder counts as writable;
