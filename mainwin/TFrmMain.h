@@ -30,6 +30,7 @@ class TFrmMain : public QMainWindow {
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
     ~TFrmMain() override;
+    void setVisible(bool visible) override; // the first showing runs FormShow
 
     // ---- state other parts of the program and the tests read ----
     bool ChartValid() const { return m_chartValid; }
@@ -83,7 +84,6 @@ public:
     void ImgCompassMouseUp(QMouseEvent *event);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -94,7 +94,10 @@ private:
     void buildSkinMenu();
     void skinItemClick(QAction *item);
     void readWindowSettings();
-    void writeWindowSettings();
+    bool writeWindowSettings();
+    void reportSettingsWrite(bool written);
+    void redrawShownView();
+    void applyShowGua();
     void applyStartWindowState();
     void openCaseDatabase();
     void selectPeriodOfYear(int year);
