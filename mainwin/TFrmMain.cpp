@@ -96,6 +96,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
+    setupTextPanes();
+    buildMenus();
 }
 
 TFrmMain::~TFrmMain() = default;

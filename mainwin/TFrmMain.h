@@ -54,6 +54,14 @@ public:
     void OmenuSetClick();               // 排盘设置
     void HmnuRhelpClick();              // 软件帮助
 
+    // ---- text panes, home articles and menus (TFrmMain_menus.cpp) ----
+    void OsetmoClick();                       // 命稿设置 → 默认
+    void OmnusetfontClick();                  // 命稿设置 → 字体设置
+    void OmnusetcolorClick();                 // 命稿设置 → 背景色设置
+    void MlzishiClick();                      // 命理知识 → 相关知识
+    void CboJiaJuClick(int item);             // an article into MeoJiaJu
+    void ColGridChange(const QColor &colour); // the article's text colour
+
     // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
     double ReadJian() const;
     void ReadFuWei();
@@ -78,6 +86,8 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
     void inform(const QString &text);
+    void setupTextPanes();
+    void buildMenus();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     bool m_chartValid = false;
