@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -287,6 +288,18 @@ TEST_F(TextPaneTest, ArticlesShowTheirTextInTheGridsColour)
 TEST_F(TextPaneTest, Screenshots)
 {
     w->resize(1280, 800);
+    // A laid-out report saved as RTF and printed to PDF, for opening in other programs by hand.
+    find<QLineEdit>(w.get(), "EdtName")->setText(QStringLiteral("张三"));
+    find<QLineEdit>(w.get(), "LedtShengNian")->setText(QStringLiteral("1980"));
+    find<QLineEdit>(w.get(), "EdtYear")->setText(QStringLiteral("2004"));
+    w->BtnPaiClick();
+    auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+    ASSERT_FALSE(report->toPlainText().isEmpty());
+    EXPECT_TRUE(TextPanes::SaveDocument(*report->document(), QStringLiteral(QUORIN_TEST_OUTPUT "/report_sample.rtf"),
+                                        SaveKind::Rich));
+    prompts.reply(Answer::Yes).reply(QStringLiteral(QUORIN_TEST_OUTPUT "/report_sample.pdf"));
+    popup("PopupRdtYang", QStringLiteral("打印"));
+    EXPECT_EQ(prompts.unexpected(), 0);
     auto *list = find<QComboBox>(w.get(), "CboJiaJu");
     list->setCurrentIndex(1);
     emit list->activated(1);
