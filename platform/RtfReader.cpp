@@ -94,7 +94,7 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
               "rsidtbl", "xmlnstbl", "generator", "nonshppict", "themedata", "colorschememapping", "latentstyles",
               "datastore", "filetbl", "pn", "xe", "tc", "txe", "template", "author", "operator", "title", "subject",
               "keywords", "comment", "doccomm", "company", "creatim", "revtim", "printim", "buptim", "mmathPr",
-              "pgdsctbl", "objdata", "result"})
+              "pgdsctbl", "objdata"})
             t.emplace(d, WordInfo{Word::SkipDest});
         return t;
     }();
@@ -438,6 +438,8 @@ RtfError Reader::controlWord()
                 textChar(QLatin1Char('\t'));
             else if (dest == Dest::Text && v >= 0x20)
                 textByte(char(v));
+            else if (dest == Dest::Text && skipChars_ > 0)
+                --skipChars_; // a control byte still stands for one fallback character
             else if (dest == Dest::FontTable)
                 fontName_ += char(v);
             break;
