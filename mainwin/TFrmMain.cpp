@@ -111,6 +111,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     ui->EdtYear->installEventFilter(this);
     setupPictureTools();
     PressOnEnter(ui->PanInput, ui->BtnPai);
+    setupTextPanes();
+    buildMenus();
 }
 
 TFrmMain::~TFrmMain() = default;

@@ -59,6 +59,14 @@ public:
     void OmenuSetClick();               // 排盘设置
     void HmnuRhelpClick();              // 软件帮助
 
+    // ---- text panes, home articles and menus (TFrmMain_menus.cpp) ----
+    void OsetmoClick();                       // 命稿设置 → 默认
+    void OmnusetfontClick();                  // 命稿设置 → 字体设置
+    void OmnusetcolorClick();                 // 命稿设置 → 背景色设置
+    void MlzishiClick();                      // 命理知识 → 相关知识
+    void CboJiaJuClick(int item);             // an article into MeoJiaJu
+    void ColGridChange(const QColor &colour); // the article's text colour
+
     // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
     double ReadJian() const;
     void ReadFuWei();
@@ -105,6 +113,8 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
     void inform(const QString &text);
+    void setupTextPanes();
+    void buildMenus();
 
     void setupPictureTools();   // construction: popups, text panel, mouse and compass-page connections
     void startPictureTools();   // first showing: the blank plan, the compass photograph and its list
