@@ -64,6 +64,11 @@ public:
     void OmnusetfontClick();                  // 命稿设置 → 字体设置
     void OmnusetcolorClick();                 // 命稿设置 → 背景色设置
     void MlzishiClick();                      // 命理知识 → 相关知识
+    void MenuMenDingClick();                  // 工具 → 门公、丁兰尺
+    void TmnuMenChiClick();                   // 工具 → 门尺占
+    void TmnuJiuXingClick();                  // 工具 → 九星运行图
+    void TmnuFeiBuClick();                    // 工具 → 九星飞布图
+    void TmnuwnlClick();                      // 工具 → 万年历
     void CboJiaJuClick(int item);             // an article into MeoJiaJu
     void ColGridChange(const QColor &colour); // the article's text colour
 

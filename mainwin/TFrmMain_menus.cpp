@@ -8,6 +8,7 @@
 #include "Resources.h"
 #include "ShellOpen.h"
 #include "TextPanes.h"
+#include "ToolWindows.h"
 
 #include <QFileInfo>
 #include <QMenuBar>
@@ -67,7 +68,11 @@ void TFrmMain::buildMenus()
         {"mnuMingGao", "Omnusetfont", u"字体设置", {}, &TFrmMain::OmnusetfontClick},
         {"mnuMingGao", "Omnusetcolor", u"背景色设置", {}, &TFrmMain::OmnusetcolorClick},
         {"mnuMingLi", "mlzishi", u"相关知识", {}, &TFrmMain::MlzishiClick},
-        // Tool windows join mnuTool here as they are built.
+        {"mnuTool", "MenuMenDing", u"门公、丁兰尺", {}, &TFrmMain::MenuMenDingClick},
+        {"mnuTool", "TmnuMenChi", u"门尺占", {}, &TFrmMain::TmnuMenChiClick},
+        {"mnuTool", "TmnuJiuXing", u"九星运行图", Qt::CTRL | Qt::Key_J, &TFrmMain::TmnuJiuXingClick},
+        {"mnuTool", "TmnuFeiBu", u"九星飞布图", {}, &TFrmMain::TmnuFeiBuClick},
+        {"mnuTool", "Tmnuwnl", u"万年历", {}, &TFrmMain::TmnuwnlClick},
     };
 
     auto actionNamed = [this](const char *name) -> QAction * {
@@ -91,6 +96,11 @@ void TFrmMain::buildMenus()
         if (i.shortcut.key() != Qt::Key_unknown)
             a->setShortcut(QKeySequence(i.shortcut));
         connect(a, &QAction::triggered, this, i.command);
+    }
+    // The floor-plan drawing modes and their pen and text settings follow the tool windows.
+    if (auto *tools = findChild<QMenu *>(QStringLiteral("mnuTool"))) {
+        tools->addSeparator();
+        tools->addActions(PictureToolActions());
     }
     for (const SubMenu &s : subMenus) {
         auto *menu = findChild<QMenu *>(QLatin1String(s.name));
@@ -160,3 +170,9 @@ void TFrmMain::ColGridChange(const QColor &colour)
     pal.setColor(QPalette::Text, colour);
     ui->MeoJiaJu->setPalette(pal);
 }
+
+void TFrmMain::MenuMenDingClick() { ShowMenChi2(this); }
+void TFrmMain::TmnuMenChiClick() { ShowMenChi(this); }
+void TFrmMain::TmnuJiuXingClick() { ShowJiuXing(this); }
+void TFrmMain::TmnuFeiBuClick() { ShowFeiBu(this); }
+void TFrmMain::TmnuwnlClick() { ShowWnl(this); }

@@ -221,7 +221,10 @@ TEST_F(TextPaneTest, MenusHoldTheirItemsAndActOnTheReportAndTheKnowledgeFile)
         const char16_t *text;
     };
     const Item items[] = {{"Osetmo", "mnuMingGao", u"默认"}, {"Omnusetfont", "mnuMingGao", u"字体设置"},
-                          {"Omnusetcolor", "mnuMingGao", u"背景色设置"}, {"mlzishi", "mnuMingLi", u"相关知识"}};
+                          {"Omnusetcolor", "mnuMingGao", u"背景色设置"}, {"mlzishi", "mnuMingLi", u"相关知识"},
+                          {"MenuMenDing", "mnuTool", u"门公、丁兰尺"}, {"TmnuMenChi", "mnuTool", u"门尺占"},
+                          {"TmnuJiuXing", "mnuTool", u"九星运行图"}, {"TmnuFeiBu", "mnuTool", u"九星飞布图"},
+                          {"Tmnuwnl", "mnuTool", u"万年历"}, {"N19", "mnuTool", u"画笔属性"}};
     for (const Item &i : items) {
         auto *a = find<QAction>(w.get(), i.name);
         ASSERT_NE(a, nullptr);
@@ -230,7 +233,8 @@ TEST_F(TextPaneTest, MenusHoldTheirItemsAndActOnTheReportAndTheKnowledgeFile)
     }
     EXPECT_EQ(find<QMenu>(w.get(), "mnuMingGao")->title(), QStringLiteral("命稿设置"));
     EXPECT_EQ(find<QMenu>(w.get(), "mnuMingLi")->title(), QStringLiteral("命理知识"));
-    EXPECT_FALSE(find<QMenu>(w.get(), "mnuTool")->menuAction()->isVisible()); // no tool window yet
+    EXPECT_TRUE(find<QMenu>(w.get(), "mnuTool")->menuAction()->isVisible());
+    EXPECT_EQ(find<QAction>(w.get(), "TmnuJiuXing")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
 
     auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
     prompts.reply(QFont(QStringLiteral("Noto Sans CJK SC"), 15)).reply(Answer::Ok);
