@@ -3,6 +3,8 @@
 #include "ui_TFrmMain.h"
 
 #include "AppPath.h"
+#include "CaseTree.h"
+#include "CaseTreeLoader.h"
 #include "ChartInputs.h"
 #include "ChartRules.h"
 #include "CleanName.h"
@@ -96,6 +98,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
+    buildTreeMenu();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -146,6 +149,7 @@ void TFrmMain::FormShow()
 
     openCaseDatabase();
     applyStartWindowState();
+    fillTreeAtStart();
 
     m_layers = TCompassLayers{};
     m_layers.ring[1] = 1;  // 后天八卦
@@ -316,6 +320,8 @@ void TFrmMain::closeEvent(QCloseEvent *event)
 
 bool TFrmMain::FormClose()
 {
+    if (!stopTreeLoadOnClose())
+        return false;
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
