@@ -189,6 +189,11 @@ CaseTree::CaseTree(QTreeWidget *tree) : tree_(tree)
     icons_[0] = PersonIcon(QColor(200, 40, 60));
     icons_[1] = PersonIcon(QColor(30, 80, 190));
     icons_[2] = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+    // Captions line up by padding names with blanks to 8 GBK bytes: that needs a font whose Chinese characters
+    // are exactly two blanks wide.
+    QFont font = tree_->font();
+    font.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("AR PL UMing CN")});
+    tree_->setFont(font);
 }
 
 void CaseTree::BeginFill(int style, const QStringList &categories)

@@ -1,6 +1,7 @@
 // Pinyin of GBK text, the case tree's captions and orders, and the tree of the main window with its loader.
 #include "GuiTestSupport.h"
 
+#include "CaseComment.h"
 #include "CaseFileMaker.h"
 #include "CaseTree.h"
 #include "GbkText.h"
@@ -9,6 +10,9 @@
 #include "TFrmMain.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
@@ -119,6 +123,25 @@ TEST(CaseTreeText, CaptionsAndSortOrders)
     }
 }
 
+TEST(CaseComment, FileNameSkipsTakenNamesAndTextLosesQuotes)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    QDir().mkpath(folder + "Quorin_f");
+    TRecordData r;
+    r.name = QStringLiteral("张三%1");
+    r.date = {1980, 5, 6, 7, 8};
+    const char *const expected[] = {"张三%1_198005060708", "张三%1_198005060708_0", "张三%1_198005060708_1"};
+    for (const char *name : expected) {
+        const QString got = CommentFileName(r, folder);
+        EXPECT_EQ(got, QString::fromUtf8(name));
+        QFile(folder + "Quorin_f/" + got + ".rtf").open(QIODevice::WriteOnly);
+    }
+    QTextEdit pane;
+    pane.setPlainText(QStringLiteral("it's 旺山'旺向\n第二行"));
+    EXPECT_EQ(CommentText(&pane), QStringLiteral("its 旺山旺向\n第二行"));
+}
+
 class CaseTreeWindowTest : public ProgramFolderTest {
 protected:
     std::unique_ptr<TFrmMain> open()
@@ -206,6 +229,32 @@ TEST_F(CaseTreeWindowTest, StartShowsTheNewestThousandAndNotesTheTotal)
     EXPECT_TRUE(find<QTextEdit>(w.get(), "RedtPingYu")->toPlainText().endsWith(
         "\n\n案例总数大致：1500个，可以在树表上按鼠标右键，点击“显示全部案例”！"));
     EXPECT_FALSE(w->TreeBusy());
+    closeWith(*w, {Answer::Yes});
+}
+
+// Pictures of the tree and its popup menu for people to look at: 40 cases in nine categories.
+TEST_F(CaseTreeWindowTest, WritesPicturesOfTheTree)
+{
+    ASSERT_EQ(MakeCaseFile(path(""), 40), 40);
+    auto w = open();
+    w->resize(1000, 700);
+    auto *tree = find<QTreeWidget>(w.get(), "Tree");
+    tree->expandAll();
+    tree->setCurrentItem(w->Tree().NodeOf(38));
+    tree->resize(260, 640);
+    EXPECT_TRUE(tree->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casetree_grouped.png")));
+    action(*w, "az1")->trigger();
+    action(*w, "N38")->trigger();
+    tree->resize(260, 640);
+    EXPECT_TRUE(tree->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casetree_list.png")));
+    auto *menu = w->findChild<QMenu *>("PopTree");
+    menu->popup(QPoint(0, 0));
+    EXPECT_TRUE(menu->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casetree_menu.png")));
+    auto *style = w->findChild<QMenu *>("pMenuShowStyle");
+    style->popup(QPoint(0, 0));
+    EXPECT_TRUE(style->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casetree_style_menu.png")));
+    style->hide();
+    menu->hide();
     closeWith(*w, {Answer::Yes});
 }
 
