@@ -119,6 +119,7 @@ private:
     QActionGroup *m_sortGroup = nullptr;
     QString m_titleBeforeFill;
     bool m_chunkTickQueued = false;
+    int m_treeLoaderRun = 0;
     // Last, so it goes first: its thread has ended before anything it reports to is freed.
     std::unique_ptr<CaseTreeLoader> m_treeLoader;
 };

@@ -151,17 +151,20 @@ void TFrmMain::startTreeLoader(const QList<int> &ids)
     MRecordBase *db = CaseDb();
     if (!db)
         return;
+    m_treeLoader.reset(); // an earlier one has ended (commands wait for it); this joins its thread
     m_titleBeforeFill = TreeBusy() ? m_titleBeforeFill : windowTitle();
     ui->Tree->setProperty("tag", 1);
     setWindowTitle(QStringLiteral("加载....."));
     m_treeLoader = std::make_unique<CaseTreeLoader>(AppPath(), db->Path(), ids, m_treeSort);
     CaseTreeLoader *loader = m_treeLoader.get();
-    connect(loader, &CaseTreeLoader::loaded, this, [this, loader] {
-        if (loader == m_treeLoader.get())
-            beginTreeFill(loader->Categories());
+    // Reports still queued from an earlier loader are told apart by the run number, never by the address.
+    const int run = ++m_treeLoaderRun;
+    connect(loader, &CaseTreeLoader::loaded, this, [this, run] {
+        if (run == m_treeLoaderRun && m_treeLoader)
+            beginTreeFill(m_treeLoader->Categories());
     });
-    auto tick = [this, loader] {
-        if (loader == m_treeLoader.get() && !m_chunkTickQueued) {
+    auto tick = [this, run] {
+        if (run == m_treeLoaderRun && m_treeLoader && !m_chunkTickQueued) {
             m_chunkTickQueued = true;
             QTimer::singleShot(0, this, &TFrmMain::placeNextTreeChunk);
         }
@@ -191,6 +194,7 @@ void TFrmMain::placeNextTreeChunk()
         return; // more comes with the next chunksReady
     loader->Wait();
     m_treeLoader.reset();
+    ++m_treeLoaderRun;
     endTreeFill();
 }
 
@@ -235,6 +239,7 @@ bool TFrmMain::stopTreeLoadOnClose()
     m_treeLoader->RequestStop();
     m_treeLoader->Wait();
     m_treeLoader.reset();
+    ++m_treeLoaderRun;
     endTreeFill();
     return true;
 }
