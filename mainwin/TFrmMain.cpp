@@ -453,7 +453,11 @@ void TFrmMain::BtnPaiClick()
     m_rec.degree = float(parsed.degree);
 
     QString name = ui->EdtName->text().trimmed();
-    if (CleanName(name)) {
+    // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
+    if (name.isEmpty()) {
+        name = QStringLiteral("甲");
+        ui->EdtName->setText(name);
+    } else if (CleanName(name)) {
         inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
         ui->EdtName->setText(name);
     }

@@ -265,6 +265,13 @@ TEST_F(CaseTreeWindowTest, AllCasesLoadOnTheThreadWhileTheWindowStaysResponsive)
     ASSERT_EQ(MakeCaseFile(path(""), 100000), 100000);
     auto w = open();
     const QString title = w->windowTitle();
+    QStringList progress; // the captions counting down the cases still to place
+    QObject::connect(w.get(), &QWidget::windowTitleChanged, w.get(), [&](const QString &t) {
+        bool number = false;
+        t.toInt(&number);
+        if (number)
+            progress << t;
+    });
     prompts.reply(Answer::Ok); // 记录总数有点多
     action(*w, "pop_s_full")->trigger();
     EXPECT_TRUE(w->TreeBusy());
@@ -297,6 +304,9 @@ TEST_F(CaseTreeWindowTest, AllCasesLoadOnTheThreadWhileTheWindowStaysResponsive)
     EXPECT_EQ(w->Tree().Count(), 100000);
     EXPECT_EQ(action(*w, "pMenuRecord")->text(), "【 100000 条案例】");
     EXPECT_EQ(w->windowTitle(), title);
+    ASSERT_GT(progress.size(), 100);
+    EXPECT_EQ(progress.first(), "99500");
+    EXPECT_EQ(progress.last(), "0");
     EXPECT_GT(handled, 5);
     RecordProperty("worst_ms", int(worstMs));
     RecordProperty("events", handled);
