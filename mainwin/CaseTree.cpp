@@ -7,6 +7,7 @@
 #include "NameTables.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
 #include <QTreeWidget>
@@ -194,6 +195,10 @@ CaseTree::CaseTree(QTreeWidget *tree) : tree_(tree)
     QFont font = tree_->font();
     font.setFamilies({QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("AR PL UMing CN")});
     tree_->setFont(font);
+    // A caption wider than the tree scrolls sideways rather than being cut short.
+    tree_->header()->setStretchLastSection(false);
+    tree_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tree_->setTextElideMode(Qt::ElideNone);
 }
 
 void CaseTree::BeginFill(int style, const QStringList &categories)

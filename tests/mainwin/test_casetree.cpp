@@ -241,6 +241,7 @@ TEST_F(CaseTreeWindowTest, WritesPicturesOfTheTree)
     auto *tree = find<QTreeWidget>(w.get(), "Tree");
     tree->expandAll();
     tree->setCurrentItem(w->Tree().NodeOf(38));
+    EXPECT_TRUE(w->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casetree_window.png")));
     tree->resize(260, 640);
     EXPECT_TRUE(tree->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casetree_grouped.png")));
     action(*w, "az1")->trigger();
