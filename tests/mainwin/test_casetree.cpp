@@ -259,7 +259,7 @@ TEST_F(CaseTreeWindowTest, WritesPicturesOfTheTree)
     closeWith(*w, {Answer::Yes});
 }
 
-// Loads every event of the thread below: a second thread posts an event to the window every 20 ms and the
+// 100,000 cases load on the loader thread. Meanwhile a second thread posts an event to the window every 20 ms and the
 // window notes how late each one is handled.
 TEST_F(CaseTreeWindowTest, AllCasesLoadOnTheThreadWhileTheWindowStaysResponsive)
 {
