@@ -3,6 +3,8 @@
 #include "ui_TFrmMain.h"
 
 #include "AppPath.h"
+#include "CaseTree.h"
+#include "CaseTreeLoader.h"
 #include "ChartInputs.h"
 #include "ChartRules.h"
 #include "CleanName.h"
@@ -113,6 +115,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     PressOnEnter(ui->PanInput, ui->BtnPai);
     setupTextPanes();
     buildMenus();
+    buildTreeMenu();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -165,6 +168,7 @@ void TFrmMain::FormShow()
 
     openCaseDatabase();
     applyStartWindowState();
+    fillTreeAtStart();
 
     m_layers = TCompassLayers{};
     m_layers.ring[1] = 1;  // 后天八卦
@@ -344,6 +348,8 @@ void TFrmMain::closeEvent(QCloseEvent *event)
 
 bool TFrmMain::FormClose()
 {
+    if (!stopTreeLoadOnClose())
+        return false;
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
@@ -479,7 +485,11 @@ void TFrmMain::BtnPaiClick()
     m_rec.degree = float(parsed.degree);
 
     QString name = ui->EdtName->text().trimmed();
-    if (CleanName(name)) {
+    // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
+    if (name.isEmpty()) {
+        name = QStringLiteral("甲");
+        ui->EdtName->setText(name);
+    } else if (CleanName(name)) {
         inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
         ui->EdtName->setText(name);
     }

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class CaseTree;
+class CaseTreeLoader;
 class IniFile;
 class MControlCompass;
 class MQuorin;
@@ -71,6 +73,17 @@ public:
     void TmnuwnlClick();                      // 工具 → 万年历
     void CboJiaJuClick(int item);             // an article into MeoJiaJu
     void ColGridChange(const QColor &colour); // the article's text colour
+    // ---- the case tree (TFrmMain_tree.cpp) ----
+    // Every command that touches the case file calls this first: while the tree loads it shows
+    // "请等待案例加载完毕！" and returns true, and the command does nothing.
+    bool RefuseWhileTreeLoads();
+    bool TreeBusy() const;
+    CaseTree &Tree() const { return *m_caseTree; }
+    // Rebuilds the tree from these case ids in the current style and sort; a long list loads on the loader
+    // thread while the window stays usable.
+    void RefreshTree(const QList<int> &ids);
+    void pop_s_fullClick();               // 显示全部案例
+    void ShowStyleClick(QAction *item);   // an item of the display-style menu
 
     // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
     double ReadJian() const;
@@ -130,6 +143,14 @@ private:
         void operator()(PictureTools *p) const;
     };
     std::unique_ptr<PictureTools, PictureToolsDeleter> m_pic;
+    void buildTreeMenu();
+    void checkShowStyleItems();
+    void fillTreeAtStart();
+    void startTreeLoader(const QList<int> &ids);
+    void beginTreeFill(const QStringList &categories);
+    void placeNextTreeChunk();
+    void endTreeFill();
+    bool stopTreeLoadOnClose();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     bool m_chartValid = false;
@@ -144,4 +165,12 @@ private:
     bool m_closed = false;
     std::unique_ptr<IniFile> m_ini; // dat/qrinit.ini while the window is open
     QActionGroup *m_skinGroup = nullptr;
+    std::unique_ptr<CaseTree> m_caseTree;
+    QActionGroup *m_styleGroup = nullptr;
+    QActionGroup *m_sortGroup = nullptr;
+    QString m_titleBeforeFill;
+    bool m_chunkTickQueued = false;
+    int m_treeLoaderRun = 0;
+    // Last, so it goes first: its thread has ended before anything it reports to is freed.
+    std::unique_ptr<CaseTreeLoader> m_treeLoader;
 };

@@ -360,6 +360,17 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
     EXPECT_EQ(lastText(), QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("张三"));
     EXPECT_TRUE(w->ChartValid());
+
+    // A blank owner becomes 甲 without the note; a name of forbidden characters only, 甲 with it.
+    find<QLineEdit>(w.get(), "EdtName")->setText(QString());
+    w->BtnPaiClick();
+    EXPECT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
+    find<QLineEdit>(w.get(), "EdtName")->setText(QStringLiteral("*?"));
+    prompts.reply(Answer::Ok);
+    w->BtnPaiClick();
+    EXPECT_EQ(prompts.asked().size(), 2);
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
     close(*w);
 }
 
