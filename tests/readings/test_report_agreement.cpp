@@ -236,3 +236,28 @@ TEST(ReportAgreement, NoReportContradictsItself)
             EXPECT_FALSE(hit[i]) << h.name << ": " << kRowNames[i];
     }
 }
+
+TEST(ReportAgreement, PeriodsAreDatedFromTheBuildingYearsCycle)
+{
+    // Building year, then lines the 山运断 must hold: the building period and the next, in the 180-year cycle
+    // that holds the building year, running on past its end.
+    struct Case {
+        int year;
+        const char *building, *next;
+    };
+    const Case cases[] = {
+        {1850, "建宅元运：九运（1844—1863）", "一运（1864—1883）："},
+        {2110, "建宅元运：四运（2104—2123）", "五运（2124—2143）："},
+        {2004, "建宅元运：八运（2004—2023）", "九运（2024—2043）："},
+        {2040, "建宅元运：九运（2024—2043）", "一运（2044—2063）："},
+        {44, "建宅元运：九运（44—63）", "一运（64—83）："},
+    };
+    TempProgramFolder folder;
+    MQuorin q;
+    for (const Case &c : cases) {
+        const Reports r = Write(q, 1, c.year, true, 0.0, 5);
+        ASSERT_FALSE(r.xk.isEmpty()) << c.year;
+        EXPECT_TRUE(r.xk.contains(Q(c.building))) << c.year;
+        EXPECT_TRUE(r.xk.contains(Q(c.next))) << c.year;
+    }
+}
