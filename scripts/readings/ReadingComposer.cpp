@@ -471,7 +471,7 @@ string DaJieOpenings(const Facts &f, const int (&triad)[3])
     }
     string s;
     if (n > 0)
-        s = open + kNum[n] + "方宜开门、见水以通气";
+        s = open + (n > 1 ? kNum[n] : "") + "方宜开门、见水以通气";
     s += quiet.empty() ? "" : (s.empty() ? quiet.substr(3) : quiet);
     return s + "，向首" + kGong[f.face] + "尤须开阔见水";
 }
@@ -766,9 +766,11 @@ string PeriodLine(const Facts &f, const std::vector<Run> &runs, int k)
         return head + HouseName(f) + "衰运未止（自" + Yun(runs[b].period) + "起，见上），仍依下列布局补救。";
     }
     string ding = DingPart(f, r), cai = CaiPart(f, r);
-    if (k > 0 && ding == DingPart(f, runs[k - 1]))
+    // "同上运" only where the period before was read in full.
+    const bool prevFull = k > 0 && !(k > 1 && runs[k - 1].Decline() && runs[k - 2].Decline());
+    if (prevFull && ding == DingPart(f, runs[k - 1]))
         ding = "坐山" + f.S() + "山星" + kStar[f.M(f.sit)] + "仍为" + kState[r.ding] + "，同上运";
-    if (k > 0 && cai == CaiPart(f, runs[k - 1]))
+    if (prevFull && cai == CaiPart(f, runs[k - 1]))
         cai = "向首向星" + string(kStar[f.F(f.face)]) + "仍为" + kState[r.cai] + "，同上运";
     string s = head + Verdict(r) + "。丁——" + ding + "；财——" + cai + "。";
     const int e = r.Decline() ? DeclineEnd(runs, k) : k;
@@ -799,6 +801,13 @@ const char *PairName(int a, int b)
     return nullptr;
 }
 
+// The palace of the building period's 正神 (its own number), −1 in 五运: a hill there, no great water.
+int ZhengPalace(int period)
+{
+    static const int kPalaceOf[10] = {-1, 0, 5, 2, 3, -1, 7, 6, 1, 4}; // Luo Shu number to palace
+    return kPalaceOf[period];
+}
+
 // The quiet places of the building period, from the disturbance table, and the named pairs.
 string QuietSentence(const Facts &f)
 {
@@ -819,7 +828,7 @@ string QuietSentence(const Facts &f)
         const char *name = PairName(f.M(p), f.F(p));
         if (!name)
             continue;
-        pairs += string("；") + name + "在" + Place(p) + "（山" + kNum[f.M(p)] + "向" + kNum[f.F(p)] + "）";
+        pairs += "；" + Place(p) + "山" + kNum[f.M(p)] + "向" + kNum[f.F(p)] + "，" + name;
         if (f.M(p) == f.period || f.F(p) == f.period)
             pairs += string("，") + kNum[f.period] + "当令，凶势稍减";
     }
@@ -841,15 +850,22 @@ string QuietSentence(const Facts &f)
 // 零神 and 正神 of the building period: the palace of the period's own number wants a hill, its opposite water.
 string ZeroSentence(const Facts &f)
 {
-    static const int kPalaceOf[10] = {-1, 0, 5, 2, 3, -1, 7, 6, 1, 4}; // Luo Shu number to palace
     if (f.period == 5)
         return Yun(5) + "正神居中宫，不论零正，" + HouseName(f) + "以各宫令星为准";
-    const int zheng = kPalaceOf[f.period], ling = (zheng + 4) % 8;
-    string s = Yun(f.period) + "正神在" + Place(zheng) + "，宜山不宜水；零神在" + Place(ling) + "，宜见水";
-    if (f.Disturb(ling) & kNoWater)
-        s += "，唯此方向星" + string(kNum[f.F(ling)]) + "，只宜通气，不宜开门放水";
+    const int zheng = ZhengPalace(f.period), ling = (zheng + 4) % 8;
+    string s = Yun(f.period) + "正神在" + Place(zheng);
+    // Where the flying stars say otherwise, the near landform follows them and 零正 keeps to the distant one.
+    if (f.wangXiang == zheng)
+        s += "，大局宜山；当令向星亦到此，近处门路、小水以挨星为准，远处大水仍忌";
     else
-        s += "，零神方见水、开门则旺财" + Door(f, ling);
+        s += "，宜山不宜水";
+    s += "；零神在" + Place(ling);
+    if (f.Disturb(ling) & kNoWater)
+        s += "，本宜见水，唯此方向星" + string(kNum[f.F(ling)]) + "，只宜通气，不宜开门放水";
+    else if (f.wangShan == ling)
+        s += "，当令山星到此宜山，零神之水宜远不宜近";
+    else
+        s += "，宜见水，零神方见水、开门则旺财" + Door(f, ling);
     return s;
 }
 
@@ -862,7 +878,8 @@ string OpeningSentence(const Facts &f)
         const int st = StateOf(f.F(p), f.period);
         if (Timely(st) && f.F(p) != 5 && !(f.Disturb(p) & kNoWater))
             open += (open.empty() ? "" : "、") + Place(p) + "（向星" + kNum[f.F(p)] + kState[st] + "，门开" +
-                    kShan[3 * p + f.mountain % 3] + "字）";
+                    kShan[3 * p + f.mountain % 3] + "字" + (p == ZhengPalace(f.period) ? "；正神方只宜门路，忌大水" : "") +
+                    "）";
     }
     if (open.empty())
         return "本运无令星可纳之方，门路宜取城门，忌动之方只宜通气";
@@ -884,7 +901,8 @@ string SidePalace(const Facts &f, int p)
     else if (d & kNoWater)
         s += "只宜通气，忌开门放水";
     else if (Timely(StateOf(f.F(p), f.period)) && f.F(p) != 5)
-        s += "向星" + string(kNum[f.F(p)]) + kState[StateOf(f.F(p), f.period)] + "，可作水口、门路" + Door(f, p);
+        s += "向星" + string(kNum[f.F(p)]) + kState[StateOf(f.F(p), f.period)] +
+             (p == ZhengPalace(f.period) ? "，可作门路" + Door(f, p) + "，正神方忌大水" : "，可作水口、门路" + Door(f, p));
     else if (Timely(StateOf(f.M(p), f.period)) && f.M(p) != 5)
         s += "山星" + string(kNum[f.M(p)]) + kState[StateOf(f.M(p), f.period)] + "，宜实宜静";
     else

@@ -139,7 +139,7 @@ std::array<bool, kRows> Contradictions(const Reports &r)
         if (clause.contains(Q("开门、见水")) && Meets(Palaces(clause), forbidden))
             hit[kGateForbidden] = true;
     // 打劫: the palaces told to open.
-    static const QRegularExpression daJie(Q("([坎离震巽兑乾、]+)[一二三]方宜开门、见水"));
+    static const QRegularExpression daJie(Q("([坎离震巽兑乾、]+)[二三]?方宜开门、见水"));
     for (auto it = daJie.globalMatch(LineStarting(xk, Q("三般卦与打劫："))); it.hasNext();) {
         const QString names = it.next().captured(1);
         for (QChar c : names)
