@@ -290,13 +290,13 @@ string LandformSentence(const Facts &f)
         return where + "坐实朝空：坐后须有实山、高楼或大树靠托，向前明堂开阔，见水或道路环抱，则丁财两旺；"
                        "坐后空缺见水则损丁，向前高楼逼压则破财";
     case kShangShanXiaShui:
-        return where + "坐空朝满：坐后宜低空，最好有池塘、河流或空地以收向星，向前宜有山或高楼以收山星，"
+        return where + "坐空朝满：坐后宜低空，近处最好有池塘或空地以收向星，向前宜有山或高楼以收山星，"
                        "形气相配可反凶为吉；若背山面水，丁财两损";
     case kShuangXingHuiXiang:
         return where + "向方有水亦须有山：向前近处见水（池塘、河流、环抱之路）以收向星旺财，水外更须有山或高楼"
                        "以收山星保丁，坐后宜平坦低空；向前只有水而无山，旺财损丁";
     case kShuangXingHuiZuo:
-        return where + "坐方有山亦须有水：坐后近处有池塘、河流或低地以收向星，水后再有山峰或高楼以收山星，"
+        return where + "坐方有山亦须有水：坐后近处有池塘或低地以收向星，水后再有山峰或高楼以收山星，"
                        "向前宜开阔平坦；坐后只有山而无水，旺丁不旺财";
     default:
         break;
@@ -856,17 +856,29 @@ string ZeroSentence(const Facts &f)
     string s = Yun(f.period) + "正神在" + Place(zheng);
     // Where the flying stars say otherwise, the near landform follows them and 零正 keeps to the distant one.
     if (f.wangXiang == zheng)
-        s += "，大局宜山；当令向星亦到此，近处门路、小水以挨星为准，远处大水仍忌";
+        s += "，大局宜山；当令向星亦到此，近处门路、池塘以挨星为准，远处大水仍忌";
     else
         s += "，宜山不宜水";
     s += "；零神在" + Place(ling);
     if (f.Disturb(ling) & kNoWater)
         s += "，本宜见水，唯此方向星" + string(kNum[f.F(ling)]) + "，只宜通气，不宜开门放水";
+    else if (f.wangXiang == ling)
+        s += string("，宜见水；当令向星亦到此，近处见水尤吉") + (f.wangShan == ling ? "，水外宜有山" : "") + Door(f, ling);
     else if (f.wangShan == ling)
         s += "，当令山星到此宜山，零神之水宜远不宜近";
+    else if (f.Disturb(ling) & kNoEarth)
+        s += "，宜见水，唯山星" + string(kNum[f.M(ling)]) + "在此，不宜动土开池，借外局之水为佳";
     else
         s += "，宜见水，零神方见水、开门则旺财" + Door(f, ling);
     return s;
+}
+
+// Whether the back of the house must stay without water: the timely mountain star sits there alone, or the
+// pattern keeps the back quiet (旺山旺向, 双星会向). With both timely stars there (双星会坐) it wants near water.
+bool BackHeld(const Facts &f)
+{
+    return (f.wangShan == f.sit && f.wangXiang != f.sit) || f.pattern == kWangShanWangXiang ||
+           f.pattern == kShuangXingHuiXiang;
 }
 
 // The outer palaces whose facing star is timely in the building period and which the disturbance table leaves
@@ -878,7 +890,10 @@ string OpeningSentence(const Facts &f)
         const int st = StateOf(f.F(p), f.period);
         if (Timely(st) && f.F(p) != 5 && !(f.Disturb(p) & kNoWater))
             open += (open.empty() ? "" : "、") + Place(p) + "（向星" + kNum[f.F(p)] + kState[st] + "，门开" +
-                    kShan[3 * p + f.mountain % 3] + "字" + (p == ZhengPalace(f.period) ? "；正神方只宜门路，忌大水" : "") +
+                    kShan[3 * p + f.mountain % 3] + "字" +
+                    (p == f.sit && BackHeld(f)      ? "；坐后只宜开门，不宜开池放水"
+                     : p == ZhengPalace(f.period) ? "；正神方近处门路、池塘以挨星为准，忌大水"
+                                                  : "") +
                     "）";
     }
     if (open.empty())
