@@ -261,3 +261,16 @@ TEST(ReportAgreement, PeriodsAreDatedFromTheBuildingYearsCycle)
         EXPECT_TRUE(r.xk.contains(Q(c.next))) << c.year;
     }
 }
+
+TEST(ReportAgreement, MountainTextQuotesTheConfiguredJianWidth)
+{
+    for (const auto &[ini, width] : {std::pair<const char *, const char *>{"", "4.5"}, {"[set]\nfJian=3\n", "3"},
+                                     {"[set]\nfJian=6.25\n", "6.25"}}) {
+        TempProgramFolder folder{QByteArray(ini)};
+        MQuorin q;
+        const Reports r = Write(q, 1, 2004, true, 0.0, 5);
+        ASSERT_FALSE(r.xk.isEmpty()) << width;
+        EXPECT_TRUE(r.xk.contains(Q("偏离正中") + Q(width) + Q("度以上皆用替卦起星"))) << width;
+        EXPECT_FALSE(r.xk.contains(Q("{兼}"))) << width;
+    }
+}
