@@ -842,8 +842,10 @@ string QuietSentence(const Facts &f)
     if (s.empty())
         s = "本运无五黄、失令之二黑须避之方";
     s += centre + pairs;
-    if (!water.empty() || !earth.empty())
-        s += "；五黄、二黑之方可用铜器、金属风铃泄其土气";
+    if (!water.empty() || !earth.empty()) {
+        const bool five = f.period != 5, two = f.Harmful(2);
+        s += string("；") + (five && two ? "五黄、二黑" : five ? "五黄" : "二黑") + "之方可用铜器、金属风铃泄其土气";
+    }
     return s + "；八宅放水之方逢向星五黄、二黑者，以玄空为准";
 }
 
