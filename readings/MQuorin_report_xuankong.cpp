@@ -94,7 +94,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     if (PianDu + PianFen / 60.0 > 4.5)
         t += QStringLiteral("★此房座山偏离正向超过4.5度，可以考虑用兼向，采用替卦布宅局。\r\n");
 
-    switch (Gong[sit][3]) {
+    switch (Gong[sit][kSlotPattern]) {
     case kWangShanWangXiang:
         t += QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n");
         break;
