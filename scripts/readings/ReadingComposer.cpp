@@ -1025,8 +1025,8 @@ std::array<string, kBankLines> Fortune(const Facts &f)
             if (firstWeak < 0 && k > 0 && !runs[k - 1].Decline())
                 firstWeak = k;
         }
-    add("衰退之运：" + (weak.empty() ? string("九运之中无丁财俱衰之运") : weak + "，" + HouseName(f) + "丁财俱不得令，宜守不宜进") +
-        "。");
+    const string decline = weak + "，" + HouseName(f) + "丁财俱不得令，宜守不宜进";
+    add("衰退之运：" + (weak.empty() ? string("九运之中无丁财俱衰之运") : decline) + "。");
     add("宅运：中宫" + Stars(f, 8) + "。" + PrisonSentence(f) + "。");
     add("零神正神：" + HouseName(f) + "，" + ZeroSentence(f) + "。");
     add("门路水口：" + Yun(f.period) + HouseName(f) + "，" + OpeningSentence(f) + "。");
@@ -1041,8 +1041,8 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     if (kf == 0)
         renew += "当令向星入中，本运即受困，向前须有大水，否则宜改用下卦度数立向";
     else if (kf > 0 && firstWeak > 0 && firstWeak < kf)
-        renew += HouseName(f) + "自" + Yun(runs[firstWeak].period) + "起丁财俱衰，" + Yun(runs[kf].period) + "向星入囚；宜于" +
-                 Yun(runs[firstWeak].period) + work;
+        renew += HouseName(f) + "自" + Yun(runs[firstWeak].period) + "起丁财俱衰，" + Yun(runs[kf].period) +
+                 "向星入囚；宜于" + Yun(runs[firstWeak].period) + work;
     else if (kf > 0)
         renew += "宜于" + Yun(runs[kf].period) + "向星入囚之前" + work;
     else if (firstWeak > 0)
