@@ -44,10 +44,7 @@ bool FlaggedMountain(int k, int scheme)
 // 纳音 colour of a stem and branch.
 uint32_t NaYinColour(int stem, int branch)
 {
-    int n = std::max(0, CycleOf(stem, branch));
-    if (n % 2 == 1)
-        n = (n + 1) % 60;
-    return WuXingColor[size_t(NaYinWuXing[size_t(n / 2)] % 5)];
+    return WuXingColor[size_t(NaYinIndex(std::max(0, CycleOf(stem, branch))) % 5)];
 }
 
 class Builder {

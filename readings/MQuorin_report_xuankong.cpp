@@ -5,6 +5,10 @@
 #include "ReportNames.h"
 #include "ReportSpans.h"
 
+#include <QRegularExpression>
+
+#include <cmath>
+
 using namespace report;
 
 namespace {
@@ -21,11 +25,13 @@ QString WideDigit(int star)
     return U(kDigits[FloorMod(star, 9)]);
 }
 
-// The text of one sitting mountain: its pieces, each on a line of its own.
-QString MountainLines(int mountain)
+// The text of one sitting mountain: its pieces, each on a line of its own. "{兼}" in the text stands for the
+// configured 兼 width in degrees.
+QString MountainLines(int mountain, double jian)
 {
     QString t;
-    const QStringList parts = LoadStr(310 + mountain).split(QLatin1Char('*'), Qt::SkipEmptyParts);
+    const QString text = LoadStr(310 + mountain).replace(QStringLiteral("{兼}"), QString::number(jian, 'g', 4));
+    const QStringList parts = text.split(QLatin1Char('*'), Qt::SkipEmptyParts);
     for (const QString &p : parts)
         t += QStringLiteral("  %1\n").arg(p);
     return t;
@@ -41,7 +47,7 @@ void AddGrid(ReportSpans &out, QString grid)
 }
 
 // Names of the flags set among flags[i], joined by "、"; empty when none is set.
-QString FlagList(const PalaceRecord &g, std::initializer_list<std::pair<int, const char *>> flags)
+QString FlagList(const PalaceRecord &g, std::initializer_list<std::pair<PalaceSlot, const char *>> flags)
 {
     QStringList names;
     for (const auto &[index, name] : flags)
@@ -88,7 +94,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     if (PianDu + PianFen / 60.0 > 4.5)
         t += QStringLiteral("★此房座山偏离正向超过4.5度，可以考虑用兼向，采用替卦布宅局。\r\n");
 
-    switch (Gong[sit][3]) {
+    switch (Gong[sit][kSlotPattern]) {
     case kWangShanWangXiang:
         t += QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n");
         break;
@@ -112,24 +118,37 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     if (DaJieKan)
         t += QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气，可以变祸为福。\r\n");
 
-    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[4] || g[5] || g[6]; }))
+    if (WholeChart(Gong, [](const PalaceRecord &g) {
+            return g[kSlotHeShiMountainPeriod] || g[kSlotHeShiFacingPeriod] || g[kSlotHeShiMountainFacing];
+        }))
         t += QStringLiteral("★全局合十，也有旺山旺向的功效。\r\n");
-    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[7] || g[8] || g[9] || g[10]; }))
-        t += QStringLiteral("☆全局伏吟，格局不利。前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
-    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[11] || g[12]; }))
-        t += QStringLiteral("☆全局反吟，格局不利。前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
-    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[13] == 1; }))
+    // Water behind the house drains the timely mountain star a 旺山旺向 or 双星会向 house sits on: there the
+    // remedy of a whole-chart 伏吟 or 反吟 is quiet, not water behind.
+    const bool backHeld = Gong[sit][kSlotPattern] == kWangShanWangXiang || Gong[sit][kSlotPattern] == kShuangXingHuiXiang;
+    const QString fuFanRemedy = backHeld ? QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n")
+                                         : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+    if (WholeChart(Gong, [](const PalaceRecord &g) {
+            return g[kSlotFuYinMountainEarth] || g[kSlotFuYinFacingEarth] || g[kSlotFuYinMountainPeriod] ||
+                   g[kSlotFuYinFacingPeriod];
+        }))
+        t += QStringLiteral("☆全局伏吟，格局不利。") + fuFanRemedy;
+    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotFanYinMountainEarth] || g[kSlotFanYinFacingEarth]; }))
+        t += QStringLiteral("☆全局反吟，格局不利。") + fuFanRemedy;
+    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotSanBan] == 1; }))
         t += QStringLiteral("★全局连珠三般卦，是化凶为吉的上佳格局。\r\n");
-    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[13] == 2; }))
+    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotSanBan] == 2; }))
         t += QStringLiteral("★全局父母三般卦，是化凶为吉的上佳格局。\r\n");
 
     const PalaceRecord &gs = Gong[sit], &gf = Gong[face];
-    if (Nine(gs[2]) + Nine(gf[2]) == 10 && Nine(gs[0]) + Nine(gf[1]) == 10 && Nine(gs[1]) + Nine(gf[0]) == 10)
+    if (Nine(gs[kSlotPeriodStar]) + Nine(gf[kSlotPeriodStar]) == 10 &&
+        Nine(gs[kSlotMountainStar]) + Nine(gf[kSlotFacingStar]) == 10 &&
+        Nine(gs[kSlotFacingStar]) + Nine(gf[kSlotMountainStar]) == 10)
         t += QStringLiteral("★对宫合十，也有旺山旺向的功效。\r\n");
 
     QStringList wenChang;
     for (int p = 0; p < 9; ++p) {
-        const int n[4] = {Nine(Gong[p][2]), Nine(Gong[p][0]), Nine(Gong[p][1]), EarthNumber[p]};
+        const int n[4] = {Nine(Gong[p][kSlotPeriodStar]), Nine(Gong[p][kSlotMountainStar]),
+                          Nine(Gong[p][kSlotFacingStar]), EarthNumber[p]};
         bool one = false, four = false;
         for (int v : n) {
             one = one || v == 1;
@@ -178,7 +197,7 @@ void MQuorin::XiaGuaText(ReportSpans &out) const
     out.Add(QStringLiteral("挨星下卦:\r\n"), ReportSpans::kRed, true);
     out.Add(QStringLiteral("◎%1运-%2%3山%4向。").arg(Numeral(Yun), YuanLong(m), Mountain(m), Mountain(FacingMountain(m))));
     AddGrid(out, ChartGridText(XiaGua));
-    QString t = MountainLines(m);
+    QString t = MountainLines(m, fJian);
     t += QStringLiteral("★") + LoadStr(500 + 10 * m + Nine(Yun));
     t += QStringLiteral("\r\n") + kRule;
     out.Add(t);
@@ -194,7 +213,7 @@ void MQuorin::TiGuaText(ReportSpans &out) const
     t += QStringLiteral("兼(%1-%2)。").arg(Mountain(next), Mountain(FacingMountain(next)));
     out.Add(t);
     AddGrid(out, ChartGridText(TiGua));
-    t = MountainLines(m);
+    t = MountainLines(m, fJian);
     t += QStringLiteral("★说明如下：\r\n") + LoadStr(800 + 10 * m + Nine(Yun));
     t += QStringLiteral("\r\n") + kRule;
     out.Add(t);
@@ -222,12 +241,14 @@ void MQuorin::PalaceTexts(ReportSpans &out) const
             title += QStringLiteral(" %1向").arg(Mountain(facing));
         out.Add(title, p == sit || p == face ? ReportSpans::kRed : ReportSpans::kBlue);
 
-        QString t = QStringLiteral("★山星%1(%2)，").arg(Nine(g[0])).arg(StateName(g[0], Yun));
-        t += QStringLiteral("向星%1(%2)，").arg(Nine(g[1])).arg(StateName(g[1], Yun));
-        t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[2])).arg(StateName(g[2], Yun));
+        QString t = QStringLiteral("★山星%1(%2)，")
+                        .arg(Nine(g[kSlotMountainStar]))
+                        .arg(StateName(g[kSlotMountainStar], Yun));
+        t += QStringLiteral("向星%1(%2)，").arg(Nine(g[kSlotFacingStar])).arg(StateName(g[kSlotFacingStar], Yun));
+        t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[kSlotPeriodStar])).arg(StateName(g[kSlotPeriodStar], Yun));
         // The pair pattern of a palace is reckoned as if the house sat there; the facing palace would then read
         // the mirror of the house's own pattern (上山下水 for a 旺山旺向 house), so it takes the sitting palace's.
-        switch (p == face ? Gong[sit][3] : g[3]) {
+        switch (p == face ? Gong[sit][kSlotPattern] : g[kSlotPattern]) {
         case kWangShanWangXiang:
             t += QStringLiteral("★此宫旺山旺向。\r\n");
             break;
@@ -243,26 +264,31 @@ void MQuorin::PalaceTexts(ReportSpans &out) const
         default:
             break;
         }
-        const QString heShi = FlagList(g, {{4, "山星和运星"}, {5, "向星和运星"}, {6, "山星和向星"}});
+        const QString heShi = FlagList(g, {{kSlotHeShiMountainPeriod, "山星和运星"},
+                                           {kSlotHeShiFacingPeriod, "向星和运星"},
+                                           {kSlotHeShiMountainFacing, "山星和向星"}});
         if (!heShi.isEmpty())
             t += QStringLiteral("★合十：%1。\r\n").arg(heShi);
         const QString fuYin =
-            FlagList(g, {{7, "山星和地盘"}, {8, "向星和地盘"}, {9, "山星和运星"}, {10, "向星和运星"}});
+            FlagList(g, {{kSlotFuYinMountainEarth, "山星和地盘"}, {kSlotFuYinFacingEarth, "向星和地盘"},
+                         {kSlotFuYinMountainPeriod, "山星和运星"}, {kSlotFuYinFacingPeriod, "向星和运星"}});
         if (!fuYin.isEmpty())
             t += QStringLiteral("☆伏吟：%1。\r\n").arg(fuYin);
-        const QString fanYin = FlagList(g, {{11, "山星和地盘"}, {12, "向星和地盘"}});
+        const QString fanYin =
+            FlagList(g, {{kSlotFanYinMountainEarth, "山星和地盘"}, {kSlotFanYinFacingEarth, "向星和地盘"}});
         if (!fanYin.isEmpty())
             t += QStringLiteral("☆反吟：%1。\r\n").arg(fanYin);
-        if (g[13] == 1)
+        if (g[kSlotSanBan] == 1)
             t += QStringLiteral("★山星-向星-运星合成连珠三般卦。\r\n");
-        else if (g[13] == 2)
+        else if (g[kSlotSanBan] == 2)
             t += QStringLiteral("★山星-向星-运星合成父母三般卦。\r\n");
-        const QString wenChang = FlagList(g, {{14, "山星和地盘"}, {15, "向星和地盘"}});
+        const QString wenChang =
+            FlagList(g, {{kSlotWenChangMountain, "山星和地盘"}, {kSlotWenChangFacing, "向星和地盘"}});
         if (!wenChang.isEmpty())
             t += QStringLiteral("★文昌：%1。\r\n").arg(wenChang);
 
         // The texts of the ruling stars follow the stars shown above them: those of the chart the case uses.
-        const int ms = Nine(g[0]), fs = Nine(g[1]);
+        const int ms = Nine(g[kSlotMountainStar]), fs = Nine(g[kSlotFacingStar]);
         if (p == sit)
             t += QStringLiteral("\r\n★山方主星") + LoadStr(400 + ms) + QStringLiteral("\r\n\r\n★山星-向星组合，") +
                  QStringLiteral("主事:") + LoadStr(400 + 10 * ms + fs) + QStringLiteral("\r\n");
@@ -292,6 +318,26 @@ void MQuorin::BuildChoiceText(ReportSpans &out) const
     out.Add(t);
 }
 
+// The 山运断 banks date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
+// its building year, the periods after it running on.
+static QString DateBankLine(const QString &line, int buildYear)
+{
+    const int shift = 180 * static_cast<int>(std::floor((buildYear - 1864) / 180.0));
+    if (shift == 0)
+        return line;
+    static const QRegularExpression years(QStringLiteral("(\\d+)—(\\d+)"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = years.globalMatch(line); it.hasNext();) {
+        const auto m = it.next();
+        out += line.mid(at, m.capturedStart() - at);
+        out += QString::number(m.captured(1).toInt() + shift) + QStringLiteral("—") +
+               QString::number(m.captured(2).toInt() + shift);
+        at = m.capturedEnd();
+    }
+    return out + line.mid(at);
+}
+
 void MQuorin::ShanYunText(ReportSpans &out) const
 {
     out.Add(kRule);
@@ -299,7 +345,7 @@ void MQuorin::ShanYunText(ReportSpans &out) const
     const int base = (Rec.xiaGua ? 2000 : 11000) + 960 * (Nine(Yun) - 1) + 40 * ZuoShan;
     QString t;
     for (int i = 0; i < 40; ++i) {
-        const QString line = TrimBankLine(LoadStr(base + i));
+        const QString line = DateBankLine(TrimBankLine(LoadStr(base + i)), BuildYear);
         if (line == QLatin1String("NewLine"))
             t += QStringLiteral("\r\n");
         else if (!line.isEmpty())

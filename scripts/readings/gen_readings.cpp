@@ -2,11 +2,11 @@
 // program compiles in from resources/strings. The texts are composed from the chart engine's own computations,
 // so after any change to the engine or to the wording, regenerate and commit them:
 //
-//     build-x/tests/readings/gen_readings --write resources/strings
+//     build/scripts/readings/gen_readings --write resources/strings
 //
 // and check the committed files against the engine without writing anything:
 //
-//     build-x/tests/readings/gen_readings --check resources/strings
+//     build/scripts/readings/gen_readings --check resources/strings
 //
 // The test test_readings runs the same check, so stale tables fail the suite.
 #include "ReadingComposer.h"
