@@ -395,12 +395,8 @@ bool TSkinnedMenu::CheckMenu(TMenuBtn *button)
     connect(menu, &QMenu::aboutToHide, this, &TSkinnedMenu::endTracking, Qt::UniqueConnection);
     TrackHook::instance().install();
     menu->popup(at);
-    // The first item is highlighted, as after a Down key.
-    for (QAction *a : menu->actions())
-        if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
-            menu->setActiveAction(a);
-            break;
-        }
+    // A Down key highlights the first item (without opening a submenu of it).
+    QCoreApplication::postEvent(menu, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
     return true;
 }
 

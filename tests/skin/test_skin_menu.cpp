@@ -109,7 +109,7 @@ struct MenuSession {
 
 // A main window with four menus and a top-level command: 文件 (&F), 编辑 (&E), 工具 (&T, disabled), 帮助 (&H).
 struct MenuWindow : QMainWindow {
-    QMenu *file, *edit, *tools, *help;
+    QMenu *file, *edit, *tools, *help, *knowledge;
     QAction *open, *command;
     int opened = 0, commanded = 0;
     MenuWindow()
@@ -128,6 +128,8 @@ struct MenuWindow : QMainWindow {
         command = menuBar()->addAction(QStringLiteral("排盘(&P)"));
         connect(command, &QAction::triggered, this, [this] { ++commanded; });
         help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+        knowledge = help->addMenu(QStringLiteral("知识")); // highlighted first, not opened
+        knowledge->addAction(QStringLiteral("相关知识"));
         help->addAction(QStringLiteral("关于"));
         setCentralWidget(new QWidget);
         resize(500, 300);
@@ -242,12 +244,14 @@ TEST(SkinMenuBar, MenusOpenAndMoveByMouseAndKeys)
         const char *what;
         std::function<void()> act;
         QMenu *open; // none: no menu open afterwards
+        QMenu *submenu = nullptr; // a submenu open below it
     } steps[] = {
         {"click 文件", [&] { mouse(&w, QEvent::MouseButtonPress, centre(bar, 0), Qt::LeftButton, Qt::LeftButton); }, w.file},
         {"release", [&] { mouse(&w, QEvent::MouseButtonRelease, centre(bar, 0), Qt::NoButton, Qt::LeftButton); }, w.file},
         {"Right", [&] { QTest::keyClick(w.file, Qt::Key_Right); }, w.edit},
         {"Right skips the disabled and the command", [&] { QTest::keyClick(w.edit, Qt::Key_Right); }, w.help},
-        {"Right on the last opens the first", [&] { QTest::keyClick(w.help, Qt::Key_Right); }, w.file},
+        {"Right on an item with a submenu opens that", [&] { QTest::keyClick(w.help, Qt::Key_Right); }, w.help, w.knowledge},
+        {"Right on the last opens the first", [&] { QTest::keyClick(w.knowledge, Qt::Key_Right); }, w.file},
         {"Left on the first opens the last", [&] { QTest::keyClick(w.file, Qt::Key_Left); }, w.help},
         {"mouse along the bar", [&] { mouse(w.help, QEvent::MouseMove, w.help->mapFromGlobal(w.mapToGlobal(centre(bar, 1))), Qt::NoButton, Qt::NoButton); }, w.edit},
         {"Alt cancels", [&] { QTest::keyClick(w.edit, Qt::Key_Alt); }, nullptr},
@@ -264,7 +268,8 @@ TEST(SkinMenuBar, MenusOpenAndMoveByMouseAndKeys)
         EXPECT_EQ(TSkinnedMenu::OpenPopup(), step.open) << step.what;
         if (step.open) {
             EXPECT_TRUE(step.open->isVisible()) << step.what;
-            EXPECT_TRUE(step.open->activeAction()) << step.what; // the first item is highlighted
+            EXPECT_EQ(step.open->activeAction(), step.open->actions().front()) << step.what; // highlighted
+            EXPECT_EQ(QApplication::activePopupWidget(), step.submenu ? step.submenu : step.open) << step.what;
             EXPECT_EQ(bar->Buttons()[TSkinnedMenu::OpenIndex()]->state, TNCObject::Pressed) << step.what;
         }
         for (QMenu *m : {w.file, w.edit, w.tools, w.help})
