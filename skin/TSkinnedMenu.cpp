@@ -493,6 +493,24 @@ bool TSkinnedMenu::eventFilter(QObject *watched, QEvent *event)
                 ClickButton(b);
         return true;
     }
+    case QEvent::FocusIn:
+        // Alt pressed and released alone puts the menu bar into its keyboard mode: it is led out of it (its
+        // focus goes back where it was) and the drawn bar opens its first menu instead.
+        if (static_cast<QFocusEvent *>(event)->reason() == Qt::MenuBarFocusReason)
+            QTimer::singleShot(0, this, [this] {
+                if (bar_ && bar_->hasFocus()) {
+                    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                    QCoreApplication::sendEvent(bar_, &escape);
+                    if (bar_->hasFocus())
+                        bar_->clearFocus(); // nothing had the focus before
+                }
+                for (const auto &b : buttons_)
+                    if (b->visible && b->enabled && b->submenu && !b->caption.isEmpty()) {
+                        ClickButton(b.get());
+                        break;
+                    }
+            });
+        return false;
     case QEvent::ActionAdded:
     case QEvent::ActionRemoved:
     case QEvent::ActionChanged:

@@ -259,6 +259,8 @@ TEST(SkinMenuBar, MenusOpenAndMoveByMouseAndKeys)
         {"click on the open button closes", [&] { mouse(w.edit, QEvent::MouseButtonPress, w.edit->mapFromGlobal(w.mapToGlobal(centre(bar, 1))), Qt::LeftButton, Qt::LeftButton); }, nullptr},
         {"disabled top item", [&] { mouse(&w, QEvent::MouseButtonPress, centre(bar, 2), Qt::LeftButton, Qt::LeftButton); }, nullptr},
         {"Alt+T: disabled", [&] { QTest::keyClick(&w, Qt::Key_T, Qt::AltModifier); }, nullptr},
+        {"Alt alone opens the first", [&] { QTest::keyClick(&w, Qt::Key_Alt); }, w.file},
+        {"Escape", [&] { QTest::keyClick(w.file, Qt::Key_Escape); }, nullptr},
         {"top-level command", [&] { mouse(&w, QEvent::MouseButtonPress, centre(bar, 3), Qt::LeftButton, Qt::LeftButton); }, nullptr},
     };
     for (const auto &step : steps) {
@@ -276,6 +278,7 @@ TEST(SkinMenuBar, MenusOpenAndMoveByMouseAndKeys)
             EXPECT_EQ(m->isVisible(), m == step.open) << step.what;
     }
     EXPECT_EQ(w.commanded, 1);
+    EXPECT_FALSE(w.menuBar()->hasFocus()); // the hidden bar's keyboard mode was left
     EXPECT_EQ(w.tools->isVisible(), false);
 }
 
