@@ -59,7 +59,8 @@ QImage SkinMenuStyle::background(QSize size) const
 int SkinMenuStyle::itemWidth(const QFontMetrics &fm, const QString &caption, bool shortcut, bool icons) const
 {
     const int margin = data_ && data_->MenuItem ? data_->MenuItem->LeftWidth : 0;
-    const int glyphs = !icons ? 35 : kind_ == BarMenu ? 10 : 12;
+    // A menu with icons already holds the icon's width, as the glyph column of its own items.
+    const int glyphs = !icons ? 35 : GlyphSize + (kind_ == BarMenu ? 10 : 12);
     // A lone "&" or an empty caption is measured as a blank.
     const QString text = caption.isEmpty() || caption == u"&" ? QStringLiteral(" ") : caption;
     return fm.size(TextFlags, text).width() + (shortcut ? ShortcutGap : 0) + margin + glyphs;

@@ -19,8 +19,8 @@ class QStyleOptionMenuItem;
 // caption 3 pixels right of the cell, vertically centred, and the shortcut right-aligned, ending 11 pixels
 // from the item's right edge.
 //
-// Measuring: a text item is its caption's width plus the element's left margin plus 35, or plus 12 (10 for a
-// menu of the drawn menu bar) when the menu shows icons; an item with a shortcut adds a 12-pixel gap (the menu
+// Measuring: a text item is its caption's width plus the element's left margin plus 35, or, when the menu
+// shows icons, plus the icon's width (16) and 12 (10 for a menu of the drawn menu bar); an item with a shortcut adds a 12-pixel gap (the menu
 // itself adds the width of its widest shortcut). Text items are the taller of the text and the glyph plus 4
 // high, separators 8. Texts are measured and drawn whole, however long.
 class SkinMenuStyle : public QProxyStyle {

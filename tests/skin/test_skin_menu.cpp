@@ -321,7 +321,10 @@ TEST(SkinPopupMenu, WidthsAndPixels)
         if (!a->isSeparator())
             widest = std::max(widest, style->itemWidth(fm, a->text(), !a->shortcut().isEmpty(), false));
     EXPECT_EQ(style->itemWidth(fm, QStringLiteral("普通项"), false, false), fm.horizontalAdvance(QStringLiteral("普通项")) + ItemMargin + 35);
-    EXPECT_EQ(style->itemWidth(fm, QStringLiteral("普通项"), false, true), fm.horizontalAdvance(QStringLiteral("普通项")) + ItemMargin + 12);
+    EXPECT_EQ(style->itemWidth(fm, QStringLiteral("普通项"), false, true), fm.horizontalAdvance(QStringLiteral("普通项")) + ItemMargin + 16 + 12);
+    style->setKind(SkinMenuStyle::BarMenu);
+    EXPECT_EQ(style->itemWidth(fm, QStringLiteral("普通项"), false, true), fm.horizontalAdvance(QStringLiteral("普通项")) + ItemMargin + 16 + 10);
+    style->setKind(SkinMenuStyle::PopupMenu);
     const QString shortcut = QKeySequence(Qt::ALT | Qt::Key_F4).toString(QKeySequence::NativeText);
     EXPECT_EQ(m->sizeHint().width(), widest + fm.horizontalAdvance(shortcut) + 2 * SkinMenuStyle::FrameWidth);
     const QRect plain = m->actionGeometry(m->actions()[0]);
@@ -387,6 +390,11 @@ TEST(SkinPopupMenu, SystemMenuGlyphsAndNativeWithoutBackground)
             EXPECT_GT(inked, 0) << row.glyph;
             EXPECT_EQ(same, inked) << row.glyph;
         }
+        // The close item's caption and its shortcut side by side, clear of each other.
+        const QFontMetrics fm(m->font());
+        const QRect close = m->actionGeometry(m->actions().back());
+        EXPECT_GE(close.width(), 1 + ItemMargin + 16 + 3 + fm.size(Qt::TextShowMnemonic, QStringLiteral("关闭(&C)")).width() +
+                                     4 + fm.horizontalAdvance(QStringLiteral("Alt+F4")) + SkinMenuStyle::ShortcutRight);
         m->close();
     }
     // Without a MenuBackground picture the frame and the background are the base style's.
