@@ -208,6 +208,7 @@ void TSkinnedForm::UnSubclass()
         return;
     window_->removeEventFilter(this);
     subclassed_ = false;
+    captionWidth_ = 0;
     if (savedPaletteSet_)
         window_->setPalette(savedPalette_);
     if (frameless_) {
@@ -361,6 +362,7 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Resize:
         if (windowState_ != 2 && (skinState_ == 1 || skinState_ == 3))
             Cropwindow();
+        keepCaptionWidth();
         return false;
     case QEvent::WindowStateChange:
         readWindowState();

@@ -131,6 +131,7 @@ private:
     void readWindowState();
     void setFrameless(bool frameless);
     void applyFrame(const QMargins &frame);
+    void keepCaptionWidth();
     bool handleSkinMessage(QEvent *event);
     void paintFrame(QPaintEvent *event);
     void repaintFrame();
@@ -150,6 +151,7 @@ private:
     int buttonFrame(const TWinSysButton &b) const;
     void drawButton(QPainter &p, const TWinSysButton &b) const;
     QPixmap windowIcon() const;
+    QFont captionFont() const;
 
     TSkinManage *manager_;
     QPointer<QWidget> window_;
@@ -165,6 +167,7 @@ private:
     QMargins applied_;      // frame margins currently added to the window's own contents margins
     QRect captionRect_;
     int captionClipEdge_ = 0;
+    int captionWidth_ = 0; // the width a dialog keeps so that its caption shows whole; 0 none
     QSize lastCut_;
     // what skinning changed, to give it back
     Qt::WindowFlags savedFlags_;

@@ -5,6 +5,7 @@
 #include "SkinMessages.h"
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -308,4 +309,22 @@ TEST(SkinFrame, SystemMenuItemsFollowTheWindowState)
     for (const auto &item : d->SysMenuModel())
         commands.push_back(item.command);
     EXPECT_EQ(commands, (std::vector<int>{SC_MOVE, 0, SC_CLOSE}));
+}
+
+TEST(SkinFrame, MessageBoxWidensToItsCaption)
+{
+    SkinSession s;
+    QMessageBox box(QMessageBox::Information, QString(30, QChar(u'题')), QStringLiteral("好"));
+    box.show();
+    QCoreApplication::sendPostedEvents();
+    TSkinnedForm *f = s.manager()->FindSkinForm(&box);
+    ASSERT_TRUE(f);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
+    box.grab();
+    const QMargins m = box.contentsMargins();
+    const int extra = m.left() - L + m.right() - R;
+    EXPECT_GT(extra, 0);
+    EXPECT_LE(std::abs((m.left() - L) - (m.right() - R)), 1) << "the contents move right by half";
+    EXPECT_GE(f->CaptionRect().width(), QFontMetrics(s.data->CaptionFont.resolve(box.font()), &box).horizontalAdvance(box.windowTitle()));
 }
