@@ -19,6 +19,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QShortcut>
 #include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
@@ -170,6 +171,11 @@ void TSkinnedForm::skinActive()
         skinState_ = 1;
         Cropwindow();
     }
+    if (frameless_ && !sysMenuKey_) {
+        sysMenuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window_);
+        connect(sysMenuKey_, &QShortcut::activated, this,
+                [this] { PopSysmenu(window_->mapToGlobal(window_->contentsRect().topLeft())); });
+    }
     afterSkin();
     skinState_ = 1;
     if (active_)
@@ -209,6 +215,7 @@ void TSkinnedForm::UnSubclass()
     window_->removeEventFilter(this);
     subclassed_ = false;
     captionWidth_ = 0;
+    delete sysMenuKey_.data();
     if (savedPaletteSet_)
         window_->setPalette(savedPalette_);
     if (frameless_) {

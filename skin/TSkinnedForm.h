@@ -13,6 +13,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QRegion>
+#include <QShortcut>
 #include <QTimer>
 
 #include <functional>
@@ -181,6 +182,7 @@ private:
     QPointer<TNCObject> hot_;
     QTimer hoverTimer_;
     QPointer<QMenu> sysMenu_;
+    QPointer<QShortcut> sysMenuKey_; // Alt+Space opens the system menu
     QElapsedTimer lastSysMenu_;
     int doubleClickTime_ = 400;
     int pressHit_ = HTNOWHERE;

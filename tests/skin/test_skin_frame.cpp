@@ -225,9 +225,17 @@ TEST(SkinFrame, CaptionButtonsFollowTheMouseAndAct)
     w.answer = 1;
     TWinSysButton *help = button(f, "BUTTON.HELP");
     ASSERT_TRUE(help->visible);
+    states.clear();
     mouse(&w, QEvent::MouseMove, help->rect.center(), Qt::NoButton);
-    click(&w, help->rect.center());
+    states.push_back(help->state);
+    mouse(&w, QEvent::MouseButtonPress, help->rect.center(), Qt::LeftButton, Qt::LeftButton);
+    states.push_back(help->state);
+    mouse(&w, QEvent::MouseButtonRelease, help->rect.center(), Qt::NoButton, Qt::LeftButton);
+    states.push_back(help->state);
+    mouse(&w, QEvent::MouseMove, out, Qt::NoButton);
+    states.push_back(help->state);
     QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(states, (std::vector<int>{TNCObject::Hover, TNCObject::Pressed, TNCObject::Hover, TNCObject::Normal}));
     EXPECT_EQ(w.actions, (std::vector<qintptr>{40}));
 
     // Maximise, restore, minimise, and the caption's double-click.
