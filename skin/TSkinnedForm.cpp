@@ -163,24 +163,32 @@ void TSkinnedForm::skinActive()
     QPalette pal = window_->palette();
     pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
     window_->setPalette(pal);
-    if (skinState_ == 0 && frameSkinning_ && frameKind_ != 2 && windowState_ != 2) {
-        skinState_ = 5;
-        setFrameless(true);
-        window_->setMouseTracking(true);
-        ResizeForm(false);
-        skinState_ = 1;
-        Cropwindow();
-    }
-    if (frameless_ && !sysMenuKey_) {
-        sysMenuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window_);
-        connect(sysMenuKey_, &QShortcut::activated, this,
-                [this] { PopSysmenu(window_->mapToGlobal(window_->contentsRect().topLeft())); });
-    }
+    if (skinState_ == 0)
+        firstFrame();
     afterSkin();
     skinState_ = 1;
     if (active_)
         hoverTimer_.start();
     repaintFrame();
+}
+
+void TSkinnedForm::firstFrame()
+{
+    // A minimised window gets its frame when it is restored.
+    if (!frameSkinning_ || frameKind_ == 2 || windowState_ == 2 || frameless_)
+        return;
+    const int state = skinState_;
+    skinState_ = 5;
+    setFrameless(true);
+    window_->setMouseTracking(true);
+    ResizeForm(false);
+    skinState_ = state == 0 ? 1 : state;
+    Cropwindow();
+    if (!sysMenuKey_) {
+        sysMenuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window_);
+        connect(sysMenuKey_, &QShortcut::activated, this,
+                [this] { PopSysmenu(window_->mapToGlobal(window_->contentsRect().topLeft())); });
+    }
 }
 
 void TSkinnedForm::afterSkin()
@@ -360,8 +368,15 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (handleSkinMessage(event))
         return true;
-    if (!frameSkinning_ || skinState_ == 0 || !frameless_)
+    if (!frameSkinning_ || skinState_ == 0)
         return false;
+    if (!frameless_) {
+        if (event->type() == QEvent::WindowStateChange) {
+            readWindowState();
+            firstFrame();
+        }
+        return false;
+    }
     switch (event->type()) {
     case QEvent::Paint:
         paintFrame(static_cast<QPaintEvent *>(event));

@@ -128,6 +128,7 @@ protected:
 private:
     // lifecycle (TSkinnedForm.cpp)
     void skinActive();
+    void firstFrame();
     void afterSkin();
     void readWindowState();
     void setFrameless(bool frameless);

@@ -107,6 +107,7 @@ inline QByteArray Package(bool magentaCorners, int textAlignment = 0, int wider 
 #include "TSkinnedForm.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 
 #include <memory>
 
@@ -143,5 +144,13 @@ struct SkinSession {
     }
     std::unique_ptr<TSkinData> data;
 };
+
+// A mouse event at a point of the window, sent straight to it.
+inline void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
+                  Qt::MouseButton button = Qt::NoButton)
+{
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
 
 } // namespace frametest

@@ -15,12 +15,6 @@ using namespace frametest;
 
 namespace {
 
-void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button = Qt::NoButton)
-{
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 void click(QWidget *w, QPoint pos)
 {
     mouse(w, QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton);

@@ -23,12 +23,6 @@ class PreviewPane : public QWidget {
     Q_OBJECT
 };
 
-void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button = Qt::NoButton)
-{
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 std::unique_ptr<QWidget> plainWindow(QSize size = {300, 200})
 {
     auto w = std::make_unique<QWidget>();
