@@ -150,7 +150,6 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
 
 void TSkinnedForm::skinActive()
 {
-    activationReceived_ = true;
     active_ = window_->isActiveWindow();
     if (!savedPaletteSet_) {
         savedPalette_ = window_->palette();
