@@ -85,8 +85,10 @@ public:
 
     // ---- report and messages ----
     QString sReport;  // working report text
-    QString sHeader;  // report header
+    QString sHeader;  // report header; set by a successful lay-out (PaiPan), cleared by a refused one
     QString sMessage; // last message for the caller to show
+    // A lay-out has succeeded and its chart can be shown in the other views.
+    bool LaidOut() const { return !sHeader.isEmpty(); }
 
     // ---- chart picture views, size and dragging (pictures/MQuorin_view.cpp) ----
     // Sizes the chart picture (clamped) and its geometry; redraws the current view, or leaves a framed blank.
