@@ -7,7 +7,7 @@ QString ChartSettingsPath() { return AppPath() + QStringLiteral("dat/set.ini"); 
 
 ChartSettings ReadChartSettings(const ChartSettings &defaults)
 {
-    const IniFile ini(ChartSettingsPath());
+    const IniFile ini = IniFile::Snapshot(ChartSettingsPath());
     const QString section = QStringLiteral("set");
     auto integer = [&](const char *key, int def) { return ini.ReadInteger(section, QLatin1String(key), def); };
     auto boolean = [&](const char *key, bool def) { return ini.ReadBool(section, QLatin1String(key), def); };

@@ -18,9 +18,11 @@ constexpr const char *kRefLabels[4] = {"山", "命", "向", "门"};
 uint8_t Choice(int v, int max, int def) { return static_cast<uint8_t>(v >= 0 && v <= max ? v : def); }
 } // namespace
 
-MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan)
-    : pRedt(report), pImg(chartPicture), pImgBk(floorPlan), DateEx(MakeProgramCalendar())
+MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan) : DateEx(MakeProgramCalendar())
 {
+    pRedt = report;
+    pImg = chartPicture;
+    pImgBk = floorPlan;
     // The geometry follows the pictures as they are now; SetPanSize and the floor-plan operations keep it in
     // step afterwards.
     if (pImg && !pImg->isNull()) {
@@ -111,25 +113,10 @@ int MQuorin::SetShowGua(const uint8_t show[4])
 
 void MQuorin::ClearResults()
 {
-    MingYear = BuildGanZhi = MingGanZhi = FenJinGanZhi = 0;
-    Yun = MingYun = 0;
-    BaZhaiFuWei = {};
-    BaZhai = {};
-    XiaGua = {};
-    TiGua = {};
-    ChengMen = {};
-    Gong = {};
-    DaJieLi = DaJieKan = 0;
-    ZuoShan = 0;
-    JianShan = -1;
-    JianSide = 0;
-    PianDu = PianFen = 0;
-    GuaIndex = 0;
+    Results() = {};
+    // The drawing of a refused case is not turned; a lay-out sets the turn of its own.
     PanAngle = 0;
     RingOffset = 0;
-    BirthGong = BirthNong = TDateRec{};
-    BirthLeap = 0;
-    SiZhu = {};
 }
 
 bool MQuorin::CalcChart(const TRecordData &rec)
