@@ -156,7 +156,7 @@ void ChartPainter::DrawRoundMark(const QString& mark, double theta)
         SetFont(float(size), true, 0x0000FF);
         const double w = s_.TextWidth(mark), h = s_.TextHeight(mark);
         double lo = -1.0, hi = -1.0;
-        for (double rho = 0.65 * r; rho <= 0.775 * r; rho += 0.5) {
+        for (double rho = ring; rho <= 0.775 * r; rho += 0.5) {
             const BoxReach m = TextBoxReach(rho, theta, w, h, 0.0, theta);
             if (m.rMin < ring)
                 continue;

@@ -44,6 +44,7 @@ bool MImagePlus::BeginDraw(QPaintDevice* device)
     if (!painter_.begin(device))
         return false;
     device_ = device;
+    metrics_.reset();
     deviceDpi_ = device->logicalDpiY() > 0 ? device->logicalDpiY() : 96.0;
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -70,10 +71,12 @@ void MImagePlus::ReleaseTools()
     if (painter_.isActive())
         painter_.end();
     device_ = nullptr;
+    metrics_.reset();
 }
 
 void MImagePlus::RebuildFont()
 {
+    metrics_.reset();
     font_ = QFont(faceName_);
     font_.setStyleStrategy(QFont::PreferAntialias);
     // Points at 96 dpi: the same pixel size on any device.
@@ -92,12 +95,17 @@ void MImagePlus::SetFontColor(uint32_t winColor) { textColor_ = ToQColor(winColo
 void MImagePlus::SetFontSize(float points)
 {
     // A font below one point cannot be made; a tiny picture still gets readable (if small) text.
-    fontSize_ = std::isfinite(points) ? std::max(1.0f, points) : 1.0f;
+    const float size = std::isfinite(points) ? std::max(1.0f, points) : 1.0f;
+    if (size == fontSize_)
+        return;
+    fontSize_ = size;
     RebuildFont();
 }
 
 void MImagePlus::SetFontBold(bool bold)
 {
+    if (bold == bold_)
+        return;
     bold_ = bold;
     RebuildFont();
 }
@@ -173,8 +181,10 @@ void MImagePlus::DrawPath(const QPainterPath& path)
 
 float MImagePlus::TextWidth(const QString& text, bool noFormat)
 {
-    const QFontMetricsF fm = device_ ? QFontMetricsF(font_, device_) : QFontMetricsF(font_);
-    const float w = float(fm.horizontalAdvance(text)) + 2.0f * Padding(noFormat);
+    // The metrics of the current font on the current device, made once for them.
+    if (!metrics_)
+        metrics_.emplace(device_ ? QFontMetricsF(font_, device_) : QFontMetricsF(font_));
+    const float w = float(metrics_->horizontalAdvance(text)) + 2.0f * Padding(noFormat);
     rect_ = QRectF(0, 0, w, PixelsPerEm());
     return w;
 }

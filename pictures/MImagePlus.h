@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class QPaintDevice;
 
@@ -119,4 +121,5 @@ private:
     QPaintDevice* device_ = nullptr;
     double deviceDpi_ = 96.0;
     QRectF rect_;
+    std::optional<QFontMetricsF> metrics_;
 };
