@@ -218,8 +218,9 @@ TEST(CompassPicture, RingTextsStayInsideTheirBands)
             const double r = d.g.fRadius;
             for (const CompassRing& ring : d.layout.rings) {
                 const double outer = ring.kind == TCompassLayers::ZhouTian ? ring.outer - 0.03 : ring.outer;
-                if (w == 1000)
+                if (w == 1000) {
                     EXPECT_FALSE(ring.labels.empty()) << "ring " << ring.kind << " tilt " << tilt;
+                }
                 for (const CompassLabel& label : ring.labels) {
                     s.SetFontSize(label.size);
                     s.SetFontBold(label.bold);

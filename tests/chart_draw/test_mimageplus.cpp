@@ -209,7 +209,8 @@ TEST(MImagePlus, CentredTextIsCentredOnItsPoint)
         s.EndDraw();
         const auto [top, bottom] = InkRows(image);
         EXPECT_NEAR((top + bottom) / 2.0, 50.0, 1.5) << angle;
-        if (angle != 0.0f)
+        if (angle != 0.0f) {
             EXPECT_GT(bottom - top, 40); // turned a quarter, the two characters stand one above the other
+        }
     }
 }
