@@ -1,10 +1,10 @@
 #include "TFrmJiuXing.h"
 
+#include "ChartSettings.h"
+
 #include "ui_TFrmJiuXing.h"
 
-#include "AppPath.h"
 #include "FormUtil.h"
-#include "IniFile.h"
 #include "LunarText.h"
 #include "MUiFont.h"
 #include "PictureCommands.h"
@@ -113,8 +113,7 @@ bool TFrmJiuXing::BtoRunClick()
     view.showState = ui->ChkState->isChecked();
     view.fontSize = qMax(6, font().pointSize());
     m_engine.SetView(view);
-    const IniFile settings(AppPath() + QStringLiteral("dat/set.ini"));
-    const int method = settings.ReadInteger(QStringLiteral("set"), QStringLiteral("dayStar"), 0);
+    const int method = ReadChartSettings().dayStar;
     m_engine.SetDayStarMethod(method == 1 ? DayStarMethod::SanYuanJiaZi : DayStarMethod::SolarTerm);
 
     const TDateRec date{int16_t(year), int16_t(ui->cbom->currentIndex() + 1), int16_t(ui->cbod->currentIndex() + 1),
