@@ -44,6 +44,33 @@ QSize growLimit(QSize limit, const QMargins &m)
                  limit.height() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.height() + m.top() + m.bottom());
 }
 
+// Puts a window's outer top-left back at a point once the window manager has framed it again: the frame
+// arrives some time after the flags change, grown outward around the client. Gives up after a second.
+class FramePlacer : public QObject {
+public:
+    FramePlacer(QWidget *window, QPoint outer) : QObject(window), window_(window), outer_(outer)
+    {
+        connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
+        poll_.start(40);
+        QTimer::singleShot(1000, this, &QObject::deleteLater);
+    }
+
+private:
+    void check()
+    {
+        if (window_->frameGeometry() == window_->geometry())
+            return;
+        poll_.stop();
+        if (window_->pos() != outer_)
+            window_->move(outer_);
+        deleteLater();
+    }
+
+    QWidget *window_; // the parent: alive as long as this object
+    QPoint outer_;
+    QTimer poll_;
+};
+
 } // namespace
 
 TSkinnedForm::TSkinnedForm(TSkinManage *manager, QWidget *window, TSkinData *data, const QString &className)
@@ -123,6 +150,8 @@ void TSkinnedForm::setFrameless(bool frameless)
         h->setFlags(f);
     frameless_ = frameless;
     window_->move(outer);
+    if (!frameless && window_->isVisible())
+        new FramePlacer(window_, outer);
 }
 
 void TSkinnedForm::applyFrame(const QMargins &frame)
