@@ -21,6 +21,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QShortcut>
 #include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
@@ -44,6 +45,33 @@ QSize growLimit(QSize limit, const QMargins &m)
     return QSize(limit.width() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.width() + m.left() + m.right(),
                  limit.height() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.height() + m.top() + m.bottom());
 }
+
+// Puts a window's outer top-left back at a point once the window manager has framed it again: the frame
+// arrives some time after the flags change, grown outward around the client. Gives up after a second.
+class FramePlacer : public QObject {
+public:
+    FramePlacer(QWidget *window, QPoint outer) : QObject(window), window_(window), outer_(outer)
+    {
+        connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
+        poll_.start(40);
+        QTimer::singleShot(1000, this, &QObject::deleteLater);
+    }
+
+private:
+    void check()
+    {
+        if (window_->frameGeometry() == window_->geometry())
+            return;
+        poll_.stop();
+        if (window_->pos() != outer_)
+            window_->move(outer_);
+        deleteLater();
+    }
+
+    QWidget *window_; // the parent: alive as long as this object
+    QPoint outer_;
+    QTimer poll_;
+};
 
 } // namespace
 
@@ -125,6 +153,8 @@ void TSkinnedForm::setFrameless(bool frameless)
         h->setFlags(f);
     frameless_ = frameless;
     window_->move(outer);
+    if (!frameless && window_->isVisible())
+        new FramePlacer(window_, outer);
 }
 
 void TSkinnedForm::applyFrame(const QMargins &frame)
@@ -152,7 +182,6 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
 
 void TSkinnedForm::skinActive()
 {
-    activationReceived_ = true;
     active_ = window_->isActiveWindow();
     if (!savedPaletteSet_) {
         savedPalette_ = window_->palette();
@@ -165,15 +194,8 @@ void TSkinnedForm::skinActive()
     QPalette pal = window_->palette();
     pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
     window_->setPalette(pal);
-    if (skinState_ == 0 && frameSkinning_ && frameKind_ != 2 && windowState_ != 2) {
-        skinState_ = 5;
-        setFrameless(true);
-        window_->setMouseTracking(true);
-        attachMenuBar();
-        ResizeForm(false);
-        skinState_ = 1;
-        Cropwindow();
-    }
+    if (skinState_ == 0)
+        firstFrame();
     afterSkin();
     skinState_ = 1;
     if (active_)
@@ -186,6 +208,26 @@ void TSkinnedForm::attachMenuBar()
     if (QMenuBar *bar = TSkinnedMenu::MenuBarOf(window_); bar && !menuBar_) {
         menuBar_ = std::make_unique<TSkinnedMenu>(this, bar);
         menuBarHeight_ = menuBar_->Height();
+    }
+}
+
+void TSkinnedForm::firstFrame()
+{
+    // A minimised window gets its frame when it is restored.
+    if (!frameSkinning_ || frameKind_ == 2 || windowState_ == 2 || frameless_)
+        return;
+    const int state = skinState_;
+    skinState_ = 5;
+    setFrameless(true);
+    window_->setMouseTracking(true);
+    attachMenuBar();
+    ResizeForm(false);
+    skinState_ = state == 0 ? 1 : state;
+    Cropwindow();
+    if (!sysMenuKey_) {
+        sysMenuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window_);
+        connect(sysMenuKey_, &QShortcut::activated, this,
+                [this] { PopSysmenu(window_->mapToGlobal(window_->contentsRect().topLeft())); });
     }
 }
 
@@ -220,6 +262,8 @@ void TSkinnedForm::UnSubclass()
         return;
     window_->removeEventFilter(this);
     subclassed_ = false;
+    captionWidth_ = 0;
+    delete sysMenuKey_.data();
     if (savedPaletteSet_)
         window_->setPalette(savedPalette_);
     if (frameless_) {
@@ -370,8 +414,15 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (handleSkinMessage(event))
         return true;
-    if (!frameSkinning_ || skinState_ == 0 || !frameless_)
+    if (!frameSkinning_ || skinState_ == 0)
         return false;
+    if (!frameless_) {
+        if (event->type() == QEvent::WindowStateChange) {
+            readWindowState();
+            firstFrame();
+        }
+        return false;
+    }
     switch (event->type()) {
     case QEvent::Paint:
         paintFrame(static_cast<QPaintEvent *>(event));
@@ -379,6 +430,7 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Resize:
         if (windowState_ != 2 && (skinState_ == 1 || skinState_ == 3))
             Cropwindow();
+        keepCaptionWidth();
         return false;
     case QEvent::WindowStateChange:
         readWindowState();

@@ -91,6 +91,12 @@ protected:
         if (!bar || !t.popup)
             return false;
         switch (event->type()) {
+        case QEvent::Show:
+            // Every popup that opens while a bar menu is open (its submenus) is a menu of the bar.
+            if (qobject_cast<QMenu *>(watched))
+                if (TSkinManage *m = manager())
+                    m->SetMenuKind(1);
+            return false;
         case QEvent::KeyPress: {
             auto *menu = qobject_cast<QMenu *>(watched);
             if (!menu)

@@ -23,12 +23,6 @@ class PreviewPane : public QWidget {
     Q_OBJECT
 };
 
-void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button = Qt::NoButton)
-{
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 std::unique_ptr<QWidget> plainWindow(QSize size = {300, 200})
 {
     auto w = std::make_unique<QWidget>();
@@ -270,11 +264,11 @@ TEST(SkinnedForm, StatesRereadingAndDestruction)
     const QSize client = w->contentsRect().size();
 
     // A new package with wider borders: the manager re-reads the skin; the client keeps its size.
-    QByteArray wide = Package(false);
-    s.data->LoadFromStream(wide);
+    s.data->LoadFromStream(Package(false, 0, 6));
     QTest::qWait(300);
     EXPECT_EQ(w->contentsRect().size(), client);
-    EXPECT_EQ(f->Borders(), QMargins(L, T, R, B));
+    EXPECT_EQ(f->Borders(), QMargins(L + 6, T, R, B));
+    EXPECT_EQ(w->width(), client.width() + L + 6 + R);
     EXPECT_EQ(recorder.states, (std::vector<int>{5, 1, 3}));
     EXPECT_EQ(f->SkinState(), 1);
 

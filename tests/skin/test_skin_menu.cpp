@@ -136,12 +136,6 @@ struct MenuWindow : QMainWindow {
     }
 };
 
-void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button)
-{
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 // Shows and skins the window; the drawn bar, laid out by a first paint.
 TSkinnedMenu *showSkinned(MenuSession &s, QMainWindow &w)
 {
