@@ -47,8 +47,16 @@ struct OpenMenu {
     int open = -1;
     int next = -1; // the button whose menu opens once the closing one has gone
     QPoint lastMouse;
-    bool switching = false;
 };
+
+// Whether an open popup covers the screen point (the mouse is then on a menu, not on the bar under it).
+bool onPopup(QPoint global)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMenu *>(w) && w->isVisible() && w->geometry().contains(global))
+            return true;
+    return false;
+}
 
 OpenMenu &tracking()
 {
@@ -106,7 +114,7 @@ protected:
                 key = key == Qt::Key_Left ? Qt::Key_Right : Qt::Key_Left;
             switch (key) {
             case Qt::Key_Return: case Qt::Key_Enter: case Qt::Key_Escape:
-                t.switching = false;
+                t.next = -1;
                 return false;
             case Qt::Key_Alt:
                 bar->CancelMenu();
@@ -130,6 +138,8 @@ protected:
             if (global == t.lastMouse || !qobject_cast<QMenu *>(watched))
                 return false;
             t.lastMouse = global;
+            if (onPopup(global))
+                return false;
             TMenuBtn *b = bar->Window() ? bar->FindBtn(bar->Window()->mapFromGlobal(global)) : nullptr;
             if (b && b->index != t.open && b->submenu && b->enabled)
                 bar->ClickButton(b);
@@ -139,7 +149,7 @@ protected:
             if (!qobject_cast<QMenu *>(watched) || !bar->Window())
                 return false;
             const QPoint global = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
-            TMenuBtn *b = bar->FindBtn(bar->Window()->mapFromGlobal(global));
+            TMenuBtn *b = onPopup(global) ? nullptr : bar->FindBtn(bar->Window()->mapFromGlobal(global));
             if (!b)
                 return false;
             if (b->index == t.open)
@@ -438,7 +448,6 @@ void TSkinnedMenu::ClickButton(TMenuBtn *button)
         return;
     OpenMenu &t = tracking();
     if (t.bar == this && t.popup) {
-        t.switching = true;
         t.next = button->index;
         t.popup->close();
         return;
@@ -466,7 +475,6 @@ void TSkinnedMenu::CancelMenu()
     OpenMenu &t = tracking();
     if (t.bar != this)
         return;
-    t.switching = false;
     t.next = -1;
     // The open menu and any submenu of it.
     for (int guard = 0; guard < 16; ++guard) {

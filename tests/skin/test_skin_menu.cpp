@@ -55,7 +55,6 @@ QByteArray MenuPackage(bool withBackground)
                               "BottomHeight=3\r\n");
     QImage bar(20, 20, QImage::Format_RGB32);
     bar.fill(BarActive);
-    bar.copy();
     for (int y = 0; y < 20; ++y)
         for (int x = 10; x < 20; ++x)
             bar.setPixel(x, y, BarInactive);
