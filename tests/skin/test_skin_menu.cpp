@@ -351,11 +351,18 @@ TEST(SkinPopupMenu, WidthsAndPixels)
 
 TEST(SkinPopupMenu, SystemMenuGlyphsAndNativeWithoutBackground)
 {
-    {
+    // Glyphs 0..3 for restore, maximise, minimise and close, each in its item's glyph cell (enabled items;
+    // restore is enabled in a maximised window).
+    const struct { bool maximised; int command, glyph; } rows[] = {
+        {true, SC_RESTORE, 0}, {false, SC_MAXIMIZE, 1}, {false, SC_MINIMIZE, 2}, {false, SC_CLOSE, 3}};
+    for (const auto &row : rows) {
         MenuSession s;
         QWidget w;
         w.resize(300, 200);
-        w.show();
+        if (row.maximised)
+            w.showMaximized();
+        else
+            w.show();
         s.manager()->AddForm(&w);
         QCoreApplication::sendPostedEvents();
         TSkinnedForm *f = s.manager()->FindSkinForm(&w);
@@ -364,30 +371,28 @@ TEST(SkinPopupMenu, SystemMenuGlyphsAndNativeWithoutBackground)
         QMenu *m = f->SysMenuPopup();
         ASSERT_TRUE(m && TSkinnedPopMenu::Of(m));
         const QImage img = m->grab().toImage();
-        // Glyphs 0..3 for restore, maximise, minimise and close, each in its item's glyph cell.
-        const struct { int command, glyph; } rows[] = {{SC_MAXIMIZE, 1}, {SC_MINIMIZE, 2}, {SC_CLOSE, 3}};
         const auto model = f->SysMenuModel();
-        for (const auto &row : rows) {
-            const auto it = std::find_if(model.begin(), model.end(), [&](const auto &i) { return i.command == row.command; });
-            ASSERT_NE(it, model.end());
-            const QRect r = m->actionGeometry(m->actions()[int(it - model.begin())]);
-            const QImage glyph = s.data->MenuGlyphs[row.glyph].convertToFormat(QImage::Format_RGB32);
-            const QPoint at(r.left() + 1 + ItemMargin, r.top() + (r.height() - 16) / 2);
-            int same = 0, inked = 0;
-            for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x)
-                    if ((glyph.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
-                        ++inked;
-                        same += img.pixel(at + QPoint(x, y)) == glyph.pixel(x, y);
-                    }
-            EXPECT_GT(inked, 0) << row.glyph;
-            EXPECT_EQ(same, inked) << row.glyph;
-        }
-        // The close item's caption and its shortcut side by side, clear of each other.
-        const QFontMetrics fm(m->font());
-        const QRect close = m->actionGeometry(m->actions().back());
-        EXPECT_GE(close.width(), 1 + ItemMargin + 16 + 3 + fm.size(Qt::TextShowMnemonic, QStringLiteral("关闭(&C)")).width() +
+        const auto it = std::find_if(model.begin(), model.end(), [&](const auto &i) { return i.command == row.command; });
+        ASSERT_NE(it, model.end());
+        ASSERT_TRUE(it->enabled) << row.glyph;
+        const QRect r = m->actionGeometry(m->actions()[int(it - model.begin())]);
+        const QImage glyph = s.data->MenuGlyphs[row.glyph].convertToFormat(QImage::Format_RGB32);
+        const QPoint at(r.left() + 1 + ItemMargin, r.top() + (r.height() - 16) / 2);
+        int same = 0, inked = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if ((glyph.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+                    ++inked;
+                    same += img.pixel(at + QPoint(x, y)) == glyph.pixel(x, y);
+                }
+        EXPECT_GT(inked, 0) << row.glyph;
+        EXPECT_EQ(same, inked) << row.glyph;
+        if (row.command == SC_CLOSE) {
+            // The close item's caption and its shortcut side by side, clear of each other.
+            const QFontMetrics fm(m->font());
+            EXPECT_GE(r.width(), 1 + ItemMargin + 16 + 3 + fm.size(Qt::TextShowMnemonic, QStringLiteral("关闭(&C)")).width() +
                                      4 + fm.horizontalAdvance(QStringLiteral("Alt+F4")) + SkinMenuStyle::ShortcutRight);
+        }
         m->close();
     }
     // Without a MenuBackground picture the frame and the background are the base style's.
