@@ -94,7 +94,7 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
               "rsidtbl", "xmlnstbl", "generator", "nonshppict", "themedata", "colorschememapping", "latentstyles",
               "datastore", "filetbl", "pn", "xe", "tc", "txe", "template", "author", "operator", "title", "subject",
               "keywords", "comment", "doccomm", "company", "creatim", "revtim", "printim", "buptim", "mmathPr",
-              "pgdsctbl", "objdata", "result"})
+              "pgdsctbl", "objdata"})
             t.emplace(d, WordInfo{Word::SkipDest});
         return t;
     }();
@@ -120,6 +120,13 @@ int codepageOfCharset(int charset)
     case 238: return 1250;
     default: return 0; // ANSI, symbol, default: the document's code page
     }
+}
+
+// Control characters have no place in the text (a decoder's substitute is one); U+FDD0 and U+FDD1 mark frames
+// inside a QTextDocument.
+bool isTextChar(QChar c)
+{
+    return (c.unicode() >= 0x20 || c == QLatin1Char('\t')) && c.unicode() != 0xFDD0 && c.unicode() != 0xFDD1;
 }
 
 class Reader {
@@ -200,7 +207,9 @@ void Reader::flushBytes()
     QStringDecoder *d = decoder(bytesCodepage_);
     const QString text = d ? d->decode(bytes_) : QString::fromLatin1(bytes_);
     bytes_.clear();
-    run_ += text;
+    for (QChar c : text)
+        if (isTextChar(c))
+            run_ += c;
 }
 
 QTextCharFormat Reader::charFormat(const CharProps &p)
@@ -242,6 +251,8 @@ void Reader::textChar(QChar c)
         --skipChars_;
         return;
     }
+    if (!isTextChar(c))
+        return;
     if (!(top().chr == runProps_))
         flushRun();
     flushBytes();
@@ -423,8 +434,12 @@ RtfError Reader::controlWord()
                 v = v * 16 + (std::isdigit(uchar(d[pos_])) ? d[pos_] - '0' : (std::tolower(uchar(d[pos_])) - 'a' + 10));
             if (digits == 0)
                 break;
-            if (dest == Dest::Text)
+            if (dest == Dest::Text && v == '\t')
+                textChar(QLatin1Char('\t'));
+            else if (dest == Dest::Text && v >= 0x20)
                 textByte(char(v));
+            else if (dest == Dest::Text && skipChars_ > 0)
+                --skipChars_; // a control byte still stands for one fallback character
             else if (dest == Dest::FontTable)
                 fontName_ += char(v);
             break;

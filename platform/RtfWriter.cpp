@@ -209,7 +209,7 @@ QByteArray Writer::header() const
     QByteArray h = "{\\rtf1\\ansi\\ansicpg936\\deff0\\uc1{\\fonttbl";
     for (qsizetype i = 0; i < fonts_.size(); ++i) {
         h += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset134 ";
-        appendText(h, fonts_[i]);
+        appendText(h, QString(fonts_[i]).remove(QLatin1Char(';'))); // ";" ends an entry
         h += ";}";
     }
     h += "}\r\n{\\colortbl ;";

@@ -1,0 +1,71 @@
+#include "SkinGenerator.h"
+#include "TSkinData.h"
+#include "TSkinReader.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every element the model reads, with the frame count the painters expect of it.
+QList<std::pair<const TDataSkinObject *, int>> elementsOf(const TSkinData &s)
+{
+    QList<std::pair<const TDataSkinObject *, int>> list = {
+        {&s.Left, 2}, {&s.Right, 2}, {&s.Top, 2}, {&s.Bottom, 2}, {&s.Title, 2}, {&s.Buttons, 5},
+        {s.MenuBar.get(), 2}, {s.Progress.get(), 2}, {s.ProgressChunk.get(), 1}, {s.GroupBoxEdge.get(), 2},
+        {s.GroupBox.get(), 1}, {s.Tabs.get(), 5}, {s.StatusBarEdges.get(), 3}, {s.TabPane.get(), 1},
+        {s.ToolBars.get(), 5}, {s.ComboButton.get(), 4}, {s.SunkEdge.get(), 4}, {s.ExtraImages.get(), 5},
+        {s.Headerbar.get(), 5}, {s.MenuItem.get(), 5}, {s.MenuBackground.get(), 1}, {s.Scrollbar.get(), 23},
+        {s.HorzScroll.get(), 4}, {s.VertScroll.get(), 4}, {s.HorzScrollThumb.get(), 3},
+        {s.VertScrollThumb.get(), 3}, {s.ThumbHorz.get(), 5}, {s.ThumbVert.get(), 5}, {s.ThumbLeft.get(), 5},
+        {s.ThumbRight.get(), 5}, {s.ThumbUp.get(), 5}, {s.ThumbDown.get(), 5}, {s.UpDownHorz.get(), 8},
+        {s.UpDownVert.get(), 8}, {s.Track.get(), 1}, {s.TrackVert.get(), 1}, {s.ComboxArrow.get(), 4},
+        {s.Toolbar.get(), 1}, {s.MinCaption.get(), 1}};
+    for (const auto &b : s.SysButtons)
+        list.append({b.get(), b->Action == 3 ? 1 : 4});
+    return list;
+}
+
+TEST(ShippedSkins, EveryElementIsPresentWithWholeFrames)
+{
+    for (const SkinTheme &theme : ShippedSkinThemes()) {
+        SCOPED_TRACE(theme.name.toStdString());
+        QFile staged(QStringLiteral(STAGED_SKINS "/%1.skn").arg(theme.name));
+        ASSERT_TRUE(staged.open(QIODevice::ReadOnly));
+        TSkinData s;
+        s.LoadFromStream(staged.readAll());
+        ASSERT_FALSE(s.Empty()) << s.lastError().toStdString();
+        EXPECT_EQ(s.SkinName, theme.title);
+        EXPECT_EQ(s.SysButtons.size(), 6u);
+        for (const auto &[e, frames] : elementsOf(s)) {
+            ASSERT_NE(e, nullptr);
+            SCOPED_TRACE(e->IDName.toStdString());
+            EXPECT_FALSE(e->Map.isNull());
+            EXPECT_EQ(e->Frame, frames);
+            const bool stacked = e == &s.Top || e == &s.Bottom || e == &s.Title;
+            EXPECT_EQ((stacked ? e->Map.height() : e->Map.width()) % frames, 0);
+        }
+        EXPECT_EQ(s.Buttons.CheckFrame, 12);
+        EXPECT_EQ(s.Buttons.CheckMap.size(), QSize(12 * 13, 13));
+        EXPECT_EQ(s.Buttons.RadioFrame, 8);
+        EXPECT_FALSE(s.Tabs->Map2.isNull());
+        EXPECT_FALSE(s.UpDownVert->Map2.isNull());
+        EXPECT_FALSE(s.ComboBoxMap.isNull());
+        EXPECT_NE(s.Title.ActiveText, TDataSkinTitle::NoRGB);
+    }
+}
+
+TEST(ShippedSkins, GeneratorIsDeterministic)
+{
+    for (const SkinTheme &theme : ShippedSkinThemes()) {
+        const QList<SkinMember> first = GenerateSkin(theme), second = GenerateSkin(theme);
+        ASSERT_EQ(first.size(), second.size());
+        for (int i = 0; i < first.size(); ++i) {
+            EXPECT_EQ(first[i].name, second[i].name);
+            EXPECT_EQ(first[i].bytes, second[i].bytes) << first[i].name.toStdString();
+        }
+    }
+}
+
+} // namespace
