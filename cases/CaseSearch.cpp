@@ -188,7 +188,7 @@ QString CommentTexts::Text(const QString &remarkFile)
     return e.text;
 }
 
-QString HourBranch(int hour)
+QString BirthHourBranch(int hour)
 {
     int h = hour;
     if (h % 2 != 0)
@@ -207,7 +207,7 @@ void CaseSummary(const TRecordData &rec, QStringList &texts)
     texts.clear();
     texts << rec.name << (rec.sex ? QStringLiteral("男") : QStringLiteral("女")) << rec.address << rec.className
           << QString::number(rec.date.year) + u'年' << QString::number(rec.date.month) + u'月'
-          << QString::number(rec.date.day) + u'日' << HourBranch(rec.date.hour) + u'时';
+          << QString::number(rec.date.day) + u'日' << BirthHourBranch(rec.date.hour) + u'时';
 }
 
 bool MatchesConditions(const TRecordData &rec, const TSearchData &cond, const std::function<QString()> &comment)

@@ -73,7 +73,7 @@ private:
 void CaseSummary(const TRecordData &rec, QStringList &texts);
 
 // The branch of an hour of the day: 23:00-00:59 子, 01:00-02:59 丑, ..., 21:00-22:59 亥.
-QString HourBranch(int hour);
+QString BirthHourBranch(int hour);
 
 // Whether a case matches the conditions, given its comment text (read only when the comment condition is on).
 bool MatchesConditions(const TRecordData &rec, const TSearchData &cond, const std::function<QString()> &comment);

@@ -5,6 +5,7 @@
 #include "CaseDialogText.h"
 #include "Prompts.h"
 
+#include <QLayout>
 #include <QLineEdit>
 #include <QShowEvent>
 
@@ -17,6 +18,7 @@ TFrmFenLei::TFrmFenLei(const QStringList &classes, QWidget *parent)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     ui->CboFenLei->addItems(classes);
     ui->CboFenLei->lineEdit()->setMaxLength(kMaxClassChars);
     connect(ui->Btnok, &QPushButton::clicked, this, &TFrmFenLei::BtnokClick);

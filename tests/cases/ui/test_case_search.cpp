@@ -129,7 +129,7 @@ TEST(CaseSummaryText, HoldsTheOwnerAndTheBirthHoursBranch)
     } rows[] = {{23, "子"}, {0, "子"}, {1, "丑"}, {2, "丑"}, {3, "寅"}, {12, "午"}, {21, "亥"}, {22, "亥"},
                 {-4, "戌"}}; // a damaged hour still names a branch
     for (const auto &row : rows)
-        EXPECT_EQ(HourBranch(row.hour), QString::fromUtf8(row.branch)) << row.hour;
+        EXPECT_EQ(BirthHourBranch(row.hour), QString::fromUtf8(row.branch)) << row.hour;
 
     TRecordData r = MakeCase("张三", "私人别墅", 0);
     r.address = "北京";
