@@ -9,8 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -88,10 +92,11 @@ public:
                 error_ = session_.errorText();
             return false;
         }
-        values_[ColId] = Text(0);
         for (size_t i = 0; i < columns_.size(); ++i)
             values_[columns_[i]] = Text(int(i) + 1);
         ValuesToRecord(values_, rec);
+        // The key column always holds an integer (the rows are selected by it).
+        rec.id = int32_t(sqlite3_column_int64(stmt_, 0));
         return true;
     }
 
@@ -205,6 +210,7 @@ QString BirthHourBranch(int hour)
 void CaseSummary(const TRecordData &rec, QStringList &texts)
 {
     texts.clear();
+    texts.reserve(8);
     texts << rec.name << (rec.sex ? QStringLiteral("男") : QStringLiteral("女")) << rec.address << rec.className
           << QString::number(rec.date.year) + u'年' << QString::number(rec.date.month) + u'月'
           << QString::number(rec.date.day) + u'日' << BirthHourBranch(rec.date.hour) + u'时';
@@ -225,21 +231,28 @@ bool MatchesConditions(const TRecordData &rec, const TSearchData &cond, const st
 
 bool MatchesKeywords(const TRecordData &rec, const QStringList &keywords, const std::function<QString()> &comment)
 {
-    QStringList left = keywords;
+    QVarLengthArray<bool, 16> taken(keywords.size(), false);
+    qsizetype left = keywords.size();
     QStringList texts;
     CaseSummary(rec, texts);
     for (const QString &text : texts) {
-        for (qsizetype k = 0; k < left.size(); ++k) {
-            if (Contains(text, left[k])) {
-                left.removeAt(k);
+        if (left == 0)
+            return true;
+        for (qsizetype k = 0; k < keywords.size(); ++k) {
+            if (!taken[k] && Contains(text, keywords[k])) {
+                taken[k] = true;
+                --left;
                 break;
             }
         }
-        if (left.isEmpty())
-            return true;
     }
+    if (left == 0)
+        return true;
     // The comment text is the ninth text: it can take the one keyword still left, never two.
-    return left.size() == 1 && Contains(comment(), left.first());
+    if (left != 1)
+        return false;
+    const qsizetype last = std::find(taken.begin(), taken.end(), false) - taken.begin();
+    return Contains(comment(), keywords[last]);
 }
 
 bool Search(MRecordBase &db, const TSearchData &cond, CommentTexts &comments, std::vector<int32_t> &ids,

@@ -56,6 +56,7 @@ struct SearchFile {
                 SaveCommentFile(RemarkFilePath(app, r.remarkFile), doc);
             }
         }
+        batch.commit();
     }
 };
 
