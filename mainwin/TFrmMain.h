@@ -155,6 +155,8 @@ private:
     void setCaseOpen(bool open, int id = -1);
     void clearFloorPlan();
     bool checkOpenedInputs();
+    void fillInputsFromCase(const TRecordData &rec);
+    void loadCaseFiles();
     void fillMoveMenu();
     void followOpenCaseAfterEdit();
     void showSearchResults(const std::vector<int32_t> &ids);

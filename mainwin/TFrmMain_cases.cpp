@@ -298,22 +298,8 @@ bool TFrmMain::checkOpenedInputs()
     return true;
 }
 
-bool TFrmMain::OpenCase(int id)
+void TFrmMain::fillInputsFromCase(const TRecordData &rec)
 {
-    if (RefuseWhileTreeLoads() || !CaseDb() || !m_quorin || id < 0)
-        return false;
-    TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec))
-        return false;
-    if (!offerToSaveComments())
-        return false;
-
-    rec.chartPanel = (rec.chartPanel == 1 || rec.chartPanel == 4) ? 1 : 0;
-    rec.colour = int16_t(qMax(0, RadioIndex(ui->RdoColor)));
-    rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
-    m_rec = rec;
-    m_cases->saved = rec;
-
     ui->EdtYear->setText(QString::number(rec.buildYear));
     selectPeriodOfYear(rec.buildYear);
     ui->CboZuoShan->setCurrentIndex(rec.mountain < ChartInputs::kSittingItems ? rec.mountain : -1);
@@ -324,11 +310,11 @@ bool TFrmMain::OpenCase(int id)
     ui->LedtZtd->setText(ChartInputs::DegreeText(rec.degree));
     ui->CboMen->setCurrentIndex(rec.door < ui->CboMen->count() ? rec.door : 0);
     ui->PageTools->setCurrentIndex(0);
-    m_chartValid = false;
-    if (!checkOpenedInputs())
-        return false;
+}
 
-    setCaseOpen(true, id);
+// The open case's comments (from its file, else the stored text) and floor plan (from its file, else none).
+void TFrmMain::loadCaseFiles()
+{
     // A name read from the file becomes a path only when it stays in the case folder; otherwise the case gets a
     // fresh name, stored with its next save.
     EnsureValidRemarkFile(AppPath(), m_rec);
@@ -338,6 +324,29 @@ bool TFrmMain::OpenCase(int id)
         ui->RedtPingYu->setPlainText(m_rec.remarkText);
     if (!QFileInfo::exists(m_cases->planPath) || !LoadFloorPlan(m_cases->planPath))
         clearFloorPlan();
+}
+
+bool TFrmMain::OpenCase(int id)
+{
+    if (RefuseWhileTreeLoads() || !CaseDb() || !m_quorin || id < 0)
+        return false;
+    TRecordData rec;
+    if (!CaseDb()->LoadCase(id, rec) || !offerToSaveComments())
+        return false;
+
+    rec.chartPanel = (rec.chartPanel == 1 || rec.chartPanel == 4) ? 1 : 0;
+    rec.colour = int16_t(qMax(0, RadioIndex(ui->RdoColor)));
+    rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
+    m_rec = rec;
+    m_cases->saved = rec;
+    fillInputsFromCase(rec);
+    m_chartValid = false;
+    if (!checkOpenedInputs()) {
+        setCaseOpen(false); // the window no longer shows the case that was open: a save must not rewrite it
+        return false;
+    }
+    setCaseOpen(true, id);
+    loadCaseFiles();
 
     if (!m_quorin->PaiPan(m_rec)) {
         Prompts::instance().error(QStringLiteral("错误"), m_quorin->sMessage);

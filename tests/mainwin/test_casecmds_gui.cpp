@@ -5,6 +5,7 @@
 #include "CaseFiles.h"
 #include "CaseTree.h"
 #include "CommentFile.h"
+#include "MQuorin.h"
 #include "MRecordBase.h"
 #include "TFrmMain.h"
 #include "TImage.h"
@@ -278,8 +279,15 @@ TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
     // 新建 without a save clears the case from the window.
     w = open();
     ASSERT_TRUE(w->OpenCase(2));
+    QImage img(300, 200, QImage::Format_RGB32);
+    img.fill(Qt::yellow);
+    ASSERT_TRUE(img.save(path("plan.png")));
+    ASSERT_TRUE(w->LoadFloorPlan(path("plan.png")));
+    ASSERT_TRUE(w->Quorin()->BkLine(1, 1, 50, 50)); // a step the next case must not undo into
     prompts.reply(Answer::Yes);
     find<QPushButton>(w.get(), "BtoNew")->click();
+    int width = 0, height = 0;
+    EXPECT_FALSE(w->Quorin()->UndoBk(width, height));
     EXPECT_EQ(comments(*w)->toPlainText(), "输入自己的评语：");
     EXPECT_FALSE(w->ChartValid());
     EXPECT_FALSE(w->CaseOpen());
@@ -320,6 +328,15 @@ TEST_F(CaseCommandsTest, CommandsWaitForTheTreeAndStoredFileNamesStayInTheCaseFo
     EXPECT_EQ(stored(1).remarkFile, "李四_198005060708_0");
     EXPECT_TRUE(QFile::exists(path("dat/Quorin.db")));
     EXPECT_TRUE(QFile::exists(RemarkFilePath(app(), "李四_198005060708_0")));
+
+    // A case whose inputs fail the lay-out's checks leaves no case open for a save to overwrite.
+    TRecordData nameless = stored(1);
+    nameless.name.clear();
+    ASSERT_EQ(CaseDb()->InsertCase(nameless), 2);
+    prompts.reply(Answer::Ok);
+    EXPECT_FALSE(w->OpenCase(2));
+    EXPECT_EQ(asked().last(), "姓名不能为空");
+    EXPECT_FALSE(w->CaseOpen());
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }
