@@ -128,7 +128,7 @@ void TFrmMain::setCaseOpen(bool open, int id)
 void TFrmMain::showCaseCount()
 {
     if (QAction *record = findChild<QAction *>(QStringLiteral("pMenuRecord")))
-        record->setText(QStringLiteral("【 %1 条案例】").arg(m_caseTree->Count()));
+        record->setText(CaseTreeText::RecordCount(m_caseTree->Count()));
 }
 
 // ---------------------------------------------------------------------------------------------------------
