@@ -408,6 +408,26 @@ void TSkinnedForm::paintFrame(QPaintEvent *event)
     UpdateNc(p);
 }
 
+void TSkinnedForm::stateChanged()
+{
+    readWindowState();
+    hot_ = nullptr;
+    for (auto &b : buttons_)
+        b->state = TNCObject::Normal;
+    Cropwindow();
+    repaintFrame();
+}
+
+void TSkinnedForm::activationChanged(bool active)
+{
+    active_ = active;
+    if (active_)
+        hoverTimer_.start(); // hover states end only while the window is active
+    else
+        hoverTimer_.stop();
+    repaintFrame();
+}
+
 bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != window_ || !window_)
@@ -433,21 +453,11 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
         keepCaptionWidth();
         return false;
     case QEvent::WindowStateChange:
-        readWindowState();
-        hot_ = nullptr;
-        for (auto &b : buttons_)
-            b->state = TNCObject::Normal;
-        Cropwindow();
-        repaintFrame();
+        stateChanged();
         return false;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-        active_ = event->type() == QEvent::WindowActivate;
-        if (active_)
-            hoverTimer_.start();
-        else
-            hoverTimer_.stop();
-        repaintFrame();
+        activationChanged(event->type() == QEvent::WindowActivate);
         return false;
     case QEvent::WindowTitleChange:
     case QEvent::WindowIconChange:

@@ -133,6 +133,8 @@ private:
     void firstFrame();
     void afterSkin();
     void readWindowState();
+    void stateChanged();
+    void activationChanged(bool active);
     void setFrameless(bool frameless);
     void applyFrame(const QMargins &frame);
     void keepCaptionWidth();

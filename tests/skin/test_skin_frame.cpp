@@ -50,7 +50,7 @@ TWinSysButton *button(TSkinnedForm *f, const char *section)
 {
     f->SetSysbtnRect();
     for (const auto &b : f->Buttons())
-        if (b->element->IDName == QLatin1String(section))
+        if (b->element.IDName == QLatin1String(section))
             return b.get();
     return nullptr;
 }
