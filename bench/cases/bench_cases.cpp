@@ -35,6 +35,7 @@ struct CaseFile {
             TRecordData r = SampleCase(i);
             db.InsertCaseBatch(r);
         }
+        batch.commit();
     }
 };
 
@@ -58,6 +59,7 @@ void BM_InsertBatch10k(benchmark::State &state)
                 TRecordData r = SampleCase(i);
                 benchmark::DoNotOptimize(db.InsertCaseBatch(r));
             }
+            batch.commit();
         }
         if (db.GetPrimaryId() != 10000)
             state.SkipWithError("inserts failed");
