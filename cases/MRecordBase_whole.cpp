@@ -1,0 +1,1072 @@
+// The operations of the case database that act on the case file as a whole: backup, restore, delete-all,
+// compaction, import, export and the migration of the old flat case file.
+//
+// Rule of every operation here: the live case file and the case folder are never changed in place. New data is
+// made complete beside them and swapped in by renames; a marker file says when a swap of several renames has
+// begun, so that a program stopped half-way finishes it at the next start (FinishInterrupted).
+#include "MRecordBase.h"
+
+#include "CaseFileOps.h"
+#include "CaseFiles.h"
+#include "MDataBase.h"
+#include "SqliteSession.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include <sys/stat.h>
+
+namespace {
+
+QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
+
+QString Slashed(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+QString Base() { return QLatin1String(DbBaseName); }
+
+const char *const kRemarkPlaceholder = "输入自己的评语：";
+
+// The names of the swap's files beside the case file and the case folder.
+struct SwapPaths {
+    QString db, newDb, oldDb, marker;
+    QString folder, newFolder, oldFolder; // with a trailing "/"
+
+    SwapPaths(const QString &appFolder, const QString &dbPath)
+    {
+        db = QFileInfo(dbPath).absoluteFilePath();
+        newDb = db + QStringLiteral(".new");
+        oldDb = db + QStringLiteral(".old");
+        marker = db + QStringLiteral(".swap");
+        const QString f = appFolder + Base() + QStringLiteral("_f");
+        folder = f + QLatin1Char('/');
+        newFolder = f + QStringLiteral(".new/");
+        oldFolder = f + QStringLiteral(".old/");
+    }
+};
+
+bool IsCaseFileName(const QString &name)
+{
+    const QString lower = name.toLower();
+    return lower.endsWith(QStringLiteral(".rtf")) || lower.endsWith(QStringLiteral(".bmp"));
+}
+
+// A folder and its plain files, removed; false when any file stays.
+bool RemoveFolder(CaseFileOps &ops, const QString &folder)
+{
+    if (!ops.isDir(folder))
+        return true;
+    QStringList names;
+    if (!ops.list(folder, names))
+        return false;
+    bool ok = true;
+    for (const QString &n : names)
+        ok = ops.remove(folder + n) && ok;
+    return ok && ops.removeDir(folder);
+}
+
+// An SQLite file together with the journal it may have left.
+bool RemoveDbFile(CaseFileOps &ops, const QString &path)
+{
+    return ops.remove(path) && ops.remove(path + QStringLiteral("-journal"));
+}
+
+// A connection of its own to a file that must not be changed: import's source, restore's backup.
+class ReadOnlyDb {
+public:
+    explicit ReadOnlyDb(const QString &path)
+    {
+        const QByteArray utf8 = QFileInfo(path).absoluteFilePath().toUtf8();
+        if (sqlite3_open_v2(utf8.constData(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+        }
+    }
+    ~ReadOnlyDb() { sqlite3_close_v2(db_); }
+    ReadOnlyDb(const ReadOnlyDb &) = delete;
+    ReadOnlyDb &operator=(const ReadOnlyDb &) = delete;
+    sqlite3 *get() const { return db_; }
+
+    // The first column of the first row as text; false when the query fails or has no row.
+    bool value(const char *sql, QString &out) const
+    {
+        sqlite3_stmt *st = nullptr;
+        bool ok = db_ && sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW;
+        if (ok)
+            out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        return ok;
+    }
+
+    // A case file of this program: both tables, the marker, and no damage.
+    bool isCaseFile(bool deepCheck) const
+    {
+        QString v;
+        return value("select count(*) from sqlite_master where type='table' and name in "
+                     "('case_data','case_extra');",
+                     v) &&
+               v == QLatin1String("2") && value("select baseType from case_extra;", v) &&
+               v == QLatin1String(kBaseType) && (!deepCheck || (value("pragma quick_check;", v) && v == "ok"));
+    }
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+// A stored text as it is, a leading byte-order mark included.
+QString ColumnText(sqlite3_stmt *st, int column)
+{
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return chars ? utf8(QByteArrayView(chars, sqlite3_column_bytes(st, column))) : QString();
+}
+
+// Every row of case_data in id order, read into records; false when the query fails or body says stop.
+template <typename Body>
+bool ScanCases(sqlite3 *db, Body body)
+{
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "select * from case_data order by id;", -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    std::vector<int> columns(kCaseColumnCount, -1);
+    for (int c = 0; c < sqlite3_column_count(st); ++c)
+        for (int i = 0; i < kCaseColumnCount; ++i)
+            if (qstricmp(sqlite3_column_name(st, c), kCaseColumns[i]) == 0)
+                columns[i] = c;
+    int rc;
+    QStringList values;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        values.clear();
+        for (int i = 0; i < kCaseColumnCount; ++i)
+            values << (columns[i] < 0 ? QString() : ColumnText(st, columns[i]));
+        TRecordData rec;
+        ValuesToRecord(values, rec);
+        if (!body(rec)) {
+            sqlite3_finalize(st);
+            return false;
+        }
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE;
+}
+
+std::string InsertWithIdSql()
+{
+    std::string cols, marks;
+    for (const char *c : kCaseColumns) {
+        cols += std::string(cols.empty() ? "" : ",") + c;
+        marks += marks.empty() ? "?" : ",?";
+    }
+    return "insert into case_data(" + cols + ") values (" + marks + ");";
+}
+
+// The case-data columns after id, joined by commas, for copies that give new ids.
+QString ColumnsAfterId(const QString &prefix = QString())
+{
+    QStringList cols;
+    for (int i = 1; i < kCaseColumnCount; ++i)
+        cols << prefix + QLatin1String(kCaseColumns[i]);
+    return cols.join(QLatin1Char(','));
+}
+
+bool InsertRecord(SqlQuery &q, const TRecordData &rec)
+{
+    QStringList values;
+    RecordToValues(rec, values);
+    for (int i = 0; i < kCaseColumnCount; ++i)
+        if (IsIntegerColumn(i) ? !q.bind(i + 1, values.at(i).toLongLong()) : !q.bind(i + 1, values.at(i)))
+            return false;
+    return q.run();
+}
+
+// The highest id in use or issued: the larger of the stored counter and the highest id present.
+qint64 LastId(SqliteSession &s, const char *schema = "main")
+{
+    const QByteArray sql = QByteArray("select max(coalesce((select max(id) from ") + schema +
+                           ".case_data),0), coalesce((select max(cast(primaryId as integer)) from " + schema +
+                           ".case_extra),0));";
+    SqlQuery q(s, sql.constData());
+    return q.step() == SQLITE_ROW ? q.text(0).toLongLong() : -1;
+}
+
+// A free comment-file name in folder for rec, avoiding the names this run has already given out.
+QString FreshName(CaseFileOps &ops, const QString &folder, const TRecordData &rec, QSet<QString> &given)
+{
+    const QString base = RemarkBaseName(rec);
+    auto taken = [&](const QString &n) {
+        return given.contains(n) || ops.exists(folder + n + QStringLiteral(".rtf")) ||
+               ops.exists(folder + n + QStringLiteral(".bmp"));
+    };
+    QString name = base;
+    for (int k = 0; taken(name); ++k)
+        name = base + QStringLiteral("_%1").arg(k);
+    given.insert(name);
+    return name;
+}
+
+// The percentage step of a copy, reported at each multiple of ten.
+void Report(const TProgress &progress, const char *label, qint64 done, qint64 total)
+{
+    if (!progress || total <= 0)
+        return;
+    const qint64 p = done * 100 / total;
+    if (p % 10 == 0)
+        progress(Text(label) + QString::number(p) + QStringLiteral("％"));
+}
+
+bool SameFile(const QString &a, const QString &b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Whether the stored category list holds name; an empty stored category reads as 临时保存.
+QString CategoryOf(const TRecordData &rec) { return StoredClassName(rec.className); }
+
+} // namespace
+
+CaseFileOps &MRecordBase::Ops() { return fileOps ? *fileOps : CaseFileOps::standard(); }
+
+int MRecordBase::Open(const QString &dbPath, bool convertOld)
+{
+    if (appFolder.isEmpty()) {
+        appFolder = Slashed(QCoreApplication::instance()
+                                ? QCoreApplication::applicationDirPath()
+                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    }
+    FinishInterrupted(dbPath);
+    const int rc = Open(dbPath);
+    if (rc != 0 || !convertOld)
+        return rc;
+    return ConvertOldData();
+}
+
+// A swap that was cut short: with its marker, it is finished (the new data was complete before the marker was
+// written); without one, the staged copies are dropped. Old copies that a finished swap left are removed.
+bool MRecordBase::FinishInterrupted(const QString &dbPath)
+{
+    CaseFileOps &ops = Ops();
+    const SwapPaths p(appFolder, dbPath);
+    bool ok = true;
+    if (ops.exists(p.marker)) {
+        QFile f(p.marker);
+        const QByteArray kind = f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+        if (kind == "restore") {
+            if (ops.exists(p.newDb)) {
+                if (ops.exists(p.db) && !ops.exists(p.oldDb))
+                    ok = ops.rename(p.db, p.oldDb) && ok;
+                ok = ok && ops.rename(p.newDb, p.db);
+            }
+            if (ok && ops.isDir(p.newFolder)) {
+                if (ops.isDir(p.folder) && !ops.isDir(p.oldFolder))
+                    ok = ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1));
+                ok = ok && ops.rename(p.newFolder.chopped(1), p.folder.chopped(1));
+            }
+        } else if (kind == "delete") {
+            if (ops.exists(p.db) && !ops.exists(p.oldDb))
+                ok = ops.rename(p.db, p.oldDb);
+            if (ok && ops.isDir(p.folder) && !ops.isDir(p.oldFolder))
+                ok = ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1));
+            ok = ok && ops.makeDir(p.folder);
+        }
+        if (!ok)
+            return false; // the marker stays: the next start tries again
+        ops.syncDir(QFileInfo(p.db).absolutePath());
+        ops.syncDir(appFolder);
+        if (!ops.remove(p.marker))
+            return false;
+    }
+    // No swap under way: whatever staged or old copies are left belong to no one.
+    ok = RemoveDbFile(ops, p.newDb) && ok;
+    ok = RemoveFolder(ops, p.newFolder) && ok;
+    ok = RemoveDbFile(ops, p.oldDb) && ok;
+    ok = RemoveFolder(ops, p.oldFolder) && ok;
+    return ok;
+}
+
+bool MRecordBase::CheckBaseType(const QString &expected)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return false;
+    }
+    SqlQuery q(s, "select baseType from case_extra;");
+    const int rc = q.step();
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE)
+            message = s.errorText();
+        return false;
+    }
+    return q.text(0) == expected;
+}
+
+bool MRecordBase::EnsureRemarkFiles()
+{
+    return !InBatch() && EnsureRemarkFilesIn(utf8Path, CaseFolder(appFolder));
+}
+
+// Gives every case of the file whose stored comment-file name is unusable a fresh one, then writes the comment
+// file of every case that has none. Never overwrites a file.
+bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder)
+{
+    CaseFileOps &ops = Ops();
+    sqlite3 *db = nullptr;
+    auto fail = [&](const char *text) {
+        sqlite3_close_v2(db); // an open transaction is rolled back with the connection
+        message = Text(text);
+        return false;
+    };
+    if (dbUtf8.isEmpty() || sqlite3_open_v2(dbUtf8.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return fail("无法创建或者打开数据库！");
+    sqlite3_busy_timeout(db, 5000);
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("无法创建或者打开数据库！");
+    QStringList names;
+    ops.list(folder, names);
+    const QSet<QString> present(names.begin(), names.end());
+    QSet<QString> given;
+    std::vector<std::pair<int, QString>> renamed;
+    std::vector<TRecordData> missing;
+    const bool scanned = ScanCases(db, [&](TRecordData &rec) {
+        if (!IsValidRemarkFile(rec.remarkFile)) {
+            rec.remarkFile = FreshName(ops, folder, rec, given);
+            renamed.emplace_back(rec.id, rec.remarkFile);
+        } else {
+            given.insert(rec.remarkFile);
+        }
+        if (!present.contains(rec.remarkFile + QStringLiteral(".rtf")))
+            missing.push_back(rec);
+        return true;
+    });
+    if (!scanned)
+        return fail("无法读取案例数据！");
+    for (const auto &[id, name] : renamed) {
+        sqlite3_stmt *st = nullptr;
+        const QByteArray utf8 = name.toUtf8();
+        const bool ok = sqlite3_prepare_v2(db, "update case_data set remarkFile=? where id=?;", -1, &st, nullptr) ==
+                            SQLITE_OK &&
+                        sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
+                        sqlite3_bind_int64(st, 2, id) == SQLITE_OK && sqlite3_step(st) == SQLITE_DONE;
+        sqlite3_finalize(st);
+        if (!ok)
+            return fail("无法修改案例！");
+    }
+    if (!ops.checkpoint("remarks-commit") || sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("无法修改案例！");
+    sqlite3_close_v2(db);
+    // The comments are in the rows, so a file that is not written here is written at the next call.
+    if (remarkCodec.toRtf)
+        for (const TRecordData &rec : missing)
+            ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText));
+    return true;
+}
+
+bool MRecordBase::Backup(const QString &destFolder)
+{
+    CaseFileOps &ops = Ops();
+    const QString dest = Slashed(destFolder);
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    {
+        // A read transaction keeps every writer out while the file is copied, so the copy is one consistent
+        // state; reading first also rolls back what a program stopped while saving left in a journal.
+        SqliteSession s;
+        const bool locked = OpenSession(s) && s.exec("BEGIN") && s.exec("select count(*) from case_extra;");
+        if (!locked || (!ops.isDir(dest) && !ops.makeDir(dest)) || !ops.copyFile(QString::fromUtf8(utf8Path), dest + Base() + QStringLiteral(".db"))) {
+            message = Text("无法复制db文件！");
+            return false;
+        }
+    }
+    const QString destCases = dest + Base() + QStringLiteral("_f/");
+    if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
+        message = Text("无法创建目的评语文件夹！");
+        return false;
+    }
+    QStringList names;
+    const QString folder = CaseFolder(appFolder);
+    if (!ops.list(folder, names)) {
+        message = Text("找不到评语文件、户型图文件！");
+        return false;
+    }
+    int failed = 0;
+    for (const QString &n : names)
+        if (IsCaseFileName(n) && !ops.copyFile(folder + n, destCases + n))
+            ++failed;
+    if (failed > 0) {
+        message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failed);
+        return false;
+    }
+    if (!ops.writeFile(destCases + QStringLiteral("save.txt"), QByteArrayLiteral("save\r\n"))) {
+        message = Text("无法写入备份标记文件！");
+        return false;
+    }
+    return true;
+}
+
+bool MRecordBase::Restore(const QString &srcFolder)
+{
+    CaseFileOps &ops = Ops();
+    const QString src = Slashed(srcFolder);
+    const QString srcDb = src + Base() + QStringLiteral(".db");
+    const QString srcCases = src + Base() + QStringLiteral("_f/");
+    if (!ops.exists(srcDb)) {
+        message = Text("没有源db文件！");
+        return false;
+    }
+    if (!ops.isDir(srcCases)) {
+        message = Text("没有源评语文件夹！");
+        return false;
+    }
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    if (!ReadOnlyDb(srcDb).isCaseFile(true)) {
+        message = Text("备份的db文件已损坏或者不是案例数据库，无法还原！");
+        return false;
+    }
+    QStringList names;
+    if (!ops.list(srcCases, names)) {
+        message = Text("找不到评语文件、户型图文件！");
+        return false;
+    }
+    const SwapPaths p(appFolder, path);
+    if (!FinishInterrupted(path)) {
+        message = Text("无法清理上次未完成的操作留下的文件！");
+        return false;
+    }
+    // Stage the backup beside the live data; nothing live is touched until it is complete.
+    auto dropStaged = [&] {
+        RemoveDbFile(ops, p.newDb);
+        RemoveFolder(ops, p.newFolder);
+    };
+    bool staged = ops.makeDir(p.newFolder) && ops.copyFile(srcDb, p.newDb);
+    if (!staged) {
+        dropStaged();
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    for (const QString &n : names) {
+        if (IsCaseFileName(n) && !ops.copyFile(srcCases + n, p.newFolder + n)) {
+            dropStaged();
+            message = Text("无法复制评语文件、户型图文件！");
+            return false;
+        }
+    }
+    if (!EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder)) {
+        dropStaged();
+        message = Text("无法复制评语文件、户型图文件！");
+        return false;
+    }
+    {
+        // Settle the live file: a journal left by a stopped save must not meet the file that replaces it.
+        SqliteSession s;
+        if (!OpenSession(s) || !s.exec("select count(*) from case_extra;")) {
+            dropStaged();
+            message = s.errorText();
+            return false;
+        }
+    }
+    // From the marker on, the swap is finished at the next start if the program stops.
+    if (!ops.writeFile(p.marker, QByteArrayLiteral("restore"))) {
+        dropStaged();
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    const bool hadDb = ops.exists(p.db);
+    const bool hadFolder = ops.isDir(p.folder);
+    int done = 0;
+    bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done && (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) &&
+              ++done && ops.rename(p.newDb, p.db) && ++done && ops.rename(p.newFolder.chopped(1), p.folder.chopped(1)) &&
+              ++done && ops.syncDir(QFileInfo(p.db).absolutePath()) && ops.syncDir(appFolder) && ops.remove(p.marker);
+    if (!ok) {
+        // Put everything back in the reverse order; when that fails too, the marker finishes the swap later.
+        bool back = true;
+        if (done >= 4)
+            back = ops.rename(p.folder.chopped(1), p.newFolder.chopped(1));
+        if (back && done >= 3)
+            back = ops.rename(p.db, p.newDb);
+        if (back && done >= 2 && hadFolder)
+            back = ops.rename(p.oldFolder.chopped(1), p.folder.chopped(1));
+        if (back && done >= 1 && hadDb)
+            back = ops.rename(p.oldDb, p.db);
+        if (back && ops.remove(p.marker)) {
+            dropStaged();
+            message = Text("无法替换案例数据，原有数据没有改变！");
+            return false;
+        }
+        // Could not go back: go forward, so the backup is live and complete.
+        if (!FinishInterrupted(path)) {
+            message = Text("还原没有完成，请重新打开软件！");
+            return false;
+        }
+    }
+    // The swap is done; the old copies are only clutter now (the next start removes what stays).
+    RemoveDbFile(ops, p.oldDb);
+    RemoveFolder(ops, p.oldFolder);
+    return true;
+}
+
+bool MRecordBase::DeleteAll()
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || path.isEmpty()) {
+        message = Text("无法删除案例！");
+        return false;
+    }
+    const SwapPaths p(appFolder, path);
+    if (!FinishInterrupted(path) || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
+        message = Text("无法删除案例！");
+        return false;
+    }
+    const bool hadDb = ops.exists(p.db);
+    const bool hadFolder = ops.isDir(p.folder);
+    int done = 0;
+    const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
+                    (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
+                    ops.makeDir(p.folder) && ops.syncDir(appFolder) && ops.remove(p.marker);
+    if (!ok) {
+        bool back = true;
+        if (done >= 2 && hadFolder)
+            back = ops.removeDir(p.folder) && ops.rename(p.oldFolder.chopped(1), p.folder.chopped(1));
+        if (back && done >= 1 && hadDb)
+            back = ops.rename(p.oldDb, p.db);
+        if (back && ops.remove(p.marker)) {
+            message = Text("无法删除案例！");
+            return false;
+        }
+        if (!FinishInterrupted(path)) {
+            message = Text("删除没有完成，请重新打开软件！");
+            return false;
+        }
+    }
+    RemoveDbFile(ops, p.oldDb);
+    RemoveFolder(ops, p.oldFolder);
+    return true;
+}
+
+// Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
+// classes) into main.case_data, giving them ids after main's last, a tenth at a time for the progress. The
+// count copied, or -1 (message set).
+int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
+                           const TProgress &progress)
+{
+    const QString json = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(classes)).toJson(QJsonDocument::Compact));
+    qint64 total = 0;
+    {
+        const QByteArray sql = ("select count(*) from live.case_data where " + filter + ";").toUtf8();
+        SqlQuery q(s, sql.constData());
+        q.bind(1, json);
+        if (q.step() != SQLITE_ROW) {
+            message = s.errorText();
+            return -1;
+        }
+        total = q.text(0).toLongLong();
+    }
+    if (total > std::numeric_limits<int32_t>::max()) {
+        message = Text("无法保存案例！");
+        return -1;
+    }
+    const qint64 chunk = std::max<qint64>(1, (total + 9) / 10);
+    const QByteArray copy = ("insert into main.case_data(" + ColumnsAfterId() + ") select " + ColumnsAfterId() +
+                             " from live.case_data where id>?2 and (" + filter + ") order by id limit ?3;")
+                                .toUtf8();
+    const QByteArray last = ("select max(id) from (select id from live.case_data where id>?2 and (" + filter +
+                             ") order by id limit ?3);")
+                                .toUtf8();
+    qint64 done = 0, after = std::numeric_limits<qint64>::min();
+    while (done < total) {
+        qint64 next = after;
+        {
+            SqlQuery q(s, last.constData());
+            q.bind(1, json);
+            q.bind(2, after);
+            q.bind(3, chunk);
+            if (q.step() != SQLITE_ROW) {
+                message = s.errorText();
+                return -1;
+            }
+            next = q.text(0).toLongLong();
+        }
+        SqlQuery q(s, copy.constData());
+        q.bind(1, json);
+        q.bind(2, after);
+        q.bind(3, chunk);
+        if (!q.run() || !Ops().checkpoint("copy")) {
+            message = Text("无法保存案例！");
+            return -1;
+        }
+        done += s.changes();
+        after = next;
+        Report(progress, label, done, total);
+    }
+    // The count is checked: a copy that lost a row is not a copy.
+    SqlQuery q(s, "select count(*) from main.case_data;");
+    if (q.step() != SQLITE_ROW || q.text(0).toLongLong() != total) {
+        message = Text("复制的案例数目不对，操作已取消！");
+        return -1;
+    }
+    return int(total);
+}
+
+int MRecordBase::Compact(const TProgress &progress)
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法更改文件名！");
+        return 0;
+    }
+    const QString live = QString::fromUtf8(utf8Path);
+    const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
+    // A file left by an earlier compaction that stopped is not trusted: start from nothing.
+    if (!RemoveDbFile(ops, back) || !ops.checkpoint("create")) {
+        message = Text("无法创建或者打开数据库！");
+        return 0;
+    }
+    {
+        MRecordBase fresh(appFolder);
+        if (fresh.Open(back) != 0) {
+            message = fresh.Message();
+            RemoveDbFile(ops, back);
+            return 0;
+        }
+    }
+    int count = -1;
+    {
+        SqliteSession s;
+        if (s.open(back.toUtf8(), false) == SQLITE_OK) {
+            SqlQuery attach(s, "attach ? as live;");
+            attach.bind(1, live);
+            if (attach.run() && s.exec("BEGIN IMMEDIATE"))
+                count = CopyCases(s, QStringLiteral("?1 is not null"), {}, "整理进度：", progress);
+        }
+        QStringList classes;
+        if (count >= 0) {
+            // The user's category list in its order, then the categories of cases that it lacks.
+            SqlQuery q(s, "select className from live.case_extra;");
+            if (q.step() == SQLITE_ROW)
+                SplitValue(q.text(0), classes);
+            SqlQuery used(s, "select className from main.case_data group by className order by min(id);");
+            while (used.step() == SQLITE_ROW) {
+                const QString c = used.text(0).isEmpty() ? QStringLiteral("临时保存") : used.text(0);
+                if (!classes.contains(c))
+                    classes << c;
+            }
+            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
+            extra.bind(1, qint64(count));
+            extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
+            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
+                message = Text("无法往额外表写入数据！");
+                count = -1;
+            }
+        } else if (message.isEmpty()) {
+            message = s.errorText();
+        }
+    }
+    if (count < 0) {
+        RemoveDbFile(ops, back);
+        return 0;
+    }
+    // The one step that changes the case file: the complete new file takes its name.
+    if (!ops.rename(back, live)) {
+        RemoveDbFile(ops, back);
+        message = Text("无法更改文件名！");
+        return 0;
+    }
+    ops.syncDir(QFileInfo(live).absolutePath());
+    primaryId = count;
+    if (progress)
+        progress(QStringLiteral("整理进度：100％"));
+    if (count == 0)
+        message = Text("没有可以整理的案例！");
+    return count;
+}
+
+int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || utf8Path.isEmpty() || !ops.exists(srcPath)) {
+        message = Text("无法打开导入的数据库文件！");
+        return 0;
+    }
+    if (SameFile(srcPath, QString::fromUtf8(utf8Path))) {
+        message = Text("不能导入正在使用的案例数据库！");
+        return 0;
+    }
+    // The source is only read: nothing is ever created or changed in the file the user picked.
+    ReadOnlyDb src(srcPath);
+    if (!src.get()) {
+        message = Text("无法打开导入的数据库文件！");
+        return 0;
+    }
+    if (!src.isCaseFile(false)) {
+        message = Text("不是相同的数据库类型，无法导入！");
+        return 0;
+    }
+    // Every name is cleaned and every comment-file name chosen before anything is written.
+    const QString folder = CaseFolder(appFolder);
+    QSet<QString> given;
+    std::vector<TRecordData> cases;
+    const bool read = ScanCases(src.get(), [&](TRecordData &rec) {
+        const bool renamed = SanitizeRecord(rec);
+        if (renamed || !IsValidRemarkFile(rec.remarkFile) || given.contains(rec.remarkFile) ||
+            RemarkNameTaken(appFolder, rec.remarkFile))
+            rec.remarkFile = FreshName(ops, folder, rec, given);
+        else
+            given.insert(rec.remarkFile);
+        cases.push_back(std::move(rec));
+        return true;
+    });
+    if (!read) {
+        message = Text("无法读取导入的数据库文件！");
+        return 0;
+    }
+    if (cases.empty()) {
+        message = Text("导入的数据库中没有案例！");
+        return 0;
+    }
+    // The cases and the merged category list in one transaction: all of them, or none.
+    SqliteSession s;
+    if (!OpenSession(s) || !s.exec("BEGIN IMMEDIATE")) {
+        message = Text("无法保存案例！");
+        return 0;
+    }
+    qint64 last = LastId(s);
+    if (last < 0 || last + qint64(cases.size()) > std::numeric_limits<int32_t>::max()) {
+        message = Text("无法保存案例！");
+        return 0;
+    }
+    static const std::string insertSql = InsertWithIdSql();
+    QStringList classes;
+    {
+        SqlQuery q(s, "select className from case_extra;");
+        if (q.step() == SQLITE_ROW)
+            SplitValue(q.text(0), classes);
+    }
+    qint64 done = 0;
+    for (TRecordData &rec : cases) {
+        rec.id = int(++last);
+        SqlQuery q(s, insertSql.c_str());
+        if (!InsertRecord(q, rec) || !ops.checkpoint("insert")) {
+            message = Text("无法保存案例！");
+            return 0;
+        }
+        const QString c = CategoryOf(rec);
+        if (!c.isEmpty() && !classes.contains(c))
+            classes << c;
+        Report(progress, "导入进度：", ++done, qint64(cases.size()));
+    }
+    {
+        SqlQuery extra(s, "update case_extra set primaryId=?, className=?;");
+        extra.bind(1, last);
+        extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
+        if (!extra.run() || s.changes() < 1) {
+            message = Text("无法保存案例！");
+            return 0;
+        }
+    }
+    if (!ops.checkpoint("commit") || !s.exec("COMMIT")) {
+        message = Text("无法保存案例！");
+        return 0;
+    }
+    s.close();
+    primaryId = int(last);
+    // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
+    if (remarkCodec.toRtf)
+        for (const TRecordData &rec : cases)
+            ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText));
+    return int(cases.size());
+}
+
+int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, bool all, const TProgress &progress)
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法创建或者打开数据库！");
+        return 0;
+    }
+    if (ops.exists(destPath)) {
+        message = Text("当前时间的数据库文件已经存在，请稍后再导出！");
+        return 0;
+    }
+    const QString part = destPath + QStringLiteral(".part");
+    if (!RemoveDbFile(ops, part) || !ops.checkpoint("create")) {
+        message = Text("无法创建或者打开数据库！");
+        return 0;
+    }
+    {
+        MRecordBase fresh(appFolder);
+        if (fresh.Open(part) != 0) {
+            message = fresh.Message();
+            RemoveDbFile(ops, part);
+            return 0;
+        }
+    }
+    int count = -1;
+    {
+        SqliteSession s;
+        if (s.open(part.toUtf8(), false) == SQLITE_OK) {
+            SqlQuery attach(s, "attach ? as live;");
+            attach.bind(1, QString::fromUtf8(utf8Path));
+            if (attach.run() && s.exec("BEGIN IMMEDIATE")) {
+                const QString filter =
+                    all ? QStringLiteral("?1 is not null")
+                        : QStringLiteral("coalesce(nullif(className,''),'临时保存') in (select value from json_each(?1))");
+                count = CopyCases(s, filter, classes, "导出进度：", progress);
+            }
+        }
+        if (count > 0) {
+            QStringList used;
+            SqlQuery q(s, "select coalesce(nullif(className,''),'临时保存') as c from main.case_data group by c "
+                          "order by min(id);");
+            while (q.step() == SQLITE_ROW)
+                used << q.text(0);
+            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
+            extra.bind(1, qint64(count));
+            extra.bind(2, used.join(QLatin1Char(kValueSeparator)));
+            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
+                message = Text("无法往额外表写入数据！");
+                count = -1;
+            }
+        } else if (count == 0) {
+            message = Text("没有可以导出的案例！");
+        } else if (message.isEmpty()) {
+            message = s.errorText();
+        }
+    }
+    // The finished file takes the chosen name, never over a file that appeared meanwhile.
+    if (count <= 0 || !ops.link(part, destPath)) {
+        if (count > 0)
+            message = Text("无法更改文件名！");
+        RemoveDbFile(ops, part);
+        return 0;
+    }
+    ops.remove(part);
+    ops.syncDir(QFileInfo(destPath).absolutePath());
+    if (progress)
+        progress(QStringLiteral("导出进度：100％"));
+    return count;
+}
+
+bool MRecordBase::SanitizeText(QString &text, int maxChars)
+{
+    if (text.isEmpty()) {
+        text = QStringLiteral("甲");
+        return true;
+    }
+    const qsizetype before = text.size();
+    static const QString bad = QStringLiteral("\"*<>?\\/|:' ");
+    text.removeIf([](QChar c) { return bad.contains(c); });
+    bool changed = text.size() != before;
+    if (maxChars > 0) {
+        qsizetype i = 0;
+        for (int n = 0; n < maxChars && i < text.size(); ++n)
+            i += (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
+        if (i < text.size()) {
+            text.truncate(i);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool MRecordBase::SanitizeRecord(TRecordData &rec)
+{
+    // An empty address stays empty: only a name needs a text to build file names from.
+    if (!rec.address.isEmpty())
+        SanitizeText(rec.address, kMaxAddressChars);
+    SanitizeText(rec.className, kMaxNameChars);
+    return SanitizeText(rec.name, kMaxNameChars);
+}
+
+bool MRecordBase::EraseOldClasses()
+{
+    CaseFileOps &ops = Ops();
+    const QString ini = appFolder + QStringLiteral("dat/kqinit.ini");
+    QFile f(ini);
+    if (!ops.exists(ini))
+        return true;
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = f.readAll();
+    f.close();
+    // Line by line on the bytes: the rest of the file, in whatever code page and line ending, stays as it is.
+    QByteArray out;
+    out.reserve(bytes.size());
+    bool inClasses = false, found = false;
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', pos);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArray line = bytes.mid(pos, end - pos);
+        const QByteArray t = line.trimmed();
+        if (t.startsWith('['))
+            inClasses = t.toLower() == "[classes]";
+        found = found || inClasses;
+        if (!inClasses)
+            out += line;
+        pos = end;
+    }
+    return !found || ops.writeFile(ini, out);
+}
+
+int MRecordBase::ConvertOldData()
+{
+    CaseFileOps &ops = Ops();
+    MDataBase old;
+    old.Prepare(appFolder);
+    if (!ops.exists(old.FilePath()))
+        return 0;
+    const QString keptNote = Text("旧版数据库转换失败，已保留旧文件，下次启动时再试！");
+    QByteArray fileHash;
+    {
+        QFile f(old.FilePath());
+        if (!f.open(QIODevice::ReadOnly) || !old.OpenRead()) {
+            message = keptNote;
+            return 0;
+        }
+        fileHash = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex();
+    }
+    const QString folder = CaseFolder(appFolder);
+    // The plan, made before anything is written: the cases, and the comment and floor-plan files that follow a
+    // cleaned name to its new comment-file name.
+    struct Move {
+        QString from, to;
+    };
+    std::vector<TRecordData> cases;
+    std::vector<Move> moves;
+    QStringList classes;
+    QSet<QString> given;
+    for (int i = 0; i < old.CountRecords(); ++i) {
+        char buf[kOldRecordSize];
+        if (!old.ReadRecord(i, buf))
+            continue;
+        TRecordData rec = MDataBase::ToRecord(buf);
+        const QString oldFile = rec.remarkFile;
+        const bool validOld = IsValidRemarkFile(oldFile);
+        // The comment is read under the old name, before cleaning can change the name.
+        QString text;
+        if (validOld && remarkCodec.readText && ops.exists(folder + oldFile + QStringLiteral(".rtf")) &&
+            remarkCodec.readText(folder + oldFile + QStringLiteral(".rtf"), text))
+            rec.remarkText = StoredText(text);
+        else
+            rec.remarkText = Text(kRemarkPlaceholder);
+        const bool renamed = SanitizeRecord(rec);
+        if (renamed || !validOld || given.contains(oldFile)) {
+            rec.remarkFile = FreshName(ops, folder, rec, given);
+            if (validOld)
+                for (const char *ext : {".rtf", ".bmp"})
+                    if (ops.exists(folder + oldFile + QLatin1String(ext)))
+                        moves.push_back({folder + oldFile + QLatin1String(ext), folder + rec.remarkFile + QLatin1String(ext)});
+        } else {
+            given.insert(oldFile);
+        }
+        const QString c = CategoryOf(rec);
+        if (!c.isEmpty() && !classes.contains(c))
+            classes << c;
+        cases.push_back(std::move(rec));
+    }
+    old.Close();
+
+    SqliteSession s;
+    if (!OpenSession(s) || !s.exec("BEGIN IMMEDIATE") ||
+        !s.exec("create table if not exists old_case_file(hash text primary key);")) {
+        message = keptNote;
+        return 0;
+    }
+    bool already = false;
+    {
+        SqlQuery q(s, "select 1 from old_case_file where hash=?;");
+        q.bind(1, QString::fromLatin1(fileHash));
+        already = q.step() == SQLITE_ROW;
+    }
+    int migrated = 0;
+    std::vector<Move> linked;
+    if (!already) {
+        // The files get their new names beside the old ones first; the old names go only after the commit.
+        auto undoLinks = [&] {
+            for (const Move &m : linked)
+                ops.remove(m.to);
+        };
+        for (const Move &m : moves) {
+            if (!ops.link(m.from, m.to)) {
+                undoLinks();
+                message = keptNote;
+                return 0;
+            }
+            linked.push_back(m);
+        }
+        qint64 last = LastId(s);
+        static const std::string insertSql = InsertWithIdSql();
+        bool ok = last >= 0;
+        for (TRecordData &rec : cases) {
+            if (!ok)
+                break;
+            rec.id = int(++last);
+            SqlQuery q(s, insertSql.c_str());
+            ok = InsertRecord(q, rec) && ops.checkpoint("insert");
+        }
+        // The old file's categories in order of first appearance, then the stored ones and the defaults.
+        QStringList stored;
+        {
+            SqlQuery q(s, "select className from case_extra;");
+            if (q.step() == SQLITE_ROW)
+                SplitValue(q.text(0), stored);
+        }
+        for (const QString &c : stored + DefaultClasses())
+            if (!classes.contains(c))
+                classes << c;
+        SqlQuery extra(s, "update case_extra set primaryId=?, className=?;");
+        extra.bind(1, last);
+        extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
+        SqlQuery mark(s, "insert into old_case_file(hash) values (?);");
+        mark.bind(1, QString::fromLatin1(fileHash));
+        ok = ok && extra.run() && s.changes() >= 1 && mark.run() && ops.checkpoint("commit") && s.exec("COMMIT");
+        if (!ok) {
+            s.exec("ROLLBACK");
+            undoLinks();
+            message = keptNote;
+            return 0;
+        }
+        primaryId = int(last);
+        migrated = int(cases.size());
+    } else if (!s.exec("COMMIT")) {
+        message = keptNote;
+        return 0;
+    }
+    s.close();
+    for (const Move &m : linked)
+        ops.remove(m.from);
+    // The old file goes last, and only when everything after the commit went well; the mark in the case file
+    // keeps a second start from migrating it again.
+    if (!EraseOldClasses() || !EnsureRemarkFiles() || !ops.remove(old.FilePath())) {
+        message = keptNote;
+        return migrated > 0 ? 1 : 0;
+    }
+    if (migrated == 0)
+        return 0;
+    message = QStringLiteral("已经把旧版数据库转换到新版，共转换 %1 个案例！").arg(migrated);
+    return 1;
+}

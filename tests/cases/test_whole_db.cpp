@@ -1,0 +1,340 @@
+// Backup, restore, delete-all, compaction, import, export and the old file's migration on real files: every
+// step made to fail in turn, and the program killed at every step.
+#include "CaseFileOps.h"
+#include "CaseFiles.h"
+#include "MRecordBase.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+// Stands in for the RTF writer and reader: the case library only passes the bytes through.
+TRemarkCodec TestCodec()
+{
+    return {[](const QString &text) { return "{\\rtf1 " + text.toUtf8() + "}"; },
+            [](const QString &path, QString &text) {
+                QFile f(path);
+                if (!f.open(QIODevice::ReadOnly))
+                    return false;
+                QByteArray b = f.readAll();
+                if (!b.startsWith("{\\rtf1 ") || !b.endsWith("}"))
+                    return false;
+                text = QString::fromUtf8(b.mid(7).chopped(1));
+                return true;
+            }};
+}
+
+// Fails the n-th step, or with kill set ends the process there; counts the steps either way.
+struct StepOps : CaseFileOps {
+    int at = 0;
+    bool kill = false;
+    int calls = 0;
+    bool step(const char *) override
+    {
+        if (++calls != at)
+            return true;
+        if (kill)
+            raise(SIGKILL);
+        return false;
+    }
+};
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file under a folder, by relative path, with a hash of its bytes.
+std::map<QString, QByteArray> Snapshot(const QString &folder)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(folder).relativeFilePath(path)] =
+            QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha256).toHex();
+    }
+    return files;
+}
+
+TRecordData Case(const QString &name, const QString &category = QStringLiteral("私人别墅"))
+{
+    TRecordData r;
+    r.name = name;
+    r.className = category;
+    r.date = {1980, 5, 6, 7, 8};
+    r.remarkFile = name + QStringLiteral("_198005060708");
+    r.remarkText = QStringLiteral("评语") + name;
+    return r;
+}
+
+// The names of the cases of a file by id, "1:甲 2:乙"; "?" when the file cannot be read.
+std::string Cases(const QString &dbPath)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *st = nullptr;
+    std::string out = "?";
+    if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "select id, name from case_data order by id", -1, &st, nullptr) == SQLITE_OK) {
+        out.clear();
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out += (out.empty() ? "" : " ") + std::to_string(sqlite3_column_int(st, 0)) + ":" +
+                   reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+std::string Classes(const QString &dbPath)
+{
+    MRecordBase db;
+    QStringList list;
+    if (db.Open(dbPath) != 0 || !db.ReadClasses(list))
+        return "?";
+    return list.join(QLatin1Char('|')).toStdString();
+}
+
+// One old case record of 160 bytes, as the earlier program wrote them (little-endian, GBK).
+QByteArray OldRecord(const QString &name, const QString &category, const QString &remarkFile, bool deleted = false)
+{
+    QByteArray r(160, '\0');
+    QStringEncoder gbk("GBK");
+    auto put = [&](int at, int size, const QString &text) {
+        const QByteArray b = gbk(text);
+        std::memcpy(r.data() + at, b.constData(), size_t(std::min<qsizetype>(b.size(), size - 1)));
+    };
+    auto i16 = [&](int at, int v) {
+        r[at] = char(v & 0xff);
+        r[at + 1] = char((v >> 8) & 0xff);
+    };
+    auto f32 = [&](int at, float v) { std::memcpy(r.data() + at, &v, 4); }; // the machine is little-endian
+    r[4] = deleted ? 1 : 0;
+    put(5, 11, name);
+    put(16, 14, category);
+    const int date[5] = {1975, 3, 4, 10, 20};
+    for (int i = 0; i < 5; ++i)
+        i16(30 + 2 * i, date[i]);
+    r[40] = 1; // lunar
+    r[42] = 0; // female
+    i16(44, 3);
+    i16(46, 7);
+    f32(52, 116.5f);
+    f32(56, 39.75f);
+    r[60] = 2; // the annual chart
+    put(68, 51, QStringLiteral("北京市海淀区"));
+    put(119, 30, remarkFile);
+    r[149] = 12;
+    r[150] = 5;
+    f32(152, 187.25f);
+    i16(158, 1998);
+    return r;
+}
+
+// A program folder with a case file (ids 1, 4, 9 after deletions, so compaction renumbers), their comment files,
+// one floor plan, a backup of a different case file, a second case file to import, an old flat case file with
+// its comments and an old settings file. Each run gets a fresh root.
+class WholeDb : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    int runs = 0;
+    QString root, app, db, backupDir, importPath;
+    const std::string original = "1:甲 4:乙 9:己";
+
+    // A fresh root, copied from the first one made (making files through the case library costs a disk flush
+    // per save).
+    void Make()
+    {
+        const QString first = tmp.path() + "/template";
+        if (runs++ == 0) {
+            root = first;
+            SetPaths();
+            Build();
+        }
+        root = tmp.path() + "/run" + QString::number(runs);
+        SetPaths();
+        QDirIterator it(first, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to = root + "/" + QDir(first).relativeFilePath(from);
+            QDir().mkpath(QFileInfo(to).absolutePath());
+            ASSERT_TRUE(QFile::copy(from, to));
+        }
+        QDir().mkpath(CaseFolder(app));
+    }
+
+    void SetPaths()
+    {
+        app = root + "/app/";
+        db = MRecordBase::DefaultPath(app);
+        backupDir = root + "/backup/";
+        importPath = root + "/other.db";
+    }
+
+    void Build()
+    {
+        {
+            MRecordBase b(root + "/backupapp/");
+            ASSERT_EQ(b.Open(backupDir + "Quorin.db"), 0);
+            for (const char *n : {"丙", "丁"}) {
+                TRecordData r = Case(QString::fromUtf8(n));
+                ASSERT_GT(b.InsertCase(r), 0);
+                WriteBytes(backupDir + "Quorin_f/" + r.remarkFile + ".rtf", "{\\rtf1 old}");
+            }
+            WriteBytes(backupDir + "Quorin_f/save.txt", "save\r\n");
+        }
+        {
+            MRecordBase o(root + "/otherapp/");
+            ASSERT_EQ(o.Open(importPath), 0);
+            TRecordData a = Case(QStringLiteral("甲"), QStringLiteral("新类别")); // its comment-file name is in use here
+            TRecordData b = Case(QStringLiteral("戊"));
+            ASSERT_GT(o.InsertCase(a), 0);
+            ASSERT_GT(o.InsertCase(b), 0);
+        }
+        MRecordBase live(app);
+        ASSERT_EQ(live.Open(db), 0);
+        for (const char *n : {"甲", "x", "y", "乙", "z", "w", "v", "u", "己"}) {
+            TRecordData r = Case(QString::fromUtf8(n), QStringLiteral("小区套房"));
+            ASSERT_GT(live.InsertCase(r), 0);
+            if (QString::fromUtf8(n).at(0).unicode() > 0x7f)
+                WriteBytes(CaseFolder(app) + r.remarkFile + ".rtf", "{\\rtf1 " + r.remarkText.toUtf8() + "}");
+        }
+        for (int id : {2, 3, 5, 6, 7, 8})
+            ASSERT_TRUE(live.DeleteCase(id));
+        WriteBytes(CaseFolder(app) + QStringLiteral("乙_198005060708.bmp"), QByteArray(100, 'B'));
+        ASSERT_TRUE(live.WriteClasses({QStringLiteral("小区套房"), QStringLiteral("空类别"), QStringLiteral("私人别墅")}));
+
+        WriteBytes(app + "dat/Quorin.dat",
+                   OldRecord(QStringLiteral("老王"), QStringLiteral("古代老宅"), QStringLiteral("老王_1")) +
+                       OldRecord(QStringLiteral("删掉"), QStringLiteral("x"), QStringLiteral("删掉_1"), true) +
+                       OldRecord(QStringLiteral("李 '四"), QStringLiteral("旧类 别"), QStringLiteral("李 '四_1")) +
+                       OldRecord(QStringLiteral("老王"), QStringLiteral("古代老宅"), QStringLiteral("../../x")) +
+                       QByteArray(50, '\x7f')); // a partial record at the end is not read
+        WriteBytes(CaseFolder(app) + "老王_1.rtf", "{\\rtf1 王家's 评语}");
+        WriteBytes(CaseFolder(app) + "老王_1.bmp", QByteArray(64, 'P'));
+        WriteBytes(CaseFolder(app) + "李 '四_1.rtf", "{\\rtf1 李家评语}");
+        WriteBytes(CaseFolder(app) + "李 '四_1.bmp", QByteArray(64, 'Q'));
+        QStringEncoder gbk("GBK");
+        WriteBytes(app + "dat/kqinit.ini", "[main]\r\nkey=" + gbk(QStringLiteral("值")) +
+                                               "\r\n[Classes]\r\n0=a\r\n1=b\r\n[tail]\nx=1");
+    }
+
+    bool Open(MRecordBase &b, CaseFileOps *ops = nullptr)
+    {
+        b.SetRemarkCodec(TestCodec());
+        const bool ok = b.Open(db) == 0;
+        b.SetFileOps(ops);
+        return ok;
+    }
+
+    // Files a finished or undone operation must not leave in the program folder.
+    std::vector<QString> Leftovers()
+    {
+        std::vector<QString> left;
+        for (const auto &[name, hash] : Snapshot(app))
+            for (const char *mark : {".new", ".old", ".swap", ".part", "_back.db"})
+                if (name.contains(QLatin1String(mark)))
+                    left.push_back(name);
+        return left;
+    }
+};
+
+// Each operation, with the cases of the case file after it succeeded.
+struct Operation {
+    const char *name;
+    std::function<bool(MRecordBase &, const QString &root)> run; // true when it reports success
+    std::string after;
+};
+
+const std::vector<Operation> &Operations()
+{
+    static const std::vector<Operation> ops{
+        {"backup", [](MRecordBase &b, const QString &r) { return b.Backup(r + "/bk"); }, "1:甲 4:乙 9:己"},
+        {"restore", [](MRecordBase &b, const QString &r) { return b.Restore(r + "/backup"); }, "1:丙 2:丁"},
+        {"delete all", [](MRecordBase &b, const QString &) { return b.DeleteAll(); }, ""},
+        {"compaction", [](MRecordBase &b, const QString &) { return b.Compact() == 3; }, "1:甲 2:乙 3:己"},
+        {"import", [](MRecordBase &b, const QString &r) { return b.ImportDb(r + "/other.db") == 2; },
+         "1:甲 4:乙 9:己 10:甲 11:戊"},
+        {"export", [](MRecordBase &b, const QString &r) { return b.ExportDb(r + "/export.db", {}, true) == 3; },
+         "1:甲 4:乙 9:己"},
+        {"migration", [](MRecordBase &b, const QString &) { return b.ConvertOldData() == 1; },
+         "1:甲 4:乙 9:己 10:老王 11:李四 12:老王"},
+    };
+    return ops;
+}
+
+// Every step of every operation fails in turn. A failed operation leaves the program folder exactly as it was
+// (every file's hash); a step that fails after the point of no return still ends in the complete new state; and
+// the migration kept for the next start then runs, once.
+TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
+{
+    int points = 0;
+    for (const Operation &op : Operations()) {
+        SCOPED_TRACE(op.name);
+        const bool migration = std::string(op.name) == "migration";
+        Make();
+        StepOps counter;
+        {
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b, &counter));
+            ASSERT_TRUE(op.run(b, root)) << b.Message().toStdString();
+        }
+        MRecordBase started(app);
+        started.Open(db, migration);
+        EXPECT_EQ(Cases(db), op.after);
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+        for (int at = 1; at <= counter.calls; ++at, ++points) {
+            SCOPED_TRACE("failing step " + std::to_string(at));
+            Make();
+            const auto before = Snapshot(app);
+            StepOps ops;
+            ops.at = at;
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b, &ops));
+            const bool ok = op.run(b, root);
+            if (!ok) {
+                EXPECT_FALSE(b.Message().isEmpty());
+                if (!migration)
+                    EXPECT_EQ(Snapshot(app), before);
+                EXPECT_FALSE(QFile::exists(root + "/bk/Quorin_f/save.txt"));
+                EXPECT_FALSE(QFile::exists(root + "/export.db"));
+            }
+            // The next start.
+            MRecordBase next(app);
+            next.SetRemarkCodec(TestCodec());
+            next.Open(db, migration);
+            EXPECT_EQ(Cases(db), ok || migration ? op.after : original);
+            EXPECT_EQ(Leftovers(), std::vector<QString>());
+        }
+    }
+    std::cout << "failing steps tried: " << points << "\n";
+}
+
+} // namespace
