@@ -295,9 +295,19 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
         if (!ops.remove(p.marker))
             return false;
     }
-    // No swap under way: whatever staged or old copies are left belong to no one.
+    // No swap under way: whatever staged or old copies are left belong to no one, and neither does the fresh
+    // file of a compaction that was stopped before its rename.
+    ok = RemoveDbFile(ops, Slashed(QFileInfo(p.db).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
+    // Half-written files of this program's replacing writes (the marker, kqinit.ini, comment files).
+    for (const QString &folder : {Slashed(QFileInfo(p.db).absolutePath()), p.folder}) {
+        QStringList names;
+        if (ops.isDir(folder) && ops.list(folder, names))
+            for (const QString &n : names)
+                if (n.endsWith(QStringLiteral(".part")))
+                    ok = ops.remove(folder + n) && ok;
+    }
     ok = RemoveDbFile(ops, p.oldDb) && ok;
     ok = RemoveFolder(ops, p.oldFolder) && ok;
     return ok;
@@ -659,7 +669,7 @@ int MRecordBase::Compact(const TProgress &progress)
         if (s.open(back.toUtf8(), false) == SQLITE_OK) {
             SqlQuery attach(s, "attach ? as live;");
             attach.bind(1, live);
-            if (attach.run() && s.exec("BEGIN IMMEDIATE"))
+            if (attach.run() && s.exec("BEGIN"))
                 count = CopyCases(s, QStringLiteral("?1 is not null"), {}, "整理进度：", progress);
         }
         QStringList classes;
@@ -830,7 +840,7 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         if (s.open(part.toUtf8(), false) == SQLITE_OK) {
             SqlQuery attach(s, "attach ? as live;");
             attach.bind(1, QString::fromUtf8(utf8Path));
-            if (attach.run() && s.exec("BEGIN IMMEDIATE")) {
+            if (attach.run() && s.exec("BEGIN")) {
                 const QString filter =
                     all ? QStringLiteral("?1 is not null")
                         : QStringLiteral("coalesce(nullif(className,''),'临时保存') in (select value from json_each(?1))");

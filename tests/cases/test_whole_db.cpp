@@ -338,3 +338,146 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
 }
 
 } // namespace
+
+namespace {
+
+// Ends the process at the n-th write, truncation, flush or deletion SQLite makes, counted together with the
+// steps of the file-operations layer: a stand-in file system between SQLite and the disk.
+int g_killAt = 0;
+int g_calls = 0;
+sqlite3_vfs *g_realVfs = nullptr;
+
+void Tick()
+{
+    if (++g_calls == g_killAt)
+        raise(SIGKILL);
+}
+
+struct KillFile {
+    sqlite3_file base;
+    sqlite3_file *real;
+};
+
+sqlite3_file *Real(sqlite3_file *f) { return reinterpret_cast<KillFile *>(f)->real; }
+
+const sqlite3_io_methods kKillIo = {
+    1,
+    [](sqlite3_file *f) { return Real(f)->pMethods->xClose(Real(f)); },
+    [](sqlite3_file *f, void *b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xRead(Real(f), b, n, o); },
+    [](sqlite3_file *f, const void *b, int n, sqlite3_int64 o) {
+        Tick();
+        return Real(f)->pMethods->xWrite(Real(f), b, n, o);
+    },
+    [](sqlite3_file *f, sqlite3_int64 size) {
+        Tick();
+        return Real(f)->pMethods->xTruncate(Real(f), size);
+    },
+    [](sqlite3_file *f, int flags) {
+        Tick();
+        return Real(f)->pMethods->xSync(Real(f), flags);
+    },
+    [](sqlite3_file *f, sqlite3_int64 *size) { return Real(f)->pMethods->xFileSize(Real(f), size); },
+    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); },
+    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); },
+    [](sqlite3_file *f, int *out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
+    [](sqlite3_file *f, int op, void *arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); },
+    [](sqlite3_file *f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
+    [](sqlite3_file *f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
+};
+
+sqlite3_vfs g_killVfs;
+
+void InstallKillVfs(int at)
+{
+    g_killAt = at;
+    g_calls = 0;
+    g_realVfs = sqlite3_vfs_find(nullptr);
+    g_killVfs = *g_realVfs;
+    g_killVfs.zName = "kill";
+    g_killVfs.szOsFile = int(sizeof(KillFile)) + g_realVfs->szOsFile;
+    g_killVfs.xOpen = [](sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags) {
+        auto *k = reinterpret_cast<KillFile *>(f);
+        k->real = reinterpret_cast<sqlite3_file *>(k + 1);
+        const int rc = g_realVfs->xOpen(g_realVfs, name, k->real, flags, outFlags);
+        k->base.pMethods = k->real->pMethods ? &kKillIo : nullptr;
+        return rc;
+    };
+    g_killVfs.xDelete = [](sqlite3_vfs *, const char *name, int syncDir) {
+        Tick();
+        return g_realVfs->xDelete(g_realVfs, name, syncDir);
+    };
+    sqlite3_vfs_register(&g_killVfs, 1);
+}
+
+struct KillOps : CaseFileOps {
+    bool step(const char *) override
+    {
+        Tick();
+        return true;
+    }
+};
+
+// The program killed (SIGKILL) at every step of each operation, inside SQLite's writes included: at the next
+// start the case file opens and holds either every case it held before or every case of the finished
+// operation, never a mixture, and the case folder goes with it.
+TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
+{
+    std::vector<Operation> ops = Operations();
+    ops.push_back({"save", [](MRecordBase &b, const QString &) {
+                       TRecordData r = Case(QStringLiteral("庚"));
+                       return b.InsertCase(r) == 10;
+                   },
+                   "1:甲 4:乙 9:己 10:庚"});
+    std::map<std::string, int> kills;
+    for (const Operation &op : ops) {
+        SCOPED_TRACE(op.name);
+        const std::string name = op.name;
+        const bool migration = name == "migration";
+        for (int at = 1;; ++at) {
+            Make();
+            const pid_t pid = fork();
+            if (pid == 0) {
+                InstallKillVfs(at);
+                KillOps stop;
+                MRecordBase b(app);
+                b.SetRemarkCodec(TestCodec());
+                b.Open(db);
+                b.SetFileOps(&stop);
+                _exit(op.run(b, root) ? 0 : 1);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            if (!WIFSIGNALED(status)) {
+                EXPECT_EQ(WEXITSTATUS(status), 0) << "the operation failed without a fault";
+                break;
+            }
+            ++kills[name];
+            SCOPED_TRACE("killed at step " + std::to_string(at));
+            MRecordBase next(app);
+            next.SetRemarkCodec(TestCodec());
+            ASSERT_GE(next.Open(db, migration), 0) << next.Message().toStdString();
+            const std::string now = Cases(db);
+            if (migration || name == "backup" || name == "export")
+                EXPECT_EQ(now, op.after == "" ? original : migration ? op.after : original);
+            else if (name == "delete all")
+                EXPECT_TRUE(now == original || now == "") << now;
+            else
+                EXPECT_TRUE(now == original || now == op.after) << now;
+            if (name == "restore") {
+                // The case folder belongs to the case file that is live.
+                const bool restored = now == op.after;
+                EXPECT_EQ(QFile::exists(CaseFolder(app) + "丙_198005060708.rtf"), restored);
+                EXPECT_EQ(QFile::exists(CaseFolder(app) + "甲_198005060708.rtf"), !restored);
+            }
+            EXPECT_EQ(Leftovers(), std::vector<QString>());
+        }
+    }
+    int total = 0;
+    for (const auto &[name, n] : kills) {
+        std::cout << name << ": killed at " << n << " steps\n";
+        total += n;
+    }
+    std::cout << "kill points tried: " << total << "\n";
+}
+
+} // namespace
