@@ -162,7 +162,7 @@ QByteArray OldRecord(const QString &name, const QString &category, const QString
 // one floor plan, a backup of a different case file, a second case file to import, an old flat case file with
 // its comments and an old settings file. Each run gets a fresh root.
 class WholeDb : public ::testing::Test {
-protected:
+public:
     QTemporaryDir tmp;
     int runs = 0;
     QString root, app, db, backupDir, importPath;
@@ -478,6 +478,222 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
         total += n;
     }
     std::cout << "kill points tried: " << total << "\n";
+}
+
+} // namespace
+
+namespace {
+
+TRecordData Load(const QString &app, const QString &db, int id)
+{
+    MRecordBase b(app);
+    TRecordData r;
+    if (b.Open(db) != 0 || !b.LoadCase(id, r))
+        r.name = QStringLiteral("(none)");
+    return r;
+}
+
+// The old flat file, built byte by byte: its live records are migrated once, with their fields, categories,
+// comments and floor plans; names are cleaned with their files following them; [classes] leaves kqinit.ini and
+// every other byte of it stays.
+TEST_F(WholeDb, OldFlatFileMigratesOnceWithCommentsAndFloorPlans)
+{
+    Make();
+    const QByteArray oldLi = ReadBytes(CaseFolder(app) + "李 '四_1.rtf");
+    MRecordBase b(app);
+    b.SetRemarkCodec(TestCodec());
+    ASSERT_EQ(b.Open(db, true), 1);
+    EXPECT_EQ(b.Message(), "已经把旧版数据库转换到新版，共转换 3 个案例！");
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:老王 11:李四 12:老王");
+    EXPECT_FALSE(QFile::exists(app + "dat/Quorin.dat"));
+    QStringEncoder gbk("GBK");
+    EXPECT_EQ(ReadBytes(app + "dat/kqinit.ini"), "[main]\r\nkey=" + gbk(QStringLiteral("值")) + "\r\n[tail]\nx=1");
+    EXPECT_EQ(Classes(db), "古代老宅|旧类别|小区套房|空类别|私人别墅|自建民居|公司大夏|标志建筑|其他建筑|临时保存");
+
+    const TRecordData wang = Load(app, db, 10);
+    TRecordData expected;
+    expected.id = 10;
+    expected.name = QStringLiteral("老王");
+    expected.className = QStringLiteral("古代老宅");
+    expected.date = {1975, 3, 4, 10, 20};
+    expected.lunar = 1;
+    expected.sex = 0;
+    expected.place1 = 3;
+    expected.place2 = 7;
+    expected.longitude = 116.5f;
+    expected.latitude = 39.75f;
+    expected.chartPanel = 2;
+    expected.address = QStringLiteral("北京市海淀区");
+    expected.remarkFile = QStringLiteral("老王_1");
+    expected.remarkText = QStringLiteral("王家s 评语");
+    expected.mountain = 12;
+    expected.door = 5;
+    expected.degree = 187.25f;
+    expected.buildYear = 1998;
+    EXPECT_EQ(wang, expected);
+    EXPECT_TRUE(QFile::exists(CaseFolder(app) + "老王_1.bmp"));
+
+    // The cleaned name: the comment read under the old name, both files under the new one, none lost.
+    const TRecordData li = Load(app, db, 11);
+    EXPECT_EQ(li.className, "旧类别");
+    EXPECT_EQ(li.remarkFile, "李四_197503041020");
+    EXPECT_EQ(li.remarkText, "李家评语");
+    EXPECT_EQ(ReadBytes(CaseFolder(app) + "李四_197503041020.rtf"), oldLi);
+    EXPECT_EQ(ReadBytes(CaseFolder(app) + "李四_197503041020.bmp"), QByteArray(64, 'Q'));
+    EXPECT_FALSE(QFile::exists(CaseFolder(app) + "李 '四_1.rtf"));
+
+    // A stored name that would leave the folder gets a fresh one, and a comment file made from the text.
+    const TRecordData third = Load(app, db, 12);
+    EXPECT_EQ(third.remarkFile, "老王_197503041020");
+    EXPECT_EQ(ReadBytes(CaseFolder(app) + "老王_197503041020.rtf"), "{\\rtf1 输入自己的评语：}");
+
+    MRecordBase again(app);
+    EXPECT_EQ(again.Open(db, true), 0);
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:老王 11:李四 12:老王");
+
+    // An empty old file: deleted, nothing migrated, the defaults filled in.
+    Make();
+    WriteBytes(app + "dat/Quorin.dat", {});
+    QFile::remove(db);
+    MRecordBase empty(app);
+    EXPECT_EQ(empty.Open(db, true), 0);
+    EXPECT_FALSE(QFile::exists(app + "dat/Quorin.dat"));
+    EXPECT_EQ(Classes(db), "私人别墅|小区套房|自建民居|公司大夏|古代老宅|标志建筑|其他建筑|临时保存");
+}
+
+// A source file whose every text column holds an SQL fragment, and comment-file names that would leave the case
+// folder: the rows import as text, the names are replaced, the source file is only read.
+TEST_F(WholeDb, ImportTakesHostileRowsAsTextAndNeverTrustsTheirFileNames)
+{
+    Make();
+    const QString hostile = QStringLiteral("x'); drop table case_data; --");
+    {
+        MRecordBase src(root + "/h/");
+        ASSERT_EQ(src.Open(root + "/hostile.db"), 0);
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open((root + "/hostile.db").toUtf8().constData(), &raw), SQLITE_OK);
+        for (const QString &file : {QStringLiteral("../../x"), hostile, QStringLiteral("a\x01b"), QString(60, 'n')}) {
+            sqlite3_stmt *st = nullptr;
+            ASSERT_EQ(sqlite3_prepare_v2(raw,
+                                         "insert into case_data(name,sex,className,dateY,dateNum,dateStyle,addrInd,"
+                                         "addrName,addrNum,remarkFile,tag1,tag2,housePanel,jianShan,remarkText) "
+                                         "values (?1,?1,?1,?1,?1,?1,?1,?1,?1,?2,?1,?1,?1,?1,?1)",
+                                         -1, &st, nullptr),
+                      SQLITE_OK);
+            sqlite3_bind_text(st, 1, hostile.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 2, file.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+            EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(raw);
+    }
+    const auto source = Snapshot(root + "/h");
+    const QByteArray sourceBytes = ReadBytes(root + "/hostile.db");
+    MRecordBase b(app);
+    ASSERT_TRUE(Open(b));
+    ASSERT_EQ(b.ImportDb(root + "/hostile.db"), 4) << b.Message().toStdString();
+    EXPECT_EQ(ReadBytes(root + "/hostile.db"), sourceBytes);
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:x);drop 11:x);drop 12:x);drop 13:x);drop");
+    QSet<QString> names;
+    for (int id = 10; id <= 13; ++id) {
+        const TRecordData r = Load(app, db, id);
+        EXPECT_EQ(r.remarkText, "x); drop table case_data; --");
+        EXPECT_EQ(r.className, "x);droptab");
+        EXPECT_TRUE(IsValidRemarkFile(r.remarkFile)) << r.remarkFile.toStdString();
+        EXPECT_TRUE(QFile::exists(CaseFolder(app) + r.remarkFile + ".rtf"));
+        names.insert(r.remarkFile);
+    }
+    EXPECT_EQ(names.size(), 4);
+    EXPECT_FALSE(QFile::exists(root + "/x.rtf"));
+    EXPECT_FALSE(QFile::exists(root + "/app/x.rtf"));
+    EXPECT_EQ(Snapshot(root + "/h"), source);
+}
+
+// The refusals and the results the main window shows, one row each.
+TEST_F(WholeDb, RefusalsAndResults)
+{
+    struct Row {
+        const char *what;
+        std::function<std::string(WholeDb &, MRecordBase &)> run;
+        std::string expected;
+        bool unchanged; // the program folder is exactly as before
+    };
+    // The result and then the message: the two are read in that order.
+    auto said = [](auto result, const MRecordBase &b) {
+        return std::to_string(result) + " " + b.Message().toStdString();
+    };
+    const Row rows[] = {
+        {"import of the live file itself",
+         [&](WholeDb &t, MRecordBase &b) { return said(b.ImportDb(t.db), b); },
+         "0 不能导入正在使用的案例数据库！", true},
+        {"import of a file of another kind",
+         [&](WholeDb &t, MRecordBase &b) {
+             sqlite3 *raw = nullptr;
+             sqlite3_open((t.root + "/alien.db").toUtf8().constData(), &raw);
+             sqlite3_exec(raw, "create table t(x);", nullptr, nullptr, nullptr);
+             sqlite3_close(raw);
+             const QByteArray before = ReadBytes(t.root + "/alien.db");
+             const std::string r = said(b.ImportDb(t.root + "/alien.db"), b);
+             return r + (ReadBytes(t.root + "/alien.db") == before ? "" : " (source changed)");
+         },
+         "0 不是相同的数据库类型，无法导入！", true},
+        {"restore from a folder without a case file",
+         [&](WholeDb &t, MRecordBase &b) { return said(b.Restore(t.root + "/nowhere"), b); },
+         "0 没有源db文件！", true},
+        {"restore of a damaged backup",
+         [&](WholeDb &t, MRecordBase &b) {
+             QByteArray bytes = ReadBytes(t.backupDir + "Quorin.db");
+             bytes.replace(100, 4000, QByteArray(4000, 'z'));
+             WriteBytes(t.backupDir + "Quorin.db", bytes);
+             return said(b.Restore(t.backupDir), b);
+         },
+         "0 备份的db文件已损坏或者不是案例数据库，无法还原！", true},
+        {"compaction: ids 1, 4, 9 become 1, 2, 3; the category list is kept",
+         [&](WholeDb &t, MRecordBase &b) {
+             QStringList seen;
+             const int n = b.Compact([&](const QString &s) { seen << s; });
+             return std::to_string(n) + " " + Cases(t.db) + " " + seen.join(',').toStdString() + " " +
+                    Classes(t.db) + " " + std::to_string(b.GetPrimaryId());
+         },
+         "3 1:甲 2:乙 3:己 整理进度：100％,整理进度：100％ 小区套房|空类别|私人别墅 3", false},
+        {"export of one category: its cases, and only its category",
+         [&](WholeDb &t, MRecordBase &b) {
+             const int n = b.ExportDb(t.root + "/e.db", {QStringLiteral("小区套房")}, false);
+             return std::to_string(n) + " " + Cases(t.root + "/e.db") + " " + Classes(t.root + "/e.db");
+         },
+         "3 1:甲 2:乙 3:己 小区套房", true},
+        {"export of a category without cases writes no file",
+         [&](WholeDb &t, MRecordBase &b) {
+             const int n = b.ExportDb(t.root + "/e.db", {QStringLiteral("空类别")}, false);
+             return std::to_string(n) + " " + std::to_string(QFile::exists(t.root + "/e.db"));
+         },
+         "0 0", true},
+        {"import: a comment-file name in use here gets the next free one",
+         [&](WholeDb &t, MRecordBase &b) {
+             const int n = b.ImportDb(t.importPath);
+             return std::to_string(n) + " " + Load(t.app, t.db, 10).remarkFile.toStdString() + " " + Classes(t.db);
+         },
+         "2 甲_198005060708_0 小区套房|空类别|私人别墅|新类别", false},
+        {"backing up twice into one folder overwrites the first copy",
+         [&](WholeDb &t, MRecordBase &b) {
+             WriteBytes(t.root + "/bk/Quorin.db", "old");
+             const bool ok = b.Backup(t.root + "/bk") && b.Backup(t.root + "/bk");
+             return std::to_string(ok) + " " + Cases(t.root + "/bk/Quorin.db") + " " +
+                    ReadBytes(t.root + "/bk/Quorin_f/save.txt").trimmed().toStdString() + " " +
+                    std::to_string(Snapshot(t.root + "/bk/Quorin_f").size());
+         },
+         "1 1:甲 4:乙 9:己 save 9", true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        Make();
+        const auto before = Snapshot(app);
+        MRecordBase b(app);
+        ASSERT_TRUE(Open(b));
+        EXPECT_EQ(row.run(*this, b), row.expected);
+        if (row.unchanged)
+            EXPECT_EQ(Snapshot(app), before);
+    }
 }
 
 } // namespace
