@@ -206,16 +206,27 @@ qint64 LastId(SqliteSession &s, const char *schema = "main")
     return q.step() == SQLITE_ROW ? q.text(0).toLongLong() : -1;
 }
 
-// A free comment-file name in folder for rec, avoiding the names this run has already given out.
-QString FreshName(CaseFileOps &ops, const QString &folder, const TRecordData &rec, QSet<QString> &given)
+// The names of a folder's plain files, read once: a run over many cases asks about names many times.
+QSet<QString> FilesIn(CaseFileOps &ops, const QString &folder)
+{
+    QStringList names;
+    ops.list(folder, names);
+    return QSet<QString>(names.begin(), names.end());
+}
+
+// Whether a case's files would take the name: its .rtf or .bmp is present, or this run gave the name out.
+bool NameTaken(const QSet<QString> &present, const QSet<QString> &given, const QString &name)
+{
+    return given.contains(name) || present.contains(name + QStringLiteral(".rtf")) ||
+           present.contains(name + QStringLiteral(".bmp"));
+}
+
+// A free comment-file name for rec: the base name, else the base with "_0", "_1", ... appended.
+QString FreshName(const QSet<QString> &present, const TRecordData &rec, QSet<QString> &given)
 {
     const QString base = RemarkBaseName(rec);
-    auto taken = [&](const QString &n) {
-        return given.contains(n) || ops.exists(folder + n + QStringLiteral(".rtf")) ||
-               ops.exists(folder + n + QStringLiteral(".bmp"));
-    };
     QString name = base;
-    for (int k = 0; taken(name); ++k)
+    for (int k = 0; NameTaken(present, given, name); ++k)
         name = base + QStringLiteral("_%1").arg(k);
     given.insert(name);
     return name;
@@ -351,15 +362,13 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
     sqlite3_busy_timeout(db, 5000);
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("无法创建或者打开数据库！");
-    QStringList names;
-    ops.list(folder, names);
-    const QSet<QString> present(names.begin(), names.end());
+    const QSet<QString> present = FilesIn(ops, folder);
     QSet<QString> given;
     std::vector<std::pair<int, QString>> renamed;
     std::vector<TRecordData> missing;
     const bool scanned = ScanCases(db, [&](TRecordData &rec) {
         if (!IsValidRemarkFile(rec.remarkFile)) {
-            rec.remarkFile = FreshName(ops, folder, rec, given);
+            rec.remarkFile = FreshName(present, rec, given);
             renamed.emplace_back(rec.id, rec.remarkFile);
         } else {
             given.insert(rec.remarkFile);
@@ -707,7 +716,7 @@ int MRecordBase::Compact(const TProgress &progress)
     }
     ops.syncDir(QFileInfo(live).absolutePath());
     primaryId = count;
-    if (progress)
+    if (progress && count == 0) // a copy of cases has reported its 100 already
         progress(QStringLiteral("整理进度：100％"));
     if (count == 0)
         message = Text("没有可以整理的案例！");
@@ -737,13 +746,13 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     }
     // Every name is cleaned and every comment-file name chosen before anything is written.
     const QString folder = CaseFolder(appFolder);
+    const QSet<QString> present = FilesIn(ops, folder);
     QSet<QString> given;
     std::vector<TRecordData> cases;
     const bool read = ScanCases(src.get(), [&](TRecordData &rec) {
         const bool renamed = SanitizeRecord(rec);
-        if (renamed || !IsValidRemarkFile(rec.remarkFile) || given.contains(rec.remarkFile) ||
-            RemarkNameTaken(appFolder, rec.remarkFile))
-            rec.remarkFile = FreshName(ops, folder, rec, given);
+        if (renamed || !IsValidRemarkFile(rec.remarkFile) || NameTaken(present, given, rec.remarkFile))
+            rec.remarkFile = FreshName(present, rec, given);
         else
             given.insert(rec.remarkFile);
         cases.push_back(std::move(rec));
@@ -875,8 +884,6 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
     }
     ops.remove(part);
     ops.syncDir(QFileInfo(destPath).absolutePath());
-    if (progress)
-        progress(QStringLiteral("导出进度：100％"));
     return count;
 }
 
@@ -968,6 +975,7 @@ int MRecordBase::ConvertOldData()
     std::vector<TRecordData> cases;
     std::vector<Move> moves;
     QStringList classes;
+    const QSet<QString> present = FilesIn(ops, folder);
     QSet<QString> given;
     for (int i = 0; i < old.CountRecords(); ++i) {
         char buf[kOldRecordSize];
@@ -978,17 +986,17 @@ int MRecordBase::ConvertOldData()
         const bool validOld = IsValidRemarkFile(oldFile);
         // The comment is read under the old name, before cleaning can change the name.
         QString text;
-        if (validOld && remarkCodec.readText && ops.exists(folder + oldFile + QStringLiteral(".rtf")) &&
+        if (validOld && remarkCodec.readText && present.contains(oldFile + QStringLiteral(".rtf")) &&
             remarkCodec.readText(folder + oldFile + QStringLiteral(".rtf"), text))
             rec.remarkText = StoredText(text);
         else
             rec.remarkText = Text(kRemarkPlaceholder);
         const bool renamed = SanitizeRecord(rec);
         if (renamed || !validOld || given.contains(oldFile)) {
-            rec.remarkFile = FreshName(ops, folder, rec, given);
+            rec.remarkFile = FreshName(present, rec, given);
             if (validOld)
                 for (const char *ext : {".rtf", ".bmp"})
-                    if (ops.exists(folder + oldFile + QLatin1String(ext)))
+                    if (present.contains(oldFile + QLatin1String(ext)))
                         moves.push_back({folder + oldFile + QLatin1String(ext), folder + rec.remarkFile + QLatin1String(ext)});
         } else {
             given.insert(oldFile);

@@ -655,7 +655,7 @@ TEST_F(WholeDb, RefusalsAndResults)
              return std::to_string(n) + " " + Cases(t.db) + " " + seen.join(',').toStdString() + " " +
                     Classes(t.db) + " " + std::to_string(b.GetPrimaryId());
          },
-         "3 1:甲 2:乙 3:己 整理进度：100％,整理进度：100％ 小区套房|空类别|私人别墅 3", false},
+         "3 1:甲 2:乙 3:己 整理进度：100％ 小区套房|空类别|私人别墅 3", false},
         {"export of one category: its cases, and only its category",
          [&](WholeDb &t, MRecordBase &b) {
              const int n = b.ExportDb(t.root + "/e.db", {QStringLiteral("小区套房")}, false);
