@@ -20,10 +20,12 @@
 #include <QJsonDocument>
 #include <QSet>
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -214,21 +216,26 @@ QSet<QString> FilesIn(CaseFileOps &ops, const QString &folder)
     return QSet<QString>(names.begin(), names.end());
 }
 
-// Whether a case's files would take the name: its .rtf or .bmp is present, or this run gave the name out.
-bool NameTaken(const QSet<QString> &present, const QSet<QString> &given, const QString &name)
+// The names the case files of a folder take: each .rtf or .bmp file's name without its extension. A run adds the
+// names it gives out, so no two cases of one run get the same name either.
+QSet<QString> TakenNames(const QSet<QString> &present)
 {
-    return given.contains(name) || present.contains(name + QStringLiteral(".rtf")) ||
-           present.contains(name + QStringLiteral(".bmp"));
+    QSet<QString> taken;
+    taken.reserve(present.size());
+    for (const QString &file : present)
+        if (IsCaseFileName(file))
+            taken.insert(file.chopped(4));
+    return taken;
 }
 
 // A free comment-file name for rec: the base name, else the base with "_0", "_1", ... appended.
-QString FreshName(const QSet<QString> &present, const TRecordData &rec, QSet<QString> &given)
+QString FreshName(QSet<QString> &taken, const TRecordData &rec)
 {
     const QString base = RemarkBaseName(rec);
     QString name = base;
-    for (int k = 0; NameTaken(present, given, name); ++k)
+    for (int k = 0; taken.contains(name); ++k)
         name = base + QStringLiteral("_%1").arg(k);
-    given.insert(name);
+    taken.insert(name);
     return name;
 }
 
@@ -363,29 +370,29 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail("无法创建或者打开数据库！");
     const QSet<QString> present = FilesIn(ops, folder);
-    QSet<QString> given;
-    std::vector<std::pair<int, QString>> renamed;
-    std::vector<TRecordData> missing;
+    QSet<QString> taken = TakenNames(present);
+    std::vector<TRecordData> unnamed, missing;
     const bool scanned = ScanCases(db, [&](TRecordData &rec) {
         if (!IsValidRemarkFile(rec.remarkFile)) {
-            rec.remarkFile = FreshName(present, rec, given);
-            renamed.emplace_back(rec.id, rec.remarkFile);
-        } else {
-            given.insert(rec.remarkFile);
+            unnamed.push_back(rec); // named once every valid stored name is known
+            return true;
         }
+        taken.insert(rec.remarkFile);
         if (!present.contains(rec.remarkFile + QStringLiteral(".rtf")))
             missing.push_back(rec);
         return true;
     });
     if (!scanned)
         return fail("无法读取案例数据！");
-    for (const auto &[id, name] : renamed) {
+    for (TRecordData &rec : unnamed) {
+        rec.remarkFile = FreshName(taken, rec);
+        missing.push_back(rec);
         sqlite3_stmt *st = nullptr;
-        const QByteArray utf8 = name.toUtf8();
+        const QByteArray utf8 = rec.remarkFile.toUtf8();
         const bool ok = sqlite3_prepare_v2(db, "update case_data set remarkFile=? where id=?;", -1, &st, nullptr) ==
                             SQLITE_OK &&
                         sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
-                        sqlite3_bind_int64(st, 2, id) == SQLITE_OK && sqlite3_step(st) == SQLITE_DONE;
+                        sqlite3_bind_int64(st, 2, rec.id) == SQLITE_OK && sqlite3_step(st) == SQLITE_DONE;
         sqlite3_finalize(st);
         if (!ok)
             return fail("无法修改案例！");
@@ -723,100 +730,222 @@ int MRecordBase::Compact(const TProgress &progress)
     return count;
 }
 
+namespace {
+
+// What the import's SQL functions share: the names taken in the case folder or given out, and the ids.
+struct ImportState {
+    QSet<QString> taken;
+    qint64 last = 0;
+};
+
+QString ArgText(sqlite3_value *v)
+{
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return chars ? utf8(QByteArrayView(chars, sqlite3_value_bytes(v))) : QString();
+}
+
+void ResultText(sqlite3_context *ctx, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII, so a byte scan
+// of the UTF-8 finds them), and at most maxChars characters. Most texts are, and pass through untouched.
+bool AlreadyClean(sqlite3_value *v, int maxChars)
+{
+    const auto *p = sqlite3_value_text(v);
+    const int n = sqlite3_value_bytes(v);
+    if (!p || n == 0)
+        return false;
+    int chars = 0;
+    for (int i = 0; i < n; ++i) {
+        const unsigned char c = p[i];
+        if (c < 0x80 && std::strchr("\"*<>?\\/|:' ", c))
+            return false;
+        chars += (c & 0xC0) != 0x80;
+    }
+    return maxChars <= 0 || chars <= maxChars;
+}
+
+// q_clean(text, max): the text cleaned as a name is; an empty one becomes 甲.
+void SqlClean(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (AlreadyClean(argv[0], sqlite3_value_int(argv[1]))) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    QString t = ArgText(argv[0]);
+    MRecordBase::SanitizeText(t, sqlite3_value_int(argv[1]));
+    ResultText(ctx, t);
+}
+
+// q_address(text): cleaned like a name, but an empty address stays empty.
+void SqlAddress(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_bytes(argv[0]) == 0 || AlreadyClean(argv[0], kMaxAddressChars)) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    QString t = ArgText(argv[0]);
+    if (!t.isEmpty())
+        MRecordBase::SanitizeText(t, kMaxAddressChars);
+    ResultText(ctx, t);
+}
+
+// q_remark(remarkFile, name, dateY, dateNum): the stored name when it is usable, free, and the owner's name
+// needs no cleaning; else a fresh one from the cleaned name and the birth date.
+void SqlRemark(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *st = static_cast<ImportState *>(sqlite3_user_data(ctx));
+    const QString stored = ArgText(argv[0]);
+    QString name = ArgText(argv[1]);
+    const bool renamed = MRecordBase::SanitizeText(name, kMaxNameChars);
+    if (!renamed && IsValidRemarkFile(stored) && !st->taken.contains(stored)) {
+        st->taken.insert(stored);
+        ResultText(ctx, stored);
+        return;
+    }
+    TRecordData rec;
+    ValuesToRecord({QString(), name, QString(), QString(), ArgText(argv[2]), ArgText(argv[3])}, rec);
+    ResultText(ctx, FreshName(st->taken, rec));
+}
+
+void SqlNextId(sqlite3_context *ctx, int, sqlite3_value **)
+{
+    sqlite3_result_int64(ctx, ++static_cast<ImportState *>(sqlite3_user_data(ctx))->last);
+}
+
+// Names, categories and addresses cleaned as the old file's migration cleans them, every comment-file name chosen
+// before its row goes in, the comment text without single quotes; the rest as the source holds it.
+const char *const kImportRows =
+    "insert into main.case_data(id,name,sex,className,dateY,dateNum,dateStyle,addrInd,addrName,addrNum,"
+    "remarkFile,tag1,tag2,housePanel,jianShan,remarkText) select q_nextid(), q_clean(name,10), sex, "
+    "q_clean(coalesce(nullif(className,''),'临时保存'),10), dateY, dateNum, dateStyle, addrInd, "
+    "q_address(addrName), addrNum, q_remark(remarkFile,name,dateY,dateNum), ' ', ' ', housePanel, jianShan, "
+    "coalesce(nullif(replace(remarkText,'''',''),''),'输入自己的评语：') from src.case_data where id>?1 "
+    "order by id limit ?2;";
+
+} // namespace
+
 int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
 {
     CaseFileOps &ops = Ops();
+    const QString cannotOpen = Text("无法打开导入的数据库文件！");
     if (InBatch() || utf8Path.isEmpty() || !ops.exists(srcPath)) {
-        message = Text("无法打开导入的数据库文件！");
+        message = cannotOpen;
         return 0;
     }
     if (SameFile(srcPath, QString::fromUtf8(utf8Path))) {
         message = Text("不能导入正在使用的案例数据库！");
         return 0;
     }
-    // The source is only read: nothing is ever created or changed in the file the user picked.
-    ReadOnlyDb src(srcPath);
-    if (!src.get()) {
-        message = Text("无法打开导入的数据库文件！");
-        return 0;
-    }
-    if (!src.isCaseFile(false)) {
-        message = Text("不是相同的数据库类型，无法导入！");
-        return 0;
-    }
-    // Every name is cleaned and every comment-file name chosen before anything is written.
-    const QString folder = CaseFolder(appFolder);
-    const QSet<QString> present = FilesIn(ops, folder);
-    QSet<QString> given;
-    std::vector<TRecordData> cases;
-    const bool read = ScanCases(src.get(), [&](TRecordData &rec) {
-        const bool renamed = SanitizeRecord(rec);
-        if (renamed || !IsValidRemarkFile(rec.remarkFile) || NameTaken(present, given, rec.remarkFile))
-            rec.remarkFile = FreshName(present, rec, given);
-        else
-            given.insert(rec.remarkFile);
-        cases.push_back(std::move(rec));
-        return true;
-    });
-    if (!read) {
-        message = Text("无法读取导入的数据库文件！");
-        return 0;
-    }
-    if (cases.empty()) {
-        message = Text("导入的数据库中没有案例！");
-        return 0;
-    }
-    // The cases and the merged category list in one transaction: all of them, or none.
-    SqliteSession s;
-    if (!OpenSession(s) || !s.exec("BEGIN IMMEDIATE")) {
-        message = Text("无法保存案例！");
-        return 0;
-    }
-    qint64 last = LastId(s);
-    if (last < 0 || last + qint64(cases.size()) > std::numeric_limits<int32_t>::max()) {
-        message = Text("无法保存案例！");
-        return 0;
-    }
-    static const std::string insertSql = InsertWithIdSql();
-    QStringList classes;
     {
-        SqlQuery q(s, "select className from case_extra;");
-        if (q.step() == SQLITE_ROW)
-            SplitValue(q.text(0), classes);
-    }
-    qint64 done = 0;
-    for (TRecordData &rec : cases) {
-        rec.id = int(++last);
-        SqlQuery q(s, insertSql.c_str());
-        if (!InsertRecord(q, rec) || !ops.checkpoint("insert")) {
-            message = Text("无法保存案例！");
+        // The source is only read: nothing is ever created or changed in the file the user picked.
+        ReadOnlyDb src(srcPath);
+        if (!src.get()) {
+            message = cannotOpen;
             return 0;
         }
-        const QString c = CategoryOf(rec);
+        if (!src.isCaseFile(false)) {
+            message = Text("不是相同的数据库类型，无法导入！");
+            return 0;
+        }
+    }
+    const QString folder = CaseFolder(appFolder);
+    ImportState state;
+    state.taken = TakenNames(FilesIn(ops, folder));
+
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *st = nullptr;
+    auto fail = [&](const char *text) {
+        sqlite3_finalize(st);
+        sqlite3_close_v2(db); // the open transaction goes with the connection
+        message = Text(text);
+        return 0;
+    };
+    // One statement at a time: prepares sql, binds the numbers, takes the first step.
+    auto run = [&](const char *sql, std::initializer_list<qint64> args = {}) {
+        sqlite3_finalize(st);
+        st = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+            return SQLITE_ERROR;
+        int i = 0;
+        for (qint64 a : args)
+            sqlite3_bind_int64(st, ++i, a);
+        return sqlite3_step(st);
+    };
+    if (sqlite3_open_v2(utf8Path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
+        return fail("无法创建或者打开数据库！");
+    sqlite3_busy_timeout(db, 5000);
+    const int flags = SQLITE_UTF8 | SQLITE_DIRECTONLY;
+    sqlite3_create_function(db, "q_clean", 2, flags | SQLITE_DETERMINISTIC, nullptr, SqlClean, nullptr, nullptr);
+    sqlite3_create_function(db, "q_address", 1, flags | SQLITE_DETERMINISTIC, nullptr, SqlAddress, nullptr, nullptr);
+    sqlite3_create_function(db, "q_remark", 4, flags, &state, SqlRemark, nullptr, nullptr);
+    sqlite3_create_function(db, "q_nextid", 0, flags, &state, SqlNextId, nullptr, nullptr);
+    // Attached read-only: the copy can never write to the source.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(srcPath).absoluteFilePath()).toEncoded() + "?mode=ro";
+    if (sqlite3_prepare_v2(db, "attach ?1 as src;", -1, &st, nullptr) != SQLITE_OK ||
+        sqlite3_bind_text(st, 1, uri.constData(), int(uri.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
+        sqlite3_step(st) != SQLITE_DONE)
+        return fail("无法打开导入的数据库文件！");
+    if (run("BEGIN IMMEDIATE") != SQLITE_DONE ||
+        run("select max(coalesce((select max(id) from main.case_data),0), coalesce((select max(cast(primaryId "
+            "as integer)) from main.case_extra),0)), (select count(*) from src.case_data);") != SQLITE_ROW)
+        return fail("无法保存案例！");
+    state.last = sqlite3_column_int64(st, 0);
+    const qint64 first = state.last + 1;
+    const qint64 total = sqlite3_column_int64(st, 1);
+    if (total == 0)
+        return fail("导入的数据库中没有案例！");
+    if (state.last + total > std::numeric_limits<int32_t>::max())
+        return fail("无法保存案例！");
+    const qint64 chunk = std::max<qint64>(1, (total + 9) / 10);
+    qint64 after = std::numeric_limits<qint64>::min(), done = 0;
+    while (done < total) {
+        if (run("select max(id) from (select id from src.case_data where id>?1 order by id limit ?2);",
+                {after, chunk}) != SQLITE_ROW)
+            return fail("无法读取导入的数据库文件！");
+        const qint64 next = sqlite3_column_int64(st, 0);
+        if (run(kImportRows, {after, chunk}) != SQLITE_DONE || sqlite3_changes(db) < 1 || !ops.checkpoint("insert"))
+            return fail("无法保存案例！");
+        done += sqlite3_changes(db);
+        after = next;
+        Report(progress, "导入进度：", done, total);
+    }
+    // This file's categories in their order, then the new ones in order of first appearance.
+    QStringList classes;
+    if (run("select className from main.case_extra;") == SQLITE_ROW)
+        SplitValue(ColumnText(st, 0), classes);
+    for (int rc = run("select className from main.case_data where id>=?1 group by className order by min(id);",
+                      {first});
+         rc == SQLITE_ROW; rc = sqlite3_step(st)) {
+        const QString c = ColumnText(st, 0);
         if (!c.isEmpty() && !classes.contains(c))
             classes << c;
-        Report(progress, "导入进度：", ++done, qint64(cases.size()));
     }
-    {
-        SqlQuery extra(s, "update case_extra set primaryId=?, className=?;");
-        extra.bind(1, last);
-        extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
-        if (!extra.run() || s.changes() < 1) {
-            message = Text("无法保存案例！");
-            return 0;
-        }
-    }
-    if (!ops.checkpoint("commit") || !s.exec("COMMIT")) {
-        message = Text("无法保存案例！");
-        return 0;
-    }
-    s.close();
-    primaryId = int(last);
+    sqlite3_finalize(st);
+    st = nullptr;
+    const QByteArray list = classes.join(QLatin1Char(kValueSeparator)).toUtf8();
+    const bool written =
+        sqlite3_prepare_v2(db, "update main.case_extra set primaryId=?1, className=?2;", -1, &st, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_bind_int64(st, 1, state.last) == SQLITE_OK &&
+        sqlite3_bind_text(st, 2, list.constData(), int(list.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(db) >= 1;
+    // The count is checked: every source case is in, or none is.
+    if (!written || done != total || !ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE)
+        return fail("无法保存案例！");
+    primaryId = int(state.last);
     // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
     if (remarkCodec.toRtf)
-        for (const TRecordData &rec : cases)
-            ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText));
-    return int(cases.size());
+        for (int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});
+             rc == SQLITE_ROW; rc = sqlite3_step(st))
+            ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"), remarkCodec.toRtf(ColumnText(st, 1)));
+    sqlite3_finalize(st);
+    sqlite3_close_v2(db);
+    return int(total);
 }
 
 int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, bool all, const TProgress &progress)
@@ -976,7 +1105,16 @@ int MRecordBase::ConvertOldData()
     std::vector<Move> moves;
     QStringList classes;
     const QSet<QString> present = FilesIn(ops, folder);
-    QSet<QString> given;
+    QSet<QString> taken = TakenNames(present), kept;
+    // Every name a live record holds is taken before any fresh name is chosen, files or not.
+    for (int i = 0; i < old.CountRecords(); ++i) {
+        char buf[kOldRecordSize];
+        if (old.ReadRecord(i, buf)) {
+            const QString name = MDataBase::ToRecord(buf).remarkFile;
+            if (IsValidRemarkFile(name))
+                taken.insert(name);
+        }
+    }
     for (int i = 0; i < old.CountRecords(); ++i) {
         char buf[kOldRecordSize];
         if (!old.ReadRecord(i, buf))
@@ -992,14 +1130,15 @@ int MRecordBase::ConvertOldData()
         else
             rec.remarkText = Text(kRemarkPlaceholder);
         const bool renamed = SanitizeRecord(rec);
-        if (renamed || !validOld || given.contains(oldFile)) {
-            rec.remarkFile = FreshName(present, rec, given);
+        // A name kept by an earlier record of the file is given to this one only once.
+        if (renamed || !validOld || kept.contains(oldFile)) {
+            rec.remarkFile = FreshName(taken, rec);
             if (validOld)
                 for (const char *ext : {".rtf", ".bmp"})
                     if (present.contains(oldFile + QLatin1String(ext)))
                         moves.push_back({folder + oldFile + QLatin1String(ext), folder + rec.remarkFile + QLatin1String(ext)});
         } else {
-            given.insert(oldFile);
+            kept.insert(oldFile);
         }
         const QString c = CategoryOf(rec);
         if (!c.isEmpty() && !classes.contains(c))

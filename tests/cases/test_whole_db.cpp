@@ -593,7 +593,7 @@ TEST_F(WholeDb, ImportTakesHostileRowsAsTextAndNeverTrustsTheirFileNames)
     ASSERT_TRUE(Open(b));
     ASSERT_EQ(b.ImportDb(root + "/hostile.db"), 4) << b.Message().toStdString();
     EXPECT_EQ(ReadBytes(root + "/hostile.db"), sourceBytes);
-    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:x);drop 11:x);drop 12:x);drop 13:x);drop");
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:x);droptab 11:x);droptab 12:x);droptab 13:x);droptab");
     QSet<QString> names;
     for (int id = 10; id <= 13; ++id) {
         const TRecordData r = Load(app, db, id);
