@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <stdio.h> // renameat2
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -96,8 +97,14 @@ bool CaseFileOps::createFile(const QString &path, const QByteArray &bytes)
         return false;
     bool ok = WriteAll(fd, bytes.constData(), bytes.size());
     ok = ::close(fd) == 0 && ok;
-    // A second name fails on an existing file, so a file that appeared meanwhile is never overwritten.
-    ok = ok && ::link(part.constData(), Native(path).constData()) == 0;
+    // The final name is taken only when free, so a file that appeared meanwhile is never overwritten; where the
+    // file system cannot rename that way, a second name does the same.
+    if (ok) {
+        const QByteArray target = Native(path);
+        if (::renameat2(AT_FDCWD, part.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+            return true;
+        ok = (errno == EINVAL || errno == ENOSYS) && ::link(part.constData(), target.constData()) == 0;
+    }
     ::unlink(part.constData());
     return ok;
 }
