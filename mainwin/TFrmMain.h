@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class CaseTree;
+class CaseTreeLoader;
 class IniFile;
 class MControlCompass;
 class MQuorin;
@@ -30,6 +32,7 @@ class TFrmMain : public QMainWindow {
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
     ~TFrmMain() override;
+    void setVisible(bool visible) override; // the first showing runs FormShow
 
     // ---- state other parts of the program and the tests read ----
     bool ChartValid() const { return m_chartValid; }
@@ -58,6 +61,30 @@ public:
     void OmenuSetClick();               // 排盘设置
     void HmnuRhelpClick();              // 软件帮助
 
+    // ---- text panes, home articles and menus (TFrmMain_menus.cpp) ----
+    void OsetmoClick();                       // 命稿设置 → 默认
+    void OmnusetfontClick();                  // 命稿设置 → 字体设置
+    void OmnusetcolorClick();                 // 命稿设置 → 背景色设置
+    void MlzishiClick();                      // 命理知识 → 相关知识
+    void MenuMenDingClick();                  // 工具 → 门公、丁兰尺
+    void TmnuMenChiClick();                   // 工具 → 门尺占
+    void TmnuJiuXingClick();                  // 工具 → 九星运行图
+    void TmnuFeiBuClick();                    // 工具 → 九星飞布图
+    void TmnuwnlClick();                      // 工具 → 万年历
+    void CboJiaJuClick(int item);             // an article into MeoJiaJu
+    void ColGridChange(const QColor &colour); // the article's text colour
+    // ---- the case tree (TFrmMain_tree.cpp) ----
+    // Every command that touches the case file calls this first: while the tree loads it shows
+    // "请等待案例加载完毕！" and returns true, and the command does nothing.
+    bool RefuseWhileTreeLoads();
+    bool TreeBusy() const;
+    CaseTree &Tree() const { return *m_caseTree; }
+    // Rebuilds the tree from these case ids in the current style and sort; a long list loads on the loader
+    // thread while the window stays usable.
+    void RefreshTree(const QList<int> &ids);
+    void pop_s_fullClick();               // 显示全部案例
+    void ShowStyleClick(QAction *item);   // an item of the display-style menu
+
     // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
     double ReadJian() const;
     void ReadFuWei();
@@ -83,7 +110,6 @@ public:
     void ImgCompassMouseUp(QMouseEvent *event);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -94,7 +120,10 @@ private:
     void buildSkinMenu();
     void skinItemClick(QAction *item);
     void readWindowSettings();
-    void writeWindowSettings();
+    bool writeWindowSettings();
+    void reportSettingsWrite(bool written);
+    void redrawShownView();
+    void applyShowGua();
     void applyStartWindowState();
     void openCaseDatabase();
     void selectPeriodOfYear(int year);
@@ -102,6 +131,8 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
     void inform(const QString &text);
+    void setupTextPanes();
+    void buildMenus();
 
     void setupPictureTools();   // construction: popups, text panel, mouse and compass-page connections
     void startPictureTools();   // first showing: the blank plan, the compass photograph and its list
@@ -112,6 +143,14 @@ private:
         void operator()(PictureTools *p) const;
     };
     std::unique_ptr<PictureTools, PictureToolsDeleter> m_pic;
+    void buildTreeMenu();
+    void checkShowStyleItems();
+    void fillTreeAtStart();
+    void startTreeLoader(const QList<int> &ids);
+    void beginTreeFill(const QStringList &categories);
+    void placeNextTreeChunk();
+    void endTreeFill();
+    bool stopTreeLoadOnClose();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     bool m_chartValid = false;
@@ -126,4 +165,12 @@ private:
     bool m_closed = false;
     std::unique_ptr<IniFile> m_ini; // dat/qrinit.ini while the window is open
     QActionGroup *m_skinGroup = nullptr;
+    std::unique_ptr<CaseTree> m_caseTree;
+    QActionGroup *m_styleGroup = nullptr;
+    QActionGroup *m_sortGroup = nullptr;
+    QString m_titleBeforeFill;
+    bool m_chunkTickQueued = false;
+    int m_treeLoaderRun = 0;
+    // Last, so it goes first: its thread has ended before anything it reports to is freed.
+    std::unique_ptr<CaseTreeLoader> m_treeLoader;
 };

@@ -111,6 +111,7 @@ void TFrmMain::setupPictureTools()
     m.bkWidth = ui->ImgBk->width();
     m.bkHeight = ui->ImgBk->height();
     ui->Img1->SetTransparentWhite(true);
+    connect(ui->SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
     for (TImage *img : {ui->Img1, ui->ImgBk})
         img->setMouseTracking(true);
 

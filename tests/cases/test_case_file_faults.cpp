@@ -283,7 +283,7 @@ TEST_F(CaseFileFaults, SavesReportedBeforeAKillAreAllKept)
     const unsigned seed = seedSource();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> pause(1, 40);
+    std::uniform_int_distribution<int> pause(5, 80);
     std::multiset<int> reported;
     for (int round = 0; round < 20; ++round) {
         Child c = Spawn([&](int out) {
@@ -309,6 +309,8 @@ TEST_F(CaseFileFaults, SavesReportedBeforeAKillAreAllKept)
     }
     MRecordBase db(folder());
     ASSERT_EQ(db.Open(dbPath()), 0) << db.Message().toStdString();
+    RecordProperty("saves_reported", int(reported.size()));
+    RecordProperty("highest_id", db.GetPrimaryId());
     ASSERT_FALSE(reported.empty());
     for (int id : reported) {
         EXPECT_EQ(reported.count(id), 1u) << "id " << id << " reported twice";

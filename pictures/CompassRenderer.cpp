@@ -1,0 +1,247 @@
+#include "CompassRenderer.h"
+
+#include "MImagePlus.h"
+
+#include <QPainterPath>
+#include <QRectF>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kRed = 0x0000FF;
+constexpr int kMinAxisTextPoints = 8;
+// Ring texts smaller than this are dots no one can read: the ring leaves them out instead.
+constexpr float kLegiblePoints = 6.0f;
+// Room kept between a ring text and its band's lines, pixels.
+constexpr double kLabelMargin = 0.5;
+
+}  // namespace
+
+CompassRenderer::CompassRenderer(MImagePlus& surface, const PanGeometry& geometry, int tilt)
+    : s_(surface), g_(geometry), tilt_(tilt)
+{
+}
+
+QPointF CompassRenderer::At(double radius, double bearing) const
+{
+    const double theta = CompassScreenAngle(panAngle_, bearing) * kDegToRad;
+    const double rho = radius * g_.fRadius;
+    return QPointF(g_.fCenterX + rho * std::cos(theta), g_.fCenterY - rho * std::sin(theta));
+}
+
+int CompassRenderer::RingFontSize(const TCompassLayers& layers)
+{
+    const float band = g_.fRadius * CompassRingWidth(layers.RingCount());
+    s_.SetFontBold(false);
+    const int size = CompassFontSize(band, [this](int points) {
+        s_.SetFontSize(float(points));
+        return s_.TextWidth(QStringLiteral("国"));
+    });
+    fontSize_ = -1.0f; // the search left the surface's font changed
+    return size;
+}
+
+CompassLayout CompassRenderer::Draw(const CompassInput& input)
+{
+    panAngle_ = input.panAngle;
+    Clear();
+
+    CompassLayout layout = BuildCompassLayout(input, RingFontSize(input.layers));
+
+    s_.SetFill(false);
+    s_.SetPenWidth(1.0f);
+    s_.SetPenColor(kBlack);
+    Circle(layout.rim);
+    s_.SetPenColor(kRed);
+    Circle(layout.hub);
+
+    s_.SetPenColor(kBlack);
+    s_.SetPenWidth(1.5f);
+    for (const double bearing : layout.spokes) {
+        const QPointF p0 = At(layout.spokeOuter, bearing);
+        const QPointF p1 = At(layout.hub, bearing);
+        s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
+    }
+    s_.SetPenWidth(1.0f);
+
+    for (CompassRing& ring : layout.rings)
+        DrawRing(ring);
+
+    DrawAxis(layout);
+    s_.SetFill(true);
+    s_.SetBrushColor(kWhite);
+    s_.SetPenColor(kBlack);
+    return layout;
+}
+
+void CompassRenderer::Clear()
+{
+    // White, with the frame on the picture's outermost pixels.
+    s_.SetPenWidth(1.0f);
+    s_.SetFill(true);
+    s_.SetBrushColor(kWhite);
+    s_.SetPenColor(kBlack);
+    s_.DrawRect(0.0f, 0.0f, g_.fPanWidth - 1.0f, g_.fPanHeight - 1.0f);
+    s_.SetFill(false);
+}
+
+void CompassRenderer::Circle(double radius)
+{
+    const double rho = radius * g_.fRadius;
+    s_.DrawEllipse(float(g_.fCenterX - rho), float(g_.fCenterY - rho), float(g_.fCenterX + rho),
+                   float(g_.fCenterY + rho));
+}
+
+void CompassRenderer::DrawRing(CompassRing& ring)
+{
+    s_.SetFill(false);
+    s_.SetPenColor(kBlack);
+    s_.SetPenWidth(1.0f);
+    Circle(ring.inner);
+
+    for (const CompassSector& sector : ring.fills)
+        DrawSector(sector);
+
+    s_.SetFill(false);
+    s_.SetPenColor(kBlack);
+    for (const double bearing : ring.divisions) {
+        const QPointF p0 = At(ring.outer, bearing);
+        const QPointF p1 = At(ring.inner, bearing);
+        s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
+    }
+    for (const CompassLine& tick : ring.ticks) {
+        const QPointF p0 = At(tick.rFrom, tick.bearing);
+        const QPointF p1 = At(tick.rTo, tick.bearing);
+        s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
+    }
+    // Each text at the largest legible size that keeps it in its room; a stacked pair that cannot both be legible
+    // gives way to its first text alone across the band, or to nothing.
+    std::vector<float> sizes(ring.labels.size());
+    bool pairsFit = true;
+    for (size_t i = 0; i < ring.labels.size(); ++i) {
+        sizes[i] = FittedSize(ring.labels[i]);
+        if (ring.labels[i].stacked != 0 && sizes[i] == 0.0f)
+            pairsFit = false;
+    }
+    std::vector<CompassLabel> drawn;
+    for (size_t i = 0; i < ring.labels.size(); ++i) {
+        CompassLabel label = ring.labels[i];
+        if (label.stacked != 0 && !pairsFit) {
+            if (label.stacked != 1 || !label.keepAlone)
+                continue;
+            label.stacked = 0;
+            label.roomInner = ring.inner;
+            label.roomOuter = ring.outer;
+            label.radius = (ring.inner + ring.outer) / 2.0f;
+            sizes[i] = FittedSize(label);
+        }
+        if (sizes[i] == 0.0f)
+            continue;
+        label.size = sizes[i];
+        DrawLabel(label);
+        drawn.push_back(label);
+    }
+    ring.labels = std::move(drawn);
+}
+
+float CompassRenderer::FittedSize(const CompassLabel& label)
+{
+    for (float size = std::max(label.size, kLegiblePoints); size >= kLegiblePoints; size -= 1.0f)
+        if (Fits(label, size))
+            return size;
+    return 0.0f;
+}
+
+bool CompassRenderer::Fits(const CompassLabel& label, float size)
+{
+    SetFont(size, label.bold, label.colour);
+    const double theta = CompassScreenAngle(panAngle_, label.bearing);
+    // Turned text lies along the ring; upright text keeps its box square to the screen.
+    const double turn = tilt_ == 1 ? theta + 90.0 : tilt_ == 2 ? theta + 270.0 : 0.0;
+    const BoxReach reach = TextBoxReach(label.radius * g_.fRadius, theta, s_.TextWidth(label.text),
+                                        s_.TextHeight(label.text), turn, theta);
+    return reach.rMin >= label.roomInner * g_.fRadius + kLabelMargin &&
+           reach.rMax <= label.roomOuter * g_.fRadius - kLabelMargin && reach.aMin >= -label.span / 2.0 &&
+           reach.aMax <= label.span / 2.0;
+}
+
+void CompassRenderer::DrawSector(const CompassSector& sector)
+{
+    const double inner = sector.inner * g_.fRadius;
+    const double outer = sector.outer * g_.fRadius;
+    const double theta = CompassScreenAngle(panAngle_, sector.bearing);
+    // From the inner edge out, clockwise along the outer arc, back in, and counter-clockwise along the inner arc.
+    QPainterPath path;
+    path.moveTo(At(sector.inner, sector.bearing));
+    path.lineTo(At(sector.outer, sector.bearing));
+    path.arcTo(QRectF(g_.fCenterX - outer, g_.fCenterY - outer, 2 * outer, 2 * outer), theta, -sector.sweep);
+    path.lineTo(At(sector.inner, sector.bearing + sector.sweep));
+    path.arcTo(QRectF(g_.fCenterX - inner, g_.fCenterY - inner, 2 * inner, 2 * inner), theta - sector.sweep,
+               sector.sweep);
+    path.closeSubpath();
+    s_.SetFill(true);
+    s_.SetBrushColor(sector.fill);
+    s_.SetPenColor(kBlack);
+    s_.DrawPath(path);
+    s_.SetFill(false);
+}
+
+void CompassRenderer::SetFont(float size, bool bold, uint32_t colour)
+{
+    if (size != fontSize_ || bold != bold_) {
+        s_.SetFontSize(size);
+        s_.SetFontBold(bold);
+        fontSize_ = size;
+        bold_ = bold;
+    }
+    if (colour != colour_) {
+        s_.SetFontColor(colour);
+        colour_ = colour;
+    }
+}
+
+void CompassRenderer::DrawLabel(const CompassLabel& label)
+{
+    SetFont(label.size, label.bold, label.colour);
+    const QPointF p = At(label.radius, label.bearing);
+    if (tilt_ == 1 || tilt_ == 2) {
+        const double theta = CompassScreenAngle(panAngle_, label.bearing);
+        const double turn = tilt_ == 1 ? 90.0 : 270.0;
+        s_.DrawTextRotated(float(p.x()), float(p.y()), label.text, float(theta + turn));
+        return;
+    }
+    s_.DrawTextCentred(float(p.x()), float(p.y()), label.text);
+}
+
+void CompassRenderer::DrawAxis(const CompassLayout& layout)
+{
+    const double r = layout.rim;
+    const double sit = layout.sitting;
+    const double face = layout.facing;
+    s_.SetFill(false);
+    s_.SetPenWidth(1.0f);
+    s_.SetPenColor(kRed);
+    auto line = [this](QPointF a, QPointF b) {
+        s_.DrawLine(float(a.x()), float(a.y()), float(b.x()), float(b.y()));
+    };
+    // A bearing grows clockwise: the screen angle φ − 3 is the bearing + 3.
+    line(At(r, sit + 3.0), At(r, sit - 3.0));              // cross-stroke at the sitting end
+    line(At(r, face), At(0.96, face - 3.0));                // arrowhead at the facing end
+    line(At(r, face), At(0.96, face + 3.0));
+    line(At(r, face), At(r, sit));                          // the axis
+
+
+    // The degree and the mountains, two lines in the bottom-left corner.
+    // Never smaller than a readable 8 points, however narrow many rings make the bands.
+    SetFont(float(std::max(layout.fontSize - 5, kMinAxisTextPoints)), false, kBlack);
+    const float t = s_.TextHeight(QStringLiteral("国"));
+    // The second line's box ends 3 pixels above the bottom edge, as the left margin.
+    const float y = g_.fPanHeight - 2.0f * (t + 3.0f) - 3.0f;
+    s_.DrawText(3.0f, y, layout.degreeText);
+    s_.DrawText(3.0f, y + t + 3.0f, layout.mountainText);
+}

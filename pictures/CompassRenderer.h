@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ChartGeometry.h"
+#include "CompassRings.h"
+
+#include <QPointF>
+#include <QString>
+
+class MImagePlus;
+
+// Draws the computed compass of the compass view into the chart picture through the drawing surface, which must
+// already be bound to the picture (MImagePlus::BeginDraw). The picture becomes white with a one-pixel black
+// frame, then the rim, the hub, the spokes, the rings from the outside in, and the red sitting–facing axis with
+// the degree and the mountains in the bottom-left corner.
+//
+// With a floor plan the picture is still drawn on white: the caller shows the plan through the white
+// (ChartPainter::WhiteToTransparent); the layout already leaves out the filled sectors then.
+class CompassRenderer {
+public:
+    // tilt: orientation of the ring texts (0 upright, 1 turned along the ring, 2 turned the other way).
+    CompassRenderer(MImagePlus& surface, const PanGeometry& geometry, int tilt);
+
+    // Draws the whole view, with the ring font size chosen for the band width; the layout drawn is returned for
+    // callers that probe it, each ring with the texts it shows at the sizes and places drawn.
+    CompassLayout Draw(const CompassInput& input);
+
+    // The ring font size S for the rings switched on, measured with the surface's font.
+    int RingFontSize(const TCompassLayers& layers);
+
+    // Screen point of a radius (fraction of the chart radius) at a bearing.
+    QPointF At(double radius, double bearing) const;
+
+private:
+    void Clear();
+    void Circle(double radius);
+    void DrawRing(CompassRing& ring); // keeps in ring.labels the texts drawn
+    void DrawSector(const CompassSector& sector);
+    void DrawLabel(const CompassLabel& label);
+    // The largest legible size, at most the label's own, at which its text stays in its room; 0 for none.
+    float FittedSize(const CompassLabel& label);
+    bool Fits(const CompassLabel& label, float size);
+    void DrawAxis(const CompassLayout& layout);
+    void SetFont(float size, bool bold, uint32_t colour);
+
+    MImagePlus& s_;
+    PanGeometry g_;
+    int tilt_;
+    double panAngle_ = 22.5;
+    // The font last set, so that runs of labels of one kind do not rebuild it.
+    float fontSize_ = -1.0f;
+    bool bold_ = false;
+    uint32_t colour_ = 0;
+};
