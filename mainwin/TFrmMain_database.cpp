@@ -194,8 +194,9 @@ void TFrmMain::menu_f_clearrClick()
                     Prompts::Icon::Warning))
         return;
     const QString code = QStringLiteral("%1").arg(QRandomGenerator::global()->bounded(10000), 4, 10, QLatin1Char('0'));
-    const std::optional<QString> typed =
-        p.inputText(QStringLiteral("删除码：%1 ").arg(code), QStringLiteral("请输入删除码：      "));
+    // The code is in the title as ever, and in the box too: a window manager cuts a small box's long title.
+    const std::optional<QString> typed = p.inputText(QStringLiteral("删除码：%1 ").arg(code),
+                                                     QStringLiteral("删除码：%1\n请输入删除码：      ").arg(code));
     if (!typed)
         return;
     if (typed->trimmed() != code) {
