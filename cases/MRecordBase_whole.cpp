@@ -594,15 +594,16 @@ bool MRecordBase::DeleteAll()
 }
 
 // Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
-// classes) into main.case_data, giving them ids after main's last, a tenth at a time for the progress. The
-// count copied, or -1 (message set).
+// classes) into main.case_data, giving them ids after main's last. The count copied, or -1 (message set).
 int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                            const TProgress &progress)
 {
-    const QString json = QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(classes)).toJson(QJsonDocument::Compact));
-    qint64 total = 0;
+    const QString json =
+        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(classes)).toJson(QJsonDocument::Compact));
+    qint64 total = 0, low = 0, high = 0;
     {
-        const QByteArray sql = ("select count(*) from live.case_data where " + filter + ";").toUtf8();
+        const QByteArray sql =
+            ("select count(*), min(id), max(id) from live.case_data where " + filter + ";").toUtf8();
         SqlQuery q(s, sql.constData());
         q.bind(1, json);
         if (q.step() != SQLITE_ROW) {
@@ -610,47 +611,34 @@ int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStrin
             return -1;
         }
         total = q.text(0).toLongLong();
+        low = q.text(1).toLongLong();
+        high = q.text(2).toLongLong();
     }
     if (total > std::numeric_limits<int32_t>::max()) {
         message = Text("无法保存案例！");
         return -1;
     }
-    const qint64 chunk = std::max<qint64>(1, (total + 9) / 10);
+    // A tenth of the id range at a time, in id order, so the new ids follow the old order.
     const QByteArray copy = ("insert into main.case_data(" + ColumnsAfterId() + ") select " + ColumnsAfterId() +
-                             " from live.case_data where id>?2 and (" + filter + ") order by id limit ?3;")
+                             " from live.case_data where id>=?2 and id<?3 and (" + filter + ") order by id;")
                                 .toUtf8();
-    const QByteArray last = ("select max(id) from (select id from live.case_data where id>?2 and (" + filter +
-                             ") order by id limit ?3);")
-                                .toUtf8();
-    qint64 done = 0, after = std::numeric_limits<qint64>::min();
-    while (done < total) {
-        qint64 next = after;
-        {
-            SqlQuery q(s, last.constData());
-            q.bind(1, json);
-            q.bind(2, after);
-            q.bind(3, chunk);
-            if (q.step() != SQLITE_ROW) {
-                message = s.errorText();
-                return -1;
-            }
-            next = q.text(0).toLongLong();
-        }
+    const qint64 step = std::max<qint64>(1, (high - low + 10) / 10);
+    qint64 done = 0;
+    for (qint64 from = low; total > 0 && from <= high; from += step) {
         SqlQuery q(s, copy.constData());
         q.bind(1, json);
-        q.bind(2, after);
-        q.bind(3, chunk);
+        q.bind(2, from);
+        q.bind(3, std::min(from + step, high + 1));
         if (!q.run() || !Ops().checkpoint("copy")) {
             message = Text("无法保存案例！");
             return -1;
         }
         done += s.changes();
-        after = next;
         Report(progress, label, done, total);
     }
     // The count is checked: a copy that lost a row is not a copy.
     SqlQuery q(s, "select count(*) from main.case_data;");
-    if (q.step() != SQLITE_ROW || q.text(0).toLongLong() != total) {
+    if (done != total || q.step() != SQLITE_ROW || q.text(0).toLongLong() != total) {
         message = Text("复制的案例数目不对，操作已取消！");
         return -1;
     }
