@@ -25,6 +25,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -722,7 +723,7 @@ namespace {
 
 // What the import's SQL functions share: the names taken in the case folder or given out, and the ids.
 struct ImportState {
-    QSet<QString> taken;
+    QSet<QByteArray> taken; // in UTF-8, as the rows hold them: most rows need no conversion at all
     qint64 last = 0;
 };
 
@@ -747,12 +748,17 @@ bool AlreadyClean(sqlite3_value *v, int maxChars)
     const int n = sqlite3_value_bytes(v);
     if (!p || n == 0)
         return false;
+    static const auto removed = [] {
+        std::array<bool, 256> table{};
+        for (const char *c = "\"*<>?\\/|:' "; *c; ++c)
+            table[uchar(*c)] = true;
+        return table;
+    }();
     int chars = 0;
     for (int i = 0; i < n; ++i) {
-        const unsigned char c = p[i];
-        if (c < 0x80 && std::strchr("\"*<>?\\/|:' ", c))
+        if (removed[p[i]])
             return false;
-        chars += (c & 0xC0) != 0x80;
+        chars += (p[i] & 0xC0) != 0x80;
     }
     return maxChars <= 0 || chars <= maxChars;
 }
@@ -782,22 +788,54 @@ void SqlAddress(sqlite3_context *ctx, int, sqlite3_value **argv)
     ResultText(ctx, t);
 }
 
+// IsValidRemarkFile on the UTF-8 bytes, for the plain names nearly every row has: true only when the name is
+// surely valid (ASCII printable or non-ASCII characters, at least one visible ASCII character, no separator,
+// "..", or control character, at most the longest name); false sends the name to the full check.
+bool SurelyValidRemarkFile(QByteArrayView name)
+{
+    int units = 0;
+    bool visible = false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const unsigned char c = name[i];
+        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' || (c == '.' && i + 1 < name.size() && name[i + 1] == '.'))
+            return false;
+        if (c == 0xC2 && i + 1 < name.size() && (unsigned char)name[i + 1] < 0xA0)
+            return false; // U+0080..U+009F, control characters too
+        visible = visible || (c > 0x20 && c < 0x7F);
+        units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    }
+    return visible && units <= kMaxRemarkFileChars;
+}
+
+QByteArrayView ArgBytes(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return p ? QByteArrayView(p, sqlite3_value_bytes(v)) : QByteArrayView();
+}
+
 // q_remark(remarkFile, name, dateY, dateNum): the stored name when it is usable, free, and the owner's name
 // needs no cleaning; else a fresh one from the cleaned name and the birth date.
 void SqlRemark(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
     auto *st = static_cast<ImportState *>(sqlite3_user_data(ctx));
-    const QString stored = ArgText(argv[0]);
-    QString name = ArgText(argv[1]);
-    const bool renamed = MRecordBase::SanitizeText(name, kMaxNameChars);
-    if (!renamed && IsValidRemarkFile(stored) && !st->taken.contains(stored)) {
+    const QByteArray stored = ArgBytes(argv[0]).toByteArray();
+    const bool renamed = !AlreadyClean(argv[1], kMaxNameChars);
+    if (!renamed && !st->taken.contains(stored) &&
+        (SurelyValidRemarkFile(stored) || IsValidRemarkFile(QString::fromUtf8(stored)))) {
         st->taken.insert(stored);
-        ResultText(ctx, stored);
+        sqlite3_result_value(ctx, argv[0]);
         return;
     }
+    QString name = ArgText(argv[1]);
+    MRecordBase::SanitizeText(name, kMaxNameChars);
     TRecordData rec;
     ValuesToRecord({QString(), name, QString(), QString(), ArgText(argv[2]), ArgText(argv[3])}, rec);
-    ResultText(ctx, FreshName(st->taken, rec));
+    const QString base = RemarkBaseName(rec);
+    QString fresh = base;
+    for (int k = 0; st->taken.contains(fresh.toUtf8()); ++k)
+        fresh = base + QStringLiteral("_%1").arg(k);
+    st->taken.insert(fresh.toUtf8());
+    ResultText(ctx, fresh);
 }
 
 void SqlNextId(sqlite3_context *ctx, int, sqlite3_value **)
@@ -843,7 +881,8 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     }
     const QString folder = CaseFolder(appFolder);
     ImportState state;
-    state.taken = TakenNames(FilesIn(ops, folder));
+    for (const QString &name : TakenNames(FilesIn(ops, folder)))
+        state.taken.insert(name.toUtf8());
 
     sqlite3 *db = nullptr;
     sqlite3_stmt *st = nullptr;
