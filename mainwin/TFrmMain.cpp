@@ -118,6 +118,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     buildMenus();
     buildDatabaseMenu();
     buildTreeMenu();
+    setupCaseCommands();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -359,6 +360,8 @@ bool TFrmMain::FormClose()
         return false;
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
+        return false;
+    if (!offerToSaveComments())
         return false;
     if (m_ini)
         reportSettingsWrite(writeWindowSettings());
