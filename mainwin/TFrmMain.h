@@ -113,6 +113,7 @@ public:
     void menu_f_clearrClick(); // 删除案例数据
     void N33Click();           // 整理数据
     void db1Click();           // 添加db文件
+    void db2Click();           // 导出db文件
 
     // ---- picture tools: the chart picture, the floor plan and the compass page (TFrmMain_pictures.cpp) ----
     void SpeedButton1Click();                // 户型图: choose and load a floor plan

@@ -6,11 +6,13 @@
 #include "ui_TFrmMain.h"
 
 #include "AppPath.h"
-#include "GbkText.h"
+#include "CommentFile.h"
 #include "MRecordBase.h"
+#include "MUiFont.h"
 #include "Prompts.h"
 #include "RtfText.h"
 #include "ShellOpen.h"
+#include "TFrmExportClass.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -46,24 +48,6 @@ QString TimeStamp()
         .arg(t.time().second());
 }
 
-// A comment file's plain text: RTF through the reader, anything else as the text it is (UTF-8, else GBK).
-bool ReadCommentText(const QString &path, QString &text)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > 64 * 1024 * 1024)
-        return false;
-    const QByteArray bytes = f.readAll();
-    if (!LooksLikeRtf(bytes)) {
-        text = DecodeUtf8OrGbk(bytes);
-        return true;
-    }
-    QTextDocument doc;
-    if (ReadRtf(bytes, doc) != RtfError::None)
-        return false;
-    text = doc.toPlainText();
-    return true;
-}
-
 QByteArray CommentRtf(const QString &text)
 {
     QTextDocument doc;
@@ -73,7 +57,13 @@ QByteArray CommentRtf(const QString &text)
 
 } // namespace
 
-TRemarkCodec CaseCommentCodec() { return {CommentRtf, ReadCommentText}; }
+TRemarkCodec CaseCommentCodec()
+{
+    return {CommentRtf, [](const QString &path, QString &text) {
+                text = CommentFileText(path);
+                return true; // an unreadable file reads as no text, which stores as the placeholder comment
+            }};
+}
 
 void TFrmMain::buildDatabaseMenu()
 {
@@ -88,6 +78,7 @@ void TFrmMain::buildDatabaseMenu()
         {"menu_f_clearr", u"删除案例数据", &TFrmMain::menu_f_clearrClick},
         {"N33", u"整理数据", &TFrmMain::N33Click},
         {"db1", u"添加db文件", &TFrmMain::db1Click},
+        {"db2", u"导出db文件", &TFrmMain::db2Click},
     };
     for (const Item &i : items) {
         auto *a = new QAction(QString::fromUtf16(i.text), ui->mnuFile);
@@ -252,4 +243,38 @@ void TFrmMain::db1Click()
     inform(QStringLiteral("共导入 %1 个案例！").arg(count));
     inform(QStringLiteral("请重启软件！"));
     endWithoutClosing();
+}
+
+void TFrmMain::db2Click()
+{
+    if (RefuseWhileTreeLoads())
+        return;
+    MRecordBase *db = CaseDb();
+    QStringList classes;
+    db->ReadClasses(classes);
+    TFrmExportClass dlg(classes, this);
+    AppUiFont.ApplyToForm(&dlg);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    const QStringList chosen = dlg.CheckedClasses();
+    const bool all = dlg.AllChecked();
+    const QString folder = Prompts::instance().folderName(QStringLiteral("请选择存放位置："), QString());
+    if (folder.isEmpty())
+        return;
+    const QString file = Slashed(folder) + QLatin1String(DbBaseName) + QLatin1Char('_') + TimeStamp() + QStringLiteral(".db");
+    if (QFileInfo::exists(file)) {
+        inform(QStringLiteral("当前时间的数据库文件已经存在，请稍后再导出！"));
+        return;
+    }
+    const int count =
+        runWithProgress([&](const auto &progress) { return db->ExportDb(file, chosen, all, progress); });
+    if (count < 1) {
+        inform(QStringLiteral("没有可以导出的案例，或者无法创建导出数据库，导出失败，请重启软件再次试试！"));
+        return;
+    }
+    if (Prompts::instance().askYesNo(
+            QStringLiteral("打开文件夹"),
+            QStringLiteral(" %1 个案例数据文件已经保存到：%2，要打开所在文件夹吗？").arg(count).arg(QDir::toNativeSeparators(file)),
+            Prompts::Answer::Yes, Prompts::Icon::Information))
+        ShellOpen(QFileInfo(file).absolutePath());
 }

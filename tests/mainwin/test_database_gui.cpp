@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTextEdit>
@@ -158,6 +159,24 @@ TEST_F(DatabaseMenuTest, DeleteAllNeedsTheShownCode)
         EXPECT_EQ(caseCount(db()), right ? -1 : 1);
         EXPECT_EQ(w.isVisible(), !right);
     }
+}
+
+// Export: the chosen categories into a new file named after the moment, then the offer to open its folder.
+TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
+{
+    saveCases({QStringLiteral("甲"), QStringLiteral("乙")});
+    TFrmMain w;
+    w.show();
+    ScriptedPrompts p;
+    p.reply(path("")).reply(Answer::No);
+    WithModalDialog([&] { trigger(w, "db2"); },
+                    [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+    const QStringList files = QDir(path("")).entryList({"Quorin_*.db"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(caseCount(path(files[0])), 2);
+    ASSERT_EQ(shown(p).size(), 1);
+    EXPECT_TRUE(shown(p)[0].startsWith(" 2 个案例数据文件已经保存到：")) << shown(p)[0].toStdString();
+    EXPECT_TRUE(w.isVisible());
 }
 
 // The old flat case file found at the first start is migrated and its note shown.
