@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QThread>
 
@@ -94,6 +95,7 @@ int TFrmMain::runWithProgress(const std::function<int(const std::function<void(c
     QTextEdit *pane = ui->RedtPingYu;
     const QString comments = pane->toHtml();
     const bool modified = pane->document()->isModified();
+    const int scrolled = pane->verticalScrollBar()->value();
     setEnabled(false);
     QPointer<QTextEdit> target(pane);
     int result = 0;
@@ -112,6 +114,7 @@ int TFrmMain::runWithProgress(const std::function<int(const std::function<void(c
     QCoreApplication::sendPostedEvents(pane);
     pane->setHtml(comments);
     pane->document()->setModified(modified);
+    pane->verticalScrollBar()->setValue(scrolled);
     setEnabled(true);
     return result;
 }
