@@ -250,6 +250,30 @@ void Report(const TProgress &progress, const char *label, qint64 done, qint64 to
         progress(Text(label) + QString::number(p) + QStringLiteral("％"));
 }
 
+QString JsonList(const QStringList &list)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+}
+
+// The first category (an empty one reads as 临时保存), in id order from id `from` on, that the JSON list ?1 lacks.
+// Asked again after each find, this lists the new categories in order of first appearance; when the list already
+// holds them all, as it mostly does, that is one scan without sorting.
+const char *const kFirstNewCategory =
+    "select coalesce(nullif(className,''),'临时保存') from main.case_data where id>=?2 and "
+    "coalesce(nullif(className,''),'临时保存') not in (select value from json_each(?1)) order by id limit 1;";
+
+void AppendNewCategories(SqliteSession &s, qint64 from, QStringList &known)
+{
+    for (;;) {
+        SqlQuery q(s, kFirstNewCategory);
+        q.bind(1, JsonList(known));
+        q.bind(2, from);
+        if (q.step() != SQLITE_ROW || known.contains(q.text(0)))
+            return;
+        known << q.text(0);
+    }
+}
+
 bool SameFile(const QString &a, const QString &b)
 {
     struct stat sa {}, sb {};
@@ -599,8 +623,7 @@ bool MRecordBase::DeleteAll()
 int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                            const TProgress &progress)
 {
-    const QString json =
-        QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(classes)).toJson(QJsonDocument::Compact));
+    const QString json = JsonList(classes);
     qint64 total = 0, low = 0, high = 0;
     {
         const QByteArray sql =
@@ -683,12 +706,7 @@ int MRecordBase::Compact(const TProgress &progress)
             SqlQuery q(s, "select className from live.case_extra;");
             if (q.step() == SQLITE_ROW)
                 SplitValue(q.text(0), classes);
-            SqlQuery used(s, "select className from main.case_data group by className order by min(id);");
-            while (used.step() == SQLITE_ROW) {
-                const QString c = used.text(0).isEmpty() ? QStringLiteral("临时保存") : used.text(0);
-                if (!classes.contains(c))
-                    classes << c;
-            }
+            AppendNewCategories(s, std::numeric_limits<qint64>::min(), classes);
             SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
             extra.bind(1, qint64(count));
             extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
@@ -945,12 +963,16 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     QStringList classes;
     if (run("select className from main.case_extra;") == SQLITE_ROW)
         SplitValue(ColumnText(st, 0), classes);
-    for (int rc = run("select className from main.case_data where id>=?1 group by className order by min(id);",
-                      {first});
-         rc == SQLITE_ROW; rc = sqlite3_step(st)) {
-        const QString c = ColumnText(st, 0);
-        if (!c.isEmpty() && !classes.contains(c))
-            classes << c;
+    for (;;) {
+        sqlite3_finalize(st);
+        st = nullptr;
+        const QByteArray json = JsonList(classes).toUtf8();
+        if (sqlite3_prepare_v2(db, kFirstNewCategory, -1, &st, nullptr) != SQLITE_OK ||
+            sqlite3_bind_text(st, 1, json.constData(), int(json.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
+            sqlite3_bind_int64(st, 2, first) != SQLITE_OK || sqlite3_step(st) != SQLITE_ROW ||
+            classes.contains(ColumnText(st, 0)))
+            break;
+        classes << ColumnText(st, 0);
     }
     sqlite3_finalize(st);
     st = nullptr;
@@ -1014,10 +1036,7 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         }
         if (count > 0) {
             QStringList used;
-            SqlQuery q(s, "select coalesce(nullif(className,''),'临时保存') as c from main.case_data group by c "
-                          "order by min(id);");
-            while (q.step() == SQLITE_ROW)
-                used << q.text(0);
+            AppendNewCategories(s, std::numeric_limits<qint64>::min(), used);
             SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
             extra.bind(1, qint64(count));
             extra.bind(2, used.join(QLatin1Char(kValueSeparator)));
