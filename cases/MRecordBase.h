@@ -148,6 +148,7 @@ public:
 private:
     CaseFileOps &Ops();
     bool FinishInterrupted(const QString &dbPath);
+    bool SettleJournal();
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress);

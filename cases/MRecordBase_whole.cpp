@@ -181,11 +181,11 @@ std::string InsertWithIdSql()
 }
 
 // The case-data columns after id, joined by commas, for copies that give new ids.
-QString ColumnsAfterId(const QString &prefix = QString())
+QString ColumnsAfterId()
 {
     QStringList cols;
     for (int i = 1; i < kCaseColumnCount; ++i)
-        cols << prefix + QLatin1String(kCaseColumns[i]);
+        cols << QLatin1String(kCaseColumns[i]);
     return cols.join(QLatin1Char(','));
 }
 
@@ -282,7 +282,7 @@ bool SameFile(const QString &a, const QString &b)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// Whether the stored category list holds name; an empty stored category reads as 临时保存.
+// A record's category as the file stores it.
 QString CategoryOf(const TRecordData &rec) { return StoredClassName(rec.className); }
 
 } // namespace
@@ -531,14 +531,9 @@ bool MRecordBase::Restore(const QString &srcFolder)
         message = Text("无法复制评语文件、户型图文件！");
         return false;
     }
-    {
-        // Settle the live file: a journal left by a stopped save must not meet the file that replaces it.
-        SqliteSession s;
-        if (!OpenSession(s) || !s.exec("select count(*) from case_extra;")) {
-            dropStaged();
-            message = s.errorText();
-            return false;
-        }
+    if (!SettleJournal()) {
+        dropStaged();
+        return false;
     }
     // From the marker on, the swap is finished at the next start if the program stops.
     if (!ops.writeFile(p.marker, QByteArrayLiteral("restore"))) {
@@ -548,10 +543,12 @@ bool MRecordBase::Restore(const QString &srcFolder)
     }
     const bool hadDb = ops.exists(p.db);
     const bool hadFolder = ops.isDir(p.folder);
-    int done = 0;
-    bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done && (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) &&
-              ++done && ops.rename(p.newDb, p.db) && ++done && ops.rename(p.newFolder.chopped(1), p.folder.chopped(1)) &&
-              ++done && ops.syncDir(QFileInfo(p.db).absolutePath()) && ops.syncDir(appFolder) && ops.remove(p.marker);
+    int done = 0; // the renames made, for going back
+    const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
+                    (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
+                    ops.rename(p.newDb, p.db) && ++done &&
+                    ops.rename(p.newFolder.chopped(1), p.folder.chopped(1)) && ++done &&
+                    ops.syncDir(QFileInfo(p.db).absolutePath()) && ops.syncDir(appFolder) && ops.remove(p.marker);
     if (!ok) {
         // Put everything back in the reverse order; when that fails too, the marker finishes the swap later.
         bool back = true;
@@ -580,6 +577,17 @@ bool MRecordBase::Restore(const QString &srcFolder)
     return true;
 }
 
+// A journal that a save stopped half-way left beside the case file is rolled back now (a read does that), so it
+// can never meet a file that takes the case file's name.
+bool MRecordBase::SettleJournal()
+{
+    SqliteSession s;
+    if (OpenSession(s) && s.exec("select count(*) from case_extra;"))
+        return true;
+    message = s.errorText();
+    return false;
+}
+
 bool MRecordBase::DeleteAll()
 {
     CaseFileOps &ops = Ops();
@@ -588,13 +596,13 @@ bool MRecordBase::DeleteAll()
         return false;
     }
     const SwapPaths p(appFolder, path);
-    if (!FinishInterrupted(path) || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
+    if (!FinishInterrupted(path) || !SettleJournal() || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
         message = Text("无法删除案例！");
         return false;
     }
     const bool hadDb = ops.exists(p.db);
     const bool hadFolder = ops.isDir(p.folder);
-    int done = 0;
+    int done = 0; // the renames made, for going back
     const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
                     (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
                     ops.makeDir(p.folder) && ops.syncDir(appFolder) && ops.remove(p.marker);

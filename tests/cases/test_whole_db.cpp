@@ -18,6 +18,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -483,6 +484,45 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
 } // namespace
 
 namespace {
+
+// A save stopped after its journal was written leaves a hot journal beside the case file. The file that replaces
+// the case file (restore, compaction) or its removal (delete all) must never meet that journal: at the next
+// start the case file holds exactly the operation's cases.
+TEST_F(WholeDb, AJournalLeftByAStoppedSaveNeverMeetsTheFileThatTakesItsPlace)
+{
+    for (const Operation &op : Operations()) {
+        const std::string name = op.name;
+        if (name != "restore" && name != "compaction" && name != "delete all")
+            continue;
+        SCOPED_TRACE(name);
+        bool hot = false;
+        std::unique_ptr<MRecordBase> b;
+        for (int at = 1; at < 40 && !hot; ++at) {
+            Make();
+            // Opened before the other program stops: opening would roll the journal back.
+            b = std::make_unique<MRecordBase>(app);
+            ASSERT_TRUE(Open(*b));
+            const QByteArray before = ReadBytes(db);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                InstallKillVfs(at);
+                MRecordBase b(app);
+                b.Open(db);
+                b.DeleteCase(9);
+                _exit(0);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            // Stopped while writing the case file itself: only the journal can make it whole again.
+            hot = WIFSIGNALED(status) && QFileInfo(db + "-journal").size() > 0 && ReadBytes(db) != before;
+        }
+        ASSERT_TRUE(hot) << "no stopped save left a journal";
+        ASSERT_TRUE(op.run(*b, root)) << b->Message().toStdString();
+        MRecordBase next(app);
+        ASSERT_EQ(next.Open(db, false), 0);
+        EXPECT_EQ(Cases(db), op.after);
+    }
+}
 
 TRecordData Load(const QString &app, const QString &db, int id)
 {
