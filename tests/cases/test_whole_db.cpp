@@ -322,7 +322,9 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
             const bool ok = op.run(b, root);
             if (!ok) {
                 EXPECT_FALSE(b.Message().isEmpty());
-                if (!migration)
+                // A migration that failed after its commit is finished at the next start; before it, nothing
+                // has changed.
+                if (!migration || Cases(db) == original)
                     EXPECT_EQ(Snapshot(app), before);
                 EXPECT_FALSE(QFile::exists(root + "/bk/Quorin_f/save.txt"));
                 EXPECT_FALSE(QFile::exists(root + "/export.db"));
