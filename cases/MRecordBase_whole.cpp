@@ -747,10 +747,9 @@ int MRecordBase::Compact(const TProgress &progress)
 
 namespace {
 
-// What the import's SQL functions share: the names taken in the case folder or given out, and the ids.
+// What the import's SQL functions share: the names taken in the case folder or given out.
 struct ImportState {
     QSet<QByteArray> taken; // in UTF-8, as the rows hold them: most rows need no conversion at all
-    qint64 last = 0;
 };
 
 QString ArgText(sqlite3_value *v)
@@ -864,20 +863,15 @@ void SqlRemark(sqlite3_context *ctx, int, sqlite3_value **argv)
     ResultText(ctx, fresh);
 }
 
-void SqlNextId(sqlite3_context *ctx, int, sqlite3_value **)
-{
-    sqlite3_result_int64(ctx, ++static_cast<ImportState *>(sqlite3_user_data(ctx))->last);
-}
-
 // Names, categories and addresses cleaned as the old file's migration cleans them, every comment-file name chosen
 // before its row goes in, the comment text without single quotes; the rest as the source holds it.
 const char *const kImportRows =
     "insert into main.case_data(id,name,sex,className,dateY,dateNum,dateStyle,addrInd,addrName,addrNum,"
-    "remarkFile,tag1,tag2,housePanel,jianShan,remarkText) select q_nextid(), q_clean(name,10), sex, "
+    "remarkFile,tag1,tag2,housePanel,jianShan,remarkText) select null, q_clean(name,10), sex, "
     "q_clean(coalesce(nullif(className,''),'临时保存'),10), dateY, dateNum, dateStyle, addrInd, "
     "q_address(addrName), addrNum, q_remark(remarkFile,name,dateY,dateNum), ' ', ' ', housePanel, jianShan, "
-    "coalesce(nullif(replace(remarkText,'''',''),''),'输入自己的评语：') from src.case_data where id>?1 "
-    "order by id limit ?2;";
+    "coalesce(nullif(replace(remarkText,'''',''),''),'输入自己的评语：') from src.case_data where id>=?1 "
+    "and id<?2 order by id;";
 
 } // namespace
 
@@ -936,7 +930,6 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     sqlite3_create_function(db, "q_clean", 2, flags | SQLITE_DETERMINISTIC, nullptr, SqlClean, nullptr, nullptr);
     sqlite3_create_function(db, "q_address", 1, flags | SQLITE_DETERMINISTIC, nullptr, SqlAddress, nullptr, nullptr);
     sqlite3_create_function(db, "q_remark", 4, flags, &state, SqlRemark, nullptr, nullptr);
-    sqlite3_create_function(db, "q_nextid", 0, flags, &state, SqlNextId, nullptr, nullptr);
     // Attached read-only: the copy can never write to the source.
     const QByteArray uri = QUrl::fromLocalFile(QFileInfo(srcPath).absoluteFilePath()).toEncoded() + "?mode=ro";
     if (sqlite3_prepare_v2(db, "attach ?1 as src;", -1, &st, nullptr) != SQLITE_OK ||
@@ -944,29 +937,34 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
         sqlite3_step(st) != SQLITE_DONE)
         return fail("无法打开导入的数据库文件！");
     if (run("BEGIN IMMEDIATE") != SQLITE_DONE ||
-        run("select max(coalesce((select max(id) from main.case_data),0), coalesce((select max(cast(primaryId "
-            "as integer)) from main.case_extra),0)), (select count(*) from src.case_data);") != SQLITE_ROW)
+        run("select coalesce((select max(id) from main.case_data),0), coalesce((select max(cast(primaryId as "
+            "integer)) from main.case_extra),0), count(*), min(id), max(id) from src.case_data;") != SQLITE_ROW)
         return fail("无法保存案例！");
-    state.last = sqlite3_column_int64(st, 0);
-    const qint64 first = state.last + 1;
-    const qint64 total = sqlite3_column_int64(st, 1);
+    const qint64 highest = sqlite3_column_int64(st, 0);
+    const qint64 last = std::max(highest, sqlite3_column_int64(st, 1));
+    const qint64 total = sqlite3_column_int64(st, 2);
+    const qint64 low = sqlite3_column_int64(st, 3), high = sqlite3_column_int64(st, 4);
+    const qint64 first = last + 1;
     if (total == 0)
         return fail("导入的数据库中没有案例！");
-    if (state.last + total > std::numeric_limits<int32_t>::max())
+    if (last + total > std::numeric_limits<int32_t>::max())
         return fail("无法保存案例！");
-    const qint64 chunk = std::max<qint64>(1, (total + 9) / 10);
-    qint64 after = std::numeric_limits<qint64>::min(), done = 0;
-    while (done < total) {
-        if (run("select max(id) from (select id from src.case_data where id>?1 order by id limit ?2);",
-                {after, chunk}) != SQLITE_ROW)
-            return fail("无法读取导入的数据库文件！");
-        const qint64 next = sqlite3_column_int64(st, 0);
-        if (run(kImportRows, {after, chunk}) != SQLITE_DONE || sqlite3_changes(db) < 1 || !ops.checkpoint("insert"))
+    // New rows take the id after the highest one present. When the newest cases were deleted, the counter is
+    // higher: a placeholder row at the counter, removed again below, keeps those ids from being issued twice.
+    if (highest < last && run("insert into main.case_data(id) values (?1);", {last}) != SQLITE_DONE)
+        return fail("无法保存案例！");
+    // A tenth of the source's id range at a time, in id order, so the new ids follow the old order.
+    const qint64 step = std::max<qint64>(1, (high - low + 10) / 10);
+    qint64 done = 0;
+    for (qint64 from = low; from <= high; from += step) {
+        if (run(kImportRows, {from, std::min(from + step, high + 1)}) != SQLITE_DONE || !ops.checkpoint("insert"))
             return fail("无法保存案例！");
         done += sqlite3_changes(db);
-        after = next;
         Report(progress, "导入进度：", done, total);
     }
+    if (highest < last && run("delete from main.case_data where id=?1;", {last}) != SQLITE_DONE)
+        return fail("无法保存案例！");
+    const qint64 newLast = last + done;
     // This file's categories in their order, then the new ones in order of first appearance.
     QStringList classes;
     if (run("select className from main.case_extra;") == SQLITE_ROW)
@@ -988,13 +986,13 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     const bool written =
         sqlite3_prepare_v2(db, "update main.case_extra set primaryId=?1, className=?2;", -1, &st, nullptr) ==
             SQLITE_OK &&
-        sqlite3_bind_int64(st, 1, state.last) == SQLITE_OK &&
+        sqlite3_bind_int64(st, 1, newLast) == SQLITE_OK &&
         sqlite3_bind_text(st, 2, list.constData(), int(list.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
         sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(db) >= 1;
     // The count is checked: every source case is in, or none is.
     if (!written || done != total || !ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE)
         return fail("无法保存案例！");
-    primaryId = int(state.last);
+    primaryId = int(newLast);
     // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
     if (remarkCodec.toRtf)
         for (int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});

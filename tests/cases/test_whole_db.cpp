@@ -716,6 +716,13 @@ TEST_F(WholeDb, RefusalsAndResults)
              return std::to_string(n) + " " + Load(t.app, t.db, 10).remarkFile.toStdString() + " " + Classes(t.db);
          },
          "2 甲_198005060708_0 小区套房|空类别|私人别墅|新类别", false},
+        {"import after the newest case was deleted: its id is not given again",
+         [&](WholeDb &t, MRecordBase &b) {
+             b.DeleteCase(9);
+             const int n = b.ImportDb(t.importPath);
+             return std::to_string(n) + " " + Cases(t.db) + " " + std::to_string(b.GetPrimaryId());
+         },
+         "2 1:甲 4:乙 10:甲 11:戊 11", false},
         {"backing up twice into one folder overwrites the first copy",
          [&](WholeDb &t, MRecordBase &b) {
              WriteBytes(t.root + "/bk/Quorin.db", "old");
