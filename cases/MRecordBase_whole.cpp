@@ -750,6 +750,8 @@ namespace {
 // What the import's SQL functions share: the names taken in the case folder or given out.
 struct ImportState {
     QSet<QByteArray> taken; // in UTF-8, as the rows hold them: most rows need no conversion at all
+    QSet<QByteArray> seenClasses;
+    QStringList classes; // the imported cases' categories in order of first appearance
 };
 
 QString ArgText(sqlite3_value *v)
@@ -757,6 +759,12 @@ QString ArgText(sqlite3_value *v)
     const auto *chars = reinterpret_cast<const char *>(sqlite3_value_text(v));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
     return chars ? utf8(QByteArrayView(chars, sqlite3_value_bytes(v))) : QString();
+}
+
+QByteArrayView ArgBytes(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return p ? QByteArrayView(p, sqlite3_value_bytes(v)) : QByteArrayView();
 }
 
 void ResultText(sqlite3_context *ctx, const QString &text)
@@ -800,6 +808,27 @@ void SqlClean(sqlite3_context *ctx, int, sqlite3_value **argv)
     ResultText(ctx, t);
 }
 
+// q_class(text): the category cleaned like a name (an empty one is 临时保存), noted in order of first appearance.
+void SqlClass(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *st = static_cast<ImportState *>(sqlite3_user_data(ctx));
+    QByteArray name;
+    if (sqlite3_value_bytes(argv[0]) == 0) {
+        name = QByteArrayLiteral("临时保存");
+    } else if (AlreadyClean(argv[0], kMaxNameChars)) {
+        name = ArgBytes(argv[0]).toByteArray();
+    } else {
+        QString t = ArgText(argv[0]);
+        MRecordBase::SanitizeText(t, kMaxNameChars);
+        name = t.toUtf8();
+    }
+    if (!st->seenClasses.contains(name)) {
+        st->seenClasses.insert(name);
+        st->classes << QString::fromUtf8(name);
+    }
+    sqlite3_result_text(ctx, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+}
+
 // q_address(text): cleaned like a name, but an empty address stays empty.
 void SqlAddress(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -832,12 +861,6 @@ bool SurelyValidRemarkFile(QByteArrayView name)
     return visible && units <= kMaxRemarkFileChars;
 }
 
-QByteArrayView ArgBytes(sqlite3_value *v)
-{
-    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    return p ? QByteArrayView(p, sqlite3_value_bytes(v)) : QByteArrayView();
-}
-
 // q_remark(remarkFile, name, dateY, dateNum): the stored name when it is usable, free, and the owner's name
 // needs no cleaning; else a fresh one from the cleaned name and the birth date.
 void SqlRemark(sqlite3_context *ctx, int, sqlite3_value **argv)
@@ -868,7 +891,7 @@ void SqlRemark(sqlite3_context *ctx, int, sqlite3_value **argv)
 const char *const kImportRows =
     "insert into main.case_data(id,name,sex,className,dateY,dateNum,dateStyle,addrInd,addrName,addrNum,"
     "remarkFile,tag1,tag2,housePanel,jianShan,remarkText) select null, q_clean(name,10), sex, "
-    "q_clean(coalesce(nullif(className,''),'临时保存'),10), dateY, dateNum, dateStyle, addrInd, "
+    "q_class(className), dateY, dateNum, dateStyle, addrInd, "
     "q_address(addrName), addrNum, q_remark(remarkFile,name,dateY,dateNum), ' ', ' ', housePanel, jianShan, "
     "coalesce(nullif(replace(remarkText,'''',''),''),'输入自己的评语：') from src.case_data where id>=?1 "
     "and id<?2 order by id;";
@@ -930,6 +953,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     sqlite3_create_function(db, "q_clean", 2, flags | SQLITE_DETERMINISTIC, nullptr, SqlClean, nullptr, nullptr);
     sqlite3_create_function(db, "q_address", 1, flags | SQLITE_DETERMINISTIC, nullptr, SqlAddress, nullptr, nullptr);
     sqlite3_create_function(db, "q_remark", 4, flags, &state, SqlRemark, nullptr, nullptr);
+    sqlite3_create_function(db, "q_class", 1, flags, &state, SqlClass, nullptr, nullptr);
     // Attached read-only: the copy can never write to the source.
     const QByteArray uri = QUrl::fromLocalFile(QFileInfo(srcPath).absoluteFilePath()).toEncoded() + "?mode=ro";
     if (sqlite3_prepare_v2(db, "attach ?1 as src;", -1, &st, nullptr) != SQLITE_OK ||
@@ -949,6 +973,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
         return fail("导入的数据库中没有案例！");
     if (last + total > std::numeric_limits<int32_t>::max())
         return fail("无法保存案例！");
+    state.taken.reserve(state.taken.size() + total);
     // New rows take the id after the highest one present. When the newest cases were deleted, the counter is
     // higher: a placeholder row at the counter, removed again below, keeps those ids from being issued twice.
     if (highest < last && run("insert into main.case_data(id) values (?1);", {last}) != SQLITE_DONE)
@@ -969,17 +994,9 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     QStringList classes;
     if (run("select className from main.case_extra;") == SQLITE_ROW)
         SplitValue(ColumnText(st, 0), classes);
-    for (;;) {
-        sqlite3_finalize(st);
-        st = nullptr;
-        const QByteArray json = JsonList(classes).toUtf8();
-        if (sqlite3_prepare_v2(db, kFirstNewCategory, -1, &st, nullptr) != SQLITE_OK ||
-            sqlite3_bind_text(st, 1, json.constData(), int(json.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
-            sqlite3_bind_int64(st, 2, first) != SQLITE_OK || sqlite3_step(st) != SQLITE_ROW ||
-            classes.contains(ColumnText(st, 0)))
-            break;
-        classes << ColumnText(st, 0);
-    }
+    for (const QString &c : state.classes)
+        if (!classes.contains(c))
+            classes << c;
     sqlite3_finalize(st);
     st = nullptr;
     const QByteArray list = classes.join(QLatin1Char(kValueSeparator)).toUtf8();
