@@ -137,6 +137,8 @@ public:
     // Migrates <appFolder>dat/Quorin.dat: 1 when at least one case was migrated, else 0. Keeps the old file when
     // anything failed, to try again at the next start; never migrates one file twice.
     int ConvertOldData();
+    // The last migration failed and kept the old file to try again at the next start (Message() says so).
+    bool OldFileKept() const { return oldFileKept; }
     // Removes the characters a name cannot hold ("*<>?\/|:' , blank and the double quote), then cuts to
     // maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
     static bool SanitizeText(QString &text, int maxChars);
@@ -177,4 +179,5 @@ private:
     QString message;
     CaseFileOps *fileOps = nullptr;
     TRemarkCodec remarkCodec;
+    bool oldFileKept = false;
 };

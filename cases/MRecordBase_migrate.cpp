@@ -75,16 +75,20 @@ int MRecordBase::ConvertOldData()
     CaseFileOps &ops = Ops();
     MDataBase old;
     old.Prepare(appFolder);
+    oldFileKept = false;
     if (!ops.exists(old.FilePath()))
         return 0;
-    const QString keptNote = Text("旧版数据库转换失败，已保留旧文件，下次启动时再试！");
+    // Every failure keeps the old file for the next start and says so.
+    auto keepOldFile = [&] {
+        oldFileKept = true;
+        message = Text("旧版数据库转换失败，已保留旧文件，下次启动时再试！");
+        return 0;
+    };
     QByteArray fileHash;
     {
         QFile f(old.FilePath());
-        if (!f.open(QIODevice::ReadOnly) || !old.OpenRead()) {
-            message = keptNote;
-            return 0;
-        }
+        if (!f.open(QIODevice::ReadOnly) || !old.OpenRead())
+            return keepOldFile();
         fileHash = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex();
     }
     const QString folder = CaseFolder(appFolder);
@@ -142,8 +146,7 @@ int MRecordBase::ConvertOldData()
     SqliteSession s;
     if (!OpenSession(s) || !s.exec("BEGIN IMMEDIATE") ||
         !s.exec("create table if not exists old_case_file(hash text primary key);")) {
-        message = keptNote;
-        return 0;
+        return keepOldFile();
     }
     bool already = false;
     {
@@ -162,8 +165,7 @@ int MRecordBase::ConvertOldData()
         for (const Move &m : moves) {
             if (!ops.link(m.from, m.to)) {
                 undoLinks();
-                message = keptNote;
-                return 0;
+                return keepOldFile();
             }
             linked.push_back(m);
         }
@@ -196,14 +198,12 @@ int MRecordBase::ConvertOldData()
         if (!ok) {
             s.exec("ROLLBACK");
             undoLinks();
-            message = keptNote;
-            return 0;
+            return keepOldFile();
         }
         primaryId = int(last);
         migrated = int(cases.size());
     } else if (!s.exec("COMMIT")) {
-        message = keptNote;
-        return 0;
+        return keepOldFile();
     }
     s.close();
     for (const Move &m : linked)
@@ -211,8 +211,10 @@ int MRecordBase::ConvertOldData()
     // The old file goes last, and only when everything after the commit went well; the mark in the case file
     // keeps a second start from migrating it again.
     if (!EraseOldClasses() || !EnsureRemarkFiles() || !ops.remove(old.FilePath())) {
-        message = keptNote;
-        return migrated > 0 ? 1 : 0;
+        // The cases are in; only the tidying up is left for the next start.
+        if (migrated == 0)
+            return keepOldFile();
+        oldFileKept = true;
     }
     if (migrated == 0)
         return 0;

@@ -327,7 +327,7 @@ void TFrmMain::openCaseDatabase()
     const int opened = g_caseDb->Open(MRecordBase::DefaultPath(DataPath()), true);
     if (opened < 0)
         inform(caseDbMessage(*g_caseDb));
-    else if (opened == 1)
+    else if (opened == 1 || g_caseDb->OldFileKept())
         inform(g_caseDb->Message());
 }
 

@@ -322,6 +322,8 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
             const bool ok = op.run(b, root);
             if (!ok) {
                 EXPECT_FALSE(b.Message().isEmpty());
+                if (migration)
+                    EXPECT_EQ(b.OldFileKept(), QFile::exists(app + "dat/Quorin.dat"));
                 // A migration that failed after its commit is finished at the next start; before it, nothing
                 // has changed.
                 if (!migration || Cases(db) == original)
