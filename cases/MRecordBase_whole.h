@@ -227,10 +227,7 @@ inline QSet<QString> TakenNames(const QSet<QString> &present)
 // A free comment-file name for rec: the base name, else the base with "_0", "_1", ... appended.
 inline QString FreshName(QSet<QString> &taken, const TRecordData &rec)
 {
-    const QString base = RemarkBaseName(rec);
-    QString name = base;
-    for (int k = 0; taken.contains(name); ++k)
-        name = base + QStringLiteral("_%1").arg(k);
+    const QString name = FirstFreeRemarkName(rec, [&](const QString &n) { return taken.contains(n); });
     taken.insert(name);
     return name;
 }
