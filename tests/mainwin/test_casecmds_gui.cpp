@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -241,6 +242,35 @@ TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakes
     ASSERT_TRUE(saveNew(*w, "临时保存"));
     EXPECT_EQ(stored(2).remarkFile, "张三_198000010000_0");
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000_0"))); // the plan still on screen
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A case saved under a view opens under it: the picture, the reading beside it and the view's tab agree.
+TEST_F(CaseCommandsTest, ACaseOpensWithTheReadingAndTabOfTheViewItWasSavedIn)
+{
+    auto w = open();
+    auto *tabs = find<QTabWidget>(w.get(), "PageXuanBa");
+    auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+    layOut(*w, "张三", false, "玄空");
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+    prompts.reply(Answer::Yes);
+    find<QPushButton>(w.get(), "BtoNew")->click();
+    layOut(*w, "李四", false, "八宅");
+    w->BtoPan8Click();
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+
+    const struct {
+        int id, tab;
+        const char *reading, *notReading;
+    } views[] = {{2, 1, "八宅法断宅", "玄空法断宅"}, {1, 0, "玄空法断宅", "八宅法断宅"}, {2, 1, "八宅法断宅", "玄空法断宅"}};
+    for (const auto &v : views) {
+        tabs->setCurrentIndex(1 - v.tab);
+        ASSERT_TRUE(w->OpenCase(v.id));
+        EXPECT_EQ(tabs->currentIndex(), v.tab) << v.id;
+        EXPECT_TRUE(report->toPlainText().contains(QString::fromUtf8(v.reading))) << v.id;
+        EXPECT_FALSE(report->toPlainText().contains(QString::fromUtf8(v.notReading))) << v.id;
+    }
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }
