@@ -6,12 +6,15 @@
 #include "ScriptedPrompts.h"
 
 #include <QApplication>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -102,6 +105,15 @@ TEST_F(QtPromptsTest, ButtonsReadInChineseWithQtsTranslation)
         prompts.message("关闭", "确定要关闭软件吗？", Prompts::Icon::Information, row.buttons, std::nullopt);
         EXPECT_EQ(captions, row.captions);
     }
+}
+
+// The type column of the file dialogs, which Qt's own translation leaves in English for folders.
+TEST_F(QtPromptsTest, FileDialogsNameFoldersInChinese)
+{
+    ASSERT_TRUE(InstallQtTranslation());
+    QTemporaryDir dir;
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(dir.path())), "文件夹");
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(QStringLiteral("/"))), "驱动器");
 }
 
 TEST_F(QtPromptsTest, InputTextAcceptedOrCancelled)
