@@ -151,6 +151,13 @@ TEST(FontSubstitution, SongTiIsDrawnWithAnInstalledCjkFont)
         << QFont::substitutes("宋体").join(",").toStdString();
     const QString family = QFontInfo(QFont("宋体")).family();
     EXPECT_TRUE(family.contains("CJK") || family.contains("UMing")) << family.toStdString();
+
+    // The fixed-pitch face of the reports' star tables, named so in saved and imported rich text: read back,
+    // its box lines must still be drawn one Chinese character wide.
+    for (const char *name : {"NSimSun", "新宋体"}) {
+        const QString fixed = QFontInfo(QFont(QString::fromUtf8(name))).family();
+        EXPECT_TRUE(fixed.contains("Mono CJK") || fixed.contains("UMing")) << name << ": " << fixed.toStdString();
+    }
 }
 
 } // namespace
