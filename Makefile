@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build program run test clean
 
 all: build
 
@@ -15,7 +15,11 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The program alone, without the tests and benchmarks, so that `make run` starts it soon.
+program: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quorin
+
+run: program
 	$(BUILD)/Quorin/quorin
 
 test: build

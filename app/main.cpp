@@ -1,19 +1,20 @@
 #include "AppPath.h"
+#include "DataFolderNotice.h"
 #include "FontSubstitution.h"
+#include "QtTranslation.h"
 #include "TFrmMain.h"
 
 #include <QApplication>
-#include <QtDebug>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
+    InstallQtTranslation(); // without it the program still runs, with Qt's English buttons
     RegisterFontSubstitutions();
-    // The program folder holds its data beside the executable, as the Windows program did.
-    if (!MakeProgramFolders())
-        qWarning().noquote() << "Cannot create the program folders under" << AppPath();
+    // The data lives beside the executable, or in the user's own folder when the program folder is read-only.
+    ShowDataFolderNotice(PrepareDataFolder());
 
     TFrmMain frmMain;
     frmMain.show();

@@ -235,7 +235,7 @@ TJieQiRec MYiDateEx::JieQiShift(const TDateRec &date, bool first, int n) const
     return TermRecord(FromJD(TermJD(date.year, k)), FloorMod(k - 285, 360) / 30 + 1);
 }
 
-std::vector<TJieQiRec> MYiDateEx::YearJieQi(int year) const
+std::vector<TJieQiRec> MYiDateEx::YearJieQi(int year, std::vector<double> *moments) const
 {
     // Start at the last term before the year (in the Julian calendar 小寒 drifts away from early January).
     int k = -75;
@@ -247,12 +247,17 @@ std::vector<TJieQiRec> MYiDateEx::YearJieQi(int year) const
     }
     std::vector<TJieQiRec> out;
     out.reserve(25);
+    if (moments)
+        moments->clear();
     for (;;) {
         k += 15;
-        const TDateRec t = FromJD(TermJD(year, k));
+        const double jd = TermJD(year, k);
+        const TDateRec t = FromJD(jd);
         if (t.year != year || t.year > 9999)
             break;
         out.push_back(TermRecord(t, FloorMod(k - 285, 360) / 15 % 24));
+        if (moments)
+            moments->push_back(jd);
     }
     return out;
 }

@@ -53,8 +53,10 @@ public:
     // (1 = the month from 小寒 .. 12 = from 大雪), not a term number.
     TJieQiRec JieQiShift(const TDateRec &date, bool first, int n) const;
     // Every solar term whose moment falls in Gregorian year `year`, in order, with its term number (0 = 小寒).
-    // Usually 24 entries, 25 in some years of the Julian calendar; no end record is appended.
-    std::vector<TJieQiRec> YearJieQi(int year) const;
+    // Usually 24 entries, 25 in some years of the Julian calendar; no end record is appended. `moments`, when
+    // given, receives the exact Julian day (Beijing time) of each listed term, in the same order: the records
+    // are rounded to the minute, so a term in the last half minute of a day reads as the next day's 00:00.
+    std::vector<TJieQiRec> YearJieQi(int year, std::vector<double> *moments = nullptr) const;
 
     // ---- pure date arithmetic ----
 

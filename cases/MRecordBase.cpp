@@ -72,37 +72,56 @@ bool BindValue(SqlQuery &q, int index, int column, const QString &value)
     return IsIntegerColumn(column) ? q.bind(index, value.toLongLong()) : q.bind(index, value);
 }
 
-// One operation's changes, applied whole or not at all. Inside a batch it nests in the batch's transaction.
-class Savepoint {
+// One operation's changes, applied whole or not at all. Outside a batch it is a transaction of its own that
+// takes the write lock at once, so that a second program holding the file is waited for under the busy timeout
+// rather than refused at the first write (on a file that can only be read, a plain read transaction). Inside a
+// batch it is a savepoint, so a failed operation undoes only itself.
+class Transaction {
 public:
-    explicit Savepoint(SqliteSession &s) : s_(s), outermost_(!s.inTransaction()) { open_ = s_.exec("SAVEPOINT op"); }
-    ~Savepoint()
+    explicit Transaction(SqliteSession &s) : s_(s), outermost_(!s.inTransaction())
     {
-        if (open_) {
-            s_.exec("ROLLBACK TO op");
-            s_.exec("RELEASE op");
-        }
+        open_ = s_.exec(!outermost_ ? "SAVEPOINT op" : s_.readOnly() ? "BEGIN" : "BEGIN IMMEDIATE");
     }
-    Savepoint(const Savepoint &) = delete;
-    Savepoint &operator=(const Savepoint &) = delete;
+    ~Transaction()
+    {
+        if (open_)
+            undo();
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
     bool ok() const { return open_; }
     bool commit()
     {
         if (!open_)
             return false;
         open_ = false;
-        if (s_.exec("RELEASE op"))
+        if (s_.exec(outermost_ ? "COMMIT" : "RELEASE op"))
             return true;
-        if (outermost_ && s_.inTransaction())
-            s_.exec("ROLLBACK");
+        undo();
         return false;
     }
 
 private:
+    void undo()
+    {
+        if (!s_.inTransaction())
+            return; // the store has already given the transaction up
+        if (outermost_) {
+            s_.exec("ROLLBACK");
+        } else {
+            s_.exec("ROLLBACK TO op");
+            s_.exec("RELEASE op");
+        }
+    }
+
     SqliteSession &s_;
     bool outermost_;
     bool open_ = false;
 };
+
+// A write that changes nothing: as the first statement of a batch's transaction it takes the write lock under
+// the busy timeout, before the counter is read.
+const char *const kTouchCounter = "update case_extra set primaryId=primaryId;";
 
 QString WithSlash(QString folder)
 {
@@ -139,20 +158,21 @@ int MRecordBase::Open(const QString &dbPath)
                                   ? QCoreApplication::applicationDirPath()
                                   : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
     }
-    path = dbPath;
     const QFileInfo info(dbPath);
     // SQLite gets the absolute path, so a later change of the working folder cannot move the file.
-    utf8Path = dbPath.isEmpty() ? QByteArray() : info.absoluteFilePath().toUtf8();
-    if (!info.exists())
+    const QByteArray newUtf8Path = dbPath.isEmpty() ? QByteArray() : info.absoluteFilePath().toUtf8();
+    if (!newUtf8Path.isEmpty() && !info.exists())
         QDir().mkpath(info.absolutePath());
 
     SqliteSession s;
-    if (utf8Path.isEmpty() || s.open(utf8Path, true) != SQLITE_OK) {
+    if (newUtf8Path.isEmpty() || s.open(newUtf8Path, true) != SQLITE_OK) {
         message = Text(kErrOpen);
         return -1;
     }
-    Savepoint sp(s);
-    if (!sp.ok()) {
+    // Looking for the tables and making the missing ones is one write transaction: a second program opening
+    // the same new file waits for this one instead of failing half-way.
+    Transaction t(s);
+    if (!t.ok()) {
         message = s.errorText();
         return -1;
     }
@@ -160,15 +180,17 @@ int MRecordBase::Open(const QString &dbPath)
     if (hasData < 0 || (hasData == 0 && !CreateData(s)))
         return -1;
     const int hasExtra = TableState(s, "case_extra");
-    if (hasExtra < 0 || (hasExtra == 0 && !CreateExtra(s)))
+    if (hasExtra < 0 || (hasExtra == 0 && !CreateExtra(s, primaryId)))
         return -1;
     const int counter = HealCounter(s);
     if (counter < 0)
         return -1;
-    if (!sp.commit()) {
+    if (!t.commit()) {
         message = s.errorText();
         return -1;
     }
+    path = dbPath;
+    utf8Path = newUtf8Path;
     primaryId = counter;
     return 0;
 }
@@ -195,21 +217,21 @@ bool MRecordBase::CreateData(SqliteSession &s)
     return false;
 }
 
-bool MRecordBase::CreateExtra(SqliteSession &s)
+bool MRecordBase::CreateExtra(SqliteSession &s, int counter)
 {
     if (!s.exec(CreateExtraTableSql().toUtf8().constData())) {
         message = Text(kErrCreateExtra);
         return false;
     }
-    return InsertExtraRow(s);
+    return InsertExtraRow(s, counter);
 }
 
-bool MRecordBase::InsertExtraRow(SqliteSession &s)
+bool MRecordBase::InsertExtraRow(SqliteSession &s, int counter)
 {
     SqlQuery q(s, kInsertExtra.c_str());
     q.bind(1, qint64(0));
     q.bind(2, qint64(1000));
-    q.bind(3, qint64(primaryId));
+    q.bind(3, qint64(counter));
     q.bind(4, DefaultClasses().join(QLatin1Char(kValueSeparator)));
     q.bind(5, Text(kBaseType));
     if (q.run())
@@ -259,39 +281,57 @@ int MRecordBase::HealCounter(SqliteSession &s)
     if (stored == -1)
         return -1;
     if (stored == -2) {
-        const int keep = primaryId;
-        primaryId = int(maxId);
-        const bool ok = InsertExtraRow(s);
-        primaryId = keep;
-        return ok ? int(maxId) : -1;
+        if (InsertExtraRow(s, int(maxId)))
+            return int(maxId);
+        // A file that can only be read still opens: its counter lives in memory, and saving fails later.
+        return s.readOnly() ? int(maxId) : -1;
     }
     if (maxId <= stored)
         return stored;
     SqlQuery q(s, kSetCounter);
     q.bind(1, maxId);
-    if (!q.run()) {
+    if (!q.run() && !s.readOnly()) {
         message = Text(kErrCounter);
         return -1;
     }
     return int(maxId);
 }
 
-int MRecordBase::Insert(SqliteSession &s, TRecordData &rec)
+int MRecordBase::Insert(SqliteSession &s, TRecordData &rec, bool inBatch)
 {
-    if (primaryId >= std::numeric_limits<int32_t>::max()) {
+    rec.id = primaryId + 1;
+    // The row and the raised counter go in together, or neither does.
+    Transaction t(s);
+    if (!t.ok()) {
         message = Text(kErrInsert);
         return -1;
     }
-    rec.id = primaryId + 1;
+    // Another program may have saved into the file since this object last looked: the next id follows the
+    // larger of the stored counter and the one in memory. A batch that already writes holds the lock, so the
+    // stored counter cannot have moved since its first insert.
+    int last = primaryId;
+    if (!inBatch || !batchWrote) {
+        if (inBatch) {
+            if (!s.exec(kTouchCounter)) {
+                message = Text(kErrInsert);
+                return -1;
+            }
+            batchWrote = true;
+        }
+        const int stored = ReadCounter(s);
+        if (stored == -1) {
+            message = Text(kErrInsert);
+            return -1;
+        }
+        last = std::max(last, stored);
+    }
+    if (last >= std::numeric_limits<int32_t>::max()) {
+        message = Text(kErrInsert);
+        return -1;
+    }
+    rec.id = last + 1;
     QStringList values;
     RecordToValues(rec, values);
-
-    // The row and the raised counter go in together, or neither does.
-    Savepoint sp(s);
-    if (!sp.ok()) {
-        message = Text(kErrInsert);
-        return -1;
-    }
     {
         SqlQuery q(s, kInsertCase.c_str());
         for (int i = 0; i < kCaseColumnCount; ++i)
@@ -309,7 +349,7 @@ int MRecordBase::Insert(SqliteSession &s, TRecordData &rec)
             return -1;
         }
     }
-    if (!sp.commit()) {
+    if (!t.commit()) {
         message = Text(kErrInsert);
         return -1;
     }
@@ -371,7 +411,7 @@ int MRecordBase::InsertCase(TRecordData &rec)
         message = Text(kErrInsert);
         return -1;
     }
-    return Insert(s, rec);
+    return Insert(s, rec, false);
 }
 
 bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
@@ -486,10 +526,10 @@ bool MRecordBase::CreateExtraTable()
         message = Text(kErrCreateExtra);
         return false;
     }
-    Savepoint sp(s);
-    if (!sp.ok() || !CreateExtra(s))
+    Transaction t(s);
+    if (!t.ok() || !CreateExtra(s, primaryId))
         return false;
-    if (sp.commit())
+    if (t.commit())
         return true;
     message = Text(kErrWriteExtra);
     return false;
@@ -510,6 +550,8 @@ int MRecordBase::OpenDb()
         return SQLITE_ERROR;
     }
     primaryIdAtBatchStart = primaryId;
+    batchWrote = false;
+    batchBroken = false;
     batch = std::move(s);
     return SQLITE_OK;
 }
@@ -518,44 +560,79 @@ bool MRecordBase::CloseDb()
 {
     if (!batch)
         return true;
-    bool ok = batch->exec("COMMIT");
-    if (!ok) {
-        // Nothing of the batch reached the file: the counter goes back to what the file still holds.
+    bool ok = !batchBroken;
+    if (ok && !batch->exec("COMMIT")) {
         message = batch->errorText();
-        if (batch->inTransaction())
-            batch->exec("ROLLBACK");
-        primaryId = primaryIdAtBatchStart;
+        ok = false;
     }
+    if (!ok)
+        AbandonDb();
     batch.reset();
     return ok;
 }
 
+void MRecordBase::AbandonDb()
+{
+    if (!batch)
+        return;
+    // Nothing of the batch reached the file: the counter goes back to what the file still holds.
+    if (batch->inTransaction())
+        batch->exec("ROLLBACK");
+    primaryId = primaryIdAtBatchStart;
+    batch.reset();
+}
+
+// A batch operation may run: the batch is open and its transaction still whole.
+bool MRecordBase::BatchUsable() { return batch && !batchBroken; }
+
+// After a failed operation of a batch: when the store has given up the batch's transaction, or the failure was of
+// the kind that may have done so, the whole batch is rolled back and every later operation of it fails. Going on
+// would commit the later operations one by one while the earlier ones are lost.
+void MRecordBase::NoteBatchFailure()
+{
+    if (!batch->hadFatalFailure() && batch->inTransaction())
+        return;
+    batchBroken = true;
+    if (batch->inTransaction())
+        batch->exec("ROLLBACK");
+    primaryId = primaryIdAtBatchStart;
+}
+
 int MRecordBase::InsertCaseBatch(TRecordData &rec)
 {
-    if (!batch) {
+    if (!BatchUsable()) {
         rec.id = primaryId + 1;
         message = Text(kErrInsert);
         return -1;
     }
-    return Insert(*batch, rec);
+    const int id = Insert(*batch, rec, true);
+    if (id < 0)
+        NoteBatchFailure();
+    return id;
 }
 
 bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
 {
-    if (!batch) {
+    if (!BatchUsable()) {
         message = Text(kErrUpdate);
         return false;
     }
-    return Update(*batch, id, rec);
+    if (Update(*batch, id, rec))
+        return true;
+    NoteBatchFailure();
+    return false;
 }
 
 bool MRecordBase::DeleteCaseBatch(int id)
 {
-    if (!batch) {
+    if (!BatchUsable()) {
         message = Text(kErrDelete);
         return false;
     }
-    return Delete(*batch, id);
+    if (Delete(*batch, id))
+        return true;
+    NoteBatchFailure();
+    return false;
 }
 
 bool MRecordBase::LoadCaseBatch(int id, TRecordData &rec)
@@ -567,9 +644,12 @@ MRecordBase::TLoadResult MRecordBase::LoadCaseBatchEx(int id, TRecordData &rec)
 {
     if (id <= 0)
         return TLoadResult::NoSuchCase;
-    if (!batch) {
+    if (!BatchUsable()) {
         message = Text(kErrOpen);
         return TLoadResult::Failed;
     }
-    return Load(*batch, id, rec);
+    const TLoadResult result = Load(*batch, id, rec);
+    if (result == TLoadResult::Failed)
+        NoteBatchFailure();
+    return result;
 }

@@ -34,7 +34,8 @@ public:
     static QString DefaultPath(const QString &appFolder);
 
     // Opens the case file at path (made, with its folder, when missing), adds a missing table and heals the id
-    // counter. 0 on success, -1 on failure.
+    // counter. 0 on success, -1 on failure; a failed open leaves the object on the file it had before. A file
+    // that can only be read opens for reading, its counter healed in memory only.
     int Open(const QString &path);
 
     int GetPrimaryId() const { return primaryId; }
@@ -55,9 +56,12 @@ public:
     bool CreateDataTable();
     bool CreateExtraTable();
 
-    // Batches. OpenDb returns the SQLite result code (0 when open); CloseDb commits and says whether it could.
+    // Batches. OpenDb returns the SQLite result code (0 when open). CloseDb commits and says whether the whole
+    // batch reached the file: a batch whose transaction was lost (full disk, I/O error) fails every later
+    // operation and its CloseDb, and none of it is stored. AbandonDb rolls the batch back.
     int OpenDb();
     bool CloseDb();
+    void AbandonDb();
     bool InBatch() const { return batch != nullptr; }
     int InsertCaseBatch(TRecordData &rec);
     bool UpdateCaseBatch(int id, const TRecordData &rec);
@@ -65,35 +69,46 @@ public:
     bool LoadCaseBatch(int id, TRecordData &rec);
     TLoadResult LoadCaseBatchEx(int id, TRecordData &rec);
 
-    // Brackets a batch: OpenDb on construction, CloseDb on destruction.
+    // Brackets a batch: OpenDb on construction; commit() ends it with CloseDb's result. A batch the guard did
+    // not commit is rolled back when the guard goes.
     class Batch {
     public:
-        explicit Batch(MRecordBase &db) : db_(db), rc_(db.OpenDb()) {}
+        explicit Batch(MRecordBase &db) : db_(db), rc_(db.OpenDb()), pending_(rc_ == 0) {}
         ~Batch()
         {
-            if (rc_ == 0)
-                db_.CloseDb();
+            if (pending_)
+                db_.AbandonDb();
         }
         Batch(const Batch &) = delete;
         Batch &operator=(const Batch &) = delete;
         bool ok() const { return rc_ == 0; }
+        bool commit()
+        {
+            if (!pending_)
+                return false;
+            pending_ = false;
+            return db_.CloseDb();
+        }
 
     private:
         MRecordBase &db_;
         int rc_;
+        bool pending_;
     };
 
 private:
     bool OpenSession(SqliteSession &s);
-    int Insert(SqliteSession &s, TRecordData &rec);
+    int Insert(SqliteSession &s, TRecordData &rec, bool inBatch);
+    bool BatchUsable();
+    void NoteBatchFailure();
     bool Update(SqliteSession &s, int id, const TRecordData &rec);
     bool Delete(SqliteSession &s, int id);
     TLoadResult Load(SqliteSession &s, int id, TRecordData &rec);
     int ReadCounter(SqliteSession &s);
     int TableState(SqliteSession &s, const char *name);
     bool CreateData(SqliteSession &s);
-    bool CreateExtra(SqliteSession &s);
-    bool InsertExtraRow(SqliteSession &s);
+    bool CreateExtra(SqliteSession &s, int counter);
+    bool InsertExtraRow(SqliteSession &s, int counter);
     int HealCounter(SqliteSession &s);
 
     QString appFolder;
@@ -102,5 +117,7 @@ private:
     int primaryId = 0;   // the highest case id ever issued
     std::unique_ptr<SqliteSession> batch;
     int primaryIdAtBatchStart = 0;
+    bool batchWrote = false;  // the batch holds the write lock: the stored counter cannot change under it
+    bool batchBroken = false; // the batch's transaction is gone: nothing more of it may run
     QString message;
 };

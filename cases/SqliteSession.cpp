@@ -29,6 +29,7 @@ int SqliteSession::open(const QByteArray &utf8Path, bool create)
 
 void SqliteSession::close()
 {
+    fatal_ = false;
     for (Cached &entry : cache_)
         sqlite3_finalize(entry.stmt);
     cache_.clear();
@@ -49,6 +50,23 @@ QString SqliteSession::errorText() const
 int SqliteSession::changes() const { return db_ ? sqlite3_changes(db_) : 0; }
 
 bool SqliteSession::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+bool SqliteSession::readOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
+
+void SqliteSession::noteFailure(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_NOMEM:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        fatal_ = true;
+        break;
+    default:
+        break;
+    }
+}
 
 bool SqliteSession::exec(const char *sql)
 {
@@ -104,7 +122,7 @@ const std::vector<int> &SqliteSession::columnsByName(const char *sql, const char
     return entry->columns;
 }
 
-SqlQuery::SqlQuery(SqliteSession &session, const char *sql) : stmt_(session.statement(sql)) {}
+SqlQuery::SqlQuery(SqliteSession &session, const char *sql) : session_(session), stmt_(session.statement(sql)) {}
 
 SqlQuery::~SqlQuery()
 {
@@ -134,7 +152,10 @@ int SqlQuery::step()
         return SQLITE_ERROR;
     if (!bound_)
         return SQLITE_RANGE;
-    return sqlite3_step(stmt_);
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        session_.noteFailure(rc);
+    return rc;
 }
 
 bool SqlQuery::run()

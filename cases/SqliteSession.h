@@ -26,6 +26,12 @@ public:
     QString errorText() const;
     int changes() const;
     bool inTransaction() const;
+    // The file could only be opened for reading (its permissions, or a read-only medium).
+    bool readOnly() const;
+    // A statement of this connection met a failure that may have taken its transaction with it (full disk, I/O
+    // error, out of memory, damaged file): whatever it was part of can no longer be trusted to be whole.
+    bool hadFatalFailure() const { return fatal_; }
+    void noteFailure(int rc);
 
     // Runs one statement that takes no parameters and returns no rows.
     bool exec(const char *sql);
@@ -46,6 +52,7 @@ private:
     Cached *find(const char *sql);
 
     sqlite3 *db_ = nullptr;
+    bool fatal_ = false;
     std::vector<Cached> cache_; // a handful of statements: a linear search beats hashing the text
 };
 
@@ -70,6 +77,7 @@ public:
     QString text(int column) const;
 
 private:
+    SqliteSession &session_;
     sqlite3_stmt *stmt_ = nullptr;
     bool bound_ = true;
 };

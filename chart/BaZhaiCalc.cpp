@@ -2,14 +2,24 @@
 
 #include "MathUtil.h"
 
-#include <cstdlib>
 
 namespace {
 constexpr uint8_t kMountainTrigram[8] = {1, 8, 3, 4, 0, 2, 7, 6};
-// Position of each trigram (by Luo Shu number) in the order 兑 艮 离 坎 巽 震 坤 乾: neighbours in this order
-// differ by one line, which is what the star rule below reads.
-constexpr uint8_t kTrigramCode[9] = {2, 3, 6, 5, 4, 0, 7, 0, 1};
-constexpr uint8_t kDirectionCode[8] = {3, 1, 5, 4, 2, 6, 0, 7};
+// The 大游年 rhyme as a table: the star (五鬼 0, 天医 1, 生气 2, 延年 3, 绝命 4, 祸害 5, 六煞 6, 伏位 7) of each
+// direction, by the palace of the house trigram and of the direction, both in the order 坎 艮 震 巽 离 坤 兑 乾.
+// Rows read the rhyme 坎五天生延绝祸六, 艮六绝祸生延天五, … going round from the palace after the house's own.
+constexpr uint8_t kYouNian[8][8] = {
+    {7, 0, 1, 2, 3, 4, 5, 6}, // 坎
+    {0, 7, 6, 4, 5, 2, 3, 1}, // 艮
+    {1, 6, 7, 3, 2, 5, 4, 0}, // 震
+    {2, 4, 3, 7, 1, 0, 6, 5}, // 巽
+    {3, 5, 2, 1, 7, 6, 0, 4}, // 离
+    {4, 2, 5, 0, 6, 7, 1, 3}, // 坤
+    {5, 3, 4, 6, 0, 1, 7, 2}, // 兑
+    {6, 1, 0, 5, 4, 3, 2, 7}, // 乾
+};
+// Palace of each trigram by Luo Shu number (离 for 0; 5, which no house or life trigram is, reads as 兑).
+constexpr uint8_t kTrigramPalace[9] = {4, 0, 5, 2, 3, 6, 7, 6, 1};
 } // namespace
 
 int MountainTrigram(int mountain) { return kMountainTrigram[FloorMod(mountain, 24) / 3]; }
@@ -27,26 +37,7 @@ int LifeTrigram(int year, bool male)
 
 int BaZhaiStar(int trigram, int direction)
 {
-    const int s = kTrigramCode[FloorMod(trigram, 9)];
-    const int o = kDirectionCode[FloorMod(direction, 8)];
-    const int d = std::abs(s - o);
-    const int t = s + o;
-    if ((s % 2) == (o % 2)) {
-        if (o == s)
-            return 7;
-        if (d == 2 && t != 6 && t != 8)
-            return 0;
-        if (d == 4)
-            return 6;
-        return 1;
-    }
-    if (d == 1 && (t == 1 || t == 5 || t == 9 || t == 13))
-        return 3;
-    if (t == 3 || t == 11)
-        return 5;
-    if ((t == 5 || t == 9) && d > 1)
-        return 4;
-    return 2;
+    return kYouNian[kTrigramPalace[FloorMod(trigram, 9)]][FloorMod(direction, 8)];
 }
 
 BaZhaiRecord MakeBaZhaiRecord(int trigram)

@@ -24,14 +24,13 @@ class FloorPlan; // the floor plan behind the Bk operations (FloorPlan.h)
 // The house chart: the inputs of the current case, every computed table of its charts, the chart settings of
 // dat/set.ini, and the state of the chart picture, the floor plan and the report.
 //
-// The methods are split by topic over several files: MQuorin_core.cpp (construction, settings, Eight Mansions
-// labels, the chart computation), MQuorin_period.cpp (period, degree and birth-date rules), MQuorin_bazhai.cpp,
-// MQuorin_feixing.cpp, MQuorin_patterns.cpp and MQuorin_flystars.cpp. Drawing and reading units add their own
-// MQuorin_*.cpp files and the methods they need: the fields they use are all declared here already (the
-// picture and report pointers, the floor-plan bitmap and the drawing surface start null; the drawing units
-// create the owned ones), so the class does not change shape. The picture geometry (fPanWidth … fCenterY,
-// iBk*) stays 0 until the drawing units size the pictures. The lay-out road PaiPan is CalcChart followed by
-// the drawing and the report, and belongs to the lay-out unit.
+// The methods are split by topic and by folder. Here (chart/): MQuorin_core.cpp (construction, settings, Eight
+// Mansions labels, the chart computation and its star tables) and MQuorin_period.cpp (period, degree and
+// birth-date rules). In pictures/: MQuorin_view.cpp (views, size, dragging, colour mode), MQuorin_compass.cpp and
+// MQuorin_floorplan.cpp. In readings/: MQuorin_paipan.cpp (the lay-out road: computation, drawing and reading)
+// and MQuorin_report_*.cpp. The computation never calls into the other two; a program that only computes links
+// this folder's library alone. The picture geometry (fPanWidth … fCenterY, iBk*) follows the pictures given to
+// the constructor and stays 0 without them.
 //
 // Palace order of every nine-entry table: 坎 艮 震 巽 离 坤 兑 乾 中. Stars and periods 1..8 with 九 as 0.
 // Results are valid only after a successful CalcChart; a failed one leaves them cleared and the reason in
@@ -89,7 +88,7 @@ public:
     QString sHeader;  // report header
     QString sMessage; // last message for the caller to show
 
-    // ---- chart picture views, size and dragging (MQuorin_view.cpp) ----
+    // ---- chart picture views, size and dragging (pictures/MQuorin_view.cpp) ----
     // Sizes the chart picture (clamped) and its geometry; redraws the current view, or leaves a framed blank.
     void SetPanSize(int w, int h, bool redraw);
     // Re-reads the settings and draws the current view (display mode, pan shape) into the chart picture.
@@ -114,7 +113,7 @@ public:
         item = Rec.mountain;
     }
 
-    // ---- lay-out and written reading (MQuorin_paipan.cpp, MQuorin_report_*.cpp, MQuorin_drawhook.cpp) ----
+    // ---- lay-out and written reading (readings/MQuorin_paipan.cpp, readings/MQuorin_report_*.cpp) ----
     // The lay-out of a case: the whole computation (CalcChart), the drawing of the current view, the header and
     // the Xuan Kong reading. False with sMessage set when the case is refused; the picture and the report then
     // stay as they were.
@@ -149,7 +148,7 @@ private:
 public:
     // ---- end of lay-out and written reading ----
 
-    // ---- compass view and floor plan (MQuorin_compass.cpp, MQuorin_floorplan.cpp) ----
+    // ---- compass view and floor plan (pictures/MQuorin_compass.cpp, pictures/MQuorin_floorplan.cpp) ----
     // Stores the compass-ring choice; draws nothing. The ring count is taken from the switches, never from the
     // count stored with them.
     void SetCompassLayers(const TCompassLayers &layers);
@@ -203,7 +202,7 @@ public:
     int iBkCenterX = 0, iBkCenterY = 0;
     int iBkOrigWidth = 200, iBkOrigHeight = 200; // size of the loaded floor plan
     float fCenterX = 0, fCenterY = 0;            // centre of the chart in the chart picture
-    std::shared_ptr<QImage> pBkBitmap;           // owned work copy of the floor plan (made by the drawing units)
+    std::shared_ptr<QImage> pBkBitmap;           // owned work copy of the floor plan
     QString sTempPath;                           // AppPath()/picTemp/: the floor-plan undo files
     int iUndoIndex = -1;
     int iLiuNianYear = 2024; // year of the annual views
@@ -276,7 +275,7 @@ public:
     QRect rcGrid;                        // last square chart's grid
     float fRingInner = 0.8f;
     int iBaseShan = 1;
-    std::shared_ptr<MImagePlus> pImagePlus; // owned drawing surface (made by the drawing units)
+    std::shared_ptr<MImagePlus> pImagePlus; // owned drawing surface, made by the first drawing
 
 private:
     void ClearResults();

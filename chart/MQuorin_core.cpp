@@ -2,11 +2,12 @@
 
 #include "AppPath.h"
 #include "ChartRules.h"
+#include "FlyStarCalc.h"
 #include "IniFile.h"
-#include "MImagePlus.h"
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,7 +43,6 @@ MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan)
     }
     pBkBitmap = std::make_shared<QImage>(iBkOrigWidth, iBkOrigHeight, QImage::Format_RGB32);
     pBkBitmap->fill(Qt::white);
-    pImagePlus = std::make_shared<MImagePlus>();
     sTempPath = AppPath() + QStringLiteral("picTemp/");
     LoadSettings();
     uint8_t show[4] = {0, 0, 0, 0};
@@ -111,14 +111,6 @@ int MQuorin::SetShowGua(const uint8_t show[4])
         GuaCell[2 * i + 1] = s.row;
     }
     return 0;
-}
-
-void MQuorin::SetColorMode(int16_t mode)
-{
-    Rec.colour = mode;
-    CalcColors();
-    if (pImg && !sHeader.isEmpty())
-        Redraw();
 }
 
 void MQuorin::ClearResults()
@@ -253,4 +245,52 @@ bool MQuorin::ReCalcForDegree()
     CalcDegreeResults();
     CalcStarTables();
     return true;
+}
+
+// ---- star tables ----
+
+void MQuorin::CalcBaZhai()
+{
+    const int trigrams[4] = {
+        MountainTrigram(ZuoShan),
+        LifeTrigram(MingYear, Rec.sex != 0),
+        MountainTrigram(FacingMountain(ZuoShan)),
+        MountainTrigram(Rec.door % 24),
+    };
+    for (int i = 0; i < 4; ++i)
+        BaZhai[i] = MakeBaZhaiRecord(trigrams[i]);
+    BaZhaiFuWei = BaZhai[fuwei % 4];
+}
+
+void MQuorin::CalcXiaGua() { XiaGua = XiaGuaChart(ZuoShan, Yun); }
+
+void MQuorin::CalcTiGua() { TiGua = TiGuaChart(ZuoShan, Yun); }
+
+void MQuorin::CalcChengMen()
+{
+    FlyChart chosen{};
+    for (int p = 0; p < 9; ++p)
+        chosen[p] = {Gong[p][0], Gong[p][1], Gong[p][2]};
+    ChengMen = CityGates(ZuoShan, Yun, chosen);
+}
+
+int MQuorin::SanBanGua(int a, int b, int c) { return ::SanBanGua(a, b, c); }
+
+void MQuorin::CalcGong()
+{
+    Gong = MakePalaceRecords(Rec.xiaGua ? XiaGua : TiGua, Yun);
+    const auto jie = DaJie(Gong, ZuoShan, Yun);
+    DaJieLi = jie[0];
+    DaJieKan = jie[1];
+}
+
+void MQuorin::CalcColors() { StarColours(Rec.colour, Yun, XingColor); }
+
+void MQuorin::FlyStars(uint8_t year[9], uint8_t month[9], uint8_t neiQi[9])
+{
+    LoadSettings();
+    const OverlayStars s = CalcOverlayStars(iLiuNianYear, iLiuNianMonth, liunian == 1, Rec.door % 24, XiaGua);
+    std::copy(s.year.begin(), s.year.end(), year);
+    std::copy(s.month.begin(), s.month.end(), month);
+    std::copy(s.neiQi.begin(), s.neiQi.end(), neiQi);
 }

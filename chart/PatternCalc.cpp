@@ -41,8 +41,8 @@ Triple TripleOf(const PalaceRecords &gong, const int palaces[3], int slot)
 
 bool Robs(const PalaceRecords &gong, const int palaces[3])
 {
-    const Triple m = TripleOf(gong, palaces, 0);
-    const Triple f = TripleOf(gong, palaces, 1);
+    const Triple m = TripleOf(gong, palaces, kSlotMountainStar);
+    const Triple f = TripleOf(gong, palaces, kSlotFacingStar);
     return m.fuMu && f.fuMu && m.sum == f.sum && m.product == f.product;
 }
 } // namespace
@@ -62,14 +62,14 @@ PalaceRecords MakePalaceRecords(const FlyChart &chosen, int period)
     PalaceRecords gong{};
     for (int p = 0; p < 9; ++p) {
         PalaceRecord &g = gong[p];
-        g[0] = chosen[p][0];
-        g[1] = chosen[p][1];
-        g[2] = chosen[p][2];
+        g[kSlotMountainStar] = chosen[p][0];
+        g[kSlotFacingStar] = chosen[p][1];
+        g[kSlotPeriodStar] = chosen[p][2];
     }
     for (int p = 0; p < 8; ++p) {
         const int o = (p + 4) % 8;
-        const bool a = gong[p][0] == period, b = gong[p][1] == period;
-        const bool c = gong[o][0] == period, e = gong[o][1] == period;
+        const bool a = gong[p][kSlotMountainStar] == period, b = gong[p][kSlotFacingStar] == period;
+        const bool c = gong[o][kSlotMountainStar] == period, e = gong[o][kSlotFacingStar] == period;
         uint8_t pattern = kPairNone;
         if (a && e && !b && !c)
             pattern = kWangShanWangXiang;
@@ -79,23 +79,24 @@ PalaceRecords MakePalaceRecords(const FlyChart &chosen, int period)
             pattern = kShuangXingHuiXiang;
         else if (a && b && !c && !e)
             pattern = kShuangXingHuiZuo;
-        gong[p][3] = pattern;
+        gong[p][kSlotPattern] = pattern;
     }
     for (int p = 0; p < 9; ++p) {
         PalaceRecord &g = gong[p];
-        const int m = Nine(g[0]), f = Nine(g[1]), y = Nine(g[2]), earth = EarthNumber[p];
-        g[4] = y + m == 10;
-        g[5] = y + f == 10;
-        g[6] = f + m == 10;
-        g[7] = m == earth;
-        g[8] = f == earth;
-        g[9] = m == y;
-        g[10] = f == y;
-        g[11] = earth + m == 10;
-        g[12] = earth + f == 10;
-        g[13] = static_cast<uint8_t>(SanBanGua(g[0], g[1], g[2]));
-        g[14] = (earth == 1 && m == 4) || (earth == 4 && m == 1);
-        g[15] = (earth == 1 && f == 4) || (earth == 4 && f == 1);
+        const int m = Nine(g[kSlotMountainStar]), f = Nine(g[kSlotFacingStar]), y = Nine(g[kSlotPeriodStar]);
+        const int earth = EarthNumber[p];
+        g[kSlotHeShiMountainPeriod] = y + m == 10;
+        g[kSlotHeShiFacingPeriod] = y + f == 10;
+        g[kSlotHeShiMountainFacing] = f + m == 10;
+        g[kSlotFuYinMountainEarth] = m == earth;
+        g[kSlotFuYinFacingEarth] = f == earth;
+        g[kSlotFuYinMountainPeriod] = m == y;
+        g[kSlotFuYinFacingPeriod] = f == y;
+        g[kSlotFanYinMountainEarth] = earth + m == 10;
+        g[kSlotFanYinFacingEarth] = earth + f == 10;
+        g[kSlotSanBan] = static_cast<uint8_t>(SanBanGua(g[kSlotMountainStar], g[kSlotFacingStar], g[kSlotPeriodStar]));
+        g[kSlotWenChangMountain] = (earth == 1 && m == 4) || (earth == 4 && m == 1);
+        g[kSlotWenChangFacing] = (earth == 1 && f == 4) || (earth == 4 && f == 1);
     }
     return gong;
 }
@@ -106,7 +107,7 @@ std::array<uint8_t, 2> DaJie(const PalaceRecords &gong, int sitting, int period)
     static constexpr int kKan[3] = {3, 0, 6}; // 巽 坎 兑
     std::array<uint8_t, 2> result{0, 0};
     const int facingPalace = FacingMountain(FloorMod(sitting, 24)) / 3;
-    if (gong[facingPalace][1] != period)
+    if (gong[facingPalace][kSlotFacingStar] != period)
         return result;
     const auto inTriad = [facingPalace](const int palaces[3]) {
         return facingPalace == palaces[0] || facingPalace == palaces[1] || facingPalace == palaces[2];

@@ -20,6 +20,17 @@ int SanBanGua(int a, int b, int c);
 // Nine palace records of 16 bytes (mountain, facing and period star, then the pattern flags a reading names:
 // pair pattern, the three 合十, the four 伏吟, the two 反吟, 三般卦, and the two 文昌 flags).
 using PalaceRecord = std::array<uint8_t, 16>;
+// The slots of a palace record, by name.
+enum PalaceSlot : int {
+    kSlotMountainStar = 0, kSlotFacingStar = 1, kSlotPeriodStar = 2,
+    kSlotPattern = 3,                                         // PairPattern, reckoned as if the house sat here
+    kSlotHeShiMountainPeriod = 4, kSlotHeShiFacingPeriod = 5, kSlotHeShiMountainFacing = 6, // pairs summing to 10
+    kSlotFuYinMountainEarth = 7, kSlotFuYinFacingEarth = 8,  // star equal to the earth number
+    kSlotFuYinMountainPeriod = 9, kSlotFuYinFacingPeriod = 10, // star equal to the period star
+    kSlotFanYinMountainEarth = 11, kSlotFanYinFacingEarth = 12, // star opposite the earth number
+    kSlotSanBan = 13,                                         // SanBanGua of the three stars
+    kSlotWenChangMountain = 14, kSlotWenChangFacing = 15,     // 1 and 4 with the earth number
+};
 using PalaceRecords = std::array<PalaceRecord, 9>;
 PalaceRecords MakePalaceRecords(const FlyChart &chosen, int period);
 

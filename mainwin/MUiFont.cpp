@@ -84,7 +84,7 @@ int Scaled(int v, float r)
 
 void MUiFont::LoadSettings()
 {
-    const IniFile ini(AppPath() + QStringLiteral("dat/set.ini"));
+    const IniFile ini(DataPath() + QStringLiteral("dat/set.ini"));
     iFontSizeVar = ini.ReadInteger(QStringLiteral("set"), QStringLiteral("iFontSizeVar"), 0);
     bChangeMenuSize = ini.ReadBool(QStringLiteral("set"), QStringLiteral("bChangeMenuSize"), false);
 }

@@ -3,9 +3,12 @@
 #include "ui_TFrmMain.h"
 
 #include "AppPath.h"
+#include "CaseTree.h"
+#include "CaseTreeLoader.h"
 #include "ChartInputs.h"
 #include "ChartRules.h"
 #include "CleanName.h"
+#include "EnterPresses.h"
 #include "FormUtil.h"
 #include "IniFile.h"
 #include "MQuorin.h"
@@ -16,6 +19,7 @@
 #include "TFrmText.h"
 #include "TFrmTxtHelp.h"
 #include "WinColor.h"
+#include "WindowGeometry.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -24,6 +28,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -37,6 +42,15 @@ constexpr int kMinPanHeight = 580;
 constexpr quint32 kDefaultReportColour = 0xC0CCD0;
 
 std::unique_ptr<MRecordBase> g_caseDb;
+
+// The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words.
+QString caseDbMessage(const MRecordBase &db)
+{
+    if (db.Message().contains(QRegularExpression(QStringLiteral("\\p{Han}"))))
+        return db.Message();
+    return QStringLiteral("无法打开案例数据库：\n%1\n\n文件已经损坏、不是案例数据库，或者正被其他程序使用。")
+        .arg(QDir::toNativeSeparators(db.Path()));
+}
 
 } // namespace
 
@@ -92,10 +106,16 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
         connect(b, &QRadioButton::clicked, this, &TFrmMain::RdoPanShapeClick);
     connect(ui->ChkShowGua, &QListWidget::itemChanged, this, [this] { ChkShowGuaClickCheck(); });
     connect(ui->SbtoText, &QToolButton::clicked, this, &TFrmMain::SbtoTextClick);
+    connect(ui->BtoShengRi, &QToolButton::clicked, this, &TFrmMain::BtoShengRiClick);
     connect(ui->Omenu_set, &QAction::triggered, this, &TFrmMain::OmenuSetClick);
     connect(ui->HmnuRhelp, &QAction::triggered, this, &TFrmMain::HmnuRhelpClick);
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
+    setupPictureTools();
+    PressOnEnter(ui->PanInput, ui->BtnPai);
+    setupTextPanes();
+    buildMenus();
+    buildTreeMenu();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -108,13 +128,15 @@ void TFrmMain::inform(const QString &text)
 // ---------------------------------------------------------------------------------------------------------
 // First showing and closing
 
-void TFrmMain::showEvent(QShowEvent *event)
+void TFrmMain::setVisible(bool visible)
 {
-    QMainWindow::showEvent(event);
-    if (!m_shown) {
+    // The first showing runs before the window is mapped, so that the stored position places the frame and
+    // the window appears once, at its stored size.
+    if (visible && !m_shown) {
         m_shown = true;
         FormShow();
     }
+    QMainWindow::setVisible(visible);
 }
 
 void TFrmMain::FormShow()
@@ -138,7 +160,7 @@ void TFrmMain::FormShow()
     AppUiFont.ApplyToForm(this, {QStringLiteral("Img1"), QStringLiteral("ImgBk"), QStringLiteral("ImgCompass"),
                                  QStringLiteral("RedtQuorin")});
 
-    m_ini = std::make_unique<IniFile>(AppPath() + QStringLiteral("dat/qrinit.ini"));
+    m_ini = std::make_unique<IniFile>(DataPath() + QStringLiteral("dat/qrinit.ini"));
     buildSkinMenu();
     readWindowSettings();
     ui->CboLiuNian->setEditText(QString::number(year));
@@ -146,6 +168,7 @@ void TFrmMain::FormShow()
 
     openCaseDatabase();
     applyStartWindowState();
+    fillTreeAtStart();
 
     m_layers = TCompassLayers{};
     m_layers.ring[1] = 1;  // 后天八卦
@@ -156,6 +179,7 @@ void TFrmMain::FormShow()
 
     fJian = ReadJian();
     ReadFuWei();
+    startPictureTools();
 }
 
 void TFrmMain::fillInputLists()
@@ -185,8 +209,7 @@ void TFrmMain::buildSkinMenu()
     const QFileInfoList files = QDir(AppPath() + QStringLiteral("skins")).entryInfoList(
         {QStringLiteral("*.skn")}, QDir::Files, QDir::Name);
     for (const QFileInfo &f : files) {
-        const QString name = f.fileName();
-        QAction *a = menu->addAction(name.left(name.indexOf(QLatin1Char('.'))));
+        QAction *a = menu->addAction(f.completeBaseName()); // "my.dark.skn" is the skin "my.dark"
         a->setCheckable(true);
         m_skinGroup->addAction(a);
     }
@@ -204,15 +227,21 @@ void TFrmMain::skinItemClick(QAction *item)
     item->setChecked(true);
     const QString caption = item->text();
     if (caption == kDefaultSkinItem) {
-        m_ini->WriteBool(kWindow, QStringLiteral("skined"), false);
+        reportSettingsWrite(m_ini->WriteBool(kWindow, QStringLiteral("skined"), false));
         return;
     }
     if (!QFileInfo::exists(AppPath() + QStringLiteral("skins/") + caption + QStringLiteral(".skn"))) {
         inform(QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
         return;
     }
-    m_ini->WriteString(kWindow, QStringLiteral("skinname"), caption);
-    m_ini->WriteBool(kWindow, QStringLiteral("skined"), true);
+    reportSettingsWrite(m_ini->WriteString(kWindow, QStringLiteral("skinname"), caption)
+                        && m_ini->WriteBool(kWindow, QStringLiteral("skined"), true));
+}
+
+void TFrmMain::reportSettingsWrite(bool written)
+{
+    if (!written)
+        Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存窗口设置：\n") + m_ini->lastError());
 }
 
 void TFrmMain::readWindowSettings()
@@ -228,8 +257,11 @@ void TFrmMain::readWindowSettings()
             a->setChecked(a->text() == name);
     }
 
-    move(ini.ReadInteger(kWindow, QStringLiteral("left"), 10), ini.ReadInteger(kWindow, QStringLiteral("top"), 10));
-    resize(ini.ReadInteger(kWindow, QStringLiteral("width"), 400), ini.ReadInteger(kWindow, QStringLiteral("height"), 400));
+    WindowGeometry::Apply(*this, QRect(ini.ReadInteger(kWindow, QStringLiteral("left"), 10),
+                                       ini.ReadInteger(kWindow, QStringLiteral("top"), 10),
+                                       ini.ReadInteger(kWindow, QStringLiteral("width"), 400),
+                                       ini.ReadInteger(kWindow, QStringLiteral("height"), 400)),
+                          ui->PanInput);
     m_startWindowState = ini.ReadInteger(kWindow, QStringLiteral("state"), 0);
 
     const QString section = QStringLiteral("minggao");
@@ -285,10 +317,10 @@ void TFrmMain::afterChartChange()
 
 void TFrmMain::openCaseDatabase()
 {
-    if (!g_caseDb || g_caseDb->AppFolder() != AppPath())
-        g_caseDb = std::make_unique<MRecordBase>(AppPath());
-    if (g_caseDb->Open(MRecordBase::DefaultPath(AppPath())) != 0)
-        inform(g_caseDb->Message());
+    if (!g_caseDb || g_caseDb->AppFolder() != DataPath())
+        g_caseDb = std::make_unique<MRecordBase>(DataPath());
+    if (g_caseDb->Open(MRecordBase::DefaultPath(DataPath())) != 0)
+        inform(caseDbMessage(*g_caseDb));
 }
 
 void TFrmMain::applyStartWindowState()
@@ -316,11 +348,13 @@ void TFrmMain::closeEvent(QCloseEvent *event)
 
 bool TFrmMain::FormClose()
 {
+    if (!stopTreeLoadOnClose())
+        return false;
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
     if (m_ini)
-        writeWindowSettings();
+        reportSettingsWrite(writeWindowSettings());
     m_closed = true;
     m_chartValid = false;
     m_ini.reset();
@@ -328,32 +362,36 @@ bool TFrmMain::FormClose()
     return true;
 }
 
-void TFrmMain::writeWindowSettings()
+bool TFrmMain::writeWindowSettings()
 {
     IniFile &ini = *m_ini;
+    bool ok = true;
+    const auto putInt = [&](const QString &section, const char *key, int value) {
+        ok = ini.WriteInteger(section, QLatin1String(key), value) && ok;
+    };
     const Qt::WindowStates states = windowState();
     const bool normal = !(states & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     if (normal) {
-        ini.WriteInteger(kWindow, QStringLiteral("left"), pos().x());
-        ini.WriteInteger(kWindow, QStringLiteral("top"), pos().y());
-        ini.WriteInteger(kWindow, QStringLiteral("width"), width());
-        ini.WriteInteger(kWindow, QStringLiteral("height"), height());
+        const QRect client = WindowGeometry::StoredClient(*this);
+        putInt(kWindow, "left", client.left());
+        putInt(kWindow, "top", client.top());
+        putInt(kWindow, "width", client.width());
+        putInt(kWindow, "height", client.height());
     }
-    ini.WriteInteger(kWindow, QStringLiteral("state"),
-                     (states & Qt::WindowMinimized) ? 1 : (states & Qt::WindowMaximized) ? 2 : 0);
+    putInt(kWindow, "state", (states & Qt::WindowMinimized) ? 1 : (states & Qt::WindowMaximized) ? 2 : 0);
     const QString section = QStringLiteral("minggao");
-    ini.WriteString(section, QStringLiteral("fname"), ui->RedtQuorin->font().family());
-    ini.WriteInteger(section, QStringLiteral("fsize"), ui->RedtQuorin->font().pointSize());
-    ini.WriteInteger(section, QStringLiteral("bcolor"),
-                     int(QColorToWinColor(ui->RedtQuorin->palette().color(QPalette::Base))));
-    ini.WriteInteger(kWindow, QStringLiteral("treewid"), ui->Tree->width());
-    ini.WriteInteger(kWindow, QStringLiteral("pinghei"), ui->RedtPingYu->height());
-    ini.WriteInteger(kWindow, QStringLiteral("PanLeftPic"), ui->PanLeftPic->width());
-    ini.WriteInteger(QStringLiteral("img"), QStringLiteral("wid"), ui->Img1->width());
-    ini.WriteInteger(QStringLiteral("img"), QStringLiteral("hei"), ui->Img1->height());
-    ini.WriteInteger(kSoft, QStringLiteral("iPanShape"), qMax(0, RadioIndex(ui->RdoPanShape)));
-    ini.WriteInteger(QStringLiteral("tree"), QStringLiteral("showStyle"), m_treeStyle);
-    ini.WriteInteger(QStringLiteral("tree"), QStringLiteral("sort"), m_treeSort);
+    ok = ini.WriteString(section, QStringLiteral("fname"), ui->RedtQuorin->font().family()) && ok;
+    putInt(section, "fsize", ui->RedtQuorin->font().pointSize());
+    putInt(section, "bcolor", int(QColorToWinColor(ui->RedtQuorin->palette().color(QPalette::Base))));
+    putInt(kWindow, "treewid", ui->Tree->width());
+    putInt(kWindow, "pinghei", ui->RedtPingYu->height());
+    putInt(kWindow, "PanLeftPic", ui->PanLeftPic->width());
+    putInt(QStringLiteral("img"), "wid", ui->Img1->width());
+    putInt(QStringLiteral("img"), "hei", ui->Img1->height());
+    putInt(kSoft, "iPanShape", qMax(0, RadioIndex(ui->RdoPanShape)));
+    putInt(QStringLiteral("tree"), "showStyle", m_treeStyle);
+    putInt(QStringLiteral("tree"), "sort", m_treeSort);
+    return ok;
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -362,13 +400,13 @@ void TFrmMain::writeWindowSettings()
 double TFrmMain::ReadJian() const
 {
     // A hand-edited width of zero or less would make every degree off a mountain's exact centre a 兼.
-    const double jian = IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadFloat(QStringLiteral("set"), QStringLiteral("fJian"), 3.0);
+    const double jian = IniFile(DataPath() + QStringLiteral("dat/set.ini")).ReadFloat(QStringLiteral("set"), QStringLiteral("fJian"), 3.0);
     return jian > 0 ? jian : 3.0;
 }
 
 void TFrmMain::ReadFuWei()
 {
-    int fuwei = IniFile(AppPath() + QStringLiteral("dat/set.ini")).ReadInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 0);
+    int fuwei = IniFile(DataPath() + QStringLiteral("dat/set.ini")).ReadInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 0);
     if (fuwei < 0 || fuwei > 3)
         fuwei = 0; // as the chart object reads it, so the checked reference is the one it draws
     const QSignalBlocker block(ui->ChkShowGua);
@@ -447,7 +485,11 @@ void TFrmMain::BtnPaiClick()
     m_rec.degree = float(parsed.degree);
 
     QString name = ui->EdtName->text().trimmed();
-    if (CleanName(name)) {
+    // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
+    if (name.isEmpty()) {
+        name = QStringLiteral("甲");
+        ui->EdtName->setText(name);
+    } else if (CleanName(name)) {
         inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
         ui->EdtName->setText(name);
     }
@@ -491,6 +533,7 @@ void TFrmMain::BtnPaiClick()
     cursor.movePosition(QTextCursor::Start);
     ui->RedtQuorin->setTextCursor(cursor);
     ui->PageXuanBa->setCurrentIndex(0);
+    afterLayOutPictures();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -587,6 +630,14 @@ void TFrmMain::ChkShowGuaClickCheck()
 {
     if (!m_chartValid || !m_quorin)
         return;
+    applyShowGua();
+    m_quorin->ShowBaZhaiPan();
+    afterChartChange();
+}
+
+// Hands the four marks to the chart; the 伏位 reference it names is checked again.
+void TFrmMain::applyShowGua()
+{
     uint8_t show[4];
     for (int i = 0; i < 4; ++i)
         show[i] = IsItemChecked(ui->ChkShowGua, i) ? 1 : 0;
@@ -597,12 +648,11 @@ void TFrmMain::ChkShowGuaClickCheck()
         show[row - 1] = 1;
         m_quorin->SetShowGua(show);
     }
-    m_quorin->ShowBaZhaiPan();
-    afterChartChange();
 }
 
 void TFrmMain::RdoPanShapeClick()
 {
+    cancelPanDrag();
     if (!m_quorin)
         return;
     m_quorin->SetPanShape(qMax(0, RadioIndex(ui->RdoPanShape)), m_chartValid);
@@ -628,12 +678,34 @@ void TFrmMain::OmenuSetClick()
 {
     {
         TFrmSet dlg(this);
-        dlg.exec();
+        if (dlg.exec() != QDialog::Accepted)
+            return; // 返回: nothing was written, nothing changes
     }
+    fJian = ReadJian();
     ReadFuWei();
     if (m_chartValid)
-        ChkShowGuaClickCheck();
-    fJian = ReadJian();
+        redrawShownView();
+}
+
+// After a settings change the house is laid out again with the new settings (some of them, such as the
+// orientation, belong to the computation) and the view on screen is shown again under its own tab, rather
+// than switching to the Eight Mansions chart.
+void TFrmMain::redrawShownView()
+{
+    applyShowGua();
+    const TRecordData shown = m_quorin->Rec; // the chart's copy: view, colour mode and star names as shown
+    if (!m_quorin->PaiPan(shown)) {
+        m_chartValid = false;
+        Prompts::instance().error(QStringLiteral("错误"), m_quorin->sMessage);
+        return;
+    }
+    const int view = shown.chartPanel;
+    if (view == 1 || view == 4)
+        m_quorin->ShowBaZhaiPan(); // the Eight Mansions reading
+    if (view == 4)
+        m_quorin->ShowLiuNianPan8(m_quorin->iLiuNianYear, m_quorin->iLiuNianMonth, m_quorin->bShowMonth);
+    afterChartChange();
+    ui->PageXuanBa->setCurrentIndex(view == 1 || view == 4 ? 1 : 0);
 }
 
 void TFrmMain::HmnuRhelpClick()

@@ -9,8 +9,13 @@
 
 #include <memory>
 
+class CaseTree;
+class CaseTreeLoader;
 class IniFile;
+class MControlCompass;
 class MQuorin;
+class QAction;
+class QMouseEvent;
 class MRecordBase;
 class QActionGroup;
 namespace Ui {
@@ -27,6 +32,7 @@ class TFrmMain : public QMainWindow {
 public:
     explicit TFrmMain(QWidget *parent = nullptr);
     ~TFrmMain() override;
+    void setVisible(bool visible) override; // the first showing runs FormShow
 
     // ---- state other parts of the program and the tests read ----
     bool ChartValid() const { return m_chartValid; }
@@ -51,15 +57,59 @@ public:
     void ChkShowGuaClickCheck();
     void RdoPanShapeClick();
     void SbtoTextClick();               // 二十四山年月日时吉凶定局
+    void BtoShengRiClick();             // 输入生日: the owner's birth date and time
     void OmenuSetClick();               // 排盘设置
     void HmnuRhelpClick();              // 软件帮助
+
+    // ---- text panes, home articles and menus (TFrmMain_menus.cpp) ----
+    void OsetmoClick();                       // 命稿设置 → 默认
+    void OmnusetfontClick();                  // 命稿设置 → 字体设置
+    void OmnusetcolorClick();                 // 命稿设置 → 背景色设置
+    void MlzishiClick();                      // 命理知识 → 相关知识
+    void MenuMenDingClick();                  // 工具 → 门公、丁兰尺
+    void TmnuMenChiClick();                   // 工具 → 门尺占
+    void TmnuJiuXingClick();                  // 工具 → 九星运行图
+    void TmnuFeiBuClick();                    // 工具 → 九星飞布图
+    void TmnuwnlClick();                      // 工具 → 万年历
+    void CboJiaJuClick(int item);             // an article into MeoJiaJu
+    void ColGridChange(const QColor &colour); // the article's text colour
+    // ---- the case tree (TFrmMain_tree.cpp) ----
+    // Every command that touches the case file calls this first: while the tree loads it shows
+    // "请等待案例加载完毕！" and returns true, and the command does nothing.
+    bool RefuseWhileTreeLoads();
+    bool TreeBusy() const;
+    CaseTree &Tree() const { return *m_caseTree; }
+    // Rebuilds the tree from these case ids in the current style and sort; a long list loads on the loader
+    // thread while the window stays usable.
+    void RefreshTree(const QList<int> &ids);
+    void pop_s_fullClick();               // 显示全部案例
+    void ShowStyleClick(QAction *item);   // an item of the display-style menu
 
     // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
     double ReadJian() const;
     void ReadFuWei();
 
+    // ---- picture tools: the chart picture, the floor plan and the compass page (TFrmMain_pictures.cpp) ----
+    void SpeedButton1Click();                // 户型图: choose and load a floor plan
+    bool LoadFloorPlan(const QString &file); // also for opening a case with a plan; false keeps the old plan
+    void SetDrawMode(int mode);              // 0 none, 11 连续线, 12 圆, 13 方形, 14 直线, 15 橡皮擦
+    int DrawMode() const;
+    bool PanLocked() const;
+    // The drawing-mode items N9 N11 N17 N18 N28 (modes 11..15), 画笔属性 N19 and 文字属性 N27, for the tools menu.
+    QList<QAction *> PictureToolActions() const;
+    void FillCompassList();
+    MControlCompass *Compass() const;
+    void ImgBkMouseDown(QMouseEvent *event);
+    void ImgBkMouseMove(QMouseEvent *event);
+    void ImgBkMouseUp(QMouseEvent *event);
+    void Img1MouseDown(QMouseEvent *event);
+    void Img1MouseMove(QMouseEvent *event);
+    void Img1MouseUp(QMouseEvent *event);
+    void ImgCompassMouseDown(QMouseEvent *event);
+    void ImgCompassMouseMove(QMouseEvent *event);
+    void ImgCompassMouseUp(QMouseEvent *event);
+
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -70,7 +120,10 @@ private:
     void buildSkinMenu();
     void skinItemClick(QAction *item);
     void readWindowSettings();
-    void writeWindowSettings();
+    bool writeWindowSettings();
+    void reportSettingsWrite(bool written);
+    void redrawShownView();
+    void applyShowGua();
     void applyStartWindowState();
     void openCaseDatabase();
     void selectPeriodOfYear(int year);
@@ -78,6 +131,26 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
     void inform(const QString &text);
+    void setupTextPanes();
+    void buildMenus();
+
+    void setupPictureTools();   // construction: popups, text panel, mouse and compass-page connections
+    void startPictureTools();   // first showing: the blank plan, the compass photograph and its list
+    void afterLayOutPictures(); // a successful lay-out: chart unlocked, compass photograph turned to it
+    void cancelPanDrag();
+    struct PictureTools;
+    struct PictureToolsDeleter {
+        void operator()(PictureTools *p) const;
+    };
+    std::unique_ptr<PictureTools, PictureToolsDeleter> m_pic;
+    void buildTreeMenu();
+    void checkShowStyleItems();
+    void fillTreeAtStart();
+    void startTreeLoader(const QList<int> &ids);
+    void beginTreeFill(const QStringList &categories);
+    void placeNextTreeChunk();
+    void endTreeFill();
+    bool stopTreeLoadOnClose();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     bool m_chartValid = false;
@@ -92,4 +165,12 @@ private:
     bool m_closed = false;
     std::unique_ptr<IniFile> m_ini; // dat/qrinit.ini while the window is open
     QActionGroup *m_skinGroup = nullptr;
+    std::unique_ptr<CaseTree> m_caseTree;
+    QActionGroup *m_styleGroup = nullptr;
+    QActionGroup *m_sortGroup = nullptr;
+    QString m_titleBeforeFill;
+    bool m_chunkTickQueued = false;
+    int m_treeLoaderRun = 0;
+    // Last, so it goes first: its thread has ended before anything it reports to is freed.
+    std::unique_ptr<CaseTreeLoader> m_treeLoader;
 };

@@ -49,7 +49,7 @@ void TFrmSet::closeEvent(QCloseEvent *event)
 
 void TFrmSet::FormShow()
 {
-    m_ini = std::make_unique<IniFile>(AppPath() + QStringLiteral("dat/set.ini"));
+    m_ini = std::make_unique<IniFile>(DataPath() + QStringLiteral("dat/set.ini"));
     const IniFile &ini = *m_ini;
     ui->LedtLeft->setText(QString::number(ini.ReadInteger(kSet, QStringLiteral("ileft"), 0)));
     SetRadioIndex(ui->GrpLiuNian, ini.ReadInteger(kSet, QStringLiteral("liunian"), 0));
@@ -118,7 +118,7 @@ void TFrmSet::message(const QString &text)
 void TFrmSet::BitBtn1Click()
 {
     if (!m_ini)
-        m_ini = std::make_unique<IniFile>(AppPath() + QStringLiteral("dat/set.ini"));
+        m_ini = std::make_unique<IniFile>(DataPath() + QStringLiteral("dat/set.ini"));
     bool ok = false;
     int left = ui->LedtLeft->text().trimmed().toInt(&ok, 10);
     if (!ok)
@@ -154,7 +154,7 @@ void TFrmSet::BitBtn1Click()
     written &= ini.WriteBool(kSet, QStringLiteral("bChangeMenuSize"), ui->ChkMenuSize->isChecked());
     if (!written) {
         // Telling the user the settings were kept when the file could not be written would lose them silently.
-        Prompts::instance().error(QStringLiteral("错误"), ini.lastError());
+        Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存软件设置：\n") + ini.lastError());
         return;
     }
     message(QStringLiteral("已经保存软件设置的修改，请重新排盘！"));

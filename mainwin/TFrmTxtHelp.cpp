@@ -3,6 +3,7 @@
 #include "ui_TFrmTxtHelp.h"
 
 #include "MUiFont.h"
+#include "Resources.h"
 
 #include <QShowEvent>
 
@@ -10,6 +11,9 @@ TFrmTxtHelp::TFrmTxtHelp(QWidget *parent) : QDialog(parent), ui(std::make_unique
 {
     ui->setupUi(this);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    ui->MeoUsage->setPlainText(LoadText(QStringLiteral("help_usage")));
+    ui->MeoHistory->setPlainText(LoadText(QStringLiteral("help_history")));
+    ui->MeoOthers->setPlainText(LoadText(QStringLiteral("help_tools")));
 }
 
 TFrmTxtHelp::~TFrmTxtHelp() = default;

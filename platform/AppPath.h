@@ -2,13 +2,37 @@
 
 #include <QString>
 
-// The program folder: the executable's folder with a trailing "/". Data lives beside the executable
-// (dat/, Quorin_f/, picTemp/, compass/, skins/).
+#include <optional>
+
+// The program folder: the executable's folder with a trailing "/". The shipped folders live there (skins/,
+// compass/, and the shipped defaults of dat/).
 QString AppPath();
 
 // Makes AppPath() return `folder` (a trailing "/" is added when missing); an empty text goes back to the
 // executable's folder. For tests, which run against a temporary program folder.
 void SetAppPath(const QString &folder);
 
-// Creates the program's folders under AppPath() where they are missing; false when one cannot be made.
+// The folder of the program's writable data (dat/ with the settings and the case file, Quorin_f/, picTemp/),
+// with a trailing "/": the program folder when its dat/ can be written, as for a copy the user unpacked; else
+// the user's data folder (QStandardPaths::AppDataLocation), as for a system-wide install. Whether the program
+// folder can be written is tried once per program folder; empty when no user folder can be had either.
+QString DataPath();
+
+// For tests, which run as a user that may write anywhere: whether the program folder counts as writable;
+// nothing goes back to trying it.
+void SetProgramFolderWritable(std::optional<bool> writable);
+
+// Creates the program's folders where they are missing: the data folders under DataPath(), and skins/ and
+// compass/ under AppPath() when the program folder is writable. False when one cannot be made.
 bool MakeProgramFolders();
+
+struct DataFolderSetup {
+    bool ok = false;            // every folder under DataPath() exists
+    bool inUserFolder = false;  // DataPath() is the user's data folder, not the program folder
+    bool firstUse = false;      // the user's dat/ was made by this call: say once where the data now lives
+    QString folder;             // DataPath()
+};
+
+// Makes the program's folders; when the data lives in the user's folder, first copies each shipped file of
+// the program's dat/ that the user's dat/ lacks (made writable for the user; existing files are kept).
+DataFolderSetup PrepareDataFolder();

@@ -108,6 +108,23 @@ std::optional<int> parseInteger(const QString &text)
 
 } // namespace
 
+// The reason in the user's language: the system's own texts are mostly English.
+static QString saveFailure(QFileDevice::FileError error)
+{
+    switch (error) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("文件夹不存在或者没有写入权限");
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        return QStringLiteral("写入出错，磁盘可能已满");
+    case QFileDevice::RenameError:
+        return QStringLiteral("无法替换原来的文件");
+    default:
+        return QStringLiteral("写入出错");
+    }
+}
+
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 bool IniFile::load(Lines &lines, bool forWriting) const
@@ -139,7 +156,7 @@ bool IniFile::save(const Lines &lines)
         return true;
     QSaveFile out(m_fileName);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        m_lastError = QStringLiteral("Cannot write %1: %2").arg(m_fileName, out.errorString());
+        m_lastError = QStringLiteral("无法写入文件 %1：%2").arg(m_fileName, saveFailure(out.error()));
         return false;
     }
     m_lastError.clear();
@@ -230,12 +247,12 @@ bool IniFile::WriteString(const QString &section, const QString &key, const QStr
     if (s.isEmpty() || k.isEmpty() || hasLineBreak(s) || hasLineBreak(k) || hasLineBreak(value)
         || s.contains(QLatin1Char(']')) || k.contains(QLatin1Char('=')) || k.startsWith(QLatin1Char('['))
         || isComment(k)) {
-        m_lastError = QStringLiteral("Refused to write an invalid entry [%1] %2").arg(section, key);
+        m_lastError = QStringLiteral("拒绝写入无效的设置项 [%1] %2").arg(section, key);
         return false;
     }
     Lines lines;
     if (!load(lines, true)) {
-        m_lastError = QStringLiteral("Cannot read %1; not overwriting it").arg(m_fileName);
+        m_lastError = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它").arg(m_fileName);
         return false;
     }
     const qsizetype header = findSection(lines.text, s);
@@ -275,7 +292,7 @@ bool IniFile::DeleteKey(const QString &section, const QString &key)
 {
     Lines lines;
     if (!load(lines, true)) {
-        m_lastError = QStringLiteral("Cannot read %1; not overwriting it").arg(m_fileName);
+        m_lastError = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它").arg(m_fileName);
         return false;
     }
     const qsizetype header = findSection(lines.text, section);
@@ -290,7 +307,7 @@ bool IniFile::EraseSection(const QString &section)
 {
     Lines lines;
     if (!load(lines, true)) {
-        m_lastError = QStringLiteral("Cannot read %1; not overwriting it").arg(m_fileName);
+        m_lastError = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它").arg(m_fileName);
         return false;
     }
     bool erased = false;

@@ -97,9 +97,10 @@ QString QtPrompts::openFileName(const QString &title, const QString &folder, con
     return QFileDialog::getOpenFileName(parentWindow(), title, folder, filter);
 }
 
-QString QtPrompts::saveFileName(const QString &title, const QString &path, const QString &filter)
+QString QtPrompts::saveFileName(const QString &title, const QString &path, const QString &filter,
+                                QString *selectedFilter)
 {
-    return QFileDialog::getSaveFileName(parentWindow(), title, path, filter);
+    return QFileDialog::getSaveFileName(parentWindow(), title, path, filter, selectedFilter);
 }
 
 QString QtPrompts::folderName(const QString &title, const QString &folder)

@@ -31,8 +31,10 @@ public:
     virtual std::optional<QString> inputText(const QString &title, const QString &label,
                                              const QString &initial = QString()) = 0;
     // A file or folder path; empty when cancelled. Filters are Qt's ("Pictures (*.bmp *.jpg);;All (*)").
+    // `selectedFilter`, when given, receives the filter the user chose, if the chooser tells.
     virtual QString openFileName(const QString &title, const QString &folder, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &title, const QString &path, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &path, const QString &filter,
+                                 QString *selectedFilter = nullptr) = 0;
     virtual QString folderName(const QString &title, const QString &folder) = 0;
     virtual std::optional<QFont> chooseFont(const QString &title, const QFont &initial) = 0;
     virtual std::optional<QColor> chooseColour(const QString &title, const QColor &initial) = 0;
@@ -59,7 +61,8 @@ public:
                    std::optional<Answer> defaultAnswer) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
-    QString saveFileName(const QString &title, const QString &path, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &path, const QString &filter,
+                         QString *selectedFilter = nullptr) override;
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<QFont> chooseFont(const QString &title, const QFont &initial) override;
     std::optional<QColor> chooseColour(const QString &title, const QColor &initial) override;

@@ -79,7 +79,8 @@ QString ScriptedPrompts::openFileName(const QString &title, const QString &folde
     return nextPath(Kind::OpenFile, title, folder, filter);
 }
 
-QString ScriptedPrompts::saveFileName(const QString &title, const QString &path, const QString &filter)
+QString ScriptedPrompts::saveFileName(const QString &title, const QString &path, const QString &filter,
+                                      QString *)
 {
     return nextPath(Kind::SaveFile, title, path, filter);
 }

@@ -50,7 +50,9 @@ public:
                    std::optional<Answer> defaultAnswer) override;
     std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
-    QString saveFileName(const QString &title, const QString &path, const QString &filter) override;
+    // The chosen filter is not scripted: `selectedFilter` is left as it is.
+    QString saveFileName(const QString &title, const QString &path, const QString &filter,
+                         QString *selectedFilter = nullptr) override;
     QString folderName(const QString &title, const QString &folder) override;
     std::optional<QFont> chooseFont(const QString &title, const QFont &initial) override;
     std::optional<QColor> chooseColour(const QString &title, const QColor &initial) override;

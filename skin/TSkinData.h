@@ -130,7 +130,11 @@ private:
     void ReadSysButtons(const TQuickIni &ini);
     void ReadButton(const TQuickIni &ini);
     void ReadTitle(const TQuickIni &ini);
+    std::unique_ptr<TDataSkinBorder> ReadBorderObject(const TQuickIni &ini, const QString &section,
+                                                      const QString &secondKey) const;
     void ReadElements(const TQuickIni &ini);
+    void ReadScrollingElements(const TQuickIni &ini);
+    void ReadTracks(const TQuickIni &ini);
     void SetFrame(const TQuickIni &ini);
     void ClampGeometry();
     void ReBuildCombobox();

@@ -237,16 +237,19 @@ void TSkinData::ReadTitle(const TQuickIni &ini)
     ReadRGB(ini, Personality, QStringLiteral("InActiveText"), t.InActiveText);
 }
 
+std::unique_ptr<TDataSkinBorder> TSkinData::ReadBorderObject(const TQuickIni &ini, const QString &section,
+                                                             const QString &secondKey) const
+{
+    if (ini.ReadString(section, QStringLiteral("Image"), QString()).isEmpty())
+        return nullptr;
+    auto b = std::make_unique<TDataSkinBorder>(section);
+    readGeneric(ini, section, *b);
+    b->Map2 = Readbmp(ini, section, secondKey);
+    return b;
+}
+
 void TSkinData::ReadElements(const TQuickIni &ini)
 {
-    auto border = [&](const QString &section, const QString &secondKey) -> std::unique_ptr<TDataSkinBorder> {
-        if (ini.ReadString(section, QStringLiteral("Image"), QString()).isEmpty())
-            return nullptr;
-        auto b = std::make_unique<TDataSkinBorder>(section);
-        readGeneric(ini, section, *b);
-        b->Map2 = Readbmp(ini, section, secondKey);
-        return b;
-    };
     if (!ini.ReadString(QStringLiteral("Progress"), QStringLiteral("Bitmap"), QString()).isEmpty()) {
         const QString s = QStringLiteral("Progress");
         Progress = std::make_unique<TDataSkinObject>(s);
@@ -270,7 +273,7 @@ void TSkinData::ReadElements(const TQuickIni &ini)
         GroupBox->BackgroundLeftShift = ini.ReadInteger(s, QStringLiteral("BackgroundLeftShift"), 0);
         GroupBox->BackgroundRightShift = ini.ReadInteger(s, QStringLiteral("BackgroundRightShift"), 0);
     }
-    Tabs = border(QStringLiteral("Tabs"), QStringLiteral("Border"));
+    Tabs = ReadBorderObject(ini, QStringLiteral("Tabs"), QStringLiteral("Border"));
     StatusBarEdges = ReadObject(ini, QStringLiteral("StatusBarEdges"));
     TabPane = ReadObject(ini, QStringLiteral("Tab.Pane"));
     if (TabPane) {
@@ -278,6 +281,11 @@ void TSkinData::ReadElements(const TQuickIni &ini)
             *m = std::min(*m, 4);
     }
     ToolBars = ReadObject(ini, QStringLiteral("ToolBars"));
+    ReadScrollingElements(ini);
+}
+
+void TSkinData::ReadScrollingElements(const TQuickIni &ini)
+{
     ComboButton = ReadObject(ini, QStringLiteral("ComboButton"));
     SunkEdge = ReadObject(ini, QStringLiteral("SunkEdge"));
     if (ComboButton && !ComboButton->Map.isNull()) {
@@ -299,8 +307,13 @@ void TSkinData::ReadElements(const TQuickIni &ini)
     ThumbRight = ReadObject(ini, QStringLiteral("Trackbar.ThumbRight"));
     ThumbUp = ReadObject(ini, QStringLiteral("Trackbar.ThumbUp"));
     ThumbDown = ReadObject(ini, QStringLiteral("Trackbar.ThumbDown"));
-    UpDownHorz = border(QStringLiteral("UpDown.Horz"), QStringLiteral("GlyphImage"));
-    UpDownVert = border(QStringLiteral("UpDown.Vert"), QStringLiteral("GlyphImage"));
+    UpDownHorz = ReadBorderObject(ini, QStringLiteral("UpDown.Horz"), QStringLiteral("GlyphImage"));
+    UpDownVert = ReadBorderObject(ini, QStringLiteral("UpDown.Vert"), QStringLiteral("GlyphImage"));
+    ReadTracks(ini);
+}
+
+void TSkinData::ReadTracks(const TQuickIni &ini)
+{
     Track = ReadObject(ini, QStringLiteral("Track"));
     TrackVert = ReadObject(ini, QStringLiteral("TRACKVERT"));
     for (auto [track, name, vertical] : {std::tuple{&Track, "Track", false}, {&TrackVert, "TRACKVERT", true}}) {

@@ -35,6 +35,7 @@ struct CaseFile {
             TRecordData r = SampleCase(i);
             db.InsertCaseBatch(r);
         }
+        batch.commit();
     }
 };
 
@@ -58,12 +59,28 @@ void BM_InsertBatch10k(benchmark::State &state)
                 TRecordData r = SampleCase(i);
                 benchmark::DoNotOptimize(db.InsertCaseBatch(r));
             }
+            batch.commit();
         }
         if (db.GetPrimaryId() != 10000)
             state.SkipWithError("inserts failed");
     }
 }
 BENCHMARK(BM_InsertBatch10k)->Unit(benchmark::kMillisecond);
+
+// One save on its own, as the save command makes it: its own transaction and commit to the disk.
+void BM_InsertOne(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    MRecordBase db(dir.path() + "/");
+    db.Open(MRecordBase::DefaultPath(dir.path()));
+    int i = 0;
+    for (auto _ : state) {
+        TRecordData r = SampleCase(i++);
+        if (db.InsertCase(r) < 0)
+            state.SkipWithError("insert failed");
+    }
+}
+BENCHMARK(BM_InsertOne)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadBatch100k(benchmark::State &state)
 {

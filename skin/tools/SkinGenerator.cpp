@@ -115,6 +115,42 @@ void arrow(QPainter &p, const QRect &r, int direction, const QColor &colour) // 
     }
 }
 
+enum Glyph { Close, Max, Restore, Min, Help };
+
+// A caption-button glyph in a 10 x 9 box from o; `behind` fills the back window of the restore glyph.
+void captionGlyph(QPainter &p, QPoint o, Glyph g, const QColor &ink, const QColor &behind)
+{
+    p.setPen(ink);
+    switch (g) {
+    case Close:
+        for (int i = 0; i < 9; ++i) {
+            p.drawPoint(o + QPoint(i, i));
+            p.drawPoint(o + QPoint(i + 1, i));
+            p.drawPoint(o + QPoint(8 - i, i));
+            p.drawPoint(o + QPoint(9 - i, i));
+        }
+        break;
+    case Max:
+        p.drawRect(QRect(o, QSize(9, 8)));
+        p.drawLine(o + QPoint(0, 1), o + QPoint(9, 1));
+        break;
+    case Restore:
+        p.drawRect(QRect(o + QPoint(3, 0), QSize(6, 5)));
+        p.fillRect(QRect(o + QPoint(0, 3), QSize(7, 6)), behind);
+        p.drawRect(QRect(o + QPoint(0, 3), QSize(6, 5)));
+        break;
+    case Min: p.fillRect(QRect(o + QPoint(1, 7), QSize(8, 2)), ink); break;
+    case Help:
+        p.drawLine(o + QPoint(3, 1), o + QPoint(6, 1));
+        p.drawLine(o + QPoint(2, 2), o + QPoint(2, 3));
+        p.drawLine(o + QPoint(7, 2), o + QPoint(7, 4));
+        p.drawLine(o + QPoint(6, 5), o + QPoint(5, 5));
+        p.drawPoint(o + QPoint(4, 6));
+        p.drawPoint(o + QPoint(4, 8));
+        break;
+    }
+}
+
 QByteArray bmpBytes(const QImage &img)
 {
     QByteArray bytes;
@@ -141,7 +177,11 @@ private:
                  const QStringList &extra = {});
     void frame();
     void captionButtons();
-    void controls();
+    void buttons();
+    void fields();
+    void containers();
+    void bars();
+    void sliders();
     void scrolling();
     void menus();
     void colours();
@@ -160,6 +200,10 @@ void SkinBuilder::element(const QString &section, const QString &file, const QIm
     line(QStringLiteral("Image=") + file);
     line(QStringLiteral("LeftWidth=%1\r\nTopHeight=%2\r\nRightWidth=%3\r\nBottomHeight=%4\r\nTrans=1")
              .arg(m.left()).arg(m.top()).arg(m.right()).arg(m.bottom()));
+    // Text colours as Windows values; a dark skin needs them, as the painters' fall-back is black.
+    const auto win = [](const QColor &x) { return x.red() + 256 * x.green() + 65536 * x.blue(); };
+    line(QStringLiteral("NormalColour=%1\r\nMouseOverColour=%2\r\nPressedColour=%1")
+             .arg(win(c_.text)).arg(win(section == u"MenuItem" ? c_.hilightText : c_.text)));
     for (const QString &e : extra)
         line(e);
 }
@@ -224,7 +268,6 @@ void SkinBuilder::captionButtons()
 {
     const Palette &c = c_;
     // Frames: 1 normal, 2 pressed, 3 hover, 4 disabled or inactive. The glyph is drawn on the title's colour.
-    enum Glyph { Close, Max, Restore, Min, Help };
     const auto button = [&](Glyph g) {
         return strip(4, {20, 18}, false, [&, g](QPainter &p, QRect r, int f) {
             const QColor base = f == 4 ? c.frameInactive : c.frame;
@@ -237,38 +280,9 @@ void SkinBuilder::captionButtons()
                 roundCorners(p, box);
             }
             // On a hot or pressed box the glyph takes whichever of dark or white stands out more.
-            const QColor onBox = hotFill.lightness() > 150 ? c.edge : QColor(Qt::white);
+            const QColor onBox = hotFill.lightness() > 140 ? c.edge : QColor(Qt::white);
             const QColor ink = f == 4 ? c.titleTextInactive.darker(120) : (f == 2 || f == 3) ? onBox : c.titleText;
-            p.setPen(ink);
-            const QPoint o = r.center() - QPoint(4, 4);
-            switch (g) {
-            case Close:
-                for (int i = 0; i < 9; ++i) {
-                    p.drawPoint(o + QPoint(i, i));
-                    p.drawPoint(o + QPoint(i + 1, i));
-                    p.drawPoint(o + QPoint(8 - i, i));
-                    p.drawPoint(o + QPoint(9 - i, i));
-                }
-                break;
-            case Max:
-                p.drawRect(QRect(o, QSize(9, 8)));
-                p.drawLine(o + QPoint(0, 1), o + QPoint(9, 1));
-                break;
-            case Restore:
-                p.drawRect(QRect(o + QPoint(3, 0), QSize(6, 5)));
-                p.fillRect(QRect(o + QPoint(0, 3), QSize(7, 6)), base.lighter(112));
-                p.drawRect(QRect(o + QPoint(0, 3), QSize(6, 5)));
-                break;
-            case Min: p.fillRect(QRect(o + QPoint(1, 7), QSize(8, 2)), ink); break;
-            case Help:
-                p.drawLine(o + QPoint(3, 1), o + QPoint(6, 1));
-                p.drawLine(o + QPoint(2, 2), o + QPoint(2, 3));
-                p.drawLine(o + QPoint(7, 2), o + QPoint(7, 4));
-                p.drawLine(o + QPoint(6, 5), o + QPoint(5, 5));
-                p.drawLine(o + QPoint(4, 6), o + QPoint(4, 6));
-                p.drawPoint(o + QPoint(4, 8));
-                break;
-            }
+            captionGlyph(p, r.center() - QPoint(4, 4), g, ink, base.lighter(112));
         });
     };
     const struct {
@@ -304,7 +318,7 @@ void SkinBuilder::captionButtons()
          "ButtonImage=sysmenu.bmp");
 }
 
-void SkinBuilder::controls()
+void SkinBuilder::buttons()
 {
     const Palette &c = c_;
     picture("button.bmp", strip(5, {24, 22}, false, [&](QPainter &p, QRect r, int f) { buttonFace(p, r, f, c); }));
@@ -341,7 +355,13 @@ void SkinBuilder::controls()
     }));
     line("[Buttons]\r\nBitmap=button.bmp\r\nLeftWidth=4\r\nRightWidth=4\r\nTopHeight=4\r\nBottomHeight=4\r\nTrans=1");
     line("Tile=0\r\nCheckButton=check.bmp\r\nCheckButtonFrame=12\r\nRadioButton=radio.bmp\r\nRadioButtonFrame=8");
+    const int text = c.text.red() + 256 * c.text.green() + 65536 * c.text.blue();
+    line(QStringLiteral("NormalColour=%1\r\nMouseOverColour=%1\r\nPressedColour=%1").arg(text));
+}
 
+void SkinBuilder::fields()
+{
+    const Palette &c = c_;
     // Edits and combo boxes: the sunken edge (normal, hot, focused, disabled) and the drop button.
     element("SunkEdge", "sunkedge.bmp", strip(4, {20, 22}, false, [&](QPainter &p, QRect r, int f) {
         p.fillRect(r, f == 4 ? c.face : c.window);
@@ -362,6 +382,11 @@ void SkinBuilder::controls()
                 p.fillRect(QRect(at, QSize(2, 2)), t_.dark ? c.faceLight.lighter(140) : c.faceDark.darker(120));
             }
     }), {0, 0, 0, 0});
+}
+
+void SkinBuilder::bars()
+{
+    const Palette &c = c_;
     element("Progress", "progress.bmp", strip(2, {20, 14}, false, [&](QPainter &p, QRect r, int f) {
         if (f == 1) {
             p.fillRect(r, c.track);
@@ -374,6 +399,11 @@ void SkinBuilder::controls()
     element("Progress.Chunk", "chunk.bmp", strip(1, {8, 14}, false, [&](QPainter &p, QRect r, int) {
         vgradient(p, r.adjusted(0, 0, -2, 0), c.hilight.lighter(130), c.hilight);
     }), {0, 0, 0, 0});
+}
+
+void SkinBuilder::containers()
+{
+    const Palette &c = c_;
     element("GroupBoxEdge", "groupedge.bmp", strip(2, {20, 20}, false, [&](QPainter &p, QRect r, int f) {
         p.fillRect(r, c.face);
         outline(p, r.adjusted(0, 0, -1, -1), f == 2 ? c.faceDark : c.faceDark.darker(110));
@@ -425,18 +455,24 @@ void SkinBuilder::controls()
         }
         buttonFace(p, r, f, c);
     }), {4, 4, 4, 4});
+    // Frames: 1 normal, 2 hot (the header painter's two), then pressed, disabled and normal again.
     element("Headerbar", "header.bmp", strip(5, {30, 20}, false, [&](QPainter &p, QRect r, int f) {
-        vgradient(p, r, f == Pressed ? c.face : c.faceLight, f == Pressed ? c.faceLight : c.face);
-        if (f == Hot)
+        vgradient(p, r, f == 3 ? c.face : c.faceLight, f == 3 ? c.faceLight : c.face);
+        if (f == 2)
             p.fillRect(QRect(r.left(), r.bottom() - 1, r.width(), 2), c.hilight);
         p.fillRect(QRect(r.right(), r.top() + 3, 1, r.height() - 6), c.faceDark);
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c.faceDark);
     }), {3, 3, 3, 3}, {"Frame=5"});
+}
+
+void SkinBuilder::sliders()
+{
+    const Palette &c = c_;
     const auto thumb = [&](QSize size, int tip) { // tip: 0 none, 1 down, 2 up, 3 right, 4 left
         return strip(5, size, false, [&, tip](QPainter &p, QRect r, int f) {
             buttonFace(p, r.adjusted(0, 0, 0, tip ? -3 : 0), f, c);
             if (tip)
-                arrow(p, QRect(r.left(), r.bottom() - 6, r.width(), 6), 3, c.edge);
+                arrow(p, QRect(r.left(), r.bottom() - 6, r.width(), 6), 3, t_.dark ? c.faceLight.lighter(140) : c.edge);
         });
     };
     for (const auto &[section, file, size, tip] :
@@ -512,11 +548,16 @@ void SkinBuilder::scrolling()
 void SkinBuilder::menus()
 {
     const Palette &c = c_;
+    // Frames: 1 normal (the popup's background shows through), 2 the separator, an etched line in the bottom 8
+    // rows that a separator item uses, 3 disabled, 4 selected, 5 selected and disabled.
     element("MenuItem", "menuitem.bmp", strip(5, {30, 20}, false, [&](QPainter &p, QRect r, int f) {
-        p.fillRect(r, c.faceLight);
-        if (f == 4 || f == 2) {
-            p.fillRect(r.adjusted(1, 1, -1, -1), c.hilight);
-            roundCorners(p, r.adjusted(1, 1, -1, -1));
+        if (f == 2) {
+            p.fillRect(QRect(r.left() + 2, r.bottom() - 4, r.width() - 4, 1), c.faceDark);
+            p.fillRect(QRect(r.left() + 2, r.bottom() - 3, r.width() - 4, 1), c.faceLight.lighter(110));
+        } else if (f >= 4) {
+            const QRect box = r.adjusted(1, 1, -1, -1);
+            p.fillRect(box, f == 4 ? c.hilight : c.faceDark);
+            roundCorners(p, box);
         }
     }), {4, 4, 4, 4});
     element("MenuBackground", "menubg.bmp", strip(1, {30, 30}, false, [&](QPainter &p, QRect r, int) {
@@ -553,7 +594,11 @@ QList<SkinMember> SkinBuilder::build()
     frame();
     captionButtons();
     colours();
-    controls();
+    buttons();
+    fields();
+    bars();
+    containers();
+    sliders();
     scrolling();
     menus();
     members_.prepend({t_.name.toLower() + QStringLiteral(".ini"), ini_.toUtf8()});

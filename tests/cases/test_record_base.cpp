@@ -484,6 +484,7 @@ TEST_F(RecordBaseTest, BatchRunsInOneTransaction)
         // Until the batch ends, nobody else sees any of it.
         EXPECT_EQ(raw.one("select count(*) from case_data"), "0");
         EXPECT_EQ(db.OpenDb(), SQLITE_MISUSE);
+        EXPECT_TRUE(batch.commit());
     }
     EXPECT_FALSE(db.InBatch());
     EXPECT_EQ(raw.column("select id || name from case_data order by id"), (QStringList{"11", "3三"}));

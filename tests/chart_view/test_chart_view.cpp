@@ -132,7 +132,10 @@ TEST(ChartObject, TakesItsGeometryFromThePicturesItIsGiven)
     EXPECT_EQ(q.iBkCenterY, 150);
     ASSERT_TRUE(q.pBkBitmap);
     EXPECT_EQ(q.pBkBitmap->size(), QSize(200, 200));
-    EXPECT_TRUE(q.pImagePlus);
+    // The drawing surface belongs to the pictures: the first drawing makes it.
+    MQuorin drawn(nullptr, &chart, &plan);
+    drawn.Redraw();
+    EXPECT_TRUE(drawn.pImagePlus);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "QtTranslation.h"
+
 #include <QApplication>
 #include <QFont>
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorin"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
+    InstallQtTranslation();
     QFont::insertSubstitutions(QStringLiteral("宋体"),
                                {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
     return RUN_ALL_TESTS();

@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QRegularExpression>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -95,6 +97,19 @@ TEST_F(SettingsDialogTest, JianOutsideOneToSevenIsRefusedAndNothingWritten)
         EXPECT_EQ(lastText(), QStringLiteral("已经保存软件设置的修改，请重新排盘！"));
         EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("fJian"), QString()), QString::fromLatin1(text));
     }
+}
+
+TEST_F(SettingsDialogTest, ASettingsFileThatCannotBeWrittenIsReportedInChineseAndTheDialogStays)
+{
+    ASSERT_TRUE(QDir(path("dat")).removeRecursively());
+    writeFile(QStringLiteral("dat"), "a file where the folder should be");
+    EXPECT_FALSE(saveWith([](QWidget *) {}));
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(prompts.asked().last().title, QStringLiteral("错误"));
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法保存软件设置"))) << lastText().toStdString();
+    // Apart from the file's name, the text is Chinese: no English words from the system.
+    EXPECT_FALSE(QString(lastText()).remove(path("dat/set.ini")).contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))))
+        << lastText().toStdString();
 }
 
 TEST_F(SettingsDialogTest, SavingWritesTheFourteenKeysInOrder)

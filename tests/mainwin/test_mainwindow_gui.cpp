@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include "AppPath.h"
+#include "DataFolderNotice.h"
 #include "IniFile.h"
 #include "MQuorin.h"
 #include "MRecordBase.h"
@@ -12,6 +14,8 @@
 
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -19,6 +23,8 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QMenu>
+#include <QMenuBar>
+#include <QLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -72,8 +78,18 @@ TEST_F(MainWindowTest, FirstStartUsesTheDefaultsAndCreatesTheCaseFile)
 {
     auto w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Quorin 3.3"));
-    EXPECT_EQ(w->size(), QSize(400, 400));
+    QApplication::processEvents();
+    // The default 400 x 400 client area is too narrow for the input panel: the window opens at its minimum
+    // width, and every control of the panel is whole.
+    EXPECT_EQ(w->width(), w->minimumWidth());
+    EXPECT_EQ(w->height() - w->menuBar()->height(), 400);
     EXPECT_EQ(w->pos(), QPoint(10, 10));
+    for (QWidget *c : find<QWidget>(w.get(), "PanInput")->findChildren<QWidget *>()) {
+        if (!c->isVisible() || c->objectName().isEmpty() || c->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        EXPECT_GE(c->width(), c->sizeHint().boundedTo(c->maximumSize()).width()) << c->objectName().toStdString();
+        EXPECT_GE(c->height(), c->minimumSizeHint().height()) << c->objectName().toStdString();
+    }
     EXPECT_EQ(find<QComboBox>(w.get(), "CboZuoShan")->currentText(), QStringLiteral("子山午向"));
     EXPECT_EQ(find<QComboBox>(w.get(), "CboZuoShan")->count(), 96);
     const int year = QDate::currentDate().year();
@@ -95,8 +111,9 @@ TEST_F(MainWindowTest, ACaseFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
     auto w = open();
     ASSERT_EQ(prompts.asked().size(), 1);
     EXPECT_EQ(lastTitle(), QStringLiteral("Quorin 3.3"));
-    EXPECT_EQ(lastText(), CaseDb()->Message());
-    EXPECT_FALSE(lastText().isEmpty());
+    // The engine's own text is English: the user reads Chinese, with the file's path.
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法打开案例数据库"))) << lastText().toStdString();
+    EXPECT_FALSE(QString(lastText()).remove(path("dat/Quorin.db")).contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}"))));
     EXPECT_EQ(readFile(QStringLiteral("dat/Quorin.db")), QByteArray(4096, 'x')); // left as it was
     EXPECT_TRUE(w->isVisible());
     close(*w);
@@ -343,6 +360,17 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
     EXPECT_EQ(lastText(), QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("张三"));
     EXPECT_TRUE(w->ChartValid());
+
+    // A blank owner becomes 甲 without the note; a name of forbidden characters only, 甲 with it.
+    find<QLineEdit>(w.get(), "EdtName")->setText(QString());
+    w->BtnPaiClick();
+    EXPECT_EQ(prompts.asked().size(), 1);
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
+    find<QLineEdit>(w.get(), "EdtName")->setText(QStringLiteral("*?"));
+    prompts.reply(Answer::Ok);
+    w->BtnPaiClick();
+    EXPECT_EQ(prompts.asked().size(), 2);
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
     close(*w);
 }
 
@@ -383,7 +411,7 @@ TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
         EXPECT_EQ(report->palette().color(QPalette::Base), QColor(255, 255, 0));
         find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
         w->move(30, 40);
-        w->resize(900, 700);
+        w->resize(1000, 700);
         EXPECT_TRUE(close(*w));
     }
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("img"), QStringLiteral("hei"), 0), 580);
@@ -394,7 +422,7 @@ TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
         EXPECT_TRUE(find<QRadioButton>(w.get(), "RdoPanShape_0")->isChecked());
         EXPECT_EQ(w->Quorin()->iPanShape, 0);
         EXPECT_EQ(w->pos(), QPoint(30, 40));
-        EXPECT_EQ(w->size(), QSize(900, 700));
+        EXPECT_EQ(w->size(), QSize(1000, 700));
         EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->font().pointSize(), 14);
         close(*w);
     }
@@ -441,25 +469,26 @@ TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)
 TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
 {
     writeFile(QStringLiteral("skins/Mx1.skn"), "x");
-    writeFile(QStringLiteral("skins/Blue.v2.skn"), "x");
+    writeFile(QStringLiteral("skins/my.dark.skn"), "x");
     auto w = open();
     QMenu *menu = find<QMenu>(w.get(), "Opt_Skin");
     QStringList captions;
     for (QAction *a : menu->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(captions, (QStringList{"Blue", "Mx1", "-", "系统默认"}));
+    EXPECT_EQ(captions, (QStringList{"Mx1", "my.dark", "-", "系统默认"})); // only ".skn" is cut off
     EXPECT_TRUE(menu->actions().last()->isChecked());
 
     menu->actions().at(1)->trigger();
+    EXPECT_EQ(prompts.asked().size(), 0);
     IniFile ini(path("dat/qrinit.ini"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("Mx1"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("my.dark"));
     EXPECT_TRUE(ini.ReadBool(QStringLiteral("window"), QStringLiteral("skined"), false));
 
-    QFile::remove(path("skins/Blue.v2.skn"));
+    QFile::remove(path("skins/Mx1.skn"));
     prompts.reply(Answer::Ok);
     menu->actions().at(0)->trigger();
     EXPECT_EQ(lastText(), QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("Mx1"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("my.dark"));
     close(*w);
 }
 
@@ -530,6 +559,138 @@ TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
             continue;
         EXPECT_GE(c->width(), c->minimumSizeHint().width()) << c->objectName().toStdString();
     }
+    close(*w);
+}
+
+TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresTheClientArea)
+{
+    const struct {
+        int left, top, width, height;
+    } rows[] = {{3000, 2000, 0, -100}, {-4000, 10, 400, 400}, {10, -900, 100000, 300}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.left);
+        IniFile ini(path("dat/qrinit.ini"));
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), row.left);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("top"), row.top);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), row.width);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), row.height);
+        auto w = open();
+        QApplication::processEvents();
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_GE(w->width(), w->minimumWidth());
+        EXPECT_GE(w->height(), w->minimumHeight());
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
+            << w->frameGeometry().x() << "," << w->frameGeometry().y() << " " << w->frameGeometry().width() << "x"
+            << w->frameGeometry().height();
+        ASSERT_TRUE(close(*w));
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("height"), 0),
+                  w->height() - w->menuBar()->height());
+    }
+}
+
+TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFolder)
+{
+    // A user's data folder of the test's own, and a program folder that counts as read-only, until the end.
+    struct ReadOnlyInstall {
+        QTemporaryDir home;
+        ReadOnlyInstall()
+        {
+            qputenv("XDG_DATA_HOME", home.path().toUtf8());
+            SetProgramFolderWritable(false);
+        }
+        ~ReadOnlyInstall()
+        {
+            SetProgramFolderWritable(std::nullopt);
+            qunsetenv("XDG_DATA_HOME");
+        }
+    } install;
+    const QString user = install.home.path() + QStringLiteral("/Quorin/");
+    IniFile(path("dat/set.ini")).WriteString(QStringLiteral("set"), QStringLiteral("fJian"), QStringLiteral("2"));
+    prompts.reply(Answer::Ok);
+    ShowDataFolderNotice(PrepareDataFolder());
+    ASSERT_EQ(prompts.asked().size(), 1);
+    EXPECT_TRUE(lastText().contains(user)) << lastText().toStdString();
+    {
+        auto w = open();
+        EXPECT_DOUBLE_EQ(w->FJian(), 2.0); // the shipped settings, copied
+        EXPECT_TRUE(QFileInfo::exists(user + QStringLiteral("dat/Quorin.db")));
+        w->move(40, 50);
+        EXPECT_TRUE(close(*w));
+    }
+    EXPECT_EQ(IniFile(user + QStringLiteral("dat/qrinit.ini")).ReadInteger(QStringLiteral("window"), QStringLiteral("left"), 0), 40);
+    EXPECT_FALSE(QFileInfo::exists(path("dat/qrinit.ini")));
+    EXPECT_FALSE(QFileInfo::exists(path("dat/Quorin.db")));
+
+    ShowDataFolderNotice(PrepareDataFolder()); // the next start says nothing
+    EXPECT_EQ(prompts.asked().size(), 2);
+    auto w = open();
+    EXPECT_EQ(w->pos(), QPoint(40, 50));
+    close(*w);
+}
+
+TEST_F(MainWindowTest, WindowSettingsThatCannotBeWrittenAreReportedOnClosing)
+{
+    auto w = open();
+    ASSERT_TRUE(QDir().mkpath(path("dat/qrinit.ini"))); // a folder where the file should be
+    prompts.reply(Answer::Yes).reply(Answer::Ok);
+    EXPECT_TRUE(w->close());
+    ASSERT_EQ(prompts.asked().size(), 2);
+    EXPECT_EQ(lastTitle(), QStringLiteral("错误"));
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法保存窗口设置"))) << lastText().toStdString();
+}
+
+TEST_F(MainWindowTest, EnterInTheInputPanelLaysOutTheHouse)
+{
+    auto w = open();
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    auto *zuo = find<QComboBox>(w.get(), "CboZuoShan");
+    for (const char *name : {"EdtName", "LedtZtd", "CboMen", "Rdonv"}) {
+        zuo->setCurrentIndex(7); // a separator: the lay-out refuses, which shows that it ran
+        const qsizetype asked = prompts.asked().size();
+        prompts.reply(Answer::Ok);
+        QTest::keyClick(find<QWidget>(w.get(), name), Qt::Key_Return);
+        ASSERT_EQ(prompts.asked().size(), asked + 1) << name;
+        EXPECT_EQ(lastText(), QStringLiteral("请选择坐山！"));
+    }
+    zuo->setCurrentIndex(5);
+    QTest::keyClick(find<QWidget>(w.get(), "LedtShengNian"), Qt::Key_Enter);
+    EXPECT_TRUE(w->ChartValid());
+    close(*w);
+}
+
+TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownView)
+{
+    auto w = open();
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    w->BtnPaiClick();
+    ASSERT_TRUE(w->ChartValid());
+    auto *picture = find<TImage>(w.get(), "Img1");
+    auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+    auto *tabs = find<QTabWidget>(w.get(), "PageXuanBa");
+    const QImage shown = picture->Picture().copy();
+    const QString reading = report->toHtml();
+
+    WithModalDialog([&] { w->OmenuSetClick(); },
+                    [&](QWidget *dlg) {
+                        find<QRadioButton>(dlg, "RdoCoord_2")->setChecked(true);
+                        QTest::mouseClick(find<QPushButton>(dlg, "BitBtn2"), Qt::LeftButton); // 返回
+                    });
+    EXPECT_EQ(picture->Picture(), shown);
+    EXPECT_EQ(report->toHtml(), reading);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
+
+    WithModalDialog([&] { w->OmenuSetClick(); },
+                    [&](QWidget *dlg) {
+                        find<QRadioButton>(dlg, "RdoCoord_2")->setChecked(true); // 上山下向: north up
+                        prompts.reply(Answer::Ok);
+                        QTest::mouseClick(find<QPushButton>(dlg, "BitBtn1"), Qt::LeftButton); // 保存设置
+                    });
+    EXPECT_NE(picture->Picture(), shown); // redrawn with the new settings
+    EXPECT_EQ(report->toHtml(), reading); // still the 玄空 reading, under the 玄空 tab
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
+    EXPECT_EQ(w->Quorin()->Rec.chartPanel, 0);
     close(*w);
 }
 

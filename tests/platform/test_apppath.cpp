@@ -1,9 +1,12 @@
 #include "AppPath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 TEST(AppPath, IsTheExecutableFolderUnlessSetForATest)
 {
@@ -32,4 +35,82 @@ TEST(AppPath, ReportsAFolderThatCannotBeMade)
     EXPECT_FALSE(MakeProgramFolders());
     EXPECT_TRUE(QFileInfo(program.filePath("skins")).isDir()); // the others are still made
     SetAppPath(QString());
+}
+
+namespace {
+
+// A program folder shipping dat/set.ini, and a user data folder of its own (XDG_DATA_HOME).
+struct TwoFolders {
+    QTemporaryDir program, home;
+    TwoFolders()
+    {
+        QCoreApplication::setApplicationName(QStringLiteral("Quorin"));
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        QDir(program.path()).mkpath(QStringLiteral("dat"));
+        QFile shipped(program.filePath("dat/set.ini"));
+        shipped.open(QIODevice::WriteOnly);
+        shipped.write("[set]\nfJian=4.5\n");
+        shipped.close();
+        shipped.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        SetAppPath(program.path());
+    }
+    ~TwoFolders()
+    {
+        SetAppPath(QString());
+        SetProgramFolderWritable(std::nullopt);
+        qunsetenv("XDG_DATA_HOME");
+    }
+    QString user() const { return home.path() + QStringLiteral("/Quorin/"); }
+};
+
+QByteArray contentOf(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDefaults)
+{
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "writable" : "read-only");
+        TwoFolders f;
+        SetProgramFolderWritable(writable);
+        const DataFolderSetup first = PrepareDataFolder();
+        EXPECT_TRUE(first.ok);
+        EXPECT_EQ(first.inUserFolder, !writable);
+        EXPECT_EQ(first.firstUse, !writable);
+        EXPECT_EQ(DataPath(), writable ? AppPath() : f.user());
+        EXPECT_EQ(first.folder, DataPath());
+        for (const char *sub : {"dat", "Quorin_f", "picTemp"})
+            EXPECT_TRUE(QFileInfo(DataPath() + sub).isDir()) << sub;
+        // Nothing is made in a read-only program folder.
+        EXPECT_EQ(QFileInfo::exists(f.program.filePath("Quorin_f")), writable);
+        if (writable)
+            continue;
+
+        const QString copy = f.user() + QStringLiteral("dat/set.ini");
+        EXPECT_EQ(contentOf(copy), QByteArray("[set]\nfJian=4.5\n"));
+        EXPECT_TRUE(QFileInfo(copy).permissions() & QFile::WriteOwner);
+        QFile edited(copy);
+        ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
+        edited.write("[set]\nfJian=2\n");
+        edited.close();
+        const DataFolderSetup again = PrepareDataFolder(); // the next start: said once, the user's file kept
+        EXPECT_FALSE(again.firstUse);
+        EXPECT_EQ(contentOf(copy), QByteArray("[set]\nfJian=2\n"));
+    }
+}
+
+TEST(DataPath, AFolderTheUserCannotWriteIsFoundWithoutBeingTold)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "an administrator may write anywhere";
+    TwoFolders f;
+    QFile::setPermissions(f.program.path(), QFile::ReadOwner | QFile::ExeOwner);
+    QFile::setPermissions(f.program.filePath("dat"), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(DataPath(), f.user());
+    QFile::setPermissions(f.program.filePath("dat"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(f.program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }

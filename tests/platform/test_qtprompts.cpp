@@ -2,6 +2,7 @@
 // Also what needs an application object: fonts and printers.
 #include "FontSubstitution.h"
 #include "Prompts.h"
+#include "QtTranslation.h"
 #include "ScriptedPrompts.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -77,6 +79,29 @@ TEST_F(QtPromptsTest, YesNoWithNoAsDefaultShowsPlainText)
     whenOpen<QMessageBox>([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); });
     EXPECT_EQ(prompts.message("t", "x", Prompts::Icon::None, Prompts::Buttons::OkCancel, std::nullopt),
               Prompts::Answer::Cancel);
+}
+
+TEST_F(QtPromptsTest, ButtonsReadInChineseWithQtsTranslation)
+{
+    ASSERT_TRUE(InstallQtTranslation());
+    const struct {
+        Prompts::Buttons buttons;
+        QList<QMessageBox::StandardButton> shown;
+        QStringList captions;
+    } rows[] = {
+        {Prompts::Buttons::YesNo, {QMessageBox::Yes, QMessageBox::No}, {"是", "否"}},
+        {Prompts::Buttons::OkCancel, {QMessageBox::Ok, QMessageBox::Cancel}, {"确定", "取消"}},
+    };
+    for (const auto &row : rows) {
+        QStringList captions;
+        whenOpen<QMessageBox>([&](QMessageBox *box) {
+            for (QMessageBox::StandardButton b : row.shown)
+                captions << box->button(b)->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        prompts.message("关闭", "确定要关闭软件吗？", Prompts::Icon::Information, row.buttons, std::nullopt);
+        EXPECT_EQ(captions, row.captions);
+    }
 }
 
 TEST_F(QtPromptsTest, InputTextAcceptedOrCancelled)

@@ -10,7 +10,11 @@
 #include <QFile>
 #include <QString>
 #include <QStringEncoder>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
+#include <map>
 
 using namespace readings;
 
@@ -185,4 +189,58 @@ TEST(Readings, TiGuaSaysWhenItIsTheSameChart)
     EXPECT_GT(different, same);
     // 8运 子山: 坎 holds the period star 4 governed by 巽, whose replacement is 6: the 替卦 differs.
     EXPECT_TRUE(Text(true, kZi, 8).contains(QStringLiteral("山盘以六代四入中")));
+}
+
+TEST(Readings, BanksSayWhatAChartHasOnceAndCoherently)
+{
+    // Headings and empty lines aside, most lines are the chart's own and none stands more than 40 times.
+    std::map<std::string, int> seen;
+    int lines = 0;
+    for (Table t : {Table::XiaGuaBank, Table::TiGuaBank})
+        for (const auto &[id, text] : Entries(t)) {
+            if (text == kEmptyLine || text.rfind("山运（", 0) == 0)
+                continue;
+            ++seen[text];
+            ++lines;
+        }
+    int most = 0;
+    for (const auto &[text, n] : seen)
+        most = std::max(most, n);
+    EXPECT_GE(10 * seen.size(), 7u * lines) << seen.size() << " of " << lines;
+    EXPECT_LE(most, 40);
+
+    for (bool tiGua : {false, true})
+        for (int period = 1; period <= 9; ++period)
+            for (int m = 0; m < 24; ++m) {
+                const QString block = Block(tiGua, m, period);
+                // What a chart lacks is not said; neither is a whole-chart claim of the four patterns' power.
+                EXPECT_FALSE(block.contains(QStringLiteral("本盘不成"))) << BankId(tiGua, m, period, 0);
+                EXPECT_FALSE(block.contains(QStringLiteral("与旺山旺向同功"))) << BankId(tiGua, m, period, 0);
+                for (int k = 0; k < 9; ++k) {
+                    // A decline that goes on is said once.
+                    if (k > 0)
+                        EXPECT_FALSE(Line(tiGua, m, period, 13 + 2 * k).contains(QStringLiteral("丁财两衰")) &&
+                                     Line(tiGua, m, period, 11 + 2 * k).contains(QStringLiteral("丁财两衰")))
+                            << BankId(tiGua, m, period, 13 + 2 * k);
+                    // Both timely stars in one palace get one advice for it.
+                    const QString layout = Line(tiGua, m, period, 14 + 2 * k);
+                    static const QRegularExpression hill(QStringLiteral("在(..)..宫，宜此方有山"));
+                    static const QRegularExpression water(QStringLiteral("在(..)..宫，宜此方见水"));
+                    const auto h = hill.match(layout), w = water.match(layout);
+                    EXPECT_FALSE(h.hasMatch() && w.hasMatch() && h.captured(1) == w.captured(1))
+                        << BankId(tiGua, m, period, 14 + 2 * k);
+                }
+            }
+
+    // 8运 子 癸 午 丁 替卦: every palace's facing (子 癸) or mountain (午 丁) star sums to ten with the period star,
+    // and the building period's verdict carries it.
+    for (int m : {1, 2, 13, 14}) {
+        EXPECT_TRUE(Block(true, m, 8).contains(QStringLiteral("全局合十"))) << m;
+        const QString eight = Line(true, m, 8, 13);
+        EXPECT_TRUE(eight.startsWith(QStringLiteral("八运（")) && eight.contains(QStringLiteral("合十"))) << m;
+        EXPECT_FALSE(eight.contains(QStringLiteral("两衰"))) << eight.toStdString();
+    }
+    // 9运 子山: the sitting palace holds 五 in the period chart; 五黄 has no replacement star.
+    EXPECT_TRUE(Text(true, kZi, 9).contains(QStringLiteral("山盘起星为五黄，五黄无替星")));
+    EXPECT_FALSE(Text(true, kZi, 9).contains(QStringLiteral("山盘替星即本星")));
 }

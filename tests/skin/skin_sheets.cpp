@@ -22,6 +22,14 @@ void mockWindow(QPainter &p, const TSkinData &s, const QRect &w, bool active)
               s.Right.margins(), false, false, true, 2, f);
     DrawRect2(p, QRect(w.left(), w.bottom() + 1 - bottom, w.width(), bottom), s.Bottom.Map, s.Bottom.margins(),
               true, false, true, 2, f);
+    // The caption where the frame painter puts it, in the skin's title colours.
+    const quint32 ink = active ? s.Title.ActiveText : s.Title.InActiveText;
+    p.setPen(QColor(ink & 0xFF, (ink >> 8) & 0xFF, (ink >> 16) & 0xFF));
+    QFont font = s.CaptionFont;
+    font.setPixelSize(s.Title.FontHeight);
+    p.setFont(font);
+    p.drawText(QRect(w.left() + s.Title.LeftWidth, w.top() + s.Title.TopHeight, 300, top - s.Title.TopHeight),
+               Qt::AlignLeft | Qt::AlignTop, QStringLiteral("玄空飞星 — %1").arg(s.SkinName));
     for (const auto &b : s.SysButtons) {
         if (b->Visibility == 1 || b->Visibility == 1000)
             continue; // restore and help stay hidden on a normal window
@@ -75,7 +83,7 @@ int main(int argc, char **argv)
         WriteSkinPackage(GenerateSkin(theme), 20000, package);
         TSkinData skin;
         skin.LoadFromStream(SkinCompress(package));
-        QImage sheet(1100, 900, QImage::Format_RGB32);
+        QImage sheet(1100, 1000, QImage::Format_RGB32);
         sheet.fill(qRgb(128, 128, 128));
         QPainter p(&sheet);
         mockWindow(p, skin, QRect(10, 10, 520, 420), true);

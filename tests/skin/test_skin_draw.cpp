@@ -3,6 +3,7 @@
 #include "SkinTestPictures.h"
 
 #include <QPainter>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,36 @@ TEST(SkinPixels, NineGridFramesAndDroppedEnds)
     p.end();
     EXPECT_EQ(ground.pixel(0, 0), qRgb(9, 9, 9));
     EXPECT_EQ(ground.pixel(1, 10), border1);
+}
+
+// A parent that paints its left half red and its right half blue.
+class SplitWidget : public QWidget {
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(QRect(0, 0, width() / 2, height()), Qt::red);
+        p.fillRect(QRect(width() / 2, 0, width() - width() / 2, height()), Qt::blue);
+    }
+};
+
+TEST(SkinPixels, ParentImageIsWhatLiesUnderTheControl)
+{
+    SplitWidget parent;
+    parent.resize(100, 40);
+    QWidget child(&parent);
+    child.setGeometry(40, 10, 20, 20); // straddles the split at x = 50
+    QImage under = filled(20, 20, qRgb(0, 255, 0));
+    QPainter p(&under);
+    DrawParentImage(&child, p);
+    p.end();
+    EXPECT_EQ(under.pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(under.pixel(15, 15), qRgb(0, 0, 255));
+    QImage orphan = filled(4, 4, qRgb(0, 255, 0));
+    QPainter q(&orphan);
+    DrawParentImage(&parent, q); // no parent: nothing drawn
+    q.end();
+    EXPECT_EQ(orphan.pixel(1, 1), qRgb(0, 255, 0));
 }
 
 } // namespace

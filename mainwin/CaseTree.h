@@ -1,0 +1,84 @@
+#pragma once
+
+#include "TRecordData.h"
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <vector>
+
+class MRecordBase;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// One case line of the tree, built while loading and dropped once the tree holds it.
+struct TCusTreeItem {
+    int id = 0;
+    QString caption;
+    QString category;
+    quint8 imageFlag = 0; // 1 male owner, 0 female
+    double dateKey = 0;   // Julian day of 1 January 01:01 of the building year; 0 when unsorted
+    int surnameKey = 0;   // pinyin initial * 1000 + rank in the surname order; 0 when unsorted
+};
+
+// How the tree shows its cases.
+enum TTreeStyle { TreeGrouped = 0, TreeList = 1 };
+// 0 in id order as given, 1 building year newest first, 2 oldest first, 3 surname a-z, 4 surname z-a.
+enum TTreeSort { SortNone = 0, SortDateDown = 1, SortDateUp = 2, SortSurnameUp = 3, SortSurnameDown = 4 };
+
+namespace CaseTreeText {
+// The 434 characters of the surname order, 赵 first.
+const QString &SurnameOrder();
+// 1-based place of the surname character c in the order (its first occurrence), 0 when it is not there.
+int SurnameRank(QChar c);
+// The first character of the owner's name: its pinyin initial * 1000 + its rank; 0 for an empty name.
+int SurnameKey(const QString &name);
+// Julian day of 1 January 01:01 of the year.
+double DateKey(int year);
+// The node text: the name padded to 8 GBK bytes, the period of the building year, the sitting.
+QString Caption(const TRecordData &rec);
+TCusTreeItem MakeItem(const TRecordData &rec, int sort);
+// Orders the items by the sort, keeping ties in a fixed order: within equal years the surname keys ascend,
+// within equal surname keys the years descend, and items equal in both keep the order they came in.
+void SortItems(std::vector<TCusTreeItem> &items, int sort);
+// The listed categories that some item names, in list order.
+QStringList CategoriesToShow(const QStringList &listed, const std::vector<TCusTreeItem> &items);
+} // namespace CaseTreeText
+
+// Loads the cases of ids (in that order; ids that do not load are left out) in one batch of db, and sorts them.
+// Stops early, with what it has, when stop becomes true.
+std::vector<TCusTreeItem> LoadCaseItems(MRecordBase &db, const QList<int> &ids, int sort,
+                                        const std::atomic_bool *stop = nullptr);
+
+// The case tree widget: category nodes, case nodes carrying their case id, and the lookups between them.
+class CaseTree {
+public:
+    explicit CaseTree(QTreeWidget *tree);
+
+    // Empties the tree and, in the grouped style, adds one node per category to show.
+    void BeginFill(int style, const QStringList &categories);
+    // Adds the case nodes of items[from, to) under their category (a category met for the first time gets a
+    // node at the end), or at the top in the list style.
+    void Place(const std::vector<TCusTreeItem> &items, size_t from, size_t to);
+    void EndFill();
+
+    int Style() const { return style_; }
+    int Count() const { return count_; }
+    QList<int> ShownIds() const;               // the case ids of all case nodes in tree order
+    QTreeWidgetItem *NodeOf(int id) const;     // the case node of id, or nullptr
+    static int IdOf(const QTreeWidgetItem *node); // -1 for a node that is no case node
+    int SelectedId() const;
+    QStringList CategoryNames() const;         // empty in the list style
+    QList<QTreeWidgetItem *> CategoryNodes() const;
+
+private:
+    QTreeWidgetItem *categoryNode(const QString &name);
+
+    QTreeWidget *tree_;
+    int style_ = TreeGrouped;
+    int count_ = 0;
+    QIcon icons_[3]; // female owner, male owner, category
+};

@@ -1,0 +1,100 @@
+#include "PictureOutput.h"
+
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QSaveFile>
+
+namespace PictureOutput {
+
+QRect PrintRect(QSize picture, QSize page)
+{
+    if (picture.width() <= 0 || picture.height() <= 0 || page.width() <= 0 || page.height() <= 0)
+        return {};
+    const double ratio = double(picture.height()) / double(picture.width());
+    const int limit = int(0.9 * page.height());
+    int w = int(0.96 * page.width());
+    int h = int(w * ratio);
+    while (h >= limit && w > 10) {
+        w -= 10;
+        h = int(w * ratio);
+    }
+    if (h >= limit || h <= 0)
+        return {};
+    return QRect((page.width() - w) / 2, (page.height() - h) / 2, w, h);
+}
+
+void Copy(const QImage &picture)
+{
+    if (!picture.isNull())
+        QApplication::clipboard()->setImage(picture);
+}
+
+QString SaveTarget(const QString &chosen, bool *jpeg)
+{
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    *jpeg = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
+    if (*jpeg || suffix == QLatin1String("bmp"))
+        return chosen;
+    return chosen + QStringLiteral(".bmp");
+}
+
+bool Save(const QImage &picture)
+{
+    const QString title = QApplication::applicationDisplayName();
+    if (picture.isNull()) {
+        Prompts::instance().inform(title, QStringLiteral("没有可保存的图像！"));
+        return false;
+    }
+    const QString chosen = Prompts::instance().saveFileName(
+        QStringLiteral("另存为"), QString(), QStringLiteral("bmp格式 (*.bmp);;jpg格式 (*.jpg)"));
+    if (chosen.isEmpty())
+        return false;
+    bool jpeg = false;
+    const QString path = SaveTarget(chosen, &jpeg);
+    QSaveFile file(path);
+    const QImage out = jpeg ? picture.convertToFormat(QImage::Format_RGB888) : picture.convertToFormat(QImage::Format_RGB32);
+    if (!file.open(QIODevice::WriteOnly) || !out.save(&file, jpeg ? "JPG" : "BMP", jpeg ? 90 : -1) || !file.commit()) {
+        Prompts::instance().error(title, QStringLiteral("无法保存文件：%1").arg(path));
+        return false;
+    }
+    Prompts::instance().inform(title, QStringLiteral("已保存！"));
+    return true;
+}
+
+bool Print(const QImage &picture)
+{
+    Prompts &prompts = Prompts::instance();
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
+        prompts.inform(QStringLiteral("打印"), QStringLiteral("没有可打印的图像！"));
+        return false;
+    }
+    if (!prompts.askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"), Prompts::Answer::Yes,
+                          Prompts::Icon::Information))
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!prompts.choosePrinter(QStringLiteral("打印"), printer))
+        return false;
+    printer.setPageOrientation(QPageLayout::Portrait);
+    const QRect target = PrintRect(picture.size(), QSize(printer.width(), printer.height()));
+    QPainter painter;
+    if (target.isEmpty() || !painter.begin(&printer)) {
+        prompts.error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        return false;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+    if (!painter.end()) {
+        prompts.error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace PictureOutput

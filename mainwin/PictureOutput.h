@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QImage;
+
+// Copy, save and print of the window's pictures (the chart, the floor plan, the compass photograph).
+namespace PictureOutput {
+
+// Where a picture is printed on a page (device units): 96 % of the page width, narrowed in steps of 10 until
+// its height is below 90 % of the page height, centred. Empty for an empty picture or page.
+QRect PrintRect(QSize picture, QSize page);
+
+// The picture to the clipboard.
+void Copy(const QImage &picture);
+// Asks for a file and saves the picture as .bmp or .jpg (by the name's extension; ".bmp" is added to a name
+// without either), then "已保存！". False when cancelled or refused (with a message).
+bool Save(const QImage &picture);
+// The file a chosen name is saved to, and whether as JPEG.
+QString SaveTarget(const QString &chosen, bool *jpeg);
+// Asks, runs the print dialog and prints the picture on one portrait page. An empty picture is refused.
+bool Print(const QImage &picture);
+
+} // namespace PictureOutput

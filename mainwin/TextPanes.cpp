@@ -1,0 +1,204 @@
+#include "TextPanes.h"
+
+#include "GbkText.h"
+#include "Prompts.h"
+#include "RtfText.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace TextPanes {
+
+namespace {
+
+const QString kRtf = QStringLiteral(".rtf");
+const QString kTxt = QStringLiteral(".txt");
+const QString kSaveFilter = QStringLiteral("Rtf格式 (*.rtf);;Txt格式 (*.txt)");
+const QString kImportFilter = QStringLiteral("All.rtf (*.rtf);;All.txt (*.txt)");
+
+QTextCharFormat plainFormat(const QFont &font)
+{
+    QTextCharFormat f;
+    f.setFontFamilies({font.family()});
+    if (font.pointSizeF() > 0)
+        f.setFontPointSize(font.pointSizeF());
+    f.setForeground(QColor(Qt::black));
+    f.setFontWeight(QFont::Normal);
+    f.setFontItalic(false);
+    f.setFontUnderline(false);
+    f.setFontStrikeOut(false);
+    return f;
+}
+
+void inform(const QString &text)
+{
+    Prompts::instance().inform(QApplication::applicationDisplayName(), text);
+}
+
+} // namespace
+
+SaveKind SaveKindOf(const QString &chosen, const QString &selectedFilter)
+{
+    if (chosen.endsWith(kTxt, Qt::CaseInsensitive))
+        return SaveKind::Plain;
+    if (chosen.endsWith(kRtf, Qt::CaseInsensitive))
+        return SaveKind::Rich;
+    return selectedFilter.startsWith(QStringLiteral("Txt")) ? SaveKind::Plain : SaveKind::Rich;
+}
+
+QString SavePath(const QString &chosen, SaveKind kind)
+{
+    const QString &ext = kind == SaveKind::Plain ? kTxt : kRtf;
+    return chosen.endsWith(ext, Qt::CaseInsensitive) ? chosen : chosen + ext;
+}
+
+bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind)
+{
+    QByteArray bytes;
+    if (kind == SaveKind::Rich) {
+        bytes = WriteRtf(doc);
+    } else {
+        QString text = doc.toPlainText();
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        bytes = GbkEncode(text);
+    }
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+bool LoadDocument(const QString &path, QTextDocument &doc, const QFont &plainFont, QString *why)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (LooksLikeRtf(bytes)) {
+        QTextDocument scratch;
+        const RtfError e = ReadRtf(bytes, scratch);
+        if (e != RtfError::None) {
+            if (why)
+                *why = RtfErrorText(e);
+            return false;
+        }
+        ReadRtf(bytes, doc); // read again into the target: the same bytes read the same way
+        return true;
+    }
+    doc.clear();
+    QTextCursor(&doc).insertText(DecodeUtf8OrGbk(bytes), plainFormat(plainFont));
+    return true;
+}
+
+void Save(QTextEdit *pane)
+{
+    QString filter;
+    const QString chosen = Prompts::instance().saveFileName(QStringLiteral("另存为"), QString(), kSaveFilter, &filter);
+    if (chosen.isEmpty())
+        return;
+    const SaveKind kind = SaveKindOf(chosen, filter);
+    const QString path = SavePath(chosen, kind);
+    // The chooser confirmed replacing the name it returned, not the one with the extension appended.
+    if (path != chosen && QFileInfo::exists(path) &&
+        !Prompts::instance().askYesNo(QStringLiteral("另存为"),
+                                      QStringLiteral("%1 已经存在。\n要替换它吗？").arg(QFileInfo(path).fileName()),
+                                      Prompts::Answer::No, Prompts::Icon::Warning))
+        return;
+    if (!SaveDocument(*pane->document(), path, kind)) {
+        Prompts::instance().error(QStringLiteral("另存为"), QStringLiteral("无法写入文件：%1").arg(path));
+        return;
+    }
+    inform(QStringLiteral("已保存！"));
+}
+
+void Print(QTextEdit *pane)
+{
+    if (!Prompts::instance().askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"), Prompts::Answer::Yes,
+                                      Prompts::Icon::Information))
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!Prompts::instance().choosePrinter(QStringLiteral("打印"), printer))
+        return;
+    printer.setDocName(QString());
+    pane->document()->print(&printer);
+    if (printer.printerState() == QPrinter::Error)
+        Prompts::instance().error(QStringLiteral("打印错误"), QStringLiteral("打印错误，请检查打印设备！"));
+}
+
+void Import(QTextEdit *pane)
+{
+    const QString path = Prompts::instance().openFileName(QStringLiteral("导入阳宅断语"), QString(), kImportFilter);
+    if (path.isEmpty())
+        return;
+    QFont plain = pane->font();
+    plain.setPointSizeF(pane->document()->defaultFont().pointSizeF());
+    if (!LoadDocument(path, *pane->document(), plain)) {
+        Prompts::instance().error(QStringLiteral("重试一次"), QStringLiteral("导入文件出错,请重试一次"));
+        return;
+    }
+    pane->setCurrentCharFormat(plainFormat(plain));
+}
+
+void SetSelectionFont(QTextEdit *pane)
+{
+    QTextCursor cursor = pane->textCursor();
+    if (!cursor.hasSelection())
+        return;
+    const QFont initial = cursor.charFormat().font();
+    const std::optional<QFont> font = Prompts::instance().chooseFont(QStringLiteral("设置选中文本"), initial);
+    if (!font)
+        return;
+    QTextCharFormat f;
+    f.setFontFamilies({font->family()});
+    f.setFontPointSize(font->pointSizeF());
+    f.setFontWeight(font->weight());
+    f.setFontItalic(font->italic());
+    f.setFontUnderline(font->underline());
+    f.setFontStrikeOut(font->strikeOut());
+    cursor.mergeCharFormat(f);
+}
+
+QMenu *InstallPopup(QTextEdit *pane, const QString &name, bool withImport)
+{
+    auto *menu = new QMenu(pane);
+    menu->setObjectName(name);
+    QAction *undo = menu->addAction(QStringLiteral("撤销"), pane, &QTextEdit::undo);
+    menu->addSeparator();
+    QAction *copy = menu->addAction(QStringLiteral("复制"), pane, &QTextEdit::copy);
+    QAction *paste = menu->addAction(QStringLiteral("粘帖"), pane, &QTextEdit::paste);
+    QAction *cut = menu->addAction(QStringLiteral("剪切"), pane, &QTextEdit::cut);
+    QAction *remove = menu->addAction(QStringLiteral("删除"), pane, [pane] { pane->textCursor().removeSelectedText(); });
+    menu->addAction(QStringLiteral("全选"), pane, &QTextEdit::selectAll);
+    menu->addSeparator();
+    QAction *font = menu->addAction(QStringLiteral("设置选中文本"), pane, [pane] { SetSelectionFont(pane); });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("另存为"), pane, [pane] { Save(pane); });
+    menu->addAction(QStringLiteral("打印"), pane, [pane] { Print(pane); });
+    if (withImport)
+        menu->addAction(QStringLiteral("导入阳宅断语"), pane, [pane] { Import(pane); });
+    // Commands that need a selection, an undo step or something to paste are offered only then.
+    QObject::connect(menu, &QMenu::aboutToShow, pane, [=] {
+        const bool selected = pane->textCursor().hasSelection();
+        const bool editable = !pane->isReadOnly();
+        undo->setEnabled(editable && pane->document()->isUndoAvailable());
+        copy->setEnabled(selected);
+        cut->setEnabled(selected && editable);
+        remove->setEnabled(selected && editable);
+        paste->setEnabled(editable && pane->canPaste());
+        font->setEnabled(selected && editable);
+    });
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(pane, &QWidget::customContextMenuRequested, menu,
+                     [pane, menu](const QPoint &pos) { menu->popup(pane->viewport()->mapToGlobal(pos)); });
+    return menu;
+}
+
+} // namespace TextPanes

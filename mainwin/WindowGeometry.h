@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMargins>
+#include <QRect>
+
+class QMainWindow;
+class QWidget;
+
+// The rules of the main window's stored geometry. The settings file keeps the window's left and top (its outer
+// corner) and the size of its client area, which leaves out the menu bar and the window manager's frame.
+namespace WindowGeometry {
+
+// The window's outer rectangle made usable on `available` (all outer sizes, frame included): a size below
+// `minimum` reads as the minimum, a window larger than the available area shrinks to it (never below the
+// minimum), and a window that would fall off the available area, even partly, is moved onto it; one that
+// cannot fit keeps the area's top-left corner in view.
+QRect Place(const QRect &stored, const QSize &minimum, const QRect &available);
+
+// The height of the window's menu bar, which the stored client height leaves out.
+int MenuHeight(const QMainWindow &window);
+
+// The smallest client area at which the window's layout shows every control whole.
+QSize MinimumClientSize(const QMainWindow &window);
+
+// Gives `window` its minimum size, at which `panel` keeps at least its size hint so that every control in it
+// is whole, and places the window from the stored client rectangle on the screen that holds the rectangle's
+// centre (the primary screen when none does). Call it after the fonts are final and before the window is
+// first shown: a shown window without its frame yet takes a position as its client's corner.
+void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel);
+
+// The client rectangle to store: the window's outer corner and its size without the menu bar.
+QRect StoredClient(const QMainWindow &window);
+
+} // namespace WindowGeometry

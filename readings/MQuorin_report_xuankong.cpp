@@ -1,0 +1,355 @@
+#include "MQuorin.h"
+
+#include "ChartRules.h"
+#include "Resources.h"
+#include "ReportNames.h"
+#include "ReportSpans.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+using namespace report;
+
+namespace {
+
+const QString kRule = QStringLiteral("--------------------------------------------");
+
+// Palaces of the text grid, row by row as they sit on a south-up chart: 巽 离 坤 / 震 中 兑 / 艮 坎 乾.
+constexpr int kGridRows[3][3] = {{3, 4, 5}, {2, 8, 6}, {1, 0, 7}};
+
+// Full-width digits by star value (九 as 0), so that two stars take the width of one box-drawing cell.
+QString WideDigit(int star)
+{
+    static constexpr std::string_view kDigits[9] = {"９", "１", "２", "３", "４", "５", "６", "７", "８"};
+    return U(kDigits[FloorMod(star, 9)]);
+}
+
+// The text of one sitting mountain: its pieces, each on a line of its own. "{兼}" in the text stands for the
+// configured 兼 width in degrees.
+QString MountainLines(int mountain, double jian)
+{
+    QString t;
+    const QString text = LoadStr(310 + mountain).replace(QStringLiteral("{兼}"), QString::number(jian, 'g', 4));
+    const QStringList parts = text.split(QLatin1Char('*'), Qt::SkipEmptyParts);
+    for (const QString &p : parts)
+        t += QStringLiteral("  %1\n").arg(p);
+    return t;
+}
+
+// The grid as pieces of its own in a fixed-pitch font; the line break after it ends the grid's last paragraph,
+// so the paragraphs are those of the grid written in line with the text around it.
+void AddGrid(ReportSpans &out, QString grid)
+{
+    if (grid.endsWith(QLatin1String("\r\n")))
+        grid.chop(2);
+    out.AddGrid(grid);
+}
+
+// Names of the flags set among flags[i], joined by "、"; empty when none is set.
+QString FlagList(const PalaceRecord &g, std::initializer_list<std::pair<PalaceSlot, const char *>> flags)
+{
+    QStringList names;
+    for (const auto &[index, name] : flags)
+        if (g[index])
+            names.append(QString::fromUtf8(name));
+    return names.join(QStringLiteral("、"));
+}
+
+bool WholeChart(const PalaceRecords &gong, bool (*has)(const PalaceRecord &))
+{
+    for (const PalaceRecord &g : gong)
+        if (!has(g))
+            return false;
+    return true;
+}
+
+// The line of a 山运断 bank as it is shown: trimmed of blanks and control characters at both ends.
+QString TrimBankLine(const QString &line)
+{
+    qsizetype b = 0, e = line.size();
+    while (b < e && (line[b].isSpace() || line[b].unicode() < 0x20))
+        ++b;
+    while (e > b && (line[e - 1].isSpace() || line[e - 1].unicode() < 0x20))
+        --e;
+    return line.mid(b, e - b);
+}
+
+} // namespace
+
+void MQuorin::XuanKongText(ReportSpans &out) const
+{
+    out.Add(sHeader);
+    out.Add(kRule);
+    out.Add(QStringLiteral("玄空法断宅：\r\n"), ReportSpans::kBlue, true);
+
+    const int m = ZuoShan;
+    const int facing = FacingMountain(m);
+    const int sit = m / 3, face = facing / 3;
+    QString t = QStringLiteral("★座山属%1大门宜开在%1方。\r\n").arg(YuanLong(m));
+    if (facing % 3 == Rec.door % 24 % 3)
+        t += QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n");
+    else
+        t += QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
+    if (PianDu + PianFen / 60.0 > 4.5)
+        t += QStringLiteral("★此房座山偏离正向超过4.5度，可以考虑用兼向，采用替卦布宅局。\r\n");
+
+    switch (Gong[sit][kSlotPattern]) {
+    case kWangShanWangXiang:
+        t += QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n");
+        break;
+    case kShangShanXiaShui:
+        t += QStringLiteral("☆此为上山下水的格局。丁财两不旺。如果背山较低、有水流，前面地势高、有好看的山峰。"
+                            "就可以反凶为吉。\r\n");
+        break;
+    case kShuangXingHuiXiang:
+        t += QStringLiteral("●此为双星会向的格局。旺财、不旺丁。如果周围山势龙脉忽然落下，前面开阔宽敞，有池塘、"
+                            "湖泊。就可以反凶为吉。\r\n");
+        break;
+    case kShuangXingHuiZuo:
+        t += QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。如果背后有河流、池塘，再后面有山峰，前面开阔宽敞，"
+                            "有广大田野。就可以反凶为吉。\r\n");
+        break;
+    default:
+        break;
+    }
+    if (DaJieLi)
+        t += QStringLiteral("★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福。\r\n");
+    if (DaJieKan)
+        t += QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气，可以变祸为福。\r\n");
+
+    if (WholeChart(Gong, [](const PalaceRecord &g) {
+            return g[kSlotHeShiMountainPeriod] || g[kSlotHeShiFacingPeriod] || g[kSlotHeShiMountainFacing];
+        }))
+        t += QStringLiteral("★全局合十，也有旺山旺向的功效。\r\n");
+    // Water behind the house drains the timely mountain star a 旺山旺向 or 双星会向 house sits on: there the
+    // remedy of a whole-chart 伏吟 or 反吟 is quiet, not water behind.
+    const bool backHeld = Gong[sit][kSlotPattern] == kWangShanWangXiang || Gong[sit][kSlotPattern] == kShuangXingHuiXiang;
+    const QString fuFanRemedy = backHeld ? QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n")
+                                         : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+    if (WholeChart(Gong, [](const PalaceRecord &g) {
+            return g[kSlotFuYinMountainEarth] || g[kSlotFuYinFacingEarth] || g[kSlotFuYinMountainPeriod] ||
+                   g[kSlotFuYinFacingPeriod];
+        }))
+        t += QStringLiteral("☆全局伏吟，格局不利。") + fuFanRemedy;
+    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotFanYinMountainEarth] || g[kSlotFanYinFacingEarth]; }))
+        t += QStringLiteral("☆全局反吟，格局不利。") + fuFanRemedy;
+    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotSanBan] == 1; }))
+        t += QStringLiteral("★全局连珠三般卦，是化凶为吉的上佳格局。\r\n");
+    if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotSanBan] == 2; }))
+        t += QStringLiteral("★全局父母三般卦，是化凶为吉的上佳格局。\r\n");
+
+    const PalaceRecord &gs = Gong[sit], &gf = Gong[face];
+    if (Nine(gs[kSlotPeriodStar]) + Nine(gf[kSlotPeriodStar]) == 10 &&
+        Nine(gs[kSlotMountainStar]) + Nine(gf[kSlotFacingStar]) == 10 &&
+        Nine(gs[kSlotFacingStar]) + Nine(gf[kSlotMountainStar]) == 10)
+        t += QStringLiteral("★对宫合十，也有旺山旺向的功效。\r\n");
+
+    QStringList wenChang;
+    for (int p = 0; p < 9; ++p) {
+        const int n[4] = {Nine(Gong[p][kSlotPeriodStar]), Nine(Gong[p][kSlotMountainStar]),
+                          Nine(Gong[p][kSlotFacingStar]), EarthNumber[p]};
+        bool one = false, four = false;
+        for (int v : n) {
+            one = one || v == 1;
+            four = four || v == 4;
+        }
+        if (one && four)
+            wenChang.append(PalaceName(p));
+    }
+    if (!wenChang.isEmpty())
+        t += QStringLiteral("\r\n★文昌位：") + wenChang.join(QStringLiteral("、")) +
+             QStringLiteral("，此方位适合读书人居住，有利于学业功名。\r\n");
+
+    t += QStringLiteral("★正城门:%1(%2-%3)，")
+             .arg(Mountain(ChengMen[0][0]), Numeral(ChengMen[0][1]), U(XingStateName[ChengMen[0][2] % 9]));
+    t += QStringLiteral("副城门:%1(%2-%3)。\r\n")
+             .arg(Mountain(ChengMen[1][0]), Numeral(ChengMen[1][1]), U(XingStateName[ChengMen[1][2] % 9]));
+
+    QStringList period;
+    for (int i = 0; i < 9; ++i)
+        period.append(QStringLiteral("%1(%2)").arg(Numeral(Yun + i), U(XingStateName[i])));
+    t += QStringLiteral("★此步元运，") + period.join(QStringLiteral("，")) + QStringLiteral("。\r\n");
+    out.Add(t);
+}
+
+QString MQuorin::ChartGridText(const FlyChart &chart)
+{
+    QString t = QStringLiteral("┌───┬───┬───┐\r\n");
+    for (int r = 0; r < 3; ++r) {
+        if (r > 0)
+            t += QStringLiteral("├───┼───┼───┤\r\n");
+        QString stars, period;
+        for (int c = 0; c < 3; ++c) {
+            const auto &cell = chart[kGridRows[r][c]];
+            stars += QStringLiteral("│ %1%2 ").arg(WideDigit(cell[0]), WideDigit(cell[1]));
+            period += QStringLiteral("│　%1　").arg(Numeral(cell[2]));
+        }
+        t += stars + QStringLiteral("│\r\n") + period + QStringLiteral("│\r\n");
+    }
+    t += QStringLiteral("└───┴───┴───┘\r\n");
+    return t;
+}
+
+void MQuorin::XiaGuaText(ReportSpans &out) const
+{
+    const int m = ZuoShan;
+    out.Add(QStringLiteral("挨星下卦:\r\n"), ReportSpans::kRed, true);
+    out.Add(QStringLiteral("◎%1运-%2%3山%4向。").arg(Numeral(Yun), YuanLong(m), Mountain(m), Mountain(FacingMountain(m))));
+    AddGrid(out, ChartGridText(XiaGua));
+    QString t = MountainLines(m, fJian);
+    t += QStringLiteral("★") + LoadStr(500 + 10 * m + Nine(Yun));
+    t += QStringLiteral("\r\n") + kRule;
+    out.Add(t);
+}
+
+void MQuorin::TiGuaText(ReportSpans &out) const
+{
+    const int m = ZuoShan;
+    const int prev = (m + 23) % 24, next = (m + 1) % 24;
+    out.Add(QStringLiteral("挨星替卦:\r\n"), ReportSpans::kRed, true);
+    QString t = QStringLiteral("◎%1运-%2山%3向，").arg(Numeral(Yun), Mountain(m), Mountain(FacingMountain(m)));
+    t += QStringLiteral("兼(%1-%2)").arg(Mountain(prev), Mountain(FacingMountain(prev)));
+    t += QStringLiteral("兼(%1-%2)。").arg(Mountain(next), Mountain(FacingMountain(next)));
+    out.Add(t);
+    AddGrid(out, ChartGridText(TiGua));
+    t = MountainLines(m, fJian);
+    t += QStringLiteral("★说明如下：\r\n") + LoadStr(800 + 10 * m + Nine(Yun));
+    t += QStringLiteral("\r\n") + kRule;
+    out.Add(t);
+}
+
+void MQuorin::PalaceTexts(ReportSpans &out) const
+{
+    static constexpr std::string_view kCaptions[9] = {
+        "正北:坎宫-壬子癸", "东北:艮宫-丑艮寅", "正东:震宫-甲卯乙", "东南:巽宫-辰巽巳", "正南:离宫-丙午丁",
+        "西南:坤宫-未坤申", "正西:兑宫-庚酉辛", "西北:乾宫-戌乾亥", "中心:中宫-戊己"};
+    const int facing = FacingMountain(ZuoShan);
+    const int sit = ZuoShan / 3, face = facing / 3;
+    std::vector<int> order = {sit, face};
+    for (int p = 0; p < 8; ++p)
+        if (p != sit && p != face)
+            order.push_back(p);
+    order.push_back(8);
+
+    for (int p : order) {
+        const PalaceRecord &g = Gong[p];
+        QString title = QStringLiteral("【%1】").arg(U(kCaptions[p]));
+        if (p == sit)
+            title += QStringLiteral(" %1山").arg(Mountain(ZuoShan));
+        else if (p == face)
+            title += QStringLiteral(" %1向").arg(Mountain(facing));
+        out.Add(title, p == sit || p == face ? ReportSpans::kRed : ReportSpans::kBlue);
+
+        QString t = QStringLiteral("★山星%1(%2)，")
+                        .arg(Nine(g[kSlotMountainStar]))
+                        .arg(StateName(g[kSlotMountainStar], Yun));
+        t += QStringLiteral("向星%1(%2)，").arg(Nine(g[kSlotFacingStar])).arg(StateName(g[kSlotFacingStar], Yun));
+        t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[kSlotPeriodStar])).arg(StateName(g[kSlotPeriodStar], Yun));
+        // The pair pattern of a palace is reckoned as if the house sat there; the facing palace would then read
+        // the mirror of the house's own pattern (上山下水 for a 旺山旺向 house), so it takes the sitting palace's.
+        switch (p == face ? Gong[sit][kSlotPattern] : g[kSlotPattern]) {
+        case kWangShanWangXiang:
+            t += QStringLiteral("★此宫旺山旺向。\r\n");
+            break;
+        case kShangShanXiaShui:
+            t += QStringLiteral("☆此宫上山下水。\r\n");
+            break;
+        case kShuangXingHuiXiang:
+            t += QStringLiteral("●此宫双星会向。\r\n");
+            break;
+        case kShuangXingHuiZuo:
+            t += QStringLiteral("●此宫双星会坐。\r\n");
+            break;
+        default:
+            break;
+        }
+        const QString heShi = FlagList(g, {{kSlotHeShiMountainPeriod, "山星和运星"},
+                                           {kSlotHeShiFacingPeriod, "向星和运星"},
+                                           {kSlotHeShiMountainFacing, "山星和向星"}});
+        if (!heShi.isEmpty())
+            t += QStringLiteral("★合十：%1。\r\n").arg(heShi);
+        const QString fuYin =
+            FlagList(g, {{kSlotFuYinMountainEarth, "山星和地盘"}, {kSlotFuYinFacingEarth, "向星和地盘"},
+                         {kSlotFuYinMountainPeriod, "山星和运星"}, {kSlotFuYinFacingPeriod, "向星和运星"}});
+        if (!fuYin.isEmpty())
+            t += QStringLiteral("☆伏吟：%1。\r\n").arg(fuYin);
+        const QString fanYin =
+            FlagList(g, {{kSlotFanYinMountainEarth, "山星和地盘"}, {kSlotFanYinFacingEarth, "向星和地盘"}});
+        if (!fanYin.isEmpty())
+            t += QStringLiteral("☆反吟：%1。\r\n").arg(fanYin);
+        if (g[kSlotSanBan] == 1)
+            t += QStringLiteral("★山星-向星-运星合成连珠三般卦。\r\n");
+        else if (g[kSlotSanBan] == 2)
+            t += QStringLiteral("★山星-向星-运星合成父母三般卦。\r\n");
+        const QString wenChang =
+            FlagList(g, {{kSlotWenChangMountain, "山星和地盘"}, {kSlotWenChangFacing, "向星和地盘"}});
+        if (!wenChang.isEmpty())
+            t += QStringLiteral("★文昌：%1。\r\n").arg(wenChang);
+
+        // The texts of the ruling stars follow the stars shown above them: those of the chart the case uses.
+        const int ms = Nine(g[kSlotMountainStar]), fs = Nine(g[kSlotFacingStar]);
+        if (p == sit)
+            t += QStringLiteral("\r\n★山方主星") + LoadStr(400 + ms) + QStringLiteral("\r\n\r\n★山星-向星组合，") +
+                 QStringLiteral("主事:") + LoadStr(400 + 10 * ms + fs) + QStringLiteral("\r\n");
+        else if (p == face)
+            t += QStringLiteral("\r\n★向方主星") + LoadStr(400 + fs) + QStringLiteral("\r\n\r\n★向星-山星组合，") +
+                 QStringLiteral("主事:") + LoadStr(400 + 10 * fs + ms) + QStringLiteral("\r\n");
+        out.Add(t);
+    }
+}
+
+void MQuorin::BuildChoiceText(ReportSpans &out) const
+{
+    // Luo Shu number of the palace of each branch (亥 子 丑 … 戌).
+    static constexpr int kBranchPalace[12] = {6, 1, 8, 8, 3, 4, 4, 0, 2, 2, 7, 6};
+    const int b = CycleBranch(BuildGanZhi);
+    const int s = FloorMod(1 - FloorMod(BuildYear - 64, 9) + 9, 9);
+    const int taiSui = FloorMod(kBranchPalace[b] - s + 14, 9);
+    const int e = b % 4;
+    const int t0 = FloorMod(9 - 3 * e + 12, 12);
+
+    out.Add(QStringLiteral("建宅选择："), ReportSpans::kRed, true);
+    QString t = QStringLiteral("◎(%1)建宅，").arg(GanZhi(BuildGanZhi));
+    t += QStringLiteral("当年飞星%1入中。\n").arg(U(StarName(s)));
+    t += QStringLiteral("  地盘太岁:%1，飞星太岁:%2。\n").arg(Zhi(b), Trigram(taiSui));
+    t += QStringLiteral("  年三煞:%1、%2、%3。\n").arg(Zhi(t0), Zhi(t0 + 1), Zhi(t0 + 2));
+    t += QStringLiteral("●以上太岁、三煞所临和对冲之方，不宜坐山立向和修造。");
+    out.Add(t);
+}
+
+// The 山运断 banks date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
+// its building year, the periods after it running on.
+static QString DateBankLine(const QString &line, int buildYear)
+{
+    const int shift = 180 * static_cast<int>(std::floor((buildYear - 1864) / 180.0));
+    if (shift == 0)
+        return line;
+    static const QRegularExpression years(QStringLiteral("(\\d+)—(\\d+)"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = years.globalMatch(line); it.hasNext();) {
+        const auto m = it.next();
+        out += line.mid(at, m.capturedStart() - at);
+        out += QString::number(m.captured(1).toInt() + shift) + QStringLiteral("—") +
+               QString::number(m.captured(2).toInt() + shift);
+        at = m.capturedEnd();
+    }
+    return out + line.mid(at);
+}
+
+void MQuorin::ShanYunText(ReportSpans &out) const
+{
+    out.Add(kRule);
+    out.Add(QStringLiteral("玄空山运断："), ReportSpans::kRed, true);
+    const int base = (Rec.xiaGua ? 2000 : 11000) + 960 * (Nine(Yun) - 1) + 40 * ZuoShan;
+    QString t;
+    for (int i = 0; i < 40; ++i) {
+        const QString line = DateBankLine(TrimBankLine(LoadStr(base + i)), BuildYear);
+        if (line == QLatin1String("NewLine"))
+            t += QStringLiteral("\r\n");
+        else if (!line.isEmpty())
+            t += line + QStringLiteral("\r\n");
+    }
+    out.Add(t);
+}

@@ -1,0 +1,483 @@
+// The picture tools: the mouse on the chart picture and the floor plan, the drawing modes and their undo, the
+// popups, copy, save and print, the compass page, the compass photograph and its adjust dialog.
+#include "GuiTestSupport.h"
+
+#include "MControlCompass.h"
+#include "MQuorin.h"
+#include "PictureOutput.h"
+#include "TFrmAdjustCompass.h"
+#include "TFrmMain.h"
+#include "TImage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+using Answer = Prompts::Answer;
+
+namespace {
+
+void Send(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                  : type == QEvent::MouseMove         ? Qt::MouseButtons(button)
+                                                                      : Qt::MouseButtons(button);
+    QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
+                  held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// A press at `from`, moves through `path` and the release at its last point, in the widget's coordinates as
+// they are at each event (a moved widget's points move with it).
+void Drag(QWidget *w, QPoint from, std::initializer_list<QPoint> path)
+{
+    Send(w, QEvent::MouseButtonPress, from);
+    QPoint last = from;
+    for (QPoint p : path) {
+        Send(w, QEvent::MouseMove, p);
+        last = p;
+    }
+    Send(w, QEvent::MouseButtonRelease, last);
+}
+
+void Click(QWidget *w, QPoint at)
+{
+    Send(w, QEvent::MouseButtonPress, at);
+    Send(w, QEvent::MouseButtonRelease, at);
+}
+
+QImage Plan(int w, int h)
+{
+    QImage plan(w, h, QImage::Format_RGB32);
+    plan.fill(QColor(200, 200, 200));
+    QPainter p(&plan);
+    p.setPen(QPen(Qt::black, 4));
+    p.drawRect(20, 20, w - 40, h - 40);
+    return plan;
+}
+
+class PicturesTest : public ProgramFolderTest {
+protected:
+    std::unique_ptr<TFrmMain> open()
+    {
+        auto w = std::make_unique<TFrmMain>();
+        w->show();
+        return w;
+    }
+    void close(TFrmMain &w)
+    {
+        prompts.reply(Answer::Yes);
+        w.close();
+    }
+    void layOut(TFrmMain &w, const QString &degree = QStringLiteral("0:0"))
+    {
+        find<QLineEdit>(&w, "LedtZtd")->setText(degree);
+        find<QToolButton>(&w, "SpeedButton2")->click();
+        find<QLineEdit>(&w, "EdtYear")->setText(QStringLiteral("2004"));
+        find<QLineEdit>(&w, "EdtName")->setText(QStringLiteral("张三"));
+        find<QLineEdit>(&w, "LedtShengNian")->setText(QStringLiteral("1980"));
+        w.BtnPaiClick();
+        ASSERT_TRUE(w.ChartValid());
+    }
+    QString writePlan(int w = 400, int h = 300)
+    {
+        const QString file = path(QStringLiteral("plan.bmp"));
+        Plan(w, h).save(file);
+        return file;
+    }
+    void trigger(TFrmMain &w, const char *name) { find<QAction>(&w, name)->trigger(); }
+    QString lastText() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; }
+};
+
+TEST(PictureOutputTest, PrintRectangleAndSaveTarget)
+{
+    struct Case {
+        QSize picture, page;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {{1000, 500}, {4000, 6000}, {80, 2040, 3840, 1920}},
+        {{500, 2000}, {4000, 6000}, {1330, 320, 1340, 5360}}, // narrowed in steps of 10 below 0.9 of the page
+        {{0, 500}, {4000, 6000}, {}},
+        {{1000, 500}, {0, 0}, {}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(PictureOutput::PrintRect(c.picture, c.page), c.expected) << c.picture.width() << "x" << c.picture.height();
+
+    struct Name {
+        const char *chosen, *target;
+        bool jpeg;
+    };
+    const Name names[] = {{"/t/plan", "/t/plan.bmp", false}, {"/t/plan.bmp", "/t/plan.bmp", false},
+                          {"/t/plan.JPG", "/t/plan.JPG", true}, {"/t/a.b", "/t/a.b.bmp", false}};
+    for (const Name &n : names) {
+        bool jpeg = false;
+        EXPECT_EQ(PictureOutput::SaveTarget(QString::fromLatin1(n.chosen), &jpeg), QString::fromLatin1(n.target));
+        EXPECT_EQ(jpeg, n.jpeg) << n.chosen;
+    }
+}
+
+TEST_F(PicturesTest, ChartPictureIsCopiedSavedAndPrinted)
+{
+    auto w = open();
+    layOut(*w);
+    const QImage chart = find<TImage>(w.get(), "Img1")->Picture();
+    trigger(*w, "MenuItem9");
+    EXPECT_EQ(QApplication::clipboard()->image().size(), chart.size());
+
+    for (const char *name : {"chart.bmp", "chart.jpg"}) {
+        prompts.reply(path(QString::fromLatin1(name))).reply(Answer::Ok);
+        trigger(*w, "MenuItem10");
+        const QImage saved(path(QString::fromLatin1(name)));
+        EXPECT_EQ(saved.size(), chart.size()) << name;
+        EXPECT_EQ(lastText(), QStringLiteral("已保存！"));
+    }
+
+    // Printed into the build folder for people to look at.
+    const QString pdf = QStringLiteral(QUORIN_TEST_OUTPUT "/chart_print.pdf");
+    QFile::remove(pdf);
+    prompts.reply(Answer::Yes).reply(pdf);
+    trigger(*w, "MenuItem11");
+    QFile printed(pdf);
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(printed.read(4) == "%PDF");
+    // The compass page holds no photograph here: printing it is refused before any question.
+    const qsizetype asked = prompts.asked().size();
+    trigger(*w, "N31");
+    EXPECT_EQ(prompts.asked().size(), asked + 1);
+    EXPECT_EQ(lastText(), QStringLiteral("没有可打印的图像！"));
+    close(*w);
+}
+
+TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePrevious)
+{
+    auto w = open();
+    layOut(*w);
+    auto *bk = find<TImage>(w.get(), "ImgBk");
+    EXPECT_TRUE(w->LoadFloorPlan(writePlan()));
+    EXPECT_EQ(bk->size(), QSize(400, 300));
+    EXPECT_EQ(bk->pos(), QPoint(1, 1));
+    EXPECT_TRUE(w->ChartValid()); // the chart is laid out again over the plan
+    EXPECT_EQ(w->CurrentRecord().hasPlan, 1);
+    trigger(*w, "N22");
+    EXPECT_EQ(lastText(), QStringLiteral("无法回到上一图"));
+
+    writeFile(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF not really a picture", 27));
+    prompts.reply(path(QStringLiteral("broken.jpg"))).reply(Answer::Ok);
+    w->SpeedButton1Click();
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();
+    EXPECT_EQ(bk->Picture(), Plan(400, 300).convertToFormat(QImage::Format_RGB32));
+    close(*w);
+}
+
+TEST_F(PicturesTest, DrawingModesDrawOneUndoStepEach)
+{
+    auto w = open();
+    layOut(*w);
+    const QString plan = writePlan();
+    auto *bk = find<TImage>(w.get(), "ImgBk");
+    struct Case {
+        const char *item;
+        std::function<void()> draw;
+        std::function<void(MQuorin &)> expected; // the same shape drawn straight onto the plan; null: probe
+    };
+    const Case cases[] = {
+        {"N9", [&] { Drag(bk, {50, 50}, {{100, 80}, {150, 50}}); }, nullptr},
+        {"N11", [&] { Drag(bk, {50, 50}, {{120, 100}, {90, 140}, {150, 120}}); },
+         [](MQuorin &q) { q.BkEllipse(50, 50, 150, 120, 0, 0, false); }},
+        {"N17", [&] { Drag(bk, {50, 50}, {{200, 60}, {150, 120}}); },
+         [](MQuorin &q) { q.BkRectangle(50, 50, 150, 120, 0, 0, false); }},
+        {"N18", [&] { Click(bk, {30, 30}); Click(bk, {200, 150}); },
+         [](MQuorin &q) { q.BkLine(30, 30, 200, 150); }},
+        {"N28", [&] { Drag(bk, {10, 10}, {{60, 60}}); }, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.item);
+        ASSERT_TRUE(w->LoadFloorPlan(plan));
+        const QImage before = bk->Picture();
+        QImage expected;
+        if (c.expected) {
+            c.expected(*w->Quorin());
+            expected = bk->Picture();
+            ASSERT_TRUE(w->LoadFloorPlan(plan));
+        }
+        trigger(*w, c.item);
+        c.draw();
+        const QImage after = bk->Picture();
+        EXPECT_NE(after, before);
+        if (c.expected)
+            EXPECT_EQ(after, expected); // no rubber band is left behind
+        if (QString::fromLatin1(c.item) == QLatin1String("N28"))
+            EXPECT_EQ(after.pixelColor(30, 22), QColor(Qt::white)); // the wall under the eraser is gone
+        trigger(*w, "N22");
+        EXPECT_EQ(bk->Picture(), before);
+        trigger(*w, "N26");
+        EXPECT_EQ(bk->Picture(), after);
+        trigger(*w, "N21");
+    }
+    EXPECT_EQ(w->DrawMode(), 0);
+    EXPECT_TRUE(prompts.asked().isEmpty());
+    close(*w);
+}
+
+TEST_F(PicturesTest, TextEntryClearAndMergeOnThePlan)
+{
+    auto w = open();
+    layOut(*w);
+    auto *bk = find<TImage>(w.get(), "ImgBk");
+    ASSERT_TRUE(w->LoadFloorPlan(writePlan()));
+    const QImage before = bk->Picture();
+    Send(bk, QEvent::MouseButtonPress, {60, 60}, Qt::RightButton);
+    Send(bk, QEvent::MouseButtonRelease, {60, 60}, Qt::RightButton);
+    trigger(*w, "N12");
+    auto *panel = find<QFrame>(w.get(), "PanWord");
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->x(), bk->x() + 60);
+    EXPECT_GT(panel->y(), bk->y() + 60);
+    find<QLineEdit>(w.get(), "EdtWord")->setText(QStringLiteral("客厅"));
+    find<QPushButton>(w.get(), "Button1")->click();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_NE(bk->Picture().copy(60, 60, 40, 20), before.copy(60, 60, 40, 20));
+    trigger(*w, "N22");
+    EXPECT_EQ(bk->Picture(), before);
+
+    prompts.reply(Answer::Yes);
+    trigger(*w, "N23");
+    EXPECT_EQ(bk->Picture().pixelColor(22, 22), QColor(Qt::white));
+    trigger(*w, "N22");
+
+    // Merging the chart lays its lines on the plan and brings the plan to the front.
+    const QImage plan = bk->Picture();
+    trigger(*w, "MenuItem1");
+    EXPECT_NE(bk->Picture(), plan);
+    const QObjectList order = bk->parentWidget()->children();
+    EXPECT_GT(order.indexOf(bk), order.indexOf(find<TImage>(w.get(), "Img1")));
+    close(*w);
+}
+
+TEST_F(PicturesTest, HandlesResizeAndMoveBothPicturesNeverBelowTheirMinimum)
+{
+    auto w = open();
+    layOut(*w); // square chart, 500 x 580 at (1, 1)
+    ASSERT_TRUE(w->LoadFloorPlan(writePlan()));
+    auto *img1 = find<TImage>(w.get(), "Img1");
+    auto *bk = find<TImage>(w.get(), "ImgBk");
+    struct Case {
+        TImage *picture;
+        QSize start;
+        QPoint press, move;
+        QRect expected; // position and size after the drag
+    };
+    const Case cases[] = {
+        {img1, {500, 580}, {495, 575}, {535, 605}, {1, 1, 540, 610}},   // 11 bottom-right
+        {img1, {500, 580}, {5, 100}, {-15, 100}, {-19, 1, 520, 580}},   // 14 left
+        {img1, {500, 580}, {5, 5}, {35, 25}, {31, 21, 470, 560}},       // 15 top-left
+        {img1, {500, 580}, {100, 5}, {100, -20}, {1, -24, 500, 605}},   // 16 top
+        {img1, {500, 580}, {5, 100}, {2000, 100}, {401, 1, 100, 580}},  // 14 left, past the minimum
+        {img1, {500, 580}, {200, 200}, {240, 230}, {41, 31, 500, 580}}, // 1 move
+        {bk, {400, 300}, {395, 100}, {445, 100}, {1, 1, 450, 300}},     // 18 right
+        {bk, {400, 300}, {5, 295}, {-5, 305}, {-9, 1, 410, 310}},       // 13 bottom-left
+        {bk, {400, 300}, {395, 5}, {405, -5}, {1, -9, 410, 310}},       // 17 top-right
+        {bk, {400, 300}, {5, 5}, {900, 900}, {381, 281, 20, 20}},       // 15 top-left, past the minimum
+        {bk, {400, 300}, {200, 150}, {210, 170}, {11, 21, 400, 300}},   // 1 move
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.expected.x());
+        c.picture->move(1, 1);
+        if (c.picture == img1)
+            w->Quorin()->SetPanSize(c.start.width(), c.start.height(), true);
+        else
+            ASSERT_TRUE(w->LoadFloorPlan(writePlan()));
+        c.picture->resize(c.picture->Picture().size());
+        c.picture->move(1, 1);
+        Drag(c.picture, c.press, {c.move});
+        EXPECT_EQ(QRect(c.picture->pos(), c.picture->Picture().size()), c.expected);
+        EXPECT_EQ(c.picture->size(), c.picture->Picture().size());
+    }
+    close(*w);
+}
+
+TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
+{
+    auto w = open();
+    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+    layOut(*w);
+    auto *img1 = find<TImage>(w.get(), "Img1");
+    MQuorin &q = *w->Quorin();
+    q.SetPanSize(500, 580, true);
+    img1->resize(500, 580);
+    // Centre (250, 290), radius 250: the turning ring at 150 pixels, the axis straight down (sitting 0°).
+    Drag(img1, {250, 390}, {{267, 388}});
+    EXPECT_NEAR(q.Rec.degree, 350.0f, 0.6f);
+    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text().left(3), QStringLiteral("350"));
+    EXPECT_EQ(w->CurrentRecord().degree, q.Rec.degree);
+    EXPECT_EQ(img1->pos(), QPoint(1, 1));
+
+    const float angle = q.PanAngle;
+    Drag(img1, {380, 215}, {{365, 194}});
+    EXPECT_NEAR(q.PanAngle, angle + 10.0f, 0.5f);
+
+    trigger(*w, "pMenuLock");
+    EXPECT_TRUE(w->PanLocked());
+    EXPECT_EQ(find<QAction>(w.get(), "pMenuLock")->text(), QStringLiteral("解锁宅盘"));
+    const float degree = q.Rec.degree;
+    const QPoint at = img1->pos();
+    Drag(img1, {284, 384}, {{250, 390}}); // on the axis, which turned with the drawing and the house
+    EXPECT_EQ(q.Rec.degree, degree);
+    Drag(img1, {100, 100}, {{120, 110}});
+    EXPECT_EQ(img1->pos(), at + QPoint(20, 10));
+    w->BtnPaiClick(); // a lay-out unlocks
+    EXPECT_FALSE(w->PanLocked());
+    EXPECT_EQ(find<QAction>(w.get(), "pMenuLock")->text(), QStringLiteral("锁定宅盘"));
+    close(*w);
+}
+
+TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
+{
+    QImage photo(200, 150, QImage::Format_RGB32);
+    photo.fill(Qt::darkYellow);
+    ASSERT_TRUE(photo.save(path(QStringLiteral("compass/Test.JPG")), "JPG"));
+    ASSERT_TRUE(photo.save(path(QStringLiteral("compass/b.jpg")), "JPG"));
+    writeFile(QStringLiteral("compass/bad.jpg"), "no picture");
+    auto w = open();
+    auto *list = find<QComboBox>(w.get(), "CboCompass");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->itemText(2), QStringLiteral("Test"));
+    MControlCompass &c = *w->Compass();
+    EXPECT_TRUE(c.IsLoaded());
+
+    const auto choose = [&](int i) {
+        list->setCurrentIndex(i);
+        emit list->activated(i);
+    };
+    choose(1);
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取罗盘图片"))) << lastText().toStdString();
+    QFile::remove(path(QStringLiteral("compass/Test.JPG")));
+    choose(2);
+    EXPECT_EQ(lastText(), QStringLiteral("罗盘图片文件丢失！"));
+    ASSERT_TRUE(photo.save(path(QStringLiteral("compass/Test.JPG")), "JPG"));
+    choose(2);
+    EXPECT_EQ(c.DisplaySize(), QSize(200, 150));
+
+    struct Step {
+        const char *button;
+        float angle;
+        QSize size;
+    };
+    const Step steps[] = {{"BitBtn2", 1, {200, 150}},  {"BitBtn3", 0, {200, 150}}, {"BitBtn3", 359, {200, 150}},
+                          {"Button5", 89, {200, 150}}, {"Button3", 0, {200, 150}}, {"BitBtn4", 0, {220, 165}},
+                          {"BitBtn5", 0, {200, 150}},  {"BitBtn5", 0, {181, 136}}, {"Button4", 0, {200, 150}}};
+    for (const Step &s : steps) {
+        find<QAbstractButton>(w.get(), s.button)->click();
+        EXPECT_NEAR(c.Angle(), s.angle, 1e-3) << s.button;
+        EXPECT_EQ(c.DisplaySize(), s.size) << s.button;
+    }
+    layOut(*w, QStringLiteral("30:0"));
+    EXPECT_NEAR(c.Angle(), 330.0f, 1e-3);
+
+    auto *img = find<TImage>(w.get(), "ImgCompass");
+    const QPoint at = img->pos();
+    Drag(img, {10, 10}, {{30, 25}});
+    EXPECT_EQ(img->pos(), at + QPoint(20, 15));
+    close(*w);
+}
+
+TEST_F(PicturesTest, CompassPhotographLimits)
+{
+    MControlCompass none;
+    EXPECT_FALSE(none.IsLoaded());
+    EXPECT_FALSE(none.Zoom(1));
+    none.ResetSize(); // nothing loaded: nothing to divide by
+    EXPECT_FALSE(none.LoadPicture(path(QStringLiteral("missing.jpg"))));
+    EXPECT_FALSE(none.IsLoaded());
+
+    struct Case {
+        QSize photo;
+        int direction;
+        bool zoomed;
+    };
+    const Case cases[] = {{{4600, 100}, 1, false}, {{4500, 100}, 1, true}, {{32, 40}, -1, false}, {{40, 40}, -1, true}};
+    for (const Case &k : cases) {
+        QImage img(k.photo, QImage::Format_RGB32);
+        img.fill(Qt::gray);
+        ASSERT_TRUE(img.save(path(QStringLiteral("p.bmp"))));
+        TImage control;
+        MControlCompass c;
+        c.Attach(&control);
+        ASSERT_TRUE(c.LoadPicture(path(QStringLiteral("p.bmp"))));
+        EXPECT_EQ(c.Zoom(k.direction), k.zoomed) << k.photo.width();
+        EXPECT_EQ(control.size(), c.DisplaySize());
+    }
+    TImage control;
+    MControlCompass c;
+    c.Attach(&control);
+    ASSERT_TRUE(c.LoadPicture(path(QStringLiteral("p.bmp")))); // 40 x 40: centre (20, 20), radius 20
+    EXPECT_FALSE(c.MoveCentre(-11, 0));
+    EXPECT_TRUE(c.MoveCentre(-5, 0));
+    EXPECT_EQ(c.Radius(), 15.0f);
+    c.RotateBy(300);
+    c.RotateBy(90);
+    EXPECT_NEAR(c.Angle(), 30.0f, 1e-4);
+}
+
+TEST_F(PicturesTest, AdjustDialogSavesOnlySafeNewNamesInsideTheCompassFolder)
+{
+    QImage photo(200, 150, QImage::Format_RGB32);
+    photo.fill(Qt::darkYellow);
+    ASSERT_TRUE(photo.save(path(QStringLiteral("source.png"))));
+    writeFile(QStringLiteral("compass/Taken.JPG"), "old");
+    TFrmAdjustCompass dlg;
+    EXPECT_FALSE(dlg.LoadPicture(path(QStringLiteral("missing.png"))));
+    ASSERT_TRUE(dlg.LoadPicture(path(QStringLiteral("source.png"))));
+
+    for (int i = 0; i < 10; ++i) {
+        find<QCheckBox>(&dlg, "ChkTiny")->click();
+        find<QCheckBox>(&dlg, "ChkTiny")->click();
+    }
+    find<QCheckBox>(&dlg, "ChkTiny")->click();
+    for (int i = 0; i < 10; ++i)
+        find<QPushButton>(&dlg, "BitBtn2")->click();
+    EXPECT_NEAR(dlg.Compass().Angle(), 1.0f, 1e-3);
+
+    prompts.reply(QStringLiteral("$FF"));
+    find<QPushButton>(&dlg, "Button9")->click();
+    EXPECT_EQ(dlg.EdgeColour(), 0xFFu);
+    EXPECT_EQ(find<TImage>(&dlg, "ImgCompass")->Picture().pixelColor(0, 0), QColor(Qt::red));
+
+    struct Case {
+        QString name, message;
+    };
+    const Case refused[] = {{QString(), QStringLiteral("罗盘名称不能为空")},
+                            {QStringLiteral("../up"), QStringLiteral("罗盘名称不能为空")},
+                            {QStringLiteral("a:b"), QStringLiteral("罗盘名称不能为空")},
+                            {QStringLiteral("taken"), QStringLiteral("已有这个文件名")}};
+    for (const Case &c : refused) {
+        prompts.reply(c.name).reply(Answer::Ok);
+        find<QPushButton>(&dlg, "BitBtn6")->click();
+        EXPECT_TRUE(lastText().startsWith(c.message)) << c.name.toStdString();
+        EXPECT_FALSE(dlg.Saved());
+    }
+    EXPECT_EQ(readFile(QStringLiteral("compass/Taken.JPG")), QByteArray("old"));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("up.jpg"))));
+
+    prompts.reply(QStringLiteral("新罗盘")).reply(Answer::Ok);
+    find<QPushButton>(&dlg, "BitBtn6")->click();
+    EXPECT_EQ(lastText(), QStringLiteral("保存成功！"));
+    EXPECT_TRUE(dlg.Saved());
+    EXPECT_EQ(QImage(path(QStringLiteral("compass/新罗盘.jpg"))).size(), QSize(150, 150)); // the rim's square
+    EXPECT_EQ(TFrmAdjustCompass::ParseColour(QStringLiteral("0x1F")), 31u);
+    EXPECT_EQ(TFrmAdjustCompass::ParseColour(QStringLiteral("blue")), 0u);
+}
+
+} // namespace

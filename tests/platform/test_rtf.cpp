@@ -1,0 +1,179 @@
+#include "RtfText.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include <gtest/gtest.h>
+
+void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << s.toStdString();
+}
+
+namespace {
+
+// One run of text with the attributes the reader and writer carry.
+struct TextRun {
+    const char16_t *text;
+    bool bold = false, italic = false, underline = false, strike = false;
+    double points = 12;
+    QRgb fg = 0;       // 0: automatic
+    QRgb hl = 0;       // 0: none
+    const char16_t *family = u"宋体";
+    bool newParagraph = false;
+};
+
+struct Para {
+    Qt::Alignment align = Qt::AlignLeft;
+    double firstIndent = 0, leftIndent = 0, rightIndent = 0; // pixels
+};
+
+QTextCharFormat formatOf(const TextRun &r)
+{
+    QTextCharFormat f;
+    f.setFontWeight(r.bold ? QFont::Bold : QFont::Normal);
+    f.setFontItalic(r.italic);
+    f.setFontUnderline(r.underline);
+    f.setFontStrikeOut(r.strike);
+    f.setFontPointSize(r.points);
+    f.setFontFamilies({QString::fromUtf16(r.family)});
+    if (r.fg)
+        f.setForeground(QColor::fromRgb(r.fg));
+    if (r.hl)
+        f.setBackground(QColor::fromRgb(r.hl));
+    return f;
+}
+
+// Fragments of a document as comparable text: "text|b i u s|size|fg|hl|family" per fragment, blocks with their
+// alignment and indents.
+QStringList describe(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextBlockFormat bf = b.blockFormat();
+        out << QStringLiteral("¶ %1 %2 %3 %4").arg(int(bf.alignment() & Qt::AlignHorizontal_Mask))
+                   .arg(bf.textIndent()).arg(bf.leftMargin()).arg(bf.rightMargin());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            out << QStringLiteral("%1|%2%3%4%5|%6|%7|%8|%9")
+                       .arg(it.fragment().text())
+                       .arg(f.fontWeight() >= QFont::Bold ? 'b' : '-').arg(f.fontItalic() ? 'i' : '-')
+                       .arg(f.fontUnderline() ? 'u' : '-').arg(f.fontStrikeOut() ? 's' : '-')
+                       .arg(f.fontPointSize())
+                       .arg(f.foreground().style() == Qt::NoBrush ? QString() : f.foreground().color().name())
+                       .arg(f.background().style() == Qt::NoBrush ? QString() : f.background().color().name())
+                       .arg(f.fontFamilies().toStringList().value(0));
+        }
+    }
+    return out;
+}
+
+TEST(Rtf, WrittenDocumentsReadBackUnchanged)
+{
+    const Para paras[] = {{Qt::AlignHCenter}, {Qt::AlignLeft, 28, 0, 0}, {Qt::AlignRight, -14, 56, 20}, {Qt::AlignJustify}};
+    const TextRun runs[] = {
+        {u"玄空飞星", true, false, false, false, 16},
+        {u"当运旺星到向", false, false, false, false, 12, 0xFF0000, 0, u"宋体", true},
+        {u"，吉。", false, true, true, false, 9, 0x0000FF, 0xFFFF00},
+        {u"Arial {braces} \\ and\ttab", false, false, false, true, 10.5, 0, 0, u"Arial", true},
+        {u"€é、＂ＡⅫ", true, true, false, false, 12, 0x00FF00},
+        {u"😀𠀀ñ₩ḿ", false, false, true, false, 12, 0, 0xC0C0C0, u"宋体", true},
+        {u"\u2028换行 nbsp\u00A0", false, false, false, false, 72},
+    };
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    int para = 0;
+    c.setBlockFormat([&] { QTextBlockFormat f; f.setAlignment(paras[0].align); return f; }());
+    for (const TextRun &r : runs) {
+        if (r.newParagraph) {
+            const Para &p = paras[++para];
+            QTextBlockFormat f;
+            f.setAlignment(p.align);
+            f.setTextIndent(p.firstIndent);
+            f.setLeftMargin(p.leftIndent);
+            f.setRightMargin(p.rightIndent);
+            c.insertBlock(f);
+        }
+        c.insertText(QString::fromUtf16(r.text), formatOf(r));
+    }
+    const QByteArray rtf = WriteRtf(doc);
+    for (const char *needle : {"{\\rtf1\\ansi\\ansicpg936", "\\fcharset134 \\'cb\\'ce\\'cc\\'e5;", "\\'d0\\'fe\\'bf\\'d5",
+                               "\\u-10179?\\u-8704?", "\\red255\\green0\\blue0;"})
+        EXPECT_TRUE(rtf.contains(needle)) << needle;
+    for (char ch : rtf)
+        ASSERT_LT(uchar(ch), 0x80) << "RTF is 7-bit";
+
+    QTextDocument back;
+    ASSERT_EQ(ReadRtf(rtf, back), RtfError::None);
+    EXPECT_EQ(describe(back), describe(doc));
+    EXPECT_EQ(back.toRawText(), doc.toRawText());
+}
+
+TEST(Rtf, ReadsTheRichEditDialect)
+{
+    QFile f(QStringLiteral(QUORIN_PLATFORM_FIXTURES "/rtf/richedit936.rtf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    ASSERT_EQ(ReadRtf(f.readAll(), doc), RtfError::None);
+    const QStringList expected = {
+        QStringLiteral("¶ 4 0 0 0"), QStringLiteral("玄空飞星宅运盘|b---|16|||宋体"),
+        QStringLiteral("¶ 1 28 0 0"), QStringLiteral("当运旺星到向|----|12|#ff0000||宋体"),
+        QStringLiteral("，|----|12|||宋体"), QStringLiteral("吉|----|12|#0000ff|#ff0000|宋体"),
+        QStringLiteral("。|----|12|||宋体"),
+        QStringLiteral("¶ 1 0 56 0"), QStringLiteral("Arial text |----|12|||Arial"),
+        QStringLiteral("€😀图后文字|----|12|||宋体"),
+        QStringLiteral("¶ 1 0 0 0"), QStringLiteral("\t缩进|----|12|||宋体"),
+        QStringLiteral("斜体下划线|-iu-|12|||宋体"), QStringLiteral("删除|---s|12|||宋体"),
+        QString::fromUtf16(u"\u2028换行{}\\|----|12|||宋体"),
+        QStringLiteral("¶ 1 0 0 0")};
+    EXPECT_EQ(describe(doc), expected);
+}
+
+// Damaged input gives a clear failure, never a crash or a hang, and keeps the text read before the fault.
+TEST(Rtf, DamagedInputFailsClearlyInLinearTime)
+{
+    const QByteArray deep = QByteArray(250000, '{') + "x" + QByteArray(250000, '}');
+    struct Case {
+        QByteArray in;
+        RtfError error;
+        QString text;
+    };
+    const Case cases[] = {
+        {"plain text", RtfError::NotRtf, {}},
+        {"{\\rtf1 abc", RtfError::Truncated, QStringLiteral("abc")},
+        {"{\\rtf1 a}}b", RtfError::Unbalanced, QStringLiteral("a")},
+        {"{\\rtf1 a}\r\n\0", RtfError::None, QStringLiteral("a")},
+        {"{\\rtf1 a\\", RtfError::Truncated, QStringLiteral("a")},
+        {"{\\rtf1 a\\'", RtfError::Truncated, QStringLiteral("a")},
+        {"{\\rtf1{\\uc2147483647\\u20320 skipped to the group's end}b}", RtfError::None, QStringLiteral("你b")},
+        {"{\\rtf1\\u-99999999999999 \\fs99999999999 \\li-99999999999 x}", RtfError::None, QStringLiteral("x")},
+        {"{\\rtf1 a\\" + QByteArray(10000, 'x') + " b}", RtfError::None, QStringLiteral("ab")},
+        {"{\\rtf1 a{\\bin999999999 }}", RtfError::Truncated, QStringLiteral("a")},
+        {"{\\rtf1 a{\\*\\unknown {x}{\\par}}b{\\pict\\bin3 }}}}c}", RtfError::None, QStringLiteral("abc")},
+        {"{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + "}", RtfError::None,
+         QStringLiteral("deep")},
+        {"{\\rtf1 " + deep + "}", RtfError::TooDeep, {}},
+        {"{\\rtf1 " + QByteArray(3000000, '{'), RtfError::TooDeep, {}},
+    };
+    for (const Case &c : cases) {
+        QTextDocument doc;
+        EXPECT_EQ(ReadRtf(c.in, doc), c.error) << c.in.left(40).constData();
+        EXPECT_EQ(doc.toPlainText(), c.text) << c.in.left(40).constData();
+        EXPECT_FALSE(RtfErrorText(c.error).isEmpty() && c.error != RtfError::None);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // test discovery runs without a display
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

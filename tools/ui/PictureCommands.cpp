@@ -1,0 +1,59 @@
+#include "PictureCommands.h"
+
+#include "Prompts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+
+void CopyPicture(const QImage &picture)
+{
+    if (!picture.isNull())
+        QGuiApplication::clipboard()->setImage(picture);
+}
+
+bool SavePictureAsBitmap(const QImage &picture, const QString &title)
+{
+    if (picture.isNull())
+        return false;
+    QString path = Prompts::instance().saveFileName(title, QString(), QStringLiteral("位图 (*.bmp)"));
+    if (path.isEmpty())
+        return false;
+    if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+        path += QStringLiteral(".bmp");
+    if (!picture.save(path, "BMP")) {
+        Prompts::instance().error(QStringLiteral("保存错误"), QStringLiteral("无法保存图片：%1").arg(path));
+        return false;
+    }
+    Prompts::instance().inform(title, QStringLiteral("保存完成"));
+    return true;
+}
+
+bool PrintPicture(const QImage &picture)
+{
+    if (picture.isNull())
+        return false;
+    if (!Prompts::instance().askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"),
+                                      Prompts::Answer::Yes, Prompts::Icon::Information))
+        return false;
+    QPrinter printer;
+    printer.setPageOrientation(QPageLayout::Portrait);
+    if (!Prompts::instance().choosePrinter(QStringLiteral("打印"), printer))
+        return false;
+    QPainter p;
+    if (!p.begin(&printer)) {
+        Prompts::instance().error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        return false;
+    }
+    const QRect page = p.viewport();
+    const double w = page.width() * 0.8;
+    const double h = w * picture.height() / picture.width();
+    p.drawImage(QRectF((page.width() - w) / 2, page.height() * 0.1, w, h), picture);
+    if (!p.end()) {
+        Prompts::instance().error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        return false;
+    }
+    return true;
+}
