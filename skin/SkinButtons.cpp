@@ -276,8 +276,12 @@ void TSkinSpeedButton::DrawControl(QPainter &p, const QRect &rect)
     int layout = GetIntProperty(control_, SkinProps::Layout);
     if (layout < 0 || layout > 3)
         layout = style == Qt::ToolButtonTextUnderIcon ? 2 : 0;
-    const QString caption = style == Qt::ToolButtonIconOnly ? QString() : GetStringProp(control_, SkinProps::Caption);
-    const bool glyph = style != Qt::ToolButtonTextOnly && !control_->property(SkinProps::Glyph).value<QIcon>().isNull();
+    // As the toolkit shows a tool button: an icon-only button without an icon shows its text.
+    const bool hasIcon = !control_->property(SkinProps::Glyph).value<QIcon>().isNull();
+    const bool textShown = !hasIcon || style == Qt::ToolButtonTextOnly || style == Qt::ToolButtonTextBesideIcon ||
+                           style == Qt::ToolButtonTextUnderIcon;
+    const QString caption = textShown ? GetStringProp(control_, SkinProps::Caption) : QString();
+    const bool glyph = hasIcon && style != Qt::ToolButtonTextOnly;
     if (glyph)
         DrawGlyphAndText(p, rect, caption, layout, true, state);
     else

@@ -114,6 +114,9 @@ struct Gallery {
         auto *under = tool(false, false, false);
         under->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         put(5, under);
+        auto *dots = new QToolButton; // icon-only without an icon: the toolkit shows the text
+        dots->setText(QStringLiteral("…"));
+        put(6, dots);
         ++row;
         label(QStringLiteral("复选框"));
         for (int i = 0; i < 5; ++i) {
