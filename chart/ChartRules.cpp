@@ -88,9 +88,9 @@ int DegreeToItem(double degree, double jian)
 
 DegMin ToDegMin(double angle)
 {
-    if (!std::isfinite(angle) || angle < 0)
+    if (!std::isfinite(angle))
         return {};
-    const int total = RoundNearest(angle * 60.0);
+    const int total = RoundNearest(FloorModD(angle, 360.0) * 60.0) % (360 * 60);
     return {total / 60, total % 60};
 }
 

@@ -19,7 +19,8 @@ int YearGanZhi(int year);
 // The cycle number of a stem and a branch of the same parity (the two must both be yang or both yin).
 int GanZhiIndex(int stem, int branch);
 
-// A yang mountain flies its stars forward (+1), a yin one backward (−1).
+// The yang mountains (壬 艮 寅 甲 巽 巳 丙 坤 申 庚 乾 亥) fly their stars forward (+1), the yin ones backward
+// (−1); the mountain rings of the pictures draw the yang ones dark.
 bool MountainIsYang(int mountain);
 inline int MountainStep(int mountain) { return MountainIsYang(mountain) ? 1 : -1; }
 
@@ -45,8 +46,9 @@ double MountainStart(int mountain);
 // Distance of a degree from the centre of a mountain, 0..15 for a degree inside it.
 double DistanceFromCentre(int mountain, double degree);
 
-// A non-negative angle as whole degrees and minutes, the minutes rounded once from the whole and carried into
-// the degrees: 120.9999 gives 121° 0′, never 120° 60′.
+// An angle as whole degrees and minutes of one turn, for every place that shows one (header, chart picture,
+// compass): taken modulo 360, the minutes rounded once from the whole and carried into the degrees, so 120.9999
+// gives 121° 0′, never 120° 60′, and 359.9999 gives 0° 0′. {0, 0} for a value that is not a finite number.
 struct DegMin {
     int deg = 0;
     int min = 0;

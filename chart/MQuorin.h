@@ -21,6 +21,99 @@ class ReportSpans;
 class MImagePlus;
 class FloorPlan; // the floor plan behind the Bk operations (FloorPlan.h)
 
+// The state of the chart object, in value structs that it is made of: their fields are its members.
+
+// The case as laid out and what the views are asked to show of it.
+struct QuorinInputs {
+    TRecordData Rec;         // copy of the case; display mode chartPanel, colour mode colour, star names starNames
+    int16_t BuildYear = 0;
+    int iLiuNianYear = 2024; // year of the annual views
+    int iLiuNianMonth = 6;   // solar month of the annual views, from 寅 = 0
+    uint8_t bShowNeiQi = 0;
+    uint8_t bShowMonth = 0;
+    TCompassLayers Layers;   // the compass rings shown
+};
+
+// The chart settings of dat/set.ini (ReadChartSettings), checked, as the chart object uses them.
+struct QuorinSettings {
+    int ileft = 0;         // first-line indent of the report paragraphs, points
+    uint8_t liunian = 0;   // 1: annual stars flown from the door
+    uint8_t fuwei = 0;     // 伏位 reference: 0 山, 1 命, 2 向, 3 门
+    uint8_t iCoord = 0;    // drawing rotation: 0 none, 1 the sitting degree, 2 the sitting degree + 180
+    float fJian = 4.5f;    // degrees from a mountain's centre beyond which a degree is 兼
+    uint8_t bZhouTian = 0; // full degree scale on the round chart
+    uint8_t bWuHint = 1;   // five-element legend on the charts
+    uint8_t iTilt = 0;     // ring text orientation: 0, 1 (+90°), 2 (+270°)
+    uint8_t bChengMen = 1; // mark the city gates
+};
+
+// Everything a computation finds. Every computation starts from a cleared one, and a refused case leaves it so.
+struct QuorinResults {
+    int16_t MingYear = 0;     // the owner's year for the life trigram
+    int16_t BuildGanZhi = 0;  // cycle number of the building year
+    int16_t MingGanZhi = 0;   // cycle number of MingYear
+    int16_t FenJinGanZhi = 0; // cycle number of the degree's 分金
+    uint8_t Yun = 0;          // period of the building year
+    uint8_t MingYun = 0;      // period of MingYear
+    BaZhaiRecord BaZhaiFuWei{};           // copy of the 伏位 reference's record
+    std::array<BaZhaiRecord, 4> BaZhai{}; // references 山 命 向 门
+    FlyChart XiaGua{};                    // per palace: mountain, facing, period star
+    FlyChart TiGua{};
+    std::array<GateRecord, 2> ChengMen{}; // main and secondary city gate: mountain, star, state index
+    PalaceRecords Gong{};                 // the chosen chart with its pattern flags
+    uint8_t DaJieLi = 0;                  // 离宫打劫
+    uint8_t DaJieKan = 0;                 // 坎宫打劫
+    int16_t ZuoShan = 0;                  // sitting mountain 0..23
+    int16_t JianShan = -1;                // the 兼 mountain, −1 for none
+    int16_t JianSide = 0;                 // −1 兼 the previous mountain, +1 the next, 0 none
+    int16_t PianDu = 0, PianFen = 0;      // distance of the degree from the mountain's centre
+    uint8_t GuaIndex = 0;                 // hexagram under the degree
+    // The owner's birth, when the case gives a birth date.
+    TDateRec BirthGong{};
+    TDateRec BirthNong{};
+    uint8_t BirthLeap = 0;
+    std::array<int16_t, 4> SiZhu{}; // year, month, day, hour pillars
+};
+
+// The chart picture, the floor plan and what they are drawn with.
+struct QuorinPictures {
+    QTextDocument *pRedt = nullptr; // report pane, not owned
+    QImage *pImg = nullptr;         // chart picture, not owned
+    QImage *pImgBk = nullptr;       // floor-plan picture, not owned
+    std::shared_ptr<MImagePlus> pImagePlus; // owned drawing surface, made by the first drawing
+
+    float fPanWidth = 0, fPanHeight = 0; // size of the chart picture
+    float fRadius = 0;                   // chart radius in pixels, as last drawn
+    float fCenterX = 0, fCenterY = 0;    // centre of the chart in the chart picture
+    int iTextSize = 12;
+    float PanAngle = 22.5f;              // rotation of the chart drawing
+    int16_t RingOffset = 0;              // compass ring offset, 0 after every lay-out
+    int iPanShape = 1;                   // 0 round chart, 1 square chart
+    QRect rcGrid;                        // last square chart's grid
+    float fRingInner = 0.8f;
+    int iBaseShan = 1;
+    std::array<uint32_t, 9> XingColor{}; // colour of each star value (Windows 0x00BBGGRR)
+
+    // The Eight Mansions labels shown.
+    uint8_t GuaCount = 0;             // 1..4
+    std::array<uint8_t, 4> GuaKind{}; // reference of each label slot: 0 山, 1 命, 2 向, 3 门
+    std::array<QString, 4> GuaLabel;  // its one-character label
+    std::array<uint32_t, 4> GuaColor{};
+    std::array<float, 4> GuaAngle{};  // angular offset on the round chart, degrees
+    std::array<float, 4> GuaRadius{}; // distance from the centre, fraction of the radius
+    std::array<uint8_t, 8> GuaCell{}; // column and row (1..3) in a palace of the square chart
+
+    // The floor plan.
+    int iBkWidth = 0, iBkHeight = 0; // size of the floor-plan picture
+    int iBkRadius = 0;
+    int iBkCenterX = 0, iBkCenterY = 0;
+    int iBkOrigWidth = 200, iBkOrigHeight = 200; // size of the loaded floor plan
+    std::shared_ptr<QImage> pBkBitmap;           // owned work copy of the floor plan
+    QString sTempPath;                           // AppPath()/picTemp/: the floor-plan undo files
+    int iUndoIndex = -1;
+    uint8_t bBkKeepRatio = 0;
+};
+
 // The house chart: the inputs of the current case, every computed table of its charts, the chart settings of
 // dat/set.ini, and the state of the chart picture, the floor plan and the report.
 //
@@ -35,7 +128,7 @@ class FloorPlan; // the floor plan behind the Bk operations (FloorPlan.h)
 // Palace order of every nine-entry table: 坎 艮 震 巽 离 坤 兑 乾 中. Stars and periods 1..8 with 九 as 0.
 // Results are valid only after a successful CalcChart; a failed one leaves them cleared and the reason in
 // sMessage.
-class MQuorin {
+class MQuorin : public QuorinInputs, public QuorinSettings, public QuorinResults, public QuorinPictures {
 public:
     // Windows colour values (0x00BBGGRR) of the Eight Mansions label slots, in slot order.
     static constexpr std::array<uint32_t, 4> kGuaSlotColor = {0x0000FF, 0xFF0000, 0x008000, 0x984888};
@@ -47,8 +140,8 @@ public:
     MQuorin &operator=(const MQuorin &) = delete;
 
     // ---- settings and labels ----
-    // Reads the settings block from AppPath()/dat/set.ini; missing keys and values out of range give the
-    // defaults.
+    // Reads the settings block of dat/set.ini (ReadChartSettings); missing keys and values out of range give
+    // the defaults of QuorinSettings.
     void LoadSettings();
     // Chooses the Eight Mansions labels shown (show[i] for 山 命 向 门): 0, or the row 1..4 that must stay
     // checked (the 伏位 reference) with sMessage set and the labels unchanged.
@@ -85,8 +178,10 @@ public:
 
     // ---- report and messages ----
     QString sReport;  // working report text
-    QString sHeader;  // report header
+    QString sHeader;  // report header; set by a successful lay-out (PaiPan), cleared by a refused one
     QString sMessage; // last message for the caller to show
+    // A lay-out has succeeded and its chart can be shown in the other views.
+    bool LaidOut() const { return !sHeader.isEmpty(); }
 
     // ---- chart picture views, size and dragging (pictures/MQuorin_view.cpp) ----
     // Sizes the chart picture (clamped) and its geometry; redraws the current view, or leaves a framed blank.
@@ -137,17 +232,6 @@ public:
     void ShanYunText(ReportSpans &out) const;    // 玄空山运断
     void BaZhaiText(ReportSpans &out) const;     // header and 八宅法断宅
 
-private:
-    // Draws the current view of the computed chart into the chart picture; false when nothing was drawn.
-    bool DrawChart();
-    void WriteXuanKongReport();
-    void WriteBaZhaiReport();
-    void WriteReport(const ReportSpans &pieces);
-    std::shared_ptr<QTextDocument> pOwnReport; // the report without a pane (made on first use)
-
-public:
-    // ---- end of lay-out and written reading ----
-
     // ---- compass view and floor plan (pictures/MQuorin_compass.cpp, pictures/MQuorin_floorplan.cpp) ----
     // Stores the compass-ring choice; draws nothing. The ring count is taken from the switches, never from the
     // count stored with them.
@@ -186,100 +270,26 @@ public:
     // "请先排一个正确的盘" in sMessage (shown under "先排盘"); false too when the step cannot be saved.
     bool MergePanToBk(QPoint offset = QPoint());
 
-private:
-    void SyncBkFields();    // the bk fields, undo index and work copy from the plan
-    bool BkResult(bool ok); // SyncBkFields, and the plan's message on failure
-    std::shared_ptr<FloorPlan> pFloorPlan;
+    // The results as a whole (cleared by every computation: Results() = {}).
+    QuorinResults &Results() { return *this; }
+    const QuorinResults &Results() const { return *this; }
 
-public:
-    // ---- end of compass view and floor plan ----
-
-    // ---- chart picture and floor plan ----
-    float fPanWidth = 0, fPanHeight = 0; // size of the chart picture
-    float fRadius = 0;                   // chart radius in pixels
-    int iBkWidth = 0, iBkHeight = 0;     // size of the floor-plan picture
-    int iBkRadius = 0;
-    int iBkCenterX = 0, iBkCenterY = 0;
-    int iBkOrigWidth = 200, iBkOrigHeight = 200; // size of the loaded floor plan
-    float fCenterX = 0, fCenterY = 0;            // centre of the chart in the chart picture
-    std::shared_ptr<QImage> pBkBitmap;           // owned work copy of the floor plan
-    QString sTempPath;                           // AppPath()/picTemp/: the floor-plan undo files
-    int iUndoIndex = -1;
-    int iLiuNianYear = 2024; // year of the annual views
-    int iLiuNianMonth = 6;   // solar month of the annual views, from 寅 = 0
-    uint8_t bShowNeiQi = 0;
-    uint8_t bShowMonth = 0;
-    TCompassLayers Layers;
-    QTextDocument *pRedt = nullptr; // report pane, not owned
-    QImage *pImg = nullptr;         // chart picture, not owned
-    QImage *pImgBk = nullptr;       // floor-plan picture, not owned
-
-    // ---- the case ----
-    int16_t BuildYear = 0;
-    TRecordData Rec; // copy of the case; display mode chartPanel, colour mode colour, star names starNames
-
-    // ---- results (cleared by every computation) ----
-    int16_t MingYear = 0;     // the owner's year for the life trigram
-    int16_t BuildGanZhi = 0;  // cycle number of the building year
-    int16_t MingGanZhi = 0;   // cycle number of MingYear
-    int16_t FenJinGanZhi = 0; // cycle number of the degree's 分金
-    uint8_t Yun = 0;          // period of the building year
-    uint8_t MingYun = 0;      // period of MingYear
-    BaZhaiRecord BaZhaiFuWei{};         // copy of the 伏位 reference's record
-    std::array<BaZhaiRecord, 4> BaZhai{}; // references 山 命 向 门
-    FlyChart XiaGua{};                  // per palace: mountain, facing, period star
-    FlyChart TiGua{};
-    std::array<GateRecord, 2> ChengMen{}; // main and secondary city gate: mountain, star, state index
-    PalaceRecords Gong{};                 // the chosen chart with its pattern flags
-    uint8_t DaJieLi = 0;                  // 离宫打劫
-    uint8_t DaJieKan = 0;                 // 坎宫打劫
-    int16_t ZuoShan = 0;                  // sitting mountain 0..23
-    int16_t JianShan = -1;                // the 兼 mountain, −1 for none
-    int16_t JianSide = 0;                 // −1 兼 the previous mountain, +1 the next, 0 none
-    int16_t PianDu = 0, PianFen = 0;      // distance of the degree from the mountain's centre
-    uint8_t GuaIndex = 0;                 // hexagram under the degree
-    float PanAngle = 22.5f;               // rotation of the chart drawing
-    int16_t RingOffset = 0;               // compass ring offset, 0 after every lay-out
-
-    // ---- settings (dat/set.ini, section set) ----
-    int ileft = 0;           // first-line indent of the report paragraphs, points
-    uint8_t liunian = 0;     // 1: annual stars flown from the door
-    uint8_t fuwei = 0;       // 伏位 reference: 0 山, 1 命, 2 向, 3 门
-    uint8_t iCoord = 0;      // drawing rotation: 0 none, 1 the sitting degree, 2 the sitting degree + 180
-    float fJian = 4.5f;      // degrees from a mountain's centre beyond which a degree is 兼
-    uint8_t bZhouTian = 0;   // full degree scale on the round chart
-    uint8_t bWuHint = 1;     // five-element legend on the charts
-    uint8_t iTilt = 0;       // ring text orientation: 0, 1 (+90°), 2 (+270°)
-    uint8_t bChengMen = 1;   // mark the city gates
-
-    uint8_t bBkKeepRatio = 0;
     std::unique_ptr<IChartCalendar> DateEx; // calendar context; null while the program has none
-
-    // ---- birth block (cleared by every computation) ----
-    TDateRec BirthGong{};
-    TDateRec BirthNong{};
-    uint8_t BirthLeap = 0;
-    std::array<int16_t, 4> SiZhu{}; // year, month, day, hour pillars
-
-    // ---- drawing state ----
-    int iTextSize = 12;
-    std::array<uint32_t, 9> XingColor{}; // colour of each star value (Windows 0x00BBGGRR)
-    uint8_t GuaCount = 0;                // Eight Mansions labels shown, 1..4
-    std::array<uint8_t, 4> GuaKind{};    // reference of each label slot: 0 山, 1 命, 2 向, 3 门
-    std::array<QString, 4> GuaLabel;     // its one-character label
-    std::array<uint32_t, 4> GuaColor{};
-    std::array<float, 4> GuaAngle{};     // angular offset on the round chart, degrees
-    std::array<float, 4> GuaRadius{};    // distance from the centre, fraction of the radius
-    std::array<uint8_t, 8> GuaCell{};    // column and row (1..3) in a palace of the square chart
-    int iPanShape = 1;                   // 0 round chart, 1 square chart
-    QRect rcGrid;                        // last square chart's grid
-    float fRingInner = 0.8f;
-    int iBaseShan = 1;
-    std::shared_ptr<MImagePlus> pImagePlus; // owned drawing surface, made by the first drawing
 
 private:
     void ClearResults();
     bool CheckCase();
     void CalcDegreeResults(); // offset, 兼 and hexagram of the case's degree
     void CalcStarTables();    // Eight Mansions, both charts, palace records, gates, colours
+
+    // Draws the current view of the computed chart into the chart picture; false when nothing was drawn.
+    bool DrawChart();
+    void WriteXuanKongReport();
+    void WriteBaZhaiReport();
+    void WriteReport(const ReportSpans &pieces);
+    std::shared_ptr<QTextDocument> pOwnReport; // the report without a pane (made on first use)
+
+    void SyncBkFields();    // the bk fields, undo index and work copy from the plan
+    bool BkResult(bool ok); // SyncBkFields, and the plan's message on failure
+    std::shared_ptr<FloorPlan> pFloorPlan;
 };

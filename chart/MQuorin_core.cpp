@@ -2,8 +2,8 @@
 
 #include "AppPath.h"
 #include "ChartRules.h"
+#include "ChartSettings.h"
 #include "FlyStarCalc.h"
-#include "IniFile.h"
 
 #include <QImage>
 
@@ -12,20 +12,17 @@
 #include <limits>
 
 namespace {
-const QString kSection = QStringLiteral("set");
 constexpr const char *kRefLabels[4] = {"山", "命", "向", "门"};
 
 // An integer setting that indexes a choice: outside 0..max it reads as the default, never as a stray index.
-uint8_t ReadChoice(const IniFile &ini, const char *key, int max, int def)
-{
-    const int v = ini.ReadInteger(kSection, QLatin1String(key), def);
-    return static_cast<uint8_t>(v >= 0 && v <= max ? v : def);
-}
+uint8_t Choice(int v, int max, int def) { return static_cast<uint8_t>(v >= 0 && v <= max ? v : def); }
 } // namespace
 
-MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan)
-    : pRedt(report), pImg(chartPicture), pImgBk(floorPlan), DateEx(MakeProgramCalendar())
+MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan) : DateEx(MakeProgramCalendar())
 {
+    pRedt = report;
+    pImg = chartPicture;
+    pImgBk = floorPlan;
     // The geometry follows the pictures as they are now; SetPanSize and the floor-plan operations keep it in
     // step afterwards.
     if (pImg && !pImg->isNull()) {
@@ -43,7 +40,7 @@ MQuorin::MQuorin(QTextDocument *report, QImage *chartPicture, QImage *floorPlan)
     }
     pBkBitmap = std::make_shared<QImage>(iBkOrigWidth, iBkOrigHeight, QImage::Format_RGB32);
     pBkBitmap->fill(Qt::white);
-    sTempPath = AppPath() + QStringLiteral("picTemp/");
+    sTempPath = DataPath() + QStringLiteral("picTemp/");
     LoadSettings();
     uint8_t show[4] = {0, 0, 0, 0};
     show[fuwei] = 1;
@@ -55,20 +52,21 @@ MQuorin::~MQuorin() = default;
 
 void MQuorin::LoadSettings()
 {
-    const IniFile ini(AppPath() + QStringLiteral("dat/set.ini"));
-    ileft = ini.ReadInteger(kSection, QStringLiteral("ileft"), 0);
-    liunian = ReadChoice(ini, "liunian", 1, 0);
-    fuwei = ReadChoice(ini, "fuwei", 3, 0);
-    iCoord = ReadChoice(ini, "iCoord", 2, 0);
-    const double jian = ini.ReadFloat(kSection, QStringLiteral("fJian"), 4.5);
+    const ChartSettings defaults;
+    const ChartSettings s = ReadChartSettings(defaults);
+    ileft = s.ileft;
+    liunian = Choice(s.liunian, 1, defaults.liunian);
+    fuwei = Choice(s.fuwei, 3, defaults.fuwei);
+    iCoord = Choice(s.iCoord, 2, defaults.iCoord);
+    const double jian = s.fJian;
     // A non-positive width would make every degree off the exact centre a 兼; one past what a float holds would
     // turn into infinity.
     const bool usable = std::isfinite(jian) && jian > 0 && jian <= std::numeric_limits<float>::max();
-    fJian = usable ? static_cast<float>(jian) : 4.5f;
-    bZhouTian = ini.ReadBool(kSection, QStringLiteral("bZhouTian"), false);
-    bWuHint = ini.ReadBool(kSection, QStringLiteral("bWuHint"), true);
-    iTilt = ReadChoice(ini, "iTilt", 2, 0);
-    bChengMen = ini.ReadBool(kSection, QStringLiteral("bChengMen"), true);
+    fJian = static_cast<float>(usable ? jian : defaults.fJian);
+    bZhouTian = s.bZhouTian;
+    bWuHint = s.bWuHint;
+    iTilt = Choice(s.iTilt, 2, defaults.iTilt);
+    bChengMen = s.bChengMen;
 }
 
 int MQuorin::SetShowGua(const uint8_t show[4])
@@ -115,25 +113,10 @@ int MQuorin::SetShowGua(const uint8_t show[4])
 
 void MQuorin::ClearResults()
 {
-    MingYear = BuildGanZhi = MingGanZhi = FenJinGanZhi = 0;
-    Yun = MingYun = 0;
-    BaZhaiFuWei = {};
-    BaZhai = {};
-    XiaGua = {};
-    TiGua = {};
-    ChengMen = {};
-    Gong = {};
-    DaJieLi = DaJieKan = 0;
-    ZuoShan = 0;
-    JianShan = -1;
-    JianSide = 0;
-    PianDu = PianFen = 0;
-    GuaIndex = 0;
+    Results() = {};
+    // The drawing of a refused case is not turned; a lay-out sets the turn of its own.
     PanAngle = 0;
     RingOffset = 0;
-    BirthGong = BirthNong = TDateRec{};
-    BirthLeap = 0;
-    SiZhu = {};
 }
 
 bool MQuorin::CalcChart(const TRecordData &rec)

@@ -64,6 +64,10 @@ public:
     // node at the end), or at the top in the list style.
     void Place(const std::vector<TCusTreeItem> &items, size_t from, size_t to);
     void EndFill();
+    // Takes one case node out of the tree (its category node stays).
+    void Remove(QTreeWidgetItem *node);
+    // Gives a case node the caption and owner's image of item.
+    void Update(QTreeWidgetItem *node, const TCusTreeItem &item);
 
     int Style() const { return style_; }
     int Count() const { return count_; }

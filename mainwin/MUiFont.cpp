@@ -1,7 +1,6 @@
 #include "MUiFont.h"
 
-#include "AppPath.h"
-#include "IniFile.h"
+#include "ChartSettings.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -84,9 +83,9 @@ int Scaled(int v, float r)
 
 void MUiFont::LoadSettings()
 {
-    const IniFile ini(DataPath() + QStringLiteral("dat/set.ini"));
-    iFontSizeVar = ini.ReadInteger(QStringLiteral("set"), QStringLiteral("iFontSizeVar"), 0);
-    bChangeMenuSize = ini.ReadBool(QStringLiteral("set"), QStringLiteral("bChangeMenuSize"), false);
+    const ChartSettings s = ReadChartSettings();
+    iFontSizeVar = s.iFontSizeVar;
+    bChangeMenuSize = s.bChangeMenuSize;
 }
 
 bool MUiFont::GetRatios(int size, float &rx, float &ry) const

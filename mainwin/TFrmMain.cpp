@@ -7,6 +7,7 @@
 #include "CaseTreeLoader.h"
 #include "ChartInputs.h"
 #include "ChartRules.h"
+#include "ChartSettings.h"
 #include "CleanName.h"
 #include "EnterPresses.h"
 #include "FormUtil.h"
@@ -116,6 +117,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     setupTextPanes();
     buildMenus();
     buildTreeMenu();
+    setupCaseCommands();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -353,6 +355,8 @@ bool TFrmMain::FormClose()
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
+    if (!offerToSaveComments())
+        return false;
     if (m_ini)
         reportSettingsWrite(writeWindowSettings());
     m_closed = true;
@@ -400,13 +404,15 @@ bool TFrmMain::writeWindowSettings()
 double TFrmMain::ReadJian() const
 {
     // A hand-edited width of zero or less would make every degree off a mountain's exact centre a 兼.
-    const double jian = IniFile(DataPath() + QStringLiteral("dat/set.ini")).ReadFloat(QStringLiteral("set"), QStringLiteral("fJian"), 3.0);
-    return jian > 0 ? jian : 3.0;
+    ChartSettings defaults;
+    defaults.fJian = 3.0; // the window's own default; the shipped set.ini gives every reader the same width
+    const double jian = ReadChartSettings(defaults).fJian;
+    return jian > 0 ? jian : defaults.fJian;
 }
 
 void TFrmMain::ReadFuWei()
 {
-    int fuwei = IniFile(DataPath() + QStringLiteral("dat/set.ini")).ReadInteger(QStringLiteral("set"), QStringLiteral("fuwei"), 0);
+    int fuwei = ReadChartSettings().fuwei;
     if (fuwei < 0 || fuwei > 3)
         fuwei = 0; // as the chart object reads it, so the checked reference is the one it draws
     const QSignalBlocker block(ui->ChkShowGua);

@@ -2,7 +2,7 @@
 
 #include "ui_TFrmSet.h"
 
-#include "AppPath.h"
+#include "ChartSettings.h"
 #include "FormUtil.h"
 #include "IniFile.h"
 #include "MUiFont.h"
@@ -49,21 +49,22 @@ void TFrmSet::closeEvent(QCloseEvent *event)
 
 void TFrmSet::FormShow()
 {
-    m_ini = std::make_unique<IniFile>(DataPath() + QStringLiteral("dat/set.ini"));
-    const IniFile &ini = *m_ini;
-    ui->LedtLeft->setText(QString::number(ini.ReadInteger(kSet, QStringLiteral("ileft"), 0)));
-    SetRadioIndex(ui->GrpLiuNian, ini.ReadInteger(kSet, QStringLiteral("liunian"), 0));
-    SetRadioIndex(ui->GrpFuWei, ini.ReadInteger(kSet, QStringLiteral("fuwei"), 0));
-    ui->LabMenGong->setText(ini.ReadString(kSet, QStringLiteral("mengong"), QStringLiteral("46.08")));
-    ui->LabDingLan->setText(ini.ReadString(kSet, QStringLiteral("dinglan"), QStringLiteral("38.78")));
-    SetRadioIndex(ui->RdoCoord, ini.ReadInteger(kSet, QStringLiteral("iCoord"), 0));
-    ui->LedtJian->setText(ini.ReadString(kSet, QStringLiteral("fJian"), QStringLiteral("4.5")));
-    ui->ChkZhouTian->setChecked(ini.ReadBool(kSet, QStringLiteral("bZhouTian"), false));
-    ui->ChkHint->setChecked(ini.ReadBool(kSet, QStringLiteral("bWuHint"), true));
-    SetRadioIndex(ui->RdoTilt, ini.ReadInteger(kSet, QStringLiteral("iTilt"), 0));
-    ui->ChkChengMen->setChecked(ini.ReadBool(kSet, QStringLiteral("bChengMen"), true));
-    SetRadioIndex(ui->RdoDayStar, ini.ReadInteger(kSet, QStringLiteral("dayStar"), 0));
-    fillFontSizes();
+    m_ini = std::make_unique<IniFile>(ChartSettingsPath());
+    const ChartSettings s = ReadChartSettings();
+    ui->LedtLeft->setText(QString::number(s.ileft));
+    SetRadioIndex(ui->GrpLiuNian, s.liunian);
+    SetRadioIndex(ui->GrpFuWei, s.fuwei);
+    ui->LabMenGong->setText(s.mengong);
+    ui->LabDingLan->setText(s.dinglan);
+    SetRadioIndex(ui->RdoCoord, s.iCoord);
+    ui->LedtJian->setText(s.fJianText);
+    ui->ChkZhouTian->setChecked(s.bZhouTian);
+    ui->ChkHint->setChecked(s.bWuHint);
+    SetRadioIndex(ui->RdoTilt, s.iTilt);
+    ui->ChkChengMen->setChecked(s.bChengMen);
+    SetRadioIndex(ui->RdoDayStar, s.dayStar);
+    fillFontSizes(s.iFontSizeVar);
+    ui->ChkMenuSize->setChecked(s.bChangeMenuSize);
 }
 
 int TFrmSet::FontSizeOfItem(const QString &text)
@@ -77,7 +78,7 @@ int TFrmSet::FontSizeOfItem(const QString &text)
     return ok ? v : 0;
 }
 
-void TFrmSet::fillFontSizes()
+void TFrmSet::fillFontSizes(int stored)
 {
     QComboBox *cbo = ui->CboUiSize;
     cbo->clear();
@@ -94,7 +95,6 @@ void TFrmSet::fillFontSizes()
     else
         cbo->addItem(QString::number(r) + recommended);
 
-    const int stored = m_ini->ReadInteger(kSet, QStringLiteral("iFontSizeVar"), 0);
     int selected = -1;
     for (int i = 0; i < cbo->count(); ++i) {
         if (FontSizeOfItem(cbo->itemText(i)) == stored) {
@@ -107,7 +107,6 @@ void TFrmSet::fillFontSizes()
         selected = cbo->count() - 1;
     }
     cbo->setCurrentIndex(selected);
-    ui->ChkMenuSize->setChecked(m_ini->ReadBool(kSet, QStringLiteral("bChangeMenuSize"), false));
 }
 
 void TFrmSet::message(const QString &text)
@@ -118,7 +117,7 @@ void TFrmSet::message(const QString &text)
 void TFrmSet::BitBtn1Click()
 {
     if (!m_ini)
-        m_ini = std::make_unique<IniFile>(DataPath() + QStringLiteral("dat/set.ini"));
+        m_ini = std::make_unique<IniFile>(ChartSettingsPath());
     bool ok = false;
     int left = ui->LedtLeft->text().trimmed().toInt(&ok, 10);
     if (!ok)

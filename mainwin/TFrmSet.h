@@ -30,7 +30,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void fillFontSizes();
+    void fillFontSizes(int stored); // the size steps, the stored one selected
     void message(const QString &text);
 
     std::unique_ptr<Ui::TFrmSet> ui;

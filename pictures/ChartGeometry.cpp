@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kBand = 10;
 }  // namespace
 
@@ -40,7 +40,7 @@ double PointAngle(double cx, double cy, double x, double y)
     const double dy = cy - y;  // screen y points down
     if (dx == 0.0 && dy == 0.0)
         return 0.0;
-    return NormalizeAngle(std::atan2(dy, dx) * 180.0 / kPi);
+    return NormalizeAngle(std::atan2(dy, dx) / kDegToRad);
 }
 
 double SweepDelta(double a0, double a1)
@@ -136,4 +136,40 @@ double RotatePanAngle(const PanGeometry& g, double panAngle, int x0, int y0, int
 double TurnZuoXiangDegree(const PanGeometry& g, double degree, int x0, int y0, int x1, int y1)
 {
     return NormalizeAngle(degree - Swept(g, x0, y0, x1, y1));
+}
+
+BoxReach TextBoxReach(double rho, double theta, double w, double h, double turn, double refAngle)
+{
+    const double t = theta * kDegToRad, q = turn * kDegToRad;
+    const double px = rho * std::cos(t), py = rho * std::sin(t);
+    const double cq = std::cos(q), sq = std::sin(q);
+    const double local[4][2] = {{-w / 2, -h / 2}, {w / 2, -h / 2}, {w / 2, h / 2}, {-w / 2, h / 2}};
+    double x[4], y[4];
+    for (int i = 0; i < 4; ++i) {
+        x[i] = px + local[i][0] * cq - local[i][1] * sq;
+        y[i] = py + local[i][0] * sq + local[i][1] * cq;
+    }
+    BoxReach r;
+    r.rMin = std::numeric_limits<double>::max();
+    r.aMin = 180.0;
+    r.aMax = -180.0;
+    bool inside = true;
+    for (int i = 0; i < 4; ++i) {
+        const int j = (i + 1) % 4;
+        r.rMax = std::max(r.rMax, std::hypot(x[i], y[i]));
+        const double a = SweepDelta(refAngle, std::atan2(y[i], x[i]) / kDegToRad);
+        r.aMin = std::min(r.aMin, a);
+        r.aMax = std::max(r.aMax, a);
+        // Nearest point of the edge i–j to the centre.
+        const double dx = x[j] - x[i], dy = y[j] - y[i];
+        const double len2 = dx * dx + dy * dy;
+        const double s = len2 > 0.0 ? std::clamp(-(x[i] * dx + y[i] * dy) / len2, 0.0, 1.0) : 0.0;
+        r.rMin = std::min(r.rMin, std::hypot(x[i] + s * dx, y[i] + s * dy));
+        // The centre lies inside when it is on the same side of every edge.
+        if (x[i] * dy - y[i] * dx < 0.0)
+            inside = false;
+    }
+    if (inside)
+        r.rMin = 0.0;
+    return r;
 }

@@ -2,12 +2,17 @@
 
 #include <Qt>
 
+#include <numbers>
+
 // Geometry of the chart picture: its size, centre, radius and text scale, what a mouse press on it would drag,
 // and the angle arithmetic of turning the drawing or the sitting–facing axis. Pure functions over a small state
 // that the chart object owns; nothing here draws.
 //
 // Angles are degrees counter-clockwise on the screen from the +x axis (screen y points down). A compass bearing
 // β (clockwise from north, like the sitting degree) is drawn at PanAngle − 112.5 − β.
+
+// Radians per degree, for every angle the drawing turns into a screen point.
+inline constexpr double kDegToRad = std::numbers::pi / 180.0;
 
 // Smallest side of the picture; smaller requests are raised to it so that every layout has room to work.
 inline constexpr int kMinPanSide = 100;
@@ -77,6 +82,16 @@ double RotatePanAngle(const PanGeometry& g, double panAngle, int x0, int y0, int
 // Sitting degree after dragging the axis from (x0, y0) to (x1, y1): the swept angle subtracted (the axis turns
 // with the mouse), kept in [0, 360).
 double TurnZuoXiangDegree(const PanGeometry& g, double degree, int x0, int y0, int x1, int y1);
+
+// What a text box covers about the chart's centre: the box is w × h pixels, centred on the point at radius rho and
+// screen angle theta, and turned counter-clockwise by turn degrees (0 upright). rMin and rMax are its nearest and
+// farthest distances from the centre (rMin 0 when it covers the centre); aMin and aMax the screen angles its
+// corners reach, relative to refAngle, in (−180, 180].
+struct BoxReach {
+    double rMin = 0.0, rMax = 0.0;
+    double aMin = 0.0, aMax = 0.0;
+};
+BoxReach TextBoxReach(double rho, double theta, double w, double h, double turn, double refAngle);
 
 // Screen angle of the sitting end of the axis.
 double SittingAxisAngle(double panAngle, double degree);

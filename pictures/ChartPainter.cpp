@@ -1,9 +1,17 @@
 #include "ChartPainter.h"
 
 #include "ChartPainterText.h"
+#include "ChartRules.h"
 #include "MImagePlus.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
+
+namespace {
+// Pixels kept between a caption or legend and the chart.
+constexpr double kCornerGap = 3.0;
+}  // namespace
 
 ChartPainter::ChartPainter(MImagePlus& surface, const ChartDrawData& data, const PanGeometry& geometry)
     : s_(surface), d_(data), g_(geometry)
@@ -16,37 +24,86 @@ void ChartPainter::Draw()
         ClearPicture(true);
         return;
     }
+    const bool known = d_.chartPanel >= PanelXuanKong && d_.chartPanel <= PanelLiuNian8;
+    if (known)
+        FitChart();
     if (d_.iPanShape == 1) {
         DrawSquarePan();
-        return;
+    } else {
+        switch (d_.chartPanel) {
+        case PanelXuanKong: DrawXuanKongPan(); break;
+        case PanelBaZhai: DrawBaZhaiPan(); break;
+        case PanelLiuNian: DrawLiuNianPan(); break;
+        case PanelNeiQi: DrawNeiQiPan(); break;
+        case PanelLiuNian8: DrawLiuNianPan8(); break;
+        default: return;  // an unknown view draws nothing
+        }
     }
-    switch (d_.chartPanel) {
-    case PanelXuanKong: DrawXuanKongPan(); break;
-    case PanelBaZhai: DrawBaZhaiPan(); break;
-    case PanelLiuNian: DrawLiuNianPan(); break;
-    case PanelNeiQi: DrawNeiQiPan(); break;
-    case PanelLiuNian8: DrawLiuNianPan8(); break;
-    default: break;  // an unknown view draws nothing
+    if (known)
+        DrawCornerTexts();
+}
+
+void ChartPainter::DrawCornerTexts()
+{
+    const bool baZhai = d_.chartPanel == PanelBaZhai || d_.chartPanel == PanelLiuNian8;
+    if (baZhai)
+        DrawBaZhaiCaption();
+    else
+        DrawXuanKongCaption();
+    DrawDegreeLines();
+    if (baZhai)
+        DrawBaZhaiLegend();
+    else
+        DrawStarLegend();
+    if (d_.chartPanel == PanelLiuNian || d_.chartPanel == PanelLiuNian8)
+        DrawAnnualCaption(baZhai);
+    else if (d_.chartPanel == PanelNeiQi)
+        DrawNeiQiCaption();
+}
+
+void ChartPainter::CornerText(float x, float y, const QString& text, bool noFormat)
+{
+    if (boxes_)
+        boxes_->push_back(QRectF(x, y + 3.0f, s_.TextWidth(text, noFormat), s_.TextHeight(text)));
+    else
+        s_.DrawText(x, y, text, noFormat);
+}
+
+void ChartPainter::FitChart()
+{
+    std::vector<QRectF>& boxes = cornerBoxes_;
+    boxes.clear();
+    boxes_ = &boxes;
+    DrawCornerTexts();
+    boxes_ = nullptr;
+
+    // The chart reaches to its outer circle, 0.9 of the radius; the full degree scale of the round chart puts
+    // its numbers just outside it.
+    double reach = 0.9, beyond = 0.0;
+    if (d_.iPanShape != 1 && d_.bZhouTian) {
+        SetFont(float(std::max(1, g_.iTextSize - 5)), false, 0x000000);
+        reach = kZhouTianNumbers;
+        beyond = std::hypot(s_.TextWidth(QStringLiteral("355")), s_.TextHeight(QStringLiteral("355"))) / 2.0;
     }
+    double radius = g_.fRadius;
+    for (const QRectF& box : boxes) {
+        const double nx = std::clamp(double(g_.fCenterX), box.left(), box.right());
+        const double ny = std::clamp(double(g_.fCenterY), box.top(), box.bottom());
+        const double room = std::hypot(nx - g_.fCenterX, ny - g_.fCenterY) - kCornerGap - beyond;
+        radius = std::min(radius, room / reach);
+    }
+    // However crowded the corners, the chart keeps a third of its size.
+    g_.fRadius = float(std::max(radius, g_.fRadius / 3.0));
 }
 
 void ChartPainter::ClearPicture(bool frame)
 {
+    // The whole picture white, the frame on its outermost pixels; a redraw never depends on what it held before.
     s_.SetFill(true);
     s_.SetBrushColor(0xFFFFFF);
     s_.SetPenWidth(1.0f);
-    // White past the edges first: the antialiased frame only half covers its corner pixels, and a redraw must
-    // not depend on what the picture held before.
-    s_.SetPenColor(0xFFFFFF);
-    s_.DrawRect(-1.0f, -1.0f, g_.fPanWidth, g_.fPanHeight);
     s_.SetPenColor(frame ? 0x000000 : 0xFFFFFF);
     s_.DrawRect(0.0f, 0.0f, g_.fPanWidth - 1.0f, g_.fPanHeight - 1.0f);
-    // The frame is the canvas rectangle's outline, which the fill must not cover.
-    if (frame) {
-        s_.SetFill(false);
-        s_.DrawRect(0.0f, 0.0f, g_.fPanWidth - 1.0f, g_.fPanHeight - 1.0f);
-    }
-    s_.SetFill(true);
     s_.SetBrushColor(0xFFFFFF);
     s_.SetPenColor(0x000000);
 }
@@ -65,7 +122,7 @@ QImage ChartPainter::WhiteToTransparent(const QImage& picture)
 
 QPointF ChartPainter::At(double rho, double theta) const
 {
-    const double rad = theta * 0.01745329;
+    const double rad = theta * kDegToRad;
     return QPointF(g_.fCenterX + std::cos(rad) * rho, g_.fCenterY - std::sin(rad) * rho);
 }
 
@@ -76,12 +133,7 @@ void ChartPainter::SetFont(float size, bool bold, uint32_t colour)
     s_.SetFontColor(colour);
 }
 
-void ChartPainter::TextCentred(const QString& text, QPointF p)
-{
-    const float w = s_.TextWidth(text);
-    const float h = s_.TextHeight(text);
-    s_.DrawText(float(p.x()) - w / 2.0f, float(p.y()) - h / 2.0f, text);
-}
+void ChartPainter::TextCentred(const QString& text, QPointF p) { s_.DrawTextCentred(float(p.x()), float(p.y()), text); }
 
 void ChartPainter::RingText(const QString& text, QPointF p, double theta)
 {
@@ -114,21 +166,21 @@ void ChartPainter::DrawXuanKongCaption()
     const QString yunShan = Qs(ShuZi(d_.Yun)) + "运" + Qs(Shan(d_.ZuoShan)) + "山" + Qs(Shan(d_.ZuoShan + 12)) + "向";
     SetFont(float(g_.iTextSize + 3), true, 0x0000FF);
     const QString title = d_.xiaGua ? QStringLiteral("挨星下卦图") : QStringLiteral("挨星替卦图");
-    s_.DrawText(std::trunc(g_.fPanWidth - s_.TextWidth(title) - 5.0f), 3.0f, title);
+    CornerText(std::trunc(g_.fPanWidth - s_.TextWidth(title) - 5.0f), 3.0f, title);
 
     if (d_.xiaGua) {
         SetFont(float(g_.iTextSize + 3), true, 0xFF0000);
-        s_.DrawText(5.0f, 13.0f, yunShan);
+        CornerText(5.0f, 13.0f, yunShan);
     } else {
         SetFont(float(g_.iTextSize - 1), true, 0xFF0000);
         const QString line = yunShan + "兼";
-        s_.DrawText(2.0f, 3.0f, line);
+        CornerText(2.0f, 3.0f, line);
         const float x = std::trunc(s_.TextWidth(line) + 5.0f);
         const float hg = s_.TextHeight(QStringLiteral("国"));
         const int prev = d_.ZuoShan + 23;
         const int next = d_.ZuoShan + 1;
-        s_.DrawText(x, 3.0f, Qs(Shan(prev)) + Qs(Shan(prev + 12)));
-        s_.DrawText(x, 3.0f + hg + 3.0f, Qs(Shan(next)) + Qs(Shan(next + 12)));
+        CornerText(x, 3.0f, Qs(Shan(prev)) + Qs(Shan(prev + 12)));
+        CornerText(x, 3.0f + hg + 3.0f, Qs(Shan(next)) + Qs(Shan(next + 12)));
     }
 }
 
@@ -136,22 +188,21 @@ void ChartPainter::DrawDegreeLines()
 {
     SetFont(float(g_.iTextSize), true, 0x000000);
     const float hg = s_.TextHeight(QStringLiteral("国"));
-    const float y0 = std::trunc(g_.fPanHeight - 3.0f * (hg + 3.0f));
+    // Three lines over the bottom edge, the last one's box ending 3 pixels above it, as the left margin.
+    const float y0 = std::trunc(g_.fPanHeight - 3.0f * (hg + 3.0f) - 3.0f);
 
-    // Brought into one turn as on the compass: a refused case is still drawn, and its degree may be any float.
-    const double degree = std::isfinite(d_.degree) ? FloorModD(d_.degree, 360.0) : 0.0;
-    const int whole = int(std::trunc(degree));
-    const int minutes = RoundNearest((degree - whole) * 60.0);
+    // A refused case is still drawn, and its degree may be any float.
+    const DegMin dm = ToDegMin(d_.degree);
 
     QString third = Qs(Shan(d_.ZuoShan)) + "山" + Qs(Shan(d_.ZuoShan + 12)) + "向";
     if (d_.JianShan != -1)
         third += "兼" + Qs(Shan(d_.JianShan)) + Qs(Shan(d_.JianShan + 12));
     third += " " + Qs(GanZhiName(d_.FenJinGanZhi)) + Qs(WuXing(NaYinIndex(d_.FenJinGanZhi)));
 
-    s_.DrawText(3.0f, y0, "门向:" + Qs(Shan(d_.door)));
-    s_.DrawText(3.0f, std::trunc(y0 + hg + 3.0f),
-                QStringLiteral("周天:%1度%2分(%3)").arg(whole).arg(minutes).arg(Qs(Gua64(d_.GuaIndex))));
-    s_.DrawText(3.0f, std::trunc(y0 + 2.0f * (hg + 3.0f)), third);
+    CornerText(3.0f, y0, "门向:" + Qs(Shan(d_.door)));
+    CornerText(3.0f, std::trunc(y0 + hg + 3.0f),
+                QStringLiteral("周天:%1度%2分(%3)").arg(dm.deg).arg(dm.min).arg(Qs(Gua64(d_.GuaIndex))));
+    CornerText(3.0f, std::trunc(y0 + 2.0f * (hg + 3.0f)), third);
 }
 
 void ChartPainter::DrawStarLegend()
@@ -184,7 +235,7 @@ void ChartPainter::DrawStarLegend()
                     colour = WuXingColor[size_t(element)];
             }
             s_.SetFontColor(colour);
-            s_.DrawText(x, y, item);
+            CornerText(x, y, item);
             x += s_.TextWidth(item);
         }
     };

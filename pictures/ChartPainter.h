@@ -7,11 +7,16 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class MImagePlus;
+
+// Radius of the numbers of the full degree scale of the round chart, fraction of the chart radius.
+inline constexpr double kZhouTianNumbers = 0.935;
 
 // What the last square chart laid out; the chart object keeps it (rcGrid, fRingInner, iBaseShan).
 struct SquareLayout {
@@ -29,17 +34,22 @@ class ChartPainter {
 public:
     ChartPainter(MImagePlus& surface, const ChartDrawData& data, const PanGeometry& geometry);
 
-    // The current view by display mode and pan shape.
+    // The current view by display mode and pan shape: the chart, sized down where the captions and legends in
+    // the picture's corners would reach it (Radius), then those captions and legends.
     void Draw();
+    // The radius the chart was drawn with: the geometry's, or less where the corners needed the room.
+    float Radius() const { return g_.fRadius; }
+    // The boxes of the captions, degree lines and legends of the last Draw, for callers that probe them.
+    const std::vector<QRectF>& CornerBoxes() const { return cornerBoxes_; }
 
-    // Round chart views.
+    // The chart itself of each view, without the corner texts. Round chart views:
     void DrawXuanKongPan();
     void DrawBaZhaiPan();
     void DrawLiuNianPan();
     void DrawNeiQiPan();
     void DrawLiuNianPan8();
 
-    // Square chart: frame, then the palaces, captions and overlays of the display mode.
+    // Square chart: frame, then the palaces and overlays of the display mode.
     void DrawSquarePan();
     const SquareLayout& Square() const { return square_; }
 
@@ -66,6 +76,8 @@ private:
     // filled black or white (outlined only over a floor plan).
     void DrawMountainCell(double inner, double outer, double theta, bool dark);
     void DrawRoundMarks();
+    // The door or a city-gate mark at screen angle theta, clear of the mountain ring and the trigram names.
+    void DrawRoundMark(const QString& mark, double theta);
     void DrawZhouTian();
     void DrawRoundStars();
     void DrawXuanKongCaption();
@@ -88,6 +100,12 @@ private:
     QPoint CellOrigin(int cell) const;
     int CellDirection(int cell) const;
 
+    // corner texts: the captions, degree lines and legends of the view, drawn, or with boxes_ set only measured
+    void DrawCornerTexts();
+    void CornerText(float x, float y, const QString& text, bool noFormat = false);
+    // Lowers the radius until the chart, out to its outermost ring or numbers, keeps clear of every corner text.
+    void FitChart();
+
     // shared helpers
     void TextCentred(const QString& text, QPointF p);
     void RingText(const QString& text, QPointF p, double theta);
@@ -102,4 +120,6 @@ private:
     const ChartDrawData& d_;
     PanGeometry g_;
     SquareLayout square_;
+    std::vector<QRectF>* boxes_ = nullptr;
+    std::vector<QRectF> cornerBoxes_;
 };

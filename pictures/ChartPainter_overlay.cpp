@@ -21,21 +21,18 @@ void ChartPainter::DrawLiuNianPan()
 {
     DrawXuanKongPan();
     DrawRoundOverlay(true, d_.bShowMonth, d_.bShowNeiQi, false);
-    DrawAnnualCaption(false);
 }
 
 void ChartPainter::DrawNeiQiPan()
 {
     DrawXuanKongPan();
     DrawRoundOverlay(false, false, true, false);
-    DrawNeiQiCaption();
 }
 
 void ChartPainter::DrawLiuNianPan8()
 {
     DrawBaZhaiPan();
     DrawRoundOverlay(true, d_.bShowMonth, false, true);
-    DrawAnnualCaption(true);
 }
 
 void ChartPainter::DrawRoundOverlay(bool year, bool month, bool neiQi, bool baZhai)
@@ -48,12 +45,9 @@ void ChartPainter::DrawRoundOverlay(bool year, bool month, bool neiQi, bool baZh
 
     // A text centred on the point of angle theta and radius rho.
     auto placed = [&](const QString& text, double rho, double theta) {
-        const double rad = theta * 0.01745329;
-        const float x = std::trunc(float(cx + std::cos(rad) * rho));
-        const float y = std::trunc(float(cy - std::sin(rad) * rho));
-        const float w = s_.TextWidth(text);
-        const float h = s_.TextHeight(text);
-        s_.DrawText(x - w / 2.0f, y - h / 2.0f, text);
+        const double rad = theta * kDegToRad;
+        s_.DrawTextCentred(std::trunc(float(cx + std::cos(rad) * rho)), std::trunc(float(cy - std::sin(rad) * rho)),
+                           text);
     };
 
     if (year) {
@@ -100,10 +94,10 @@ void ChartPainter::DrawAnnualCaption(bool baZhai)
     const float h = s_.TextHeight(yearText);
     const float x = baZhai ? g_.fPanWidth - w - 3.0f : g_.fPanWidth - 1.8f * w;
     const float y = g_.fPanHeight - 5.3f * h;
-    s_.DrawText(x, y, yearText);
+    CornerText(x, y, yearText);
     const QString monthText =
         QString::number(year) + "年" + Qs(ZhiName(FloorMod(d_.iLiuNianMonth + 3, 12))) + "月";
-    s_.DrawText(x, y + h + 3.0f, monthText);
+    CornerText(x, y + h + 3.0f, monthText);
 }
 
 void ChartPainter::DrawNeiQiCaption()
@@ -112,7 +106,7 @@ void ChartPainter::DrawNeiQiCaption()
     const QString text = QStringLiteral("内气星盘");
     const float w = s_.TextWidth(text);
     const float h = s_.TextHeight(text);
-    s_.DrawText(g_.fPanWidth - w - 8.0f, g_.fPanHeight - 4.0f * h, text);
+    CornerText(g_.fPanWidth - w - 8.0f, g_.fPanHeight - 4.0f * h, text);
 }
 
 int ChartPainter::FitOverlayFont()

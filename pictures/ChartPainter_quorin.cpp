@@ -2,6 +2,7 @@
 #include "ChartPainterQuorin.h"
 
 #include "ChartPainter.h"
+#include "FlyStarCalc.h"
 #include "MImagePlus.h"
 #include "MQuorin.h"
 
@@ -51,7 +52,11 @@ ChartDrawData ChartDrawDataOf(MQuorin& q)
     d.iLiuNianMonth = q.iLiuNianMonth;
     d.bShowNeiQi = q.bShowNeiQi != 0;
     d.bShowMonth = q.bShowMonth != 0;
-    q.FlyStars(d.YearStars.data(), d.MonthStars.data(), d.NeiQiStars.data());
+    // From the settings the redraw or lay-out has just read: one reading of set.ini per drawing.
+    const OverlayStars s = CalcOverlayStars(q.iLiuNianYear, q.iLiuNianMonth, q.liunian == 1, q.Rec.door % 24, q.XiaGua);
+    d.YearStars = s.year;
+    d.MonthStars = s.month;
+    d.NeiQiStars = s.neiQi;
     return d;
 }
 
@@ -67,6 +72,13 @@ PanGeometry PanGeometryOf(const MQuorin& q)
     return g;
 }
 
+PanGeometry PictureGeometryOf(const MQuorin& q)
+{
+    PanGeometry g = PanGeometryOf(q);
+    g.fRadius = PanGeometryFor(int(q.fPanWidth), int(q.fPanHeight)).fRadius;
+    return g;
+}
+
 bool DrawQuorinPan(MQuorin& q)
 {
     if (!q.pImg || q.pImg->isNull())
@@ -79,8 +91,9 @@ bool DrawQuorinPan(MQuorin& q)
     if (!surface.BeginDraw(q.pImg))
         return false;
     const ChartDrawData data = ChartDrawDataOf(q);
-    ChartPainter painter(surface, data, PanGeometryOf(q));
+    ChartPainter painter(surface, data, PictureGeometryOf(q));
     painter.Draw();
+    q.fRadius = painter.Radius();
     if (data.iPanShape == 1) {
         q.rcGrid = painter.Square().rcGrid;
         q.fRingInner = painter.Square().fRingInner;

@@ -3,17 +3,16 @@
 #include "ChartPainter.h"
 
 #include "ChartPainterText.h"
+#include "ChartRules.h"
 #include "MImagePlus.h"
 
 #include <QPainterPath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
-
-// The twelve yang mountains (壬 艮 寅 甲 巽 巳 丙 坤 申 庚 乾 亥) are the dark cells of the ring.
-bool DarkMountain(int m) { return (FloorMod(m + 23, 24) / 3) % 2 == 1; }
 
 // Element colour of a mountain's name in the 五行色 mode; water shows grey, since black would vanish in a dark
 // cell.
@@ -23,18 +22,12 @@ uint32_t ElementNameColour(int m)
     return element == 0 ? 0xB0B0B0 : WuXingColor[size_t(element)];
 }
 
-// Centre bearing of a mountain (子 at 0).
-double MountainBearing(int m) { return NormalizeAngle(15.0 * FloorMod(m, 24) + 345.0); }
-
 }  // namespace
 
 void ChartPainter::DrawXuanKongPan()
 {
     DrawRoundBase();
     DrawRoundStars();
-    DrawXuanKongCaption();
-    DrawDegreeLines();
-    DrawStarLegend();
 }
 
 void ChartPainter::DrawBaZhaiPan()
@@ -43,13 +36,8 @@ void ChartPainter::DrawBaZhaiPan()
     // The house's trigram in the centre.
     SetFont(float(g_.iTextSize + 5), false, 0x0000FF);
     const QString house = Qs(GuaByLuoShu(d_.BaZhaiFuWei[0])) + "宅";
-    const float w = s_.TextWidth(house);
-    const float h = s_.TextHeight(house);
-    s_.DrawText(g_.fCenterX - w / 2.0f, g_.fCenterY - h / 2.0f, house);
+    s_.DrawTextCentred(g_.fCenterX, g_.fCenterY, house);
     DrawBaZhaiStarsRound();
-    DrawBaZhaiCaption();
-    DrawDegreeLines();
-    DrawBaZhaiLegend();
 }
 
 void ChartPainter::DrawRoundBase()
@@ -61,8 +49,8 @@ void ChartPainter::DrawRoundBase()
     s_.SetPenColor(0x000000);
     s_.SetPenWidth(1.0f);
     for (const double f : {0.9, 0.15})
-        s_.DrawEllipse(float(g_.fCenterX - f * r), float(g_.fCenterY - f * r), float(g_.fCenterX + f * r - 1),
-                       float(g_.fCenterY + f * r - 1));
+        s_.DrawEllipse(float(g_.fCenterX - f * r), float(g_.fCenterY - f * r), float(g_.fCenterX + f * r),
+                       float(g_.fCenterY + f * r));
 
     for (int i = 0; i < 8; ++i) {
         const double a = d_.PanAngle - 45.0 * i;
@@ -117,7 +105,7 @@ void ChartPainter::DrawMountainRing()
     double theta = d_.PanAngle;
     int m = FloorMod(3 * d_.RingOffset + 18, 24);
     for (int cell = 0; cell < 24; ++cell) {
-        const bool dark = DarkMountain(m);
+        const bool dark = MountainIsYang(m); // the yang mountains are the dark cells
         DrawMountainCell(inner, outer, theta, dark);
 
         uint32_t colour;
@@ -140,14 +128,52 @@ void ChartPainter::DrawMountainRing()
 
 void ChartPainter::DrawRoundMarks()
 {
-    const double r = g_.fRadius;
-    auto screenAngle = [&](int mountain) { return d_.PanAngle - 112.5 - MountainBearing(mountain); };
-    SetFont(float(g_.iTextSize - 1), true, 0x0000FF);
-    TextCentred(QStringLiteral("门"), At(0.65 * r + 0.06 * r, screenAngle(d_.door)));
+    auto screenAngle = [&](int mountain) { return NormalizeAngle(d_.PanAngle - 112.5 - MountainCentre(mountain)); };
+    // Red like the door, never green: green is the colour of the annual stars.
+    DrawRoundMark(QStringLiteral("门"), screenAngle(d_.door));
     if (d_.bChengMen) {
-        // Red like the door, never green: green is the colour of the annual stars.
-        TextCentred(QStringLiteral("正"), At(0.65 * r + 0.05 * r, screenAngle(d_.ChengMen[0][0])));
-        TextCentred(QStringLiteral("副"), At(0.65 * r + 0.05 * r, screenAngle(d_.ChengMen[1][0])));
+        DrawRoundMark(QStringLiteral("正"), screenAngle(d_.ChengMen[0][0]));
+        DrawRoundMark(QStringLiteral("副"), screenAngle(d_.ChengMen[1][0]));
+    }
+}
+
+void ChartPainter::DrawRoundMark(const QString& mark, double theta)
+{
+    // The trigram names just outside the mountain ring, as DrawRoundBase sets them, seen from the mark's angle.
+    const double r = g_.fRadius;
+    const double ring = 0.65 * r + 1.0;
+    SetFont(float(g_.iTextSize + 2), true, 0x000000);
+    const double tw = s_.TextWidth(QStringLiteral("国")), th = s_.TextHeight(QStringLiteral("国"));
+    std::array<BoxReach, 8> names;
+    for (int i = 0; i < 8; ++i) {
+        const double a = d_.PanAngle - 45.0 * i - 22.5;
+        const double turn = d_.iTilt == 1 ? a + 90.0 : d_.iTilt == 2 ? a + 270.0 : 0.0;
+        names[size_t(i)] = TextBoxReach(0.775 * r, a, tw, th, turn, theta);
+    }
+    // The mark between the ring and the names, as large as the room allows up to its own size, nearest the
+    // middle of its room.
+    for (int size = g_.iTextSize - 1; size >= 1; --size) {
+        SetFont(float(size), true, 0x0000FF);
+        const double w = s_.TextWidth(mark), h = s_.TextHeight(mark);
+        double lo = -1.0, hi = -1.0;
+        for (double rho = ring; rho <= 0.775 * r; rho += 0.5) {
+            const BoxReach m = TextBoxReach(rho, theta, w, h, 0.0, theta);
+            if (m.rMin < ring)
+                continue;
+            const bool clear = std::all_of(names.begin(), names.end(), [&](const BoxReach& n) {
+                return m.rMax + 1.0 <= n.rMin || m.rMin >= n.rMax + 1.0 || m.aMax + 0.5 <= n.aMin ||
+                       m.aMin >= n.aMax + 0.5;
+            });
+            if (!clear)
+                break;
+            if (lo < 0.0)
+                lo = rho;
+            hi = rho;
+        }
+        if (lo >= 0.0) {
+            TextCentred(mark, At((lo + hi) / 2.0, theta));
+            return;
+        }
     }
 }
 
@@ -165,7 +191,7 @@ void ChartPainter::DrawZhouTian()
         const QPointF p1 = At(0.9 * r - len, theta);
         s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
         if (d_.bZhouTian && t % 2 == 0)
-            RingText(QString::number(5 * t), At(0.9 * r + 0.035 * r, theta), theta);
+            RingText(QString::number(5 * t), At(kZhouTianNumbers * r, theta), theta);
     }
 }
 
@@ -241,7 +267,7 @@ void ChartPainter::DrawBaZhaiCaption()
 {
     SetFont(float(g_.iTextSize + 3), true, 0x0000FF);
     const QString title = QStringLiteral("大游年方位图");
-    s_.DrawText(std::trunc(g_.fPanWidth - s_.TextWidth(title) - 5.0f), 5.0f, title);
+    CornerText(std::trunc(g_.fPanWidth - s_.TextWidth(title) - 5.0f), 5.0f, title);
 
     // The owner's year and life trigram, then the reference trigram of each shown label in its colour.
     SetFont(float(g_.iTextSize), true, 0xFF0000);
@@ -250,13 +276,13 @@ void ChartPainter::DrawBaZhaiCaption()
     const QString owner = "宅主:" + Qs(GanZhiName(d_.MingGanZhi)) + " 福元:" + Qs(GuaByLuoShu(life)) +
                           (d_.BaZhai[1][1] == 0 ? "(东四命)" : "(西四命)");
     float y = 5.0f;
-    s_.DrawText(3.0f, y, owner);
+    CornerText(3.0f, y, owner);
     static const char* const kLabel[4] = {"山", "命", "向", "门"};
     for (int j = 0; j < std::clamp(d_.GuaCount, 0, 4); ++j) {
         y = std::trunc(y + hg + 3.0f);
         const int kind = d_.GuaKind[size_t(j)] % 4;
         s_.SetFontColor(d_.GuaColor[size_t(j)]);
-        s_.DrawText(3.0f, y, QString::fromUtf8(kLabel[kind]) + ":" + Qs(GuaByLuoShu(d_.BaZhai[size_t(kind)][0])) + "卦");
+        CornerText(3.0f, y, QString::fromUtf8(kLabel[kind]) + ":" + Qs(GuaByLuoShu(d_.BaZhai[size_t(kind)][0])) + "卦");
     }
 }
 
@@ -270,5 +296,5 @@ void ChartPainter::DrawBaZhaiLegend()
     const QString legend = QStringLiteral("鬼火 医土 生木 延金 绝金 祸土 煞水 伏木");
     const float w = s_.TextWidth(legend, true);
     const float y = std::trunc(std::trunc(g_.fPanHeight - float(hg / 3) - 2.2f * hg) + 1.2f * hg);
-    s_.DrawText(std::trunc(g_.fPanWidth - w - float(wg / 2)), y, legend);
+    CornerText(std::trunc(g_.fPanWidth - w - float(wg / 2)), y, legend);
 }

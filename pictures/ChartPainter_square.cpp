@@ -3,6 +3,7 @@
 #include "ChartPainter.h"
 
 #include "ChartPainterText.h"
+#include "ChartRules.h"
 #include "MImagePlus.h"
 
 #include <QPainterPath>
@@ -16,10 +17,6 @@ namespace {
 constexpr int kSquareCellDir[9] = {0, 1, 2, -1, 8, 3, -2, -3, 4};
 // Grid cell of the trigram group that lies g groups clockwise from the bottom group.
 constexpr int kSquareBorderCell[8] = {7, 6, 3, 0, 1, 2, 5, 8};
-
-bool Flagged(int m) { return (FloorMod(m + 23, 24) / 3) % 2 == 1; }
-
-double MountainBearing(int m) { return NormalizeAngle(15.0 * FloorMod(m, 24) + 345.0); }
 
 int ShownStar(int star) { return star % 9 == 0 ? 9 : star % 9; }
 
@@ -48,41 +45,19 @@ void ChartPainter::DrawSquarePan()
 {
     DrawSquareFrame();
     switch (d_.chartPanel) {
-    case PanelXuanKong:
-        DrawSquareXuanKong();
-        DrawXuanKongCaption();
-        DrawDegreeLines();
-        DrawStarLegend();
-        break;
-    case PanelBaZhai:
-        DrawSquareBaZhai();
-        DrawBaZhaiCaption();
-        DrawDegreeLines();
-        DrawBaZhaiLegend();
-        break;
+    case PanelXuanKong: DrawSquareXuanKong(); break;
+    case PanelBaZhai: DrawSquareBaZhai(); break;
     case PanelLiuNian:
         DrawSquareXuanKong();
-        DrawXuanKongCaption();
-        DrawDegreeLines();
-        DrawStarLegend();
         DrawSquareOverlay(true, d_.bShowMonth, d_.bShowNeiQi);
-        DrawAnnualCaption(false);
         break;
     case PanelNeiQi:
         DrawSquareXuanKong();
-        DrawXuanKongCaption();
-        DrawDegreeLines();
-        DrawStarLegend();
         DrawSquareOverlay(false, false, true);
-        DrawNeiQiCaption();
         break;
     case PanelLiuNian8:
         DrawSquareBaZhai();
-        DrawBaZhaiCaption();
-        DrawDegreeLines();
-        DrawBaZhaiLegend();
         DrawSquareOverlay(true, d_.bShowMonth, false);
-        DrawAnnualCaption(true);
         break;
     default: break;  // the frame only
     }
@@ -99,15 +74,15 @@ void ChartPainter::DrawSquareFrame()
     s_.SetFill(false);
     s_.SetPenColor(0x000000);
     for (const double rho : {outer, inner})
-        s_.DrawEllipse(float(g_.fCenterX - rho), float(g_.fCenterY - rho), float(g_.fCenterX + rho - 1),
-                       float(g_.fCenterY + rho - 1));
+        s_.DrawEllipse(float(g_.fCenterX - rho), float(g_.fCenterY - rho), float(g_.fCenterX + rho),
+                       float(g_.fCenterY + rho));
 
     square_.iBaseShan = BaseShan(d_.PanAngle);
     const double penWidth = s_.GetPenWidth();
     double theta = 277.5;
     int m = square_.iBaseShan;
     for (int j = 0; j < 24; ++j) {
-        const bool flag = Flagged(m);
+        const bool flag = MountainIsYang(m);
         DrawMountainCell(inner, outer, theta, flag);
 
         if (j % 3 == 2) {
@@ -161,8 +136,8 @@ void ChartPainter::DrawSquareFrame()
 
     // The grid, inscribed in the inner circle of the ring.
     const double q = inner;
-    square_.cw = int(2.0 / 3.0 * q * std::cos(45.0 * 0.01745329));
-    square_.ch = int(2.0 / 3.0 * q * std::sin(45.0 * 0.01745329));
+    square_.cw = int(2.0 / 3.0 * q * std::cos(45.0 * kDegToRad));
+    square_.ch = int(2.0 / 3.0 * q * std::sin(45.0 * kDegToRad));
     const int left = int(g_.fCenterX - 1.5 * square_.cw);
     const int top = int(g_.fCenterY - 1.5 * square_.ch);
     square_.rcGrid = QRect(QPoint(left, top), QPoint(left + 3 * square_.cw, top + 3 * square_.ch));
@@ -209,7 +184,7 @@ int ChartPainter::SquareAxisPoints(int mountain, bool facing, QPoint pts[4]) con
 
     const double degree = std::isfinite(d_.degree) ? d_.degree : 0.0;
     const double beta = NormalizeAngle(degree + (facing ? 180.0 : 0.0));
-    const double mid = MountainBearing(base + 3 * g);
+    const double mid = MountainCentre(base + 3 * g);
     const double t = std::clamp(SweepDelta(mid, beta) / 22.5, -1.0, 1.0);
 
     double x = x0, y = y0;

@@ -7,14 +7,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kRed = 0x0000FF;
-constexpr double kRad = 0.017453292;
 constexpr int kMinAxisTextPoints = 8;
+// Ring texts smaller than this are dots no one can read: the ring leaves them out instead.
+constexpr float kLegiblePoints = 6.0f;
+// Room kept between a ring text and its band's lines, pixels.
+constexpr double kLabelMargin = 0.5;
 
 }  // namespace
 
@@ -25,7 +29,7 @@ CompassRenderer::CompassRenderer(MImagePlus& surface, const PanGeometry& geometr
 
 QPointF CompassRenderer::At(double radius, double bearing) const
 {
-    const double theta = CompassScreenAngle(panAngle_, bearing) * kRad;
+    const double theta = CompassScreenAngle(panAngle_, bearing) * kDegToRad;
     const double rho = radius * g_.fRadius;
     return QPointF(g_.fCenterX + rho * std::cos(theta), g_.fCenterY - rho * std::sin(theta));
 }
@@ -47,9 +51,7 @@ CompassLayout CompassRenderer::Draw(const CompassInput& input)
     panAngle_ = input.panAngle;
     Clear();
 
-    CompassInput in = input;
-    in.fontSize = RingFontSize(in.layers);
-    const CompassLayout layout = BuildCompassLayout(in);
+    CompassLayout layout = BuildCompassLayout(input, RingFontSize(input.layers));
 
     s_.SetFill(false);
     s_.SetPenWidth(1.0f);
@@ -67,7 +69,7 @@ CompassLayout CompassRenderer::Draw(const CompassInput& input)
     }
     s_.SetPenWidth(1.0f);
 
-    for (const CompassRing& ring : layout.rings)
+    for (CompassRing& ring : layout.rings)
         DrawRing(ring);
 
     DrawAxis(layout);
@@ -79,27 +81,23 @@ CompassLayout CompassRenderer::Draw(const CompassInput& input)
 
 void CompassRenderer::Clear()
 {
-    // The surface's rectangle takes both edges inclusive: the frame lies on the picture's last pixels.
-    const float right = g_.fPanWidth - 2.0f;
-    const float bottom = g_.fPanHeight - 2.0f;
+    // White, with the frame on the picture's outermost pixels.
     s_.SetPenWidth(1.0f);
     s_.SetFill(true);
     s_.SetBrushColor(kWhite);
-    s_.SetPenColor(kWhite);
-    s_.DrawRect(-1.0f, -1.0f, g_.fPanWidth, g_.fPanHeight);
-    s_.SetFill(false);
     s_.SetPenColor(kBlack);
-    s_.DrawRect(0.0f, 0.0f, right, bottom);
+    s_.DrawRect(0.0f, 0.0f, g_.fPanWidth - 1.0f, g_.fPanHeight - 1.0f);
+    s_.SetFill(false);
 }
 
 void CompassRenderer::Circle(double radius)
 {
     const double rho = radius * g_.fRadius;
-    s_.DrawEllipse(float(g_.fCenterX - rho), float(g_.fCenterY - rho), float(g_.fCenterX + rho - 1.0),
-                   float(g_.fCenterY + rho - 1.0));
+    s_.DrawEllipse(float(g_.fCenterX - rho), float(g_.fCenterY - rho), float(g_.fCenterX + rho),
+                   float(g_.fCenterY + rho));
 }
 
-void CompassRenderer::DrawRing(const CompassRing& ring)
+void CompassRenderer::DrawRing(CompassRing& ring)
 {
     s_.SetFill(false);
     s_.SetPenColor(kBlack);
@@ -121,8 +119,55 @@ void CompassRenderer::DrawRing(const CompassRing& ring)
         const QPointF p1 = At(tick.rTo, tick.bearing);
         s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
     }
-    for (const CompassLabel& label : ring.labels)
+    // Each text at the largest legible size that keeps it in its room; a stacked pair that cannot both be legible
+    // gives way to its first text alone across the band, or to nothing.
+    std::vector<float> sizes(ring.labels.size());
+    bool pairsFit = true;
+    for (size_t i = 0; i < ring.labels.size(); ++i) {
+        sizes[i] = FittedSize(ring.labels[i]);
+        if (ring.labels[i].stacked != 0 && sizes[i] == 0.0f)
+            pairsFit = false;
+    }
+    std::vector<CompassLabel> drawn;
+    for (size_t i = 0; i < ring.labels.size(); ++i) {
+        CompassLabel label = ring.labels[i];
+        if (label.stacked != 0 && !pairsFit) {
+            if (label.stacked != 1 || !label.keepAlone)
+                continue;
+            label.stacked = 0;
+            label.roomInner = ring.inner;
+            label.roomOuter = ring.outer;
+            label.radius = (ring.inner + ring.outer) / 2.0f;
+            sizes[i] = FittedSize(label);
+        }
+        if (sizes[i] == 0.0f)
+            continue;
+        label.size = sizes[i];
         DrawLabel(label);
+        drawn.push_back(label);
+    }
+    ring.labels = std::move(drawn);
+}
+
+float CompassRenderer::FittedSize(const CompassLabel& label)
+{
+    for (float size = std::max(label.size, kLegiblePoints); size >= kLegiblePoints; size -= 1.0f)
+        if (Fits(label, size))
+            return size;
+    return 0.0f;
+}
+
+bool CompassRenderer::Fits(const CompassLabel& label, float size)
+{
+    SetFont(size, label.bold, label.colour);
+    const double theta = CompassScreenAngle(panAngle_, label.bearing);
+    // Turned text lies along the ring; upright text keeps its box square to the screen.
+    const double turn = tilt_ == 1 ? theta + 90.0 : tilt_ == 2 ? theta + 270.0 : 0.0;
+    const BoxReach reach = TextBoxReach(label.radius * g_.fRadius, theta, s_.TextWidth(label.text),
+                                        s_.TextHeight(label.text), turn, theta);
+    return reach.rMin >= label.roomInner * g_.fRadius + kLabelMargin &&
+           reach.rMax <= label.roomOuter * g_.fRadius - kLabelMargin && reach.aMin >= -label.span / 2.0 &&
+           reach.aMax <= label.span / 2.0;
 }
 
 void CompassRenderer::DrawSector(const CompassSector& sector)
@@ -167,13 +212,10 @@ void CompassRenderer::DrawLabel(const CompassLabel& label)
     if (tilt_ == 1 || tilt_ == 2) {
         const double theta = CompassScreenAngle(panAngle_, label.bearing);
         const double turn = tilt_ == 1 ? 90.0 : 270.0;
-        // Centred on the point as the upright text is (whose box the surface puts 3 pixels low).
-        s_.DrawTextRotated(float(p.x()), float(p.y()) + 3.0f, label.text, float(theta + turn));
+        s_.DrawTextRotated(float(p.x()), float(p.y()), label.text, float(theta + turn));
         return;
     }
-    const float w = s_.TextWidth(label.text);
-    const float h = s_.TextHeight(label.text);
-    s_.DrawText(float(p.x()) - w / 2.0f, float(p.y()) - h / 2.0f, label.text);
+    s_.DrawTextCentred(float(p.x()), float(p.y()), label.text);
 }
 
 void CompassRenderer::DrawAxis(const CompassLayout& layout)
@@ -198,7 +240,8 @@ void CompassRenderer::DrawAxis(const CompassLayout& layout)
     // Never smaller than a readable 8 points, however narrow many rings make the bands.
     SetFont(float(std::max(layout.fontSize - 5, kMinAxisTextPoints)), false, kBlack);
     const float t = s_.TextHeight(QStringLiteral("国"));
-    const float y = g_.fPanHeight - 2.0f * (t + 3.0f);
+    // The second line's box ends 3 pixels above the bottom edge, as the left margin.
+    const float y = g_.fPanHeight - 2.0f * (t + 3.0f) - 3.0f;
     s_.DrawText(3.0f, y, layout.degreeText);
     s_.DrawText(3.0f, y + t + 3.0f, layout.mountainText);
 }

@@ -20,8 +20,8 @@ public:
     // tilt: orientation of the ring texts (0 upright, 1 turned along the ring, 2 turned the other way).
     CompassRenderer(MImagePlus& surface, const PanGeometry& geometry, int tilt);
 
-    // Draws the whole view. The ring font size of the input is chosen here for the band width (the one given
-    // is ignored); the layout drawn is returned for callers that probe it.
+    // Draws the whole view, with the ring font size chosen for the band width; the layout drawn is returned for
+    // callers that probe it, each ring with the texts it shows at the sizes and places drawn.
     CompassLayout Draw(const CompassInput& input);
 
     // The ring font size S for the rings switched on, measured with the surface's font.
@@ -33,9 +33,12 @@ public:
 private:
     void Clear();
     void Circle(double radius);
-    void DrawRing(const CompassRing& ring);
+    void DrawRing(CompassRing& ring); // keeps in ring.labels the texts drawn
     void DrawSector(const CompassSector& sector);
     void DrawLabel(const CompassLabel& label);
+    // The largest legible size, at most the label's own, at which its text stays in its room; 0 for none.
+    float FittedSize(const CompassLabel& label);
+    bool Fits(const CompassLabel& label, float size);
     void DrawAxis(const CompassLayout& layout);
     void SetFont(float size, bool bold, uint32_t colour);
 

@@ -1,6 +1,7 @@
 #include "CompassRings.h"
 
 #include "ChartNameTables.h"
+#include "ChartRules.h"
 #include "MathUtil.h"
 #include "NameTables.h"
 
@@ -13,11 +14,6 @@ namespace {
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kRed = 0x0000FF;
-
-// Ring texts sized from narrow bands (many rings on a small picture) would drop to one or two points, dots that
-// no one can read; they keep this size, which still fits the narrowest band and slot.
-constexpr float kMinLabelPoints = 5.0f;
-float Readable(float points) { return std::max(points, kMinLabelPoints); }
 
 // A ring's first division line is given, as in the drawing, by its screen angle relative to the pan angle:
 // a + delta on screen is the bearing −112.5 − delta.
@@ -38,7 +34,7 @@ bool FlaggedMountain(int k, int scheme)
     k = FloorMod(k, 24);
     if (scheme == 0)
         return ShanFlag[size_t(k)] == 1; // 三合盘
-    return (FloorMod(k + 23, 24) / 3) % 2 == 1; // 三元盘: 壬 艮 寅 甲 巽 巳 丙 坤 申 庚 乾 亥
+    return MountainIsYang(k); // 三元盘: the yang mountains 壬 艮 寅 甲 巽 巳 丙 坤 申 庚 乾 亥
 }
 
 // 纳音 colour of a stem and branch.
@@ -49,15 +45,20 @@ uint32_t NaYinColour(int stem, int branch)
 
 class Builder {
 public:
-    explicit Builder(const CompassInput& in) : in_(in), S(float(in.fontSize)) {}
+    Builder(const CompassInput& in, int fontSize) : in_(in), S(float(fontSize)) {}
 
     CompassLayout Build();
 
 private:
     void AddRing(int kind, float inner, float outer);
     void Divisions(CompassRing& ring, double first, int count, double step) const;
-    void Label(CompassRing& ring, const QString& text, double q, double bearing, float size, bool bold,
-               uint32_t colour) const;
+    // A text at the fraction q across the band (0.25 and 0.75 the halves of a stacked pair), in a slot of span
+    // degrees about its bearing.
+    CompassLabel& Label(CompassRing& ring, const QString& text, double q, double bearing, double span, float size,
+                        bool bold, uint32_t colour) const;
+    // The two texts of a pair stacked across the band at one bearing.
+    void Pair(CompassRing& ring, const QString& first, const QString& second, double bearing, double span,
+              float size, uint32_t colour, bool keepFirst) const;
 
     void XianTian(CompassRing& ring) const;
     void HouTian(CompassRing& ring) const;
@@ -70,7 +71,7 @@ private:
     void ZhouTian(CompassRing& ring) const;
 
     // Stem (and branch) of a sexagenary slot at the given angle, per the text and colour options.
-    void GanZhiLabel(CompassRing& ring, int stem, int branch, double bearing, float size) const;
+    void GanZhiLabel(CompassRing& ring, int stem, int branch, double bearing, double span, float size) const;
 
     const CompassInput& in_;
     const float S;
@@ -83,7 +84,7 @@ CompassLayout Builder::Build()
     const int count = in_.layers.RingCount();
     f_ = CompassRingWidth(count);
     out_.ringWidth = f_;
-    out_.fontSize = in_.fontSize;
+    out_.fontSize = int(S);
     out_.rim = kCompassRim;
     out_.spokeOuter = kCompassRim - f_ * float(count);
     for (int i = 0; i < 8; ++i)
@@ -141,10 +142,26 @@ void Builder::Divisions(CompassRing& ring, double first, int count, double step)
         ring.divisions.push_back(Bearing(first + step * j));
 }
 
-void Builder::Label(CompassRing& ring, const QString& text, double q, double bearing, float size, bool bold,
-                    uint32_t colour) const
+CompassLabel& Builder::Label(CompassRing& ring, const QString& text, double q, double bearing, double span,
+                             float size, bool bold, uint32_t colour) const
 {
-    ring.labels.push_back({text, float(ring.inner + q * f_), Bearing(bearing), Readable(size), bold, colour});
+    CompassLabel label{text, float(ring.inner + q * f_), Bearing(bearing), size, bold, colour};
+    // The halves of a stacked pair share the band; any other text has the whole band.
+    const float middle = ring.inner + f_ / 2.0f;
+    label.roomInner = q == 0.75 ? middle : ring.inner;
+    label.roomOuter = q == 0.25 ? middle : ring.outer;
+    label.span = span;
+    ring.labels.push_back(label);
+    return ring.labels.back();
+}
+
+void Builder::Pair(CompassRing& ring, const QString& first, const QString& second, double bearing, double span,
+                   float size, uint32_t colour, bool keepFirst) const
+{
+    CompassLabel& a = Label(ring, first, 0.25, bearing, span, size, true, colour);
+    a.stacked = 1;
+    a.keepAlone = keepFirst;
+    Label(ring, second, 0.75, bearing, span, size, true, colour).stacked = 2;
 }
 
 void Builder::XianTian(CompassRing& ring) const
@@ -153,7 +170,7 @@ void Builder::XianTian(CompassRing& ring) const
     Divisions(ring, first, 8, 45.0);
     for (int j = 0; j < 8; ++j) {
         const int k = FloorMod(in_.ringOffset + 6 + j, 8);
-        Label(ring, Name(XianTianGuaName[size_t(k)]), 0.5, first + 45.0 * j + 22.5, S, true, kBlack);
+        Label(ring, Name(XianTianGuaName[size_t(k)]), 0.5, first + 45.0 * j + 22.5, 45.0, S, true, kBlack);
     }
 }
 
@@ -163,11 +180,12 @@ void Builder::HouTian(CompassRing& ring) const
     Divisions(ring, first, 8, 45.0);
     for (int j = 0; j < 8; ++j) {
         const QString dir = Name(FangXiangName[size_t(FloorMod(in_.ringOffset + j, 8))]);
-        Label(ring, dir, 2.0 / 3.0, first + 45.0 * j + 5.0, S - 6.0f, false, kBlack);
+        Label(ring, dir, 2.0 / 3.0, first + 45.0 * j + 5.0, 10.0, S - 6.0f, false, kBlack);
     }
     for (int j = 0; j < 8; ++j) {
         const int k = FloorMod(in_.ringOffset + 6 + j, 8);
-        Label(ring, Name(HouTianGuaName[size_t(k)]), 0.5, first + 45.0 * j + 22.5, S, true, kBlack);
+        // Clear of the direction name at the slot's start.
+        Label(ring, Name(HouTianGuaName[size_t(k)]), 0.5, first + 45.0 * j + 22.5, 25.0, S, true, kBlack);
     }
 }
 
@@ -176,7 +194,7 @@ void Builder::DiZhi(CompassRing& ring) const
     const double first = BearingOfScreenOffset(-7.5);
     Divisions(ring, first, 12, 30.0);
     for (int j = 0; j < 12; ++j)
-        Label(ring, Name(ZhiName(10 + j)), 0.5, first + 30.0 * j + 15.0, S, true, kBlack);
+        Label(ring, Name(ZhiName(10 + j)), 0.5, first + 30.0 * j + 15.0, 30.0, S, true, kBlack);
 }
 
 void Builder::HuangQuan(CompassRing& ring) const
@@ -187,10 +205,10 @@ void Builder::HuangQuan(CompassRing& ring) const
         ring.divisions.push_back(start);
         const QString text = HuangQuanName(j);
         if (text.size() == 1) {
-            Label(ring, text, 0.5, start + 7.5, S - 2.0f, true, kBlack);
+            Label(ring, text, 0.5, start + 7.5, 15.0, S - 2.0f, true, kBlack);
         } else if (text.size() == 2) {
-            Label(ring, text.left(1), 0.5, start + 3.75, S - 4.0f, true, kBlack);
-            Label(ring, text.mid(1), 0.5, start + 11.25, S - 4.0f, true, kBlack);
+            Label(ring, text.left(1), 0.5, start + 3.75, 7.5, S - 4.0f, true, kBlack);
+            Label(ring, text.mid(1), 0.5, start + 11.25, 7.5, S - 4.0f, true, kBlack);
         }
     }
 }
@@ -211,19 +229,17 @@ void Builder::Mountains(CompassRing& ring, double firstDelta, bool fill, bool re
         } else if (flagged && redFlags) {
             colour = kRed;
         }
-        Label(ring, Name(Shan(k)), 0.5, start + 7.5, S, true, colour);
+        Label(ring, Name(Shan(k)), 0.5, start + 7.5, 15.0, S, true, colour);
     }
 }
 
-void Builder::GanZhiLabel(CompassRing& ring, int stem, int branch, double bearing, float size) const
+void Builder::GanZhiLabel(CompassRing& ring, int stem, int branch, double bearing, double span, float size) const
 {
     const uint32_t colour = in_.layers.wxColor != 0 ? NaYinColour(stem, branch) : kBlack;
-    if (in_.layers.ganZhi == 0) {
-        Label(ring, Name(GanName(stem)), 0.5, bearing, size, true, colour);
-    } else {
-        Label(ring, Name(GanName(stem)), 0.25, bearing, size, true, colour);
-        Label(ring, Name(ZhiName(branch)), 0.75, bearing, size, true, colour);
-    }
+    if (in_.layers.ganZhi == 0)
+        Label(ring, Name(GanName(stem)), 0.5, bearing, span, size, true, colour);
+    else
+        Pair(ring, Name(GanName(stem)), Name(ZhiName(branch)), bearing, span, size, colour, true);
 }
 
 void Builder::Sexagenary(CompassRing& ring) const
@@ -253,8 +269,9 @@ void Builder::Sexagenary(CompassRing& ring) const
             } else {
                 s = (s + 2) % 10;
             }
-            if (s == 3 || s == 4 || s == 7 || s == 8) // only 丙 丁 庚 辛 are labelled
-                GanZhiLabel(ring, s, b, mid, size);
+            // Only 丙 丁 庚 辛 are labelled, never two neighbouring slots.
+            if (s == 3 || s == 4 || s == 7 || s == 8)
+                GanZhiLabel(ring, s, b, mid, 2.0 * step, size);
             continue;
         }
         // 穿山: five stems per branch and an empty slot after each; 透地: five stems per branch.
@@ -269,7 +286,7 @@ void Builder::Sexagenary(CompassRing& ring) const
         } else {
             s = (s + 2) % 10;
         }
-        GanZhiLabel(ring, s, b, mid, size);
+        GanZhiLabel(ring, s, b, mid, step, size);
     }
 }
 
@@ -281,8 +298,7 @@ void Builder::FenJin64(CompassRing& ring) const
     for (int j = 0; j < 64; ++j) {
         const int n = GuaGanZhi[size_t(FloorMod(48 + j, 64))];
         const double mid = first + step * j + step / 2.0;
-        Label(ring, Name(GanName(n)), 0.25, mid, S - 6.0f, true, kBlack);
-        Label(ring, Name(ZhiName(n)), 0.75, mid, S - 6.0f, true, kBlack);
+        Pair(ring, Name(GanName(n)), Name(ZhiName(n)), mid, step, S - 6.0f, kBlack, true);
     }
 }
 
@@ -295,12 +311,10 @@ void Builder::Gua64(CompassRing& ring) const
         // The name without its two trigrams: one or two characters.
         const QString name = Name(::Gua64(48 + j)).mid(2);
         const double mid = first + step * j + step / 2.0;
-        if (name.size() == 1) {
-            Label(ring, name, 0.5, mid, S - 2.0f, true, kBlack);
-        } else {
-            Label(ring, name.left(1), 0.25, mid, S - 4.0f, true, kBlack);
-            Label(ring, name.mid(1, 1), 0.75, mid, S - 4.0f, true, kBlack);
-        }
+        if (name.size() == 1)
+            Label(ring, name, 0.5, mid, step, S - 2.0f, true, kBlack);
+        else
+            Pair(ring, name.left(1), name.mid(1, 1), mid, step, S - 4.0f, kBlack, false);
     }
 }
 
@@ -310,8 +324,15 @@ void Builder::ZhouTian(CompassRing& ring) const
         const double bearing = 5.0 * t;
         const float len = t % 2 == 0 ? 0.03f : 0.015f;
         ring.ticks.push_back({bearing, ring.outer, ring.outer - len});
-        if (t % 2 == 0)
-            ring.labels.push_back({QString::number(5 * t), ring.outer - 0.06f, bearing, Readable(S - 6.0f), false, kBlack});
+        if (t % 2 != 0)
+            continue;
+        // Between the long ticks and the band's inner line; close under the ticks where the band is wide.
+        CompassLabel label{QString::number(5 * t), 0.0f, bearing, S - 6.0f, false, kBlack};
+        label.roomInner = ring.inner;
+        label.roomOuter = ring.outer - 0.03f;
+        label.radius = std::max(ring.outer - 0.06f, (label.roomInner + label.roomOuter) / 2.0f);
+        label.span = 10.0;
+        ring.labels.push_back(label);
     }
 }
 
@@ -344,13 +365,12 @@ int CompassFontSize(float bandPixels, const std::function<float(int)>& widthOfGu
 
 double CompassScreenAngle(double panAngle, double bearing) { return FloorModD(panAngle - 112.5 - bearing, 360.0); }
 
-CompassLayout BuildCompassLayout(const CompassInput& input) { return Builder(input).Build(); }
+CompassLayout BuildCompassLayout(const CompassInput& input, int fontSize) { return Builder(input, fontSize).Build(); }
 
 QString CompassDegreeText(double degree)
 {
-    // Round the whole angle to minutes once, so that 59.9 minutes become the next degree.
-    const int minutes = RoundNearest((std::isfinite(degree) ? FloorModD(degree, 360.0) : 0.0) * 60.0);
-    return QString::number((minutes / 60) % 360) + "度" + QString::number(minutes % 60) + "分";
+    const DegMin dm = ToDegMin(degree);
+    return QString::number(dm.deg) + "度" + QString::number(dm.min) + "分";
 }
 
 QString HuangQuanName(int mountain) { return Name(kHuangQuan[size_t(FloorMod(mountain, 24))]); }

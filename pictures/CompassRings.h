@@ -26,7 +26,6 @@ struct CompassInput {
     double degree = 0.0;    // sitting degree
     int zuoShan = 1;        // sitting mountain 0..23
     int jianShan = -1;      // mountain of the 兼, −1 for none
-    int fontSize = 14;      // S: the ring font size chosen for the band width (CompassFontSize)
 };
 
 // A radial line from radius rFrom to radius rTo at one bearing.
@@ -45,14 +44,25 @@ struct CompassSector {
     uint32_t fill = 0;
 };
 
-// A text centred on the point at radius and bearing (turned for the bearing when ring texts are tilted).
+// A text centred on the point at radius and bearing (turned for the bearing when ring texts are tilted). It must
+// stay inside its room: radially between roomInner and roomOuter, and within span degrees centred on its bearing.
+// The drawing makes it smaller where it does not fit, down to a legible size, and leaves it out below that.
+//
+// Two texts stacked across the band at one bearing (a stem over its branch, the two characters of a name) are
+// marked stacked 1 and 2. Where either cannot be legible, the ring draws neither; a first one marked keepAlone
+// (the stem) is then drawn alone across the whole band.
 struct CompassLabel {
     QString text;
     float radius = 0.0f;
     double bearing = 0.0;
-    float size = 12.0f; // points
+    float size = 12.0f; // points, before fitting
     bool bold = true;
     uint32_t colour = 0x000000;
+    float roomInner = 0.0f;
+    float roomOuter = 1.0f;
+    double span = 360.0;
+    uint8_t stacked = 0;
+    bool keepAlone = false;
 };
 
 struct CompassRing {
@@ -96,8 +106,8 @@ int CompassFontSize(float bandPixels, const std::function<float(int)>& widthOfGu
 // Screen angle (degrees counter-clockwise from +x) of a bearing for a drawing turned by panAngle, in [0, 360).
 double CompassScreenAngle(double panAngle, double bearing);
 
-// The whole layout for the input.
-CompassLayout BuildCompassLayout(const CompassInput& input);
+// The whole layout for the input, its ring texts sized from the ring font size S (CompassFontSize).
+CompassLayout BuildCompassLayout(const CompassInput& input, int fontSize = 14);
 
 // "120度30分" for a degree: minutes rounded once and carried into the degrees (359.9999 gives "0度0分").
 QString CompassDegreeText(double degree);

@@ -1,5 +1,7 @@
 #include "MImagePlus.h"
 
+#include "FontSubstitution.h"
+
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QStringList>
@@ -20,7 +22,7 @@ void MImagePlus::RegisterFontSubstitutes()
 {
     static const bool done = [] {
         if (QFont::substitutes(kSongTi).isEmpty())
-            QFont::insertSubstitutions(kSongTi, {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
+            RegisterFontSubstitutions();
         return true;
     }();
     (void)done;
@@ -42,6 +44,7 @@ bool MImagePlus::BeginDraw(QPaintDevice* device)
     if (!painter_.begin(device))
         return false;
     device_ = device;
+    metrics_.reset();
     deviceDpi_ = device->logicalDpiY() > 0 ? device->logicalDpiY() : 96.0;
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
@@ -68,10 +71,12 @@ void MImagePlus::ReleaseTools()
     if (painter_.isActive())
         painter_.end();
     device_ = nullptr;
+    metrics_.reset();
 }
 
 void MImagePlus::RebuildFont()
 {
+    metrics_.reset();
     font_ = QFont(faceName_);
     font_.setStyleStrategy(QFont::PreferAntialias);
     // Points at 96 dpi: the same pixel size on any device.
@@ -90,12 +95,17 @@ void MImagePlus::SetFontColor(uint32_t winColor) { textColor_ = ToQColor(winColo
 void MImagePlus::SetFontSize(float points)
 {
     // A font below one point cannot be made; a tiny picture still gets readable (if small) text.
-    fontSize_ = std::isfinite(points) ? std::max(1.0f, points) : 1.0f;
+    const float size = std::isfinite(points) ? std::max(1.0f, points) : 1.0f;
+    if (size == fontSize_)
+        return;
+    fontSize_ = size;
     RebuildFont();
 }
 
 void MImagePlus::SetFontBold(bool bold)
 {
+    if (bold == bold_)
+        return;
     bold_ = bold;
     RebuildFont();
 }
@@ -113,11 +123,17 @@ void MImagePlus::DrawRect(float x1, float y1, float x2, float y2)
     rect_ = QRectF(x1, y1, x2 - x1 + 1.0f, y2 - y1 + 1.0f);
     if (!painter_.isActive())
         return;
-    painter_.setPen(pen_);
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(rect_);
+    // Pixel centres lie on whole coordinates: the box's pixels reach half a pixel past them.
     if (fill_)
-        painter_.fillRect(rect_, brush_);
+        painter_.fillRect(QRectF(x1 - 0.5f, y1 - 0.5f, x2 - x1 + 1.0f, y2 - y1 + 1.0f), brush_);
+    // The outline as the band between two boxes, so that its corners are as solid as its sides.
+    const double half = (pen_.widthF() > 0.0 ? pen_.widthF() : 1.0) / 2.0;
+    QPainterPath outline;
+    outline.setFillRule(Qt::OddEvenFill);
+    outline.addRect(QRectF(x1 - half, y1 - half, x2 - x1 + 2 * half, y2 - y1 + 2 * half));
+    if (x2 - x1 > 2 * half && y2 - y1 > 2 * half)
+        outline.addRect(QRectF(x1 + half, y1 + half, x2 - x1 - 2 * half, y2 - y1 - 2 * half));
+    painter_.fillPath(outline, pen_.brush());
 }
 
 void MImagePlus::DrawEllipse(float x1, float y1, float x2, float y2)
@@ -125,15 +141,15 @@ void MImagePlus::DrawEllipse(float x1, float y1, float x2, float y2)
     rect_ = QRectF(x1, y1, x2 - x1 + 1.0f, y2 - y1 + 1.0f);
     if (!painter_.isActive())
         return;
-    painter_.setPen(pen_);
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawEllipse(rect_);
+    const QRectF outline(x1, y1, x2 - x1, y2 - y1);
     if (fill_) {
         painter_.setPen(Qt::NoPen);
         painter_.setBrush(brush_);
-        painter_.drawEllipse(rect_);
-        painter_.setBrush(Qt::NoBrush);
+        painter_.drawEllipse(outline.adjusted(-0.5, -0.5, 0.5, 0.5));
     }
+    painter_.setPen(pen_);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawEllipse(outline);
 }
 
 void MImagePlus::DrawPolygon(const QPointF* points, int count)
@@ -165,8 +181,10 @@ void MImagePlus::DrawPath(const QPainterPath& path)
 
 float MImagePlus::TextWidth(const QString& text, bool noFormat)
 {
-    const QFontMetricsF fm = device_ ? QFontMetricsF(font_, device_) : QFontMetricsF(font_);
-    const float w = float(fm.horizontalAdvance(text)) + 2.0f * Padding(noFormat);
+    // The metrics of the current font on the current device, made once for them.
+    if (!metrics_)
+        metrics_.emplace(device_ ? QFontMetricsF(font_, device_) : QFontMetricsF(font_));
+    const float w = float(metrics_->horizontalAdvance(text)) + 2.0f * Padding(noFormat);
     rect_ = QRectF(0, 0, w, PixelsPerEm());
     return w;
 }
@@ -186,6 +204,12 @@ void MImagePlus::DrawText(float x, float y, const QString& text, bool noFormat)
     painter_.setPen(textColor_);
     const float baseline = y + 3.0f + kAscentShare * PixelsPerEm();
     painter_.drawText(QPointF(x + Padding(noFormat) - 0.5f, baseline - 0.5f), text);
+}
+
+void MImagePlus::DrawTextCentred(float cx, float cy, const QString& text)
+{
+    // DrawText puts the box three pixels below the point it is given.
+    DrawText(cx - TextWidth(text) / 2.0f, cy - PixelsPerEm() / 2.0f - 3.0f, text);
 }
 
 void MImagePlus::DrawTextRotated(float cx, float cy, const QString& text, float angle)

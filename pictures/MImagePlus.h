@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class QPaintDevice;
 
@@ -59,7 +61,10 @@ public:
     bool GetFontBold() const { return bold_; }
 
     void DrawLine(float x1, float y1, float x2, float y2);
-    // The rectangle from (x1, y1) to (x2, y2), both edges inclusive: width x2 − x1 + 1.
+    // Rectangles and ellipses take the pixels of their edges, both inclusive: the one-pixel outline runs through
+    // the pixel centres x1 and x2, y1 and y2, and the fill covers the (x2 − x1 + 1) × (y2 − y1 + 1) pixels of the
+    // box, under the outline. A frame of a w × h picture is DrawRect(0, 0, w − 1, h − 1); a circle of radius ρ
+    // about (cx, cy) is DrawEllipse(cx − ρ, cy − ρ, cx + ρ, cy + ρ).
     void DrawRect(float x1, float y1, float x2, float y2);
     void DrawRect(int left, int top, int right, int bottom)
     {
@@ -76,6 +81,8 @@ public:
     void DrawText(float x, float y, const QString& text, bool noFormat = false);
     // Text turned counter-clockwise by angle degrees, its box centred on (cx, cy); drawn unsmoothed.
     void DrawTextRotated(float cx, float cy, const QString& text, float angle);
+    // Text whose layout box is centred on (cx, cy).
+    void DrawTextCentred(float cx, float cy, const QString& text);
     float TextWidth(const QString& text, bool noFormat = false);
     float TextHeight(const QString& text);
 
@@ -114,4 +121,5 @@ private:
     QPaintDevice* device_ = nullptr;
     double deviceDpi_ = 96.0;
     QRectF rect_;
+    std::optional<QFontMetricsF> metrics_;
 };

@@ -29,7 +29,9 @@ bool MQuorin::DrawCompass()
     input.degree = Rec.degree;
     input.zuoShan = ZuoShan;
     input.jianShan = JianShan;
-    CompassRenderer(surface, PanGeometryOf(*this), iTilt).Draw(input);
+    const PanGeometry g = PictureGeometryOf(*this);
+    fRadius = g.fRadius;
+    CompassRenderer(surface, g, iTilt).Draw(input);
     surface.EndDraw();
     return true;
 }

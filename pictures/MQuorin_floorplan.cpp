@@ -91,7 +91,7 @@ bool MQuorin::RedoBk(int &w, int &h) { return BkResult(BkPlan().Redo(w, h)); }
 bool MQuorin::MergePanToBk(QPoint offset)
 {
     // Only a laid-out chart is worth stamping: a refused lay-out clears the header with the results.
-    if (sHeader.isEmpty() || !pImg || pImg->isNull()) {
+    if (!LaidOut() || !pImg || pImg->isNull()) {
         sMessage = QStringLiteral("请先排一个正确的盘");
         return false;
     }

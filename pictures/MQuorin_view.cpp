@@ -34,7 +34,7 @@ void MQuorin::SetPanShape(int shape, bool redraw)
 
 bool MQuorin::ShowLiuNianPan(int year, int month, uint8_t showNeiQi, uint8_t showMonth)
 {
-    if (sHeader.isEmpty())
+    if (!LaidOut())
         return false;
     iLiuNianYear = year;
     iLiuNianMonth = month;
@@ -46,7 +46,7 @@ bool MQuorin::ShowLiuNianPan(int year, int month, uint8_t showNeiQi, uint8_t sho
 
 bool MQuorin::ShowNeiQiPan()
 {
-    if (sHeader.isEmpty())
+    if (!LaidOut())
         return false;
     Rec.chartPanel = 3;
     return Redraw();
@@ -54,7 +54,7 @@ bool MQuorin::ShowNeiQiPan()
 
 bool MQuorin::ShowLiuNianPan8(int year, int month, uint8_t showMonth)
 {
-    if (sHeader.isEmpty())
+    if (!LaidOut())
         return false;
     iLiuNianYear = year;
     iLiuNianMonth = month;
@@ -87,7 +87,7 @@ void MQuorin::SetColorMode(int16_t mode)
 {
     Rec.colour = mode;
     CalcColors();
-    if (pImg && !sHeader.isEmpty())
+    if (pImg && LaidOut())
         Redraw();
 }
 

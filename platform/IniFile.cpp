@@ -127,8 +127,21 @@ static QString saveFailure(QFileDevice::FileError error)
 
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
+IniFile IniFile::Snapshot(QString fileName)
+{
+    IniFile ini(std::move(fileName));
+    auto lines = std::make_shared<Lines>();
+    ini.load(*lines, false);
+    ini.m_snapshot = std::move(lines);
+    return ini;
+}
+
 bool IniFile::load(Lines &lines, bool forWriting) const
 {
+    if (m_snapshot && !forWriting) {
+        lines = *m_snapshot;
+        return true;
+    }
     QFile file(m_fileName);
     if (!file.exists())
         return true; // a missing file is an empty one
@@ -160,6 +173,7 @@ bool IniFile::save(const Lines &lines)
         return false;
     }
     m_lastError.clear();
+    m_snapshot.reset();
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 // An INI file with the behaviour the program's callers expect of the Windows INI class:
 //  - every call goes to the file: reads see the file as it is now, and every Write/Erase is on disk when it
 //    returns, so two IniFile objects on one path always agree and nothing waits for a flush;
@@ -19,6 +21,9 @@
 class IniFile {
 public:
     explicit IniFile(QString fileName);
+    // An INI file read once, now: its reads see the file as it was then (a whole settings block at the cost of
+    // one reading). A write goes to the file as always, and later reads see the file again.
+    static IniFile Snapshot(QString fileName);
 
     const QString &fileName() const { return m_fileName; }
     const QString &lastError() const { return m_lastError; }
@@ -52,4 +57,5 @@ private:
 
     QString m_fileName;
     QString m_lastError;
+    std::shared_ptr<const Lines> m_snapshot;
 };

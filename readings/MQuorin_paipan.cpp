@@ -25,7 +25,7 @@ bool MQuorin::PaiPan(const TRecordData &rec)
 
 bool MQuorin::ShowXuanKongPan()
 {
-    if (sHeader.isEmpty())
+    if (!LaidOut())
         return false;
     Rec.chartPanel = 0;
     LoadSettings();
@@ -36,7 +36,7 @@ bool MQuorin::ShowXuanKongPan()
 
 bool MQuorin::ShowBaZhaiPan()
 {
-    if (sHeader.isEmpty())
+    if (!LaidOut())
         return false;
     Rec.chartPanel = 1;
     LoadSettings();

@@ -10,7 +10,7 @@ struct SysBtnWindow {
     bool maximised = false, active = true, minBox = true, maxBox = true, sysMenu = true;
     bool dialogClass = false;
     int frameKind = 0;         // 0 sizeable, 1 fixed single, 2 no caption, 3 dialog
-    bool childMaximised = false; // an MDI frame whose active child is maximised (never here)
+    bool childMaximised = false; // a frame window whose active child window is maximised (none here)
     bool hasMenuBar = false;
 };
 

@@ -22,7 +22,11 @@ TSkinManage::~TSkinManage()
 {
     if (hooked_ && qApp)
         qApp->removeEventFilter(this);
-    unskinAll(nullptr);
+    // Freed at once: no event loop may run after the manager is gone.
+    for (TSkinnedForm *f : forms_) {
+        f->UnSubclass();
+        delete f;
+    }
 }
 
 void TSkinManage::Install()
@@ -68,8 +72,10 @@ bool TSkinManage::eventFilter(QObject *watched, QEvent *event)
     if (!w || !w->isWindow())
         return false;
     if (auto *menu = qobject_cast<QMenu *>(w)) {
-        if (t == QEvent::Show)
+        if (t == QEvent::Show) {
             AddMenu(menu);
+            menuKind_ = 0; // a kind is announced for the one popup about to open
+        }
         return false;
     }
     if (t == QEvent::WindowActivate)

@@ -20,6 +20,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QShortcut>
 #include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
@@ -43,6 +44,33 @@ QSize growLimit(QSize limit, const QMargins &m)
     return QSize(limit.width() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.width() + m.left() + m.right(),
                  limit.height() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.height() + m.top() + m.bottom());
 }
+
+// Puts a window's outer top-left back at a point once the window manager has framed it again: the frame
+// arrives some time after the flags change, grown outward around the client. Gives up after a second.
+class FramePlacer : public QObject {
+public:
+    FramePlacer(QWidget *window, QPoint outer) : QObject(window), window_(window), outer_(outer)
+    {
+        connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
+        poll_.start(40);
+        QTimer::singleShot(1000, this, &QObject::deleteLater);
+    }
+
+private:
+    void check()
+    {
+        if (window_->frameGeometry() == window_->geometry())
+            return;
+        poll_.stop();
+        if (window_->pos() != outer_)
+            window_->move(outer_);
+        deleteLater();
+    }
+
+    QWidget *window_; // the parent: alive as long as this object
+    QPoint outer_;
+    QTimer poll_;
+};
 
 } // namespace
 
@@ -123,6 +151,8 @@ void TSkinnedForm::setFrameless(bool frameless)
         h->setFlags(f);
     frameless_ = frameless;
     window_->move(outer);
+    if (!frameless && window_->isVisible())
+        new FramePlacer(window_, outer);
 }
 
 void TSkinnedForm::applyFrame(const QMargins &frame)
@@ -150,7 +180,6 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
 
 void TSkinnedForm::skinActive()
 {
-    activationReceived_ = true;
     active_ = window_->isActiveWindow();
     if (!savedPaletteSet_) {
         savedPalette_ = window_->palette();
@@ -163,20 +192,33 @@ void TSkinnedForm::skinActive()
     QPalette pal = window_->palette();
     pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
     window_->setPalette(pal);
-    if (skinState_ == 0 && frameSkinning_ && frameKind_ != 2 && windowState_ != 2) {
-        skinState_ = 5;
-        setFrameless(true);
-        window_->setMouseTracking(true);
-        ResizeForm(false);
-        skinState_ = 1;
-        Cropwindow();
-    }
+    if (skinState_ == 0)
+        firstFrame();
     SkinDiscovery::Of(this)->InitControls();
     afterSkin();
     skinState_ = 1;
     if (active_)
         hoverTimer_.start();
     repaintFrame();
+}
+
+void TSkinnedForm::firstFrame()
+{
+    // A minimised window gets its frame when it is restored.
+    if (!frameSkinning_ || frameKind_ == 2 || windowState_ == 2 || frameless_)
+        return;
+    const int state = skinState_;
+    skinState_ = 5;
+    setFrameless(true);
+    window_->setMouseTracking(true);
+    ResizeForm(false);
+    skinState_ = state == 0 ? 1 : state;
+    Cropwindow();
+    if (!sysMenuKey_) {
+        sysMenuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window_);
+        connect(sysMenuKey_, &QShortcut::activated, this,
+                [this] { PopSysmenu(window_->mapToGlobal(window_->contentsRect().topLeft())); });
+    }
 }
 
 void TSkinnedForm::afterSkin()
@@ -214,6 +256,8 @@ void TSkinnedForm::UnSubclass()
         return;
     window_->removeEventFilter(this);
     subclassed_ = false;
+    captionWidth_ = 0;
+    delete sysMenuKey_.data();
     if (savedPaletteSet_)
         window_->setPalette(savedPalette_);
     if (frameless_) {
@@ -352,14 +396,41 @@ void TSkinnedForm::paintFrame(QPaintEvent *event)
     UpdateNc(p);
 }
 
+void TSkinnedForm::stateChanged()
+{
+    readWindowState();
+    hot_ = nullptr;
+    for (auto &b : buttons_)
+        b->state = TNCObject::Normal;
+    Cropwindow();
+    repaintFrame();
+}
+
+void TSkinnedForm::activationChanged(bool active)
+{
+    active_ = active;
+    if (active_)
+        hoverTimer_.start(); // hover states end only while the window is active
+    else
+        hoverTimer_.stop();
+    repaintFrame();
+}
+
 bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != window_ || !window_)
         return false;
     if (handleSkinMessage(event))
         return true;
-    if (!frameSkinning_ || skinState_ == 0 || !frameless_)
+    if (!frameSkinning_ || skinState_ == 0)
         return false;
+    if (!frameless_) {
+        if (event->type() == QEvent::WindowStateChange) {
+            readWindowState();
+            firstFrame();
+        }
+        return false;
+    }
     switch (event->type()) {
     case QEvent::Paint:
         paintFrame(static_cast<QPaintEvent *>(event));
@@ -367,23 +438,14 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Resize:
         if (windowState_ != 2 && (skinState_ == 1 || skinState_ == 3))
             Cropwindow();
+        keepCaptionWidth();
         return false;
     case QEvent::WindowStateChange:
-        readWindowState();
-        hot_ = nullptr;
-        for (auto &b : buttons_)
-            b->state = TNCObject::Normal;
-        Cropwindow();
-        repaintFrame();
+        stateChanged();
         return false;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-        active_ = event->type() == QEvent::WindowActivate;
-        if (active_)
-            hoverTimer_.start();
-        else
-            hoverTimer_.stop();
-        repaintFrame();
+        activationChanged(event->type() == QEvent::WindowActivate);
         return false;
     case QEvent::WindowTitleChange:
     case QEvent::WindowIconChange:

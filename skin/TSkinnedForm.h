@@ -13,6 +13,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QRegion>
+#include <QShortcut>
 #include <QTimer>
 
 #include <functional>
@@ -127,10 +128,14 @@ protected:
 private:
     // lifecycle (TSkinnedForm.cpp)
     void skinActive();
+    void firstFrame();
     void afterSkin();
     void readWindowState();
+    void stateChanged();
+    void activationChanged(bool active);
     void setFrameless(bool frameless);
     void applyFrame(const QMargins &frame);
+    void keepCaptionWidth();
     bool handleSkinMessage(QEvent *event);
     void paintFrame(QPaintEvent *event);
     void repaintFrame();
@@ -150,13 +155,14 @@ private:
     int buttonFrame(const TWinSysButton &b) const;
     void drawButton(QPainter &p, const TWinSysButton &b) const;
     QPixmap windowIcon() const;
+    QFont captionFont() const;
 
     TSkinManage *manager_;
     QPointer<QWidget> window_;
     TSkinData *data_ = nullptr;
     QString className_;
     int skinState_ = 0;
-    bool subclassed_ = false, frameSkinning_ = false, activationReceived_ = false;
+    bool subclassed_ = false, frameSkinning_ = false;
     bool active_ = false, dialogClass_ = false, rightToLeft_ = false, sizable_ = true;
     int windowState_ = 0, frameKind_ = 0;
     bool minBox_ = true, maxBox_ = true, sysMenuBox_ = true;
@@ -165,6 +171,7 @@ private:
     QMargins applied_;      // frame margins currently added to the window's own contents margins
     QRect captionRect_;
     int captionClipEdge_ = 0;
+    int captionWidth_ = 0; // the width a dialog keeps so that its caption shows whole; 0 none
     QSize lastCut_;
     // what skinning changed, to give it back
     Qt::WindowFlags savedFlags_;
@@ -178,6 +185,7 @@ private:
     QPointer<TNCObject> hot_;
     QTimer hoverTimer_;
     QPointer<QMenu> sysMenu_;
+    QPointer<QShortcut> sysMenuKey_; // Alt+Space opens the system menu
     QElapsedTimer lastSysMenu_;
     int doubleClickTime_ = 400;
     int pressHit_ = HTNOWHERE;

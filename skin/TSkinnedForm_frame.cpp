@@ -44,6 +44,12 @@ const TDataSkinBorder *TSkinnedForm::border(int kind) const
     }
 }
 
+QFont TSkinnedForm::captionFont() const
+{
+    // What the skin leaves open comes from the window's font, as a painter on the window would take it.
+    return data_->CaptionFont.resolve(window_->font());
+}
+
 void TSkinnedForm::InitSkinData()
 {
     if (!data_ || data_->Empty())
@@ -58,7 +64,7 @@ void TSkinnedForm::InitSkinData()
     }
     DeleteSysbtn();
     for (const auto &element : data_->SysButtons)
-        buttons_.push_back(std::make_unique<TWinSysButton>(this, element.get()));
+        buttons_.push_back(std::make_unique<TWinSysButton>(this, *element));
 }
 
 void TSkinnedForm::ResizeForm(bool keepClient)
@@ -72,16 +78,32 @@ void TSkinnedForm::ResizeForm(bool keepClient)
         const QSize client = window_->size() - QSize(applied_.left() + applied_.right(), 0);
         const int width = client.width() + frame.left() + frame.right();
         const int needed = data_->Title.LeftWidth +
-                           QFontMetrics(data_->CaptionFont).horizontalAdvance(QStringLiteral("  ") +
+                           QFontMetrics(captionFont(), window_.data()).horizontalAdvance(QStringLiteral("  ") +
                                                                               window_->windowTitle() + u' ') +
                            data_->Title.RightWidth;
         if (width < needed) {
             const int extra = needed - width;
             frame.setLeft(frame.left() + extra / 2);
             frame.setRight(frame.right() + extra - extra / 2);
+            captionWidth_ = needed;
         }
     }
     applyFrame(frame);
+    keepCaptionWidth();
+}
+
+void TSkinnedForm::keepCaptionWidth()
+{
+    // A dialog that sizes itself (a message box does, from its text alone) is held at the caption's width.
+    if (!window_ || captionWidth_ <= 0 || window_->width() >= captionWidth_)
+        return;
+    QMetaObject::invokeMethod(this, [this] {
+        if (!window_ || !frameless_ || window_->width() >= captionWidth_)
+            return;
+        window_->setMinimumWidth(captionWidth_);
+        window_->setMaximumWidth(std::max(window_->maximumWidth(), captionWidth_));
+        window_->resize(captionWidth_, window_->height());
+    }, Qt::QueuedConnection);
 }
 
 QImage TSkinnedForm::borderPicture(int kind, QSize size) const
@@ -119,31 +141,28 @@ void TSkinnedForm::UpdateNc(QPainter &p)
 
 void TSkinnedForm::DrawFLine(QPainter &p)
 {
+    // Straight onto the window: its backing store already composes the frame off screen. The title element
+    // covers only the strip between the side borders, whose columns run the window's full height.
     const int W = window_->width(), T = borders_.top();
     if (T <= 0 || W <= 0)
         return;
-    // Composed apart and laid over the borders, so that the border columns stay under the title's ends.
-    QImage title(W, T, QImage::Format_ARGB32_Premultiplied);
-    title.fill(Qt::transparent);
-    title.setDotsPerMeterX(qRound(window_->logicalDpiX() / 0.0254)); // caption text at the screen's size
-    title.setDotsPerMeterY(qRound(window_->logicalDpiY() / 0.0254));
-    QPainter tp(&title);
     const QRect inner(borders_.left(), 0, W - borders_.left() - borders_.right(), T);
-    Drawborder(3, inner, tp);
-    DrawLine(tp, inner);
+    p.save();
+    p.setClipRect(QRect(0, 0, W, T), Qt::IntersectClip);
+    Drawborder(3, inner, p);
+    DrawLine(p, inner);
     SetSysbtnRect();
     for (const auto &b : buttons_)
-        drawButton(tp, *b);
-    tp.end();
-    p.drawImage(0, 0, title);
+        drawButton(p, *b);
+    p.restore();
 }
 
 void TSkinnedForm::DrawLine(QPainter &p, const QRect &inner)
 {
     const TDataSkinTitle &t = data_->Title;
     const QString text = QStringLiteral("  ") + window_->windowTitle() + u' ';
-    p.setFont(data_->CaptionFont);
-    const QFontMetrics fm = p.fontMetrics(); // the title picture's own resolution
+    p.setFont(captionFont());
+    const QFontMetrics fm = p.fontMetrics();
     const int textWidth = fm.horizontalAdvance(text) + t.TXTBackleft + t.TXTBackRight, textHeight = fm.height();
     const int align = rightToLeft_ ? 2 : t.TextAlignment;
     const int dx = align == 0   ? t.LeftWidth
@@ -184,7 +203,7 @@ QPixmap TSkinnedForm::windowIcon() const
 
 int TSkinnedForm::buttonFrame(const TWinSysButton &b) const
 {
-    if (frames(*b.element) < 4)
+    if (frames(b.element) < 4)
         return 1;
     if (!b.enabled || !active_)
         return 4;
@@ -193,7 +212,7 @@ int TSkinnedForm::buttonFrame(const TWinSysButton &b) const
 
 void TSkinnedForm::drawButton(QPainter &p, const TWinSysButton &b) const
 {
-    const TDataSkinSysButton &e = *b.element;
+    const TDataSkinSysButton &e = b.element;
     if (!b.visible || e.Visibility == 100)
         return;
     if (isIconAction(e.Action)) {
@@ -220,8 +239,8 @@ void TSkinnedForm::SysBtnVisible(int index)
     w.dialogClass = dialogClass_;
     w.frameKind = frameKind_;
     w.hasMenuBar = menuBarHeight_ > 0;
-    const int action = b.element->Action;
-    const SysBtnShow s = SysBtnVisibility(b.element->Visibility, b.element->Visibility1, action, w, [&](int code) {
+    const int action = b.element.Action;
+    const SysBtnShow s = SysBtnVisibility(b.element.Visibility, b.element.Visibility1, action, w, [&](int code) {
         return static_cast<long long>(SendSkinMessage(window_, SM_SysButtonVisible, code, action));
     });
     b.visible = s.visible;
@@ -242,7 +261,7 @@ void TSkinnedForm::SetSysbtnRect()
     for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) {
         SysBtnVisible(i);
         TWinSysButton &b = *buttons_[i];
-        const TDataSkinSysButton &e = *b.element;
+        const TDataSkinSysButton &e = b.element;
         const bool icon = isIconAction(e.Action);
         if (!b.visible || (e.Map.isNull() && !icon))
             continue;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -64,6 +65,11 @@ TEST(Degrees, OffsetWithMinuteCarry)
     EXPECT_EQ(ToDegMin(120.9999).min, 0);
     EXPECT_EQ(ToDegMin(4.5).deg, 4);
     EXPECT_EQ(ToDegMin(4.5).min, 30);
+    // A bearing stays in one turn, whatever side of it the value lies.
+    for (const auto& [angle, deg, min] : {std::tuple{359.9999, 0, 0}, {-0.5, 359, 30}, {720.25, 0, 15}}) {
+        EXPECT_EQ(ToDegMin(angle).deg, deg) << angle;
+        EXPECT_EQ(ToDegMin(angle).min, min) << angle;
+    }
     const DegMin d = ToDegMin(DistanceFromCentre(MountainIndex("巽"), 144.9999));
     EXPECT_EQ(d.deg, 10);
     EXPECT_EQ(d.min, 0);

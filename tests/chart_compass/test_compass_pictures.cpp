@@ -204,3 +204,35 @@ TEST(CompassPicture, FloorPlanWithTheChartMerged)
     EXPECT_EQ(plan.pixelColor(100, 60), QColor(Qt::black)); // the chart's frame
     EXPECT_EQ(fp.UndoIndex(), 10);
 }
+
+TEST(CompassPicture, RingTextsStayInsideTheirBands)
+{
+    // All 13 rings at the picture sizes people use, upright and turned: every text drawn lies between its ring's
+    // lines (the 周天 numbers under their ticks), legible, and every ring keeps texts where its band allows.
+    for (const auto& [w, h] : {std::pair{500, 580}, {800, 800}, {1000, 1000}}) {
+        for (const int tilt : {0, 1}) {
+            const Drawn d = Draw(AllRings(), w, h, tilt);
+            if (tilt == 0)
+                SavePng(d.image, QStringLiteral("compass_all13_%1x%2").arg(w).arg(h));
+            MImagePlus s;
+            const double r = d.g.fRadius;
+            for (const CompassRing& ring : d.layout.rings) {
+                const double outer = ring.kind == TCompassLayers::ZhouTian ? ring.outer - 0.03 : ring.outer;
+                if (w == 1000) {
+                    EXPECT_FALSE(ring.labels.empty()) << "ring " << ring.kind << " tilt " << tilt;
+                }
+                for (const CompassLabel& label : ring.labels) {
+                    s.SetFontSize(label.size);
+                    s.SetFontBold(label.bold);
+                    const double theta = CompassScreenAngle(d.panAngle, label.bearing);
+                    const double turn = tilt == 1 ? theta + 90.0 : 0.0;
+                    const BoxReach reach = TextBoxReach(label.radius * r, theta, s.TextWidth(label.text),
+                                                        s.TextHeight(label.text), turn, theta);
+                    EXPECT_GE(reach.rMin, ring.inner * r) << w << " ring " << ring.kind << " " << label.text.toStdString();
+                    EXPECT_LE(reach.rMax, outer * r) << w << " ring " << ring.kind << " " << label.text.toStdString();
+                    EXPECT_GE(label.size, 6.0f);
+                }
+            }
+        }
+    }
+}

@@ -103,7 +103,10 @@ TEST_F(QuorinDrawing, PictureSizeSetsTheGeometry)
     EXPECT_EQ(picture.size(), QSize(1000, 580));
     EXPECT_FLOAT_EQ(q.fRadius, 290);
     EXPECT_EQ(q.iTextSize, 12);
-    EXPECT_EQ(qGray(picture.pixel(0, 300)), 0);  // the frame of an undrawn picture
+    // The frame of an undrawn picture, whole: on the outermost pixels of all four edges.
+    for (const QPoint p : {QPoint(0, 300), QPoint(999, 300), QPoint(500, 0), QPoint(500, 579), QPoint(999, 579)})
+        EXPECT_EQ(qGray(picture.pixel(p)), 0) << p.x() << "," << p.y();
+    EXPECT_EQ(qGray(picture.pixel(998, 300)), 255);
     EXPECT_EQ(qGray(picture.pixel(500, 300)), 255);
     SetQuorinPanSize(q, 20, 20, false);
     EXPECT_EQ(picture.size(), QSize(100, 100));

@@ -178,7 +178,8 @@ TEST_F(RoundChart, CaptionsTitleDegreeLinesAndLegend)
     EXPECT_LT(TextMismatch(image, 5, 13, QStringLiteral("八运子山午向"), t + 3, true, kBlue), 0.05);
 
     const float hg = Em(t);
-    const float y0 = std::trunc(580 - 3 * (hg + 3));
+    // The last line's box ends 3 pixels above the bottom edge, never on it.
+    const float y0 = std::trunc(580 - 3 * (hg + 3) - 3);
     EXPECT_LT(TextMismatch(image, 3, y0, QStringLiteral("门向:午"), t, true, 0), 0.05);
     EXPECT_LT(TextMismatch(image, 3, std::trunc(y0 + hg + 3), QStringLiteral("周天:0度0分(地雷复)"), t, true, 0), 0.05);
     EXPECT_LT(TextMismatch(image, 3, std::trunc(y0 + 2 * (hg + 3)), QStringLiteral("子山午向 戊子火"), t, true, 0),
@@ -254,14 +255,16 @@ TEST_F(RoundChart, EightMansionsChartWithFourLabels)
     const QString title = QStringLiteral("大游年方位图");
     EXPECT_LT(TextMismatch(image, std::trunc(500 - Width(title, t + 3, true) - 5), 5, title, t + 3, true, kRed), 0.05);
     const QString house = QStringLiteral("坎宅");
-    EXPECT_LT(TextMismatch(image, 250 - Width(house, t + 5) / 2, 290 - Em(t + 5) / 2, house, t + 5, false, kRed), 0.05);
+    // Centred texts are centred on their point (the surface draws a text's box 3 pixels below the point given).
+    EXPECT_LT(TextMismatch(image, 250 - Width(house, t + 5) / 2, 290 - Em(t + 5) / 2 - 3, house, t + 5, false, kRed),
+              0.05);
 
     // 离 at the top: 山 延年 (red), 命 六煞 (blue), 向 伏 (green), 门 伏 (purple).
     const double rA = std::trunc(250 * ((0.55 - 0.15) * 7 / 10 + 0.15));
     const double rB = std::trunc(250 * ((0.55 - 0.15) * 3 / 10 + 0.15));
     auto centred = [&](const QString& text, QPointF p, uint32_t colour) {
         const float w = Width(text, t, true);
-        return TextMismatch(image, float(p.x()) - w / 2, float(p.y()) - Em(t) / 2, text, t, true, colour);
+        return TextMismatch(image, float(p.x()) - w / 2, float(p.y()) - Em(t) / 2 - 3, text, t, true, colour);
     };
     EXPECT_LT(centred(QStringLiteral("延年"), At(rA, 90 + 11.25), kRed), 0.05);
     EXPECT_LT(centred(QStringLiteral("六煞"), At(rA, 90 - 11.25), kBlue), 0.05);
@@ -294,11 +297,11 @@ TEST_F(RoundChart, AnnualOverlayFor2024)
     // West (兑, screen angle 0): year star 5 at −5°, month star 1 at +5°, inner qi 1 at −15°.
     const double outer = std::trunc(0.84 * 250), inner = std::trunc(0.775 * 250);
     EXPECT_LT(TextMismatch(image, float(std::trunc(At(outer, -5).x()) - w / 2),
-                           float(std::trunc(At(outer, -5).y()) - Em(t + 1) / 2), "5", t + 1, false, kGreen),
+                           float(std::trunc(At(outer, -5).y()) - Em(t + 1) / 2 - 3), "5", t + 1, false, kGreen),
               0.05);
     const float w1 = Width(QStringLiteral("1"), t + 1);
     EXPECT_LT(TextMismatch(image, float(std::trunc(At(outer, 5).x()) - w1 / 2),
-                           float(std::trunc(At(outer, 5).y()) - Em(t + 1) / 2), "1", t + 1, false, kPurple),
+                           float(std::trunc(At(outer, 5).y()) - Em(t + 1) / 2 - 3), "1", t + 1, false, kPurple),
               0.05);
     EXPECT_GT(CountColour(image, Around(At(inner, -15), 10), kNeiQi), 5);
 
@@ -353,6 +356,9 @@ TEST(ChartViews, UnknownModeDrawsNothingRoundAndTheFrameOnlySquare)
     d.iPanShape = 1;
     image = RenderChart(d);
     EXPECT_LT(MinGray(image, QPointF(109, 200)), 100);  // the grid
+    // The frame lies on the picture's outermost pixels, all four edges.
+    for (const QPoint p : {QPoint(0, 300), QPoint(499, 300), QPoint(250, 0), QPoint(250, 579)})
+        EXPECT_LT(qGray(image.pixel(p)), 60) << p.x() << "," << p.y();
     EXPECT_EQ(CountColour(image, QRect(109, 149, 283, 283), kBlue, 20), 0);  // no stars
 }
 
@@ -462,4 +468,83 @@ TEST(SquareChart, OverlaysFor2024)
     const int t = kGeo.iTextSize;
     const QString year = QStringLiteral("甲辰年");
     EXPECT_LT(TextMismatch(image, 500 - 1.8f * Width(year, t), 580 - 5.3f * Em(t), year, t, false, 0), 0.05);
+}
+
+TEST(ChartPictures, CaptionsAndLegendsKeepClearOfTheChartAtAnyShape)
+{
+    // Every view, round and square, at the sizes people drag the picture to: no caption, degree line or legend
+    // reaches the chart's outer ring (or the degree numbers outside it).
+    const std::pair<int, int> sizes[] = {{500, 580}, {800, 800}, {1000, 1000}, {640, 600}, {1200, 640}, {300, 320}};
+    for (const auto& [w, h] : sizes)
+        for (int view = PanelXuanKong; view <= PanelLiuNian8; ++view)
+            for (int shape = 0; shape <= 1; ++shape)
+                for (const bool zhouTian : {false, true}) {
+                    ChartDrawData d = ReferenceHouse();
+                    ShowFourLabels(d);
+                    d.chartPanel = view;
+                    d.iPanShape = shape;
+                    d.bZhouTian = zhouTian;
+                    d.bShowMonth = d.bShowNeiQi = true;
+                    const PanGeometry g = PanGeometryFor(w, h);
+                    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+                    MImagePlus s;
+                    s.BeginDraw(&image);
+                    ChartPainter painter(s, d, g);
+                    painter.Draw();
+                    s.EndDraw();
+                    const double reach = (shape == 0 && zhouTian ? kZhouTianNumbers : 0.9) * painter.Radius();
+                    EXPECT_GT(painter.Radius(), 0.75 * g.fRadius) << w << "x" << h;
+                    ASSERT_FALSE(painter.CornerBoxes().empty());
+                    for (const QRectF& box : painter.CornerBoxes()) {
+                        const double nx = std::clamp(double(g.fCenterX), box.left(), box.right());
+                        const double ny = std::clamp(double(g.fCenterY), box.top(), box.bottom());
+                        EXPECT_GT(std::hypot(nx - g.fCenterX, ny - g.fCenterY), reach)
+                            << w << "x" << h << " view " << view << " shape " << shape << " zhoutian " << zhouTian;
+                    }
+                    if ((view == PanelXuanKong || view == PanelLiuNian8) && !zhouTian && (w == h || w == 500))
+                        SavePng(image, QStringLiteral("%1_%2_%3x%4")
+                                           .arg(shape == 0 ? "round" : "square", view == PanelXuanKong ? "xiagua" : "liunian8")
+                                           .arg(w)
+                                           .arg(h));
+                }
+}
+
+TEST(ChartPictures, DoorAndGateMarksKeepClearOfTheTrigramNames)
+{
+    // The door on each mountain in turn, at three sizes: no red of the marks inside the box of a trigram name.
+    for (const auto& [w, h] : {std::pair{500, 580}, {800, 800}, {1000, 1000}})
+        for (int door = 0; door < 24; ++door) {
+            ChartDrawData d = ReferenceHouse();
+            d.door = door;
+            d.ChengMen[0][0] = uint8_t((door + 3) % 24);
+            d.ChengMen[1][0] = uint8_t((door + 9) % 24);
+            const PanGeometry g = PanGeometryFor(w, h);
+            QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+            MImagePlus s;
+            s.BeginDraw(&image);
+            ChartPainter painter(s, d, g);
+            painter.Draw();
+            s.EndDraw();
+            const double r = painter.Radius();
+            const float em = (g.iTextSize + 2) * 96.0f / 72.0f;
+            for (int i = 0; i < 8; ++i) {
+                const double a = (d.PanAngle - 45.0 * i - 22.5) * M_PI / 180.0;
+                const QPointF c(g.fCenterX + 0.775 * r * std::cos(a), g.fCenterY - 0.775 * r * std::sin(a));
+                const QRect box(int(c.x() - em / 2), int(c.y() - em / 2), int(em) + 1, int(em) + 1);
+                EXPECT_EQ(CountColour(image, box, kRed), 0) << w << "x" << h << " door " << door << " name " << i;
+            }
+        }
+}
+
+TEST(ChartPictures, DegreeLineCarriesTheMinutesIntoTheDegrees)
+{
+    // 120.9999° reads 121度0分, as in the header, so the two pictures are the same.
+    for (const int shape : {0, 1}) {
+        ChartDrawData d = ReferenceHouse();
+        d.iPanShape = shape;
+        d.degree = 121.0f;
+        const QImage whole = RenderChart(d);
+        d.degree = std::nextafter(121.0f, 0.0f) - 0.0001f;
+        EXPECT_EQ(RenderChart(d), whole) << shape;
+    }
 }

@@ -55,12 +55,13 @@ TEST(MImagePlus, RectangleEdgesAreInclusiveAndTheOutlineCoversOnePixel)
     s.DrawRect(40, 10, 60, 30);  // the integer form
     s.EndDraw();
 
-    // Outline only: the left and right edges are single dark columns, the inside stays white.
+    // Outline only: the left and right edges are the single dark columns 10 and 20, the inside stays white.
     EXPECT_TRUE(Dark(image, 10, 20));
-    EXPECT_TRUE(Dark(image, 21, 20));
+    EXPECT_TRUE(Dark(image, 20, 20));
     EXPECT_FALSE(Dark(image, 9, 20));
     EXPECT_FALSE(Dark(image, 11, 20));
-    EXPECT_FALSE(Dark(image, 22, 20));
+    EXPECT_FALSE(Dark(image, 19, 20));
+    EXPECT_FALSE(Dark(image, 21, 20));
     EXPECT_EQ(image.pixel(15, 20), qRgb(255, 255, 255));
     // Filled: the fill covers the inside in the brush colour.
     EXPECT_EQ(image.pixel(50, 20), qRgb(255, 0, 0));
@@ -193,16 +194,23 @@ TEST(MImagePlus, BadSizesAndDevicesAreHarmless)
     EXPECT_TRUE(s.IsStarted());
 }
 
-TEST(MImagePlus, RotatedTextIsCentredOnItsPoint)
+TEST(MImagePlus, CentredTextIsCentredOnItsPoint)
 {
-    QImage image = WhiteImage(100, 100);
-    MImagePlus s;
-    ASSERT_TRUE(s.BeginDraw(&image));
-    s.SetFontSize(20.0f);
-    s.DrawTextRotated(50.0f, 50.0f, QStringLiteral("国国"), 90.0f);
-    s.EndDraw();
-    // Turned a quarter, the two characters stand one above the other about the centre.
-    const auto [top, bottom] = InkRows(image);
-    EXPECT_NEAR((top + bottom) / 2.0, 50.0, 3.0);
-    EXPECT_GT(bottom - top, 40);
+    // Upright and turned: the ink of "国国" is centred on the point, not three pixels below it.
+    for (const float angle : {0.0f, 90.0f}) {
+        QImage image = WhiteImage(100, 100);
+        MImagePlus s;
+        ASSERT_TRUE(s.BeginDraw(&image));
+        s.SetFontSize(20.0f);
+        if (angle == 0.0f)
+            s.DrawTextCentred(50.0f, 50.0f, QStringLiteral("国国"));
+        else
+            s.DrawTextRotated(50.0f, 50.0f, QStringLiteral("国国"), angle);
+        s.EndDraw();
+        const auto [top, bottom] = InkRows(image);
+        EXPECT_NEAR((top + bottom) / 2.0, 50.0, 1.5) << angle;
+        if (angle != 0.0f) {
+            EXPECT_GT(bottom - top, 40); // turned a quarter, the two characters stand one above the other
+        }
+    }
 }

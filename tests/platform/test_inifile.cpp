@@ -78,6 +78,17 @@ TEST_F(IniFileTest, EachWriteIsOnDiskAtOnceAndSeenByOtherObjects)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"set.ini"}); // no temporary left behind
 }
 
+TEST_F(IniFileTest, ASnapshotReadsTheFileAsItWasUntilItWrites)
+{
+    put("[set]\nfJian=4.5\n");
+    IniFile snapshot = IniFile::Snapshot(path);
+    IniFile(path).WriteFloat("set", "fJian", 3);
+    EXPECT_DOUBLE_EQ(snapshot.ReadFloat("set", "fJian", 0), 4.5);
+    ASSERT_TRUE(snapshot.WriteInteger("set", "iTilt", 2));
+    EXPECT_DOUBLE_EQ(snapshot.ReadFloat("set", "fJian", 0), 3); // its own write brings back the file
+    EXPECT_EQ(snapshot.ReadInteger("set", "iTilt", 0), 2);
+}
+
 TEST_F(IniFileTest, MissingAndUnreadableFilesGiveDefaults)
 {
     IniFile missing(dir.filePath("none.ini"));

@@ -59,7 +59,8 @@ inline QImage buttonStrip()
     return img;
 }
 
-inline QByteArray Package(bool magentaCorners, int textAlignment = 0)
+// `wider` widens the left border, for a skin that is re-read with new geometry.
+inline QByteArray Package(bool magentaCorners, int textAlignment = 0, int wider = 0)
 {
     const int trans = magentaCorners ? 1 : 0;
     QString ini = QStringLiteral("[TitlebarSkin]\r\nSkinName=probe\r\n[Personality]\r\n");
@@ -86,7 +87,7 @@ inline QByteArray Package(bool magentaCorners, int textAlignment = 0)
                           "ButtonImage=icon.bmp\r\n");
     const QList<SkinMember> members = {
         {"skin.ini", ini.toUtf8()},
-        {"left.bmp", bmpBytes(twoFrames({L, 20}, false, LeftActive, LeftInactive, magentaCorners, false))},
+        {"left.bmp", bmpBytes(twoFrames({L + wider, 20}, false, LeftActive, LeftInactive, magentaCorners, false))},
         {"right.bmp", bmpBytes(twoFrames({R, 20}, false, RightActive, RightInactive, magentaCorners, true))},
         {"top.bmp", bmpBytes(twoFrames({40, T}, true, TopActive, TopInactive, false, false))},
         {"bottom.bmp", bmpBytes(twoFrames({40, B}, true, BottomActive, BottomInactive, false, false))},
@@ -106,6 +107,7 @@ inline QByteArray Package(bool magentaCorners, int textAlignment = 0)
 #include "TSkinnedForm.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 
 #include <memory>
 
@@ -142,5 +144,13 @@ struct SkinSession {
     }
     std::unique_ptr<TSkinData> data;
 };
+
+// A mouse event at a point of the window, sent straight to it.
+inline void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons,
+                  Qt::MouseButton button = Qt::NoButton)
+{
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
 
 } // namespace frametest

@@ -5,6 +5,7 @@
 #include "SkinMessages.h"
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -13,12 +14,6 @@
 using namespace frametest;
 
 namespace {
-
-void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button = Qt::NoButton)
-{
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
 
 void click(QWidget *w, QPoint pos)
 {
@@ -55,7 +50,7 @@ TWinSysButton *button(TSkinnedForm *f, const char *section)
 {
     f->SetSysbtnRect();
     for (const auto &b : f->Buttons())
-        if (b->element->IDName == QLatin1String(section))
+        if (b->element.IDName == QLatin1String(section))
             return b.get();
     return nullptr;
 }
@@ -111,13 +106,14 @@ TEST(SkinFrame, CaptionPlaceByAlignmentDirectionAndLength)
         const QRect c = f->CaptionRect();
         const int inner = w.width() - L - R;
         const int buttonsLeft = button(f, "BUTTON.MIN")->rect.left();
-        const QString what = QString::fromLatin1(row.expect);
-        if (what == u"left")
+        const std::string what = row.expect;
+        if (what == "left") {
             EXPECT_EQ(c.left(), L + 30);
-        if (what == u"centre")
+        } else if (what == "centre") {
             EXPECT_NEAR(c.left() - L + c.width() / 2.0, inner / 2.0, 1.0);
-        if (what == u"right" || what == u"cut")
+        } else {
             EXPECT_EQ(c.right(), L + inner - 100 - 1) << row.alignment << row.rtl;
+        }
         EXPECT_LT(c.right(), buttonsLeft) << "the caption never runs under the buttons";
     }
 }
@@ -224,9 +220,17 @@ TEST(SkinFrame, CaptionButtonsFollowTheMouseAndAct)
     w.answer = 1;
     TWinSysButton *help = button(f, "BUTTON.HELP");
     ASSERT_TRUE(help->visible);
+    states.clear();
     mouse(&w, QEvent::MouseMove, help->rect.center(), Qt::NoButton);
-    click(&w, help->rect.center());
+    states.push_back(help->state);
+    mouse(&w, QEvent::MouseButtonPress, help->rect.center(), Qt::LeftButton, Qt::LeftButton);
+    states.push_back(help->state);
+    mouse(&w, QEvent::MouseButtonRelease, help->rect.center(), Qt::NoButton, Qt::LeftButton);
+    states.push_back(help->state);
+    mouse(&w, QEvent::MouseMove, out, Qt::NoButton);
+    states.push_back(help->state);
     QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(states, (std::vector<int>{TNCObject::Hover, TNCObject::Pressed, TNCObject::Hover, TNCObject::Normal}));
     EXPECT_EQ(w.actions, (std::vector<qintptr>{40}));
 
     // Maximise, restore, minimise, and the caption's double-click.
@@ -308,4 +312,22 @@ TEST(SkinFrame, SystemMenuItemsFollowTheWindowState)
     for (const auto &item : d->SysMenuModel())
         commands.push_back(item.command);
     EXPECT_EQ(commands, (std::vector<int>{SC_MOVE, 0, SC_CLOSE}));
+}
+
+TEST(SkinFrame, MessageBoxWidensToItsCaption)
+{
+    SkinSession s;
+    QMessageBox box(QMessageBox::Information, QString(30, QChar(u'题')), QStringLiteral("好"));
+    box.show();
+    QCoreApplication::sendPostedEvents();
+    TSkinnedForm *f = s.manager()->FindSkinForm(&box);
+    ASSERT_TRUE(f);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents();
+    box.grab();
+    const QMargins m = box.contentsMargins();
+    const int extra = m.left() - L + m.right() - R;
+    EXPECT_GT(extra, 0);
+    EXPECT_LE(std::abs((m.left() - L) - (m.right() - R)), 1) << "the contents move right by half";
+    EXPECT_GE(f->CaptionRect().width(), QFontMetrics(s.data->CaptionFont.resolve(box.font()), &box).horizontalAdvance(box.windowTitle()));
 }

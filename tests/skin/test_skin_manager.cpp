@@ -23,12 +23,6 @@ class PreviewPane : public QWidget {
     Q_OBJECT
 };
 
-void mouse(QWidget *w, QEvent::Type type, QPoint pos, Qt::MouseButtons buttons, Qt::MouseButton button = Qt::NoButton)
-{
-    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &e);
-}
-
 std::unique_ptr<QWidget> plainWindow(QSize size = {300, 200})
 {
     auto w = std::make_unique<QWidget>();
@@ -270,11 +264,11 @@ TEST(SkinnedForm, StatesRereadingAndDestruction)
     const QSize client = w->contentsRect().size();
 
     // A new package with wider borders: the manager re-reads the skin; the client keeps its size.
-    QByteArray wide = Package(false);
-    s.data->LoadFromStream(wide);
+    s.data->LoadFromStream(Package(false, 0, 6));
     QTest::qWait(300);
     EXPECT_EQ(w->contentsRect().size(), client);
-    EXPECT_EQ(f->Borders(), QMargins(L, T, R, B));
+    EXPECT_EQ(f->Borders(), QMargins(L + 6, T, R, B));
+    EXPECT_EQ(w->width(), client.width() + L + 6 + R);
     EXPECT_EQ(recorder.states, (std::vector<int>{5, 1, 3}));
     EXPECT_EQ(f->SkinState(), 1);
 
@@ -285,6 +279,26 @@ TEST(SkinnedForm, StatesRereadingAndDestruction)
     EXPECT_EQ(alive->SkinState(), 6);
     SkinSession::Flush();
     EXPECT_TRUE(alive.isNull());
+}
+
+TEST(SkinnedForm, MinimisedWindowsAndReloadsWithoutReReading)
+{
+    SkinSession s;
+    auto w = plainWindow();
+    w->showMinimized();
+    TSkinnedForm *f = s.skin(w.get());
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::FramelessWindowHint)) << "no frame while minimised";
+    w->showNormal();
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint)) << "the frame comes with the restore";
+    EXPECT_EQ(w->contentsRect().size(), QSize(300, 200));
+
+    // A dialog skin reloads without queuing a re-read: the frame keeps painting from what it holds.
+    s.data->SkinFormtype = TSkinFormType::sfDialog;
+    s.data->LoadFromStream(Package(true, 0, 6));
+    const QImage img = w->grab().toImage();
+    EXPECT_EQ(f->Borders().left(), L);
+    EXPECT_EQ(img.pixel(w->width() - 2, 100), f->IsActive() ? RightActive : RightInactive);
 }
 
 TEST(SkinnedForm, HoverTimerEndsTheHoverOnceTheCursorHasLeft)
@@ -300,7 +314,7 @@ TEST(SkinnedForm, HoverTimerEndsTheHoverOnceTheCursorHasLeft)
     f->SetSysbtnRect();
     TWinSysButton *close = nullptr;
     for (const auto &b : f->Buttons())
-        if (b->element->Action == 0)
+        if (b->element.Action == 0)
             close = b.get();
     ASSERT_TRUE(close);
     mouse(w.get(), QEvent::MouseMove, close->rect.center(), Qt::NoButton);

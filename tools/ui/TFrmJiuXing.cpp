@@ -1,10 +1,12 @@
 #include "TFrmJiuXing.h"
 
+#include "ChartSettings.h"
+
 #include "ui_TFrmJiuXing.h"
 
-#include "AppPath.h"
+#include "DateTimeLists.h"
+
 #include "FormUtil.h"
-#include "IniFile.h"
 #include "LunarText.h"
 #include "MUiFont.h"
 #include "PictureCommands.h"
@@ -55,14 +57,7 @@ TFrmJiuXing::~TFrmJiuXing() = default;
 
 void TFrmJiuXing::fillLists()
 {
-    for (int m = 1; m <= 12; ++m)
-        ui->cbom->addItem(QStringLiteral("%1月").arg(m));
-    for (int d = 1; d <= 31; ++d)
-        ui->cbod->addItem(QStringLiteral("%1日").arg(d));
-    for (int h = 0; h < 24; ++h)
-        ui->cbos->addItem(HourItemText(h));
-    for (int m = 0; m < 60; ++m)
-        ui->cbomin->addItem(QStringLiteral("%1分").arg(m));
+    FillDateTimeLists(ui->cbom, ui->cbod, ui->cbos, ui->cbomin);
 }
 
 void TFrmJiuXing::SetDate(const TDateRec &date)
@@ -113,8 +108,7 @@ bool TFrmJiuXing::BtoRunClick()
     view.showState = ui->ChkState->isChecked();
     view.fontSize = qMax(6, font().pointSize());
     m_engine.SetView(view);
-    const IniFile settings(AppPath() + QStringLiteral("dat/set.ini"));
-    const int method = settings.ReadInteger(QStringLiteral("set"), QStringLiteral("dayStar"), 0);
+    const int method = ReadChartSettings().dayStar;
     m_engine.SetDayStarMethod(method == 1 ? DayStarMethod::SanYuanJiaZi : DayStarMethod::SolarTerm);
 
     const TDateRec date{int16_t(year), int16_t(ui->cbom->currentIndex() + 1), int16_t(ui->cbod->currentIndex() + 1),

@@ -1,11 +1,11 @@
 #include "TFrmMenChi2.h"
 
+#include "ChartSettings.h"
+
 #include "ui_TFrmMenChi2.h"
 
-#include "AppPath.h"
 #include "DoorRuler.h"
 #include "FormUtil.h"
-#include "IniFile.h"
 #include "MUiFont.h"
 #include "Prompts.h"
 #include "Resources.h"
@@ -43,12 +43,12 @@ TFrmMenChi2::~TFrmMenChi2() = default;
 
 void TFrmMenChi2::readRulerLengths()
 {
-    const IniFile settings(AppPath() + QStringLiteral("dat/set.ini"));
-    const QString set = QStringLiteral("set");
-    m_menGong = RulerLengthOrDefault(settings.ReadString(set, QStringLiteral("mengong"), QStringLiteral("bb")),
-                                     kMenGongDefault);
-    m_dingLan = RulerLengthOrDefault(settings.ReadString(set, QStringLiteral("dinglan"), QStringLiteral("bb")),
-                                     kDingLanDefault);
+    // A missing key reads as text that is no length, so that the ruler's own fallback applies.
+    ChartSettings defaults;
+    defaults.mengong = defaults.dinglan = QStringLiteral("bb");
+    const ChartSettings s = ReadChartSettings(defaults);
+    m_menGong = RulerLengthOrDefault(s.mengong, kMenGongDefault);
+    m_dingLan = RulerLengthOrDefault(s.dinglan, kDingLanDefault);
 }
 
 bool TFrmMenChi2::BtoCalClick()
