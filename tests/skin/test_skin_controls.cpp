@@ -541,3 +541,27 @@ TEST(SkinControls, MissingPicturesLeaveControlsNative)
     EXPECT_FALSE(slider->grab().isNull());
     EXPECT_FALSE(spin->grab().isNull());
 }
+
+TEST(SkinControls, IconAndCaptionLayout)
+{
+    struct Row {
+        const char *what;
+        QSize client, glyph, text;
+        int layout, margin, spacing;
+        QPoint glyphAt, textAt;
+    };
+    const std::vector<Row> rows = {
+        {"centred together", {100, 30}, {16, 16}, {40, 14}, 0, -1, 4, {20, 7}, {40, 8}},
+        {"margin and spacing share the room", {100, 30}, {16, 16}, {40, 14}, 0, -1, -1, {14, 7}, {44, 8}},
+        {"glyph right at a margin", {100, 30}, {16, 16}, {40, 14}, 1, 5, 4, {79, 7}, {35, 8}},
+        {"text centred in the room after the glyph", {100, 30}, {16, 16}, {40, 14}, 0, 5, -1, {5, 7}, {40, 8}},
+        {"glyph on top", {60, 60}, {16, 16}, {30, 14}, 2, -1, 4, {22, 13}, {15, 33}},
+        {"no caption: no spacing", {100, 30}, {16, 16}, {0, 0}, 0, -1, 4, {42, 7}, {58, 15}},
+    };
+    for (const Row &r : rows) {
+        const auto at = TSkinBitButton::LayoutGlyph(QRect(QPoint(0, 0), r.client), r.glyph, r.text, r.layout,
+                                                    r.margin, r.spacing, false);
+        EXPECT_EQ(at.glyph.topLeft(), r.glyphAt) << r.what;
+        EXPECT_EQ(at.text.topLeft(), r.textAt) << r.what;
+    }
+}
