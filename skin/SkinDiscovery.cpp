@@ -8,6 +8,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -69,7 +70,7 @@ bool Composite(const QWidget *w)
            qobject_cast<const QComboBox *>(w) || qobject_cast<const QLineEdit *>(w) ||
            qobject_cast<const QAbstractSlider *>(w) || qobject_cast<const QProgressBar *>(w) ||
            qobject_cast<const QTabBar *>(w) || qobject_cast<const QMenuBar *>(w) ||
-           qobject_cast<const QAbstractScrollArea *>(w);
+           qobject_cast<const QAbstractScrollArea *>(w) || qobject_cast<const QCalendarWidget *>(w);
 }
 
 // A Skin3rd line for the class: the kind it names (lower case), or none.
