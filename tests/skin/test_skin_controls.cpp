@@ -255,6 +255,15 @@ TEST(SkinControls, DiscoveryFollowsTheWindow)
     EXPECT_EQ(SkinnedAnswer(push), 0);
     EXPECT_EQ(slider->style(), sliderStyle);
     EXPECT_NE(Pixel(push, probe), FrameColour(Buttons, 1));
+
+    // A window destroyed with its controls skinned takes its skins along.
+    auto *doomed = new QWidget;
+    new QSlider(doomed);
+    new QPushButton(doomed);
+    ASSERT_EQ(s.skin(doomed)->Count(), 2);
+    delete doomed;
+    Session::flush();
+    EXPECT_EQ(s.manager()->FormCount(), 0);
 }
 
 TEST(SkinControls, ButtonFramesByState)
