@@ -16,9 +16,9 @@ namespace controltest {
 
 constexpr QRgb Face = qRgb(200, 200, 190);
 constexpr QRgb Magenta = qRgb(255, 0, 255);
-enum Strip { Buttons, Check, Radio, Progress, Track, TrackVert, Thumb, UpDown };
-constexpr QSize Cell[] = {{20, 20}, {13, 13}, {13, 13}, {20, 10}, {20, 6}, {6, 20}, {10, 16}, {16, 10}};
-constexpr int Frames[] = {5, 12, 8, 2, 1, 1, 5, 8};
+enum Strip { Buttons, Check, Radio, Progress, Track, TrackVert, Thumb, UpDown, Chunk };
+constexpr QSize Cell[] = {{20, 20}, {13, 13}, {13, 13}, {20, 10}, {20, 6}, {6, 20}, {10, 16}, {16, 10}, {6, 8}};
+constexpr int Frames[] = {5, 12, 8, 2, 1, 1, 5, 8, 1};
 
 // Distinct, far from grey and from magenta: strip s, frame f (from 1).
 inline QRgb FrameColour(int s, int f)
@@ -49,6 +49,7 @@ inline QImage strip(int s)
 
 struct Parts {
     bool buttons = true, checks = true, progress = true, tracks = true, updown = true;
+    int progressStyle = 0; // 1: one trough frame and a tiled chunk
 };
 
 inline QByteArray Package(Parts parts = {})
@@ -70,8 +71,12 @@ inline QByteArray Package(Parts parts = {})
         }
     }
     if (parts.progress) {
-        ini += QStringLiteral("[Progress]\r\nBitmap=progress.bmp\r\n");
-        members.append({"progress.bmp", bmp(strip(Progress))});
+        ini += QStringLiteral("[Progress]\r\nBitmap=progress.bmp\r\nStyle=%1\r\n").arg(parts.progressStyle);
+        members.append({"progress.bmp", bmp(parts.progressStyle == 1 ? strip(Progress).copy(0, 0, 20, 10) : strip(Progress))});
+        if (parts.progressStyle == 1) {
+            ini += QStringLiteral("[Progress.Chunk]\r\nImage=chunk.bmp\r\nTile=1\r\n");
+            members.append({"chunk.bmp", bmp(strip(Chunk))});
+        }
     }
     if (parts.tracks) {
         ini += QStringLiteral("[Track]\r\nImage=track.bmp\r\n[TRACKVERT]\r\nImage=trackv.bmp\r\n"

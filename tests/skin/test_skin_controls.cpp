@@ -522,6 +522,21 @@ TEST(SkinControls, ProgressTrackAndUpDown)
     }
 }
 
+TEST(SkinControls, ProgressWithTiledChunks)
+{
+    Parts chunked;
+    chunked.progressStyle = 1;
+    Session s(chunked);
+    QWidget window;
+    auto *bar = new QProgressBar(&window);
+    bar->setGeometry(0, 0, 200, 20);
+    bar->setValue(50);
+    s.skin(&window);
+    const QImage img = bar->grab().toImage();
+    EXPECT_EQ(img.pixel(40, 10) | 0xFF000000, FrameColour(Chunk, 1));
+    EXPECT_EQ(img.pixel(150, 10) | 0xFF000000, FrameColour(Progress, 1));
+}
+
 TEST(SkinControls, MissingPicturesLeaveControlsNative)
 {
     Parts none;
