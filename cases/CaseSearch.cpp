@@ -195,16 +195,8 @@ QString CommentTexts::Text(const QString &remarkFile)
 
 QString BirthHourBranch(int hour)
 {
-    int h = hour;
-    if (h % 2 != 0)
-        h = FloorMod(h + 1, 24);
-    static const QStringList names = [] {
-        QStringList all;
-        for (int b = 0; b < 12; ++b)
-            all << QString::fromUtf8(ZhiName(b).data(), qsizetype(ZhiName(b).size()));
-        return all;
-    }();
-    return names[FloorMod(h / 2 + 1, 12)];
+    const std::string_view name = HourZhiName(hour);
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
 void CaseSummary(const TRecordData &rec, QStringList &texts)

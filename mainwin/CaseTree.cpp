@@ -17,6 +17,8 @@
 
 namespace CaseTreeText {
 
+QString RecordCount(int count) { return QStringLiteral("【 %1 条案例】").arg(count); }
+
 const QString &SurnameOrder()
 {
     static const QString order = QStringLiteral(

@@ -30,6 +30,8 @@ enum TTreeStyle { TreeGrouped = 0, TreeList = 1 };
 enum TTreeSort { SortNone = 0, SortDateDown = 1, SortDateUp = 2, SortSurnameUp = 3, SortSurnameDown = 4 };
 
 namespace CaseTreeText {
+// The tree popup's count item: "【 n 条案例】".
+QString RecordCount(int count);
 // The 434 characters of the surname order, 赵 first.
 const QString &SurnameOrder();
 // 1-based place of the surname character c in the order (its first occurrence), 0 when it is not there.

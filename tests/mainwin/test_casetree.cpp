@@ -2,6 +2,7 @@
 #include "GuiTestSupport.h"
 
 #include "CaseComment.h"
+#include "CaseFiles.h"
 #include "CaseFileMaker.h"
 #include "CaseTree.h"
 #include "GbkText.h"
@@ -133,7 +134,8 @@ TEST(CaseComment, FileNameSkipsTakenNamesAndTextLosesQuotes)
     r.date = {1980, 5, 6, 7, 8};
     const char *const expected[] = {"张三%1_198005060708", "张三%1_198005060708_0", "张三%1_198005060708_1"};
     for (const char *name : expected) {
-        const QString got = CommentFileName(r, folder);
+        QString got;
+        NewRemarkFileName(folder, r, got);
         EXPECT_EQ(got, QString::fromUtf8(name));
         QFile(folder + "Quorin_f/" + got + ".rtf").open(QIODevice::WriteOnly);
     }
