@@ -353,6 +353,11 @@ bool TFrmMain::OpenCase(int id)
         return false;
     }
     m_chartValid = true;
+    // A case saved under the Eight Mansions view was just drawn so; its reading and tab follow the picture.
+    const bool baZhai = m_rec.chartPanel == 1;
+    if (baZhai)
+        m_quorin->ShowBaZhaiPan();
+    ui->PageXuanBa->setCurrentIndex(baZhai ? 1 : 0);
     ui->RedtPingYu->document()->setModified(false);
     ui->ScrollBox1->horizontalScrollBar()->setValue(0);
     ui->ScrollBox1->verticalScrollBar()->setValue(0);

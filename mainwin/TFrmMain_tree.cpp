@@ -234,6 +234,9 @@ bool TFrmMain::stopTreeLoadOnClose()
         inform(QString::fromUtf8(kWaitForTree));
         return false;
     }
+    // The question's dialog runs the event loop: the load may have ended and let its loader go meanwhile.
+    if (!m_treeLoader)
+        return true;
     m_treeLoader->RequestStop();
     m_treeLoader->Wait();
     m_treeLoader.reset();

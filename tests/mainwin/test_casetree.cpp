@@ -328,4 +328,34 @@ TEST_F(CaseTreeWindowTest, AllCasesLoadOnTheThreadWhileTheWindowStaysResponsive)
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
+// The load may end while the closing question waits for its answer (its dialog runs the event loop): a Yes
+// then goes on to the closing question as usual.
+TEST_F(CaseTreeWindowTest, ALoadThatEndsWhileTheClosingQuestionWaitsStillCloses)
+{
+    ASSERT_EQ(MakeCaseFile(path(""), 5000), 5000);
+    auto w = open();
+    struct AnsweredAfterTheLoad : ScriptedPrompts {
+        TFrmMain *window = nullptr;
+        Answer message(const QString &title, const QString &text, Icon icon, Buttons buttons,
+                       std::optional<Answer> defaultAnswer) override
+        {
+            QElapsedTimer waited;
+            waited.start();
+            while (text == QStringLiteral("是否停止显示案例？") && window->TreeBusy() && waited.elapsed() < 60000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            return ScriptedPrompts::message(title, text, icon, buttons, defaultAnswer);
+        }
+    } answers;
+    answers.window = w.get();
+    answers.reply(Answer::Ok).reply(Answer::Yes).reply(Answer::Yes);
+    action(*w, "pop_s_full")->trigger();
+    ASSERT_TRUE(w->TreeBusy());
+    EXPECT_TRUE(w->close());
+    QStringList texts;
+    for (const auto &q : answers.asked())
+        texts << q.text;
+    EXPECT_EQ(texts.mid(1), (QStringList{"是否停止显示案例？", "确定要关闭软件吗？"}));
+    EXPECT_EQ(answers.unexpected(), 0);
+}
+
 } // namespace
