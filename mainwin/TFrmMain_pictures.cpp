@@ -300,6 +300,11 @@ void TFrmMain::setupPictureTools()
 
     m.compass.Attach(ui->ImgCompass);
     ui->ScrollBoxCompass->viewport()->setBackgroundRole(QPalette::Dark);
+    // The row of controls shrinks with the page instead of widening the picture panel; each stays wide enough to
+    // be clicked.
+    for (int i = 0; i < ui->CompassButtons->count(); ++i)
+        if (QWidget *control = ui->CompassButtons->itemAt(i)->widget())
+            control->setMinimumWidth(qMin(control->minimumSizeHint().width(), 24));
     const auto whenLoaded = [this](auto action) {
         return [this, action] {
             if (m_pic->compass.IsLoaded()) {

@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QToolButton>
 
 using Answer = Prompts::Answer;
@@ -542,6 +544,23 @@ TEST_F(PicturesTest, ReadOnlyInstallSavesAdjustedPhotographsInTheUsersCompassFol
     list->setCurrentIndex(1);
     emit list->activated(1);
     EXPECT_EQ(w->Compass()->DisplaySize(), QSize(150, 150));
+    close(*w);
+}
+
+// The compass page's row of buttons shrinks with the page: showing it leaves the panes of the window as they were.
+TEST_F(PicturesTest, CompassPageLeavesThePanelWidths)
+{
+    auto w = open();
+    QApplication::processEvents();
+    auto *splitter = find<QSplitter>(w.get(), "SplitterMain");
+    const QList<int> before = splitter->sizes();
+    find<QTabWidget>(w.get(), "PageTools")->setCurrentIndex(2);
+    QApplication::processEvents();
+    w->resize(w->size() + QSize(0, 1)); // a new layout pass, as a window manager's resize gives
+    QApplication::processEvents();
+    EXPECT_EQ(splitter->sizes(), before);
+    auto *adjust = find<QWidget>(w.get(), "BtnAdjust"); // the row's last button stays in sight
+    EXPECT_LE(adjust->geometry().right(), adjust->parentWidget()->width());
     close(*w);
 }
 
