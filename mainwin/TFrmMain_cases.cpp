@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTreeWidget>
 
@@ -263,6 +264,7 @@ void TFrmMain::BtoNewClick()
     ui->RedtQuorin->document()->setModified(false);
     ui->Img1->Picture().fill(Qt::white);
     setCaseOpen(false);
+    ui->RedtPingYu->setCurrentCharFormat(QTextCharFormat()); // the pane's own font, not the last case's
     ui->RedtPingYu->setPlainText(kBlankComment);
     ui->RedtPingYu->document()->setModified(false);
     m_chartValid = false;
