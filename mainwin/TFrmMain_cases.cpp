@@ -322,8 +322,10 @@ void TFrmMain::loadCaseFiles()
     EnsureValidRemarkFile(DataPath(), m_rec);
     m_cases->remarkPath = RemarkFilePath(DataPath(), m_rec.remarkFile);
     m_cases->planPath = PlanFilePath(DataPath(), m_rec.remarkFile);
-    if (!QFileInfo::exists(m_cases->remarkPath) || !LoadCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document()))
+    if (!QFileInfo::exists(m_cases->remarkPath) || !LoadCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document())) {
+        ui->RedtPingYu->setCurrentCharFormat(QTextCharFormat()); // the pane's own font, not the last case's
         ui->RedtPingYu->setPlainText(m_rec.remarkText);
+    }
     if (!QFileInfo::exists(m_cases->planPath) || !LoadFloorPlan(m_cases->planPath))
         clearFloorPlan();
 }
