@@ -2,7 +2,7 @@
 
 #include "ui_TFrmAdjustCompass.h"
 
-#include "AppPath.h"
+#include "CompassFiles.h"
 #include "Prompts.h"
 
 #include <QApplication>
@@ -133,11 +133,15 @@ void TFrmAdjustCompass::BitBtn6Click()
         prompts.warn(title, QStringLiteral("罗盘名称不能为空，也不能含有 \\ / : * ? \" < > | 等字符！"));
         return;
     }
-    const QString folder = AppPath() + QStringLiteral("compass/");
+    const QString folder = UserCompassFolder();
     QDir().mkpath(folder);
     const QString fileName = *name + QStringLiteral(".jpg");
-    // The list shows names whatever their case, so a name that differs only in case counts as taken.
-    for (const QString &existing : QDir(folder).entryList(QDir::Files)) {
+    // The list shows names whatever their case, so a name that differs only in case counts as taken, here and
+    // among the shipped photographs.
+    QStringList taken = QDir(folder).entryList(QDir::Files);
+    for (const CompassFile &f : CompassPictures())
+        taken << f.name + QStringLiteral(".jpg");
+    for (const QString &existing : taken) {
         if (existing.compare(fileName, Qt::CaseInsensitive) == 0) {
             prompts.inform(title, QStringLiteral("已有这个文件名，请输入新的文件名再次保存！"));
             return;

@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTreeWidget>
 
@@ -263,6 +264,7 @@ void TFrmMain::BtoNewClick()
     ui->RedtQuorin->document()->setModified(false);
     ui->Img1->Picture().fill(Qt::white);
     setCaseOpen(false);
+    ui->RedtPingYu->setCurrentCharFormat(QTextCharFormat()); // the pane's own font, not the last case's
     ui->RedtPingYu->setPlainText(kBlankComment);
     ui->RedtPingYu->document()->setModified(false);
     m_chartValid = false;
@@ -320,8 +322,10 @@ void TFrmMain::loadCaseFiles()
     EnsureValidRemarkFile(DataPath(), m_rec);
     m_cases->remarkPath = RemarkFilePath(DataPath(), m_rec.remarkFile);
     m_cases->planPath = PlanFilePath(DataPath(), m_rec.remarkFile);
-    if (!QFileInfo::exists(m_cases->remarkPath) || !LoadCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document()))
+    if (!QFileInfo::exists(m_cases->remarkPath) || !LoadCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document())) {
+        ui->RedtPingYu->setCurrentCharFormat(QTextCharFormat()); // the pane's own font, not the last case's
         ui->RedtPingYu->setPlainText(m_rec.remarkText);
+    }
     if (!QFileInfo::exists(m_cases->planPath) || !LoadFloorPlan(m_cases->planPath))
         clearFloorPlan();
 }

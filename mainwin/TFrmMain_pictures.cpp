@@ -7,6 +7,7 @@
 #include "AppPath.h"
 #include "ChartInputs.h"
 #include "FloorPlan.h"
+#include "CompassFiles.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
 #include "PictureOutput.h"
@@ -299,6 +300,11 @@ void TFrmMain::setupPictureTools()
 
     m.compass.Attach(ui->ImgCompass);
     ui->ScrollBoxCompass->viewport()->setBackgroundRole(QPalette::Dark);
+    // The row of controls shrinks with the page instead of widening the picture panel; each stays wide enough to
+    // be clicked.
+    for (int i = 0; i < ui->CompassButtons->count(); ++i)
+        if (QWidget *control = ui->CompassButtons->itemAt(i)->widget())
+            control->setMinimumWidth(qMin(control->minimumSizeHint().width(), 24));
     const auto whenLoaded = [this](auto action) {
         return [this, action] {
             if (m_pic->compass.IsLoaded()) {
@@ -321,9 +327,8 @@ void TFrmMain::setupPictureTools()
             FillCompassList();
     });
     connect(ui->CboCompass, &QComboBox::activated, this, [this](int index) {
-        const QString file = ui->CboCompass->itemData(index).toString();
-        const QString path = AppPath() + QStringLiteral("compass/") + file;
-        if (file.isEmpty() || !QFileInfo::exists(path)) {
+        const QString path = ui->CboCompass->itemData(index).toString();
+        if (path.isEmpty() || !QFileInfo::exists(path)) {
             inform(QStringLiteral("罗盘图片文件丢失！"));
             return;
         }
@@ -644,11 +649,8 @@ void TFrmMain::Img1MouseUp(QMouseEvent *event)
 void TFrmMain::FillCompassList()
 {
     ui->CboCompass->clear();
-    // Listed whatever the case of the extension; the real name is kept for loading.
-    const QFileInfoList files = QDir(AppPath() + QStringLiteral("compass"))
-                                    .entryInfoList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &f : files)
-        ui->CboCompass->addItem(f.fileName().chopped(4), f.fileName());
+    for (const CompassFile &f : CompassPictures())
+        ui->CboCompass->addItem(f.name, f.path);
     if (ui->CboCompass->count() > 0) {
         ui->CboCompass->setCurrentIndex(0);
         emit ui->CboCompass->activated(0);

@@ -65,6 +65,21 @@ void copyShippedDefaults(const QString &from, const QString &to)
     }
 }
 
+// Copies the comment and floor-plan files of from/Quorin_f/ that to/Quorin_f/ lacks, so that the cases of a case
+// file found in the program folder (an earlier install's, copied or migrated into the user's folder) keep them.
+void copyCaseFiles(const QString &from, const QString &to)
+{
+    const QDir cases(from + QStringLiteral("Quorin_f"));
+    if (!cases.exists() || !QDir().mkpath(to + QStringLiteral("Quorin_f")))
+        return;
+    for (const QFileInfo &f : cases.entryInfoList({QStringLiteral("*.rtf"), QStringLiteral("*.bmp")}, QDir::Files)) {
+        const QString target = to + QStringLiteral("Quorin_f/") + f.fileName();
+        if (QFileInfo::exists(target) || !QFile::copy(f.filePath(), target))
+            continue;
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
 } // namespace
 
 QString AppPath()
@@ -123,6 +138,8 @@ DataFolderSetup PrepareDataFolder()
         setup.firstUse = !QFileInfo::exists(setup.folder + QStringLiteral("dat"));
         if (QDir().mkpath(setup.folder + QStringLiteral("dat")))
             copyShippedDefaults(AppPath(), setup.folder);
+        if (setup.firstUse) // once: a case deleted later does not come back with its files
+            copyCaseFiles(AppPath(), setup.folder);
     }
     setup.ok = MakeProgramFolders();
     return setup;

@@ -361,15 +361,39 @@ TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
     ASSERT_TRUE(img.save(path("plan.png")));
     ASSERT_TRUE(w->LoadFloorPlan(path("plan.png")));
     ASSERT_TRUE(w->Quorin()->BkLine(1, 1, 50, 50)); // a step the next case must not undo into
+    QTextEdit *pane = comments(*w);
+    const auto ownFont = [pane] { // the case's comments in a font of their own
+        pane->selectAll();
+        pane->setFontPointSize(pane->document()->defaultFont().pointSizeF() + 12);
+        pane->setFontFamily("Courier");
+        pane->moveCursor(QTextCursor::End);
+        pane->document()->setModified(false);
+    };
+    const auto expectPaneFont = [pane] { // the next case's comments start in the pane's own font
+        QTextCursor first(pane->document());
+        first.movePosition(QTextCursor::NextCharacter);
+        for (const QTextCharFormat &f : {first.charFormat(), pane->currentCharFormat()})
+            EXPECT_FALSE(f.hasProperty(QTextFormat::FontPointSize) || f.hasProperty(QTextFormat::FontFamilies))
+                << f.font().toString().toStdString();
+    };
+    ownFont();
     prompts.reply(Answer::Yes);
     find<QPushButton>(w.get(), "BtoNew")->click();
     int width = 0, height = 0;
     EXPECT_FALSE(w->Quorin()->UndoBk(width, height));
     EXPECT_EQ(comments(*w)->toPlainText(), "输入自己的评语：");
+    expectPaneFont();
     EXPECT_FALSE(w->ChartValid());
     EXPECT_FALSE(w->CaseOpen());
     EXPECT_EQ(plan(*w).size(), QSize(50, 50));
     EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), "");
+
+    // A case whose comment file is gone shows its stored text, in the pane's own font too.
+    ASSERT_TRUE(QFile::remove(RemarkFilePath(app(), stored(1).remarkFile)));
+    ownFont();
+    ASSERT_TRUE(w->OpenCase(1));
+    EXPECT_EQ(comments(*w)->toPlainText(), stored(1).remarkText);
+    expectPaneFont();
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }

@@ -2,6 +2,7 @@
 // popups, copy, save and print, the compass page, the compass photograph and its adjust dialog.
 #include "GuiTestSupport.h"
 
+#include "AppPath.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
 #include "PictureOutput.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QLineEdit>
@@ -21,7 +23,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
 #include <QToolButton>
 
 using Answer = Prompts::Answer;
@@ -489,6 +494,74 @@ TEST_F(PicturesTest, AdjustDialogSavesOnlySafeNewNamesInsideTheCompassFolder)
     EXPECT_EQ(QImage(path(QStringLiteral("compass/新罗盘.jpg"))).size(), QSize(150, 150)); // the rim's square
     EXPECT_EQ(TFrmAdjustCompass::ParseColour(QStringLiteral("0x1F")), 31u);
     EXPECT_EQ(TFrmAdjustCompass::ParseColour(QStringLiteral("blue")), 0u);
+}
+
+// A read-only install cannot take new photographs into its compass/: the user's go into the data folder's, and the
+// compass page lists the shipped ones first, then the user's, a name only once whatever its case.
+TEST_F(PicturesTest, ReadOnlyInstallSavesAdjustedPhotographsInTheUsersCompassFolder)
+{
+    struct ReadOnlyInstall {
+        QTemporaryDir home;
+        ReadOnlyInstall()
+        {
+            qputenv("XDG_DATA_HOME", home.path().toUtf8());
+            SetProgramFolderWritable(false);
+        }
+        ~ReadOnlyInstall()
+        {
+            SetProgramFolderWritable(std::nullopt);
+            qunsetenv("XDG_DATA_HOME");
+        }
+    } install;
+    ASSERT_TRUE(PrepareDataFolder().inUserFolder);
+    const QString user = DataPath() + QStringLiteral("compass/");
+    ASSERT_TRUE(QDir().mkpath(user));
+    QImage photo(200, 150, QImage::Format_RGB32);
+    photo.fill(Qt::darkYellow);
+    ASSERT_TRUE(photo.save(path(QStringLiteral("compass/Shipped.JPG")), "JPG"));
+    ASSERT_TRUE(photo.save(user + QStringLiteral("shipped.jpg"), "JPG")); // same name as a shipped one
+    ASSERT_TRUE(photo.save(path(QStringLiteral("source.png"))));
+
+    {
+        TFrmAdjustCompass dlg;
+        ASSERT_TRUE(dlg.LoadPicture(path(QStringLiteral("source.png"))));
+        prompts.reply(QStringLiteral("SHIPPED")).reply(Answer::Ok);
+        find<QPushButton>(&dlg, "BitBtn6")->click();
+        EXPECT_TRUE(lastText().startsWith(QStringLiteral("已有这个文件名"))) << lastText().toStdString();
+        prompts.reply(QStringLiteral("Mine")).reply(Answer::Ok);
+        find<QPushButton>(&dlg, "BitBtn6")->click();
+        EXPECT_EQ(lastText(), QStringLiteral("保存成功！"));
+        EXPECT_TRUE(dlg.Saved());
+    }
+    EXPECT_TRUE(QFile::exists(user + QStringLiteral("Mine.jpg")));
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("compass/Mine.jpg"))));
+
+    auto w = open();
+    auto *list = find<QComboBox>(w.get(), "CboCompass");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("Shipped"));
+    EXPECT_EQ(list->itemText(1), QStringLiteral("Mine"));
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    EXPECT_EQ(w->Compass()->DisplaySize(), QSize(150, 150));
+    close(*w);
+}
+
+// The compass page's row of buttons shrinks with the page: showing it leaves the panes of the window as they were.
+TEST_F(PicturesTest, CompassPageLeavesThePanelWidths)
+{
+    auto w = open();
+    QApplication::processEvents();
+    auto *splitter = find<QSplitter>(w.get(), "SplitterMain");
+    const QList<int> before = splitter->sizes();
+    find<QTabWidget>(w.get(), "PageTools")->setCurrentIndex(2);
+    QApplication::processEvents();
+    w->resize(w->size() + QSize(0, 1)); // a new layout pass, as a window manager's resize gives
+    QApplication::processEvents();
+    EXPECT_EQ(splitter->sizes(), before);
+    auto *adjust = find<QWidget>(w.get(), "BtnAdjust"); // the row's last button stays in sight
+    EXPECT_LE(adjust->geometry().right(), adjust->parentWidget()->width());
+    close(*w);
 }
 
 } // namespace

@@ -77,6 +77,13 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
         SCOPED_TRACE(writable ? "writable" : "read-only");
         TwoFolders f;
         SetProgramFolderWritable(writable);
+        // An earlier install's case files beside its case file: they go with it into the user's folder, once.
+        QDir(f.program.path()).mkpath(QStringLiteral("Quorin_f"));
+        for (const char *name : {"Quorin_f/王_198005060708.rtf", "Quorin_f/王_198005060708.BMP", "Quorin_f/notes.txt"}) {
+            QFile old(f.program.filePath(QString::fromUtf8(name)));
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write(name);
+        }
         const DataFolderSetup first = PrepareDataFolder();
         EXPECT_TRUE(first.ok);
         EXPECT_EQ(first.inUserFolder, !writable);
@@ -86,7 +93,7 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
         for (const char *sub : {"dat", "Quorin_f", "picTemp"})
             EXPECT_TRUE(QFileInfo(DataPath() + sub).isDir()) << sub;
         // Nothing is made in a read-only program folder.
-        EXPECT_EQ(QFileInfo::exists(f.program.filePath("Quorin_f")), writable);
+        EXPECT_EQ(QFileInfo::exists(f.program.filePath("picTemp")), writable);
         if (writable)
             continue;
 
@@ -97,9 +104,15 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
         ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
         edited.write("[set]\nfJian=2\n");
         edited.close();
+        const QString cases = f.user() + QStringLiteral("Quorin_f/");
+        EXPECT_EQ(QDir(cases).entryList(QDir::Files, QDir::Name),
+                  (QStringList{QStringLiteral("王_198005060708.BMP"), QStringLiteral("王_198005060708.rtf")}));
+        EXPECT_EQ(contentOf(cases + QStringLiteral("王_198005060708.rtf")), QByteArray("Quorin_f/王_198005060708.rtf"));
+        ASSERT_TRUE(QFile::remove(cases + QStringLiteral("王_198005060708.rtf"))); // the case deleted since
         const DataFolderSetup again = PrepareDataFolder(); // the next start: said once, the user's file kept
         EXPECT_FALSE(again.firstUse);
         EXPECT_EQ(contentOf(copy), QByteArray("[set]\nfJian=2\n"));
+        EXPECT_FALSE(QFile::exists(cases + QStringLiteral("王_198005060708.rtf")));
     }
 }
 
