@@ -208,7 +208,9 @@ void TFrmMain::menu_f_clearrClick()
 
 void TFrmMain::N33Click()
 {
-    if (RefuseWhileTreeLoads())
+    // Compaction and import end the program without the closing questions: changed comments are offered for
+    // saving first, so that they are never lost with it.
+    if (RefuseWhileTreeLoads() || !offerToSaveComments())
         return;
     MRecordBase *db = CaseDb();
     if (db->GetPrimaryId() < 500) {
@@ -227,7 +229,7 @@ void TFrmMain::N33Click()
 
 void TFrmMain::db1Click()
 {
-    if (RefuseWhileTreeLoads())
+    if (RefuseWhileTreeLoads() || !offerToSaveComments())
         return;
     const QString file = Prompts::instance().openFileName(QStringLiteral("添加db文件"), QString(),
                                                           QStringLiteral("all.db (*.db)"));

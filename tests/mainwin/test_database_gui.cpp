@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringEncoder>
+#include <QLineEdit>
+#include <QTest>
 #include <QTextEdit>
 
 using Answer = Prompts::Answer;
@@ -194,3 +196,36 @@ TEST_F(DatabaseMenuTest, OldCaseFileIsMigratedAtStart)
 }
 
 } // namespace
+
+// Import ends the program without the closing questions, so changed comments of the open case are offered for
+// saving first; Yes keeps them in the case file.
+TEST_F(DatabaseMenuTest, ImportOffersToSaveChangedCommentsFirst)
+{
+    saveCases({QStringLiteral("戊")}, path("other.db"));
+    TFrmMain w;
+    w.show();
+    ScriptedPrompts p;
+    find<QLineEdit>(&w, "LedtZtd")->setText("0:0");
+    find<QLineEdit>(&w, "EdtYear")->setText("2004");
+    find<QLineEdit>(&w, "EdtName")->setText(QStringLiteral("甲"));
+    find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
+    w.BtnPaiClick();
+    WithModalDialog([&] { ASSERT_TRUE(w.SaveCaseClick()); },
+                    [&](QWidget *dlg) { QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton); });
+    ASSERT_TRUE(w.CaseOpen());
+    const qsizetype before = p.asked().size();
+    auto *pane = find<QTextEdit>(&w, "RedtPingYu");
+    pane->setPlainText(QStringLiteral("改过的评语"));
+    pane->document()->setModified(true); // as typing leaves it
+    // Yes to saving, Yes to updating the open case, then its message, then the file to add.
+    p.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok).reply(path("other.db"));
+    trigger(w, "db1");
+    ASSERT_GT(p.asked().size(), before);
+    EXPECT_EQ(p.asked().at(before).text, QStringLiteral("当前案例评语已改变，要保存吗？"));
+    EXPECT_FALSE(w.isVisible());
+    MRecordBase b(path(""));
+    ASSERT_EQ(b.Open(db()), 0);
+    TRecordData r;
+    ASSERT_TRUE(b.LoadCase(1, r));
+    EXPECT_EQ(r.remarkText, QStringLiteral("改过的评语"));
+}
