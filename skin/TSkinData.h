@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QImage>
 #include <QList>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 
@@ -75,6 +77,7 @@ public:
     QStringList Skin3rd; // "ClassName=kind" lines that give other widget classes a skin kind
     QString SkinFile;
     TSkinFormType SkinFormtype = TSkinFormType::sfMainform;
+    QPointer<QWidget> OwnerForm; // the one form a form-only skin is for
     bool MenuUpdate = true, MenuMerge = false;
     QByteArray SkinStream;
     QString SkinStore() const { return SkinStream.isEmpty() ? QStringLiteral("(none)") : QStringLiteral("(Good)"); }

@@ -1,0 +1,419 @@
+// The skinned window's life: installation, the private messages, the frame host (frameless window, painted
+// margins), re-skinning and un-skinning.
+#include "TSkinnedForm.h"
+
+#include "SkinImage.h"
+#include "SkinMessages.h"
+#include "TSkinData.h"
+#include "TSkinManage.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QErrorMessage>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QLayout>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QProgressDialog>
+#include <QShortcut>
+#include <QStyleHints>
+#include <QWidget>
+#include <QWindow>
+
+namespace {
+
+QColor toQColor(quint32 colour)
+{
+    colour = ResolveColor(colour);
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+QSize grow(QSize size, const QMargins &m)
+{
+    return QSize(size.width() + m.left() + m.right(), size.height() + m.top() + m.bottom());
+}
+
+// A limit of QWIDGETSIZE_MAX stays unlimited; others grow with the frame.
+QSize growLimit(QSize limit, const QMargins &m)
+{
+    return QSize(limit.width() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.width() + m.left() + m.right(),
+                 limit.height() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.height() + m.top() + m.bottom());
+}
+
+} // namespace
+
+TSkinnedForm::TSkinnedForm(TSkinManage *manager, QWidget *window, TSkinData *data, const QString &className)
+    : manager_(manager), window_(window), className_(className)
+{
+    doubleClickTime_ = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    hoverTimer_.setInterval(250);
+    connect(&hoverTimer_, &QTimer::timeout, this, &TSkinnedForm::OnTimer);
+    InitSkin(data);
+}
+
+TSkinnedForm::~TSkinnedForm()
+{
+    if (sysMenu_)
+        delete sysMenu_.data();
+    if (window_ && subclassed_)
+        window_->removeEventFilter(this);
+}
+
+bool TSkinnedForm::IsDialogClass(const QWidget *w)
+{
+    return qobject_cast<const QMessageBox *>(w) || qobject_cast<const QInputDialog *>(w) ||
+           qobject_cast<const QFileDialog *>(w) || qobject_cast<const QColorDialog *>(w) ||
+           qobject_cast<const QFontDialog *>(w) || qobject_cast<const QProgressDialog *>(w) ||
+           qobject_cast<const QErrorMessage *>(w);
+}
+
+void TSkinnedForm::InitSkin(TSkinData *data)
+{
+    if (subclassed_ || !window_)
+        return;
+    manager_->SetSwitchedOn(true);
+    data_ = data;
+    frameSkinning_ = data->SkinControls.contains(TSkinControlType::xcMainMenu);
+    const Qt::WindowFlags f = window_->windowFlags();
+    savedFlags_ = f;
+    rightToLeft_ = window_->layoutDirection() == Qt::RightToLeft;
+    const bool customHints = f.testFlag(Qt::CustomizeWindowHint);
+    sysMenuBox_ = !customHints || f.testFlag(Qt::WindowSystemMenuHint);
+    const bool dialog = window_->windowType() == Qt::Dialog;
+    minBox_ = customHints ? f.testFlag(Qt::WindowMinimizeButtonHint) : !dialog;
+    maxBox_ = customHints ? f.testFlag(Qt::WindowMaximizeButtonHint) : !dialog;
+    readWindowState();
+    sizable_ = window_->minimumSize() != window_->maximumSize() &&
+               !(window_->layout() && window_->layout()->sizeConstraint() == QLayout::SetFixedSize);
+    dialogClass_ = IsDialogClass(window_);
+    if (f.testFlag(Qt::FramelessWindowHint) || (customHints && !f.testFlag(Qt::WindowTitleHint)))
+        frameKind_ = 2;
+    else if (dialog || dialogClass_)
+        frameKind_ = 3;
+    else
+        frameKind_ = sizable_ ? 0 : 1;
+    window_->installEventFilter(this);
+    subclassed_ = true;
+    if (frameSkinning_)
+        InitSkinData();
+    else
+        skinState_ = 1;
+}
+
+void TSkinnedForm::readWindowState()
+{
+    const Qt::WindowStates s = window_ ? window_->windowState() : Qt::WindowNoState;
+    windowState_ = s.testFlag(Qt::WindowMinimized) ? 2 : s.testFlag(Qt::WindowMaximized) ? 1 : 0;
+}
+
+void TSkinnedForm::setFrameless(bool frameless)
+{
+    // A visible window keeps its mapping and a dialog inside exec() keeps running: the flags are changed on
+    // the platform window, never through QWidget::setWindowFlags (which hides the window).
+    if (!window_ || frameless == frameless_)
+        return;
+    const Qt::WindowFlags f = frameless ? savedFlags_ | Qt::FramelessWindowHint : savedFlags_;
+    const QPoint outer = window_->pos();
+    window_->overrideWindowFlags(f);
+    if (QWindow *h = window_->windowHandle())
+        h->setFlags(f);
+    frameless_ = frameless;
+    window_->move(outer);
+}
+
+void TSkinnedForm::applyFrame(const QMargins &frame)
+{
+    // The contents move inside the new margins: a layout follows the contents margins; a window without one
+    // has its children moved by hand.
+    const QSize client = window_->size() - QSize(applied_.left() + applied_.right(), applied_.top() + applied_.bottom());
+    if (!window_->layout()) {
+        const QPoint shift(frame.left() - applied_.left(), frame.top() - applied_.top());
+        for (QObject *o : window_->children())
+            if (auto *c = qobject_cast<QWidget *>(o); c && !c->isWindow())
+                c->move(c->pos() + shift);
+    }
+    if (applied_.isNull()) {
+        savedMin_ = window_->minimumSize();
+        savedMax_ = window_->maximumSize();
+    }
+    window_->setContentsMargins(savedMargins_ + frame);
+    window_->setMinimumSize(grow(savedMin_, frame));
+    window_->setMaximumSize(growLimit(savedMax_, frame));
+    applied_ = frame;
+    if (windowState_ == 0)
+        window_->resize(grow(client, frame));
+}
+
+void TSkinnedForm::skinActive()
+{
+    activationReceived_ = true;
+    active_ = window_->isActiveWindow();
+    if (!savedPaletteSet_) {
+        savedPalette_ = window_->palette();
+        savedPaletteSet_ = true;
+        savedMargins_ = window_->contentsMargins();
+        savedTracking_ = window_->hasMouseTracking();
+        savedCursorSet_ = window_->testAttribute(Qt::WA_SetCursor);
+        savedCursor_ = window_->cursor();
+    }
+    QPalette pal = window_->palette();
+    pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
+    window_->setPalette(pal);
+    if (skinState_ == 0)
+        firstFrame();
+    afterSkin();
+    skinState_ = 1;
+    if (active_)
+        hoverTimer_.start();
+    repaintFrame();
+}
+
+void TSkinnedForm::firstFrame()
+{
+    // A minimised window gets its frame when it is restored.
+    if (!frameSkinning_ || frameKind_ == 2 || windowState_ == 2 || frameless_)
+        return;
+    const int state = skinState_;
+    skinState_ = 5;
+    setFrameless(true);
+    window_->setMouseTracking(true);
+    ResizeForm(false);
+    skinState_ = state == 0 ? 1 : state;
+    Cropwindow();
+    if (!sysMenuKey_) {
+        sysMenuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window_);
+        connect(sysMenuKey_, &QShortcut::activated, this,
+                [this] { PopSysmenu(window_->mapToGlobal(window_->contentsRect().topLeft())); });
+    }
+}
+
+void TSkinnedForm::afterSkin()
+{
+    SendSkinMessage(window_, SM_AfterSkin, 0, SkinMark);
+}
+
+void TSkinnedForm::SkinChange()
+{
+    if (!window_)
+        return;
+    QPalette pal = window_->palette();
+    pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
+    window_->setPalette(pal);
+    skinState_ = 3;
+    if (frameSkinning_ && frameless_) {
+        ResizeForm(true);
+        Cropwindow();
+    }
+    afterSkin();
+    skinState_ = 1;
+    repaintFrame();
+}
+
+void TSkinnedForm::UnSubclass()
+{
+    hoverTimer_.stop();
+    if (sysMenu_)
+        sysMenu_->close();
+    if (!window_ || !subclassed_)
+        return;
+    window_->removeEventFilter(this);
+    subclassed_ = false;
+    captionWidth_ = 0;
+    delete sysMenuKey_.data();
+    if (savedPaletteSet_)
+        window_->setPalette(savedPalette_);
+    if (frameless_) {
+        const QMargins frame = applied_;
+        const QSize client = window_->size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+        if (!window_->layout())
+            for (QObject *o : window_->children())
+                if (auto *c = qobject_cast<QWidget *>(o); c && !c->isWindow())
+                    c->move(c->pos() - QPoint(frame.left(), frame.top()));
+        window_->setContentsMargins(savedMargins_);
+        window_->setMinimumSize(savedMin_);
+        window_->setMaximumSize(savedMax_);
+        applied_ = {};
+        window_->clearMask();
+        setFrameless(false);
+        if (windowState_ == 0 && skinState_ != 4)
+            window_->resize(client);
+        window_->setMouseTracking(savedTracking_);
+        if (savedCursorSet_)
+            window_->setCursor(savedCursor_);
+        else
+            window_->unsetCursor();
+    }
+    buttons_.clear();
+    window_->update();
+}
+
+void TSkinnedForm::WindowDestroyed()
+{
+    skinState_ = 4;
+    hoverTimer_.stop();
+    subclassed_ = false;
+    buttons_.clear();
+    skinState_ = 6;
+}
+
+void TSkinnedForm::DeleteSysbtn()
+{
+    hot_ = nullptr;
+    buttons_.clear();
+}
+
+void TSkinnedForm::OnTimer()
+{
+    if (!window_ || !hot_)
+        return;
+    const QPoint at = window_->mapFromGlobal(QCursor::pos());
+    if (!hot_->rect.contains(at)) {
+        hot_->MouseLeave();
+        hot_ = nullptr;
+    }
+}
+
+void TSkinnedForm::repaintFrame()
+{
+    if (window_)
+        window_->update();
+}
+
+void TSkinnedForm::repaintTitle()
+{
+    if (window_)
+        window_->update(QRect(0, 0, window_->width(), borders_.top()));
+}
+
+void TSkinnedForm::PostSysCommand(int command)
+{
+    QMetaObject::invokeMethod(this, [this, command] { SysCommand(command); }, Qt::QueuedConnection);
+}
+
+void TSkinnedForm::SysCommand(int command)
+{
+    if (!window_)
+        return;
+    switch (command) {
+    case SC_CLOSE: window_->close(); break;
+    case SC_MAXIMIZE: window_->showMaximized(); break;
+    case SC_MINIMIZE: window_->showMinimized(); break;
+    case SC_RESTORE: window_->showNormal(); break;
+    case SC_MOVE:
+    case SC_SIZE:
+        if (QWindow *h = window_->windowHandle(); h && windowState_ == 0) {
+            if (command == SC_MOVE)
+                h->startSystemMove();
+            else
+                h->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
+        }
+        break;
+    default: break;
+    }
+}
+
+bool TSkinnedForm::handleSkinMessage(QEvent *event)
+{
+    TSkinMessage *m = AsSkinMessage(event);
+    if (!m)
+        return false;
+    switch (m->number()) {
+    case CN_SkinActive:
+        skinActive();
+        return true;
+    case CN_IsSkinned:
+        m->result = 1;
+        PostSkinMessage(window_, SM_AfterSkin, 0, SkinMark);
+        return true;
+    case SM_SkinChange:
+        SkinChange();
+        return true;
+    case SM_FrameRepaint:
+        repaintFrame();
+        return true;
+    case SM_PaintFrameInto:
+        if (m->lParam == SkinMark && m->wParam && (skinState_ == 1 || skinState_ == 3))
+            UpdateNc(*reinterpret_cast<QPainter *>(m->wParam));
+        m->result = m->lParam == SkinMark ? SkinMark : 0;
+        return true;
+    case SM_Probe:
+        m->result = m->lParam == SkinMark ? SkinMark : 1;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TSkinnedForm::paintFrame(QPaintEvent *event)
+{
+    // The window paints itself first; the frame is then painted over the margins, where no child lies.
+    static_cast<QObject *>(window_.data())->event(event);
+    if (skinState_ != 1 && skinState_ != 3)
+        return;
+    const QRegion frame = QRegion(window_->rect()) - QRegion(window_->contentsRect());
+    if (!event->region().intersects(frame))
+        return;
+    QPainter p(window_);
+    p.setClipRegion(event->region() & frame);
+    UpdateNc(p);
+}
+
+bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != window_ || !window_)
+        return false;
+    if (handleSkinMessage(event))
+        return true;
+    if (!frameSkinning_ || skinState_ == 0)
+        return false;
+    if (!frameless_) {
+        if (event->type() == QEvent::WindowStateChange) {
+            readWindowState();
+            firstFrame();
+        }
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::Paint:
+        paintFrame(static_cast<QPaintEvent *>(event));
+        return true;
+    case QEvent::Resize:
+        if (windowState_ != 2 && (skinState_ == 1 || skinState_ == 3))
+            Cropwindow();
+        keepCaptionWidth();
+        return false;
+    case QEvent::WindowStateChange:
+        readWindowState();
+        hot_ = nullptr;
+        for (auto &b : buttons_)
+            b->state = TNCObject::Normal;
+        Cropwindow();
+        repaintFrame();
+        return false;
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        active_ = event->type() == QEvent::WindowActivate;
+        if (active_)
+            hoverTimer_.start();
+        else
+            hoverTimer_.stop();
+        repaintFrame();
+        return false;
+    case QEvent::WindowTitleChange:
+    case QEvent::WindowIconChange:
+        repaintTitle(); // only the title strip; nothing is pumped
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Leave:
+        return frameMouse(event);
+    default:
+        return false;
+    }
+}
