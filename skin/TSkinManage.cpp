@@ -68,8 +68,10 @@ bool TSkinManage::eventFilter(QObject *watched, QEvent *event)
     if (!w || !w->isWindow())
         return false;
     if (auto *menu = qobject_cast<QMenu *>(w)) {
-        if (t == QEvent::Show)
+        if (t == QEvent::Show) {
             AddMenu(menu);
+            menuKind_ = 0; // a kind is announced for the one popup about to open
+        }
         return false;
     }
     if (t == QEvent::WindowActivate)
