@@ -330,14 +330,14 @@ bool UnskinScrollBar(QScrollBar *bar)
     return true;
 }
 
-void PaintScrollAreaBorder(QPainter &p, QAbstractScrollArea *area, const TSkinData &data)
+void PaintScrollAreaBorder(QPainter &p, QAbstractScrollArea *area, const TSkinData &data, bool border)
 {
     if (!area)
         return;
     const QColor face = colourOf(data.Colors[TSkinData::ButtonFace]);
     p.save();
     p.setBrush(Qt::NoBrush);
-    if (area->frameShape() != QFrame::NoFrame && area->frameWidth() > 0) {
+    if (border && area->frameShape() != QFrame::NoFrame && area->frameWidth() > 0) {
         const QRect r = area->rect();
         p.setPen(colourOf(data.Colors[TSkinData::ButtonShadow]));
         p.drawRect(r.adjusted(0, 0, -1, -1));

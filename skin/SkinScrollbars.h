@@ -76,6 +76,6 @@ bool SkinScrollBar(QScrollBar *bar, TSkinData *data);
 bool UnskinScrollBar(QScrollBar *bar);
 TSkinScrollStyle *ScrollStyleOf(const QScrollBar *bar);
 
-// The border of a framed scroll area in the skin's colours: the outer ring ButtonShadow, the ring inside it
-// ButtonFace; and the square where its two bars meet in ButtonFace. Painted over the area.
-void PaintScrollAreaBorder(QPainter &p, QAbstractScrollArea *area, const TSkinData &data);
+// The border of a framed scroll area in the skin's colours (with `border`): the outer ring ButtonShadow, the
+// ring inside it ButtonFace; and the square where its two bars meet in ButtonFace. Painted over the area.
+void PaintScrollAreaBorder(QPainter &p, QAbstractScrollArea *area, const TSkinData &data, bool border = true);
