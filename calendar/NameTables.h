@@ -87,6 +87,8 @@ inline constexpr std::string_view Base64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZab
 
 inline std::string_view GanName(int stem) { return TianGanName[FloorMod(stem, 10)]; }
 inline std::string_view ZhiName(int branch) { return DiZhiName[FloorMod(branch, 12)]; }
+// The branch of a clock hour (0..23; others wrap): 23 and 0 are 子, 1 and 2 are 丑, ... 21 and 22 are 亥.
+inline std::string_view HourZhiName(int hour) { return ZhiName(FloorMod(hour + 1, 24) / 2 + 1); }
 inline std::string_view StarName(int star) { return JiuXingName[FloorMod(star, 9)]; }
 inline std::string_view ShuZi(int n) { return ShuZiName[FloorMod(n, 9)]; }
 inline std::string_view Shan(int mountain) { return ShanName[FloorMod(mountain, 24)]; }

@@ -17,6 +17,8 @@
 
 namespace CaseTreeText {
 
+QString RecordCount(int count) { return QStringLiteral("【 %1 条案例】").arg(count); }
+
 const QString &SurnameOrder()
 {
     static const QString order = QStringLiteral(
@@ -255,6 +257,20 @@ void CaseTree::Place(const std::vector<TCusTreeItem> &items, size_t from, size_t
 }
 
 void CaseTree::EndFill() { tree_->setUpdatesEnabled(true); }
+
+void CaseTree::Remove(QTreeWidgetItem *node)
+{
+    if (IdOf(node) < 0)
+        return;
+    delete node;
+    --count_;
+}
+
+void CaseTree::Update(QTreeWidgetItem *node, const TCusTreeItem &item)
+{
+    node->setText(0, item.caption);
+    node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
+}
 
 int CaseTree::IdOf(const QTreeWidgetItem *node)
 {

@@ -30,6 +30,8 @@ enum TTreeStyle { TreeGrouped = 0, TreeList = 1 };
 enum TTreeSort { SortNone = 0, SortDateDown = 1, SortDateUp = 2, SortSurnameUp = 3, SortSurnameDown = 4 };
 
 namespace CaseTreeText {
+// The tree popup's count item: "【 n 条案例】".
+QString RecordCount(int count);
 // The 434 characters of the surname order, 赵 first.
 const QString &SurnameOrder();
 // 1-based place of the surname character c in the order (its first occurrence), 0 when it is not there.
@@ -64,6 +66,10 @@ public:
     // node at the end), or at the top in the list style.
     void Place(const std::vector<TCusTreeItem> &items, size_t from, size_t to);
     void EndFill();
+    // Takes one case node out of the tree (its category node stays).
+    void Remove(QTreeWidgetItem *node);
+    // Gives a case node the caption and owner's image of item.
+    void Update(QTreeWidgetItem *node, const TCusTreeItem &item);
 
     int Style() const { return style_; }
     int Count() const { return count_; }

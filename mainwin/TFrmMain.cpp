@@ -118,6 +118,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     setupTextPanes();
     buildMenus();
     buildTreeMenu();
+    setupCaseCommands();
     setupSkin();
 }
 
@@ -351,6 +352,8 @@ bool TFrmMain::FormClose()
         return false;
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
+        return false;
+    if (!offerToSaveComments())
         return false;
     if (m_ini)
         reportSettingsWrite(writeWindowSettings());

@@ -86,6 +86,19 @@ public:
     void pop_s_fullClick();               // 显示全部案例
     void ShowStyleClick(QAction *item);   // an item of the display-style menu
 
+    // ---- case commands (TFrmMain_cases.cpp) ----
+    bool SaveCaseClick();                 // 保存案例 and SbtoSave; whether the case was saved
+    void BtoNewClick();                   // 新建
+    bool OpenCase(int id);                // double click on a case node, 查看案例; whether it opened
+    void pop_ming_deleteClick();          // 删除案例
+    void MoveCaseTo(const QString &category); // an item of 移动到
+    void N35Click();                      // 编辑类别
+    void N43Click();                      // 模糊查找
+    void pop_searchClick();               // 条件查找
+    void N44Click();                      // 刷新显示
+    bool CaseOpen() const;                // a saved case is open: saving updates it
+    int OpenCaseId() const;
+
     // The 兼 margin and the 伏位 reference of dat/set.ini, read by the window itself.
     double ReadJian() const;
     void ReadFuWei();
@@ -143,6 +156,26 @@ private:
     void activateStartSkin();                 // the end of the first showing: switched on or off
     bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
     void switchSkinOff();                     // the skin menu's 系统默认
+
+    void setupCaseCommands();
+    bool offerToSaveComments(); // false when the user wanted the comments saved and they were not
+    bool updateOpenCase();
+    bool insertCase();
+    bool saveCaseFiles(bool withComments);
+    void setCaseOpen(bool open, int id = -1);
+    void clearFloorPlan();
+    bool checkOpenedInputs();
+    void fillInputsFromCase(const TRecordData &rec);
+    void loadCaseFiles();
+    void fillMoveMenu();
+    void followOpenCaseAfterEdit();
+    void showSearchResults(const std::vector<int32_t> &ids);
+    void showCaseCount();
+    struct CaseCommands;
+    struct CaseCommandsDeleter {
+        void operator()(CaseCommands *p) const;
+    };
+    std::unique_ptr<CaseCommands, CaseCommandsDeleter> m_cases;
 
     void setupPictureTools();   // construction: popups, text panel, mouse and compass-page connections
     void startPictureTools();   // first showing: the blank plan, the compass photograph and its list

@@ -24,8 +24,6 @@ constexpr int kStartIds = 1000;
 // Longer id lists load on the loader thread; shorter ones are quick enough to fill at once.
 constexpr int kFillAtOnceLimit = 2000;
 
-QString RecordItemText(int count) { return QStringLiteral("【 %1 条案例】").arg(count); }
-
 // The ids from the highest issued down to 1, at most `limit` of them (ids of deleted cases count).
 QList<int> NewestIds(int highest, int limit)
 {
@@ -43,7 +41,7 @@ void TFrmMain::buildTreeMenu()
 
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PopTree"));
-    QAction *record = menu->addAction(RecordItemText(0));
+    QAction *record = menu->addAction(CaseTreeText::RecordCount(0));
     record->setObjectName(QStringLiteral("pMenuRecord"));
     record->setEnabled(false);
     menu->addSeparator();
@@ -142,7 +140,7 @@ void TFrmMain::endTreeFill()
     m_caseTree->EndFill();
     ui->Tree->setProperty("tag", 0);
     if (QAction *record = findChild<QAction *>(QStringLiteral("pMenuRecord")))
-        record->setText(RecordItemText(m_caseTree->Count()));
+        record->setText(CaseTreeText::RecordCount(m_caseTree->Count()));
     setWindowTitle(m_titleBeforeFill);
 }
 

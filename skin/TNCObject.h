@@ -1,10 +1,11 @@
 #pragma once
 
+#include "SkinObjects.h"
+
 #include <QObject>
 #include <QRect>
 
 class TSkinnedForm;
-struct TDataSkinSysButton;
 
 // A hot object of the painted frame (a caption button) with its rectangle in window coordinates.
 // States run 1 normal -> 3 hover (enter) -> 2 pressed (down) -> 3 (up) -> 1 (leave); a disabled object
@@ -30,8 +31,10 @@ public:
 // A caption button drawn from one caption-button element of the skin.
 class TWinSysButton : public TNCObject {
 public:
-    TWinSysButton(TSkinnedForm *owner, const TDataSkinSysButton *element) : TNCObject(owner), element(element) {}
+    TWinSysButton(TSkinnedForm *owner, const TDataSkinSysButton &element) : TNCObject(owner), element(element) {}
     void Draw() override;
 
-    const TDataSkinSysButton *element; // owned by the skin model; buttons are rebuilt whenever it reloads
+    // A copy (the picture is shared, not duplicated): a button outlives a reload of the skin model until the
+    // frame re-reads the skin.
+    const TDataSkinSysButton element;
 };

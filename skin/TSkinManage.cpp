@@ -22,7 +22,11 @@ TSkinManage::~TSkinManage()
 {
     if (hooked_ && qApp)
         qApp->removeEventFilter(this);
-    unskinAll(nullptr);
+    // Freed at once: no event loop may run after the manager is gone.
+    for (TSkinnedForm *f : forms_) {
+        f->UnSubclass();
+        delete f;
+    }
 }
 
 void TSkinManage::Install()

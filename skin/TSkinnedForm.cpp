@@ -44,6 +44,33 @@ QSize growLimit(QSize limit, const QMargins &m)
                  limit.height() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.height() + m.top() + m.bottom());
 }
 
+// Puts a window's outer top-left back at a point once the window manager has framed it again: the frame
+// arrives some time after the flags change, grown outward around the client. Gives up after a second.
+class FramePlacer : public QObject {
+public:
+    FramePlacer(QWidget *window, QPoint outer) : QObject(window), window_(window), outer_(outer)
+    {
+        connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
+        poll_.start(40);
+        QTimer::singleShot(1000, this, &QObject::deleteLater);
+    }
+
+private:
+    void check()
+    {
+        if (window_->frameGeometry() == window_->geometry())
+            return;
+        poll_.stop();
+        if (window_->pos() != outer_)
+            window_->move(outer_);
+        deleteLater();
+    }
+
+    QWidget *window_; // the parent: alive as long as this object
+    QPoint outer_;
+    QTimer poll_;
+};
+
 } // namespace
 
 TSkinnedForm::TSkinnedForm(TSkinManage *manager, QWidget *window, TSkinData *data, const QString &className)
@@ -123,6 +150,8 @@ void TSkinnedForm::setFrameless(bool frameless)
         h->setFlags(f);
     frameless_ = frameless;
     window_->move(outer);
+    if (!frameless && window_->isVisible())
+        new FramePlacer(window_, outer);
 }
 
 void TSkinnedForm::applyFrame(const QMargins &frame)
@@ -150,7 +179,6 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
 
 void TSkinnedForm::skinActive()
 {
-    activationReceived_ = true;
     active_ = window_->isActiveWindow();
     if (!savedPaletteSet_) {
         savedPalette_ = window_->palette();
@@ -362,6 +390,26 @@ void TSkinnedForm::paintFrame(QPaintEvent *event)
     UpdateNc(p);
 }
 
+void TSkinnedForm::stateChanged()
+{
+    readWindowState();
+    hot_ = nullptr;
+    for (auto &b : buttons_)
+        b->state = TNCObject::Normal;
+    Cropwindow();
+    repaintFrame();
+}
+
+void TSkinnedForm::activationChanged(bool active)
+{
+    active_ = active;
+    if (active_)
+        hoverTimer_.start(); // hover states end only while the window is active
+    else
+        hoverTimer_.stop();
+    repaintFrame();
+}
+
 bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != window_ || !window_)
@@ -387,21 +435,11 @@ bool TSkinnedForm::eventFilter(QObject *watched, QEvent *event)
         keepCaptionWidth();
         return false;
     case QEvent::WindowStateChange:
-        readWindowState();
-        hot_ = nullptr;
-        for (auto &b : buttons_)
-            b->state = TNCObject::Normal;
-        Cropwindow();
-        repaintFrame();
+        stateChanged();
         return false;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate:
-        active_ = event->type() == QEvent::WindowActivate;
-        if (active_)
-            hoverTimer_.start();
-        else
-            hoverTimer_.stop();
-        repaintFrame();
+        activationChanged(event->type() == QEvent::WindowActivate);
         return false;
     case QEvent::WindowTitleChange:
     case QEvent::WindowIconChange:

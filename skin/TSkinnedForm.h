@@ -131,6 +131,8 @@ private:
     void firstFrame();
     void afterSkin();
     void readWindowState();
+    void stateChanged();
+    void activationChanged(bool active);
     void setFrameless(bool frameless);
     void applyFrame(const QMargins &frame);
     void keepCaptionWidth();
@@ -160,7 +162,7 @@ private:
     TSkinData *data_ = nullptr;
     QString className_;
     int skinState_ = 0;
-    bool subclassed_ = false, frameSkinning_ = false, activationReceived_ = false;
+    bool subclassed_ = false, frameSkinning_ = false;
     bool active_ = false, dialogClass_ = false, rightToLeft_ = false, sizable_ = true;
     int windowState_ = 0, frameKind_ = 0;
     bool minBox_ = true, maxBox_ = true, sysMenuBox_ = true;

@@ -64,7 +64,7 @@ void TSkinnedForm::InitSkinData()
     }
     DeleteSysbtn();
     for (const auto &element : data_->SysButtons)
-        buttons_.push_back(std::make_unique<TWinSysButton>(this, element.get()));
+        buttons_.push_back(std::make_unique<TWinSysButton>(this, *element));
 }
 
 void TSkinnedForm::ResizeForm(bool keepClient)
@@ -203,7 +203,7 @@ QPixmap TSkinnedForm::windowIcon() const
 
 int TSkinnedForm::buttonFrame(const TWinSysButton &b) const
 {
-    if (frames(*b.element) < 4)
+    if (frames(b.element) < 4)
         return 1;
     if (!b.enabled || !active_)
         return 4;
@@ -212,7 +212,7 @@ int TSkinnedForm::buttonFrame(const TWinSysButton &b) const
 
 void TSkinnedForm::drawButton(QPainter &p, const TWinSysButton &b) const
 {
-    const TDataSkinSysButton &e = *b.element;
+    const TDataSkinSysButton &e = b.element;
     if (!b.visible || e.Visibility == 100)
         return;
     if (isIconAction(e.Action)) {
@@ -239,8 +239,8 @@ void TSkinnedForm::SysBtnVisible(int index)
     w.dialogClass = dialogClass_;
     w.frameKind = frameKind_;
     w.hasMenuBar = menuBarHeight_ > 0;
-    const int action = b.element->Action;
-    const SysBtnShow s = SysBtnVisibility(b.element->Visibility, b.element->Visibility1, action, w, [&](int code) {
+    const int action = b.element.Action;
+    const SysBtnShow s = SysBtnVisibility(b.element.Visibility, b.element.Visibility1, action, w, [&](int code) {
         return static_cast<long long>(SendSkinMessage(window_, SM_SysButtonVisible, code, action));
     });
     b.visible = s.visible;
@@ -261,7 +261,7 @@ void TSkinnedForm::SetSysbtnRect()
     for (int i = 0; i < static_cast<int>(buttons_.size()); ++i) {
         SysBtnVisible(i);
         TWinSysButton &b = *buttons_[i];
-        const TDataSkinSysButton &e = *b.element;
+        const TDataSkinSysButton &e = b.element;
         const bool icon = isIconAction(e.Action);
         if (!b.visible || (e.Map.isNull() && !icon))
             continue;

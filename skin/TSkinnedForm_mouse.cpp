@@ -147,7 +147,7 @@ int TSkinnedForm::HitTest(QPoint pos) const
 TWinSysButton *TSkinnedForm::FindBtn(QPoint pos) const
 {
     for (const auto &b : buttons_)
-        if (b->visible && b->element->Action >= 0 && b->rect.contains(pos))
+        if (b->visible && b->element.Action >= 0 && b->rect.contains(pos))
             return b.get();
     return nullptr;
 }
@@ -296,7 +296,7 @@ void TSkinnedForm::doubleClickFrame(QPoint pos)
 {
     dragging_ = manualDrag_ = false;
     if (TWinSysButton *b = FindBtn(pos)) {
-        if (isIconAction(b->element->Action)) {
+        if (isIconAction(b->element.Action)) {
             hoverTimer_.stop();
             PostSysCommand(SC_CLOSE);
         }
@@ -340,7 +340,7 @@ void TSkinnedForm::SysBtnAction(QPoint pos)
     auto *b = dynamic_cast<TWinSysButton *>(hot_.data());
     if (!b)
         return;
-    const int action = b->element->Action;
+    const int action = b->element.Action;
     switch (action) {
     case 0:
         if (sysMenuBox_) {

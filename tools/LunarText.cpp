@@ -20,13 +20,7 @@ QString LunarDayText(int day)
     return (day < 11 ? QStringLiteral("初") : QString()) + U(MYiDateEx::ChineseNum(day));
 }
 
-QString HourBranch(int hour)
-{
-    int h = FloorMod(hour, 24);
-    if (h % 2 == 1)
-        h = (h + 1) % 24;
-    return U(ZhiName(h / 2 + 1));
-}
+QString HourBranch(int hour) { return U(HourZhiName(hour)); }
 
 QString GanZhiText(int cycle) { return U(GanZhiName(cycle)); }
 

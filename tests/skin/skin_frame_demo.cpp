@@ -1,4 +1,5 @@
-// Shows skinned windows for a look by eye: skin_frame_demo test|main|dialog [package.skn]
+// Shows skinned windows for a look by eye: skin_frame_demo test|off|main|dialog|message [package.skn]
+// ("off" is the test window whose skin is switched off again after two seconds.)
 #include "AppPath.h"
 #include "FontSubstitution.h"
 #include "SkinFrameTestSkin.h"
@@ -22,7 +23,8 @@ int main(int argc, char **argv)
 
     TSkinManage::Install();
     TSkinData data;
-    if (mode == u"test")
+    const bool probe = mode == u"test" || mode == u"off";
+    if (probe)
         data.LoadFromStream(frametest::Package(true));
     else
         data.LoadFromFile(package);
@@ -34,7 +36,7 @@ int main(int argc, char **argv)
 
     std::unique_ptr<QWidget> window;
     std::unique_ptr<TFrmSet> dialog;
-    if (mode == u"test") {
+    if (probe) {
         window = std::make_unique<QWidget>();
         window->setWindowTitle(QStringLiteral("测试框架：拖动标题栏移动，拖动边框改变大小"));
         auto *layout = new QVBoxLayout(window.get());
@@ -52,6 +54,8 @@ int main(int argc, char **argv)
         dialog->move(200, 160);
         dialog->show();
     }
+    if (mode == u"off")
+        QTimer::singleShot(2000, [&] { data.SetActive(false); });
     if (mode == u"message")
         QTimer::singleShot(300, [&] {
             QMessageBox::information(window.get(), QStringLiteral("一个比内容宽得多的消息框标题，看它怎样放宽"),

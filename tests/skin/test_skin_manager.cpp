@@ -281,6 +281,26 @@ TEST(SkinnedForm, StatesRereadingAndDestruction)
     EXPECT_TRUE(alive.isNull());
 }
 
+TEST(SkinnedForm, MinimisedWindowsAndReloadsWithoutReReading)
+{
+    SkinSession s;
+    auto w = plainWindow();
+    w->showMinimized();
+    TSkinnedForm *f = s.skin(w.get());
+    ASSERT_TRUE(f);
+    EXPECT_FALSE(w->windowFlags().testFlag(Qt::FramelessWindowHint)) << "no frame while minimised";
+    w->showNormal();
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint)) << "the frame comes with the restore";
+    EXPECT_EQ(w->contentsRect().size(), QSize(300, 200));
+
+    // A dialog skin reloads without queuing a re-read: the frame keeps painting from what it holds.
+    s.data->SkinFormtype = TSkinFormType::sfDialog;
+    s.data->LoadFromStream(Package(true, 0, 6));
+    const QImage img = w->grab().toImage();
+    EXPECT_EQ(f->Borders().left(), L);
+    EXPECT_EQ(img.pixel(w->width() - 2, 100), f->IsActive() ? RightActive : RightInactive);
+}
+
 TEST(SkinnedForm, HoverTimerEndsTheHoverOnceTheCursorHasLeft)
 {
     SkinSession s;
@@ -294,7 +314,7 @@ TEST(SkinnedForm, HoverTimerEndsTheHoverOnceTheCursorHasLeft)
     f->SetSysbtnRect();
     TWinSysButton *close = nullptr;
     for (const auto &b : f->Buttons())
-        if (b->element->Action == 0)
+        if (b->element.Action == 0)
             close = b.get();
     ASSERT_TRUE(close);
     mouse(w.get(), QEvent::MouseMove, close->rect.center(), Qt::NoButton);

@@ -4,6 +4,8 @@
 
 #include "ui_TFrmJiuXing.h"
 
+#include "DateTimeLists.h"
+
 #include "FormUtil.h"
 #include "LunarText.h"
 #include "MUiFont.h"
@@ -55,14 +57,7 @@ TFrmJiuXing::~TFrmJiuXing() = default;
 
 void TFrmJiuXing::fillLists()
 {
-    for (int m = 1; m <= 12; ++m)
-        ui->cbom->addItem(QStringLiteral("%1月").arg(m));
-    for (int d = 1; d <= 31; ++d)
-        ui->cbod->addItem(QStringLiteral("%1日").arg(d));
-    for (int h = 0; h < 24; ++h)
-        ui->cbos->addItem(HourItemText(h));
-    for (int m = 0; m < 60; ++m)
-        ui->cbomin->addItem(QStringLiteral("%1分").arg(m));
+    FillDateTimeLists(ui->cbom, ui->cbod, ui->cbos, ui->cbomin);
 }
 
 void TFrmJiuXing::SetDate(const TDateRec &date)

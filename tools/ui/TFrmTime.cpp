@@ -2,6 +2,8 @@
 
 #include "ui_TFrmTime.h"
 
+#include "DateTimeLists.h"
+
 #include "LunarText.h"
 #include "Prompts.h"
 #include "WnlMonth.h"
@@ -26,14 +28,7 @@ TFrmTime::~TFrmTime() = default;
 
 void TFrmTime::FormShow()
 {
-    for (int m = 1; m <= 12; ++m)
-        ui->cbom->addItem(QStringLiteral("%1月").arg(m));
-    for (int d = 1; d <= 31; ++d)
-        ui->cbod->addItem(QStringLiteral("%1日").arg(d));
-    for (int h = 0; h < 24; ++h)
-        ui->cbos->addItem(HourItemText(h));
-    for (int m = 0; m < 60; ++m)
-        ui->cbomin->addItem(QStringLiteral("%1分").arg(m));
+    FillDateTimeLists(ui->cbom, ui->cbod, ui->cbos, ui->cbomin);
     ui->Chkrun->setChecked(m_leap != 0);
     ui->Rdonl->setChecked(m_lunar != 0);
     ui->Rdogl->setChecked(m_lunar == 0);

@@ -1,0 +1,24 @@
+#include "CaseDialogText.h"
+
+#include "Prompts.h"
+
+#include <QApplication>
+
+namespace {
+bool IsBlank(QChar c) { return c.unicode() <= 0x20 || c.isSpace() || c.category() == QChar::Other_Control; }
+} // namespace
+
+QString TrimBlanks(const QString &text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && IsBlank(text[from]))
+        ++from;
+    while (to > from && IsBlank(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
+void ShowPlainMessage(const QString &text)
+{
+    Prompts::instance().inform(QApplication::applicationDisplayName(), text);
+}

@@ -1,0 +1,578 @@
+// The case commands of the main window: save, new, open, delete, move to another category, the category
+// editor, both searches and refresh, with each case's comment file (.rtf) and floor plan (.bmp).
+#include "TFrmMain.h"
+
+#include "ui_TFrmMain.h"
+
+#include "AppPath.h"
+#include "CaseComment.h"
+#include "CaseFiles.h"
+#include "CaseSearch.h"
+#include "CaseTree.h"
+#include "ChartInputs.h"
+#include "CommentFile.h"
+#include "FormUtil.h"
+#include "MQuorin.h"
+#include "MRecordBase.h"
+#include "MUiFont.h"
+#include "Prompts.h"
+#include "TFrmEditClass.h"
+#include "TFrmFenLei.h"
+#include "TFrmSameName.h"
+#include "TFrmSearch.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace {
+
+const QString kHint = QStringLiteral("提示");
+const QString kBlankComment = QStringLiteral("输入自己的评语：");
+// The save button: black while no saved case is open, blue (Windows colour 0xFF0000) while one is.
+const QColor kSaveNewColour = Qt::black;
+const QColor kSaveOldColour = QColor(0, 0, 255);
+// A new case's floor plan starts as a small white picture.
+constexpr int kBlankPlanSide = 50;
+
+} // namespace
+
+// What the window knows of the open case, and the conditions and comment texts of its searches.
+struct TFrmMain::CaseCommands {
+    bool open = false;      // the window shows a saved case
+    int openId = -1;
+    TRecordData saved;      // the open case as last loaded or saved
+    QString remarkPath;     // its comment file
+    QString planPath;       // its floor-plan file
+    TSearchData search;     // kept while the program runs, so the dialog shows the last conditions again
+    std::unique_ptr<CommentTexts> comments;
+    QMenu *moveMenu = nullptr;
+
+    CommentTexts &Comments()
+    {
+        if (!comments || comments->AppFolder() != AppPath())
+            comments = std::make_unique<CommentTexts>(AppPath(), CommentFileText);
+        return *comments;
+    }
+};
+
+void TFrmMain::CaseCommandsDeleter::operator()(CaseCommands *p) const { delete p; }
+
+bool TFrmMain::CaseOpen() const { return m_cases->open; }
+
+int TFrmMain::OpenCaseId() const { return m_cases->openId; }
+
+void TFrmMain::setupCaseCommands()
+{
+    m_cases.reset(new CaseCommands);
+    connect(ui->SbtoSave, &QToolButton::clicked, this, [this] { SaveCaseClick(); });
+    connect(ui->BtoNew, &QPushButton::clicked, this, &TFrmMain::BtoNewClick);
+
+    auto *save = new QAction(QStringLiteral("保存案例"), this);
+    save->setObjectName(QStringLiteral("menu_f_save"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, [this] { SaveCaseClick(); });
+    ui->mnuFile->insertAction(ui->fnumclose, save);
+    ui->mnuFile->insertSeparator(ui->fnumclose);
+
+    connect(ui->Tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *node) {
+        if (CaseTree::IdOf(node) >= 0)
+            OpenCase(CaseTree::IdOf(node));
+    });
+
+    QMenu *popup = findChild<QMenu *>(QStringLiteral("PopTree"));
+    if (!popup)
+        return;
+    auto add = [&](QMenu *menu, const char *name, const QString &text, void (TFrmMain::*command)()) {
+        QAction *a = menu->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, command);
+        return a;
+    };
+    popup->addSeparator();
+    QAction *view = popup->addAction(QStringLiteral("查看案例"));
+    view->setObjectName(QStringLiteral("pop_ming_pai"));
+    connect(view, &QAction::triggered, this, [this] {
+        if (m_caseTree->SelectedId() >= 0)
+            OpenCase(m_caseTree->SelectedId());
+    });
+    m_cases->moveMenu = popup->addMenu(QStringLiteral("移动到"));
+    m_cases->moveMenu->setObjectName(QStringLiteral("pop_ming_move"));
+    connect(m_cases->moveMenu, &QMenu::triggered, this, [this](QAction *item) { MoveCaseTo(item->text()); });
+    add(popup, "pop_ming_delete", QStringLiteral("删除案例"), &TFrmMain::pop_ming_deleteClick);
+    popup->addSeparator();
+    add(popup, "N35", QStringLiteral("编辑类别"), &TFrmMain::N35Click);
+    add(popup, "N43", QStringLiteral("模糊查找"), &TFrmMain::N43Click);
+    add(popup, "pop_search", QStringLiteral("条件查找"), &TFrmMain::pop_searchClick);
+    add(popup, "N44", QStringLiteral("刷新显示"), &TFrmMain::N44Click);
+    connect(popup, &QMenu::aboutToShow, this, &TFrmMain::fillMoveMenu);
+}
+
+void TFrmMain::setCaseOpen(bool open, int id)
+{
+    m_cases->open = open;
+    m_cases->openId = open ? id : -1;
+    ui->SbtoSave->setText(open ? QStringLiteral("存旧") : QStringLiteral("存新"));
+    QPalette pal = ui->SbtoSave->palette();
+    pal.setColor(QPalette::ButtonText, open ? kSaveOldColour : kSaveNewColour);
+    ui->SbtoSave->setPalette(pal);
+}
+
+void TFrmMain::showCaseCount()
+{
+    if (QAction *record = findChild<QAction *>(QStringLiteral("pMenuRecord")))
+        record->setText(CaseTreeText::RecordCount(m_caseTree->Count()));
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Save
+
+bool TFrmMain::SaveCaseClick()
+{
+    if (RefuseWhileTreeLoads() || !CaseDb())
+        return false;
+    if (!m_chartValid) {
+        Prompts::instance().inform(kHint, QStringLiteral("请先排一个正确的盘后再保存"));
+        return false;
+    }
+    return m_cases->open ? updateOpenCase() : insertCase();
+}
+
+// The comments, and the floor plan when the case has one, into the open case's files. The comment file is
+// skipped when withComments is off.
+bool TFrmMain::saveCaseFiles(bool withComments)
+{
+    QString error;
+    if (withComments && !SaveCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document(), &error)) {
+        Prompts::instance().error(QStringLiteral("错误"), error);
+        return false;
+    }
+    if (!m_rec.hasPlan)
+        return true;
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    if (!ui->ImgBk->Picture().save(&buffer, "BMP") || !SaveCaseFile(m_cases->planPath, bmp, &error)) {
+        Prompts::instance().error(QStringLiteral("错误"), error.isEmpty() ? QStringLiteral("无法保存户型图！") : error);
+        return false;
+    }
+    return true;
+}
+
+bool TFrmMain::updateOpenCase()
+{
+    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("要修改“%1”这条记录吗？").arg(m_cases->saved.name),
+                                      Prompts::Answer::Yes))
+        return false;
+    m_rec.remarkText = CommentText(ui->RedtPingYu);
+    if (!CaseDb()->UpdateCase(m_cases->openId, m_rec)) {
+        inform(CaseDb()->Message());
+        return false;
+    }
+    // The floor plan too: a plan drawn on since the case was opened is part of the case.
+    if (!saveCaseFiles(true))
+        return false;
+    ui->RedtPingYu->document()->setModified(false);
+    m_cases->saved = m_rec;
+    if (QTreeWidgetItem *node = m_caseTree->NodeOf(m_cases->openId)) {
+        m_caseTree->Update(node, CaseTreeText::MakeItem(m_rec, 0));
+        if (node->parent())
+            node->parent()->setExpanded(true);
+        inform(QStringLiteral("已保存编辑后的案例。"));
+    }
+    return true;
+}
+
+bool TFrmMain::insertCase()
+{
+    QStringList classes;
+    CaseDb()->ReadClasses(classes);
+    TFrmFenLei dlg(classes, this);
+    AppUiFont.ApplyToForm(&dlg);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    TRecordData rec = m_rec;
+    rec.className = dlg.ChosenClass();
+    const QString remarkPath = NewRemarkFileName(AppPath(), rec, rec.remarkFile);
+    QString error;
+    if (!SaveCommentFile(remarkPath, *ui->RedtPingYu->document(), &error)) {
+        Prompts::instance().error(QStringLiteral("错误"), error);
+        return false;
+    }
+    rec.remarkText = CommentText(ui->RedtPingYu);
+    if (CaseDb()->InsertCase(rec) < 0) {
+        QFile::remove(remarkPath); // the name was free: no other case uses this file
+        inform(CaseDb()->Message());
+        return false;
+    }
+    m_rec = rec;
+    m_cases->remarkPath = remarkPath;
+    m_cases->planPath = PlanFilePath(AppPath(), rec.remarkFile);
+    saveCaseFiles(false); // a plan that cannot be written is reported; the case itself is saved
+
+    m_caseTree->Place({CaseTreeText::MakeItem(rec, 0)}, 0, 1);
+    if (QTreeWidgetItem *node = m_caseTree->NodeOf(rec.id); node && node->parent())
+        node->parent()->setExpanded(true);
+    showCaseCount();
+
+    setCaseOpen(true, rec.id);
+    ui->RedtPingYu->document()->setModified(false);
+    m_cases->saved = m_rec;
+    return true;
+}
+
+bool TFrmMain::offerToSaveComments()
+{
+    if (!m_cases || !m_cases->open || !ui->RedtPingYu->document()->isModified())
+        return true;
+    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("当前案例评语已改变，要保存吗？"), Prompts::Answer::Yes,
+                                      Prompts::Icon::Warning))
+        return true;
+    // Yes means the comments must not be lost: a save that is refused or fails stops what was asked for.
+    return SaveCaseClick();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// New case
+
+void TFrmMain::clearFloorPlan()
+{
+    m_rec.hasPlan = 0;
+    ui->ImgBk->Picture() = QImage(kBlankPlanSide, kBlankPlanSide, QImage::Format_RGB32);
+    ui->ImgBk->Picture().fill(Qt::white);
+    ui->ImgBk->move(1, 1);
+    if (m_quorin)
+        m_quorin->ResetBkUndo(); // the steps of another case's plan are not this one's
+}
+
+void TFrmMain::BtoNewClick()
+{
+    if (!Prompts::instance().askYesNo(QStringLiteral("新建"), QStringLiteral("确定要开始建立一个新案例吗?这将清除现有评语！"),
+                                      Prompts::Answer::Yes))
+        return;
+    if (!offerToSaveComments())
+        return;
+    ui->RedtQuorin->clear();
+    ui->RedtQuorin->document()->setModified(false);
+    ui->Img1->Picture().fill(Qt::white);
+    setCaseOpen(false);
+    ui->RedtPingYu->setPlainText(kBlankComment);
+    ui->RedtPingYu->document()->setModified(false);
+    m_chartValid = false;
+    m_rec.date.month = 0;
+    clearFloorPlan();
+    afterChartChange();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Open
+
+// The checks of the lay-out on the inputs an opened case filled in.
+bool TFrmMain::checkOpenedInputs()
+{
+    const int item = ui->CboZuoShan->currentIndex();
+    if (item < 0 || ChartInputs::IsSeparatorItem(item)) {
+        Prompts::instance().inform(kHint, QStringLiteral("请选择坐山！"));
+        return false;
+    }
+    const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
+    if (parsed.error != ChartInputs::DegreeError::None) {
+        Prompts::instance().error(ChartInputs::DegreeErrorTitle(parsed.error), ChartInputs::DegreeErrorText(parsed.error));
+        return false;
+    }
+    if (ui->EdtName->text().isEmpty()) {
+        Prompts::instance().inform(kHint, QStringLiteral("姓名不能为空"));
+        return false;
+    }
+    if (m_rec.buildYear < 44 || m_rec.date.year < 100 || m_rec.buildYear > 9999 || m_rec.date.year > 9999) {
+        Prompts::instance().warn(QStringLiteral("年份错误"), QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"));
+        return false;
+    }
+    return true;
+}
+
+void TFrmMain::fillInputsFromCase(const TRecordData &rec)
+{
+    ui->EdtYear->setText(QString::number(rec.buildYear));
+    selectPeriodOfYear(rec.buildYear);
+    ui->CboZuoShan->setCurrentIndex(rec.mountain < ChartInputs::kSittingItems ? rec.mountain : -1);
+    (rec.xiaGua ? ui->RdoXia : ui->RdoTi)->setChecked(true);
+    ui->LedtShengNian->setText(QString::number(rec.date.year));
+    (rec.sex ? ui->Rdona : ui->Rdonv)->setChecked(true);
+    ui->EdtName->setText(rec.name);
+    ui->LedtZtd->setText(ChartInputs::DegreeText(rec.degree));
+    ui->CboMen->setCurrentIndex(rec.door < ui->CboMen->count() ? rec.door : 0);
+    ui->PageTools->setCurrentIndex(0);
+}
+
+// The open case's comments (from its file, else the stored text) and floor plan (from its file, else none).
+void TFrmMain::loadCaseFiles()
+{
+    // A name read from the file becomes a path only when it stays in the case folder; otherwise the case gets a
+    // fresh name, stored with its next save.
+    EnsureValidRemarkFile(AppPath(), m_rec);
+    m_cases->remarkPath = RemarkFilePath(AppPath(), m_rec.remarkFile);
+    m_cases->planPath = PlanFilePath(AppPath(), m_rec.remarkFile);
+    if (!QFileInfo::exists(m_cases->remarkPath) || !LoadCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document()))
+        ui->RedtPingYu->setPlainText(m_rec.remarkText);
+    if (!QFileInfo::exists(m_cases->planPath) || !LoadFloorPlan(m_cases->planPath))
+        clearFloorPlan();
+}
+
+bool TFrmMain::OpenCase(int id)
+{
+    if (RefuseWhileTreeLoads() || !CaseDb() || !m_quorin || id < 0)
+        return false;
+    TRecordData rec;
+    if (!CaseDb()->LoadCase(id, rec) || !offerToSaveComments())
+        return false;
+
+    rec.chartPanel = (rec.chartPanel == 1 || rec.chartPanel == 4) ? 1 : 0;
+    rec.colour = int16_t(qMax(0, RadioIndex(ui->RdoColor)));
+    rec.starNames = uint8_t(qMax(0, RadioIndex(ui->GrpShowStar)));
+    m_rec = rec;
+    m_cases->saved = rec;
+    fillInputsFromCase(rec);
+    m_chartValid = false;
+    if (!checkOpenedInputs()) {
+        setCaseOpen(false); // the window no longer shows the case that was open: a save must not rewrite it
+        return false;
+    }
+    setCaseOpen(true, id);
+    loadCaseFiles();
+
+    if (!m_quorin->PaiPan(m_rec)) {
+        Prompts::instance().error(QStringLiteral("错误"), m_quorin->sMessage);
+        return false;
+    }
+    m_chartValid = true;
+    ui->RedtPingYu->document()->setModified(false);
+    ui->ScrollBox1->horizontalScrollBar()->setValue(0);
+    ui->ScrollBox1->verticalScrollBar()->setValue(0);
+    ui->Img1->move(1, 1);
+    ui->ImgBk->move(1, 1);
+    ui->Img1->raise();
+    afterChartChange();
+    QTextCursor cursor = ui->RedtQuorin->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    ui->RedtQuorin->setTextCursor(cursor);
+    afterLayOutPictures();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Delete and move
+
+void TFrmMain::pop_ming_deleteClick()
+{
+    if (RefuseWhileTreeLoads() || !CaseDb())
+        return;
+    QTreeWidgetItem *node = ui->Tree->currentItem();
+    const int id = CaseTree::IdOf(node);
+    if (id < 0) {
+        inform(QStringLiteral("请先选择一个案例！"));
+        return;
+    }
+    const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
+    if (!Prompts::instance().askYesNo(QStringLiteral("注意"), QStringLiteral("确定要删除“%1”这个案例吗？").arg(owner),
+                                      Prompts::Answer::No, Prompts::Icon::Warning))
+        return;
+    const bool isOpen = m_cases->open && id == m_cases->openId;
+    QString remarkPath;
+    if (isOpen) {
+        if (!Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
+            return;
+        remarkPath = m_cases->remarkPath;
+    } else if (TRecordData rec; CaseDb()->LoadCase(id, rec)) {
+        remarkPath = RemarkFilePath(AppPath(), rec.remarkFile);
+    }
+    // The row goes first: a case whose deletion failed keeps its comments, its node and the window as it was.
+    if (!CaseDb()->DeleteCase(id)) {
+        inform(CaseDb()->Message());
+        return;
+    }
+    if (!remarkPath.isEmpty())
+        QFile::remove(remarkPath); // the floor plan stays
+    m_caseTree->Remove(node);
+    showCaseCount();
+    if (isOpen) {
+        ui->RedtQuorin->clear();
+        m_chartValid = false;
+        setCaseOpen(false); // the next save makes a new case of what is on screen
+    }
+}
+
+void TFrmMain::fillMoveMenu()
+{
+    QMenu *menu = m_cases->moveMenu;
+    menu->clear();
+    QTreeWidgetItem *node = ui->Tree->currentItem();
+    if (m_caseTree->Style() != TreeGrouped || CaseTree::IdOf(node) < 0 || !node->parent())
+        return;
+    for (const QString &name : m_caseTree->CategoryNames())
+        if (name != node->parent()->text(0))
+            menu->addAction(name);
+}
+
+void TFrmMain::MoveCaseTo(const QString &category)
+{
+    if (RefuseWhileTreeLoads() || !CaseDb())
+        return;
+    QTreeWidgetItem *node = ui->Tree->currentItem();
+    const int id = CaseTree::IdOf(node);
+    TRecordData rec;
+    if (id < 0)
+        return;
+    if (!CaseDb()->LoadCase(id, rec)) {
+        inform(CaseDb()->Message());
+        return;
+    }
+    rec.className = category;
+    if (!CaseDb()->UpdateCase(id, rec)) {
+        inform(CaseDb()->Message());
+        return;
+    }
+    // The open case follows, or its next save would put it back into the old category.
+    if (m_cases->open && id == m_cases->openId) {
+        m_rec.className = category;
+        m_cases->saved.className = category;
+    }
+    m_caseTree->Remove(node);
+    m_caseTree->Place({CaseTreeText::MakeItem(rec, 0)}, 0, 1);
+    if (QTreeWidgetItem *moved = m_caseTree->NodeOf(id); moved && moved->parent())
+        moved->parent()->setExpanded(true);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Categories, searches, refresh
+
+// After the category editor: the open case takes its stored category, and a case the editor deleted is no
+// longer open.
+void TFrmMain::followOpenCaseAfterEdit()
+{
+    if (!m_cases->open)
+        return;
+    TRecordData stored;
+    switch (CaseDb()->LoadCaseEx(m_cases->openId, stored)) {
+    case MRecordBase::TLoadResult::Loaded:
+        m_rec.className = stored.className;
+        m_cases->saved.className = stored.className;
+        break;
+    case MRecordBase::TLoadResult::NoSuchCase:
+        setCaseOpen(false);
+        break;
+    case MRecordBase::TLoadResult::Failed:
+        break;
+    }
+}
+
+void TFrmMain::N35Click()
+{
+    if (RefuseWhileTreeLoads() || !CaseDb())
+        return;
+    bool modified = false;
+    {
+        TFrmEditClass dlg(*CaseDb(), this);
+        AppUiFont.ApplyToForm(&dlg);
+        dlg.exec();
+        modified = dlg.Modified();
+    }
+    if (!modified)
+        return;
+    followOpenCaseAfterEdit();
+    RefreshTree(m_caseTree->ShownIds());
+}
+
+void TFrmMain::N44Click()
+{
+    if (!RefuseWhileTreeLoads())
+        RefreshTree(m_caseTree->ShownIds());
+}
+
+void TFrmMain::pop_searchClick()
+{
+    if (RefuseWhileTreeLoads() || !CaseDb())
+        return;
+    std::vector<int32_t> found;
+    {
+        TFrmSearch dlg(*CaseDb(), m_cases->Comments(), m_cases->search, this);
+        AppUiFont.ApplyToForm(&dlg);
+        dlg.exec();
+        if (dlg.Tag() != 1)
+            return;
+        found = dlg.Found();
+    }
+    showSearchResults(found);
+}
+
+void TFrmMain::N43Click()
+{
+    if (RefuseWhileTreeLoads() || !CaseDb())
+        return;
+    const std::optional<QString> typed = Prompts::instance().inputText(
+        QStringLiteral("模糊查找"), QStringLiteral("请输入要查找的关键字（姓名、性别、地址、类别、年-月-日-时、评语）：            "));
+    if (!typed || typed->trimmed().isEmpty())
+        return;
+    const QStringList keywords = SplitKeywords(*typed);
+    if (keywords.isEmpty()) {
+        inform(QStringLiteral("请输入要查找的关键字，多个关键字可以用空格隔开！"));
+        return;
+    }
+    std::vector<int32_t> found;
+    QString message;
+    if (!FuzzySearch(*CaseDb(), keywords, m_cases->Comments(), found, message)) {
+        inform(message);
+        return;
+    }
+    if (found.empty()) {
+        inform(QStringLiteral("没有符合的案例！"));
+        return;
+    }
+    showSearchResults(found);
+}
+
+void TFrmMain::showSearchResults(const std::vector<int32_t> &ids)
+{
+    QStringList lines;
+    QList<int> results; // the ids that loaded, one per line
+    {
+        MRecordBase::Batch batch(*CaseDb());
+        TRecordData rec;
+        for (int32_t id : ids) {
+            if (batch.ok() && CaseDb()->LoadCaseBatch(id, rec)) {
+                lines << CaseTreeText::Caption(rec);
+                results << id;
+            }
+        }
+    }
+    TFrmSameName dlg(lines, this);
+    AppUiFont.ApplyToForm(&dlg);
+    if (dlg.exec() != QDialog::Accepted || dlg.SelectedLine() < 0 || dlg.SelectedLine() >= results.size())
+        return;
+    const int chosen = results.at(dlg.SelectedLine());
+    if (!dlg.ShowAll())
+        results = {chosen};
+    QList<int> shown = dlg.ClearList() ? QList<int>() : m_caseTree->ShownIds();
+    if (shown.isEmpty()) {
+        shown = results;
+    } else {
+        for (int id : std::as_const(results))
+            if (!shown.contains(id))
+                shown << id;
+    }
+    RefreshTree(shown);
+    // A long list fills on the loader thread; its cases open once it is done.
+    QTreeWidgetItem *node = TreeBusy() ? nullptr : m_caseTree->NodeOf(chosen);
+    if (!node)
+        return;
+    ui->Tree->setFocus();
+    ui->Tree->setCurrentItem(node);
+    OpenCase(chosen);
+}

@@ -1,0 +1,418 @@
+// The case commands of the main window on a real case file: save, update, reopen, new, delete, move, the
+// category editor, both searches with their result list, and refresh.
+#include "GuiTestSupport.h"
+
+#include "CaseFiles.h"
+#include "CaseTree.h"
+#include "CommentFile.h"
+#include "MQuorin.h"
+#include "MRecordBase.h"
+#include "TFrmMain.h"
+#include "TImage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using Answer = Prompts::Answer;
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+class CaseCommandsTest : public ProgramFolderTest {
+protected:
+    std::unique_ptr<TFrmMain> open()
+    {
+        auto w = std::make_unique<TFrmMain>();
+        w->show();
+        return w;
+    }
+    QString app() const { return path(""); }
+    QAction *action(TFrmMain &w, const char *name) { return w.findChild<QAction *>(QString::fromLatin1(name)); }
+    QTextEdit *comments(TFrmMain &w) { return find<QTextEdit>(&w, "RedtPingYu"); }
+    QImage &plan(TFrmMain &w) { return find<TImage>(&w, "ImgBk")->Picture(); }
+    QStringList asked() const
+    {
+        QStringList texts;
+        for (const auto &q : prompts.asked())
+            texts << q.text;
+        return texts;
+    }
+
+    // Lays out a house for `name`, optionally over a 300x200 floor plan, and writes `comment` into the pane.
+    void layOut(TFrmMain &w, const QString &name, bool withPlan, const QString &comment)
+    {
+        if (withPlan) {
+            QImage img(300, 200, QImage::Format_RGB32);
+            img.fill(Qt::yellow);
+            ASSERT_TRUE(img.save(path("plan.png")));
+            ASSERT_TRUE(w.LoadFloorPlan(path("plan.png")));
+        }
+        find<QLineEdit>(&w, "LedtZtd")->setText("0:0");
+        find<QLineEdit>(&w, "EdtYear")->setText("2004");
+        find<QLineEdit>(&w, "EdtName")->setText(name);
+        find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
+        w.BtnPaiClick();
+        ASSERT_TRUE(w.ChartValid());
+        comments(w)->setPlainText(comment);
+    }
+
+    // Saves a new case into `category` through the category dialog.
+    bool saveNew(TFrmMain &w, const QString &category)
+    {
+        bool saved = false;
+        WithModalDialog([&] { saved = w.SaveCaseClick(); },
+                        [&](QWidget *dlg) {
+                            EXPECT_EQ(dlg->objectName(), "TFrmFenLei");
+                            find<QComboBox>(dlg, "CboFenLei")->setEditText(category);
+                            QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
+                        });
+        return saved;
+    }
+
+    void closeWith(TFrmMain &w, std::initializer_list<Answer> answers)
+    {
+        for (Answer a : answers)
+            prompts.reply(a);
+        EXPECT_TRUE(w.close());
+    }
+
+    // Cases written straight into the file, each with a comment file.
+    void saveCases(const QList<std::tuple<const char *, int, const char *, const char *>> &cases)
+    {
+        MRecordBase db(app());
+        ASSERT_EQ(db.Open(MRecordBase::DefaultPath(app())), 0);
+        for (const auto &[name, sex, category, comment] : cases) {
+            TRecordData r;
+            r.name = QString::fromUtf8(name);
+            r.sex = uint8_t(sex);
+            r.className = QString::fromUtf8(category);
+            r.buildYear = 2004;
+            r.mountain = 5;
+            r.date = {1980, 5, 6, 7, 8};
+            NewRemarkFileName(app(), r, r.remarkFile);
+            ASSERT_GT(db.InsertCase(r), 0);
+            QTextDocument doc;
+            doc.setPlainText(QString::fromUtf8(comment));
+            ASSERT_TRUE(SaveCommentFile(RemarkFilePath(app(), r.remarkFile), doc));
+        }
+    }
+
+    TRecordData stored(int id)
+    {
+        TRecordData r;
+        EXPECT_TRUE(CaseDb()->LoadCase(id, r));
+        return r;
+    }
+};
+
+// Answers a dialog that a modal dialog opens in its turn.
+void ThenInNextDialog(const std::function<void(QWidget *)> &inDialog)
+{
+    QTimer::singleShot(0, [inDialog] {
+        QWidget *modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        inDialog(modal);
+    });
+}
+
+} // namespace
+
+TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
+{
+    auto w = open();
+    auto *save = find<QToolButton>(w.get(), "SbtoSave");
+    EXPECT_EQ(save->text(), "存新");
+    EXPECT_EQ(save->palette().color(QPalette::ButtonText), QColor(Qt::black));
+
+    prompts.reply(Answer::Ok);
+    EXPECT_FALSE(w->SaveCaseClick());
+    EXPECT_EQ(asked().last(), "请先排一个正确的盘后再保存");
+    EXPECT_EQ(CaseDb()->GetPrimaryId(), 0);
+
+    layOut(*w, "张三", true, "门开东南");
+    ASSERT_TRUE(saveNew(*w, "小区套房"));
+    const TRecordData first = stored(1);
+    EXPECT_EQ(first.className, "小区套房");
+    EXPECT_EQ(first.remarkFile, "张三_198000010000");
+    EXPECT_EQ(first.remarkText, "门开东南");
+    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), first.remarkFile)), "门开东南");
+    EXPECT_EQ(QImage(PlanFilePath(app(), first.remarkFile)).size(), QSize(300, 200));
+    EXPECT_EQ(save->text(), "存旧");
+    EXPECT_EQ(save->palette().color(QPalette::ButtonText), QColor(0, 0, 255));
+    EXPECT_TRUE(w->CaseOpen());
+    EXPECT_EQ(w->OpenCaseId(), 1);
+    ASSERT_NE(w->Tree().NodeOf(1), nullptr);
+    EXPECT_EQ(w->Tree().NodeOf(1)->parent()->text(0), "小区套房");
+    EXPECT_EQ(action(*w, "pMenuRecord")->text(), "【 1 条案例】");
+
+    // Update: the question, the comments and the floor plan drawn on since.
+    comments(*w)->setPlainText("门开东南，旺山旺向");
+    plan(*w).setPixel(5, 5, qRgb(0, 0, 0));
+    prompts.reply(Answer::Yes).reply(Answer::Ok);
+    ASSERT_TRUE(action(*w, "menu_f_save")->isEnabled());
+    action(*w, "menu_f_save")->trigger();
+    EXPECT_EQ(asked().mid(asked().size() - 2), (QStringList{"要修改“张三”这条记录吗？", "已保存编辑后的案例。"}));
+    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), first.remarkFile)), "门开东南，旺山旺向");
+    EXPECT_EQ(stored(1).remarkText, "门开东南，旺山旺向");
+    EXPECT_EQ(QImage(PlanFilePath(app(), first.remarkFile)).pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
+    closeWith(*w, {Answer::Yes});
+
+    // After a restart the case opens with its inputs, comments, floor plan and chart.
+    w = open();
+    auto *tree = find<QTreeWidget>(w.get(), "Tree");
+    QTreeWidgetItem *node = w->Tree().NodeOf(1);
+    ASSERT_NE(node, nullptr);
+    tree->setCurrentItem(node);
+    emit tree->itemDoubleClicked(node, 0);
+    EXPECT_TRUE(w->ChartValid());
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), "张三");
+    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtYear")->text(), "2004");
+    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtShengNian")->text(), "1980");
+    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text(), "0:0");
+    EXPECT_EQ(comments(*w)->toPlainText(), "门开东南，旺山旺向");
+    EXPECT_FALSE(comments(*w)->document()->isModified());
+    EXPECT_EQ(plan(*w).size(), QSize(300, 200));
+    EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(find<QToolButton>(w.get(), "SbtoSave")->text(), "存旧");
+
+    // Without its comment file a case shows the comment text stored with it.
+    ASSERT_TRUE(QFile::remove(RemarkFilePath(app(), first.remarkFile)));
+    comments(*w)->setPlainText("别的");
+    comments(*w)->document()->setModified(false);
+    ASSERT_TRUE(w->OpenCase(1));
+    EXPECT_EQ(comments(*w)->toPlainText(), "门开东南，旺山旺向");
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakesANewCase)
+{
+    auto w = open();
+    layOut(*w, "张三", true, "评语");
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+    const QString rtf = RemarkFilePath(app(), stored(1).remarkFile);
+    const QString bmp = PlanFilePath(app(), stored(1).remarkFile);
+    auto *tree = find<QTreeWidget>(w.get(), "Tree");
+
+    tree->clearSelection();
+    tree->setCurrentItem(nullptr);
+    prompts.reply(Answer::Ok);
+    action(*w, "pop_ming_delete")->trigger();
+    EXPECT_EQ(asked().last(), "请先选择一个案例！");
+
+    tree->setCurrentItem(w->Tree().NodeOf(1));
+    prompts.reply(Answer::No);
+    action(*w, "pop_ming_delete")->trigger();
+    EXPECT_EQ(asked().last(), "确定要删除“张三”这个案例吗？");
+    EXPECT_EQ(prompts.asked().last().defaultAnswer, Answer::No);
+    EXPECT_EQ(prompts.asked().last().icon, Prompts::Icon::Warning);
+    EXPECT_TRUE(QFile::exists(rtf));
+
+    prompts.reply(Answer::Yes).reply(Answer::Yes);
+    action(*w, "pop_ming_delete")->trigger();
+    EXPECT_EQ(asked().last(), "确定要删除当前正在查看的案例吗？");
+    TRecordData gone;
+    EXPECT_FALSE(CaseDb()->LoadCase(1, gone));
+    EXPECT_FALSE(QFile::exists(rtf));
+    EXPECT_TRUE(QFile::exists(bmp));
+    EXPECT_EQ(w->Tree().NodeOf(1), nullptr);
+    EXPECT_EQ(action(*w, "pMenuRecord")->text(), "【 0 条案例】");
+    EXPECT_FALSE(w->CaseOpen());
+    EXPECT_FALSE(w->ChartValid());
+    EXPECT_EQ(find<QToolButton>(w.get(), "SbtoSave")->text(), "存新");
+
+    // The plan file of the deleted case still holds its name: the new case gets the next one.
+    layOut(*w, "张三", false, "又一个");
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+    EXPECT_EQ(stored(2).remarkFile, "张三_198000010000_0");
+    EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000_0"))); // the plan still on screen
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
+{
+    saveCases({{"李四", 1, "私人别墅", "旧评语"}});
+    auto w = open();
+    layOut(*w, "张三", false, "评语");
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+    QTextCursor typing(comments(*w)->document()); // typed: the pane counts as changed
+    typing.select(QTextCursor::Document);
+    typing.insertText("改过的评语");
+
+    // Yes to saving, No to the update question: the new case does not start.
+    prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::No);
+    find<QPushButton>(w.get(), "BtoNew")->click();
+    EXPECT_EQ(asked().mid(asked().size() - 3),
+              (QStringList{"确定要开始建立一个新案例吗?这将清除现有评语！", "当前案例评语已改变，要保存吗？",
+                           "要修改“张三”这条记录吗？"}));
+    EXPECT_EQ(comments(*w)->toPlainText(), "改过的评语");
+    EXPECT_TRUE(w->CaseOpen());
+
+    // Nor does another case open.
+    prompts.reply(Answer::Yes).reply(Answer::No);
+    EXPECT_FALSE(w->OpenCase(1));
+    EXPECT_EQ(w->OpenCaseId(), 2);
+    EXPECT_EQ(comments(*w)->toPlainText(), "改过的评语");
+
+    // Nor does the window close; then Yes throughout saves and closes.
+    prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::No);
+    EXPECT_FALSE(w->close());
+    closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
+    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), stored(2).remarkFile)), "改过的评语");
+
+    // 新建 without a save clears the case from the window.
+    w = open();
+    ASSERT_TRUE(w->OpenCase(2));
+    QImage img(300, 200, QImage::Format_RGB32);
+    img.fill(Qt::yellow);
+    ASSERT_TRUE(img.save(path("plan.png")));
+    ASSERT_TRUE(w->LoadFloorPlan(path("plan.png")));
+    ASSERT_TRUE(w->Quorin()->BkLine(1, 1, 50, 50)); // a step the next case must not undo into
+    prompts.reply(Answer::Yes);
+    find<QPushButton>(w.get(), "BtoNew")->click();
+    int width = 0, height = 0;
+    EXPECT_FALSE(w->Quorin()->UndoBk(width, height));
+    EXPECT_EQ(comments(*w)->toPlainText(), "输入自己的评语：");
+    EXPECT_FALSE(w->ChartValid());
+    EXPECT_FALSE(w->CaseOpen());
+    EXPECT_EQ(plan(*w).size(), QSize(50, 50));
+    EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), "");
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+TEST_F(CaseCommandsTest, CommandsWaitForTheTreeAndStoredFileNamesStayInTheCaseFolder)
+{
+    saveCases({{"李四", 1, "私人别墅", "评语"}});
+    MRecordBase db(app());
+    ASSERT_EQ(db.Open(MRecordBase::DefaultPath(app())), 0);
+    TRecordData r;
+    ASSERT_TRUE(db.LoadCase(1, r));
+    r.remarkFile = "../dat/Quorin";
+    ASSERT_TRUE(db.UpdateCase(1, r));
+
+    auto w = open();
+    find<QTreeWidget>(w.get(), "Tree")->setProperty("tag", 1);
+    const std::function<void()> commands[] = {
+        [&] { w->SaveCaseClick(); }, [&] { w->OpenCase(1); },      [&] { w->pop_ming_deleteClick(); },
+        [&] { w->MoveCaseTo("小区套房"); }, [&] { w->N43Click(); }, [&] { w->pop_searchClick(); },
+        [&] { w->N35Click(); },      [&] { w->N44Click(); }};
+    for (const auto &command : commands) {
+        prompts.reply(Answer::Ok);
+        command();
+        EXPECT_EQ(asked().last(), "请等待案例加载完毕！");
+    }
+    find<QTreeWidget>(w.get(), "Tree")->setProperty("tag", 0);
+
+    // A name that would leave the case folder is replaced; the comments come from the stored text.
+    ASSERT_TRUE(w->OpenCase(1));
+    EXPECT_EQ(comments(*w)->toPlainText(), "输入自己的评语：");
+    prompts.reply(Answer::Yes).reply(Answer::Ok);
+    ASSERT_TRUE(w->SaveCaseClick());
+    EXPECT_EQ(stored(1).remarkFile, "李四_198005060708_0");
+    EXPECT_TRUE(QFile::exists(path("dat/Quorin.db")));
+    EXPECT_TRUE(QFile::exists(RemarkFilePath(app(), "李四_198005060708_0")));
+
+    // A case whose inputs fail the lay-out's checks leaves no case open for a save to overwrite.
+    TRecordData nameless = stored(1);
+    nameless.name.clear();
+    ASSERT_EQ(CaseDb()->InsertCase(nameless), 2);
+    prompts.reply(Answer::Ok);
+    EXPECT_FALSE(w->OpenCase(2));
+    EXPECT_EQ(asked().last(), "姓名不能为空");
+    EXPECT_FALSE(w->CaseOpen());
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
+{
+    saveCases({{"张三", 1, "私人别墅", "门开东南"},
+               {"张三", 0, "小区套房", "坐北朝南"},
+               {"李四", 1, "私人别墅", "旺山旺向"},
+               {"王五", 0, "临时保存", "男主人在北京"}});
+    auto w = open();
+    auto *tree = find<QTreeWidget>(w.get(), "Tree");
+
+    // 移动到 lists the other categories shown; choosing one re-files the case.
+    tree->setCurrentItem(w->Tree().NodeOf(3));
+    auto *popup = w->findChild<QMenu *>("PopTree");
+    emit popup->aboutToShow();
+    QStringList targets;
+    for (QAction *a : w->findChild<QMenu *>("pop_ming_move")->actions())
+        targets << a->text();
+    EXPECT_EQ(targets, (QStringList{"小区套房", "临时保存"}));
+    w->findChild<QMenu *>("pop_ming_move")->actions().at(0)->trigger();
+    EXPECT_EQ(stored(3).className, "小区套房");
+    EXPECT_EQ(w->Tree().NodeOf(3)->parent()->text(0), "小区套房");
+
+    // 模糊查找 "张三 男": the result list, then the chosen case opens in a tree of only the results.
+    prompts.reply(QStringLiteral("张三 男"));
+    WithModalDialog([&] { w->N43Click(); },
+                    [&](QWidget *dlg) {
+                        EXPECT_EQ(dlg->windowTitle(), "1个案例");
+                        find<QCheckBox>(dlg, "ChkClear")->setChecked(true);
+                        QTest::mouseClick(find<QPushButton>(dlg, "BtnSee"), Qt::LeftButton);
+                    });
+    EXPECT_EQ(w->Tree().ShownIds(), QList<int>{1});
+    EXPECT_EQ(w->OpenCaseId(), 1);
+    EXPECT_EQ(comments(*w)->toPlainText(), "门开东南");
+    prompts.reply(QStringLiteral("上海"));
+    prompts.reply(Answer::Ok);
+    w->N43Click();
+    EXPECT_EQ(asked().last(), "没有符合的案例！");
+
+    // 条件查找: women whose comments hold 北京; all results join the tree.
+    WithModalDialog([&] { w->pop_searchClick(); },
+                    [&](QWidget *dlg) {
+                        find<QRadioButton>(dlg, "RdoSex_2")->setChecked(true);
+                        find<QLineEdit>(dlg, "EdtComment")->setText("北京");
+                        ThenInNextDialog([](QWidget *list) {
+                            EXPECT_EQ(find<QListWidget>(list, "LstRecord")->count(), 1);
+                            find<QCheckBox>(list, "ChkShow")->setChecked(true);
+                            QTest::mouseClick(find<QPushButton>(list, "BtnSee"), Qt::LeftButton);
+                        });
+                        QTest::mouseClick(find<QPushButton>(dlg, "BtnSearch"), Qt::LeftButton);
+                    });
+    EXPECT_EQ(w->Tree().ShownIds(), (QList<int>{1, 4}));
+    EXPECT_EQ(w->OpenCaseId(), 4);
+    EXPECT_EQ(tree->currentItem(), w->Tree().NodeOf(4));
+
+    // 编辑类别: a rename re-files the open case, and the tree shows it under the new name.
+    prompts.reply(Answer::Yes).reply(QStringLiteral("暂存")).reply(Answer::Ok);
+    WithModalDialog([&] { w->N35Click(); },
+                    [&](QWidget *dlg) {
+                        auto *list = find<QListWidget>(dlg, "LstClass");
+                        list->setCurrentRow(7); // 临时保存
+                        QTest::mouseClick(find<QPushButton>(dlg, "BtoRename"), Qt::LeftButton);
+                        QTest::mouseClick(find<QPushButton>(dlg, "Button6"), Qt::LeftButton);
+                    });
+    EXPECT_EQ(stored(4).className, "暂存");
+    EXPECT_EQ(w->Tree().NodeOf(4)->parent()->text(0), "暂存");
+    EXPECT_EQ(w->CurrentRecord().className, "暂存");
+
+    // 刷新显示 shows what the file holds now.
+    TRecordData r = stored(1);
+    r.name = "张三丰";
+    ASSERT_TRUE(CaseDb()->UpdateCase(1, r));
+    action(*w, "N44")->trigger();
+    EXPECT_TRUE(w->Tree().NodeOf(1)->text(0).startsWith("张三丰"));
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
