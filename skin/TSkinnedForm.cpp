@@ -2,6 +2,7 @@
 // margins), re-skinning and un-skinning.
 #include "TSkinnedForm.h"
 
+#include "SkinDiscovery.h"
 #include "SkinImage.h"
 #include "SkinMessages.h"
 #include "TSkinData.h"
@@ -193,6 +194,7 @@ void TSkinnedForm::skinActive()
     window_->setPalette(pal);
     if (skinState_ == 0)
         firstFrame();
+    SkinDiscovery::Of(this)->InitControls();
     afterSkin();
     skinState_ = 1;
     if (active_)
@@ -236,6 +238,8 @@ void TSkinnedForm::SkinChange()
         ResizeForm(true);
         Cropwindow();
     }
+    if (SkinDiscovery *controls = SkinDiscovery::Find(this))
+        controls->SkinChange();
     afterSkin();
     skinState_ = 1;
     repaintFrame();
@@ -246,6 +250,8 @@ void TSkinnedForm::UnSubclass()
     hoverTimer_.stop();
     if (sysMenu_)
         sysMenu_->close();
+    if (SkinDiscovery *controls = SkinDiscovery::Find(this))
+        controls->DeleteControls();
     if (!window_ || !subclassed_)
         return;
     window_->removeEventFilter(this);
