@@ -62,14 +62,19 @@ bool RemarkNameTaken(const QString &appFolder, const QString &name)
     return QFileInfo::exists(RemarkFilePath(appFolder, name)) || QFileInfo::exists(PlanFilePath(appFolder, name));
 }
 
-QString NewRemarkFileName(const QString &appFolder, const TRecordData &rec, QString &name)
+QString FirstFreeRemarkName(const TRecordData &rec, const std::function<bool(const QString &)> &taken)
 {
     const QString base = RemarkBaseName(rec);
     QString candidate = base;
-    for (int k = 0; RemarkNameTaken(appFolder, candidate); ++k)
+    for (int k = 0; taken(candidate); ++k)
         candidate = base + QStringLiteral("_%1").arg(k);
-    name = candidate;
-    return RemarkFilePath(appFolder, candidate);
+    return candidate;
+}
+
+QString NewRemarkFileName(const QString &appFolder, const TRecordData &rec, QString &name)
+{
+    name = FirstFreeRemarkName(rec, [&](const QString &n) { return RemarkNameTaken(appFolder, n); });
+    return RemarkFilePath(appFolder, name);
 }
 
 bool EnsureValidRemarkFile(const QString &appFolder, TRecordData &rec)

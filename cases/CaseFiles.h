@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The files every case keeps beside the case file, in the case folder <program folder>Quorin_f/: its comments
 // as <remarkFile>.rtf and, when it has one, its floor plan as <remarkFile>.bmp. remarkFile is the name stored
 // with the case (TRecordData::remarkFile), without folder and extension.
@@ -28,6 +30,8 @@ QString PlanFilePath(const QString &appFolder, const QString &remarkFile);
 // "<name>_YYYYMMDDhhmm" from the owner's name and birth date (张三_198005060708); characters that could leave the
 // folder (separators, dots, control characters) are dropped from the name.
 QString RemarkBaseName(const TRecordData &rec);
+// The first of the base name, then the base with "_0", "_1", ... appended, that `taken` does not hold.
+QString FirstFreeRemarkName(const TRecordData &rec, const std::function<bool(const QString &)> &taken);
 
 // Whether a case already uses the name: its .rtf or its .bmp exists in the case folder.
 bool RemarkNameTaken(const QString &appFolder, const QString &name);

@@ -6,9 +6,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
+class CaseFileOps;
 class SqliteSession;
+
+// How a case's comments become an RTF file and back. The case library reads and writes no RTF itself: the
+// program hands in its RTF writer and reader.
+struct TRemarkCodec {
+    std::function<QByteArray(const QString &plainText)> toRtf;
+    // The plain text of a comment file; false when it cannot be read.
+    std::function<bool(const QString &path, QString &plainText)> readText;
+};
+
+// Receives the progress texts of a long operation ("整理进度：40％").
+using TProgress = std::function<void(const QString &text)>;
 
 // The base name of the case file and of the folders named after it.
 inline constexpr const char *DbBaseName = "Quorin";
@@ -96,7 +109,51 @@ public:
         bool pending_;
     };
 
+    // Whole-database operations (MRecordBase_whole.cpp). None runs inside a batch. Whatever fails, and wherever
+    // the program is stopped, the case file and the case folder stay as they were or become wholly the new ones.
+
+    // Open, first finishing or undoing a restore or delete-all that was cut short, and with convertOld the old
+    // flat case file's migration: 1 when cases were migrated (the note in Message()), else as Open.
+    int Open(const QString &path, bool convertOld);
+    // The file steps go through ops (a test's failing or stopping double); nullptr: the real file system.
+    void SetFileOps(CaseFileOps *ops) { fileOps = ops; }
+    void SetRemarkCodec(TRemarkCodec codec) { remarkCodec = std::move(codec); }
+    bool CheckBaseType(const QString &expected);
+    // Writes the comment file of every case that has none (from its stored text); false when the case file
+    // cannot be read.
+    bool EnsureRemarkFiles();
+    // Copies the case file and the comment and floor-plan files into <dest>Quorin.db and <dest>Quorin_f/, then
+    // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied.
+    bool Backup(const QString &destFolder);
+    // Replaces the case file and the case folder by a backup's, once the backup is checked and staged whole.
+    bool Restore(const QString &srcFolder);
+    bool DeleteAll();
+    // Renumbers the cases 1..n into a fresh file renamed over the case file: n, 0 on failure.
+    int Compact(const TProgress &progress = {});
+    // Appends the cases of another case file and writes their comment files: the count, 0 on failure.
+    int ImportDb(const QString &srcPath, const TProgress &progress = {});
+    // A new case file at dest (which must not exist) with the cases of the given categories, or all.
+    int ExportDb(const QString &destPath, const QStringList &classes, bool all, const TProgress &progress = {});
+    // Migrates <appFolder>dat/Quorin.dat: 1 when at least one case was migrated, else 0. Keeps the old file when
+    // anything failed, to try again at the next start; never migrates one file twice.
+    int ConvertOldData();
+    // The last migration failed and kept the old file to try again at the next start (Message() says so).
+    bool OldFileKept() const { return oldFileKept; }
+    // Removes the characters a name cannot hold ("*<>?\/|:' , blank and the double quote), then cuts to
+    // maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
+    static bool SanitizeText(QString &text, int maxChars);
+    // Cleans address, category and name; true when the name changed (its comment file needs a new name).
+    bool SanitizeRecord(TRecordData &rec);
+    // Removes section [classes] of <appFolder>dat/kqinit.ini, keeping every other byte of the file.
+    bool EraseOldClasses();
+
 private:
+    CaseFileOps &Ops();
+    bool FinishInterrupted(const QString &dbPath);
+    bool SettleJournal();
+    bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
+    int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
+                  const TProgress &progress);
     bool OpenSession(SqliteSession &s);
     int Insert(SqliteSession &s, TRecordData &rec, bool inBatch);
     bool BatchUsable();
@@ -120,4 +177,7 @@ private:
     bool batchWrote = false;  // the batch holds the write lock: the stored counter cannot change under it
     bool batchBroken = false; // the batch's transaction is gone: nothing more of it may run
     QString message;
+    CaseFileOps *fileOps = nullptr;
+    TRemarkCodec remarkCodec;
+    bool oldFileKept = false;
 };

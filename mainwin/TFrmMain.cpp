@@ -117,6 +117,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     PressOnEnter(ui->PanInput, ui->BtnPai);
     setupTextPanes();
     buildMenus();
+    buildDatabaseMenu();
     buildTreeMenu();
     setupCaseCommands();
     setupSkin();
@@ -319,8 +320,13 @@ void TFrmMain::openCaseDatabase()
 {
     if (!g_caseDb || g_caseDb->AppFolder() != DataPath())
         g_caseDb = std::make_unique<MRecordBase>(DataPath());
-    if (g_caseDb->Open(MRecordBase::DefaultPath(DataPath())) != 0)
+    g_caseDb->SetRemarkCodec(CaseCommentCodec());
+    // With the migration of the old flat case file: 1 when it moved cases, with its note to show.
+    const int opened = g_caseDb->Open(MRecordBase::DefaultPath(DataPath()), true);
+    if (opened < 0)
         inform(caseDbMessage(*g_caseDb));
+    else if (opened == 1 || g_caseDb->OldFileKept())
+        inform(g_caseDb->Message());
 }
 
 void TFrmMain::applyStartWindowState()

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class CaseTree;
@@ -25,6 +26,9 @@ class TFrmMain;
 
 // The case database of the program, opened by the main window's first showing on AppPath()/dat/Quorin.db.
 MRecordBase *CaseDb();
+
+// How the case database writes and reads comment files: RTF through the program's RTF writer and reader.
+struct TRemarkCodec CaseCommentCodec();
 
 // The main window: the house inputs, the chart picture over the floor plan, the report and comments panes,
 // the case tree; its layout and splitter positions are kept in dat/qrinit.ini between runs.
@@ -103,6 +107,15 @@ public:
     double ReadJian() const;
     void ReadFuWei();
 
+    // ---- whole-database commands of the 文件 menu (TFrmMain_database.cpp) ----
+    // Restore, delete-all, compaction and a successful import end the program without the closing questions.
+    void menu_f_importClick(); // 还原案例数据
+    void menu_f_exportClick(); // 备份案例数据
+    void menu_f_clearrClick(); // 删除案例数据
+    void N33Click();           // 整理数据
+    void db1Click();           // 添加db文件
+    void db2Click();           // 导出db文件
+
     // ---- picture tools: the chart picture, the floor plan and the compass page (TFrmMain_pictures.cpp) ----
     void SpeedButton1Click();                // 户型图: choose and load a floor plan
     bool LoadFloorPlan(const QString &file); // also for opening a case with a plan; false keeps the old plan
@@ -156,6 +169,11 @@ private:
     void activateStartSkin();                 // the end of the first showing: switched on or off
     bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
     void switchSkinOff();                     // the skin menu's 系统默认
+    void buildDatabaseMenu();
+    // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
+    // the window takes no input meanwhile, and the pane gets its comments back afterwards.
+    int runWithProgress(const std::function<int(const std::function<void(const QString &)> &)> &work);
+    void endWithoutClosing();
 
     void setupCaseCommands();
     bool offerToSaveComments(); // false when the user wanted the comments saved and they were not

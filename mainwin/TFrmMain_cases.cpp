@@ -57,8 +57,8 @@ struct TFrmMain::CaseCommands {
 
     CommentTexts &Comments()
     {
-        if (!comments || comments->AppFolder() != AppPath())
-            comments = std::make_unique<CommentTexts>(AppPath(), CommentFileText);
+        if (!comments || comments->AppFolder() != DataPath())
+            comments = std::make_unique<CommentTexts>(DataPath(), CommentFileText);
         return *comments;
     }
 };
@@ -200,7 +200,7 @@ bool TFrmMain::insertCase()
         return false;
     TRecordData rec = m_rec;
     rec.className = dlg.ChosenClass();
-    const QString remarkPath = NewRemarkFileName(AppPath(), rec, rec.remarkFile);
+    const QString remarkPath = NewRemarkFileName(DataPath(), rec, rec.remarkFile);
     QString error;
     if (!SaveCommentFile(remarkPath, *ui->RedtPingYu->document(), &error)) {
         Prompts::instance().error(QStringLiteral("错误"), error);
@@ -214,7 +214,7 @@ bool TFrmMain::insertCase()
     }
     m_rec = rec;
     m_cases->remarkPath = remarkPath;
-    m_cases->planPath = PlanFilePath(AppPath(), rec.remarkFile);
+    m_cases->planPath = PlanFilePath(DataPath(), rec.remarkFile);
     saveCaseFiles(false); // a plan that cannot be written is reported; the case itself is saved
 
     m_caseTree->Place({CaseTreeText::MakeItem(rec, 0)}, 0, 1);
@@ -317,9 +317,9 @@ void TFrmMain::loadCaseFiles()
 {
     // A name read from the file becomes a path only when it stays in the case folder; otherwise the case gets a
     // fresh name, stored with its next save.
-    EnsureValidRemarkFile(AppPath(), m_rec);
-    m_cases->remarkPath = RemarkFilePath(AppPath(), m_rec.remarkFile);
-    m_cases->planPath = PlanFilePath(AppPath(), m_rec.remarkFile);
+    EnsureValidRemarkFile(DataPath(), m_rec);
+    m_cases->remarkPath = RemarkFilePath(DataPath(), m_rec.remarkFile);
+    m_cases->planPath = PlanFilePath(DataPath(), m_rec.remarkFile);
     if (!QFileInfo::exists(m_cases->remarkPath) || !LoadCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document()))
         ui->RedtPingYu->setPlainText(m_rec.remarkText);
     if (!QFileInfo::exists(m_cases->planPath) || !LoadFloorPlan(m_cases->planPath))
@@ -353,6 +353,11 @@ bool TFrmMain::OpenCase(int id)
         return false;
     }
     m_chartValid = true;
+    // A case saved under the Eight Mansions view was just drawn so; its reading and tab follow the picture.
+    const bool baZhai = m_rec.chartPanel == 1;
+    if (baZhai)
+        m_quorin->ShowBaZhaiPan();
+    ui->PageXuanBa->setCurrentIndex(baZhai ? 1 : 0);
     ui->RedtPingYu->document()->setModified(false);
     ui->ScrollBox1->horizontalScrollBar()->setValue(0);
     ui->ScrollBox1->verticalScrollBar()->setValue(0);
@@ -391,7 +396,7 @@ void TFrmMain::pop_ming_deleteClick()
             return;
         remarkPath = m_cases->remarkPath;
     } else if (TRecordData rec; CaseDb()->LoadCase(id, rec)) {
-        remarkPath = RemarkFilePath(AppPath(), rec.remarkFile);
+        remarkPath = RemarkFilePath(DataPath(), rec.remarkFile);
     }
     // The row goes first: a case whose deletion failed keeps its comments, its node and the window as it was.
     if (!CaseDb()->DeleteCase(id)) {

@@ -122,8 +122,14 @@ void TFrmMain::setupPictureTools()
         const PictureTools &p = *m_pic;
         const int lift = QFontMetrics(p.textFont).boundingRect(QStringLiteral("国")).height() + 3;
         p.panWord->move(ui->ImgBk->x() + p.bkText.x(), ui->ImgBk->y() + p.bkText.y() + lift);
+        // Near the plan's right or bottom edge the panel reaches past the pictures: the scrolled area grows
+        // to hold it whole and scrolls it into view, so that its buttons can be reached.
+        QWidget *content = ui->ScrollBox1->widget();
+        const QRect panel = p.panWord->geometry();
+        content->resize(qMax(content->width(), panel.right() + 2), qMax(content->height(), panel.bottom() + 2));
         p.panWord->show();
         p.panWord->raise();
+        ui->ScrollBox1->ensureWidgetVisible(p.panWord, 0, 0);
         p.edtWord->setFocus();
     });
     connect(AddItem(m.popBk, "N23", QStringLiteral("清除图像")), &QAction::triggered, this, [this] {

@@ -153,7 +153,7 @@ void TFrmMain::startTreeLoader(const QList<int> &ids)
     m_titleBeforeFill = TreeBusy() ? m_titleBeforeFill : windowTitle();
     ui->Tree->setProperty("tag", 1);
     setWindowTitle(QStringLiteral("加载....."));
-    m_treeLoader = std::make_unique<CaseTreeLoader>(AppPath(), db->Path(), ids, m_treeSort);
+    m_treeLoader = std::make_unique<CaseTreeLoader>(DataPath(), db->Path(), ids, m_treeSort);
     CaseTreeLoader *loader = m_treeLoader.get();
     // Reports still queued from an earlier loader are told apart by the run number, never by the address.
     const int run = ++m_treeLoaderRun;
@@ -234,6 +234,9 @@ bool TFrmMain::stopTreeLoadOnClose()
         inform(QString::fromUtf8(kWaitForTree));
         return false;
     }
+    // The question's dialog runs the event loop: the load may have ended and let its loader go meanwhile.
+    if (!m_treeLoader)
+        return true;
     m_treeLoader->RequestStop();
     m_treeLoader->Wait();
     m_treeLoader.reset();

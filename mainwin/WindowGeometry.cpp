@@ -47,6 +47,13 @@ protected:
         const QMargins m = frameMargins(m_window);
         if (m.isNull())
             return false;
+        // A maximised, full-screen or minimised window is placed by the window manager; resizing it here
+        // would take it out of that state, and the next start would find a normal window the size of the screen.
+        if (m_window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) {
+            m_window.removeEventFilter(this);
+            deleteLater();
+            return false;
+        }
         const QRect frame = m_window.frameGeometry();
         const QSize decoration(m.left() + m.right(), m.top() + m.bottom());
         const QRect placed = Place(frame, m_minimum + decoration, m_available);

@@ -3,6 +3,7 @@
 #include "SkinMessages.h"
 #include "TSkinData.h"
 #include "TSkinnedForm.h"
+#include "TSkinnedPopMenu.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -13,6 +14,7 @@
 TSkinManage::TSkinManage()
 {
     RegisterSkinMessages();
+    popupSkinner_ = &TSkinnedPopMenu::Skin;
     timer_.setSingleShot(true);
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, &TSkinManage::OnTimer);

@@ -7,6 +7,7 @@
 #include "SkinMessages.h"
 #include "TSkinData.h"
 #include "TSkinManage.h"
+#include "TSkinnedMenu.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -16,6 +17,7 @@
 #include <QInputDialog>
 #include <QLayout>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
@@ -85,6 +87,7 @@ TSkinnedForm::TSkinnedForm(TSkinManage *manager, QWidget *window, TSkinData *dat
 
 TSkinnedForm::~TSkinnedForm()
 {
+    menuBar_.reset(); // before the hot object and the buttons it may refer to
     if (sysMenu_)
         delete sysMenu_.data();
     if (window_ && subclassed_)
@@ -202,6 +205,14 @@ void TSkinnedForm::skinActive()
     repaintFrame();
 }
 
+void TSkinnedForm::attachMenuBar()
+{
+    if (QMenuBar *bar = TSkinnedMenu::MenuBarOf(window_); bar && !menuBar_) {
+        menuBar_ = std::make_unique<TSkinnedMenu>(this, bar);
+        menuBarHeight_ = menuBar_->Height();
+    }
+}
+
 void TSkinnedForm::firstFrame()
 {
     // A minimised window gets its frame when it is restored.
@@ -211,6 +222,7 @@ void TSkinnedForm::firstFrame()
     skinState_ = 5;
     setFrameless(true);
     window_->setMouseTracking(true);
+    attachMenuBar();
     ResizeForm(false);
     skinState_ = state == 0 ? 1 : state;
     Cropwindow();
@@ -261,6 +273,10 @@ void TSkinnedForm::UnSubclass()
     if (savedPaletteSet_)
         window_->setPalette(savedPalette_);
     if (frameless_) {
+        if (menuBar_ && hot_ && hot_->owner == this && dynamic_cast<TMenuBtn *>(hot_.data()))
+            hot_ = nullptr;
+        menuBar_.reset();
+        menuBarHeight_ = 0;
         const QMargins frame = applied_;
         const QSize client = window_->size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
         if (!window_->layout())
@@ -289,6 +305,8 @@ void TSkinnedForm::WindowDestroyed()
 {
     skinState_ = 4;
     hoverTimer_.stop();
+    hot_ = nullptr;
+    menuBar_.reset();
     subclassed_ = false;
     buttons_.clear();
     skinState_ = 6;
@@ -302,8 +320,8 @@ void TSkinnedForm::DeleteSysbtn()
 
 void TSkinnedForm::OnTimer()
 {
-    if (!window_ || !hot_)
-        return;
+    if (!window_ || !hot_ || (menuBar_ && TSkinnedMenu::TrackingBar() == menuBar_.get()))
+        return; // a menu-bar menu is open: its button stays pressed
     const QPoint at = window_->mapFromGlobal(QCursor::pos());
     if (!hot_->rect.contains(at)) {
         hot_->MouseLeave();

@@ -25,6 +25,7 @@ class QPainter;
 class QWindow;
 class TSkinData;
 class TSkinManage;
+class TSkinnedMenu;
 struct TDataSkinBorder;
 
 // Hit codes of the painted frame.
@@ -86,6 +87,7 @@ public:
     QMargins Borders() const { return borders_; }    // top is the title height
     int MenuBarHeight() const { return menuBarHeight_; }
     QRect CaptionRect() const { return captionRect_; }
+    TSkinnedMenu *MenuBar() const { return menuBar_.get(); } // the drawn menu bar, or none
     bool HoverTimerRunning() const { return hoverTimer_.isActive(); }
 
     // --- the frame: geometry, painting, region
@@ -140,6 +142,7 @@ private:
     void paintFrame(QPaintEvent *event);
     void repaintFrame();
     void repaintTitle();
+    void attachMenuBar(); // the window's menu bar becomes the drawn one
     // the mouse (TSkinnedForm_mouse.cpp)
     bool frameMouse(QEvent *event);
     void pressFrame(QPoint pos, QPoint global);
@@ -168,6 +171,7 @@ private:
     bool minBox_ = true, maxBox_ = true, sysMenuBox_ = true;
     QMargins borders_;
     int menuBarHeight_ = 0;
+    std::unique_ptr<TSkinnedMenu> menuBar_;
     QMargins applied_;      // frame margins currently added to the window's own contents margins
     QRect captionRect_;
     int captionClipEdge_ = 0;

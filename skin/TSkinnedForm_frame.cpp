@@ -7,6 +7,7 @@
 #include "SkinImage.h"
 #include "SkinMessages.h"
 #include "TSkinData.h"
+#include "TSkinnedMenu.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -135,8 +136,13 @@ void TSkinnedForm::UpdateNc(QPainter &p)
         Drawborder(4, QRect(L, H - B, W - L - R, B), p);
     }
     DrawFLine(p);
-    if (menuBarHeight_ > 0)
-        p.fillRect(QRect(L, T, W - L - R, menuBarHeight_), toQColor(data_->Colors[TSkinData::ButtonFace]));
+    if (menuBarHeight_ > 0) {
+        const QRect bar(L, T, W - L - R, menuBarHeight_);
+        if (menuBar_)
+            menuBar_->DrawMenu(p, bar);
+        else
+            p.fillRect(bar, toQColor(data_->Colors[TSkinData::ButtonFace]));
+    }
 }
 
 void TSkinnedForm::DrawFLine(QPainter &p)

@@ -6,6 +6,7 @@
 #include "SkinMessages.h"
 #include "TSkinData.h"
 #include "TSkinManage.h"
+#include "TSkinnedMenu.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -207,6 +208,8 @@ void TSkinnedForm::pressFrame(QPoint pos, QPoint global)
         b->MouseDown();
         return;
     }
+    if (menuBar_ && menuBar_->MouseDown(pos))
+        return;
     int hit = HitTest(pos);
     if (windowState_ == 1 && active_ && hit == HTCAPTION)
         hit = HTMENU; // a maximised window is not dragged
@@ -249,7 +252,10 @@ void TSkinnedForm::moveFrame(QPoint pos, QPoint global, Qt::MouseButtons buttons
     if (!active_)
         return;
     ensureButtonsVisible();
-    if (TWinSysButton *b = FindBtn(pos)) {
+    TNCObject *b = FindBtn(pos);
+    if (!b && menuBar_)
+        b = menuBar_->FindBtn(pos);
+    if (b) {
         b->MouseEnter();
     } else if (hot_) {
         hot_->MouseLeave();

@@ -2,6 +2,7 @@
 // category editor, both searches with their result list, and refresh.
 #include "GuiTestSupport.h"
 
+#include "AppPath.h"
 #include "CaseFiles.h"
 #include "CaseTree.h"
 #include "CommentFile.h"
@@ -13,12 +14,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -241,6 +245,79 @@ TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakes
     ASSERT_TRUE(saveNew(*w, "临时保存"));
     EXPECT_EQ(stored(2).remarkFile, "张三_198000010000_0");
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000_0"))); // the plan still on screen
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A case saved under a view opens under it: the picture, the reading beside it and the view's tab agree.
+TEST_F(CaseCommandsTest, ACaseOpensWithTheReadingAndTabOfTheViewItWasSavedIn)
+{
+    auto w = open();
+    auto *tabs = find<QTabWidget>(w.get(), "PageXuanBa");
+    auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+    layOut(*w, "张三", false, "玄空");
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+    prompts.reply(Answer::Yes);
+    find<QPushButton>(w.get(), "BtoNew")->click();
+    layOut(*w, "李四", false, "八宅");
+    w->BtoPan8Click();
+    ASSERT_TRUE(saveNew(*w, "临时保存"));
+
+    const struct {
+        int id, tab;
+        const char *reading, *notReading;
+    } views[] = {{2, 1, "八宅法断宅", "玄空法断宅"}, {1, 0, "玄空法断宅", "八宅法断宅"}, {2, 1, "八宅法断宅", "玄空法断宅"}};
+    for (const auto &v : views) {
+        tabs->setCurrentIndex(1 - v.tab);
+        ASSERT_TRUE(w->OpenCase(v.id));
+        EXPECT_EQ(tabs->currentIndex(), v.tab) << v.id;
+        EXPECT_TRUE(report->toPlainText().contains(QString::fromUtf8(v.reading))) << v.id;
+        EXPECT_FALSE(report->toPlainText().contains(QString::fromUtf8(v.notReading))) << v.id;
+    }
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// Installed where the program folder cannot be written, a case's comments and floor plan go with its record
+// into the user's data folder, come back from there and are deleted there.
+TEST_F(CaseCommandsTest, CaseFilesOfAReadOnlyInstallLiveInTheUsersDataFolder)
+{
+    struct ReadOnlyInstall {
+        QTemporaryDir home;
+        ReadOnlyInstall()
+        {
+            qputenv("XDG_DATA_HOME", home.path().toUtf8());
+            SetProgramFolderWritable(false);
+        }
+        ~ReadOnlyInstall()
+        {
+            SetProgramFolderWritable(std::nullopt);
+            qunsetenv("XDG_DATA_HOME");
+        }
+    } install;
+    ASSERT_TRUE(PrepareDataFolder().inUserFolder);
+    const QString user = DataPath();
+    const auto files = [](const QString &folder) {
+        return QDir(folder + QStringLiteral("Quorin_f")).entryList(QDir::Files, QDir::Name);
+    };
+
+    auto w = open();
+    layOut(*w, "张三", true, "门开东南");
+    ASSERT_TRUE(saveNew(*w, "小区套房"));
+    EXPECT_EQ(files(user), (QStringList{"张三_198000010000.bmp", "张三_198000010000.rtf"}));
+    EXPECT_EQ(files(app()), QStringList());
+    closeWith(*w, {Answer::Yes});
+
+    w = open();
+    comments(*w)->clear();
+    ASSERT_TRUE(w->OpenCase(1));
+    EXPECT_EQ(comments(*w)->toPlainText(), "门开东南");
+    EXPECT_EQ(plan(*w).size(), QSize(300, 200));
+
+    find<QTreeWidget>(w.get(), "Tree")->setCurrentItem(w->Tree().NodeOf(1));
+    prompts.reply(Answer::Yes).reply(Answer::Yes);
+    action(*w, "pop_ming_delete")->trigger();
+    EXPECT_EQ(files(user), QStringList{"张三_198000010000.bmp"}); // the floor plan stays
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }

@@ -2,6 +2,7 @@
 #include "GuiTestSupport.h"
 
 #include "CaseComment.h"
+#include "CaseFiles.h"
 #include "CaseFileMaker.h"
 #include "CaseTree.h"
 #include "GbkText.h"
@@ -133,7 +134,8 @@ TEST(CaseComment, FileNameSkipsTakenNamesAndTextLosesQuotes)
     r.date = {1980, 5, 6, 7, 8};
     const char *const expected[] = {"张三%1_198005060708", "张三%1_198005060708_0", "张三%1_198005060708_1"};
     for (const char *name : expected) {
-        const QString got = CommentFileName(r, folder);
+        QString got;
+        NewRemarkFileName(folder, r, got);
         EXPECT_EQ(got, QString::fromUtf8(name));
         QFile(folder + "Quorin_f/" + got + ".rtf").open(QIODevice::WriteOnly);
     }
@@ -324,6 +326,36 @@ TEST_F(CaseTreeWindowTest, AllCasesLoadOnTheThreadWhileTheWindowStaysResponsive)
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(w->TreeBusy());
     EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// The load may end while the closing question waits for its answer (its dialog runs the event loop): a Yes
+// then goes on to the closing question as usual.
+TEST_F(CaseTreeWindowTest, ALoadThatEndsWhileTheClosingQuestionWaitsStillCloses)
+{
+    ASSERT_EQ(MakeCaseFile(path(""), 5000), 5000);
+    auto w = open();
+    struct AnsweredAfterTheLoad : ScriptedPrompts {
+        TFrmMain *window = nullptr;
+        Answer message(const QString &title, const QString &text, Icon icon, Buttons buttons,
+                       std::optional<Answer> defaultAnswer) override
+        {
+            QElapsedTimer waited;
+            waited.start();
+            while (text == QStringLiteral("是否停止显示案例？") && window->TreeBusy() && waited.elapsed() < 60000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            return ScriptedPrompts::message(title, text, icon, buttons, defaultAnswer);
+        }
+    } answers;
+    answers.window = w.get();
+    answers.reply(Answer::Ok).reply(Answer::Yes).reply(Answer::Yes);
+    action(*w, "pop_s_full")->trigger();
+    ASSERT_TRUE(w->TreeBusy());
+    EXPECT_TRUE(w->close());
+    QStringList texts;
+    for (const auto &q : answers.asked())
+        texts << q.text;
+    EXPECT_EQ(texts.mid(1), (QStringList{"是否停止显示案例？", "确定要关闭软件吗？"}));
+    EXPECT_EQ(answers.unexpected(), 0);
 }
 
 } // namespace

@@ -445,9 +445,13 @@ TEST_F(MainWindowTest, ClosingAsksAndKeepsTheNormalGeometryWhenMaximised)
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("left"), -1), 77);
     EXPECT_FALSE(ini.ValueExists(QStringLiteral("window"), QStringLiteral("width")));
 
+    // Started maximised, the window stays so once the window manager has framed it, and says so again on closing.
     auto again = open();
+    QTest::qWait(100);
     EXPECT_TRUE(again->windowState() & Qt::WindowMaximized);
-    close(*again);
+    EXPECT_TRUE(close(*again));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("state"), -1), 2);
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("window"), QStringLiteral("width")));
 }
 
 TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)

@@ -263,6 +263,17 @@ TEST_F(PicturesTest, TextEntryClearAndMergeOnThePlan)
     EXPECT_NE(bk->Picture(), plan);
     const QObjectList order = bk->parentWidget()->children();
     EXPECT_GT(order.indexOf(bk), order.indexOf(find<TImage>(w.get(), "Img1")));
+
+    // Text for the plan's far corner: the panel still lies whole inside the scrolled area, buttons included.
+    const QPoint corner(bk->width() - 5, bk->height() - 5);
+    Send(bk, QEvent::MouseButtonPress, corner, Qt::RightButton);
+    Send(bk, QEvent::MouseButtonRelease, corner, Qt::RightButton);
+    trigger(*w, "N12");
+    EXPECT_EQ(panel->x(), bk->x() + corner.x());
+    EXPECT_TRUE(panel->parentWidget()->rect().contains(panel->geometry()))
+        << panel->parentWidget()->width() << "x" << panel->parentWidget()->height();
+    find<QPushButton>(w.get(), "Button2")->click();
+    EXPECT_FALSE(panel->isVisible());
     close(*w);
 }
 

@@ -1,0 +1,470 @@
+// Compaction, import and export: copies of cases between two case files, each in one transaction, so a copy is
+// there whole or not at all; a new file takes its name only once it is complete.
+#include "MRecordBase_whole.h"
+
+#include <QUrl>
+
+#include <array>
+#include <cstring>
+
+using namespace wholedb;
+
+// Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
+// classes) into main.case_data, giving them ids after main's last. The count copied, or -1 (message set).
+int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
+                           const TProgress &progress)
+{
+    const QString json = JsonList(classes);
+    qint64 total = 0, low = 0, high = 0;
+    {
+        const QByteArray sql =
+            ("select count(*), min(id), max(id) from live.case_data where " + filter + ";").toUtf8();
+        SqlQuery q(s, sql.constData());
+        q.bind(1, json);
+        if (q.step() != SQLITE_ROW) {
+            message = s.errorText();
+            return -1;
+        }
+        total = q.text(0).toLongLong();
+        low = q.text(1).toLongLong();
+        high = q.text(2).toLongLong();
+    }
+    if (total > std::numeric_limits<int32_t>::max()) {
+        message = Text("无法保存案例！");
+        return -1;
+    }
+    // A tenth of the id range at a time, in id order, so the new ids follow the old order.
+    const QByteArray copy = ("insert into main.case_data(" + ColumnsAfterId() + ") select " + ColumnsAfterId() +
+                             " from live.case_data where id>=?2 and id<?3 and (" + filter + ") order by id;")
+                                .toUtf8();
+    const qint64 step = std::max<qint64>(1, (high - low + 10) / 10);
+    qint64 done = 0;
+    for (qint64 from = low; total > 0 && from <= high; from += step) {
+        SqlQuery q(s, copy.constData());
+        q.bind(1, json);
+        q.bind(2, from);
+        q.bind(3, std::min(from + step, high + 1));
+        if (!q.run() || !Ops().checkpoint("copy")) {
+            message = Text("无法保存案例！");
+            return -1;
+        }
+        done += s.changes();
+        Report(progress, label, done, total);
+    }
+    // The count is checked: a copy that lost a row is not a copy.
+    SqlQuery q(s, "select count(*) from main.case_data;");
+    if (done != total || q.step() != SQLITE_ROW || q.text(0).toLongLong() != total) {
+        message = Text("复制的案例数目不对，操作已取消！");
+        return -1;
+    }
+    return int(total);
+}
+
+int MRecordBase::Compact(const TProgress &progress)
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法更改文件名！");
+        return 0;
+    }
+    const QString live = QString::fromUtf8(utf8Path);
+    const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
+    // A file left by an earlier compaction that stopped is not trusted: start from nothing.
+    if (!RemoveDbFile(ops, back) || !ops.checkpoint("create")) {
+        message = Text("无法创建或者打开数据库！");
+        return 0;
+    }
+    {
+        MRecordBase fresh(appFolder);
+        if (fresh.Open(back) != 0) {
+            message = fresh.Message();
+            RemoveDbFile(ops, back);
+            return 0;
+        }
+    }
+    int count = -1;
+    {
+        SqliteSession s;
+        if (s.open(back.toUtf8(), false) == SQLITE_OK) {
+            SqlQuery attach(s, "attach ? as live;");
+            attach.bind(1, live);
+            if (attach.run() && s.exec("BEGIN"))
+                count = CopyCases(s, QStringLiteral("?1 is not null"), {}, "整理进度：", progress);
+        }
+        QStringList classes;
+        if (count >= 0) {
+            // The user's category list in its order, then the categories of cases that it lacks.
+            SqlQuery q(s, "select className from live.case_extra;");
+            if (q.step() == SQLITE_ROW)
+                SplitValue(q.text(0), classes);
+            AppendNewCategories(s, std::numeric_limits<qint64>::min(), classes);
+            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
+            extra.bind(1, qint64(count));
+            extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
+            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
+                message = Text("无法往额外表写入数据！");
+                count = -1;
+            }
+        } else if (message.isEmpty()) {
+            message = s.errorText();
+        }
+    }
+    if (count < 0) {
+        RemoveDbFile(ops, back);
+        return 0;
+    }
+    // The one step that changes the case file: the complete new file takes its name.
+    if (!ops.rename(back, live)) {
+        RemoveDbFile(ops, back);
+        message = Text("无法更改文件名！");
+        return 0;
+    }
+    ops.syncDir(QFileInfo(live).absolutePath());
+    primaryId = count;
+    if (progress && count == 0) // a copy of cases has reported its 100 already
+        progress(QStringLiteral("整理进度：100％"));
+    if (count == 0)
+        message = Text("没有可以整理的案例！");
+    return count;
+}
+
+namespace {
+
+// What the import's SQL functions share: the names taken in the case folder or given out.
+struct ImportState {
+    QSet<QByteArray> taken; // in UTF-8, as the rows hold them: most rows need no conversion at all
+    QSet<QByteArray> seenClasses;
+    QStringList classes; // the imported cases' categories in order of first appearance
+};
+
+QString ArgText(sqlite3_value *v)
+{
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return chars ? utf8(QByteArrayView(chars, sqlite3_value_bytes(v))) : QString();
+}
+
+QByteArrayView ArgBytes(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return p ? QByteArrayView(p, sqlite3_value_bytes(v)) : QByteArrayView();
+}
+
+void ResultText(sqlite3_context *ctx, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII, so a byte scan
+// of the UTF-8 finds them), and at most maxChars characters. Most texts are, and pass through untouched.
+bool AlreadyClean(sqlite3_value *v, int maxChars)
+{
+    const auto *p = sqlite3_value_text(v);
+    const int n = sqlite3_value_bytes(v);
+    if (!p || n == 0)
+        return false;
+    static const auto removed = [] {
+        std::array<bool, 256> table{};
+        for (const char *c = "\"*<>?\\/|:' "; *c; ++c)
+            table[uchar(*c)] = true;
+        return table;
+    }();
+    int chars = 0;
+    for (int i = 0; i < n; ++i) {
+        if (removed[p[i]])
+            return false;
+        chars += (p[i] & 0xC0) != 0x80;
+    }
+    return maxChars <= 0 || chars <= maxChars;
+}
+
+// q_clean(text, max): the text cleaned as a name is; an empty one becomes 甲.
+void SqlClean(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (AlreadyClean(argv[0], sqlite3_value_int(argv[1]))) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    QString t = ArgText(argv[0]);
+    MRecordBase::SanitizeText(t, sqlite3_value_int(argv[1]));
+    ResultText(ctx, t);
+}
+
+// q_class(text): the category cleaned like a name (an empty one is 临时保存), noted in order of first appearance.
+void SqlClass(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *st = static_cast<ImportState *>(sqlite3_user_data(ctx));
+    QByteArray name;
+    if (sqlite3_value_bytes(argv[0]) == 0) {
+        name = QByteArrayLiteral("临时保存");
+    } else if (AlreadyClean(argv[0], kMaxNameChars)) {
+        name = ArgBytes(argv[0]).toByteArray();
+    } else {
+        QString t = ArgText(argv[0]);
+        MRecordBase::SanitizeText(t, kMaxNameChars);
+        name = t.toUtf8();
+    }
+    if (!st->seenClasses.contains(name)) {
+        st->seenClasses.insert(name);
+        st->classes << QString::fromUtf8(name);
+    }
+    sqlite3_result_text(ctx, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+}
+
+// q_address(text): cleaned like a name, but an empty address stays empty.
+void SqlAddress(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_bytes(argv[0]) == 0 || AlreadyClean(argv[0], kMaxAddressChars)) {
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    QString t = ArgText(argv[0]);
+    if (!t.isEmpty())
+        MRecordBase::SanitizeText(t, kMaxAddressChars);
+    ResultText(ctx, t);
+}
+
+// IsValidRemarkFile on the UTF-8 bytes, for the plain names nearly every row has: true only when the name is
+// surely valid (ASCII printable or non-ASCII characters, at least one visible ASCII character, no separator,
+// "..", or control character, at most the longest name); false sends the name to the full check.
+bool SurelyValidRemarkFile(QByteArrayView name)
+{
+    int units = 0;
+    bool visible = false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const unsigned char c = name[i];
+        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\' || (c == '.' && i + 1 < name.size() && name[i + 1] == '.'))
+            return false;
+        if (c == 0xC2 && i + 1 < name.size() && (unsigned char)name[i + 1] < 0xA0)
+            return false; // U+0080..U+009F, control characters too
+        visible = visible || (c > 0x20 && c < 0x7F);
+        units += (c & 0xC0) != 0x80 ? (c >= 0xF0 ? 2 : 1) : 0;
+    }
+    return visible && units <= kMaxRemarkFileChars;
+}
+
+// q_remark(remarkFile, name, dateY, dateNum): the stored name when it is usable, free, and the owner's name
+// needs no cleaning; else a fresh one from the cleaned name and the birth date.
+void SqlRemark(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *st = static_cast<ImportState *>(sqlite3_user_data(ctx));
+    const QByteArray stored = ArgBytes(argv[0]).toByteArray();
+    const bool renamed = !AlreadyClean(argv[1], kMaxNameChars);
+    if (!renamed && !st->taken.contains(stored) &&
+        (SurelyValidRemarkFile(stored) || IsValidRemarkFile(QString::fromUtf8(stored)))) {
+        st->taken.insert(stored);
+        sqlite3_result_value(ctx, argv[0]);
+        return;
+    }
+    QString name = ArgText(argv[1]);
+    MRecordBase::SanitizeText(name, kMaxNameChars);
+    TRecordData rec;
+    ValuesToRecord({QString(), name, QString(), QString(), ArgText(argv[2]), ArgText(argv[3])}, rec);
+    const QString base = RemarkBaseName(rec);
+    QString fresh = base;
+    for (int k = 0; st->taken.contains(fresh.toUtf8()); ++k)
+        fresh = base + QStringLiteral("_%1").arg(k);
+    st->taken.insert(fresh.toUtf8());
+    ResultText(ctx, fresh);
+}
+
+// Names, categories and addresses cleaned as the old file's migration cleans them, every comment-file name chosen
+// before its row goes in, the comment text without single quotes; the rest as the source holds it.
+const char *const kImportRows =
+    "insert into main.case_data(id,name,sex,className,dateY,dateNum,dateStyle,addrInd,addrName,addrNum,"
+    "remarkFile,tag1,tag2,housePanel,jianShan,remarkText) select null, q_clean(name,10), sex, "
+    "q_class(className), dateY, dateNum, dateStyle, addrInd, "
+    "q_address(addrName), addrNum, q_remark(remarkFile,name,dateY,dateNum), ' ', ' ', housePanel, jianShan, "
+    "coalesce(nullif(replace(remarkText,'''',''),''),'输入自己的评语：') from src.case_data where id>=?1 "
+    "and id<?2 order by id;";
+
+} // namespace
+
+int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
+{
+    CaseFileOps &ops = Ops();
+    const QString cannotOpen = Text("无法打开导入的数据库文件！");
+    if (InBatch() || utf8Path.isEmpty() || !ops.exists(srcPath)) {
+        message = cannotOpen;
+        return 0;
+    }
+    if (SameFile(srcPath, QString::fromUtf8(utf8Path))) {
+        message = Text("不能导入正在使用的案例数据库！");
+        return 0;
+    }
+    {
+        // The source is only read: nothing is ever created or changed in the file the user picked.
+        ReadOnlyDb src(srcPath);
+        if (!src.get()) {
+            message = cannotOpen;
+            return 0;
+        }
+        if (!src.isCaseFile(false)) {
+            message = Text("不是相同的数据库类型，无法导入！");
+            return 0;
+        }
+    }
+    const QString folder = CaseFolder(appFolder);
+    ImportState state;
+    for (const QString &name : TakenNames(FilesIn(ops, folder)))
+        state.taken.insert(name.toUtf8());
+
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *st = nullptr;
+    auto fail = [&](const char *text) {
+        sqlite3_finalize(st);
+        sqlite3_close_v2(db); // the open transaction goes with the connection
+        message = Text(text);
+        return 0;
+    };
+    // One statement at a time: prepares sql, binds the numbers, takes the first step.
+    auto run = [&](const char *sql, std::initializer_list<qint64> args = {}) {
+        sqlite3_finalize(st);
+        st = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+            return SQLITE_ERROR;
+        int i = 0;
+        for (qint64 a : args)
+            sqlite3_bind_int64(st, ++i, a);
+        return sqlite3_step(st);
+    };
+    if (sqlite3_open_v2(utf8Path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
+        return fail("无法创建或者打开数据库！");
+    sqlite3_busy_timeout(db, 5000);
+    const int flags = SQLITE_UTF8 | SQLITE_DIRECTONLY;
+    sqlite3_create_function(db, "q_clean", 2, flags | SQLITE_DETERMINISTIC, nullptr, SqlClean, nullptr, nullptr);
+    sqlite3_create_function(db, "q_address", 1, flags | SQLITE_DETERMINISTIC, nullptr, SqlAddress, nullptr, nullptr);
+    sqlite3_create_function(db, "q_remark", 4, flags, &state, SqlRemark, nullptr, nullptr);
+    sqlite3_create_function(db, "q_class", 1, flags, &state, SqlClass, nullptr, nullptr);
+    // Attached read-only: the copy can never write to the source.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(srcPath).absoluteFilePath()).toEncoded() + "?mode=ro";
+    if (sqlite3_prepare_v2(db, "attach ?1 as src;", -1, &st, nullptr) != SQLITE_OK ||
+        sqlite3_bind_text(st, 1, uri.constData(), int(uri.size()), SQLITE_TRANSIENT) != SQLITE_OK ||
+        sqlite3_step(st) != SQLITE_DONE)
+        return fail("无法打开导入的数据库文件！");
+    if (run("BEGIN IMMEDIATE") != SQLITE_DONE ||
+        run("select coalesce((select max(id) from main.case_data),0), coalesce((select max(cast(primaryId as "
+            "integer)) from main.case_extra),0), count(*), min(id), max(id) from src.case_data;") != SQLITE_ROW)
+        return fail("无法保存案例！");
+    const qint64 highest = sqlite3_column_int64(st, 0);
+    const qint64 last = std::max(highest, sqlite3_column_int64(st, 1));
+    const qint64 total = sqlite3_column_int64(st, 2);
+    const qint64 low = sqlite3_column_int64(st, 3), high = sqlite3_column_int64(st, 4);
+    const qint64 first = last + 1;
+    if (total == 0)
+        return fail("导入的数据库中没有案例！");
+    if (last + total > std::numeric_limits<int32_t>::max())
+        return fail("无法保存案例！");
+    state.taken.reserve(state.taken.size() + total);
+    // New rows take the id after the highest one present. When the newest cases were deleted, the counter is
+    // higher: a placeholder row at the counter, removed again below, keeps those ids from being issued twice.
+    if (highest < last && run("insert into main.case_data(id) values (?1);", {last}) != SQLITE_DONE)
+        return fail("无法保存案例！");
+    // A tenth of the source's id range at a time, in id order, so the new ids follow the old order.
+    const qint64 step = std::max<qint64>(1, (high - low + 10) / 10);
+    qint64 done = 0;
+    for (qint64 from = low; from <= high; from += step) {
+        if (run(kImportRows, {from, std::min(from + step, high + 1)}) != SQLITE_DONE || !ops.checkpoint("insert"))
+            return fail("无法保存案例！");
+        done += sqlite3_changes(db);
+        Report(progress, "导入进度：", done, total);
+    }
+    if (highest < last && run("delete from main.case_data where id=?1;", {last}) != SQLITE_DONE)
+        return fail("无法保存案例！");
+    const qint64 newLast = last + done;
+    // This file's categories in their order, then the new ones in order of first appearance.
+    QStringList classes;
+    if (run("select className from main.case_extra;") == SQLITE_ROW)
+        SplitValue(ColumnText(st, 0), classes);
+    for (const QString &c : state.classes)
+        if (!classes.contains(c))
+            classes << c;
+    sqlite3_finalize(st);
+    st = nullptr;
+    const QByteArray list = classes.join(QLatin1Char(kValueSeparator)).toUtf8();
+    const bool written =
+        sqlite3_prepare_v2(db, "update main.case_extra set primaryId=?1, className=?2;", -1, &st, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_bind_int64(st, 1, newLast) == SQLITE_OK &&
+        sqlite3_bind_text(st, 2, list.constData(), int(list.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(db) >= 1;
+    // The count is checked: every source case is in, or none is.
+    if (!written || done != total || !ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE)
+        return fail("无法保存案例！");
+    primaryId = int(newLast);
+    // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
+    if (remarkCodec.toRtf)
+        for (int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});
+             rc == SQLITE_ROW; rc = sqlite3_step(st))
+            ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"), remarkCodec.toRtf(ColumnText(st, 1)));
+    sqlite3_finalize(st);
+    sqlite3_close_v2(db);
+    return int(total);
+}
+
+int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, bool all, const TProgress &progress)
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法创建或者打开数据库！");
+        return 0;
+    }
+    if (ops.exists(destPath)) {
+        message = Text("当前时间的数据库文件已经存在，请稍后再导出！");
+        return 0;
+    }
+    const QString part = destPath + QStringLiteral(".part");
+    if (!RemoveDbFile(ops, part) || !ops.checkpoint("create")) {
+        message = Text("无法创建或者打开数据库！");
+        return 0;
+    }
+    {
+        MRecordBase fresh(appFolder);
+        if (fresh.Open(part) != 0) {
+            message = fresh.Message();
+            RemoveDbFile(ops, part);
+            return 0;
+        }
+    }
+    int count = -1;
+    {
+        SqliteSession s;
+        if (s.open(part.toUtf8(), false) == SQLITE_OK) {
+            SqlQuery attach(s, "attach ? as live;");
+            attach.bind(1, QString::fromUtf8(utf8Path));
+            if (attach.run() && s.exec("BEGIN")) {
+                const QString filter =
+                    all ? QStringLiteral("?1 is not null")
+                        : QStringLiteral("coalesce(nullif(className,''),'临时保存') in (select value from json_each(?1))");
+                count = CopyCases(s, filter, classes, "导出进度：", progress);
+            }
+        }
+        if (count > 0) {
+            QStringList used;
+            AppendNewCategories(s, std::numeric_limits<qint64>::min(), used);
+            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
+            extra.bind(1, qint64(count));
+            extra.bind(2, used.join(QLatin1Char(kValueSeparator)));
+            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
+                message = Text("无法往额外表写入数据！");
+                count = -1;
+            }
+        } else if (count == 0) {
+            message = Text("没有可以导出的案例！");
+        } else if (message.isEmpty()) {
+            message = s.errorText();
+        }
+    }
+    // The finished file takes the chosen name, never over a file that appeared meanwhile.
+    if (count <= 0 || !ops.link(part, destPath)) {
+        if (count > 0)
+            message = Text("无法更改文件名！");
+        RemoveDbFile(ops, part);
+        return 0;
+    }
+    ops.remove(part);
+    ops.syncDir(QFileInfo(destPath).absolutePath());
+    return count;
+}
+

@@ -1,0 +1,351 @@
+// The operations of the case database that act on the case file as a whole: backup, restore and delete-all,
+// and finishing at the next start what a stopped restore or delete-all began. Compaction, import and export are
+// in MRecordBase_copy.cpp, the old flat file's migration in MRecordBase_migrate.cpp.
+//
+// Rule of every whole-database operation: the live case file and the case folder are never changed in place. New data is
+// made complete beside them and swapped in by renames; a marker file says when a swap of several renames has
+// begun, so that a program stopped half-way finishes it at the next start (FinishInterrupted).
+#include "MRecordBase_whole.h"
+
+#include <QDirIterator>
+
+using namespace wholedb;
+
+CaseFileOps &MRecordBase::Ops() { return fileOps ? *fileOps : CaseFileOps::standard(); }
+
+int MRecordBase::Open(const QString &dbPath, bool convertOld)
+{
+    if (appFolder.isEmpty()) {
+        appFolder = Slashed(QCoreApplication::instance()
+                                ? QCoreApplication::applicationDirPath()
+                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+    }
+    FinishInterrupted(dbPath);
+    const int rc = Open(dbPath);
+    if (rc != 0 || !convertOld)
+        return rc;
+    return ConvertOldData();
+}
+
+// A swap that was cut short: with its marker, it is finished (the new data was complete before the marker was
+// written); without one, the staged copies are dropped. Old copies that a finished swap left are removed.
+bool MRecordBase::FinishInterrupted(const QString &dbPath)
+{
+    CaseFileOps &ops = Ops();
+    const SwapPaths p(appFolder, dbPath);
+    bool ok = true;
+    if (ops.exists(p.marker)) {
+        QFile f(p.marker);
+        const QByteArray kind = f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+        if (kind == "restore") {
+            if (ops.exists(p.newDb)) {
+                if (ops.exists(p.db) && !ops.exists(p.oldDb))
+                    ok = ops.rename(p.db, p.oldDb) && ok;
+                ok = ok && ops.rename(p.newDb, p.db);
+            }
+            if (ok && ops.isDir(p.newFolder)) {
+                if (ops.isDir(p.folder) && !ops.isDir(p.oldFolder))
+                    ok = ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1));
+                ok = ok && ops.rename(p.newFolder.chopped(1), p.folder.chopped(1));
+            }
+        } else if (kind == "delete") {
+            if (ops.exists(p.db) && !ops.exists(p.oldDb))
+                ok = ops.rename(p.db, p.oldDb);
+            if (ok && ops.isDir(p.folder) && !ops.isDir(p.oldFolder))
+                ok = ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1));
+            ok = ok && ops.makeDir(p.folder);
+        }
+        if (!ok)
+            return false; // the marker stays: the next start tries again
+        ops.syncDir(QFileInfo(p.db).absolutePath());
+        ops.syncDir(appFolder);
+        if (!ops.remove(p.marker))
+            return false;
+    }
+    // No swap under way: whatever staged or old copies are left belong to no one, and neither does the fresh
+    // file of a compaction that was stopped before its rename.
+    ok = RemoveDbFile(ops, Slashed(QFileInfo(p.db).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
+    ok = RemoveDbFile(ops, p.newDb) && ok;
+    ok = RemoveFolder(ops, p.newFolder) && ok;
+    // Half-written files of this program's replacing writes (the marker, kqinit.ini, comment files). Run at
+    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names.
+    for (const QString &folder : {Slashed(QFileInfo(p.db).absolutePath()), p.folder}) {
+        QDirIterator it(folder, {QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+        while (it.hasNext())
+            ok = ops.remove(it.next()) && ok;
+    }
+    ok = RemoveDbFile(ops, p.oldDb) && ok;
+    ok = RemoveFolder(ops, p.oldFolder) && ok;
+    return ok;
+}
+
+bool MRecordBase::CheckBaseType(const QString &expected)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return false;
+    }
+    SqlQuery q(s, "select baseType from case_extra;");
+    const int rc = q.step();
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE)
+            message = s.errorText();
+        return false;
+    }
+    return q.text(0) == expected;
+}
+
+bool MRecordBase::EnsureRemarkFiles()
+{
+    return !InBatch() && EnsureRemarkFilesIn(utf8Path, CaseFolder(appFolder));
+}
+
+// Gives every case of the file whose stored comment-file name is unusable a fresh one, then writes the comment
+// file of every case that has none. Never overwrites a file.
+bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder)
+{
+    CaseFileOps &ops = Ops();
+    sqlite3 *db = nullptr;
+    auto fail = [&](const char *text) {
+        sqlite3_close_v2(db); // an open transaction is rolled back with the connection
+        message = Text(text);
+        return false;
+    };
+    if (dbUtf8.isEmpty() || sqlite3_open_v2(dbUtf8.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return fail("无法创建或者打开数据库！");
+    sqlite3_busy_timeout(db, 5000);
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("无法创建或者打开数据库！");
+    const QSet<QString> present = FilesIn(ops, folder);
+    QSet<QString> taken = TakenNames(present);
+    std::vector<TRecordData> unnamed, missing;
+    const bool scanned = ScanCases(db, [&](TRecordData &rec) {
+        if (!IsValidRemarkFile(rec.remarkFile)) {
+            unnamed.push_back(rec); // named once every valid stored name is known
+            return true;
+        }
+        taken.insert(rec.remarkFile);
+        if (!present.contains(rec.remarkFile + QStringLiteral(".rtf")))
+            missing.push_back(rec);
+        return true;
+    });
+    if (!scanned)
+        return fail("无法读取案例数据！");
+    for (TRecordData &rec : unnamed) {
+        rec.remarkFile = FreshName(taken, rec);
+        missing.push_back(rec);
+        sqlite3_stmt *st = nullptr;
+        const QByteArray utf8 = rec.remarkFile.toUtf8();
+        const bool ok = sqlite3_prepare_v2(db, "update case_data set remarkFile=? where id=?;", -1, &st, nullptr) ==
+                            SQLITE_OK &&
+                        sqlite3_bind_text(st, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
+                        sqlite3_bind_int64(st, 2, rec.id) == SQLITE_OK && sqlite3_step(st) == SQLITE_DONE;
+        sqlite3_finalize(st);
+        if (!ok)
+            return fail("无法修改案例！");
+    }
+    if (!ops.checkpoint("remarks-commit") || sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return fail("无法修改案例！");
+    sqlite3_close_v2(db);
+    // The comments are in the rows, so a file that is not written here is written at the next call.
+    if (remarkCodec.toRtf)
+        for (const TRecordData &rec : missing)
+            ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText));
+    return true;
+}
+
+bool MRecordBase::Backup(const QString &destFolder)
+{
+    CaseFileOps &ops = Ops();
+    const QString dest = Slashed(destFolder);
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    {
+        // A read transaction keeps every writer out while the file is copied, so the copy is one consistent
+        // state; reading first also rolls back what a program stopped while saving left in a journal.
+        SqliteSession s;
+        const bool locked = OpenSession(s) && s.exec("BEGIN") && s.exec("select count(*) from case_extra;");
+        if (!locked || (!ops.isDir(dest) && !ops.makeDir(dest)) || !ops.copyFile(QString::fromUtf8(utf8Path), dest + Base() + QStringLiteral(".db"))) {
+            message = Text("无法复制db文件！");
+            return false;
+        }
+    }
+    const QString destCases = dest + Base() + QStringLiteral("_f/");
+    if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
+        message = Text("无法创建目的评语文件夹！");
+        return false;
+    }
+    QStringList names;
+    const QString folder = CaseFolder(appFolder);
+    if (!ops.list(folder, names)) {
+        message = Text("找不到评语文件、户型图文件！");
+        return false;
+    }
+    int failed = 0;
+    for (const QString &n : names)
+        if (IsCaseFileName(n) && !ops.copyFile(folder + n, destCases + n))
+            ++failed;
+    if (failed > 0) {
+        message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failed);
+        return false;
+    }
+    if (!ops.writeFile(destCases + QStringLiteral("save.txt"), QByteArrayLiteral("save\r\n"))) {
+        message = Text("无法写入备份标记文件！");
+        return false;
+    }
+    return true;
+}
+
+bool MRecordBase::Restore(const QString &srcFolder)
+{
+    CaseFileOps &ops = Ops();
+    const QString src = Slashed(srcFolder);
+    const QString srcDb = src + Base() + QStringLiteral(".db");
+    const QString srcCases = src + Base() + QStringLiteral("_f/");
+    if (!ops.exists(srcDb)) {
+        message = Text("没有源db文件！");
+        return false;
+    }
+    if (!ops.isDir(srcCases)) {
+        message = Text("没有源评语文件夹！");
+        return false;
+    }
+    if (InBatch() || utf8Path.isEmpty()) {
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    if (!ReadOnlyDb(srcDb).isCaseFile(true)) {
+        message = Text("备份的db文件已损坏或者不是案例数据库，无法还原！");
+        return false;
+    }
+    QStringList names;
+    if (!ops.list(srcCases, names)) {
+        message = Text("找不到评语文件、户型图文件！");
+        return false;
+    }
+    const SwapPaths p(appFolder, path);
+    if (!FinishInterrupted(path)) {
+        message = Text("无法清理上次未完成的操作留下的文件！");
+        return false;
+    }
+    // Stage the backup beside the live data; nothing live is touched until it is complete.
+    auto dropStaged = [&] {
+        RemoveDbFile(ops, p.newDb);
+        RemoveFolder(ops, p.newFolder);
+    };
+    bool staged = ops.makeDir(p.newFolder) && ops.copyFile(srcDb, p.newDb);
+    if (!staged) {
+        dropStaged();
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    for (const QString &n : names) {
+        if (IsCaseFileName(n) && !ops.copyFile(srcCases + n, p.newFolder + n)) {
+            dropStaged();
+            message = Text("无法复制评语文件、户型图文件！");
+            return false;
+        }
+    }
+    if (!EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder)) {
+        dropStaged();
+        message = Text("无法复制评语文件、户型图文件！");
+        return false;
+    }
+    if (!SettleJournal()) {
+        dropStaged();
+        return false;
+    }
+    // From the marker on, the swap is finished at the next start if the program stops.
+    if (!ops.writeFile(p.marker, QByteArrayLiteral("restore"))) {
+        dropStaged();
+        message = Text("无法复制db文件！");
+        return false;
+    }
+    const bool hadDb = ops.exists(p.db);
+    const bool hadFolder = ops.isDir(p.folder);
+    int done = 0; // the renames made, for going back
+    const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
+                    (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
+                    ops.rename(p.newDb, p.db) && ++done &&
+                    ops.rename(p.newFolder.chopped(1), p.folder.chopped(1)) && ++done &&
+                    ops.syncDir(QFileInfo(p.db).absolutePath()) && ops.syncDir(appFolder) && ops.remove(p.marker);
+    if (!ok) {
+        // Put everything back in the reverse order; when that fails too, the marker finishes the swap later.
+        bool back = true;
+        if (done >= 4)
+            back = ops.rename(p.folder.chopped(1), p.newFolder.chopped(1));
+        if (back && done >= 3)
+            back = ops.rename(p.db, p.newDb);
+        if (back && done >= 2 && hadFolder)
+            back = ops.rename(p.oldFolder.chopped(1), p.folder.chopped(1));
+        if (back && done >= 1 && hadDb)
+            back = ops.rename(p.oldDb, p.db);
+        if (back && ops.remove(p.marker)) {
+            dropStaged();
+            message = Text("无法替换案例数据，原有数据没有改变！");
+            return false;
+        }
+        // Could not go back: go forward, so the backup is live and complete.
+        if (!FinishInterrupted(path)) {
+            message = Text("还原没有完成，请重新打开软件！");
+            return false;
+        }
+    }
+    // The swap is done; the old copies are only clutter now (the next start removes what stays).
+    RemoveDbFile(ops, p.oldDb);
+    RemoveFolder(ops, p.oldFolder);
+    return true;
+}
+
+// A journal that a save stopped half-way left beside the case file is rolled back now (a read does that), so it
+// can never meet a file that takes the case file's name.
+bool MRecordBase::SettleJournal()
+{
+    SqliteSession s;
+    if (OpenSession(s) && s.exec("select count(*) from case_extra;"))
+        return true;
+    message = s.errorText();
+    return false;
+}
+
+bool MRecordBase::DeleteAll()
+{
+    CaseFileOps &ops = Ops();
+    if (InBatch() || path.isEmpty()) {
+        message = Text("无法删除案例！");
+        return false;
+    }
+    const SwapPaths p(appFolder, path);
+    if (!FinishInterrupted(path) || !SettleJournal() || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
+        message = Text("无法删除案例！");
+        return false;
+    }
+    const bool hadDb = ops.exists(p.db);
+    const bool hadFolder = ops.isDir(p.folder);
+    int done = 0; // the renames made, for going back
+    const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
+                    (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
+                    ops.makeDir(p.folder) && ops.syncDir(appFolder) && ops.remove(p.marker);
+    if (!ok) {
+        bool back = true;
+        if (done >= 2 && hadFolder)
+            back = ops.removeDir(p.folder) && ops.rename(p.oldFolder.chopped(1), p.folder.chopped(1));
+        if (back && done >= 1 && hadDb)
+            back = ops.rename(p.oldDb, p.db);
+        if (back && ops.remove(p.marker)) {
+            message = Text("无法删除案例！");
+            return false;
+        }
+        if (!FinishInterrupted(path)) {
+            message = Text("删除没有完成，请重新打开软件！");
+            return false;
+        }
+    }
+    RemoveDbFile(ops, p.oldDb);
+    RemoveFolder(ops, p.oldFolder);
+    return true;
+}
+

@@ -1,0 +1,281 @@
+#pragma once
+
+// What the files of MRecordBase's whole-database operations share (MRecordBase_whole.cpp, _copy.cpp,
+// _migrate.cpp): file names, the folder and file steps, reading rows, choosing comment-file names. Not for use
+// outside them.
+#include "CaseFileOps.h"
+#include "CaseFiles.h"
+#include "MRecordBase.h"
+#include "SqliteSession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace wholedb {
+
+
+inline QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
+
+inline QString Slashed(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+inline QString Base() { return QLatin1String(DbBaseName); }
+
+inline const char *const kRemarkPlaceholder = "输入自己的评语：";
+
+// The names of the swap's files beside the case file and the case folder.
+struct SwapPaths {
+    QString db, newDb, oldDb, marker;
+    QString folder, newFolder, oldFolder; // with a trailing "/"
+
+    SwapPaths(const QString &appFolder, const QString &dbPath)
+    {
+        db = QFileInfo(dbPath).absoluteFilePath();
+        newDb = db + QStringLiteral(".new");
+        oldDb = db + QStringLiteral(".old");
+        marker = db + QStringLiteral(".swap");
+        const QString f = appFolder + Base() + QStringLiteral("_f");
+        folder = f + QLatin1Char('/');
+        newFolder = f + QStringLiteral(".new/");
+        oldFolder = f + QStringLiteral(".old/");
+    }
+};
+
+inline bool IsCaseFileName(const QString &name)
+{
+    const QString lower = name.toLower();
+    return lower.endsWith(QStringLiteral(".rtf")) || lower.endsWith(QStringLiteral(".bmp"));
+}
+
+// A folder and its plain files, removed; false when any file stays.
+inline bool RemoveFolder(CaseFileOps &ops, const QString &folder)
+{
+    if (!ops.isDir(folder))
+        return true;
+    QStringList names;
+    if (!ops.list(folder, names))
+        return false;
+    bool ok = true;
+    for (const QString &n : names)
+        ok = ops.remove(folder + n) && ok;
+    return ok && ops.removeDir(folder);
+}
+
+// An SQLite file together with the journal it may have left.
+inline bool RemoveDbFile(CaseFileOps &ops, const QString &path)
+{
+    return ops.remove(path) && ops.remove(path + QStringLiteral("-journal"));
+}
+
+// A connection of its own to a file that must not be changed: import's source, restore's backup.
+class ReadOnlyDb {
+public:
+    explicit ReadOnlyDb(const QString &path)
+    {
+        const QByteArray utf8 = QFileInfo(path).absoluteFilePath().toUtf8();
+        if (sqlite3_open_v2(utf8.constData(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+        }
+    }
+    ~ReadOnlyDb() { sqlite3_close_v2(db_); }
+    ReadOnlyDb(const ReadOnlyDb &) = delete;
+    ReadOnlyDb &operator=(const ReadOnlyDb &) = delete;
+    sqlite3 *get() const { return db_; }
+
+    // The first column of the first row as text; false when the query fails or has no row.
+    bool value(const char *sql, QString &out) const
+    {
+        sqlite3_stmt *st = nullptr;
+        bool ok = db_ && sqlite3_prepare_v2(db_, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW;
+        if (ok)
+            out = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        return ok;
+    }
+
+    // A case file of this program: both tables, the marker, and no damage.
+    bool isCaseFile(bool deepCheck) const
+    {
+        QString v;
+        return value("select count(*) from sqlite_master where type='table' and name in "
+                     "('case_data','case_extra');",
+                     v) &&
+               v == QLatin1String("2") && value("select baseType from case_extra;", v) &&
+               v == QLatin1String(kBaseType) && (!deepCheck || (value("pragma quick_check;", v) && v == "ok"));
+    }
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+// A stored text as it is, a leading byte-order mark included.
+inline QString ColumnText(sqlite3_stmt *st, int column)
+{
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return chars ? utf8(QByteArrayView(chars, sqlite3_column_bytes(st, column))) : QString();
+}
+
+// Every row of case_data in id order, read into records; false when the query fails or body says stop.
+template <typename Body>
+inline bool ScanCases(sqlite3 *db, Body body)
+{
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "select * from case_data order by id;", -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    std::vector<int> columns(kCaseColumnCount, -1);
+    for (int c = 0; c < sqlite3_column_count(st); ++c)
+        for (int i = 0; i < kCaseColumnCount; ++i)
+            if (qstricmp(sqlite3_column_name(st, c), kCaseColumns[i]) == 0)
+                columns[i] = c;
+    int rc;
+    QStringList values;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        values.clear();
+        for (int i = 0; i < kCaseColumnCount; ++i)
+            values << (columns[i] < 0 ? QString() : ColumnText(st, columns[i]));
+        TRecordData rec;
+        ValuesToRecord(values, rec);
+        if (!body(rec)) {
+            sqlite3_finalize(st);
+            return false;
+        }
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE;
+}
+
+inline std::string InsertWithIdSql()
+{
+    std::string cols, marks;
+    for (const char *c : kCaseColumns) {
+        cols += std::string(cols.empty() ? "" : ",") + c;
+        marks += marks.empty() ? "?" : ",?";
+    }
+    return "insert into case_data(" + cols + ") values (" + marks + ");";
+}
+
+// The case-data columns after id, joined by commas, for copies that give new ids.
+inline QString ColumnsAfterId()
+{
+    QStringList cols;
+    for (int i = 1; i < kCaseColumnCount; ++i)
+        cols << QLatin1String(kCaseColumns[i]);
+    return cols.join(QLatin1Char(','));
+}
+
+inline bool InsertRecord(SqlQuery &q, const TRecordData &rec)
+{
+    QStringList values;
+    RecordToValues(rec, values);
+    for (int i = 0; i < kCaseColumnCount; ++i)
+        if (IsIntegerColumn(i) ? !q.bind(i + 1, values.at(i).toLongLong()) : !q.bind(i + 1, values.at(i)))
+            return false;
+    return q.run();
+}
+
+// The highest id in use or issued: the larger of the stored counter and the highest id present.
+inline qint64 LastId(SqliteSession &s, const char *schema = "main")
+{
+    const QByteArray sql = QByteArray("select max(coalesce((select max(id) from ") + schema +
+                           ".case_data),0), coalesce((select max(cast(primaryId as integer)) from " + schema +
+                           ".case_extra),0));";
+    SqlQuery q(s, sql.constData());
+    return q.step() == SQLITE_ROW ? q.text(0).toLongLong() : -1;
+}
+
+// The names of a folder's plain files, read once: a run over many cases asks about names many times.
+inline QSet<QString> FilesIn(CaseFileOps &ops, const QString &folder)
+{
+    QStringList names;
+    ops.list(folder, names);
+    return QSet<QString>(names.begin(), names.end());
+}
+
+// The names the case files of a folder take: each .rtf or .bmp file's name without its extension. A run adds the
+// names it gives out, so no two cases of one run get the same name either.
+inline QSet<QString> TakenNames(const QSet<QString> &present)
+{
+    QSet<QString> taken;
+    taken.reserve(present.size());
+    for (const QString &file : present)
+        if (IsCaseFileName(file))
+            taken.insert(file.chopped(4));
+    return taken;
+}
+
+// A free comment-file name for rec: the base name, else the base with "_0", "_1", ... appended.
+inline QString FreshName(QSet<QString> &taken, const TRecordData &rec)
+{
+    const QString name = FirstFreeRemarkName(rec, [&](const QString &n) { return taken.contains(n); });
+    taken.insert(name);
+    return name;
+}
+
+// The percentage step of a copy, reported at each multiple of ten.
+inline void Report(const TProgress &progress, const char *label, qint64 done, qint64 total)
+{
+    if (!progress || total <= 0)
+        return;
+    const qint64 p = done * 100 / total;
+    if (p % 10 == 0)
+        progress(Text(label) + QString::number(p) + QStringLiteral("％"));
+}
+
+inline QString JsonList(const QStringList &list)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
+}
+
+// The first category (an empty one reads as 临时保存), in id order from id `from` on, that the JSON list ?1 lacks.
+// Asked again after each find, this lists the new categories in order of first appearance; when the list already
+// holds them all, as it mostly does, that is one scan without sorting.
+inline const char *const kFirstNewCategory =
+    "select coalesce(nullif(className,''),'临时保存') from main.case_data where id>=?2 and "
+    "coalesce(nullif(className,''),'临时保存') not in (select value from json_each(?1)) order by id limit 1;";
+
+inline void AppendNewCategories(SqliteSession &s, qint64 from, QStringList &known)
+{
+    for (;;) {
+        SqlQuery q(s, kFirstNewCategory);
+        q.bind(1, JsonList(known));
+        q.bind(2, from);
+        if (q.step() != SQLITE_ROW || known.contains(q.text(0)))
+            return;
+        known << q.text(0);
+    }
+}
+
+inline bool SameFile(const QString &a, const QString &b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// A record's category as the file stores it.
+inline QString CategoryOf(const TRecordData &rec) { return StoredClassName(rec.className); }
+
+
+} // namespace wholedb

@@ -1,0 +1,750 @@
+// Backup, restore, delete-all, compaction, import, export and the old file's migration on real files: every
+// step made to fail in turn, and the program killed at every step.
+#include "CaseFileOps.h"
+#include "CaseFiles.h"
+#include "MRecordBase.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace {
+
+// Stands in for the RTF writer and reader: the case library only passes the bytes through.
+TRemarkCodec TestCodec()
+{
+    return {[](const QString &text) { return "{\\rtf1 " + text.toUtf8() + "}"; },
+            [](const QString &path, QString &text) {
+                QFile f(path);
+                if (!f.open(QIODevice::ReadOnly))
+                    return false;
+                QByteArray b = f.readAll();
+                if (!b.startsWith("{\\rtf1 ") || !b.endsWith("}"))
+                    return false;
+                text = QString::fromUtf8(b.mid(7).chopped(1));
+                return true;
+            }};
+}
+
+// Fails the n-th step, or with kill set ends the process there; counts the steps either way.
+struct StepOps : CaseFileOps {
+    int at = 0;
+    bool kill = false;
+    int calls = 0;
+    bool step(const char *) override
+    {
+        if (++calls != at)
+            return true;
+        if (kill)
+            raise(SIGKILL);
+        return false;
+    }
+};
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every file under a folder, by relative path, with a hash of its bytes.
+std::map<QString, QByteArray> Snapshot(const QString &folder)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(folder).relativeFilePath(path)] =
+            QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha256).toHex();
+    }
+    return files;
+}
+
+TRecordData Case(const QString &name, const QString &category = QStringLiteral("私人别墅"))
+{
+    TRecordData r;
+    r.name = name;
+    r.className = category;
+    r.date = {1980, 5, 6, 7, 8};
+    r.remarkFile = name + QStringLiteral("_198005060708");
+    r.remarkText = QStringLiteral("评语") + name;
+    return r;
+}
+
+// The names of the cases of a file by id, "1:甲 2:乙"; "?" when the file cannot be read.
+std::string Cases(const QString &dbPath)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *st = nullptr;
+    std::string out = "?";
+    if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "select id, name from case_data order by id", -1, &st, nullptr) == SQLITE_OK) {
+        out.clear();
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out += (out.empty() ? "" : " ") + std::to_string(sqlite3_column_int(st, 0)) + ":" +
+                   reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
+std::string Classes(const QString &dbPath)
+{
+    MRecordBase db;
+    QStringList list;
+    if (db.Open(dbPath) != 0 || !db.ReadClasses(list))
+        return "?";
+    return list.join(QLatin1Char('|')).toStdString();
+}
+
+// One old case record of 160 bytes, as the earlier program wrote them (little-endian, GBK).
+QByteArray OldRecord(const QString &name, const QString &category, const QString &remarkFile, bool deleted = false)
+{
+    QByteArray r(160, '\0');
+    QStringEncoder gbk("GBK");
+    auto put = [&](int at, int size, const QString &text) {
+        const QByteArray b = gbk(text);
+        std::memcpy(r.data() + at, b.constData(), size_t(std::min<qsizetype>(b.size(), size - 1)));
+    };
+    auto i16 = [&](int at, int v) {
+        r[at] = char(v & 0xff);
+        r[at + 1] = char((v >> 8) & 0xff);
+    };
+    auto f32 = [&](int at, float v) { std::memcpy(r.data() + at, &v, 4); }; // the machine is little-endian
+    r[4] = deleted ? 1 : 0;
+    put(5, 11, name);
+    put(16, 14, category);
+    const int date[5] = {1975, 3, 4, 10, 20};
+    for (int i = 0; i < 5; ++i)
+        i16(30 + 2 * i, date[i]);
+    r[40] = 1; // lunar
+    r[42] = 0; // female
+    i16(44, 3);
+    i16(46, 7);
+    f32(52, 116.5f);
+    f32(56, 39.75f);
+    r[60] = 2; // the annual chart
+    put(68, 51, QStringLiteral("北京市海淀区"));
+    put(119, 30, remarkFile);
+    r[149] = 12;
+    r[150] = 5;
+    f32(152, 187.25f);
+    i16(158, 1998);
+    return r;
+}
+
+// A program folder with a case file (ids 1, 4, 9 after deletions, so compaction renumbers), their comment files,
+// one floor plan, a backup of a different case file, a second case file to import, an old flat case file with
+// its comments and an old settings file. Each run gets a fresh root.
+class WholeDb : public ::testing::Test {
+public:
+    QTemporaryDir tmp;
+    int runs = 0;
+    QString root, app, db, backupDir, importPath;
+    const std::string original = "1:甲 4:乙 9:己";
+
+    // A fresh root, copied from the first one made (making files through the case library costs a disk flush
+    // per save).
+    void Make()
+    {
+        const QString first = tmp.path() + "/template";
+        if (runs++ == 0) {
+            root = first;
+            SetPaths();
+            Build();
+        }
+        root = tmp.path() + "/run" + QString::number(runs);
+        SetPaths();
+        QDirIterator it(first, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString to = root + "/" + QDir(first).relativeFilePath(from);
+            QDir().mkpath(QFileInfo(to).absolutePath());
+            ASSERT_TRUE(QFile::copy(from, to));
+        }
+        QDir().mkpath(CaseFolder(app));
+    }
+
+    void SetPaths()
+    {
+        app = root + "/app/";
+        db = MRecordBase::DefaultPath(app);
+        backupDir = root + "/backup/";
+        importPath = root + "/other.db";
+    }
+
+    void Build()
+    {
+        {
+            MRecordBase b(root + "/backupapp/");
+            ASSERT_EQ(b.Open(backupDir + "Quorin.db"), 0);
+            for (const char *n : {"丙", "丁"}) {
+                TRecordData r = Case(QString::fromUtf8(n));
+                ASSERT_GT(b.InsertCase(r), 0);
+                WriteBytes(backupDir + "Quorin_f/" + r.remarkFile + ".rtf", "{\\rtf1 old}");
+            }
+            WriteBytes(backupDir + "Quorin_f/save.txt", "save\r\n");
+        }
+        {
+            MRecordBase o(root + "/otherapp/");
+            ASSERT_EQ(o.Open(importPath), 0);
+            TRecordData a = Case(QStringLiteral("甲"), QStringLiteral("新类别")); // its comment-file name is in use here
+            TRecordData b = Case(QStringLiteral("戊"));
+            ASSERT_GT(o.InsertCase(a), 0);
+            ASSERT_GT(o.InsertCase(b), 0);
+        }
+        MRecordBase live(app);
+        ASSERT_EQ(live.Open(db), 0);
+        for (const char *n : {"甲", "x", "y", "乙", "z", "w", "v", "u", "己"}) {
+            TRecordData r = Case(QString::fromUtf8(n), QStringLiteral("小区套房"));
+            ASSERT_GT(live.InsertCase(r), 0);
+            if (QString::fromUtf8(n).at(0).unicode() > 0x7f)
+                WriteBytes(CaseFolder(app) + r.remarkFile + ".rtf", "{\\rtf1 " + r.remarkText.toUtf8() + "}");
+        }
+        for (int id : {2, 3, 5, 6, 7, 8})
+            ASSERT_TRUE(live.DeleteCase(id));
+        WriteBytes(CaseFolder(app) + QStringLiteral("乙_198005060708.bmp"), QByteArray(100, 'B'));
+        ASSERT_TRUE(live.WriteClasses({QStringLiteral("小区套房"), QStringLiteral("空类别"), QStringLiteral("私人别墅")}));
+
+        WriteBytes(app + "dat/Quorin.dat",
+                   OldRecord(QStringLiteral("老王"), QStringLiteral("古代老宅"), QStringLiteral("老王_1")) +
+                       OldRecord(QStringLiteral("删掉"), QStringLiteral("x"), QStringLiteral("删掉_1"), true) +
+                       OldRecord(QStringLiteral("李 '四"), QStringLiteral("旧类 别"), QStringLiteral("李 '四_1")) +
+                       OldRecord(QStringLiteral("老王"), QStringLiteral("古代老宅"), QStringLiteral("../../x")) +
+                       QByteArray(50, '\x7f')); // a partial record at the end is not read
+        WriteBytes(CaseFolder(app) + "老王_1.rtf", "{\\rtf1 王家's 评语}");
+        WriteBytes(CaseFolder(app) + "老王_1.bmp", QByteArray(64, 'P'));
+        WriteBytes(CaseFolder(app) + "李 '四_1.rtf", "{\\rtf1 李家评语}");
+        WriteBytes(CaseFolder(app) + "李 '四_1.bmp", QByteArray(64, 'Q'));
+        QStringEncoder gbk("GBK");
+        WriteBytes(app + "dat/kqinit.ini", "[main]\r\nkey=" + gbk(QStringLiteral("值")) +
+                                               "\r\n[Classes]\r\n0=a\r\n1=b\r\n[tail]\nx=1");
+    }
+
+    bool Open(MRecordBase &b, CaseFileOps *ops = nullptr)
+    {
+        b.SetRemarkCodec(TestCodec());
+        const bool ok = b.Open(db) == 0;
+        b.SetFileOps(ops);
+        return ok;
+    }
+
+    // Files a finished or undone operation must not leave in the program folder.
+    std::vector<QString> Leftovers()
+    {
+        std::vector<QString> left;
+        for (const auto &[name, hash] : Snapshot(app))
+            for (const char *mark : {".new", ".old", ".swap", ".part", "_back.db"})
+                if (name.contains(QLatin1String(mark)))
+                    left.push_back(name);
+        return left;
+    }
+};
+
+// Each operation, with the cases of the case file after it succeeded.
+struct Operation {
+    const char *name;
+    std::function<bool(MRecordBase &, const QString &root)> run; // true when it reports success
+    std::string after;
+};
+
+const std::vector<Operation> &Operations()
+{
+    static const std::vector<Operation> ops{
+        {"backup", [](MRecordBase &b, const QString &r) { return b.Backup(r + "/bk"); }, "1:甲 4:乙 9:己"},
+        {"restore", [](MRecordBase &b, const QString &r) { return b.Restore(r + "/backup"); }, "1:丙 2:丁"},
+        {"delete all", [](MRecordBase &b, const QString &) { return b.DeleteAll(); }, ""},
+        {"compaction", [](MRecordBase &b, const QString &) { return b.Compact() == 3; }, "1:甲 2:乙 3:己"},
+        {"import", [](MRecordBase &b, const QString &r) { return b.ImportDb(r + "/other.db") == 2; },
+         "1:甲 4:乙 9:己 10:甲 11:戊"},
+        {"export", [](MRecordBase &b, const QString &r) { return b.ExportDb(r + "/export.db", {}, true) == 3; },
+         "1:甲 4:乙 9:己"},
+        {"migration", [](MRecordBase &b, const QString &) { return b.ConvertOldData() == 1; },
+         "1:甲 4:乙 9:己 10:老王 11:李四 12:老王"},
+    };
+    return ops;
+}
+
+// Every step of every operation fails in turn. A failed operation leaves the program folder exactly as it was
+// (every file's hash); a step that fails after the point of no return still ends in the complete new state; and
+// the migration kept for the next start then runs, once.
+TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
+{
+    int points = 0;
+    for (const Operation &op : Operations()) {
+        SCOPED_TRACE(op.name);
+        const bool migration = std::string(op.name) == "migration";
+        Make();
+        StepOps counter;
+        {
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b, &counter));
+            ASSERT_TRUE(op.run(b, root)) << b.Message().toStdString();
+        }
+        MRecordBase started(app);
+        started.Open(db, migration);
+        EXPECT_EQ(Cases(db), op.after);
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+        for (int at = 1; at <= counter.calls; ++at, ++points) {
+            SCOPED_TRACE("failing step " + std::to_string(at));
+            Make();
+            const auto before = Snapshot(app);
+            StepOps ops;
+            ops.at = at;
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b, &ops));
+            const bool ok = op.run(b, root);
+            if (!ok) {
+                EXPECT_FALSE(b.Message().isEmpty());
+                if (migration)
+                    EXPECT_EQ(b.OldFileKept(), QFile::exists(app + "dat/Quorin.dat"));
+                // A migration that failed after its commit is finished at the next start; before it, nothing
+                // has changed.
+                if (!migration || Cases(db) == original)
+                    EXPECT_EQ(Snapshot(app), before);
+                EXPECT_FALSE(QFile::exists(root + "/bk/Quorin_f/save.txt"));
+                EXPECT_FALSE(QFile::exists(root + "/export.db"));
+            }
+            // The next start.
+            MRecordBase next(app);
+            next.SetRemarkCodec(TestCodec());
+            next.Open(db, migration);
+            EXPECT_EQ(Cases(db), ok || migration ? op.after : original);
+            EXPECT_EQ(Leftovers(), std::vector<QString>());
+        }
+    }
+    std::cout << "failing steps tried: " << points << "\n";
+}
+
+} // namespace
+
+namespace {
+
+// Ends the process at the n-th write, truncation, flush or deletion SQLite makes, counted together with the
+// steps of the file-operations layer: a stand-in file system between SQLite and the disk.
+int g_killAt = 0;
+int g_calls = 0;
+sqlite3_vfs *g_realVfs = nullptr;
+
+void Tick()
+{
+    if (++g_calls == g_killAt)
+        raise(SIGKILL);
+}
+
+struct KillFile {
+    sqlite3_file base;
+    sqlite3_file *real;
+};
+
+sqlite3_file *Real(sqlite3_file *f) { return reinterpret_cast<KillFile *>(f)->real; }
+
+const sqlite3_io_methods kKillIo = {
+    1,
+    [](sqlite3_file *f) { return Real(f)->pMethods->xClose(Real(f)); },
+    [](sqlite3_file *f, void *b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xRead(Real(f), b, n, o); },
+    [](sqlite3_file *f, const void *b, int n, sqlite3_int64 o) {
+        Tick();
+        return Real(f)->pMethods->xWrite(Real(f), b, n, o);
+    },
+    [](sqlite3_file *f, sqlite3_int64 size) {
+        Tick();
+        return Real(f)->pMethods->xTruncate(Real(f), size);
+    },
+    [](sqlite3_file *f, int flags) {
+        Tick();
+        return Real(f)->pMethods->xSync(Real(f), flags);
+    },
+    [](sqlite3_file *f, sqlite3_int64 *size) { return Real(f)->pMethods->xFileSize(Real(f), size); },
+    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); },
+    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); },
+    [](sqlite3_file *f, int *out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
+    [](sqlite3_file *f, int op, void *arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); },
+    [](sqlite3_file *f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
+    [](sqlite3_file *f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
+};
+
+sqlite3_vfs g_killVfs;
+
+void InstallKillVfs(int at)
+{
+    g_killAt = at;
+    g_calls = 0;
+    g_realVfs = sqlite3_vfs_find(nullptr);
+    g_killVfs = *g_realVfs;
+    g_killVfs.zName = "kill";
+    g_killVfs.szOsFile = int(sizeof(KillFile)) + g_realVfs->szOsFile;
+    g_killVfs.xOpen = [](sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags) {
+        auto *k = reinterpret_cast<KillFile *>(f);
+        k->real = reinterpret_cast<sqlite3_file *>(k + 1);
+        const int rc = g_realVfs->xOpen(g_realVfs, name, k->real, flags, outFlags);
+        k->base.pMethods = k->real->pMethods ? &kKillIo : nullptr;
+        return rc;
+    };
+    g_killVfs.xDelete = [](sqlite3_vfs *, const char *name, int syncDir) {
+        Tick();
+        return g_realVfs->xDelete(g_realVfs, name, syncDir);
+    };
+    sqlite3_vfs_register(&g_killVfs, 1);
+}
+
+struct KillOps : CaseFileOps {
+    bool step(const char *) override
+    {
+        Tick();
+        return true;
+    }
+};
+
+// The program killed (SIGKILL) at every step of each operation, inside SQLite's writes included: at the next
+// start the case file opens and holds either every case it held before or every case of the finished
+// operation, never a mixture, and the case folder goes with it.
+TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
+{
+    std::vector<Operation> ops = Operations();
+    ops.push_back({"save", [](MRecordBase &b, const QString &) {
+                       TRecordData r = Case(QStringLiteral("庚"));
+                       return b.InsertCase(r) == 10;
+                   },
+                   "1:甲 4:乙 9:己 10:庚"});
+    std::map<std::string, int> kills;
+    for (const Operation &op : ops) {
+        SCOPED_TRACE(op.name);
+        const std::string name = op.name;
+        const bool migration = name == "migration";
+        for (int at = 1;; ++at) {
+            Make();
+            const pid_t pid = fork();
+            if (pid == 0) {
+                InstallKillVfs(at);
+                KillOps stop;
+                MRecordBase b(app);
+                b.SetRemarkCodec(TestCodec());
+                b.Open(db);
+                b.SetFileOps(&stop);
+                _exit(op.run(b, root) ? 0 : 1);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            if (!WIFSIGNALED(status)) {
+                EXPECT_EQ(WEXITSTATUS(status), 0) << "the operation failed without a fault";
+                break;
+            }
+            ++kills[name];
+            SCOPED_TRACE("killed at step " + std::to_string(at));
+            MRecordBase next(app);
+            next.SetRemarkCodec(TestCodec());
+            ASSERT_GE(next.Open(db, migration), 0) << next.Message().toStdString();
+            const std::string now = Cases(db);
+            if (migration || name == "backup" || name == "export")
+                EXPECT_EQ(now, op.after == "" ? original : migration ? op.after : original);
+            else if (name == "delete all")
+                EXPECT_TRUE(now == original || now == "") << now;
+            else
+                EXPECT_TRUE(now == original || now == op.after) << now;
+            if (name == "restore") {
+                // The case folder belongs to the case file that is live.
+                const bool restored = now == op.after;
+                EXPECT_EQ(QFile::exists(CaseFolder(app) + "丙_198005060708.rtf"), restored);
+                EXPECT_EQ(QFile::exists(CaseFolder(app) + "甲_198005060708.rtf"), !restored);
+            }
+            EXPECT_EQ(Leftovers(), std::vector<QString>());
+        }
+    }
+    int total = 0;
+    for (const auto &[name, n] : kills) {
+        std::cout << name << ": killed at " << n << " steps\n";
+        total += n;
+    }
+    std::cout << "kill points tried: " << total << "\n";
+}
+
+} // namespace
+
+namespace {
+
+// A save stopped after its journal was written leaves a hot journal beside the case file. The file that replaces
+// the case file (restore, compaction) or its removal (delete all) must never meet that journal: at the next
+// start the case file holds exactly the operation's cases.
+TEST_F(WholeDb, AJournalLeftByAStoppedSaveNeverMeetsTheFileThatTakesItsPlace)
+{
+    for (const Operation &op : Operations()) {
+        const std::string name = op.name;
+        if (name != "restore" && name != "compaction" && name != "delete all")
+            continue;
+        SCOPED_TRACE(name);
+        bool hot = false;
+        std::unique_ptr<MRecordBase> b;
+        for (int at = 1; at < 40 && !hot; ++at) {
+            Make();
+            // Opened before the other program stops: opening would roll the journal back.
+            b = std::make_unique<MRecordBase>(app);
+            ASSERT_TRUE(Open(*b));
+            const QByteArray before = ReadBytes(db);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                InstallKillVfs(at);
+                MRecordBase b(app);
+                b.Open(db);
+                b.DeleteCase(9);
+                _exit(0);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            // Stopped while writing the case file itself: only the journal can make it whole again.
+            hot = WIFSIGNALED(status) && QFileInfo(db + "-journal").size() > 0 && ReadBytes(db) != before;
+        }
+        ASSERT_TRUE(hot) << "no stopped save left a journal";
+        ASSERT_TRUE(op.run(*b, root)) << b->Message().toStdString();
+        MRecordBase next(app);
+        ASSERT_EQ(next.Open(db, false), 0);
+        EXPECT_EQ(Cases(db), op.after);
+    }
+}
+
+TRecordData Load(const QString &app, const QString &db, int id)
+{
+    MRecordBase b(app);
+    TRecordData r;
+    if (b.Open(db) != 0 || !b.LoadCase(id, r))
+        r.name = QStringLiteral("(none)");
+    return r;
+}
+
+// The old flat file, built byte by byte: its live records are migrated once, with their fields, categories,
+// comments and floor plans; names are cleaned with their files following them; [classes] leaves kqinit.ini and
+// every other byte of it stays.
+TEST_F(WholeDb, OldFlatFileMigratesOnceWithCommentsAndFloorPlans)
+{
+    Make();
+    const QByteArray oldLi = ReadBytes(CaseFolder(app) + "李 '四_1.rtf");
+    MRecordBase b(app);
+    b.SetRemarkCodec(TestCodec());
+    ASSERT_EQ(b.Open(db, true), 1);
+    EXPECT_EQ(b.Message(), "已经把旧版数据库转换到新版，共转换 3 个案例！");
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:老王 11:李四 12:老王");
+    EXPECT_FALSE(QFile::exists(app + "dat/Quorin.dat"));
+    QStringEncoder gbk("GBK");
+    EXPECT_EQ(ReadBytes(app + "dat/kqinit.ini"), "[main]\r\nkey=" + gbk(QStringLiteral("值")) + "\r\n[tail]\nx=1");
+    EXPECT_EQ(Classes(db), "古代老宅|旧类别|小区套房|空类别|私人别墅|自建民居|公司大夏|标志建筑|其他建筑|临时保存");
+
+    const TRecordData wang = Load(app, db, 10);
+    TRecordData expected;
+    expected.id = 10;
+    expected.name = QStringLiteral("老王");
+    expected.className = QStringLiteral("古代老宅");
+    expected.date = {1975, 3, 4, 10, 20};
+    expected.lunar = 1;
+    expected.sex = 0;
+    expected.place1 = 3;
+    expected.place2 = 7;
+    expected.longitude = 116.5f;
+    expected.latitude = 39.75f;
+    expected.chartPanel = 2;
+    expected.address = QStringLiteral("北京市海淀区");
+    expected.remarkFile = QStringLiteral("老王_1");
+    expected.remarkText = QStringLiteral("王家s 评语");
+    expected.mountain = 12;
+    expected.door = 5;
+    expected.degree = 187.25f;
+    expected.buildYear = 1998;
+    EXPECT_EQ(wang, expected);
+    EXPECT_TRUE(QFile::exists(CaseFolder(app) + "老王_1.bmp"));
+
+    // The cleaned name: the comment read under the old name, both files under the new one, none lost.
+    const TRecordData li = Load(app, db, 11);
+    EXPECT_EQ(li.className, "旧类别");
+    EXPECT_EQ(li.remarkFile, "李四_197503041020");
+    EXPECT_EQ(li.remarkText, "李家评语");
+    EXPECT_EQ(ReadBytes(CaseFolder(app) + "李四_197503041020.rtf"), oldLi);
+    EXPECT_EQ(ReadBytes(CaseFolder(app) + "李四_197503041020.bmp"), QByteArray(64, 'Q'));
+    EXPECT_FALSE(QFile::exists(CaseFolder(app) + "李 '四_1.rtf"));
+
+    // A stored name that would leave the folder gets a fresh one, and a comment file made from the text.
+    const TRecordData third = Load(app, db, 12);
+    EXPECT_EQ(third.remarkFile, "老王_197503041020");
+    EXPECT_EQ(ReadBytes(CaseFolder(app) + "老王_197503041020.rtf"), "{\\rtf1 输入自己的评语：}");
+
+    MRecordBase again(app);
+    EXPECT_EQ(again.Open(db, true), 0);
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:老王 11:李四 12:老王");
+
+    // An empty old file: deleted, nothing migrated, the defaults filled in.
+    Make();
+    WriteBytes(app + "dat/Quorin.dat", {});
+    QFile::remove(db);
+    MRecordBase empty(app);
+    EXPECT_EQ(empty.Open(db, true), 0);
+    EXPECT_FALSE(QFile::exists(app + "dat/Quorin.dat"));
+    EXPECT_EQ(Classes(db), "私人别墅|小区套房|自建民居|公司大夏|古代老宅|标志建筑|其他建筑|临时保存");
+}
+
+// A source file whose every text column holds an SQL fragment, and comment-file names that would leave the case
+// folder: the rows import as text, the names are replaced, the source file is only read.
+TEST_F(WholeDb, ImportTakesHostileRowsAsTextAndNeverTrustsTheirFileNames)
+{
+    Make();
+    const QString hostile = QStringLiteral("x'); drop table case_data; --");
+    // A folder name with what a file address must escape.
+    const QString src = root + QStringLiteral("/h 目录#1?%25/hostile.db");
+    {
+        MRecordBase maker(root + "/h/");
+        ASSERT_EQ(maker.Open(src), 0);
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(src.toUtf8().constData(), &raw), SQLITE_OK);
+        for (const QString &file : {QStringLiteral("../../x"), hostile, QStringLiteral("a\x01b"), QString(60, 'n')}) {
+            sqlite3_stmt *st = nullptr;
+            ASSERT_EQ(sqlite3_prepare_v2(raw,
+                                         "insert into case_data(name,sex,className,dateY,dateNum,dateStyle,addrInd,"
+                                         "addrName,addrNum,remarkFile,tag1,tag2,housePanel,jianShan,remarkText) "
+                                         "values (?1,?1,?1,?1,?1,?1,?1,?1,?1,?2,?1,?1,?1,?1,?1)",
+                                         -1, &st, nullptr),
+                      SQLITE_OK);
+            sqlite3_bind_text(st, 1, hostile.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(st, 2, file.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+            EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(raw);
+    }
+    const auto source = Snapshot(QFileInfo(src).absolutePath());
+    MRecordBase b(app);
+    ASSERT_TRUE(Open(b));
+    ASSERT_EQ(b.ImportDb(src), 4) << b.Message().toStdString();
+    EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:x);droptab 11:x);droptab 12:x);droptab 13:x);droptab");
+    QSet<QString> names;
+    for (int id = 10; id <= 13; ++id) {
+        const TRecordData r = Load(app, db, id);
+        EXPECT_EQ(r.remarkText, "x); drop table case_data; --");
+        EXPECT_EQ(r.className, "x);droptab");
+        EXPECT_TRUE(IsValidRemarkFile(r.remarkFile)) << r.remarkFile.toStdString();
+        EXPECT_TRUE(QFile::exists(CaseFolder(app) + r.remarkFile + ".rtf"));
+        names.insert(r.remarkFile);
+    }
+    EXPECT_EQ(names.size(), 4);
+    EXPECT_FALSE(QFile::exists(root + "/x.rtf"));
+    EXPECT_FALSE(QFile::exists(root + "/app/x.rtf"));
+    EXPECT_EQ(Snapshot(QFileInfo(src).absolutePath()), source); // only read, never written
+}
+
+// The refusals and the results the main window shows, one row each.
+TEST_F(WholeDb, RefusalsAndResults)
+{
+    struct Row {
+        const char *what;
+        std::function<std::string(WholeDb &, MRecordBase &)> run;
+        std::string expected;
+        bool unchanged; // the program folder is exactly as before
+    };
+    // The result and then the message: the two are read in that order.
+    auto said = [](auto result, const MRecordBase &b) {
+        return std::to_string(result) + " " + b.Message().toStdString();
+    };
+    const Row rows[] = {
+        {"import of the live file itself",
+         [&](WholeDb &t, MRecordBase &b) { return said(b.ImportDb(t.db), b); },
+         "0 不能导入正在使用的案例数据库！", true},
+        {"import of a file of another kind",
+         [&](WholeDb &t, MRecordBase &b) {
+             sqlite3 *raw = nullptr;
+             sqlite3_open((t.root + "/alien.db").toUtf8().constData(), &raw);
+             sqlite3_exec(raw, "create table t(x);", nullptr, nullptr, nullptr);
+             sqlite3_close(raw);
+             const QByteArray before = ReadBytes(t.root + "/alien.db");
+             const std::string r = said(b.ImportDb(t.root + "/alien.db"), b);
+             return r + (ReadBytes(t.root + "/alien.db") == before ? "" : " (source changed)");
+         },
+         "0 不是相同的数据库类型，无法导入！", true},
+        {"restore from a folder without a case file",
+         [&](WholeDb &t, MRecordBase &b) { return said(b.Restore(t.root + "/nowhere"), b); },
+         "0 没有源db文件！", true},
+        {"restore of a damaged backup",
+         [&](WholeDb &t, MRecordBase &b) {
+             QByteArray bytes = ReadBytes(t.backupDir + "Quorin.db");
+             bytes.replace(100, 4000, QByteArray(4000, 'z'));
+             WriteBytes(t.backupDir + "Quorin.db", bytes);
+             return said(b.Restore(t.backupDir), b);
+         },
+         "0 备份的db文件已损坏或者不是案例数据库，无法还原！", true},
+        {"compaction: ids 1, 4, 9 become 1, 2, 3; the category list is kept",
+         [&](WholeDb &t, MRecordBase &b) {
+             QStringList seen;
+             const int n = b.Compact([&](const QString &s) { seen << s; });
+             return std::to_string(n) + " " + Cases(t.db) + " " + seen.join(',').toStdString() + " " +
+                    Classes(t.db) + " " + std::to_string(b.GetPrimaryId());
+         },
+         "3 1:甲 2:乙 3:己 整理进度：100％ 小区套房|空类别|私人别墅 3", false},
+        {"export of one category: its cases, and only its category",
+         [&](WholeDb &t, MRecordBase &b) {
+             const int n = b.ExportDb(t.root + "/e.db", {QStringLiteral("小区套房")}, false);
+             return std::to_string(n) + " " + Cases(t.root + "/e.db") + " " + Classes(t.root + "/e.db");
+         },
+         "3 1:甲 2:乙 3:己 小区套房", true},
+        {"export of a category without cases writes no file",
+         [&](WholeDb &t, MRecordBase &b) {
+             const int n = b.ExportDb(t.root + "/e.db", {QStringLiteral("空类别")}, false);
+             return std::to_string(n) + " " + std::to_string(QFile::exists(t.root + "/e.db"));
+         },
+         "0 0", true},
+        {"import: a comment-file name in use here gets the next free one",
+         [&](WholeDb &t, MRecordBase &b) {
+             const int n = b.ImportDb(t.importPath);
+             return std::to_string(n) + " " + Load(t.app, t.db, 10).remarkFile.toStdString() + " " + Classes(t.db);
+         },
+         "2 甲_198005060708_0 小区套房|空类别|私人别墅|新类别", false},
+        {"import after the newest case was deleted: its id is not given again",
+         [&](WholeDb &t, MRecordBase &b) {
+             b.DeleteCase(9);
+             const int n = b.ImportDb(t.importPath);
+             return std::to_string(n) + " " + Cases(t.db) + " " + std::to_string(b.GetPrimaryId());
+         },
+         "2 1:甲 4:乙 10:甲 11:戊 11", false},
+        {"backing up twice into one folder overwrites the first copy",
+         [&](WholeDb &t, MRecordBase &b) {
+             WriteBytes(t.root + "/bk/Quorin.db", "old");
+             const bool ok = b.Backup(t.root + "/bk") && b.Backup(t.root + "/bk");
+             return std::to_string(ok) + " " + Cases(t.root + "/bk/Quorin.db") + " " +
+                    ReadBytes(t.root + "/bk/Quorin_f/save.txt").trimmed().toStdString() + " " +
+                    std::to_string(Snapshot(t.root + "/bk/Quorin_f").size());
+         },
+         "1 1:甲 4:乙 9:己 save 9", true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        Make();
+        const auto before = Snapshot(app);
+        MRecordBase b(app);
+        ASSERT_TRUE(Open(b));
+        EXPECT_EQ(row.run(*this, b), row.expected);
+        if (row.unchanged)
+            EXPECT_EQ(Snapshot(app), before);
+    }
+}
+
+} // namespace

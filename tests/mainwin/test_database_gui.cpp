@@ -1,0 +1,196 @@
+// The whole-database commands of the 文件 menu on the real window: each question, message and result, and the
+// program ending where the Part's commands end it.
+#include "GuiTestSupport.h"
+
+#include "MRecordBase.h"
+#include "TFrmMain.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStringEncoder>
+#include <QTextEdit>
+
+using Answer = Prompts::Answer;
+
+namespace {
+
+// Answers the delete-code box with the code its title shows, or with another code.
+class CodePrompts : public ScriptedPrompts {
+public:
+    bool right = true;
+    std::optional<QString> inputText(const QString &title, const QString &label, const QString &initial) override
+    {
+        ScriptedPrompts::inputText(title, label, initial); // recorded like every question
+        const QString code = title.section(QChar(0xFF1A), 1).trimmed();
+        return right ? code : code + QStringLiteral("9");
+    }
+};
+
+class DatabaseMenuTest : public ProgramFolderTest {
+protected:
+    QString db() const { return MRecordBase::DefaultPath(path("")); }
+
+    void saveCases(const QStringList &names, const QString &file = QString())
+    {
+        MRecordBase b(path(""));
+        ASSERT_EQ(b.Open(file.isEmpty() ? db() : file), 0);
+        for (const QString &n : names) {
+            TRecordData r;
+            r.name = n;
+            r.remarkFile = n + QStringLiteral("_190001010000");
+            ASSERT_GT(b.InsertCase(r), 0);
+        }
+    }
+
+    int caseCount(const QString &file) const
+    {
+        MRecordBase b(path(""));
+        if (!QFile::exists(file) || b.Open(file) != 0)
+            return -1;
+        int n = 0;
+        for (int id = 1; id <= b.GetPrimaryId(); ++id) {
+            TRecordData r;
+            n += b.LoadCase(id, r);
+        }
+        return n;
+    }
+
+    // The texts of the messages shown, in order.
+    QStringList shown(const ScriptedPrompts &p) const
+    {
+        QStringList texts;
+        for (const auto &q : p.asked())
+            if (q.kind == ScriptedPrompts::Kind::Message)
+                texts << q.text;
+        return texts;
+    }
+
+    void trigger(TFrmMain &w, const char *name)
+    {
+        QAction *a = w.findChild<QAction *>(QLatin1String(name));
+        ASSERT_NE(a, nullptr) << name;
+        a->trigger();
+    }
+};
+
+TEST_F(DatabaseMenuTest, EachCommandAsksShowsItsResultAndEndsTheProgramWhereItMust)
+{
+    struct Row {
+        const char *what;
+        const char *action;
+        std::function<void(ScriptedPrompts &)> script;
+        QStringList messages; // each shown message begins with its line
+        bool ended;
+        int casesAfter; // in the program's case file; -1 when there is none
+    };
+    const QString bk = path("bk");
+    QDir().mkpath(bk);
+    const Row rows[] = {
+        {"backup into a chosen folder", "menu_f_export",
+         [&](ScriptedPrompts &p) { p.reply(bk); },
+         {"成功备份，已保存到"}, false, 3},
+        {"restore of that backup after more saves", "menu_f_import",
+         [&](ScriptedPrompts &p) {
+             const QString folder = QDir(bk).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+             saveCases({QStringLiteral("丁")});
+             p.reply(Answer::Yes).reply(bk + "/" + folder);
+         },
+         {"执行此操作将覆盖现有的案例数据，要继续吗？", "成功还原，请重新打开软件！"}, true, 3},
+        {"restore from a folder without a case file", "menu_f_import",
+         [&](ScriptedPrompts &p) { p.reply(Answer::Yes).reply(bk); },
+         {"执行此操作将覆盖现有的案例数据，要继续吗？", "没有要还原的的db数据文件！"}, false, 3},
+        {"compaction of a file with few cases", "N33", [&](ScriptedPrompts &) {},
+         {"案例数据过少，无需整理！"}, false, 3},
+        {"adding a case file", "db1",
+         [&](ScriptedPrompts &p) {
+             saveCases({QStringLiteral("戊"), QStringLiteral("己")}, path("other.db"));
+             p.reply(path("other.db"));
+         },
+         {"共导入 2 个案例！", "请重启软件！"}, true, 5},
+        {"adding a file that is not a case file", "db1",
+         [&](ScriptedPrompts &p) {
+             writeFile("other.db", "not a database");
+             p.reply(path("other.db"));
+         },
+         {"不是相同的数据库类型，无法导入！"}, false, 3},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(db());
+        saveCases({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+        TFrmMain w;
+        w.show();
+        auto *pane = find<QTextEdit>(&w, "RedtPingYu");
+        pane->setPlainText(QStringLiteral("当前案例的评语"));
+        ScriptedPrompts p;
+        row.script(p);
+        trigger(w, row.action);
+        const QStringList messages = shown(p);
+        ASSERT_EQ(messages.size(), row.messages.size()) << messages.join(" | ").toStdString();
+        for (int i = 0; i < messages.size(); ++i)
+            EXPECT_TRUE(messages[i].startsWith(row.messages[i])) << messages[i].toStdString();
+        EXPECT_EQ(!w.isVisible(), row.ended);
+        EXPECT_EQ(pane->toPlainText(), "当前案例的评语"); // progress texts never take the comments' place
+        EXPECT_EQ(caseCount(db()), row.casesAfter);
+    }
+    // The backup holds the case file, the case folder and its marker.
+    const QString folder = QDir(bk).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+    EXPECT_TRUE(folder.startsWith("Quorin_备份_")) << folder.toStdString();
+    EXPECT_TRUE(QFile::exists(bk + "/" + folder + "/Quorin_f/save.txt"));
+}
+
+TEST_F(DatabaseMenuTest, DeleteAllNeedsTheShownCode)
+{
+    for (bool right : {false, true}) {
+        SCOPED_TRACE(right ? "the code shown" : "another code");
+        saveCases({QStringLiteral("甲")});
+        TFrmMain w;
+        w.show();
+        CodePrompts p;
+        p.right = right;
+        p.reply(Answer::Yes);
+        trigger(w, "menu_f_clearr");
+        ASSERT_EQ(p.asked().size(), 3);
+        EXPECT_TRUE(p.asked()[1].title.contains(QRegularExpression("^删除码：\\d{4} $")));
+        EXPECT_EQ(p.asked()[2].text, right ? "成功删除所有记录，请重新打开软件！" : "删除码错误，无法删除！");
+        EXPECT_EQ(caseCount(db()), right ? -1 : 1);
+        EXPECT_EQ(w.isVisible(), !right);
+    }
+}
+
+// Export: the chosen categories into a new file named after the moment, then the offer to open its folder.
+TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
+{
+    saveCases({QStringLiteral("甲"), QStringLiteral("乙")});
+    TFrmMain w;
+    w.show();
+    ScriptedPrompts p;
+    p.reply(path("")).reply(Answer::No);
+    WithModalDialog([&] { trigger(w, "db2"); },
+                    [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+    const QStringList files = QDir(path("")).entryList({"Quorin_*.db"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(caseCount(path(files[0])), 2);
+    ASSERT_EQ(shown(p).size(), 1);
+    EXPECT_TRUE(shown(p)[0].startsWith(" 2 个案例数据文件已经保存到：")) << shown(p)[0].toStdString();
+    EXPECT_TRUE(w.isVisible());
+}
+
+// The old flat case file found at the first start is migrated and its note shown.
+TEST_F(DatabaseMenuTest, OldCaseFileIsMigratedAtStart)
+{
+    QByteArray rec(160, '\0');
+    const QByteArray name = QStringEncoder("GBK")(QStringLiteral("老王"));
+    rec.replace(5, name.size(), name);
+    writeFile("dat/Quorin.dat", rec + rec);
+    TFrmMain w;
+    w.show();
+    EXPECT_EQ(shown(prompts), QStringList{"已经把旧版数据库转换到新版，共转换 2 个案例！"});
+    EXPECT_FALSE(QFile::exists(path("dat/Quorin.dat")));
+    EXPECT_EQ(caseCount(db()), 2);
+}
+
+} // namespace
