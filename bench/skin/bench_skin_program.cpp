@@ -37,7 +37,7 @@ struct Program {
         window = std::make_unique<TFrmMain>();
         window->resize(1280, 800);
         window->show();
-        window->findChild<QLineEdit *>(QStringLiteral("LedtZtd"))->setText(QStringLiteral("185:30"));
+        window->findChild<QLineEdit *>(QStringLiteral("LedtZtd"))->setText(QStringLiteral("2:30"));
         window->findChild<QLineEdit *>(QStringLiteral("EdtYear"))->setText(QStringLiteral("2004"));
         window->findChild<QLineEdit *>(QStringLiteral("EdtName"))->setText(QStringLiteral("张三"));
         window->findChild<QLineEdit *>(QStringLiteral("LedtShengNian"))->setText(QStringLiteral("1980"));

@@ -41,7 +41,7 @@ int main(int argc, char **argv)
     }
     TFrmMain w;
     w.show();
-    w.findChild<QLineEdit *>(QStringLiteral("LedtZtd"))->setText(QStringLiteral("185:30"));
+    w.findChild<QLineEdit *>(QStringLiteral("LedtZtd"))->setText(QStringLiteral("2:30"));
     w.findChild<QLineEdit *>(QStringLiteral("EdtYear"))->setText(QStringLiteral("2004"));
     w.findChild<QLineEdit *>(QStringLiteral("EdtName"))->setText(QStringLiteral("张三"));
     w.findChild<QLineEdit *>(QStringLiteral("LedtShengNian"))->setText(QStringLiteral("1980"));
@@ -61,6 +61,6 @@ int main(int argc, char **argv)
                 menus.first()->menu()->popup(w.mapToGlobal(QPoint(20, 60)));
         }
     });
-    QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
+    QTimer::singleShot(seconds * 1000, [] { QCoreApplication::exit(0); }); // no closing questions
     return app.exec();
 }
