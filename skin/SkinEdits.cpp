@@ -72,6 +72,15 @@ void TSkinComBox::Init(TSkinnedForm *form, TSkinData *data, bool parentBackgroun
     if (!initialised_ || !combo)
         return;
     combo->setAttribute(Qt::WA_Hover, true);
+    // The field lies on the sunken edge's light middle: its text takes the text colour of fields, whatever the
+    // skin's button text is.
+    ownPalette_ = combo->testAttribute(Qt::WA_SetPalette);
+    savedPalette_ = combo->palette();
+    QPalette pal = combo->palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+        pal.setColor(g, QPalette::ButtonText, pal.color(g, QPalette::Text));
+    combo->setPalette(pal);
+    paletteSet_ = true;
     if (QAbstractItemView *view = combo->view()) {
         listBar_ = view->verticalScrollBar();
         if (!SkinScrollBar(listBar_, data_))
@@ -84,6 +93,12 @@ void TSkinComBox::Unsubclass()
     if (listBar_)
         UnskinScrollBar(listBar_);
     listBar_ = nullptr;
+    if (paletteSet_ && control_) {
+        control_->setPalette(ownPalette_ ? savedPalette_ : QPalette());
+        if (!ownPalette_)
+            control_->setAttribute(Qt::WA_SetPalette, false);
+        paletteSet_ = false;
+    }
     TSkinControl::Unsubclass();
 }
 

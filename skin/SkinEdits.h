@@ -43,6 +43,8 @@ private:
     QRect buttonRectFor(const QRect &rect) const;
     QRect buttonRect_;
     QPointer<QScrollBar> listBar_;
+    QPalette savedPalette_;
+    bool paletteSet_ = false, ownPalette_ = false;
 };
 
 // Date and time edits: the two-colour frame of an edit, and for a box with a drop-down calendar the skin's

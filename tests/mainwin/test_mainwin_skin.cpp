@@ -113,6 +113,8 @@ TEST_F(ProgramSkinTest, StartUpFollowsTheStoredChoice)
         w->show();
         settle();
         EXPECT_EQ(skinned(w.get()), row.skinnedAfter);
+        for (const char *control : {"CboZuoShan", "EdtYear", "RedtQuorin", "GrpShowStar"})
+            EXPECT_EQ(skinned(w->findChild<QWidget *>(QLatin1String(control))), row.skinnedAfter) << control;
         EXPECT_EQ(w->SkinOn(), row.skinnedAfter);
         EXPECT_EQ(checkedItem(*w), row.checked);
         EXPECT_EQ(prompts.asked().size() > asked, row.message);
@@ -145,7 +147,8 @@ TEST_F(ProgramSkinTest, MenuSkinsEveryWindowWithoutRestartAndTheChoiceSurvives)
 
     item(*w, "系统默认")->trigger();
     settle();
-    for (QWidget *x : {static_cast<QWidget *>(w.get()), static_cast<QWidget *>(dialog), static_cast<QWidget *>(box)})
+    for (QWidget *x : {static_cast<QWidget *>(w.get()), static_cast<QWidget *>(dialog), static_cast<QWidget *>(box),
+                       w->findChild<QWidget *>(QStringLiteral("CboZuoShan"))})
         EXPECT_FALSE(skinned(x)) << x->metaObject()->className();
     EXPECT_EQ(stored().first, false);
 
