@@ -19,6 +19,7 @@
 #include "TFrmSet.h"
 #include "TFrmText.h"
 #include "TFrmTxtHelp.h"
+#include "TSkinData.h"
 #include "WinColor.h"
 #include "WindowGeometry.h"
 
@@ -119,6 +120,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     buildDatabaseMenu();
     buildTreeMenu();
     setupCaseCommands();
+    setupSkin();
 }
 
 TFrmMain::~TFrmMain() = default;
@@ -183,6 +185,7 @@ void TFrmMain::FormShow()
     fJian = ReadJian();
     ReadFuWei();
     startPictureTools();
+    activateStartSkin();
 }
 
 void TFrmMain::fillInputLists()
@@ -230,6 +233,7 @@ void TFrmMain::skinItemClick(QAction *item)
     item->setChecked(true);
     const QString caption = item->text();
     if (caption == kDefaultSkinItem) {
+        switchSkinOff();
         reportSettingsWrite(m_ini->WriteBool(kWindow, QStringLiteral("skined"), false));
         return;
     }
@@ -237,6 +241,8 @@ void TFrmMain::skinItemClick(QAction *item)
         inform(QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
         return;
     }
+    if (!chooseSkin(caption))
+        return;
     reportSettingsWrite(m_ini->WriteString(kWindow, QStringLiteral("skinname"), caption)
                         && m_ini->WriteBool(kWindow, QStringLiteral("skined"), true));
 }
@@ -250,15 +256,7 @@ void TFrmMain::reportSettingsWrite(bool written)
 void TFrmMain::readWindowSettings()
 {
     const IniFile &ini = *m_ini;
-    const QList<QAction *> skins = m_skinGroup->actions();
-    if (!ini.ReadBool(kWindow, QStringLiteral("skined"), false)) {
-        if (skins.size() > 1)
-            skins.last()->setChecked(true);
-    } else {
-        const QString name = ini.ReadString(kWindow, QStringLiteral("skinname"), QStringLiteral("Mx1"));
-        for (QAction *a : skins)
-            a->setChecked(a->text() == name);
-    }
+    loadStartSkin(ini);
 
     WindowGeometry::Apply(*this, QRect(ini.ReadInteger(kWindow, QStringLiteral("left"), 10),
                                        ini.ReadInteger(kWindow, QStringLiteral("top"), 10),

@@ -19,6 +19,7 @@ class QAction;
 class QMouseEvent;
 class MRecordBase;
 class QActionGroup;
+class TSkinData;
 namespace Ui {
 class TFrmMain;
 }
@@ -135,6 +136,10 @@ public:
     void ImgCompassMouseMove(QMouseEvent *event);
     void ImgCompassMouseUp(QMouseEvent *event);
 
+    // ---- the skin of the whole program (TFrmMain_skin.cpp) ----
+    TSkinData &Skin() const { return *m_skin; }
+    bool SkinOn() const { return m_skinOn; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -159,6 +164,11 @@ private:
     void inform(const QString &text);
     void setupTextPanes();
     void buildMenus();
+    void setupSkin();                         // construction: the skin component, switched off
+    void loadStartSkin(const IniFile &ini);   // first showing: the chosen skin loaded, not yet switched on
+    void activateStartSkin();                 // the end of the first showing: switched on or off
+    bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
+    void switchSkinOff();                     // the skin menu's 系统默认
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
     // the window takes no input meanwhile, and the pane gets its comments back afterwards.
@@ -216,6 +226,8 @@ private:
     bool m_closed = false;
     std::unique_ptr<IniFile> m_ini; // dat/qrinit.ini while the window is open
     QActionGroup *m_skinGroup = nullptr;
+    std::unique_ptr<TSkinData> m_skin; // the skin of every window of the program
+    bool m_skinOn = false;             // the skin is to be switched on (at the end of the first showing)
     std::unique_ptr<CaseTree> m_caseTree;
     QActionGroup *m_styleGroup = nullptr;
     QActionGroup *m_sortGroup = nullptr;

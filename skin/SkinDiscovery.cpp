@@ -2,6 +2,7 @@
 
 #include "SkinBars.h"
 #include "SkinButtons.h"
+#include "SkinPanels.h"
 #include "SkinMessages.h"
 #include "TSkinData.h"
 #include "TSkinnedForm.h"
@@ -280,7 +281,11 @@ void SkinDiscovery::addComp(QWidget *control)
             listSkin(kind == SkinKind::RadioGroup ? static_cast<TSkinControl *>(new TSkinRadioButton(w))
                                                   : new TSkinCheckBox(w));
         }
-        return; // the group itself is a group box
+        // The group itself is a group box.
+        if (data->SkinControls.contains(X::xcPanel))
+            if (TSkinControl *skin = CreateContainerSkin(SkinKind::GroupBox, control))
+                listSkin(skin);
+        return;
     }
     if (TSkinControl *skin = create(kind, control))
         listSkin(skin);
@@ -298,7 +303,7 @@ TSkinControl *SkinDiscovery::create(SkinKind kind, QWidget *control)
     case SkinKind::Progress: return new TSkinProgress(control);
     case SkinKind::TrackBar: return new TSkinTrackBar(control);
     case SkinKind::UpDown: return new TSkinUpDown(control);
-    default: return nullptr;
+    default: return CreateContainerSkin(kind, control);
     }
 }
 

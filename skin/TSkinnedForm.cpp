@@ -74,6 +74,17 @@ private:
     QTimer poll_;
 };
 
+// The skin's face colour behind the window's contents and the skin's text colours on it (enabled text only:
+// disabled text keeps the palette's own), so that labels stay readable on dark faces.
+void applySkinColours(QPalette &pal, const TSkinData &d)
+{
+    pal.setColor(QPalette::Window, toQColor(d.Colors[TSkinData::ButtonFace]));
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(g, QPalette::WindowText, toQColor(d.Colors[TSkinData::WindowText]));
+        pal.setColor(g, QPalette::ButtonText, toQColor(d.Colors[TSkinData::ButtonText]));
+    }
+}
+
 } // namespace
 
 TSkinnedForm::TSkinnedForm(TSkinManage *manager, QWidget *window, TSkinData *data, const QString &className)
@@ -193,7 +204,7 @@ void TSkinnedForm::skinActive()
         savedCursor_ = window_->cursor();
     }
     QPalette pal = window_->palette();
-    pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
+    applySkinColours(pal, *data_);
     window_->setPalette(pal);
     if (skinState_ == 0)
         firstFrame();
@@ -243,7 +254,7 @@ void TSkinnedForm::SkinChange()
     if (!window_)
         return;
     QPalette pal = window_->palette();
-    pal.setColor(QPalette::Window, toQColor(data_->Colors[TSkinData::ButtonFace]));
+    applySkinColours(pal, *data_);
     window_->setPalette(pal);
     skinState_ = 3;
     if (frameSkinning_ && frameless_) {

@@ -362,18 +362,19 @@ void SkinBuilder::buttons()
 void SkinBuilder::fields()
 {
     const Palette &c = c_;
-    // Edits and combo boxes: the sunken edge (normal, hot, focused, disabled) and the drop button.
+    // Edits and combo boxes, in the button states (1 normal, 2 pressed, 3 disabled, 4 hot or focused): the
+    // sunken edge and the drop button.
     element("SunkEdge", "sunkedge.bmp", strip(4, {20, 22}, false, [&](QPainter &p, QRect r, int f) {
-        p.fillRect(r, f == 4 ? c.face : c.window);
-        outline(p, r, f == 2 || f == 3 ? c.hilight : f == 4 ? c.faceDark : c.faceDark.darker(115));
+        p.fillRect(r, f == 3 ? c.face : c.window);
+        outline(p, r, f == 2 || f == 4 ? c.hilight : f == 3 ? c.faceDark : c.faceDark.darker(115));
     }), {2, 2, 2, 2});
     element("ComboButton", "combobutton.bmp", strip(4, {17, 20}, false, [&](QPainter &p, QRect r, int f) {
-        const int state = f == 2 ? Hot : f == 3 ? Pressed : f == 4 ? Disabled : Normal;
+        const int state = f == 2 ? Pressed : f == 3 ? Disabled : f == 4 ? Hot : Normal;
         buttonFace(p, r, state, c); // the arrow comes from ExtraImages, centred on the button
     }), {0, 0, 0, 0}, {"Style=0"});
     element("ExtraImages", "extra.bmp", strip(5, {16, 16}, false, [&](QPainter &p, QRect r, int f) {
         if (f < 5) {
-            arrow(p, r, 3, f == 4 ? c.disabledText : f == 2 ? c.hilight : c.text);
+            arrow(p, r, 3, f == 3 ? c.disabledText : f == 2 || f == 4 ? c.hilight : c.text);
             return;
         }
         for (int i = 0; i < 3; ++i) // the size grip: three diagonal rows of dots

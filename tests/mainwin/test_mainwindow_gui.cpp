@@ -472,8 +472,11 @@ TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)
 
 TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
 {
-    writeFile(QStringLiteral("skins/Mx1.skn"), "x");
-    writeFile(QStringLiteral("skins/my.dark.skn"), "x");
+    QFile shipped(QStringLiteral(QUORIN_STAGED_SKINS "/Mx1.skn"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QByteArray package = shipped.readAll();
+    writeFile(QStringLiteral("skins/Mx1.skn"), package);
+    writeFile(QStringLiteral("skins/my.dark.skn"), package);
     auto w = open();
     QMenu *menu = find<QMenu>(w.get(), "Opt_Skin");
     QStringList captions;

@@ -1,0 +1,66 @@
+// Shows the whole program in a skin, or native, for screenshots under a real X server (not a test):
+//   shots_skin Mx1|Mx2|native main|dialog|message|menu [seconds]
+// The program starts as a user's would, with the skin chosen in qrinit.ini; a house is laid out; then the
+// settings dialog, a message box or the first menu of the menu bar is opened.
+#include "AppPath.h"
+#include "IniFile.h"
+#include "TFrmMain.h"
+#include "TFrmSet.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
+    const QString skin = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Mx1");
+    const QString scene = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("main");
+    const int seconds = argc > 3 ? atoi(argv[3]) : 6;
+    QTemporaryDir dir;
+    SetAppPath(dir.path());
+    MakeProgramFolders();
+    for (const char *name : {"Mx1", "Mx2"})
+        QFile::copy(QStringLiteral(QUORIN_STAGE_DIR "/skins/%1.skn").arg(QLatin1String(name)),
+                    dir.path() + QStringLiteral("/skins/%1.skn").arg(QLatin1String(name)));
+    QFile::copy(QStringLiteral(QUORIN_STAGE_DIR "/dat/set.ini"), dir.path() + QStringLiteral("/dat/set.ini"));
+    {
+        IniFile ini(dir.path() + QStringLiteral("/dat/qrinit.ini"));
+        ini.WriteBool(QStringLiteral("window"), QStringLiteral("skined"), skin != u"native");
+        ini.WriteString(QStringLiteral("window"), QStringLiteral("skinname"), skin);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), 20);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("top"), 20);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), 1300);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), 820);
+    }
+    TFrmMain w;
+    w.show();
+    w.findChild<QLineEdit *>(QStringLiteral("LedtZtd"))->setText(QStringLiteral("2:30"));
+    w.findChild<QLineEdit *>(QStringLiteral("EdtYear"))->setText(QStringLiteral("2004"));
+    w.findChild<QLineEdit *>(QStringLiteral("EdtName"))->setText(QStringLiteral("张三"));
+    w.findChild<QLineEdit *>(QStringLiteral("LedtShengNian"))->setText(QStringLiteral("1980"));
+    w.BtnPaiClick();
+    QTimer::singleShot(1000, [&] {
+        if (scene == u"dialog") {
+            auto *d = new TFrmSet(&w);
+            d->move(300, 200);
+            d->show();
+        } else if (scene == u"message") {
+            auto *b = new QMessageBox(QMessageBox::Question, QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
+                                      QMessageBox::Yes | QMessageBox::No, &w);
+            b->show();
+        } else if (scene == u"menu") {
+            const QList<QAction *> menus = w.menuBar()->actions();
+            if (!menus.isEmpty() && menus.first()->menu())
+                menus.first()->menu()->popup(w.mapToGlobal(QPoint(20, 60)));
+        }
+    });
+    QTimer::singleShot(seconds * 1000, [] { QCoreApplication::exit(0); }); // no closing questions
+    return app.exec();
+}
