@@ -144,7 +144,7 @@ void TSkinButton::DrawControl(QPainter &p, const QRect &rect)
 void TSkinButton::DrawBtnText(QPainter &p, const QRect &rect, Qt::Alignment alignment, const QString &text)
 {
     const QRect inner = rect.adjusted(2, 2, -2, -2);
-    const int flags = Qt::TextWordWrap | Qt::TextExpandTabs | int(alignment);
+    const int flags = Qt::TextWordWrap | Qt::TextExpandTabs | Qt::TextShowMnemonic | int(alignment);
     const QString caption = BreakOnce(text);
     const QRect measured = p.fontMetrics().boundingRect(inner, flags, caption);
     QRect at(inner.left(), CentreTop(rect, measured.height()), inner.width(), measured.height());
@@ -218,7 +218,7 @@ void TSkinBitButton::DrawGlyphAndText(QPainter &p, const QRect &rect, const QStr
             room.setHeight(room.height() - glyph.height() - 2);
     }
     const QSize textSize = text.isEmpty() ? QSize(0, 0)
-                                          : p.fontMetrics().boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap, text).size();
+                                          : p.fontMetrics().boundingRect(room, Qt::AlignHCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, text).size();
     int spacing = GetIntProperty(control_, SkinProps::Spacing);
     if (!control_->property(SkinProps::Spacing).isValid())
         spacing = 4; // the toolkit's own gap between an icon and its text
@@ -230,7 +230,7 @@ void TSkinBitButton::DrawGlyphAndText(QPainter &p, const QRect &rect, const QStr
     }
     if (!text.isEmpty()) {
         const int align = layout == 1 ? Qt::AlignRight : layout == 3 ? (Qt::AlignBottom | Qt::AlignHCenter) : Qt::AlignHCenter;
-        p.drawText(at.text, align | Qt::TextWordWrap, text);
+        p.drawText(at.text, align | Qt::TextWordWrap | Qt::TextShowMnemonic, text);
         if (control_->hasFocus() && !data_->Options.contains(TSkinOption::xoNoFocusRect))
             DrawFocusRect(p, at.text.adjusted(-2, -2, 2, 2));
     }
@@ -308,11 +308,11 @@ void TSkinMenuButton::DrawControl(QPainter &p, const QRect &rect)
     const QColor ink = state == 3 ? BtnShadow() : control_->palette().color(QPalette::WindowText);
     p.setPen(ink);
     const QString text = BreakOnce(GetStringProp(control_, SkinProps::Caption));
-    const QRect measured = p.fontMetrics().boundingRect(rect, Qt::TextExpandTabs, text);
+    const QRect measured = p.fontMetrics().boundingRect(rect, Qt::TextExpandTabs | Qt::TextShowMnemonic, text);
     const int w = rect.width(), h = rect.height();
     p.drawText(QRect((w - measured.width()) / 2 + 2, (h - measured.height() + 1) / 2, measured.width(),
                      measured.height()),
-               Qt::TextExpandTabs, text);
+               Qt::TextExpandTabs | Qt::TextShowMnemonic, text);
     p.setBrush(ink);
     p.drawPolygon(QPolygon({QPoint(w - 12, h / 2 + 2), QPoint(w - 15, h / 2 - 1), QPoint(w - 9, h / 2 - 1)}));
 }
@@ -429,7 +429,7 @@ void TSkinCheckBox::DrawControl(QPainter &p, const QRect &rect)
     const QString caption = GetStringProp(control_, SkinProps::Caption);
     p.setFont(control_->font());
     p.setPen(control_->isEnabled() ? control_->palette().color(QPalette::WindowText) : BtnShadow());
-    const int align = (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextWordWrap | Qt::TextExpandTabs;
+    const int align = (rtl ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextWordWrap | Qt::TextExpandTabs | Qt::TextShowMnemonic;
     const QRect measured = p.fontMetrics().boundingRect(textRect, align, caption);
     const QRect at(measured.left(), textRect.top() + (textRect.height() - measured.height()) / 2, measured.width(),
                    measured.height());
