@@ -533,6 +533,14 @@ void TFrmMain::BtnPaiClick()
         return;
     }
     m_chartValid = true;
+    ui->PageXuanBa->setCurrentIndex(0);
+    showNewChart();
+}
+
+// A chart just laid out or opened: both pictures at the top left with the chart over the plan, the report from
+// its start.
+void TFrmMain::showNewChart()
+{
     ui->ScrollBox1->horizontalScrollBar()->setValue(0);
     ui->ScrollBox1->verticalScrollBar()->setValue(0);
     ui->Img1->move(1, 1);
@@ -542,7 +550,6 @@ void TFrmMain::BtnPaiClick()
     QTextCursor cursor = ui->RedtQuorin->textCursor();
     cursor.movePosition(QTextCursor::Start);
     ui->RedtQuorin->setTextCursor(cursor);
-    ui->PageXuanBa->setCurrentIndex(0);
     afterLayOutPictures();
 }
 

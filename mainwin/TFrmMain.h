@@ -198,6 +198,7 @@ private:
     void setupPictureTools();   // construction: popups, text panel, mouse and compass-page connections
     void startPictureTools();   // first showing: the blank plan, the compass photograph and its list
     void afterLayOutPictures(); // a successful lay-out: chart unlocked, compass photograph turned to it
+    void showNewChart();        // a chart laid out or opened: pictures and report shown from their start
     void cancelPanDrag();
     struct PictureTools;
     struct PictureToolsDeleter {

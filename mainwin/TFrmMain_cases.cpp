@@ -363,16 +363,7 @@ bool TFrmMain::OpenCase(int id)
         m_quorin->ShowBaZhaiPan();
     ui->PageXuanBa->setCurrentIndex(baZhai ? 1 : 0);
     ui->RedtPingYu->document()->setModified(false);
-    ui->ScrollBox1->horizontalScrollBar()->setValue(0);
-    ui->ScrollBox1->verticalScrollBar()->setValue(0);
-    ui->Img1->move(1, 1);
-    ui->ImgBk->move(1, 1);
-    ui->Img1->raise();
-    afterChartChange();
-    QTextCursor cursor = ui->RedtQuorin->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    ui->RedtQuorin->setTextCursor(cursor);
-    afterLayOutPictures();
+    showNewChart();
     return true;
 }
 
