@@ -91,17 +91,3 @@ void BM_ShowAllCasesInTheWindow(benchmark::State &state)
 BENCHMARK(BM_ShowAllCasesInTheWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
-    QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -28,17 +28,3 @@ static void BM_ConstructAndShowMainWindow(benchmark::State &state)
     SetAppPath(QString());
 }
 BENCHMARK(BM_ConstructAndShowMainWindow)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
-    QFont::insertSubstitutions(QStringLiteral("宋体"),
-                               {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN")});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
