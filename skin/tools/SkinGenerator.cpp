@@ -223,6 +223,13 @@ void SkinBuilder::frame()
     picture("left.bmp", side(true));
     picture("right.bmp", side(false));
     // Title bar: 28 pixels high with rounded top corners; active above inactive.
+    // The bar's body, which the caption's text background repeats so that no box shows behind the caption.
+    const auto titleBody = [&](QPainter &p, QRect r, int f) {
+        vgradient(p, r, tone(f).lighter(125), tone(f));
+        p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c.edge);
+        p.fillRect(QRect(r.left(), r.top() + 1, r.width(), 1), tone(f).lighter(150));
+        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), tone(f).darker(130));
+    };
     picture("top.bmp", strip(2, {120, TitleHeight}, true, [&](QPainter &p, QRect r, int f) {
         vgradient(p, r, tone(f).lighter(125), tone(f));
         p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c.edge);
@@ -243,7 +250,7 @@ void SkinBuilder::frame()
         p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c.edge);
         p.fillRect(QRect(r.left() + 4, r.top(), r.width() - 8, 1), tone(f).darker(130));
     }));
-    picture("textback.bmp", strip(2, {40, 20}, false, [&](QPainter &p, QRect r, int f) { p.fillRect(r, tone(f)); }));
+    picture("textback.bmp", strip(2, {40, TitleHeight}, false, titleBody));
     picture("menubar.bmp", strip(2, {40, 22}, false, [&](QPainter &p, QRect r, int) {
         vgradient(p, r, c.faceLight, c.face);
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c.faceDark);

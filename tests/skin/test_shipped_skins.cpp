@@ -56,6 +56,24 @@ TEST(ShippedSkins, EveryElementIsPresentWithWholeFrames)
     }
 }
 
+// The caption's text background shows no box: each of its rows is the title bar's row, active and inactive.
+TEST(ShippedSkins, CaptionTextBackgroundMatchesTheTitleBar)
+{
+    for (const SkinTheme &theme : ShippedSkinThemes()) {
+        SCOPED_TRACE(theme.name.toStdString());
+        QFile staged(QStringLiteral(STAGED_SKINS "/%1.skn").arg(theme.name));
+        ASSERT_TRUE(staged.open(QIODevice::ReadOnly));
+        TSkinData s;
+        s.LoadFromStream(staged.readAll());
+        const QImage bar = s.Top.Map, back = s.Title.Map;
+        const int h = bar.height() / 2, w = back.width() / 2;
+        ASSERT_EQ(back.height(), h);
+        for (int f = 0; f < 2; ++f)
+            for (int y = 0; y < h; ++y)
+                EXPECT_EQ(back.pixel(f * w + w / 2, y), bar.pixel(bar.width() / 2, f * h + y)) << f << ' ' << y;
+    }
+}
+
 TEST(ShippedSkins, GeneratorIsDeterministic)
 {
     for (const SkinTheme &theme : ShippedSkinThemes()) {
