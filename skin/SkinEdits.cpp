@@ -73,12 +73,15 @@ void TSkinComBox::Init(TSkinnedForm *form, TSkinData *data, bool parentBackgroun
         return;
     combo->setAttribute(Qt::WA_Hover, true);
     // The field lies on the sunken edge's light middle: its text takes the text colour of fields, whatever the
-    // skin's button text is.
+    // skin's button text is, and a list-only field takes the field colour, whatever face a skinned panel around
+    // it hands down (dark text on a dark face could not be read).
     ownPalette_ = combo->testAttribute(Qt::WA_SetPalette);
     savedPalette_ = combo->palette();
     QPalette pal = combo->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive})
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
         pal.setColor(g, QPalette::ButtonText, pal.color(g, QPalette::Text));
+        pal.setColor(g, QPalette::Button, pal.color(g, QPalette::Base));
+    }
     combo->setPalette(pal);
     paletteSet_ = true;
     if (QAbstractItemView *view = combo->view()) {

@@ -8,6 +8,8 @@
 #include "TSkinData.h"
 #include "TSkinManage.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
@@ -167,6 +169,31 @@ TEST_F(ProgramSkinTest, MenuSkinsEveryWindowWithoutRestartAndTheChoiceSurvives)
     settle();
     EXPECT_TRUE(skinned(w.get()));
     EXPECT_EQ(checkedItem(*w), QStringLiteral("Mx2"));
+    close(w);
+}
+
+// Every combo field of the main window, wherever it sits, shows its text and its drop-down list readably in
+// either skin: text and background far apart in lightness.
+TEST_F(ProgramSkinTest, ComboFieldsAreReadableInEverySkin)
+{
+    auto w = std::make_unique<TFrmMain>();
+    w->show();
+    settle();
+    const auto apart = [](const QColor &a, const QColor &b) { return std::abs(qGray(a.rgb()) - qGray(b.rgb())) > 110; };
+    for (const char *skin : {"Mx1", "Mx2"}) {
+        item(*w, skin)->trigger();
+        settle();
+        ASSERT_TRUE(skinned(w.get()));
+        for (QComboBox *c : w->findChildren<QComboBox *>()) {
+            SCOPED_TRACE(std::string(skin) + ' ' + c->objectName().toStdString());
+            const QPalette &pal = c->palette();
+            if (c->isEditable())
+                EXPECT_TRUE(apart(pal.color(QPalette::Text), pal.color(QPalette::Base)));
+            else
+                EXPECT_TRUE(apart(pal.color(QPalette::ButtonText), pal.color(QPalette::Button)));
+            EXPECT_TRUE(apart(c->view()->palette().color(QPalette::Text), c->view()->palette().color(QPalette::Base)));
+        }
+    }
     close(w);
 }
 
