@@ -273,6 +273,24 @@ void TSkinSpeedButton::DrawControl(QPainter &p, const QRect &rect)
     p.setFont(control_->font());
     p.setPen(TextColor(state));
     const int style = control_->property("toolButtonStyle").toInt();
+    // An arrow button shows its arrow in the text colour in place of an icon, as the toolkit does.
+    const auto *tool = qobject_cast<const QToolButton *>(control_.data());
+    if (tool && tool->arrowType() != Qt::NoArrow && style == Qt::ToolButtonIconOnly) {
+        const int half = std::max(2, std::min(rect.width(), rect.height()) / 4);
+        const QPointF c = QRectF(rect).center() + (state == 2 ? QPointF(1, 1) : QPointF());
+        const QPointF tip = tool->arrowType() == Qt::UpArrow     ? QPointF(0, -1)
+                            : tool->arrowType() == Qt::DownArrow ? QPointF(0, 1)
+                            : tool->arrowType() == Qt::LeftArrow ? QPointF(-1, 0)
+                                                                 : QPointF(1, 0);
+        const QPointF across(tip.y(), tip.x());
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(TextColor(state));
+        p.drawPolygon(QPolygonF({c + tip * half, c - tip * half / 2 + across * half, c - tip * half / 2 - across * half}));
+        p.restore();
+        drawing_ = false;
+        return;
+    }
     int layout = GetIntProperty(control_, SkinProps::Layout);
     if (layout < 0 || layout > 3)
         layout = style == Qt::ToolButtonTextUnderIcon ? 2 : 0;

@@ -326,6 +326,29 @@ TEST(SkinControls, ButtonFramesByState)
     EXPECT_EQ(m.pixel(90 - 12, 13 + 1) | 0xFF000000, menu->palette().color(QPalette::WindowText).rgb());
 }
 
+// A skinned arrow button (the steppers beside an edit) shows its arrow: up, down and none all look different.
+TEST(SkinControls, ArrowToolButtonsShowTheirArrows)
+{
+    Session s;
+    QWidget window;
+    window.resize(200, 60);
+    QList<QToolButton *> buttons;
+    for (Qt::ArrowType a : {Qt::NoArrow, Qt::UpArrow, Qt::DownArrow}) {
+        auto *b = new QToolButton(&window);
+        b->setArrowType(a);
+        b->setGeometry(30 * buttons.size(), 0, 16, 12);
+        buttons.append(b);
+    }
+    window.show();
+    ASSERT_EQ(s.skin(&window)->Count(), 3);
+    const QImage none = buttons[0]->grab().toImage(), up = buttons[1]->grab().toImage(),
+                 down = buttons[2]->grab().toImage();
+    EXPECT_NE(up, none);
+    EXPECT_NE(down, none);
+    EXPECT_NE(up, down);
+    EXPECT_EQ(up.pixel(8, 6) | 0xFF000000, down.pixel(8, 6) | 0xFF000000) << "both arrows cover the middle";
+}
+
 TEST(SkinControls, ButtonCaptionsTagsKeysAndClicks)
 {
     Session s;
