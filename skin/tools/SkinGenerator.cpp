@@ -260,7 +260,7 @@ void SkinBuilder::frame()
         line(QStringLiteral("%1=%2.bmp\r\n%1Frame=2\r\n%1Stretch=1\r\n%1Trans=1").arg(b, QString(b).toLower()));
     line("LeftTopHeight=4\r\nLeftBotHeight=4\r\nRightTopHeight=4\r\nRightBotHeight=4");
     line("TopTopHeight=8\r\nTopBotHeight=8\r\nBottomTopHeight=4\r\nBottomBotHeight=4");
-    line("TextBack=textback.bmp\r\nTextShift=30\r\nTextShiftVert=6\r\nTextRightClip=96\r\nTextAlignment=0");
+    line("TextBack=textback.bmp\r\nTextShift=30\r\nTextShiftVert=0\r\nTextRightClip=96\r\nTextAlignment=0");
     line("Textbackground=0\r\nTXTBackleft=0\r\nTXTBackRight=0");
     line(QStringLiteral("ActiveTextR=%1\r\nActiveTextG=%2\r\nActiveTextB=%3")
              .arg(c.titleText.red()).arg(c.titleText.green()).arg(c.titleText.blue()));

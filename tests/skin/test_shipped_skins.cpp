@@ -1,8 +1,13 @@
 #include "SkinGenerator.h"
+#include "SkinManagerApi.h"
 #include "TSkinData.h"
+#include "TSkinManage.h"
 #include "TSkinReader.h"
+#include "TSkinnedForm.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -71,6 +76,43 @@ TEST(ShippedSkins, CaptionTextBackgroundMatchesTheTitleBar)
         for (int f = 0; f < 2; ++f)
             for (int y = 0; y < h; ++y)
                 EXPECT_EQ(back.pixel(f * w + w / 2, y), bar.pixel(bar.width() / 2, f * h + y)) << f << ' ' << y;
+    }
+}
+
+// The caption's text stands level with the caption buttons, not sunk towards the bar's lower edge.
+TEST(ShippedSkins, CaptionTextIsLevelWithTheCaptionButtons)
+{
+    for (const SkinTheme &theme : ShippedSkinThemes()) {
+        SCOPED_TRACE(theme.name.toStdString());
+        QFile staged(QStringLiteral(STAGED_SKINS "/%1.skn").arg(theme.name));
+        ASSERT_TRUE(staged.open(QIODevice::ReadOnly));
+        TSkinManage::Install();
+        auto data = std::make_unique<TSkinData>();
+        data->LoadFromStream(staged.readAll());
+        data->SetActive(true);
+        {
+            QWidget w;
+            w.setWindowTitle(QStringLiteral("门公、丁兰尺"));
+            w.resize(400, 200);
+            static_cast<TSkinManage *>(SkinManager())->AddForm(&w);
+            QCoreApplication::sendPostedEvents();
+            TSkinnedForm *f = static_cast<TSkinManage *>(SkinManager())->FindSkinForm(&w);
+            ASSERT_TRUE(f);
+            w.grab();
+            w.grab();
+            const QRect caption = f->CaptionRect();
+            const TWinSysButton *close = nullptr;
+            for (const auto &b : f->Buttons())
+                if (b->element.IDName == QLatin1String("BUTTON.CLOSE"))
+                    close = b.get();
+            ASSERT_TRUE(close);
+            ASSERT_FALSE(caption.isEmpty());
+            EXPECT_NEAR(caption.center().y(), close->rect.center().y(), 1);
+        }
+        data.reset();
+        ResetSkinManager();
+        SetSkinManagerFactory(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
