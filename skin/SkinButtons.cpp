@@ -438,9 +438,11 @@ void TSkinCheckBox::DrawControl(QPainter &p, const QRect &rect)
     const QRect textRect = rtl ? QRect(rect.left(), rect.top(), glyphRect.left() - 2 - rect.left(), rect.height())
                                : QRect(glyphRect.right() + 3, rect.top(), rect.right() - glyphRect.right() - 2,
                                        rect.height());
+    // A check box that does not fill its own background already stands on its parent's painting (a tab page,
+    // a group box): filling it with the face colour would draw a box there.
     if (transparent_)
         DrawParentImage(control_, p);
-    else
+    else if (control_->autoFillBackground())
         FillBG(p, rect);
     DrawRect1(p, glyphRect, strip, true, count, GlyphFrame());
 
