@@ -1,4 +1,5 @@
 #include "MRecordBase.h"
+#include "MRecordBase_whole.h"
 
 #include "SqliteSession.h"
 
@@ -123,16 +124,9 @@ private:
 // the busy timeout, before the counter is read.
 const char *const kTouchCounter = "update case_extra set primaryId=primaryId;";
 
-QString WithSlash(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
 } // namespace
 
-MRecordBase::MRecordBase(const QString &folder) : appFolder(WithSlash(folder)) {}
+MRecordBase::MRecordBase(const QString &folder) : appFolder(wholedb::Slashed(folder)) {}
 
 MRecordBase::~MRecordBase()
 {
@@ -142,7 +136,7 @@ MRecordBase::~MRecordBase()
 
 QString MRecordBase::DefaultPath(const QString &folder)
 {
-    return WithSlash(folder) + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
+    return wholedb::Slashed(folder) + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
 }
 
 bool MRecordBase::OpenSession(SqliteSession &s)
@@ -152,12 +146,8 @@ bool MRecordBase::OpenSession(SqliteSession &s)
 
 int MRecordBase::Open(const QString &dbPath)
 {
-    if (appFolder.isEmpty()) {
-        // Asked only now: a program-wide instance may be made before the application object exists.
-        appFolder = WithSlash(QCoreApplication::instance()
-                                  ? QCoreApplication::applicationDirPath()
-                                  : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
-    }
+    if (appFolder.isEmpty())
+        appFolder = wholedb::ExecutableFolder(); // asked only now: see ExecutableFolder
     const QFileInfo info(dbPath);
     // SQLite gets the absolute path, so a later change of the working folder cannot move the file.
     const QByteArray newUtf8Path = dbPath.isEmpty() ? QByteArray() : info.absoluteFilePath().toUtf8();

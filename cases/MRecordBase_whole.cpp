@@ -15,11 +15,8 @@ CaseFileOps &MRecordBase::Ops() { return fileOps ? *fileOps : CaseFileOps::stand
 
 int MRecordBase::Open(const QString &dbPath, bool convertOld)
 {
-    if (appFolder.isEmpty()) {
-        appFolder = Slashed(QCoreApplication::instance()
-                                ? QCoreApplication::applicationDirPath()
-                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
-    }
+    if (appFolder.isEmpty())
+        appFolder = ExecutableFolder();
     FinishInterrupted(dbPath);
     const int rc = Open(dbPath);
     if (rc != 0 || !convertOld)

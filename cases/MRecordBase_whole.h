@@ -38,6 +38,14 @@ inline QString Slashed(QString folder)
     return folder;
 }
 
+// The folder of the running executable, with a trailing "/". Asked of the system directly before the
+// application object exists: a program-wide case base may be made before it.
+inline QString ExecutableFolder()
+{
+    return Slashed(QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+}
+
 inline QString Base() { return QLatin1String(DbBaseName); }
 
 inline const char *const kRemarkPlaceholder = "输入自己的评语：";
