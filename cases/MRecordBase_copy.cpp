@@ -140,8 +140,7 @@ struct ImportState {
 QString ArgText(sqlite3_value *v)
 {
     const auto *chars = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return chars ? utf8(QByteArrayView(chars, sqlite3_value_bytes(v))) : QString();
+    return StoredText(chars, sqlite3_value_bytes(v));
 }
 
 QByteArrayView ArgBytes(sqlite3_value *v)

@@ -15,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <sqlite3.h>
 
@@ -140,8 +139,7 @@ private:
 inline QString ColumnText(sqlite3_stmt *st, int column)
 {
     const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return chars ? utf8(QByteArrayView(chars, sqlite3_column_bytes(st, column))) : QString();
+    return StoredText(chars, sqlite3_column_bytes(st, column));
 }
 
 // Every row of case_data in id order, read into records; false when the query fails or body says stop.
