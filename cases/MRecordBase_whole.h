@@ -30,6 +30,18 @@ namespace wholedb {
 
 inline QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
 
+// The case base's failure messages, one text each wherever the failure is met.
+inline const char *const kErrOpen = "无法创建或者打开数据库！";
+inline const char *const kErrCreateExtra = "无法创建额外表！";
+inline const char *const kErrWriteExtra = "无法往额外表写入数据！";
+inline const char *const kErrCreateData = "无法创建数据主表！";
+inline const char *const kErrReadCounter = "无法读取额外表的主键id！";
+inline const char *const kErrInsert = "无法保存案例！";
+inline const char *const kErrCounter = "无法更新主键id！";
+inline const char *const kErrUpdate = "无法修改案例！";
+inline const char *const kErrDelete = "无法删除案例！";
+inline const char *const kErrClasses = "无法更新案例类别！";
+
 inline QString Slashed(QString folder)
 {
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
