@@ -11,6 +11,35 @@ using namespace wholedb;
 
 // Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
 // classes) into main.case_data, giving them ids after main's last. The count copied, or -1 (message set).
+namespace {
+
+// Replaces what an earlier attempt left at path by a new, empty case file; false with the reason in message.
+bool CreateEmptyCaseFile(CaseFileOps &ops, const QString &appFolder, const QString &path, QString &message)
+{
+    if (!RemoveDbFile(ops, path) || !ops.checkpoint("create")) {
+        message = Text(kErrOpen);
+        return false;
+    }
+    MRecordBase fresh(appFolder);
+    if (fresh.Open(path) != 0) {
+        message = fresh.Message();
+        RemoveDbFile(ops, path);
+        return false;
+    }
+    return true;
+}
+
+// Gives a copy of `count` cases its id counter and category list and commits it; false when that fails.
+bool CommitCopy(SqliteSession &s, CaseFileOps &ops, int count, const QStringList &classes)
+{
+    SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
+    extra.bind(1, qint64(count));
+    extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
+    return extra.run() && ops.checkpoint("commit") && s.exec("COMMIT");
+}
+
+} // namespace
+
 int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                            const TProgress &progress)
 {
@@ -70,18 +99,8 @@ int MRecordBase::Compact(const TProgress &progress)
     const QString live = QString::fromUtf8(utf8Path);
     const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
     // A file left by an earlier compaction that stopped is not trusted: start from nothing.
-    if (!RemoveDbFile(ops, back) || !ops.checkpoint("create")) {
-        message = Text(kErrOpen);
+    if (!CreateEmptyCaseFile(ops, appFolder, back, message))
         return 0;
-    }
-    {
-        MRecordBase fresh(appFolder);
-        if (fresh.Open(back) != 0) {
-            message = fresh.Message();
-            RemoveDbFile(ops, back);
-            return 0;
-        }
-    }
     int count = -1;
     {
         SqliteSession s;
@@ -98,11 +117,8 @@ int MRecordBase::Compact(const TProgress &progress)
             if (q.step() == SQLITE_ROW)
                 SplitValue(q.text(0), classes);
             AppendNewCategories(s, std::numeric_limits<qint64>::min(), classes);
-            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
-            extra.bind(1, qint64(count));
-            extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
-            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
-                message = Text("无法往额外表写入数据！");
+            if (!CommitCopy(s, ops, count, classes)) {
+                message = Text(kErrWriteExtra);
                 count = -1;
             }
         } else if (message.isEmpty()) {
@@ -414,18 +430,8 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         return 0;
     }
     const QString part = destPath + QStringLiteral(".part");
-    if (!RemoveDbFile(ops, part) || !ops.checkpoint("create")) {
-        message = Text(kErrOpen);
+    if (!CreateEmptyCaseFile(ops, appFolder, part, message))
         return 0;
-    }
-    {
-        MRecordBase fresh(appFolder);
-        if (fresh.Open(part) != 0) {
-            message = fresh.Message();
-            RemoveDbFile(ops, part);
-            return 0;
-        }
-    }
     int count = -1;
     {
         SqliteSession s;
@@ -442,11 +448,8 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         if (count > 0) {
             QStringList used;
             AppendNewCategories(s, std::numeric_limits<qint64>::min(), used);
-            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
-            extra.bind(1, qint64(count));
-            extra.bind(2, used.join(QLatin1Char(kValueSeparator)));
-            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
-                message = Text("无法往额外表写入数据！");
+            if (!CommitCopy(s, ops, count, used)) {
+                message = Text(kErrWriteExtra);
                 count = -1;
             }
         } else if (count == 0) {
