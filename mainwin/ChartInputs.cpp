@@ -80,13 +80,6 @@ QStringList YearItems(int currentYear)
     return items;
 }
 
-QStringList PeriodItems()
-{
-    return {QStringLiteral("一运"), QStringLiteral("二运"), QStringLiteral("三运"),
-            QStringLiteral("四运"), QStringLiteral("五运"), QStringLiteral("六运"),
-            QStringLiteral("七运"), QStringLiteral("八运"), QStringLiteral("九运")};
-}
-
 bool IsSeparatorItem(int item)
 {
     return item >= 0 && item % kItemsPerMountain == 3;

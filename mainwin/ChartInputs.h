@@ -17,7 +17,6 @@ QStringList SittingItems(); // "子山兼壬", "子山午向", "子山兼癸", "
 QStringList DoorItems();    // "壬门" .. "亥门"
 QStringList MonthItems();   // "寅月" .. "丑月"
 QStringList YearItems(int currentYear); // current year - 100 .. current year + 100
-QStringList PeriodItems();  // "一运" .. "九运"
 
 bool IsSeparatorItem(int item);
 
