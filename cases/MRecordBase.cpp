@@ -126,7 +126,7 @@ bool MRecordBase::OpenSession(SqliteSession &s)
 int MRecordBase::Open(const QString &dbPath)
 {
     if (appFolder.isEmpty())
-        appFolder = ExecutableFolder(); // asked only now: see ExecutableFolder
+        appFolder = ExecutableFolder(); // asked at the first open: see ExecutableFolder
     const QFileInfo info(dbPath);
     // SQLite gets the absolute path, so a later change of the working folder cannot move the file.
     const QByteArray newUtf8Path = dbPath.isEmpty() ? QByteArray() : info.absoluteFilePath().toUtf8();

@@ -65,7 +65,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
 {
     ui->setupUi(this);
     setWindowTitle(QApplication::applicationDisplayName());
-    // The window may be made as small as the user likes; controls that no longer fit are clipped, as before.
+    // The window may be made as small as the user likes; controls that do not fit are clipped.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
     ui->PanMain->layout()->setSizeConstraint(QLayout::SetNoConstraint);
     ui->PanMain->setMinimumSize(0, 0);
