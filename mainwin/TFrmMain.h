@@ -24,7 +24,7 @@ namespace Ui {
 class TFrmMain;
 }
 
-// The case database of the program, opened by the main window's first showing on AppPath()/dat/Quorin.db.
+// The case database of the program, opened by the main window's first showing on DataPath()/dat/Quorin.db.
 MRecordBase *CaseDb();
 
 // How the case database writes and reads comment files: RTF through the program's RTF writer and reader.
