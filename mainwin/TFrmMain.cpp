@@ -237,7 +237,7 @@ void TFrmMain::skinItemClick(QAction *item)
         reportSettingsWrite(m_ini->WriteBool(kWindow, QStringLiteral("skined"), false));
         return;
     }
-    if (!QFileInfo::exists(AppPath() + QStringLiteral("skins/") + caption + QStringLiteral(".skn"))) {
+    if (!QFileInfo::exists(skinFile(caption))) {
         inform(QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
         return;
     }

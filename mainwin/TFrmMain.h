@@ -169,6 +169,7 @@ private:
     void activateStartSkin();                 // the end of the first showing: switched on or off
     bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
     void switchSkinOff();                     // the skin menu's 系统默认
+    static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
     // the window takes no input meanwhile, and the pane gets its comments back afterwards.
