@@ -80,6 +80,15 @@ QStringList YearItems(int currentYear)
     return items;
 }
 
+bool CaseYearsValid(int buildYear, int birthYear)
+{
+    return buildYear >= 44 && birthYear >= 100 && buildYear <= 9999 && birthYear <= 9999;
+}
+
+QString YearsErrorTitle() { return QStringLiteral("年份错误"); }
+
+QString YearsErrorText() { return QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"); }
+
 bool IsSeparatorItem(int item)
 {
     return item >= 0 && item % kItemsPerMountain == 3;

@@ -45,6 +45,12 @@ int PeriodIndexOfYear(int year);
 // fall outside the years that have one.
 int YearInPeriod(int year, int periodIndex);
 
+// Whether a building year and an owner's birth year can make a case: 44..9999 and 100..9999. Years past 9999
+// do not fit the case record and have no calendar. YearsErrorTitle and YearsErrorText say why not.
+bool CaseYearsValid(int buildYear, int birthYear);
+QString YearsErrorTitle();
+QString YearsErrorText();
+
 // Texts typed into year edits: a blank-trimmed decimal number, else `fallback`.
 int YearOfText(const QString &text, int fallback);
 
