@@ -59,8 +59,6 @@ inline QString ExecutableFolder()
 
 inline QString Base() { return QLatin1String(DbBaseName); }
 
-inline const char *const kRemarkPlaceholder = "输入自己的评语：";
-
 // The names of the swap's files beside the case file and the case folder.
 struct SwapPaths {
     QString db, newDb, oldDb, marker;

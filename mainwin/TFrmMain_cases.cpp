@@ -36,7 +36,7 @@
 namespace {
 
 const QString kHint = QStringLiteral("提示");
-const QString kBlankComment = QStringLiteral("输入自己的评语：");
+const QString kBlankComment = QString::fromUtf8(kRemarkPlaceholder);
 // The save button: black while no saved case is open, blue (Windows colour 0xFF0000) while one is.
 const QColor kSaveNewColour = Qt::black;
 const QColor kSaveOldColour = QColor(0, 0, 255);
