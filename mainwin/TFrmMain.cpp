@@ -234,7 +234,7 @@ void TFrmMain::skinItemClick(QAction *item)
     const QString caption = item->text();
     if (caption == kDefaultSkinItem) {
         switchSkinOff();
-        reportSettingsWrite(m_ini->WriteBool(kWindow, QStringLiteral("skined"), false));
+        reportSettingsWrite(writeSkinChoice(false));
         return;
     }
     if (!QFileInfo::exists(skinFile(caption))) {
@@ -243,8 +243,7 @@ void TFrmMain::skinItemClick(QAction *item)
     }
     if (!chooseSkin(caption))
         return;
-    reportSettingsWrite(m_ini->WriteString(kWindow, QStringLiteral("skinname"), caption)
-                        && m_ini->WriteBool(kWindow, QStringLiteral("skined"), true));
+    reportSettingsWrite(writeSkinChoice(true, caption));
 }
 
 void TFrmMain::reportSettingsWrite(bool written)

@@ -170,6 +170,7 @@ private:
     bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
     void switchSkinOff();                     // the skin menu's 系统默认
     static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn
+    bool writeSkinChoice(bool on, const QString &name = QString()); // [window] skined, and skinname when on
     bool sittingChosen(); // whether CboZuoShan holds a mountain; "请选择坐山！" when not
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;

@@ -25,6 +25,14 @@ QString TFrmMain::skinFile(const QString &name)
     return AppPath() + QStringLiteral("skins/") + name + QStringLiteral(".skn");
 }
 
+bool TFrmMain::writeSkinChoice(bool on, const QString &name)
+{
+    if (!on)
+        return m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), false);
+    return m_ini->WriteString(kWindowSection, QStringLiteral("skinname"), name)
+           && m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), true);
+}
+
 void TFrmMain::setupSkin()
 {
     TSkinManage::Install();
