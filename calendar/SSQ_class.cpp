@@ -83,6 +83,21 @@ int Corrected(int day, std::string_view text, double index)
 // Seconds after local midnight of a moment given in days (J2000 noon based).
 double SecondsOfDay(double d) { return (d + 0.5 - std::floor(d + 0.5)) * 86400; }
 
+// A moment in Beijing time (days from J2000) from the fast series' time `fast` (Julian centuries); within
+// `margin` seconds of midnight, where the fast series' error could move it to the other day, from precise().
+template <typename Precise>
+double BeijingMoment(double fast, double margin, Precise precise)
+{
+    double t = fast * 36525;
+    double d = t - DeltaTDays(t) + 8.0 / 24;
+    const double s = SecondsOfDay(d);
+    if (s < margin || s > 86400 - margin) {
+        t = precise() * 36525;
+        d = t - DeltaTDays(d) + 8.0 / 24;
+    }
+    return d;
+}
+
 std::shared_ptr<const std::string> SharedText(std::string_view text)
 {
     return std::make_shared<const std::string>(text);
@@ -128,26 +143,12 @@ double SSQ_class::TermLow(double W) const
 
 double SSQ_class::TermHigh(double W) const
 {
-    double t = eph_->TermTimeFast(W) * 36525;
-    double d = t - DeltaTDays(t) + 8.0 / 24;
-    const double s = SecondsOfDay(d);
-    if (s < 1200 || s > 86400 - 1200) {
-        t = eph_->TermTimePrecise(W) * 36525;
-        d = t - DeltaTDays(d) + 8.0 / 24;
-    }
-    return d;
+    return BeijingMoment(eph_->TermTimeFast(W), 1200, [&] { return eph_->TermTimePrecise(W); });
 }
 
 double SSQ_class::NewMoonHigh(double W) const
 {
-    double t = eph_->NewMoonTimeFast(W) * 36525;
-    double d = t - DeltaTDays(t) + 8.0 / 24;
-    const double s = SecondsOfDay(d);
-    if (s < 1800 || s > 86400 - 1800) {
-        t = eph_->NewMoonTimePrecise(W) * 36525;
-        d = t - DeltaTDays(d) + 8.0 / 24;
-    }
-    return d;
+    return BeijingMoment(eph_->NewMoonTimeFast(W), 1800, [&] { return eph_->NewMoonTimePrecise(W); });
 }
 
 int SSQ_class::CalcDay(double approx, SsqEvent kind) const

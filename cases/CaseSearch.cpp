@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QVarLengthArray>
 
 #include <sqlite3.h>
@@ -113,14 +112,7 @@ private:
     QString Text(int column) const
     {
         const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-        const int size = sqlite3_column_bytes(stmt_, column);
-        if (!chars)
-            return {};
-        if (size >= 3 && QByteArrayView(chars, 3) == "\xEF\xBB\xBF") {
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-            return utf8(QByteArrayView(chars, size));
-        }
-        return QString::fromUtf8(chars, size);
+        return StoredText(chars, sqlite3_column_bytes(stmt_, column));
     }
 
     SqliteSession session_;

@@ -1,4 +1,5 @@
 #include "MRecordBase.h"
+#include "MRecordBase_whole.h"
 
 #include "SqliteSession.h"
 
@@ -11,18 +12,9 @@
 #include <limits>
 #include <string>
 
-namespace {
+using namespace wholedb;
 
-const char *const kErrOpen = "无法创建或者打开数据库！";
-const char *const kErrCreateExtra = "无法创建额外表！";
-const char *const kErrWriteExtra = "无法往额外表写入数据！";
-const char *const kErrCreateData = "无法创建数据主表！";
-const char *const kErrReadCounter = "无法读取额外表的主键id！";
-const char *const kErrInsert = "无法保存案例！";
-const char *const kErrCounter = "无法更新主键id！";
-const char *const kErrUpdate = "无法修改案例！";
-const char *const kErrDelete = "无法删除案例！";
-const char *const kErrClasses = "无法更新案例类别！";
+namespace {
 
 const char *const kSelectCase = "select * from case_data where id=?;";
 const char *const kDeleteCase = "delete from case_data where id = ?;";
@@ -34,16 +26,6 @@ const char *const kSetClasses = "update case_extra set className=?;";
 const char *const kTableExists = "select name from sqlite_master where type='table' and name=?;";
 
 // The row statements name their columns, so they follow the column table rather than the table's layout.
-std::string InsertCaseSql()
-{
-    std::string cols, marks;
-    for (const char *c : kCaseColumns) {
-        cols += std::string(cols.empty() ? "" : ",") + c;
-        marks += marks.empty() ? "?" : ", ?";
-    }
-    return "insert into case_data(" + cols + ") values (" + marks + ");";
-}
-
 std::string UpdateCaseSql()
 {
     std::string sets;
@@ -60,11 +42,9 @@ std::string InsertExtraSql()
     return "insert into case_extra(" + cols + ") values (?, ?, ?, ?, ?);";
 }
 
-const std::string kInsertCase = InsertCaseSql();
+const std::string kInsertCase = InsertWithIdSql();
 const std::string kUpdateCase = UpdateCaseSql();
 const std::string kInsertExtra = InsertExtraSql();
-
-QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
 
 // Binds the value of column `column` at parameter `index`: integer columns as integers, the rest as text.
 bool BindValue(SqlQuery &q, int index, int column, const QString &value)
@@ -123,16 +103,9 @@ private:
 // the busy timeout, before the counter is read.
 const char *const kTouchCounter = "update case_extra set primaryId=primaryId;";
 
-QString WithSlash(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
 } // namespace
 
-MRecordBase::MRecordBase(const QString &folder) : appFolder(WithSlash(folder)) {}
+MRecordBase::MRecordBase(const QString &folder) : appFolder(Slashed(folder)) {}
 
 MRecordBase::~MRecordBase()
 {
@@ -142,7 +115,7 @@ MRecordBase::~MRecordBase()
 
 QString MRecordBase::DefaultPath(const QString &folder)
 {
-    return WithSlash(folder) + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
+    return Slashed(folder) + QStringLiteral("dat/") + QLatin1String(DbBaseName) + QStringLiteral(".db");
 }
 
 bool MRecordBase::OpenSession(SqliteSession &s)
@@ -152,12 +125,8 @@ bool MRecordBase::OpenSession(SqliteSession &s)
 
 int MRecordBase::Open(const QString &dbPath)
 {
-    if (appFolder.isEmpty()) {
-        // Asked only now: a program-wide instance may be made before the application object exists.
-        appFolder = WithSlash(QCoreApplication::instance()
-                                  ? QCoreApplication::applicationDirPath()
-                                  : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
-    }
+    if (appFolder.isEmpty())
+        appFolder = ExecutableFolder(); // asked at the first open: see ExecutableFolder
     const QFileInfo info(dbPath);
     // SQLite gets the absolute path, so a later change of the working folder cannot move the file.
     const QByteArray newUtf8Path = dbPath.isEmpty() ? QByteArray() : info.absoluteFilePath().toUtf8();

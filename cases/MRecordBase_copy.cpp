@@ -11,6 +11,35 @@ using namespace wholedb;
 
 // Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
 // classes) into main.case_data, giving them ids after main's last. The count copied, or -1 (message set).
+namespace {
+
+// Replaces what an earlier attempt left at path by a new, empty case file; false with the reason in message.
+bool CreateEmptyCaseFile(CaseFileOps &ops, const QString &appFolder, const QString &path, QString &message)
+{
+    if (!RemoveDbFile(ops, path) || !ops.checkpoint("create")) {
+        message = Text(kErrOpen);
+        return false;
+    }
+    MRecordBase fresh(appFolder);
+    if (fresh.Open(path) != 0) {
+        message = fresh.Message();
+        RemoveDbFile(ops, path);
+        return false;
+    }
+    return true;
+}
+
+// Gives a copy of `count` cases its id counter and category list and commits it; false when that fails.
+bool CommitCopy(SqliteSession &s, CaseFileOps &ops, int count, const QStringList &classes)
+{
+    SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
+    extra.bind(1, qint64(count));
+    extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
+    return extra.run() && ops.checkpoint("commit") && s.exec("COMMIT");
+}
+
+} // namespace
+
 int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                            const TProgress &progress)
 {
@@ -30,7 +59,7 @@ int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStrin
         high = q.text(2).toLongLong();
     }
     if (total > std::numeric_limits<int32_t>::max()) {
-        message = Text("无法保存案例！");
+        message = Text(kErrInsert);
         return -1;
     }
     // A tenth of the id range at a time, in id order, so the new ids follow the old order.
@@ -45,7 +74,7 @@ int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStrin
         q.bind(2, from);
         q.bind(3, std::min(from + step, high + 1));
         if (!q.run() || !Ops().checkpoint("copy")) {
-            message = Text("无法保存案例！");
+            message = Text(kErrInsert);
             return -1;
         }
         done += s.changes();
@@ -70,18 +99,8 @@ int MRecordBase::Compact(const TProgress &progress)
     const QString live = QString::fromUtf8(utf8Path);
     const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
     // A file left by an earlier compaction that stopped is not trusted: start from nothing.
-    if (!RemoveDbFile(ops, back) || !ops.checkpoint("create")) {
-        message = Text("无法创建或者打开数据库！");
+    if (!CreateEmptyCaseFile(ops, appFolder, back, message))
         return 0;
-    }
-    {
-        MRecordBase fresh(appFolder);
-        if (fresh.Open(back) != 0) {
-            message = fresh.Message();
-            RemoveDbFile(ops, back);
-            return 0;
-        }
-    }
     int count = -1;
     {
         SqliteSession s;
@@ -98,11 +117,8 @@ int MRecordBase::Compact(const TProgress &progress)
             if (q.step() == SQLITE_ROW)
                 SplitValue(q.text(0), classes);
             AppendNewCategories(s, std::numeric_limits<qint64>::min(), classes);
-            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
-            extra.bind(1, qint64(count));
-            extra.bind(2, classes.join(QLatin1Char(kValueSeparator)));
-            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
-                message = Text("无法往额外表写入数据！");
+            if (!CommitCopy(s, ops, count, classes)) {
+                message = Text(kErrWriteExtra);
                 count = -1;
             }
         } else if (message.isEmpty()) {
@@ -140,8 +156,7 @@ struct ImportState {
 QString ArgText(sqlite3_value *v)
 {
     const auto *chars = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return chars ? utf8(QByteArrayView(chars, sqlite3_value_bytes(v))) : QString();
+    return StoredText(chars, sqlite3_value_bytes(v));
 }
 
 QByteArrayView ArgBytes(sqlite3_value *v)
@@ -330,7 +345,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
         return sqlite3_step(st);
     };
     if (sqlite3_open_v2(utf8Path.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
-        return fail("无法创建或者打开数据库！");
+        return fail(kErrOpen);
     sqlite3_busy_timeout(db, 5000);
     const int flags = SQLITE_UTF8 | SQLITE_DIRECTONLY;
     sqlite3_create_function(db, "q_clean", 2, flags | SQLITE_DETERMINISTIC, nullptr, SqlClean, nullptr, nullptr);
@@ -346,7 +361,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     if (run("BEGIN IMMEDIATE") != SQLITE_DONE ||
         run("select coalesce((select max(id) from main.case_data),0), coalesce((select max(cast(primaryId as "
             "integer)) from main.case_extra),0), count(*), min(id), max(id) from src.case_data;") != SQLITE_ROW)
-        return fail("无法保存案例！");
+        return fail(kErrInsert);
     const qint64 highest = sqlite3_column_int64(st, 0);
     const qint64 last = std::max(highest, sqlite3_column_int64(st, 1));
     const qint64 total = sqlite3_column_int64(st, 2);
@@ -355,23 +370,23 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     if (total == 0)
         return fail("导入的数据库中没有案例！");
     if (last + total > std::numeric_limits<int32_t>::max())
-        return fail("无法保存案例！");
+        return fail(kErrInsert);
     state.taken.reserve(state.taken.size() + total);
     // New rows take the id after the highest one present. When the newest cases were deleted, the counter is
     // higher: a placeholder row at the counter, removed again below, keeps those ids from being issued twice.
     if (highest < last && run("insert into main.case_data(id) values (?1);", {last}) != SQLITE_DONE)
-        return fail("无法保存案例！");
+        return fail(kErrInsert);
     // A tenth of the source's id range at a time, in id order, so the new ids follow the old order.
     const qint64 step = std::max<qint64>(1, (high - low + 10) / 10);
     qint64 done = 0;
     for (qint64 from = low; from <= high; from += step) {
         if (run(kImportRows, {from, std::min(from + step, high + 1)}) != SQLITE_DONE || !ops.checkpoint("insert"))
-            return fail("无法保存案例！");
+            return fail(kErrInsert);
         done += sqlite3_changes(db);
         Report(progress, "导入进度：", done, total);
     }
     if (highest < last && run("delete from main.case_data where id=?1;", {last}) != SQLITE_DONE)
-        return fail("无法保存案例！");
+        return fail(kErrInsert);
     const qint64 newLast = last + done;
     // This file's categories in their order, then the new ones in order of first appearance.
     QStringList classes;
@@ -391,7 +406,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
         sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(db) >= 1;
     // The count is checked: every source case is in, or none is.
     if (!written || done != total || !ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE)
-        return fail("无法保存案例！");
+        return fail(kErrInsert);
     primaryId = int(newLast);
     // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
     if (remarkCodec.toRtf)
@@ -407,7 +422,7 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
 {
     CaseFileOps &ops = Ops();
     if (InBatch() || utf8Path.isEmpty()) {
-        message = Text("无法创建或者打开数据库！");
+        message = Text(kErrOpen);
         return 0;
     }
     if (ops.exists(destPath)) {
@@ -415,18 +430,8 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         return 0;
     }
     const QString part = destPath + QStringLiteral(".part");
-    if (!RemoveDbFile(ops, part) || !ops.checkpoint("create")) {
-        message = Text("无法创建或者打开数据库！");
+    if (!CreateEmptyCaseFile(ops, appFolder, part, message))
         return 0;
-    }
-    {
-        MRecordBase fresh(appFolder);
-        if (fresh.Open(part) != 0) {
-            message = fresh.Message();
-            RemoveDbFile(ops, part);
-            return 0;
-        }
-    }
     int count = -1;
     {
         SqliteSession s;
@@ -443,11 +448,8 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         if (count > 0) {
             QStringList used;
             AppendNewCategories(s, std::numeric_limits<qint64>::min(), used);
-            SqlQuery extra(s, "update main.case_extra set primaryId=?, className=?;");
-            extra.bind(1, qint64(count));
-            extra.bind(2, used.join(QLatin1Char(kValueSeparator)));
-            if (!extra.run() || !ops.checkpoint("commit") || !s.exec("COMMIT")) {
-                message = Text("无法往额外表写入数据！");
+            if (!CommitCopy(s, ops, count, used)) {
+                message = Text(kErrWriteExtra);
                 count = -1;
             }
         } else if (count == 0) {

@@ -15,11 +15,8 @@ CaseFileOps &MRecordBase::Ops() { return fileOps ? *fileOps : CaseFileOps::stand
 
 int MRecordBase::Open(const QString &dbPath, bool convertOld)
 {
-    if (appFolder.isEmpty()) {
-        appFolder = Slashed(QCoreApplication::instance()
-                                ? QCoreApplication::applicationDirPath()
-                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
-    }
+    if (appFolder.isEmpty())
+        appFolder = ExecutableFolder();
     FinishInterrupted(dbPath);
     const int rc = Open(dbPath);
     if (rc != 0 || !convertOld)
@@ -113,10 +110,10 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
         return false;
     };
     if (dbUtf8.isEmpty() || sqlite3_open_v2(dbUtf8.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        return fail("无法创建或者打开数据库！");
+        return fail(kErrOpen);
     sqlite3_busy_timeout(db, 5000);
     if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail("无法创建或者打开数据库！");
+        return fail(kErrOpen);
     const QSet<QString> present = FilesIn(ops, folder);
     QSet<QString> taken = TakenNames(present);
     std::vector<TRecordData> unnamed, missing;
@@ -143,10 +140,10 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
                         sqlite3_bind_int64(st, 2, rec.id) == SQLITE_OK && sqlite3_step(st) == SQLITE_DONE;
         sqlite3_finalize(st);
         if (!ok)
-            return fail("无法修改案例！");
+            return fail(kErrUpdate);
     }
     if (!ops.checkpoint("remarks-commit") || sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return fail("无法修改案例！");
+        return fail(kErrUpdate);
     sqlite3_close_v2(db);
     // The comments are in the rows, so a file that is not written here is written at the next call.
     if (remarkCodec.toRtf)
@@ -315,12 +312,12 @@ bool MRecordBase::DeleteAll()
 {
     CaseFileOps &ops = Ops();
     if (InBatch() || path.isEmpty()) {
-        message = Text("无法删除案例！");
+        message = Text(kErrDelete);
         return false;
     }
     const SwapPaths p(appFolder, path);
     if (!FinishInterrupted(path) || !SettleJournal() || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
-        message = Text("无法删除案例！");
+        message = Text(kErrDelete);
         return false;
     }
     const bool hadDb = ops.exists(p.db);
@@ -336,7 +333,7 @@ bool MRecordBase::DeleteAll()
         if (back && done >= 1 && hadDb)
             back = ops.rename(p.oldDb, p.db);
         if (back && ops.remove(p.marker)) {
-            message = Text("无法删除案例！");
+            message = Text(kErrDelete);
             return false;
         }
         if (!FinishInterrupted(path)) {

@@ -15,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
-#include <QStringDecoder>
 
 #include <sqlite3.h>
 
@@ -31,6 +30,18 @@ namespace wholedb {
 
 inline QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
 
+// The case base's failure messages, one text each wherever the failure is met.
+inline const char *const kErrOpen = "无法创建或者打开数据库！";
+inline const char *const kErrCreateExtra = "无法创建额外表！";
+inline const char *const kErrWriteExtra = "无法往额外表写入数据！";
+inline const char *const kErrCreateData = "无法创建数据主表！";
+inline const char *const kErrReadCounter = "无法读取额外表的主键id！";
+inline const char *const kErrInsert = "无法保存案例！";
+inline const char *const kErrCounter = "无法更新主键id！";
+inline const char *const kErrUpdate = "无法修改案例！";
+inline const char *const kErrDelete = "无法删除案例！";
+inline const char *const kErrClasses = "无法更新案例类别！";
+
 inline QString Slashed(QString folder)
 {
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
@@ -38,9 +49,15 @@ inline QString Slashed(QString folder)
     return folder;
 }
 
-inline QString Base() { return QLatin1String(DbBaseName); }
+// The folder of the running executable, with a trailing "/". Asked of the system directly before the
+// application object exists: a program-wide case base may be made before it.
+inline QString ExecutableFolder()
+{
+    return Slashed(QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath());
+}
 
-inline const char *const kRemarkPlaceholder = "输入自己的评语：";
+inline QString Base() { return QLatin1String(DbBaseName); }
 
 // The names of the swap's files beside the case file and the case folder.
 struct SwapPaths {
@@ -132,8 +149,7 @@ private:
 inline QString ColumnText(sqlite3_stmt *st, int column)
 {
     const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(st, column));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return chars ? utf8(QByteArrayView(chars, sqlite3_column_bytes(st, column))) : QString();
+    return StoredText(chars, sqlite3_column_bytes(st, column));
 }
 
 // Every row of case_data in id order, read into records; false when the query fails or body says stop.

@@ -166,13 +166,19 @@ bool SqlQuery::run()
     return rc == SQLITE_DONE;
 }
 
+QString StoredText(const char *utf8, int size)
+{
+    if (!utf8)
+        return {};
+    if (size >= 3 && QByteArrayView(utf8, 3) == "\xEF\xBB\xBF") {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return decoder(QByteArrayView(utf8, size));
+    }
+    return QString::fromUtf8(utf8, size);
+}
+
 QString SqlQuery::text(int column) const
 {
     const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-    if (!chars)
-        return {};
-    // Not QString::fromUtf8, which drops a BOM at the start: a stored text that begins with U+FEFF (a name, or a
-    // category list whose first category is one) must read back whole.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    return utf8(QByteArrayView(chars, sqlite3_column_bytes(stmt_, column)));
+    return StoredText(chars, sqlite3_column_bytes(stmt_, column));
 }

@@ -9,6 +9,11 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
+// A text as the case file stores it (UTF-8, `size` bytes), a leading byte-order mark kept as a character: not
+// QString::fromUtf8 alone, which drops it, while a stored name or category list may begin with U+FEFF and must
+// read back whole. Null reads as empty.
+QString StoredText(const char *utf8, int size);
+
 // One connection to the case file, closed when the object goes. Statements are prepared once per connection
 // and reused, which is what makes a batch of many rows cheap.
 class SqliteSession {

@@ -236,7 +236,7 @@ void ValuesToRecord(const QStringList &values, TRecordData &rec)
     rec.door = IntAt<uint8_t>(sub, 2, 0);
     rec.degree = FloatAt(sub, 3, 0.0f);
 
-    rec.remarkText = orDefault(ColRemarkText, QStringLiteral("输入自己的评语："));
+    rec.remarkText = orDefault(ColRemarkText, QString::fromUtf8(kRemarkPlaceholder));
 }
 
 void SplitValue(const QString &text, QStringList &list)

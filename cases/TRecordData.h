@@ -10,6 +10,10 @@
 
 #include "DateRec.h"
 
+// The comment text of a case whose owner wrote none: what a new case, a case read without one and an
+// imported or migrated case all carry (UTF-8).
+inline constexpr char kRemarkPlaceholder[] = "输入自己的评语：";
+
 // One saved case (案例) in memory: one row of the table case_data. Copied by value between the main window,
 // the chart engine and the case database. Several fields share one column, their values joined by one blank.
 struct TRecordData {
@@ -35,7 +39,7 @@ struct TRecordData {
     uint8_t starNames = 0;   // star-name display choice of the main window; not stored
     int32_t id = 0;          // the primary key; 0 before the case is first saved
     QString className;       // category (类别)
-    QString remarkText;      // plain text of the comments (评语)
+    QString remarkText;      // plain text of the comments (评语); kRemarkPlaceholder when none were written
     QString remarkFile;      // comment-file name without folder and extension
     std::array<int32_t, 5> place{-1, -1, -1, -1, -1}; // further place indices; the first -1 ends the list
 

@@ -41,21 +41,12 @@ int GoverningMountain(int c, int m)
 
 int ReplacementStar(int mountain) { return kReplacement[FloorMod(mountain, 24)]; }
 
-FlyChart XiaGuaChart(int sitting, int period)
-{
-    FlyChart chart{};
-    const NineStars periods = PeriodStars(period);
-    Place(chart, 2, periods);
-    const int refs[2] = {FloorMod(sitting, 24), FacingMountain(FloorMod(sitting, 24))};
-    for (int slot = 0; slot < 2; ++slot) {
-        const int m = refs[slot];
-        const int c = periods[m / 3];
-        Place(chart, slot, FlyFrom(c, MountainStep(GoverningMountain(c, m))));
-    }
-    return chart;
-}
-
-FlyChart TiGuaChart(int sitting, int period)
+namespace {
+// The period stars in the centre slot; the mountain star (slot 0, from the sitting) and the facing star (slot 1,
+// from the facing) start from startStar(c, g), c being the period star of that palace and g its governing
+// mountain, and fly in g's direction.
+template <typename StartStar>
+FlyChart ChartWith(int sitting, int period, StartStar startStar)
 {
     FlyChart chart{};
     const NineStars periods = PeriodStars(period);
@@ -65,11 +56,21 @@ FlyChart TiGuaChart(int sitting, int period)
         const int m = refs[slot];
         const int c = periods[m / 3];
         const int g = GoverningMountain(c, m);
-        // The replacement star flies in the direction of the governing mountain, never of its own.
-        const int start = c == 5 ? c : ReplacementStar(g);
-        Place(chart, slot, FlyFrom(start, MountainStep(g)));
+        Place(chart, slot, FlyFrom(startStar(c, g), MountainStep(g)));
     }
     return chart;
+}
+} // namespace
+
+FlyChart XiaGuaChart(int sitting, int period)
+{
+    return ChartWith(sitting, period, [](int c, int) { return c; });
+}
+
+FlyChart TiGuaChart(int sitting, int period)
+{
+    // The replacement star flies in the direction of the governing mountain, never of its own.
+    return ChartWith(sitting, period, [](int c, int g) { return c == 5 ? c : ReplacementStar(g); });
 }
 
 std::array<GateRecord, 2> CityGates(int sitting, int period, const FlyChart &chosen)

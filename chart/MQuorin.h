@@ -109,7 +109,7 @@ struct QuorinPictures {
     int iBkCenterX = 0, iBkCenterY = 0;
     int iBkOrigWidth = 200, iBkOrigHeight = 200; // size of the loaded floor plan
     std::shared_ptr<QImage> pBkBitmap;           // owned work copy of the floor plan
-    QString sTempPath;                           // AppPath()/picTemp/: the floor-plan undo files
+    QString sTempPath;                           // DataPath()/picTemp/: the floor-plan undo files
     int iUndoIndex = -1;
     uint8_t bBkKeepRatio = 0;
 };

@@ -80,12 +80,14 @@ QStringList YearItems(int currentYear)
     return items;
 }
 
-QStringList PeriodItems()
+bool CaseYearsValid(int buildYear, int birthYear)
 {
-    return {QStringLiteral("一运"), QStringLiteral("二运"), QStringLiteral("三运"),
-            QStringLiteral("四运"), QStringLiteral("五运"), QStringLiteral("六运"),
-            QStringLiteral("七运"), QStringLiteral("八运"), QStringLiteral("九运")};
+    return buildYear >= 44 && birthYear >= 100 && buildYear <= 9999 && birthYear <= 9999;
 }
+
+QString YearsErrorTitle() { return QStringLiteral("年份错误"); }
+
+QString YearsErrorText() { return QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"); }
 
 bool IsSeparatorItem(int item)
 {

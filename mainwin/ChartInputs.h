@@ -17,7 +17,6 @@ QStringList SittingItems(); // "子山兼壬", "子山午向", "子山兼癸", "
 QStringList DoorItems();    // "壬门" .. "亥门"
 QStringList MonthItems();   // "寅月" .. "丑月"
 QStringList YearItems(int currentYear); // current year - 100 .. current year + 100
-QStringList PeriodItems();  // "一运" .. "九运"
 
 bool IsSeparatorItem(int item);
 
@@ -45,6 +44,12 @@ int PeriodIndexOfYear(int year);
 // The year of the same place in the chosen period, or -1 when the year has no period or the result would
 // fall outside the years that have one.
 int YearInPeriod(int year, int periodIndex);
+
+// Whether a building year and an owner's birth year can make a case: 44..9999 and 100..9999. Years past 9999
+// do not fit the case record and have no calendar. YearsErrorTitle and YearsErrorText say why not.
+bool CaseYearsValid(int buildYear, int birthYear);
+QString YearsErrorTitle();
+QString YearsErrorText();
 
 // Texts typed into year edits: a blank-trimmed decimal number, else `fallback`.
 int YearOfText(const QString &text, int fallback);

@@ -25,16 +25,6 @@ QColor ColourGrid::ForegroundColor() const
     return CellColor(m_foreground);
 }
 
-void ColourGrid::SetForegroundColor(const QColor &colour)
-{
-    for (int i = 0; i < kCells; ++i)
-        if (CellColor(i).rgb() == colour.rgb()) {
-            m_foreground = i;
-            update();
-            return;
-        }
-}
-
 QSize ColourGrid::sizeHint() const
 {
     return {kColumns * 13 + 1, (kCells / kColumns) * 13 + 1};

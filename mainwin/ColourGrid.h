@@ -10,8 +10,6 @@ public:
     explicit ColourGrid(QWidget *parent = nullptr);
 
     QColor ForegroundColor() const;
-    // Selects the cell of `colour`; a colour not in the grid leaves the choice as it is.
-    void SetForegroundColor(const QColor &colour);
     static QColor CellColor(int index); // 0..15: black, maroon, green, olive, navy, purple, teal, grey,
                                         // silver, red, lime, yellow, blue, fuchsia, aqua, white
     QSize sizeHint() const override;

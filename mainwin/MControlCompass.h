@@ -54,11 +54,7 @@ public:
     float Angle() const { return m_angle; }
     float Step() const { return m_step; }
     QSize DisplaySize() const { return {m_dispW, m_dispH}; }
-    QSize NaturalSize() const { return m_photo.size(); }
-    float CentreX() const { return m_cx; }
-    float CentreY() const { return m_cy; }
     float Radius() const { return m_radius; }
-    bool Crosshair() const { return m_crosshair; }
 
 private:
     void Turn(float degrees);

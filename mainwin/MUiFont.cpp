@@ -76,7 +76,7 @@ bool IsInnerPart(const QWidget *w)
 
 int Scaled(int v, float r)
 {
-    return int(double(v) * double(r)); // truncation toward zero, as the bounds always were
+    return int(double(v) * double(r)); // truncation toward zero, as every scaled bound
 }
 
 } // namespace

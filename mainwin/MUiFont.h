@@ -25,7 +25,6 @@ public:
     int RecommendedDelta(QWidget *form);
 
     int FontSizeVar() const { return iFontSizeVar; }
-    bool ChangeMenuSize() const { return bChangeMenuSize; }
     void SetFontSizeVar(int delta) { iFontSizeVar = delta; }
 
     bool GetRatios(int size, float &rx, float &ry) const;

@@ -67,6 +67,17 @@ bool Save(const QImage &picture)
     return true;
 }
 
+bool AskToPrint()
+{
+    return Prompts::instance().askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"),
+                                        Prompts::Answer::Yes, Prompts::Icon::Information);
+}
+
+void ReportPrinterFault()
+{
+    Prompts::instance().error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+}
+
 bool Print(const QImage &picture)
 {
     Prompts &prompts = Prompts::instance();
@@ -74,8 +85,7 @@ bool Print(const QImage &picture)
         prompts.inform(QStringLiteral("打印"), QStringLiteral("没有可打印的图像！"));
         return false;
     }
-    if (!prompts.askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"), Prompts::Answer::Yes,
-                          Prompts::Icon::Information))
+    if (!AskToPrint())
         return false;
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Portrait);
@@ -85,13 +95,13 @@ bool Print(const QImage &picture)
     const QRect target = PrintRect(picture.size(), QSize(printer.width(), printer.height()));
     QPainter painter;
     if (target.isEmpty() || !painter.begin(&printer)) {
-        prompts.error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        ReportPrinterFault();
         return false;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, picture);
     if (!painter.end()) {
-        prompts.error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        ReportPrinterFault();
         return false;
     }
     return true;

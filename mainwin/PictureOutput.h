@@ -20,6 +20,10 @@ void Copy(const QImage &picture);
 bool Save(const QImage &picture);
 // The file a chosen name is saved to, and whether as JPEG.
 QString SaveTarget(const QString &chosen, bool *jpeg);
+// The question every print command asks first ("准备开始打印吗?"); true when the user goes on.
+bool AskToPrint();
+// The message for a printer that could not start or finish the page.
+void ReportPrinterFault();
 // Asks, runs the print dialog and prints the picture on one portrait page. An empty picture is refused.
 bool Print(const QImage &picture);
 

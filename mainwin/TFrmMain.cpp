@@ -65,7 +65,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
 {
     ui->setupUi(this);
     setWindowTitle(QApplication::applicationDisplayName());
-    // The window may be made as small as the user likes; controls that no longer fit are clipped, as before.
+    // The window may be made as small as the user likes; controls that do not fit are clipped.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
     ui->PanMain->layout()->setSizeConstraint(QLayout::SetNoConstraint);
     ui->PanMain->setMinimumSize(0, 0);
@@ -234,17 +234,16 @@ void TFrmMain::skinItemClick(QAction *item)
     const QString caption = item->text();
     if (caption == kDefaultSkinItem) {
         switchSkinOff();
-        reportSettingsWrite(m_ini->WriteBool(kWindow, QStringLiteral("skined"), false));
+        reportSettingsWrite(writeSkinChoice(false));
         return;
     }
-    if (!QFileInfo::exists(AppPath() + QStringLiteral("skins/") + caption + QStringLiteral(".skn"))) {
+    if (!QFileInfo::exists(skinFile(caption))) {
         inform(QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
         return;
     }
     if (!chooseSkin(caption))
         return;
-    reportSettingsWrite(m_ini->WriteString(kWindow, QStringLiteral("skinname"), caption)
-                        && m_ini->WriteBool(kWindow, QStringLiteral("skined"), true));
+    reportSettingsWrite(writeSkinChoice(true, caption));
 }
 
 void TFrmMain::reportSettingsWrite(bool written)
@@ -482,11 +481,9 @@ void TFrmMain::BtnPaiClick()
     ui->RedtPingYu->setTextColor(Qt::black);
     m_chartValid = false;
 
-    const int item = ui->CboZuoShan->currentIndex();
-    if (item < 0 || ChartInputs::IsSeparatorItem(item)) {
-        Prompts::instance().inform(QStringLiteral("提示"), QStringLiteral("请选择坐山！"));
+    if (!sittingChosen())
         return;
-    }
+    const int item = ui->CboZuoShan->currentIndex();
     const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
     if (parsed.error != ChartInputs::DegreeError::None) {
         Prompts::instance().error(ChartInputs::DegreeErrorTitle(parsed.error), ChartInputs::DegreeErrorText(parsed.error));
@@ -506,10 +503,8 @@ void TFrmMain::BtnPaiClick()
 
     const int buildYear = ChartInputs::YearOfText(ui->EdtYear->text(), 0);
     const int birthYear = ChartInputs::YearOfText(ui->LedtShengNian->text(), 0);
-    // Years beyond 9999 do not fit the case record and have no calendar; they are refused like early ones.
-    if (buildYear < 44 || birthYear < 100 || buildYear > 9999 || birthYear > 9999) {
-        Prompts::instance().warn(QStringLiteral("年份错误"),
-                                 QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"));
+    if (!ChartInputs::CaseYearsValid(buildYear, birthYear)) {
+        Prompts::instance().warn(ChartInputs::YearsErrorTitle(), ChartInputs::YearsErrorText());
         return;
     }
     selectPeriodOfYear(buildYear);
@@ -679,15 +674,21 @@ void TFrmMain::RdoPanShapeClick()
 // ---------------------------------------------------------------------------------------------------------
 // Dialogs
 
-void TFrmMain::SbtoTextClick()
+bool TFrmMain::sittingChosen()
 {
     const int item = ui->CboZuoShan->currentIndex();
-    if (item < 0 || ChartInputs::IsSeparatorItem(item)) {
-        Prompts::instance().inform(QStringLiteral("提示"), QStringLiteral("请选择坐山！"));
+    if (item >= 0 && !ChartInputs::IsSeparatorItem(item))
+        return true;
+    Prompts::instance().inform(QStringLiteral("提示"), QStringLiteral("请选择坐山！"));
+    return false;
+}
+
+void TFrmMain::SbtoTextClick()
+{
+    if (!sittingChosen())
         return;
-    }
     TFrmText dlg(this);
-    dlg.SetText(TFrmText::MountainText(item / ChartInputs::kItemsPerMountain));
+    dlg.SetText(TFrmText::MountainText(ui->CboZuoShan->currentIndex() / ChartInputs::kItemsPerMountain));
     dlg.exec();
 }
 

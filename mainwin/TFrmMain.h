@@ -24,7 +24,7 @@ namespace Ui {
 class TFrmMain;
 }
 
-// The case database of the program, opened by the main window's first showing on AppPath()/dat/Quorin.db.
+// The case database of the program, opened by the main window's first showing on DataPath()/dat/Quorin.db.
 MRecordBase *CaseDb();
 
 // How the case database writes and reads comment files: RTF through the program's RTF writer and reader.
@@ -169,6 +169,9 @@ private:
     void activateStartSkin();                 // the end of the first showing: switched on or off
     bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
     void switchSkinOff();                     // the skin menu's 系统默认
+    static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn
+    bool writeSkinChoice(bool on, const QString &name = QString()); // [window] skined, and skinname when on
+    bool sittingChosen(); // whether CboZuoShan holds a mountain; "请选择坐山！" when not
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
     // the window takes no input meanwhile, and the pane gets its comments back afterwards.

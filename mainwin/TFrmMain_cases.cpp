@@ -36,7 +36,7 @@
 namespace {
 
 const QString kHint = QStringLiteral("提示");
-const QString kBlankComment = QStringLiteral("输入自己的评语：");
+const QString kBlankComment = QString::fromUtf8(kRemarkPlaceholder);
 // The save button: black while no saved case is open, blue (Windows colour 0xFF0000) while one is.
 const QColor kSaveNewColour = Qt::black;
 const QColor kSaveOldColour = QColor(0, 0, 255);
@@ -279,11 +279,8 @@ void TFrmMain::BtoNewClick()
 // The checks of the lay-out on the inputs an opened case filled in.
 bool TFrmMain::checkOpenedInputs()
 {
-    const int item = ui->CboZuoShan->currentIndex();
-    if (item < 0 || ChartInputs::IsSeparatorItem(item)) {
-        Prompts::instance().inform(kHint, QStringLiteral("请选择坐山！"));
+    if (!sittingChosen())
         return false;
-    }
     const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
     if (parsed.error != ChartInputs::DegreeError::None) {
         Prompts::instance().error(ChartInputs::DegreeErrorTitle(parsed.error), ChartInputs::DegreeErrorText(parsed.error));
@@ -293,8 +290,8 @@ bool TFrmMain::checkOpenedInputs()
         Prompts::instance().inform(kHint, QStringLiteral("姓名不能为空"));
         return false;
     }
-    if (m_rec.buildYear < 44 || m_rec.date.year < 100 || m_rec.buildYear > 9999 || m_rec.date.year > 9999) {
-        Prompts::instance().warn(QStringLiteral("年份错误"), QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"));
+    if (!ChartInputs::CaseYearsValid(m_rec.buildYear, m_rec.date.year)) {
+        Prompts::instance().warn(ChartInputs::YearsErrorTitle(), ChartInputs::YearsErrorText());
         return false;
     }
     return true;

@@ -29,13 +29,6 @@
 
 namespace {
 
-QString Slashed(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
 // "2026年12月7日9时5分3秒": the local time as backup folders and exported files are named.
 QString TimeStamp()
 {
@@ -139,7 +132,7 @@ void TFrmMain::menu_f_importClick()
     const QString chosen = p.folderName(QStringLiteral("请选择要还原的数据位置："), QString());
     if (chosen.isEmpty())
         return;
-    const QString folder = Slashed(chosen);
+    const QString folder = WithSlash(chosen);
     const QString base = QLatin1String(DbBaseName);
     if (!QFileInfo(folder + base + QStringLiteral(".db")).isFile()) {
         inform(QStringLiteral("没有要还原的的db数据文件！"));
@@ -166,7 +159,7 @@ void TFrmMain::menu_f_exportClick()
     const QString chosen = Prompts::instance().folderName(QStringLiteral("请选择备份位置："), QString());
     if (chosen.isEmpty())
         return;
-    const QString folder = Slashed(chosen) + QLatin1String(DbBaseName) + QStringLiteral("_备份_") + TimeStamp();
+    const QString folder = WithSlash(chosen) + QLatin1String(DbBaseName) + QStringLiteral("_备份_") + TimeStamp();
     if (QFileInfo::exists(folder)) {
         inform(QStringLiteral("当前时间的文件夹已经存在，请稍后再备份！"));
         return;
@@ -176,7 +169,7 @@ void TFrmMain::menu_f_exportClick()
         inform(QFileInfo(folder).isDir() ? db->Message() : QStringLiteral("无法创建备份文件夹！"));
         return;
     }
-    inform(QStringLiteral("成功备份，已保存到") + QDir::toNativeSeparators(Slashed(folder)) + QStringLiteral("目录下"));
+    inform(QStringLiteral("成功备份，已保存到") + QDir::toNativeSeparators(WithSlash(folder)) + QStringLiteral("目录下"));
 }
 
 void TFrmMain::menu_f_clearrClick()
@@ -266,7 +259,7 @@ void TFrmMain::db2Click()
     const QString folder = Prompts::instance().folderName(QStringLiteral("请选择存放位置："), QString());
     if (folder.isEmpty())
         return;
-    const QString file = Slashed(folder) + QLatin1String(DbBaseName) + QLatin1Char('_') + TimeStamp() + QStringLiteral(".db");
+    const QString file = WithSlash(folder) + QLatin1String(DbBaseName) + QLatin1Char('_') + TimeStamp() + QStringLiteral(".db");
     if (QFileInfo::exists(file)) {
         inform(QStringLiteral("当前时间的数据库文件已经存在，请稍后再导出！"));
         return;

@@ -18,12 +18,20 @@ namespace {
 
 const QString kWindowSection = QStringLiteral("window");
 
-QString skinPath(const QString &name)
+} // namespace
+
+QString TFrmMain::skinFile(const QString &name)
 {
     return AppPath() + QStringLiteral("skins/") + name + QStringLiteral(".skn");
 }
 
-} // namespace
+bool TFrmMain::writeSkinChoice(bool on, const QString &name)
+{
+    if (!on)
+        return m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), false);
+    return m_ini->WriteString(kWindowSection, QStringLiteral("skinname"), name)
+           && m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), true);
+}
 
 void TFrmMain::setupSkin()
 {
@@ -48,7 +56,7 @@ void TFrmMain::loadStartSkin(const IniFile &ini)
     const QString name = ini.ReadString(kWindowSection, QStringLiteral("skinname"), QStringLiteral("Mx1"));
     for (QAction *a : items)
         a->setChecked(a->text() == name);
-    m_skin->LoadFromFile(skinPath(name));
+    m_skin->LoadFromFile(skinFile(name));
     if (m_skin->Empty()) {
         // The program comes up native; the stored choice stays, so the skin returns once its file does.
         m_skinOn = false;
@@ -68,11 +76,11 @@ bool TFrmMain::chooseSkin(const QString &name)
     // A package that cannot be read changes nothing: the skin shown so far (or the native look) stays, its
     // menu item is checked again, and the stored choice is kept.
     const QString previous = m_skinOn ? QFileInfo(m_skin->SkinFile).completeBaseName() : QString();
-    m_skin->LoadFromFile(skinPath(name));
+    m_skin->LoadFromFile(skinFile(name));
     if (m_skin->Empty()) {
         const QString reason = m_skin->lastError();
         if (!previous.isEmpty())
-            m_skin->LoadFromFile(skinPath(previous));
+            m_skin->LoadFromFile(skinFile(previous));
         const bool restored = !previous.isEmpty() && !m_skin->Empty();
         if (!restored)
             switchSkinOff();

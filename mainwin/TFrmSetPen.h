@@ -17,7 +17,6 @@ public:
     explicit TFrmSetPen(QPen &pen, QWidget *parent = nullptr);
     ~TFrmSetPen() override;
 
-    const QPen &PreviewPen() const { return m_preview; }
     // The style list index of a pen, and the pen style of a list index (InsideFrame draws as Solid).
     static int StyleIndex(const QPen &pen);
     static Qt::PenStyle StyleOfIndex(int index);

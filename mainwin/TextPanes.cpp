@@ -1,6 +1,7 @@
 #include "TextPanes.h"
 
 #include "GbkText.h"
+#include "PictureOutput.h"
 #include "Prompts.h"
 #include "RtfText.h"
 
@@ -121,8 +122,7 @@ void Save(QTextEdit *pane)
 
 void Print(QTextEdit *pane)
 {
-    if (!Prompts::instance().askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"), Prompts::Answer::Yes,
-                                      Prompts::Icon::Information))
+    if (!PictureOutput::AskToPrint())
         return;
     QPrinter printer(QPrinter::HighResolution);
     if (!Prompts::instance().choosePrinter(QStringLiteral("打印"), printer))

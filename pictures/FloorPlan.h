@@ -76,7 +76,6 @@ public:
     // Back to the size of the plan as loaded.
     void RestoreSize(int& w, int& h);
     void SetKeepRatio(bool keep) { keepRatio_ = keep; }
-    bool KeepRatio() const { return keepRatio_; }
 
     int HitTest(int x, int y) const;
     Qt::CursorShape CursorAt(int x, int y) const;

@@ -221,7 +221,7 @@ void MImagePlus::DrawTextRotated(float cx, float cy, const QString& text, float 
     painter_.save();
     painter_.translate(cx, cy);
     painter_.rotate(-angle);
-    // Turned text stands for the plain canvas text of the original, which was drawn without smoothing.
+    // Turned text is drawn without smoothing, like the plain canvas text the chart layouts were made for.
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
     QFont plain = font_;
     plain.setStyleStrategy(QFont::NoAntialias);

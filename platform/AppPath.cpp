@@ -8,6 +8,13 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+QString WithSlash(QString folder)
+{
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
 namespace {
 
 QMutex lock;
@@ -16,13 +23,6 @@ std::optional<bool> writableOverride;
 // Whether the program folder can be written is decided once per folder: trying it means making a file in it.
 QString decidedFor;
 bool decidedWritable = true;
-
-QString withSlash(QString folder)
-{
-    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
 
 QString executableFolder()
 {
@@ -34,7 +34,7 @@ QString executableFolder()
 
 QString appPathLocked()
 {
-    return overridePath.isEmpty() ? withSlash(executableFolder()) : overridePath;
+    return overridePath.isEmpty() ? WithSlash(executableFolder()) : overridePath;
 }
 
 // Whether a file can be made in the program's dat/ (or in the program folder while dat/ is not there). The
@@ -50,7 +50,7 @@ bool programFolderWritable(const QString &app)
 
 QString userDataFolder()
 {
-    return withSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 // Copies the shipped files of from/dat/ that to/dat/ lacks; a copy of a read-only file is made writable.
@@ -91,7 +91,7 @@ QString AppPath()
 void SetAppPath(const QString &folder)
 {
     QMutexLocker locker(&lock);
-    overridePath = withSlash(folder);
+    overridePath = WithSlash(folder);
     decidedFor.clear();
 }
 

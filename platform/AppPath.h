@@ -4,6 +4,9 @@
 
 #include <optional>
 
+// The folder with a trailing "/" (none added to an empty text), so that a file name can be appended.
+QString WithSlash(QString folder);
+
 // The program folder: the executable's folder with a trailing "/". The shipped folders live there (skins/,
 // compass/, and the shipped defaults of dat/).
 QString AppPath();

@@ -1,5 +1,5 @@
-// How long the first LoadStr takes with full-size tables, and what an INI read or write costs now that
-// every call goes to the file.
+// How long the first LoadStr takes with full-size tables, and what an INI read or write costs when every
+// call goes to the file.
 #include "IniFile.h"
 #include "Resources.h"
 

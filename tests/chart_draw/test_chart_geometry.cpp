@@ -72,7 +72,7 @@ TEST(HitTestPan, RingBandAxisAndCompassRim)
     std::tie(x, y) = At(g, 0.66 * g.fRadius, 45);
     EXPECT_EQ(HitTestPan(g, x, y, pan, degree, true, 0), DragMove);
 
-    // The compass turns by its rim, on either pan shape; its ring band no longer turns.
+    // The compass turns by its rim, on either pan shape; its ring band does not turn.
     std::tie(x, y) = At(g, 0.95 * g.fRadius, 45);
     EXPECT_EQ(HitTestPan(g, x, y, pan, degree, false, kCompassMode), DragRotate);
     EXPECT_EQ(HitTestPan(g, x, y, pan, degree, true, kCompassMode), DragRotate);

@@ -1,18 +1,11 @@
 #include "PictureCommands.h"
 
+#include "PictureOutput.h"
 #include "Prompts.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
-
-void CopyPicture(const QImage &picture)
-{
-    if (!picture.isNull())
-        QGuiApplication::clipboard()->setImage(picture);
-}
 
 bool SavePictureAsBitmap(const QImage &picture, const QString &title)
 {
@@ -35,8 +28,7 @@ bool PrintPicture(const QImage &picture)
 {
     if (picture.isNull())
         return false;
-    if (!Prompts::instance().askYesNo(QStringLiteral("打印"), QStringLiteral("准备开始打印吗?"),
-                                      Prompts::Answer::Yes, Prompts::Icon::Information))
+    if (!PictureOutput::AskToPrint())
         return false;
     QPrinter printer;
     printer.setPageOrientation(QPageLayout::Portrait);
@@ -44,7 +36,7 @@ bool PrintPicture(const QImage &picture)
         return false;
     QPainter p;
     if (!p.begin(&printer)) {
-        Prompts::instance().error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        PictureOutput::ReportPrinterFault();
         return false;
     }
     const QRect page = p.viewport();
@@ -52,7 +44,7 @@ bool PrintPicture(const QImage &picture)
     const double h = w * picture.height() / picture.width();
     p.drawImage(QRectF((page.width() - w) / 2, page.height() * 0.1, w, h), picture);
     if (!p.end()) {
-        Prompts::instance().error(QStringLiteral("打印错误"), QStringLiteral("请检查打印机能否正常工作！"));
+        PictureOutput::ReportPrinterFault();
         return false;
     }
     return true;

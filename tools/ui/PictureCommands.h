@@ -5,10 +5,8 @@
 class QImage;
 class QWidget;
 
-// The picture commands of the tool windows' popup menus.
-
-// Puts the picture on the clipboard.
-void CopyPicture(const QImage &picture);
+// The picture commands of the tool windows' popup menus; copying is PictureOutput::Copy. Saving offers only a
+// bitmap and printing places the picture at a fixed share of the page, unlike the main window's pictures.
 // Asks for a file name and saves the picture as a bitmap (".bmp" added when missing); "保存完成" after, a
 // message on failure. False when nothing was saved.
 bool SavePictureAsBitmap(const QImage &picture, const QString &title);

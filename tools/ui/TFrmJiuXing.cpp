@@ -10,6 +10,7 @@
 #include "LunarText.h"
 #include "MUiFont.h"
 #include "PictureCommands.h"
+#include "PictureOutput.h"
 #include "Prompts.h"
 #include "Resources.h"
 
@@ -27,7 +28,7 @@ TFrmJiuXing::TFrmJiuXing(QWidget *parent) : QWidget(parent, Qt::Window), ui(std:
     m_engine.SetImage(&ui->img->Picture());
 
     m_popup = new QMenu(this);
-    m_popup->addAction(QStringLiteral("复制"), this, [this] { CopyPicture(ui->img->Picture()); });
+    m_popup->addAction(QStringLiteral("复制"), this, [this] { PictureOutput::Copy(ui->img->Picture()); });
     m_popup->addAction(QStringLiteral("另存为..."), this,
                        [this] { SavePictureAsBitmap(ui->img->Picture(), windowTitle()); });
     m_popup->addAction(QStringLiteral("打印"), this, [this] { PrintPicture(ui->img->Picture()); });

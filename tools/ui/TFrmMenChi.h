@@ -22,8 +22,6 @@ public:
     // Asks for a length in the unit; false when cancelled or refused (with a message).
     bool AskLength(bool centimetres);
 
-    bool Front() const { return m_front; }
-    bool Centimetres() const { return m_centimetres; }
     double Length() const { return m_length; }
 
 protected:
