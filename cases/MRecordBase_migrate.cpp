@@ -27,6 +27,9 @@ bool MRecordBase::SanitizeText(QString &text, int maxChars)
             changed = true;
         }
     }
+    // A text made only of removed characters is as good as none: it gets the name an empty text gets.
+    if (text.isEmpty())
+        text = QStringLiteral("甲");
     return changed;
 }
 

@@ -748,3 +748,27 @@ TEST_F(WholeDb, RefusalsAndResults)
 }
 
 } // namespace
+
+// The cleaner of imported and migrated names: the characters that cannot stand in a file name or a category
+// list go, the text is cut at whole characters, and a text left empty reads as 甲 like an empty one.
+TEST(SanitizeText, RemovesCutsAndNeverLeavesAnEmptyName)
+{
+    struct Row {
+        const char *in;
+        int max;
+        const char *out;
+        bool changed;
+    } const rows[] = {
+        {"张三", 10, "张三", false},
+        {"张 '三'", 10, "张三", true},
+        {"", 10, "甲", true},
+        {"*?<>", 10, "甲", true},
+        {"一二三四五六七八九十百", 10, "一二三四五六七八九十", true},
+        {"𠀀𠀀𠀀", 2, "𠀀𠀀", true},
+    };
+    for (const Row &r : rows) {
+        QString t = QString::fromUtf8(r.in);
+        EXPECT_EQ(MRecordBase::SanitizeText(t, r.max), r.changed) << r.in;
+        EXPECT_EQ(t, QString::fromUtf8(r.out)) << r.in;
+    }
+}
