@@ -150,13 +150,9 @@ double ItemToDegree(int item, double fJian)
 
 QString DegreeText(double degree)
 {
-    int whole = int(std::floor(degree));
-    int minutes = RoundNearest((degree - whole) * 60);
-    if (minutes >= 60) {
-        whole += 1;
-        minutes -= 60;
-    }
-    return QStringLiteral("%1:%2").arg(FloorMod(whole, 360)).arg(minutes);
+    // The same degrees and minutes as the report and the pictures show.
+    const DegMin dm = ToDegMin(degree);
+    return QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min);
 }
 
 int PeriodIndexOfYear(int year)

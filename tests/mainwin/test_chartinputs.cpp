@@ -1,4 +1,5 @@
 #include "ChartInputs.h"
+#include "ChartRules.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,11 @@ TEST(DegreeText, MinutesAreRoundedAndCarriedIntoTheDegrees)
     EXPECT_EQ(DegreeText(120.9999), QStringLiteral("121:0")); // never "120:60"
     EXPECT_EQ(DegreeText(359.9999), QStringLiteral("0:0"));   // and never "360:0", which would not read back
     EXPECT_EQ(DegreeText(10.0 + 1.0 / 120), QStringLiteral("10:0")); // half a minute goes down
+    // The edit box shows what the report and the pictures show, also where float rounding is at a half minute.
+    for (double d : {1.0583333, 1.0 + 3.5 / 60, 200.0 + 59.5 / 60, 7.25 / 60}) {
+        const DegMin dm = ToDegMin(d);
+        EXPECT_EQ(DegreeText(d), QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min)) << d;
+    }
     for (double d : {0.0, 5.25, 120.5, 354.75, 359.99}) {
         const ParsedDegree back = ParseDegree(DegreeText(d));
         EXPECT_EQ(back.error, DegreeError::None) << d;
