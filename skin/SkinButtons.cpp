@@ -129,14 +129,20 @@ QColor TSkinButton::TextColor(int state) const
     return control_->palette().color(QPalette::ButtonText);
 }
 
-void TSkinButton::DrawControl(QPainter &p, const QRect &rect)
+int TSkinButton::DrawFace(QPainter &p, const QRect &rect)
 {
-    if (!HasPicture() || !control_)
-        return;
     const int state = ButtonState();
     DrawBackground(p, rect);
     DrawSkinMap(p, rect, data_->Buttons, data_->Buttons.Frame, state);
     p.setFont(control_->font());
+    return state;
+}
+
+void TSkinButton::DrawControl(QPainter &p, const QRect &rect)
+{
+    if (!HasPicture() || !control_)
+        return;
+    const int state = DrawFace(p, rect);
     p.setPen(TextColor(state));
     DrawBtnText(p, rect, Qt::AlignHCenter, GetStringProp(control_, SkinProps::Caption));
 }
@@ -240,10 +246,7 @@ void TSkinBitButton::DrawControl(QPainter &p, const QRect &rect)
 {
     if (!HasPicture() || !control_)
         return;
-    const int state = ButtonState();
-    DrawBackground(p, rect);
-    DrawSkinMap(p, rect, data_->Buttons, data_->Buttons.Frame, state);
-    p.setFont(control_->font());
+    const int state = DrawFace(p, rect);
     p.setPen(TextColor(state));
     int layout = GetIntProperty(control_, SkinProps::Layout);
     DrawGlyphAndText(p, rect, GetStringProp(control_, SkinProps::Caption), layout < 0 || layout > 3 ? 0 : layout,
@@ -319,10 +322,7 @@ void TSkinMenuButton::DrawControl(QPainter &p, const QRect &rect)
 {
     if (!HasPicture() || !control_)
         return;
-    const int state = ButtonState();
-    DrawBackground(p, rect);
-    DrawSkinMap(p, rect, data_->Buttons, data_->Buttons.Frame, state);
-    p.setFont(control_->font());
+    const int state = DrawFace(p, rect);
     const QColor ink = state == 3 ? BtnShadow() : control_->palette().color(QPalette::WindowText);
     p.setPen(ink);
     const QString text = BreakOnce(GetStringProp(control_, SkinProps::Caption));

@@ -27,6 +27,8 @@ protected:
     void DrawControl(QPainter &p, const QRect &rect) override;
     bool HasPicture() const;
     void DrawBackground(QPainter &p, const QRect &rect);
+    // The background and the button picture in the current state, with the control's font set; the state.
+    int DrawFace(QPainter &p, const QRect &rect);
     QColor TextColor(int state) const;
     // The caption, its first "||" made a line break, word-wrapped and centred (or kept left, by alignment)
     // one pixel above the middle of rect shrunk by 2; with the focus a dotted rectangle 2 pixels around it.
