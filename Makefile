@@ -1,8 +1,9 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test` and `make test-sanitize`.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build program run test clean
+.PHONY: all deps configure build program run test test-sanitize clean
 
 all: build
 
@@ -25,5 +26,11 @@ run: program
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The same suite built with the address, undefined-behaviour and leak sanitizers, in a folder of its own.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORIN_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -77,7 +77,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     ui->SplitterText->setStretchFactor(1, 0);
 
     // The font setting is the one of this program start.
-    AppUiFont.LoadSettings();
+    const ChartSettings fontSettings = ReadChartSettings();
+    AppUiFont.LoadSettings(fontSettings.iFontSizeVar, fontSettings.bChangeMenuSize);
 
     for (int i = 0; i < ui->ChkShowGua->count(); ++i)
         ui->ChkShowGua->item(i)->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
-  python3 unicode-data
+  python3 unicode-data ccache
 )
 
 missing=()

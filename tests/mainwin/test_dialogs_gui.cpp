@@ -1,5 +1,6 @@
 #include "GuiTestSupport.h"
 
+#include "ChartSettings.h"
 #include "IniFile.h"
 #include "MUiFont.h"
 #include "Resources.h"
@@ -194,7 +195,6 @@ protected:
 TEST_F(FontScalerTest, ZeroDeltaChangesNothing)
 {
     MUiFont scaler;
-    scaler.LoadSettings();
     EXPECT_FALSE(scaler.ApplyToForm(&form));
     EXPECT_EQ(button->geometry(), QRect(5, 6, 80, 24));
     EXPECT_EQ(button->font().pointSize(), 9);
@@ -204,7 +204,8 @@ TEST_F(FontScalerTest, DeltaScalesFontsAndBoundsButNotSkippedControls)
 {
     IniFile(path("dat/set.ini")).WriteInteger(kSet, QStringLiteral("iFontSizeVar"), 3);
     MUiFont scaler;
-    scaler.LoadSettings();
+    const ChartSettings settings = ReadChartSettings();
+    scaler.LoadSettings(settings.iFontSizeVar, settings.bChangeMenuSize);
     ASSERT_EQ(scaler.FontSizeVar(), 3);
     float rx = 0, ry = 0;
     ASSERT_TRUE(scaler.GetRatios(9, rx, ry));

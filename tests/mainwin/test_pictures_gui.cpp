@@ -178,7 +178,7 @@ TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePrevious)
     trigger(*w, "N22");
     EXPECT_EQ(lastText(), QStringLiteral("无法回到上一图"));
 
-    writeFile(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF not really a picture", 27));
+    writeFile(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF not really a picture"));
     prompts.reply(path(QStringLiteral("broken.jpg"))).reply(Answer::Ok);
     w->SpeedButton1Click();
     EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();

@@ -14,8 +14,8 @@ class MUiFont {
 public:
     MUiFont() = default;
 
-    // Reads iFontSizeVar and bChangeMenuSize from dat/set.ini under the program folder.
-    void LoadSettings();
+    // Takes iFontSizeVar and bChangeMenuSize as the settings file holds them.
+    void LoadSettings(int fontSizeVar, bool changeMenuSize);
 
     // Scales the form unless the delta is 0 or the form's size plus the delta leaves 3..100. Controls named in
     // `names` keep their bounds and font (their children are still scaled). Returns whether it acted.

@@ -1,6 +1,5 @@
 #include "MUiFont.h"
 
-#include "ChartSettings.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -81,11 +80,10 @@ int Scaled(int v, float r)
 
 } // namespace
 
-void MUiFont::LoadSettings()
+void MUiFont::LoadSettings(int fontSizeVar, bool changeMenuSize)
 {
-    const ChartSettings s = ReadChartSettings();
-    iFontSizeVar = s.iFontSizeVar;
-    bChangeMenuSize = s.bChangeMenuSize;
+    iFontSizeVar = fontSizeVar;
+    bChangeMenuSize = changeMenuSize;
 }
 
 bool MUiFont::GetRatios(int size, float &rx, float &ry) const
