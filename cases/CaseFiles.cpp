@@ -1,10 +1,10 @@
 #include "CaseFiles.h"
 
+#include "FileWrite.h"
 #include "MRecordBase.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -88,10 +88,8 @@ bool EnsureValidRemarkFile(const QString &appFolder, TRecordData &rec)
 bool SaveCaseFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("无法写入文件“%1”！").arg(QDir::toNativeSeparators(path));
-    return false;
+    const FileWriteResult written = WriteWholeFile(path, bytes);
+    if (!written.ok() && error)
+        *error = FileWriteText(path, written);
+    return written.ok();
 }

@@ -44,5 +44,6 @@ QString NewRemarkFileName(const QString &appFolder, const TRecordData &rec, QStr
 bool EnsureValidRemarkFile(const QString &appFolder, TRecordData &rec);
 
 // Writes bytes to path through a temporary file renamed over it, making the folder when missing: a failed
-// write leaves the old file whole. False with a Chinese sentence in error on failure.
+// write (a full disk too) leaves the old file as it was. False with a Chinese sentence and the system's reason
+// in error on failure.
 bool SaveCaseFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);

@@ -1,12 +1,12 @@
 #include "MControlCompass.h"
 
+#include "FileWrite.h"
 #include "TImage.h"
 #include "WinColor.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <bit>
@@ -216,9 +216,9 @@ bool MControlCompass::SaveJpeg(const QString &path, bool crop)
         const int side = int(2 * m_radius);
         picture = picture.copy(int(m_cx - m_radius), int(m_cy - m_radius), side, side);
     }
-    QSaveFile file(path);
-    if (picture.isNull() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "JPG", 90) || !file.commit()) {
-        m_message = QStringLiteral("无法保存罗盘图片：%1").arg(path);
+    const FileWriteResult written = WriteImageFile(path, picture, "JPG", 90);
+    if (!written.ok()) {
+        m_message = FileWriteText(path, written);
         return false;
     }
     return true;

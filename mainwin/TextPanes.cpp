@@ -1,5 +1,6 @@
 #include "TextPanes.h"
 
+#include "FileWrite.h"
 #include "GbkText.h"
 #include "PictureOutput.h"
 #include "Prompts.h"
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -60,7 +60,7 @@ QString SavePath(const QString &chosen, SaveKind kind)
     return chosen.endsWith(ext, Qt::CaseInsensitive) ? chosen : chosen + ext;
 }
 
-bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind)
+bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind, QString *why)
 {
     QByteArray bytes;
     if (kind == SaveKind::Rich) {
@@ -70,8 +70,10 @@ bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind)
         text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
         bytes = GbkEncode(text);
     }
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    const FileWriteResult written = WriteWholeFile(path, bytes);
+    if (!written.ok() && why)
+        *why = FileWriteText(path, written);
+    return written.ok();
 }
 
 bool LoadDocument(const QString &path, QTextDocument &doc, const QFont &plainFont, QString *why)
@@ -113,8 +115,9 @@ void Save(QTextEdit *pane)
                                       QStringLiteral("%1 已经存在。\n要替换它吗？").arg(QFileInfo(path).fileName()),
                                       Prompts::Answer::No, Prompts::Icon::Warning))
         return;
-    if (!SaveDocument(*pane->document(), path, kind)) {
-        Prompts::instance().error(QStringLiteral("另存为"), QStringLiteral("无法写入文件：%1").arg(path));
+    QString why;
+    if (!SaveDocument(*pane->document(), path, kind, &why)) {
+        Prompts::instance().error(QStringLiteral("另存为"), why);
         return;
     }
     inform(QStringLiteral("已保存！"));

@@ -20,8 +20,9 @@ SaveKind SaveKindOf(const QString &chosen, const QString &selectedFilter);
 QString SavePath(const QString &chosen, SaveKind kind);
 
 // Writes the document through a temporary file: RTF, or its plain text in GBK with CRLF line ends (characters
-// GBK lacks become "?"). False when the file cannot be written.
-bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind);
+// GBK lacks become "?"). False, with the old file as it was and the sentence for the user in `why`, when the
+// file cannot be written whole.
+bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind, QString *why = nullptr);
 
 // Reads an RTF file, or a plain-text one (UTF-8 or GBK), into `doc`, replacing its content only when the
 // whole file was read. Plain text takes `plainFont`'s family and size, black, no style. `why` receives the

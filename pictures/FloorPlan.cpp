@@ -1,5 +1,7 @@
 #include "FloorPlan.h"
 
+#include "FileWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -121,8 +123,9 @@ bool FloorPlan::SaveUndo()
     if (!EnsureStepFolder())
         return false;
     const long long step = current_ + 1;
-    if (!work_.save(StepFile(step), "BMP")) {
-        message_ = QStringLiteral("无法保存撤消文件：") + StepFile(step);
+    const FileWriteResult written = WriteImageFile(StepFile(step), work_, "BMP");
+    if (!written.ok()) {
+        message_ = FileWriteText(StepFile(step), written);
         return false;
     }
     // Steps after the current one are abandoned: redo must not reach them any more.

@@ -1,10 +1,10 @@
 #include "IniFile.h"
 
+#include "FileWrite.h"
 #include "GbkText.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <charconv>
 #include <cmath>
@@ -108,23 +108,6 @@ std::optional<int> parseInteger(const QString &text)
 
 } // namespace
 
-// The reason in the user's language: the system's own texts are mostly English.
-static QString saveFailure(QFileDevice::FileError error)
-{
-    switch (error) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("文件夹不存在或者没有写入权限");
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        return QStringLiteral("写入出错，磁盘可能已满");
-    case QFileDevice::RenameError:
-        return QStringLiteral("无法替换原来的文件");
-    default:
-        return QStringLiteral("写入出错");
-    }
-}
-
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
 IniFile IniFile::Snapshot(QString fileName)
@@ -167,9 +150,9 @@ bool IniFile::save(const Lines &lines)
                                                   : (lines.text.join(lines.eol) + lines.eol).toUtf8();
     if (bytes == lines.original && QFileInfo::exists(m_fileName))
         return true;
-    QSaveFile out(m_fileName);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        m_lastError = QStringLiteral("无法写入文件 %1：%2").arg(m_fileName, saveFailure(out.error()));
+    const FileWriteResult written = WriteWholeFile(m_fileName, bytes);
+    if (!written.ok()) {
+        m_lastError = FileWriteText(m_fileName, written);
         return false;
     }
     m_lastError.clear();

@@ -16,8 +16,8 @@
 //  - writes produce UTF-8 through a temporary file renamed over the old one, keeping every other section,
 //    key and comment line in order and the spelling of existing keys;
 //  - numbers are written and parsed in the C locale.
-// Writes return false when the file could not be written (or could not be read first, so that writing
-// would lose its content); lastError() then says why.
+// Writes return false, leaving the file as it was, when it could not be written whole (a full disk, a size
+// limit) or could not be read first (so that writing would lose its content); lastError() then says why.
 class IniFile {
 public:
     explicit IniFile(QString fileName);

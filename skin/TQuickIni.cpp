@@ -1,10 +1,10 @@
 #include "TQuickIni.h"
 
+#include "FileWrite.h"
 #include "GbkText.h"
 #include "TSkinReader.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <charconv>
 
@@ -36,13 +36,12 @@ bool parseInt(const QString &s, int &value)
     return ec == std::errc() && end == last && first != last;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
+bool writeFile(const QString &path, const QByteArray &bytes, QString *why)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
+    const FileWriteResult written = WriteWholeFile(path, bytes);
+    if (!written.ok() && why)
+        *why = FileWriteText(path, written);
+    return written.ok();
 }
 
 } // namespace
@@ -97,14 +96,14 @@ QByteArray TQuickIni::text() const
     return out;
 }
 
-bool TQuickIni::SavetoZip(const QString &path) const
+bool TQuickIni::SavetoZip(const QString &path, QString *why) const
 {
-    return writeFile(path, SkinCompress(text()));
+    return writeFile(path, SkinCompress(text()), why);
 }
 
-bool TQuickIni::SaveToFile(const QString &path) const
+bool TQuickIni::SaveToFile(const QString &path, QString *why) const
 {
-    return writeFile(path, text());
+    return writeFile(path, text(), why);
 }
 
 QString TQuickIni::GetName(const QString &line)

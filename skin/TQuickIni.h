@@ -18,8 +18,9 @@ public:
     bool LoadFromFile(const QString &path);
     // The compressed frame of skin packages; false (content unchanged) when it is damaged or unreadable.
     bool LoadFromZip(const QString &path);
-    bool SavetoZip(const QString &path) const;
-    bool SaveToFile(const QString &path) const;
+    // A file that cannot be written whole stays as it was: false, with the sentence for the user in `why`.
+    bool SavetoZip(const QString &path, QString *why = nullptr) const;
+    bool SaveToFile(const QString &path, QString *why = nullptr) const;
     void SetFileName(const QString &name) { fileName_ = name; }
     const QString &FileName() const { return fileName_; }
 

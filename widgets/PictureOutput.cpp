@@ -1,5 +1,6 @@
 #include "PictureOutput.h"
 
+#include "FileWrite.h"
 #include "Prompts.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
 
 namespace PictureOutput {
 
@@ -57,10 +57,10 @@ bool Save(const QImage &picture)
         return false;
     bool jpeg = false;
     const QString path = SaveTarget(chosen, &jpeg);
-    QSaveFile file(path);
     const QImage out = jpeg ? picture.convertToFormat(QImage::Format_RGB888) : picture.convertToFormat(QImage::Format_RGB32);
-    if (!file.open(QIODevice::WriteOnly) || !out.save(&file, jpeg ? "JPG" : "BMP", jpeg ? 90 : -1) || !file.commit()) {
-        Prompts::instance().error(title, QStringLiteral("无法保存文件：%1").arg(path));
+    const FileWriteResult written = WriteImageFile(path, out, jpeg ? "JPG" : "BMP", jpeg ? 90 : -1);
+    if (!written.ok()) {
+        Prompts::instance().error(title, FileWriteText(path, written));
         return false;
     }
     Prompts::instance().inform(title, QStringLiteral("已保存！"));

@@ -16,7 +16,8 @@ QRect PrintRect(QSize picture, QSize page);
 // The picture to the clipboard.
 void Copy(const QImage &picture);
 // Asks for a file and saves the picture as .bmp or .jpg (by the name's extension; ".bmp" is added to a name
-// without either), then "已保存！". False when cancelled or refused (with a message).
+// without either), then "已保存！". False when cancelled or refused, or when the file cannot be written whole
+// (with a message; an old file of that name stays as it was).
 bool Save(const QImage &picture);
 // The file a chosen name is saved to, and whether as JPEG.
 QString SaveTarget(const QString &chosen, bool *jpeg);

@@ -1,9 +1,9 @@
 // skingen OUTPUT_FOLDER: writes one folder per shipped skin (its ini and pictures) under OUTPUT_FOLDER.
+#include "FileWrite.h"
 #include "SkinGenerator.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -22,9 +22,9 @@ int main(int argc, char **argv)
         if (!QDir().mkpath(dir.path()))
             return 1;
         for (const SkinMember &m : GenerateSkin(theme)) {
-            QSaveFile file(dir.filePath(m.name));
-            if (!file.open(QIODevice::WriteOnly) || file.write(m.bytes) != m.bytes.size() || !file.commit()) {
-                std::fputs(qPrintable(QStringLiteral("无法写入：%1\n").arg(dir.filePath(m.name))), stderr);
+            const FileWriteResult written = WriteWholeFile(dir.filePath(m.name), m.bytes);
+            if (!written.ok()) {
+                std::fputs((FileWriteText(dir.filePath(m.name), written) + u'\n').toUtf8().constData(), stderr);
                 return 1;
             }
         }

@@ -2,12 +2,12 @@
 // Packing takes the regular files directly inside FOLDER in name order; unpacking writes each member back
 // under its name as written. Exit status 0 on success, 1 on any failure, with the reason on stderr.
 
+#include "FileWrite.h"
 #include "TSkinReader.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -31,10 +31,11 @@ bool isSafeMemberName(const QString &name)
     return true;
 }
 
-bool writeWhole(const QString &path, const QByteArray &bytes)
+// 0, or 1 after saying why the file could not be written whole.
+int writeWhole(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    const FileWriteResult written = WriteWholeFile(path, bytes);
+    return written.ok() ? 0 : failWith(FileWriteText(path, written));
 }
 
 int pack(const QString &folder, const QString &target, quint32 version)
@@ -53,9 +54,7 @@ int pack(const QString &folder, const QString &target, quint32 version)
     QByteArray package;
     if (!WriteSkinPackage(members, version, package))
         return failWith(QStringLiteral("无法打包：版本号无效，或文件过多（至多 %1 个）。").arg(TSkinReader::MaxMembers));
-    if (!writeWhole(target, SkinCompress(package)))
-        return failWith(QStringLiteral("无法写入文件：%1").arg(target));
-    return 0;
+    return writeWhole(target, SkinCompress(package));
 }
 
 int unpack(const QString &source, const QString &folder)
@@ -70,8 +69,8 @@ int unpack(const QString &source, const QString &folder)
         return failWith(QStringLiteral("无法创建文件夹：%1").arg(folder));
     const QDir dir(folder);
     for (int i = 0; i < reader.rawNames().size(); ++i)
-        if (!writeWhole(dir.filePath(reader.rawNames()[i]), reader.member(i)))
-            return failWith(QStringLiteral("无法写入文件：%1").arg(dir.filePath(reader.rawNames()[i])));
+        if (writeWhole(dir.filePath(reader.rawNames()[i]), reader.member(i)) != 0)
+            return 1;
     return 0;
 }
 

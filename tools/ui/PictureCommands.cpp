@@ -1,5 +1,6 @@
 #include "PictureCommands.h"
 
+#include "FileWrite.h"
 #include "PictureOutput.h"
 #include "Prompts.h"
 
@@ -16,8 +17,9 @@ bool SavePictureAsBitmap(const QImage &picture, const QString &title)
         return false;
     if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
         path += QStringLiteral(".bmp");
-    if (!picture.save(path, "BMP")) {
-        Prompts::instance().error(QStringLiteral("保存错误"), QStringLiteral("无法保存图片：%1").arg(path));
+    const FileWriteResult written = WriteImageFile(path, picture, "BMP");
+    if (!written.ok()) {
+        Prompts::instance().error(QStringLiteral("保存错误"), FileWriteText(path, written));
         return false;
     }
     Prompts::instance().inform(title, QStringLiteral("保存完成"));
