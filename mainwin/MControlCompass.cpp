@@ -1,6 +1,6 @@
 #include "MControlCompass.h"
 
-#include "FileWrite.h"
+#include "ImageFileWrite.h"
 #include "TImage.h"
 #include "WinColor.h"
 

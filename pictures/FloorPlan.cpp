@@ -1,6 +1,6 @@
 #include "FloorPlan.h"
 
-#include "FileWrite.h"
+#include "ImageFileWrite.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "PictureOutput.h"
 
-#include "FileWrite.h"
+#include "ImageFileWrite.h"
 #include "Prompts.h"
 
 #include <QApplication>

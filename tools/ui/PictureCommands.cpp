@@ -1,6 +1,6 @@
 #include "PictureCommands.h"
 
-#include "FileWrite.h"
+#include "ImageFileWrite.h"
 #include "PictureOutput.h"
 #include "Prompts.h"
 

@@ -3,8 +3,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-class QImage;
-
 // The program writes its files here (settings, window layout, comments, reports, pictures, plan steps, compass
 // photographs, skin files; the case database is SQLite's), so that a write either replaces the file whole or
 // leaves it as it was, byte for byte, and never reports success for a file the disk did not take: a full disk,
@@ -29,9 +27,6 @@ struct FileWriteResult {
 };
 
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes);
-
-// The picture encoded in a format of QImageWriter ("BMP", "JPG") with a quality (-1 the format's default).
-FileWriteResult WriteImageFile(const QString &path, const QImage &image, const char *format, int quality = -1);
 
 // The sentence for the user: "无法写入文件“path”：" with what failed and, in brackets, the system's reason.
 QString FileWriteText(const QString &path, const FileWriteResult &result);

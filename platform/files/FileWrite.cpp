@@ -1,9 +1,6 @@
 #include "FileWrite.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImage>
-#include <QImageWriter>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -60,18 +57,6 @@ FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes)
     if (!file.commit())
         return failed(FileWriteError::Replace, file.errorString());
     return {};
-}
-
-FileWriteResult WriteImageFile(const QString &path, const QImage &image, const char *format, int quality)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    if (image.isNull() || !writer.write(image))
-        return failed(FileWriteError::Content, writer.errorString());
-    return WriteWholeFile(path, bytes);
 }
 
 QString FileWriteText(const QString &path, const FileWriteResult &result)
