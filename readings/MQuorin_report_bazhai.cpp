@@ -75,7 +75,7 @@ QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int perio
         return {};
     case PalaceUse::DoorOnly:
         why = u.why == UseReason::ZhengShen  ? QStringLiteral("为本运正神方，只宜开门、走道")
-              : u.why == UseReason::BackHeld ? QStringLiteral("为坐山，当令山星在此，只宜开门")
+              : u.why == UseReason::BackHeld ? QStringLiteral("为坐山，坐后只宜开门")
                                              : star + QStringLiteral("退气，只宜开门纳城门之气");
         break;
     case PalaceUse::AirOnly:

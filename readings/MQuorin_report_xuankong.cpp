@@ -166,6 +166,58 @@ QString PairLine(int pattern, bool atSitting)
         return {};
     }
 }
+
+// The fixed 打劫 line: the robbery works through its three palaces, so where the building period keeps one of
+// them from water or quiet, the line says so instead of promising the turn of fortune.
+QString DaJieLine(const QString &head, std::initializer_list<int> triad, const HouseRuling &rule)
+{
+    QStringList door, air, quiet;
+    for (int p : triad)
+        switch (rule.palace[p].use) {
+        case PalaceUse::DoorOnly:
+            door.append(PalaceName(p));
+            break;
+        case PalaceUse::AirOnly:
+            air.append(PalaceName(p));
+            break;
+        case PalaceUse::Quiet:
+            quiet.append(PalaceName(p));
+            break;
+        case PalaceUse::Open:
+            break;
+        }
+    if (door.isEmpty() && air.isEmpty() && quiet.isEmpty())
+        return head + QStringLiteral("，可以变祸为福。\r\n");
+    QStringList limits;
+    if (!door.isEmpty())
+        limits.append(door.join(QStringLiteral("、")) + QStringLiteral("方只宜开门，不宜见水"));
+    if (!air.isEmpty())
+        limits.append(air.join(QStringLiteral("、")) + QStringLiteral("方只宜通气"));
+    if (!quiet.isEmpty())
+        limits.append(quiet.join(QStringLiteral("、")) + QStringLiteral("方宜静"));
+    return head + QStringLiteral("；唯本运") + limits.join(QStringLiteral("，")) + QStringLiteral("，打劫之力有减。\r\n");
+}
+
+// The reading tables date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
+// its building year, the periods after it running on.
+QString DateBankLine(const QString &line, int buildYear)
+{
+    const int shift = 180 * static_cast<int>(std::floor((buildYear - 1864) / 180.0));
+    if (shift == 0)
+        return line;
+    static const QRegularExpression years(QStringLiteral("(\\d+)—(\\d+)"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = years.globalMatch(line); it.hasNext();) {
+        const auto m = it.next();
+        out += line.mid(at, m.capturedStart() - at);
+        out += QString::number(m.captured(1).toInt() + shift) + QStringLiteral("—") +
+               QString::number(m.captured(2).toInt() + shift);
+        at = m.capturedEnd();
+    }
+    return out + line.mid(at);
+}
+
 } // namespace
 
 void MQuorin::XuanKongText(ReportSpans &out) const
@@ -203,9 +255,9 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     const bool waterInFront = pattern == kWangShanWangXiang || pattern == kShuangXingHuiXiang;
     t += PatternLine(pattern, rule.palace[waterInFront ? face : sit]);
     if (DaJieLi)
-        t += QStringLiteral("★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福。\r\n");
+        t += DaJieLine(QStringLiteral("★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气"), {4, 2, 7}, rule);
     if (DaJieKan)
-        t += QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气，可以变祸为福。\r\n");
+        t += DaJieLine(QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气"), {3, 0, 6}, rule);
 
     if (WholeChart(Gong, [](const PalaceRecord &g) {
             return g[kSlotHeShiMountainPeriod] || g[kSlotHeShiFacingPeriod] || g[kSlotHeShiMountainFacing];
@@ -214,10 +266,13 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     // Water behind the house drains the timely mountain star a 旺山旺向 or 双星会向 house sits on: there the
     // remedy of a whole-chart 伏吟 or 反吟 is quiet, not water behind; nor is water put behind where the sitting
     // palace may not take it.
-    const QString fuFanRemedy = rule.backHeld ? QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n")
-                                : rule.palace[sit].use == PalaceUse::Open
-                                    ? QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n")
-                                    : QStringLiteral("前面地势最好平坦开阔，坐后不宜开池放水。\r\n");
+    const QString fuFanRemedy =
+        pattern == kWangShanWangXiang    ? QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n")
+        : pattern == kShuangXingHuiXiang ? QStringLiteral("旺星同到向首，其害大减；宜静，切忌坐后开池放水。\r\n")
+        : rule.backHeld                  ? QStringLiteral("当令山星到坐，宜静，切忌坐后开池放水。\r\n")
+        : rule.palace[sit].use != PalaceUse::Open ? QStringLiteral("前面地势最好平坦开阔，坐后不宜开池放水。\r\n")
+        : rule.palace[sit].noEarth ? QStringLiteral("前面地势最好平坦开阔，坐后宜有外来流水，忌动土开池。\r\n")
+                                   : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
     if (WholeChart(Gong, [](const PalaceRecord &g) {
             return g[kSlotFuYinMountainEarth] || g[kSlotFuYinFacingEarth] || g[kSlotFuYinMountainPeriod] ||
                    g[kSlotFuYinFacingPeriod];
@@ -290,7 +345,7 @@ void MQuorin::XiaGuaText(ReportSpans &out) const
     out.Add(QStringLiteral("◎%1运-%2%3山%4向。").arg(Numeral(Yun), YuanLong(m), Mountain(m), Mountain(FacingMountain(m))));
     AddGrid(out, ChartGridText(XiaGua));
     QString t = MountainLines(m, fJian);
-    t += QStringLiteral("★") + LoadStr(500 + 10 * m + Nine(Yun));
+    t += QStringLiteral("★") + DateBankLine(LoadStr(500 + 10 * m + Nine(Yun)), BuildYear);
     t += QStringLiteral("\r\n") + kRule;
     out.Add(t);
 }
@@ -306,7 +361,7 @@ void MQuorin::TiGuaText(ReportSpans &out) const
     out.Add(t);
     AddGrid(out, ChartGridText(TiGua));
     t = MountainLines(m, fJian);
-    t += QStringLiteral("★说明如下：\r\n") + LoadStr(800 + 10 * m + Nine(Yun));
+    t += QStringLiteral("★说明如下：\r\n") + DateBankLine(LoadStr(800 + 10 * m + Nine(Yun)), BuildYear);
     t += QStringLiteral("\r\n") + kRule;
     out.Add(t);
 }
@@ -394,26 +449,6 @@ void MQuorin::BuildChoiceText(ReportSpans &out) const
     t += QStringLiteral("  年三煞:%1、%2、%3。\n").arg(Zhi(t0), Zhi(t0 + 1), Zhi(t0 + 2));
     t += QStringLiteral("●以上太岁、三煞所临和对冲之方，不宜坐山立向和修造。");
     out.Add(t);
-}
-
-// The 山运断 banks date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
-// its building year, the periods after it running on.
-static QString DateBankLine(const QString &line, int buildYear)
-{
-    const int shift = 180 * static_cast<int>(std::floor((buildYear - 1864) / 180.0));
-    if (shift == 0)
-        return line;
-    static const QRegularExpression years(QStringLiteral("(\\d+)—(\\d+)"));
-    QString out;
-    qsizetype at = 0;
-    for (auto it = years.globalMatch(line); it.hasNext();) {
-        const auto m = it.next();
-        out += line.mid(at, m.capturedStart() - at);
-        out += QString::number(m.captured(1).toInt() + shift) + QStringLiteral("—") +
-               QString::number(m.captured(2).toInt() + shift);
-        at = m.capturedEnd();
-    }
-    return out + line.mid(at);
 }
 
 void MQuorin::ShanYunText(ReportSpans &out) const

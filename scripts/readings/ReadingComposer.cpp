@@ -246,16 +246,38 @@ string FacingState(const Facts &f, int p, int q)
 }
 
 // Why a palace that may take a door is kept from water.
-string DoorOnlyRole(const PalaceRuling &u)
+string DoorOnlyRole(const HouseRuling &r, int p)
 {
-    switch (u.why) {
+    switch (r.palace[p].why) {
     case UseReason::ZhengShen:
         return "为正神方";
     case UseReason::BackHeld:
-        return "为坐山，当令山星在此";
+        // The back is held by its own timely mountain star, or (双星会向) kept low for the stars in front.
+        return r.wangShan == p ? "为坐山，当令山星在此" : "为坐山，旺星同到向首，坐后宜平";
     default:
         return "为城门所在";
     }
+}
+
+// Why palace p may not take water in the building period, after the palace's role ("向首", "坐山").
+string Barred(const Facts &f, int p)
+{
+    switch (f.Use(p).why) {
+    case UseReason::ZhengShen:
+    case UseReason::BackHeld:
+    case UseReason::CityGate:
+        return DoorOnlyRole(f.rule, p);
+    case UseReason::ErWu:
+        return "二五同宫";
+    default:
+        return FacingState(f, p, f.period);
+    }
+}
+
+// Water at a palace whose mountain star must not be dug comes from outside, never from a pond dug there.
+string NoDigging(const Facts &f, int p)
+{
+    return f.Use(p).noEarth ? "（山星" + string(kNum[f.M(p)]) + "在此，忌动土开池）" : "";
 }
 
 // What palace p may take in period q under ruling r, the one answer every line that names the palace gives:
@@ -267,10 +289,10 @@ string UseAdvice(const Facts &f, const HouseRuling &r, int q, int p, bool nameSt
     const string star = nameStar ? FacingState(f, p, q) + "，" : "";
     switch (u.use) {
     case PalaceUse::Open:
-        return "宜开门、见水、走道" + Door(f, p) +
+        return star + "宜开门、见水、走道" + Door(f, p) +
                (u.noEarth ? "，唯山星" + string(kNum[f.M(p)]) + "在此，忌动土开池，宜借外水" : "");
     case PalaceUse::DoorOnly:
-        return star + DoorOnlyRole(u) + "，只宜开门、走道" + Door(f, p) + "，不宜见水";
+        return star + DoorOnlyRole(r, p) + "，只宜开门、走道" + Door(f, p) + "，不宜见水";
     case PalaceUse::AirOnly:
         return (u.why == UseReason::ErWu ? string("二五同宫") : FacingState(f, p, q)) + "，只宜通气，忌开门放水";
     case PalaceUse::Quiet:
@@ -317,7 +339,7 @@ string WangXingSentence(const Facts &f)
         s += "到向首" + f.Fm() + "（" + kGong[f.wangXiang] + "），主旺财";
     else if (f.wangXiang == f.sit)
         s += "到坐山" + f.S() + "（" + kGong[f.wangXiang] + "，向星上山），" +
-             (f.Opens(f.sit) ? "坐后无水则破财" : "坐山为正神方，不宜见水，财运难旺");
+             (f.Opens(f.sit) ? "坐后无水则破财" : "坐山" + UseAdvice(f, f.sit, false) + "，财运难旺");
     else if (f.wangXiang == 8)
         s += "入中宫，财气受困";
     else if (f.Opens(f.wangXiang))
@@ -333,24 +355,28 @@ string LandformSentence(const Facts &f)
 {
     const string where = "坐" + f.S() + "朝" + f.Fm() + "，";
     const bool frontWater = f.Opens(f.face), backWater = f.Opens(f.sit);
+    const bool backDoor = f.Use(f.sit).use == PalaceUse::DoorOnly;
     switch (f.pattern) {
     case kWangShanWangXiang:
         return where + "坐实朝空：坐后须有实山、高楼或大树靠托，向前明堂开阔，" +
-               (frontWater ? "见水或道路环抱" : "道路环抱（向首为正神方，不宜见水）") +
+               (frontWater ? "见水或道路环抱" + NoDigging(f, f.face) : "道路环抱（向首" + Barred(f, f.face) + "，不宜见水）") +
                "，则丁财两旺；坐后空缺见水则损丁，向前高楼逼压则破财";
     case kShangShanXiaShui:
         return where + "坐空朝满：坐后宜低空，近处最好有" +
-               (backWater ? "池塘或空地" : "空地或后门（坐山为正神方，不宜池塘）") +
+               (backWater          ? (f.Use(f.sit).noEarth ? "外来之水或空地" + NoDigging(f, f.sit) : string("池塘或空地"))
+                : backDoor ? "空地或后门（坐山" + Barred(f, f.sit) + "，不宜池塘）"
+                           : "空地（坐山" + Barred(f, f.sit) + "，不宜池塘、开门）") +
                "以收向星，向前宜有山或高楼以收山星，形气相配可反凶为吉；若背山面水，丁财两损";
     case kShuangXingHuiXiang:
         if (!frontWater)
-            return where + "向方宜空亦须有山：向首为正神方，不宜见水，向前近处宜开阔、道路环抱以收向星，远处须有"
+            return where + "向方宜空亦须有山：向首" + Barred(f, f.face) + "，不宜见水，向前近处宜开阔、道路环抱以收向星，远处须有"
                            "山或高楼以收山星保丁，坐后宜平坦低空；向前无山，旺财损丁";
         return where + "向方有水亦须有山：向前近处见水（池塘、河流、环抱之路）以收向星旺财，水外更须有山或高楼"
                        "以收山星保丁，坐后宜平坦低空；向前只有水而无山，旺财损丁";
     case kShuangXingHuiZuo:
         if (!backWater)
-            return where + "坐方有山亦须空：坐山为正神方，不宜见水，坐后近处宜空地或后门以收向星，再后有山峰或高楼"
+            return where + "坐方有山亦须空：坐山" + Barred(f, f.sit) + "，不宜见水，坐后近处宜空地" + (backDoor ? "或后门" : "") +
+                   "以收向星，再后有山峰或高楼"
                            "以收山星，向前宜开阔平坦；坐后只有山而无空，旺丁不旺财";
         return where + "坐方有山亦须有水：坐后近处有池塘或低地以收向星，水后再有山峰或高楼以收山星，"
                        "向前宜开阔平坦；坐后只有山而无水，旺丁不旺财";
@@ -371,9 +397,9 @@ string LandformSentence(const Facts &f)
     else
         s += "当令山星所到之" + Place(f.wangShan) + "宜有山或高楼";
     if (f.wangXiang == f.face)
-        s += frontWater ? "，向前宜开阔见水、开门" : "，向前宜开阔、开门（向首为正神方，不宜见水）";
+        s += frontWater ? "，向前宜开阔见水、开门" : "，向首" + UseAdvice(f, f.face, false);
     else if (f.wangXiang == f.sit)
-        s += backWater ? "，当令向星上山，坐后宜见水" : "，当令向星上山，坐山为正神方，不宜见水";
+        s += backWater ? "，当令向星上山，坐后宜见水" : "，当令向星上山，坐山" + UseAdvice(f, f.sit, false);
     else if (f.wangXiang == 8)
         s += f.face == ZhengShenPalace(f.period) ? "，当令向星入中，向首为正神方，不宜大水，财气难解"
                                                  : "，当令向星入中，向前须有大水";
@@ -442,8 +468,12 @@ string FuFanRemedy(const Facts &f)
         return "旺星同到向首，伏反吟之害大减；宜静，切忌坐后开池放水";
     case kShangShanXiaShui:
     case kShuangXingHuiZuo:
+        if (f.Opens(f.sit) && f.Use(f.sit).noEarth)
+            return "宜向前平坦开阔，坐后借外来流水化解" + NoDigging(f, f.sit);
         return f.Opens(f.sit) ? "宜向前平坦开阔，坐后有流水、池塘化解"
-                              : "宜向前平坦开阔，坐后空旷、开门化解（坐山为正神方，不宜池塘）";
+                              : "宜向前平坦开阔，坐后空旷" +
+                                    string(f.Use(f.sit).use == PalaceUse::DoorOnly ? "、开门" : "") + "化解（坐山" +
+                                    Barred(f, f.sit) + "，不宜池塘）";
     default:
         return "宜静，依当令山星、向星所到之方布置山水化解";
     }
@@ -812,10 +842,14 @@ string PeriodLine(const Facts &f, const std::vector<Run> &runs, int k)
     string ding = DingPart(f, r), cai = CaiPart(f, r);
     // "同上运" only where the period before was read in full.
     const bool prevFull = k > 0 && !(k > 1 && runs[k - 1].Decline() && runs[k - 2].Decline());
+    // 五黄 out of its period reads alike whatever its distance: it is still out of season, not still 死 or 煞.
+    const auto still = [](int star, int state) {
+        return star == 5 ? string("仍非当令") : string("仍为") + kState[state];
+    };
     if (prevFull && ding == DingPart(f, runs[k - 1]))
-        ding = "坐山" + f.S() + "山星" + kStar[f.M(f.sit)] + "仍为" + kState[r.ding] + "，同上运";
+        ding = "坐山" + f.S() + "山星" + kStar[f.M(f.sit)] + still(f.M(f.sit), r.ding) + "，同上运";
     if (prevFull && cai == CaiPart(f, runs[k - 1]))
-        cai = "向首向星" + string(kStar[f.F(f.face)]) + "仍为" + kState[r.cai] + "，同上运";
+        cai = "向首向星" + string(kStar[f.F(f.face)]) + still(f.F(f.face), r.cai) + "，同上运";
     string s = head + Verdict(r) + "。丁——" + ding + "；财——" + cai + "。";
     const int e = r.Decline() ? DeclineEnd(runs, k) : k;
     if (e > k)
@@ -927,7 +961,7 @@ string OpeningSentence(const Facts &f)
             break;
         case PalaceUse::DoorOnly:
             door += (door.empty() ? "" : "、") + Place(p) + "（" + FacingState(f, p, f.period) + "，" +
-                    DoorOnlyRole(u) + "，" + gate + "）";
+                    DoorOnlyRole(f.rule, p) + "，" + gate + "）";
             break;
         case PalaceUse::AirOnly:
             air += (air.empty() ? "" : "、") + Place(p) + "（" +

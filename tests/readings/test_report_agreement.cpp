@@ -66,16 +66,16 @@ std::set<QChar> Palaces(const QString &text)
 
 // The palaces where the report forbids opening a door or letting water out: those named in the clauses of the
 // 忌动 line up to a clause that says 忌开门放水.
-std::set<QChar> Forbidden(const QString &xk)
+// (what: "忌开门放水"; with "忌动土" the palaces where the report forbids digging.)
+std::set<QChar> Forbidden(const QString &xk, const char *what = "忌开门放水")
 {
     std::set<QChar> out, pending;
     for (const QString &clause : LineStarting(xk, Q("忌动之方：")).split(Q("；"))) {
         const std::set<QChar> named = Palaces(clause);
         pending.insert(named.begin(), named.end());
-        if (clause.contains(Q("忌开门放水"))) {
-            out.insert(pending.begin(), pending.end());
-            pending.clear();
-        } else if (clause.contains(Q("忌动土"))) {
+        if (clause.contains(Q("忌开门放水")) || clause.contains(Q("忌动土"))) {
+            if (clause.contains(Q(what)))
+                out.insert(pending.begin(), pending.end());
             pending.clear();
         }
     }
@@ -197,6 +197,16 @@ QStringList PalaceSection(const QString &xk, QChar trigram)
         }
     return {};
 }
+// The trigram of the sitting palace (its title ends "…山"), or of the facing palace ("…向").
+QChar AxisPalace(const QString &xk, bool sitting)
+{
+    static const QRegularExpression title(Q("^【..:(.)宫-[^】]*】 .(山|向)$"));
+    for (const QString &l : Lines(xk))
+        if (const auto m = title.match(l); m.hasMatch() && (m.captured(2) == Q("山")) == sitting)
+            return m.captured(1)[0];
+    return {};
+}
+
 // The facing star and its state in a palace's star line ("5", "生").
 std::pair<int, QChar> FacingStar(const QString &xk, QChar trigram)
 {
@@ -240,6 +250,7 @@ enum Row {
     kPeriodOrder,     // a list of periods out of the order they come from the building period
     kWaterUnruled,    // the Eight Mansions water line drains into a palace the flying stars keep from water,
                       // with no ruling for this house after it
+    kPondDug,         // a pond behind or before the house where the 忌动 line forbids digging
     kRows
 };
 const char *const kRowNames[kRows] = {"文昌 in the 五鬼 palace", "voided 吉方 recommended", "gate vs 忌动",
@@ -247,7 +258,8 @@ const char *const kRowNames[kRows] = {"文昌 in the 五鬼 palace", "voided 吉
                                       "五黄 centre and 入囚", "失令之二黑 while 生", "two answers for a palace",
                                       "正神 given water", "死 or 煞 facing star opened", "合十 overclaimed",
                                       "三般卦 against a decline", "兼 line in a 替卦 report", "pair pattern misplaced",
-                                      "said twice", "periods out of order", "water line without a ruling"};
+                                      "said twice", "periods out of order", "water line without a ruling",
+                                      "pond where digging is forbidden"};
 
 // Which rows one house's report breaks.
 std::array<bool, kRows> Contradictions(const Reports &r)
@@ -411,6 +423,15 @@ std::array<bool, kRows> Contradictions(const Reports &r)
                 !(ruling.contains(QString(palace) + Q("宫")) && ruling.contains(Q("不宜放水"))))
                 hit[kWaterUnruled] = true;
     }
+    // A pond behind (or before) the house where the sitting (or facing) palace may not be dug.
+    const std::set<QChar> noDigging = Forbidden(xk, "忌动土");
+    static const QRegularExpression pond(Q("(坐后|向前)[^；。]*池塘"));
+    for (auto it = pond.globalMatch(xk); it.hasNext();) {
+        const auto m = it.next();
+        const QChar palace = AxisPalace(xk, m.captured(1) == Q("坐后"));
+        if (noDigging.count(palace) && !m.captured(0).contains(Q("不宜")) && !m.captured(0).contains(Q("忌")))
+            hit[kPondDug] = true;
+    }
     return hit;
 }
 
@@ -489,6 +510,23 @@ TEST(ReportAgreement, PeriodsAreDatedFromTheBuildingYearsCycle)
         ASSERT_FALSE(r.xk.isEmpty()) << c.year;
         EXPECT_TRUE(r.xk.contains(Q(c.building))) << c.year;
         EXPECT_TRUE(r.xk.contains(Q(c.next))) << c.year;
+    }
+}
+
+TEST(ReportAgreement, EveryDatedPeriodLiesInTheNineFromTheBuildingOne)
+{
+    // Building year and mountain: before the tables' cycle (a 三般卦 house), after it, and within it.
+    TempProgramFolder folder;
+    MQuorin q;
+    static const QRegularExpression range(Q("(\\d{2,4})—\\d{2,4}"));
+    for (const auto &[year, m] : {std::pair{1835, 16}, {2050, 12}, {1970, 10}}) {
+        const Reports r = Write(q, m, year, true, Centre(m), 4 * m + 1);
+        ASSERT_FALSE(r.xk.isEmpty()) << year;
+        const int first = 44 + 20 * ((year - 44) / 20);
+        for (auto it = range.globalMatch(r.xk); it.hasNext();) {
+            const int y = it.next().captured(1).toInt();
+            EXPECT_TRUE(y >= first && y < first + 180) << year << ": " << y;
+        }
     }
 }
 

@@ -24,18 +24,18 @@ struct House {
 };
 
 // Periods 1 to 9, both variants near the 兼 threshold, the four patterns, 伏吟 and 反吟, 合十, 三般卦, 打劫, and
-// houses built before and after the cycle the tables date.
+// houses built before and after the cycle the reading tables date.
 const House kHouses[] = {
-    {"1运丙山壬向_下卦_1835年", 1835, 12, true, 165.0},
-    {"2运寅山申向_替卦_兼艮_伏吟", 1890, 5, false, 50.5},
-    {"3运卯山酉向_下卦_离宫打劫", 1910, 7, true, 90.0},
-    {"4运乾山巽向_下卦_近兼线", 1930, 22, true, 319.3},
-    {"5运子山午向_替卦_兼壬", 1950, 1, false, 354.8},
-    {"6运未山丑向_下卦_上山下水", 1970, 15, true, 210.0},
-    {"7运酉山卯向_替卦_双星会坐", 1990, 19, false, 274.9},
+    {"1运丙山壬向_下卦_2050年_双星会向_坎宫打劫", 2050, 12, true, 165.0},
+    {"2运未山丑向_下卦_旺山旺向_全局合十", 1890, 15, true, 210.0},
+    {"3运巽山乾向_下卦_上山下水_连珠三般卦", 1910, 10, true, 135.0},
+    {"4运乾山巽向_下卦_偏4度18分_坎宫打劫", 1930, 22, true, 319.3},
+    {"5运辰山戌向_替卦_兼巽_离宫打劫", 1950, 9, false, 124.8},
+    {"6运亥山巳向_下卦_双星会坐_全局伏吟", 1970, 23, true, 330.0},
+    {"7运甲山庚向_替卦_兼寅_全局伏吟", 1990, 6, false, 70.2},
+    {"8运坤山艮向_下卦_1835年_上山下水_父母三般卦", 1835, 16, true, 225.0},
     {"8运酉山卯向_下卦_零神", 2010, 19, true, 270.0},
     {"9运巳山亥向_下卦_双星会向", 2030, 11, true, 150.0},
-    {"9运辰山戌向_替卦_2050年", 2050, 9, false, 115.6},
 };
 
 QString Report(MQuorin &q, int year, int mountain, bool xiaGua, double degree)
