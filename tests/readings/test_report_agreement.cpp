@@ -166,12 +166,10 @@ std::vector<Said> PalaceStatements(const QString &xk)
             source = Source::DaJie, text = line.mid(line.indexOf(Q("未来之气")) + 5);
         else
             continue;
-        for (const QString &c : Clauses(text)) {
-            const std::set<QChar> named = ClausePalaces(c);
-            const Use use = ClauseUse(c);
-            if (named.size() == 1 && use != Use::None)
-                out.push_back({source, *named.begin(), use, c});
-        }
+        for (const QString &c : Clauses(text))
+            if (const Use use = ClauseUse(c); use != Use::None)
+                for (QChar palace : ClausePalaces(c))
+                    out.push_back({source, palace, use, c});
     }
     return out;
 }
