@@ -130,8 +130,9 @@ QString HeShiLine(const PalaceRecords &gong)
     return QStringLiteral("★全局合十：") + said.join(QStringLiteral("；")) + QStringLiteral("。\r\n");
 }
 
-// The periods a whole-chart 三般卦 joins with the building period (the next two for 连珠, three and six on for
-// 父母), in the order they come, with their years from the building year's own period.
+// A whole-chart 三般卦 beside a building period whose people and wealth both decline: the periods it joins (the
+// next two for 连珠, three and six on for 父母, in the order they come, dated from the building year's own
+// period), and that it adds to their good without lifting the decline.
 QString SanBanLine(int kind, int period, int buildYear, bool declines)
 {
     const QString name = kind == 1 ? QStringLiteral("连珠") : QStringLiteral("父母");
@@ -145,7 +146,7 @@ QString SanBanLine(int kind, int period, int buildYear, bool declines)
                           .arg(Numeral((period + k * step) % 9))
                           .arg(first + 20 * k * step)
                           .arg(first + 20 * k * step + 19));
-    return QStringLiteral("★全局%1三般卦，气通%2，于此三运有助；然不改本运丁财之衰，仍须依玄空山运断布局补救。"
+    return QStringLiteral("★全局%1三般卦，%2之气相通；唯助本有之吉，不改本运丁财之衰，仍须依玄空山运断布局补救。"
                           "\r\n")
         .arg(name, linked.join(QStringLiteral("、")));
 }

@@ -281,8 +281,8 @@ string NoDigging(const Facts &f, int p)
 }
 
 // What palace p may take in period q under ruling r, the one answer every line that names the palace gives:
-// "宜开门、见水、走道", "只宜开门、走道…不宜见水", "只宜通气" or "宜静". The facing star is named unless the
-// caller has named it.
+// "宜开门、见水、走道", "只宜开门、走道…不宜见水", "只宜通气" or "宜静". An opened palace names its facing star
+// unless the caller has named it; a palace kept from doors or water always names why.
 string UseAdvice(const Facts &f, const HouseRuling &r, int q, int p, bool nameStar = true)
 {
     const PalaceRuling &u = r.palace[p];
@@ -397,14 +397,14 @@ string LandformSentence(const Facts &f)
     else
         s += "当令山星所到之" + Place(f.wangShan) + "宜有山或高楼";
     if (f.wangXiang == f.face)
-        s += frontWater ? "，向前宜开阔见水、开门" : "，向首" + UseAdvice(f, f.face, false);
+        s += frontWater ? "；向前宜开阔见水、开门" : "；向首" + UseAdvice(f, f.face, false);
     else if (f.wangXiang == f.sit)
-        s += backWater ? "，当令向星上山，坐后宜见水" : "，当令向星上山，坐山" + UseAdvice(f, f.sit, false);
+        s += backWater ? "；当令向星上山，坐后宜见水" : "；当令向星上山，坐山" + UseAdvice(f, f.sit, false);
     else if (f.wangXiang == 8)
-        s += f.face == ZhengShenPalace(f.period) ? "，当令向星入中，向首为正神方，不宜大水，财气难解"
-                                                 : "，当令向星入中，向前须有大水";
+        s += f.face == ZhengShenPalace(f.period) ? "；当令向星入中，向首为正神方，不宜大水，财气难解"
+                                                 : "；当令向星入中，向前须有大水";
     else
-        s += "，当令向星所到之" + Place(f.wangXiang) + UseAdvice(f, f.wangXiang, false);
+        s += "；当令向星所到之" + Place(f.wangXiang) + UseAdvice(f, f.wangXiang, false);
     if (f.wangShan != f.sit && f.wangXiang != f.face)
         s += "；山向二宫不得令星，" + Borrow(f);
     return s;
@@ -576,8 +576,8 @@ Said DaJieSaid(const Facts &f)
 }
 
 // A whole-chart 三般卦 joins the building period with the periods its stars run to: the next two for 连珠, those
-// three and six on for 父母. It helps those periods; it does not lift a building period whose people and wealth
-// both decline.
+// three and six on for 父母. It adds to what is good in them; it does not lift a building period whose people and
+// wealth both decline.
 Said SanBanSaid(const Facts &f)
 {
     Said r;
@@ -589,9 +589,8 @@ Said SanBanSaid(const Facts &f)
     r.present = true;
     r.text = sanBan == 1 ? "全局连珠三般卦，九宫山、向、运三星皆相连，气脉贯通"
                          : "全局父母三般卦，九宫山、向、运三星皆隔三相应，气通三元";
-    r.text += "，于" + linked + "有助";
-    if (f.runs[0].Decline())
-        r.text += "；然不改本运丁财之衰，仍须依山运布局补救";
+    r.text += "：" + linked + "之气相通";
+    r.text += f.runs[0].Decline() ? "；唯助本有之吉，不改本运丁财之衰，仍须依山运布局补救" : "，于此三运有助";
     return r;
 }
 
@@ -799,9 +798,12 @@ string CaiPart(const Facts &f, const Run &r)
     const int zheng = ZhengShenPalace(r.period);
     if (r.heShiCai)
         return "全局向星与运星合十，通气利财；" + who + StarState(cs, r.period);
-    if (r.shangShan)
+    if (r.shangShan) {
+        const HouseRuling rq = r.period == f.period ? f.rule : RuleHouse(f.chart, f.mountain, r.period);
         return "当令向星上山，" + who + StarState(cs, r.period) + "，财运不济，" +
-               (zheng == f.sit ? "坐山为正神方，不宜见水，只宜开后门纳气" : "坐后见水方可补救");
+               (rq.palace[f.sit].use == PalaceUse::Open ? string("坐后见水方可补救")
+                                                         : "坐山" + UseAdvice(f, rq, r.period, f.sit, false));
+    }
     if (r.xiangQiu)
         return "向星入囚，" + who + StarState(cs, r.period) + "，财气受困，" +
                (zheng == f.face ? "向首为正神方，不宜大水，难以水解" : "向前有大水方可解");

@@ -154,7 +154,7 @@ std::vector<Said> PalaceStatements(const QString &xk)
 {
     std::vector<Said> out;
     for (const QString &line : Lines(xk)) {
-        Source source;
+        Source source = Source::Gate;
         QString text = line;
         if (line.contains(Q("城门：")))
             source = Source::Gate;
@@ -195,6 +195,7 @@ QStringList PalaceSection(const QString &xk, QChar trigram)
         }
     return {};
 }
+
 // The trigram of the sitting palace (its title ends "…山"), or of the facing palace ("…向").
 QChar AxisPalace(const QString &xk, bool sitting)
 {
@@ -223,6 +224,7 @@ QString BuildingVerdict(const QString &xk)
             return l[i + 1];
     return {};
 }
+
 bool Declines(const QString &verdict)
 {
     return verdict.contains(Q("两衰")) || verdict.contains(Q("两损")) || verdict.contains(Q("两退"));
