@@ -168,6 +168,40 @@ QString PairLine(int pattern, bool atSitting)
     }
 }
 
+// The 兼 line: the advice to take the replacement chart belongs to a plain-chart report beyond the 兼 width; a
+// replacement-chart report says that it is one, and why.
+QString JianLine(bool xiaGua, double jianWidth, int jianShan, int pianDu, int pianFen)
+{
+    if (xiaGua)
+        return pianDu + pianFen / 60.0 > jianWidth
+                   ? QStringLiteral("★此房座山偏离正向超过%1度，可以考虑用兼向，采用替卦布宅局。\r\n")
+                         .arg(QString::number(jianWidth, 'g', 4))
+                   : QString();
+    if (jianShan >= 0)
+        return QStringLiteral("★此房座山兼%1，偏离正向%2度%3分，所排为替卦盘。\r\n")
+            .arg(Mountain(jianShan))
+            .arg(pianDu)
+            .arg(pianFen);
+    return QStringLiteral("★此房座山偏离正向%1度%2分，所排为替卦盘。\r\n").arg(pianDu).arg(pianFen);
+}
+
+// The remedy of a whole-chart 伏吟 or 反吟. Water behind the house drains the timely mountain star a 旺山旺向 or
+// 双星会向 house sits on: there the remedy is quiet, not water behind; nor is water put behind where the sitting
+// palace may not take it, or dug where its mountain star forbids digging.
+QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
+{
+    if (rule.pattern == kWangShanWangXiang)
+        return QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n");
+    if (rule.pattern == kShuangXingHuiXiang)
+        return QStringLiteral("旺星同到向首，其害大减；宜静，切忌坐后开池放水。\r\n");
+    if (rule.backHeld)
+        return QStringLiteral("当令山星到坐，宜静，切忌坐后开池放水。\r\n");
+    if (back.use != PalaceUse::Open)
+        return QStringLiteral("前面地势最好平坦开阔，坐后不宜开池放水。\r\n");
+    return back.noEarth ? QStringLiteral("前面地势最好平坦开阔，坐后宜有外来流水，忌动土开池。\r\n")
+                        : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+}
+
 // The fixed 打劫 line: the robbery works through its three palaces, so where the building period keeps one of
 // them from water or quiet, the line says so instead of promising the turn of fortune.
 QString DaJieLine(const QString &head, std::initializer_list<int> triad, const HouseRuling &rule)
@@ -235,19 +269,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
         t += QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n");
     else
         t += QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
-    // The advice to take the replacement chart belongs to a plain-chart report; a replacement-chart report says
-    // that it is one, and why.
-    const double offset = PianDu + PianFen / 60.0;
-    if (Rec.xiaGua && offset > fJian)
-        t += QStringLiteral("★此房座山偏离正向超过%1度，可以考虑用兼向，采用替卦布宅局。\r\n")
-                 .arg(QString::number(fJian, 'g', 4));
-    else if (!Rec.xiaGua && JianShan >= 0)
-        t += QStringLiteral("★此房座山兼%1，偏离正向%2度%3分，所排为替卦盘。\r\n")
-                 .arg(Mountain(JianShan))
-                 .arg(PianDu)
-                 .arg(PianFen);
-    else if (!Rec.xiaGua)
-        t += QStringLiteral("★此房座山偏离正向%1度%2分，所排为替卦盘。\r\n").arg(PianDu).arg(PianFen);
+    t += JianLine(Rec.xiaGua, fJian, JianShan, PianDu, PianFen);
 
     const int period = Nine(Yun);
     const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
@@ -264,16 +286,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
             return g[kSlotHeShiMountainPeriod] || g[kSlotHeShiFacingPeriod] || g[kSlotHeShiMountainFacing];
         }))
         t += HeShiLine(Gong);
-    // Water behind the house drains the timely mountain star a 旺山旺向 or 双星会向 house sits on: there the
-    // remedy of a whole-chart 伏吟 or 反吟 is quiet, not water behind; nor is water put behind where the sitting
-    // palace may not take it.
-    const QString fuFanRemedy =
-        pattern == kWangShanWangXiang    ? QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n")
-        : pattern == kShuangXingHuiXiang ? QStringLiteral("旺星同到向首，其害大减；宜静，切忌坐后开池放水。\r\n")
-        : rule.backHeld                  ? QStringLiteral("当令山星到坐，宜静，切忌坐后开池放水。\r\n")
-        : rule.palace[sit].use != PalaceUse::Open ? QStringLiteral("前面地势最好平坦开阔，坐后不宜开池放水。\r\n")
-        : rule.palace[sit].noEarth ? QStringLiteral("前面地势最好平坦开阔，坐后宜有外来流水，忌动土开池。\r\n")
-                                   : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+    const QString fuFanRemedy = FuFanRemedy(rule, rule.palace[sit]);
     if (WholeChart(Gong, [](const PalaceRecord &g) {
             return g[kSlotFuYinMountainEarth] || g[kSlotFuYinFacingEarth] || g[kSlotFuYinMountainPeriod] ||
                    g[kSlotFuYinFacingPeriod];

@@ -1,8 +1,10 @@
 // Writes whole reports (the Xuan Kong reading of the lay-out, then the Eight Mansions reading) as text files, for
 // a practitioner to read before the readings are signed: no test checks these houses sentence by sentence.
 //
-//     write_reading_reports <folder>                        ten houses of every kind into <folder>
+//     write_reading_reports <folder>                                        ten houses of every kind
 //     write_reading_reports <folder> <year> <mountain> <下卦|替卦> <degree>   one house
+//
+// The build target reading_reports writes the ten into reports_read under the build folder.
 #include "ChartRules.h"
 #include "ChartTestUtil.h"
 #include "MQuorin.h"
