@@ -1,6 +1,7 @@
 #include "MQuorin.h"
 
 #include "ChartRules.h"
+#include "HouseRulings.h"
 #include "Resources.h"
 #include "ReportNames.h"
 #include "ReportSpans.h"
@@ -46,6 +47,47 @@ QString WaterLine(int mountain)
     return LoadStr(1760 + mountain);
 }
 
+
+// The palace (坎 0 … 乾 7) a water line drains into, by the two stems it names after "水宜放"; −1 for none.
+int WaterPalace(const QString &line)
+{
+    static constexpr std::pair<std::string_view, int> kStems[4] = {{"甲乙", 2}, {"丙丁", 4}, {"庚辛", 6}, {"壬癸", 0}};
+    const qsizetype at = line.indexOf(QStringLiteral("水宜放"));
+    if (at < 0)
+        return -1;
+    const QString stems = line.mid(at + 3, 2);
+    for (const auto &[names, palace] : kStems)
+        if (stems == U(names))
+            return palace;
+    return -1;
+}
+
+// This house's flying stars on a palace they keep from water, as one line after the water line: the water
+// line is the general rule of the sitting mountain, the flying stars decide for the house.
+QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int period)
+{
+    static constexpr std::string_view kPlaces[8] = {"正北坎宫", "东北艮宫", "正东震宫", "东南巽宫",
+                                                    "正南离宫", "西南坤宫", "正西兑宫", "西北乾宫"};
+    const QString star = QStringLiteral("向星%1").arg(Numeral(facingStar));
+    QString why;
+    switch (u.use) {
+    case PalaceUse::Open:
+        return {};
+    case PalaceUse::DoorOnly:
+        why = u.why == UseReason::ZhengShen  ? QStringLiteral("为本运正神方，只宜开门、走道")
+              : u.why == UseReason::BackHeld ? QStringLiteral("为坐山，坐后只宜开门")
+                                             : star + QStringLiteral("退气，只宜开门纳城门之气");
+        break;
+    case PalaceUse::AirOnly:
+        why = (u.why == UseReason::ErWu ? QStringLiteral("二五同宫") : star) + QStringLiteral("，只宜通气");
+        break;
+    case PalaceUse::Quiet:
+        why = star + QStringLiteral("(%1)，宜静").arg(StateName(facingStar, period));
+        break;
+    }
+    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
+        .arg(U(kPlaces[palace]), why);
+}
 } // namespace
 
 void MQuorin::BaZhaiText(ReportSpans &out) const
@@ -124,7 +166,13 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
         t += QStringLiteral("\r\n\r\n");
     }
     t += QStringLiteral("●注：以上八方，吉星临方宜修得高大，凶星临方宜修得低矮，则可得福免祸。\r\n");
-    t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + WaterLine(ZuoShan) + QStringLiteral("\r\n");
+    const QString water = WaterLine(ZuoShan);
+    t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + water + QStringLiteral("\r\n");
+    if (const int palace = WaterPalace(water); palace >= 0) {
+        const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
+        const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
+        t += WaterRuling(rule.palace[palace], palace, chart[palace][kSlotFacingStar], Yun);
+    }
     out.Add(t);
 
     // 建宅选择 by the Eight Mansions method.

@@ -1,6 +1,7 @@
 #include "MQuorin.h"
 
 #include "ChartRules.h"
+#include "HouseRulings.h"
 #include "Resources.h"
 #include "ReportNames.h"
 #include "ReportSpans.h"
@@ -75,6 +76,183 @@ QString TrimBankLine(const QString &line)
     return line.mid(b, e - b);
 }
 
+
+// The fixed line of the sitting pattern. Its landform remedy puts water in front (旺山旺向, 双星会向) or behind
+// (上山下水, 双星会坐), where the timely facing star stands; when that palace may not take water (the period's
+// 正神, or 二 with 五) the line says so and keeps the rest of its advice dry.
+QString PatternLine(int pattern, const PalaceRuling &water)
+{
+    const bool open = water.use == PalaceUse::Open;
+    const QString why = water.why == UseReason::ErWu ? QStringLiteral("二五同宫") : QStringLiteral("为本运正神方");
+    switch (pattern) {
+    case kWangShanWangXiang:
+        return open ? QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n")
+                    : QStringLiteral("★此为旺山旺向的格局。向首%1，不宜见水；如果配以背山、向前开阔的地势，"
+                                     "就是丁财两旺的吉局。\r\n").arg(why);
+    case kShangShanXiaShui:
+        return open ? QStringLiteral("☆此为上山下水的格局。丁财两不旺。如果背山较低、有水流，前面地势高、有好看的"
+                                     "山峰。就可以反凶为吉。\r\n")
+                    : QStringLiteral("☆此为上山下水的格局。丁财两不旺。坐后%1，不宜水流；如果背山较低、空旷，"
+                                     "前面地势高、有好看的山峰。就可以反凶为吉。\r\n").arg(why);
+    case kShuangXingHuiXiang:
+        return open ? QStringLiteral("●此为双星会向的格局。旺财、不旺丁。如果周围山势龙脉忽然落下，前面开阔宽敞，"
+                                     "有池塘、湖泊。就可以反凶为吉。\r\n")
+                    : QStringLiteral("●此为双星会向的格局。旺财、不旺丁。向首%1，不宜池塘、湖泊；如果周围山势龙脉"
+                                     "忽然落下，前面开阔宽敞，远处有山。就可以反凶为吉。\r\n").arg(why);
+    case kShuangXingHuiZuo:
+        return open ? QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。如果背后有河流、池塘，再后面有山峰，"
+                                     "前面开阔宽敞，有广大田野。就可以反凶为吉。\r\n")
+                    : QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。坐后%1，不宜河流、池塘；如果背后空旷，"
+                                     "再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。\r\n").arg(why);
+    default:
+        return {};
+    }
+}
+
+// What a whole-chart 合十 brings, by the stars that sum to ten in every palace: mountain stars with the period
+// stars help people, facing stars with them wealth, mountain with facing stars join the two.
+QString HeShiLine(const PalaceRecords &gong)
+{
+    static constexpr std::pair<PalaceSlot, std::string_view> kKinds[3] = {
+        {kSlotHeShiMountainPeriod, "山星与运星九宫皆合十，利丁"},
+        {kSlotHeShiFacingPeriod, "向星与运星九宫皆合十，利财"},
+        {kSlotHeShiMountainFacing, "山星与向星九宫皆合十，山水之气相通"}};
+    QStringList said;
+    for (const auto &[slot, text] : kKinds) {
+        bool all = true;
+        for (const PalaceRecord &g : gong)
+            all = all && g[slot];
+        if (all)
+            said.append(U(text));
+    }
+    if (said.isEmpty())
+        said.append(QStringLiteral("九宫皆有合十，星气相通"));
+    return QStringLiteral("★全局合十：") + said.join(QStringLiteral("；")) + QStringLiteral("。\r\n");
+}
+
+// A whole-chart 三般卦 beside a building period whose people and wealth both decline: the periods it joins (the
+// next two for 连珠, three and six on for 父母, in the order they come, dated from the building year's own
+// period), and that it adds to their good without lifting the decline.
+QString SanBanLine(int kind, int period, int buildYear, bool declines)
+{
+    const QString name = kind == 1 ? QStringLiteral("连珠") : QStringLiteral("父母");
+    if (!declines)
+        return QStringLiteral("★全局%1三般卦，是化凶为吉的上佳格局。\r\n").arg(name);
+    const int step = kind == 1 ? 1 : 3;
+    const int first = 44 + 20 * ((buildYear - 44) / 20); // building years start at 44
+    QStringList linked;
+    for (int k = 0; k < 3; ++k)
+        linked.append(QStringLiteral("%1运（%2—%3）")
+                          .arg(Numeral((period + k * step) % 9))
+                          .arg(first + 20 * k * step)
+                          .arg(first + 20 * k * step + 19));
+    return QStringLiteral("★全局%1三般卦，%2之气相通；唯助本有之吉，不改本运丁财之衰，仍须依玄空山运断布局补救。"
+                          "\r\n")
+        .arg(name, linked.join(QStringLiteral("、")));
+}
+
+// What the house's pair pattern puts in the sitting (atSitting) or the facing palace.
+QString PairLine(int pattern, bool atSitting)
+{
+    switch (pattern) {
+    case kWangShanWangXiang:
+        return atSitting ? QStringLiteral("★此宫旺山：当令山星到坐。\r\n") : QStringLiteral("★此宫旺向：当令向星到向。\r\n");
+    case kShangShanXiaShui:
+        return atSitting ? QStringLiteral("☆此宫上山：当令向星到坐。\r\n") : QStringLiteral("☆此宫下水：当令山星到向。\r\n");
+    case kShuangXingHuiXiang:
+        return atSitting ? QString() : QStringLiteral("●此宫双星会向。\r\n");
+    case kShuangXingHuiZuo:
+        return atSitting ? QStringLiteral("●此宫双星会坐。\r\n") : QString();
+    default:
+        return {};
+    }
+}
+
+// The 兼 line: the advice to take the replacement chart belongs to a plain-chart report beyond the 兼 width; a
+// replacement-chart report says that it is one, and why.
+QString JianLine(bool xiaGua, double jianWidth, int jianShan, int pianDu, int pianFen)
+{
+    if (xiaGua)
+        return pianDu + pianFen / 60.0 > jianWidth
+                   ? QStringLiteral("★此房座山偏离正向超过%1度，可以考虑用兼向，采用替卦布宅局。\r\n")
+                         .arg(QString::number(jianWidth, 'g', 4))
+                   : QString();
+    if (jianShan >= 0)
+        return QStringLiteral("★此房座山兼%1，偏离正向%2度%3分，所排为替卦盘。\r\n")
+            .arg(Mountain(jianShan))
+            .arg(pianDu)
+            .arg(pianFen);
+    return QStringLiteral("★此房座山偏离正向%1度%2分，所排为替卦盘。\r\n").arg(pianDu).arg(pianFen);
+}
+
+// The remedy of a whole-chart 伏吟 or 反吟. Water behind the house drains the timely mountain star a 旺山旺向 or
+// 双星会向 house sits on: there the remedy is quiet, not water behind; nor is water put behind where the sitting
+// palace may not take it, or dug where its mountain star forbids digging.
+QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
+{
+    if (rule.pattern == kWangShanWangXiang)
+        return QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n");
+    if (rule.pattern == kShuangXingHuiXiang)
+        return QStringLiteral("旺星同到向首，其害大减；宜静，切忌坐后开池放水。\r\n");
+    if (rule.backHeld)
+        return QStringLiteral("当令山星到坐，宜静，切忌坐后开池放水。\r\n");
+    if (back.use != PalaceUse::Open)
+        return QStringLiteral("前面地势最好平坦开阔，坐后不宜开池放水。\r\n");
+    return back.noEarth ? QStringLiteral("前面地势最好平坦开阔，坐后宜有外来流水，忌动土开池。\r\n")
+                        : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+}
+
+// The fixed 打劫 line: the robbery works through its three palaces, so where the building period keeps one of
+// them from water or quiet, the line says so instead of promising the turn of fortune.
+QString DaJieLine(const QString &head, std::initializer_list<int> triad, const HouseRuling &rule)
+{
+    QStringList door, air, quiet;
+    for (int p : triad)
+        switch (rule.palace[p].use) {
+        case PalaceUse::DoorOnly:
+            door.append(PalaceName(p));
+            break;
+        case PalaceUse::AirOnly:
+            air.append(PalaceName(p));
+            break;
+        case PalaceUse::Quiet:
+            quiet.append(PalaceName(p));
+            break;
+        case PalaceUse::Open:
+            break;
+        }
+    if (door.isEmpty() && air.isEmpty() && quiet.isEmpty())
+        return head + QStringLiteral("，可以变祸为福。\r\n");
+    QStringList limits;
+    if (!door.isEmpty())
+        limits.append(door.join(QStringLiteral("、")) + QStringLiteral("方只宜开门，不宜见水"));
+    if (!air.isEmpty())
+        limits.append(air.join(QStringLiteral("、")) + QStringLiteral("方只宜通气"));
+    if (!quiet.isEmpty())
+        limits.append(quiet.join(QStringLiteral("、")) + QStringLiteral("方宜静"));
+    return head + QStringLiteral("；唯本运") + limits.join(QStringLiteral("，")) + QStringLiteral("，打劫之力有减。\r\n");
+}
+
+// The reading tables date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
+// its building year, the periods after it running on.
+QString DateBankLine(const QString &line, int buildYear)
+{
+    const int shift = 180 * static_cast<int>(std::floor((buildYear - 1864) / 180.0));
+    if (shift == 0)
+        return line;
+    static const QRegularExpression years(QStringLiteral("(\\d+)—(\\d+)"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = years.globalMatch(line); it.hasNext();) {
+        const auto m = it.next();
+        out += line.mid(at, m.capturedStart() - at);
+        out += QString::number(m.captured(1).toInt() + shift) + QStringLiteral("—") +
+               QString::number(m.captured(2).toInt() + shift);
+        at = m.capturedEnd();
+    }
+    return out + line.mid(at);
+}
+
 } // namespace
 
 void MQuorin::XuanKongText(ReportSpans &out) const
@@ -91,42 +269,24 @@ void MQuorin::XuanKongText(ReportSpans &out) const
         t += QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n");
     else
         t += QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
-    if (PianDu + PianFen / 60.0 > 4.5)
-        t += QStringLiteral("★此房座山偏离正向超过4.5度，可以考虑用兼向，采用替卦布宅局。\r\n");
+    t += JianLine(Rec.xiaGua, fJian, JianShan, PianDu, PianFen);
 
-    switch (Gong[sit][kSlotPattern]) {
-    case kWangShanWangXiang:
-        t += QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n");
-        break;
-    case kShangShanXiaShui:
-        t += QStringLiteral("☆此为上山下水的格局。丁财两不旺。如果背山较低、有水流，前面地势高、有好看的山峰。"
-                            "就可以反凶为吉。\r\n");
-        break;
-    case kShuangXingHuiXiang:
-        t += QStringLiteral("●此为双星会向的格局。旺财、不旺丁。如果周围山势龙脉忽然落下，前面开阔宽敞，有池塘、"
-                            "湖泊。就可以反凶为吉。\r\n");
-        break;
-    case kShuangXingHuiZuo:
-        t += QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。如果背后有河流、池塘，再后面有山峰，前面开阔宽敞，"
-                            "有广大田野。就可以反凶为吉。\r\n");
-        break;
-    default:
-        break;
-    }
+    const int period = Nine(Yun);
+    const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
+    const HouseRuling rule = RuleHouse(chart, m, period);
+    const int pattern = Gong[sit][kSlotPattern];
+    const bool waterInFront = pattern == kWangShanWangXiang || pattern == kShuangXingHuiXiang;
+    t += PatternLine(pattern, rule.palace[waterInFront ? face : sit]);
     if (DaJieLi)
-        t += QStringLiteral("★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福。\r\n");
+        t += DaJieLine(QStringLiteral("★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气"), {4, 2, 7}, rule);
     if (DaJieKan)
-        t += QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气，可以变祸为福。\r\n");
+        t += DaJieLine(QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气"), {3, 0, 6}, rule);
 
     if (WholeChart(Gong, [](const PalaceRecord &g) {
             return g[kSlotHeShiMountainPeriod] || g[kSlotHeShiFacingPeriod] || g[kSlotHeShiMountainFacing];
         }))
-        t += QStringLiteral("★全局合十，也有旺山旺向的功效。\r\n");
-    // Water behind the house drains the timely mountain star a 旺山旺向 or 双星会向 house sits on: there the
-    // remedy of a whole-chart 伏吟 or 反吟 is quiet, not water behind.
-    const bool backHeld = Gong[sit][kSlotPattern] == kWangShanWangXiang || Gong[sit][kSlotPattern] == kShuangXingHuiXiang;
-    const QString fuFanRemedy = backHeld ? QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n")
-                                         : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+        t += HeShiLine(Gong);
+    const QString fuFanRemedy = FuFanRemedy(rule, rule.palace[sit]);
     if (WholeChart(Gong, [](const PalaceRecord &g) {
             return g[kSlotFuYinMountainEarth] || g[kSlotFuYinFacingEarth] || g[kSlotFuYinMountainPeriod] ||
                    g[kSlotFuYinFacingPeriod];
@@ -134,16 +294,17 @@ void MQuorin::XuanKongText(ReportSpans &out) const
         t += QStringLiteral("☆全局伏吟，格局不利。") + fuFanRemedy;
     if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotFanYinMountainEarth] || g[kSlotFanYinFacingEarth]; }))
         t += QStringLiteral("☆全局反吟，格局不利。") + fuFanRemedy;
+    const bool declines = PeriodRuns(chart, m, period)[0].Decline();
     if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotSanBan] == 1; }))
-        t += QStringLiteral("★全局连珠三般卦，是化凶为吉的上佳格局。\r\n");
+        t += SanBanLine(1, period, BuildYear, declines);
     if (WholeChart(Gong, [](const PalaceRecord &g) { return g[kSlotSanBan] == 2; }))
-        t += QStringLiteral("★全局父母三般卦，是化凶为吉的上佳格局。\r\n");
+        t += SanBanLine(2, period, BuildYear, declines);
 
     const PalaceRecord &gs = Gong[sit], &gf = Gong[face];
     if (Nine(gs[kSlotPeriodStar]) + Nine(gf[kSlotPeriodStar]) == 10 &&
         Nine(gs[kSlotMountainStar]) + Nine(gf[kSlotFacingStar]) == 10 &&
         Nine(gs[kSlotFacingStar]) + Nine(gf[kSlotMountainStar]) == 10)
-        t += QStringLiteral("★对宫合十，也有旺山旺向的功效。\r\n");
+        t += QStringLiteral("★对宫合十：坐山、向首两宫山星与向星交互合十，山水之气相通。\r\n");
 
     QStringList wenChang;
     for (int p = 0; p < 9; ++p) {
@@ -166,10 +327,10 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     t += QStringLiteral("副城门:%1(%2-%3)。\r\n")
              .arg(Mountain(ChengMen[1][0]), Numeral(ChengMen[1][1]), U(XingStateName[ChengMen[1][2] % 9]));
 
-    QStringList period;
+    QStringList states;
     for (int i = 0; i < 9; ++i)
-        period.append(QStringLiteral("%1(%2)").arg(Numeral(Yun + i), U(XingStateName[i])));
-    t += QStringLiteral("★此步元运，") + period.join(QStringLiteral("，")) + QStringLiteral("。\r\n");
+        states.append(QStringLiteral("%1(%2)").arg(Numeral(Yun + i), U(XingStateName[i])));
+    t += QStringLiteral("★此步元运，") + states.join(QStringLiteral("，")) + QStringLiteral("。\r\n");
     out.Add(t);
 }
 
@@ -198,7 +359,7 @@ void MQuorin::XiaGuaText(ReportSpans &out) const
     out.Add(QStringLiteral("◎%1运-%2%3山%4向。").arg(Numeral(Yun), YuanLong(m), Mountain(m), Mountain(FacingMountain(m))));
     AddGrid(out, ChartGridText(XiaGua));
     QString t = MountainLines(m, fJian);
-    t += QStringLiteral("★") + LoadStr(500 + 10 * m + Nine(Yun));
+    t += QStringLiteral("★") + DateBankLine(LoadStr(500 + 10 * m + Nine(Yun)), BuildYear);
     t += QStringLiteral("\r\n") + kRule;
     out.Add(t);
 }
@@ -214,7 +375,7 @@ void MQuorin::TiGuaText(ReportSpans &out) const
     out.Add(t);
     AddGrid(out, ChartGridText(TiGua));
     t = MountainLines(m, fJian);
-    t += QStringLiteral("★说明如下：\r\n") + LoadStr(800 + 10 * m + Nine(Yun));
+    t += QStringLiteral("★说明如下：\r\n") + DateBankLine(LoadStr(800 + 10 * m + Nine(Yun)), BuildYear);
     t += QStringLiteral("\r\n") + kRule;
     out.Add(t);
 }
@@ -246,24 +407,10 @@ void MQuorin::PalaceTexts(ReportSpans &out) const
                         .arg(StateName(g[kSlotMountainStar], Yun));
         t += QStringLiteral("向星%1(%2)，").arg(Nine(g[kSlotFacingStar])).arg(StateName(g[kSlotFacingStar], Yun));
         t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[kSlotPeriodStar])).arg(StateName(g[kSlotPeriodStar], Yun));
-        // The pair pattern of a palace is reckoned as if the house sat there; the facing palace would then read
-        // the mirror of the house's own pattern (上山下水 for a 旺山旺向 house), so it takes the sitting palace's.
-        switch (p == face ? Gong[sit][kSlotPattern] : g[kSlotPattern]) {
-        case kWangShanWangXiang:
-            t += QStringLiteral("★此宫旺山旺向。\r\n");
-            break;
-        case kShangShanXiaShui:
-            t += QStringLiteral("☆此宫上山下水。\r\n");
-            break;
-        case kShuangXingHuiXiang:
-            t += QStringLiteral("●此宫双星会向。\r\n");
-            break;
-        case kShuangXingHuiZuo:
-            t += QStringLiteral("●此宫双星会坐。\r\n");
-            break;
-        default:
-            break;
-        }
+        // The pair pattern belongs to the axis: each half is said under the palace that holds it, the two timely
+        // stars together under the one palace they meet in.
+        if (p == sit || p == face)
+            t += PairLine(Gong[sit][kSlotPattern], p == sit);
         const QString heShi = FlagList(g, {{kSlotHeShiMountainPeriod, "山星和运星"},
                                            {kSlotHeShiFacingPeriod, "向星和运星"},
                                            {kSlotHeShiMountainFacing, "山星和向星"}});
@@ -316,26 +463,6 @@ void MQuorin::BuildChoiceText(ReportSpans &out) const
     t += QStringLiteral("  年三煞:%1、%2、%3。\n").arg(Zhi(t0), Zhi(t0 + 1), Zhi(t0 + 2));
     t += QStringLiteral("●以上太岁、三煞所临和对冲之方，不宜坐山立向和修造。");
     out.Add(t);
-}
-
-// The 山运断 banks date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
-// its building year, the periods after it running on.
-static QString DateBankLine(const QString &line, int buildYear)
-{
-    const int shift = 180 * static_cast<int>(std::floor((buildYear - 1864) / 180.0));
-    if (shift == 0)
-        return line;
-    static const QRegularExpression years(QStringLiteral("(\\d+)—(\\d+)"));
-    QString out;
-    qsizetype at = 0;
-    for (auto it = years.globalMatch(line); it.hasNext();) {
-        const auto m = it.next();
-        out += line.mid(at, m.capturedStart() - at);
-        out += QString::number(m.captured(1).toInt() + shift) + QStringLiteral("—") +
-               QString::number(m.captured(2).toInt() + shift);
-        at = m.capturedEnd();
-    }
-    return out + line.mid(at);
 }
 
 void MQuorin::ShanYunText(ReportSpans &out) const

@@ -2,6 +2,7 @@
 
 #include "ChartRules.h"
 #include "FeiXingCalc.h"
+#include "HouseRulings.h"
 #include "MathUtil.h"
 #include "PatternCalc.h"
 
@@ -51,9 +52,6 @@ const StarEffect kEffect[10] = {
 int Nine(int v) { return v == 0 ? 9 : v; }
 int StateOf(int star, int period) { return FloorMod(Nine(star) - period, 9); }
 bool Timely(int state) { return state <= 2; } // 当旺, 生气, 进气
-bool OutOfSeason(int state) { return state >= 3 && state <= 7; } // 死气, 煞气
-// 五黄 helps only in its own period; near it, it is still a star to leave quiet.
-bool Favoured(int star, int state) { return Nine(star) == 5 ? state == 0 : Timely(state); }
 
 // A star with its state in a period: 五黄 outside its own period has no growth to speak of, whatever its
 // distance from the period says.
@@ -64,10 +62,6 @@ string StarState(int star, int period)
         return "五黄（非当令，宜静）";
     return string(kStar[star]) + kState[StateOf(star, period)];
 }
-
-// What may be disturbed in a palace in the building period: one table for the gates, 打劫, water and the
-// quiet places.
-enum Disturbance { kFree = 0, kNoWater = 1, kNoEarth = 2 };
 
 struct Facts {
     bool tiGua = false;
@@ -81,6 +75,8 @@ struct Facts {
     int wangShan = 8, wangXiang = 8; // palaces of the timely mountain and facing star
     std::array<uint8_t, 2> daJie{};
     std::array<GateRecord, 2> gates{};
+    HouseRuling rule;            // what each outer palace may take in the building period
+    std::vector<PeriodRun> runs; // the building period and the eight after it
 
     int M(int p) const { return Nine(chart[p][kSlotMountainStar]); }
     int F(int p) const { return Nine(chart[p][kSlotFacingStar]); }
@@ -110,21 +106,8 @@ struct Facts {
                 return false;
         return true;
     }
-    // A star to leave quiet in the building period: 五黄 outside its period, 二黑 dead or killing.
-    bool Harmful(int star) const
-    {
-        return star == 5 ? period != 5 : star == 2 && OutOfSeason(StateOf(2, period));
-    }
-    int Disturb(int p) const
-    {
-        int d = kFree;
-        const bool erWu = (M(p) == 2 && F(p) == 5) || (M(p) == 5 && F(p) == 2);
-        if (Harmful(F(p)) || erWu)
-            d |= kNoWater;
-        if (Harmful(M(p)))
-            d |= kNoEarth;
-        return d;
-    }
+    const PalaceRuling &Use(int p) const { return rule.palace[p]; }
+    bool Opens(int p) const { return p < 8 && rule.palace[p].use == PalaceUse::Open; }
     int PeriodAt(int k) const { return (period - 1 + k) % 9 + 1; } // the k-th period from the building one
     // Years of the k-th period from the building one, in the cycle 1864..2043; the report dates them in the
     // cycle that holds the building year.
@@ -145,14 +128,12 @@ Facts Compute(bool tiGua, int mountain, int period)
     f.chart = tiGua ? TiGuaChart(mountain, f.stored) : f.xia;
     f.gong = MakePalaceRecords(f.chart, f.stored);
     f.pattern = f.gong[f.sit][kSlotPattern];
-    for (int p = 0; p < 9; ++p) {
-        if (f.chart[p][kSlotMountainStar] == f.stored)
-            f.wangShan = p;
-        if (f.chart[p][kSlotFacingStar] == f.stored)
-            f.wangXiang = p;
-    }
+    f.rule = RuleHouse(f.chart, mountain, period);
+    f.wangShan = f.rule.wangShan;
+    f.wangXiang = f.rule.wangXiang;
     f.daJie = DaJie(f.gong, mountain, f.stored);
     f.gates = CityGates(mountain, f.stored, f.chart);
+    f.runs = PeriodRuns(f.chart, mountain, period);
     return f;
 }
 
@@ -161,6 +142,12 @@ Facts Compute(bool tiGua, int mountain, int period)
 string Years(int first) { return std::to_string(first) + "—" + std::to_string(first + 19); }
 string Yun(int period) { return string(kNum[period]) + "运"; }
 string Place(int p) { return p == 8 ? string("中宫") : string(kDir[p]) + kGong[p]; }
+
+// The k-th period from the building one with its years, so that a list running on past 九运 reads in its order.
+string DatedPeriod(const Facts &f, int k, const string &note = "")
+{
+    return Yun(f.PeriodAt(k)) + "（" + Years(f.FirstYear(k)) + (note.empty() ? "" : "，" + note) + "）";
+}
 
 string Variant(const Facts &f) { return f.tiGua ? "替卦" : "下卦"; }
 string HouseName(const Facts &f) { return f.S() + "山" + f.Fm() + "向"; }
@@ -246,12 +233,89 @@ string PatternShort(int pattern)
     }
 }
 
-// Both timely stars in one outer palace: near water for the facing star, a hill beyond it for the mountain star.
-string NearWaterFarHill(const Facts &f, int p)
+// ---- what a palace may take ----
+
+// The facing star of palace p as the reading names it in period q: a star to keep quiet by its quiet name,
+// any other with its state.
+string FacingState(const Facts &f, int p, int q)
 {
-    if (f.Disturb(p) & kNoWater)
-        return "此方宜远处有山；近处向星" + string(kNum[f.F(p)]) + "，只宜通气";
-    return "此方宜近处见水或开门、水外远处有山或高楼（近水远山），丁财并收";
+    const int s = f.F(p);
+    if (QuietStar(s, q))
+        return s == 5 ? "向星五黄" : "向星失令之二黑";
+    return "向星" + string(kNum[s]) + kState[StateOf(s, q)];
+}
+
+// Why a palace that may take a door is kept from water.
+string DoorOnlyRole(const HouseRuling &r, int p)
+{
+    switch (r.palace[p].why) {
+    case UseReason::ZhengShen:
+        return "为正神方";
+    case UseReason::BackHeld:
+        // The back is held by its own timely mountain star, or (双星会向) kept low for the stars in front.
+        return r.wangShan == p ? "为坐山，当令山星在此" : "为坐山，旺星同到向首，坐后宜平";
+    default:
+        return "为城门所在";
+    }
+}
+
+// Why palace p may not take water in the building period, after the palace's role ("向首", "坐山").
+string Barred(const Facts &f, int p)
+{
+    switch (f.Use(p).why) {
+    case UseReason::ZhengShen:
+    case UseReason::BackHeld:
+    case UseReason::CityGate:
+        return DoorOnlyRole(f.rule, p);
+    case UseReason::ErWu:
+        return "二五同宫";
+    default:
+        return FacingState(f, p, f.period);
+    }
+}
+
+// Water at a palace whose mountain star must not be dug comes from outside, never from a pond dug there.
+string NoDigging(const Facts &f, int p)
+{
+    return f.Use(p).noEarth ? "（山星" + string(kNum[f.M(p)]) + "在此，忌动土开池）" : "";
+}
+
+// What palace p may take in period q under ruling r, the one answer every line that names the palace gives:
+// "宜开门、见水、走道", "只宜开门、走道…不宜见水", "只宜通气" or "宜静". An opened palace names its facing star
+// unless the caller has named it; a palace kept from doors or water always names why.
+string UseAdvice(const Facts &f, const HouseRuling &r, int q, int p, bool nameStar = true)
+{
+    const PalaceRuling &u = r.palace[p];
+    const string star = nameStar ? FacingState(f, p, q) + "，" : "";
+    switch (u.use) {
+    case PalaceUse::Open:
+        return star + "宜开门、见水、走道" + Door(f, p) +
+               (u.noEarth ? "，唯山星" + string(kNum[f.M(p)]) + "在此，忌动土开池，宜借外水" : "");
+    case PalaceUse::DoorOnly:
+        return star + DoorOnlyRole(r, p) + "，只宜开门、走道" + Door(f, p) + "，不宜见水";
+    case PalaceUse::AirOnly:
+        return (u.why == UseReason::ErWu ? string("二五同宫") : FacingState(f, p, q)) + "，只宜通气，忌开门放水";
+    case PalaceUse::Quiet:
+        break;
+    }
+    return FacingState(f, p, q) + "，宜静，忌开门放水";
+}
+string UseAdvice(const Facts &f, int p, bool nameStar = true) { return UseAdvice(f, f.rule, f.period, p, nameStar); }
+
+// Both timely stars in one outer palace: near water for the facing star, a hill beyond it for the mountain star.
+string NearWaterFarHill(const Facts &f, const HouseRuling &r, int q, int p)
+{
+    if (r.palace[p].use != PalaceUse::Open)
+        return "此方宜远处有山；近处" + UseAdvice(f, r, q, p, false);
+    return "此方宜近处见水或开门、水外远处有山或高楼（近水远山），丁财并收" + Door(f, p);
+}
+
+// What may be made of the city gates when the sitting and facing palaces lack the timely stars.
+string Borrow(const Facts &f)
+{
+    if (f.rule.gateOpen[0] || f.rule.gateOpen[1])
+        return "宜借城门、来水补救";
+    return "城门亦不可开，宜借令星所到之方补救";
 }
 
 // Where the timely stars of the building period stand, and what that means.
@@ -259,7 +323,8 @@ string WangXingSentence(const Facts &f)
 {
     const string n = kNum[f.period];
     if (f.wangShan == f.wangXiang && f.wangShan != f.sit && f.wangShan != f.face && f.wangShan != 8)
-        return "当令山星、向星" + n + "同到" + Place(f.wangShan) + "，" + NearWaterFarHill(f, f.wangShan);
+        return "当令山星、向星" + n + "同到" + Place(f.wangShan) + "，" +
+               NearWaterFarHill(f, f.rule, f.period, f.wangShan);
     string s = "当令山星" + n;
     if (f.wangShan == f.sit)
         s += "到坐山" + f.S() + "（" + kGong[f.wangShan] + "），主旺丁";
@@ -273,29 +338,46 @@ string WangXingSentence(const Facts &f)
     if (f.wangXiang == f.face)
         s += "到向首" + f.Fm() + "（" + kGong[f.wangXiang] + "），主旺财";
     else if (f.wangXiang == f.sit)
-        s += "到坐山" + f.S() + "（" + kGong[f.wangXiang] + "，向星上山），坐后无水则破财";
+        s += "到坐山" + f.S() + "（" + kGong[f.wangXiang] + "，向星上山），" +
+             (f.Opens(f.sit) ? "坐后无水则破财" : "坐山" + UseAdvice(f, f.sit, false) + "，财运难旺");
     else if (f.wangXiang == 8)
         s += "入中宫，财气受困";
-    else
+    else if (f.Opens(f.wangXiang))
         s += "到" + Place(f.wangXiang) + "，此方见水或开门则旺财";
+    else
+        s += "到" + Place(f.wangXiang) + "，此方" + UseAdvice(f, f.wangXiang, false);
     return s;
 }
 
-// Landform advice the pattern calls for.
+// Landform advice the pattern calls for. Water goes only where the palace may take it: a 正神 palace in front
+// or behind keeps its openings without water.
 string LandformSentence(const Facts &f)
 {
     const string where = "坐" + f.S() + "朝" + f.Fm() + "，";
+    const bool frontWater = f.Opens(f.face), backWater = f.Opens(f.sit);
+    const bool backDoor = f.Use(f.sit).use == PalaceUse::DoorOnly;
     switch (f.pattern) {
     case kWangShanWangXiang:
-        return where + "坐实朝空：坐后须有实山、高楼或大树靠托，向前明堂开阔，见水或道路环抱，则丁财两旺；"
-                       "坐后空缺见水则损丁，向前高楼逼压则破财";
+        return where + "坐实朝空：坐后须有实山、高楼或大树靠托，向前明堂开阔，" +
+               (frontWater ? "见水或道路环抱" + NoDigging(f, f.face) : "道路环抱（向首" + Barred(f, f.face) + "，不宜见水）") +
+               "，则丁财两旺；坐后空缺见水则损丁，向前高楼逼压则破财";
     case kShangShanXiaShui:
-        return where + "坐空朝满：坐后宜低空，近处最好有池塘或空地以收向星，向前宜有山或高楼以收山星，"
-                       "形气相配可反凶为吉；若背山面水，丁财两损";
+        return where + "坐空朝满：坐后宜低空，近处最好有" +
+               (backWater          ? (f.Use(f.sit).noEarth ? "外来之水或空地" + NoDigging(f, f.sit) : string("池塘或空地"))
+                : backDoor ? "空地或后门（坐山" + Barred(f, f.sit) + "，不宜池塘）"
+                           : "空地（坐山" + Barred(f, f.sit) + "，不宜池塘、开门）") +
+               "以收向星，向前宜有山或高楼以收山星，形气相配可反凶为吉；若背山面水，丁财两损";
     case kShuangXingHuiXiang:
+        if (!frontWater)
+            return where + "向方宜空亦须有山：向首" + Barred(f, f.face) + "，不宜见水，向前近处宜开阔、道路环抱以收向星，远处须有"
+                           "山或高楼以收山星保丁，坐后宜平坦低空；向前无山，旺财损丁";
         return where + "向方有水亦须有山：向前近处见水（池塘、河流、环抱之路）以收向星旺财，水外更须有山或高楼"
                        "以收山星保丁，坐后宜平坦低空；向前只有水而无山，旺财损丁";
     case kShuangXingHuiZuo:
+        if (!backWater)
+            return where + "坐方有山亦须空：坐山" + Barred(f, f.sit) + "，不宜见水，坐后近处宜空地" + (backDoor ? "或后门" : "") +
+                   "以收向星，再后有山峰或高楼"
+                           "以收山星，向前宜开阔平坦；坐后只有山而无空，旺丁不旺财";
         return where + "坐方有山亦须有水：坐后近处有池塘或低地以收向星，水后再有山峰或高楼以收山星，"
                        "向前宜开阔平坦；坐后只有山而无水，旺丁不旺财";
     default:
@@ -304,8 +386,8 @@ string LandformSentence(const Facts &f)
     // No pattern: each timely star wants its own landform where it fell.
     string s = where;
     if (f.wangShan == f.wangXiang && f.wangShan != 8)
-        return s + "当令山星、向星同到" + Place(f.wangShan) + "，" + NearWaterFarHill(f, f.wangShan) +
-               "；山向二宫不得令星，宜借城门、来水补救";
+        return s + "当令山星、向星同到" + Place(f.wangShan) + "，" +
+               NearWaterFarHill(f, f.rule, f.period, f.wangShan) + "；山向二宫不得令星，" + Borrow(f);
     if (f.wangShan == f.sit)
         s += "坐后宜有实山或高楼靠托";
     else if (f.wangShan == f.face)
@@ -315,15 +397,16 @@ string LandformSentence(const Facts &f)
     else
         s += "当令山星所到之" + Place(f.wangShan) + "宜有山或高楼";
     if (f.wangXiang == f.face)
-        s += "，向前宜开阔见水、开门";
+        s += frontWater ? "；向前宜开阔见水、开门" : "；向首" + UseAdvice(f, f.face, false);
     else if (f.wangXiang == f.sit)
-        s += "，当令向星上山，坐后宜见水";
+        s += backWater ? "；当令向星上山，坐后宜见水" : "；当令向星上山，坐山" + UseAdvice(f, f.sit, false);
     else if (f.wangXiang == 8)
-        s += "，当令向星入中，向前须有大水";
+        s += f.face == ZhengShenPalace(f.period) ? "；当令向星入中，向首为正神方，不宜大水，财气难解"
+                                                 : "；当令向星入中，向前须有大水";
     else
-        s += "，当令向星所到之" + Place(f.wangXiang) + "宜见水、开门或走道";
+        s += "；当令向星所到之" + Place(f.wangXiang) + UseAdvice(f, f.wangXiang, false);
     if (f.wangShan != f.sit && f.wangXiang != f.face)
-        s += "；山向二宫不得令星，宜借城门、来水补救";
+        s += "；山向二宫不得令星，" + Borrow(f);
     return s;
 }
 
@@ -385,13 +468,19 @@ string FuFanRemedy(const Facts &f)
         return "旺星同到向首，伏反吟之害大减；宜静，切忌坐后开池放水";
     case kShangShanXiaShui:
     case kShuangXingHuiZuo:
-        return "宜向前平坦开阔，坐后有流水、池塘化解";
+        if (f.Opens(f.sit) && f.Use(f.sit).noEarth)
+            return "宜向前平坦开阔，坐后借外来流水化解" + NoDigging(f, f.sit);
+        return f.Opens(f.sit) ? "宜向前平坦开阔，坐后有流水、池塘化解"
+                              : "宜向前平坦开阔，坐后空旷" +
+                                    string(f.Use(f.sit).use == PalaceUse::DoorOnly ? "、开门" : "") + "化解（坐山" +
+                                    Barred(f, f.sit) + "，不宜池塘）";
     default:
         return "宜静，依当令山星、向星所到之方布置山水化解";
     }
 }
 
-Said FuFan(const Facts &f, bool wholeOnly = false)
+// The whole-chart 伏吟 and 反吟 (wholeChart), or else those of the sitting and facing palaces alone.
+Said FuFan(const Facts &f, bool wholeChart)
 {
     Said r;
     r.good = false;
@@ -408,6 +497,8 @@ Said FuFan(const Facts &f, bool wholeOnly = false)
         whole.push_back("山星与运盘伏吟（九宫山星与运星相同）");
     if (f.Whole(kSlotFuYinFacingPeriod))
         whole.push_back("向星与运盘伏吟（九宫向星与运星相同）");
+    if (!whole.empty() && !wholeChart)
+        return r;
     if (!whole.empty()) {
         r.present = true;
         r.text = "全局";
@@ -429,7 +520,7 @@ Said FuFan(const Facts &f, bool wholeOnly = false)
             r.text += f.tiGua ? "；改用正向（下卦）可避" : "；改用兼向（替卦）可避";
         return r;
     }
-    if (wholeOnly)
+    if (wholeChart)
         return r;
     std::vector<string> local;
     const int keys[2] = {f.sit, f.face};
@@ -455,51 +546,56 @@ Said FuFan(const Facts &f, bool wholeOnly = false)
     return r;
 }
 
-// The palaces of an 打劫 triad that may take a door or water, and those that may only breathe.
+// The palaces of an 打劫 triad, each with what it may take: the robbery works through the palaces opened.
 string DaJieOpenings(const Facts &f, const int (&triad)[3])
 {
     static const char *const kTri[9] = {"坎", "艮", "震", "巽", "离", "坤", "兑", "乾", "中"};
-    string open, quiet;
-    int n = 0;
-    for (int p : triad) {
-        if (f.Disturb(p) & kNoWater) {
-            quiet += string("；") + kTri[p] + "方向星" + kNum[f.F(p)] + "，只宜通气";
-        } else {
-            open += (open.empty() ? "" : "、") + string(kTri[p]);
-            ++n;
-        }
-    }
     string s;
-    if (n > 0)
-        s = open + (n > 1 ? kNum[n] : "") + "方宜开门、见水以通气";
-    s += quiet.empty() ? "" : (s.empty() ? quiet.substr(3) : quiet);
-    return s + "，向首" + kGong[f.face] + "尤须开阔见水";
+    for (int p : triad) {
+        s += (s.empty() ? "" : "；") + string(kTri[p]) + "方" + (p == f.face ? "（向首）" : "");
+        if (f.Opens(p))
+            s += string("宜开门、见水") + (p == f.face ? "，尤须开阔" : "");
+        else
+            s += UseAdvice(f, p);
+    }
+    return s;
 }
 
-Said SanBanDaJie(const Facts &f)
+Said DaJieSaid(const Facts &f)
 {
     Said r;
-    std::vector<string> parts;
-    const int sanBan = f.WholeSanBan();
-    if (sanBan == 1)
-        parts.push_back("全局连珠三般卦，九宫山、向、运三星皆相连，气脉贯通");
-    else if (sanBan == 2)
-        parts.push_back("全局父母三般卦，九宫山、向、运三星皆隔三相应，气通三元");
     static const int kLi[3] = {4, 2, 7}, kKan[3] = {0, 3, 6};
     if (f.daJie[0])
-        parts.push_back("北斗七星离宫打劫（离、震、乾三宫山向二星各成父母三般），以现在之运劫未来之气，" +
-                        DaJieOpenings(f, kLi));
-    if (f.daJie[1])
-        parts.push_back("北斗七星坎宫打劫（坎、巽、兑三宫山向二星各成父母三般），以现在之运劫未来之气，" +
-                        DaJieOpenings(f, kKan));
-    if (parts.empty())
-        return r;
-    r.present = true;
-    for (size_t i = 0; i < parts.size(); ++i)
-        r.text += (i ? "；" : "") + parts[i];
+        r.text = "北斗七星离宫打劫（离、震、乾三宫山向二星各成父母三般），以现在之运劫未来之气：" +
+                 DaJieOpenings(f, kLi);
+    else if (f.daJie[1])
+        r.text = "北斗七星坎宫打劫（坎、巽、兑三宫山向二星各成父母三般），以现在之运劫未来之气：" +
+                 DaJieOpenings(f, kKan);
+    r.present = !r.text.empty();
     return r;
 }
 
+// A whole-chart 三般卦 joins the building period with the periods its stars run to: the next two for 连珠, those
+// three and six on for 父母. It adds to what is good in them; it does not lift a building period whose people and
+// wealth both decline.
+Said SanBanSaid(const Facts &f)
+{
+    Said r;
+    const int sanBan = f.WholeSanBan();
+    if (sanBan == 0)
+        return r;
+    const int step = sanBan == 1 ? 1 : 3;
+    const string linked = DatedPeriod(f, 0) + "、" + DatedPeriod(f, step) + "、" + DatedPeriod(f, 2 * step);
+    r.present = true;
+    r.text = sanBan == 1 ? "全局连珠三般卦，九宫山、向、运三星皆相连，气脉贯通"
+                         : "全局父母三般卦，九宫山、向、运三星皆隔三相应，气通三元";
+    r.text += "：" + linked + "之气相通";
+    r.text += f.runs[0].Decline() ? "；唯助本有之吉，不改本运丁财之衰，仍须依山运布局补救" : "，于此三运有助";
+    return r;
+}
+
+// The city gates: a gate star timely in the building period (五黄 only in 五运) makes a gate, and the palace's
+// own ruling says what the gate may take.
 string GateSentence(const Facts &f)
 {
     string s;
@@ -508,15 +604,20 @@ string GateSentence(const Facts &f)
         const int star = Nine(g[1]);
         const int palace = g[0] / 3;
         s += k ? "；副城门" : "正城门";
-        s += "在" + Place(palace) + kShan[g[0]] + "方，飞星" + kNum[star] + kState[g[2]];
-        if (g[2] > 2)
+        s += "在" + Place(palace) + kShan[g[0]] + "方，飞星";
+        if (star == 5 && f.period != 5) {
+            s += "五黄，非当令，不作城门用";
+            continue;
+        }
+        s += string(kNum[star]) + kState[g[2]];
+        if (!f.rule.gateUsable[k])
             s += "，不作城门用";
-        else if (f.Disturb(palace) & kNoWater)
-            s += "，可用，然此方向星" + string(kNum[f.F(palace)]) + "，只宜通气，不宜开门放水";
-        else if (g[2] == 0)
-            s += "，可用：此方开门、见水或有道路来气，催财最速";
+        else if (f.Opens(palace))
+            s += g[2] == 0 ? "，可用：此方开门、见水或有道路来气，催财最速" : "，可用，力稍逊，此方宜开门、见水";
+        else if (f.Use(palace).use == PalaceUse::DoorOnly)
+            s += "，可用，此方" + UseAdvice(f, palace);
         else
-            s += "，可用，力稍逊";
+            s += "，然此方" + UseAdvice(f, palace) + "，不作城门用";
     }
     return s;
 }
@@ -536,13 +637,18 @@ string PrisonSentence(const Facts &f)
     string s;
     const int kf = PrisonAfter(f, 1);
     const int cf = f.F(8);
+    // Water before the house breaks the prison, except where the facing palace is then the period's 正神.
+    const bool frontIsZheng = kf >= 0 && f.face == ZhengShenPalace(cf);
     if (kf < 0)
         s = "向星五黄入中，五无定位，不论入囚";
     else if (kf == 0)
-        s = "当令向星入中，本运即入囚，财气受困，向前须有大水方可解";
+        s = frontIsZheng ? "当令向星入中，本运即入囚，财气受困；向首为正神方，不宜大水，难以水解"
+                         : "当令向星入中，本运即入囚，财气受困，向前须有大水方可解";
     else
         s = "向星" + string(kNum[cf]) + "入中，" + Yun(cf) + "入囚，距建宅" + kNum[kf] + "运（约" + kYearsCn[kf] +
-            "年）；" + f.Fm() + "方向前有大水（湖、河、大池）则囚不住";
+            "年）；" +
+            (frontIsZheng ? "届时向首" + f.Fm() + "方为" + Yun(cf) + "正神方，不宜大水，宜于入囚之前换天心"
+                          : f.Fm() + "方向前有大水（湖、河、大池）则囚不住");
     const int km = PrisonAfter(f, 0);
     const int cm = f.M(8);
     if (km < 0)
@@ -578,51 +684,9 @@ string ReplacementSentence(const Facts &f)
     return s;
 }
 
-// The building period and the following eight, judged by the sitting palace's mountain star (people, 丁) and
-// the facing palace's facing star (wealth, 财), and by where that period's timely stars fall: a timely
-// mountain star at the facing (下水) costs people whatever the sitting star, a timely facing star at the
-// sitting (上山) costs wealth. A whole-chart 合十 with the period stars carries the building period.
-struct Run {
-    int period = 0;
-    int first = 0;
-    int ding = 0, cai = 0;    // states of the sitting mountain star and the facing palace's facing star
-    bool xiaShui = false;     // this period's timely mountain star at the facing
-    bool shangShan = false;   // this period's timely facing star at the sitting
-    bool shanQiu = false;     // this period's timely mountain star in the centre (入囚)
-    bool xiangQiu = false;    // this period's timely facing star in the centre
-    bool heShiDing = false;   // building period with mountain and period stars summing to ten throughout
-    bool heShiCai = false;    // the same for the facing stars
-    int pattern = 0;          // pair pattern of the sitting palace in this period
-    int dingStar = 0, caiStar = 0;
-    bool DingGood() const { return heShiDing || (!xiaShui && !shanQiu && Favoured(dingStar, ding)); }
-    bool CaiGood() const { return heShiCai || (!shangShan && !xiangQiu && Favoured(caiStar, cai)); }
-    bool Decline() const { return !DingGood() && !CaiGood(); }
-};
-
-std::vector<Run> Runs(const Facts &f)
-{
-    std::vector<Run> runs;
-    for (int k = 0; k < 9; ++k) {
-        const int q = f.PeriodAt(k);
-        Run r;
-        r.period = q;
-        r.first = f.FirstYear(k);
-        r.ding = StateOf(f.chart[f.sit][kSlotMountainStar], q);
-        r.cai = StateOf(f.chart[f.face][kSlotFacingStar], q);
-        r.xiaShui = f.M(f.face) == q;
-        r.shangShan = f.F(f.sit) == q;
-        r.pattern = MakePalaceRecords(f.chart, q % 9)[f.sit][kSlotPattern];
-        // 五黄 has no period of its own to be locked away from.
-        r.shanQiu = f.M(8) == q && q != 5;
-        r.xiangQiu = f.F(8) == q && q != 5;
-        r.heShiDing = k == 0 && f.Whole(kSlotHeShiMountainPeriod);
-        r.heShiCai = k == 0 && f.Whole(kSlotHeShiFacingPeriod);
-        r.dingStar = f.M(f.sit);
-        r.caiStar = f.F(f.face);
-        runs.push_back(r);
-    }
-    return runs;
-}
+// The building period and the following eight (PeriodRuns): people by the sitting palace's mountain star,
+// wealth by the facing palace's facing star, undone where that period's timely stars fall badly.
+using Run = PeriodRun;
 
 string Verdict(const Run &r)
 {
@@ -642,32 +706,33 @@ string Verdict(const Run &r)
     return "丁财两衰";
 }
 
-string PeriodList(const std::vector<Run> &runs, bool ding)
+string PeriodList(const Facts &f, bool ding)
 {
     string s;
-    for (const Run &r : runs) {
+    for (size_t k = 0; k < f.runs.size(); ++k) {
+        const Run &r = f.runs[k];
         if (ding ? !r.DingGood() : !r.CaiGood())
             continue;
-        s += (s.empty() ? "" : "、") + Yun(r.period) + "（" + kState[ding ? r.ding : r.cai] + "）";
+        s += (s.empty() ? "" : "、") + DatedPeriod(f, static_cast<int>(k), kState[ding ? r.ding : r.cai]);
     }
     return s.empty() ? "无" : s;
 }
 
-// Where the timely stars of period q stand in this chart, and the landform that period wants.
+// Where the timely stars of period q stand in this chart, and the landform that period wants; what the
+// palace of its facing star may take is that period's ruling.
 string PeriodLayout(const Facts &f, int q)
 {
-    int ms = 8, fs = 8;
-    for (int p = 0; p < 9; ++p) {
-        if (f.M(p) == q)
-            ms = p;
-        if (f.F(p) == q)
-            fs = p;
-    }
+    const HouseRuling r = q == f.period ? f.rule : RuleHouse(f.chart, f.mountain, q);
+    const int ms = r.wangShan, fs = r.wangXiang;
+    const bool water = fs < 8 && r.palace[fs].use == PalaceUse::Open;
     string s = "布局：";
     const string n = kNum[q];
     if (ms == fs && ms != 8) {
         s += "当令山星、向星" + n + "同";
-        if (ms == f.sit)
+        if (!water)
+            s += "在" + (ms == f.sit ? "坐山" + f.S() : ms == f.face ? "向首" + f.Fm() : Place(ms)) +
+                 "，宜远处有山；近处" + UseAdvice(f, r, q, ms, false);
+        else if (ms == f.sit)
             s += "在坐山" + f.S() + "，宜坐后近处有水、水外有山，后门可开" + Door(f, ms);
         else if (ms == f.face)
             s += "在向首" + f.Fm() + "，宜向前近处见水、远处有山" + Door(f, ms);
@@ -685,7 +750,12 @@ string PeriodLayout(const Facts &f, int q)
             s += "在" + Place(ms) + "，宜此方有山或高楼";
         s += "；当令向星" + n;
         if (fs == 8)
-            s += q == 5 ? "入中，五黄入中，不论入囚" : "入中，向星入囚，财气受困，须向前有大水方可解";
+            s += q == 5                              ? "入中，五黄入中，不论入囚"
+                 : f.face == ZhengShenPalace(q) ? "入中，向星入囚，财气受困，向首为正神方，不宜大水，难以水解"
+                                                  : "入中，向星入囚，财气受困，须向前有大水方可解";
+        else if (!water)
+            s += "在" + (fs == f.sit ? "坐山" + f.S() + "（上山）" : fs == f.face ? "向首" + f.Fm() : Place(fs)) +
+                 "，此方" + UseAdvice(f, r, q, fs, false);
         else if (fs == f.face)
             s += "在向首" + f.Fm() + "，宜向前见水、开门" + Door(f, fs);
         else if (fs == f.sit)
@@ -693,9 +763,8 @@ string PeriodLayout(const Facts &f, int q)
         else
             s += "在" + Place(fs) + "，宜此方见水、开门或走道" + Door(f, fs);
     }
-    const int pat = MakePalaceRecords(f.chart, q % 9)[f.sit][kSlotPattern];
-    if (pat != kPairNone)
-        s += "。本运山向成" + PatternShort(pat) + "之局";
+    if (r.pattern != kPairNone)
+        s += "。本运山向成" + PatternShort(r.pattern) + "之局";
     s += "。";
     return s;
 }
@@ -720,17 +789,24 @@ string DingPart(const Facts &f, const Run &r)
     return who + kStar[ds] + kState[r.ding] + "，" + kEffect[ds].dingBad;
 }
 
-// What the facing palace's facing star does for the wealth of the house in one period.
+// What the facing palace's facing star does for the wealth of the house in one period. The water that would
+// mend it is never put in that period's 正神 palace.
 string CaiPart(const Facts &f, const Run &r)
 {
     const int cs = f.F(f.face);
     const string who = "向首向星";
+    const int zheng = ZhengShenPalace(r.period);
     if (r.heShiCai)
         return "全局向星与运星合十，通气利财；" + who + StarState(cs, r.period);
-    if (r.shangShan)
-        return "当令向星上山，" + who + StarState(cs, r.period) + "，财运不济，坐后见水方可补救";
+    if (r.shangShan) {
+        const HouseRuling rq = r.period == f.period ? f.rule : RuleHouse(f.chart, f.mountain, r.period);
+        return "当令向星上山，" + who + StarState(cs, r.period) + "，财运不济，" +
+               (rq.palace[f.sit].use == PalaceUse::Open ? string("坐后见水方可补救")
+                                                         : "坐山" + UseAdvice(f, rq, r.period, f.sit, false));
+    }
     if (r.xiangQiu)
-        return "向星入囚，" + who + StarState(cs, r.period) + "，财气受困，向前有大水方可解";
+        return "向星入囚，" + who + StarState(cs, r.period) + "，财气受困，" +
+               (zheng == f.face ? "向首为正神方，不宜大水，难以水解" : "向前有大水方可解");
     if (cs == 5 && r.cai != 0)
         return who + "五黄" + (r.period == 5 ? "" : "非当令，") + kEffect[5].caiBad + "，宜静不宜动";
     if (Timely(r.cai))
@@ -758,7 +834,7 @@ const char *const kDeclineRemedy = "宜择吉换天心（换屋顶或开天窗�
 string PeriodLine(const Facts &f, const std::vector<Run> &runs, int k)
 {
     const Run &r = runs[k];
-    const string head = Yun(r.period) + "（" + Years(r.first) + "）：";
+    const string head = Yun(r.period) + "（" + Years(f.FirstYear(k)) + "）：";
     if (r.Decline() && k > 0 && runs[k - 1].Decline()) {
         int b = k;
         while (b > 0 && runs[b - 1].Decline())
@@ -768,10 +844,14 @@ string PeriodLine(const Facts &f, const std::vector<Run> &runs, int k)
     string ding = DingPart(f, r), cai = CaiPart(f, r);
     // "同上运" only where the period before was read in full.
     const bool prevFull = k > 0 && !(k > 1 && runs[k - 1].Decline() && runs[k - 2].Decline());
+    // 五黄 out of its period reads alike whatever its distance: it is still out of season, not still 死 or 煞.
+    const auto still = [](int star, int state) {
+        return star == 5 ? string("仍非当令") : string("仍为") + kState[state];
+    };
     if (prevFull && ding == DingPart(f, runs[k - 1]))
-        ding = "坐山" + f.S() + "山星" + kStar[f.M(f.sit)] + "仍为" + kState[r.ding] + "，同上运";
+        ding = "坐山" + f.S() + "山星" + kStar[f.M(f.sit)] + still(f.M(f.sit), r.ding) + "，同上运";
     if (prevFull && cai == CaiPart(f, runs[k - 1]))
-        cai = "向首向星" + string(kStar[f.F(f.face)]) + "仍为" + kState[r.cai] + "，同上运";
+        cai = "向首向星" + string(kStar[f.F(f.face)]) + still(f.F(f.face), r.cai) + "，同上运";
     string s = head + Verdict(r) + "。丁——" + ding + "；财——" + cai + "。";
     const int e = r.Decline() ? DeclineEnd(runs, k) : k;
     if (e > k)
@@ -801,14 +881,8 @@ const char *PairName(int a, int b)
     return nullptr;
 }
 
-// The palace of the building period's 正神 (its own number), −1 in 五运: a hill there, no great water.
-int ZhengPalace(int period)
-{
-    static const int kPalaceOf[10] = {-1, 0, 5, 2, 3, -1, 7, 6, 1, 4}; // Luo Shu number to palace
-    return kPalaceOf[period];
-}
-
-// The quiet places of the building period, from the disturbance table, and the named pairs.
+// The quiet places of the building period (palaces that may only breathe, mountain stars not to be dug), and
+// the named pairs.
 string QuietSentence(const Facts &f)
 {
     auto starName = [&](int star) {
@@ -816,12 +890,12 @@ string QuietSentence(const Facts &f)
     };
     string water, earth, pairs, centre;
     for (int p = 0; p < 8; ++p) {
-        const int d = f.Disturb(p);
-        if (d & kNoWater) {
-            string what = f.Harmful(f.F(p)) ? "向星" + starName(f.F(p)) : string("二五同宫");
+        const PalaceRuling &u = f.Use(p);
+        if (u.use == PalaceUse::AirOnly) {
+            string what = u.why == UseReason::QuietFacing ? "向星" + starName(f.F(p)) : string("二五同宫");
             water += string(water.empty() ? "" : "、") + what + "在" + Place(p);
         }
-        if (d & kNoEarth)
+        if (u.noEarth)
             earth += string(earth.empty() ? "" : "、") + "山星" + starName(f.M(p)) + "在" + Place(p);
     }
     for (int p = 0; p < 9; ++p) {
@@ -832,7 +906,7 @@ string QuietSentence(const Facts &f)
         if (f.M(p) == f.period || f.F(p) == f.period)
             pairs += string("，") + kNum[f.period] + "当令，凶势稍减";
     }
-    if (f.Harmful(f.M(8)) || f.Harmful(f.F(8)))
+    if (QuietStar(f.M(8), f.period) || QuietStar(f.F(8), f.period))
         centre = "；中宫飞星山" + string(kNum[f.M(8)]) + "向" + kNum[f.F(8)] + "，宅中心宜洁净安静";
     string s;
     if (!water.empty())
@@ -843,64 +917,68 @@ string QuietSentence(const Facts &f)
         s = "本运无五黄、失令之二黑须避之方";
     s += centre + pairs;
     if (!water.empty() || !earth.empty()) {
-        const bool five = f.period != 5, two = f.Harmful(2);
+        const bool five = f.period != 5, two = QuietStar(2, f.period);
         s += string("；") + (five && two ? "五黄、二黑" : five ? "五黄" : "二黑") + "之方可用铜器、金属风铃泄其土气";
     }
     return s + "；八宅放水之方逢向星五黄、二黑者，以玄空为准";
 }
 
-// 零神 and 正神 of the building period: the palace of the period's own number wants a hill, its opposite water.
+// 零神 and 正神 of the building period: the palace of the period's own number wants a hill and never takes
+// water; its opposite wants water where its own facing star allows.
 string ZeroSentence(const Facts &f)
 {
     if (f.period == 5)
         return Yun(5) + "正神居中宫，不论零正，" + HouseName(f) + "以各宫令星为准";
-    const int zheng = ZhengPalace(f.period), ling = (zheng + 4) % 8;
-    string s = Yun(f.period) + "正神在" + Place(zheng);
-    // Where the flying stars say otherwise, the near landform follows them and 零正 keeps to the distant one.
-    if (f.wangXiang == zheng)
-        s += "，大局宜山；当令向星亦到此，近处门路、池塘以挨星为准，远处大水仍忌";
-    else
-        s += "，宜山不宜水";
+    const int zheng = ZhengShenPalace(f.period), ling = LingShenPalace(f.period);
+    string s = Yun(f.period) + "正神在" + Place(zheng) + "，宜山不宜水";
+    if (f.Use(zheng).use == PalaceUse::DoorOnly)
+        s += "，此方" + FacingState(f, zheng, f.period) + "，只宜开门、走道" + Door(f, zheng) + "以纳其气";
     s += "；零神在" + Place(ling);
-    if (f.Disturb(ling) & kNoWater)
-        s += "，本宜见水，唯此方向星" + string(kNum[f.F(ling)]) + "，只宜通气，不宜开门放水";
-    else if (f.wangXiang == ling)
-        s += string("，宜见水；当令向星亦到此，近处见水尤吉") + (f.wangShan == ling ? "，水外宜有山" : "") + Door(f, ling);
+    const PalaceRuling &u = f.Use(ling);
+    if (u.use != PalaceUse::Open)
+        return s + "，本宜见水，唯此方" + UseAdvice(f, ling);
+    if (f.wangXiang == ling)
+        s += string("，宜见水，当令向星亦到此，近处见水、开门尤吉") + (f.wangShan == ling ? "，水外宜有山" : "");
     else if (f.wangShan == ling)
-        s += "，当令山星到此宜山，零神之水宜远不宜近";
-    else if (f.Disturb(ling) & kNoEarth)
-        s += "，宜见水，唯山星" + string(kNum[f.M(ling)]) + "在此，不宜动土开池，借外局之水为佳";
+        s += "，宜见水，当令山星亦到此，近处见水、开门，远处宜有山";
     else
-        s += "，宜见水，零神方见水、开门则旺财" + Door(f, ling);
+        s += "，宜见水，零神方见水、开门则旺财";
+    s += Door(f, ling);
+    if (u.noEarth)
+        s += "，唯山星" + string(kNum[f.M(ling)]) + "在此，忌动土开池，宜借外局之水";
     return s;
 }
 
-// Whether the back of the house must stay without water: the timely mountain star sits there alone, or the
-// pattern keeps the back quiet (旺山旺向, 双星会向). With both timely stars there (双星会坐) it wants near water.
-bool BackHeld(const Facts &f)
-{
-    return (f.wangShan == f.sit && f.wangXiang != f.sit) || f.pattern == kWangShanWangXiang ||
-           f.pattern == kShuangXingHuiXiang;
-}
-
-// The outer palaces whose facing star is timely in the building period and which the disturbance table leaves
-// free: where a door, a path or water brings wealth.
+// 门路水口: every outer palace with the one answer of the building period's ruling, grouped by what it may take.
 string OpeningSentence(const Facts &f)
 {
-    string open;
+    string open, door, air;
     for (int p = 0; p < 8; ++p) {
-        const int st = StateOf(f.F(p), f.period);
-        if (Timely(st) && f.F(p) != 5 && !(f.Disturb(p) & kNoWater))
-            open += (open.empty() ? "" : "、") + Place(p) + "（向星" + kNum[f.F(p)] + kState[st] + "，门开" +
-                    kShan[3 * p + f.mountain % 3] + "字" +
-                    (p == f.sit && BackHeld(f)      ? "；坐后只宜开门，不宜开池放水"
-                     : p == ZhengPalace(f.period) ? "；正神方近处门路、池塘以挨星为准，忌大水"
-                                                  : "") +
-                    "）";
+        const PalaceRuling &u = f.Use(p);
+        const string gate = "门开" + string(kShan[3 * p + f.mountain % 3]) + "字";
+        switch (u.use) {
+        case PalaceUse::Open:
+            open += (open.empty() ? "" : "、") + Place(p) + "（" + FacingState(f, p, f.period) + "，" + gate +
+                    (u.noEarth ? "，山星" + string(kNum[f.M(p)]) + "在此忌动土开池" : "") + "）";
+            break;
+        case PalaceUse::DoorOnly:
+            door += (door.empty() ? "" : "、") + Place(p) + "（" + FacingState(f, p, f.period) + "，" +
+                    DoorOnlyRole(f.rule, p) + "，" + gate + "）";
+            break;
+        case PalaceUse::AirOnly:
+            air += (air.empty() ? "" : "、") + Place(p) + "（" +
+                   (u.why == UseReason::ErWu ? string("二五同宫") : FacingState(f, p, f.period)) + "）";
+            break;
+        case PalaceUse::Quiet:
+            break;
+        }
     }
-    if (open.empty())
-        return "本运无令星可纳之方，门路宜取城门，忌动之方只宜通气";
-    return open + "宜开门、见水、走道以纳旺气，其余各方宜静";
+    string s = open.empty() ? "本运无可开门、放水之方" : open + "宜开门、见水、走道以纳旺气";
+    if (!door.empty())
+        s += "；" + door + "只宜开门、走道，不宜见水";
+    if (!air.empty())
+        s += "；" + air + "只宜通气，忌开门放水";
+    return s + "；其余各方宜静";
 }
 
 // One outer palace beside the sitting and facing ones, said when the block has room: its stars and what may be
@@ -908,23 +986,18 @@ string OpeningSentence(const Facts &f)
 string SidePalace(const Facts &f, int p)
 {
     string s = Place(p) + "：" + Stars(f, p) + "，";
-    const int d = f.Disturb(p);
+    const PalaceRuling &u = f.Use(p);
     if (p == f.wangShan && p == f.wangXiang)
-        s += "令星同到，" + NearWaterFarHill(f, p);
+        s += "令星同到，" + NearWaterFarHill(f, f.rule, f.period, p);
     else if (p == f.wangXiang)
-        s += "当令向星在此，宜见水、开门" + Door(f, p);
+        s += "当令向星在此，" + UseAdvice(f, p, false);
     else if (p == f.wangShan)
-        s += "当令山星在此，宜有山或高楼";
-    else if (d & kNoWater)
-        s += "只宜通气，忌开门放水";
-    else if (Timely(StateOf(f.F(p), f.period)) && f.F(p) != 5)
-        s += "向星" + string(kNum[f.F(p)]) + kState[StateOf(f.F(p), f.period)] +
-             (p == ZhengPalace(f.period) ? "，可作门路" + Door(f, p) + "，正神方忌大水" : "，可作水口、门路" + Door(f, p));
-    else if (Timely(StateOf(f.M(p), f.period)) && f.M(p) != 5)
-        s += "山星" + string(kNum[f.M(p)]) + kState[StateOf(f.M(p), f.period)] + "，宜实宜静";
+        s += "当令山星在此，宜有山或高楼；" + UseAdvice(f, p);
+    else if (u.use == PalaceUse::Quiet && Timely(StateOf(f.M(p), f.period)) && !QuietStar(f.M(p), f.period))
+        s += "山星" + string(kNum[f.M(p)]) + kState[StateOf(f.M(p), f.period)] + "，宜实宜静；" + UseAdvice(f, p);
     else
-        s += "山向二星皆不得令，宜平常使用";
-    if (d & kNoEarth)
+        s += UseAdvice(f, p);
+    if (u.noEarth && u.use != PalaceUse::Open)
         s += "，忌动土";
     if (const char *name = PairName(f.M(p), f.F(p)))
         s += string("；") + name;
@@ -933,6 +1006,8 @@ string SidePalace(const Facts &f, int p)
 
 // ---- the two texts ----
 
+// The chart itself: its pattern, where the timely stars went, the stars of the sitting, facing and central
+// palaces, what the whole chart has, and the city gates. What is done period by period is the fortune's.
 string Explanation(const Facts &f)
 {
     std::vector<string> lines;
@@ -943,18 +1018,33 @@ string Explanation(const Facts &f)
                     WangXingSentence(f) + "。");
     lines.push_back("●坐山" + string(kGong[f.sit]) + "：" + Stars(f, f.sit) + "；向首" + kGong[f.face] + "：" +
                     Stars(f, f.face) + "；中宫：" + Stars(f, 8) + "。");
-    for (const Said &said : {HeShi(f), FuFan(f, true), SanBanDaJie(f)})
+    for (const Said &said : {HeShi(f), FuFan(f, true), SanBanSaid(f), DaJieSaid(f)})
         if (said.present)
             lines.push_back((said.good ? "★" : "☆") + said.text + "。");
     lines.push_back("●城门：" + GateSentence(f) + "。");
-    lines.push_back("●入囚：" + PrisonSentence(f) + "。");
-    const std::vector<Run> runs = Runs(f);
-    lines.push_back("●山运：旺丁在" + PeriodList(runs, true) + "；旺财在" + PeriodList(runs, false) + "。");
-    lines.push_back("●形峦：" + LandformSentence(f) + "。");
     string text;
     for (size_t i = 0; i < lines.size(); ++i)
         text += (i ? "\n" : "") + lines[i];
     return text;
+}
+
+// The outer palaces beside the sitting and facing ones, in the order the fortune reads them: the timely
+// stars' palaces, then those with something to avoid, then the rest.
+std::vector<int> SidePalaces(const Facts &f)
+{
+    std::vector<int> side;
+    const auto add = [&](int p) {
+        if (p != f.sit && p != f.face && p != 8 && std::find(side.begin(), side.end(), p) == side.end())
+            side.push_back(p);
+    };
+    add(f.wangXiang);
+    add(f.wangShan);
+    for (int p = 0; p < 8; ++p)
+        if (f.Use(p).use == PalaceUse::AirOnly || f.Use(p).noEarth || PairName(f.M(p), f.F(p)))
+            add(p);
+    for (int p = 0; p < 8; ++p)
+        add(p);
+    return side;
 }
 
 std::array<string, kBankLines> Fortune(const Facts &f)
@@ -962,48 +1052,26 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     std::array<string, kBankLines> out;
     int n = 0;
     auto add = [&](const string &line) { out[n++] = line; };
-    const std::vector<Run> runs = Runs(f);
+    const std::vector<Run> &runs = f.runs;
 
-    string title = "【" + Yun(f.period) + " " + HouseName(f) + "·" + Variant(f) + "】";
-    if (f.tiGua)
-        title += ReplacementSentence(f) + "。";
-    add(title);
+    add("【" + Yun(f.period) + " " + HouseName(f) + "·" + Variant(f) + "】");
     add("建宅元运：" + Yun(f.period) + "（" + Years(f.FirstYear(0)) + "），坐" + kShan[f.mountain] + "向" +
         kShan[f.facing] + "，坐" + kDir[f.sit] + "朝" + kDir[f.face] + "，" + kShan[f.mountain] + "山为" +
         kYuanLong[f.mountain % 3] + "，" + Variant(f) + "挨星。");
-    add("格局：" + PatternSentence(f) + "（" + Yun(f.period) + "坐" + f.S() + "向" + f.Fm() + "）。");
-    add("旺星：" + WangXingSentence(f) + "。");
-    add("坐山" + f.S() + "（" + kGong[f.sit] + "）：" + Stars(f, f.sit) + "；山星" + StarState(f.M(f.sit), f.period) +
-        "主丁，向星" + StarState(f.F(f.sit), f.period) + "。");
-    add("向首" + f.Fm() + "（" + kGong[f.face] + "）：" + Stars(f, f.face) + "；向星" + StarState(f.F(f.face), f.period) +
-        "主财，山星" + StarState(f.M(f.face), f.period) + "。");
+    add("坐山" + f.S() + "（" + kGong[f.sit] + "）：山星" + StarState(f.M(f.sit), f.period) + "主丁，向星" +
+        StarState(f.F(f.sit), f.period) + "。");
+    add("向首" + f.Fm() + "（" + kGong[f.face] + "）：向星" + StarState(f.F(f.face), f.period) + "主财，山星" +
+        StarState(f.M(f.face), f.period) + "。");
     add(kEmptyLine);
-    // Three lines for what the chart has: its whole-chart findings first, then the outer palaces beside the
-    // sitting and facing ones, the timely stars' palaces first.
+    // Six lines for the palaces: a 伏吟 or 反吟 of the sitting or facing palace first, then the others.
     std::vector<string> found;
-    const Said heShi = HeShi(f), fuFan = FuFan(f), sanBan = SanBanDaJie(f);
-    if (heShi.present)
-        found.push_back("合十：" + heShi.text + "。");
-    if (fuFan.present)
+    if (const Said fuFan = FuFan(f, false); fuFan.present)
         found.push_back("伏吟反吟：" + fuFan.text + "。");
-    if (sanBan.present)
-        found.push_back("三般卦与打劫：" + sanBan.text + "。");
-    std::vector<int> side;
-    for (int p : {f.wangXiang, f.wangShan})
-        if (p != f.sit && p != f.face && p != 8 && (side.empty() || side[0] != p))
-            side.push_back(p);
-    for (int p = 0; p < 8; ++p)
-        if (p != f.sit && p != f.face && std::find(side.begin(), side.end(), p) == side.end() &&
-            (f.Disturb(p) || PairName(f.M(p), f.F(p))))
-            side.push_back(p);
-    for (int p = 0; p < 8; ++p)
-        if (p != f.sit && p != f.face && std::find(side.begin(), side.end(), p) == side.end())
-            side.push_back(p);
-    for (size_t i = 0; found.size() < 3; ++i)
-        found.push_back("旁宫" + SidePalace(f, side[i]) + "。");
+    for (int p : SidePalaces(f))
+        if (found.size() < 6)
+            found.push_back("旁宫" + SidePalace(f, p) + "。");
     for (const string &line : found)
         add(line);
-    add("城门：" + GateSentence(f) + "。");
     add(kEmptyLine);
     add(f.pattern == kShangShanXiaShui
             ? "山运（自建宅之运起，每运二十年；坐山山星论丁，向首向星论财，按背山面水之常局论；若坐空朝满，"
@@ -1014,13 +1082,12 @@ std::array<string, kBankLines> Fortune(const Facts &f)
         add(PeriodLayout(f, runs[k].period));
     }
     add(kEmptyLine);
-    add("总断：" + HouseName(f) + "，旺丁之运：" + PeriodList(runs, true) + "；旺财之运：" +
-        PeriodList(runs, false) + "。");
+    add("总断：" + HouseName(f) + "，旺丁之运：" + PeriodList(f, true) + "；旺财之运：" + PeriodList(f, false) + "。");
     string weak;
     int firstWeak = -1;
     for (int k = 0; k < 9; ++k)
         if (runs[k].Decline()) {
-            weak += (weak.empty() ? "" : "、") + Yun(runs[k].period);
+            weak += (weak.empty() ? "" : "、") + DatedPeriod(f, k);
             // The onset of a decline, not a weakness carried on from the period before.
             if (firstWeak < 0 && k > 0 && !runs[k - 1].Decline())
                 firstWeak = k;
@@ -1037,9 +1104,11 @@ std::array<string, kBankLines> Fortune(const Facts &f)
     string renew = "换天心：";
     if (runs[0].Decline())
         renew += f.pattern == kShangShanXiaShui ? "建宅之运上山下水，形局不合坐空朝满者宜改向或择吉换天心；"
-                                                 : "建宅之运丁财俱不得令，宜借城门、来水补救；";
+                                                 : "建宅之运丁财俱不得令，" + Borrow(f) + "；";
     if (kf == 0)
-        renew += "当令向星入中，本运即受困，向前须有大水，否则宜改用下卦度数立向";
+        renew += f.face == ZhengShenPalace(f.period)
+                     ? "当令向星入中，本运即受困，向首为正神方不宜大水，宜改用下卦度数立向"
+                     : "当令向星入中，本运即受困，向前须有大水，否则宜改用下卦度数立向";
     else if (kf > 0 && firstWeak > 0 && firstWeak < kf)
         renew += HouseName(f) + "自" + Yun(runs[firstWeak].period) + "起丁财俱衰，" + Yun(runs[kf].period) +
                  "向星入囚；宜于" + Yun(runs[firstWeak].period) + work;

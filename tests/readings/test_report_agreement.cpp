@@ -66,28 +66,168 @@ std::set<QChar> Palaces(const QString &text)
 
 // The palaces where the report forbids opening a door or letting water out: those named in the clauses of the
 // 忌动 line up to a clause that says 忌开门放水.
-std::set<QChar> Forbidden(const QString &xk)
+// (what: "忌开门放水"; with "忌动土" the palaces where the report forbids digging.)
+std::set<QChar> Forbidden(const QString &xk, const char *what = "忌开门放水")
 {
     std::set<QChar> out, pending;
     for (const QString &clause : LineStarting(xk, Q("忌动之方：")).split(Q("；"))) {
         const std::set<QChar> named = Palaces(clause);
         pending.insert(named.begin(), named.end());
-        if (clause.contains(Q("忌开门放水"))) {
-            out.insert(pending.begin(), pending.end());
-            pending.clear();
-        } else if (clause.contains(Q("忌动土"))) {
+        if (clause.contains(Q("忌开门放水")) || clause.contains(Q("忌动土"))) {
+            if (clause.contains(Q(what)))
+                out.insert(pending.begin(), pending.end());
             pending.clear();
         }
     }
     return out;
 }
 
-bool Meets(const std::set<QChar> &a, const std::set<QChar> &b)
+// The clauses of a line: split at "；" outside brackets, so that a bracketed note stays with its palace.
+QStringList Clauses(const QString &line)
 {
-    for (QChar c : a)
-        if (b.count(c))
-            return true;
-    return false;
+    QStringList out{QString()};
+    int depth = 0;
+    for (QChar c : line) {
+        depth += c == QChar(0xFF08) || c == QLatin1Char('(') ? 1 : c == QChar(0xFF09) || c == QLatin1Char(')') ? -1 : 0;
+        if (c == QChar(0xFF1B) && depth == 0)
+            out.append(QString());
+        else
+            out.last() += c;
+    }
+    return out;
+}
+
+// What a clause lets its palace take.
+enum class Use { None, Open, Door, Air, Quiet };
+Use ClauseUse(QString c)
+{
+    c.remove(Q("不宜见水")).remove(Q("本宜见水"));
+    if (c.contains(Q("只宜通气")))
+        return Use::Air;
+    if (c.contains(Q("宜静")))
+        return Use::Quiet;
+    if (c.contains(Q("只宜开门")) || c.contains(Q("可作门路")))
+        return Use::Door;
+    for (const char *open : {"开门、见水", "见水、开门", "开门则旺财", "可作水口", "宜见水", "见水或开门"})
+        if (c.contains(Q(open)))
+            return Use::Open;
+    return Use::None;
+}
+
+// The trigrams of the palaces a clause speaks of: by their full names, or (打劫) as "离、震方".
+std::set<QChar> ClausePalaces(const QString &clause)
+{
+    std::set<QChar> out = Palaces(clause);
+    static const QRegularExpression triad(Q("^([坎艮震巽离坤兑乾、]+)[二三]?方"));
+    if (const auto m = triad.match(clause); m.hasMatch())
+        for (QChar c : m.captured(1))
+            if (c != QChar(0x3001))
+                out.insert(c);
+    return out;
+}
+
+// Per palace, the one answer of the 门路水口 line; palaces it does not name are quiet.
+std::map<QChar, Use> OpeningUses(const QString &xk)
+{
+    std::map<QChar, Use> out;
+    for (QChar c : Q("坎艮震巽离坤兑乾"))
+        out[c] = Use::Quiet;
+    for (const QString &clause : Clauses(LineStarting(xk, Q("门路水口："))))
+        for (QChar c : Palaces(clause))
+            out[c] = clause.contains(Q("宜开门、见水")) ? Use::Open
+                     : clause.contains(Q("只宜开门"))   ? Use::Door
+                     : clause.contains(Q("只宜通气"))   ? Use::Air
+                                                        : Use::Quiet;
+    return out;
+}
+
+// Every palace statement of the lines that open or quiet a palace in the building period (城门, 打劫, 零神,
+// the side palaces), as (palace, what the clause lets it take, the clause).
+enum class Source { Gate, DaJie, Zero, Side };
+struct Said {
+    Source source;
+    QChar palace;
+    Use use;
+    QString clause;
+};
+std::vector<Said> PalaceStatements(const QString &xk)
+{
+    std::vector<Said> out;
+    for (const QString &line : Lines(xk)) {
+        Source source = Source::Gate;
+        QString text = line;
+        if (line.contains(Q("城门：")))
+            source = Source::Gate;
+        else if (line.startsWith(Q("零神正神：")))
+            source = Source::Zero;
+        else if (line.startsWith(Q("旁宫")))
+            source = Source::Side;
+        else if (line.contains(Q("打劫（")))
+            source = Source::DaJie, text = line.mid(line.indexOf(Q("未来之气")) + 5);
+        else
+            continue;
+        for (const QString &c : Clauses(text))
+            if (const Use use = ClauseUse(c); use != Use::None)
+                for (QChar palace : ClausePalaces(c))
+                    out.push_back({source, palace, use, c});
+    }
+    return out;
+}
+
+// The building period, 1..9, from the header ("建宅年份：…八运").
+int BuildingPeriod(const QString &xk)
+{
+    static const QRegularExpression re(Q("建宅年份：[^\\r\\n]*\\)([一二三四五六七八九])运"));
+    const auto m = re.match(xk);
+    return m.hasMatch() ? Q("一二三四五六七八九").indexOf(m.captured(1)) + 1 : 0;
+}
+
+// The star line of a palace's section ("★山星9(生)，向星7(退)，运星4(煞)。") and the pattern lines under it.
+QStringList PalaceSection(const QString &xk, QChar trigram)
+{
+    const QStringList l = Lines(xk);
+    for (qsizetype i = 0; i < l.size(); ++i)
+        if (l[i].startsWith(QChar(0x3010)) && l[i].contains(QString(trigram) + Q("宫-"))) {
+            qsizetype e = i + 1;
+            while (e < l.size() && !l[e].startsWith(QChar(0x3010)) && !l[e].startsWith(Q("建宅选择")))
+                ++e;
+            return l.mid(i, e - i);
+        }
+    return {};
+}
+
+// The trigram of the sitting palace (its title ends "…山"), or of the facing palace ("…向").
+QChar AxisPalace(const QString &xk, bool sitting)
+{
+    static const QRegularExpression title(Q("^【..:(.)宫-[^】]*】 .(山|向)$"));
+    for (const QString &l : Lines(xk))
+        if (const auto m = title.match(l); m.hasMatch() && (m.captured(2) == Q("山")) == sitting)
+            return m.captured(1)[0];
+    return {};
+}
+
+// The facing star and its state in a palace's star line ("5", "生").
+std::pair<int, QChar> FacingStar(const QString &xk, QChar trigram)
+{
+    static const QRegularExpression re(Q("向星(\\d)\\((.)\\)"));
+    const QStringList section = PalaceSection(xk, trigram);
+    const auto m = section.size() > 1 ? re.match(section[1]) : QRegularExpressionMatch();
+    return m.hasMatch() ? std::pair{m.captured(1).toInt(), m.captured(2)[0]} : std::pair{0, QChar()};
+}
+
+// The building period's verdict in the fortune: its first period line.
+QString BuildingVerdict(const QString &xk)
+{
+    const QStringList l = Lines(xk);
+    for (qsizetype i = 0; i + 1 < l.size(); ++i)
+        if (l[i].startsWith(Q("山运（")))
+            return l[i + 1];
+    return {};
+}
+
+bool Declines(const QString &verdict)
+{
+    return verdict.contains(Q("两衰")) || verdict.contains(Q("两损")) || verdict.contains(Q("两退"));
 }
 
 enum Row {
@@ -99,11 +239,27 @@ enum Row {
     kBackWater,       // 旺山旺向 with 全局伏/反吟 told to have water behind, while the landform forbids it
     kPrisonFive,      // 五黄 in the centre "不论入囚", then the 五运 line says 入囚
     kErHeiOutOfSeason,// "失令之二黑" while the period line calls 二 生 or 旺
+    kTwoAnswers,      // a palace the 门路水口 line opens, limits or quiets is given another answer elsewhere
+    kZhengWater,      // the period's 正神 palace told to take water
+    kDeadOpened,      // a 死, 煞 or 五黄 facing star opened for water and doors, or 五黄 used as a city gate
+    kHeShiOverclaim,  // "旺山旺向的功效" where the chart's own verdict denies people or wealth
+    kSanBanDecline,   // 三般卦 "化凶为吉" beside a building period that declines
+    kJianAdvice,      // the advice to take the replacement chart in a replacement-chart report, or no word why
+    kPairMisplaced,   // a pair-pattern line under a palace whose own stars do not bear it out
+    kSaidTwice,       // the same statement twice, or the gates or 打劫 said in full more than once
+    kPeriodOrder,     // a list of periods out of the order they come from the building period
+    kWaterUnruled,    // the Eight Mansions water line drains into a palace the flying stars keep from water,
+                      // with no ruling for this house after it
+    kPondDug,         // a pond behind or before the house where the 忌动 line forbids digging
     kRows
 };
 const char *const kRowNames[kRows] = {"文昌 in the 五鬼 palace", "voided 吉方 recommended", "gate vs 忌动",
                                       "打劫 vs 忌动", "water line vs 忌动", "伏反吟 water behind",
-                                      "五黄 centre and 入囚", "失令之二黑 while 生"};
+                                      "五黄 centre and 入囚", "失令之二黑 while 生", "two answers for a palace",
+                                      "正神 given water", "死 or 煞 facing star opened", "合十 overclaimed",
+                                      "三般卦 against a decline", "兼 line in a 替卦 report", "pair pattern misplaced",
+                                      "said twice", "periods out of order", "water line without a ruling",
+                                      "pond where digging is forbidden"};
 
 // Which rows one house's report breaks.
 std::array<bool, kRows> Contradictions(const Reports &r)
@@ -135,17 +291,11 @@ std::array<bool, kRows> Contradictions(const Reports &r)
 
     const std::set<QChar> forbidden = Forbidden(xk);
     // City gates: "可用：此方开门、见水…" in a forbidden palace.
-    for (const QString &clause : LineStarting(xk, Q("城门：")).split(Q("；")))
-        if (clause.contains(Q("开门、见水")) && Meets(Palaces(clause), forbidden))
-            hit[kGateForbidden] = true;
-    // 打劫: the palaces told to open.
-    static const QRegularExpression daJie(Q("([坎离震巽兑乾、]+)[二三]?方宜开门、见水"));
-    for (auto it = daJie.globalMatch(LineStarting(xk, Q("三般卦与打劫："))); it.hasNext();) {
-        const QString names = it.next().captured(1);
-        for (QChar c : names)
-            if (c != QChar(0x3001) && forbidden.count(c))
-                hit[kDaJieForbidden] = true;
-    }
+    const std::vector<Said> statements = PalaceStatements(xk);
+    for (const Said &said : statements)
+        if (said.use == Use::Open && forbidden.count(said.palace) &&
+            (said.source == Source::Gate || said.source == Source::DaJie))
+            hit[said.source == Source::Gate ? kGateForbidden : kDaJieForbidden] = true;
     // The water line of the Eight Mansions reading, by the stems it names.
     const QStringList bzLines = Lines(bz);
     const qsizetype wi = bzLines.indexOf(Q("【二十四山放水参考】"));
@@ -180,6 +330,107 @@ std::array<bool, kRows> Contradictions(const Reports &r)
         const QChar s = states[e + 2];
         if (s != Q("死")[0] && s != Q("煞")[0])
             hit[kErHeiOutOfSeason] = true;
+    }
+
+    // One answer per palace: every statement agrees with the 门路水口 line.
+    const std::map<QChar, Use> uses = OpeningUses(xk);
+    for (const Said &said : statements)
+        if (said.use != uses.at(said.palace))
+            hit[kTwoAnswers] = true;
+    // The 正神 palace: never water, in the statements, the 门路水口 line, where the timely stars are and the
+    // landform.
+    static const QRegularExpression zhengRe(Q("正神在(?:正北|东北|正东|东南|正南|西南|正西|西北)(.)宫"));
+    if (const auto z = zhengRe.match(xk); z.hasMatch()) {
+        const QChar zheng = z.captured(1)[0];
+        bool water = uses.at(zheng) == Use::Open;
+        for (const Said &said : statements)
+            water = water || (said.palace == zheng && said.use == Use::Open);
+        for (const char *head : {"旺星：", "●当令", "★当令", "☆当令", "形峦："})
+            for (const QString &clause : Clauses(LineStarting(xk, Q(head))))
+                water = water || (Palaces(clause) == std::set<QChar>{zheng} && ClauseUse(clause) == Use::Open);
+        hit[kZhengWater] = water;
+    }
+    // A facing star that is dead, killing or 五黄 out of its period, opened by the 零神 or a city gate.
+    const int period = BuildingPeriod(xk);
+    for (const Said &said : statements) {
+        const auto [star, state] = FacingStar(xk, said.palace);
+        if (said.use == Use::Open && (said.source == Source::Gate || said.source == Source::Zero) &&
+            (state == Q("死")[0] || state == Q("煞")[0] || (star == 5 && period != 5)))
+            hit[kDeadOpened] = true;
+        if (said.source == Source::Gate && said.clause.contains(Q("飞星五")) && said.clause.contains(Q("可用")) &&
+            period != 5)
+            hit[kDeadOpened] = true;
+    }
+    // What the top lines claim against the chart's own verdicts.
+    const QString verdict = BuildingVerdict(xk);
+    const QString pattern = LineStarting(xk, Q("●此为")) + LineStarting(xk, Q("☆此为"));
+    if (xk.contains(Q("旺山旺向的功效")) &&
+        (pattern.contains(Q("不旺")) || verdict.contains(Q("不旺")) || Declines(verdict)))
+        hit[kHeShiOverclaim] = true;
+    if (xk.contains(Q("三般卦，是化凶为吉")) && Declines(verdict))
+        hit[kSanBanDecline] = true;
+    if (xk.contains(Q("挨星替卦:")) && (xk.contains(Q("可以考虑用兼向")) || !xk.contains(Q("所排为替卦盘"))))
+        hit[kJianAdvice] = true;
+    // Pair patterns under the palace whose stars bear them out.
+    for (QChar c : Q("坎艮震巽离坤兑乾")) {
+        const QStringList section = PalaceSection(xk, c);
+        if (section.size() < 2)
+            continue;
+        const bool mountain = section[1].contains(QRegularExpression(Q("山星\\d\\(旺\\)"))),
+                   facing = section[1].contains(QRegularExpression(Q("向星\\d\\(旺\\)")));
+        for (const QString &l : section.mid(2)) {
+            const bool both = l.contains(Q("此宫双星会"));
+            const bool one = l.contains(Q("此宫旺山旺向")) || l.contains(Q("此宫上山下水"));
+            if ((both && !(mountain && facing)) || (one && !mountain && !facing) ||
+                (l.contains(Q("此宫旺山：")) && !mountain) || (l.contains(Q("此宫旺向：")) && !facing) ||
+                (l.contains(Q("此宫上山：")) && !facing) || (l.contains(Q("此宫下水：")) && !mountain))
+                hit[kPairMisplaced] = true;
+        }
+    }
+    // Each statement once: the gates and 打劫 in full, and no sentence of the chart's explanation or its fortune
+    // repeated.
+    if (xk.count(Q("正城门在")) > 1 || xk.count(Q("打劫（")) > 1)
+        hit[kSaidTwice] = true;
+    const qsizetype from = xk.indexOf(Q("挨星")), palaces = xk.indexOf(QChar(0x3010), from),
+                    bank = xk.indexOf(Q("玄空山运断："));
+    std::set<QString> sentences;
+    for (const QString &part : {xk.mid(from, palaces - from), xk.mid(bank)})
+        for (QString sentence : part.split(QRegularExpression(Q("[。\\r\\n]+")))) {
+            sentence.remove(QRegularExpression(Q("^[★☆●◎]?[^：，；]{0,6}：")));
+            if (sentence.size() >= 20 && !sentences.insert(sentence).second)
+                hit[kSaidTwice] = true;
+        }
+    // Periods listed in the order they come from the building period.
+    static const QRegularExpression chain(Q("(?:[一二三四五六七八九]运(?:（[^）]*）)?、)+[一二三四五六七八九]运"));
+    for (auto it = chain.globalMatch(xk); it.hasNext();) {
+        int last = -1;
+        const QString list = it.next().captured(0).remove(QRegularExpression(Q("（[^）]*）")));
+        for (QChar c : list)
+            if (const int q = Q("一二三四五六七八九").indexOf(c); q >= 0) {
+                const int k = (q + 1 - period + 9) % 9;
+                hit[kPeriodOrder] = hit[kPeriodOrder] || k < last;
+                last = k;
+            }
+    }
+    // The water line and the ruling after it.
+    if (wi >= 0 && wi + 1 < bzLines.size()) {
+        static const std::map<QString, QChar> kWaterPalace = {
+            {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
+        const QString water = bzLines[wi + 1];
+        const QString ruling = wi + 2 < bzLines.size() ? bzLines[wi + 2] : QString();
+        for (const auto &[stems, palace] : kWaterPalace)
+            if (water.contains(Q("水宜放") + stems) && uses.at(palace) != Use::Open &&
+                !(ruling.contains(QString(palace) + Q("宫")) && ruling.contains(Q("不宜放水"))))
+                hit[kWaterUnruled] = true;
+    }
+    // A pond behind (or before) the house where the sitting (or facing) palace may not be dug.
+    const std::set<QChar> noDigging = Forbidden(xk, "忌动土");
+    static const QRegularExpression pond(Q("(坐后|向前)[^；。]*池塘"));
+    for (auto it = pond.globalMatch(xk); it.hasNext();) {
+        const auto m = it.next();
+        const QChar palace = AxisPalace(xk, m.captured(1) == Q("坐后"));
+        if (noDigging.count(palace) && !m.captured(0).contains(Q("不宜")) && !m.captured(0).contains(Q("忌")))
+            hit[kPondDug] = true;
     }
     return hit;
 }
@@ -259,6 +510,23 @@ TEST(ReportAgreement, PeriodsAreDatedFromTheBuildingYearsCycle)
         ASSERT_FALSE(r.xk.isEmpty()) << c.year;
         EXPECT_TRUE(r.xk.contains(Q(c.building))) << c.year;
         EXPECT_TRUE(r.xk.contains(Q(c.next))) << c.year;
+    }
+}
+
+TEST(ReportAgreement, EveryDatedPeriodLiesInTheNineFromTheBuildingOne)
+{
+    // Building year and mountain: before the tables' cycle (a 三般卦 house), after it, and within it.
+    TempProgramFolder folder;
+    MQuorin q;
+    static const QRegularExpression range(Q("(\\d{2,4})—\\d{2,4}"));
+    for (const auto &[year, m] : {std::pair{1835, 16}, {2050, 12}, {1970, 10}}) {
+        const Reports r = Write(q, m, year, true, Centre(m), 4 * m + 1);
+        ASSERT_FALSE(r.xk.isEmpty()) << year;
+        const int first = 44 + 20 * ((year - 44) / 20);
+        for (auto it = range.globalMatch(r.xk); it.hasNext();) {
+            const int y = it.next().captured(1).toInt();
+            EXPECT_TRUE(y >= first && y < first + 180) << year << ": " << y;
+        }
     }
 }
 
