@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
 namespace {
 struct Moment {
     TDateRec date;
@@ -97,4 +102,129 @@ TEST(NineStarEngine, RefusesDatesItCannotChartAndKeepsTheLastResult)
     }
     EXPECT_TRUE(engine.Compute({100, 1, 1, 0, 0}, false));
     EXPECT_TRUE(engine.Compute({3000, 12, 31, 22, 59}, false));
+}
+
+namespace {
+
+// Julian day number of a Gregorian date (the civil-calendar day count), apart from the engine's own.
+long CivilDayNumber(int y, int m, int d)
+{
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe + 1721120; // 1721120: the day number of 0000-03-01
+}
+
+constexpr long kJiaZi2024 = 2460311; // 2024-01-01, a 甲子 day
+
+// Days since the last 甲子 day, 0 on one.
+long SinceJiaZi(long day) { return ((day - kJiaZi2024) % 60 + 60) % 60; }
+
+// Walks every day of 1900..2100 with the engine under one method.
+template <typename Visit>
+void ForEachDay(MJiuXing &engine, Visit visit)
+{
+    TDateRec d{1900, 1, 1, 12, 0};
+    for (long day = CivilDayNumber(1900, 1, 1); d.year <= 2100; ++day, MYiDateEx::NextDay(d)) {
+        ASSERT_TRUE(engine.Compute(d, false));
+        visit(d, day, engine.Results().charts[int(JiuXingKind::Ri)]);
+    }
+}
+
+// Star 1..9 (九紫 9) and direction as one character: 1..9 forward, a..i backward.
+char DayCode(const JiuXingChart &c)
+{
+    const int star = c.Centre() == 0 ? 9 : c.Centre();
+    return c.direction > 0 ? char('0' + star) : char('a' + star - 1);
+}
+
+} // namespace
+
+TEST(NineStarEngine, DefaultMethodKeepsEveryDayOf1900To2100)
+{
+    std::ifstream in(QUORIN_TEST_DATA "/tools/daystar_jieqi_1900_2100.txt");
+    ASSERT_TRUE(in) << "missing reference file";
+    std::string expected, line;
+    while (std::getline(in, line))
+        if (!line.empty() && line[0] != '#')
+            expected += line.substr(line.find(' ') + 1);
+    ASSERT_EQ(expected.size(), 73414u);
+
+    MJiuXing engine;
+    engine.SetDayStarMethod(DayStarMethod::SolarTerm);
+    size_t i = 0;
+    int wrong = 0;
+    ForEachDay(engine, [&](const TDateRec &d, long, const JiuXingChart &c) {
+        if (DayCode(c) != expected[i++] && ++wrong <= 5)
+            ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": " << DayCode(c) << " not " << expected[i - 1];
+    });
+    EXPECT_EQ(wrong, 0);
+}
+
+// 三元甲子: six sequences of sixty days, each from the 甲子 day nearest its term (冬至 一白, 雨水 七赤, 谷雨 四绿
+// forward; 夏至 九紫, 处暑 三碧, 霜降 六白 backward) until the next one starts. Worked out here from the terms'
+// dates and the day count alone, and compared with the engine on every day of 1900..2100.
+TEST(NineStarEngine, SanYuanJiaZiSequencesStartOnTheJiaZiNearestTheirTerms)
+{
+    struct Sequence {
+        long start;     // day number of its 甲子 day
+        int star, direction;
+        DayTerm term;
+    };
+    const struct {
+        int termNumber; // 0 = 小寒
+        int star, direction;
+        DayTerm term;
+    } kSequences[] = {{3, 7, 1, DayTerm::YuShui},   {7, 4, 1, DayTerm::GuYu},       {11, 9, -1, DayTerm::XiaZhi},
+                      {15, 3, -1, DayTerm::ChuShu}, {19, 6, -1, DayTerm::ShuangJiang}, {23, 1, 1, DayTerm::DongZhi}};
+    MYiDateEx calendar;
+    std::vector<Sequence> sequences; // in the order of their terms
+    std::vector<long> springs;       // days of 春分
+    for (int year = 1899; year <= 2101; ++year) {
+        for (const TJieQiRec &t : calendar.YearJieQi(year)) {
+            const long day = CivilDayNumber(t.year, t.month, t.day);
+            if (t.term == 5)
+                springs.push_back(day);
+            for (const auto &s : kSequences) {
+                if (s.termNumber != t.term)
+                    continue;
+                const long since = SinceJiaZi(day);
+                sequences.push_back({since <= 30 ? day - since : day - since + 60, s.star, s.direction, s.term});
+            }
+        }
+    }
+
+    MJiuXing engine;
+    engine.SetDayStarMethod(DayStarMethod::SanYuanJiaZi);
+    size_t next = 0;
+    int wrong = 0, lastDirection = 0;
+    std::vector<long> turns;
+    ForEachDay(engine, [&](const TDateRec &d, long day, const JiuXingChart &c) {
+        while (next < sequences.size() && sequences[next].start <= day)
+            ++next;
+        const Sequence &s = sequences[next - 1]; // the later term where two share their 甲子 day
+        const int star = (((s.star - 1 + s.direction * int((day - s.start) % 60)) % 9) + 9) % 9 + 1;
+        const bool ok = c.Centre() == star % 9 && c.direction == s.direction && engine.Results().dayTerm == s.term;
+        if (!ok && ++wrong <= 5)
+            ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": star " << c.Centre() << " direction "
+                          << c.direction << ", expected " << star % 9 << " " << s.direction;
+        if (lastDirection != 0 && c.direction != lastDirection) {
+            turns.push_back(day);
+            // On a 甲子 day where a sequence starts (七赤 where 冬至 and 雨水 share their 甲子 day).
+            EXPECT_EQ(SinceJiaZi(day), 0) << d.year << "-" << d.month << "-" << d.day;
+            EXPECT_EQ(s.start, day) << d.year << "-" << d.month << "-" << d.day;
+        }
+        lastDirection = c.direction;
+    });
+    EXPECT_EQ(wrong, 0);
+    // Twice in every year from one 春分 to the next: once backward near 夏至, once forward near 冬至.
+    for (size_t i = 0; i + 1 < springs.size(); ++i) {
+        if (springs[i] < CivilDayNumber(1900, 1, 1) || springs[i + 1] > CivilDayNumber(2100, 12, 31))
+            continue;
+        const auto n = std::count_if(turns.begin(), turns.end(),
+                                     [&](long t) { return t >= springs[i] && t < springs[i + 1]; });
+        EXPECT_EQ(n, 2) << "year from the 春分 of day " << springs[i];
+    }
 }
