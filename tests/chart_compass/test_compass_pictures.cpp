@@ -225,13 +225,49 @@ TEST(CompassPicture, RingTextsStayInsideTheirBands)
                     s.SetFontSize(label.size);
                     s.SetFontBold(label.bold);
                     const double theta = CompassScreenAngle(d.panAngle, label.bearing);
-                    const double turn = tilt == 1 ? theta + 90.0 : 0.0;
+                    const double turn = tilt == 1 || label.turned ? theta + 90.0 : 0.0;
                     const BoxReach reach = TextBoxReach(label.radius * r, theta, s.TextWidth(label.text),
                                                         s.TextHeight(label.text), turn, theta);
                     EXPECT_GE(reach.rMin, ring.inner * r) << w << " ring " << ring.kind << " " << label.text.toStdString();
                     EXPECT_LE(reach.rMax, outer * r) << w << " ring " << ring.kind << " " << label.text.toStdString();
                     EXPECT_GE(label.size, 6.0f);
                 }
+            }
+        }
+    }
+}
+
+// Every number of the degree scale (0 .. 350 in tens) is drawn, legible and inside the band under the long ticks,
+// at the picture sizes people use, with the default three rings and with all thirteen, upright and turned.
+TEST(CompassPicture, EveryDegreeNumberIsDrawnInsideItsBand)
+{
+    QStringList numbers;
+    for (int degree = 0; degree < 360; degree += 10)
+        numbers << QString::number(degree);
+    for (const bool all : {false, true}) {
+        for (const auto& [w, h] : {std::pair{500, 580}, {1000, 1000}}) {
+            for (const int tilt : {0, 1, 2}) {
+                const Drawn d = Draw(all ? AllRings() : ChenShan({1, 4, 12}), w, h, tilt);
+                const std::string name =
+                    QStringLiteral("compass_degrees_%1rings_%2x%3_tilt%4").arg(all ? 13 : 3).arg(w).arg(h).arg(tilt).toStdString();
+                SavePng(d.image, QString::fromStdString(name));
+                const CompassRing& ring = d.layout.rings.front();
+                ASSERT_EQ(ring.kind, TCompassLayers::ZhouTian);
+                QStringList drawn;
+                MImagePlus s;
+                for (const CompassLabel& label : ring.labels) {
+                    drawn << label.text;
+                    s.SetFontSize(label.size);
+                    s.SetFontBold(false);
+                    const double theta = CompassScreenAngle(d.panAngle, label.bearing);
+                    const double turn = tilt != 0 || label.turned ? theta + 90.0 : 0.0;
+                    const BoxReach reach = TextBoxReach(label.radius * d.g.fRadius, theta, s.TextWidth(label.text),
+                                                        s.TextHeight(label.text), turn, theta);
+                    EXPECT_GE(reach.rMin, ring.inner * d.g.fRadius) << name << " " << label.text.toStdString();
+                    EXPECT_LE(reach.rMax, (ring.outer - 0.03) * d.g.fRadius) << name << " " << label.text.toStdString();
+                    EXPECT_GE(label.size, 6.0f) << name;
+                }
+                EXPECT_EQ(drawn.join(u' ').toStdString(), numbers.join(u' ').toStdString()) << name;
             }
         }
     }
