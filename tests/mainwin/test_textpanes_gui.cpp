@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
-#include <QTextList>
 
 using Answer = Prompts::Answer;
 using TextPanes::SaveKind;
@@ -160,14 +159,6 @@ TEST_F(TextPaneTest, ImportReplacesTheReportOnlyWhenTheWholeFileReads)
     popup("PopupRdtYang", QStringLiteral("导入阳宅断语"));
     EXPECT_EQ(pane->toPlainText(), QStringLiteral("阳宅"));
     EXPECT_TRUE(find<QMenu>(w.get(), "PopPingYu")->actions().size() < find<QMenu>(w.get(), "PopupRdtYang")->actions().size());
-
-    // A word processor's bulleted item: a list item of the pane, its marker no text.
-    writeFile(QStringLiteral("list.rtf"), "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 x;}}\\f0\\pard"
-                                          "{\\listtext \\'a1\\'a4\\tab}\\ls1\\ilvl0 \\'c3\\'c5\\'c7\\'b0}");
-    prompts.reply(path("list.rtf"));
-    popup("PopupRdtYang", QStringLiteral("导入阳宅断语"));
-    EXPECT_EQ(pane->toPlainText(), QStringLiteral("门前"));
-    EXPECT_NE(pane->document()->begin().textList(), nullptr);
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,126 +106,72 @@ TEST(NineStarEngine, RefusesDatesItCannotChartAndKeepsTheLastResult)
 }
 
 namespace {
-
-// Julian day number of a Gregorian date (the civil-calendar day count), apart from the engine's own.
-long CivilDayNumber(int y, int m, int d)
+// Julian day number of a Gregorian date, counted apart from the engine.
+long DayNumber(int y, int m, int d)
 {
     y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe + 1721120; // 1721120: the day number of 0000-03-01
+    const long era = (y >= 0 ? y : y - 399) / 400, yoe = y - era * 400;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + doe + 1721120; // 1721120: 0000-03-01
 }
 
-constexpr long kJiaZi2024 = 2460311; // 2024-01-01, a 甲子 day
-
-// Days since the last 甲子 day, 0 on one.
-long SinceJiaZi(long day) { return ((day - kJiaZi2024) % 60 + 60) % 60; }
-
-// Walks every day of 1900..2100 with the engine under one method.
-template <typename Visit>
-void ForEachDay(MJiuXing &engine, Visit visit)
-{
-    TDateRec d{1900, 1, 1, 12, 0};
-    for (long day = CivilDayNumber(1900, 1, 1); d.year <= 2100; ++day, MYiDateEx::NextDay(d)) {
-        ASSERT_TRUE(engine.Compute(d, false));
-        visit(d, day, engine.Results().charts[int(JiuXingKind::Ri)]);
-    }
-}
-
-// Star 1..9 (九紫 9) and direction as one character: 1..9 forward, a..i backward.
-char DayCode(const JiuXingChart &c)
-{
-    const int star = c.Centre() == 0 ? 9 : c.Centre();
-    return c.direction > 0 ? char('0' + star) : char('a' + star - 1);
-}
-
+long SinceJiaZi(long day) { return ((day - 2460311) % 60 + 60) % 60; } // 2024-01-01 was a 甲子 day
 } // namespace
 
-TEST(NineStarEngine, DefaultMethodKeepsEveryDayOf1900To2100)
+// Every day of 1900..2100 under both methods. 节气起算 keeps the days its table holds. 三元甲子 is worked out here
+// from the terms' dates and the day count alone: six sequences of sixty days, each from the 甲子 day nearest its
+// term (the earlier of two as near; the later term where two terms share one): 冬至 一白, 雨水 七赤, 谷雨 四绿
+// forward, 夏至 九紫, 处暑 三碧, 霜降 六白 backward. Its direction turns twice from one 春分 to the next.
+TEST(NineStarEngine, DayStarsOfEveryDayFrom1900To2100)
 {
     std::ifstream in(QUORIN_TEST_DATA "/tools/daystar_jieqi_1900_2100.txt");
-    ASSERT_TRUE(in) << "missing reference file";
-    std::string expected, line;
+    std::string table, line;
     while (std::getline(in, line))
         if (!line.empty() && line[0] != '#')
-            expected += line.substr(line.find(' ') + 1);
-    ASSERT_EQ(expected.size(), 73414u);
+            table += line.substr(line.find(' ') + 1);
+    ASSERT_EQ(table.size(), 73414u);
 
-    MJiuXing engine;
-    engine.SetDayStarMethod(DayStarMethod::SolarTerm);
-    size_t i = 0;
-    int wrong = 0;
-    ForEachDay(engine, [&](const TDateRec &d, long, const JiuXingChart &c) {
-        if (DayCode(c) != expected[i++] && ++wrong <= 5)
-            ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": " << DayCode(c) << " not " << expected[i - 1];
-    });
-    EXPECT_EQ(wrong, 0);
-}
-
-// 三元甲子: six sequences of sixty days, each from the 甲子 day nearest its term (冬至 一白, 雨水 七赤, 谷雨 四绿
-// forward; 夏至 九紫, 处暑 三碧, 霜降 六白 backward) until the next one starts. Worked out here from the terms'
-// dates and the day count alone, and compared with the engine on every day of 1900..2100.
-TEST(NineStarEngine, SanYuanJiaZiSequencesStartOnTheJiaZiNearestTheirTerms)
-{
-    struct Sequence {
-        long start;     // day number of its 甲子 day
-        int star, direction;
-        DayTerm term;
-    };
-    const struct {
-        int termNumber; // 0 = 小寒
-        int star, direction;
-        DayTerm term;
-    } kSequences[] = {{3, 7, 1, DayTerm::YuShui},   {7, 4, 1, DayTerm::GuYu},       {11, 9, -1, DayTerm::XiaZhi},
-                      {15, 3, -1, DayTerm::ChuShu}, {19, 6, -1, DayTerm::ShuangJiang}, {23, 1, 1, DayTerm::DongZhi}};
+    const std::map<int, std::pair<int, int>> kSequences = { // term number: start star, direction
+        {3, {7, 1}}, {7, {4, 1}}, {11, {9, -1}}, {15, {3, -1}}, {19, {6, -1}}, {23, {1, 1}}};
+    std::vector<std::pair<long, int>> starts; // 甲子 day, term
+    std::set<long> springs; // days of 春分
     MYiDateEx calendar;
-    std::vector<Sequence> sequences; // in the order of their terms
-    std::vector<long> springs;       // days of 春分
     for (int year = 1899; year <= 2101; ++year) {
         for (const TJieQiRec &t : calendar.YearJieQi(year)) {
-            const long day = CivilDayNumber(t.year, t.month, t.day);
+            const long day = DayNumber(t.year, t.month, t.day), since = SinceJiaZi(day);
             if (t.term == 5)
-                springs.push_back(day);
-            for (const auto &s : kSequences) {
-                if (s.termNumber != t.term)
-                    continue;
-                const long since = SinceJiaZi(day);
-                sequences.push_back({since <= 30 ? day - since : day - since + 60, s.star, s.direction, s.term});
-            }
+                springs.insert(day);
+            if (kSequences.count(t.term))
+                starts.push_back({since <= 30 ? day - since : day - since + 60, t.term});
         }
     }
-
-    MJiuXing engine;
-    engine.SetDayStarMethod(DayStarMethod::SanYuanJiaZi);
-    size_t next = 0;
-    int wrong = 0, lastDirection = 0;
-    std::vector<long> turns;
-    ForEachDay(engine, [&](const TDateRec &d, long day, const JiuXingChart &c) {
-        while (next < sequences.size() && sequences[next].start <= day)
+    MJiuXing byTerm, byJiaZi;
+    byJiaZi.SetDayStarMethod(DayStarMethod::SanYuanJiaZi);
+    size_t next = 0, i = 0;
+    int wrong = 0, direction = 0, turns = -1; // turns since the last 春分
+    for (TDateRec d{1900, 1, 1, 12, 0}; d.year <= 2100; MYiDateEx::NextDay(d), ++i) {
+        ASSERT_TRUE(byTerm.Compute(d, false) && byJiaZi.Compute(d, false));
+        const JiuXingChart &a = byTerm.Results().charts[int(JiuXingKind::Ri)];
+        const JiuXingChart &b = byJiaZi.Results().charts[int(JiuXingKind::Ri)];
+        const char code = char((a.direction > 0 ? '0' : 'a' - 1) + (a.Centre() == 0 ? 9 : a.Centre()));
+        const long day = DayNumber(d.year, d.month, d.day);
+        while (next < starts.size() && starts[next].first <= day)
             ++next;
-        const Sequence &s = sequences[next - 1]; // the later term where two share their 甲子 day
-        const int star = (((s.star - 1 + s.direction * int((day - s.start) % 60)) % 9) + 9) % 9 + 1;
-        const bool ok = c.Centre() == star % 9 && c.direction == s.direction && engine.Results().dayTerm == s.term;
-        if (!ok && ++wrong <= 5)
-            ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": star " << c.Centre() << " direction "
-                          << c.direction << ", expected " << star % 9 << " " << s.direction;
-        if (lastDirection != 0 && c.direction != lastDirection) {
-            turns.push_back(day);
-            // On a 甲子 day where a sequence starts (七赤 where 冬至 and 雨水 share their 甲子 day).
-            EXPECT_EQ(SinceJiaZi(day), 0) << d.year << "-" << d.month << "-" << d.day;
-            EXPECT_EQ(s.start, day) << d.year << "-" << d.month << "-" << d.day;
+        const auto [start, term] = starts[next - 1];
+        const auto [star, dir] = kSequences.at(term);
+        const int expected = ((star - 1 + dir * int((day - start) % 60)) % 9 + 9) % 9 + 1;
+        if ((code != table[i] || b.Centre() != expected % 9 || b.direction != dir) && ++wrong <= 5)
+            ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": 节气起算 " << code << " not " << table[i]
+                          << "; 三元甲子 " << b.Centre() << " " << b.direction << " not " << expected % 9 << " " << dir;
+        if (springs.count(day)) {
+            EXPECT_TRUE(turns == -1 || turns == 2) << d.year << ": " << turns << " turns";
+            turns = 0;
         }
-        lastDirection = c.direction;
-    });
-    EXPECT_EQ(wrong, 0);
-    // Twice in every year from one 春分 to the next: once backward near 夏至, once forward near 冬至.
-    for (size_t i = 0; i + 1 < springs.size(); ++i) {
-        if (springs[i] < CivilDayNumber(1900, 1, 1) || springs[i + 1] > CivilDayNumber(2100, 12, 31))
-            continue;
-        const auto n = std::count_if(turns.begin(), turns.end(),
-                                     [&](long t) { return t >= springs[i] && t < springs[i + 1]; });
-        EXPECT_EQ(n, 2) << "year from the 春分 of day " << springs[i];
+        if (direction != 0 && b.direction != direction) {
+            EXPECT_EQ(start, day) << d.year << "-" << d.month << "-" << d.day << ": a turn off a sequence's start";
+            turns += turns >= 0;
+        }
+        direction = b.direction;
     }
+    EXPECT_EQ(wrong, 0);
 }
