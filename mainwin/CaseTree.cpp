@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cctype>
 #include <unordered_map>
 
 namespace CaseTreeText {
@@ -48,16 +49,37 @@ int SurnameRank(QChar c)
     return it == rank.end() ? 0 : it->second;
 }
 
+const char *SurnameReading(QChar c)
+{
+    // Characters whose reading as a surname is not their common one, the one the pinyin table keeps for the rest
+    // of a name (乐 is lè in 快乐 but Yuè as a surname).
+    static const std::unordered_map<char16_t, const char *> readings = {
+        {u'卜', "bu"},   {u'缪', "miao"}, {u'解', "xie"},  {u'单', "shan"}, {u'隗', "wei"},  {u'仇', "qiu"},
+        {u'薄', "bo"},   {u'翟', "zhai"}, {u'能', "nai"},  {u'都', "du"},   {u'蔚', "yu"},   {u'阚', "kan"},
+        {u'曾', "zeng"}, {u'乜', "nie"},  {u'查', "zha"},  {u'盖', "ge"},   {u'佴', "nai"},  {u'乐', "yue"},
+        {u'区', "ou"},   {u'朴', "piao"}, {u'覃', "qin"},  {u'种', "chong"}, {u'繁', "po"},  {u'员', "yun"},
+        {u'秘', "bi"},   {u'召', "shao"}, {u'句', "gou"},  {u'折', "she"},  {u'祭', "zhai"}, {u'洗', "xian"},
+        {u'黑', "he"}};
+    const auto it = readings.find(c.unicode());
+    return it == readings.end() ? nullptr : it->second;
+}
+
 int SurnameKey(const QString &name)
 {
     if (name.isEmpty())
         return 0;
     const QString first = name.left(name.at(0).isHighSurrogate() ? 2 : 1);
-    static const ImCode im;
-    QByteArray pinyin = im.Convert(GbkEncode(first), 0);
-    if (pinyin.size() == 2)
-        pinyin = pinyin.toUpper();
-    const int c = pinyin.isEmpty() ? 0 : int(static_cast<signed char>(pinyin.at(0)));
+    const char *reading = first.size() == 1 ? SurnameReading(first.at(0)) : nullptr;
+    int c = 0;
+    if (reading) {
+        c = std::toupper(uchar(reading[0]));
+    } else {
+        static const ImCode im;
+        QByteArray pinyin = im.Convert(GbkEncode(first), 0);
+        if (pinyin.size() == 2)
+            pinyin = pinyin.toUpper();
+        c = pinyin.isEmpty() ? 0 : int(static_cast<signed char>(pinyin.at(0)));
+    }
     return c * 1000 + (first.size() == 1 ? SurnameRank(first.at(0)) : 0);
 }
 

@@ -36,7 +36,11 @@ QString RecordCount(int count);
 const QString &SurnameOrder();
 // 1-based place of the surname character c in the order (its first occurrence), 0 when it is not there.
 int SurnameRank(QChar c);
-// The first character of the owner's name: its pinyin initial * 1000 + its rank; 0 for an empty name.
+// The reading of c as a surname (lower-case pinyin without tones) where it is not the character's common reading;
+// nullptr where the common reading holds.
+const char *SurnameReading(QChar c);
+// The first character of the owner's name: the initial of its surname reading * 1000 + its rank; 0 for an empty
+// name.
 int SurnameKey(const QString &name);
 // Julian day of 1 January 01:01 of the year.
 double DateKey(int year);

@@ -19,6 +19,7 @@ constexpr int kMinAxisTextPoints = 8;
 constexpr float kLegiblePoints = 6.0f;
 // Room kept between a ring text and its band's lines, pixels.
 constexpr double kLabelMargin = 0.5;
+constexpr double kNudge = 0.01;
 
 }  // namespace
 
@@ -121,16 +122,15 @@ void CompassRenderer::DrawRing(CompassRing& ring)
     }
     // Each text at the largest legible size that keeps it in its room; a stacked pair that cannot both be legible
     // gives way to its first text alone across the band, or to nothing.
-    std::vector<float> sizes(ring.labels.size());
+    std::vector<CompassLabel> labels = ring.labels;
+    std::vector<float> sizes = FitLabels(labels);
     bool pairsFit = true;
-    for (size_t i = 0; i < ring.labels.size(); ++i) {
-        sizes[i] = FittedSize(ring.labels[i]);
-        if (ring.labels[i].stacked != 0 && sizes[i] == 0.0f)
+    for (size_t i = 0; i < labels.size(); ++i)
+        if (labels[i].stacked != 0 && sizes[i] == 0.0f)
             pairsFit = false;
-    }
     std::vector<CompassLabel> drawn;
-    for (size_t i = 0; i < ring.labels.size(); ++i) {
-        CompassLabel label = ring.labels[i];
+    for (size_t i = 0; i < labels.size(); ++i) {
+        CompassLabel label = labels[i];
         if (label.stacked != 0 && !pairsFit) {
             if (label.stacked != 1 || !label.keepAlone)
                 continue;
@@ -149,12 +149,60 @@ void CompassRenderer::DrawRing(CompassRing& ring)
     ring.labels = std::move(drawn);
 }
 
-float CompassRenderer::FittedSize(const CompassLabel& label)
+std::vector<float> CompassRenderer::FitLabels(std::vector<CompassLabel>& labels)
+{
+    const std::vector<CompassLabel> given = labels;
+    std::vector<float> sizes(labels.size());
+    bool turn = false;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        sizes[i] = FittedSize(labels[i]);
+        turn = turn || (tilt_ == 0 && labels[i].turnable && sizes[i] == 0.0f);
+    }
+    if (!turn)
+        return sizes;
+    // All of them alike, not a ring of some upright and some turned.
+    labels = given;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        labels[i].turned = labels[i].turnable;
+        sizes[i] = FittedSize(labels[i]);
+    }
+    return sizes;
+}
+
+float CompassRenderer::FittedSize(CompassLabel& label)
 {
     for (float size = std::max(label.size, kLegiblePoints); size >= kLegiblePoints; size -= 1.0f)
-        if (Fits(label, size))
+        if (Fits(label, size) || (label.movable && MoveIntoRoom(label, size)))
             return size;
     return 0.0f;
+}
+
+// Moves the text across its band by what it overreaches its room, when the room is deep enough for it.
+bool CompassRenderer::MoveIntoRoom(CompassLabel& label, float size)
+{
+    const double r = g_.fRadius;
+    const double inner = label.roomInner * r + kLabelMargin;
+    const double outer = label.roomOuter * r - kLabelMargin;
+    CompassLabel moved = label;
+    // The reach shifts with the radius almost one to one; a second step takes up what the turn of the box adds.
+    for (int step = 0; step < 2; ++step) {
+        SetFont(size, moved.bold, moved.colour);
+        const double theta = CompassScreenAngle(panAngle_, moved.bearing);
+        const BoxReach reach = TextBoxReach(moved.radius * r, theta, s_.TextWidth(moved.text),
+                                            s_.TextHeight(moved.text), TurnOf(moved).value_or(0.0), theta);
+        if (reach.rMax - reach.rMin > outer - inner)
+            return false;
+        // A hair more than the overreach, so that rounding leaves it inside.
+        const double shift = reach.rMax > outer   ? outer - reach.rMax - kNudge
+                             : reach.rMin < inner ? inner - reach.rMin + kNudge
+                                                  : 0.0;
+        moved.radius = float(moved.radius + shift / r);
+        if (Fits(moved, size)) {
+            label.radius = moved.radius;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CompassRenderer::Fits(const CompassLabel& label, float size)
@@ -162,12 +210,23 @@ bool CompassRenderer::Fits(const CompassLabel& label, float size)
     SetFont(size, label.bold, label.colour);
     const double theta = CompassScreenAngle(panAngle_, label.bearing);
     // Turned text lies along the ring; upright text keeps its box square to the screen.
-    const double turn = tilt_ == 1 ? theta + 90.0 : tilt_ == 2 ? theta + 270.0 : 0.0;
     const BoxReach reach = TextBoxReach(label.radius * g_.fRadius, theta, s_.TextWidth(label.text),
-                                        s_.TextHeight(label.text), turn, theta);
+                                        s_.TextHeight(label.text), TurnOf(label).value_or(0.0), theta);
     return reach.rMin >= label.roomInner * g_.fRadius + kLabelMargin &&
            reach.rMax <= label.roomOuter * g_.fRadius - kLabelMargin && reach.aMin >= -label.span / 2.0 &&
            reach.aMax <= label.span / 2.0;
+}
+
+std::optional<double> CompassRenderer::TurnOf(const CompassLabel& label) const
+{
+    const double theta = CompassScreenAngle(panAngle_, label.bearing);
+    if (label.turned) // read from the outside: the bottom of the text towards the centre on the lower half
+        return theta >= 180.0 ? theta + 90.0 : theta + 270.0;
+    if (tilt_ == 1)
+        return theta + 90.0;
+    if (tilt_ == 2)
+        return theta + 270.0;
+    return std::nullopt;
 }
 
 void CompassRenderer::DrawSector(const CompassSector& sector)
@@ -209,13 +268,10 @@ void CompassRenderer::DrawLabel(const CompassLabel& label)
 {
     SetFont(label.size, label.bold, label.colour);
     const QPointF p = At(label.radius, label.bearing);
-    if (tilt_ == 1 || tilt_ == 2) {
-        const double theta = CompassScreenAngle(panAngle_, label.bearing);
-        const double turn = tilt_ == 1 ? 90.0 : 270.0;
-        s_.DrawTextRotated(float(p.x()), float(p.y()), label.text, float(theta + turn));
-        return;
-    }
-    s_.DrawTextCentred(float(p.x()), float(p.y()), label.text);
+    if (const std::optional<double> turn = TurnOf(label))
+        s_.DrawTextRotated(float(p.x()), float(p.y()), label.text, float(*turn));
+    else
+        s_.DrawTextCentred(float(p.x()), float(p.y()), label.text);
 }
 
 void CompassRenderer::DrawAxis(const CompassLayout& layout)

@@ -6,6 +6,9 @@
 #include <QPointF>
 #include <QString>
 
+#include <optional>
+#include <vector>
+
 class MImagePlus;
 
 // Draws the computed compass of the compass view into the chart picture through the drawing surface, which must
@@ -36,9 +39,15 @@ private:
     void DrawRing(CompassRing& ring); // keeps in ring.labels the texts drawn
     void DrawSector(const CompassSector& sector);
     void DrawLabel(const CompassLabel& label);
-    // The largest legible size, at most the label's own, at which its text stays in its room; 0 for none.
-    float FittedSize(const CompassLabel& label);
+    // Each label's largest legible size; a ring of upright turnable labels is turned where one would be left out.
+    std::vector<float> FitLabels(std::vector<CompassLabel>& labels);
+    // The largest legible size, at most the label's own, at which its text stays in its room (a movable label is
+    // moved to where it does); 0 for none.
+    float FittedSize(CompassLabel& label);
+    bool MoveIntoRoom(CompassLabel& label, float size);
     bool Fits(const CompassLabel& label, float size);
+    // Counter-clockwise turn of a label's text in degrees; none for upright text.
+    std::optional<double> TurnOf(const CompassLabel& label) const;
     void DrawAxis(const CompassLayout& layout);
     void SetFont(float size, bool bold, uint32_t colour);
 

@@ -332,6 +332,8 @@ void Builder::ZhouTian(CompassRing& ring) const
         label.roomOuter = ring.outer - 0.03f;
         label.radius = std::max(ring.outer - 0.06f, (label.roomInner + label.roomOuter) / 2.0f);
         label.span = 10.0;
+        label.movable = true;
+        label.turnable = true;
         ring.labels.push_back(label);
     }
 }

@@ -51,6 +51,11 @@ struct CompassSector {
 // Two texts stacked across the band at one bearing (a stem over its branch, the two characters of a name) are
 // marked stacked 1 and 2. Where either cannot be legible, the ring draws neither; a first one marked keepAlone
 // (the stem) is then drawn alone across the whole band.
+//
+// A text marked movable may leave its radius for another in its room where it fits there and not at its own. A
+// ring whose texts are upright and marked turnable turns them all along the ring, so that they read from the
+// outside, where one of them cannot be legible upright (the degree numbers of a narrow band); the drawing marks
+// them turned.
 struct CompassLabel {
     QString text;
     float radius = 0.0f;
@@ -63,6 +68,9 @@ struct CompassLabel {
     double span = 360.0;
     uint8_t stacked = 0;
     bool keepAlone = false;
+    bool movable = false;
+    bool turnable = false;
+    bool turned = false;
 };
 
 struct CompassRing {

@@ -4,15 +4,18 @@
 
 #include <QColor>
 #include <QHash>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <algorithm>
 #include <cctype>
 #include <utility>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -25,7 +28,7 @@ constexpr int kMaxWordLength = 32;
 // Parameters are clamped to this magnitude so that arithmetic on them never overflows.
 constexpr long long kMaxParameter = 1000000000;
 
-enum class Dest : uint8_t { Text, FontTable, ColorTable, Skip };
+enum class Dest : uint8_t { Text, FontTable, ColorTable, ListTable, ListOverrides, Skip };
 
 struct CharProps {
     int font = -1;      // font-table number; -1 none
@@ -39,6 +42,8 @@ struct CharProps {
 struct ParaProps {
     Qt::Alignment align = Qt::AlignLeft;
     int firstIndent = 0, leftIndent = 0, rightIndent = 0; // twips
+    int list = 0;  // \lsN: the list override the paragraph belongs to; 0 none
+    int level = 0; // \ilvlN: its level in that list, 0..8
 };
 
 struct Group {
@@ -50,13 +55,19 @@ struct Group {
 
 struct Font {
     QString name;
-    int codepage = 0; // 0: the document's
+    int codepage = 0; // 0: the document's (a font without \fcharset)
 };
+
+// Number formats of list levels (\levelnfcN).
+constexpr int kNfcDecimal = 0, kNfcUpperRoman = 1, kNfcLowerRoman = 2, kNfcUpperAlpha = 3, kNfcLowerAlpha = 4,
+              kNfcBullet = 23;
+constexpr int kMaxListLevel = 8;
 
 enum class Word : uint8_t {
     Rtf, AnsiCpg, Deff, Uc, U, Par, Line, Tab, Pard, Plain, Bold, Italic, Underline, UnderlineNone, Strike,
     FontNo, FontSize, FontCharset, Fg, Highlight, FirstIndent, LeftIndent, RightIndent, AlignLeft, AlignCentre,
-    AlignRight, AlignJustify, FontTable, ColorTable, Red, Green, Blue, SkipDest, Bin, Cell, Literal
+    AlignRight, AlignJustify, FontTable, ColorTable, Red, Green, Blue, SkipDest, Bin, Cell, Row, Literal,
+    ListTable, ListOverrideTable, List, ListLevel, LevelNfc, ListId, ListOverride, ListNo, ListLevelNo
 };
 
 struct WordInfo {
@@ -70,7 +81,7 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
         std::unordered_map<std::string_view, WordInfo> t = {
             {"rtf", {Word::Rtf}}, {"ansicpg", {Word::AnsiCpg}}, {"deff", {Word::Deff}}, {"uc", {Word::Uc}},
             {"u", {Word::U}}, {"par", {Word::Par}}, {"sect", {Word::Par}}, {"page", {Word::Par}},
-            {"row", {Word::Par}}, {"line", {Word::Line}}, {"tab", {Word::Tab}}, {"cell", {Word::Cell}},
+            {"row", {Word::Row}}, {"line", {Word::Line}}, {"tab", {Word::Tab}}, {"cell", {Word::Cell}},
             {"pard", {Word::Pard}}, {"plain", {Word::Plain}}, {"b", {Word::Bold}}, {"i", {Word::Italic}},
             {"ul", {Word::Underline}}, {"uld", {Word::Underline}}, {"uldb", {Word::Underline}},
             {"ulw", {Word::Underline}}, {"ulwave", {Word::Underline}}, {"uldash", {Word::Underline}},
@@ -86,11 +97,15 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
             {"rquote", {Word::Literal, 0x2019}}, {"ldblquote", {Word::Literal, 0x201C}},
             {"rdblquote", {Word::Literal, 0x201D}}, {"endash", {Word::Literal, 0x2013}},
             {"emdash", {Word::Literal, 0x2014}}, {"enspace", {Word::Literal, 0x2002}},
-            {"emspace", {Word::Literal, 0x2003}}};
+            {"emspace", {Word::Literal, 0x2003}}, {"listtable", {Word::ListTable}},
+            {"listoverridetable", {Word::ListOverrideTable}}, {"list", {Word::List}},
+            {"listlevel", {Word::ListLevel}}, {"levelnfc", {Word::LevelNfc}}, {"levelnfcn", {Word::LevelNfc}},
+            {"listid", {Word::ListId}}, {"listoverride", {Word::ListOverride}}, {"ls", {Word::ListNo}},
+            {"ilvl", {Word::ListLevelNo}}};
         // Destinations whose content is not text of the document.
         for (std::string_view d :
              {"stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-              "footerr", "footerf", "footnote", "annotation", "fldinst", "listtable", "listoverridetable", "revtbl",
+              "footerr", "footerf", "footnote", "annotation", "fldinst", "listtext", "revtbl",
               "rsidtbl", "xmlnstbl", "generator", "nonshppict", "themedata", "colorschememapping", "latentstyles",
               "datastore", "filetbl", "pn", "xe", "tc", "txe", "template", "author", "operator", "title", "subject",
               "keywords", "comment", "doccomm", "company", "creatim", "revtim", "printim", "buptim", "mmathPr",
@@ -101,10 +116,14 @@ const std::unordered_map<std::string_view, WordInfo> &wordTable()
     return table;
 }
 
-// Windows character sets (\fcharsetN) to their code pages.
+// Windows character sets (\fcharsetN) to their code pages. A font's character set decides how its \'hh bytes
+// read; only the default set (1) leaves them to the document's \ansicpgN.
 int codepageOfCharset(int charset)
 {
     switch (charset) {
+    case 0: return 1252;   // ANSI
+    case 2: return 1252;   // symbol fonts have no code page: one byte stays one character
+    case 77: return 10000; // Mac
     case 128: return 932;
     case 129: return 949;
     case 134: return 936;
@@ -118,7 +137,8 @@ int codepageOfCharset(int charset)
     case 204: return 1251;
     case 222: return 874;
     case 238: return 1250;
-    default: return 0; // ANSI, symbol, default: the document's code page
+    case 255: return 437;  // OEM
+    default: return 0;     // default: the document's code page
     }
 }
 
@@ -139,6 +159,9 @@ private:
     RtfError controlWord();
     void word(std::string_view name, bool hasParam, long long param);
     void destWord(Word w, bool hasParam, long long param);
+    void listWord(Word w, long long param);
+    std::optional<QTextListFormat::Style> listStyle(const ParaProps &p) const;
+    void addToList(const ParaProps &p, QTextListFormat::Style style);
     void textByte(char byte);
     void textChar(QChar c);
     void openGroup();
@@ -165,8 +188,19 @@ private:
     std::vector<QColor> colours_; // index 0 is the automatic colour
     bool colourStarted_ = false;
     int red_ = 0, green_ = 0, blue_ = 0;
-    int fontNo_ = -1, fontCharset_ = 0;
+    int fontNo_ = -1, fontCharset_ = 1; // 1: no \fcharset given
     QByteArray fontName_;
+
+    // Lists: the number format of each level of each list (\listid), the list each \lsN stands for, and the
+    // list of the document made for each \lsN and level.
+    std::unordered_map<long long, std::vector<int>> listFormats_;
+    std::vector<int> levels_;            // of the \list being read
+    std::unordered_map<int, long long> overrides_;
+    std::optional<long long> overrideList_; // of the \listoverride being read
+    int overrideNo_ = 0;
+    std::map<std::pair<int, int>, QPointer<QTextList>> textLists_;
+    // A \cell's tab waits for what follows: the end of the row drops it.
+    bool cellTab_ = false;
 
     QByteArray bytes_; // undecoded text bytes in bytesCodepage_
     int bytesCodepage_ = 0;
@@ -186,6 +220,8 @@ QStringDecoder *Reader::decoder(int codepage)
                           : codepage == 950 ? QByteArray("Big5")
                           : codepage == 932 ? QByteArray("Shift_JIS")
                           : codepage == 949 ? QByteArray("windows-949")
+                          : codepage == 10000 ? QByteArray("macintosh")
+                          : codepage == 437 ? QByteArray("IBM437")
                                             : "windows-" + QByteArray::number(codepage);
         it = decoders_.emplace(codepage, QStringDecoder(name.constData(), QStringDecoder::Flag::Stateless)).first;
     }
@@ -253,6 +289,8 @@ void Reader::textChar(QChar c)
     }
     if (!isTextChar(c))
         return;
+    if (std::exchange(cellTab_, false))
+        textChar(QLatin1Char('\t'));
     if (!(top().chr == runProps_))
         flushRun();
     flushBytes();
@@ -266,6 +304,8 @@ void Reader::textByte(char byte)
         --skipChars_;
         return;
     }
+    if (std::exchange(cellTab_, false))
+        textChar(QLatin1Char('\t'));
     const int cp = currentCodepage();
     if (!(top().chr == runProps_) || cp != bytesCodepage_) {
         if (!(top().chr == runProps_))
@@ -280,16 +320,63 @@ void Reader::textByte(char byte)
 
 void Reader::endParagraph(bool last)
 {
+    if (std::exchange(cellTab_, false))
+        textChar(QLatin1Char('\t'));
     flushRun();
     const ParaProps &p = top().para;
+    const std::optional<QTextListFormat::Style> style = listStyle(p);
     QTextBlockFormat f;
     f.setAlignment(p.align);
-    f.setTextIndent(p.firstIndent / kTwipsPerPixel);
-    f.setLeftMargin(p.leftIndent / kTwipsPerPixel);
+    // A list item's indents are its list's: the marker hangs in them.
+    if (!style) {
+        f.setTextIndent(p.firstIndent / kTwipsPerPixel);
+        f.setLeftMargin(p.leftIndent / kTwipsPerPixel);
+    }
     f.setRightMargin(p.rightIndent / kTwipsPerPixel);
     cursor_.setBlockFormat(f);
+    if (style)
+        addToList(p, *style);
     if (!last)
         cursor_.insertBlock(f, charFormat(top().chr));
+}
+
+// The list style of a paragraph, none outside lists and in a list without numbers (\levelnfc255).
+std::optional<QTextListFormat::Style> Reader::listStyle(const ParaProps &p) const
+{
+    if (p.list == 0)
+        return std::nullopt;
+    int nfc = kNfcBullet; // a list the document does not describe
+    if (const auto o = overrides_.find(p.list); o != overrides_.end()) {
+        const auto l = listFormats_.find(o->second);
+        if (l != listFormats_.end() && size_t(p.level) < l->second.size())
+            nfc = l->second[size_t(p.level)];
+    }
+    static constexpr QTextListFormat::Style kBullets[3] = {QTextListFormat::ListDisc, QTextListFormat::ListCircle,
+                                                           QTextListFormat::ListSquare};
+    switch (nfc) {
+    case 255: return std::nullopt;
+    case kNfcBullet: return kBullets[p.level % 3];
+    case kNfcUpperRoman: return QTextListFormat::ListUpperRoman;
+    case kNfcLowerRoman: return QTextListFormat::ListLowerRoman;
+    case kNfcUpperAlpha: return QTextListFormat::ListUpperAlpha;
+    case kNfcLowerAlpha: return QTextListFormat::ListLowerAlpha;
+    default: return QTextListFormat::ListDecimal; // every other numbering counts in digits
+    }
+}
+
+// The paragraphs of one \lsN at one level form one list of the document, numbered through whatever lies between
+// them.
+void Reader::addToList(const ParaProps &p, QTextListFormat::Style style)
+{
+    QPointer<QTextList> &list = textLists_[{p.list, p.level}];
+    if (list) {
+        list->add(cursor_.block());
+        return;
+    }
+    QTextListFormat f;
+    f.setStyle(style);
+    f.setIndent(p.level + 1);
+    list = cursor_.createList(f);
 }
 
 void Reader::openGroup()
@@ -319,13 +406,45 @@ void Reader::commitFont()
     if (fontNo_ >= 0)
         fonts_.insert(fontNo_, f);
     fontNo_ = -1;
-    fontCharset_ = 0;
+    fontCharset_ = 1;
     fontName_.clear();
+}
+
+// Inside the list table and the list override table: the number format of every level of every list, and the
+// list each \lsN stands for.
+void Reader::listWord(Word w, long long param)
+{
+    if (top().dest == Dest::ListTable) {
+        if (w == Word::List)
+            levels_.clear();
+        else if (w == Word::ListLevel && levels_.size() <= kMaxListLevel)
+            levels_.push_back(kNfcDecimal);
+        else if (w == Word::LevelNfc && !levels_.empty())
+            levels_.back() = int(param);
+        else if (w == Word::ListId)
+            listFormats_[param] = levels_;
+        return;
+    }
+    if (w == Word::ListOverride) {
+        overrideList_.reset();
+        overrideNo_ = 0;
+        return;
+    }
+    if (w == Word::ListId)
+        overrideList_ = param;
+    else if (w == Word::ListNo)
+        overrideNo_ = int(param);
+    if (overrideList_ && overrideNo_ > 0)
+        overrides_[overrideNo_] = *overrideList_;
 }
 
 void Reader::destWord(Word w, bool hasParam, long long param)
 {
     Group &g = top();
+    if (g.dest == Dest::ListTable || g.dest == Dest::ListOverrides) {
+        listWord(w, param);
+        return;
+    }
     if (g.dest == Dest::FontTable) {
         if (w == Word::FontNo)
             fontNo_ = int(param);
@@ -354,6 +473,10 @@ void Reader::word(std::string_view name, bool hasParam, long long param)
     }
     const Word w = it->second.word;
     Group &g = top();
+    if (w == Word::ListTable || w == Word::ListOverrideTable) {
+        g.dest = w == Word::ListTable ? Dest::ListTable : Dest::ListOverrides;
+        return;
+    }
     if (w == Word::SkipDest || star) {
         g.dest = Dest::Skip;
         return;
@@ -392,7 +515,15 @@ void Reader::word(std::string_view name, bool hasParam, long long param)
     }
     case Word::Par: endParagraph(false); break;
     case Word::Line: textChar(QChar::LineSeparator); break;
-    case Word::Tab: case Word::Cell: textChar(QLatin1Char('\t')); break;
+    case Word::Tab: textChar(QLatin1Char('\t')); break;
+    case Word::Cell:
+        if (std::exchange(cellTab_, false))
+            textChar(QLatin1Char('\t'));
+        cellTab_ = true;
+        break;
+    case Word::Row: cellTab_ = false; endParagraph(false); break;
+    case Word::ListNo: g.para.list = std::max(0, value); break;
+    case Word::ListLevelNo: g.para.level = std::clamp(value, 0, kMaxListLevel); break;
     case Word::Literal: textChar(QChar(it->second.literal)); break;
     case Word::Pard: g.para = ParaProps{}; break;
     case Word::Plain: g.chr = CharProps{}; g.chr.font = defaultFont_; break;

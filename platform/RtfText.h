@@ -9,12 +9,14 @@ class QTextDocument;
 // Rich text as RTF, the format of saved reports and of each case's comments, over QTextDocument. No widgets:
 // the case files use it without a window.
 //
-// Reading takes what rich-edit programs and word processors write: text in the code page of its font
-// (\fcharsetN, else the document's \ansicpgN; 134 and 936 are GBK), \uN with its \ucN fallback characters,
-// paragraphs, tabs, line breaks, bold, italic, underline, strike-out, font and size, the colour table for text
-// and highlight, first-line, left and right indents and alignment. Destinations that are not shown (\*,
-// pictures, style sheet, document information, field instructions, headers) are skipped with their content;
-// the text around them stays. Unknown control words are ignored.
+// Reading takes what rich-edit programs and word processors write: text bytes in the character set of their font
+// (\fcharset0 Windows-1252, 134 GBK, the others by their code page; the document's \ansicpgN for a font that
+// names none and for text outside any font), \uN with its \ucN fallback characters, paragraphs, tabs, line
+// breaks, bold, italic, underline, strike-out, font and size, the colour table for text and highlight,
+// first-line, left and right indents and alignment, lists (\lsN and \ilvlN with the list tables) as list items,
+// and table rows as paragraphs with their cells apart by tabs. Destinations that are not shown (\*, pictures,
+// style sheet, document information, field instructions, headers, the {\listtext} copies of list markers) are
+// skipped with their content; the text around them stays. Unknown control words are ignored.
 //
 // Units: \fsN is in half points; indents are in twips, 15 twips to a document pixel (96 pixels an inch).
 
@@ -38,8 +40,9 @@ RtfError ReadRtf(QByteArrayView bytes, QTextDocument &doc);
 bool LooksLikeRtf(QByteArrayView bytes);
 
 // The document as RTF that rich-edit programs and word processors open with the same text: \ansicpg936, a font
-// table (\fcharset134), a colour table, characters GBK holds as \'hh and every other one as \uN? (\uc1).
-// Paragraphs end in CRLF; the last one has no \par.
+// table (\fcharset134), a colour table, characters GBK holds as \'hh and every other one as \uN? (\uc1), list
+// items with the list tables and their markers again as {\listtext} for programs without lists. Paragraphs end
+// in CRLF; the last one has no \par.
 QByteArray WriteRtf(const QTextDocument &doc);
 
 // A Chinese sentence describing `error` for a message box.

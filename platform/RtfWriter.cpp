@@ -7,7 +7,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextList>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -80,6 +82,31 @@ void appendText(QByteArray &out, QStringView text)
     }
 }
 
+// A list's level indent in twips: the document's indent width (40 pixels) per level.
+constexpr int kListIndentTwips = 600;
+
+// The \levelnfcN of a list style: 23 a bullet, 0 digits, 1..4 Roman numerals and letters.
+int numberFormat(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListDecimal: return 0;
+    case QTextListFormat::ListUpperRoman: return 1;
+    case QTextListFormat::ListLowerRoman: return 2;
+    case QTextListFormat::ListUpperAlpha: return 3;
+    case QTextListFormat::ListLowerAlpha: return 4;
+    default: return 23;
+    }
+}
+
+QString bulletOf(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListCircle   ? QStringLiteral("\u25E6")
+           : style == QTextListFormat::ListSquare ? QStringLiteral("\u25AA")
+                                                  : QStringLiteral("\u2022");
+}
+
+int listLevel(const QTextList *list) { return std::clamp(list->format().indent() - 1, 0, 8); }
+
 struct RunProps {
     int font = 0;
     int halfPoints = 24;
@@ -98,13 +125,16 @@ private:
     RunProps props(const QTextCharFormat &f);
     void writeChange(const RunProps &p, bool first);
     void writeBlock(const QTextBlock &block);
+    void writeListItem(const QTextBlock &block, const QTextList *list);
     QByteArray header() const;
+    QByteArray listTables() const;
 
     const QTextDocument &doc_;
     QStringList fonts_;
     QHash<QString, int> fontIndex_;
     QList<QRgb> colours_;
     QHash<QRgb, int> colourIndex_;
+    QList<const QTextList *> lists_; // \lsN is the place in this list + 1
     QByteArray body_;
     RunProps current_;
 };
@@ -184,13 +214,17 @@ void Writer::writeBlock(const QTextBlock &block)
     else if (a & Qt::AlignJustify)
         body_ += "\\qj";
     auto twips = [](double px) { return QByteArray::number(std::lround(px * kTwipsPerPixel)); };
-    if (bf.textIndent() != 0)
+    const QTextList *list = block.textList();
+    if (!list && bf.textIndent() != 0)
         body_ += "\\fi" + twips(bf.textIndent());
-    if (bf.leftMargin() != 0)
+    if (!list && bf.leftMargin() != 0)
         body_ += "\\li" + twips(bf.leftMargin());
     if (bf.rightMargin() != 0)
         body_ += "\\ri" + twips(bf.rightMargin());
-    body_ += ' ';
+    if (list)
+        writeListItem(block, list);
+    else
+        body_ += ' ';
     bool first = true;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
@@ -202,6 +236,54 @@ void Writer::writeBlock(const QTextBlock &block)
     }
     if (first) // an empty paragraph keeps its own size, which sets its height
         writeChange(props(block.charFormat()), block == doc_.begin());
+}
+
+// A list item: its list and level, the indent of the level with the marker hanging in it, and the marker as
+// \listtext for programs that do not read lists. Ends after a group: what follows is text.
+void Writer::writeListItem(const QTextBlock &block, const QTextList *list)
+{
+    qsizetype n = lists_.indexOf(list);
+    if (n < 0) {
+        lists_ << list;
+        n = lists_.size() - 1;
+    }
+    const int level = listLevel(list);
+    body_ += "\\ls" + QByteArray::number(n + 1) + "\\ilvl" + QByteArray::number(level) + "\\fi-" +
+             QByteArray::number(kListIndentTwips / 2) + "\\li" + QByteArray::number(kListIndentTwips * (level + 1));
+    const QTextListFormat::Style style = list->format().style();
+    const QString marker = numberFormat(style) == 23 ? bulletOf(style) : list->itemText(block);
+    body_ += " {\\listtext ";
+    appendText(body_, marker + QLatin1Char('\t'));
+    body_ += '}';
+}
+
+// One list definition per list, its nine levels alike, and one override each (\lsN = list N).
+QByteArray Writer::listTables() const
+{
+    if (lists_.isEmpty())
+        return {};
+    QByteArray table = "{\\*\\listtable", overrides = "{\\*\\listoverridetable";
+    for (qsizetype i = 0; i < lists_.size(); ++i) {
+        const QByteArray id = QByteArray::number(i + 1);
+        const QTextListFormat::Style style = lists_[i]->format().style();
+        const QByteArray nfc = QByteArray::number(numberFormat(style));
+        table += "{\\list\\listtemplateid" + id;
+        for (int level = 0; level <= 8; ++level) {
+            table += "{\\listlevel\\levelnfc" + nfc + "\\levelnfcn" + nfc + "\\leveljc0\\levelstartat1";
+            if (numberFormat(style) == 23) {
+                table += "{\\leveltext\\'01";
+                appendText(table, bulletOf(style));
+                table += ";}{\\levelnumbers;}";
+            } else {
+                table += "{\\leveltext\\'02\\'0" + QByteArray::number(level) + ".;}{\\levelnumbers\\'01;}";
+            }
+            table += "\\fi-" + QByteArray::number(kListIndentTwips / 2) + "\\li" +
+                     QByteArray::number(kListIndentTwips * (level + 1)) + '}';
+        }
+        table += "\\listid" + id + '}';
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';
+    }
+    return table + "}\r\n" + overrides + "}\r\n";
 }
 
 QByteArray Writer::header() const
@@ -216,7 +298,7 @@ QByteArray Writer::header() const
     for (QRgb c : colours_)
         h += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue" +
              QByteArray::number(qBlue(c)) + ';';
-    h += "}\r\n\\viewkind4 ";
+    h += "}\r\n" + listTables() + "\\viewkind4 ";
     return h;
 }
 

@@ -5,6 +5,7 @@
 #include "NameTables.h"
 
 #include <cmath>
+#include <limits>
 
 JiuXingChart FlyChart(int centre, int direction)
 {
@@ -93,6 +94,56 @@ void MJiuXing::CalcStars(JiuXingResult &r)
     c[int(JiuXingKind::Shi)] = FlyChart((h - 1) * dir + start + 81, dir);
 }
 
+namespace {
+
+// The index of a reference term (夏至 0, 处暑, 霜降, 冬至, 雨水, 谷雨 5) from the number of the solar month whose
+// mid-term it is (午 6, 申 8, 戌 10, 子 12, 寅 2, 辰 4).
+int TermIndex(int solarMonth) { return FloorMod(solarMonth + 6, 12) / 2; }
+
+// Julian day number (at noon, Beijing time) of a date.
+long DayNumber(const TDateRec &date)
+{
+    return std::lround(MYiDateEx::ToJD(TDateRec{date.year, date.month, date.day, 12, 0}));
+}
+
+// The 甲子 day nearest the day of a term (the date an almanac prints); a term midway between two 甲子 days, thirty
+// days from each, takes the earlier.
+long NearestJiaZi(const TDateRec &term)
+{
+    const long day = DayNumber(term);
+    const long since = FloorMod(MYiDateEx::DayGanZhi(term) - 1, 60); // days since the last 甲子 day, 0 on one
+    return since <= 30 ? day - since : day - since + 60;
+}
+
+} // namespace
+
+// 三元甲子: each sequence of sixty days starts at the 甲子 day nearest its term and runs until the next one starts.
+// A start lies within thirty days of its term and the terms lie about sixty days apart, so the sequence of a day
+// is the reference term's or one of its two neighbours': the one that started last on or before the day (the
+// later term where two terms share their 甲子 day).
+int MJiuXing::JiaZiSequence(const TJieQiRec &term, const TDateRec &day) const
+{
+    const long dayNumber = DayNumber(day);
+    long latest = std::numeric_limits<long>::min();
+    int index = TermIndex(term.term);
+    for (const int shift : {-2, 0, 2}) {
+        int year = term.year, month = term.term + shift;
+        if (month < 1) {
+            month += 12;
+            --year;
+        } else if (month > 12) {
+            month -= 12;
+            ++year;
+        }
+        const long start = NearestJiaZi(calendar_.JieQiTime(year, month, false));
+        if (start <= dayNumber && start >= latest) {
+            latest = start;
+            index = TermIndex(month);
+        }
+    }
+    return index;
+}
+
 int MJiuXing::CalcDayStar(JiuXingResult &r)
 {
     const TDateRec &d = r.gregorian;
@@ -107,23 +158,12 @@ int MJiuXing::CalcDayStar(JiuXingResult &r)
         if (r.moment < MYiDateEx::ToJD(t))
             term = calendar_.JieQiShift(d, false, -2);
     }
-    int index = FloorMod(term.term + 6, 12) / 2;
-    const TDateRec termDay{term.year, term.month, term.day, 12, 0};
-
+    int index = TermIndex(term.term);
     if (method_ == DayStarMethod::SanYuanJiaZi) {
-        // Each sequence starts at the 甲子 day nearest its term rather than at the term itself.
-        const int g = FloorMod(61 - MYiDateEx::DayGanZhi(termDay), 60);
-        const TDateRec inputDay{d.year, d.month, d.day, 12, 0};
-        int n = int(std::lround(MYiDateEx::ToJD(inputDay) - MYiDateEx::ToJD(termDay)));
+        TDateRec day{d.year, d.month, d.day, 12, 0};
         if (d.hour == 23)
-            ++n;
-        if (g < 30)
-            index = (index + 5) % 6;
-        const int e = n - g;
-        if (e > 59)
-            index = (index + 2) % 6;
-        else if (e >= 0)
-            index = (index + 1) % 6;
+            MYiDateEx::NextDay(day);
+        index = JiaZiSequence(term, day);
     }
     r.dayTerm = DayTerm(index);
     // Start star and direction of the day sequence after each reference term.

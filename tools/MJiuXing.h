@@ -55,7 +55,10 @@ struct JiuXingView {
     int fontSize = 9;       // base font size in points
 };
 
-// The day-star methods (the dayStar setting).
+// The day-star methods (the dayStar setting). Both fly the day stars in six sequences, from 冬至 一白, 雨水 七赤,
+// 谷雨 四绿 forward and from 夏至 九紫, 处暑 三碧, 霜降 六白 backward, each star counted from the day's place in
+// the sexagenary cycle. 节气起算 switches sequence at each term; 三元甲子 starts each sequence on the
+// 甲子 day nearest its term, so the direction turns twice a year, each time on a 甲子 day.
 enum class DayStarMethod { SolarTerm = 0, SanYuanJiaZi = 1 };
 
 // The nine-star engine: computes the 大运, 小运, year, month, day and hour charts of a Gregorian moment and
@@ -95,6 +98,7 @@ private:
     bool Validate(const TDateRec &date, JiuXingResult &r);
     void CalcStars(JiuXingResult &r);
     int CalcDayStar(JiuXingResult &r);
+    int JiaZiSequence(const TJieQiRec &term, const TDateRec &day) const;
     void Draw() const;
     QRect DrawHeader(QPainter &p) const; // returns the area left for the charts
     void DrawCharts(QPainter &p, const QRect &area) const;

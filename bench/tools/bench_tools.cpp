@@ -7,10 +7,11 @@
 #include <QImage>
 #include <benchmark/benchmark.h>
 
-// The six charts of a moment, a new moment each time (consecutive hours over a year).
+// The six charts of a moment, a new moment each time (consecutive hours over a year), by each day-star method.
 static void BM_NineStarChartsOfAMoment(benchmark::State &state)
 {
     MJiuXing engine;
+    engine.SetDayStarMethod(DayStarMethod(state.range(0)));
     TDateRec date{2024, 1, 1, 0, 0};
     for (auto _ : state) {
         benchmark::DoNotOptimize(engine.Compute(date, false));
@@ -21,7 +22,7 @@ static void BM_NineStarChartsOfAMoment(benchmark::State &state)
             date = {2024, 1, 1, 0, 0};
     }
 }
-BENCHMARK(BM_NineStarChartsOfAMoment)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_NineStarChartsOfAMoment)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The same, drawn into a picture of the window's size.
 static void BM_NineStarChartsDrawn(benchmark::State &state)

@@ -207,30 +207,45 @@ TEST(CompassPicture, FloorPlanWithTheChartMerged)
 
 TEST(CompassPicture, RingTextsStayInsideTheirBands)
 {
-    // All 13 rings at the picture sizes people use, upright and turned: every text drawn lies between its ring's
-    // lines (the 周天 numbers under their ticks), legible, and every ring keeps texts where its band allows.
-    for (const auto& [w, h] : {std::pair{500, 580}, {800, 800}, {1000, 1000}}) {
-        for (const int tilt : {0, 1}) {
-            const Drawn d = Draw(AllRings(), w, h, tilt);
-            if (tilt == 0)
-                SavePng(d.image, QStringLiteral("compass_all13_%1x%2").arg(w).arg(h));
-            MImagePlus s;
-            const double r = d.g.fRadius;
-            for (const CompassRing& ring : d.layout.rings) {
-                const double outer = ring.kind == TCompassLayers::ZhouTian ? ring.outer - 0.03 : ring.outer;
-                if (w == 1000) {
-                    EXPECT_FALSE(ring.labels.empty()) << "ring " << ring.kind << " tilt " << tilt;
-                }
-                for (const CompassLabel& label : ring.labels) {
-                    s.SetFontSize(label.size);
-                    s.SetFontBold(label.bold);
-                    const double theta = CompassScreenAngle(d.panAngle, label.bearing);
-                    const double turn = tilt == 1 ? theta + 90.0 : 0.0;
-                    const BoxReach reach = TextBoxReach(label.radius * r, theta, s.TextWidth(label.text),
-                                                        s.TextHeight(label.text), turn, theta);
-                    EXPECT_GE(reach.rMin, ring.inner * r) << w << " ring " << ring.kind << " " << label.text.toStdString();
-                    EXPECT_LE(reach.rMax, outer * r) << w << " ring " << ring.kind << " " << label.text.toStdString();
-                    EXPECT_GE(label.size, 6.0f);
+    // The default three rings and all 13 at the picture sizes people use, upright and turned: every text drawn lies
+    // between its ring's lines (the 周天 numbers under their ticks), legible; every ring keeps texts where its band
+    // allows, and the 周天 ring all 36 of its numbers.
+    QStringList degrees;
+    for (int degree = 0; degree < 360; degree += 10)
+        degrees << QString::number(degree);
+    for (const bool all : {false, true}) {
+        for (const auto& [w, h] : {std::pair{500, 580}, {800, 800}, {1000, 1000}}) {
+            for (const int tilt : {0, 1, 2}) {
+                const Drawn d = Draw(all ? AllRings() : ChenShan({1, 4, 12}), w, h, tilt);
+                const std::string name =
+                    QStringLiteral("compass_%1rings_%2x%3_tilt%4").arg(all ? 13 : 3).arg(w).arg(h).arg(tilt).toStdString();
+                if (tilt == 0 && w != 800)
+                    SavePng(d.image, QString::fromStdString(name));
+                MImagePlus s;
+                const double r = d.g.fRadius;
+                for (const CompassRing& ring : d.layout.rings) {
+                    const bool zhouTian = ring.kind == TCompassLayers::ZhouTian;
+                    const double outer = zhouTian ? ring.outer - 0.03 : ring.outer;
+                    if (w == 1000) {
+                        EXPECT_FALSE(ring.labels.empty()) << name << " ring " << ring.kind;
+                    }
+                    QStringList texts;
+                    for (const CompassLabel& label : ring.labels) {
+                        texts << label.text;
+                        const std::string where = name + " ring " + std::to_string(ring.kind) + " " + label.text.toStdString();
+                        s.SetFontSize(label.size);
+                        s.SetFontBold(label.bold);
+                        const double theta = CompassScreenAngle(d.panAngle, label.bearing);
+                        const double turn = tilt != 0 || label.turned ? theta + 90.0 : 0.0; // ±90 cover one box
+                        const BoxReach reach = TextBoxReach(label.radius * r, theta, s.TextWidth(label.text),
+                                                            s.TextHeight(label.text), turn, theta);
+                        EXPECT_GE(reach.rMin, ring.inner * r) << where;
+                        EXPECT_LE(reach.rMax, outer * r) << where;
+                        EXPECT_GE(label.size, 6.0f);
+                    }
+                    if (zhouTian) {
+                        EXPECT_EQ(texts.join(u' ').toStdString(), degrees.join(u' ').toStdString()) << name;
+                    }
                 }
             }
         }

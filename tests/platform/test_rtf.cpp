@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextList>
 
 #include <gtest/gtest.h>
 
@@ -164,6 +165,74 @@ TEST(Rtf, DamagedInputFailsClearlyInLinearTime)
         EXPECT_EQ(ReadRtf(c.in, doc), c.error) << c.in.left(40).constData();
         EXPECT_EQ(doc.toPlainText(), c.text) << c.in.left(40).constData();
         EXPECT_FALSE(RtfErrorText(c.error).isEmpty() && c.error != RtfError::None);
+    }
+}
+
+// \'hh bytes read in the character set of the font they are in; the document's code page serves a font that names
+// none. Each row: the RTF, then the first font's name and the text.
+TEST(Rtf, BytesReadInTheirFontsCharacterSet)
+{
+    const std::pair<const char *, const char16_t *> rows[] = {
+        {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\\f0 caf\\'e9 na\\'efve}",
+         u"Arial|café naïve"},
+        {"{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Caf\\'e9;}}caf\\'e9}", u"Café|café"},
+        {"{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 \\'d6\\'d0}",
+         u"宋体|中"},
+        {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil SimSun;}}\\f0 \\'d6\\'d0}", u"SimSun|中"},
+        {"{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 A;}{\\f1\\fswiss\\fcharset0 B;}}"
+         "\\f0\\'d6\\'d0\\f1\\'e9}", u"A|中é"},
+    };
+    for (const auto &[rtf, expected] : rows) {
+        QTextDocument doc;
+        ASSERT_EQ(ReadRtf(rtf, doc), RtfError::None) << rtf;
+        const QTextCharFormat f = doc.begin().begin().fragment().charFormat();
+        EXPECT_EQ(f.fontFamilies().toStringList().value(0) + u'|' + doc.toPlainText(), QString::fromUtf16(expected));
+    }
+}
+
+// Lists as word processors write them (the list tables, \lsN, \ilvlN, the marker again in {\listtext} for programs
+// without lists) become list items, their markers no text, and stay so when written; a table row ends with its
+// last cell.
+TEST(Rtf, ListsAreListItemsAndTableRowsEndWithTheirLastCell)
+{
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\r\n"
+        "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}{\\listlevel\\levelnfc4"
+        "{\\leveltext\\'02\\'01.;}}\\listid-100}{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid200}}\r\n"
+        "{\\*\\listoverridetable{\\listoverride\\listid-100\\ls1}{\\listoverride\\listid200\\ls2}}\r\n"
+        "\\pard{\\listtext\\pard\\plain \\'b7\\tab}\\ls1\\ilvl0\\fi-360\\li720 \\'c3\\'c5\\'c7\\'b0\\par\r\n"
+        "{\\listtext a.\\tab}\\ls1\\ilvl1 \\'b6\\'fe\\par\r\n"
+        "\\pard{\\listtext 1.\\tab}\\ls2 \\'d2\\'bb\\par\r\n"
+        "\\pard\\li500 \\'bc\\'e4\\par\r\n"
+        "\\pard{\\listtext 2.\\tab}\\ls2 \\'c8\\'fd\\par\r\n"
+        "\\trowd\\cellx1000\\cellx2000\\pard\\intbl \\'d7\\'f8\\'c9\\'bd\\cell \\'cf\\'f2\\cell\\row\r\n"
+        "\\trowd\\cellx1000\\cellx2000\\pard\\intbl \\'d7\\'d3\\cell\\cell\\row\r\n"
+        "\\pard \\'cd\\'ea}";
+    // Each block: its list's style and indent and the block's number, or its left margin outside lists.
+    auto blocks = [](const QTextDocument &doc) {
+        QStringList out;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+            const QTextList *list = b.textList();
+            const QTextListFormat f = list ? list->format() : QTextListFormat();
+            out << (list ? QStringLiteral("%1 %2 #%3").arg(f.style()).arg(f.indent()).arg(list->itemNumber(b))
+                         : QString::number(b.blockFormat().leftMargin()));
+        }
+        return out;
+    };
+    const QStringList expected = {QStringLiteral("%1 1 #0").arg(QTextListFormat::ListDisc),
+                                  QStringLiteral("%1 2 #0").arg(QTextListFormat::ListLowerAlpha),
+                                  QStringLiteral("%1 1 #0").arg(QTextListFormat::ListDecimal),
+                                  QString::number(500 / 15.0),
+                                  QStringLiteral("%1 1 #1").arg(QTextListFormat::ListDecimal), "0", "0", "0"};
+    QTextDocument doc;
+    ASSERT_EQ(ReadRtf(rtf, doc), RtfError::None);
+    const QByteArray written = WriteRtf(doc);
+    EXPECT_TRUE(written.contains("{\\listtext 2.\\tab }")) << written.constData();
+    QTextDocument back;
+    ASSERT_EQ(ReadRtf(written, back), RtfError::None);
+    for (const QTextDocument *d : {&doc, &back}) {
+        EXPECT_EQ(d->toPlainText(), QStringLiteral("门前\n二\n一\n间\n三\n坐山\t向\n子\t\n完"));
+        EXPECT_EQ(blocks(*d), expected);
     }
 }
 

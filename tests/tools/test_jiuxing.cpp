@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace {
 struct Moment {
     TDateRec date;
@@ -97,4 +103,75 @@ TEST(NineStarEngine, RefusesDatesItCannotChartAndKeepsTheLastResult)
     }
     EXPECT_TRUE(engine.Compute({100, 1, 1, 0, 0}, false));
     EXPECT_TRUE(engine.Compute({3000, 12, 31, 22, 59}, false));
+}
+
+namespace {
+// Julian day number of a Gregorian date, counted apart from the engine.
+long DayNumber(int y, int m, int d)
+{
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400, yoe = y - era * 400;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + doe + 1721120; // 1721120: 0000-03-01
+}
+
+long SinceJiaZi(long day) { return ((day - 2460311) % 60 + 60) % 60; } // 2024-01-01 was a 甲子 day
+} // namespace
+
+// Every day of 1900..2100 under both methods. 节气起算 keeps the days its table holds. 三元甲子 is worked out here
+// from the terms' dates and the day count alone: six sequences of sixty days, each from the 甲子 day nearest its
+// term (the earlier of two as near; the later term where two terms share one): 冬至 一白, 雨水 七赤, 谷雨 四绿
+// forward, 夏至 九紫, 处暑 三碧, 霜降 六白 backward. Its direction turns twice from one 春分 to the next.
+TEST(NineStarEngine, DayStarsOfEveryDayFrom1900To2100)
+{
+    std::ifstream in(QUORIN_TEST_DATA "/tools/daystar_jieqi_1900_2100.txt");
+    std::string table, line;
+    while (std::getline(in, line))
+        if (!line.empty() && line[0] != '#')
+            table += line.substr(line.find(' ') + 1);
+    ASSERT_EQ(table.size(), 73414u);
+
+    const std::map<int, std::pair<int, int>> kSequences = { // term number: start star, direction
+        {3, {7, 1}}, {7, {4, 1}}, {11, {9, -1}}, {15, {3, -1}}, {19, {6, -1}}, {23, {1, 1}}};
+    std::vector<std::pair<long, int>> starts; // 甲子 day, term
+    std::set<long> springs; // days of 春分
+    MYiDateEx calendar;
+    for (int year = 1899; year <= 2101; ++year) {
+        for (const TJieQiRec &t : calendar.YearJieQi(year)) {
+            const long day = DayNumber(t.year, t.month, t.day), since = SinceJiaZi(day);
+            if (t.term == 5)
+                springs.insert(day);
+            if (kSequences.count(t.term))
+                starts.push_back({since <= 30 ? day - since : day - since + 60, t.term});
+        }
+    }
+    MJiuXing byTerm, byJiaZi;
+    byJiaZi.SetDayStarMethod(DayStarMethod::SanYuanJiaZi);
+    size_t next = 0, i = 0;
+    int wrong = 0, direction = 0, turns = -1; // turns since the last 春分
+    for (TDateRec d{1900, 1, 1, 12, 0}; d.year <= 2100; MYiDateEx::NextDay(d), ++i) {
+        ASSERT_TRUE(byTerm.Compute(d, false) && byJiaZi.Compute(d, false));
+        const JiuXingChart &a = byTerm.Results().charts[int(JiuXingKind::Ri)];
+        const JiuXingChart &b = byJiaZi.Results().charts[int(JiuXingKind::Ri)];
+        const char code = char((a.direction > 0 ? '0' : 'a' - 1) + (a.Centre() == 0 ? 9 : a.Centre()));
+        const long day = DayNumber(d.year, d.month, d.day);
+        while (next < starts.size() && starts[next].first <= day)
+            ++next;
+        const auto [start, term] = starts[next - 1];
+        const auto [star, dir] = kSequences.at(term);
+        const int expected = ((star - 1 + dir * int((day - start) % 60)) % 9 + 9) % 9 + 1;
+        if ((code != table[i] || b.Centre() != expected % 9 || b.direction != dir) && ++wrong <= 5)
+            ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": 节气起算 " << code << " not " << table[i]
+                          << "; 三元甲子 " << b.Centre() << " " << b.direction << " not " << expected % 9 << " " << dir;
+        if (springs.count(day)) {
+            EXPECT_TRUE(turns == -1 || turns == 2) << d.year << ": " << turns << " turns";
+            turns = 0;
+        }
+        if (direction != 0 && b.direction != direction) {
+            EXPECT_EQ(start, day) << d.year << "-" << d.month << "-" << d.day << ": a turn off a sequence's start";
+            turns += turns >= 0;
+        }
+        direction = b.direction;
+    }
+    EXPECT_EQ(wrong, 0);
 }
