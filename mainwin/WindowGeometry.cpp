@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 #include <algorithm>
@@ -30,8 +31,10 @@ QMargins frameMargins(const QMainWindow &window)
 // then, and a window placed at a screen's edge without it would reach past that edge by its title bar.
 class KeepFrameOnScreen : public QObject {
 public:
-    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available)
-        : QObject(&window), m_window(window), m_minimum(minimum), m_available(available)
+    // `centre`: the window was centred, and stays so unless it has been moved since.
+    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available, bool centre)
+        : QObject(&window), m_window(window), m_minimum(minimum), m_available(available), m_centre(centre),
+          m_placedAt(window.pos())
     {
         window.installEventFilter(this);
         // Without a window manager no frame ever comes; a later move is then the user's own.
@@ -56,7 +59,10 @@ protected:
         }
         const QRect frame = m_window.frameGeometry();
         const QSize decoration(m.left() + m.right(), m.top() + m.bottom());
-        const QRect placed = Place(frame, m_minimum + decoration, m_available);
+        QRect placed = Place(frame, m_minimum + decoration, m_available);
+        // The window manager puts the frame's corner or the client's corner where the window was placed.
+        if (m_centre && (frame.topLeft() == m_placedAt || m_window.geometry().topLeft() == m_placedAt))
+            placed = Centred(placed.size(), m_available);
         if (placed.size() != frame.size())
             m_window.resize(placed.size() - decoration);
         if (placed.topLeft() != frame.topLeft())
@@ -70,7 +76,43 @@ private:
     QMainWindow &m_window;
     QSize m_minimum;
     QRect m_available;
+    bool m_centre;
+    QPoint m_placedAt;
 };
+
+// The layout's cached sizes from `widget` up to the window, after a change of the widget's own limits: the
+// widgets are not shown yet, and a hidden widget's change reaches no layout by itself.
+void invalidateUpTo(QWidget *widget, const QWidget *window)
+{
+    for (QWidget *w = widget; w && w != window; w = w->parentWidget()) {
+        w->updateGeometry();
+        if (w->layout())
+            w->layout()->invalidate();
+    }
+}
+
+void place(QMainWindow &window, const QRect &client, QWidget *panel, bool centre)
+{
+    panel->setMinimumSize(panel->sizeHint());
+    const int menu = MenuHeight(window);
+    const QMargins m = frameMargins(window);
+    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
+    const QSize minimum = MinimumClientSize(window) + QSize(0, menu);
+    window.setMinimumSize(minimum);
+
+    const QRect stored(client.topLeft(), client.size() + QSize(0, menu) + frame);
+    const QScreen *screen = centre ? QGuiApplication::primaryScreen() : QGuiApplication::screenAt(stored.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : stored;
+    QRect placed = Place(stored, minimum + frame, available);
+    if (centre)
+        placed = Centred(placed.size(), available);
+    window.resize(placed.size() - frame);
+    window.move(placed.topLeft());
+    if (m.isNull() && !window.isVisible())
+        new KeepFrameOnScreen(window, minimum, available, centre);
+}
 
 } // namespace
 
@@ -99,25 +141,35 @@ QSize MinimumClientSize(const QMainWindow &window)
     return central->layout()->totalMinimumSize();
 }
 
+QSize ClientSizeShowing(QMainWindow &window, QScrollArea &scroll)
+{
+    const QWidget *content = scroll.widget();
+    if (!content)
+        return MinimumClientSize(window);
+    const int frame = 2 * scroll.frameWidth();
+    const QSize limit = scroll.minimumSize();
+    scroll.setMinimumSize(content->size() + QSize(frame, frame));
+    invalidateUpTo(&scroll, &window);
+    const QSize size = MinimumClientSize(window);
+    scroll.setMinimumSize(limit);
+    invalidateUpTo(&scroll, &window);
+    return size;
+}
+
+QRect Centred(const QSize &size, const QRect &available)
+{
+    return {available.left() + std::max(0, (available.width() - size.width()) / 2),
+            available.top() + std::max(0, (available.height() - size.height()) / 2), size.width(), size.height()};
+}
+
 void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel)
 {
-    panel->setMinimumSize(panel->sizeHint());
-    const int menu = MenuHeight(window);
-    const QMargins m = frameMargins(window);
-    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
-    const QSize minimum = MinimumClientSize(window) + QSize(0, menu);
-    window.setMinimumSize(minimum);
+    place(window, storedClient, panel, false);
+}
 
-    const QRect stored(storedClient.topLeft(), storedClient.size() + QSize(0, menu) + frame);
-    const QScreen *screen = QGuiApplication::screenAt(stored.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : stored;
-    const QRect placed = Place(stored, minimum + frame, available);
-    window.resize(placed.size() - frame);
-    window.move(placed.topLeft());
-    if (m.isNull() && !window.isVisible())
-        new KeepFrameOnScreen(window, minimum, available);
+void ApplyFirstStart(QMainWindow &window, const QSize &wantedClient, QWidget *panel)
+{
+    place(window, QRect(QPoint(), wantedClient), panel, true);
 }
 
 QRect StoredClient(const QMainWindow &window)
