@@ -29,16 +29,22 @@ QMargins frameMargins(const QMainWindow &window)
 
 // Places a window that had no frame yet once the window manager has framed it: the frame's size is known only
 // then, and a window placed at a screen's edge without it would reach past that edge by its title bar.
+// A skinned window draws its frame itself, inside its contents margins, once skinned (which may follow the
+// window manager's frame); it is placed again when the resizes of that have settled, its central part at the
+// size it was given with the frame around it.
 class KeepFrameOnScreen : public QObject {
 public:
     // `centre`: the window was centred, and stays so unless it has been moved since.
-    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available, bool centre)
+    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available, bool centre, QSize central)
         : QObject(&window), m_window(window), m_minimum(minimum), m_available(available), m_centre(centre),
-          m_placedAt(window.pos())
+          m_placedAt(window.pos()), m_central(central)
     {
         window.installEventFilter(this);
-        // Without a window manager no frame ever comes; a later move is then the user's own.
+        // Without a window manager no frame ever comes, nor a skin after the start; a later move or resize is
+        // then the user's own.
         QTimer::singleShot(3000, this, &QObject::deleteLater);
+        m_settled.setSingleShot(true);
+        connect(&m_settled, &QTimer::timeout, this, &KeepFrameOnScreen::placeOwnFrame);
     }
 
 protected:
@@ -47,9 +53,6 @@ protected:
         const QEvent::Type t = event->type();
         if ((t != QEvent::Move && t != QEvent::Resize && t != QEvent::Paint) || !m_window.isVisible())
             return false;
-        const QMargins m = frameMargins(m_window);
-        if (m.isNull())
-            return false;
         // A maximised, full-screen or minimised window is placed by the window manager; resizing it here
         // would take it out of that state, and the next start would find a normal window the size of the screen.
         if (m_window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) {
@@ -57,6 +60,14 @@ protected:
             deleteLater();
             return false;
         }
+        if (m_window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+            if (t == QEvent::Resize)
+                m_settled.start(100);
+            return false;
+        }
+        const QMargins m = frameMargins(m_window);
+        if (m.isNull() || m_framed)
+            return false;
         const QRect frame = m_window.frameGeometry();
         const QSize decoration(m.left() + m.right(), m.top() + m.bottom());
         QRect placed = Place(frame, m_minimum + decoration, m_available);
@@ -67,17 +78,32 @@ protected:
             m_window.resize(placed.size() - decoration);
         if (placed.topLeft() != frame.topLeft())
             m_window.move(placed.topLeft());
-        m_window.removeEventFilter(this);
-        deleteLater();
+        m_placedAt = m_window.pos();
+        m_framed = true;
         return false;
     }
 
 private:
+    void placeOwnFrame()
+    {
+        const QMargins c = m_window.contentsMargins();
+        const QSize size = m_central + QSize(c.left() + c.right(), c.top() + c.bottom() + MenuHeight(m_window));
+        QRect placed = Place(QRect(m_window.pos(), size), m_window.minimumSize(), m_available);
+        if (m_centre && m_window.pos() == m_placedAt)
+            placed = Centred(placed.size(), m_available);
+        m_window.resize(placed.size());
+        m_window.move(placed.topLeft());
+        m_placedAt = m_window.pos();
+    }
+
     QMainWindow &m_window;
     QSize m_minimum;
     QRect m_available;
     bool m_centre;
     QPoint m_placedAt;
+    QSize m_central;
+    QTimer m_settled;
+    bool m_framed = false; // placed in the window manager's frame
 };
 
 // The layout's cached sizes from `widget` up to the window, after a change of the widget's own limits: the
@@ -111,7 +137,7 @@ void place(QMainWindow &window, const QRect &client, QWidget *panel, bool centre
     window.resize(placed.size() - frame);
     window.move(placed.topLeft());
     if (m.isNull() && !window.isVisible())
-        new KeepFrameOnScreen(window, minimum, available, centre);
+        new KeepFrameOnScreen(window, minimum, available, centre, placed.size() - frame - QSize(0, menu));
 }
 
 } // namespace
