@@ -156,8 +156,8 @@ int LabelStep(double pixelsPerUnit, int labelWidth, int gap)
 }
 
 namespace {
-// The room kept clear between two numbers of a scale.
-int LabelGap(const QFontMetrics &fm) { return fm.horizontalAdvance(QLatin1Char('0')); }
+// The room kept clear between two numbers of a scale: half a digit.
+int LabelGap(const QFontMetrics &fm) { return (fm.horizontalAdvance(QLatin1Char('0')) + 1) / 2; }
 
 // Centimetre scale along the top of `band`: a tick every millimetre, longer every 5 mm, longest every
 // centimetre; the numbers at the centimetres of a step at which they stand apart.
