@@ -56,8 +56,8 @@ QSize firstStartClientSize(QMainWindow &window, Ui::TFrmMain &ui, int treeWidth,
 {
     const QSize showing = WindowGeometry::ClientSizeShowing(window, *ui.ScrollBox1);
     const QMargins m = ui.PanMain->layout()->contentsMargins();
-    const int report = qMax(ui.PanReport->minimumSizeHint().width(),
-                            kFirstStartReportColumns * QFontMetrics(ui.RedtQuorin->font()).horizontalAdvance(QChar(0x56FD)));
+    const int column = QFontMetrics(ui.RedtQuorin->font()).horizontalAdvance(QChar(0x56FD)); // 国
+    const int report = qMax(ui.PanReport->minimumSizeHint().width(), kFirstStartReportColumns * column);
     const int width = m.left() + treeWidth + picWidth + report + 2 * ui.SplitterMain->handleWidth() + m.right();
     return {qMax(showing.width(), width), showing.height()};
 }

@@ -233,29 +233,21 @@ TEST_F(ToolWindowTest, KeptWindowsAreReusedAndTheCalendarMovesToToday)
     EXPECT_TRUE(owner.findChild<TFrmFeiBu *>()->isVisible());
 }
 
-// The runs of dark (text) columns in rows [top, bottom) of a picture, runs closer than `gap` joined: one run per
-// label, however its digits are spaced, while labels stand apart.
+// The widths of the runs of dark (text) columns in rows [top, bottom), runs closer than `gap` joined: one run per
+// number, however its digits are spaced, while the numbers stand apart.
 QList<int> InkRunWidths(const QImage &image, int top, int bottom, int gap)
 {
     QList<int> widths;
-    int start = -1, last = -1000;
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = 0, last = -gap - 1; x < image.width(); ++x) {
         bool ink = false;
-        for (int y = top; y < bottom && !ink; ++y) {
-            const QColor c = image.pixelColor(x, y);
-            ink = c.red() < 128 && c.green() < 128 && c.blue() < 128;
-        }
-        if (!ink)
-            continue;
-        if (x - last > gap) {
-            if (start >= 0)
-                widths << last - start + 1;
-            start = x;
-        }
-        last = x;
+        for (int y = top; y < bottom && !ink; ++y)
+            ink = qMax(qMax(qRed(image.pixel(x, y)), qGreen(image.pixel(x, y))), qBlue(image.pixel(x, y))) < 128;
+        if (ink && x - last > gap)
+            widths << 1;
+        else if (ink)
+            widths.last() += x - last;
+        last = ink ? x : last;
     }
-    if (start >= 0)
-        widths << last - start + 1;
     return widths;
 }
 
@@ -264,26 +256,24 @@ TEST_F(ToolWindowTest, DoorRulerNumbersStandApartAtEveryLength)
     TFrmMenChi2 w;
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    auto *in = find<QLineEdit>(&w, "LedtIn");
     for (const char *length : {"18.8", "120", "1234", "9999"}) {
-        in->setText(QString::fromLatin1(length));
+        find<QLineEdit>(&w, "LedtIn")->setText(QString::fromLatin1(length));
         QTest::mouseClick(find<QPushButton>(&w, "BtoCal"), Qt::LeftButton);
-        if (QLatin1String(length) == QLatin1String("120"))
-            Snapshot(&w, "menchi2_120");
         const ScaleGeometry &g = w.Geometry();
         QFont font(QStringLiteral("宋体"));
         font.setPointSize(g.fontSize);
         const QFontMetrics fm(font);
-        // The centimetre numbers stand below the longest ticks, which reach half way down the first band.
-        const QImage whole = find<TImage>(&w, "Img")->Picture();
-        const QImage picture = whole.copy(0, 0, g.right + 2, whole.height()); // without the unit beside the scale
-        const int bandTop = g.top, bandHeight = (picture.height() - g.top - 6) / 4 - 4;
-        const QList<int> labels = InkRunWidths(picture, bandTop + bandHeight / 2 + 2,
-                                               bandTop + bandHeight / 2 + fm.ascent(), fm.horizontalAdvance('0') / 2);
-        EXPECT_GE(labels.size(), 5) << length;
-        for (int width : labels)
+        // The centimetre numbers stand under the longest ticks, which reach half way down the first of four bands;
+        // the unit right of the scale is left out.
+        const QImage picture = find<TImage>(&w, "Img")->Picture();
+        const int below = g.top + ((picture.height() - g.top - 6) / 4 - 4) / 2;
+        const QList<int> numbers = InkRunWidths(picture.copy(0, 0, g.right + 2, picture.height()), below + 2,
+                                                below + fm.ascent(), fm.horizontalAdvance('0') / 2);
+        EXPECT_GE(numbers.size(), 5) << length;
+        for (int width : numbers)
             EXPECT_LE(width, fm.horizontalAdvance(QStringLiteral("9999"))) << length;
     }
+    Snapshot(&w, "menchi2_9999");
 }
 
 TEST_F(ToolWindowTest, DoorRulersReadLengthsAndRefuseBadOnes)
