@@ -200,7 +200,9 @@ void ApplyFirstStart(QMainWindow &window, const QSize &wantedClient, QWidget *pa
 
 QRect StoredClient(const QMainWindow &window)
 {
-    return {window.pos(), window.size() - QSize(0, MenuHeight(window))};
+    // A skinned window draws its frame inside itself, in its contents margins.
+    const QMargins m = window.contentsMargins();
+    return {window.pos(), window.size() - QSize(m.left() + m.right(), m.top() + m.bottom() + MenuHeight(window))};
 }
 
 } // namespace WindowGeometry

@@ -4,6 +4,7 @@
 
 #include "AppPath.h"
 #include "CaseFileMaker.h"
+#include "IniFile.h"
 #include "TFrmMain.h"
 #include "TImage.h"
 
@@ -64,5 +65,9 @@ TEST_F(ProgramFolderTest, FirstStartShowsTheWholeChartPictureBesideTheReportAndT
         EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
         prompts.reply(Prompts::Answer::Yes);
         w.close();
+        // What is stored is the client area without any frame, so that the next start is the same size.
+        const IniFile ini(path(QStringLiteral("dat/qrinit.ini")));
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("width"), 0), w.centralWidget()->width());
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("height"), 0), w.centralWidget()->height());
     }
 }
