@@ -280,6 +280,23 @@ void CaseTree::Place(const std::vector<TCusTreeItem> &items, size_t from, size_t
 
 void CaseTree::EndFill() { tree_->setUpdatesEnabled(true); }
 
+int CaseTree::TypicalWidth() const
+{
+    TRecordData typical;
+    typical.name = QStringLiteral("张三丰");
+    typical.buildYear = 2004;
+    typical.mountain = 5; // 子山午向
+    const QStyle *style = tree_->style();
+    const int icon = tree_->iconSize().isValid() ? tree_->iconSize().width()
+                                                  : style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, tree_);
+    // The item keeps a margin either side of its icon and of its text.
+    const int margins = 4 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree_) + 1);
+    const int text = tree_->fontMetrics().horizontalAdvance(CaseTreeText::Caption(typical));
+    // A case node stands one level below its category, and the top level has its branch marks too.
+    return 2 * tree_->frameWidth() + 2 * tree_->indentation() + icon + margins + text +
+           style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree_);
+}
+
 void CaseTree::Remove(QTreeWidgetItem *node)
 {
     if (IdOf(node) < 0)

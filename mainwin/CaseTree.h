@@ -75,6 +75,10 @@ public:
     // Gives a case node the caption and owner's image of item.
     void Update(QTreeWidgetItem *node, const TCusTreeItem &item);
 
+    // The tree's width at which a typical case node shows whole in the grouped style, beside a vertical scroll
+    // bar: a name of three Chinese characters, its period and its sitting.
+    int TypicalWidth() const;
+
     int Style() const { return style_; }
     int Count() const { return count_; }
     QList<int> ShownIds() const;               // the case ids of all case nodes in tree order

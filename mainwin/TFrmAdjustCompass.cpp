@@ -3,6 +3,7 @@
 #include "ui_TFrmAdjustCompass.h"
 
 #include "CompassFiles.h"
+#include "FileDialogs.h"
 #include "Prompts.h"
 
 #include <QApplication>
@@ -90,8 +91,8 @@ bool TFrmAdjustCompass::LoadPicture(const QString &file)
 
 void TFrmAdjustCompass::BitBtn1Click()
 {
-    const QString file = Prompts::instance().openFileName(
-        windowTitle(), QString(), QStringLiteral("图片 (*.jpg *.jpeg *.bmp *.png);;所有文件 (*)"));
+    const QString file = FileDialogs::OpenFile(FileKind::Picture, windowTitle(),
+                                               QStringLiteral("图片 (*.jpg *.jpeg *.bmp *.png);;所有文件 (*)"));
     if (!file.isEmpty())
         LoadPicture(file);
 }

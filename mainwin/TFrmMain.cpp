@@ -29,8 +29,10 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -44,6 +46,21 @@ constexpr int kMinPanHeight = 580;
 constexpr quint32 kDefaultReportColour = 0xC0CCD0;
 
 std::unique_ptr<MRecordBase> g_caseDb;
+
+// On a first start the report beside the chart picture shows lines of this many Chinese characters.
+constexpr int kFirstStartReportColumns = 36;
+
+// The client size of a first start: the whole chart picture in its panel with the input panel below it, the
+// tree and the picture panel at the widths given, and the report with its chart-view panel beside them.
+QSize firstStartClientSize(QMainWindow &window, Ui::TFrmMain &ui, int treeWidth, int picWidth)
+{
+    const QSize showing = WindowGeometry::ClientSizeShowing(window, *ui.ScrollBox1);
+    const QMargins m = ui.PanMain->layout()->contentsMargins();
+    const int column = QFontMetrics(ui.RedtQuorin->font()).horizontalAdvance(QChar(0x56FD)); // 国
+    const int report = qMax(ui.PanReport->minimumSizeHint().width(), kFirstStartReportColumns * column);
+    const int width = m.left() + treeWidth + picWidth + report + 2 * ui.SplitterMain->handleWidth() + m.right();
+    return {qMax(showing.width(), width), showing.height()};
+}
 
 // The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words.
 QString caseDbMessage(const MRecordBase &db)
@@ -257,12 +274,6 @@ void TFrmMain::readWindowSettings()
 {
     const IniFile &ini = *m_ini;
     loadStartSkin(ini);
-
-    WindowGeometry::Apply(*this, QRect(ini.ReadInteger(kWindow, QStringLiteral("left"), 10),
-                                       ini.ReadInteger(kWindow, QStringLiteral("top"), 10),
-                                       ini.ReadInteger(kWindow, QStringLiteral("width"), 400),
-                                       ini.ReadInteger(kWindow, QStringLiteral("height"), 400)),
-                          ui->PanInput);
     m_startWindowState = ini.ReadInteger(kWindow, QStringLiteral("state"), 0);
 
     const QString section = QStringLiteral("minggao");
@@ -284,9 +295,19 @@ void TFrmMain::readWindowSettings()
     m_quorin->SetPanSize(wid, hei, false);
     afterChartChange();
 
-    const int treeWidth = qMax(30, ini.ReadInteger(kWindow, QStringLiteral("treewid"), 180));
+    const int treeWidth = qMax(30, ini.ReadInteger(kWindow, QStringLiteral("treewid"),
+                                                   qMax(180, m_caseTree->TypicalWidth())));
     const int pingHeight = qMax(20, ini.ReadInteger(kWindow, QStringLiteral("pinghei"), 80));
     const int picWidth = qMax(500, ini.ReadInteger(kWindow, QStringLiteral("PanLeftPic"), 600));
+    // A stored size keeps its meaning; a first start opens showing the chart picture whole.
+    if (ini.ValueExists(kWindow, QStringLiteral("width")) && ini.ValueExists(kWindow, QStringLiteral("height")))
+        WindowGeometry::Apply(*this, QRect(ini.ReadInteger(kWindow, QStringLiteral("left"), 10),
+                                           ini.ReadInteger(kWindow, QStringLiteral("top"), 10),
+                                           ini.ReadInteger(kWindow, QStringLiteral("width"), 400),
+                                           ini.ReadInteger(kWindow, QStringLiteral("height"), 400)),
+                              ui->PanInput);
+    else
+        WindowGeometry::ApplyFirstStart(*this, firstStartClientSize(*this, *ui, treeWidth, picWidth), ui->PanInput);
     QList<int> widths = ui->SplitterMain->sizes();
     const int total = qMax(widths.value(0) + widths.value(1) + widths.value(2), treeWidth + picWidth + 100);
     ui->SplitterMain->setSizes({treeWidth, picWidth, qMax(100, total - treeWidth - picWidth)});

@@ -7,6 +7,7 @@
 
 #include "AppPath.h"
 #include "CommentFile.h"
+#include "FileDialogs.h"
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Prompts.h"
@@ -129,7 +130,7 @@ void TFrmMain::menu_f_importClick()
     if (!p.askYesNo(QStringLiteral("注意了"), QStringLiteral("执行此操作将覆盖现有的案例数据，要继续吗？"),
                     Prompts::Answer::No, Prompts::Icon::Warning))
         return;
-    const QString chosen = p.folderName(QStringLiteral("请选择要还原的数据位置："), QString());
+    const QString chosen = FileDialogs::FolderItem(FileKind::Backup, QStringLiteral("请选择要还原的数据位置："));
     if (chosen.isEmpty())
         return;
     const QString folder = WithSlash(chosen);
@@ -156,7 +157,7 @@ void TFrmMain::menu_f_exportClick()
 {
     if (RefuseWhileTreeLoads())
         return;
-    const QString chosen = Prompts::instance().folderName(QStringLiteral("请选择备份位置："), QString());
+    const QString chosen = FileDialogs::Folder(FileKind::Backup, QStringLiteral("请选择备份位置："));
     if (chosen.isEmpty())
         return;
     const QString folder = WithSlash(chosen) + QLatin1String(DbBaseName) + QStringLiteral("_备份_") + TimeStamp();
@@ -224,8 +225,8 @@ void TFrmMain::db1Click()
 {
     if (RefuseWhileTreeLoads() || !offerToSaveComments())
         return;
-    const QString file = Prompts::instance().openFileName(QStringLiteral("添加db文件"), QString(),
-                                                          QStringLiteral("all.db (*.db)"));
+    const QString file =
+        FileDialogs::OpenFile(FileKind::CaseFile, QStringLiteral("添加db文件"), QStringLiteral("all.db (*.db)"));
     if (file.isEmpty())
         return;
     if (!QFileInfo(file).isFile()) {
@@ -256,7 +257,7 @@ void TFrmMain::db2Click()
         return;
     const QStringList chosen = dlg.CheckedClasses();
     const bool all = dlg.AllChecked();
-    const QString folder = Prompts::instance().folderName(QStringLiteral("请选择存放位置："), QString());
+    const QString folder = FileDialogs::Folder(FileKind::CaseFile, QStringLiteral("请选择存放位置："));
     if (folder.isEmpty())
         return;
     const QString file = WithSlash(folder) + QLatin1String(DbBaseName) + QLatin1Char('_') + TimeStamp() + QStringLiteral(".db");

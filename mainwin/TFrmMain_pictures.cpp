@@ -6,6 +6,7 @@
 
 #include "AppPath.h"
 #include "ChartInputs.h"
+#include "FileDialogs.h"
 #include "FloorPlan.h"
 #include "CompassFiles.h"
 #include "MControlCompass.h"
@@ -393,8 +394,8 @@ void TFrmMain::afterLayOutPictures()
 
 void TFrmMain::SpeedButton1Click()
 {
-    const QString file = Prompts::instance().openFileName(QStringLiteral("户型图"), QString(),
-                                                          QStringLiteral("Jpeg (*.jpg *.jpeg);;Bmp (*.bmp)"));
+    const QString file =
+        FileDialogs::OpenFile(FileKind::Plan, QStringLiteral("户型图"), FileDialogs::ReadablePictureFilter());
     if (!file.isEmpty())
         LoadFloorPlan(file);
 }

@@ -1,5 +1,6 @@
 #include "TextPanes.h"
 
+#include "FileDialogs.h"
 #include "FileWrite.h"
 #include "GbkText.h"
 #include "PictureOutput.h"
@@ -104,7 +105,7 @@ bool LoadDocument(const QString &path, QTextDocument &doc, const QFont &plainFon
 void Save(QTextEdit *pane)
 {
     QString filter;
-    const QString chosen = Prompts::instance().saveFileName(QStringLiteral("另存为"), QString(), kSaveFilter, &filter);
+    const QString chosen = FileDialogs::SaveFile(FileKind::Report, QStringLiteral("另存为"), kSaveFilter, &filter);
     if (chosen.isEmpty())
         return;
     const SaveKind kind = SaveKindOf(chosen, filter);
@@ -138,7 +139,7 @@ void Print(QTextEdit *pane)
 
 void Import(QTextEdit *pane)
 {
-    const QString path = Prompts::instance().openFileName(QStringLiteral("导入阳宅断语"), QString(), kImportFilter);
+    const QString path = FileDialogs::OpenFile(FileKind::Report, QStringLiteral("导入阳宅断语"), kImportFilter);
     if (path.isEmpty())
         return;
     QFont plain = pane->font();

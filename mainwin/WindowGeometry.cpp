@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 
 #include <algorithm>
@@ -28,14 +29,22 @@ QMargins frameMargins(const QMainWindow &window)
 
 // Places a window that had no frame yet once the window manager has framed it: the frame's size is known only
 // then, and a window placed at a screen's edge without it would reach past that edge by its title bar.
+// A skinned window draws its frame itself, inside its contents margins, once skinned (which may follow the
+// window manager's frame); it is placed again when the resizes of that have settled, its central part at the
+// size it was given with the frame around it.
 class KeepFrameOnScreen : public QObject {
 public:
-    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available)
-        : QObject(&window), m_window(window), m_minimum(minimum), m_available(available)
+    // `centre`: the window was centred, and stays so unless it has been moved since.
+    KeepFrameOnScreen(QMainWindow &window, QSize minimum, QRect available, bool centre, QSize central)
+        : QObject(&window), m_window(window), m_minimum(minimum), m_available(available), m_centre(centre),
+          m_placedAt(window.pos()), m_central(central)
     {
         window.installEventFilter(this);
-        // Without a window manager no frame ever comes; a later move is then the user's own.
+        // Without a window manager no frame ever comes, nor a skin after the start; a later move or resize is
+        // then the user's own.
         QTimer::singleShot(3000, this, &QObject::deleteLater);
+        m_settled.setSingleShot(true);
+        connect(&m_settled, &QTimer::timeout, this, &KeepFrameOnScreen::placeOwnFrame);
     }
 
 protected:
@@ -44,9 +53,6 @@ protected:
         const QEvent::Type t = event->type();
         if ((t != QEvent::Move && t != QEvent::Resize && t != QEvent::Paint) || !m_window.isVisible())
             return false;
-        const QMargins m = frameMargins(m_window);
-        if (m.isNull())
-            return false;
         // A maximised, full-screen or minimised window is placed by the window manager; resizing it here
         // would take it out of that state, and the next start would find a normal window the size of the screen.
         if (m_window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) {
@@ -54,23 +60,85 @@ protected:
             deleteLater();
             return false;
         }
+        if (m_window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+            if (t == QEvent::Resize)
+                m_settled.start(100);
+            return false;
+        }
+        const QMargins m = frameMargins(m_window);
+        if (m.isNull() || m_framed)
+            return false;
         const QRect frame = m_window.frameGeometry();
         const QSize decoration(m.left() + m.right(), m.top() + m.bottom());
-        const QRect placed = Place(frame, m_minimum + decoration, m_available);
+        QRect placed = Place(frame, m_minimum + decoration, m_available);
+        // The window manager puts the frame's corner or the client's corner where the window was placed.
+        if (m_centre && (frame.topLeft() == m_placedAt || m_window.geometry().topLeft() == m_placedAt))
+            placed = Centred(placed.size(), m_available);
         if (placed.size() != frame.size())
             m_window.resize(placed.size() - decoration);
         if (placed.topLeft() != frame.topLeft())
             m_window.move(placed.topLeft());
-        m_window.removeEventFilter(this);
-        deleteLater();
+        m_placedAt = m_window.pos();
+        m_framed = true;
         return false;
     }
 
 private:
+    void placeOwnFrame()
+    {
+        const QMargins c = m_window.contentsMargins();
+        const QSize size = m_central + QSize(c.left() + c.right(), c.top() + c.bottom() + MenuHeight(m_window));
+        QRect placed = Place(QRect(m_window.pos(), size), m_window.minimumSize(), m_available);
+        if (m_centre && m_window.pos() == m_placedAt)
+            placed = Centred(placed.size(), m_available);
+        m_window.resize(placed.size());
+        m_window.move(placed.topLeft());
+        m_placedAt = m_window.pos();
+    }
+
     QMainWindow &m_window;
     QSize m_minimum;
     QRect m_available;
+    bool m_centre;
+    QPoint m_placedAt;
+    QSize m_central;
+    QTimer m_settled;
+    bool m_framed = false; // placed in the window manager's frame
 };
+
+// The layout's cached sizes from `widget` up to the window, after a change of the widget's own limits: the
+// widgets are not shown yet, and a hidden widget's change reaches no layout by itself.
+void invalidateUpTo(QWidget *widget, const QWidget *window)
+{
+    for (QWidget *w = widget; w && w != window; w = w->parentWidget()) {
+        w->updateGeometry();
+        if (w->layout())
+            w->layout()->invalidate();
+    }
+}
+
+void place(QMainWindow &window, const QRect &client, QWidget *panel, bool centre)
+{
+    panel->setMinimumSize(panel->sizeHint());
+    const int menu = MenuHeight(window);
+    const QMargins m = frameMargins(window);
+    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
+    const QSize minimum = MinimumClientSize(window) + QSize(0, menu);
+    window.setMinimumSize(minimum);
+
+    const QRect stored(client.topLeft(), client.size() + QSize(0, menu) + frame);
+    const QScreen *screen = centre ? QGuiApplication::primaryScreen() : QGuiApplication::screenAt(stored.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : stored;
+    QRect placed = Place(stored, minimum + frame, available);
+    if (centre)
+        placed = Centred(placed.size(), available);
+    window.resize(placed.size() - frame);
+    window.move(placed.topLeft());
+    if (m.isNull() && !window.isVisible())
+        new KeepFrameOnScreen(window, minimum, available, centre, placed.size() - frame - QSize(0, menu));
+}
 
 } // namespace
 
@@ -99,30 +167,42 @@ QSize MinimumClientSize(const QMainWindow &window)
     return central->layout()->totalMinimumSize();
 }
 
+QSize ClientSizeShowing(QMainWindow &window, QScrollArea &scroll)
+{
+    const QWidget *content = scroll.widget();
+    if (!content)
+        return MinimumClientSize(window);
+    const int frame = 2 * scroll.frameWidth();
+    const QSize limit = scroll.minimumSize();
+    scroll.setMinimumSize(content->size() + QSize(frame, frame));
+    invalidateUpTo(&scroll, &window);
+    const QSize size = MinimumClientSize(window);
+    scroll.setMinimumSize(limit);
+    invalidateUpTo(&scroll, &window);
+    return size;
+}
+
+QRect Centred(const QSize &size, const QRect &available)
+{
+    return {available.left() + std::max(0, (available.width() - size.width()) / 2),
+            available.top() + std::max(0, (available.height() - size.height()) / 2), size.width(), size.height()};
+}
+
 void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel)
 {
-    panel->setMinimumSize(panel->sizeHint());
-    const int menu = MenuHeight(window);
-    const QMargins m = frameMargins(window);
-    const QSize frame(m.left() + m.right(), m.top() + m.bottom());
-    const QSize minimum = MinimumClientSize(window) + QSize(0, menu);
-    window.setMinimumSize(minimum);
+    place(window, storedClient, panel, false);
+}
 
-    const QRect stored(storedClient.topLeft(), storedClient.size() + QSize(0, menu) + frame);
-    const QScreen *screen = QGuiApplication::screenAt(stored.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : stored;
-    const QRect placed = Place(stored, minimum + frame, available);
-    window.resize(placed.size() - frame);
-    window.move(placed.topLeft());
-    if (m.isNull() && !window.isVisible())
-        new KeepFrameOnScreen(window, minimum, available);
+void ApplyFirstStart(QMainWindow &window, const QSize &wantedClient, QWidget *panel)
+{
+    place(window, QRect(QPoint(), wantedClient), panel, true);
 }
 
 QRect StoredClient(const QMainWindow &window)
 {
-    return {window.pos(), window.size() - QSize(0, MenuHeight(window))};
+    // A skinned window draws its frame inside itself, in its contents margins.
+    const QMargins m = window.contentsMargins();
+    return {window.pos(), window.size() - QSize(m.left() + m.right(), m.top() + m.bottom() + MenuHeight(window))};
 }
 
 } // namespace WindowGeometry

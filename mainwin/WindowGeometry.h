@@ -4,6 +4,7 @@
 #include <QRect>
 
 class QMainWindow;
+class QScrollArea;
 class QWidget;
 
 // The rules of the main window's stored geometry. The settings file keeps the window's left and top (its outer
@@ -22,13 +23,24 @@ int MenuHeight(const QMainWindow &window);
 // The smallest client area at which the window's layout shows every control whole.
 QSize MinimumClientSize(const QMainWindow &window);
 
+// The smallest client area at which, besides, `scroll` (a part of the window) shows its whole content.
+QSize ClientSizeShowing(QMainWindow &window, QScrollArea &scroll);
+
+// A rectangle of `size` centred on `available`; along a side that does not fit it starts at the area's edge.
+QRect Centred(const QSize &size, const QRect &available);
+
 // Gives `window` its minimum size, at which `panel` keeps at least its size hint so that every control in it
 // is whole, and places the window from the stored client rectangle on the screen that holds the rectangle's
 // centre (the primary screen when none does). Call it after the fonts are final and before the window is
 // first shown: a shown window without its frame yet takes a position as its client's corner.
 void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel);
 
-// The client rectangle to store: the window's outer corner and its size without the menu bar.
+// As Apply, for a start without a stored size: the window takes the client size `wantedClient` where the
+// available area of the primary screen allows it, else as much as that area allows, and stands centred on it.
+void ApplyFirstStart(QMainWindow &window, const QSize &wantedClient, QWidget *panel);
+
+// The client rectangle to store: the window's outer corner and its size without the menu bar and without a
+// frame the window draws inside itself (a skin's), so that a skinned window comes back at the same size.
 QRect StoredClient(const QMainWindow &window);
 
 } // namespace WindowGeometry

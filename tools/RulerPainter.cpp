@@ -143,44 +143,63 @@ void DrawRulerBand(QPainter &p, const ScaleGeometry &g, const QRect &band, doubl
 }
 } // namespace
 
+int LabelStep(double pixelsPerUnit, int labelWidth, int gap)
+{
+    static constexpr int kMantissas[] = {1, 2, 5};
+    if (!(pixelsPerUnit > 0))
+        return 1;
+    for (long long decade = 1; decade <= 1000000; decade *= 10)
+        for (int m : kMantissas)
+            if (m * decade * pixelsPerUnit >= labelWidth + gap)
+                return int(m * decade);
+    return 1000000;
+}
+
 namespace {
-// Centimetre scale along the top of `band`: a tick every millimetre, longer every 5 mm, longest with the number
-// every centimetre.
+// The room kept clear between two numbers of a scale: half a digit.
+int LabelGap(const QFontMetrics &fm) { return (fm.horizontalAdvance(QLatin1Char('0')) + 1) / 2; }
+
+// Centimetre scale along the top of `band`: a tick every millimetre, longer every 5 mm, longest every
+// centimetre; the numbers at the centimetres of a step at which they stand apart.
 void DrawCentimetreScale(QPainter &p, const ScaleGeometry &g, const QRect &band, double windowStart)
 {
     const QFontMetrics fm(p.font());
     auto xOfMm = [&](double mm) { return g.left + mm * g.pixelsPerMm; };
     const int y = band.top(), h = band.height();
+    const int first = int(windowStart);
+    const int step = LabelStep(10 * g.pixelsPerMm, fm.horizontalAdvance(QString::number(first + 50)), LabelGap(fm));
     p.setPen(QPen(Qt::black, 1));
     p.drawLine(QPointF(xOfMm(0), y), QPointF(xOfMm(500), y));
     for (int mm = 0; mm <= 500; ++mm) {
         const double x = xOfMm(mm);
         const int tick = mm % 10 == 0 ? h / 2 : mm % 5 == 0 ? h / 3 : h / 6;
         p.drawLine(QPointF(x, y), QPointF(x, y + tick));
-        if (mm % 10 == 0) {
-            const QString n = QString::number(int(windowStart) + mm / 10);
+        if (mm % 10 == 0 && (first + mm / 10) % step == 0) {
+            const QString n = QString::number(first + mm / 10);
             p.drawText(QPointF(x - fm.horizontalAdvance(n) / 2.0, y + h / 2 + fm.ascent() + 1), n);
         }
     }
     p.drawText(QPointF(g.right + 4, y + fm.ascent()), QStringLiteral("cm"));
 }
 
-// Inch scale along the bottom of `band`: a tick every half inch (12.7 mm), the inch number at whole inches,
-// counted from the ruler's zero.
+// Inch scale along the bottom of `band`: a tick every half inch (12.7 mm), the inch numbers at whole inches of
+// a step at which they stand apart, counted from the ruler's zero.
 void DrawInchScale(QPainter &p, const ScaleGeometry &g, const QRect &band, double windowStart)
 {
     const QFontMetrics fm(p.font());
     auto xOfMm = [&](double mm) { return g.left + mm * g.pixelsPerMm; };
     const int h = band.height();
     const double bottom = band.bottom() - 2;
+    const double startMm = windowStart * 10;
+    const QString widest = QString::number((long long)((startMm + 500) / 25.4));
+    const int step = LabelStep(25.4 * g.pixelsPerMm, fm.horizontalAdvance(widest), LabelGap(fm));
     p.setPen(QPen(Qt::black, 1));
     p.drawLine(QPointF(xOfMm(0), bottom), QPointF(xOfMm(500), bottom));
-    const double startMm = windowStart * 10;
     for (long long half = (long long)std::ceil(startMm / 12.7 - 1e-9); half * 12.7 <= startMm + 500 + 1e-9; ++half) {
         const double x = xOfMm(half * 12.7 - startMm);
         const bool whole = half % 2 == 0;
         p.drawLine(QPointF(x, bottom), QPointF(x, bottom - (whole ? h / 2 : h / 4)));
-        if (whole) {
+        if (whole && (half / 2) % step == 0) {
             const QString n = QString::number(half / 2);
             p.drawText(QPointF(x - fm.horizontalAdvance(n) / 2.0, bottom - h / 2 - 2), n);
         }

@@ -26,6 +26,10 @@ ScaleGeometry MakeScaleGeometry(int imageWidth, int fontSize);
 // The x of a length's pointer on the scale of its 50-cm window.
 int PointerX(const ScaleGeometry &g, double length);
 
+// The step, in units of a scale (1, 2, 5, 10, 20, 50 ...), at which its numbers stand apart: the smallest at
+// which labels `labelWidth` pixels wide, centred on their marks, leave `gap` pixels between each other.
+int LabelStep(double pixelsPerUnit, int labelWidth, int gap);
+
 // The layers of the combined scale below the centimetre scale.
 struct ScaleLayers {
     bool menGong = true, dingLan = true, inch = true;

@@ -1,5 +1,6 @@
 #include "PictureOutput.h"
 
+#include "FileDialogs.h"
 #include "ImageFileWrite.h"
 #include "Prompts.h"
 
@@ -35,13 +36,27 @@ void Copy(const QImage &picture)
         QApplication::clipboard()->setImage(picture);
 }
 
-QString SaveTarget(const QString &chosen, bool *jpeg)
+QString SaveFilter()
+{
+    return QStringLiteral("bmp格式 (*.bmp);;jpg格式 (*.jpg);;png格式 (*.png)");
+}
+
+QString SaveTarget(const QString &chosen, const QString &selectedFilter, QByteArray *format)
 {
     const QString suffix = QFileInfo(chosen).suffix().toLower();
-    *jpeg = suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg");
-    if (*jpeg || suffix == QLatin1String("bmp"))
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg")) {
+        *format = "JPG";
         return chosen;
-    return chosen + QStringLiteral(".bmp");
+    }
+    if (suffix == QLatin1String("bmp") || suffix == QLatin1String("png")) {
+        *format = suffix.toUpper().toLatin1();
+        return chosen;
+    }
+    const QString byFilter = selectedFilter.left(3).toLower();
+    const QString ext = byFilter == QLatin1String("jpg") || byFilter == QLatin1String("png") ? byFilter
+                                                                                          : QStringLiteral("bmp");
+    *format = ext.toUpper().toLatin1();
+    return chosen + QLatin1Char('.') + ext;
 }
 
 bool Save(const QImage &picture)
@@ -51,14 +66,15 @@ bool Save(const QImage &picture)
         Prompts::instance().inform(title, QStringLiteral("没有可保存的图像！"));
         return false;
     }
-    const QString chosen = Prompts::instance().saveFileName(
-        QStringLiteral("另存为"), QString(), QStringLiteral("bmp格式 (*.bmp);;jpg格式 (*.jpg)"));
+    QString filter;
+    const QString chosen = FileDialogs::SaveFile(FileKind::Picture, QStringLiteral("另存为"), SaveFilter(), &filter);
     if (chosen.isEmpty())
         return false;
-    bool jpeg = false;
-    const QString path = SaveTarget(chosen, &jpeg);
+    QByteArray format;
+    const QString path = SaveTarget(chosen, filter, &format);
+    const bool jpeg = format == "JPG";
     const QImage out = jpeg ? picture.convertToFormat(QImage::Format_RGB888) : picture.convertToFormat(QImage::Format_RGB32);
-    const FileWriteResult written = WriteImageFile(path, out, jpeg ? "JPG" : "BMP", jpeg ? 90 : -1);
+    const FileWriteResult written = WriteImageFile(path, out, format.constData(), jpeg ? 90 : -1);
     if (!written.ok()) {
         Prompts::instance().error(title, FileWriteText(path, written));
         return false;

@@ -92,7 +92,7 @@ TEST_F(FullDiskTest, EveryKindOfFileFailsWithItsReasonAndKeepsTheOldFile)
         {"report saved as", "report.rtf", said([&] { replyFile("report.rtf"); TextPanes::Save(&pane); })},
         {"comment", kComment, told([&](QString *why) { SaveCommentFile(path(kComment), *pane.document(), why); })},
         {"picture saved as", "plan.bmp", said([&] { replyFile("plan.bmp"); PictureOutput::Save(picture); })},
-        {"nine-star picture", "stars.bmp", said([&] { replyFile("stars.bmp"); SavePictureAsBitmap(picture, "九星"); })},
+        {"nine-star picture", "stars.bmp", said([&] { replyFile("stars.bmp"); SavePicture(picture, "九星"); })},
         {"floor-plan undo step", QDir(dir.path()).relativeFilePath(plan.StepFolder() + "/img1.bmp"),
          [&] { return plan.SaveUndo() ? QString() : plan.Message(); }},
         {"compass photograph", "compass/新罗盘.jpg", said([&] {

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -120,16 +121,22 @@ TEST(PictureOutputTest, PrintRectangleAndSaveTarget)
     for (const Case &c : cases)
         EXPECT_EQ(PictureOutput::PrintRect(c.picture, c.page), c.expected) << c.picture.width() << "x" << c.picture.height();
 
+    // A name with a picture extension keeps it; another takes the chosen filter's.
     struct Name {
-        const char *chosen, *target;
-        bool jpeg;
+        const char *chosen, *filter, *target, *format;
     };
-    const Name names[] = {{"/t/plan", "/t/plan.bmp", false}, {"/t/plan.bmp", "/t/plan.bmp", false},
-                          {"/t/plan.JPG", "/t/plan.JPG", true}, {"/t/a.b", "/t/a.b.bmp", false}};
+    const Name names[] = {{"/t/plan", "", "/t/plan.bmp", "BMP"},
+                          {"/t/plan.bmp", "jpg格式 (*.jpg)", "/t/plan.bmp", "BMP"},
+                          {"/t/plan.JPG", "", "/t/plan.JPG", "JPG"},
+                          {"/t/a.b", "", "/t/a.b.bmp", "BMP"},
+                          {"/t/plan.Png", "bmp格式 (*.bmp)", "/t/plan.Png", "PNG"},
+                          {"/t/plan", "png格式 (*.png)", "/t/plan.png", "PNG"},
+                          {"/t/plan", "jpg格式 (*.jpg)", "/t/plan.jpg", "JPG"}};
     for (const Name &n : names) {
-        bool jpeg = false;
-        EXPECT_EQ(PictureOutput::SaveTarget(QString::fromLatin1(n.chosen), &jpeg), QString::fromLatin1(n.target));
-        EXPECT_EQ(jpeg, n.jpeg) << n.chosen;
+        QByteArray format;
+        EXPECT_EQ(PictureOutput::SaveTarget(QString::fromLatin1(n.chosen), QString::fromUtf8(n.filter), &format),
+                  QString::fromLatin1(n.target));
+        EXPECT_EQ(format, n.format) << n.chosen;
     }
 }
 
@@ -141,13 +148,18 @@ TEST_F(PicturesTest, ChartPictureIsCopiedSavedAndPrinted)
     trigger(*w, "MenuItem9");
     EXPECT_EQ(QApplication::clipboard()->image().size(), chart.size());
 
-    for (const char *name : {"chart.bmp", "chart.jpg"}) {
+    const struct {
+        const char *name, *format;
+    } files[] = {{"chart.bmp", "bmp"}, {"chart.jpg", "jpeg"}, {"chart.png", "png"}};
+    for (const auto &[name, format] : files) {
         prompts.reply(path(QString::fromLatin1(name))).reply(Answer::Ok);
         trigger(*w, "MenuItem10");
         const QImage saved(path(QString::fromLatin1(name)));
         EXPECT_EQ(saved.size(), chart.size()) << name;
+        EXPECT_EQ(QImageReader(path(QString::fromLatin1(name))).format(), format);
         EXPECT_EQ(lastText(), QStringLiteral("已保存！"));
     }
+    EXPECT_TRUE(prompts.asked()[prompts.asked().size() - 2].text.contains(QStringLiteral("(*.png)")));
 
     // Printed into the build folder for people to look at.
     const QString pdf = QStringLiteral(QUORIN_TEST_OUTPUT "/chart_print.pdf");

@@ -107,6 +107,30 @@ TEST_F(QtPromptsTest, ButtonsReadInChineseWithQtsTranslation)
     }
 }
 
+// A box of a short text is as wide as its title in the title bar, the application's name after it, in a bold
+// face, with room left for the bar's icon and three buttons: a window manager cuts a longer title.
+TEST_F(QtPromptsTest, BoxesAreWideEnoughForTheirTitles)
+{
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
+    const struct {
+        const char *title, *shown;
+    } rows[] = {{"Quorin 3.3", "Quorin 3.3"}, {"提示", "提示 \u2014 Quorin 3.3"}, {"打开文件夹", "打开文件夹 \u2014 Quorin 3.3"}};
+    for (const auto &row : rows) {
+        int width = 0;
+        QFont bold;
+        whenOpen<QMessageBox>([&](QMessageBox *box) {
+            width = box->width();
+            bold = box->font();
+            box->accept();
+        });
+        prompts.inform(QString::fromUtf8(row.title), "已保存！");
+        bold.setBold(true);
+        const QFontMetrics fm(bold);
+        EXPECT_GE(width, fm.horizontalAdvance(QString::fromUtf8(row.shown)) + 4 * (fm.height() + 6)) << row.title;
+    }
+    QGuiApplication::setApplicationDisplayName(QString());
+}
+
 // The type column of the file dialogs, which Qt's own translation leaves in English for folders.
 TEST_F(QtPromptsTest, FileDialogsNameFoldersInChinese)
 {

@@ -233,6 +233,49 @@ TEST_F(ToolWindowTest, KeptWindowsAreReusedAndTheCalendarMovesToToday)
     EXPECT_TRUE(owner.findChild<TFrmFeiBu *>()->isVisible());
 }
 
+// The widths of the runs of dark (text) columns in rows [top, bottom), runs closer than `gap` joined: one run per
+// number, however its digits are spaced, while the numbers stand apart.
+QList<int> InkRunWidths(const QImage &image, int top, int bottom, int gap)
+{
+    QList<int> widths;
+    for (int x = 0, last = -gap - 1; x < image.width(); ++x) {
+        bool ink = false;
+        for (int y = top; y < bottom && !ink; ++y)
+            ink = qMax(qMax(qRed(image.pixel(x, y)), qGreen(image.pixel(x, y))), qBlue(image.pixel(x, y))) < 128;
+        if (ink && x - last > gap)
+            widths << 1;
+        else if (ink)
+            widths.last() += x - last;
+        last = ink ? x : last;
+    }
+    return widths;
+}
+
+TEST_F(ToolWindowTest, DoorRulerNumbersStandApartAtEveryLength)
+{
+    TFrmMenChi2 w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    for (const char *length : {"18.8", "120", "1234", "9999"}) {
+        find<QLineEdit>(&w, "LedtIn")->setText(QString::fromLatin1(length));
+        QTest::mouseClick(find<QPushButton>(&w, "BtoCal"), Qt::LeftButton);
+        const ScaleGeometry &g = w.Geometry();
+        QFont font(QStringLiteral("宋体"));
+        font.setPointSize(g.fontSize);
+        const QFontMetrics fm(font);
+        // The centimetre numbers stand under the longest ticks, which reach half way down the first of four bands;
+        // the unit right of the scale is left out.
+        const QImage picture = find<TImage>(&w, "Img")->Picture();
+        const int below = g.top + ((picture.height() - g.top - 6) / 4 - 4) / 2;
+        const QList<int> numbers = InkRunWidths(picture.copy(0, 0, g.right + 2, picture.height()), below + 2,
+                                                below + fm.ascent(), fm.horizontalAdvance('0') / 2);
+        EXPECT_GE(numbers.size(), 5) << length;
+        for (int width : numbers)
+            EXPECT_LE(width, fm.horizontalAdvance(QStringLiteral("9999"))) << length;
+    }
+    Snapshot(&w, "menchi2_9999");
+}
+
 TEST_F(ToolWindowTest, DoorRulersReadLengthsAndRefuseBadOnes)
 {
     writeFile(QStringLiteral("dat/set.ini"), "[set]\nmengong=nan\ndinglan=38.78\n");

@@ -1,5 +1,6 @@
 #include "PictureCommands.h"
 
+#include "FileDialogs.h"
 #include "ImageFileWrite.h"
 #include "PictureOutput.h"
 #include "Prompts.h"
@@ -8,16 +9,18 @@
 #include <QPainter>
 #include <QPrinter>
 
-bool SavePictureAsBitmap(const QImage &picture, const QString &title)
+bool SavePicture(const QImage &picture, const QString &title)
 {
     if (picture.isNull())
         return false;
-    QString path = Prompts::instance().saveFileName(title, QString(), QStringLiteral("位图 (*.bmp)"));
-    if (path.isEmpty())
+    QString filter;
+    const QString chosen =
+        FileDialogs::SaveFile(FileKind::Picture, title, QStringLiteral("位图 (*.bmp);;png格式 (*.png)"), &filter);
+    if (chosen.isEmpty())
         return false;
-    if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
-        path += QStringLiteral(".bmp");
-    const FileWriteResult written = WriteImageFile(path, picture, "BMP");
+    QByteArray format;
+    const QString path = PictureOutput::SaveTarget(chosen, filter, &format);
+    const FileWriteResult written = WriteImageFile(path, picture, format.constData());
     if (!written.ok()) {
         Prompts::instance().error(QStringLiteral("保存错误"), FileWriteText(path, written));
         return false;

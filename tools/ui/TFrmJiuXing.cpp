@@ -30,7 +30,7 @@ TFrmJiuXing::TFrmJiuXing(QWidget *parent) : QWidget(parent, Qt::Window), ui(std:
     m_popup = new QMenu(this);
     m_popup->addAction(QStringLiteral("复制"), this, [this] { PictureOutput::Copy(ui->img->Picture()); });
     m_popup->addAction(QStringLiteral("另存为..."), this,
-                       [this] { SavePictureAsBitmap(ui->img->Picture(), windowTitle()); });
+                       [this] { SavePicture(ui->img->Picture(), windowTitle()); });
     m_popup->addAction(QStringLiteral("打印"), this, [this] { PrintPicture(ui->img->Picture()); });
     connect(ui->img, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { m_popup->popup(ui->img->mapToGlobal(at)); });
