@@ -152,8 +152,9 @@ private:
     bool FinishInterrupted(const QString &dbPath);
     bool SettleJournal();
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
+    bool StartCopy(SqliteSession &s, const QString &path);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
-                  const TProgress &progress);
+                  const TProgress &progress, QStringList &seen);
     bool OpenSession(SqliteSession &s);
     int Insert(SqliteSession &s, TRecordData &rec, bool inBatch);
     bool BatchUsable();

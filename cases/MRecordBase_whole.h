@@ -263,25 +263,6 @@ inline QString JsonList(const QStringList &list)
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
 }
 
-// The first category (an empty one reads as 临时保存), in id order from id `from` on, that the JSON list ?1 lacks.
-// Asked again after each find, this lists the new categories in order of first appearance; when the list already
-// holds them all, as it mostly does, that is one scan without sorting.
-inline const char *const kFirstNewCategory =
-    "select coalesce(nullif(className,''),'临时保存') from main.case_data where id>=?2 and "
-    "coalesce(nullif(className,''),'临时保存') not in (select value from json_each(?1)) order by id limit 1;";
-
-inline void AppendNewCategories(SqliteSession &s, qint64 from, QStringList &known)
-{
-    for (;;) {
-        SqlQuery q(s, kFirstNewCategory);
-        q.bind(1, JsonList(known));
-        q.bind(2, from);
-        if (q.step() != SQLITE_ROW || known.contains(q.text(0)))
-            return;
-        known << q.text(0);
-    }
-}
-
 inline bool SameFile(const QString &a, const QString &b)
 {
     struct stat sa {}, sb {};
