@@ -17,16 +17,44 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
 {
     if (appFolder.isEmpty())
         appFolder = ExecutableFolder();
-    FinishInterrupted(dbPath);
+    QSet<QString> commentFiles;
+    FinishInterrupted(dbPath, &commentFiles);
     const int rc = Open(dbPath);
-    if (rc != 0 || !convertOld)
+    if (rc != 0)
         return rc;
-    return ConvertOldData();
+    WriteMissingRemarkFiles(commentFiles);
+    return convertOld ? ConvertOldData() : rc;
+}
+
+// A program stopped after an import's commit, or after a save but before its comment file, leaves cases without
+// their comment file. Each start looks for them, with the names of the case folder that the sweep has read and
+// one pass over the names the rows hold; only when one is missing does the full work run, which writes the
+// missing files from the comments stored in the rows.
+void MRecordBase::WriteMissingRemarkFiles(const QSet<QString> &commentFiles)
+{
+    if (!remarkCodec.toRtf)
+        return;
+    bool missing = false;
+    {
+        SqliteSession s;
+        if (!OpenSession(s))
+            return;
+        SqlQuery q(s, "select remarkFile from case_data;");
+        while (!missing && q.step() == SQLITE_ROW) {
+            const QString name = q.text(0);
+            missing = !IsValidRemarkFile(name) || !commentFiles.contains(name);
+        }
+    }
+    const QString folder = CaseFolder(appFolder);
+    const QString note = message; // what the start shows is not this look's business
+    if (missing && (Ops().isDir(folder) || Ops().makeDir(folder)))
+        EnsureRemarkFilesIn(utf8Path, folder);
+    message = note;
 }
 
 // A swap that was cut short: with its marker, it is finished (the new data was complete before the marker was
 // written); without one, the staged copies are dropped. Old copies that a finished swap left are removed.
-bool MRecordBase::FinishInterrupted(const QString &dbPath)
+bool MRecordBase::FinishInterrupted(const QString &dbPath, QSet<QString> *commentFiles)
 {
     CaseFileOps &ops = Ops();
     const SwapPaths p(appFolder, dbPath);
@@ -65,11 +93,18 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
     // Half-written files of this program's replacing writes (the marker, kqinit.ini, comment files). Run at
-    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names.
+    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names, which also
+    // notes the comment files there.
     for (const QString &folder : {Slashed(QFileInfo(p.db).absolutePath()), p.folder}) {
-        QDirIterator it(folder, {QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-        while (it.hasNext())
-            ok = ops.remove(it.next()) && ok;
+        QSet<QString> *noted = folder == p.folder ? commentFiles : nullptr;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.endsWith(QStringLiteral(".part"), Qt::CaseInsensitive))
+                ok = ops.remove(path) && ok;
+            else if (noted && path.endsWith(QStringLiteral(".rtf")))
+                noted->insert(it.fileName().chopped(4));
+        }
     }
     ok = RemoveDbFile(ops, p.oldDb) && ok;
     ok = RemoveFolder(ops, p.oldFolder) && ok;

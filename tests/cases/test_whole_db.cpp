@@ -114,6 +114,26 @@ std::string Cases(const QString &dbPath)
     return out;
 }
 
+// The cases of a file whose comment file is missing from the case folder, "甲 乙"; "?" when the file cannot be read.
+std::string CasesWithoutCommentFile(const QString &dbPath, const QString &app)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *st = nullptr;
+    std::string out = "?";
+    if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "select name, remarkFile from case_data order by id", -1, &st, nullptr) == SQLITE_OK) {
+        out.clear();
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const QString file = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
+            if (!QFile::exists(RemarkFilePath(app, file)))
+                out += (out.empty() ? "" : " ") + std::string(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
 std::string Classes(const QString &dbPath)
 {
     MRecordBase db;
@@ -468,6 +488,8 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
                 EXPECT_TRUE(now == original || now == "") << now;
             else
                 EXPECT_TRUE(now == original || now == op.after) << now;
+            // Every case has its comment file again, also those of an import or a save stopped after its commit.
+            EXPECT_EQ(CasesWithoutCommentFile(db, app), "");
             if (name == "restore") {
                 // The case folder belongs to the case file that is live.
                 const bool restored = now == op.after;
