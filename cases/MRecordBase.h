@@ -125,8 +125,13 @@ public:
     // cannot be read.
     bool EnsureRemarkFiles();
     // Copies the case file and the comment and floor-plan files into <dest>Quorin.db and <dest>Quorin_f/, then
-    // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied.
+    // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied. A save.txt already
+    // there goes before the first copy.
     bool Backup(const QString &destFolder);
+    // Removes the half-written files (*.part) that a stopped backup or export left in a folder chosen for them:
+    // those of the backup folders <folder>Quorin_*/ and the unfinished exported files <folder>Quorin_*.db.part.
+    // Finished backups and exported files, and every other file, stay.
+    void ClearStoppedCopies(const QString &folder);
     // Replaces the case file and the case folder by a backup's, once the backup is checked and staged whole.
     bool Restore(const QString &srcFolder);
     bool DeleteAll();
@@ -141,8 +146,8 @@ public:
     int ConvertOldData();
     // The last migration failed and kept the old file to try again at the next start (Message() says so).
     bool OldFileKept() const { return oldFileKept; }
-    // Removes the characters a name cannot hold ("*<>?\/|:' , blank and the double quote), then cuts to
-    // maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
+    // Removes the characters a name cannot hold ("*<>?\/|:' , blank, the double quote and control characters),
+    // then cuts to maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
     static bool SanitizeText(QString &text, int maxChars);
     // Cleans address, category and name; true when the name changed (its comment file needs a new name).
     bool SanitizeRecord(TRecordData &rec);

@@ -235,8 +235,9 @@ void ResultText(sqlite3_context *ctx, const QString &text)
     sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII, so a byte scan
-// of the UTF-8 finds them), and at most maxChars characters. Most texts are, and pass through untouched.
+// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII but the control
+// characters U+0080..U+009F, written C2 80..C2 9F, so a byte scan of the UTF-8 finds them), and at most maxChars
+// characters. Most texts are, and pass through untouched.
 bool AlreadyClean(sqlite3_value *v, int maxChars)
 {
     const auto *p = sqlite3_value_text(v);
@@ -247,11 +248,14 @@ bool AlreadyClean(sqlite3_value *v, int maxChars)
         std::array<bool, 256> table{};
         for (const char *c = "\"*<>?\\/|:' "; *c; ++c)
             table[uchar(*c)] = true;
+        for (int c = 0; c < 0x20; ++c)
+            table[c] = true;
+        table[0x7F] = true;
         return table;
     }();
     int chars = 0;
     for (int i = 0; i < n; ++i) {
-        if (removed[p[i]])
+        if (removed[p[i]] || (p[i] == 0xC2 && i + 1 < n && p[i + 1] < 0xA0))
             return false;
         chars += (p[i] & 0xC0) != 0x80;
     }

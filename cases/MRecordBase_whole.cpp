@@ -195,6 +195,15 @@ bool MRecordBase::Backup(const QString &destFolder)
         message = Text("无法复制db文件！");
         return false;
     }
+    // A folder that holds a finished backup loses its marker before anything in it is overwritten, and gets it
+    // again only once the new backup is whole: a backup stopped half-way never looks finished.
+    const QString destCases = dest + Base() + QStringLiteral("_f/");
+    const QString marker = destCases + QStringLiteral("save.txt");
+    if (ops.exists(marker) && (!ops.remove(marker) || !ops.syncDir(destCases))) {
+        message = Text("无法删除旧的备份标记文件！");
+        return false;
+    }
+    RemoveBackupParts(ops, dest);
     {
         // A read transaction keeps every writer out while the file is copied, so the copy is one consistent
         // state; reading first also rolls back what a program stopped while saving left in a journal.
@@ -205,7 +214,6 @@ bool MRecordBase::Backup(const QString &destFolder)
             return false;
         }
     }
-    const QString destCases = dest + Base() + QStringLiteral("_f/");
     if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
         message = Text("无法创建目的评语文件夹！");
         return false;
@@ -224,11 +232,30 @@ bool MRecordBase::Backup(const QString &destFolder)
         message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failed);
         return false;
     }
-    if (!ops.writeFile(destCases + QStringLiteral("save.txt"), QByteArrayLiteral("save\r\n"))) {
+    if (!ops.writeFile(marker, QByteArrayLiteral("save\r\n"))) {
         message = Text("无法写入备份标记文件！");
         return false;
     }
     return true;
+}
+
+void MRecordBase::ClearStoppedCopies(const QString &folder)
+{
+    CaseFileOps &ops = Ops();
+    const QString f = Slashed(folder);
+    QDirIterator it(f, {Base() + QStringLiteral("_*")},
+                    QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::CaseSensitive);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString name = it.fileName();
+        if (info.isSymLink())
+            continue;
+        if (info.isDir())
+            RemoveBackupParts(ops, f + name + QLatin1Char('/'));
+        else if (name.endsWith(QStringLiteral(".db.part")) || name.endsWith(QStringLiteral(".db.part-journal")))
+            ops.remove(f + name);
+    }
 }
 
 bool MRecordBase::Restore(const QString &srcFolder)

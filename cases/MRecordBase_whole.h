@@ -97,6 +97,19 @@ inline bool RemoveFolder(CaseFileOps &ops, const QString &folder)
     return ok && ops.removeDir(folder);
 }
 
+// The half-written files (*.part) that a stopped backup left in its folder: its case file's and its case folder's.
+// Nothing else of the folder is touched; a finished backup has none.
+inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
+{
+    ops.remove(backup + Base() + QStringLiteral(".db.part"));
+    const QString cases = backup + Base() + QStringLiteral("_f/");
+    QStringList names;
+    if (ops.isDir(cases) && ops.list(cases, names))
+        for (const QString &n : names)
+            if (n.endsWith(QStringLiteral(".part")))
+                ops.remove(cases + n);
+}
+
 // An SQLite file together with the journal it may have left.
 inline bool RemoveDbFile(CaseFileOps &ops, const QString &path)
 {
