@@ -26,8 +26,8 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
     return convertOld ? ConvertOldData() : rc;
 }
 
-// A program stopped after an import's commit, or after a save but before its comment file, leaves cases without
-// their comment file. Each start looks for them, with the names of the case folder that the sweep has read and
+// A program stopped after an import's commit, before it wrote every comment file, leaves cases without theirs.
+// Each start looks for such cases, with the names of the case folder that the sweep has read and
 // one pass over the names the rows hold; only when one is missing does the full work run, which writes the
 // missing files from the comments stored in the rows.
 void MRecordBase::WriteMissingRemarkFiles(const QSet<QString> &commentFiles)
@@ -249,12 +249,18 @@ void MRecordBase::ClearStoppedCopies(const QString &folder)
         it.next();
         const QFileInfo info = it.fileInfo();
         const QString name = it.fileName();
+        const QString path = f + name;
         if (info.isSymLink())
             continue;
-        if (info.isDir())
-            RemoveBackupParts(ops, f + name + QLatin1Char('/'));
-        else if (name.endsWith(QStringLiteral(".db.part")) || name.endsWith(QStringLiteral(".db.part-journal")))
-            ops.remove(f + name);
+        if (!info.isDir()) {
+            if (name.endsWith(QStringLiteral(".db.part")) || name.endsWith(QStringLiteral(".db.part-journal")))
+                ops.remove(path);
+            continue;
+        }
+        // A finished backup has nothing half-written (a backup made over it removes its marker first), and it
+        // may hold many thousand files: it is not listed.
+        if (!ops.exists(path + QLatin1Char('/') + Base() + QStringLiteral("_f/save.txt")))
+            RemoveBackupParts(ops, path + QLatin1Char('/'));
     }
 }
 
