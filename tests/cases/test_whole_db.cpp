@@ -520,7 +520,7 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
                 EXPECT_TRUE(now == original || now == "") << now;
             else
                 EXPECT_TRUE(now == original || now == op.after) << now;
-            // Every case has its comment file again, also those of an import or a save stopped after its commit.
+            // Every case has its comment file again, also the cases of an import stopped after its commit.
             EXPECT_EQ(CasesWithoutCommentFile(db, app), "");
             // A backup stopped over a finished one leaves no marker that vouches for it; the next backup or export
             // into the same folder clears what the stopped one left half-written.
