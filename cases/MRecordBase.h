@@ -3,6 +3,7 @@
 #include "TRecordData.h"
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -112,8 +113,9 @@ public:
     // Whole-database operations (MRecordBase_whole.cpp). None runs inside a batch. Whatever fails, and wherever
     // the program is stopped, the case file and the case folder stay as they were or become wholly the new ones.
 
-    // Open, first finishing or undoing a restore or delete-all that was cut short, and with convertOld the old
-    // flat case file's migration: 1 when cases were migrated (the note in Message()), else as Open.
+    // Open, first finishing or undoing a restore or delete-all that was cut short and writing the comment file of
+    // every case that has none (with a remark codec set), and with convertOld the old flat case file's migration:
+    // 1 when cases were migrated (the note in Message()), else as Open.
     int Open(const QString &path, bool convertOld);
     // The file steps go through ops (a test's failing or stopping double); nullptr: the real file system.
     void SetFileOps(CaseFileOps *ops) { fileOps = ops; }
@@ -123,8 +125,13 @@ public:
     // cannot be read.
     bool EnsureRemarkFiles();
     // Copies the case file and the comment and floor-plan files into <dest>Quorin.db and <dest>Quorin_f/, then
-    // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied.
+    // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied. A save.txt already
+    // there goes before the first copy.
     bool Backup(const QString &destFolder);
+    // Removes the half-written files (*.part) that a stopped backup or export left in a folder chosen for them:
+    // those of the backup folders <folder>Quorin_*/ and the unfinished exported files <folder>Quorin_*.db.part.
+    // Finished backups and exported files, and every other file, stay.
+    void ClearStoppedCopies(const QString &folder);
     // Replaces the case file and the case folder by a backup's, once the backup is checked and staged whole.
     bool Restore(const QString &srcFolder);
     bool DeleteAll();
@@ -139,8 +146,8 @@ public:
     int ConvertOldData();
     // The last migration failed and kept the old file to try again at the next start (Message() says so).
     bool OldFileKept() const { return oldFileKept; }
-    // Removes the characters a name cannot hold ("*<>?\/|:' , blank and the double quote), then cuts to
-    // maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
+    // Removes the characters a name cannot hold ("*<>?\/|:' , blank, the double quote and control characters),
+    // then cuts to maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
     static bool SanitizeText(QString &text, int maxChars);
     // Cleans address, category and name; true when the name changed (its comment file needs a new name).
     bool SanitizeRecord(TRecordData &rec);
@@ -149,11 +156,13 @@ public:
 
 private:
     CaseFileOps &Ops();
-    bool FinishInterrupted(const QString &dbPath);
+    bool FinishInterrupted(const QString &dbPath, QSet<QString> *commentFiles = nullptr);
+    void WriteMissingRemarkFiles(const QSet<QString> &commentFiles);
     bool SettleJournal();
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
+    bool StartCopy(SqliteSession &s, const QString &path);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
-                  const TProgress &progress);
+                  const TProgress &progress, QStringList &seen);
     bool OpenSession(SqliteSession &s);
     int Insert(SqliteSession &s, TRecordData &rec, bool inBatch);
     bool BatchUsable();

@@ -2,6 +2,7 @@
 // there whole or not at all; a new file takes its name only once it is complete.
 #include "MRecordBase_whole.h"
 
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <array>
@@ -9,25 +10,7 @@
 
 using namespace wholedb;
 
-// Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
-// classes) into main.case_data, giving them ids after main's last. The count copied, or -1 (message set).
 namespace {
-
-// Replaces what an earlier attempt left at path by a new, empty case file; false with the reason in message.
-bool CreateEmptyCaseFile(CaseFileOps &ops, const QString &appFolder, const QString &path, QString &message)
-{
-    if (!RemoveDbFile(ops, path) || !ops.checkpoint("create")) {
-        message = Text(kErrOpen);
-        return false;
-    }
-    MRecordBase fresh(appFolder);
-    if (fresh.Open(path) != 0) {
-        message = fresh.Message();
-        RemoveDbFile(ops, path);
-        return false;
-    }
-    return true;
-}
 
 // Gives a copy of `count` cases its id counter and category list and commits it; false when that fails.
 bool CommitCopy(SqliteSession &s, CaseFileOps &ops, int count, const QStringList &classes)
@@ -38,17 +21,103 @@ bool CommitCopy(SqliteSession &s, CaseFileOps &ops, int count, const QStringList
     return extra.run() && ops.checkpoint("commit") && s.exec("COMMIT");
 }
 
+QByteArrayView ArgBytes(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return p ? QByteArrayView(p, sqlite3_value_bytes(v)) : QByteArrayView();
+}
+
+// The categories of the rows a copy reads, in order of first appearance (an empty one reads as 临时保存).
+struct SeenCategories {
+    QSet<QByteArray> stored; // each stored text met, kept until the copy ends: the rows' results point into them
+    QSet<QString> shown;
+    QStringList inOrder;
+    QByteArray last; // the stored text of the row before (rows of one category mostly follow each other)
+};
+
+// q_category(className): the category as it is, noted on the way, so that no second scan looks for them. The
+// text handed back is the noted copy, which outlives the statement, so that SQLite need not copy it per row.
+void SqlCategory(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    auto *st = static_cast<SeenCategories *>(sqlite3_user_data(ctx));
+    const bool text = sqlite3_value_type(argv[0]) == SQLITE_TEXT;
+    if (!text)
+        sqlite3_result_value(ctx, argv[0]); // NULL or a number is copied as it is, and noted as its text
+    const QByteArrayView name = ArgBytes(argv[0]);
+    if (st->last.isNull() || name != st->last) {
+        auto it = st->stored.constFind(name.toByteArray());
+        if (it == st->stored.cend()) {
+            it = st->stored.insert(name.toByteArray());
+            const QString shown =
+                name.isEmpty() ? QStringLiteral("临时保存") : StoredText(name.data(), int(name.size()));
+            if (!st->shown.contains(shown)) {
+                st->shown.insert(shown);
+                st->inOrder << shown;
+            }
+        }
+        st->last = *it;
+    }
+    if (text)
+        sqlite3_result_text(ctx, st->last.constData(), int(st->last.size()), SQLITE_STATIC);
+}
+
+// Both files are read through a read-only map rather than through read calls into the page cache: the case file
+// is counted and then copied, the new file counted once it is filled. The lock a copy holds on the case file keeps
+// every writer out, so neither file can shrink under its map.
+const char *const kMapLive = "pragma live.mmap_size=1073741824;";
+const char *const kMapMain = "pragma main.mmap_size=1073741824;";
+
 } // namespace
 
-int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
-                           const TProgress &progress)
+// A new case file at path, made in the transaction that the copy then fills, with the case file attached as
+// "live": the new file holds anything only once that transaction commits. A file an earlier attempt left at path
+// is not trusted and goes first. False with the reason in message.
+bool MRecordBase::StartCopy(SqliteSession &s, const QString &path)
 {
+    CaseFileOps &ops = Ops();
+    const QByteArray utf8 = QFileInfo(path).absoluteFilePath().toUtf8();
+    if (!RemoveDbFile(ops, path) || !ops.checkpoint("create") || s.open(utf8, true) != SQLITE_OK) {
+        message = Text(kErrOpen);
+        return false;
+    }
+    SqlQuery attach(s, "attach ? as live;");
+    attach.bind(1, QString::fromUtf8(utf8Path));
+    if (!attach.run() || !s.exec(kMapLive) || !s.exec(kMapMain) || !s.exec("BEGIN")) {
+        message = s.errorText();
+        return false;
+    }
+    return CreateData(s) && CreateExtra(s, 0);
+}
+
+// Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of
+// classes; empty: every row) into main.case_data, giving them ids after main's last; their categories, in order
+// of first appearance, go to `seen`. The count copied, or -1 (message set).
+int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
+                           const TProgress &progress, QStringList &seen)
+{
+    SeenCategories categories;
+    if (sqlite3_create_function(s.handle(), "q_category", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, &categories,
+                                SqlCategory, nullptr, nullptr) != SQLITE_OK) {
+        message = s.errorText();
+        return -1;
+    }
+    // The function goes with this call: it points at a local.
+    const auto drop = qScopeGuard([&] {
+        sqlite3_create_function(s.handle(), "q_category", 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr);
+        seen = categories.inOrder;
+    });
     const QString json = JsonList(classes);
+    // Every row: ?1 stays bound, as in the filtered statements.
+    const QString where = filter.isEmpty() ? QStringLiteral("?1 is not null") : filter;
     qint64 total = 0, low = 0, high = 0;
     {
-        const QByteArray sql =
-            ("select count(*), min(id), max(id) from live.case_data where " + filter + ";").toUtf8();
-        SqlQuery q(s, sql.constData());
+        // Without a filter the three are read from the tree (its pages, its ends) rather than row by row.
+        const QString sql =
+            filter.isEmpty() ? QStringLiteral("select (select count(*) from live.case_data), (select min(id) from "
+                                              "live.case_data), (select max(id) from live.case_data) "
+                                              "where ?1 is not null;")
+                             : "select count(*), min(id), max(id) from live.case_data where " + filter + ";";
+        SqlQuery q(s, sql.toUtf8().constData());
         q.bind(1, json);
         if (q.step() != SQLITE_ROW) {
             message = s.errorText();
@@ -63,8 +132,10 @@ int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStrin
         return -1;
     }
     // A tenth of the id range at a time, in id order, so the new ids follow the old order.
-    const QByteArray copy = ("insert into main.case_data(" + ColumnsAfterId() + ") select " + ColumnsAfterId() +
-                             " from live.case_data where id>=?2 and id<?3 and (" + filter + ") order by id;")
+    QString read = ColumnsAfterId();
+    read.replace(QStringLiteral("className"), QStringLiteral("q_category(className)"));
+    const QByteArray copy = ("insert into main.case_data(" + ColumnsAfterId() + ") select " + read +
+                             " from live.case_data where id>=?2 and id<?3 and (" + where + ") order by id;")
                                 .toUtf8();
     const qint64 step = std::max<qint64>(1, (high - low + 10) / 10);
     qint64 done = 0;
@@ -98,25 +169,24 @@ int MRecordBase::Compact(const TProgress &progress)
     }
     const QString live = QString::fromUtf8(utf8Path);
     const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
-    // A file left by an earlier compaction that stopped is not trusted: start from nothing.
-    if (!CreateEmptyCaseFile(ops, appFolder, back, message))
-        return 0;
     int count = -1;
     {
         SqliteSession s;
-        if (s.open(back.toUtf8(), false) == SQLITE_OK) {
-            SqlQuery attach(s, "attach ? as live;");
-            attach.bind(1, live);
-            if (attach.run() && s.exec("BEGIN"))
-                count = CopyCases(s, QStringLiteral("?1 is not null"), {}, "整理进度：", progress);
-        }
-        QStringList classes;
+        QStringList seen;
+        if (StartCopy(s, back))
+            count = CopyCases(s, QString(), {}, "整理进度：", progress, seen);
         if (count >= 0) {
             // The user's category list in its order, then the categories of cases that it lacks.
-            SqlQuery q(s, "select className from live.case_extra;");
-            if (q.step() == SQLITE_ROW)
-                SplitValue(q.text(0), classes);
-            AppendNewCategories(s, std::numeric_limits<qint64>::min(), classes);
+            QStringList classes;
+            {
+                SqlQuery q(s, "select className from live.case_extra;");
+                if (q.step() == SQLITE_ROW)
+                    SplitValue(q.text(0), classes);
+            }
+            QSet<QString> listed(classes.begin(), classes.end());
+            for (const QString &c : seen)
+                if (!listed.contains(c))
+                    classes << c;
             if (!CommitCopy(s, ops, count, classes)) {
                 message = Text(kErrWriteExtra);
                 count = -1;
@@ -159,20 +229,15 @@ QString ArgText(sqlite3_value *v)
     return StoredText(chars, sqlite3_value_bytes(v));
 }
 
-QByteArrayView ArgBytes(sqlite3_value *v)
-{
-    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
-    return p ? QByteArrayView(p, sqlite3_value_bytes(v)) : QByteArrayView();
-}
-
 void ResultText(sqlite3_context *ctx, const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII, so a byte scan
-// of the UTF-8 finds them), and at most maxChars characters. Most texts are, and pass through untouched.
+// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII but the control
+// characters U+0080..U+009F, written C2 80..C2 9F, so a byte scan of the UTF-8 finds them), and at most maxChars
+// characters. Most texts are, and pass through untouched.
 bool AlreadyClean(sqlite3_value *v, int maxChars)
 {
     const auto *p = sqlite3_value_text(v);
@@ -183,11 +248,14 @@ bool AlreadyClean(sqlite3_value *v, int maxChars)
         std::array<bool, 256> table{};
         for (const char *c = "\"*<>?\\/|:' "; *c; ++c)
             table[uchar(*c)] = true;
+        for (int c = 0; c < 0x20; ++c)
+            table[c] = true;
+        table[0x7F] = true;
         return table;
     }();
     int chars = 0;
     for (int i = 0; i < n; ++i) {
-        if (removed[p[i]])
+        if (removed[p[i]] || (p[i] == 0xC2 && i + 1 < n && p[i + 1] < 0xA0))
             return false;
         chars += (p[i] & 0xC0) != 0x80;
     }
@@ -430,24 +498,17 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         return 0;
     }
     const QString part = destPath + QStringLiteral(".part");
-    if (!CreateEmptyCaseFile(ops, appFolder, part, message))
-        return 0;
     int count = -1;
     {
         SqliteSession s;
-        if (s.open(part.toUtf8(), false) == SQLITE_OK) {
-            SqlQuery attach(s, "attach ? as live;");
-            attach.bind(1, QString::fromUtf8(utf8Path));
-            if (attach.run() && s.exec("BEGIN")) {
-                const QString filter =
-                    all ? QStringLiteral("?1 is not null")
-                        : QStringLiteral("coalesce(nullif(className,''),'临时保存') in (select value from json_each(?1))");
-                count = CopyCases(s, filter, classes, "导出进度：", progress);
-            }
+        QStringList used;
+        if (StartCopy(s, part)) {
+            const QString filter =
+                all ? QString()
+                    : QStringLiteral("coalesce(nullif(className,''),'临时保存') in (select value from json_each(?1))");
+            count = CopyCases(s, filter, classes, "导出进度：", progress, used);
         }
         if (count > 0) {
-            QStringList used;
-            AppendNewCategories(s, std::numeric_limits<qint64>::min(), used);
             if (!CommitCopy(s, ops, count, used)) {
                 message = Text(kErrWriteExtra);
                 count = -1;

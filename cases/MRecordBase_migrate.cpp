@@ -16,7 +16,8 @@ bool MRecordBase::SanitizeText(QString &text, int maxChars)
     }
     const qsizetype before = text.size();
     static const QString bad = QStringLiteral("\"*<>?\\/|:' ");
-    text.removeIf([](QChar c) { return bad.contains(c); });
+    // Control characters too: no one can type them, and a name or category shows nothing for them.
+    text.removeIf([](QChar c) { return bad.contains(c) || c.category() == QChar::Other_Control; });
     bool changed = text.size() != before;
     if (maxChars > 0) {
         qsizetype i = 0;

@@ -17,16 +17,44 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
 {
     if (appFolder.isEmpty())
         appFolder = ExecutableFolder();
-    FinishInterrupted(dbPath);
+    QSet<QString> commentFiles;
+    FinishInterrupted(dbPath, &commentFiles);
     const int rc = Open(dbPath);
-    if (rc != 0 || !convertOld)
+    if (rc != 0)
         return rc;
-    return ConvertOldData();
+    WriteMissingRemarkFiles(commentFiles);
+    return convertOld ? ConvertOldData() : rc;
+}
+
+// A program stopped after an import's commit, before it wrote every comment file, leaves cases without theirs.
+// Each start looks for such cases, with the names of the case folder that the sweep has read and
+// one pass over the names the rows hold; only when one is missing does the full work run, which writes the
+// missing files from the comments stored in the rows.
+void MRecordBase::WriteMissingRemarkFiles(const QSet<QString> &commentFiles)
+{
+    if (!remarkCodec.toRtf)
+        return;
+    bool missing = false;
+    {
+        SqliteSession s;
+        if (!OpenSession(s))
+            return;
+        SqlQuery q(s, "select remarkFile from case_data;");
+        while (!missing && q.step() == SQLITE_ROW) {
+            const QString name = q.text(0);
+            missing = !IsValidRemarkFile(name) || !commentFiles.contains(name);
+        }
+    }
+    const QString folder = CaseFolder(appFolder);
+    const QString note = message; // what the start shows is not this look's business
+    if (missing && (Ops().isDir(folder) || Ops().makeDir(folder)))
+        EnsureRemarkFilesIn(utf8Path, folder);
+    message = note;
 }
 
 // A swap that was cut short: with its marker, it is finished (the new data was complete before the marker was
 // written); without one, the staged copies are dropped. Old copies that a finished swap left are removed.
-bool MRecordBase::FinishInterrupted(const QString &dbPath)
+bool MRecordBase::FinishInterrupted(const QString &dbPath, QSet<QString> *commentFiles)
 {
     CaseFileOps &ops = Ops();
     const SwapPaths p(appFolder, dbPath);
@@ -65,11 +93,18 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
     // Half-written files of this program's replacing writes (the marker, kqinit.ini, comment files). Run at
-    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names.
+    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names, which also
+    // notes the comment files there.
     for (const QString &folder : {Slashed(QFileInfo(p.db).absolutePath()), p.folder}) {
-        QDirIterator it(folder, {QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-        while (it.hasNext())
-            ok = ops.remove(it.next()) && ok;
+        QSet<QString> *noted = folder == p.folder ? commentFiles : nullptr;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            if (path.endsWith(QStringLiteral(".part"), Qt::CaseInsensitive))
+                ok = ops.remove(path) && ok;
+            else if (noted && path.endsWith(QStringLiteral(".rtf")))
+                noted->insert(it.fileName().chopped(4));
+        }
     }
     ok = RemoveDbFile(ops, p.oldDb) && ok;
     ok = RemoveFolder(ops, p.oldFolder) && ok;
@@ -160,6 +195,15 @@ bool MRecordBase::Backup(const QString &destFolder)
         message = Text("无法复制db文件！");
         return false;
     }
+    // A folder that holds a finished backup loses its marker before anything in it is overwritten, and gets it
+    // again only once the new backup is whole: a backup stopped half-way never looks finished.
+    const QString destCases = dest + Base() + QStringLiteral("_f/");
+    const QString marker = destCases + QStringLiteral("save.txt");
+    if (ops.exists(marker) && (!ops.remove(marker) || !ops.syncDir(destCases))) {
+        message = Text("无法删除旧的备份标记文件！");
+        return false;
+    }
+    RemoveBackupParts(ops, dest);
     {
         // A read transaction keeps every writer out while the file is copied, so the copy is one consistent
         // state; reading first also rolls back what a program stopped while saving left in a journal.
@@ -170,7 +214,6 @@ bool MRecordBase::Backup(const QString &destFolder)
             return false;
         }
     }
-    const QString destCases = dest + Base() + QStringLiteral("_f/");
     if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
         message = Text("无法创建目的评语文件夹！");
         return false;
@@ -189,11 +232,36 @@ bool MRecordBase::Backup(const QString &destFolder)
         message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failed);
         return false;
     }
-    if (!ops.writeFile(destCases + QStringLiteral("save.txt"), QByteArrayLiteral("save\r\n"))) {
+    if (!ops.writeFile(marker, QByteArrayLiteral("save\r\n"))) {
         message = Text("无法写入备份标记文件！");
         return false;
     }
     return true;
+}
+
+void MRecordBase::ClearStoppedCopies(const QString &folder)
+{
+    CaseFileOps &ops = Ops();
+    const QString f = Slashed(folder);
+    QDirIterator it(f, {Base() + QStringLiteral("_*")},
+                    QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::CaseSensitive);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString name = it.fileName();
+        const QString path = f + name;
+        if (info.isSymLink())
+            continue;
+        if (!info.isDir()) {
+            if (name.endsWith(QStringLiteral(".db.part")) || name.endsWith(QStringLiteral(".db.part-journal")))
+                ops.remove(path);
+            continue;
+        }
+        // A finished backup has nothing half-written (a backup made over it removes its marker first), and it
+        // may hold many thousand files: it is not listed.
+        if (!ops.exists(path + QLatin1Char('/') + Base() + QStringLiteral("_f/save.txt")))
+            RemoveBackupParts(ops, path + QLatin1Char('/'));
+    }
 }
 
 bool MRecordBase::Restore(const QString &srcFolder)

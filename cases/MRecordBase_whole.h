@@ -97,6 +97,19 @@ inline bool RemoveFolder(CaseFileOps &ops, const QString &folder)
     return ok && ops.removeDir(folder);
 }
 
+// The half-written files (*.part) that a stopped backup left in its folder: its case file's and its case folder's.
+// Nothing else of the folder is touched; a finished backup has none.
+inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
+{
+    ops.remove(backup + Base() + QStringLiteral(".db.part"));
+    const QString cases = backup + Base() + QStringLiteral("_f/");
+    QStringList names;
+    if (ops.isDir(cases) && ops.list(cases, names))
+        for (const QString &n : names)
+            if (n.endsWith(QStringLiteral(".part")))
+                ops.remove(cases + n);
+}
+
 // An SQLite file together with the journal it may have left.
 inline bool RemoveDbFile(CaseFileOps &ops, const QString &path)
 {
@@ -261,25 +274,6 @@ inline void Report(const TProgress &progress, const char *label, qint64 done, qi
 inline QString JsonList(const QStringList &list)
 {
     return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(list)).toJson(QJsonDocument::Compact));
-}
-
-// The first category (an empty one reads as 临时保存), in id order from id `from` on, that the JSON list ?1 lacks.
-// Asked again after each find, this lists the new categories in order of first appearance; when the list already
-// holds them all, as it mostly does, that is one scan without sorting.
-inline const char *const kFirstNewCategory =
-    "select coalesce(nullif(className,''),'临时保存') from main.case_data where id>=?2 and "
-    "coalesce(nullif(className,''),'临时保存') not in (select value from json_each(?1)) order by id limit 1;";
-
-inline void AppendNewCategories(SqliteSession &s, qint64 from, QStringList &known)
-{
-    for (;;) {
-        SqlQuery q(s, kFirstNewCategory);
-        q.bind(1, JsonList(known));
-        q.bind(2, from);
-        if (q.step() != SQLITE_ROW || known.contains(q.text(0)))
-            return;
-        known << q.text(0);
-    }
 }
 
 inline bool SameFile(const QString &a, const QString &b)

@@ -26,6 +26,8 @@ public:
     // Opens the file (an absolute path in UTF-8); with create, a missing file is made. Returns the SQLite code.
     int open(const QByteArray &utf8Path, bool create);
     bool isOpen() const { return db_ != nullptr; }
+    // For what the wrapper does not offer (the program's own SQL functions).
+    sqlite3 *handle() const { return db_; }
     void close();
 
     QString errorText() const;

@@ -166,6 +166,7 @@ void TFrmMain::menu_f_exportClick()
         return;
     }
     MRecordBase *db = CaseDb();
+    db->ClearStoppedCopies(chosen); // what a backup stopped here before left half-written
     if (!QDir().mkdir(folder) || !runWithProgress([&](const auto &) { return db->Backup(folder) ? 1 : 0; })) {
         inform(QFileInfo(folder).isDir() ? db->Message() : QStringLiteral("无法创建备份文件夹！"));
         return;
@@ -265,6 +266,7 @@ void TFrmMain::db2Click()
         inform(QStringLiteral("当前时间的数据库文件已经存在，请稍后再导出！"));
         return;
     }
+    db->ClearStoppedCopies(folder); // what an export stopped here before left half-written
     const int count =
         runWithProgress([&](const auto &progress) { return db->ExportDb(file, chosen, all, progress); });
     if (count < 1) {

@@ -114,6 +114,26 @@ std::string Cases(const QString &dbPath)
     return out;
 }
 
+// The cases of a file whose comment file is missing from the case folder, "甲 乙"; "?" when the file cannot be read.
+std::string CasesWithoutCommentFile(const QString &dbPath, const QString &app)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *st = nullptr;
+    std::string out = "?";
+    if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "select name, remarkFile from case_data order by id", -1, &st, nullptr) == SQLITE_OK) {
+        out.clear();
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const QString file = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
+            if (!QFile::exists(RemarkFilePath(app, file)))
+                out += (out.empty() ? "" : " ") + std::string(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+        }
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return out;
+}
+
 std::string Classes(const QString &dbPath)
 {
     MRecordBase db;
@@ -255,6 +275,36 @@ public:
         return ok;
     }
 
+    // Where the backup is made and the export written, named as the main window names them.
+    QString backupTarget() const { return root + QStringLiteral("/Quorin_备份_1/"); }
+
+    // A finished backup (of the other case file) where the backup is made, so that one is made over it.
+    std::map<QString, QByteArray> PlaceFinishedBackup()
+    {
+        QDirIterator it(backupDir, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            WriteBytes(backupTarget() + QDir(backupDir).relativeFilePath(from), ReadBytes(from));
+        }
+        return Snapshot(backupTarget());
+    }
+
+    // The marker vouches for a whole backup: where one is left, the folder holds the finished backup placed there.
+    bool MarkerTrue(const std::map<QString, QByteArray> &placed)
+    {
+        return !QFile::exists(backupTarget() + "Quorin_f/save.txt") || Snapshot(backupTarget()) == placed;
+    }
+
+    // Half-written files anywhere under the root.
+    std::vector<QString> PartFiles()
+    {
+        std::vector<QString> parts;
+        for (const auto &[name, hash] : Snapshot(root))
+            if (name.contains(QLatin1String(".part")))
+                parts.push_back(name);
+        return parts;
+    }
+
     // Files a finished or undone operation must not leave in the program folder.
     std::vector<QString> Leftovers()
     {
@@ -277,13 +327,13 @@ struct Operation {
 const std::vector<Operation> &Operations()
 {
     static const std::vector<Operation> ops{
-        {"backup", [](MRecordBase &b, const QString &r) { return b.Backup(r + "/bk"); }, "1:甲 4:乙 9:己"},
+        {"backup", [](MRecordBase &b, const QString &r) { return b.Backup(r + "/Quorin_备份_1"); }, "1:甲 4:乙 9:己"},
         {"restore", [](MRecordBase &b, const QString &r) { return b.Restore(r + "/backup"); }, "1:丙 2:丁"},
         {"delete all", [](MRecordBase &b, const QString &) { return b.DeleteAll(); }, ""},
         {"compaction", [](MRecordBase &b, const QString &) { return b.Compact() == 3; }, "1:甲 2:乙 3:己"},
         {"import", [](MRecordBase &b, const QString &r) { return b.ImportDb(r + "/other.db") == 2; },
          "1:甲 4:乙 9:己 10:甲 11:戊"},
-        {"export", [](MRecordBase &b, const QString &r) { return b.ExportDb(r + "/export.db", {}, true) == 3; },
+        {"export", [](MRecordBase &b, const QString &r) { return b.ExportDb(r + "/Quorin_1.db", {}, true) == 3; },
          "1:甲 4:乙 9:己"},
         {"migration", [](MRecordBase &b, const QString &) { return b.ConvertOldData() == 1; },
          "1:甲 4:乙 9:己 10:老王 11:李四 12:老王"},
@@ -314,6 +364,7 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
         for (int at = 1; at <= counter.calls; ++at, ++points) {
             SCOPED_TRACE("failing step " + std::to_string(at));
             Make();
+            const auto placed = PlaceFinishedBackup();
             const auto before = Snapshot(app);
             StepOps ops;
             ops.at = at;
@@ -328,8 +379,8 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
                 // has changed.
                 if (!migration || Cases(db) == original)
                     EXPECT_EQ(Snapshot(app), before);
-                EXPECT_FALSE(QFile::exists(root + "/bk/Quorin_f/save.txt"));
-                EXPECT_FALSE(QFile::exists(root + "/export.db"));
+                EXPECT_TRUE(MarkerTrue(placed));
+                EXPECT_FALSE(QFile::exists(root + "/Quorin_1.db"));
             }
             // The next start.
             MRecordBase next(app);
@@ -440,6 +491,7 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
         const bool migration = name == "migration";
         for (int at = 1;; ++at) {
             Make();
+            const auto placed = PlaceFinishedBackup();
             const pid_t pid = fork();
             if (pid == 0) {
                 InstallKillVfs(at);
@@ -468,6 +520,13 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
                 EXPECT_TRUE(now == original || now == "") << now;
             else
                 EXPECT_TRUE(now == original || now == op.after) << now;
+            // Every case has its comment file again, also the cases of an import stopped after its commit.
+            EXPECT_EQ(CasesWithoutCommentFile(db, app), "");
+            // A backup stopped over a finished one leaves no marker that vouches for it; the next backup or export
+            // into the same folder clears what the stopped one left half-written.
+            EXPECT_TRUE(MarkerTrue(placed));
+            next.ClearStoppedCopies(root);
+            EXPECT_EQ(PartFiles(), std::vector<QString>());
             if (name == "restore") {
                 // The case folder belongs to the case file that is live.
                 const bool restored = now == op.after;
@@ -718,6 +777,19 @@ TEST_F(WholeDb, RefusalsAndResults)
              return std::to_string(n) + " " + Load(t.app, t.db, 10).remarkFile.toStdString() + " " + Classes(t.db);
          },
          "2 甲_198005060708_0 小区套房|空类别|私人别墅|新类别", false},
+        {"import cleans control characters out of names, categories and addresses, as typing allows none",
+         [&](WholeDb &t, MRecordBase &b) {
+             MRecordBase src(t.root + "/ctlapp/");
+             TRecordData r = Case(QStringLiteral("张\x01三"), QStringLiteral("c\x02" "d"));
+             r.address = QStringLiteral("杭\x7f州\u0085");
+             if (src.Open(t.root + "/ctl.db") != 0 || src.InsertCase(r) != 1)
+                 return std::string("no source");
+             const int n = b.ImportDb(t.root + "/ctl.db");
+             const TRecordData in = Load(t.app, t.db, 10);
+             return std::to_string(n) + " " + (in.name + " " + in.className + " " + in.address + " " +
+                                               in.remarkFile).toStdString() + " " + Classes(t.db);
+         },
+         "1 张三 cd 杭州 张三_198005060708 小区套房|空类别|私人别墅|cd", false},
         {"import after the newest case was deleted: its id is not given again",
          [&](WholeDb &t, MRecordBase &b) {
              b.DeleteCase(9);
@@ -765,6 +837,8 @@ TEST(SanitizeText, RemovesCutsAndNeverLeavesAnEmptyName)
         {"*?<>", 10, "甲", true},
         {"一二三四五六七八九十百", 10, "一二三四五六七八九十", true},
         {"𠀀𠀀𠀀", 2, "𠀀𠀀", true},
+        {"c\x02" "d\t", 10, "cd", true},
+        {"\x01\x7f\u0085", 10, "甲", true},
     };
     for (const Row &r : rows) {
         QString t = QString::fromUtf8(r.in);

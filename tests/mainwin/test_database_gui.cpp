@@ -90,6 +90,11 @@ TEST_F(DatabaseMenuTest, EachCommandAsksShowsItsResultAndEndsTheProgramWhereItMu
     };
     const QString bk = path("bk");
     QDir().mkpath(bk);
+    // What a backup stopped there before left half-written; the next backup clears it.
+    const QStringList stopped{"bk/Quorin_备份_旧/Quorin.db.part", "bk/Quorin_备份_旧/Quorin_f/甲_190001010000.rtf.part"};
+    QDir().mkpath(path("bk/Quorin_备份_旧/Quorin_f"));
+    for (const QString &name : stopped)
+        writeFile(name, "x");
     const Row rows[] = {
         {"backup into a chosen folder", "menu_f_export",
          [&](ScriptedPrompts &p) { p.reply(bk); },
@@ -142,6 +147,8 @@ TEST_F(DatabaseMenuTest, EachCommandAsksShowsItsResultAndEndsTheProgramWhereItMu
     const QString folder = QDir(bk).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
     EXPECT_TRUE(folder.startsWith("Quorin_备份_")) << folder.toStdString();
     EXPECT_TRUE(QFile::exists(bk + "/" + folder + "/Quorin_f/save.txt"));
+    for (const QString &name : stopped)
+        EXPECT_FALSE(QFile::exists(path(name))) << name.toStdString();
 }
 
 TEST_F(DatabaseMenuTest, DeleteAllNeedsTheShownCode)
@@ -163,10 +170,15 @@ TEST_F(DatabaseMenuTest, DeleteAllNeedsTheShownCode)
     }
 }
 
-// Export: the chosen categories into a new file named after the moment, then the offer to open its folder.
+// Export: the chosen categories into a new file named after the moment, then the offer to open its folder. What
+// an export stopped in that folder before left half-written goes; other programs' files stay.
 TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
 {
     saveCases({QStringLiteral("甲"), QStringLiteral("乙")});
+    const QStringList stopped{QStringLiteral("Quorin_2020年1月1日0时0分0秒.db.part"),
+                              QStringLiteral("Quorin_2020年1月1日0时0分0秒.db.part-journal")};
+    for (const QString &name : stopped + QStringList{QStringLiteral("notes.db.part")})
+        writeFile(name, "x");
     TFrmMain w;
     w.show();
     ScriptedPrompts p;
@@ -179,6 +191,9 @@ TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
     ASSERT_EQ(shown(p).size(), 1);
     EXPECT_TRUE(shown(p)[0].startsWith(" 2 个案例数据文件已经保存到：")) << shown(p)[0].toStdString();
     EXPECT_TRUE(w.isVisible());
+    for (const QString &name : stopped)
+        EXPECT_FALSE(QFile::exists(path(name))) << name.toStdString();
+    EXPECT_TRUE(QFile::exists(path("notes.db.part")));
 }
 
 // The old flat case file found at the first start is migrated and its note shown.
