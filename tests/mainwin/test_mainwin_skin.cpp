@@ -17,6 +17,11 @@
 
 using Answer = Prompts::Answer;
 
+inline void PrintTo(const QPoint &p, std::ostream *os)
+{
+    *os << '(' << p.x() << ',' << p.y() << ')';
+}
+
 namespace {
 
 const QString kLost = QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
@@ -169,6 +174,31 @@ TEST_F(ProgramSkinTest, MenuSkinsEveryWindowWithoutRestartAndTheChoiceSurvives)
     settle();
     EXPECT_TRUE(skinned(w.get()));
     EXPECT_EQ(checkedItem(*w), QStringLiteral("Mx2"));
+    close(w);
+}
+
+// The painted frame takes the place of the window manager's: switching looks leaves the window's outer
+// top-left corner where it was (a frameless window's outer rectangle is its own), in either skin.
+TEST_F(ProgramSkinTest, SwitchingLooksKeepsTheWindowsOuterCorner)
+{
+    auto w = std::make_unique<TFrmMain>();
+    w->show();
+    settle();
+    w->move(40, 22);
+    QTest::qWait(100);
+    const QPoint outer = w->frameGeometry().topLeft();
+    ASSERT_NE(w->geometry().topLeft(), outer) << "the platform frames a native window";
+    for (const char *skin : {"Mx1", "Mx2"})
+        for (int round = 1; round <= 4; ++round) {
+            SCOPED_TRACE(std::string(skin) + " round " + std::to_string(round));
+            item(*w, skin)->trigger();
+            settle();
+            ASSERT_TRUE(skinned(w.get()));
+            EXPECT_EQ(w->geometry().topLeft(), outer);
+            item(*w, "系统默认")->trigger();
+            settle();
+            EXPECT_EQ(w->frameGeometry().topLeft(), outer);
+        }
     close(w);
 }
 

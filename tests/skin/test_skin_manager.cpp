@@ -17,6 +17,7 @@
 
 using namespace frametest;
 
+
 namespace {
 
 class PreviewPane : public QWidget {
@@ -140,6 +141,7 @@ TEST(SkinnedForm, SkinOnAndOffKeepsTheClientAndGivesEverythingBack)
         w->show();
         TSkinnedForm *f = s.skin(w);
         ASSERT_TRUE(f);
+        QCoreApplication::processEvents(); // the window system reports that the frame is gone
         EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(w->size(), client + QSize(L + R, T + B));
         EXPECT_EQ(w->contentsRect().size(), client);
@@ -213,6 +215,7 @@ TEST(SkinnedForm, WithoutAWindowManagerTheFrameMovesAndResizesByHand)
     w->move(100, 100);
     TSkinnedForm *f = s.skin(w.get());
     ASSERT_TRUE(f);
+    QCoreApplication::processEvents(); // the window system reports that the frame is gone
     const QSize outer = w->size();
     mouse(w.get(), QEvent::MouseButtonPress, {150, 12}, Qt::LeftButton, Qt::LeftButton);
     mouse(w.get(), QEvent::MouseMove, {190, 42}, Qt::LeftButton);
