@@ -116,6 +116,56 @@ TEST(ShippedSkins, CaptionTextIsLevelWithTheCaptionButtons)
     }
 }
 
+// The window region, read from the packages as the frame cuts it: the two top corners are rounded (the side
+// borders, which own the corners, carry them), mirrored, and nothing else of the window is left out; no key
+// colour shows inside the region. In both activation states.
+TEST(ShippedSkins, WindowRegionRoundsTheTopCornersOnly)
+{
+    for (const SkinTheme &theme : ShippedSkinThemes()) {
+        SCOPED_TRACE(theme.name.toStdString());
+        QFile staged(QStringLiteral(STAGED_SKINS "/%1.skn").arg(theme.name));
+        ASSERT_TRUE(staged.open(QIODevice::ReadOnly));
+        TSkinManage::Install();
+        auto data = std::make_unique<TSkinData>();
+        data->LoadFromStream(staged.readAll());
+        data->SetActive(true);
+        {
+            QWidget w;
+            w.resize(400, 200);
+            static_cast<TSkinManage *>(SkinManager())->AddForm(&w);
+            QCoreApplication::sendPostedEvents();
+            TSkinnedForm *f = static_cast<TSkinManage *>(SkinManager())->FindSkinForm(&w);
+            ASSERT_TRUE(f);
+            const int W = w.width(), H = w.height();
+            const QRegion corners = QRegion(0, 0, 3, 3) + QRegion(W - 3, 0, 3, 3);
+            for (const bool active : {true, false}) {
+                SCOPED_TRACE(active ? "active" : "inactive");
+                QEvent activation(active ? QEvent::WindowActivate : QEvent::WindowDeactivate);
+                QCoreApplication::sendEvent(&w, &activation);
+                const QRegion region = f->WindowRegion();
+                EXPECT_FALSE(region.contains(QPoint(0, 0)));
+                EXPECT_FALSE(region.contains(QPoint(W - 1, 0)));
+                EXPECT_TRUE((QRegion(0, 0, W, H) - region - corners).isEmpty()) << "a hole outside the corners";
+                for (int y = 0; y < 3; ++y)
+                    for (int x = 0; x < 3; ++x)
+                        EXPECT_EQ(region.contains(QPoint(x, y)), region.contains(QPoint(W - 1 - x, y))) << x << ',' << y;
+                const QImage shown = w.grab().toImage();
+                for (int y = 0; y < 4; ++y) {
+                    for (int x = 0; x < W; ++x) {
+                        if (region.contains(QPoint(x, y))) {
+                            ASSERT_NE(shown.pixel(x, y) & 0xFFFFFF, 0xFF00FFu) << x << ',' << y;
+                        }
+                    }
+                }
+            }
+        }
+        data.reset();
+        ResetSkinManager();
+        SetSkinManagerFactory(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST(ShippedSkins, GeneratorIsDeterministic)
 {
     for (const SkinTheme &theme : ShippedSkinThemes()) {
