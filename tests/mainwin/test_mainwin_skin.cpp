@@ -102,11 +102,15 @@ TEST_F(ProgramSkinTest, StartUpFollowsTheStoredChoice)
         bool skinnedAfter;
         QString checked;
         bool message;
+        const char *says; // what the message says besides the name
     } rows[] = {
-        {"switched off", false, "Mx2", {}, false, "系统默认", false},
-        {"Mx2", true, "Mx2", {}, true, "Mx2", false},
-        {"file gone", true, "Gone", {}, false, "系统默认", true},
-        {"damaged file", true, "Bad", "not a skin package", false, "系统默认", true},
+        {"switched off", false, "Mx2", {}, false, "系统默认", false, ""},
+        {"Mx2", true, "Mx2", {}, true, "Mx2", false, ""},
+        {"file gone", true, "Gone", {}, false, "系统默认", true, "皮肤文件不存在"},
+        {"damaged file", true, "Bad", "not a skin package", false, "系统默认", true, ""},
+        // A name that leads out of skins/ is not followed, even to a sound package.
+        {"outside skins/", true, "../dat/Out", shippedSkin("Mx1"), false, "系统默认", true, "对应的皮肤文件已经丢失"},
+        {"outside, backslashes", true, "..\\dat\\Out", {}, false, "系统默认", true, "对应的皮肤文件已经丢失"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -127,6 +131,7 @@ TEST_F(ProgramSkinTest, StartUpFollowsTheStoredChoice)
         EXPECT_EQ(prompts.asked().size() > asked, row.message);
         if (row.message) {
             EXPECT_TRUE(prompts.asked().last().text.contains(row.name));
+            EXPECT_TRUE(prompts.asked().last().text.contains(QString::fromUtf8(row.says)));
         }
         EXPECT_EQ(stored(), std::make_pair(row.skined, row.name)) << "the stored choice is kept";
         close(w);
