@@ -22,26 +22,23 @@
 
 namespace {
 
-void printPlace(const QWidget &w, const QString &look)
-{
-    const QRect f = w.frameGeometry();
-    std::printf("%-8s outer top-left (%d,%d) outer size %dx%d\n", qPrintable(look), f.x(), f.y(), f.width(),
-                f.height());
-    std::fflush(stdout);
-}
-
-// Chooses `skin` and 系统默认 from the skin menu in turn, 1.5 s apart, and prints where the window is.
+// Chooses the skin and 系统默认 in turn from the skin menu, 1.5 s apart, printing the window's outer top-left
+// and size once the window manager is done.
 void switchInTurn(QWidget &w, const QString &skin)
 {
-    printPlace(w, QStringLiteral("native"));
-    for (int i = 0; i < 8; ++i) {
-        const QString look = i % 2 == 0 ? skin : QStringLiteral("系统默认");
+    for (int i = 0; i <= 8; ++i) {
+        const QString look = i == 0 ? QStringLiteral("native") : i % 2 ? skin : QStringLiteral("系统默认");
         QTimer::singleShot(1500 * i, &w, [&w, look] {
             for (QAction *a : w.findChild<QMenu *>(QStringLiteral("Opt_Skin"))->actions())
                 if (a->text() == look)
                     a->trigger();
+            QTimer::singleShot(1000, Qt::PreciseTimer, &w, [&w, look] {
+                const QRect f = w.frameGeometry();
+                std::printf("%-8s outer top-left (%d,%d) size %dx%d\n", qPrintable(look), f.x(), f.y(), f.width(),
+                            f.height());
+                std::fflush(stdout);
+            });
         });
-        QTimer::singleShot(1500 * i + 1400, &w, [&w, look] { printPlace(w, look); });
     }
 }
 
