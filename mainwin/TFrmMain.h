@@ -169,7 +169,7 @@ private:
     void activateStartSkin();                 // the end of the first showing: switched on or off
     bool chooseSkin(const QString &name);     // the skin menu: false when it cannot be loaded
     void switchSkinOff();                     // the skin menu's 系统默认
-    static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn
+    static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn; empty unless a plain name
     bool writeSkinChoice(bool on, const QString &name = QString()); // [window] skined, and skinname when on
     bool sittingChosen(); // whether CboZuoShan holds a mountain; "请选择坐山！" when not
     void buildDatabaseMenu();

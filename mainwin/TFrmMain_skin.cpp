@@ -22,6 +22,10 @@ const QString kWindowSection = QStringLiteral("window");
 
 QString TFrmMain::skinFile(const QString &name)
 {
+    // A skin is a file of the skins folder named by its plain name: a stored name that carries a folder
+    // (qrinit.ini can say anything) would reach files elsewhere, so it names no skin.
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(u'\0')))
+        return {};
     return AppPath() + QStringLiteral("skins/") + name + QStringLiteral(".skn");
 }
 
@@ -56,13 +60,16 @@ void TFrmMain::loadStartSkin(const IniFile &ini)
     const QString name = ini.ReadString(kWindowSection, QStringLiteral("skinname"), QStringLiteral("Mx1"));
     for (QAction *a : items)
         a->setChecked(a->text() == name);
-    m_skin->LoadFromFile(skinFile(name));
-    if (m_skin->Empty()) {
+    const QString file = skinFile(name);
+    if (!file.isEmpty())
+        m_skin->LoadFromFile(file);
+    if (file.isEmpty() || m_skin->Empty()) {
         // The program comes up native; the stored choice stays, so the skin returns once its file does.
         m_skinOn = false;
         if (items.size() > 1)
             items.last()->setChecked(true);
-        inform(QStringLiteral("界面风格“%1”无法加载，程序使用系统默认界面。\n%2").arg(name, m_skin->lastError()));
+        const QString reason = file.isEmpty() ? QStringLiteral("对应的皮肤文件已经丢失") : m_skin->lastError();
+        inform(QStringLiteral("界面风格“%1”无法加载，程序使用系统默认界面。\n%2").arg(name, reason));
     }
 }
 

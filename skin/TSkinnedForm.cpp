@@ -47,12 +47,18 @@ QSize growLimit(QSize limit, const QMargins &m)
                  limit.height() >= QWIDGETSIZE_MAX ? QWIDGETSIZE_MAX : limit.height() + m.top() + m.bottom());
 }
 
-// Puts a window's outer top-left back at a point once the window manager has framed it again: the frame
-// arrives some time after the flags change, grown outward around the client. Gives up after a second.
+// Puts a window's outer top-left at a point once the window manager has framed or un-framed it after its
+// flags changed. The manager does so some time later and keeps the client where it was, so that the outer
+// corner would move by the frame's size, down and right on every switch to the painted frame. One placer per
+// window: a newer one replaces it. Gives up after a second (no window manager frames anything).
 class FramePlacer : public QObject {
 public:
-    FramePlacer(QWidget *window, QPoint outer) : QObject(window), window_(window), outer_(outer)
+    FramePlacer(QWidget *window, QPoint outer, bool framed)
+        : QObject(window), window_(window), outer_(outer), framed_(framed)
     {
+        for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly))
+            delete o;
+        setObjectName(Name);
         connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
         poll_.start(40);
         QTimer::singleShot(1000, this, &QObject::deleteLater);
@@ -61,7 +67,7 @@ public:
 private:
     void check()
     {
-        if (window_->frameGeometry() == window_->geometry())
+        if ((window_->frameGeometry() != window_->geometry()) != framed_)
             return;
         poll_.stop();
         if (window_->pos() != outer_)
@@ -69,8 +75,10 @@ private:
         deleteLater();
     }
 
+    static constexpr const char *Name = "skinFramePlacer";
     QWidget *window_; // the parent: alive as long as this object
     QPoint outer_;
+    bool framed_;
     QTimer poll_;
 };
 
@@ -159,14 +167,20 @@ void TSkinnedForm::setFrameless(bool frameless)
     if (!window_ || frameless == frameless_)
         return;
     const Qt::WindowFlags f = frameless ? savedFlags_ | Qt::FramelessWindowHint : savedFlags_;
-    const QPoint outer = window_->pos();
+    // The outer corner: a frameless window is its own outer rectangle; a framed one is asked for its frame's.
+    const QPoint outer = frameless_ ? window_->geometry().topLeft() : window_->pos();
     window_->overrideWindowFlags(f);
     if (QWindow *h = window_->windowHandle())
         h->setFlags(f);
     frameless_ = frameless;
-    window_->move(outer);
-    if (!frameless && window_->isVisible())
-        new FramePlacer(window_, outer);
+    // Without a frame the client is the outer rectangle: it goes to the old outer corner at once. A frame's
+    // size is known only once the window manager has added it; until then the corner is asked for as it is.
+    if (frameless && windowState_ == 0)
+        window_->setGeometry(QRect(outer, window_->size()));
+    else
+        window_->move(outer);
+    if (window_->isVisible())
+        new FramePlacer(window_, outer, !frameless);
 }
 
 void TSkinnedForm::applyFrame(const QMargins &frame)

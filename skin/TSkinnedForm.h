@@ -41,10 +41,12 @@ enum SkinSysCommand {
 };
 
 // What the frame asks of the window system; replaced in tests. A move or resize answers false when no window
-// manager takes it, and the frame then moves or resizes the window itself.
+// manager takes it, and the frame then moves or resizes the window itself. placesWindows: whether a window
+// may place itself (not on Wayland); the caption is then dragged by the frame.
 struct SkinWindowOps {
     std::function<bool(QWindow *)> startMove;
     std::function<bool(QWindow *, Qt::Edges)> startResize;
+    std::function<bool()> placesWindows;
 };
 
 // The skin of one top-level window. It watches the window through an event filter: the window becomes

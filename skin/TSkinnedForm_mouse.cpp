@@ -29,6 +29,13 @@ bool systemMove(QWindow *w)
     return windowOps().startMove ? windowOps().startMove(w) : w->startSystemMove();
 }
 
+bool windowsPlaceThemselves()
+{
+    if (windowOps().placesWindows)
+        return windowOps().placesWindows();
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 bool systemResize(QWindow *w, Qt::Edges edges)
 {
     if (!w)
@@ -235,9 +242,11 @@ void TSkinnedForm::moveFrame(QPoint pos, QPoint global, Qt::MouseButtons buttons
             dragTo(global);
             return;
         } else if (global != pressGlobal_) {
-            // The first motion hands the move to the window manager (a click alone stays a click, so that
-            // double-clicks reach the caption); without one the frame moves the window itself.
-            if (systemMove(window_->windowHandle())) {
+            // The move starts at the first motion: a click alone stays a click, so that double-clicks reach
+            // the caption. A window manager asked now would move the window from this point of the pointer,
+            // not from the press, and the window would lag the pointer by the first step; so the frame moves
+            // the window itself wherever a window may place itself, and asks only where it may not.
+            if (!windowsPlaceThemselves() && systemMove(window_->windowHandle())) {
                 dragging_ = false;
             } else {
                 manualDrag_ = true;

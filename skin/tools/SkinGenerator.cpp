@@ -212,17 +212,6 @@ void SkinBuilder::frame()
 {
     const Palette &c = c_;
     auto tone = [&](int f) { return f == 1 ? c.frame : c.frameInactive; };
-    // Side borders: 4 pixels wide, active and inactive side by side.
-    const auto side = [&](bool left) {
-        return strip(2, {4, 40}, false, [&, left](QPainter &p, QRect r, int f) {
-            p.fillRect(r, tone(f));
-            p.fillRect(QRect(left ? r.left() : r.right(), r.top(), 1, r.height()), c.edge);
-            p.fillRect(QRect(left ? r.right() : r.left(), r.top(), 1, r.height()), tone(f).darker(130));
-        });
-    };
-    picture("left.bmp", side(true));
-    picture("right.bmp", side(false));
-    // Title bar: 28 pixels high with rounded top corners; active above inactive.
     // The bar's body, which the caption's text background repeats so that no box shows behind the caption.
     const auto titleBody = [&](QPainter &p, QRect r, int f) {
         vgradient(p, r, tone(f).lighter(125), tone(f));
@@ -230,25 +219,44 @@ void SkinBuilder::frame()
         p.fillRect(QRect(r.left(), r.top() + 1, r.width(), 1), tone(f).lighter(150));
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), tone(f).darker(130));
     };
-    picture("top.bmp", strip(2, {120, TitleHeight}, true, [&](QPainter &p, QRect r, int f) {
-        vgradient(p, r, tone(f).lighter(125), tone(f));
-        p.fillRect(QRect(r.left(), r.top(), r.width(), 1), c.edge);
-        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c.edge);
-        p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c.edge);
-        p.fillRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, 1), tone(f).lighter(150));
-        p.fillRect(QRect(r.left() + 4, r.bottom(), r.width() - 8, 1), tone(f).darker(130));
+    // Side borders: 4 pixels wide, active and inactive side by side. They run the window's full height and so
+    // own its corners, where the window region reads them: their fixed top end (the title's height) carries
+    // the title bar's body out to the edge with the rounded corner in magenta, their fixed bottom end closes
+    // the outline. Drawn as the left border; the right one is its mirror.
+    const QSize sideCell(4, TitleHeight + 12);
+    const auto leftCell = [&](int f) {
+        QImage img(sideCell, QImage::Format_RGB32);
+        QPainter p(&img);
+        const QRect r = img.rect();
+        titleBody(p, QRect(r.topLeft(), QSize(r.width(), TitleHeight)), f);
+        const QRect body(r.left(), TitleHeight, r.width(), r.height() - TitleHeight);
+        p.fillRect(body, tone(f));
+        p.fillRect(QRect(body.right(), body.top(), 1, body.height() - 3), tone(f).darker(130)); // inner line
+        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c.edge);                         // outline
+        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c.edge);
+        p.setPen(c.edge);
+        p.drawPoint(1, 1);
+        p.drawPoint(2, 1);
+        p.drawPoint(1, 2);
         p.setPen(Key);
-        p.drawLine(r.left(), r.top(), r.left() + 2, r.top());
-        p.drawLine(r.left(), r.top(), r.left(), r.top() + 2);
-        p.drawLine(r.right() - 2, r.top(), r.right(), r.top());
-        p.drawLine(r.right(), r.top(), r.right(), r.top() + 2);
-    }));
+        p.drawLine(0, 0, 2, 0);
+        p.drawLine(0, 0, 0, 2);
+        return img;
+    };
+    const auto side = [&](bool left) {
+        return strip(2, sideCell, false, [&, left](QPainter &p, QRect r, int f) {
+            const QImage cell = leftCell(f);
+            p.drawImage(r.topLeft(), left ? cell : cell.mirrored(true, false));
+        });
+    };
+    picture("left.bmp", side(true));
+    picture("right.bmp", side(false));
+    // Title bar: 28 pixels high between the side borders; active above inactive.
+    picture("top.bmp", strip(2, {120, TitleHeight}, true, titleBody));
     picture("bottom.bmp", strip(2, {40, 4}, true, [&](QPainter &p, QRect r, int f) {
         p.fillRect(r, tone(f));
+        p.fillRect(QRect(r.left(), r.top(), r.width(), 1), tone(f).darker(130)); // inner line
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), c.edge);
-        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), c.edge);
-        p.fillRect(QRect(r.right(), r.top(), 1, r.height()), c.edge);
-        p.fillRect(QRect(r.left() + 4, r.top(), r.width() - 8, 1), tone(f).darker(130));
     }));
     picture("textback.bmp", strip(2, {40, TitleHeight}, false, titleBody));
     picture("menubar.bmp", strip(2, {40, 22}, false, [&](QPainter &p, QRect r, int) {
@@ -258,7 +266,7 @@ void SkinBuilder::frame()
     line("[Personality]");
     for (const char *b : {"Left", "Right", "Top", "Bottom"})
         line(QStringLiteral("%1=%2.bmp\r\n%1Frame=2\r\n%1Stretch=1\r\n%1Trans=1").arg(b, QString(b).toLower()));
-    line("LeftTopHeight=4\r\nLeftBotHeight=4\r\nRightTopHeight=4\r\nRightBotHeight=4");
+    line(QStringLiteral("LeftTopHeight=%1\r\nLeftBotHeight=4\r\nRightTopHeight=%1\r\nRightBotHeight=4").arg(TitleHeight));
     line("TopTopHeight=8\r\nTopBotHeight=8\r\nBottomTopHeight=4\r\nBottomBotHeight=4");
     line("TextBack=textback.bmp\r\nTextShift=30\r\nTextShiftVert=0\r\nTextRightClip=96\r\nTextAlignment=0");
     line("Textbackground=0\r\nTXTBackleft=0\r\nTXTBackRight=0");

@@ -1,7 +1,9 @@
 // Shows the whole program in a skin, or native, for screenshots under a real X server (not a test):
-//   shots_skin Mx1|Mx2|native main|dialog|message|menu [seconds]
+//   shots_skin Mx1|Mx2|native main|dialog|message|menu|switch [seconds]
 // The program starts as a user's would, with the skin chosen in qrinit.ini; a house is laid out; then the
-// settings dialog, a message box or the first menu of the menu bar is opened.
+// settings dialog, a message box or the first menu of the menu bar is opened. "switch" starts native and
+// chooses the skin and 系统默认 in turn from the skin menu, four times each, printing the window's outer
+// top-left and size after each choice.
 #include "AppPath.h"
 #include "IniFile.h"
 #include "TFrmMain.h"
@@ -15,6 +17,32 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Chooses the skin and 系统默认 in turn from the skin menu, 1.5 s apart, printing the window's outer top-left
+// and size once the window manager is done.
+void switchInTurn(QWidget &w, const QString &skin)
+{
+    for (int i = 0; i <= 8; ++i) {
+        const QString look = i == 0 ? QStringLiteral("native") : i % 2 ? skin : QStringLiteral("系统默认");
+        QTimer::singleShot(1500 * i, &w, [&w, look] {
+            for (QAction *a : w.findChild<QMenu *>(QStringLiteral("Opt_Skin"))->actions())
+                if (a->text() == look)
+                    a->trigger();
+            QTimer::singleShot(1000, Qt::PreciseTimer, &w, [&w, look] {
+                const QRect f = w.frameGeometry();
+                std::printf("%-8s outer top-left (%d,%d) size %dx%d\n", qPrintable(look), f.x(), f.y(), f.width(),
+                            f.height());
+                std::fflush(stdout);
+            });
+        });
+    }
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -32,12 +60,13 @@ int main(int argc, char **argv)
     QFile::copy(QStringLiteral(QUORIN_STAGE_DIR "/dat/set.ini"), dir.path() + QStringLiteral("/dat/set.ini"));
     {
         IniFile ini(dir.path() + QStringLiteral("/dat/qrinit.ini"));
-        ini.WriteBool(QStringLiteral("window"), QStringLiteral("skined"), skin != u"native");
+        ini.WriteBool(QStringLiteral("window"), QStringLiteral("skined"), skin != u"native" && scene != u"switch");
         ini.WriteString(QStringLiteral("window"), QStringLiteral("skinname"), skin);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), 20);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("top"), 20);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), 1300);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), 820);
+        const bool switching = scene == u"switch"; // a window that fits the screen in either look
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), switching ? 40 : 20);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("top"), switching ? 22 : 20);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), switching ? 1100 : 1300);
+        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), switching ? 700 : 820);
     }
     TFrmMain w;
     w.show();
@@ -55,6 +84,8 @@ int main(int argc, char **argv)
             auto *b = new QMessageBox(QMessageBox::Question, QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       QMessageBox::Yes | QMessageBox::No, &w);
             b->show();
+        } else if (scene == u"switch") {
+            switchInTurn(w, skin);
         } else if (scene == u"menu") {
             const QList<QAction *> menus = w.menuBar()->actions();
             if (!menus.isEmpty() && menus.first()->menu())

@@ -17,6 +17,11 @@
 
 using Answer = Prompts::Answer;
 
+inline void PrintTo(const QPoint &p, std::ostream *os)
+{
+    *os << '(' << p.x() << ',' << p.y() << ')';
+}
+
 namespace {
 
 const QString kLost = QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！");
@@ -97,11 +102,15 @@ TEST_F(ProgramSkinTest, StartUpFollowsTheStoredChoice)
         bool skinnedAfter;
         QString checked;
         bool message;
+        const char *says; // what the message says besides the name
     } rows[] = {
-        {"switched off", false, "Mx2", {}, false, "系统默认", false},
-        {"Mx2", true, "Mx2", {}, true, "Mx2", false},
-        {"file gone", true, "Gone", {}, false, "系统默认", true},
-        {"damaged file", true, "Bad", "not a skin package", false, "系统默认", true},
+        {"switched off", false, "Mx2", {}, false, "系统默认", false, ""},
+        {"Mx2", true, "Mx2", {}, true, "Mx2", false, ""},
+        {"file gone", true, "Gone", {}, false, "系统默认", true, "皮肤文件不存在"},
+        {"damaged file", true, "Bad", "not a skin package", false, "系统默认", true, ""},
+        // A name that leads out of skins/ is not followed, even to a sound package.
+        {"outside skins/", true, "../dat/Out", shippedSkin("Mx1"), false, "系统默认", true, "对应的皮肤文件已经丢失"},
+        {"outside, backslashes", true, "..\\dat\\Out", {}, false, "系统默认", true, "对应的皮肤文件已经丢失"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -122,6 +131,7 @@ TEST_F(ProgramSkinTest, StartUpFollowsTheStoredChoice)
         EXPECT_EQ(prompts.asked().size() > asked, row.message);
         if (row.message) {
             EXPECT_TRUE(prompts.asked().last().text.contains(row.name));
+            EXPECT_TRUE(prompts.asked().last().text.contains(QString::fromUtf8(row.says)));
         }
         EXPECT_EQ(stored(), std::make_pair(row.skined, row.name)) << "the stored choice is kept";
         close(w);
@@ -169,6 +179,31 @@ TEST_F(ProgramSkinTest, MenuSkinsEveryWindowWithoutRestartAndTheChoiceSurvives)
     settle();
     EXPECT_TRUE(skinned(w.get()));
     EXPECT_EQ(checkedItem(*w), QStringLiteral("Mx2"));
+    close(w);
+}
+
+// The painted frame takes the place of the window manager's: switching looks leaves the window's outer
+// top-left corner where it was (a frameless window's outer rectangle is its own), in either skin.
+TEST_F(ProgramSkinTest, SwitchingLooksKeepsTheWindowsOuterCorner)
+{
+    auto w = std::make_unique<TFrmMain>();
+    w->show();
+    settle();
+    w->move(40, 22);
+    QTest::qWait(100);
+    const QPoint outer = w->frameGeometry().topLeft();
+    ASSERT_NE(w->geometry().topLeft(), outer) << "the platform frames a native window";
+    for (const char *skin : {"Mx1", "Mx2"})
+        for (int round = 1; round <= 4; ++round) {
+            SCOPED_TRACE(std::string(skin) + " round " + std::to_string(round));
+            item(*w, skin)->trigger();
+            settle();
+            ASSERT_TRUE(skinned(w.get()));
+            EXPECT_EQ(w->geometry().topLeft(), outer);
+            item(*w, "系统默认")->trigger();
+            settle();
+            EXPECT_EQ(w->frameGeometry().topLeft(), outer);
+        }
     close(w);
 }
 

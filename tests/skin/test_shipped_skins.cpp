@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QWidget>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,6 +32,32 @@ QList<std::pair<const TDataSkinObject *, int>> elementsOf(const TSkinData &s)
     for (const auto &b : s.SysButtons)
         list.append({b.get(), b->Action == 3 ? 1 : 4});
     return list;
+}
+
+// Runs `check` on a 400 x 200 window with the given title, skinned with a shipped package.
+void withSkinnedWindow(const SkinTheme &theme, const QString &title,
+                       const std::function<void(QWidget &, TSkinnedForm &)> &check)
+{
+    QFile staged(QStringLiteral(STAGED_SKINS "/%1.skn").arg(theme.name));
+    ASSERT_TRUE(staged.open(QIODevice::ReadOnly));
+    TSkinManage::Install();
+    auto data = std::make_unique<TSkinData>();
+    data->LoadFromStream(staged.readAll());
+    data->SetActive(true);
+    {
+        QWidget w;
+        w.setWindowTitle(title);
+        w.resize(400, 200);
+        static_cast<TSkinManage *>(SkinManager())->AddForm(&w);
+        QCoreApplication::sendPostedEvents();
+        TSkinnedForm *f = static_cast<TSkinManage *>(SkinManager())->FindSkinForm(&w);
+        ASSERT_TRUE(f);
+        check(w, *f);
+    }
+    data.reset();
+    ResetSkinManager();
+    SetSkinManagerFactory(nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(ShippedSkins, EveryElementIsPresentWithWholeFrames)
@@ -84,35 +112,39 @@ TEST(ShippedSkins, CaptionTextIsLevelWithTheCaptionButtons)
 {
     for (const SkinTheme &theme : ShippedSkinThemes()) {
         SCOPED_TRACE(theme.name.toStdString());
-        QFile staged(QStringLiteral(STAGED_SKINS "/%1.skn").arg(theme.name));
-        ASSERT_TRUE(staged.open(QIODevice::ReadOnly));
-        TSkinManage::Install();
-        auto data = std::make_unique<TSkinData>();
-        data->LoadFromStream(staged.readAll());
-        data->SetActive(true);
-        {
-            QWidget w;
-            w.setWindowTitle(QStringLiteral("门公、丁兰尺"));
-            w.resize(400, 200);
-            static_cast<TSkinManage *>(SkinManager())->AddForm(&w);
-            QCoreApplication::sendPostedEvents();
-            TSkinnedForm *f = static_cast<TSkinManage *>(SkinManager())->FindSkinForm(&w);
-            ASSERT_TRUE(f);
+        withSkinnedWindow(theme, QStringLiteral("门公、丁兰尺"), [](QWidget &w, TSkinnedForm &f) {
             w.grab();
             w.grab();
-            const QRect caption = f->CaptionRect();
+            const QRect caption = f.CaptionRect();
             const TWinSysButton *close = nullptr;
-            for (const auto &b : f->Buttons())
+            for (const auto &b : f.Buttons())
                 if (b->element.IDName == QLatin1String("BUTTON.CLOSE"))
                     close = b.get();
             ASSERT_TRUE(close);
             ASSERT_FALSE(caption.isEmpty());
             EXPECT_NEAR(caption.center().y(), close->rect.center().y(), 1);
-        }
-        data.reset();
-        ResetSkinManager();
-        SetSkinManagerFactory(nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+    }
+}
+
+// The window region, read from the packages as the frame cuts it, active and inactive: the two top corners
+// are rounded alike (the side borders, which own the corners, carry them) and nothing else is left out.
+TEST(ShippedSkins, WindowRegionRoundsTheTopCornersOnly)
+{
+    for (const SkinTheme &theme : ShippedSkinThemes()) {
+        SCOPED_TRACE(theme.name.toStdString());
+        withSkinnedWindow(theme, QString(), [](QWidget &w, TSkinnedForm &f) {
+            const int W = w.width(), H = w.height();
+            for (const QEvent::Type activation : {QEvent::WindowActivate, QEvent::WindowDeactivate}) {
+                QEvent e(activation);
+                QCoreApplication::sendEvent(&w, &e);
+                const QRegion region = f.WindowRegion();
+                EXPECT_FALSE(region.contains(QPoint(0, 0)) || region.contains(QPoint(W - 1, 0)));
+                EXPECT_TRUE((QRegion(0, 0, W, H) - region - QRegion(0, 0, 3, 3) - QRegion(W - 3, 0, 3, 3)).isEmpty());
+                for (int i = 0; i < 9; ++i)
+                    EXPECT_EQ(region.contains(QPoint(i % 3, i / 3)), region.contains(QPoint(W - 1 - i % 3, i / 3)));
+            }
+        });
     }
 }
 

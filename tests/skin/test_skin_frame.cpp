@@ -239,7 +239,7 @@ TEST(SkinFrame, CaptionButtonsFollowTheMouseAndAct)
     EXPECT_TRUE(w.isMaximized());
     EXPECT_EQ(f->WindowState(), 1);
     const QPoint posMax = w.pos();
-    TSkinnedForm::SetWindowOps({[](QWindow *) { return false; }, {}});
+    TSkinnedForm::SetWindowOps({[](QWindow *) { return false; }, {}, {}});
     mouse(&w, QEvent::MouseButtonPress, {100, 12}, Qt::LeftButton, Qt::LeftButton);
     mouse(&w, QEvent::MouseMove, {160, 60}, Qt::LeftButton);
     mouse(&w, QEvent::MouseButtonRelease, {160, 60}, Qt::NoButton, Qt::LeftButton);

@@ -17,6 +17,11 @@
 
 using namespace frametest;
 
+inline void PrintTo(const QPoint &p, std::ostream *os)
+{
+    *os << '(' << p.x() << ',' << p.y() << ')';
+}
+
 namespace {
 
 class PreviewPane : public QWidget {
@@ -140,6 +145,7 @@ TEST(SkinnedForm, SkinOnAndOffKeepsTheClientAndGivesEverythingBack)
         w->show();
         TSkinnedForm *f = s.skin(w);
         ASSERT_TRUE(f);
+        QCoreApplication::processEvents(); // the window system reports that the frame is gone
         EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
         EXPECT_EQ(w->size(), client + QSize(L + R, T + B));
         EXPECT_EQ(w->contentsRect().size(), client);
@@ -207,12 +213,13 @@ TEST(SkinnedForm, HitCodesAtSamplePoints)
 TEST(SkinnedForm, WithoutAWindowManagerTheFrameMovesAndResizesByHand)
 {
     SkinSession s;
-    TSkinnedForm::SetWindowOps({[](QWindow *) { return false; }, [](QWindow *, Qt::Edges) { return false; }});
+    TSkinnedForm::SetWindowOps({[](QWindow *) { return false; }, [](QWindow *, Qt::Edges) { return false; }, {}});
     auto w = plainWindow({300, 200});
     w->show();
     w->move(100, 100);
     TSkinnedForm *f = s.skin(w.get());
     ASSERT_TRUE(f);
+    QCoreApplication::processEvents(); // the window system reports that the frame is gone
     const QSize outer = w->size();
     mouse(w.get(), QEvent::MouseButtonPress, {150, 12}, Qt::LeftButton, Qt::LeftButton);
     mouse(w.get(), QEvent::MouseMove, {190, 42}, Qt::LeftButton);
@@ -224,6 +231,37 @@ TEST(SkinnedForm, WithoutAWindowManagerTheFrameMovesAndResizesByHand)
     mouse(w.get(), QEvent::MouseButtonRelease, corner + QPoint(25, 15), Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(w->size(), outer + QSize(25, 15));
     EXPECT_EQ(w->pos(), QPoint(140, 130));
+    TSkinnedForm::SetWindowOps({});
+}
+
+// Ten pointer steps of (12, 5) on the caption move the window (120, 50), the first step included. A window
+// manager stand-in, were it asked, would move the window from where the pointer is when asked.
+TEST(SkinnedForm, CaptionDragKeepsEveryPointerStep)
+{
+    SkinSession s;
+    auto w = plainWindow({300, 200});
+    w->show();
+    w->move(100, 100);
+    ASSERT_TRUE(s.skin(w.get()));
+    QPoint pointer = w->mapToGlobal(QPoint(150, 12)), managerFrom, managerOrigin;
+    bool managerMoves = false;
+    TSkinnedForm::SetWindowOps({[&](QWindow *) {
+                                    managerMoves = true;
+                                    managerFrom = pointer;
+                                    managerOrigin = w->pos();
+                                    return true;
+                                },
+                                {}, [] { return true; }});
+    const QPoint start = w->pos();
+    for (int step = 0; step <= 10; ++step) {
+        pointer += step ? QPoint(12, 5) : QPoint();
+        QMouseEvent e(step ? QEvent::MouseMove : QEvent::MouseButtonPress, QPointF(w->mapFromGlobal(pointer)),
+                      QPointF(pointer), step ? Qt::NoButton : Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.get(), &e);
+        if (managerMoves)
+            w->move(managerOrigin + pointer - managerFrom);
+    }
+    EXPECT_EQ(w->pos() - start, QPoint(120, 50));
     TSkinnedForm::SetWindowOps({});
 }
 
