@@ -27,6 +27,8 @@ QMargins frameMargins(const QMainWindow &window)
             frame.bottom() - inner.bottom()};
 }
 
+const char kStartPlacement[] = "startPlacement";
+
 // Places a window that had no frame yet once the window manager has framed it: the frame's size is known only
 // then, and a window placed at a screen's edge without it would reach past that edge by its title bar.
 // A skinned window draws its frame itself, inside its contents margins, once skinned (which may follow the
@@ -39,6 +41,7 @@ public:
         : QObject(&window), m_window(window), m_minimum(minimum), m_available(available), m_centre(centre),
           m_placedAt(window.pos()), m_central(central)
     {
+        setObjectName(QLatin1String(kStartPlacement));
         window.installEventFilter(this);
         // Without a window manager no frame ever comes, nor a skin after the start; a later move or resize is
         // then the user's own.
@@ -196,6 +199,16 @@ void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel)
 void ApplyFirstStart(QMainWindow &window, const QSize &wantedClient, QWidget *panel)
 {
     place(window, QRect(QPoint(), wantedClient), panel, true);
+}
+
+void EndStartPlacement(QMainWindow &window)
+{
+    const QList<QObject *> helpers = window.findChildren<QObject *>(QLatin1String(kStartPlacement),
+                                                                     Qt::FindDirectChildrenOnly);
+    for (QObject *helper : helpers) {
+        window.removeEventFilter(helper);
+        delete helper;
+    }
 }
 
 QRect StoredClient(const QMainWindow &window)

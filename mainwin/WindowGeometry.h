@@ -39,6 +39,10 @@ void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel);
 // available area of the primary screen allows it, else as much as that area allows, and stands centred on it.
 void ApplyFirstStart(QMainWindow &window, const QSize &wantedClient, QWidget *panel);
 
+// Ends the placing of a first showing (the window's frame and a start-up skin settling) at once: a look the user
+// switches to afterwards keeps the window where it stands.
+void EndStartPlacement(QMainWindow &window);
+
 // The client rectangle to store: the window's outer corner and its size without the menu bar and without a
 // frame the window draws inside itself (a skin's), so that a skinned window comes back at the same size.
 QRect StoredClient(const QMainWindow &window);
