@@ -406,16 +406,19 @@ void TFrmMain::pop_ming_deleteClick()
     }
 }
 
+// The other categories shown, for the case under the pointer. With none the item is greyed out: an empty
+// submenu that the pointer opens is a window of no size, and on X11 the menu would not open again afterwards.
 void TFrmMain::fillMoveMenu()
 {
     QMenu *menu = m_cases->moveMenu;
     menu->clear();
     QTreeWidgetItem *node = ui->Tree->currentItem();
-    if (m_caseTree->Style() != TreeGrouped || CaseTree::IdOf(node) < 0 || !node->parent())
-        return;
-    for (const QString &name : m_caseTree->CategoryNames())
-        if (name != node->parent()->text(0))
-            menu->addAction(name);
+    if (m_caseTree->Style() == TreeGrouped && CaseTree::IdOf(node) >= 0 && node->parent()) {
+        for (const QString &name : m_caseTree->CategoryNames())
+            if (name != node->parent()->text(0))
+                menu->addAction(name);
+    }
+    menu->menuAction()->setEnabled(!menu->isEmpty());
 }
 
 void TFrmMain::MoveCaseTo(const QString &category)

@@ -517,3 +517,45 @@ TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }
+
+// The user's road to 移动到: a right click on a case, the pointer on the item, the submenu that opens beside it.
+// Through the window system, as the pointer does: a right click there also asks for the context menu.
+TEST_F(CaseCommandsTest, TheMoveSubmenuOpensOnHoverAfterItWasPointedAtWhileEmpty)
+{
+    saveCases({{"张三", 1, "私人别墅", "评语"}, {"李四", 0, "私人别墅", "评语"}});
+    auto w = open();
+    auto *tree = find<QTreeWidget>(w.get(), "Tree");
+    auto *popup = w->findChild<QMenu *>("PopTree");
+    auto *move = w->findChild<QMenu *>("pop_ming_move");
+    ASSERT_TRUE(popup && move);
+    const auto pointAtMove = [&](int id) {
+        tree->expandAll();
+        const QRect row = tree->visualItemRect(w->Tree().NodeOf(id));
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, tree->viewport()->mapTo(w.get(), row.center()));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 2000));
+        const QPoint item = popup->actionGeometry(move->menuAction()).center();
+        QTest::mouseMove(popup->windowHandle(), item - QPoint(0, 3));
+        QTest::mouseMove(popup->windowHandle(), item);
+        return QTest::qWaitFor([&] { return move->isVisible(); }, 1000);
+    };
+
+    // Every case in one category: nothing to move to, and no empty submenu opens.
+    EXPECT_FALSE(pointAtMove(1));
+    EXPECT_FALSE(move->menuAction()->isEnabled());
+    QTest::keyClick(popup, Qt::Key_Escape);
+    ASSERT_FALSE(popup->isVisible());
+
+    TRecordData other = stored(1);
+    other.className = QStringLiteral("小区套房");
+    ASSERT_EQ(CaseDb()->InsertCase(other), 3);
+    action(*w, "pop_s_full")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->TreeBusy(); }, 5000));
+
+    ASSERT_TRUE(pointAtMove(1));
+    ASSERT_EQ(move->actions().size(), 1);
+    QTest::mouseClick(move->windowHandle(), Qt::LeftButton, {}, move->actionGeometry(move->actions().at(0)).center());
+    EXPECT_EQ(stored(1).className, "小区套房");
+    EXPECT_EQ(w->Tree().NodeOf(1)->parent()->text(0), "小区套房");
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
