@@ -23,6 +23,9 @@ class TSkinData;
 namespace Ui {
 class TFrmMain;
 }
+namespace ChartInputs {
+struct CheckedYears;
+}
 
 // The case database of the program, opened by the main window's first showing on DataPath()/dat/Quorin.db.
 MRecordBase *CaseDb();
@@ -172,6 +175,8 @@ private:
     static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn
     bool writeSkinChoice(bool on, const QString &name = QString()); // [window] skined, and skinname when on
     bool sittingChosen(); // whether CboZuoShan holds a mountain; "请选择坐山！" when not
+    // The building and birth years typed; when they make no case, the message has been shown.
+    ChartInputs::CheckedYears checkYears();
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
     // the window takes no input meanwhile, and the pane gets its comments back afterwards.

@@ -290,11 +290,7 @@ bool TFrmMain::checkOpenedInputs()
         Prompts::instance().inform(kHint, QStringLiteral("姓名不能为空"));
         return false;
     }
-    if (!ChartInputs::CaseYearsValid(m_rec.buildYear, m_rec.date.year)) {
-        Prompts::instance().warn(ChartInputs::YearsErrorTitle(), ChartInputs::YearsErrorText());
-        return false;
-    }
-    return true;
+    return checkYears().error == ChartInputs::YearError::None;
 }
 
 void TFrmMain::fillInputsFromCase(const TRecordData &rec)

@@ -55,11 +55,39 @@ TEST(Periods, YearsMapToPeriodsAndMoveBetweenThem)
     EXPECT_EQ(PeriodIndexOfYear(2024), 8);
     EXPECT_EQ(PeriodIndexOfYear(44), 8);
     EXPECT_EQ(PeriodIndexOfYear(43), -1);
-    EXPECT_EQ(PeriodIndexOfYear(3001), -1);
+    EXPECT_EQ(PeriodIndexOfYear(5000), 3); // the chart's 四运: every building year a case takes has its period
+    EXPECT_EQ(PeriodIndexOfYear(9999), 1);
+    EXPECT_EQ(PeriodIndexOfYear(10000), -1);
     EXPECT_EQ(YearInPeriod(1990, 7), 2010);
     EXPECT_EQ(YearInPeriod(2004, 0), 1864);
     EXPECT_EQ(YearInPeriod(2050, 8), 2210); // moves within the 180-year cycle, forward from 一运
     EXPECT_EQ(YearInPeriod(50, 0), -1);     // 九运 of 44..63 would move before the first year
     EXPECT_EQ(YearInPeriod(-1, 3), -1);
-    EXPECT_EQ(YearInPeriod(2990, 8), -1); // would leave the years that have a period
+    EXPECT_EQ(YearInPeriod(2990, 8), 3110);
+    EXPECT_EQ(YearInPeriod(9990, 8), -1); // would leave the years that have a period
+}
+
+TEST(Years, ABlankYearIsMissingAndEveryOtherYearKeepsItsBounds)
+{
+    const struct {
+        const char *build, *birth;
+        YearError error;
+    } rows[] = {
+        {"2004", "1980", YearError::None},         {"44", "100", YearError::None},
+        {"9999", "9999", YearError::None},         {"", "1980", YearError::BuildMissing},
+        {" ", "", YearError::BuildMissing},        {"2004", "", YearError::BirthMissing},
+        {"2004", "  ", YearError::BirthMissing},   {"43", "", YearError::BuildRange},
+        {"10000", "1980", YearError::BuildRange},  {"abc", "1980", YearError::BuildRange},
+        {"2004", "99", YearError::BirthRange},     {"2004", "10000", YearError::BirthRange},
+        {"2004", "-1980", YearError::BirthRange},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(CheckCaseYears(QString::fromLatin1(r.build), QString::fromLatin1(r.birth)).error, r.error)
+            << r.build << " / " << r.birth;
+    // The range message states both bounds of both years.
+    for (const char *bound : {"44", "100", "9999"})
+        EXPECT_TRUE(YearErrorText(YearError::BirthRange).contains(QLatin1String(bound))) << bound;
+    EXPECT_FALSE(AnnualYearValid(63));
+    EXPECT_TRUE(AnnualYearValid(9999));
+    EXPECT_FALSE(AnnualYearValid(99999));
 }
