@@ -195,7 +195,7 @@ QString DegreeText(double degree)
 {
     // The same degrees and minutes as the report and the pictures show.
     const DegMin dm = ToDegMin(degree);
-    return QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min);
+    return QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min, 2, 10, QLatin1Char('0'));
 }
 
 int PeriodIndexOfYear(int year)

@@ -41,7 +41,8 @@ QString DegreeErrorTitle(DegreeError error);
 // between the 兼 threshold and the mountain's edge. -1 for a separator or an item out of range.
 double ItemToDegree(int item, double fJian);
 
-// "%d:%d", the minutes rounded; minutes that round to 60 carry into the degrees so the text always reads back.
+// "%d:%02d" as the edit box is designed ("0:00"), the minutes rounded; minutes that round to 60 carry into the
+// degrees so the text always reads back.
 QString DegreeText(double degree);
 
 // Period index 0..8 ("一运".."九运") of a building year: the chart's period for every building year a case

@@ -65,7 +65,7 @@ protected:
             ASSERT_TRUE(img.save(path("plan.png")));
             ASSERT_TRUE(w.LoadFloorPlan(path("plan.png")));
         }
-        find<QLineEdit>(&w, "LedtZtd")->setText("0:0");
+        find<QLineEdit>(&w, "LedtZtd")->setText("0:00"); // the edit box's own text
         find<QLineEdit>(&w, "EdtYear")->setText("2004");
         find<QLineEdit>(&w, "EdtName")->setText(name);
         find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
@@ -187,7 +187,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), "张三");
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtYear")->text(), "2004");
     EXPECT_EQ(find<QLineEdit>(w.get(), "LedtShengNian")->text(), "1980");
-    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text(), "0:0");
+    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text(), "0:00");
     EXPECT_EQ(comments(*w)->toPlainText(), "门开东南，旺山旺向");
     EXPECT_FALSE(comments(*w)->document()->isModified());
     EXPECT_EQ(plan(*w).size(), QSize(300, 200));

@@ -8,13 +8,15 @@ using namespace ChartInputs;
 TEST(DegreeText, MinutesAreRoundedAndCarriedIntoTheDegrees)
 {
     EXPECT_EQ(DegreeText(125.25), QStringLiteral("125:15"));
-    EXPECT_EQ(DegreeText(120.9999), QStringLiteral("121:0")); // never "120:60"
-    EXPECT_EQ(DegreeText(359.9999), QStringLiteral("0:0"));   // and never "360:0", which would not read back
-    EXPECT_EQ(DegreeText(10.0 + 1.0 / 120), QStringLiteral("10:0")); // half a minute goes down
+    EXPECT_EQ(DegreeText(120.9999), QStringLiteral("121:00")); // never "120:60"
+    EXPECT_EQ(DegreeText(359.9999), QStringLiteral("0:00"));   // and never "360:00", which would not read back
+    EXPECT_EQ(DegreeText(10.0 + 1.0 / 120), QStringLiteral("10:00")); // half a minute goes down
+    EXPECT_EQ(DegreeText(0.0), QStringLiteral("0:00"));               // as the edit box first shows it
+    EXPECT_EQ(DegreeText(7.0 + 5.0 / 60), QStringLiteral("7:05"));
     // The edit box shows what the report and the pictures show, also where float rounding is at a half minute.
     for (double d : {1.0583333, 1.0 + 3.5 / 60, 200.0 + 59.5 / 60, 7.25 / 60}) {
         const DegMin dm = ToDegMin(d);
-        EXPECT_EQ(DegreeText(d), QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min)) << d;
+        EXPECT_EQ(DegreeText(d), QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min, 2, 10, QLatin1Char('0'))) << d;
     }
     for (double d : {0.0, 5.25, 120.5, 354.75, 359.99}) {
         const ParsedDegree back = ParseDegree(DegreeText(d));

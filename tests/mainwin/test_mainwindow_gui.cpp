@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, DegreeTextSelectsTheSittingItemWithTheDefaultJian)
     choose(zuo, 4 * 1 + 0); // 子山兼壬, across north
     EXPECT_EQ(ztd->text(), QStringLiteral("354:45"));
     choose(zuo, 5);
-    EXPECT_EQ(ztd->text(), QStringLiteral("0:0"));
+    EXPECT_EQ(ztd->text(), QStringLiteral("0:00"));
     ztd->setText(QStringLiteral("7:7"));
     choose(zuo, 7); // a separator changes nothing
     EXPECT_EQ(ztd->text(), QStringLiteral("7:7"));
@@ -191,7 +191,7 @@ TEST_F(MainWindowTest, JianFromTheSettingsDialogChangesTheConversions)
     w->SpeedButton2Click();
     EXPECT_EQ(zuo->currentText(), QStringLiteral("辰山戌向"));
     choose(zuo, 4 * 9 + 2);
-    EXPECT_EQ(ztd->text(), QStringLiteral("126:0"));
+    EXPECT_EQ(ztd->text(), QStringLiteral("126:00"));
     close(*w);
 }
 
