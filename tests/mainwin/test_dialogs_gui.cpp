@@ -100,6 +100,30 @@ TEST_F(SettingsDialogTest, JianOutsideOneToSevenIsRefusedAndNothingWritten)
     }
 }
 
+// The door rulers take lengths of 1 to 1000 cm; the dialog refuses any other, names the ruler, keeps the focus on
+// it and writes nothing, so the ruler never silently falls back to a length of its own.
+TEST_F(SettingsDialogTest, RulerLengthsTheRulersCannotUseAreRefusedAndNothingWritten)
+{
+    for (const char *edit : {"LabMenGong", "LabDingLan"}) {
+        const QString ruler = QString::fromUtf8(edit == std::string("LabMenGong") ? "门公尺" : "丁兰尺");
+        for (const char *text : {"-46.08", "0", "0.99", "1000.5", "4x", "", "inf"}) {
+            TFrmSet dlg;
+            dlg.show();
+            find<QLineEdit>(&dlg, edit)->setText(QString::fromLatin1(text));
+            prompts.reply(Answer::Ok);
+            QTest::mouseClick(find<QPushButton>(&dlg, "BitBtn1"), Qt::LeftButton);
+            EXPECT_NE(dlg.result(), QDialog::Accepted) << edit << " " << text;
+            EXPECT_EQ(lastText(), ruler + QStringLiteral("长度范围：1-1000，长度单位是厘米！")) << edit << " " << text;
+            EXPECT_EQ(dlg.focusWidget(), find<QLineEdit>(&dlg, edit)) << edit << " " << text;
+            EXPECT_FALSE(QFile::exists(path("dat/set.ini")));
+        }
+    }
+    for (const char *text : {"1", "1000", " 38.78 "}) {
+        EXPECT_TRUE(saveWith([&](QWidget *dlg) { find<QLineEdit>(dlg, "LabDingLan")->setText(QString::fromLatin1(text)); }));
+        EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("dinglan"), QString()), QString::fromLatin1(text).trimmed());
+    }
+}
+
 TEST_F(SettingsDialogTest, ASettingsFileThatCannotBeWrittenIsReportedInChineseAndTheDialogStays)
 {
     ASSERT_TRUE(QDir(path("dat")).removeRecursively());
@@ -118,7 +142,7 @@ TEST_F(SettingsDialogTest, SavingWritesTheFourteenKeysInOrder)
     ASSERT_TRUE(saveWith([&](QWidget *dlg) {
         find<QRadioButton>(dlg, "GrpFuWei_2")->setChecked(true);
         find<QRadioButton>(dlg, "RdoTilt_1")->setChecked(true);
-        find<QLineEdit>(dlg, "LabMenGong")->setText(QStringLiteral("4x"));
+        find<QLineEdit>(dlg, "LabMenGong")->setText(QStringLiteral("42.9"));
         auto *size = find<QComboBox>(dlg, "CboUiSize");
         size->setItemText(7, size->itemText(7) + QStringLiteral("(推荐)"));
         size->setCurrentIndex(7); // "+3"
@@ -128,7 +152,7 @@ TEST_F(SettingsDialogTest, SavingWritesTheFourteenKeysInOrder)
                            "bWuHint", "iTilt", "bChengMen", "dayStar", "iFontSizeVar", "bChangeMenuSize"}));
     EXPECT_EQ(ini.ReadInteger(kSet, QStringLiteral("fuwei"), -1), 2);
     EXPECT_EQ(ini.ReadInteger(kSet, QStringLiteral("iTilt"), -1), 1);
-    EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("mengong"), QString()), QStringLiteral("4x"));
+    EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("mengong"), QString()), QStringLiteral("42.9"));
     EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("bWuHint"), QString()), QStringLiteral("1"));
     EXPECT_EQ(ini.ReadInteger(kSet, QStringLiteral("iFontSizeVar"), 0), 3);
 }
