@@ -186,6 +186,7 @@ void TFrmMain::FormShow()
     fJian = ReadJian();
     ReadFuWei();
     startPictureTools();
+    markPlanSaved(); // the blank plan of a new case
     activateStartSkin();
 }
 
@@ -359,7 +360,7 @@ bool TFrmMain::FormClose()
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
-    if (!offerToSaveComments())
+    if (!offerToSaveCase())
         return false;
     if (m_ini)
         reportSettingsWrite(writeWindowSettings());
