@@ -519,8 +519,8 @@ TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
-// The user's road to 移动到: a right click on a case, the pointer on the item, the submenu that opens beside it.
-// Through the window system, as the pointer does: a right click there also asks for the context menu.
+// The user's road to 移动到: a right click on a case (through the window system, which asks for the context menu),
+// the pointer on the item, the submenu that opens beside it.
 TEST_F(CaseCommandsTest, TheMoveSubmenuOpensOnHoverAfterItWasPointedAtWhileEmpty)
 {
     saveCases({{"张三", 1, "私人别墅", "评语"}, {"李四", 0, "私人别墅", "评语"}});
@@ -528,37 +528,29 @@ TEST_F(CaseCommandsTest, TheMoveSubmenuOpensOnHoverAfterItWasPointedAtWhileEmpty
     auto *tree = find<QTreeWidget>(w.get(), "Tree");
     auto *popup = w->findChild<QMenu *>("PopTree");
     auto *move = w->findChild<QMenu *>("pop_ming_move");
-    ASSERT_TRUE(popup && move);
-    const auto pointAtMove = [&](int id) {
+    const auto pointAtMove = [&] {
         tree->expandAll();
-        const QRect row = tree->visualItemRect(w->Tree().NodeOf(id));
-        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, tree->viewport()->mapTo(w.get(), row.center()));
+        const QPoint row = tree->visualItemRect(w->Tree().NodeOf(1)).center();
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, tree->viewport()->mapTo(w.get(), row));
         EXPECT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 2000));
         const QPoint item = popup->actionGeometry(move->menuAction()).center();
         QTest::mouseMove(popup->windowHandle(), item - QPoint(0, 3));
         QTest::mouseMove(popup->windowHandle(), item);
         return QTest::qWaitFor([&] { return move->isVisible(); }, 1000);
     };
-
-    // Every case in one category: nothing to move to, and no empty submenu opens.
-    EXPECT_FALSE(pointAtMove(1));
+    EXPECT_FALSE(pointAtMove()); // one category: nothing to move to, and no empty submenu opens
     EXPECT_FALSE(move->menuAction()->isEnabled());
     QTest::keyClick(popup, Qt::Key_Escape);
-    ASSERT_FALSE(popup->isVisible());
 
     TRecordData other = stored(1);
     other.className = QStringLiteral("小区套房");
     ASSERT_EQ(CaseDb()->InsertCase(other), 3);
     action(*w, "pop_s_full")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w->TreeBusy(); }, 5000));
-
-    ASSERT_TRUE(pointAtMove(1));
-    ASSERT_EQ(move->actions().size(), 1);
-    QTest::mouseClick(move->windowHandle(), Qt::LeftButton, {}, move->actionGeometry(move->actions().at(0)).center());
+    ASSERT_TRUE(pointAtMove());
+    QTest::mouseClick(move->windowHandle(), Qt::LeftButton, {}, move->actionGeometry(move->actions().value(0)).center());
     EXPECT_EQ(stored(1).className, "小区套房");
-    EXPECT_EQ(w->Tree().NodeOf(1)->parent()->text(0), "小区套房");
     closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 namespace {
@@ -567,29 +559,24 @@ void DoubleClickCase(TFrmMain &w, int id)
 {
     auto *tree = find<QTreeWidget>(&w, "Tree");
     tree->expandAll();
-    const QRect row = tree->visualItemRect(w.Tree().NodeOf(id));
-    ASSERT_FALSE(row.isEmpty()) << id;
-    // A double click arrives as a click, then the second press as a double click.
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
-    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+    const QPoint row = tree->visualItemRect(w.Tree().NodeOf(id)).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row); // a double click: a click, then a double click
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, row);
 }
 
-// A straight line across the floor plan, drawn with the pointer as the user draws it (直线: two clicks).
+// A line across the floor plan, drawn with the pointer: 直线, two clicks, 取消作图.
 void DrawLineOnPlan(TFrmMain &w)
 {
     w.findChild<QAction *>(QStringLiteral("N18"))->trigger();
-    auto *plan = find<TImage>(&w, "ImgBk");
-    for (const QPoint at : {QPoint(5, 5), QPoint(40, 30)}) {
-        QTest::mousePress(plan, Qt::LeftButton, {}, at);
-        QTest::mouseRelease(plan, Qt::LeftButton, {}, at);
-    }
-    w.findChild<QAction *>(QStringLiteral("N21"))->trigger(); // 取消作图
+    for (const QPoint at : {QPoint(5, 5), QPoint(40, 30)})
+        QTest::mouseClick(find<TImage>(&w, "ImgBk"), Qt::LeftButton, {}, at);
+    w.findChild<QAction *>(QStringLiteral("N21"))->trigger();
 }
 
 } // namespace
 
-// A case whose stored sitting and degree disagree opens without a chart, saying why; nothing has changed, so
-// nothing is offered for saving until the user changes something.
+// A case whose stored sitting and degree disagree opens without a chart, saying why, and is offered for saving
+// only after a real change.
 TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterARealChange)
 {
     saveCases({{"李四", 1, "私人别墅", "旧评语"}});
@@ -597,102 +584,65 @@ TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterA
     TRecordData r = stored(1);
     r.degree = 90; // 卯, while the sitting item is 子山午向
     ASSERT_TRUE(CaseDb()->UpdateCase(1, r));
-    auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
     layOut(*w, "张三", false, "别的案例");
-    ASSERT_FALSE(report->toPlainText().isEmpty());
-
     const auto openBadCase = [&] {
         prompts.reply(Answer::Ok);
-        const qsizetype before = asked().size();
         DoubleClickCase(*w, 1);
-        ASSERT_EQ(asked().size(), before + 1);
-        EXPECT_TRUE(asked().last().startsWith("“李四”这个案例无法排盘：\n这个周天度不在这个座山内"))
-            << asked().last().toStdString();
-        EXPECT_TRUE(w->CaseOpen());
-        EXPECT_FALSE(w->ChartValid());
-        EXPECT_EQ(comments(*w)->toPlainText(), "旧评语");
+        EXPECT_TRUE(asked().last().startsWith("“李四”这个案例无法排盘：\n这个周天度不在这个座山内"));
+        EXPECT_TRUE(w->CaseOpen() && !w->ChartValid());
     };
     openBadCase();
-    EXPECT_EQ(report->toPlainText(), ""); // not the reading of the house laid out before
-
-    // 新建 asks only its own question.
+    EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), ""); // not the reading laid out before
     prompts.reply(Answer::Yes);
     find<QPushButton>(w.get(), "BtoNew")->click();
     EXPECT_EQ(asked().last(), "确定要开始建立一个新案例吗?这将清除现有评语！");
-    EXPECT_FALSE(w->CaseOpen());
 
-    // A real change is offered; without a chart it cannot be saved, and No lets the new case begin.
     openBadCase();
     QTest::keyClicks(comments(*w), "ok");
-    prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok);
-    find<QPushButton>(w.get(), "BtoNew")->click();
-    EXPECT_EQ(asked().mid(asked().size() - 3),
-              (QStringList{"确定要开始建立一个新案例吗?这将清除现有评语！", "当前案例评语已改变，要保存吗？",
-                           "请先排一个正确的盘后再保存"}));
-    EXPECT_TRUE(w->CaseOpen());
-    prompts.reply(Answer::Yes).reply(Answer::No);
-    find<QPushButton>(w.get(), "BtoNew")->click();
+    prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok).reply(Answer::Yes).reply(Answer::No);
+    find<QPushButton>(w.get(), "BtoNew")->click(); // a real change is offered; without a chart it cannot be saved
+    EXPECT_EQ(asked().mid(asked().size() - 2), (QStringList{"当前案例评语已改变，要保存吗？", "请先排一个正确的盘后再保存"}));
+    find<QPushButton>(w.get(), "BtoNew")->click(); // No lets the new case begin
     EXPECT_FALSE(w->CaseOpen());
-    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), stored(1).remarkFile)), "旧评语");
 
-    // Closing asks only whether to close.
     openBadCase();
     closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(asked().last(), "确定要关闭软件吗？");
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A floor plan loaded or drawn on since the case was opened or saved is offered for saving by closing, 新建 and
-// opening another case, as changed comments are; Yes saves it with the case.
+// opening another case; Yes saves it with the case.
 TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
 {
     saveCases({{"张三", 1, "私人别墅", "甲"}, {"李四", 0, "私人别墅", "乙"}});
     QImage yellow(300, 200, QImage::Format_RGB32);
     yellow.fill(Qt::yellow);
     ASSERT_TRUE(yellow.save(path("plan.png")));
-    const QString planQuestion = QStringLiteral("当前案例户型图已改变，要保存吗？");
-
-    // Closing: a plan loaded with 户型图 is saved with the case.
+    const QString question = QStringLiteral("当前案例户型图已改变，要保存吗？");
     auto w = open();
     const QString bmp = PlanFilePath(app(), stored(1).remarkFile);
     DoubleClickCase(*w, 1);
-    ASSERT_TRUE(w->ChartValid());
     prompts.reply(path("plan.png"));
-    find<QToolButton>(w.get(), "SpeedButton1")->click();
-    ASSERT_EQ(plan(*w).size(), QSize(300, 200));
+    find<QToolButton>(w.get(), "SpeedButton1")->click(); // 户型图
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
-    EXPECT_EQ(asked().mid(asked().size() - 4), (QStringList{"确定要关闭软件吗？", planQuestion, "要修改“张三”这条记录吗？",
-                                                            "已保存编辑后的案例。"}));
+    EXPECT_EQ(asked().mid(asked().size() - 3, 1), QStringList{question});
     EXPECT_EQ(QImage(bmp).size(), QSize(300, 200));
 
-    // 新建: a line drawn on the plan is offered; No drops it and leaves the stored plan alone.
     w = open();
     DoubleClickCase(*w, 1);
-    ASSERT_EQ(plan(*w).size(), QSize(300, 200));
-    const qsizetype before = asked().size();
     DrawLineOnPlan(*w);
-    ASSERT_NE(plan(*w).pixel(5, 5), qRgb(255, 255, 0));
-    prompts.reply(Answer::Yes).reply(Answer::No);
+    prompts.reply(Answer::Yes).reply(Answer::No); // 新建, and No: the stored plan stays as it was
     find<QPushButton>(w.get(), "BtoNew")->click();
-    EXPECT_EQ(asked().mid(before), (QStringList{"确定要开始建立一个新案例吗?这将清除现有评语！", planQuestion}));
+    EXPECT_EQ(asked().last(), question);
     EXPECT_EQ(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
 
-    // Opening another case: Yes saves the line with the case, and the case opened next is asked nothing.
     DoubleClickCase(*w, 1);
     DrawLineOnPlan(*w);
     prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok);
-    DoubleClickCase(*w, 2);
+    DoubleClickCase(*w, 2); // opening another case saves the line with the first
     EXPECT_EQ(w->OpenCaseId(), 2);
-    EXPECT_EQ(asked().mid(asked().size() - 3), (QStringList{planQuestion, "要修改“张三”这条记录吗？", "已保存编辑后的案例。"}));
     EXPECT_NE(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
-    const qsizetype quiet = asked().size();
-    DoubleClickCase(*w, 1);
-    EXPECT_EQ(asked().size(), quiet);
-    EXPECT_NE(plan(*w).pixel(5, 5), qRgb(255, 255, 0));
-
-    // A case without a plan, drawn on: the drawing becomes its plan.
-    DoubleClickCase(*w, 2);
-    DrawLineOnPlan(*w);
+    DrawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
     EXPECT_EQ(prompts.unexpected(), 0);
