@@ -80,14 +80,57 @@ QStringList YearItems(int currentYear)
     return items;
 }
 
-bool CaseYearsValid(int buildYear, int birthYear)
+CheckedYears CheckCaseYears(const QString &buildText, const QString &birthText)
 {
-    return buildYear >= 44 && birthYear >= 100 && buildYear <= 9999 && birthYear <= 9999;
+    CheckedYears years;
+    years.buildYear = YearOfText(buildText, 0);
+    years.birthYear = YearOfText(birthText, 0);
+    if (buildText.trimmed().isEmpty())
+        years.error = YearError::BuildMissing;
+    else if (years.buildYear < kFirstBuildYear || years.buildYear > kLastYear)
+        years.error = YearError::BuildRange;
+    else if (birthText.trimmed().isEmpty())
+        years.error = YearError::BirthMissing;
+    else if (years.birthYear < kFirstBirthYear || years.birthYear > kLastYear)
+        years.error = YearError::BirthRange;
+    return years;
+}
+
+bool IsBirthError(YearError error)
+{
+    return error == YearError::BirthMissing || error == YearError::BirthRange;
 }
 
 QString YearsErrorTitle() { return QStringLiteral("年份错误"); }
 
-QString YearsErrorText() { return QStringLiteral("建宅年份在公元44年以后,宅主生年在公元100年以后"); }
+QString YearErrorText(YearError error)
+{
+    switch (error) {
+    case YearError::BuildMissing:
+        return QStringLiteral("请输入建宅年份！");
+    case YearError::BirthMissing:
+        return QStringLiteral("请输入宅主生年！");
+    case YearError::BuildRange:
+    case YearError::BirthRange:
+        return QStringLiteral("建宅年份在公元%1年至%3年之间,宅主生年在公元%2年至%3年之间")
+            .arg(kFirstBuildYear)
+            .arg(kFirstBirthYear)
+            .arg(kLastYear);
+    case YearError::None:
+        break;
+    }
+    return {};
+}
+
+bool AnnualYearValid(int year)
+{
+    return year >= kFirstAnnualYear && year <= kLastYear;
+}
+
+QString AnnualYearErrorText()
+{
+    return QStringLiteral("流年在公元%1年至%2年之间").arg(kFirstAnnualYear).arg(kLastYear);
+}
 
 bool IsSeparatorItem(int item)
 {
@@ -152,12 +195,12 @@ QString DegreeText(double degree)
 {
     // The same degrees and minutes as the report and the pictures show.
     const DegMin dm = ToDegMin(degree);
-    return QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min);
+    return QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min, 2, 10, QLatin1Char('0'));
 }
 
 int PeriodIndexOfYear(int year)
 {
-    if (year < kFirstYearWithPeriod || year > kLastYearWithPeriod)
+    if (year < kFirstBuildYear || year > kLastYear)
         return -1;
     // The chart engine codes period 9 as 0; the list runs 一运 .. 九运.
     const int p = int(PeriodOfYear(year)) - 1;
@@ -170,7 +213,7 @@ int YearInPeriod(int year, int periodIndex)
     if (p < 0 || periodIndex < 0 || periodIndex > 8)
         return -1;
     const int moved = periodIndex * 20 + (year - 20 * p);
-    return moved >= kFirstYearWithPeriod && moved <= kLastYearWithPeriod ? moved : -1;
+    return moved >= kFirstBuildYear && moved <= kLastYear ? moved : -1;
 }
 
 int YearOfText(const QString &text, int fallback)

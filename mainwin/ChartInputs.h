@@ -10,8 +10,13 @@ namespace ChartInputs {
 
 inline constexpr int kItemsPerMountain = 4; // 兼 previous, the mountain itself, 兼 next, separator
 inline constexpr int kSittingItems = 24 * kItemsPerMountain;
-inline constexpr int kFirstYearWithPeriod = 44;
-inline constexpr int kLastYearWithPeriod = 3000;
+// The years a case and its charts accept: building years from 44 (the first year with a period), owners'
+// birth years from 100 and annual charts from 64 (the first year of 一运), all up to 9999, the last year the
+// calendar converts and the case record holds.
+inline constexpr int kFirstBuildYear = 44;
+inline constexpr int kFirstBirthYear = 100;
+inline constexpr int kFirstAnnualYear = 64;
+inline constexpr int kLastYear = 9999;
 
 QStringList SittingItems(); // "子山兼壬", "子山午向", "子山兼癸", "---------", ... 96 items
 QStringList DoorItems();    // "壬门" .. "亥门"
@@ -36,20 +41,35 @@ QString DegreeErrorTitle(DegreeError error);
 // between the 兼 threshold and the mountain's edge. -1 for a separator or an item out of range.
 double ItemToDegree(int item, double fJian);
 
-// "%d:%d", the minutes rounded; minutes that round to 60 carry into the degrees so the text always reads back.
+// "%d:%02d" as the edit box is designed ("0:00"), the minutes rounded; minutes that round to 60 carry into the
+// degrees so the text always reads back.
 QString DegreeText(double degree);
 
-// Period index 0..8 ("一运".."九运") of a building year, -1 outside the years that have one.
+// Period index 0..8 ("一运".."九运") of a building year: the chart's period for every building year a case
+// accepts, -1 outside them.
 int PeriodIndexOfYear(int year);
 // The year of the same place in the chosen period, or -1 when the year has no period or the result would
-// fall outside the years that have one.
+// fall outside the building years.
 int YearInPeriod(int year, int periodIndex);
 
-// Whether a building year and an owner's birth year can make a case: 44..9999 and 100..9999. Years past 9999
-// do not fit the case record and have no calendar. YearsErrorTitle and YearsErrorText say why not.
-bool CaseYearsValid(int buildYear, int birthYear);
+// The building and birth years of a case, as typed. A year left blank is named as missing; any other text
+// that is no year within its bounds is out of range. Building year first.
+enum class YearError { None, BuildMissing, BirthMissing, BuildRange, BirthRange };
+
+struct CheckedYears {
+    YearError error = YearError::None;
+    int buildYear = 0;
+    int birthYear = 0;
+};
+
+CheckedYears CheckCaseYears(const QString &buildText, const QString &birthText);
+bool IsBirthError(YearError error); // the birth year is the one to correct
 QString YearsErrorTitle();
-QString YearsErrorText();
+QString YearErrorText(YearError error);
+
+// The year of an annual chart: kFirstAnnualYear..kLastYear; AnnualYearErrorText says so.
+bool AnnualYearValid(int year);
+QString AnnualYearErrorText();
 
 // Texts typed into year edits: a blank-trimmed decimal number, else `fallback`.
 int YearOfText(const QString &text, int fallback);

@@ -122,9 +122,11 @@ void TFrmAdjustCompass::Button9Click()
 
 void TFrmAdjustCompass::BitBtn6Click()
 {
-    if (!m_compass.IsLoaded())
-        return;
     Prompts &prompts = Prompts::instance();
+    if (!m_compass.IsLoaded()) {
+        prompts.inform(QApplication::applicationDisplayName(), QStringLiteral("请先点“打开图片”选择一张罗盘图片，矫正后再保存！"));
+        return;
+    }
     const auto name = prompts.inputText(QStringLiteral("保存罗盘图片"), QStringLiteral("输入罗盘名称：   "),
                                         QStringLiteral("罗盘名称"));
     if (!name)

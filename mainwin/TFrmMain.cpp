@@ -203,6 +203,7 @@ void TFrmMain::FormShow()
     fJian = ReadJian();
     ReadFuWei();
     startPictureTools();
+    markPlanSaved(); // the blank plan of a new case
     activateStartSkin();
 }
 
@@ -380,7 +381,7 @@ bool TFrmMain::FormClose()
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
-    if (!offerToSaveComments())
+    if (!offerToSaveCase())
         return false;
     if (m_ini)
         reportSettingsWrite(writeWindowSettings());
@@ -523,12 +524,11 @@ void TFrmMain::BtnPaiClick()
         ui->EdtName->setText(name);
     }
 
-    const int buildYear = ChartInputs::YearOfText(ui->EdtYear->text(), 0);
-    const int birthYear = ChartInputs::YearOfText(ui->LedtShengNian->text(), 0);
-    if (!ChartInputs::CaseYearsValid(buildYear, birthYear)) {
-        Prompts::instance().warn(ChartInputs::YearsErrorTitle(), ChartInputs::YearsErrorText());
+    const ChartInputs::CheckedYears years = checkYears();
+    if (years.error != ChartInputs::YearError::None)
         return;
-    }
+    const int buildYear = years.buildYear;
+    const int birthYear = years.birthYear;
     selectPeriodOfYear(buildYear);
 
     m_rec.buildYear = int16_t(buildYear);
@@ -584,9 +584,9 @@ bool TFrmMain::needChart()
 bool TFrmMain::readAnnualYear(const QComboBox *combo, int &year)
 {
     year = ChartInputs::YearOfText(combo->currentText(), 0);
-    if (year >= 64)
+    if (ChartInputs::AnnualYearValid(year))
         return true;
-    inform(QStringLiteral("流年在公元64年以后"));
+    inform(ChartInputs::AnnualYearErrorText());
     return false;
 }
 
@@ -695,6 +695,18 @@ void TFrmMain::RdoPanShapeClick()
 
 // ---------------------------------------------------------------------------------------------------------
 // Dialogs
+
+// The building and birth years typed: a missing or impossible year is named, and the edit to correct takes
+// the focus.
+ChartInputs::CheckedYears TFrmMain::checkYears()
+{
+    const ChartInputs::CheckedYears years = ChartInputs::CheckCaseYears(ui->EdtYear->text(), ui->LedtShengNian->text());
+    if (years.error != ChartInputs::YearError::None) {
+        Prompts::instance().warn(ChartInputs::YearsErrorTitle(), ChartInputs::YearErrorText(years.error));
+        (ChartInputs::IsBirthError(years.error) ? ui->LedtShengNian : ui->EdtYear)->setFocus();
+    }
+    return years;
+}
 
 bool TFrmMain::sittingChosen()
 {

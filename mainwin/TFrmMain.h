@@ -23,6 +23,9 @@ class TSkinData;
 namespace Ui {
 class TFrmMain;
 }
+namespace ChartInputs {
+struct CheckedYears;
+}
 
 // The case database of the program, opened by the main window's first showing on DataPath()/dat/Quorin.db.
 MRecordBase *CaseDb();
@@ -93,7 +96,9 @@ public:
     // ---- case commands (TFrmMain_cases.cpp) ----
     bool SaveCaseClick();                 // 保存案例 and SbtoSave; whether the case was saved
     void BtoNewClick();                   // 新建
-    bool OpenCase(int id);                // double click on a case node, 查看案例; whether it opened
+    // Double click on a case node, 查看案例; whether it opened with its chart. A case whose chart cannot be laid
+    // out opens without one, saying why.
+    bool OpenCase(int id);
     void pop_ming_deleteClick();          // 删除案例
     void MoveCaseTo(const QString &category); // an item of 移动到
     void N35Click();                      // 编辑类别
@@ -172,6 +177,8 @@ private:
     static QString skinFile(const QString &name); // AppPath()/skins/<name>.skn; empty unless a plain name
     bool writeSkinChoice(bool on, const QString &name = QString()); // [window] skined, and skinname when on
     bool sittingChosen(); // whether CboZuoShan holds a mountain; "请选择坐山！" when not
+    // The building and birth years typed; when they make no case, the message has been shown.
+    ChartInputs::CheckedYears checkYears();
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
     // the window takes no input meanwhile, and the pane gets its comments back afterwards.
@@ -179,7 +186,11 @@ private:
     void endWithoutClosing();
 
     void setupCaseCommands();
-    bool offerToSaveComments(); // false when the user wanted the comments saved and they were not
+    // Offers to save the open case when its comments or its floor plan changed since it was opened or saved;
+    // false when the user wanted it saved and it was not.
+    bool offerToSaveCase();
+    void markPlanSaved();      // the floor plan on screen is the case's as stored
+    bool planChanged() const;  // the floor plan differs from the case's as stored
     bool updateOpenCase();
     bool insertCase();
     bool saveCaseFiles(bool withComments);

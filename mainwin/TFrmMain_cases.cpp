@@ -25,6 +25,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTextCharFormat>
@@ -43,6 +44,13 @@ const QColor kSaveOldColour = QColor(0, 0, 255);
 // A new case's floor plan starts as a small white picture.
 constexpr int kBlankPlanSide = 50;
 
+// The size and pixels of a floor plan: a fingerprint rather than a copy, which a large plan would double.
+size_t PlanFingerprint(const QImage &plan)
+{
+    return qHashMulti(0, plan.width(), plan.height(), int(plan.format()),
+                      qHashBits(plan.constBits(), size_t(plan.sizeInBytes())));
+}
+
 } // namespace
 
 // What the window knows of the open case, and the conditions and comment texts of its searches.
@@ -52,6 +60,7 @@ struct TFrmMain::CaseCommands {
     TRecordData saved;      // the open case as last loaded or saved
     QString remarkPath;     // its comment file
     QString planPath;       // its floor-plan file
+    size_t savedPlan = 0;   // fingerprint of the floor plan as the case was opened or saved, or a new case began
     TSearchData search;     // kept while the program runs, so the dialog shows the last conditions again
     std::unique_ptr<CommentTexts> comments;
     QMenu *moveMenu = nullptr;
@@ -146,8 +155,12 @@ bool TFrmMain::SaveCaseClick()
     return m_cases->open ? updateOpenCase() : insertCase();
 }
 
-// The comments, and the floor plan when the case has one, into the open case's files. The comment file is
-// skipped when withComments is off.
+void TFrmMain::markPlanSaved() { m_cases->savedPlan = PlanFingerprint(ui->ImgBk->Picture()); }
+
+bool TFrmMain::planChanged() const { return PlanFingerprint(ui->ImgBk->Picture()) != m_cases->savedPlan; }
+
+// The comments, and the floor plan when the case has one or it was drawn on, into the open case's files. The
+// comment file is skipped when withComments is off.
 bool TFrmMain::saveCaseFiles(bool withComments)
 {
     QString error;
@@ -155,8 +168,9 @@ bool TFrmMain::saveCaseFiles(bool withComments)
         Prompts::instance().error(QStringLiteral("错误"), error);
         return false;
     }
-    if (!m_rec.hasPlan)
+    if (!m_rec.hasPlan && !planChanged())
         return true;
+    m_rec.hasPlan = 1; // drawn on the blank plan: the drawing is the case's plan now
     QByteArray bmp;
     QBuffer buffer(&bmp);
     buffer.open(QIODevice::WriteOnly);
@@ -181,6 +195,7 @@ bool TFrmMain::updateOpenCase()
     if (!saveCaseFiles(true))
         return false;
     ui->RedtPingYu->document()->setModified(false);
+    markPlanSaved();
     m_cases->saved = m_rec;
     if (QTreeWidgetItem *node = m_caseTree->NodeOf(m_cases->openId)) {
         m_caseTree->Update(node, CaseTreeText::MakeItem(m_rec, 0));
@@ -216,7 +231,8 @@ bool TFrmMain::insertCase()
     m_rec = rec;
     m_cases->remarkPath = remarkPath;
     m_cases->planPath = PlanFilePath(DataPath(), rec.remarkFile);
-    saveCaseFiles(false); // a plan that cannot be written is reported; the case itself is saved
+    if (saveCaseFiles(false)) // a plan that cannot be written is reported and stays changed; the case is saved
+        markPlanSaved();
 
     m_caseTree->Place({CaseTreeText::MakeItem(rec, 0)}, 0, 1);
     if (QTreeWidgetItem *node = m_caseTree->NodeOf(rec.id); node && node->parent())
@@ -229,14 +245,20 @@ bool TFrmMain::insertCase()
     return true;
 }
 
-bool TFrmMain::offerToSaveComments()
+bool TFrmMain::offerToSaveCase()
 {
-    if (!m_cases || !m_cases->open || !ui->RedtPingYu->document()->isModified())
+    if (!m_cases || !m_cases->open)
         return true;
-    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("当前案例评语已改变，要保存吗？"), Prompts::Answer::Yes,
-                                      Prompts::Icon::Warning))
+    QString question;
+    if (ui->RedtPingYu->document()->isModified())
+        question = QStringLiteral("当前案例评语已改变，要保存吗？"); // saving writes a changed plan as well
+    else if (planChanged())
+        question = QStringLiteral("当前案例户型图已改变，要保存吗？");
+    else
         return true;
-    // Yes means the comments must not be lost: a save that is refused or fails stops what was asked for.
+    if (!Prompts::instance().askYesNo(kHint, question, Prompts::Answer::Yes, Prompts::Icon::Warning))
+        return true;
+    // Yes means the work must not be lost: a save that is refused or fails stops what was asked for.
     return SaveCaseClick();
 }
 
@@ -251,6 +273,7 @@ void TFrmMain::clearFloorPlan()
     ui->ImgBk->move(1, 1);
     if (m_quorin)
         m_quorin->ResetBkUndo(); // the steps of another case's plan are not this one's
+    markPlanSaved();
 }
 
 void TFrmMain::BtoNewClick()
@@ -258,7 +281,7 @@ void TFrmMain::BtoNewClick()
     if (!Prompts::instance().askYesNo(QStringLiteral("新建"), QStringLiteral("确定要开始建立一个新案例吗?这将清除现有评语！"),
                                       Prompts::Answer::Yes))
         return;
-    if (!offerToSaveComments())
+    if (!offerToSaveCase())
         return;
     ui->RedtQuorin->clear();
     ui->RedtQuorin->document()->setModified(false);
@@ -290,11 +313,7 @@ bool TFrmMain::checkOpenedInputs()
         Prompts::instance().inform(kHint, QStringLiteral("姓名不能为空"));
         return false;
     }
-    if (!ChartInputs::CaseYearsValid(m_rec.buildYear, m_rec.date.year)) {
-        Prompts::instance().warn(ChartInputs::YearsErrorTitle(), ChartInputs::YearsErrorText());
-        return false;
-    }
-    return true;
+    return checkYears().error == ChartInputs::YearError::None;
 }
 
 void TFrmMain::fillInputsFromCase(const TRecordData &rec)
@@ -325,6 +344,9 @@ void TFrmMain::loadCaseFiles()
     }
     if (!QFileInfo::exists(m_cases->planPath) || !LoadFloorPlan(m_cases->planPath))
         clearFloorPlan();
+    // As opened, nothing has changed yet.
+    ui->RedtPingYu->document()->setModified(false);
+    markPlanSaved();
 }
 
 bool TFrmMain::OpenCase(int id)
@@ -332,7 +354,7 @@ bool TFrmMain::OpenCase(int id)
     if (RefuseWhileTreeLoads() || !CaseDb() || !m_quorin || id < 0)
         return false;
     TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec) || !offerToSaveComments())
+    if (!CaseDb()->LoadCase(id, rec) || !offerToSaveCase())
         return false;
 
     rec.chartPanel = (rec.chartPanel == 1 || rec.chartPanel == 4) ? 1 : 0;
@@ -350,7 +372,13 @@ bool TFrmMain::OpenCase(int id)
     loadCaseFiles();
 
     if (!m_quorin->PaiPan(m_rec)) {
-        Prompts::instance().error(QStringLiteral("错误"), m_quorin->sMessage);
+        // The case stays open to be corrected; the chart and reading of the case shown before are not its own.
+        ui->RedtQuorin->clear();
+        ui->Img1->Picture().fill(Qt::white);
+        afterChartChange();
+        Prompts::instance().error(QStringLiteral("错误"),
+                                  QStringLiteral("“%1”这个案例无法排盘：\n%2\n改正后请点“布宅局”，再保存案例。")
+                                      .arg(m_rec.name, m_quorin->sMessage));
         return false;
     }
     m_chartValid = true;
@@ -359,7 +387,6 @@ bool TFrmMain::OpenCase(int id)
     if (baZhai)
         m_quorin->ShowBaZhaiPan();
     ui->PageXuanBa->setCurrentIndex(baZhai ? 1 : 0);
-    ui->RedtPingYu->document()->setModified(false);
     showNewChart();
     return true;
 }
@@ -406,16 +433,19 @@ void TFrmMain::pop_ming_deleteClick()
     }
 }
 
+// The other categories shown, for the case under the pointer. With none the item is greyed out: an empty
+// submenu that the pointer opens is a window of no size, and on X11 the menu would not open again afterwards.
 void TFrmMain::fillMoveMenu()
 {
     QMenu *menu = m_cases->moveMenu;
     menu->clear();
     QTreeWidgetItem *node = ui->Tree->currentItem();
-    if (m_caseTree->Style() != TreeGrouped || CaseTree::IdOf(node) < 0 || !node->parent())
-        return;
-    for (const QString &name : m_caseTree->CategoryNames())
-        if (name != node->parent()->text(0))
-            menu->addAction(name);
+    if (m_caseTree->Style() == TreeGrouped && CaseTree::IdOf(node) >= 0 && node->parent()) {
+        for (const QString &name : m_caseTree->CategoryNames())
+            if (name != node->parent()->text(0))
+                menu->addAction(name);
+    }
+    menu->menuAction()->setEnabled(!menu->isEmpty());
 }
 
 void TFrmMain::MoveCaseTo(const QString &category)

@@ -203,9 +203,9 @@ void TFrmMain::menu_f_clearrClick()
 
 void TFrmMain::N33Click()
 {
-    // Compaction and import end the program without the closing questions: changed comments are offered for
-    // saving first, so that they are never lost with it.
-    if (RefuseWhileTreeLoads() || !offerToSaveComments())
+    // Compaction and import end the program without the closing questions: a changed case is offered for
+    // saving first, so that it is never lost with it.
+    if (RefuseWhileTreeLoads() || !offerToSaveCase())
         return;
     MRecordBase *db = CaseDb();
     if (db->GetPrimaryId() < 500) {
@@ -224,7 +224,7 @@ void TFrmMain::N33Click()
 
 void TFrmMain::db1Click()
 {
-    if (RefuseWhileTreeLoads() || !offerToSaveComments())
+    if (RefuseWhileTreeLoads() || !offerToSaveCase())
         return;
     const QString file =
         FileDialogs::OpenFile(FileKind::CaseFile, QStringLiteral("添加db文件"), QStringLiteral("all.db (*.db)"));

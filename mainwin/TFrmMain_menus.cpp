@@ -10,6 +10,7 @@
 #include "TextPanes.h"
 #include "ToolWindows.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 
@@ -149,8 +150,13 @@ void TFrmMain::OmnusetcolorClick()
 void TFrmMain::MlzishiClick()
 {
     const QString path = AppPath() + QStringLiteral("dat/fszs.chm");
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path)) {
+        // The file is not shipped: the user is told where it belongs.
+        Prompts::instance().inform(QStringLiteral("相关知识"),
+                                   QStringLiteral("没有找到知识文件 fszs.chm。\n请把它放到程序的 dat 文件夹中：\n%1")
+                                       .arg(QDir::toNativeSeparators(AppPath() + QStringLiteral("dat"))));
         return;
+    }
     if (!ShellOpen(path))
         Prompts::instance().warn(QStringLiteral("相关知识"),
                                  QStringLiteral("这台电脑上没有可以打开 fszs.chm 的程序。\n"

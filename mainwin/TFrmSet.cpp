@@ -3,6 +3,7 @@
 #include "ui_TFrmSet.h"
 
 #include "ChartSettings.h"
+#include "DoorRuler.h"
 #include "FormUtil.h"
 #include "IniFile.h"
 #include "MUiFont.h"
@@ -134,6 +135,16 @@ void TFrmSet::BitBtn1Click()
         message(QStringLiteral("请输入合适的度数，超过这个度数山向要考虑兼向！"));
         ui->LedtJian->setFocus();
         return;
+    }
+    // The door rulers take no other lengths: a length they cannot use is refused here, not replaced there.
+    const std::pair<QLineEdit *, QString> rulers[] = {{ui->LabMenGong, QStringLiteral("门公尺")},
+                                                      {ui->LabDingLan, QStringLiteral("丁兰尺")}};
+    for (const auto &[edit, ruler] : rulers) {
+        if (!IsRulerLength(edit->text())) {
+            message(QStringLiteral("%1长度范围：%2-%3，长度单位是厘米！").arg(ruler).arg(kMinRulerLength).arg(kMaxRulerLength));
+            edit->setFocus();
+            return;
+        }
     }
 
     IniFile &ini = *m_ini;

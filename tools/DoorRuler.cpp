@@ -48,11 +48,16 @@ RulerPlace PlaceOnRuler(double length, const RulerTable &ruler)
     return p;
 }
 
-double RulerLengthOrDefault(const QString &text, double fallback)
+bool IsRulerLength(const QString &text)
 {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) && v >= 1 && v <= 1000 ? v : fallback;
+    return ok && std::isfinite(v) && v >= kMinRulerLength && v <= kMaxRulerLength;
+}
+
+double RulerLengthOrDefault(const QString &text, double fallback)
+{
+    return IsRulerLength(text) ? text.trimmed().toDouble() : fallback;
 }
 
 int PalaceOfLength(double length, bool inCentimetres)

@@ -33,10 +33,13 @@ RulerPlace PlaceOnRuler(double length, const RulerTable &ruler);
 // Floor of a / b within a relative tolerance of 1e-9, for the same reason.
 long long FloorDivTolerant(double a, double b);
 
-// The ruler lengths of the settings: a text that is not a finite number from 1 to 1000 cm (a ruler is some
-// forty centimetres) falls back to the default.
+// The ruler lengths of the settings: a finite number from 1 to 1000 cm (a ruler is some forty centimetres).
+// The settings dialog takes no other; a text that is not one (a hand-edited file) falls back to the default.
+inline constexpr double kMinRulerLength = 1;
+inline constexpr double kMaxRulerLength = 1000;
 inline constexpr double kMenGongDefault = 42.9;
 inline constexpr double kDingLanDefault = 38.9;
+bool IsRulerLength(const QString &text);
 double RulerLengthOrDefault(const QString &text, double fallback);
 
 // The object lengths the second ruler window accepts, in centimetres.

@@ -65,7 +65,7 @@ protected:
             ASSERT_TRUE(img.save(path("plan.png")));
             ASSERT_TRUE(w.LoadFloorPlan(path("plan.png")));
         }
-        find<QLineEdit>(&w, "LedtZtd")->setText("0:0");
+        find<QLineEdit>(&w, "LedtZtd")->setText("0:00"); // the edit box's own text
         find<QLineEdit>(&w, "EdtYear")->setText("2004");
         find<QLineEdit>(&w, "EdtName")->setText(name);
         find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
@@ -187,7 +187,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), "张三");
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtYear")->text(), "2004");
     EXPECT_EQ(find<QLineEdit>(w.get(), "LedtShengNian")->text(), "1980");
-    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text(), "0:0");
+    EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text(), "0:00");
     EXPECT_EQ(comments(*w)->toPlainText(), "门开东南，旺山旺向");
     EXPECT_FALSE(comments(*w)->document()->isModified());
     EXPECT_EQ(plan(*w).size(), QSize(300, 200));
@@ -377,8 +377,9 @@ TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
                 << f.font().toString().toStdString();
     };
     ownFont();
-    prompts.reply(Answer::Yes);
+    prompts.reply(Answer::Yes).reply(Answer::No); // the plan drawn on is offered for saving; No drops it
     find<QPushButton>(w.get(), "BtoNew")->click();
+    EXPECT_EQ(asked().last(), "当前案例户型图已改变，要保存吗？");
     int width = 0, height = 0;
     EXPECT_FALSE(w->Quorin()->UndoBk(width, height));
     EXPECT_EQ(comments(*w)->toPlainText(), "输入自己的评语：");
@@ -515,5 +516,134 @@ TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
     action(*w, "N44")->trigger();
     EXPECT_TRUE(w->Tree().NodeOf(1)->text(0).startsWith("张三丰"));
     closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// The user's road to 移动到: a right click on a case (through the window system, which asks for the context menu),
+// the pointer on the item, the submenu that opens beside it.
+TEST_F(CaseCommandsTest, TheMoveSubmenuOpensOnHoverAfterItWasPointedAtWhileEmpty)
+{
+    saveCases({{"张三", 1, "私人别墅", "评语"}, {"李四", 0, "私人别墅", "评语"}});
+    auto w = open();
+    auto *tree = find<QTreeWidget>(w.get(), "Tree");
+    auto *popup = w->findChild<QMenu *>("PopTree");
+    auto *move = w->findChild<QMenu *>("pop_ming_move");
+    const auto pointAtMove = [&] {
+        tree->expandAll();
+        const QPoint row = tree->visualItemRect(w->Tree().NodeOf(1)).center();
+        QTest::mouseClick(w->windowHandle(), Qt::RightButton, {}, tree->viewport()->mapTo(w.get(), row));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 2000));
+        const QPoint item = popup->actionGeometry(move->menuAction()).center();
+        QTest::mouseMove(popup->windowHandle(), item - QPoint(0, 3));
+        QTest::mouseMove(popup->windowHandle(), item);
+        return QTest::qWaitFor([&] { return move->isVisible(); }, 1000);
+    };
+    EXPECT_FALSE(pointAtMove()); // one category: nothing to move to, and no empty submenu opens
+    EXPECT_FALSE(move->menuAction()->isEnabled());
+    QTest::keyClick(popup, Qt::Key_Escape);
+
+    TRecordData other = stored(1);
+    other.className = QStringLiteral("小区套房");
+    ASSERT_EQ(CaseDb()->InsertCase(other), 3);
+    action(*w, "pop_s_full")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->TreeBusy(); }, 5000));
+    ASSERT_TRUE(pointAtMove());
+    QTest::mouseClick(move->windowHandle(), Qt::LeftButton, {}, move->actionGeometry(move->actions().value(0)).center());
+    EXPECT_EQ(stored(1).className, "小区套房");
+    closeWith(*w, {Answer::Yes});
+}
+
+namespace {
+
+void DoubleClickCase(TFrmMain &w, int id)
+{
+    auto *tree = find<QTreeWidget>(&w, "Tree");
+    tree->expandAll();
+    const QPoint row = tree->visualItemRect(w.Tree().NodeOf(id)).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row); // a double click: a click, then a double click
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, row);
+}
+
+// A line across the floor plan, drawn with the pointer: 直线, two clicks, 取消作图.
+void DrawLineOnPlan(TFrmMain &w)
+{
+    w.findChild<QAction *>(QStringLiteral("N18"))->trigger();
+    for (const QPoint at : {QPoint(5, 5), QPoint(40, 30)})
+        QTest::mouseClick(find<TImage>(&w, "ImgBk"), Qt::LeftButton, {}, at);
+    w.findChild<QAction *>(QStringLiteral("N21"))->trigger();
+}
+
+} // namespace
+
+// A case whose stored sitting and degree disagree opens without a chart, saying why, and is offered for saving
+// only after a real change.
+TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterARealChange)
+{
+    saveCases({{"李四", 1, "私人别墅", "旧评语"}});
+    auto w = open();
+    TRecordData r = stored(1);
+    r.degree = 90; // 卯, while the sitting item is 子山午向
+    ASSERT_TRUE(CaseDb()->UpdateCase(1, r));
+    layOut(*w, "张三", false, "别的案例");
+    const auto openBadCase = [&] {
+        prompts.reply(Answer::Ok);
+        DoubleClickCase(*w, 1);
+        EXPECT_TRUE(asked().last().startsWith("“李四”这个案例无法排盘：\n这个周天度不在这个座山内"));
+        EXPECT_TRUE(w->CaseOpen() && !w->ChartValid());
+    };
+    openBadCase();
+    EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), ""); // not the reading laid out before
+    prompts.reply(Answer::Yes);
+    find<QPushButton>(w.get(), "BtoNew")->click();
+    EXPECT_EQ(asked().last(), "确定要开始建立一个新案例吗?这将清除现有评语！");
+
+    openBadCase();
+    QTest::keyClicks(comments(*w), "ok");
+    prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok).reply(Answer::Yes).reply(Answer::No);
+    find<QPushButton>(w.get(), "BtoNew")->click(); // a real change is offered; without a chart it cannot be saved
+    EXPECT_EQ(asked().mid(asked().size() - 2), (QStringList{"当前案例评语已改变，要保存吗？", "请先排一个正确的盘后再保存"}));
+    find<QPushButton>(w.get(), "BtoNew")->click(); // No lets the new case begin
+    EXPECT_FALSE(w->CaseOpen());
+
+    openBadCase();
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A floor plan loaded or drawn on since the case was opened or saved is offered for saving by closing, 新建 and
+// opening another case; Yes saves it with the case.
+TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
+{
+    saveCases({{"张三", 1, "私人别墅", "甲"}, {"李四", 0, "私人别墅", "乙"}});
+    QImage yellow(300, 200, QImage::Format_RGB32);
+    yellow.fill(Qt::yellow);
+    ASSERT_TRUE(yellow.save(path("plan.png")));
+    const QString question = QStringLiteral("当前案例户型图已改变，要保存吗？");
+    auto w = open();
+    const QString bmp = PlanFilePath(app(), stored(1).remarkFile);
+    DoubleClickCase(*w, 1);
+    prompts.reply(path("plan.png"));
+    find<QToolButton>(w.get(), "SpeedButton1")->click(); // 户型图
+    closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
+    EXPECT_EQ(asked().mid(asked().size() - 3, 1), QStringList{question});
+    EXPECT_EQ(QImage(bmp).size(), QSize(300, 200));
+
+    w = open();
+    DoubleClickCase(*w, 1);
+    DrawLineOnPlan(*w);
+    prompts.reply(Answer::Yes).reply(Answer::No); // 新建, and No: the stored plan stays as it was
+    find<QPushButton>(w.get(), "BtoNew")->click();
+    EXPECT_EQ(asked().last(), question);
+    EXPECT_EQ(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
+
+    DoubleClickCase(*w, 1);
+    DrawLineOnPlan(*w);
+    prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok);
+    DoubleClickCase(*w, 2); // opening another case saves the line with the first
+    EXPECT_EQ(w->OpenCaseId(), 2);
+    EXPECT_NE(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
+    DrawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
+    closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
+    EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
     EXPECT_EQ(prompts.unexpected(), 0);
 }

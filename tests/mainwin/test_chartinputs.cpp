@@ -8,13 +8,14 @@ using namespace ChartInputs;
 TEST(DegreeText, MinutesAreRoundedAndCarriedIntoTheDegrees)
 {
     EXPECT_EQ(DegreeText(125.25), QStringLiteral("125:15"));
-    EXPECT_EQ(DegreeText(120.9999), QStringLiteral("121:0")); // never "120:60"
-    EXPECT_EQ(DegreeText(359.9999), QStringLiteral("0:0"));   // and never "360:0", which would not read back
-    EXPECT_EQ(DegreeText(10.0 + 1.0 / 120), QStringLiteral("10:0")); // half a minute goes down
+    EXPECT_EQ(DegreeText(120.9999), QStringLiteral("121:00")); // never "120:60"
+    EXPECT_EQ(DegreeText(359.9999), QStringLiteral("0:00"));   // and never "360:00", which would not read back
+    EXPECT_EQ(DegreeText(10.0 + 1.0 / 120), QStringLiteral("10:00")); // half a minute goes down
+    EXPECT_EQ(DegreeText(7.0 + 5.0 / 60), QStringLiteral("7:05"));    // as the edit box shows "0:00"
     // The edit box shows what the report and the pictures show, also where float rounding is at a half minute.
     for (double d : {1.0583333, 1.0 + 3.5 / 60, 200.0 + 59.5 / 60, 7.25 / 60}) {
         const DegMin dm = ToDegMin(d);
-        EXPECT_EQ(DegreeText(d), QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min)) << d;
+        EXPECT_EQ(DegreeText(d), QStringLiteral("%1:%2").arg(dm.deg).arg(dm.min, 2, 10, QLatin1Char('0'))) << d;
     }
     for (double d : {0.0, 5.25, 120.5, 354.75, 359.99}) {
         const ParsedDegree back = ParseDegree(DegreeText(d));
@@ -55,11 +56,13 @@ TEST(Periods, YearsMapToPeriodsAndMoveBetweenThem)
     EXPECT_EQ(PeriodIndexOfYear(2024), 8);
     EXPECT_EQ(PeriodIndexOfYear(44), 8);
     EXPECT_EQ(PeriodIndexOfYear(43), -1);
-    EXPECT_EQ(PeriodIndexOfYear(3001), -1);
+    EXPECT_EQ(PeriodIndexOfYear(5000), 3); // the chart's 四运: every building year a case takes has its period
+    EXPECT_EQ(PeriodIndexOfYear(10000), -1);
     EXPECT_EQ(YearInPeriod(1990, 7), 2010);
     EXPECT_EQ(YearInPeriod(2004, 0), 1864);
     EXPECT_EQ(YearInPeriod(2050, 8), 2210); // moves within the 180-year cycle, forward from 一运
     EXPECT_EQ(YearInPeriod(50, 0), -1);     // 九运 of 44..63 would move before the first year
     EXPECT_EQ(YearInPeriod(-1, 3), -1);
-    EXPECT_EQ(YearInPeriod(2990, 8), -1); // would leave the years that have a period
+    EXPECT_EQ(YearInPeriod(2990, 8), 3110);
+    EXPECT_EQ(YearInPeriod(9990, 8), -1); // would leave the years that have a period
 }

@@ -35,14 +35,17 @@ class SettingsDialogTest : public ProgramFolderTest {
 protected:
     IniFile ini{path("dat/set.ini")};
 
-    // Shows the dialog, lets `edit` change it, presses "保存设置"; whether the dialog accepted.
-    bool saveWith(const std::function<void(QWidget *)> &edit)
+    // Shows the dialog, lets `edit` change it, presses "保存设置"; whether the dialog accepted, and where the focus
+    // went.
+    bool saveWith(const std::function<void(QWidget *)> &edit, QString *focus = nullptr)
     {
         TFrmSet dlg;
         dlg.show();
         edit(&dlg);
         prompts.reply(Answer::Ok);
         QTest::mouseClick(find<QPushButton>(&dlg, "BitBtn1"), Qt::LeftButton);
+        if (focus)
+            *focus = dlg.focusWidget() ? dlg.focusWidget()->objectName() : QString();
         return dlg.result() == QDialog::Accepted;
     }
 
@@ -83,20 +86,35 @@ TEST_F(SettingsDialogTest, WithoutAFileTheDialogShowsItsDefaults)
     EXPECT_EQ(recommended, 1);
 }
 
+// A value out of its range is refused with its message and the focus on it, and nothing is written; the door
+// rulers take lengths of 1 to 1000 cm, so that a ruler never silently falls back to a length of its own.
 TEST_F(SettingsDialogTest, JianOutsideOneToSevenIsRefusedAndNothingWritten)
 {
-    for (const char *text : {"7.1", "0.9", "abc", "nan"}) {
-        EXPECT_FALSE(saveWith([&](QWidget *dlg) { find<QLineEdit>(dlg, "LedtJian")->setText(QString::fromLatin1(text)); }))
-            << text;
-        EXPECT_EQ(lastText(), QStringLiteral("请输入合适的度数，超过这个度数山向要考虑兼向！"));
+    const char *jian = "请输入合适的度数，超过这个度数山向要考虑兼向！";
+    const char *menGong = "门公尺长度范围：1-1000，长度单位是厘米！";
+    const char *dingLan = "丁兰尺长度范围：1-1000，长度单位是厘米！";
+    const struct {
+        const char *edit, *text, *message;
+    } refused[] = {{"LedtJian", "7.1", jian},     {"LedtJian", "0.9", jian},         {"LedtJian", "abc", jian},
+                   {"LedtJian", "nan", jian},     {"LedtLeft", "", "文本左边距离不能小于0"}, {"LabMenGong", "-46.08", menGong},
+                   {"LabMenGong", "4x", menGong}, {"LabMenGong", "0.99", menGong},  {"LabDingLan", "1000.5", dingLan},
+                   {"LabDingLan", "", dingLan}};
+    for (const auto &r : refused) {
+        QString focus;
+        EXPECT_FALSE(saveWith([&](QWidget *dlg) { find<QLineEdit>(dlg, r.edit)->setText(QString::fromLatin1(r.text)); }, &focus))
+            << r.edit << " " << r.text;
+        EXPECT_EQ(lastText(), QString::fromUtf8(r.message)) << r.edit << " " << r.text;
+        EXPECT_EQ(focus, QString::fromLatin1(r.edit)) << r.text;
         EXPECT_FALSE(QFile::exists(path("dat/set.ini")));
     }
-    EXPECT_FALSE(saveWith([&](QWidget *dlg) { find<QLineEdit>(dlg, "LedtLeft")->setText(QString()); }));
-    EXPECT_EQ(lastText(), QStringLiteral("文本左边距离不能小于0"));
-    for (const char *text : {"1", "7"}) {
-        EXPECT_TRUE(saveWith([&](QWidget *dlg) { find<QLineEdit>(dlg, "LedtJian")->setText(QString::fromLatin1(text)); }));
+    const struct {
+        const char *edit, *key, *text;
+    } accepted[] = {{"LedtJian", "fJian", "1"}, {"LedtJian", "fJian", "7"}, {"LabMenGong", "mengong", "1"},
+                    {"LabDingLan", "dinglan", "1000"}};
+    for (const auto &a : accepted) {
+        EXPECT_TRUE(saveWith([&](QWidget *dlg) { find<QLineEdit>(dlg, a.edit)->setText(QString::fromLatin1(a.text)); }));
         EXPECT_EQ(lastText(), QStringLiteral("已经保存软件设置的修改，请重新排盘！"));
-        EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("fJian"), QString()), QString::fromLatin1(text));
+        EXPECT_EQ(ini.ReadString(kSet, QLatin1String(a.key), QString()), QString::fromLatin1(a.text));
     }
 }
 
@@ -119,7 +137,7 @@ TEST_F(SettingsDialogTest, SavingWritesTheFourteenKeysInOrder)
     ASSERT_TRUE(saveWith([&](QWidget *dlg) {
         find<QRadioButton>(dlg, "GrpFuWei_2")->setChecked(true);
         find<QRadioButton>(dlg, "RdoTilt_1")->setChecked(true);
-        find<QLineEdit>(dlg, "LabMenGong")->setText(QStringLiteral("4x"));
+        find<QLineEdit>(dlg, "LabMenGong")->setText(QStringLiteral("42.9"));
         auto *size = find<QComboBox>(dlg, "CboUiSize");
         size->setItemText(7, size->itemText(7) + QStringLiteral("(推荐)"));
         size->setCurrentIndex(7); // "+3"
@@ -129,7 +147,7 @@ TEST_F(SettingsDialogTest, SavingWritesTheFourteenKeysInOrder)
                            "bWuHint", "iTilt", "bChengMen", "dayStar", "iFontSizeVar", "bChangeMenuSize"}));
     EXPECT_EQ(ini.ReadInteger(kSet, QStringLiteral("fuwei"), -1), 2);
     EXPECT_EQ(ini.ReadInteger(kSet, QStringLiteral("iTilt"), -1), 1);
-    EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("mengong"), QString()), QStringLiteral("4x"));
+    EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("mengong"), QString()), QStringLiteral("42.9"));
     EXPECT_EQ(ini.ReadString(kSet, QStringLiteral("bWuHint"), QString()), QStringLiteral("1"));
     EXPECT_EQ(ini.ReadInteger(kSet, QStringLiteral("iFontSizeVar"), 0), 3);
 }

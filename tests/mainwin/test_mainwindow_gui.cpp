@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, DegreeTextSelectsTheSittingItemWithTheDefaultJian)
     choose(zuo, 4 * 1 + 0); // 子山兼壬, across north
     EXPECT_EQ(ztd->text(), QStringLiteral("354:45"));
     choose(zuo, 5);
-    EXPECT_EQ(ztd->text(), QStringLiteral("0:0"));
+    EXPECT_EQ(ztd->text(), QStringLiteral("0:00"));
     ztd->setText(QStringLiteral("7:7"));
     choose(zuo, 7); // a separator changes nothing
     EXPECT_EQ(ztd->text(), QStringLiteral("7:7"));
@@ -191,7 +191,7 @@ TEST_F(MainWindowTest, JianFromTheSettingsDialogChangesTheConversions)
     w->SpeedButton2Click();
     EXPECT_EQ(zuo->currentText(), QStringLiteral("辰山戌向"));
     choose(zuo, 4 * 9 + 2);
-    EXPECT_EQ(ztd->text(), QStringLiteral("126:0"));
+    EXPECT_EQ(ztd->text(), QStringLiteral("126:00"));
     close(*w);
 }
 
@@ -214,27 +214,33 @@ TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
     auto w = open();
     struct Case {
         QString degree, year, birth, title, text;
+        const char *focus = nullptr; // the edit to correct
     };
+    const QString years = QStringLiteral("建宅年份在公元44年至9999年之间,宅主生年在公元100年至9999年之间");
     const QList<Case> cases = {
         {"120:", "2004", "1980", "格式错误", "例如:周天度120度30分,就按以下格式输入:\n 120:30、120-30、120 30"},
         {"120", "2004", "1980", "格式错误", "例如:周天度120度30分,就按以下格式输入:\n 120:30、120-30、120 30"},
         {"360:00", "2004", "1980", "周天度错误", "周天度在0至360之间"},
         {"10:60", "2004", "1980", "格式错误", "分数在0-59"},
-        {"0:0", "43", "1980", "年份错误", "建宅年份在公元44年以后,宅主生年在公元100年以后"},
-        {"0:0", "2004", "99", "年份错误", "建宅年份在公元44年以后,宅主生年在公元100年以后"},
-        {"0:0", "10000", "1980", "年份错误", "建宅年份在公元44年以后,宅主生年在公元100年以后"},
+        {"0:00", "43", "1980", "年份错误", years, "EdtYear"},
+        {"0:00", "10000", "1980", "年份错误", years, "EdtYear"},
+        {"0:00", " ", "1980", "年份错误", "请输入建宅年份！", "EdtYear"},
+        {"0:00", "2004", "99", "年份错误", years, "LedtShengNian"},
+        {"0:00", "2004", "", "年份错误", "请输入宅主生年！", "LedtShengNian"}, // as on a fresh start
     };
     for (const Case &c : cases) {
         enterHouse(*w, c.degree, c.year, QStringLiteral("张三"), c.birth);
+        find<QPushButton>(w.get(), "BtnPai")->setFocus();
         prompts.reply(Answer::Ok);
         const qsizetype asked = prompts.asked().size();
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
         ASSERT_EQ(prompts.asked().size(), asked + 1) << c.degree.toStdString() << " " << c.year.toStdString();
         EXPECT_EQ(lastTitle(), c.title) << c.degree.toStdString() << " " << c.year.toStdString();
-        EXPECT_EQ(lastText(), c.text);
+        EXPECT_EQ(lastText(), c.text) << c.year.toStdString() << " " << c.birth.toStdString();
+        EXPECT_TRUE(!c.focus || w->focusWidget() == find<QLineEdit>(w.get(), c.focus)) << c.focus;
         EXPECT_FALSE(w->ChartValid());
     }
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    enterHouse(*w, QStringLiteral("0:00"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     find<QComboBox>(w.get(), "CboZuoShan")->setCurrentIndex(3);
     prompts.reply(Answer::Ok);
     w->BtnPaiClick();
@@ -250,6 +256,7 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
     auto w = open();
     auto *year = find<QLineEdit>(w.get(), "EdtYear");
     auto *yun = find<QComboBox>(w.get(), "CboYuanYun");
+    find<QLineEdit>(w.get(), "LedtShengNian")->setText(QStringLiteral("1980")); // Enter lays the house out too
     yun->setCurrentIndex(0);
     year->setText(QStringLiteral("2004"));
     QTest::keyClick(year, Qt::Key_Return);
@@ -263,6 +270,16 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
     year->setText(QString());
     choose(yun, 3); // a year without a period is left alone
     EXPECT_EQ(year->text(), QString());
+
+    // Every building year that lays out a chart shows the chart's period (九运 coded 0) in the box.
+    for (const auto &[y, period] : {std::pair{"44", "九运"}, std::pair{"3001", "三运"}, std::pair{"5000", "四运"}}) {
+        yun->setCurrentIndex(0);
+        enterHouse(*w, QStringLiteral("0:00"), QString::fromLatin1(y), QStringLiteral("张三"), QStringLiteral("1980"));
+        QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+        EXPECT_EQ(yun->currentText(), QString::fromUtf8(period)) << y;
+        EXPECT_EQ(yun->currentIndex(), (w->Quorin()->Yun + 8) % 9) << y;
+    }
+    EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
     close(*w);
 }
 
@@ -387,11 +404,19 @@ TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
     enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     w->BtnPaiClick();
     ASSERT_TRUE(w->ChartValid());
-    find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("63"));
-    prompts.reply(Answer::Ok);
+    // Annual charts take the years of the calendar: before 64 or past 9999 they are refused, the view unchanged.
+    for (const char *year : {"63", "99999"}) {
+        for (const auto &[combo, button] : {std::pair{"CboLiuNian", "BtoLiuNian"}, std::pair{"CboLiuNian8", "BtoLiuNian8"}}) {
+            find<QComboBox>(w.get(), combo)->setEditText(QString::fromLatin1(year));
+            prompts.reply(Answer::Ok);
+            QTest::mouseClick(find<QPushButton>(w.get(), button), Qt::LeftButton);
+            EXPECT_EQ(lastText(), QStringLiteral("流年在公元64年至9999年之间")) << combo << " " << year;
+            EXPECT_EQ(w->CurrentRecord().chartPanel, 0) << combo << " " << year;
+        }
+    }
+    find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("9999"));
     w->BtoLiuNianClick();
-    EXPECT_EQ(lastText(), QStringLiteral("流年在公元64年以后"));
-    EXPECT_EQ(w->CurrentRecord().chartPanel, 0); // display mode unchanged
+    EXPECT_EQ(w->Quorin()->iLiuNianYear, 9999);
     close(*w);
 }
 

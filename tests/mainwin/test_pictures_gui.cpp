@@ -466,6 +466,9 @@ TEST_F(PicturesTest, AdjustDialogSavesOnlySafeNewNamesInsideTheCompassFolder)
     ASSERT_TRUE(photo.save(path(QStringLiteral("source.png"))));
     writeFile(QStringLiteral("compass/Taken.JPG"), "old");
     TFrmAdjustCompass dlg;
+    prompts.reply(Answer::Ok);
+    find<QPushButton>(&dlg, "BitBtn6")->click(); // 保存 before a picture is opened says why
+    EXPECT_EQ(lastText(), QStringLiteral("请先点“打开图片”选择一张罗盘图片，矫正后再保存！"));
     EXPECT_FALSE(dlg.LoadPicture(path(QStringLiteral("missing.png"))));
     ASSERT_TRUE(dlg.LoadPicture(path(QStringLiteral("source.png"))));
 
