@@ -1,10 +1,10 @@
 #include "MControlCompass.h"
 
+#include "PictureFile.h"
 #include "TImage.h"
 #include "WinColor.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -31,14 +31,25 @@ float FastDistance(int squared)
 bool MControlCompass::LoadPicture(const QString &file)
 {
     m_message.clear();
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    QImage photo = reader.read();
-    if (photo.isNull() || photo.width() <= 0 || photo.height() <= 0) {
-        m_message = QStringLiteral("无法读取罗盘图片：%1").arg(QFileInfo(file).fileName());
+    PictureRead photo = ReadPictureFile(file);
+    const QString name = QFileInfo(file).fileName();
+    switch (photo.error) {
+    case PictureRead::Error::None:
+        break;
+    case PictureRead::Error::TooLarge:
+        m_message = QStringLiteral("罗盘图片太大：%1 × %2 像素。最大只能打开 %3 × %3 像素的图片。")
+                        .arg(photo.size.width())
+                        .arg(photo.size.height())
+                        .arg(kMaxPictureSide);
+        return false;
+    case PictureRead::Error::Damaged:
+        m_message = QStringLiteral("无法读取罗盘图片：%1\n文件不完整或已损坏。").arg(name);
+        return false;
+    default:
+        m_message = QStringLiteral("无法读取罗盘图片：%1").arg(name);
         return false;
     }
-    m_photo = photo.convertToFormat(QImage::Format_RGB32);
+    m_photo = std::move(photo.image).convertToFormat(QImage::Format_RGB32);
     m_fileName = file;
     m_angle = 0.0f;
     m_step = 1.0f;

@@ -10,6 +10,7 @@
 #include "CompassFiles.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
+#include "PictureFile.h"
 #include "PictureOutput.h"
 #include "Prompts.h"
 #include "TFrmAdjustCompass.h"
@@ -22,7 +23,6 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -55,6 +55,22 @@ void ApplyHandle(int kind, int dx, int dy, int &w, int &h)
 }
 bool MovesLeft(int kind) { return kind == 13 || kind == 14 || kind == 15; }
 bool MovesTop(int kind) { return kind == 15 || kind == 16 || kind == 17; }
+
+// Why a floor-plan file was refused; the previous plan stays.
+QString PlanRefusal(const PictureRead &read, const QString &name)
+{
+    switch (read.error) {
+    case PictureRead::Error::TooLarge:
+        return QStringLiteral("户型图太大：%1 × %2 像素。最大只能打开 %3 × %3 像素的户型图。")
+            .arg(read.size.width())
+            .arg(read.size.height())
+            .arg(kMaxPictureSide);
+    case PictureRead::Error::Damaged:
+        return QStringLiteral("无法读取户型图文件：%1\n文件不完整或已损坏。").arg(name);
+    default:
+        return QStringLiteral("无法读取户型图文件：%1").arg(name);
+    }
+}
 
 // The compass page's scroll area covers the photograph wherever it was dragged.
 void fitCompassPage(Ui::TFrmMain *ui)
@@ -246,9 +262,12 @@ void TFrmMain::setupPictureTools()
     m.popXuan = new QMenu(this);
     m.popXuan->setObjectName(QStringLiteral("PopImgXuan"));
     connect(AddItem(m.popXuan, "MenuItem1", QStringLiteral("叠加到背景")), &QAction::triggered, this, [this] {
-        if (!m_chartValid || !m_quorin ||
-            !m_quorin->MergePanToBk(ui->Img1->pos() - ui->ImgBk->pos())) {
+        if (!m_chartValid || !m_quorin) {
             Prompts::instance().inform(QStringLiteral("先排盘"), QStringLiteral("请先排一个正确的盘"));
+            return;
+        }
+        if (!m_quorin->MergePanToBk(ui->Img1->pos() - ui->ImgBk->pos())) {
+            Prompts::instance().warn(QStringLiteral("叠加到背景"), m_quorin->sMessage);
             return;
         }
         ui->ImgBk->raise();
@@ -403,16 +422,13 @@ bool TFrmMain::LoadFloorPlan(const QString &file)
 {
     if (!m_quorin)
         return false;
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage plan = reader.read();
-    if (plan.isNull() || plan.width() <= 0 || plan.height() <= 0) {
-        Prompts::instance().warn(QStringLiteral("户型图"),
-                                 QStringLiteral("无法读取户型图文件：%1").arg(QFileInfo(file).fileName()));
+    PictureRead plan = ReadPictureFile(file);
+    if (plan.error != PictureRead::Error::None) {
+        Prompts::instance().warn(QStringLiteral("户型图"), PlanRefusal(plan, QFileInfo(file).fileName()));
         return false;
     }
     PictureTools &m = *m_pic;
-    ui->ImgBk->Picture() = plan.convertToFormat(QImage::Format_RGB32);
+    ui->ImgBk->Picture() = std::move(plan.image).convertToFormat(QImage::Format_RGB32); // held once, not twice
     m_quorin->ResetBkUndo();
     m_quorin->RestoreBkSize(m.bkWidth, m.bkHeight);
     m_quorin->SaveBkUndo();

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -165,7 +166,7 @@ TEST_F(PicturesTest, ChartPictureIsCopiedSavedAndPrinted)
     close(*w);
 }
 
-TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePrevious)
+TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePreviousWithItsSteps)
 {
     auto w = open();
     layOut(*w);
@@ -177,12 +178,79 @@ TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePrevious)
     EXPECT_EQ(w->CurrentRecord().hasPlan, 1);
     trigger(*w, "N22");
     EXPECT_EQ(lastText(), QStringLiteral("无法回到上一图"));
+    const QImage loaded = bk->Picture();
+    w->Quorin()->BkLine(20, 150, 380, 150); // a second step to go back to
+    const QImage drawn = bk->Picture();
 
-    writeFile(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF not really a picture"));
-    prompts.reply(path(QStringLiteral("broken.jpg"))).reply(Answer::Ok);
-    w->SpeedButton1Click();
-    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();
-    EXPECT_EQ(bk->Picture(), Plan(400, 300).convertToFormat(QImage::Format_RGB32));
+    // Real pictures cut short: the readers hand a truncated JPEG or BMP back with its missing part grey or black.
+    const QImage photo = Plan(800, 600);
+    const auto encoded = [&](const char *format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        photo.save(&buffer, format);
+        return bytes;
+    };
+    const QByteArray jpeg = encoded("JPG"), png = encoded("PNG"), bmp = encoded("BMP");
+    const std::pair<const char *, QByteArray> damaged[] = {
+        {"cut.jpg", jpeg.left(2000)},        {"half.jpg", jpeg.left(jpeg.size() / 2)},
+        {"half.png", png.left(png.size() / 2)}, {"empty.jpg", QByteArray()},
+        {"cut.bmp", bmp.left(bmp.size() - 30)}, {"broken.jpg", QByteArray("\xFF\xD8\xFF not really a picture")},
+    };
+    for (const auto &[name, bytes] : damaged) {
+        SCOPED_TRACE(name);
+        writeFile(QString::fromLatin1(name), bytes);
+        prompts.reply(path(QString::fromLatin1(name))).reply(Answer::Ok);
+        w->SpeedButton1Click();
+        EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();
+        EXPECT_EQ(bk->Picture(), drawn);
+        trigger(*w, "N22");
+        EXPECT_EQ(bk->Picture(), loaded);
+        trigger(*w, "N26");
+        EXPECT_EQ(bk->Picture(), drawn);
+    }
+
+    // The compass photograph likewise keeps the one shown.
+    writeFile(QStringLiteral("compass/cut.jpg"), jpeg.left(jpeg.size() / 2));
+    writeFile(QStringLiteral("compass/whole.jpg"), jpeg);
+    w->FillCompassList(); // "cut" comes first and is refused; "whole" is then chosen by hand
+    auto *list = find<QComboBox>(w.get(), "CboCompass");
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    ASSERT_TRUE(w->Compass()->IsLoaded());
+    list->setCurrentIndex(0);
+    emit list->activated(0);
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取罗盘图片"))) << lastText().toStdString();
+    EXPECT_TRUE(w->Compass()->FileName().endsWith(QStringLiteral("whole.jpg")));
+    close(*w);
+}
+
+// Above Qt's own allocation limit (about 5800 x 5800) a plan still loads; past the program's limit of 10000 pixels
+// a side it is refused as too large, with its size.
+TEST_F(PicturesTest, LargePlanLoadsAndATooLargeOneIsNamedSo)
+{
+    auto w = open();
+    auto *bk = find<TImage>(w.get(), "ImgBk");
+    const struct {
+        QSize size;
+        bool loads;
+    } cases[] = {{{6000, 6000}, true}, {{10001, 40}, false}, {{40, 10001}, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.size.width());
+        {
+            QImage plan(c.size, QImage::Format_RGB32);
+            plan.fill(QColor(230, 230, 230));
+            ASSERT_TRUE(plan.save(path(QStringLiteral("large.jpg")), "JPG"));
+        }
+        const QSize before = bk->Picture().size();
+        EXPECT_EQ(w->LoadFloorPlan(path(QStringLiteral("large.jpg"))), c.loads);
+        EXPECT_EQ(bk->Picture().size(), c.loads ? c.size : before);
+        if (!c.loads) {
+            EXPECT_EQ(lastText(), QStringLiteral("户型图太大：%1 × %2 像素。最大只能打开 10000 × 10000 像素的户型图。")
+                                      .arg(c.size.width())
+                                      .arg(c.size.height()));
+        }
+    }
     close(*w);
 }
 
