@@ -28,9 +28,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextCursor>
+
+#include <functional>
 
 namespace {
 
@@ -79,6 +82,51 @@ void fitCompassPage(Ui::TFrmMain *ui)
     ui->ScrollBoxCompass->widget()->resize(qMax(corner.x(), 1), qMax(corner.y(), 1));
 }
 
+// A photograph opens with its compass centre (the middle of the picture, where the centre marks start) in the
+// middle of the page: one smaller than the page stands in its middle, a larger one is scrolled there. False
+// while the page is hidden, when its size is not known yet.
+bool centreCompassPage(Ui::TFrmMain *ui)
+{
+    QScrollArea *area = ui->ScrollBoxCompass;
+    TImage *photo = ui->ImgCompass;
+    if (!area->viewport()->isVisible()) {
+        photo->move(3, 3);
+        fitCompassPage(ui);
+        return false;
+    }
+    // The scroll bars come or go after the page's content is resized (the scroll area decides that in a queued
+    // call), and the page's middle moves with them: the photograph is placed again until the page keeps its size.
+    QSize page;
+    for (int pass = 0; pass < 3 && page != area->viewport()->size(); ++pass) {
+        page = area->viewport()->size();
+        photo->move(qMax(3, (page.width() - photo->width()) / 2), qMax(3, (page.height() - photo->height()) / 2));
+        fitCompassPage(ui);
+        QCoreApplication::sendPostedEvents(area, QEvent::MetaCall);
+    }
+    const QPoint centre = photo->geometry().center();
+    area->horizontalScrollBar()->setValue(centre.x() - page.width() / 2);
+    area->verticalScrollBar()->setValue(centre.y() - page.height() / 2);
+    return true;
+}
+
+// Runs an action each time a widget is shown.
+class WhenShown : public QObject {
+public:
+    WhenShown(QWidget *watched, std::function<void()> action) : QObject(watched), m_action(std::move(action))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_action();
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
 } // namespace
 
 struct TFrmMain::PictureTools {
@@ -95,6 +143,7 @@ struct TFrmMain::PictureTools {
     bool locked = false;
     bool compassDrag = false;
     QPoint compassStart;
+    bool compassOpening = false; // a photograph opened on the hidden page, to be centred when it shows
 
     QPen pen{Qt::black, 1};
     QFont textFont{QStringLiteral("宋体"), 12};
@@ -361,8 +410,11 @@ void TFrmMain::setupPictureTools()
             m_quorin->GetZuoXiang(degree, item);
             m_pic->compass.SetAngle(360.0f - degree);
         }
-        ui->ImgCompass->move(3, 3);
-        fitCompassPage(ui.get());
+        m_pic->compassOpening = !centreCompassPage(ui.get());
+    });
+    new WhenShown(ui->ScrollBoxCompass->viewport(), [this] {
+        if (m_pic->compassOpening)
+            m_pic->compassOpening = !centreCompassPage(ui.get());
     });
 
     // Mouse.

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -474,6 +475,43 @@ TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
     const QPoint at = img->pos();
     Drag(img, {10, 10}, {{30, 25}});
     EXPECT_EQ(img->pos(), at + QPoint(20, 15));
+    close(*w);
+}
+
+// The photograph opens with the compass centre in the middle of the page, whatever the window's size, the
+// photograph's size, and whether the page was showing when it opened.
+TEST_F(PicturesTest, CompassPhotographOpensCentredOnTheCompass)
+{
+    for (const char *name : {"big", "small"}) {
+        QImage photo(QString::fromLatin1(name) == QLatin1String("big") ? QSize(1400, 1200) : QSize(200, 150),
+                     QImage::Format_RGB32);
+        photo.fill(Qt::darkYellow);
+        ASSERT_TRUE(photo.save(path(QStringLiteral("compass/%1.jpg").arg(QString::fromLatin1(name))), "JPG"));
+    }
+    auto w = open();
+    auto *tabs = find<QTabWidget>(w.get(), "PageTools");
+    auto *list = find<QComboBox>(w.get(), "CboCompass");
+    auto *area = find<QScrollArea>(w.get(), "ScrollBoxCompass");
+    auto *img = find<TImage>(w.get(), "ImgCompass");
+    const struct {
+        QSize window;
+        int photo; // 0 big, 1 small
+        bool pageShown;
+    } cases[] = {{{1366, 740}, 0, true}, {{1000, 700}, 0, true}, {{1366, 740}, 1, true}, {{1366, 740}, 0, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.window.width() << " photo " << c.photo << " shown " << c.pageShown);
+        w->resize(c.window);
+        tabs->setCurrentIndex(c.pageShown ? 2 : 0);
+        QApplication::processEvents();
+        list->setCurrentIndex(c.photo);
+        emit list->activated(c.photo);
+        tabs->setCurrentIndex(2);
+        QApplication::processEvents();
+        const QPoint centre = img->mapTo(area->viewport(), img->rect().center());
+        const QPoint middle = area->viewport()->rect().center();
+        EXPECT_LE((centre - middle).manhattanLength(), 2) << centre.x() << "," << centre.y();
+        img->move(40, 40); // where a drag may leave it before the next photograph opens
+    }
     close(*w);
 }
 
