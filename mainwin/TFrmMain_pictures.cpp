@@ -5,6 +5,7 @@
 #include "ui_TFrmMain.h"
 
 #include "AppPath.h"
+#include "ChartGeometry.h"
 #include "ChartInputs.h"
 #include "FloorPlan.h"
 #include "CompassFiles.h"
@@ -27,12 +28,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextCursor>
+#include <QtMath>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -107,6 +111,59 @@ bool centreCompassPage(Ui::TFrmMain *ui)
     area->horizontalScrollBar()->setValue(centre.x() - page.width() / 2);
     area->verticalScrollBar()->setValue(centre.y() - page.height() / 2);
     return true;
+}
+
+// The cursor of a turning drag: two arrows chasing each other round a circle, drawn at the screen's pixel ratio.
+QCursor TurnCursor(qreal ratio)
+{
+    static qreal madeFor = 0;
+    static QCursor cursor;
+    if (ratio == madeFor)
+        return cursor;
+    constexpr int kSide = 24;
+    constexpr double kCentre = 12, kRadius = 7;
+    const QRectF circle(kCentre - kRadius, kCentre - kRadius, 2 * kRadius, 2 * kRadius);
+    const auto at = [&](double degrees, double r) {
+        const double a = qDegreesToRadians(degrees);
+        return QPointF(kCentre + r * std::cos(a), kCentre - r * std::sin(a));
+    };
+    QPainterPath arcs, heads;
+    for (int half : {0, 180}) {
+        arcs.arcMoveTo(circle, half + 20);
+        arcs.arcTo(circle, half + 20, 115);
+        const double end = half + 135;
+        heads.addPolygon(QPolygonF{at(end, kRadius - 3.5), at(end, kRadius + 3.5), at(end + 30, kRadius),
+                                   at(end, kRadius - 3.5)});
+    }
+    QPixmap picture(QSize(kSide, kSide) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Black on a white rim, so that it shows on dark and light charts alike.
+    p.strokePath(arcs, QPen(Qt::white, 4.2, Qt::SolidLine, Qt::FlatCap));
+    p.strokePath(heads, QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(heads, Qt::white);
+    p.strokePath(arcs, QPen(Qt::black, 1.8, Qt::SolidLine, Qt::FlatCap));
+    p.fillPath(heads, Qt::black);
+    p.end();
+    madeFor = ratio;
+    cursor = QCursor(picture);
+    return cursor;
+}
+
+// The cursor over the chart says what a press there would drag: turn (the ring band or the axis), a size (the
+// edge bands) or move (the rest). While the chart is locked only moving acts.
+QCursor PanCursor(const MQuorin &q, QPoint at, bool locked, qreal ratio)
+{
+    const int kind = q.HitTestPan(at.x(), at.y());
+    if (kind == DragMove)
+        return Qt::SizeAllCursor;
+    if (locked || kind == DragNone)
+        return Qt::ArrowCursor;
+    if (kind == DragRotate || kind == DragZuoXiang)
+        return TurnCursor(ratio);
+    return q.SetPanCursor(at.x(), at.y());
 }
 
 // Runs an action each time a widget is shown.
@@ -646,16 +703,19 @@ void TFrmMain::Img1MouseDown(QMouseEvent *event)
 void TFrmMain::Img1MouseMove(QMouseEvent *event)
 {
     PictureTools &m = *m_pic;
-    if (!m_chartValid || !m_quorin)
+    if (!m_chartValid || !m_quorin) {
+        ui->Img1->unsetCursor();
         return;
+    }
+    const QPoint pt = event->position().toPoint();
+    if (m.panDrag == 0) {
+        ui->Img1->setCursor(PanCursor(*m_quorin, pt, m.locked, ui->Img1->devicePixelRatioF()));
+        return;
+    }
     if (m.locked && m.panDrag != 1)
         return;
-    const QPoint pt = event->position().toPoint();
     const QPoint start = m.panStart;
     switch (m.panDrag) {
-    case 0:
-        ui->Img1->setCursor(m_quorin->SetPanCursor(pt.x(), pt.y()));
-        return;
     case 1:
         ui->Img1->move(ui->Img1->pos() + pt - start);
         afterChartChange();

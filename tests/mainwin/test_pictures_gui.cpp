@@ -428,6 +428,41 @@ TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
     close(*w);
 }
 
+// Over the chart the cursor says what a drag would do: turn on the ring band and the axis, a size on the edges,
+// move elsewhere; while the chart is locked only moving acts.
+TEST_F(PicturesTest, CursorOverTheChartShowsWhatADragWouldDo)
+{
+    auto w = open();
+    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+    layOut(*w);
+    auto *img1 = find<TImage>(w.get(), "Img1");
+    w->Quorin()->SetPanSize(500, 580, true);
+    img1->resize(500, 580);
+    const struct {
+        QPoint at; // centre (250, 290), radius 250: the ring band 137..162 pixels out, the axis straight down
+        bool locked;
+        Qt::CursorShape shape;
+    } cases[] = {
+        {{380, 215}, false, Qt::BitmapCursor}, // the ring band
+        {{250, 400}, false, Qt::BitmapCursor}, // the axis, either side of the centre
+        {{250, 100}, false, Qt::BitmapCursor},
+        {{150, 150}, false, Qt::SizeAllCursor},
+        {{100, 100}, false, Qt::SizeAllCursor},
+        {{495, 300}, false, Qt::SizeHorCursor},
+        {{495, 575}, false, Qt::SizeFDiagCursor},
+        {{380, 215}, true, Qt::ArrowCursor},
+        {{495, 300}, true, Qt::ArrowCursor},
+        {{100, 100}, true, Qt::SizeAllCursor},
+    };
+    for (const auto &c : cases) {
+        if (w->PanLocked() != c.locked)
+            trigger(*w, "pMenuLock");
+        Send(img1, QEvent::MouseMove, c.at, Qt::NoButton);
+        EXPECT_EQ(img1->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y() << (c.locked ? " locked" : "");
+    }
+    close(*w);
+}
+
 TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
 {
     QImage photo(200, 150, QImage::Format_RGB32);
