@@ -424,6 +424,10 @@ void TFrmMain::setupPictureTools()
             [this] { PictureOutput::Print(ui->ImgCompass->Picture()); });
 
     m.compass.Attach(ui->ImgCompass);
+    // On a scaled screen the chart and the photograph are drawn at the screen's pixel ratio; the floor plan, a
+    // picture of its own, is shown as it is.
+    ui->ImgCompass->SetScreenRenderer([this](qreal ratio) { return m_pic->compass.ScreenPicture(ratio); });
+    ui->Img1->SetScreenRenderer([this](qreal ratio) { return m_quorin ? m_quorin->ScreenPicture(ratio) : QImage(); });
     ui->ScrollBoxCompass->viewport()->setBackgroundRole(QPalette::Dark);
     // The row of controls shrinks with the page instead of widening the picture panel; each stays wide enough to
     // be clicked.
