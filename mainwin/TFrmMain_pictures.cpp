@@ -116,10 +116,6 @@ bool centreCompassPage(Ui::TFrmMain *ui)
 // The cursor of a turning drag: two arrows chasing each other round a circle, drawn at the screen's pixel ratio.
 QCursor TurnCursor(qreal ratio)
 {
-    static qreal madeFor = 0;
-    static QCursor cursor;
-    if (ratio == madeFor)
-        return cursor;
     constexpr int kSide = 24;
     constexpr double kCentre = 12, kRadius = 7;
     const QRectF circle(kCentre - kRadius, kCentre - kRadius, 2 * kRadius, 2 * kRadius);
@@ -147,14 +143,12 @@ QCursor TurnCursor(qreal ratio)
     p.strokePath(arcs, QPen(Qt::black, 1.8, Qt::SolidLine, Qt::FlatCap));
     p.fillPath(heads, Qt::black);
     p.end();
-    madeFor = ratio;
-    cursor = QCursor(picture);
-    return cursor;
+    return QCursor(picture);
 }
 
 // The cursor over the chart says what a press there would drag: turn (the ring band or the axis), a size (the
 // edge bands) or move (the rest). While the chart is locked only moving acts.
-QCursor PanCursor(const MQuorin &q, QPoint at, bool locked, qreal ratio)
+QCursor PanCursor(const MQuorin &q, QPoint at, bool locked, const QCursor &turn)
 {
     const int kind = q.HitTestPan(at.x(), at.y());
     if (kind == DragMove)
@@ -162,7 +156,7 @@ QCursor PanCursor(const MQuorin &q, QPoint at, bool locked, qreal ratio)
     if (locked || kind == DragNone)
         return Qt::ArrowCursor;
     if (kind == DragRotate || kind == DragZuoXiang)
-        return TurnCursor(ratio);
+        return turn;
     return q.SetPanCursor(at.x(), at.y());
 }
 
@@ -201,6 +195,8 @@ struct TFrmMain::PictureTools {
     bool compassDrag = false;
     QPoint compassStart;
     bool compassOpening = false; // a photograph opened on the hidden page, to be centred when it shows
+    QCursor turnCursor;
+    qreal turnCursorRatio = 0; // the pixel ratio turnCursor was drawn for
 
     QPen pen{Qt::black, 1};
     QFont textFont{QStringLiteral("宋体"), 12};
@@ -713,7 +709,14 @@ void TFrmMain::Img1MouseMove(QMouseEvent *event)
     }
     const QPoint pt = event->position().toPoint();
     if (m.panDrag == 0) {
-        ui->Img1->setCursor(PanCursor(*m_quorin, pt, m.locked, ui->Img1->devicePixelRatioF()));
+        if (m.turnCursorRatio != ui->Img1->devicePixelRatioF()) {
+            m.turnCursorRatio = ui->Img1->devicePixelRatioF();
+            m.turnCursor = TurnCursor(m.turnCursorRatio);
+        }
+        const QCursor cursor = PanCursor(*m_quorin, pt, m.locked, m.turnCursor);
+        if (cursor.shape() != ui->Img1->cursor().shape() ||
+            cursor.pixmap().cacheKey() != ui->Img1->cursor().pixmap().cacheKey())
+            ui->Img1->setCursor(cursor);
         return;
     }
     if (m.locked && m.panDrag != 1)
