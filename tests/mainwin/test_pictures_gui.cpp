@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
+#include "FloorPlan.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
 #include "PictureOutput.h"
@@ -183,26 +184,46 @@ TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePreviousWithItsSteps)
     w->Quorin()->BkLine(20, 150, 380, 150); // a second step to go back to
     const QImage drawn = bk->Picture();
 
-    // Real pictures cut short: the readers hand a truncated JPEG or BMP back with its missing part grey or black.
-    const QImage photo = Plan(800, 600);
-    const auto encoded = [&](const char *format) {
+    // Real pictures, cut short or whole. Qt hands a truncated JPEG or BMP back with its missing part grey or black;
+    // a JPEG is whole when it reaches its end marker (one inside its metadata does not count), a BMP when it holds
+    // all its rows or, run-length coded, its end code.
+    const auto encoded = [](const char *format) {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        photo.save(&buffer, format);
+        Plan(800, 600).save(&buffer, format);
         return bytes;
     };
     const QByteArray jpeg = encoded("JPG"), png = encoded("PNG"), bmp = encoded("BMP");
-    const std::pair<const char *, QByteArray> damaged[] = {
-        {"cut.jpg", jpeg.left(2000)},        {"half.jpg", jpeg.left(jpeg.size() / 2)},
-        {"half.png", png.left(png.size() / 2)}, {"empty.jpg", QByteArray()},
-        {"cut.bmp", bmp.left(bmp.size() - 30)}, {"broken.jpg", QByteArray("\xFF\xD8\xFF not really a picture")},
+    const QByteArray tagged = jpeg.left(2) + QByteArray::fromHex("ffe1000a457869660000ffd9") + jpeg.mid(2);
+    // A 4 x 2 RLE8 bitmap of two colours: a run of 4, end of row, a run of 4, then the given end.
+    const auto rle = [](const char *end) {
+        const QByteArray rows = QByteArray::fromHex(QByteArray("040100000400") + end);
+        return QByteArray::fromHex("424d48000000000000003e00000028000000040000000200000001000800010000000a000000"
+                                   "130b0000130b0000020000000000000000000000ffffff00") + rows;
     };
-    for (const auto &[name, bytes] : damaged) {
-        SCOPED_TRACE(name);
-        writeFile(QString::fromLatin1(name), bytes);
-        prompts.reply(path(QString::fromLatin1(name))).reply(Answer::Ok);
+    const struct { const char *name; QByteArray bytes; QSize loads; /* empty: refused */ } files[] = {
+        {"cut.jpg", jpeg.left(2000), {}},       {"half.jpg", jpeg.left(jpeg.size() / 2), {}},
+        {"noend.jpg", jpeg.chopped(2), {}},     {"tagcut.jpg", tagged.left(tagged.size() / 2), {}},
+        {"half.png", png.left(png.size() / 2), {}}, {"empty.jpg", QByteArray(), {}},
+        {"cut.bmp", bmp.chopped(30), {}},       {"rlecut.bmp", rle(""), {}},
+        {"broken.jpg", QByteArray("\xFF\xD8\xFF not really a picture"), {}},
+        {"tagged.jpg", tagged, {800, 600}},     {"tail.jpg", jpeg + QByteArray(64, '\0'), {800, 600}},
+        {"rle.bmp", rle("00000001"), {4, 2}},
+    };
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        writeFile(QString::fromLatin1(f.name), f.bytes);
+        prompts.reply(path(QString::fromLatin1(f.name)));
+        if (f.loads.isEmpty())
+            prompts.reply(Answer::Ok);
         w->SpeedButton1Click();
+        if (!f.loads.isEmpty()) {
+            const FloorPlan &plan = w->Quorin()->BkPlan();
+            EXPECT_EQ(QSize(plan.OrigWidth(), plan.OrigHeight()), f.loads);
+            EXPECT_EQ(prompts.asked().last().kind, ScriptedPrompts::Kind::OpenFile); // and no message
+            continue;
+        }
         EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();
         EXPECT_EQ(bk->Picture(), drawn);
         trigger(*w, "N22");
@@ -232,25 +253,19 @@ TEST_F(PicturesTest, LargePlanLoadsAndATooLargeOneIsNamedSo)
 {
     auto w = open();
     auto *bk = find<TImage>(w.get(), "ImgBk");
-    const struct {
-        QSize size;
-        bool loads;
-    } cases[] = {{{6000, 6000}, true}, {{10001, 40}, false}, {{40, 10001}, false}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.size.width());
+    for (const QSize size : {QSize(6000, 6000), QSize(10001, 40), QSize(40, 10001)}) {
+        SCOPED_TRACE(size.width());
+        const bool loads = size.width() <= 10000 && size.height() <= 10000;
         {
-            QImage plan(c.size, QImage::Format_RGB32);
+            QImage plan(size, QImage::Format_RGB32);
             plan.fill(QColor(230, 230, 230));
             ASSERT_TRUE(plan.save(path(QStringLiteral("large.jpg")), "JPG"));
         }
         const QSize before = bk->Picture().size();
-        EXPECT_EQ(w->LoadFloorPlan(path(QStringLiteral("large.jpg"))), c.loads);
-        EXPECT_EQ(bk->Picture().size(), c.loads ? c.size : before);
-        if (!c.loads) {
-            EXPECT_EQ(lastText(), QStringLiteral("户型图太大：%1 × %2 像素。最大只能打开 10000 × 10000 像素的户型图。")
-                                      .arg(c.size.width())
-                                      .arg(c.size.height()));
-        }
+        EXPECT_EQ(w->LoadFloorPlan(path(QStringLiteral("large.jpg"))), loads);
+        EXPECT_EQ(bk->Picture().size(), loads ? size : before);
+        const QString tooLarge = QStringLiteral("户型图太大：%1 × %2 像素。最大只能打开 10000 × 10000 像素的户型图。");
+        EXPECT_EQ(lastText() == tooLarge.arg(size.width()).arg(size.height()), !loads);
     }
     close(*w);
 }
@@ -438,21 +453,13 @@ TEST_F(PicturesTest, CursorOverTheChartShowsWhatADragWouldDo)
     auto *img1 = find<TImage>(w.get(), "Img1");
     w->Quorin()->SetPanSize(500, 580, true);
     img1->resize(500, 580);
-    const struct {
-        QPoint at; // centre (250, 290), radius 250: the ring band 137..162 pixels out, the axis straight down
-        bool locked;
-        Qt::CursorShape shape;
-    } cases[] = {
-        {{380, 215}, false, Qt::BitmapCursor}, // the ring band
-        {{250, 400}, false, Qt::BitmapCursor}, // the axis, either side of the centre
-        {{250, 100}, false, Qt::BitmapCursor},
-        {{150, 150}, false, Qt::SizeAllCursor},
-        {{100, 100}, false, Qt::SizeAllCursor},
-        {{495, 300}, false, Qt::SizeHorCursor},
-        {{495, 575}, false, Qt::SizeFDiagCursor},
-        {{380, 215}, true, Qt::ArrowCursor},
-        {{495, 300}, true, Qt::ArrowCursor},
-        {{100, 100}, true, Qt::SizeAllCursor},
+    // Centre (250, 290), radius 250: the ring band 137..162 pixels out, the axis straight down and up.
+    const struct { QPoint at; bool locked; Qt::CursorShape shape; } cases[] = {
+        {{380, 215}, false, Qt::BitmapCursor}, {{250, 400}, false, Qt::BitmapCursor},
+        {{250, 100}, false, Qt::BitmapCursor}, {{150, 150}, false, Qt::SizeAllCursor},
+        {{495, 300}, false, Qt::SizeHorCursor}, {{495, 575}, false, Qt::SizeFDiagCursor},
+        {{380, 215}, true, Qt::ArrowCursor},   {{495, 300}, true, Qt::ArrowCursor},
+        {{150, 150}, true, Qt::SizeAllCursor},
     };
     for (const auto &c : cases) {
         if (w->PanLocked() != c.locked)
@@ -517,22 +524,18 @@ TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
 // photograph's size, and whether the page was showing when it opened.
 TEST_F(PicturesTest, CompassPhotographOpensCentredOnTheCompass)
 {
-    for (const char *name : {"big", "small"}) {
-        QImage photo(QString::fromLatin1(name) == QLatin1String("big") ? QSize(1400, 1200) : QSize(200, 150),
-                     QImage::Format_RGB32);
+    for (const QSize size : {QSize(1400, 1200), QSize(200, 150)}) { // listed by name: "1400" first
+        QImage photo(size, QImage::Format_RGB32);
         photo.fill(Qt::darkYellow);
-        ASSERT_TRUE(photo.save(path(QStringLiteral("compass/%1.jpg").arg(QString::fromLatin1(name))), "JPG"));
+        ASSERT_TRUE(photo.save(path(QStringLiteral("compass/%1.jpg").arg(size.width())), "JPG"));
     }
     auto w = open();
     auto *tabs = find<QTabWidget>(w.get(), "PageTools");
     auto *list = find<QComboBox>(w.get(), "CboCompass");
     auto *area = find<QScrollArea>(w.get(), "ScrollBoxCompass");
     auto *img = find<TImage>(w.get(), "ImgCompass");
-    const struct {
-        QSize window;
-        int photo; // 0 big, 1 small
-        bool pageShown;
-    } cases[] = {{{1366, 740}, 0, true}, {{1000, 700}, 0, true}, {{1366, 740}, 1, true}, {{1366, 740}, 0, false}};
+    const struct { QSize window; int photo; /* 0 large, 1 small */ bool pageShown; } cases[] = {
+        {{1366, 740}, 0, true}, {{1000, 700}, 0, true}, {{1366, 740}, 1, true}, {{1366, 740}, 0, false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.window.width() << " photo " << c.photo << " shown " << c.pageShown);
         w->resize(c.window);
