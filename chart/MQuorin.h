@@ -81,6 +81,7 @@ struct QuorinPictures {
     QImage *pImg = nullptr;         // chart picture, not owned
     QImage *pImgBk = nullptr;       // floor-plan picture, not owned
     std::shared_ptr<MImagePlus> pImagePlus; // owned drawing surface, made by the first drawing
+    qint64 iDrawnKey = 0;           // cacheKey of the chart picture as the last drawing of a view left it
 
     float fPanWidth = 0, fPanHeight = 0; // size of the chart picture
     float fRadius = 0;                   // chart radius in pixels, as last drawn
@@ -188,6 +189,10 @@ public:
     void SetPanSize(int w, int h, bool redraw);
     // Re-reads the settings and draws the current view (display mode, pan shape) into the chart picture.
     bool Redraw();
+    // The view last drawn into the chart picture, drawn again at a device-pixel ratio for a scaled screen: the
+    // picture's size times the ratio, marked with it. Null when the picture holds anything else (a blank, or
+    // drawing since). The chart picture and the geometry stay as they are.
+    QImage ScreenPicture(qreal ratio);
     void SetDisplayMode(int mode);
     void SetPanShape(int shape, bool redraw); // 0 round, 1 square
     int GetDisplayMode() const { return Rec.chartPanel; }

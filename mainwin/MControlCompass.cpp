@@ -1,11 +1,11 @@
 #include "MControlCompass.h"
 
 #include "ImageFileWrite.h"
+#include "PictureFile.h"
 #include "TImage.h"
 #include "WinColor.h"
 
 #include <QFileInfo>
-#include <QImageReader>
 #include <QPainter>
 
 #include <algorithm>
@@ -31,14 +31,25 @@ float FastDistance(int squared)
 bool MControlCompass::LoadPicture(const QString &file)
 {
     m_message.clear();
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    QImage photo = reader.read();
-    if (photo.isNull() || photo.width() <= 0 || photo.height() <= 0) {
-        m_message = QStringLiteral("无法读取罗盘图片：%1").arg(QFileInfo(file).fileName());
+    PictureRead photo = ReadPictureFile(file);
+    const QString name = QFileInfo(file).fileName();
+    switch (photo.error) {
+    case PictureRead::Error::None:
+        break;
+    case PictureRead::Error::TooLarge:
+        m_message = QStringLiteral("罗盘图片太大：%1 × %2 像素。最大只能打开 %3 × %3 像素的图片。")
+                        .arg(photo.size.width())
+                        .arg(photo.size.height())
+                        .arg(kMaxPictureSide);
+        return false;
+    case PictureRead::Error::Damaged:
+        m_message = QStringLiteral("无法读取罗盘图片：%1\n文件不完整或已损坏。").arg(name);
+        return false;
+    default:
+        m_message = QStringLiteral("无法读取罗盘图片：%1").arg(name);
         return false;
     }
-    m_photo = photo.convertToFormat(QImage::Format_RGB32);
+    m_photo = std::move(photo.image).convertToFormat(QImage::Format_RGB32);
     m_fileName = file;
     m_angle = 0.0f;
     m_step = 1.0f;
@@ -96,6 +107,27 @@ void MControlCompass::Draw()
     QImage &canvas = m_control->Picture();
     if (canvas.size() != QSize(m_dispW, m_dispH))
         canvas = QImage(m_dispW, m_dispH, QImage::Format_RGB32);
+    Paint(canvas);
+    m_drawnKey = canvas.cacheKey();
+    m_control->update();
+}
+
+QImage MControlCompass::ScreenPicture(qreal ratio) const
+{
+    if (!IsLoaded() || !m_control || m_control->Picture().cacheKey() != m_drawnKey || !(ratio > 0))
+        return {};
+    QImage canvas(QSize(m_dispW, m_dispH) * ratio, QImage::Format_RGB32);
+    if (canvas.isNull())
+        return {};
+    canvas.setDevicePixelRatio(ratio);
+    Paint(canvas);
+    return canvas;
+}
+
+// The photograph turned about the middle of the display area, and the marks, in display pixels whatever the
+// canvas's pixel ratio.
+void MControlCompass::Paint(QImage &canvas) const
+{
     canvas.fill(Qt::black);
     QPainter p(&canvas);
     p.setRenderHint(QPainter::Antialiasing);
@@ -104,21 +136,19 @@ void MControlCompass::Draw()
     p.rotate(m_angle);
     p.drawImage(QRectF(-m_dispW / 2.0, -m_dispH / 2.0, m_dispW, m_dispH), m_photo);
     p.resetTransform();
-    if (m_crosshair) {
-        // The marks are plain canvas strokes at whole pixels.
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setPen(QPen(Qt::red, m_penWidth));
-        p.setBrush(Qt::NoBrush);
-        const int cx = int(m_cx), cy = int(m_cy);
-        p.drawLine(int(m_cx - m_radius), cy, int(m_cx + m_radius), cy);
-        p.drawLine(cx, int(m_cy - m_radius), cx, int(m_cy + m_radius));
-        p.drawEllipse(QRect(QPoint(cx - 5, cy - 5), QPoint(cx + 5, cy + 5)));
-        if (m_rimCircle)
-            p.drawEllipse(QRect(QPoint(int(m_cx - m_radius), int(m_cy - m_radius)),
-                                QPoint(int(m_cx + m_radius), int(m_cy + m_radius))));
-    }
-    p.end();
-    m_control->update();
+    if (!m_crosshair)
+        return;
+    // The marks are plain canvas strokes at whole pixels.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(Qt::red, m_penWidth));
+    p.setBrush(Qt::NoBrush);
+    const int cx = int(m_cx), cy = int(m_cy);
+    p.drawLine(int(m_cx - m_radius), cy, int(m_cx + m_radius), cy);
+    p.drawLine(cx, int(m_cy - m_radius), cx, int(m_cy + m_radius));
+    p.drawEllipse(QRect(QPoint(cx - 5, cy - 5), QPoint(cx + 5, cy + 5)));
+    if (m_rimCircle)
+        p.drawEllipse(QRect(QPoint(int(m_cx - m_radius), int(m_cy - m_radius)),
+                            QPoint(int(m_cx + m_radius), int(m_cy + m_radius))));
 }
 
 bool MControlCompass::Zoom(int direction)

@@ -50,6 +50,9 @@ public:
 
     // Redraws the photograph and the marks into the control.
     void Draw();
+    // The photograph and the marks as last drawn into the control, drawn again at a device-pixel ratio for a
+    // scaled screen (marked with it); null when the control's picture holds anything else (the outside filled).
+    QImage ScreenPicture(qreal ratio) const;
 
     float Angle() const { return m_angle; }
     float Step() const { return m_step; }
@@ -58,6 +61,7 @@ public:
 
 private:
     void Turn(float degrees);
+    void Paint(QImage &canvas) const;
     float FittedRadius() const;
     void SetDisplaySize(int w, int h);
 
@@ -73,4 +77,5 @@ private:
     float m_cx = 0.0f, m_cy = 0.0f, m_radius = 0.0f;
     float m_radiusOffset = 0.0f;
     int m_penWidth = 1;
+    qint64 m_drawnKey = 0; // cacheKey of the control's picture as Draw left it
 };

@@ -5,12 +5,14 @@
 #include "ui_TFrmMain.h"
 
 #include "AppPath.h"
+#include "ChartGeometry.h"
 #include "ChartInputs.h"
 #include "FileDialogs.h"
 #include "FloorPlan.h"
 #include "CompassFiles.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
+#include "PictureFile.h"
 #include "PictureOutput.h"
 #include "Prompts.h"
 #include "TFrmAdjustCompass.h"
@@ -23,15 +25,20 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextCursor>
+#include <QtMath>
+
+#include <cmath>
+#include <functional>
 
 namespace {
 
@@ -57,12 +64,120 @@ void ApplyHandle(int kind, int dx, int dy, int &w, int &h)
 bool MovesLeft(int kind) { return kind == 13 || kind == 14 || kind == 15; }
 bool MovesTop(int kind) { return kind == 15 || kind == 16 || kind == 17; }
 
+// Why a floor-plan file was refused; the previous plan stays.
+QString PlanRefusal(const PictureRead &read, const QString &name)
+{
+    switch (read.error) {
+    case PictureRead::Error::TooLarge:
+        return QStringLiteral("户型图太大：%1 × %2 像素。最大只能打开 %3 × %3 像素的户型图。")
+            .arg(read.size.width())
+            .arg(read.size.height())
+            .arg(kMaxPictureSide);
+    case PictureRead::Error::Damaged:
+        return QStringLiteral("无法读取户型图文件：%1\n文件不完整或已损坏。").arg(name);
+    default:
+        return QStringLiteral("无法读取户型图文件：%1").arg(name);
+    }
+}
+
 // The compass page's scroll area covers the photograph wherever it was dragged.
 void fitCompassPage(Ui::TFrmMain *ui)
 {
     const QPoint corner = ui->ImgCompass->geometry().bottomRight() + QPoint(4, 4);
     ui->ScrollBoxCompass->widget()->resize(qMax(corner.x(), 1), qMax(corner.y(), 1));
 }
+
+// A photograph opens with its compass centre (the middle of the picture, where the centre marks start) in the
+// middle of the page: one smaller than the page stands in its middle, a larger one is scrolled there. False
+// while the page is hidden, when its size is not known yet.
+bool centreCompassPage(Ui::TFrmMain *ui)
+{
+    QScrollArea *area = ui->ScrollBoxCompass;
+    TImage *photo = ui->ImgCompass;
+    if (!area->viewport()->isVisible()) {
+        photo->move(3, 3);
+        fitCompassPage(ui);
+        return false;
+    }
+    // The scroll bars come or go after the page's content is resized (the scroll area decides that in a queued
+    // call), and the page's middle moves with them: the photograph is placed again until the page keeps its size.
+    QSize page;
+    for (int pass = 0; pass < 3 && page != area->viewport()->size(); ++pass) {
+        page = area->viewport()->size();
+        photo->move(qMax(3, (page.width() - photo->width()) / 2), qMax(3, (page.height() - photo->height()) / 2));
+        fitCompassPage(ui);
+        QCoreApplication::sendPostedEvents(area, QEvent::MetaCall);
+    }
+    const QPoint centre = photo->geometry().center();
+    area->horizontalScrollBar()->setValue(centre.x() - page.width() / 2);
+    area->verticalScrollBar()->setValue(centre.y() - page.height() / 2);
+    return true;
+}
+
+// The cursor of a turning drag: two arrows chasing each other round a circle, drawn at the screen's pixel ratio.
+QCursor TurnCursor(qreal ratio)
+{
+    constexpr int kSide = 24;
+    constexpr double kCentre = 12, kRadius = 7;
+    const QRectF circle(kCentre - kRadius, kCentre - kRadius, 2 * kRadius, 2 * kRadius);
+    const auto at = [&](double degrees, double r) {
+        const double a = qDegreesToRadians(degrees);
+        return QPointF(kCentre + r * std::cos(a), kCentre - r * std::sin(a));
+    };
+    QPainterPath arcs, heads;
+    for (int half : {0, 180}) {
+        arcs.arcMoveTo(circle, half + 20);
+        arcs.arcTo(circle, half + 20, 115);
+        const double end = half + 135;
+        heads.addPolygon(QPolygonF{at(end, kRadius - 3.5), at(end, kRadius + 3.5), at(end + 30, kRadius),
+                                   at(end, kRadius - 3.5)});
+    }
+    QPixmap picture(QSize(kSide, kSide) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Black on a white rim, so that it shows on dark and light charts alike.
+    p.strokePath(arcs, QPen(Qt::white, 4.2, Qt::SolidLine, Qt::FlatCap));
+    p.strokePath(heads, QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(heads, Qt::white);
+    p.strokePath(arcs, QPen(Qt::black, 1.8, Qt::SolidLine, Qt::FlatCap));
+    p.fillPath(heads, Qt::black);
+    p.end();
+    return QCursor(picture);
+}
+
+// The cursor over the chart says what a press there would drag: turn (the ring band or the axis), a size (the
+// edge bands) or move (the rest). While the chart is locked only moving acts.
+QCursor PanCursor(const MQuorin &q, QPoint at, bool locked, const QCursor &turn)
+{
+    const int kind = q.HitTestPan(at.x(), at.y());
+    if (kind == DragMove)
+        return Qt::SizeAllCursor;
+    if (locked || kind == DragNone)
+        return Qt::ArrowCursor;
+    if (kind == DragRotate || kind == DragZuoXiang)
+        return turn;
+    return q.SetPanCursor(at.x(), at.y());
+}
+
+// Runs an action each time a widget is shown.
+class WhenShown : public QObject {
+public:
+    WhenShown(QWidget *watched, std::function<void()> action) : QObject(watched), m_action(std::move(action))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            m_action();
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 } // namespace
 
@@ -80,6 +195,9 @@ struct TFrmMain::PictureTools {
     bool locked = false;
     bool compassDrag = false;
     QPoint compassStart;
+    bool compassOpening = false; // a photograph opened on the hidden page, to be centred when it shows
+    QCursor turnCursor;
+    qreal turnCursorRatio = 0; // the pixel ratio turnCursor was drawn for
 
     QPen pen{Qt::black, 1};
     QFont textFont{QStringLiteral("宋体"), 12};
@@ -247,9 +365,12 @@ void TFrmMain::setupPictureTools()
     m.popXuan = new QMenu(this);
     m.popXuan->setObjectName(QStringLiteral("PopImgXuan"));
     connect(AddItem(m.popXuan, "MenuItem1", QStringLiteral("叠加到背景")), &QAction::triggered, this, [this] {
-        if (!m_chartValid || !m_quorin ||
-            !m_quorin->MergePanToBk(ui->Img1->pos() - ui->ImgBk->pos())) {
+        if (!m_chartValid || !m_quorin) {
             Prompts::instance().inform(QStringLiteral("先排盘"), QStringLiteral("请先排一个正确的盘"));
+            return;
+        }
+        if (!m_quorin->MergePanToBk(ui->Img1->pos() - ui->ImgBk->pos())) {
+            Prompts::instance().warn(QStringLiteral("叠加到背景"), m_quorin->sMessage);
             return;
         }
         ui->ImgBk->raise();
@@ -300,6 +421,10 @@ void TFrmMain::setupPictureTools()
             [this] { PictureOutput::Print(ui->ImgCompass->Picture()); });
 
     m.compass.Attach(ui->ImgCompass);
+    // On a scaled screen the chart and the photograph are drawn at the screen's pixel ratio; the floor plan, a
+    // picture of its own, is shown as it is.
+    ui->ImgCompass->SetScreenRenderer([this](qreal ratio) { return m_pic->compass.ScreenPicture(ratio); });
+    ui->Img1->SetScreenRenderer([this](qreal ratio) { return m_quorin ? m_quorin->ScreenPicture(ratio) : QImage(); });
     ui->ScrollBoxCompass->viewport()->setBackgroundRole(QPalette::Dark);
     // The row of controls shrinks with the page instead of widening the picture panel; each stays wide enough to
     // be clicked.
@@ -343,8 +468,11 @@ void TFrmMain::setupPictureTools()
             m_quorin->GetZuoXiang(degree, item);
             m_pic->compass.SetAngle(360.0f - degree);
         }
-        ui->ImgCompass->move(3, 3);
-        fitCompassPage(ui.get());
+        m_pic->compassOpening = !centreCompassPage(ui.get());
+    });
+    new WhenShown(ui->ScrollBoxCompass->viewport(), [this] {
+        if (m_pic->compassOpening)
+            m_pic->compassOpening = !centreCompassPage(ui.get());
     });
 
     // Mouse.
@@ -404,16 +532,13 @@ bool TFrmMain::LoadFloorPlan(const QString &file)
 {
     if (!m_quorin)
         return false;
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage plan = reader.read();
-    if (plan.isNull() || plan.width() <= 0 || plan.height() <= 0) {
-        Prompts::instance().warn(QStringLiteral("户型图"),
-                                 QStringLiteral("无法读取户型图文件：%1").arg(QFileInfo(file).fileName()));
+    PictureRead plan = ReadPictureFile(file);
+    if (plan.error != PictureRead::Error::None) {
+        Prompts::instance().warn(QStringLiteral("户型图"), PlanRefusal(plan, QFileInfo(file).fileName()));
         return false;
     }
     PictureTools &m = *m_pic;
-    ui->ImgBk->Picture() = plan.convertToFormat(QImage::Format_RGB32);
+    ui->ImgBk->Picture() = std::move(plan.image).convertToFormat(QImage::Format_RGB32); // held once, not twice
     m_quorin->ResetBkUndo();
     m_quorin->RestoreBkSize(m.bkWidth, m.bkHeight);
     m_quorin->SaveBkUndo();
@@ -579,16 +704,26 @@ void TFrmMain::Img1MouseDown(QMouseEvent *event)
 void TFrmMain::Img1MouseMove(QMouseEvent *event)
 {
     PictureTools &m = *m_pic;
-    if (!m_chartValid || !m_quorin)
+    if (!m_chartValid || !m_quorin) {
+        ui->Img1->unsetCursor();
         return;
+    }
+    const QPoint pt = event->position().toPoint();
+    if (m.panDrag == 0) {
+        if (m.turnCursorRatio != ui->Img1->devicePixelRatioF()) {
+            m.turnCursorRatio = ui->Img1->devicePixelRatioF();
+            m.turnCursor = TurnCursor(m.turnCursorRatio);
+        }
+        const QCursor cursor = PanCursor(*m_quorin, pt, m.locked, m.turnCursor);
+        if (cursor.shape() != ui->Img1->cursor().shape() ||
+            cursor.pixmap().cacheKey() != ui->Img1->cursor().pixmap().cacheKey())
+            ui->Img1->setCursor(cursor);
+        return;
+    }
     if (m.locked && m.panDrag != 1)
         return;
-    const QPoint pt = event->position().toPoint();
     const QPoint start = m.panStart;
     switch (m.panDrag) {
-    case 0:
-        ui->Img1->setCursor(m_quorin->SetPanCursor(pt.x(), pt.y()));
-        return;
     case 1:
         ui->Img1->move(ui->Img1->pos() + pt - start);
         afterChartChange();

@@ -100,6 +100,7 @@ bool DrawQuorinPan(MQuorin& q)
         q.iBaseShan = painter.Square().iBaseShan;
     }
     surface.EndDraw();
+    q.iDrawnKey = q.pImg->cacheKey();
     return true;
 }
 

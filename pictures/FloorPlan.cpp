@@ -1,10 +1,10 @@
 #include "FloorPlan.h"
 
 #include "ImageFileWrite.h"
+#include "PictureFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QPainter>
 #include <QRect>
 #include <QTemporaryDir>
@@ -135,10 +135,12 @@ bool FloorPlan::SaveUndo()
     return true;
 }
 
+static_assert(FloorPlan::kMaxSide <= kMaxPictureSide, "every step of a plan can be read back");
+
 bool FloorPlan::LoadStep(long long step, int& w, int& h)
 {
-    QImageReader reader(StepFile(step), "BMP");
-    QImage image = reader.read();
+    // A step file cut short (a full disk) is refused whole rather than shown with its missing rows black.
+    QImage image = ReadPictureFile(StepFile(step)).image;
     if (image.isNull()) {
         message_ = QStringLiteral("无法读取撤消文件：") + StepFile(step);
         return false;
@@ -309,10 +311,17 @@ bool FloorPlan::MergeChart(const QImage& chart, QPoint offset)
         message_ = QStringLiteral("没有平面图。");
         return false;
     }
+    // Shared, not copied: the painter below detaches the picture from these.
+    const QImage picture = *picture_, work = work_;
     {
         QPainter p(picture_);
         p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
         p.drawImage(offset, chart.convertToFormat(QImage::Format_RGB32));
     }
-    return SaveUndo();
+    if (SaveUndo())
+        return true;
+    // A merge that cannot be stepped back from is not made: the plan stays as it was.
+    *picture_ = picture;
+    work_ = work;
+    return false;
 }

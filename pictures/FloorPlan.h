@@ -97,7 +97,7 @@ public:
 
     // Stamps the chart picture onto the plan: each plan pixel becomes plan AND chart, so white parts of the chart
     // leave the plan as it was and its lines and texts are laid on it. offset: the chart picture's position
-    // relative to the plan. Then one undo step; false when that step cannot be saved.
+    // relative to the plan. Then one undo step; when that step cannot be saved the plan stays as it was: false.
     bool MergeChart(const QImage& chart, QPoint offset);
 
     const QImage& WorkCopy() const { return work_; }

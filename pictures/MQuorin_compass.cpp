@@ -33,5 +33,6 @@ bool MQuorin::DrawCompass()
     fRadius = g.fRadius;
     CompassRenderer(surface, g, iTilt).Draw(input);
     surface.EndDraw();
+    iDrawnKey = pImg->cacheKey();
     return true;
 }

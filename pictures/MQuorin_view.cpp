@@ -3,6 +3,10 @@
 #include "ChartGeometry.h"
 #include "ChartPainterQuorin.h"
 
+#include <QImage>
+
+#include <tuple>
+
 // The view commands store what they show in the case copy and the annual fields, so that a later redraw (a new
 // picture size, a settings change, a colour mode) shows the same view again.
 
@@ -17,6 +21,26 @@ bool MQuorin::Redraw()
 {
     LoadSettings();
     return DrawQuorinPan(*this);
+}
+
+QImage MQuorin::ScreenPicture(qreal ratio)
+{
+    if (!pImg || pImg->isNull() || pImg->cacheKey() != iDrawnKey || !(ratio > 0))
+        return {};
+    QImage screen(pImg->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    if (screen.isNull())
+        return {};
+    screen.setDevicePixelRatio(ratio);
+    screen.fill(Qt::white);
+    // The same drawing on the other picture; what a drawing keeps (the radius drawn, the square's layout, the
+    // drawn picture's key) stays the chart picture's.
+    QImage *const picture = pImg;
+    const auto kept = std::tuple(fRadius, rcGrid, fRingInner, iBaseShan, iDrawnKey);
+    pImg = &screen;
+    DrawQuorinPan(*this);
+    pImg = picture;
+    std::tie(fRadius, rcGrid, fRingInner, iBaseShan, iDrawnKey) = kept;
+    return screen;
 }
 
 void MQuorin::SetDisplayMode(int mode)

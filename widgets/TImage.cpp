@@ -27,27 +27,58 @@ void TImage::SetTransparentWhite(bool on)
     update();
 }
 
-void TImage::paintEvent(QPaintEvent *event)
+void TImage::SetScreenRenderer(ScreenRenderer render)
 {
-    if (m_picture.isNull())
-        return;
-    QPainter p(this);
-    if (!m_transparentWhite) {
-        p.drawImage(event->rect(), m_picture, event->rect());
-        return;
+    m_render = std::move(render);
+    m_screen = QImage();
+    m_screenKey = -1;
+    update();
+}
+
+const QImage &TImage::ScreenSource()
+{
+    const qreal ratio = devicePixelRatioF();
+    const qint64 pixels = qint64(m_picture.width() * ratio) * qint64(m_picture.height() * ratio);
+    if (ratio <= 1.0 || !m_render || m_picture.isNull() || pixels > kMaxScreenPixels)
+        return m_picture;
+    // Drawing into the picture changes its cache key: the screen picture is made once per change.
+    if (m_screenKey != m_picture.cacheKey() || m_screenRatio != ratio) {
+        m_screen = m_render(ratio);
+        m_screenKey = m_picture.cacheKey();
+        m_screenRatio = ratio;
     }
-    // Drawing into the picture changes its cache key, so the transparent copy is made once per change.
-    if (m_shownKey != m_picture.cacheKey()) {
-        m_shown = m_picture.convertToFormat(QImage::Format_ARGB32);
+    return m_screen.isNull() ? m_picture : m_screen;
+}
+
+const QImage &TImage::Transparent(const QImage &source)
+{
+    if (m_shownKey != source.cacheKey()) {
+        m_shown = source.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < m_shown.height(); ++y) {
             auto *line = reinterpret_cast<QRgb *>(m_shown.scanLine(y));
             for (int x = 0; x < m_shown.width(); ++x)
                 if ((line[x] & 0x00FFFFFFu) == 0x00FFFFFFu)
                     line[x] = 0;
         }
-        m_shownKey = m_picture.cacheKey();
+        m_shownKey = source.cacheKey();
     }
-    p.drawImage(event->rect(), m_shown, event->rect());
+    return m_shown;
+}
+
+void TImage::paintEvent(QPaintEvent *event)
+{
+    const QImage &source = ScreenSource();
+    if (source.isNull())
+        return;
+    const QImage &shown = m_transparentWhite ? Transparent(source) : source;
+    QPainter p(this);
+    const qreal k = source.devicePixelRatio();
+    if (k == 1.0) {
+        p.drawImage(event->rect(), shown, event->rect());
+        return;
+    }
+    const QRectF area(event->rect());
+    p.drawImage(area, shown, QRectF(area.topLeft() * k, area.size() * k));
 }
 
 void TImage::mousePressEvent(QMouseEvent *event)

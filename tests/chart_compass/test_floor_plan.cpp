@@ -194,13 +194,21 @@ TEST_F(FloorPlanTest, FileFailuresAreResultsWithAMessage)
     Step(40);
     Step(80);
     const QImage now = picture.copy();
-    // A step file that has gone: undo refuses and the plan stays.
-    ASSERT_TRUE(QFile::remove(plan->StepFolder() + "/img0.bmp"));
-    int w = 0, h = 0;
-    EXPECT_FALSE(plan->Undo(w, h));
-    EXPECT_FALSE(plan->Message().isEmpty());
-    EXPECT_EQ(picture, now);
-    EXPECT_EQ(plan->UndoIndex(), 1);
+    // A step file cut short (a full disk) or gone: undo refuses and the plan stays.
+    const QString step0 = plan->StepFolder() + "/img0.bmp";
+    for (const char *fault : {"cut short", "gone"}) {
+        SCOPED_TRACE(fault);
+        QFile file(step0);
+        if (QByteArray(fault) == "gone")
+            ASSERT_TRUE(file.remove());
+        else
+            ASSERT_TRUE(file.resize(file.size() / 2));
+        int w = 0, h = 0;
+        EXPECT_FALSE(plan->Undo(w, h));
+        EXPECT_FALSE(plan->Message().isEmpty());
+        EXPECT_EQ(picture, now);
+        EXPECT_EQ(plan->UndoIndex(), 1);
+    }
 
     // No room for the step files: the step, and a merge that needs it, fail.
     QFile blocker(temp.path() + "/blocked");
@@ -213,9 +221,13 @@ TEST_F(FloorPlanTest, FileFailuresAreResultsWithAMessage)
     EXPECT_FALSE(stuck.SaveUndo());
     EXPECT_FALSE(stuck.Message().isEmpty());
     QImage chart(100, 100, QImage::Format_ARGB32_Premultiplied);
-    chart.fill(Qt::white);
+    chart.fill(Qt::black);
     EXPECT_FALSE(stuck.MergeChart(chart, QPoint(0, 0)));
     EXPECT_EQ(stuck.UndoIndex(), -1);
+    EXPECT_EQ(p2.pixelColor(50, 50), QColor(Qt::white)); // a merge that cannot be undone is not made
+    int w = 100, h = 100;
+    stuck.Resize(w, h, FloorPlan::HandleNone);
+    EXPECT_EQ(p2.pixelColor(50, 50), QColor(Qt::white));
 }
 
 TEST_F(FloorPlanTest, RubberBandLeavesThePlanAsItWas)

@@ -1,7 +1,7 @@
 // Shows the picture tools in a given state for screenshots under a real X server (not a test):
-//   shots_pictures plan|compass|adjust [seconds]
-// plan: a floor plan with drawings under the round chart; compass: the compass page with the shipped
-// photograph turned to a laid-out house; adjust: the compass-adjust dialog with the photograph loaded.
+//   shots_pictures plan|rings|compass|adjust [seconds]
+// plan: a floor plan with drawings under the round chart; rings: the chart's compass view; compass: the compass page with the shipped
+// photograph as it opens, turned to a laid-out house; adjust: the compass-adjust dialog with the photograph loaded.
 #include "AppPath.h"
 #include "IniFile.h"
 #include "ScriptedPrompts.h"
@@ -113,8 +113,10 @@ int main(int argc, char **argv)
     } else if (scene == QLatin1String("compass")) {
         LayOut(w, QStringLiteral("150:0"));
         w.findChild<QTabWidget *>(QStringLiteral("PageTools"))->setCurrentWidget(w.findChild<QWidget *>(QStringLiteral("TabCompass")));
-        for (int i = 0; i < 7; ++i) // smaller, to fit the page
-            w.findChild<QPushButton *>(QStringLiteral("BitBtn5"))->click();
+    } else if (scene == QLatin1String("rings")) {
+        w.findChild<QRadioButton *>(QStringLiteral("RdoPanShape_0"))->click();
+        LayOut(w, QStringLiteral("165:0"));
+        w.findChild<QAction *>(QStringLiteral("pMenuCompassShow"))->trigger();
     } else {
         w.findChild<QRadioButton *>(QStringLiteral("RdoPanShape_0"))->click();
         LayOut(w, QStringLiteral("165:0"));

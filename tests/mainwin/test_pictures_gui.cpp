@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
+#include "FloorPlan.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
 #include "PictureOutput.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolButton>
@@ -177,7 +180,7 @@ TEST_F(PicturesTest, ChartPictureIsCopiedSavedAndPrinted)
     close(*w);
 }
 
-TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePrevious)
+TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePreviousWithItsSteps)
 {
     auto w = open();
     layOut(*w);
@@ -189,12 +192,93 @@ TEST_F(PicturesTest, FloorPlanLoadsAndADamagedOneKeepsThePrevious)
     EXPECT_EQ(w->CurrentRecord().hasPlan, 1);
     trigger(*w, "N22");
     EXPECT_EQ(lastText(), QStringLiteral("无法回到上一图"));
+    const QImage loaded = bk->Picture();
+    w->Quorin()->BkLine(20, 150, 380, 150); // a second step to go back to
+    const QImage drawn = bk->Picture();
 
-    writeFile(QStringLiteral("broken.jpg"), QByteArray("\xFF\xD8\xFF not really a picture"));
-    prompts.reply(path(QStringLiteral("broken.jpg"))).reply(Answer::Ok);
-    w->SpeedButton1Click();
-    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();
-    EXPECT_EQ(bk->Picture(), Plan(400, 300).convertToFormat(QImage::Format_RGB32));
+    // Real pictures, cut short or whole. Qt hands a truncated JPEG or BMP back with its missing part grey or black;
+    // a JPEG is whole when it reaches its end marker (one inside its metadata does not count), a BMP when it holds
+    // all its rows or, run-length coded, its end code.
+    const auto encoded = [](const char *format) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        Plan(800, 600).save(&buffer, format);
+        return bytes;
+    };
+    const QByteArray jpeg = encoded("JPG"), png = encoded("PNG"), bmp = encoded("BMP");
+    const QByteArray tagged = jpeg.left(2) + QByteArray::fromHex("ffe1000a457869660000ffd9") + jpeg.mid(2);
+    // A 4 x 2 RLE8 bitmap of two colours: a run of 4, end of row, a run of 4, then the given end.
+    const auto rle = [](const char *end) {
+        const QByteArray rows = QByteArray::fromHex(QByteArray("040100000400") + end);
+        return QByteArray::fromHex("424d48000000000000003e00000028000000040000000200000001000800010000000a000000"
+                                   "130b0000130b0000020000000000000000000000ffffff00") + rows;
+    };
+    const struct { const char *name; QByteArray bytes; QSize loads; /* empty: refused */ } files[] = {
+        {"cut.jpg", jpeg.left(2000), {}},       {"half.jpg", jpeg.left(jpeg.size() / 2), {}},
+        {"noend.jpg", jpeg.chopped(2), {}},     {"tagcut.jpg", tagged.left(tagged.size() / 2), {}},
+        {"half.png", png.left(png.size() / 2), {}}, {"empty.jpg", QByteArray(), {}},
+        {"cut.bmp", bmp.chopped(30), {}},       {"rlecut.bmp", rle(""), {}},
+        {"broken.jpg", QByteArray("\xFF\xD8\xFF not really a picture"), {}},
+        {"tagged.jpg", tagged, {800, 600}},     {"tail.jpg", jpeg + QByteArray(64, '\0'), {800, 600}},
+        {"rle.bmp", rle("00000001"), {4, 2}},
+    };
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        writeFile(QString::fromLatin1(f.name), f.bytes);
+        prompts.reply(path(QString::fromLatin1(f.name)));
+        if (f.loads.isEmpty())
+            prompts.reply(Answer::Ok);
+        w->SpeedButton1Click();
+        if (!f.loads.isEmpty()) {
+            const FloorPlan &plan = w->Quorin()->BkPlan();
+            EXPECT_EQ(QSize(plan.OrigWidth(), plan.OrigHeight()), f.loads);
+            EXPECT_EQ(prompts.asked().last().kind, ScriptedPrompts::Kind::OpenFile); // and no message
+            continue;
+        }
+        EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取户型图文件"))) << lastText().toStdString();
+        EXPECT_EQ(bk->Picture(), drawn);
+        trigger(*w, "N22");
+        EXPECT_EQ(bk->Picture(), loaded);
+        trigger(*w, "N26");
+        EXPECT_EQ(bk->Picture(), drawn);
+    }
+
+    // The compass photograph likewise keeps the one shown.
+    writeFile(QStringLiteral("compass/cut.jpg"), jpeg.left(jpeg.size() / 2));
+    writeFile(QStringLiteral("compass/whole.jpg"), jpeg);
+    w->FillCompassList(); // "cut" comes first and is refused; "whole" is then chosen by hand
+    auto *list = find<QComboBox>(w.get(), "CboCompass");
+    list->setCurrentIndex(1);
+    emit list->activated(1);
+    ASSERT_TRUE(w->Compass()->IsLoaded());
+    list->setCurrentIndex(0);
+    emit list->activated(0);
+    EXPECT_TRUE(lastText().startsWith(QStringLiteral("无法读取罗盘图片"))) << lastText().toStdString();
+    EXPECT_TRUE(w->Compass()->FileName().endsWith(QStringLiteral("whole.jpg")));
+    close(*w);
+}
+
+// Above Qt's own allocation limit (about 5800 x 5800) a plan still loads; past the program's limit of 10000 pixels
+// a side it is refused as too large, with its size.
+TEST_F(PicturesTest, LargePlanLoadsAndATooLargeOneIsNamedSo)
+{
+    auto w = open();
+    auto *bk = find<TImage>(w.get(), "ImgBk");
+    for (const QSize size : {QSize(6000, 6000), QSize(10001, 40), QSize(40, 10001)}) {
+        SCOPED_TRACE(size.width());
+        const bool loads = size.width() <= 10000 && size.height() <= 10000;
+        {
+            QImage plan(size, QImage::Format_RGB32);
+            plan.fill(QColor(230, 230, 230));
+            ASSERT_TRUE(plan.save(path(QStringLiteral("large.jpg")), "JPG"));
+        }
+        const QSize before = bk->Picture().size();
+        EXPECT_EQ(w->LoadFloorPlan(path(QStringLiteral("large.jpg"))), loads);
+        EXPECT_EQ(bk->Picture().size(), loads ? size : before);
+        const QString tooLarge = QStringLiteral("户型图太大：%1 × %2 像素。最大只能打开 10000 × 10000 像素的户型图。");
+        EXPECT_EQ(lastText() == tooLarge.arg(size.width()).arg(size.height()), !loads);
+    }
     close(*w);
 }
 
@@ -371,6 +455,33 @@ TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
     close(*w);
 }
 
+// Over the chart the cursor says what a drag would do: turn on the ring band and the axis, a size on the edges,
+// move elsewhere; while the chart is locked only moving acts.
+TEST_F(PicturesTest, CursorOverTheChartShowsWhatADragWouldDo)
+{
+    auto w = open();
+    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+    layOut(*w);
+    auto *img1 = find<TImage>(w.get(), "Img1");
+    w->Quorin()->SetPanSize(500, 580, true);
+    img1->resize(500, 580);
+    // Centre (250, 290), radius 250: the ring band 137..162 pixels out, the axis straight down and up.
+    const struct { QPoint at; bool locked; Qt::CursorShape shape; } cases[] = {
+        {{380, 215}, false, Qt::BitmapCursor}, {{250, 400}, false, Qt::BitmapCursor},
+        {{250, 100}, false, Qt::BitmapCursor}, {{150, 150}, false, Qt::SizeAllCursor},
+        {{495, 300}, false, Qt::SizeHorCursor}, {{495, 575}, false, Qt::SizeFDiagCursor},
+        {{380, 215}, true, Qt::ArrowCursor},   {{495, 300}, true, Qt::ArrowCursor},
+        {{150, 150}, true, Qt::SizeAllCursor},
+    };
+    for (const auto &c : cases) {
+        if (w->PanLocked() != c.locked)
+            trigger(*w, "pMenuLock");
+        Send(img1, QEvent::MouseMove, c.at, Qt::NoButton);
+        EXPECT_EQ(img1->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y() << (c.locked ? " locked" : "");
+    }
+    close(*w);
+}
+
 TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
 {
     QImage photo(200, 150, QImage::Format_RGB32);
@@ -418,6 +529,39 @@ TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
     const QPoint at = img->pos();
     Drag(img, {10, 10}, {{30, 25}});
     EXPECT_EQ(img->pos(), at + QPoint(20, 15));
+    close(*w);
+}
+
+// The photograph opens with the compass centre in the middle of the page, whatever the window's size, the
+// photograph's size, and whether the page was showing when it opened.
+TEST_F(PicturesTest, CompassPhotographOpensCentredOnTheCompass)
+{
+    for (const QSize size : {QSize(1400, 1200), QSize(200, 150)}) { // listed by name: "1400" first
+        QImage photo(size, QImage::Format_RGB32);
+        photo.fill(Qt::darkYellow);
+        ASSERT_TRUE(photo.save(path(QStringLiteral("compass/%1.jpg").arg(size.width())), "JPG"));
+    }
+    auto w = open();
+    auto *tabs = find<QTabWidget>(w.get(), "PageTools");
+    auto *list = find<QComboBox>(w.get(), "CboCompass");
+    auto *area = find<QScrollArea>(w.get(), "ScrollBoxCompass");
+    auto *img = find<TImage>(w.get(), "ImgCompass");
+    const struct { QSize window; int photo; /* 0 large, 1 small */ bool pageShown; } cases[] = {
+        {{1366, 740}, 0, true}, {{1000, 700}, 0, true}, {{1366, 740}, 1, true}, {{1366, 740}, 0, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.window.width() << " photo " << c.photo << " shown " << c.pageShown);
+        w->resize(c.window);
+        tabs->setCurrentIndex(c.pageShown ? 2 : 0);
+        QApplication::processEvents();
+        list->setCurrentIndex(c.photo);
+        emit list->activated(c.photo);
+        tabs->setCurrentIndex(2);
+        QApplication::processEvents();
+        const QPoint centre = img->mapTo(area->viewport(), img->rect().center());
+        const QPoint middle = area->viewport()->rect().center();
+        EXPECT_LE((centre - middle).manhattanLength(), 2) << centre.x() << "," << centre.y();
+        img->move(40, 40); // where a drag may leave it before the next photograph opens
+    }
     close(*w);
 }
 
