@@ -122,15 +122,14 @@ void CompassRenderer::DrawRing(CompassRing& ring)
     }
     // Each text at the largest legible size that keeps it in its room; a stacked pair that cannot both be legible
     // gives way to its first text alone across the band, or to nothing.
-    std::vector<CompassLabel> labels = ring.labels;
-    std::vector<float> sizes = FitLabels(labels);
+    std::vector<float> sizes = FitLabels(ring.labels);
     bool pairsFit = true;
-    for (size_t i = 0; i < labels.size(); ++i)
-        if (labels[i].stacked != 0 && sizes[i] == 0.0f)
+    for (size_t i = 0; i < ring.labels.size(); ++i)
+        if (ring.labels[i].stacked != 0 && sizes[i] == 0.0f)
             pairsFit = false;
     std::vector<CompassLabel> drawn;
-    for (size_t i = 0; i < labels.size(); ++i) {
-        CompassLabel label = labels[i];
+    for (size_t i = 0; i < ring.labels.size(); ++i) {
+        CompassLabel label = ring.labels[i];
         if (label.stacked != 0 && !pairsFit) {
             if (label.stacked != 1 || !label.keepAlone)
                 continue;
@@ -186,10 +185,7 @@ bool CompassRenderer::MoveIntoRoom(CompassLabel& label, float size)
     CompassLabel moved = label;
     // The reach shifts with the radius almost one to one; a second step takes up what the turn of the box adds.
     for (int step = 0; step < 2; ++step) {
-        SetFont(size, moved.bold, moved.colour);
-        const double theta = CompassScreenAngle(panAngle_, moved.bearing);
-        const BoxReach reach = TextBoxReach(moved.radius * r, theta, s_.TextWidth(moved.text),
-                                            s_.TextHeight(moved.text), TurnOf(moved).value_or(0.0), theta);
+        const BoxReach reach = Reach(moved, size);
         if (reach.rMax - reach.rMin > outer - inner)
             return false;
         // A hair more than the overreach, so that rounding leaves it inside.
@@ -205,13 +201,18 @@ bool CompassRenderer::MoveIntoRoom(CompassLabel& label, float size)
     return false;
 }
 
-bool CompassRenderer::Fits(const CompassLabel& label, float size)
+BoxReach CompassRenderer::Reach(const CompassLabel& label, float size)
 {
     SetFont(size, label.bold, label.colour);
     const double theta = CompassScreenAngle(panAngle_, label.bearing);
     // Turned text lies along the ring; upright text keeps its box square to the screen.
-    const BoxReach reach = TextBoxReach(label.radius * g_.fRadius, theta, s_.TextWidth(label.text),
-                                        s_.TextHeight(label.text), TurnOf(label).value_or(0.0), theta);
+    return TextBoxReach(label.radius * g_.fRadius, theta, s_.TextWidth(label.text), s_.TextHeight(label.text),
+                        TurnOf(label).value_or(0.0), theta);
+}
+
+bool CompassRenderer::Fits(const CompassLabel& label, float size)
+{
+    const BoxReach reach = Reach(label, size);
     return reach.rMin >= label.roomInner * g_.fRadius + kLabelMargin &&
            reach.rMax <= label.roomOuter * g_.fRadius - kLabelMargin && reach.aMin >= -label.span / 2.0 &&
            reach.aMax <= label.span / 2.0;
@@ -220,7 +221,7 @@ bool CompassRenderer::Fits(const CompassLabel& label, float size)
 std::optional<double> CompassRenderer::TurnOf(const CompassLabel& label) const
 {
     const double theta = CompassScreenAngle(panAngle_, label.bearing);
-    if (label.turned) // read from the outside: the bottom of the text towards the centre on the lower half
+    if (label.turned) // never upside down: the top of the text outward on the upper half, inward on the lower
         return theta >= 180.0 ? theta + 90.0 : theta + 270.0;
     if (tilt_ == 1)
         return theta + 90.0;

@@ -45,6 +45,8 @@ private:
     // moved to where it does); 0 for none.
     float FittedSize(CompassLabel& label);
     bool MoveIntoRoom(CompassLabel& label, float size);
+    // How far the label's text box reaches, across and along its ring, at the given size.
+    BoxReach Reach(const CompassLabel& label, float size);
     bool Fits(const CompassLabel& label, float size);
     // Counter-clockwise turn of a label's text in degrees; none for upright text.
     std::optional<double> TurnOf(const CompassLabel& label) const;

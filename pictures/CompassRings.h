@@ -53,9 +53,8 @@ struct CompassSector {
 // (the stem) is then drawn alone across the whole band.
 //
 // A text marked movable may leave its radius for another in its room where it fits there and not at its own. A
-// ring whose texts are upright and marked turnable turns them all along the ring, so that they read from the
-// outside, where one of them cannot be legible upright (the degree numbers of a narrow band); the drawing marks
-// them turned.
+// ring whose texts are upright and marked turnable turns them all along the ring, none upside down, where one of
+// them cannot be legible upright (the degree numbers of a narrow band); the drawing marks them turned.
 struct CompassLabel {
     QString text;
     float radius = 0.0f;

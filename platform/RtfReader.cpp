@@ -164,6 +164,7 @@ private:
     void addToList(const ParaProps &p, QTextListFormat::Style style);
     void textByte(char byte);
     void textChar(QChar c);
+    void placeCellTab();
     void openGroup();
     void closeGroup();
     void flushBytes();
@@ -199,7 +200,8 @@ private:
     std::optional<long long> overrideList_; // of the \listoverride being read
     int overrideNo_ = 0;
     std::map<std::pair<int, int>, QPointer<QTextList>> textLists_;
-    // A \cell's tab waits for what follows: the end of the row drops it.
+    // A \cell's tab waits for what follows it in the row: text, a paragraph's end or the next \cell places it
+    // (placeCellTab), the end of the row drops it.
     bool cellTab_ = false;
 
     QByteArray bytes_; // undecoded text bytes in bytesCodepage_
@@ -289,13 +291,18 @@ void Reader::textChar(QChar c)
     }
     if (!isTextChar(c))
         return;
-    if (std::exchange(cellTab_, false))
-        textChar(QLatin1Char('\t'));
+    placeCellTab();
     if (!(top().chr == runProps_))
         flushRun();
     flushBytes();
     runProps_ = top().chr;
     run_ += c;
+}
+
+void Reader::placeCellTab()
+{
+    if (std::exchange(cellTab_, false))
+        textChar(QLatin1Char('\t'));
 }
 
 void Reader::textByte(char byte)
@@ -304,8 +311,7 @@ void Reader::textByte(char byte)
         --skipChars_;
         return;
     }
-    if (std::exchange(cellTab_, false))
-        textChar(QLatin1Char('\t'));
+    placeCellTab();
     const int cp = currentCodepage();
     if (!(top().chr == runProps_) || cp != bytesCodepage_) {
         if (!(top().chr == runProps_))
@@ -320,8 +326,7 @@ void Reader::textByte(char byte)
 
 void Reader::endParagraph(bool last)
 {
-    if (std::exchange(cellTab_, false))
-        textChar(QLatin1Char('\t'));
+    placeCellTab();
     flushRun();
     const ParaProps &p = top().para;
     const std::optional<QTextListFormat::Style> style = listStyle(p);
@@ -516,11 +521,7 @@ void Reader::word(std::string_view name, bool hasParam, long long param)
     case Word::Par: endParagraph(false); break;
     case Word::Line: textChar(QChar::LineSeparator); break;
     case Word::Tab: textChar(QLatin1Char('\t')); break;
-    case Word::Cell:
-        if (std::exchange(cellTab_, false))
-            textChar(QLatin1Char('\t'));
-        cellTab_ = true;
-        break;
+    case Word::Cell: placeCellTab(); cellTab_ = true; break;
     case Word::Row: cellTab_ = false; endParagraph(false); break;
     case Word::ListNo: g.para.list = std::max(0, value); break;
     case Word::ListLevelNo: g.para.level = std::clamp(value, 0, kMaxListLevel); break;

@@ -82,8 +82,16 @@ void appendText(QByteArray &out, QStringView text)
     }
 }
 
-// A list's level indent in twips: the document's indent width (40 pixels) per level.
-constexpr int kListIndentTwips = 600;
+// The indents of a list level, the marker hanging in them: the document's indent width (40 pixels, 600 twips) per
+// level.
+QByteArray levelIndents(int level)
+{
+    constexpr int kListIndentTwips = 600;
+    return "\\fi-" + QByteArray::number(kListIndentTwips / 2) + "\\li" +
+           QByteArray::number(kListIndentTwips * (level + 1));
+}
+
+constexpr int kNfcBullet = 23;
 
 // The \levelnfcN of a list style: 23 a bullet, 0 digits, 1..4 Roman numerals and letters.
 int numberFormat(QTextListFormat::Style style)
@@ -94,7 +102,7 @@ int numberFormat(QTextListFormat::Style style)
     case QTextListFormat::ListLowerRoman: return 2;
     case QTextListFormat::ListUpperAlpha: return 3;
     case QTextListFormat::ListLowerAlpha: return 4;
-    default: return 23;
+    default: return kNfcBullet;
     }
 }
 
@@ -248,10 +256,9 @@ void Writer::writeListItem(const QTextBlock &block, const QTextList *list)
         n = lists_.size() - 1;
     }
     const int level = listLevel(list);
-    body_ += "\\ls" + QByteArray::number(n + 1) + "\\ilvl" + QByteArray::number(level) + "\\fi-" +
-             QByteArray::number(kListIndentTwips / 2) + "\\li" + QByteArray::number(kListIndentTwips * (level + 1));
+    body_ += "\\ls" + QByteArray::number(n + 1) + "\\ilvl" + QByteArray::number(level) + levelIndents(level);
     const QTextListFormat::Style style = list->format().style();
-    const QString marker = numberFormat(style) == 23 ? bulletOf(style) : list->itemText(block);
+    const QString marker = numberFormat(style) == kNfcBullet ? bulletOf(style) : list->itemText(block);
     body_ += " {\\listtext ";
     appendText(body_, marker + QLatin1Char('\t'));
     body_ += '}';
@@ -270,15 +277,14 @@ QByteArray Writer::listTables() const
         table += "{\\list\\listtemplateid" + id;
         for (int level = 0; level <= 8; ++level) {
             table += "{\\listlevel\\levelnfc" + nfc + "\\levelnfcn" + nfc + "\\leveljc0\\levelstartat1";
-            if (numberFormat(style) == 23) {
+            if (numberFormat(style) == kNfcBullet) {
                 table += "{\\leveltext\\'01";
                 appendText(table, bulletOf(style));
                 table += ";}{\\levelnumbers;}";
             } else {
                 table += "{\\leveltext\\'02\\'0" + QByteArray::number(level) + ".;}{\\levelnumbers\\'01;}";
             }
-            table += "\\fi-" + QByteArray::number(kListIndentTwips / 2) + "\\li" +
-                     QByteArray::number(kListIndentTwips * (level + 1)) + '}';
+            table += levelIndents(level) + '}';
         }
         table += "\\listid" + id + '}';
         overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + '}';

@@ -8,68 +8,53 @@
 
 namespace {
 
-void WriteSamples()
+struct Sample {
+    const char* name;
+    void (*set)(ChartDrawData& d); // applied to the reference house
+    int w = 500, h = 580;
+};
+
+// Each drawn round ("round_" + name) and square ("square_" + name).
+const Sample kBothShapes[] = {
+    {"xiagua", [](ChartDrawData&) {}},
+    {"tigua", [](ChartDrawData& d) { d.xiaGua = false; }},
+    {"bazhai4", [](ChartDrawData& d) { ShowFourLabels(d); d.chartPanel = PanelBaZhai; }},
+    {"liunian2024", [](ChartDrawData& d) { d.chartPanel = PanelLiuNian; d.bShowMonth = d.bShowNeiQi = true; }},
+    {"liunian8_2024", [](ChartDrawData& d) { ShowFourLabels(d); d.chartPanel = PanelLiuNian8; d.bShowMonth = true; }},
+    {"neiqi", [](ChartDrawData& d) { d.chartPanel = PanelNeiQi; }},
+    {"jian124", [](ChartDrawData& d) { d = JianHouse(); }},
+};
+
+// The 兼 case drawn with the sitting mountain at the bottom.
+void JianAtTheBottom(ChartDrawData& d)
 {
-    ChartDrawData d = ReferenceHouse();
-    SavePng(RenderChart(d), "round_xiagua");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_xiagua");
-    d.iPanShape = 0;
-    d.xiaGua = false;
-    SavePng(RenderChart(d), "round_tigua");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_tigua");
-
-    d = ReferenceHouse();
-    ShowFourLabels(d);
-    d.chartPanel = PanelBaZhai;
-    SavePng(RenderChart(d), "round_bazhai4");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_bazhai4");
-
-    d = ReferenceHouse();
-    d.chartPanel = PanelLiuNian;
-    d.bShowMonth = d.bShowNeiQi = true;
-    SavePng(RenderChart(d), "round_liunian2024");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_liunian2024");
-
-    d = ReferenceHouse();
-    ShowFourLabels(d);
-    d.chartPanel = PanelLiuNian8;
-    d.bShowMonth = true;
-    SavePng(RenderChart(d), "round_liunian8_2024");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_liunian8_2024");
-
-    d = ReferenceHouse();
-    d.chartPanel = PanelNeiQi;
-    SavePng(RenderChart(d), "round_neiqi");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_neiqi");
-
     d = JianHouse();
-    SavePng(RenderChart(d), "round_jian124");
-    d.iPanShape = 1;
-    SavePng(RenderChart(d), "square_jian124");
-    // The same case drawn with the sitting mountain at the bottom.
     d.iCoord = 1;
     d.PanAngle = 124.0f + 22.5f;
-    SavePng(RenderChart(d), "square_jian124_coord1");
-    d.iPanShape = 0;
-    SetColours(d, ColourWangShuai);
-    SavePng(RenderChart(d), "round_jian124_coord1_wangshuai");
-    d.iTilt = 1;
-    SetColours(d, ColourWuXing);
-    d.bZhouTian = true;
-    SavePng(RenderChart(d), "round_jian124_tilt1_wuxing_zhoutian");
+}
 
-    // Small and wide pictures.
-    d = ReferenceHouse();
-    SavePng(RenderChart(d, 250, 290), "round_xiagua_250x290");
-    d.chartPanel = PanelLiuNian;
-    d.bShowMonth = true;
-    SavePng(RenderChart(d, 900, 580), "round_liunian_900x580");
+// That case in the colour modes and with the 周天 scale; small and wide pictures.
+const Sample kOthers[] = {
+    {"square_jian124_coord1", [](ChartDrawData& d) { JianAtTheBottom(d); d.iPanShape = 1; }},
+    {"round_jian124_coord1_wangshuai", [](ChartDrawData& d) { JianAtTheBottom(d); SetColours(d, ColourWangShuai); }},
+    {"round_jian124_tilt1_wuxing_zhoutian",
+     [](ChartDrawData& d) {
+         JianAtTheBottom(d);
+         SetColours(d, ColourWuXing);
+         d.iTilt = 1;
+         d.bZhouTian = true;
+     }},
+    {"round_xiagua_250x290", [](ChartDrawData&) {}, 250, 290},
+    {"round_liunian_900x580", [](ChartDrawData& d) { d.chartPanel = PanelLiuNian; d.bShowMonth = true; }, 900, 580},
+};
+
+void Write(const Sample& s, const QString& name, int shape = -1)
+{
+    ChartDrawData d = ReferenceHouse();
+    s.set(d);
+    if (shape >= 0)
+        d.iPanShape = shape;
+    SavePng(RenderChart(d, s.w, s.h), name);
 }
 
 } // namespace
@@ -80,7 +65,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     MImagePlus::RegisterFontSubstitutes();
-    WriteSamples();
+    for (const Sample& s : kBothShapes) {
+        Write(s, QStringLiteral("round_") + s.name, 0);
+        Write(s, QStringLiteral("square_") + s.name, 1);
+    }
+    for (const Sample& s : kOthers)
+        Write(s, s.name);
     std::printf("%s\n", CHART_PNG_DIR);
     return 0;
 }
