@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -120,7 +121,8 @@ long DayNumber(int y, int m, int d)
 // Every day of 1900..2100 under both methods. 节气起算 keeps the days its table holds. 三元甲子 is worked out here
 // from the terms' dates and the day count alone: six sequences of sixty days, each from the 甲子 day nearest its
 // term (the earlier of two as near; the later term where two terms share one): 冬至 一白, 雨水 七赤, 谷雨 四绿
-// forward, 夏至 九紫, 处暑 三碧, 霜降 六白 backward; so its direction turns twice a year, on a 甲子 day.
+// forward, 夏至 九紫, 处暑 三碧, 霜降 六白 backward. Its direction turns twice from one 春分 to the next, each time
+// on a sequence's first day.
 TEST(NineStarEngine, DayStarsOfEveryDayFrom1900To2100)
 {
     std::ifstream in(QUORIN_TEST_DATA "/tools/daystar_jieqi_1900_2100.txt");
@@ -133,18 +135,21 @@ TEST(NineStarEngine, DayStarsOfEveryDayFrom1900To2100)
     const std::map<int, std::pair<int, int>> kSequences = { // term number: start star, direction
         {3, {7, 1}}, {7, {4, 1}}, {11, {9, -1}}, {15, {3, -1}}, {19, {6, -1}}, {23, {1, 1}}};
     std::vector<std::pair<long, int>> starts; // 甲子 day, term
+    std::set<long> springs;                   // days of 春分
     MYiDateEx calendar;
     for (int year = 1899; year <= 2101; ++year)
-        for (const TJieQiRec &t : calendar.YearJieQi(year))
-            if (kSequences.count(t.term)) {
-                const long day = DayNumber(t.year, t.month, t.day);
-                const long since = ((day - 2460311) % 60 + 60) % 60; // 2024-01-01 was a 甲子 day
+        for (const TJieQiRec &t : calendar.YearJieQi(year)) {
+            const long day = DayNumber(t.year, t.month, t.day);
+            const long since = ((day - 2460311) % 60 + 60) % 60; // 2024-01-01 was a 甲子 day
+            if (t.term == 5)
+                springs.insert(day);
+            if (kSequences.count(t.term))
                 starts.push_back({since <= 30 ? day - since : day - since + 60, t.term});
-            }
+        }
     MJiuXing byTerm, byJiaZi;
     byJiaZi.SetDayStarMethod(DayStarMethod::SanYuanJiaZi);
     size_t next = 0, i = 0;
-    int wrong = 0;
+    int wrong = 0, direction = 0, turns = -1; // turns since the last 春分
     for (TDateRec d{1900, 1, 1, 12, 0}; d.year <= 2100; MYiDateEx::NextDay(d), ++i) {
         ASSERT_TRUE(byTerm.Compute(d, false) && byJiaZi.Compute(d, false));
         const JiuXingChart &a = byTerm.Results().charts[int(JiuXingKind::Ri)];
@@ -153,11 +158,21 @@ TEST(NineStarEngine, DayStarsOfEveryDayFrom1900To2100)
         const long day = DayNumber(d.year, d.month, d.day);
         while (next < starts.size() && starts[next].first <= day)
             ++next;
-        const auto [star, dir] = kSequences.at(starts[next - 1].second);
-        const int expected = ((star - 1 + dir * int((day - starts[next - 1].first) % 60)) % 9 + 9) % 9 + 1;
+        const auto [start, term] = starts[next - 1];
+        const auto [star, dir] = kSequences.at(term);
+        const int expected = ((star - 1 + dir * int((day - start) % 60)) % 9 + 9) % 9 + 1;
         if ((code != table[i] || b.Centre() != expected % 9 || b.direction != dir) && ++wrong <= 5)
             ADD_FAILURE() << d.year << "-" << d.month << "-" << d.day << ": 节气起算 " << code << " not " << table[i]
                           << "; 三元甲子 " << b.Centre() << " " << b.direction << " not " << expected % 9 << " " << dir;
+        if (springs.count(day)) {
+            EXPECT_TRUE(turns == -1 || turns == 2) << d.year << ": " << turns << " turns";
+            turns = 0;
+        }
+        if (direction != 0 && b.direction != direction) {
+            EXPECT_EQ(start, day) << d.year << "-" << d.month << "-" << d.day << ": a turn off a sequence's start";
+            turns += turns >= 0;
+        }
+        direction = b.direction;
     }
     EXPECT_EQ(wrong, 0);
 }
