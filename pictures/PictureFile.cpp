@@ -1,5 +1,6 @@
 #include "PictureFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -136,8 +137,14 @@ PictureRead ReadPictureFile(const QString &file)
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
         return r;
+    // The file is read once: mapped where it can be (a large plan's bytes are then not copied), else read whole.
+    // The decoder and the completeness check both work on those bytes.
+    const uchar *mapped = f.map(0, f.size());
+    QBuffer buffer;
+    buffer.setData(mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), f.size()) : f.readAll());
+    buffer.open(QIODevice::ReadOnly);
     QImageReader::setAllocationLimit(kReadLimitMB);
-    QImageReader reader(&f);
+    QImageReader reader(&buffer); // the format from the content: a photograph misnamed .jpg still opens
     reader.setAutoTransform(true);
     r.size = reader.size();
     if (r.size.isValid() && Oversized(r.size)) {
@@ -152,11 +159,7 @@ PictureRead ReadPictureFile(const QString &file)
         r.error = PictureRead::Error::TooLarge;
         return r;
     }
-    // The bytes are mapped, not copied: a large plan's file is checked without a second copy in memory.
-    const uchar *mapped = f.map(0, f.size());
-    const QByteArray copy = mapped ? QByteArray() : (f.seek(0) ? f.readAll() : QByteArray());
-    const QByteArrayView bytes = mapped ? QByteArrayView(mapped, f.size()) : QByteArrayView(copy);
-    if (!PictureDataComplete(bytes)) {
+    if (!PictureDataComplete(buffer.data())) {
         r.error = PictureRead::Error::Damaged;
         return r;
     }

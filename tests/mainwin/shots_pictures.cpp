@@ -1,7 +1,8 @@
 // Shows the picture tools in a given state for screenshots under a real X server (not a test):
 //   shots_pictures plan|rings|compass|adjust [seconds]
-// plan: a floor plan with drawings under the round chart; rings: the chart's compass view; compass: the compass page with the shipped
-// photograph as it opens, turned to a laid-out house; adjust: the compass-adjust dialog with the photograph loaded.
+// plan: a floor plan with drawings under the round chart; rings: the chart's compass view; compass: the compass
+// page with the shipped photograph as it opens, turned to a laid-out house; adjust: the compass-adjust dialog with
+// the photograph loaded.
 #include "AppPath.h"
 #include "IniFile.h"
 #include "ScriptedPrompts.h"
