@@ -1,5 +1,6 @@
 #include "CaseTree.h"
 
+#include "ChartInputs.h"
 #include "GbkText.h"
 #include "ImCode.h"
 #include "MRecordBase.h"
@@ -90,8 +91,9 @@ QString Caption(const TRecordData &rec)
     QString caption = rec.name;
     for (qsizetype bytes = GbkLength(caption); bytes < 8; ++bytes)
         caption += QLatin1Char(' ');
-    if (rec.buildYear >= 44 && rec.buildYear <= 3000) {
-        const auto numeral = ShuZiName[((rec.buildYear - 44) / 20) % 9];
+    // The period as the window's period box shows it, for every building year a case accepts.
+    if (const int period = ChartInputs::PeriodIndexOfYear(rec.buildYear); period >= 0) {
+        const auto numeral = ShuZi(period + 1);
         caption += QString::fromUtf8(numeral.data(), qsizetype(numeral.size())) + QStringLiteral("运  ");
     }
     const int k = rec.mountain;

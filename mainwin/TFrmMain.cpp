@@ -249,6 +249,8 @@ void TFrmMain::buildSkinMenu()
 
 void TFrmMain::skinItemClick(QAction *item)
 {
+    // The user's choice of look: the window stays where it stands, whatever the first showing's placing meant.
+    WindowGeometry::EndStartPlacement(*this);
     item->setChecked(true);
     const QString caption = item->text();
     if (caption == kDefaultSkinItem) {

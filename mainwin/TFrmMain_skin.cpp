@@ -8,7 +8,6 @@
 #include "SkinManagerApi.h"
 #include "TSkinData.h"
 #include "TSkinManage.h"
-#include "WindowGeometry.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -83,7 +82,6 @@ bool TFrmMain::chooseSkin(const QString &name)
 {
     // A package that cannot be read changes nothing: the skin shown so far (or the native look) stays, its
     // menu item is checked again, and the stored choice is kept.
-    WindowGeometry::EndStartPlacement(*this);
     const QString previous = m_skinOn ? QFileInfo(m_skin->SkinFile).completeBaseName() : QString();
     m_skin->LoadFromFile(skinFile(name));
     if (m_skin->Empty()) {
@@ -109,7 +107,6 @@ bool TFrmMain::chooseSkin(const QString &name)
 
 void TFrmMain::switchSkinOff()
 {
-    WindowGeometry::EndStartPlacement(*this);
     m_skinOn = false;
     m_skin->SetActive(false);
     update();

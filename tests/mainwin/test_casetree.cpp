@@ -100,7 +100,8 @@ TEST(CaseTreeText, CaptionsAndSortOrders)
         {rec(1, "张三", 2004, 6), "张三    八运  子山兼癸"},
         {rec(1, "Al", 1864, 0), "Al      一运  壬山兼亥"},
         {rec(1, "欧阳修文", 43, 95), "欧阳修文亥山巳向"},
-        {rec(1, "欧阳修文", 3001, 94), "欧阳修文亥山兼壬"},
+        {rec(1, "欧阳修文", 3001, 94), "欧阳修文三运  亥山兼壬"},
+        {rec(1, "欧阳修文", 10000, 94), "欧阳修文亥山兼壬"},
     };
     for (const auto &c : captions)
         EXPECT_EQ(CaseTreeText::Caption(c.rec), QString::fromUtf8(c.caption));

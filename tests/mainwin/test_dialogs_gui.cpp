@@ -88,7 +88,7 @@ TEST_F(SettingsDialogTest, WithoutAFileTheDialogShowsItsDefaults)
 
 // A value out of its range is refused with its message and the focus on it, and nothing is written; the door
 // rulers take lengths of 1 to 1000 cm, so that a ruler never silently falls back to a length of its own.
-TEST_F(SettingsDialogTest, JianOutsideOneToSevenIsRefusedAndNothingWritten)
+TEST_F(SettingsDialogTest, ValuesOutOfRangeAreRefusedWithTheFocusOnThemAndNothingWritten)
 {
     const char *jian = "请输入合适的度数，超过这个度数山向要考虑兼向！";
     const char *menGong = "门公尺长度范围：1-1000，长度单位是厘米！";

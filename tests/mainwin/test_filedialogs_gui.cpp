@@ -3,7 +3,6 @@
 #include "GuiTestSupport.h"
 
 #include "TFrmMain.h"
-#include "TImage.h"
 #include "TextPanes.h"
 
 #include <QAction>
@@ -28,6 +27,7 @@ TEST_F(ProgramFolderTest, EachFileDialogOpensWhereAFileOfItsKindWasLastChosenAft
         std::function<void(TFrmMain &)> open;
         std::vector<Reply> first; // a first choice and what follows it; none: only opened after the restart
         const char *folder;
+        std::vector<Reply> cancel = {Cancel}; // after the restart: the dialog cancelled
     } dialogs[] = {
         {"户型图", [](TFrmMain &w) { w.SpeedButton1Click(); }, {path("plans/plan.png")}, "plans"},
         {"另存为", [&](TFrmMain &w) { TextPanes::Save(report(w)); }, {path("reports/r"), Answer::Ok}, "reports"},
@@ -36,7 +36,7 @@ TEST_F(ProgramFolderTest, EachFileDialogOpensWhereAFileOfItsKindWasLastChosenAft
          {path("pictures/chart.png"), Answer::Ok}, "pictures"},
         // A backup chosen for restoring is one of the backups: the next choice starts beside it.
         {"restore", [](TFrmMain &w) { w.menu_f_importClick(); }, {Answer::Yes, path("backups/old"), Answer::Ok},
-         "backups"},
+         "backups", {Answer::Yes, Cancel}},
         {"backup", [](TFrmMain &w) { w.menu_f_exportClick(); }, {}, "backups"},
         {"add db", [](TFrmMain &w) { w.db1Click(); }, {path("casefiles/none.db"), Answer::Ok}, "casefiles"},
         {"export db",
@@ -58,10 +58,7 @@ TEST_F(ProgramFolderTest, EachFileDialogOpensWhereAFileOfItsKindWasLastChosenAft
         for (const auto &d : dialogs) {
             if (run == 0 && d.first.empty())
                 continue;
-            const bool asksFirst = QLatin1String(d.what) == QLatin1String("restore");
-            const std::vector<Reply> cancel =
-                asksFirst ? std::vector<Reply>{Answer::Yes, Cancel} : std::vector<Reply>{Cancel};
-            for (const Reply &r : run == 0 ? d.first : cancel)
+            for (const Reply &r : run == 0 ? d.first : d.cancel)
                 prompts.reply(r);
             d.open(w);
             if (run == 0)

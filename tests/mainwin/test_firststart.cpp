@@ -25,13 +25,8 @@ TEST_F(ProgramFolderTest, FirstStartShowsTheWholeChartPictureBesideTheReportAndT
     ASSERT_EQ(MakeCaseFile(WithSlash(dir.path()), 10), 10);
     for (const QString skin : {"", "Mx1", "Mx2"}) {
         SCOPED_TRACE(skin.toStdString());
-        const QString package = path(QStringLiteral("skins/%1.skn").arg(skin));
-        QByteArray settings;
-        if (!skin.isEmpty()) {
-            ASSERT_TRUE(QFile::copy(QStringLiteral(QUORIN_STAGED_SKINS "/%1.skn").arg(skin), package));
-            settings = "[window]\nskined=1\nskinname=" + skin.toLatin1();
-        }
-        writeFile(QStringLiteral("dat/qrinit.ini"), settings);
+        ASSERT_TRUE(skin.isEmpty() || QFile::copy(QUORIN_STAGED_SKINS "/" + skin + ".skn", path("skins/" + skin + ".skn")));
+        writeFile("dat/qrinit.ini", skin.isEmpty() ? QByteArray() : "[window]\nskined=1\nskinname=" + skin.toLatin1());
         TFrmMain w;
         w.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));

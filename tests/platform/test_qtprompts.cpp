@@ -112,10 +112,8 @@ TEST_F(QtPromptsTest, ButtonsReadInChineseWithQtsTranslation)
 TEST_F(QtPromptsTest, BoxesAreWideEnoughForTheirTitles)
 {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
-    const struct {
-        const char *title, *shown;
-    } rows[] = {{"Quorin 3.3", "Quorin 3.3"}, {"提示", "提示 \u2014 Quorin 3.3"}, {"打开文件夹", "打开文件夹 \u2014 Quorin 3.3"}};
-    for (const auto &row : rows) {
+    for (const auto &[title, shown] : {std::pair{"Quorin 3.3", "Quorin 3.3"}, std::pair{"提示", "提示 \u2014 Quorin 3.3"},
+                                       std::pair{"打开文件夹", "打开文件夹 \u2014 Quorin 3.3"}}) {
         int width = 0;
         QFont bold;
         whenOpen<QMessageBox>([&](QMessageBox *box) {
@@ -123,10 +121,10 @@ TEST_F(QtPromptsTest, BoxesAreWideEnoughForTheirTitles)
             bold = box->font();
             box->accept();
         });
-        prompts.inform(QString::fromUtf8(row.title), "已保存！");
+        prompts.inform(QString::fromUtf8(title), "已保存！");
         bold.setBold(true);
         const QFontMetrics fm(bold);
-        EXPECT_GE(width, fm.horizontalAdvance(QString::fromUtf8(row.shown)) + 4 * (fm.height() + 6)) << row.title;
+        EXPECT_GE(width, fm.horizontalAdvance(QString::fromUtf8(shown)) + 4 * (fm.height() + 6)) << title;
     }
     QGuiApplication::setApplicationDisplayName(QString());
 }

@@ -239,9 +239,9 @@ QList<int> InkRunWidths(const QImage &image, int top, int bottom, int gap)
 {
     QList<int> widths;
     for (int x = 0, last = -gap - 1; x < image.width(); ++x) {
-        bool ink = false;
+        bool ink = false; // dark in every channel: black, not the ruler's red
         for (int y = top; y < bottom && !ink; ++y)
-            ink = qMax(qMax(qRed(image.pixel(x, y)), qGreen(image.pixel(x, y))), qBlue(image.pixel(x, y))) < 128;
+            ink = QColor(image.pixel(x, y)).value() < 128;
         if (ink && x - last > gap)
             widths << 1;
         else if (ink)
@@ -260,9 +260,7 @@ TEST_F(ToolWindowTest, DoorRulerNumbersStandApartAtEveryLength)
         find<QLineEdit>(&w, "LedtIn")->setText(QString::fromLatin1(length));
         QTest::mouseClick(find<QPushButton>(&w, "BtoCal"), Qt::LeftButton);
         const ScaleGeometry &g = w.Geometry();
-        QFont font(QStringLiteral("宋体"));
-        font.setPointSize(g.fontSize);
-        const QFontMetrics fm(font);
+        const QFontMetrics fm(QFont(QStringLiteral("宋体"), g.fontSize));
         // The centimetre numbers stand under the longest ticks, which reach half way down the first of four bands;
         // the unit right of the scale is left out.
         const QImage picture = find<TImage>(&w, "Img")->Picture();
