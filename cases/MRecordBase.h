@@ -3,7 +3,6 @@
 #include "TRecordData.h"
 
 #include <QByteArray>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -113,9 +112,9 @@ public:
     // Whole-database operations (MRecordBase_whole.cpp). None runs inside a batch. Whatever fails, and wherever
     // the program is stopped, the case file and the case folder stay as they were or become wholly the new ones.
 
-    // Open, first finishing or undoing a restore or delete-all that was cut short and writing the comment file of
-    // every case that has none (with a remark codec set), and with convertOld the old flat case file's migration:
-    // 1 when cases were migrated (the note in Message()), else as Open.
+    // Open, first finishing or undoing a restore or delete-all that was cut short and writing the comment files
+    // that an import stopped after its commit left unwritten (with a remark codec set), and with convertOld the
+    // old flat case file's migration: 1 when cases were migrated (the note in Message()), else as Open.
     int Open(const QString &path, bool convertOld);
     // The file steps go through ops (a test's failing or stopping double); nullptr: the real file system.
     void SetFileOps(CaseFileOps *ops) { fileOps = ops; }
@@ -156,8 +155,8 @@ public:
 
 private:
     CaseFileOps &Ops();
-    bool FinishInterrupted(const QString &dbPath, QSet<QString> *commentFiles = nullptr);
-    void WriteMissingRemarkFiles(const QSet<QString> &commentFiles);
+    bool FinishInterrupted(const QString &dbPath);
+    void WriteMissingRemarkFiles();
     bool SettleJournal();
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
     bool StartCopy(SqliteSession &s, const QString &path);

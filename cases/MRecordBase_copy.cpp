@@ -472,9 +472,15 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
         sqlite3_bind_int64(st, 1, newLast) == SQLITE_OK &&
         sqlite3_bind_text(st, 2, list.constData(), int(list.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
         sqlite3_step(st) == SQLITE_DONE && sqlite3_changes(db) >= 1;
-    // The count is checked: every source case is in, or none is.
-    if (!written || done != total || !ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE)
+    // The count is checked: every source case is in, or none is. The marker goes first, so that the comment files
+    // which follow the commit are written at the next start when the program stops before the last.
+    const QString marker = RemarksDueMarker(utf8Path);
+    if (!written || done != total || !ops.writeFile(marker, QByteArrayLiteral("import")))
         return fail(kErrInsert);
+    if (!ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE) {
+        ops.remove(marker);
+        return fail(kErrInsert);
+    }
     primaryId = int(newLast);
     // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
     if (remarkCodec.toRtf)
@@ -483,6 +489,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
             ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"), remarkCodec.toRtf(ColumnText(st, 1)));
     sqlite3_finalize(st);
     sqlite3_close_v2(db);
+    ops.remove(marker);
     return int(total);
 }
 

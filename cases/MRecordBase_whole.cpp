@@ -17,44 +17,33 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
 {
     if (appFolder.isEmpty())
         appFolder = ExecutableFolder();
-    QSet<QString> commentFiles;
-    FinishInterrupted(dbPath, &commentFiles);
+    FinishInterrupted(dbPath);
     const int rc = Open(dbPath);
     if (rc != 0)
         return rc;
-    WriteMissingRemarkFiles(commentFiles);
+    WriteMissingRemarkFiles();
     return convertOld ? ConvertOldData() : rc;
 }
 
-// A program stopped after an import's commit, before it wrote every comment file, leaves cases without theirs.
-// Each start looks for such cases, with the names of the case folder that the sweep has read and
-// one pass over the names the rows hold; only when one is missing does the full work run, which writes the
-// missing files from the comments stored in the rows.
-void MRecordBase::WriteMissingRemarkFiles(const QSet<QString> &commentFiles)
+// An import writes its cases' comment files after its commit, under a marker beside the case file: a program
+// stopped before the last one leaves the marker, and the next start writes the missing files from the comments
+// stored in the rows. Without the marker a start does no work here.
+void MRecordBase::WriteMissingRemarkFiles()
 {
-    if (!remarkCodec.toRtf)
-        return;
-    bool missing = false;
-    {
-        SqliteSession s;
-        if (!OpenSession(s))
-            return;
-        SqlQuery q(s, "select remarkFile from case_data;");
-        while (!missing && q.step() == SQLITE_ROW) {
-            const QString name = q.text(0);
-            missing = !IsValidRemarkFile(name) || !commentFiles.contains(name);
-        }
-    }
+    CaseFileOps &ops = Ops();
+    const QString marker = RemarksDueMarker(utf8Path);
     const QString folder = CaseFolder(appFolder);
-    const QString note = message; // what the start shows is not this look's business
-    if (missing && (Ops().isDir(folder) || Ops().makeDir(folder)))
-        EnsureRemarkFilesIn(utf8Path, folder);
+    if (!remarkCodec.toRtf || !ops.exists(marker))
+        return;
+    const QString note = message; // what the start shows is not this work's business
+    if ((ops.isDir(folder) || ops.makeDir(folder)) && EnsureRemarkFilesIn(utf8Path, folder))
+        ops.remove(marker);
     message = note;
 }
 
 // A swap that was cut short: with its marker, it is finished (the new data was complete before the marker was
 // written); without one, the staged copies are dropped. Old copies that a finished swap left are removed.
-bool MRecordBase::FinishInterrupted(const QString &dbPath, QSet<QString> *commentFiles)
+bool MRecordBase::FinishInterrupted(const QString &dbPath)
 {
     CaseFileOps &ops = Ops();
     const SwapPaths p(appFolder, dbPath);
@@ -93,18 +82,11 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath, QSet<QString> *commen
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
     // Half-written files of this program's replacing writes (the marker, kqinit.ini, comment files). Run at
-    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names, which also
-    // notes the comment files there.
+    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names.
     for (const QString &folder : {Slashed(QFileInfo(p.db).absolutePath()), p.folder}) {
-        QSet<QString> *noted = folder == p.folder ? commentFiles : nullptr;
-        QDirIterator it(folder, QDir::Files | QDir::Hidden);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            if (path.endsWith(QStringLiteral(".part"), Qt::CaseInsensitive))
-                ok = ops.remove(path) && ok;
-            else if (noted && path.endsWith(QStringLiteral(".rtf")))
-                noted->insert(it.fileName().chopped(4));
-        }
+        QDirIterator it(folder, {QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
+        while (it.hasNext())
+            ok = ops.remove(it.next()) && ok;
     }
     ok = RemoveDbFile(ops, p.oldDb) && ok;
     ok = RemoveFolder(ops, p.oldFolder) && ok;

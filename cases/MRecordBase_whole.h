@@ -77,6 +77,13 @@ struct SwapPaths {
     }
 };
 
+// Beside the case file (its absolute path in UTF-8) from just before an import's commit until its last comment
+// file is written.
+inline QString RemarksDueMarker(const QByteArray &dbUtf8)
+{
+    return QString::fromUtf8(dbUtf8) + QStringLiteral(".remarks");
+}
+
 inline bool IsCaseFileName(const QString &name)
 {
     const QString lower = name.toLower();

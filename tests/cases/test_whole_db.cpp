@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -96,37 +97,22 @@ TRecordData Case(const QString &name, const QString &category = QStringLiteral("
     return r;
 }
 
-// The names of the cases of a file by id, "1:甲 2:乙"; "?" when the file cannot be read.
-std::string Cases(const QString &dbPath)
+// The names of the cases of a file by id, "1:甲 2:乙"; "?" when the file cannot be read. With app given, only the
+// cases whose comment file is missing from its case folder.
+std::string Cases(const QString &dbPath, const QString &app = {})
 {
     sqlite3 *db = nullptr;
     sqlite3_stmt *st = nullptr;
     std::string out = "?";
     if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, "select id, name from case_data order by id", -1, &st, nullptr) == SQLITE_OK) {
-        out.clear();
-        while (sqlite3_step(st) == SQLITE_ROW)
-            out += (out.empty() ? "" : " ") + std::to_string(sqlite3_column_int(st, 0)) + ":" +
-                   reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return out;
-}
-
-// The cases of a file whose comment file is missing from the case folder, "甲 乙"; "?" when the file cannot be read.
-std::string CasesWithoutCommentFile(const QString &dbPath, const QString &app)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_stmt *st = nullptr;
-    std::string out = "?";
-    if (sqlite3_open_v2(dbPath.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, "select name, remarkFile from case_data order by id", -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_prepare_v2(db, "select id, name, remarkFile from case_data order by id", -1, &st, nullptr) ==
+            SQLITE_OK) {
         out.clear();
         while (sqlite3_step(st) == SQLITE_ROW) {
-            const QString file = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
-            if (!QFile::exists(RemarkFilePath(app, file)))
-                out += (out.empty() ? "" : " ") + std::string(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)));
+            const auto file = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 2)));
+            if (app.isEmpty() || !QFile::exists(RemarkFilePath(app, file)))
+                out += (out.empty() ? "" : " ") + std::to_string(sqlite3_column_int(st, 0)) + ":" +
+                       reinterpret_cast<const char *>(sqlite3_column_text(st, 1));
         }
     }
     sqlite3_finalize(st);
@@ -295,26 +281,19 @@ public:
         return !QFile::exists(backupTarget() + "Quorin_f/save.txt") || Snapshot(backupTarget()) == placed;
     }
 
+    // The files under a folder whose names hold one of the marks.
+    static std::vector<QString> Marked(const QString &folder, std::initializer_list<const char *> marks)
+    {
+        std::vector<QString> found;
+        for (const auto &[name, hash] : Snapshot(folder))
+            if (std::any_of(marks.begin(), marks.end(), [&](const char *m) { return name.contains(QLatin1String(m)); }))
+                found.push_back(name);
+        return found;
+    }
     // Half-written files anywhere under the root.
-    std::vector<QString> PartFiles()
-    {
-        std::vector<QString> parts;
-        for (const auto &[name, hash] : Snapshot(root))
-            if (name.contains(QLatin1String(".part")))
-                parts.push_back(name);
-        return parts;
-    }
-
+    std::vector<QString> PartFiles() { return Marked(root, {".part"}); }
     // Files a finished or undone operation must not leave in the program folder.
-    std::vector<QString> Leftovers()
-    {
-        std::vector<QString> left;
-        for (const auto &[name, hash] : Snapshot(app))
-            for (const char *mark : {".new", ".old", ".swap", ".part", "_back.db"})
-                if (name.contains(QLatin1String(mark)))
-                    left.push_back(name);
-        return left;
-    }
+    std::vector<QString> Leftovers() { return Marked(app, {".new", ".old", ".swap", ".remarks", ".part", "_back.db"}); }
 };
 
 // Each operation, with the cases of the case file after it succeeded.
@@ -521,7 +500,7 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
             else
                 EXPECT_TRUE(now == original || now == op.after) << now;
             // Every case has its comment file again, also the cases of an import stopped after its commit.
-            EXPECT_EQ(CasesWithoutCommentFile(db, app), "");
+            EXPECT_EQ(Cases(db, app), "");
             // A backup stopped over a finished one leaves no marker that vouches for it; the next backup or export
             // into the same folder clears what the stopped one left half-written.
             EXPECT_TRUE(MarkerTrue(placed));

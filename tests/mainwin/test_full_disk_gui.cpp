@@ -26,21 +26,6 @@ using Answer = Prompts::Answer;
 
 namespace {
 
-// While it lives, no file of this process grows past `bytes`: a write beyond fails with EFBIG, as on a full
-// disk (SIGXFSZ is ignored by the test). Only the soft limit is lowered, so it goes back without privileges.
-struct FileSizeLimit {
-    rlimit old{};
-    bool active = false;
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit lowered = old;
-        lowered.rlim_cur = bytes;
-        active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
-};
-
 // Every new file is larger than the limit but smaller than Qt's write buffer, so that the disk refuses only
 // the final flush; the old files are larger than the limit, so that no rewrite of one fits under it either.
 constexpr rlim_t kLimit = 200;
@@ -54,15 +39,17 @@ struct FileKind {
     std::function<QString()> write; // the user's road; the failure text shown or handed back
 };
 
-class FullDiskTest : public ProgramFolderTest {
-protected:
-    QString lastText() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; }
-    void replyFile(const QString &file) { prompts.reply(path(file)).reply(Answer::Ok); }
-};
+using FullDiskTest = ProgramFolderTest;
 
 TEST_F(FullDiskTest, EveryKindOfFileFailsWithItsReasonAndKeepsTheOldFile)
 {
+    // A write past the limit fails with EFBIG once SIGXFSZ is ignored. Only the soft limit is lowered, so that it
+    // goes back without privileges.
     std::signal(SIGXFSZ, SIG_IGN);
+    rlimit normal{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &normal), 0);
+    rlimit limited = normal;
+    limited.rlim_cur = kLimit;
     ASSERT_TRUE(QDir().mkpath(path("Quorin_f")));
     for (const QString &old : {kComment, QString("dat/set.ini"), QString("dat/qrinit.ini"), QString("report.rtf"),
                                QString("plan.bmp"), QString("stars.bmp"), QString("skin.ini"), QString("skin.zip")})
@@ -82,7 +69,10 @@ TEST_F(FullDiskTest, EveryKindOfFileFailsWithItsReasonAndKeepsTheOldFile)
     for (int i = 0; i < 40; ++i)
         skin.WriteInteger("Colours", QStringLiteral("Colour%1").arg(i), i * 7919);
 
-    const auto said = [this](auto act) { return [this, act] { act(); return lastText(); }; };
+    const auto said = [this](auto act) {
+        return [this, act] { act(); return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; };
+    };
+    const auto replyFile = [this](const QString &file) { prompts.reply(path(file)).reply(Answer::Ok); };
     const auto told = [](auto act) { return [act] { QString why; act(&why); return why; }; };
     const FileKind kinds[] = {
         {"settings", "dat/set.ini", said([&] {
@@ -108,12 +98,9 @@ TEST_F(FullDiskTest, EveryKindOfFileFailsWithItsReasonAndKeepsTheOldFile)
         const QDir folder = QFileInfo(path(k.file)).dir();
         const QStringList before = folder.entryList(QDir::Files | QDir::Hidden);
         const qsizetype asked = prompts.asked().size();
-        QString shown;
-        {
-            FileSizeLimit limit(kLimit);
-            ASSERT_TRUE(limit.active);
-            shown = k.write();
-        }
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const QString shown = k.write();
+        setrlimit(RLIMIT_FSIZE, &normal);
         EXPECT_TRUE(readFile(k.file) == old) << k.what << ": the old file changed";
         EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), before) << k.what; // nothing damaged left behind
         EXPECT_TRUE(shown.contains("无法写入文件“" + path(k.file) + "”") && shown.contains(qt_error_string(EFBIG)))
