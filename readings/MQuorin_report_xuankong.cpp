@@ -76,37 +76,35 @@ QString TrimBankLine(const QString &line)
     return line.mid(b, e - b);
 }
 
-
 // The fixed line of the sitting pattern. Its landform remedy puts water in front (旺山旺向, 双星会向) or behind
 // (上山下水, 双星会坐), where the timely facing star stands; when that palace may not take water (the period's
-// 正神, or 二 with 五) the line says so and keeps the rest of its advice dry.
+// 正神, or 二 with 五) the line says so and gives the remedy without water.
 QString PatternLine(int pattern, const PalaceRuling &water)
 {
-    const bool open = water.use == PalaceUse::Open;
-    const QString why = water.why == UseReason::ErWu ? QStringLiteral("二五同宫") : QStringLiteral("为本运正神方");
-    switch (pattern) {
-    case kWangShanWangXiang:
-        return open ? QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n")
-                    : QStringLiteral("★此为旺山旺向的格局。向首%1，不宜见水；如果配以背山、向前开阔的地势，"
-                                     "就是丁财两旺的吉局。\r\n").arg(why);
-    case kShangShanXiaShui:
-        return open ? QStringLiteral("☆此为上山下水的格局。丁财两不旺。如果背山较低、有水流，前面地势高、有好看的"
-                                     "山峰。就可以反凶为吉。\r\n")
-                    : QStringLiteral("☆此为上山下水的格局。丁财两不旺。坐后%1，不宜水流；如果背山较低、空旷，"
-                                     "前面地势高、有好看的山峰。就可以反凶为吉。\r\n").arg(why);
-    case kShuangXingHuiXiang:
-        return open ? QStringLiteral("●此为双星会向的格局。旺财、不旺丁。如果周围山势龙脉忽然落下，前面开阔宽敞，"
-                                     "有池塘、湖泊。就可以反凶为吉。\r\n")
-                    : QStringLiteral("●此为双星会向的格局。旺财、不旺丁。向首%1，不宜池塘、湖泊；如果周围山势龙脉"
-                                     "忽然落下，前面开阔宽敞，远处有山。就可以反凶为吉。\r\n").arg(why);
-    case kShuangXingHuiZuo:
-        return open ? QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。如果背后有河流、池塘，再后面有山峰，"
-                                     "前面开阔宽敞，有广大田野。就可以反凶为吉。\r\n")
-                    : QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。坐后%1，不宜河流、池塘；如果背后空旷，"
-                                     "再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。\r\n").arg(why);
-    default:
+    struct Line {
+        std::string_view head, wet; // the verdict, and the remedy with water
+        std::string_view where, barred, dry; // where water is barred, what is barred there, the remedy without it
+    };
+    static constexpr Line kLines[4] = {
+        {"★此为旺山旺向的格局。", "如果配以背山面水的地势，就是丁财两旺的吉局。", "向首", "见水",
+         "如果配以背山、向前开阔的地势，就是丁财两旺的吉局。"},
+        {"☆此为上山下水的格局。丁财两不旺。", "如果背山较低、有水流，前面地势高、有好看的山峰。就可以反凶为吉。",
+         "坐后", "水流", "如果背山较低、空旷，前面地势高、有好看的山峰。就可以反凶为吉。"},
+        {"●此为双星会向的格局。旺财、不旺丁。",
+         "如果周围山势龙脉忽然落下，前面开阔宽敞，有池塘、湖泊。就可以反凶为吉。", "向首", "池塘、湖泊",
+         "如果周围山势龙脉忽然落下，前面开阔宽敞，远处有山。就可以反凶为吉。"},
+        {"●此为双星会坐的格局。旺丁、不旺财。",
+         "如果背后有河流、池塘，再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。", "坐后", "河流、池塘",
+         "如果背后空旷，再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。"},
+    };
+    if (pattern < kWangShanWangXiang || pattern > kShuangXingHuiZuo)
         return {};
-    }
+    const Line &l = kLines[pattern - kWangShanWangXiang];
+    if (water.use == PalaceUse::Open)
+        return U(l.head) + U(l.wet) + QStringLiteral("\r\n");
+    const QString why = water.why == UseReason::ErWu ? QStringLiteral("二五同宫") : QStringLiteral("为本运正神方");
+    return U(l.head) + U(l.where) + why + QStringLiteral("，不宜") + U(l.barred) + QStringLiteral("；") + U(l.dry) +
+           QStringLiteral("\r\n");
 }
 
 // What a whole-chart 合十 brings, by the stars that sum to ten in every palace: mountain stars with the period
