@@ -204,30 +204,19 @@ QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
 // them from water or quiet, the line says so instead of promising the turn of fortune.
 QString DaJieLine(const QString &head, std::initializer_list<int> triad, const HouseRuling &rule)
 {
-    QStringList door, air, quiet;
-    for (int p : triad)
-        switch (rule.palace[p].use) {
-        case PalaceUse::DoorOnly:
-            door.append(PalaceName(p));
-            break;
-        case PalaceUse::AirOnly:
-            air.append(PalaceName(p));
-            break;
-        case PalaceUse::Quiet:
-            quiet.append(PalaceName(p));
-            break;
-        case PalaceUse::Open:
-            break;
-        }
-    if (door.isEmpty() && air.isEmpty() && quiet.isEmpty())
-        return head + QStringLiteral("，可以变祸为福。\r\n");
+    static constexpr std::pair<PalaceUse, std::string_view> kLimits[3] = {
+        {PalaceUse::DoorOnly, "方只宜开门，不宜见水"}, {PalaceUse::AirOnly, "方只宜通气"}, {PalaceUse::Quiet, "方宜静"}};
     QStringList limits;
-    if (!door.isEmpty())
-        limits.append(door.join(QStringLiteral("、")) + QStringLiteral("方只宜开门，不宜见水"));
-    if (!air.isEmpty())
-        limits.append(air.join(QStringLiteral("、")) + QStringLiteral("方只宜通气"));
-    if (!quiet.isEmpty())
-        limits.append(quiet.join(QStringLiteral("、")) + QStringLiteral("方宜静"));
+    for (const auto &[use, limit] : kLimits) {
+        QStringList named;
+        for (int p : triad)
+            if (rule.palace[p].use == use)
+                named.append(PalaceName(p));
+        if (!named.isEmpty())
+            limits.append(named.join(QStringLiteral("、")) + U(limit));
+    }
+    if (limits.isEmpty())
+        return head + QStringLiteral("，可以变祸为福。\r\n");
     return head + QStringLiteral("；唯本运") + limits.join(QStringLiteral("，")) + QStringLiteral("，打劫之力有减。\r\n");
 }
 
