@@ -26,12 +26,15 @@ QString WideDigit(int star)
     return U(kDigits[FloorMod(star, 9)]);
 }
 
+// The configured 兼 width in degrees as every line of the reading quotes it: "4.5", "3", "6.25".
+QString JianWidth(double jian) { return QString::number(jian, 'g', 4); }
+
 // The text of one sitting mountain: its pieces, each on a line of its own. "{兼}" in the text stands for the
-// configured 兼 width in degrees.
+// configured 兼 width.
 QString MountainLines(int mountain, double jian)
 {
     QString t;
-    const QString text = LoadStr(310 + mountain).replace(QStringLiteral("{兼}"), QString::number(jian, 'g', 4));
+    const QString text = LoadStr(310 + mountain).replace(QStringLiteral("{兼}"), JianWidth(jian));
     const QStringList parts = text.split(QLatin1Char('*'), Qt::SkipEmptyParts);
     for (const QString &p : parts)
         t += QStringLiteral("  %1\n").arg(p);
@@ -173,7 +176,7 @@ QString JianLine(bool xiaGua, double jianWidth, int jianShan, int pianDu, int pi
     if (xiaGua)
         return pianDu + pianFen / 60.0 > jianWidth
                    ? QStringLiteral("★此房座山偏离正向超过%1度，可以考虑用兼向，采用替卦布宅局。\r\n")
-                         .arg(QString::number(jianWidth, 'g', 4))
+                         .arg(JianWidth(jianWidth))
                    : QString();
     if (jianShan >= 0)
         return QStringLiteral("★此房座山兼%1，偏离正向%2度%3分，所排为替卦盘。\r\n")
