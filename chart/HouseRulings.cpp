@@ -1,14 +1,14 @@
 #include "HouseRulings.h"
 
 #include "ChartRules.h"
-#include "MathUtil.h"
+#include "NameTables.h"
 #include "PatternCalc.h"
 
 namespace {
 
 int Nine(int star) { return star % 9 == 0 ? 9 : star % 9; }
 // State of a star in a period: 0 当旺, 1 生气, 2 进气, 3..4 死气, 5..7 煞气, 8 退气.
-int StateOf(int star, int period) { return FloorMod(Nine(star) - period, 9); }
+int StateOf(int star, int period) { return StarStateIndex(star, period); }
 
 PalaceRuling RulePalace(const FlyChart &chart, int p, int period, const HouseRuling &h, int sit, bool gateHere)
 {
@@ -34,9 +34,7 @@ PalaceRuling RulePalace(const FlyChart &chart, int p, int period, const HouseRul
 
 int ZhengShenPalace(int period)
 {
-    // By the period's Luo Shu number: 1 坎, 2 坤, 3 震, 4 巽, 6 乾, 7 兑, 8 艮, 9 离.
-    static constexpr int kPalace[10] = {-1, 0, 5, 2, 3, -1, 7, 6, 1, 4};
-    return period >= 1 && period <= 9 ? kPalace[period] : -1;
+    return period >= 1 && period <= 9 && period != 5 ? StarHome[period % 9] : -1;
 }
 
 int LingShenPalace(int period)

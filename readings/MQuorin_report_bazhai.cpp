@@ -66,8 +66,6 @@ int WaterPalace(const QString &line)
 // line is the general rule of the sitting mountain, the flying stars decide for the house.
 QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int period)
 {
-    static constexpr std::string_view kPlaces[8] = {"正北坎宫", "东北艮宫", "正东震宫", "东南巽宫",
-                                                    "正南离宫", "西南坤宫", "正西兑宫", "西北乾宫"};
     const QString star = QStringLiteral("向星%1").arg(Numeral(facingStar));
     QString why;
     switch (u.use) {
@@ -85,8 +83,8 @@ QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int perio
         why = star + QStringLiteral("(%1)，宜静").arg(StateName(facingStar, period));
         break;
     }
-    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
-        .arg(U(kPlaces[palace]), why);
+    return QStringLiteral("★本宅玄空飞星：%1%2宫%3，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
+        .arg(U(FangXiangName[(palace + 2) % 8]), PalaceName(palace), why);
 }
 } // namespace
 

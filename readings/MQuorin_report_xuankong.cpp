@@ -26,12 +26,15 @@ QString WideDigit(int star)
     return U(kDigits[FloorMod(star, 9)]);
 }
 
+// The configured 兼 width in degrees as every line of the reading quotes it: "4.5", "3", "6.25".
+QString JianWidth(double jian) { return QString::number(jian, 'g', 4); }
+
 // The text of one sitting mountain: its pieces, each on a line of its own. "{兼}" in the text stands for the
-// configured 兼 width in degrees.
+// configured 兼 width.
 QString MountainLines(int mountain, double jian)
 {
     QString t;
-    const QString text = LoadStr(310 + mountain).replace(QStringLiteral("{兼}"), QString::number(jian, 'g', 4));
+    const QString text = LoadStr(310 + mountain).replace(QStringLiteral("{兼}"), JianWidth(jian));
     const QStringList parts = text.split(QLatin1Char('*'), Qt::SkipEmptyParts);
     for (const QString &p : parts)
         t += QStringLiteral("  %1\n").arg(p);
@@ -76,37 +79,35 @@ QString TrimBankLine(const QString &line)
     return line.mid(b, e - b);
 }
 
-
 // The fixed line of the sitting pattern. Its landform remedy puts water in front (旺山旺向, 双星会向) or behind
 // (上山下水, 双星会坐), where the timely facing star stands; when that palace may not take water (the period's
-// 正神, or 二 with 五) the line says so and keeps the rest of its advice dry.
+// 正神, or 二 with 五) the line says so and gives the remedy without water.
 QString PatternLine(int pattern, const PalaceRuling &water)
 {
-    const bool open = water.use == PalaceUse::Open;
-    const QString why = water.why == UseReason::ErWu ? QStringLiteral("二五同宫") : QStringLiteral("为本运正神方");
-    switch (pattern) {
-    case kWangShanWangXiang:
-        return open ? QStringLiteral("★此为旺山旺向的格局。如果配以背山面水的地势，就是丁财两旺的吉局。\r\n")
-                    : QStringLiteral("★此为旺山旺向的格局。向首%1，不宜见水；如果配以背山、向前开阔的地势，"
-                                     "就是丁财两旺的吉局。\r\n").arg(why);
-    case kShangShanXiaShui:
-        return open ? QStringLiteral("☆此为上山下水的格局。丁财两不旺。如果背山较低、有水流，前面地势高、有好看的"
-                                     "山峰。就可以反凶为吉。\r\n")
-                    : QStringLiteral("☆此为上山下水的格局。丁财两不旺。坐后%1，不宜水流；如果背山较低、空旷，"
-                                     "前面地势高、有好看的山峰。就可以反凶为吉。\r\n").arg(why);
-    case kShuangXingHuiXiang:
-        return open ? QStringLiteral("●此为双星会向的格局。旺财、不旺丁。如果周围山势龙脉忽然落下，前面开阔宽敞，"
-                                     "有池塘、湖泊。就可以反凶为吉。\r\n")
-                    : QStringLiteral("●此为双星会向的格局。旺财、不旺丁。向首%1，不宜池塘、湖泊；如果周围山势龙脉"
-                                     "忽然落下，前面开阔宽敞，远处有山。就可以反凶为吉。\r\n").arg(why);
-    case kShuangXingHuiZuo:
-        return open ? QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。如果背后有河流、池塘，再后面有山峰，"
-                                     "前面开阔宽敞，有广大田野。就可以反凶为吉。\r\n")
-                    : QStringLiteral("●此为双星会坐的格局。旺丁、不旺财。坐后%1，不宜河流、池塘；如果背后空旷，"
-                                     "再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。\r\n").arg(why);
-    default:
+    struct Line {
+        std::string_view head, wet; // the verdict, and the remedy with water
+        std::string_view where, barred, dry; // where water is barred, what is barred there, the remedy without it
+    };
+    static constexpr Line kLines[4] = {
+        {"★此为旺山旺向的格局。", "如果配以背山面水的地势，就是丁财两旺的吉局。", "向首", "见水",
+         "如果配以背山、向前开阔的地势，就是丁财两旺的吉局。"},
+        {"☆此为上山下水的格局。丁财两不旺。", "如果背山较低、有水流，前面地势高、有好看的山峰。就可以反凶为吉。",
+         "坐后", "水流", "如果背山较低、空旷，前面地势高、有好看的山峰。就可以反凶为吉。"},
+        {"●此为双星会向的格局。旺财、不旺丁。",
+         "如果周围山势龙脉忽然落下，前面开阔宽敞，有池塘、湖泊。就可以反凶为吉。", "向首", "池塘、湖泊",
+         "如果周围山势龙脉忽然落下，前面开阔宽敞，远处有山。就可以反凶为吉。"},
+        {"●此为双星会坐的格局。旺丁、不旺财。",
+         "如果背后有河流、池塘，再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。", "坐后", "河流、池塘",
+         "如果背后空旷，再后面有山峰，前面开阔宽敞，有广大田野。就可以反凶为吉。"},
+    };
+    if (pattern < kWangShanWangXiang || pattern > kShuangXingHuiZuo)
         return {};
-    }
+    const Line &l = kLines[pattern - kWangShanWangXiang];
+    if (water.use == PalaceUse::Open)
+        return U(l.head) + U(l.wet) + QStringLiteral("\r\n");
+    const QString why = water.why == UseReason::ErWu ? QStringLiteral("二五同宫") : QStringLiteral("为本运正神方");
+    return U(l.head) + U(l.where) + why + QStringLiteral("，不宜") + U(l.barred) + QStringLiteral("；") + U(l.dry) +
+           QStringLiteral("\r\n");
 }
 
 // What a whole-chart 合十 brings, by the stars that sum to ten in every palace: mountain stars with the period
@@ -175,7 +176,7 @@ QString JianLine(bool xiaGua, double jianWidth, int jianShan, int pianDu, int pi
     if (xiaGua)
         return pianDu + pianFen / 60.0 > jianWidth
                    ? QStringLiteral("★此房座山偏离正向超过%1度，可以考虑用兼向，采用替卦布宅局。\r\n")
-                         .arg(QString::number(jianWidth, 'g', 4))
+                         .arg(JianWidth(jianWidth))
                    : QString();
     if (jianShan >= 0)
         return QStringLiteral("★此房座山兼%1，偏离正向%2度%3分，所排为替卦盘。\r\n")
@@ -206,30 +207,19 @@ QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
 // them from water or quiet, the line says so instead of promising the turn of fortune.
 QString DaJieLine(const QString &head, std::initializer_list<int> triad, const HouseRuling &rule)
 {
-    QStringList door, air, quiet;
-    for (int p : triad)
-        switch (rule.palace[p].use) {
-        case PalaceUse::DoorOnly:
-            door.append(PalaceName(p));
-            break;
-        case PalaceUse::AirOnly:
-            air.append(PalaceName(p));
-            break;
-        case PalaceUse::Quiet:
-            quiet.append(PalaceName(p));
-            break;
-        case PalaceUse::Open:
-            break;
-        }
-    if (door.isEmpty() && air.isEmpty() && quiet.isEmpty())
-        return head + QStringLiteral("，可以变祸为福。\r\n");
+    static constexpr std::pair<PalaceUse, std::string_view> kLimits[3] = {
+        {PalaceUse::DoorOnly, "方只宜开门，不宜见水"}, {PalaceUse::AirOnly, "方只宜通气"}, {PalaceUse::Quiet, "方宜静"}};
     QStringList limits;
-    if (!door.isEmpty())
-        limits.append(door.join(QStringLiteral("、")) + QStringLiteral("方只宜开门，不宜见水"));
-    if (!air.isEmpty())
-        limits.append(air.join(QStringLiteral("、")) + QStringLiteral("方只宜通气"));
-    if (!quiet.isEmpty())
-        limits.append(quiet.join(QStringLiteral("、")) + QStringLiteral("方宜静"));
+    for (const auto &[use, limit] : kLimits) {
+        QStringList named;
+        for (int p : triad)
+            if (rule.palace[p].use == use)
+                named.append(PalaceName(p));
+        if (!named.isEmpty())
+            limits.append(named.join(QStringLiteral("、")) + U(limit));
+    }
+    if (limits.isEmpty())
+        return head + QStringLiteral("，可以变祸为福。\r\n");
     return head + QStringLiteral("；唯本运") + limits.join(QStringLiteral("，")) + QStringLiteral("，打劫之力有减。\r\n");
 }
 

@@ -993,7 +993,7 @@ string SidePalace(const Facts &f, int p)
         s += "当令向星在此，" + UseAdvice(f, p, false);
     else if (p == f.wangShan)
         s += "当令山星在此，宜有山或高楼；" + UseAdvice(f, p);
-    else if (u.use == PalaceUse::Quiet && Timely(StateOf(f.M(p), f.period)) && !QuietStar(f.M(p), f.period))
+    else if (u.use == PalaceUse::Quiet && FavouredStar(f.M(p), f.period))
         s += "山星" + string(kNum[f.M(p)]) + kState[StateOf(f.M(p), f.period)] + "，宜实宜静；" + UseAdvice(f, p);
     else
         s += UseAdvice(f, p);
