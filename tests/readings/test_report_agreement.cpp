@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -394,6 +395,168 @@ std::array<bool, kRows> Contradictions(const Reports &r)
     return hit;
 }
 
+
+// ---- labels and the 打劫 and 五黄 rulings against the text ----
+
+// Where a label or a ruling of the report says one thing and its own text another. Counted per chart like the
+// rows above; the degree the house was laid out at decides which side a replacement chart leans to.
+enum LabelRow {
+    kDaJieSwitchedOff, // 打劫 announced while a palace of its triad is kept quiet, its force said to fail, or a
+                       // triad palace is the period's 正神; or said unusable without a 正神 in the triad
+    kFiveDugLater,     // a period's 布局 puts water where the mountain star forbids digging, without saying so
+    kGateHeaderUsable, // the city-gate header labels a gate timely that the gate sentence refuses
+    kFiveLabelTimely,  // a palace's star line calls 五黄 生 or 旺 outside 五运 while the text keeps it quiet
+    kTiGuaBothSides,   // the replacement-chart header names a 兼 side the degree does not lean to
+    kNoDoorButDoor,    // "no palace may take a door" followed by palaces that may
+    kLabelRows
+};
+const char *const kLabelRowNames[kLabelRows] = {"打劫 switched off", "五黄 dug in a later period",
+                                                "gate header against its sentence", "五黄 labelled timely",
+                                                "替卦 header names the wrong side", "no door, then doors"};
+
+const QString kTrigrams = Q("坎艮震巽离坤兑乾");
+const QString kNumerals = Q("一二三四五六七八九");
+
+// The mountain star of a palace, from its star line; 0 when the report has none.
+int MountainStar(const QString &xk, QChar trigram)
+{
+    static const QRegularExpression re(Q("山星(\\d)\\("));
+    const QStringList section = PalaceSection(xk, trigram);
+    const auto m = section.size() > 1 ? re.match(section[1]) : QRegularExpressionMatch();
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+// A mountain star that forbids digging in period q: 五黄 outside 五运, 二黑 when dead or killing.
+bool NoDiggingStar(int star, int q)
+{
+    const int state = (star - q + 9) % 9;
+    return star == 5 ? q != 5 : star == 2 && state >= 3 && state <= 7;
+}
+
+// The palaces a clause of a period's 布局 speaks of: by name, or as the sitting or the facing palace.
+std::set<QChar> LayoutPalaces(const QString &xk, const QString &clause)
+{
+    std::set<QChar> out = Palaces(clause);
+    if (clause.contains(Q("向首")) || clause.contains(Q("向前")))
+        out.insert(AxisPalace(xk, false));
+    if (clause.contains(Q("坐山")) || clause.contains(Q("坐后")))
+        out.insert(AxisPalace(xk, true));
+    return out;
+}
+
+bool TakesWater(QString clause)
+{
+    clause.remove(Q("不宜见水")).remove(Q("不宜大水")).remove(Q("须有大水"));
+    return clause.contains(Q("见水")) || clause.contains(Q("近水")) || clause.contains(Q("有水"));
+}
+
+// 打劫: the triad its line names, whether the report calls it unusable this period, and whether it announces
+// it while keeping a palace of the triad quiet or saying that its force fails.
+bool DaJieSwitchedOff(const QString &xk)
+{
+    QStringList lines;
+    for (const QString &l : Lines(xk))
+        if (l.contains(Q("打劫")))
+            lines.append(l);
+    if (lines.isEmpty())
+        return false;
+    const QString triad = lines[0].contains(Q("离宫打劫")) ? Q("离震乾") : Q("巽坎兑");
+    static const QRegularExpression zhengRe(Q("正神在(?:正北|东北|正东|东南|正南|西南|正西|西北)(.)宫"));
+    const auto z = zhengRe.match(xk);
+    const bool zhengInTriad = z.hasMatch() && triad.contains(z.captured(1)[0]);
+    bool unusable = true, announced = false, quiet = false;
+    for (const QString &l : lines) {
+        const bool no = l.contains(Q("不能用")) || l.contains(Q("不可用"));
+        unusable = unusable && no;
+        announced = announced || !no;
+        quiet = quiet || l.contains(Q("宜静")) || l.contains(Q("有减"));
+    }
+    const std::map<QChar, Use> uses = OpeningUses(xk);
+    for (QChar c : triad)
+        quiet = quiet || uses.at(c) == Use::Quiet;
+    if (zhengInTriad)
+        return announced;
+    return !unusable ? announced && quiet : true;
+}
+
+// Which label rows one house's report breaks; degree is the sitting degree it was laid out at.
+std::array<bool, kLabelRows> LabelContradictions(const Reports &r, int mountain, double degree)
+{
+    std::array<bool, kLabelRows> hit{};
+    const QString &xk = r.xk;
+    const int period = BuildingPeriod(xk);
+    hit[kDaJieSwitchedOff] = DaJieSwitchedOff(xk);
+
+    // Each period's 布局, with the period its line is for.
+    const QStringList l = Lines(xk);
+    for (qsizetype i = 1; i < l.size(); ++i) {
+        if (!l[i].startsWith(Q("布局：")) || l[i - 1].size() < 2 || l[i - 1][1] != Q("运")[0])
+            continue;
+        const int q = kNumerals.indexOf(l[i - 1][0]) + 1;
+        for (const QString &clause : l[i].split(QRegularExpression(Q("[；。]"))))
+            for (QChar c : LayoutPalaces(xk, clause))
+                if (TakesWater(clause) && NoDiggingStar(MountainStar(xk, c), q) && !clause.contains(Q("忌动土")))
+                    hit[kFiveDugLater] = true;
+    }
+
+    // The gate header against the gate sentence of the chart's explanation.
+    static const QRegularExpression header(Q("★正城门:.\\((.)-(.)([^)]*)\\)，副城门:.\\((.)-(.)([^)]*)\\)"));
+    const QStringList gates = LineStarting(xk, Q("●城门：")).split(Q("；"));
+    if (const auto h = header.match(xk); h.hasMatch() && gates.size() == 2)
+        for (int k = 0; k < 2; ++k) {
+            const QString state = h.captured(2 + 3 * k), note = h.captured(3 + 3 * k);
+            const bool timely = (state == Q("旺") || state == Q("生")) && !note.contains(Q("不"));
+            hit[kGateHeaderUsable] |= timely && gates[k].contains(Q("不作城门用"));
+            hit[kGateHeaderUsable] |= !timely && gates[k].contains(Q("可用"));
+        }
+
+    // 五黄 outside 五运 in a palace's star line.
+    static const QRegularExpression five(Q("(?:山|向)星5\\((?:生|旺)\\)"));
+    if (period != 5 && xk.contains(Q("五黄")))
+        for (QChar c : kTrigrams + Q("中"))
+            if (const QStringList section = PalaceSection(xk, c); section.size() > 1 && five.match(section[1]).hasMatch())
+                hit[kFiveLabelTimely] = true;
+
+    // The replacement chart's header names the side the degree leans to, or none on the centre line.
+    static const QRegularExpression tiGua(Q("◎.运-.山.向([^\\r\\n]*)"));
+    if (const auto t = tiGua.match(xk); t.hasMatch()) {
+        const double lean = std::remainder(degree - std::fmod(15.0 * (mountain + 23), 360.0), 360.0);
+        const int side = lean > 1e-6 ? (mountain + 1) % 24 : lean < -1e-6 ? (mountain + 23) % 24 : -1;
+        static const QString kMountains = Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥");
+        const QString named = t.captured(1);
+        const qsizetype jian = named.indexOf(Q("兼"));
+        hit[kTiGuaBothSides] = named.count(Q("兼")) > 1 || (side < 0) != (jian < 0) ||
+                               (side >= 0 && !named.contains(Q("兼(") + kMountains[side]));
+    }
+
+    // The 门路水口 line that finds no palace for a door and then names one.
+    const QString opening = LineStarting(xk, Q("门路水口："));
+    if (opening.contains(Q("无可开门")))
+        for (const auto &[palace, use] : OpeningUses(xk))
+            hit[kNoDoorButDoor] |= use == Use::Open || use == Use::Door;
+    return hit;
+}
+
+// A house laid out with its door and owner: the reference owner (坤命, 西四) or one of the other group (坎命).
+Reports WriteWith(MQuorin &q, int m, int buildYear, bool xiaGua, double degree, int door, bool eastOwner)
+{
+    TRecordData rec = ReferenceHouse();
+    rec.mountain = static_cast<uint8_t>(4 * m + 1);
+    rec.degree = static_cast<float>(degree);
+    rec.door = static_cast<uint8_t>(door);
+    rec.buildYear = static_cast<int16_t>(buildYear);
+    rec.xiaGua = xiaGua ? 1 : 0;
+    if (eastOwner)
+        rec.date.year = 1981;
+    Reports r;
+    if (!q.PaiPan(rec))
+        return r;
+    r.xk = q.sReport;
+    q.ShowBaZhaiPan();
+    r.bz = q.sReport;
+    return r;
+}
+
 } // namespace
 
 TEST(ReportAgreement, NoReportContradictsItself)
@@ -469,5 +632,39 @@ TEST(ReportAgreement, MountainTextQuotesTheConfiguredJianWidth)
         ASSERT_FALSE(r.xk.isEmpty()) << width;
         EXPECT_TRUE(r.xk.contains(Q("偏离正中") + Q(width) + Q("度以上皆用替卦起星"))) << width;
         EXPECT_FALSE(r.xk.contains(Q("{兼}"))) << width;
+    }
+}
+
+TEST(ReportAgreement, LabelsAndRulingsAgreeWithTheirText)
+{
+    TempProgramFolder folder;
+    MQuorin q;
+    // Per setting (door on the facing mountain or on a side palace, owner of either group), the number of the
+    // 432 charts that break each row.
+    for (const bool sideDoor : {false, true})
+        for (const bool eastOwner : {false, true}) {
+            std::array<int, kLabelRows> counts{};
+            for (int period = 1; period <= 9; ++period)
+                for (int m = 0; m < 24; ++m)
+                    for (bool xiaGua : {true, false}) {
+                        const int door = sideDoor ? (m + 6) % 24 : (m + 12) % 24;
+                        const Reports r =
+                            WriteWith(q, m, 1864 + 20 * (period - 1) + 10, xiaGua, Centre(m), door, eastOwner);
+                        ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+                        const auto hit = LabelContradictions(r, m, Centre(m));
+                        for (int i = 0; i < kLabelRows; ++i)
+                            counts[i] += hit[i];
+                    }
+            for (int i = 0; i < kLabelRows; ++i)
+                EXPECT_EQ(counts[i], 0) << kLabelRowNames[i] << (sideDoor ? ", side door" : ", facing door")
+                                        << (eastOwner ? ", 东四命" : ", 西四命");
+        }
+    // The houses read in full, off their mountains' centres.
+    for (const ReadingHouse &h : kReadingHouses) {
+        const Reports r = Write(q, h.mountain, h.year, h.xiaGua, h.degree);
+        ASSERT_FALSE(r.xk.isEmpty()) << h.name;
+        const auto hit = LabelContradictions(r, h.mountain, h.degree);
+        for (int i = 0; i < kLabelRows; ++i)
+            EXPECT_FALSE(hit[i]) << h.name << ": " << kLabelRowNames[i];
     }
 }
