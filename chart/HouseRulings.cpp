@@ -4,6 +4,8 @@
 #include "NameTables.h"
 #include "PatternCalc.h"
 
+#include <algorithm>
+
 namespace {
 
 int Nine(int star) { return star % 9 == 0 ? 9 : star % 9; }
@@ -28,6 +30,25 @@ PalaceRuling RulePalace(const FlyChart &chart, int p, int period, const HouseRul
     else if (StateOf(f, period) == 8 && gateHere)
         r.use = PalaceUse::DoorOnly, r.why = UseReason::CityGate;
     return r;
+}
+
+// An 打劫 triad's palaces that the stars alone would leave quiet are kept open to air, so the robbery and the
+// ruling agree; with the 正神 palace among them the robbery is not used and the ruling stands.
+void RuleDaJie(HouseRuling &h, const PalaceRecords &gong, int sitting, int period)
+{
+    const std::array<uint8_t, 2> jie = DaJie(gong, sitting, period % 9);
+    for (int k = 0; k < 2; ++k)
+        if (jie[k])
+            h.daJie = k;
+    if (h.daJie < 0)
+        return;
+    const std::array<int, 3> &triad = kDaJieTriads[h.daJie];
+    h.daJieUsable = std::find(triad.begin(), triad.end(), ZhengShenPalace(period)) == triad.end();
+    if (!h.daJieUsable)
+        return;
+    for (int p : triad)
+        if (h.palace[p].use == PalaceUse::Quiet)
+            h.palace[p].use = PalaceUse::AirOnly, h.palace[p].why = UseReason::DaJie;
 }
 
 } // namespace
@@ -79,6 +100,7 @@ HouseRuling RuleHouse(const FlyChart &chart, int sitting, int period)
             gateHere = gateHere || (h.gateUsable[k] && gates[k][0] / 3 == p);
         h.palace[p] = RulePalace(chart, p, period, h, sit, gateHere);
     }
+    RuleDaJie(h, MakePalaceRecords(chart, stored), sitting, period);
     for (int k = 0; k < 2; ++k)
         h.gateOpen[k] = h.gateUsable[k] && h.palace[gates[k][0] / 3].use != PalaceUse::AirOnly &&
                         h.palace[gates[k][0] / 3].use != PalaceUse::Quiet;

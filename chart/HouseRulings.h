@@ -39,6 +39,8 @@ enum class UseReason : uint8_t {
     CityGate,    // DoorOnly: a usable city gate over a retreating facing star
     QuietFacing, // AirOnly: the facing star is a QuietStar
     ErWu,        // AirOnly: 二 and 五 in one palace
+    DaJie,       // AirOnly: a palace of a usable 打劫 triad, out of season but kept open to air, for the robbery
+                 // works only while the three palaces' qi connects
     OutOfSeason, // Quiet: a dead, killing or retreating facing star
 };
 struct PalaceRuling {
@@ -56,6 +58,10 @@ struct HouseRuling {
     bool backHeld = false;
     std::array<bool, 2> gateUsable{}; // main and secondary city gate: a timely gate star (五黄 only in 五运)
     std::array<bool, 2> gateOpen{};   // ... whose palace may take at least a door
+    // 七星打劫 of the period: the index of its triad in kDaJieTriads (0 离宫, 1 坎宫), −1 for none. It cannot be
+    // used when the period's 正神 palace is one of the three, for that palace keeps its hill and no water.
+    int daJie = -1;
+    bool daJieUsable = false;
 };
 
 // The ruling of a chart (sitting mountain 0..23) in period 1..9. The city gates are those of the chart's own

@@ -103,8 +103,6 @@ PalaceRecords MakePalaceRecords(const FlyChart &chosen, int period)
 
 std::array<uint8_t, 2> DaJie(const PalaceRecords &gong, int sitting, int period)
 {
-    static constexpr int kLi[3] = {4, 2, 7};  // 离 震 乾
-    static constexpr int kKan[3] = {3, 0, 6}; // 巽 坎 兑
     std::array<uint8_t, 2> result{0, 0};
     const int facingPalace = FacingMountain(FloorMod(sitting, 24)) / 3;
     if (gong[facingPalace][kSlotFacingStar] != period)
@@ -112,8 +110,8 @@ std::array<uint8_t, 2> DaJie(const PalaceRecords &gong, int sitting, int period)
     const auto inTriad = [facingPalace](const int palaces[3]) {
         return facingPalace == palaces[0] || facingPalace == palaces[1] || facingPalace == palaces[2];
     };
-    result[0] = inTriad(kLi) && Robs(gong, kLi);
-    result[1] = inTriad(kKan) && Robs(gong, kKan);
+    for (int k = 0; k < 2; ++k)
+        result[k] = inTriad(kDaJieTriads[k].data()) && Robs(gong, kDaJieTriads[k].data());
     return result;
 }
 

@@ -34,6 +34,9 @@ enum PalaceSlot : int {
 using PalaceRecords = std::array<PalaceRecord, 9>;
 PalaceRecords MakePalaceRecords(const FlyChart &chosen, int period);
 
+// The palaces of the two 七星打劫 triads: [0] 离 震 乾 (离宫打劫), [1] 巽 坎 兑 (坎宫打劫).
+inline constexpr std::array<std::array<int, 3>, 2> kDaJieTriads = {{{4, 2, 7}, {3, 0, 6}}};
+
 // 七星打劫: [0] 离宫打劫, [1] 坎宫打劫. Tested only when the facing star of the facing palace is the period, and
 // each only when the facing palace belongs to its triad (离 震 乾, or 坎 巽 兑).
 std::array<uint8_t, 2> DaJie(const PalaceRecords &gong, int sitting, int period);

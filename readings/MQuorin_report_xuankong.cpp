@@ -2,6 +2,8 @@
 
 #include "ChartRules.h"
 #include "HouseRulings.h"
+#include "MathUtil.h"
+#include "PatternCalc.h"
 #include "Resources.h"
 #include "ReportNames.h"
 #include "ReportSpans.h"
@@ -203,24 +205,61 @@ QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
                         : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
 }
 
-// The fixed 打劫 line: the robbery works through its three palaces, so where the building period keeps one of
-// them from water or quiet, the line says so instead of promising the turn of fortune.
-QString DaJieLine(const QString &head, std::initializer_list<int> triad, const HouseRuling &rule)
+// The 打劫 line. The robbery works through its three palaces, so the line says what the ruling lets each take
+// where it is not opened to water; with the period's 正神 palace among them it is not used this period.
+QString DaJieLine(const HouseRuling &rule, int period)
 {
-    static constexpr std::pair<PalaceUse, std::string_view> kLimits[3] = {
-        {PalaceUse::DoorOnly, "方只宜开门，不宜见水"}, {PalaceUse::AirOnly, "方只宜通气"}, {PalaceUse::Quiet, "方宜静"}};
+    static constexpr std::string_view kHeads[2] = {"北斗七星离宫打劫(离震乾)", "北斗七星坎宫打劫(巽坎兑)"};
+    const QString head = U(kHeads[rule.daJie]);
+    if (!rule.daJieUsable)
+        return QStringLiteral("☆") + head +
+               QStringLiteral("，唯%1宫为本运正神方，宜山不宜水，本运不能用此打劫。\r\n")
+                   .arg(PalaceName(ZhengShenPalace(period)));
+    static constexpr std::pair<PalaceUse, std::string_view> kLimits[2] = {
+        {PalaceUse::DoorOnly, "方只宜开门，不宜见水"}, {PalaceUse::AirOnly, "方只宜通气"}};
     QStringList limits;
     for (const auto &[use, limit] : kLimits) {
         QStringList named;
-        for (int p : triad)
+        for (int p : kDaJieTriads[rule.daJie])
             if (rule.palace[p].use == use)
                 named.append(PalaceName(p));
         if (!named.isEmpty())
             limits.append(named.join(QStringLiteral("、")) + U(limit));
     }
-    if (limits.isEmpty())
-        return head + QStringLiteral("，可以变祸为福。\r\n");
-    return head + QStringLiteral("；唯本运") + limits.join(QStringLiteral("，")) + QStringLiteral("，打劫之力有减。\r\n");
+    QString t = QStringLiteral("★") + head + QStringLiteral("，以现在之运劫未来之气，可以变祸为福");
+    if (!limits.isEmpty())
+        t += QStringLiteral("；") + limits.join(QStringLiteral("，")) + QStringLiteral("，以通三宫之气");
+    return t + QStringLiteral("。\r\n");
+}
+
+// The state a star line gives a star. 五黄 outside its own period is no growing star, whatever its distance from
+// the period says, and the reading keeps it quiet; its label says so (the chart colours keep the distance).
+QString StarLabel(int star, int period)
+{
+    if (Nine(star) == 5 && Nine(period) != 5 && StarStateIndex(star, period) <= 2)
+        return U(XingStateName[5]);
+    return StateName(star, period);
+}
+
+// A city gate in the header: its mountain, star and state, and, where the label would call it timely but the
+// gate's palace may take no door, that it is not used.
+QString GateLabel(const GateRecord &gate, bool open, int period)
+{
+    const QString state = StarLabel(gate[1], period);
+    const bool timely = state == U(XingStateName[0]) || state == U(XingStateName[1]);
+    return QStringLiteral("%1(%2-%3%4)")
+        .arg(Mountain(gate[0]), Numeral(gate[1]), state,
+             timely && !open ? QStringLiteral("，不作城门用") : QString());
+}
+
+// The mountain a replacement chart leans to: the neighbour on the side of the degree, or, on the centre line, the
+// 兼 mountain of the sitting item; −1 for none.
+int LeanMountain(int m, double degree, int pianDu, int pianFen, int jianShan)
+{
+    if (pianDu == 0 && pianFen == 0)
+        return jianShan;
+    const double lean = std::remainder(FloorModD(degree, 360.0) - MountainCentre(m), 360.0);
+    return lean > 0 ? (m + 1) % 24 : (m + 23) % 24;
 }
 
 // The reading tables date the periods in the cycle 1864..2043; a house is dated in the 180-year cycle that holds
@@ -267,10 +306,8 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     const int pattern = Gong[sit][kSlotPattern];
     const bool waterInFront = pattern == kWangShanWangXiang || pattern == kShuangXingHuiXiang;
     t += PatternLine(pattern, rule.palace[waterInFront ? face : sit]);
-    if (DaJieLi)
-        t += DaJieLine(QStringLiteral("★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气"), {4, 2, 7}, rule);
-    if (DaJieKan)
-        t += DaJieLine(QStringLiteral("★北斗七星坎宫打劫(巽坎兑)，以现在之运劫未来之气"), {3, 0, 6}, rule);
+    if (rule.daJie >= 0)
+        t += DaJieLine(rule, period);
 
     if (WholeChart(Gong, [](const PalaceRecord &g) {
             return g[kSlotHeShiMountainPeriod] || g[kSlotHeShiFacingPeriod] || g[kSlotHeShiMountainFacing];
@@ -312,10 +349,8 @@ void MQuorin::XuanKongText(ReportSpans &out) const
         t += QStringLiteral("\r\n★文昌位：") + wenChang.join(QStringLiteral("、")) +
              QStringLiteral("，此方位适合读书人居住，有利于学业功名。\r\n");
 
-    t += QStringLiteral("★正城门:%1(%2-%3)，")
-             .arg(Mountain(ChengMen[0][0]), Numeral(ChengMen[0][1]), U(XingStateName[ChengMen[0][2] % 9]));
-    t += QStringLiteral("副城门:%1(%2-%3)。\r\n")
-             .arg(Mountain(ChengMen[1][0]), Numeral(ChengMen[1][1]), U(XingStateName[ChengMen[1][2] % 9]));
+    t += QStringLiteral("★正城门:%1，副城门:%2。\r\n")
+             .arg(GateLabel(ChengMen[0], rule.gateOpen[0], Yun), GateLabel(ChengMen[1], rule.gateOpen[1], Yun));
 
     QStringList states;
     for (int i = 0; i < 9; ++i)
@@ -357,12 +392,11 @@ void MQuorin::XiaGuaText(ReportSpans &out) const
 void MQuorin::TiGuaText(ReportSpans &out) const
 {
     const int m = ZuoShan;
-    const int prev = (m + 23) % 24, next = (m + 1) % 24;
     out.Add(QStringLiteral("挨星替卦:\r\n"), ReportSpans::kRed, true);
-    QString t = QStringLiteral("◎%1运-%2山%3向，").arg(Numeral(Yun), Mountain(m), Mountain(FacingMountain(m)));
-    t += QStringLiteral("兼(%1-%2)").arg(Mountain(prev), Mountain(FacingMountain(prev)));
-    t += QStringLiteral("兼(%1-%2)。").arg(Mountain(next), Mountain(FacingMountain(next)));
-    out.Add(t);
+    QString t = QStringLiteral("◎%1运-%2山%3向").arg(Numeral(Yun), Mountain(m), Mountain(FacingMountain(m)));
+    if (const int lean = LeanMountain(m, Rec.degree, PianDu, PianFen, JianShan); lean >= 0)
+        t += QStringLiteral("，兼(%1-%2)").arg(Mountain(lean), Mountain(FacingMountain(lean)));
+    out.Add(t + QStringLiteral("。"));
     AddGrid(out, ChartGridText(TiGua));
     t = MountainLines(m, fJian);
     t += QStringLiteral("★说明如下：\r\n") + DateBankLine(LoadStr(800 + 10 * m + Nine(Yun)), BuildYear);
@@ -394,9 +428,9 @@ void MQuorin::PalaceTexts(ReportSpans &out) const
 
         QString t = QStringLiteral("★山星%1(%2)，")
                         .arg(Nine(g[kSlotMountainStar]))
-                        .arg(StateName(g[kSlotMountainStar], Yun));
-        t += QStringLiteral("向星%1(%2)，").arg(Nine(g[kSlotFacingStar])).arg(StateName(g[kSlotFacingStar], Yun));
-        t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[kSlotPeriodStar])).arg(StateName(g[kSlotPeriodStar], Yun));
+                        .arg(StarLabel(g[kSlotMountainStar], Yun));
+        t += QStringLiteral("向星%1(%2)，").arg(Nine(g[kSlotFacingStar])).arg(StarLabel(g[kSlotFacingStar], Yun));
+        t += QStringLiteral("运星%1(%2)。\r\n").arg(Nine(g[kSlotPeriodStar])).arg(StarLabel(g[kSlotPeriodStar], Yun));
         // The pair pattern belongs to the axis: each half is said under the palace that holds it, the two timely
         // stars together under the one palace they meet in.
         if (p == sit || p == face)

@@ -73,7 +73,6 @@ struct Facts {
     PalaceRecords gong{};
     int pattern = 0;
     int wangShan = 8, wangXiang = 8; // palaces of the timely mountain and facing star
-    std::array<uint8_t, 2> daJie{};
     std::array<GateRecord, 2> gates{};
     HouseRuling rule;            // what each outer palace may take in the building period
     std::vector<PeriodRun> runs; // the building period and the eight after it
@@ -131,7 +130,6 @@ Facts Compute(bool tiGua, int mountain, int period)
     f.rule = RuleHouse(f.chart, mountain, period);
     f.wangShan = f.rule.wangShan;
     f.wangXiang = f.rule.wangXiang;
-    f.daJie = DaJie(f.gong, mountain, f.stored);
     f.gates = CityGates(mountain, f.stored, f.chart);
     f.runs = PeriodRuns(f.chart, mountain, period);
     return f;
@@ -280,6 +278,21 @@ string NoDigging(const Facts &f, int p)
     return f.Use(p).noEarth ? "（山星" + string(kNum[f.M(p)]) + "在此，忌动土开池）" : "";
 }
 
+// Water at a palace whose mountain star must not be dug comes from outside: every line that opens the palace to
+// water says so, in whichever period.
+string OuterWater(const Facts &f, const HouseRuling &r, int p)
+{
+    return r.palace[p].noEarth ? "，唯山星" + string(kNum[f.M(p)]) + "在此，忌动土开池，宜借外水" : "";
+}
+
+// Why a palace may only take air in period q: 二 with 五, its quiet facing star, or its place in an 打劫 triad.
+string AirReason(const Facts &f, const PalaceRuling &u, int p, int q)
+{
+    if (u.why == UseReason::ErWu)
+        return "二五同宫";
+    return FacingState(f, p, q) + (u.why == UseReason::DaJie ? "，为打劫三宫之一" : "");
+}
+
 // What palace p may take in period q under ruling r, the one answer every line that names the palace gives:
 // "宜开门、见水、走道", "只宜开门、走道…不宜见水", "只宜通气" or "宜静". An opened palace names its facing star
 // unless the caller has named it; a palace kept from doors or water always names why.
@@ -289,12 +302,11 @@ string UseAdvice(const Facts &f, const HouseRuling &r, int q, int p, bool nameSt
     const string star = nameStar ? FacingState(f, p, q) + "，" : "";
     switch (u.use) {
     case PalaceUse::Open:
-        return star + "宜开门、见水、走道" + Door(f, p) +
-               (u.noEarth ? "，唯山星" + string(kNum[f.M(p)]) + "在此，忌动土开池，宜借外水" : "");
+        return star + "宜开门、见水、走道" + Door(f, p) + OuterWater(f, r, p);
     case PalaceUse::DoorOnly:
         return star + DoorOnlyRole(r, p) + "，只宜开门、走道" + Door(f, p) + "，不宜见水";
     case PalaceUse::AirOnly:
-        return (u.why == UseReason::ErWu ? string("二五同宫") : FacingState(f, p, q)) + "，只宜通气，忌开门放水";
+        return AirReason(f, u, p, q) + "，只宜通气，忌开门放水";
     case PalaceUse::Quiet:
         break;
     }
@@ -547,7 +559,7 @@ Said FuFan(const Facts &f, bool wholeChart)
 }
 
 // The palaces of an 打劫 triad, each with what it may take: the robbery works through the palaces opened.
-string DaJieOpenings(const Facts &f, const int (&triad)[3])
+string DaJieOpenings(const Facts &f, const std::array<int, 3> &triad)
 {
     static const char *const kTri[9] = {"坎", "艮", "震", "巽", "离", "坤", "兑", "乾", "中"};
     string s;
@@ -561,17 +573,23 @@ string DaJieOpenings(const Facts &f, const int (&triad)[3])
     return s;
 }
 
+// 七星打劫 of the building period; with the period's 正神 palace in its triad it is not used.
 Said DaJieSaid(const Facts &f)
 {
     Said r;
-    static const int kLi[3] = {4, 2, 7}, kKan[3] = {0, 3, 6};
-    if (f.daJie[0])
-        r.text = "北斗七星离宫打劫（离、震、乾三宫山向二星各成父母三般），以现在之运劫未来之气：" +
-                 DaJieOpenings(f, kLi);
-    else if (f.daJie[1])
-        r.text = "北斗七星坎宫打劫（坎、巽、兑三宫山向二星各成父母三般），以现在之运劫未来之气：" +
-                 DaJieOpenings(f, kKan);
-    r.present = !r.text.empty();
+    static const char *const kHeads[2] = {"北斗七星离宫打劫（离、震、乾三宫山向二星各成父母三般）",
+                                          "北斗七星坎宫打劫（坎、巽、兑三宫山向二星各成父母三般）"};
+    const int k = f.rule.daJie;
+    if (k < 0)
+        return r;
+    r.present = true;
+    if (!f.rule.daJieUsable) {
+        r.good = false;
+        r.text = string(kHeads[k]) + "，唯" + Place(ZhengShenPalace(f.period)) + "为" + Yun(f.period) +
+                 "正神方，宜山不宜水，本运不能用此打劫";
+        return r;
+    }
+    r.text = string(kHeads[k]) + "，以现在之运劫未来之气：" + DaJieOpenings(f, kDaJieTriads[k]);
     return r;
 }
 
@@ -757,11 +775,11 @@ string PeriodLayout(const Facts &f, int q)
             s += "在" + (fs == f.sit ? "坐山" + f.S() + "（上山）" : fs == f.face ? "向首" + f.Fm() : Place(fs)) +
                  "，此方" + UseAdvice(f, r, q, fs, false);
         else if (fs == f.face)
-            s += "在向首" + f.Fm() + "，宜向前见水、开门" + Door(f, fs);
+            s += "在向首" + f.Fm() + "，宜向前见水、开门" + Door(f, fs) + OuterWater(f, r, fs);
         else if (fs == f.sit)
-            s += "在坐山" + f.S() + "（上山），宜坐后见水，后门可开" + Door(f, fs);
+            s += "在坐山" + f.S() + "（上山），宜坐后见水，后门可开" + Door(f, fs) + OuterWater(f, r, fs);
         else
-            s += "在" + Place(fs) + "，宜此方见水、开门或走道" + Door(f, fs);
+            s += "在" + Place(fs) + "，宜此方见水、开门或走道" + Door(f, fs) + OuterWater(f, r, fs);
     }
     if (r.pattern != kPairNone)
         s += "。本运山向成" + PatternShort(r.pattern) + "之局";
@@ -891,7 +909,7 @@ string QuietSentence(const Facts &f)
     string water, earth, pairs, centre;
     for (int p = 0; p < 8; ++p) {
         const PalaceRuling &u = f.Use(p);
-        if (u.use == PalaceUse::AirOnly) {
+        if (u.use == PalaceUse::AirOnly && u.why != UseReason::DaJie) {
             string what = u.why == UseReason::QuietFacing ? "向星" + starName(f.F(p)) : string("二五同宫");
             water += string(water.empty() ? "" : "、") + what + "在" + Place(p);
         }
@@ -966,14 +984,15 @@ string OpeningSentence(const Facts &f)
                     DoorOnlyRole(f.rule, p) + "，" + gate + "）";
             break;
         case PalaceUse::AirOnly:
-            air += (air.empty() ? "" : "、") + Place(p) + "（" +
-                   (u.why == UseReason::ErWu ? string("二五同宫") : FacingState(f, p, f.period)) + "）";
+            air += (air.empty() ? "" : "、") + Place(p) + "（" + AirReason(f, u, p, f.period) + "）";
             break;
         case PalaceUse::Quiet:
             break;
         }
     }
-    string s = open.empty() ? "本运无可开门、放水之方" : open + "宜开门、见水、走道以纳旺气";
+    string s = !open.empty() ? open + "宜开门、见水、走道以纳旺气"
+               : door.empty() ? string("本运无可开门、放水之方")
+                              : string("本运无可见水之方");
     if (!door.empty())
         s += "；" + door + "只宜开门、走道，不宜见水";
     if (!air.empty())

@@ -56,10 +56,11 @@ TEST(XuanKongReading, ReferenceHouse)
              "★房屋朝向与门向同元一气，吉利。",
              "●此为双星会向的格局。旺财、不旺丁。如果周围山势龙脉忽然落下，前面开阔宽敞，有池塘、湖泊。"
              "就可以反凶为吉。",
-             // 震 and 乾 hold the facing stars 五 and 二: the robbery cannot open them.
-             "★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气；唯本运震、乾方只宜通气，打劫之力有减。",
+             // 震 and 乾 hold the facing stars 五 and 二: kept for air, which the robbery needs, never opened.
+             "★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福；震、乾方只宜通气，以通三宫之气。",
              "★文昌位：坎，此方位适合读书人居住，有利于学业功名。",
-             "★正城门:巽(八-旺)，副城门:坤(二-死)。",
+             // 巽 holds the facing star 四, dead in 八运: the timely gate star cannot be used there.
+             "★正城门:巽(八-旺，不作城门用)，副城门:坤(二-死)。",
              "★此步元运，八(旺)，九(生)，一(生)，二(死)，三(死)，四(煞)，五(煞)，六(煞)，七(退)。",
              "◎八运-天元龙子山午向。",
          })
@@ -167,7 +168,8 @@ TEST(XuanKongReading, TiGuaCaseUsesItsOwnStars)
     EXPECT_FALSE(HasLine(lines, Q("★此房座山偏离正向超过4.5度，可以考虑用兼向，采用替卦布宅局。")));
     EXPECT_TRUE(HasLine(lines, Q("挨星替卦:")));
     EXPECT_FALSE(HasLine(lines, Q("挨星下卦:")));
-    EXPECT_TRUE(HasLine(lines, Q("◎八运-子山午向，兼(壬-丙)兼(癸-丁)。")));
+    // The degree leans from 子 towards 癸: the header names that side only.
+    EXPECT_TRUE(HasLine(lines, Q("◎八运-子山午向，兼(癸-丁)。")));
     EXPECT_TRUE(HasLine(lines, Q("★说明如下：")));
     EXPECT_TRUE(HasLine(lines, Q("│ ５３ │ １７ │ ３５ │")));
 

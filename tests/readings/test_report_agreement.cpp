@@ -456,7 +456,7 @@ bool DaJieSwitchedOff(const QString &xk)
 {
     QStringList lines;
     for (const QString &l : Lines(xk))
-        if (l.contains(Q("打劫")))
+        if (l.contains(Q("北斗七星")))
             lines.append(l);
     if (lines.isEmpty())
         return false;
