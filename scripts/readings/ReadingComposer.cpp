@@ -819,7 +819,7 @@ string CaiPart(const Facts &f, const Run &r)
     if (r.shangShan) {
         const HouseRuling rq = r.period == f.period ? f.rule : RuleHouse(f.chart, f.mountain, r.period);
         return "当令向星上山，" + who + StarState(cs, r.period) + "，财运不济，" +
-               (rq.palace[f.sit].use == PalaceUse::Open ? string("坐后见水方可补救")
+               (rq.palace[f.sit].use == PalaceUse::Open ? "坐后见水方可补救" + OuterWater(f, rq, f.sit)
                                                          : "坐山" + UseAdvice(f, rq, r.period, f.sit, false));
     }
     if (r.xiangQiu)

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
@@ -433,21 +434,23 @@ bool NoDiggingStar(int star, int q)
     return star == 5 ? q != 5 : star == 2 && state >= 3 && state <= 7;
 }
 
-// The palaces a clause of a period's 布局 speaks of: by name, or as the sitting or the facing palace.
-std::set<QChar> LayoutPalaces(const QString &xk, const QString &clause)
-{
-    std::set<QChar> out = Palaces(clause);
-    if (clause.contains(Q("向首")) || clause.contains(Q("向前")))
-        out.insert(AxisPalace(xk, false));
-    if (clause.contains(Q("坐山")) || clause.contains(Q("坐后")))
-        out.insert(AxisPalace(xk, true));
-    return out;
-}
-
-bool TakesWater(QString clause)
+// The palace a clause of a period's lines puts water in: the last place it names before the water ("在正北坎宫，
+// 宜此方见水", "坐后见水", "在向首午，宜向前见水"); none when the clause puts no water anywhere.
+std::optional<QChar> WateredPalace(const QString &xk, QString clause)
 {
     clause.remove(Q("不宜见水")).remove(Q("不宜大水")).remove(Q("须有大水"));
-    return clause.contains(Q("见水")) || clause.contains(Q("近水")) || clause.contains(Q("有水"));
+    static const QRegularExpression water(Q("见水|近水|有水"));
+    const auto w = water.match(clause);
+    if (!w.hasMatch())
+        return std::nullopt;
+    static const QRegularExpression place(
+        Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫|(向首|向前)|(坐山|坐后)"));
+    std::optional<QChar> last;
+    for (auto it = place.globalMatch(clause.left(w.capturedStart())); it.hasNext();) {
+        const auto m = it.next();
+        last = m.hasCaptured(1) ? m.captured(1)[0] : AxisPalace(xk, m.hasCaptured(3));
+    }
+    return last;
 }
 
 // 打劫: the triad its line names, whether the report calls it unusable this period, and whether it announces
@@ -487,16 +490,15 @@ std::array<bool, kLabelRows> LabelContradictions(const Reports &r, int mountain,
     const int period = BuildingPeriod(xk);
     hit[kDaJieSwitchedOff] = DaJieSwitchedOff(xk);
 
-    // Each period's 布局, with the period its line is for.
+    // Each period's verdict and 布局, with the period their lines are for.
     const QStringList l = Lines(xk);
     for (qsizetype i = 1; i < l.size(); ++i) {
         if (!l[i].startsWith(Q("布局：")) || l[i - 1].size() < 2 || l[i - 1][1] != Q("运")[0])
             continue;
         const int q = kNumerals.indexOf(l[i - 1][0]) + 1;
-        for (const QString &clause : l[i].split(QRegularExpression(Q("[；。]"))))
-            for (QChar c : LayoutPalaces(xk, clause))
-                if (TakesWater(clause) && NoDiggingStar(MountainStar(xk, c), q) && !clause.contains(Q("忌动土")))
-                    hit[kFiveDugLater] = true;
+        for (const QString &clause : (l[i - 1] + l[i]).split(QRegularExpression(Q("[；。—]"))))
+            if (const auto c = WateredPalace(xk, clause))
+                hit[kFiveDugLater] |= NoDiggingStar(MountainStar(xk, *c), q) && !clause.contains(Q("忌动土"));
     }
 
     // The gate header against the gate sentence of the chart's explanation.
