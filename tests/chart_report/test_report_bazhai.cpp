@@ -41,6 +41,13 @@ TEST(BaZhaiReading, ReferenceHouse)
     };
     for (int i = 0; i < 11; ++i)
         expected.append(LoadStr(1600 + i)); // 坎 is the 伏位 palace
+    // A 坤 owner in a house of the east group: his own good directions after the house-and-owner line, and a
+    // word after the bedroom and the study lines, whose directions are all bad ones of his life.
+    const QString bad = Q("宅主坤命，本宅四吉方于其本命皆凶：正北为本命绝命、正东为本命祸害、东南为本命五鬼、正南为本命六煞，");
+    expected[6 + 5] += bad + Q("宅主本人之床位忌安此、床头忌朝此；宅主之床以本命为准，宜安、宜朝本命吉方（见上）。");
+    expected[6 + 7] += bad + Q("宅主本人之书桌忌安此、人忌面向此；宅主之书桌以本命为准，宜安、宜朝本命吉方（见上）。");
+    expected.insert(6 + 4, Q("★宅主坤命，本命吉方：生气东北（艮）、天医正西（兑）、延年西北（乾）、伏位西南（坤）。"
+                             "宅主本人之床位、书桌宜安于此四方。"));
     EXPECT_EQ(lines.mid(6, expected.size()), expected);
 
     EXPECT_TRUE(HasLine(lines, Q("房屋八方吉凶断：")));
