@@ -10,7 +10,10 @@ bool TakesDoor(const PalaceRuling &u) { return u.use == PalaceUse::Open || u.use
 
 QString RulingWords(const PalaceRuling &u, int facingStar, int period)
 {
-    const QString star = QStringLiteral("向星%1(%2)").arg(Numeral(facingStar), StateName(facingStar, period));
+    // 五黄 is named by itself outside its own period: its state there says nothing of the harm it brings.
+    const QString star = Nine(facingStar) == 5 && period != 5
+                             ? QStringLiteral("向星五黄")
+                             : QStringLiteral("向星%1(%2)").arg(Numeral(facingStar), StateName(facingStar, period));
     switch (u.use) {
     case PalaceUse::Open:
         return star + QStringLiteral("，宜开门、见水");
