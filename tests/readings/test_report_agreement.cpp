@@ -485,7 +485,9 @@ std::array<bool, kMeetingRows> MeetingContradictions(const Reports &r)
     const QString &xk = r.xk, &bz = r.bz;
     const std::map<QChar, Use> uses = OpeningUses(xk);
 
+    // A report whose door or owner cannot be read is counted, so that a changed header does not pass unread.
     const int door = DoorPalace(xk);
+    hit[kDoorLineDeaf] = door < 0;
     if (door >= 0) {
         const Use ruled = uses.at(kTrigrams[door]);
         const Use said = ClauseUse(LineStarting(xk, Q("★房屋朝向与门向")));
@@ -523,8 +525,10 @@ std::array<bool, kMeetingRows> MeetingContradictions(const Reports &r)
     // The owner: his life trigram ("福元坤宫") and the house's ("★伏位乾宫").
     static const QRegularExpression owner(Q("福元(.)宫")), house(Q("★伏位(.)宫"));
     const auto om = owner.match(bz), hm = house.match(bz);
-    if (!om.hasMatch() || !hm.hasMatch())
+    if (!om.hasMatch() || !hm.hasMatch()) {
+        hit[kOwnerGoodUnnamed] = true;
         return hit;
+    }
     const bool east = EastGroup(om.captured(1)[0]);
     QStringList good, bad;
     for (int p = 0; p < 8; ++p)
