@@ -5,6 +5,7 @@
 #include "Resources.h"
 #include "ReportNames.h"
 #include "ReportSpans.h"
+#include "RulingWords.h"
 
 using namespace report;
 
@@ -36,6 +37,80 @@ const char *const kMonthGeneral[12] = {"登明", "神后", "大吉", "功曹", "
                                        "太乙", "胜光", "小吉", "传送", "从魁", "河魁"};
 
 bool GoodStar(int code) { return code == 1 || code == 2 || code == 3 || code == 7; }
+
+// A good star whose good the element rule voids: palace and star overcome one another.
+bool Voided(int code, int palace)
+{
+    const int d = FloorMod(YouXingWuXing[code] - GuaWuXing[palace], 5);
+    return GoodStar(code) && (d == 2 || d == 3);
+}
+
+// The Eight Mansions method puts a door only where a good star stands whole.
+bool InvitesDoor(const BaZhaiRecord &house, int palace)
+{
+    const int code = house[3 + palace] % 8;
+    return GoodStar(code) && !Voided(code, palace);
+}
+
+QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
+
+// Where the two methods differ on a palace's door, which stands and why. The door follows the flying stars both
+// ways, as the door advice and the closing note of the reading say: a door takes in the qi of the period, which
+// weighs more than the fixed qi of a direction; among the palaces the flying stars open, the Eight Mansions'
+// good ones come first.
+QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, int palace, int facingStar, int period)
+{
+    const bool invited = InvitesDoor(house, palace);
+    const PalaceRuling &u = rule.palace[palace];
+    if (TakesDoor(u) == invited)
+        return {};
+    const int code = house[3 + palace] % 8;
+    const QString head = QStringLiteral("◎%1二法相违：").arg(PalaceWithDirection(palace));
+    const QString flying = QStringLiteral("玄空本运") + RulingWords(u, facingStar, period);
+    if (invited)
+        return head + QStringLiteral("八宅%1吉方，本宜开门；").arg(U(YouXingName[code])) + flying +
+               QStringLiteral("。门以玄空为准：门纳此方本运之气，八宅方位之吉不能补救，另择吉门。");
+    QStringList both;
+    for (int p = 0; p < 8; ++p)
+        if (p != palace && TakesDoor(rule.palace[p]) && InvitesDoor(house, p))
+            both.append(PalaceWithDirection(p));
+    QString t = head + flying + QStringLiteral("；八宅%1%2。门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气")
+                                    .arg(U(YouXingName[code]), Voided(code, palace)
+                                                                   ? QStringLiteral("临之而宫星相克，吉气化为无")
+                                                                   : QStringLiteral("凶方，不宜开门"));
+    if (!both.isEmpty())
+        t += QStringLiteral("；另有") + both.join(QStringLiteral("、")) + QStringLiteral("二法皆宜开门，宜先取之");
+    return t + QStringLiteral("。");
+}
+
+// Lines of the house text (1600 + 20 g + i) that an owner of the other life group needs a word beside.
+constexpr int kMatchLine = 3, kBedroomLine = 5, kStudyLine = 7;
+
+// The good directions of the owner's own life, named once for an owner of the other group.
+QString OwnerGoodLine(const BaZhaiRecord &ming)
+{
+    QStringList named;
+    for (int code : {2, 1, 3, 7}) // 生气 天医 延年 伏位
+        for (int p = 0; p < 8; ++p)
+            if (ming[3 + p] % 8 == code)
+                named.append(U(YouXingName[code]) + Direction(p) + QStringLiteral("（%1）").arg(PalaceName(p)));
+    return QStringLiteral("★宅主%1命，本命吉方：").arg(Trigram(ming[0])) + named.join(QStringLiteral("、")) +
+           QStringLiteral("。宅主本人之床位、书桌宜安于此四方。");
+}
+
+// For an owner of the other group the house's good directions, which the room and desk lines use, are all bad
+// ones of his life: each with its star of his life. His own bed and desk follow his life, also where the house's
+// line bars a direction that is good for him.
+QString OwnerWarning(const BaZhaiRecord &ming, const BaZhaiRecord &house, bool bed)
+{
+    QStringList named;
+    for (int p = 0; p < 8; ++p)
+        if (GoodStar(house[3 + p] % 8))
+            named.append(Direction(p) + QStringLiteral("为本命") + U(YouXingName[ming[3 + p] % 8]));
+    return QStringLiteral("宅主%1命，本宅四吉方于其本命皆凶：").arg(Trigram(ming[0])) + named.join(QStringLiteral("、")) +
+           (bed ? QStringLiteral("，宅主本人之床位忌安此、床头忌朝此；宅主之床以本命为准，宜安、宜朝本命吉方（见上）。")
+                : QStringLiteral("，宅主本人之书桌忌安此、人忌面向此；宅主之书桌以本命为准，宜安、宜朝本命吉方（见上）。"));
+}
 
 // The fixed water line of the two mountains the reading has always named; the others come from the tables.
 QString WaterLine(int mountain)
@@ -133,9 +208,19 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     }
 
     const int g = PalaceOfTrigram(fuWei);
-    for (int i = 0; i < 11; ++i)
-        t += LoadStr(1600 + 20 * g + i) + QStringLiteral("\r\n");
+    const bool otherGroup = BaZhaiFuWei[1] != ming[1];
+    for (int i = 0; i < 11; ++i) {
+        t += LoadStr(1600 + 20 * g + i);
+        if (otherGroup && i == kMatchLine)
+            t += QStringLiteral("\r\n") + OwnerGoodLine(ming);
+        else if (otherGroup && (i == kBedroomLine || i == kStudyLine))
+            t += OwnerWarning(ming, BaZhaiFuWei, i == kBedroomLine);
+        t += QStringLiteral("\r\n");
+    }
     out.Add(t);
+
+    const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
+    const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
 
     out.Add(QStringLiteral("房屋八方吉凶断："), ReportSpans::kRed, true);
     t.clear();
@@ -161,16 +246,16 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
             break;
         }
+        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, j, chart[j][kSlotFacingStar], Nine(Yun));
+            !methods.isEmpty())
+            t += QStringLiteral("\r\n") + methods;
         t += QStringLiteral("\r\n\r\n");
     }
     t += QStringLiteral("●注：以上八方，吉星临方宜修得高大，凶星临方宜修得低矮，则可得福免祸。\r\n");
     const QString water = WaterLine(ZuoShan);
     t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + water + QStringLiteral("\r\n");
-    if (const int palace = WaterPalace(water); palace >= 0) {
-        const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
-        const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
+    if (const int palace = WaterPalace(water); palace >= 0)
         t += WaterRuling(rule.palace[palace], palace, chart[palace][kSlotFacingStar], Yun);
-    }
     out.Add(t);
 
     // 建宅选择 by the Eight Mansions method.

@@ -7,6 +7,7 @@
 #include "Resources.h"
 #include "ReportNames.h"
 #include "ReportSpans.h"
+#include "RulingWords.h"
 
 #include <QRegularExpression>
 
@@ -205,6 +206,23 @@ QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
                         : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
 }
 
+// The door line: the 元 of the door beside the facing's, and, where the ruling keeps the door's palace from a
+// door, that ruling and the palaces where a door may stand, so that no door is praised against its palace.
+QString DoorLine(bool sameYuan, const HouseRuling &rule, int doorPalace, const FlyChart &chart, int period)
+{
+    const PalaceRuling &u = rule.palace[doorPalace];
+    if (TakesDoor(u))
+        return sameYuan ? QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n")
+                        : QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
+    const QString others = DoorPalaces(rule, doorPalace);
+    return (sameYuan ? QStringLiteral("★房屋朝向与门向同元一气；然门在")
+                     : QStringLiteral("★房屋朝向与门向不属于同一元；且门在")) +
+           PalaceWithDirection(doorPalace) + QStringLiteral("，本运") +
+           RulingWords(u, chart[doorPalace][kSlotFacingStar], period) + QStringLiteral("，不宜开门，") +
+           (others.isEmpty() ? QStringLiteral("本运八方皆无可开门之方，门宜小、宜常闭。\r\n")
+                             : QStringLiteral("宜改门于") + others + QStringLiteral("。\r\n"));
+}
+
 // The 打劫 line. The robbery works through its three palaces, so the line says what the ruling lets each take
 // where it is not opened to water; with the period's 正神 palace among them it is not used this period.
 QString DaJieLine(const HouseRuling &rule, int period)
@@ -293,16 +311,12 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     const int m = ZuoShan;
     const int facing = FacingMountain(m);
     const int sit = m / 3, face = facing / 3;
-    QString t = QStringLiteral("★座山属%1大门宜开在%1方。\r\n").arg(YuanLong(m));
-    if (facing % 3 == Rec.door % 24 % 3)
-        t += QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n");
-    else
-        t += QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
-    t += JianLine(Rec.xiaGua, fJian, JianShan, PianDu, PianFen);
-
     const int period = Nine(Yun);
     const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
     const HouseRuling rule = RuleHouse(chart, m, period);
+    QString t = QStringLiteral("★座山属%1大门宜开在%1方。\r\n").arg(YuanLong(m));
+    t += DoorLine(facing % 3 == Rec.door % 24 % 3, rule, Rec.door % 24 / 3, chart, period);
+    t += JianLine(Rec.xiaGua, fJian, JianShan, PianDu, PianFen);
     const int pattern = Gong[sit][kSlotPattern];
     const bool waterInFront = pattern == kWangShanWangXiang || pattern == kShuangXingHuiXiang;
     t += PatternLine(pattern, rule.palace[waterInFront ? face : sit]);

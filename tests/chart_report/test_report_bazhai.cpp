@@ -41,6 +41,13 @@ TEST(BaZhaiReading, ReferenceHouse)
     };
     for (int i = 0; i < 11; ++i)
         expected.append(LoadStr(1600 + i)); // 坎 is the 伏位 palace
+    // A 坤 owner in a house of the east group: his own good directions after the house-and-owner line, and a
+    // word after the bedroom and the study lines, whose directions are all bad ones of his life.
+    const QString bad = Q("宅主坤命，本宅四吉方于其本命皆凶：正北为本命绝命、正东为本命祸害、东南为本命五鬼、正南为本命六煞，");
+    expected[6 + 5] += bad + Q("宅主本人之床位忌安此、床头忌朝此；宅主之床以本命为准，宜安、宜朝本命吉方（见上）。");
+    expected[6 + 7] += bad + Q("宅主本人之书桌忌安此、人忌面向此；宅主之书桌以本命为准，宜安、宜朝本命吉方（见上）。");
+    expected.insert(6 + 4, Q("★宅主坤命，本命吉方：生气东北（艮）、天医正西（兑）、延年西北（乾）、伏位西南（坤）。"
+                             "宅主本人之床位、书桌宜安于此四方。"));
     EXPECT_EQ(lines.mid(6, expected.size()), expected);
 
     EXPECT_TRUE(HasLine(lines, Q("房屋八方吉凶断：")));
@@ -60,6 +67,33 @@ TEST(BaZhaiReading, ReferenceHouse)
     EXPECT_EQ(lines.last(), LoadStr(1790));
     EXPECT_TRUE(lines.last().startsWith(Q("参考知识：")));
     EXPECT_EQ(lines[lines.size() - 3], Q("======================================="));
+}
+
+TEST(BaZhaiReading, WhereTheMethodsDifferTheDoorFollowsTheFlyingStars)
+{
+    // 子山午向 in 八运 (a 坎 house): 坎 and 巽 are good Eight Mansions directions the flying stars keep quiet; 艮
+    // (五鬼, the 正神 palace), 离 (延年 voided) and 兑 (祸害) may take a door by the flying stars. 震 (五黄 with a
+    // voided 天医), 坤 (绝命, quiet) and 乾 (二黑 with 六煞) are barred by both and get no word.
+    TempProgramFolder folder;
+    MQuorin q;
+    const QStringList lines = BaZhaiLines(q, ReferenceHouse());
+    QString differ;
+    for (const QString &l : lines)
+        if (l.startsWith(Q("◎")) && l.contains(Q("二法相违")))
+            differ += l[3];
+    EXPECT_EQ(differ, Q("坎艮巽离兑"));
+    EXPECT_TRUE(HasLine(lines, Q("◎正北坎宫二法相违：八宅伏位吉方，本宜开门；玄空本运向星七(退)，宜静。"
+                                 "门以玄空为准：门纳此方本运之气，八宅方位之吉不能补救，另择吉门。")));
+    EXPECT_TRUE(HasLine(lines, Q("◎东北艮宫二法相违：玄空本运向星九(生)，为本运正神方，只宜开门、走道，不宜见水；"
+                                 "八宅五鬼凶方，不宜开门。门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气。")));
+    // The closing note gives the door to the same method.
+    EXPECT_TRUE(lines.last().contains(Q("门开于玄空可开之方")));
+
+    // An owner of the house's own group gets no word about his life's directions.
+    TRecordData rec = ReferenceHouse();
+    rec.date.year = 1981; // 坎命
+    for (const QString &l : BaZhaiLines(q, rec))
+        EXPECT_FALSE(l.contains(Q("本命吉方：")) || l.contains(Q("为本命"))) << l.toStdString();
 }
 
 TEST(BaZhaiReading, FloorsStudyAndPeachBlossom)

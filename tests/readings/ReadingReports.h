@@ -5,6 +5,8 @@
 #include "ChartTestUtil.h"
 #include "MQuorin.h"
 
+#include <cmath>
+
 struct Reports {
     QString xk, bz; // the Xuan Kong reading of the lay-out, then the Eight Mansions reading; xk empty on failure
 };
@@ -20,6 +22,26 @@ inline Reports Write(MQuorin &q, int m, int buildYear, bool xiaGua, double degre
     rec.mountain = static_cast<uint8_t>(item);
     rec.degree = static_cast<float>(degree);
     rec.door = static_cast<uint8_t>((m + 12) % 24);
+    rec.buildYear = static_cast<int16_t>(buildYear);
+    rec.xiaGua = xiaGua ? 1 : 0;
+    Reports r;
+    if (!q.PaiPan(rec))
+        return r;
+    r.xk = q.sReport;
+    q.ShowBaZhaiPan();
+    r.bz = q.sReport;
+    return r;
+}
+
+// The same house with its door on mountain `door` (0..23) and an owner born in ownerYear: the reports a client
+// with a side door, or of the other life group, is given.
+inline Reports Write(MQuorin &q, int m, int buildYear, bool xiaGua, int door, int ownerYear)
+{
+    TRecordData rec = ReferenceHouse();
+    rec.mountain = static_cast<uint8_t>(4 * m + 1);
+    rec.degree = static_cast<float>(std::fmod(15.0 * (m + 23), 360.0));
+    rec.door = static_cast<uint8_t>(door);
+    rec.date = TDateRec{static_cast<int16_t>(ownerYear), 0, 1, 0, 0};
     rec.buildYear = static_cast<int16_t>(buildYear);
     rec.xiaGua = xiaGua ? 1 : 0;
     Reports r;

@@ -3,6 +3,7 @@
 // the client to open, a star it calls timely is never called out of season, and so on. Each count below is the
 // number of the 432 charts (nine periods, 24 mountains, 下卦 and 替卦) whose report holds one such contradiction,
 // read from the report text; so are the houses practitioners read in full.
+#include "BaZhaiCalc.h"
 #include "ReadingReports.h"
 
 #include <QRegularExpression>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -209,7 +211,7 @@ bool Declines(const QString &verdict)
 
 enum Row {
     kWenChangWuGui,   // the Eight Mansions study palace is the 五鬼 palace, and the lumber room goes there too
-    kVoidedGood,      // a good palace the element rule voids is recommended without a word
+    kVoidedGood,      // a good palace the element rule voids is recommended without its own verdict
     kGateForbidden,   // a usable city gate told to open and take water where the 忌动 line forbids it
     kDaJieForbidden,  // 打劫 palaces told to open where the 忌动 line forbids one of them
     kWaterForbidden,  // the Eight Mansions water line drains into a forbidden palace and nothing defers
@@ -262,7 +264,7 @@ std::array<bool, kRows> Contradictions(const Reports &r)
         const QString dir = m.captured(2);
         for (const char *head : {"大门：", "卧房："})
             for (const QString &clause : LineStarting(bz, Q(head)).split(QRegularExpression(Q("[；。]"))))
-                if (clause.contains(dir) && !clause.contains(Q("忌")) && !clause.contains(Q("吉中有损")))
+                if (clause.contains(dir) && !clause.contains(Q("忌")) && !clause.contains(Q("化为无")))
                     hit[kVoidedGood] = true;
     }
 
@@ -396,6 +398,173 @@ std::array<bool, kRows> Contradictions(const Reports &r)
     return hit;
 }
 
+// Where the two methods meet: the door, the good directions the element rule voids, and an owner whose life
+// group is not the house's.
+const QString kTrigrams = Q("坎艮震巽离坤兑乾");
+const QString kDirections[8] = {Q("正北"), Q("东北"), Q("正东"), Q("东南"), Q("正南"), Q("西南"), Q("正西"), Q("西北")};
+const QString kBadStars = Q("(?:五鬼|绝命|祸害|六煞)");
+
+bool EastGroup(QChar trigram) { return Q("坎离震巽").contains(trigram); }
+
+// The palace (坎 0 … 乾 7) of the door's mountain, from the header ("门向：巽方。"); −1 when not found.
+int DoorPalace(const QString &xk)
+{
+    const QString line = LineStarting(xk, Q("门向："));
+    const qsizetype m = line.size() > 3 ? Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥").indexOf(line[3]) : -1;
+    return m < 0 ? -1 : static_cast<int>(m / 3);
+}
+
+// What the Eight Mansions part says of a palace's door: the four good stars invite one unless the element rule
+// voids them; the four bad stars bar it.
+enum class BaZhaiDoor { Unknown, Invited, Barred };
+std::array<BaZhaiDoor, 8> BaZhaiDoors(const QString &bz)
+{
+    std::array<BaZhaiDoor, 8> out{};
+    static const QRegularExpression re(Q("^★(.)宫\\(..\\):(..)\\("));
+    for (const QString &l : Lines(bz))
+        if (const auto m = re.match(l); m.hasMatch()) {
+            const qsizetype p = kTrigrams.indexOf(m.captured(1));
+            const bool bad = QRegularExpression(kBadStars).match(m.captured(2)).hasMatch();
+            if (p >= 0)
+                out[p] = bad || l.contains(Q("化为无")) ? BaZhaiDoor::Barred : BaZhaiDoor::Invited;
+        }
+    return out;
+}
+
+// Which method the report lets stand on a palace's door, by a line that names the palace and says so.
+enum class Stands { Unsaid, XuanKong, BaZhai };
+Stands Settled(const QString &bz, int palace)
+{
+    const QString name = QString(kTrigrams[palace]) + Q("宫");
+    Stands out = Stands::Unsaid;
+    for (const QString &l : Lines(bz))
+        if (l.contains(name) && l.contains(Q("以玄空为准")))
+            out = Stands::XuanKong;
+        else if (l.contains(name) && l.contains(Q("以八宅为准")))
+            out = Stands::BaZhai;
+    return out;
+}
+
+bool TakesDoor(Use u) { return u == Use::Open || u == Use::Door; }
+
+// The clauses of the lines that send someone somewhere, with the line they stand in.
+std::vector<std::pair<QString, QString>> AdviceClauses(const QString &bz, std::initializer_list<const char *> heads)
+{
+    std::vector<std::pair<QString, QString>> out;
+    for (const char *head : heads) {
+        const QString line = LineStarting(bz, Q(head));
+        for (const QString &c : line.split(QRegularExpression(Q("[；。]"))))
+            out.emplace_back(c, line);
+    }
+    return out;
+}
+
+bool Negated(const QString &clause)
+{
+    for (const char *no : {"忌", "不宜", "化为无", "不取", "不作"})
+        if (clause.contains(Q(no)))
+            return true;
+    return false;
+}
+
+enum MeetingRow {
+    kDoorLineDeaf,     // the door line praises or opens a door whose palace the ruling keeps quiet or for air only
+    kDoorUnsettled,    // the two methods differ on the door's palace and the report does not say which stands, or
+                       // its closing gives the door to the method it overruled
+    kPalaceUnsettled,  // the same on any palace
+    kVoidedRecommended,// a voided good direction recommended, or recommended with a milder verdict than its own line
+    kOwnerGoodUnnamed, // an owner of the other group told to use the good directions of his life without their names
+    kOwnerSentToBad,   // a bedroom or desk line sends the owner into a bad direction of his life without saying so
+    kMeetingRows
+};
+const char *const kMeetingNames[kMeetingRows] = {"door line against the ruling",   "door palace unsettled",
+                                                 "palace unsettled between methods", "voided 吉方 recommended",
+                                                 "owner's good directions unnamed", "owner sent to his bad directions"};
+
+std::array<bool, kMeetingRows> MeetingContradictions(const Reports &r)
+{
+    std::array<bool, kMeetingRows> hit{};
+    const QString &xk = r.xk, &bz = r.bz;
+    const std::map<QChar, Use> uses = OpeningUses(xk);
+
+    // A report whose door or owner cannot be read is counted, so that a changed header does not pass unread.
+    const int door = DoorPalace(xk);
+    hit[kDoorLineDeaf] = door < 0;
+    if (door >= 0) {
+        const Use ruled = uses.at(kTrigrams[door]);
+        const Use said = ClauseUse(LineStarting(xk, Q("★房屋朝向与门向")));
+        hit[kDoorLineDeaf] = (said != Use::None || !TakesDoor(ruled)) && said != ruled;
+    }
+    const std::array<BaZhaiDoor, 8> baZhai = BaZhaiDoors(bz);
+    const bool closingToBaZhai = bz.contains(Q("再以八宅安门"));
+    for (int p = 0; p < 8; ++p) {
+        const bool xkDoor = TakesDoor(uses.at(kTrigrams[p]));
+        const bool differ = (xkDoor && baZhai[p] == BaZhaiDoor::Barred) || (!xkDoor && baZhai[p] == BaZhaiDoor::Invited);
+        const Stands stands = Settled(bz, p);
+        const bool unsettled = differ && (stands == Stands::Unsaid || (stands == Stands::XuanKong && closingToBaZhai));
+        hit[kPalaceUnsettled] |= unsettled;
+        hit[kDoorUnsettled] |= unsettled && p == door;
+    }
+
+    // Voided good directions, and every clause of the advice lines that names one.
+    static const QRegularExpression voided(Q("^★.宫\\((..)\\):.+吉星之吉气化为无"));
+    for (const QString &l : Lines(bz))
+        if (const auto m = voided.match(l); m.hasMatch()) {
+            const QString dir = m.captured(1);
+            for (const char *head : {"四吉方：", "大门：", "卧房：", "厨房：", "书房与书桌："}) {
+                bool recommended = false, sameVerdict = false;
+                for (const QString &c : LineStarting(bz, Q(head)).split(QRegularExpression(Q("[；。]")))) {
+                    if (!c.contains(dir))
+                        continue;
+                    hit[kVoidedRecommended] |= c.contains(Q("吉中有损"));
+                    recommended |= !Negated(c);
+                    sameVerdict |= c.contains(Q("化为无"));
+                }
+                hit[kVoidedRecommended] |= recommended && !sameVerdict;
+            }
+        }
+
+    // The owner: his life trigram ("福元坤宫") and the house's ("★伏位乾宫").
+    static const QRegularExpression owner(Q("福元(.)宫")), house(Q("★伏位(.)宫"));
+    const auto om = owner.match(bz), hm = house.match(bz);
+    if (!om.hasMatch() || !hm.hasMatch()) {
+        hit[kOwnerGoodUnnamed] = true;
+        return hit;
+    }
+    const bool east = EastGroup(om.captured(1)[0]);
+    QStringList good, bad;
+    for (int p = 0; p < 8; ++p)
+        (EastGroup(kTrigrams[p]) == east ? good : bad).append(kDirections[p]);
+    if (east != EastGroup(hm.captured(1)[0])) {
+        bool named = false;
+        for (const QString &l : Lines(bz))
+            named |= l.contains(Q("本命")) && std::all_of(good.begin(), good.end(), [&](const QString &d) {
+                         return l.contains(d);
+                     });
+        hit[kOwnerGoodUnnamed] = !named;
+    }
+    const auto clauses = AdviceClauses(bz, {"卧房：", "书房与书桌："});
+    for (size_t i = 0; i < clauses.size(); ++i) {
+        const auto &[clause, line] = clauses[i];
+        if (Negated(clause))
+            continue;
+        for (const QString &d : bad) {
+            const bool named = QRegularExpression(d + Q("[^，；。、（）]{0,4}") + kBadStars).match(line).hasMatch();
+            const bool next = i + 1 < clauses.size() && clauses[i + 1].first.startsWith(Q("此方虽属"));
+            hit[kOwnerSentToBad] |= clause.contains(d) && !named && !next;
+        }
+    }
+    return hit;
+}
+
+// A man's birth year at or before `year` whose life group is (sameGroup) or is not the house's on mountain m.
+int OwnerYear(int year, int m, bool sameGroup)
+{
+    const auto east = [](int trigram) { return trigram == 0 || trigram == 1 || trigram == 3 || trigram == 4; };
+    while (east(LifeTrigram(year, true)) != (east(MountainTrigram(m)) == sameGroup))
+        --year;
+    return year;
+}
 
 // ---- labels and the 打劫 and 五黄 rulings against the text ----
 
@@ -415,7 +584,6 @@ const char *const kLabelRowNames[kLabelRows] = {"打劫 switched off", "五黄 d
                                                 "gate header against its sentence", "五黄 labelled timely",
                                                 "替卦 header names the wrong side", "no door, then doors"};
 
-const QString kTrigrams = Q("坎艮震巽离坤兑乾");
 const QString kNumerals = Q("一二三四五六七八九");
 
 // The mountain star of a palace, from its star line; 0 when the report has none.
@@ -539,27 +707,32 @@ std::array<bool, kLabelRows> LabelContradictions(const Reports &r, int mountain,
     return hit;
 }
 
-// A house laid out with its door and owner: the reference owner (坤命, 西四) or one of the other group (坎命).
-Reports WriteWith(MQuorin &q, int m, int buildYear, bool xiaGua, double degree, int door, bool eastOwner)
-{
-    TRecordData rec = ReferenceHouse();
-    rec.mountain = static_cast<uint8_t>(4 * m + 1);
-    rec.degree = static_cast<float>(degree);
-    rec.door = static_cast<uint8_t>(door);
-    rec.buildYear = static_cast<int16_t>(buildYear);
-    rec.xiaGua = xiaGua ? 1 : 0;
-    if (eastOwner)
-        rec.date.year = 1981;
-    Reports r;
-    if (!q.PaiPan(rec))
-        return r;
-    r.xk = q.sReport;
-    q.ShowBaZhaiPan();
-    r.bz = q.sReport;
-    return r;
-}
-
 } // namespace
+
+TEST(ReportAgreement, TwoMethodsAgreeOnDoorsDirectionsAndOwner)
+{
+    // Every house with its door on the facing mountain and on a side palace (the one after the facing palace,
+    // on the mountain of the facing's 元), each for an owner about thirty years older than the house of the
+    // house's life group and one of the other.
+    TempProgramFolder folder;
+    MQuorin q;
+    std::array<int, kMeetingRows> counts{};
+    for (int period = 1; period <= 9; ++period)
+        for (int m = 0; m < 24; ++m)
+            for (bool xiaGua : {true, false}) {
+                const int year = 1864 + 20 * (period - 1) + 10, facing = (m + 12) % 24;
+                for (int door : {facing, (facing + 3) % 24})
+                    for (bool sameGroup : {true, false}) {
+                        const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
+                        ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+                        const auto hit = MeetingContradictions(r);
+                        for (int i = 0; i < kMeetingRows; ++i)
+                            counts[i] += hit[i];
+                    }
+            }
+    for (int i = 0; i < kMeetingRows; ++i)
+        EXPECT_EQ(counts[i], 0) << kMeetingNames[i];
+}
 
 TEST(ReportAgreement, NoReportContradictsItself)
 {
@@ -641,17 +814,17 @@ TEST(ReportAgreement, LabelsAndRulingsAgreeWithTheirText)
 {
     TempProgramFolder folder;
     MQuorin q;
-    // Per setting (door on the facing mountain or on a side palace, owner of either group), the number of the
-    // 432 charts that break each row.
+    // Per setting (door on the facing mountain or on a side palace, an owner about thirty years older than the
+    // house of the house's life group or of the other), the number of the 432 charts that break each row.
     for (const bool sideDoor : {false, true})
-        for (const bool eastOwner : {false, true}) {
+        for (const bool sameGroup : {true, false}) {
             std::array<int, kLabelRows> counts{};
             for (int period = 1; period <= 9; ++period)
                 for (int m = 0; m < 24; ++m)
                     for (bool xiaGua : {true, false}) {
-                        const int door = sideDoor ? (m + 6) % 24 : (m + 12) % 24;
-                        const Reports r =
-                            WriteWith(q, m, 1864 + 20 * (period - 1) + 10, xiaGua, Centre(m), door, eastOwner);
+                        const int year = 1864 + 20 * (period - 1) + 10, facing = (m + 12) % 24;
+                        const int door = sideDoor ? (facing + 3) % 24 : facing;
+                        const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
                         ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
                         const auto hit = LabelContradictions(r, m, Centre(m));
                         for (int i = 0; i < kLabelRows; ++i)
@@ -659,7 +832,7 @@ TEST(ReportAgreement, LabelsAndRulingsAgreeWithTheirText)
                     }
             for (int i = 0; i < kLabelRows; ++i)
                 EXPECT_EQ(counts[i], 0) << kLabelRowNames[i] << (sideDoor ? ", side door" : ", facing door")
-                                        << (eastOwner ? ", 东四命" : ", 西四命");
+                                        << (sameGroup ? ", owner of the house's group" : ", owner of the other group");
         }
     // The houses read in full, off their mountains' centres.
     for (const ReadingHouse &h : kReadingHouses) {

@@ -1,0 +1,49 @@
+#include "RulingWords.h"
+
+#include "ReportNames.h"
+
+#include <QStringList>
+
+namespace report {
+
+bool TakesDoor(const PalaceRuling &u) { return u.use == PalaceUse::Open || u.use == PalaceUse::DoorOnly; }
+
+QString RulingWords(const PalaceRuling &u, int facingStar, int period)
+{
+    // 五黄 is named by itself outside its own period: its state there says nothing of the harm it brings.
+    const QString star = Nine(facingStar) == 5 && period != 5
+                             ? QStringLiteral("向星五黄")
+                             : QStringLiteral("向星%1(%2)").arg(Numeral(facingStar), StateName(facingStar, period));
+    switch (u.use) {
+    case PalaceUse::Open:
+        return star + QStringLiteral("，宜开门、见水");
+    case PalaceUse::DoorOnly:
+        return star + (u.why == UseReason::ZhengShen  ? QStringLiteral("，为本运正神方，只宜开门、走道，不宜见水")
+                       : u.why == UseReason::BackHeld ? QStringLiteral("，为坐山，坐后只宜开门，不宜见水")
+                                                      : QStringLiteral("，只宜开门纳城门之气，不宜见水"));
+    case PalaceUse::AirOnly:
+        return (u.why == UseReason::ErWu    ? QStringLiteral("二五同宫")
+                : u.why == UseReason::DaJie ? star + QStringLiteral("，为打劫三宫之一")
+                                            : star) +
+               QStringLiteral("，只宜通气");
+    case PalaceUse::Quiet:
+        break;
+    }
+    return star + QStringLiteral("，宜静");
+}
+
+QString DoorPalaces(const HouseRuling &h, int except)
+{
+    QStringList named;
+    for (int p = 0; p < 8; ++p)
+        if (p != except && TakesDoor(h.palace[p]))
+            named.append(PalaceWithDirection(p));
+    return named.join(QStringLiteral("、"));
+}
+
+QString PalaceWithDirection(int palace)
+{
+    return U(FangXiangName[(palace + 2) % 8]) + PalaceName(palace) + QStringLiteral("宫");
+}
+
+} // namespace report
