@@ -16,6 +16,7 @@
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Prompts.h"
+#include "StoppedSession.h"
 #include "TFrmSet.h"
 #include "TFrmText.h"
 #include "TFrmTxtHelp.h"
@@ -190,6 +191,7 @@ void TFrmMain::FormShow()
     ui->CboLiuNian8->setEditText(QString::number(year));
 
     openCaseDatabase();
+    ClearStoppedSession(DataPath());
     applyStartWindowState();
     fillTreeAtStart();
 
