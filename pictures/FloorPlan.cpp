@@ -94,9 +94,8 @@ void FloorPlan::RemoveAbandonedSteps(const QString& tempRoot)
         const QRegularExpressionMatch m = name.match(entry.fileName());
         bool ok = false;
         const qint64 pid = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
-        if (!ok || pid <= 0 || pid == QCoreApplication::applicationPid())
-            continue;
-        if (!StepFolderOwnerRuns(pid, entry))
+        // This program's own number too: a killed program before a restart of the computer may have had it.
+        if (ok && pid > 0 && !StepFolderOwnerRuns(pid, entry))
             QDir(entry.filePath()).removeRecursively();
     }
 }

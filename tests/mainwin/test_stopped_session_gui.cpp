@@ -71,7 +71,7 @@ TEST_F(StoppedSessionTest, TheNextStartClearsExactlyWhatTheKilledProgramLeft)
     ASSERT_TRUE(QFile::link(path("dat/set.ini"), path("dat/set.ini.Linked")));
 
     // Undo-step folders: the owner gone, the owner's number taken by a process that started later (the folder
-    // is from before it), a running program's, and a folder that is no step folder.
+    // is from before it; this very program too), a running program's, and a folder that is no step folder.
     const LiveProcess running;
     ASSERT_GT(running.pid, 0);
     const struct {
@@ -81,6 +81,7 @@ TEST_F(StoppedSessionTest, TheNextStartClearsExactlyWhatTheKilledProgramLeft)
     } steps[] = {
         {"picTemp/plan-999999999-Gone12", true},
         {"picTemp/plan-1-OldBoot", true, true},
+        {QStringLiteral("picTemp/plan-%1-OldOwn").arg(::getpid()), true, true},
         {QStringLiteral("picTemp/plan-%1-Alive1").arg(running.pid), false},
         {"picTemp/notes", false},
     };
