@@ -8,7 +8,8 @@
 
 // An INI file with the behaviour the program's callers expect of the Windows INI class:
 //  - every call goes to the file: reads see the file as it is now, and every Write/Erase is on disk when it
-//    returns, so two IniFile objects on one path always agree and nothing waits for a flush;
+//    returns (inside Update, when Update returns), so two IniFile objects on one path always agree and nothing
+//    waits for a flush;
 //  - a missing or unreadable file reads as all defaults;
 //  - section and key names are found without regard to letter case; the first occurrence wins;
 //  - values are trimmed of surrounding blanks and of one pair of enclosing quotes; an "=" inside a value is
