@@ -16,6 +16,7 @@
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Prompts.h"
+#include "StoppedSession.h"
 #include "TFrmSet.h"
 #include "TFrmText.h"
 #include "TFrmTxtHelp.h"
@@ -190,6 +191,7 @@ void TFrmMain::FormShow()
     ui->CboLiuNian8->setEditText(QString::number(year));
 
     openCaseDatabase();
+    ClearStoppedSession(DataPath());
     applyStartWindowState();
     fillTreeAtStart();
 
@@ -394,12 +396,17 @@ bool TFrmMain::FormClose()
     return true;
 }
 
+// The layout is changed in memory and written whole once: a failed write leaves the file as it was.
 bool TFrmMain::writeWindowSettings()
 {
     IniFile &ini = *m_ini;
-    bool ok = true;
+    return ini.Update([&] { putWindowSettings(ini); });
+}
+
+void TFrmMain::putWindowSettings(IniFile &ini)
+{
     const auto putInt = [&](const QString &section, const char *key, int value) {
-        ok = ini.WriteInteger(section, QLatin1String(key), value) && ok;
+        ini.WriteInteger(section, QLatin1String(key), value);
     };
     const Qt::WindowStates states = windowState();
     const bool normal = !(states & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -412,7 +419,7 @@ bool TFrmMain::writeWindowSettings()
     }
     putInt(kWindow, "state", (states & Qt::WindowMinimized) ? 1 : (states & Qt::WindowMaximized) ? 2 : 0);
     const QString section = QStringLiteral("minggao");
-    ok = ini.WriteString(section, QStringLiteral("fname"), ui->RedtQuorin->font().family()) && ok;
+    ini.WriteString(section, QStringLiteral("fname"), ui->RedtQuorin->font().family());
     putInt(section, "fsize", ui->RedtQuorin->font().pointSize());
     putInt(section, "bcolor", int(QColorToWinColor(ui->RedtQuorin->palette().color(QPalette::Base))));
     putInt(kWindow, "treewid", ui->Tree->width());
@@ -423,7 +430,6 @@ bool TFrmMain::writeWindowSettings()
     putInt(kSoft, "iPanShape", qMax(0, RadioIndex(ui->RdoPanShape)));
     putInt(QStringLiteral("tree"), "showStyle", m_treeStyle);
     putInt(QStringLiteral("tree"), "sort", m_treeSort);
-    return ok;
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -157,6 +157,7 @@ private:
     void skinItemClick(QAction *item);
     void readWindowSettings();
     bool writeWindowSettings();
+    void putWindowSettings(IniFile &ini); // the layout's keys, inside one update of the file
     void reportSettingsWrite(bool written);
     void redrawShownView();
     void applyShowGua();

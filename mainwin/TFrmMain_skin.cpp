@@ -31,10 +31,12 @@ QString TFrmMain::skinFile(const QString &name)
 
 bool TFrmMain::writeSkinChoice(bool on, const QString &name)
 {
-    if (!on)
-        return m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), false);
-    return m_ini->WriteString(kWindowSection, QStringLiteral("skinname"), name)
-           && m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), true);
+    // The name and the switch go to the file together: a start must not find the new switch with the old name.
+    return m_ini->Update([&] {
+        if (on)
+            m_ini->WriteString(kWindowSection, QStringLiteral("skinname"), name);
+        m_ini->WriteBool(kWindowSection, QStringLiteral("skined"), on);
+    });
 }
 
 void TFrmMain::setupSkin()

@@ -148,20 +148,23 @@ void TFrmSet::BitBtn1Click()
     }
 
     IniFile &ini = *m_ini;
-    bool written = ini.WriteInteger(kSet, QStringLiteral("ileft"), left);
-    written &= ini.WriteString(kSet, QStringLiteral("fJian"), ui->LedtJian->text().trimmed());
-    written &= ini.WriteInteger(kSet, QStringLiteral("liunian"), RadioIndex(ui->GrpLiuNian));
-    written &= ini.WriteInteger(kSet, QStringLiteral("fuwei"), RadioIndex(ui->GrpFuWei));
-    written &= ini.WriteString(kSet, QStringLiteral("mengong"), ui->LabMenGong->text());
-    written &= ini.WriteString(kSet, QStringLiteral("dinglan"), ui->LabDingLan->text());
-    written &= ini.WriteInteger(kSet, QStringLiteral("iCoord"), RadioIndex(ui->RdoCoord));
-    written &= ini.WriteBool(kSet, QStringLiteral("bZhouTian"), ui->ChkZhouTian->isChecked());
-    written &= ini.WriteBool(kSet, QStringLiteral("bWuHint"), ui->ChkHint->isChecked());
-    written &= ini.WriteInteger(kSet, QStringLiteral("iTilt"), RadioIndex(ui->RdoTilt));
-    written &= ini.WriteBool(kSet, QStringLiteral("bChengMen"), ui->ChkChengMen->isChecked());
-    written &= ini.WriteInteger(kSet, QStringLiteral("dayStar"), RadioIndex(ui->RdoDayStar));
-    written &= ini.WriteInteger(kSet, QStringLiteral("iFontSizeVar"), FontSizeOfItem(ui->CboUiSize->currentText()));
-    written &= ini.WriteBool(kSet, QStringLiteral("bChangeMenuSize"), ui->ChkMenuSize->isChecked());
+    // The fourteen keys reach the file together or not at all: a half-saved set would mix old and new options.
+    const bool written = ini.Update([&] {
+        ini.WriteInteger(kSet, QStringLiteral("ileft"), left);
+        ini.WriteString(kSet, QStringLiteral("fJian"), ui->LedtJian->text().trimmed());
+        ini.WriteInteger(kSet, QStringLiteral("liunian"), RadioIndex(ui->GrpLiuNian));
+        ini.WriteInteger(kSet, QStringLiteral("fuwei"), RadioIndex(ui->GrpFuWei));
+        ini.WriteString(kSet, QStringLiteral("mengong"), ui->LabMenGong->text());
+        ini.WriteString(kSet, QStringLiteral("dinglan"), ui->LabDingLan->text());
+        ini.WriteInteger(kSet, QStringLiteral("iCoord"), RadioIndex(ui->RdoCoord));
+        ini.WriteBool(kSet, QStringLiteral("bZhouTian"), ui->ChkZhouTian->isChecked());
+        ini.WriteBool(kSet, QStringLiteral("bWuHint"), ui->ChkHint->isChecked());
+        ini.WriteInteger(kSet, QStringLiteral("iTilt"), RadioIndex(ui->RdoTilt));
+        ini.WriteBool(kSet, QStringLiteral("bChengMen"), ui->ChkChengMen->isChecked());
+        ini.WriteInteger(kSet, QStringLiteral("dayStar"), RadioIndex(ui->RdoDayStar));
+        ini.WriteInteger(kSet, QStringLiteral("iFontSizeVar"), FontSizeOfItem(ui->CboUiSize->currentText()));
+        ini.WriteBool(kSet, QStringLiteral("bChangeMenuSize"), ui->ChkMenuSize->isChecked());
+    });
     if (!written) {
         // Telling the user the settings were kept when the file could not be written would lose them silently.
         Prompts::instance().error(QStringLiteral("错误"), QStringLiteral("无法保存软件设置：\n") + ini.lastError());

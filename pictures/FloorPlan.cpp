@@ -10,13 +10,17 @@
 #include <QTemporaryDir>
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <optional>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,29 +42,66 @@ bool MakePaintable(QImage* picture)
     return true;
 }
 
-// Step folders are named after the process that made them. A program that was killed could not remove its
-// folder; the next one removes every folder whose process is gone.
-void RemoveAbandonedStepFolders(const QString& root)
+// When the process `pid` started, in seconds since the epoch; nothing when it is not running (or the system
+// does not say).
+std::optional<qint64> ProcessStart(qint64 pid)
 {
-    static const QRegularExpression name(QStringLiteral("^plan-(\\d+)-"));
-    QDir dir(root);
-    for (const QString& entry : dir.entryList({QStringLiteral("plan-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QRegularExpressionMatch m = name.match(entry);
-        if (!m.hasMatch())
-            continue;
-        bool ok = false;
-        const qint64 pid = m.captured(1).toLongLong(&ok);
-        if (!ok || pid <= 0 || pid == QCoreApplication::applicationPid())
-            continue;
-        if (::kill(pid_t(pid), 0) == -1 && errno == ESRCH)
-            QDir(dir.filePath(entry)).removeRecursively();
-    }
+    if (::kill(pid_t(pid), 0) == -1 && errno == ESRCH)
+        return std::nullopt;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile system(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly) || !system.open(QIODevice::ReadOnly))
+        return qint64(0); // running, start unknown: taken as old enough to own any folder
+    // The fields after the command name, which may itself hold blanks and brackets; the start is field 22, in
+    // clock ticks after the boot.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    constexpr int kStartField = 22 - 3;
+    qint64 bootTime = -1;
+    for (const QByteArray& l : system.readAll().split('\n'))
+        if (l.startsWith("btime "))
+            bootTime = l.mid(6).trimmed().toLongLong();
+    bool ok = false;
+    const qint64 ticks = fields.size() > kStartField ? fields[kStartField].toLongLong(&ok) : 0;
+    if (!ok || bootTime < 0)
+        return qint64(0);
+    return bootTime + ticks / std::max(1L, ::sysconf(_SC_CLK_TCK));
+}
+
+// Step folders are named after the process that made them. The process that owns a folder is running and
+// started before the folder last changed; a process that started later only took the number of a program
+// that was killed (after a restart of the computer, say). The boot time is known to the second: the margin.
+bool StepFolderOwnerRuns(qint64 pid, const QFileInfo& folder)
+{
+    const std::optional<qint64> start = ProcessStart(pid);
+    constexpr qint64 kMargin = 2;
+    return start && *start <= folder.lastModified().toSecsSinceEpoch() + kMargin;
+}
+
+// The 24-bit bitmap a step of this picture is stored as: rows padded to 4 bytes, after a 54-byte header.
+qint64 StepFileBytes(const QImage& image)
+{
+    return 54 + qint64((image.width() * 3 + 3) / 4 * 4) * image.height();
 }
 
 }  // namespace
 
-FloorPlan::FloorPlan(QImage* picture, const QString& tempRoot)
-    : picture_(picture), tempRoot_(tempRoot), pen_(QColor(Qt::black), 1.0)
+void FloorPlan::RemoveAbandonedSteps(const QString& tempRoot)
+{
+    static const QRegularExpression name(QStringLiteral("^plan-(\\d+)-"));
+    QDir dir(tempRoot);
+    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral("plan-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = name.match(entry.fileName());
+        bool ok = false;
+        const qint64 pid = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
+        // This program's own number too: a killed program before a restart of the computer may have had it.
+        if (ok && pid > 0 && !StepFolderOwnerRuns(pid, entry))
+            QDir(entry.filePath()).removeRecursively();
+    }
+}
+
+FloorPlan::FloorPlan(QImage* picture, const QString& tempRoot, qint64 undoBytes)
+    : picture_(picture), tempRoot_(tempRoot), pen_(QColor(Qt::black), 1.0), undoBytes_(undoBytes)
 {
     work_ = QImage(origWidth_, origHeight_, QImage::Format_RGB32);
     work_.fill(Qt::white);
@@ -82,7 +123,7 @@ bool FloorPlan::EnsureStepFolder()
         message_ = QStringLiteral("无法建立临时文件夹：") + tempRoot_;
         return false;
     }
-    RemoveAbandonedStepFolders(tempRoot_);
+    RemoveAbandonedSteps(tempRoot_);
     const QString pattern = QStringLiteral("plan-%1-XXXXXX").arg(QCoreApplication::applicationPid());
     steps_ = std::make_unique<QTemporaryDir>(QDir(tempRoot_).filePath(pattern));
     if (!steps_->isValid()) {
@@ -112,6 +153,31 @@ void FloorPlan::ResetUndo()
     current_ = -1;
     first_ = 0;
     last_ = -1;
+    std::fill(std::begin(slotBytes_), std::end(slotBytes_), 0);
+}
+
+void FloorPlan::DropStep(long long step)
+{
+    QFile::remove(StepFile(step));
+    slotBytes_[step % kUndoSteps] = 0;
+}
+
+qint64 FloorPlan::KeptBytes() const
+{
+    qint64 sum = 0;
+    for (long long s = first_; s <= last_; ++s)
+        sum += slotBytes_[s % kUndoSteps];
+    return sum;
+}
+
+// Before `step` is written: the steps redo could reach go, and the oldest go while the ring is full or the
+// steps kept and the new one would pass the budget. The current step stays, so one undo is always left.
+void FloorPlan::MakeRoomFor(long long step, qint64 bytes)
+{
+    while (last_ > current_)
+        DropStep(last_--);
+    while (first_ < current_ && (step - first_ >= kUndoSteps || KeptBytes() + bytes > undoBytes_))
+        DropStep(first_++);
 }
 
 bool FloorPlan::SaveUndo()
@@ -123,15 +189,16 @@ bool FloorPlan::SaveUndo()
     if (!EnsureStepFolder())
         return false;
     const long long step = current_ + 1;
+    MakeRoomFor(step, StepFileBytes(work_));
     const FileWriteResult written = WriteImageFile(StepFile(step), work_, "BMP");
     if (!written.ok()) {
         message_ = FileWriteText(StepFile(step), written);
         return false;
     }
-    // Steps after the current one are abandoned: redo must not reach them any more.
     current_ = step;
     last_ = step;
     first_ = std::max(first_, last_ - (kUndoSteps - 1));
+    slotBytes_[step % kUndoSteps] = QFileInfo(StepFile(step)).size();
     return true;
 }
 

@@ -16,13 +16,18 @@ class QTemporaryDir;
 //
 // The steps are kept as bitmap files "img<n>.bmp" (n = step number mod 100) in a folder of this object's own
 // under the program's picTemp/ folder, so that two running programs never touch each other's steps; the folder
-// and its files are removed when the object goes (a folder left by a killed program is removed by the next one
-// that saves a step). Failures are results: a false return with Message() set.
+// and its files are removed when the object goes (a folder left by a killed program is removed at the next
+// start, and by the next plan that saves a step). The steps kept take at most a byte budget on the disk: the
+// oldest go first when the next would pass it. Failures are results: a false return with Message() set.
 class FloorPlan {
 public:
     static constexpr int kUndoSteps = 100;
     static constexpr int kMinSide = 20;    // a resize never makes the plan smaller than this a side
     static constexpr int kMaxSide = 10000; // nor larger (a bigger picture would not fit in memory)
+    // The steps' budget: 100 steps of a plan up to 3.5 million pixels (an A4 page scanned at 200 dpi, or twice
+    // a full-HD screen) fit in it, so the ring is whole for the plans practitioners draw on; a plan at the
+    // largest size (300 MB a step) still keeps three. Without it the ring could hold 30 GB.
+    static constexpr qint64 kUndoBytes = qint64(1) << 30;
 
     // Hit kinds of a press on the plan, as on the chart picture: the edge and corner bands 10 pixels deep.
     enum Hit {
@@ -49,8 +54,9 @@ public:
         HandleBottomRight = 8,
     };
 
-    // picture: the plan picture shown (replaced on every resize); tempRoot: the program's picTemp/ folder.
-    FloorPlan(QImage* picture, const QString& tempRoot);
+    // picture: the plan picture shown (replaced on every resize); tempRoot: the program's picTemp/ folder;
+    // undoBytes: the budget of the step files.
+    FloorPlan(QImage* picture, const QString& tempRoot, qint64 undoBytes = kUndoBytes);
     ~FloorPlan();
     FloorPlan(const FloorPlan&) = delete;
     FloorPlan& operator=(const FloorPlan&) = delete;
@@ -59,8 +65,9 @@ public:
     // and every step of the ring is dropped.
     void ResetUndo();
     // One committed step: the work copy takes the picture, which is saved as the next step. A step after some
-    // undos drops the steps that redo could have reached; past 100 steps the oldest is dropped. False (and no
-    // step recorded) when the step file cannot be written.
+    // undos drops the steps that redo could have reached; past 100 steps, or past the budget with this one, the
+    // oldest are dropped (the current step always stays). False (and no step recorded) when the step file cannot
+    // be written.
     bool SaveUndo();
     // One step back or forward: the picture and the work copy take the stored step at its stored size. False
     // when there is no such step or its file cannot be read; the plan is then unchanged.
@@ -114,6 +121,10 @@ public:
     QString StepFolder() const;
     const QString& Message() const { return message_; }
 
+    // Removes the step folders under tempRoot that belong to no running plan: those of a process that is gone,
+    // or whose number a later process has taken. For the start of a program that holds its data folder.
+    static void RemoveAbandonedSteps(const QString& tempRoot);
+
 private:
     enum class Shape { Rect, Ellipse };
     bool DrawShape(Shape shape, int x0, int y0, int x1, int y1, int x2, int y2, bool preview);
@@ -121,6 +132,9 @@ private:
     QString StepFile(long long step) const;
     bool LoadStep(long long step, int& w, int& h);
     void ApplySize(int w, int h);
+    void DropStep(long long step);
+    qint64 KeptBytes() const;
+    void MakeRoomFor(long long step, qint64 bytes);
 
     QImage* picture_;
     QString tempRoot_;
@@ -136,5 +150,7 @@ private:
     long long current_ = -1;
     long long first_ = 0;
     long long last_ = -1;
+    qint64 undoBytes_;
+    qint64 slotBytes_[kUndoSteps] = {}; // the size of each slot's step file
     QString message_;
 };

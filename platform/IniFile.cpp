@@ -160,6 +160,60 @@ bool IniFile::save(const Lines &lines)
     return true;
 }
 
+namespace {
+
+const QString kUnreadable = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它");
+
+} // namespace
+
+bool IniFile::refuse(const QString &why)
+{
+    m_lastError = why;
+    if (m_updating && m_updateRefusal.isEmpty())
+        m_updateRefusal = why;
+    return false;
+}
+
+// The text a change starts from: inside Update the text changed so far, else the file as it is now.
+bool IniFile::loadForChange(Lines &lines)
+{
+    if (m_updating) {
+        if (!m_pending)
+            return refuse(kUnreadable.arg(m_fileName));
+        lines = *m_pending;
+        return true;
+    }
+    return load(lines, true) || refuse(kUnreadable.arg(m_fileName));
+}
+
+bool IniFile::saveChange(const Lines &lines)
+{
+    if (!m_updating)
+        return save(lines);
+    *m_pending = lines;
+    return true;
+}
+
+bool IniFile::Update(const std::function<void()> &changes)
+{
+    if (m_updating) { // an Update inside another is part of it
+        changes();
+        return m_updateRefusal.isEmpty();
+    }
+    auto lines = std::make_shared<Lines>();
+    m_pending = load(*lines, true) ? lines : nullptr;
+    m_updating = true;
+    m_updateRefusal.clear();
+    changes();
+    m_updating = false;
+    const std::shared_ptr<Lines> changed = std::move(m_pending);
+    if (!m_updateRefusal.isEmpty()) {
+        m_lastError = m_updateRefusal;
+        return false;
+    }
+    return !changed || save(*changed);
+}
+
 QString IniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
     Lines lines;
@@ -244,30 +298,27 @@ bool IniFile::WriteString(const QString &section, const QString &key, const QStr
     if (s.isEmpty() || k.isEmpty() || hasLineBreak(s) || hasLineBreak(k) || hasLineBreak(value)
         || s.contains(QLatin1Char(']')) || k.contains(QLatin1Char('=')) || k.startsWith(QLatin1Char('['))
         || isComment(k)) {
-        m_lastError = QStringLiteral("拒绝写入无效的设置项 [%1] %2").arg(section, key);
-        return false;
+        return refuse(QStringLiteral("拒绝写入无效的设置项 [%1] %2").arg(section, key));
     }
     Lines lines;
-    if (!load(lines, true)) {
-        m_lastError = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它").arg(m_fileName);
+    if (!loadForChange(lines))
         return false;
-    }
     const qsizetype header = findSection(lines.text, s);
     if (header < 0) {
         lines.text << QLatin1Char('[') + s + QLatin1Char(']') << k + QLatin1Char('=') + value;
-        return save(lines);
+        return saveChange(lines);
     }
     const qsizetype at = findKey(lines.text, header, k);
     if (at >= 0) {
         lines.text[at] = *keyName(lines.text[at]) + QLatin1Char('=') + value;
-        return save(lines);
+        return saveChange(lines);
     }
     // A new key goes after the section's last non-blank line, before the blank lines that set off the next.
     qsizetype insertAt = sectionEnd(lines.text, header);
     while (insertAt > header + 1 && lines.text[insertAt - 1].trimmed().isEmpty())
         --insertAt;
     lines.text.insert(insertAt, k + QLatin1Char('=') + value);
-    return save(lines);
+    return saveChange(lines);
 }
 
 bool IniFile::WriteInteger(const QString &section, const QString &key, int value)
@@ -288,27 +339,23 @@ bool IniFile::WriteBool(const QString &section, const QString &key, bool value)
 bool IniFile::DeleteKey(const QString &section, const QString &key)
 {
     Lines lines;
-    if (!load(lines, true)) {
-        m_lastError = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它").arg(m_fileName);
+    if (!loadForChange(lines))
         return false;
-    }
     const qsizetype header = findSection(lines.text, section);
     const qsizetype at = header < 0 ? -1 : findKey(lines.text, header, key);
     if (at < 0)
         return true;
     lines.text.removeAt(at);
-    return save(lines);
+    return saveChange(lines);
 }
 
 bool IniFile::EraseSection(const QString &section)
 {
     Lines lines;
-    if (!load(lines, true)) {
-        m_lastError = QStringLiteral("无法读取文件 %1，为免丢失其内容，没有改写它").arg(m_fileName);
+    if (!loadForChange(lines))
         return false;
-    }
     bool erased = false;
     for (qsizetype header; (header = findSection(lines.text, section)) >= 0; erased = true)
         lines.text.remove(header, sectionEnd(lines.text, header) - header);
-    return erased ? save(lines) : true;
+    return erased ? saveChange(lines) : true;
 }

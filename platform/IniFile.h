@@ -3,11 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // An INI file with the behaviour the program's callers expect of the Windows INI class:
 //  - every call goes to the file: reads see the file as it is now, and every Write/Erase is on disk when it
-//    returns, so two IniFile objects on one path always agree and nothing waits for a flush;
+//    returns (inside Update, when Update returns), so two IniFile objects on one path always agree and nothing
+//    waits for a flush;
 //  - a missing or unreadable file reads as all defaults;
 //  - section and key names are found without regard to letter case; the first occurrence wins;
 //  - values are trimmed of surrounding blanks and of one pair of enclosing quotes; an "=" inside a value is
@@ -18,6 +20,9 @@
 //  - numbers are written and parsed in the C locale.
 // Writes return false, leaving the file as it was, when it could not be written whole (a full disk, a size
 // limit) or could not be read first (so that writing would lose its content); lastError() then says why.
+//
+// A block of settings is saved through Update: its writes change the file's text in memory, and the file is
+// written whole once at the end, so that it holds all of them or, when that write fails, none.
 class IniFile {
 public:
     explicit IniFile(QString fileName);
@@ -50,12 +55,26 @@ public:
     bool DeleteKey(const QString &section, const QString &key);
     bool EraseSection(const QString &section);
 
+    // Runs `changes` (writes, deletions and erasures on this object) on the file's text in memory, then writes
+    // the file whole, once. False, with the file byte for byte as it was and lastError() saying why, when the
+    // file could not be read first, one of the changes was refused, or the write failed. Reads inside
+    // `changes` see the file on disk, not the changes made so far.
+    bool Update(const std::function<void()> &changes);
+
 private:
     struct Lines;
     bool load(Lines &lines, bool forWriting) const;
     bool save(const Lines &lines);
+    bool loadForChange(Lines &lines);
+    bool saveChange(const Lines &lines);
+    bool refuse(const QString &why);
 
     QString m_fileName;
     QString m_lastError;
     std::shared_ptr<const Lines> m_snapshot;
+    // While Update runs: the text being changed, or null when the file could not be read for it; and the
+    // first reason a change was refused.
+    bool m_updating = false;
+    std::shared_ptr<Lines> m_pending;
+    QString m_updateRefusal;
 };

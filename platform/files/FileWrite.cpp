@@ -1,6 +1,7 @@
 #include "FileWrite.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -57,6 +58,35 @@ FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes)
     if (!file.commit())
         return failed(FileWriteError::Replace, file.errorString());
     return {};
+}
+
+bool IsStoppedWriteName(const QString &fileName, const QStringList &suffixes)
+{
+    // The writer's temporary is made from the target's name with six random letters added.
+    constexpr qsizetype kRandomPart = 6;
+    const qsizetype target = fileName.size() - kRandomPart - 1;
+    if (target <= 0 || fileName[target] != QLatin1Char('.'))
+        return false;
+    for (qsizetype i = target + 1; i < fileName.size(); ++i) {
+        const char16_t c = fileName[i].unicode();
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
+            return false;
+    }
+    const QStringView name = QStringView(fileName).left(target);
+    return std::any_of(suffixes.begin(), suffixes.end(),
+                       [&](const QString &suffix) { return name.size() > suffix.size() && name.endsWith(suffix); });
+}
+
+bool RemoveStoppedWrites(const QString &folder, const QStringList &suffixes)
+{
+    bool ok = true;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    while (it.hasNext()) {
+        it.next();
+        if (IsStoppedWriteName(it.fileName(), suffixes))
+            ok = QFile::remove(it.filePath()) && ok;
+    }
+    return ok;
 }
 
 QString FileWriteText(const QString &path, const FileWriteResult &result)

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // The program writes its files here (settings, window layout, comments, reports, pictures, plan steps, compass
 // photographs, skin files; the case database is SQLite's), so that a write either replaces the file whole or
@@ -27,6 +28,14 @@ struct FileWriteResult {
 };
 
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes);
+
+// The temporary file of a write that a killed program left behind, which a file system without unnamed
+// temporary files shows under a name: the target's name followed by "." and six letters (A-Z, a-z). True when
+// `fileName` is such a name for a target ending in one of `suffixes` (".ini", ".rtf", ...).
+bool IsStoppedWriteName(const QString &fileName, const QStringList &suffixes);
+// Removes those files from `folder` (not its subfolders); every other file stays. Only while no other program
+// can be writing there. False when one of them stays.
+bool RemoveStoppedWrites(const QString &folder, const QStringList &suffixes);
 
 // The sentence for the user: "无法写入文件“path”：" with what failed and, in brackets, the system's reason.
 QString FileWriteText(const QString &path, const FileWriteResult &result);

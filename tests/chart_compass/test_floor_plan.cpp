@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -151,6 +152,49 @@ TEST_F(FloorPlanTest, RingKeepsTheLastHundredSteps)
     plan->ResetUndo();
     EXPECT_FALSE(plan->Undo(w, h));
     EXPECT_TRUE(QDir(plan->StepFolder()).entryList({"*.bmp"}, QDir::Files).isEmpty());
+}
+
+// The step files kept never pass the budget (the current step always stays, so one undo is left), undo reaches
+// exactly the steps kept, and the steps that a new one abandons leave the disk at once.
+TEST_F(FloorPlanTest, StepFilesStayWithinTheirBudget)
+{
+    const qint64 step = 54 + 400 * 3 * 300; // a 400 × 300 plan as a 24-bit bitmap
+    const struct {
+        const char *what;
+        qint64 budget;
+        int undos; // how far back undo reaches after ten steps
+    } rows[] = {
+        {"room for three and a half steps", step * 7 / 2, 2},
+        {"room for exactly three", step * 3, 2},
+        {"room for less than one", 1000, 1},
+        {"the whole ring", FloorPlan::kUndoBytes, 9},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.what);
+        picture.fill(Qt::white);
+        FloorPlan budgeted(&picture, temp.path() + "/budget/", r.budget);
+        budgeted.ResetUndo();
+        const auto folderBytes = [&] {
+            qint64 sum = 0;
+            for (const QFileInfo &f : QDir(budgeted.StepFolder()).entryInfoList(QDir::Files))
+                sum += f.size();
+            return sum;
+        };
+        for (int i = 0; i < 10; ++i) {
+            ASSERT_TRUE(budgeted.Line(10, 20 + i, 390, 20 + i)) << budgeted.Message().toStdString();
+            EXPECT_LE(folderBytes(), std::max(r.budget, 2 * step)) << "after step " << i;
+        }
+        int w = 0, h = 0, undone = 0;
+        while (budgeted.Undo(w, h))
+            ++undone;
+        EXPECT_EQ(undone, r.undos);
+        EXPECT_EQ(picture.pixelColor(200, 20 + 9 - r.undos), QColor(Qt::black)); // the oldest step kept
+        EXPECT_EQ(picture.pixelColor(200, 20 + 10 - r.undos), QColor(Qt::white));
+
+        // A new step after the undos: the steps it abandons are gone from the disk, not only from redo.
+        ASSERT_TRUE(budgeted.Line(10, 200, 390, 200));
+        EXPECT_EQ(QDir(budgeted.StepFolder()).entryList(QDir::Files).size(), 2);
+    }
 }
 
 TEST_F(FloorPlanTest, StepFilesArePrivateAndGoWithThePlan)

@@ -2,8 +2,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -173,6 +180,65 @@ TEST_F(IniFileTest, KeysBeforeTheFirstSectionAreNotInAnySection)
     IniFile ini(path);
     EXPECT_EQ(ini.ReadString("s", "k", "d"), "d");
     EXPECT_EQ(ini.ReadString("s", "j", "d"), "2");
+}
+
+// A block of changes reaches the file whole, in one write, or not at all: the old file stays byte for byte and
+// the reason of the failure is kept (a disk that takes the old size but not the new stands in for a full one).
+TEST_F(IniFileTest, AnUpdateWritesAllItsChangesOnceOrNone)
+{
+    const QByteArray old = "[s]\nk=1\nx=9\n[t]\ny=2\n";
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit normal{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &normal), 0);
+    const struct {
+        const char *what;
+        std::function<void(IniFile &)> changes;
+        rlim_t sizeLimit; // 0: none
+        QByteArray written; // empty: refused, the old file kept
+        QString reason;     // part of lastError() on failure
+    } rows[] = {
+        {"every kind of change", [](IniFile &ini) {
+             ini.WriteInteger("s", "k", 2);
+             ini.WriteString("s", "new", "n");
+             ini.DeleteKey("s", "x");
+             ini.EraseSection("t");
+             ini.WriteBool("u", "b", true);
+         }, 0, "[s]\nk=2\nnew=n\n[u]\nb=1\n", {}},
+        {"a refused change", [](IniFile &ini) {
+             ini.WriteInteger("s", "k", 2);
+             ini.WriteString("s", "bad=key", "v");
+             ini.WriteInteger("s", "x", 3);
+         }, 0, {}, "bad=key"},
+        {"a disk that takes only the old size", [](IniFile &ini) {
+             for (int i = 0; i < 10; ++i)
+                 ini.WriteInteger("s", QStringLiteral("key%1").arg(i), i);
+         }, rlim_t(old.size() + 20), {}, qt_error_string(EFBIG)},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.what);
+        put(old);
+        IniFile ini(path);
+        rlimit limited = normal;
+        limited.rlim_cur = r.sizeLimit;
+        if (r.sizeLimit)
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool ok = ini.Update([&] {
+            r.changes(ini);
+            EXPECT_EQ(bytes(), old); // nothing reaches the file before the end
+        });
+        setrlimit(RLIMIT_FSIZE, &normal);
+        EXPECT_EQ(ok, !r.written.isEmpty());
+        EXPECT_EQ(bytes(), r.written.isEmpty() ? old : r.written);
+        EXPECT_TRUE(ini.lastError().contains(r.reason)) << ini.lastError().toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"set.ini"});
+    }
+
+    // A file that cannot be read is not replaced by the changes alone.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.ini"));
+    IniFile folder(dir.filePath("folder.ini"));
+    EXPECT_FALSE(folder.Update([&] { folder.WriteString("s", "k", "v"); }));
+    EXPECT_FALSE(folder.lastError().isEmpty());
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder.ini")).isDir());
 }
 
 } // namespace
