@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class MImagePlus;
@@ -134,4 +135,9 @@ private:
     SquareLayout square_;
     std::vector<QRectF>* boxes_ = nullptr;
     std::vector<QRectF> cornerBoxes_;
+    // The ink of the palace rows' texts (pair digit, numeral, annual star, inner-qi star), measured once.
+    struct RowInks {
+        QRectF pair, numeral, annual, neiQi;
+    };
+    std::optional<RowInks> rowInks_;
 };

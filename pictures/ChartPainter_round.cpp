@@ -207,19 +207,20 @@ ChartPainter::PalaceRows ChartPainter::PalaceRowsAt(QPointF p, bool centre)
 {
     // Each row is measured by the ink of everything it may hold, so that a flat numeral (一) keeps the place of a
     // tall one instead of rising under the digits, and every palace lines up alike.
-    // The ink of any one of the nine texts, each centred on the same point.
-    const auto inkOf = [this](float size, bool bold, bool numerals) {
-        s_.SetFontSize(size);
-        s_.SetFontBold(bold);
-        QRectF all;
-        for (int n = 1; n <= 9; ++n)
-            all = all.united(s_.InkRect(numerals ? Qs(ShuZi(n)) : QString::number(n)));
-        return all;
-    };
-    const QRectF pair = inkOf(float(g_.iTextSize + 2), true, false);
-    const QRectF numeral = inkOf(float(g_.iTextSize), true, true);
-    const QRectF annual = inkOf(float(g_.iTextSize + 1), false, false);
-    const QRectF neiQi = inkOf(float(g_.iTextSize), false, false);
+    if (!rowInks_) {
+        // The ink of any one of the nine texts, each centred on the same point.
+        const auto inkOf = [this](float size, bool bold, bool numerals) {
+            s_.SetFontSize(size);
+            s_.SetFontBold(bold);
+            QRectF all;
+            for (int n = 1; n <= 9; ++n)
+                all = all.united(s_.InkRect(numerals ? Qs(ShuZi(n)) : QString::number(n)));
+            return all;
+        };
+        rowInks_ = RowInks{inkOf(float(g_.iTextSize + 2), true, false), inkOf(float(g_.iTextSize), true, true),
+                           inkOf(float(g_.iTextSize + 1), false, false), inkOf(float(g_.iTextSize), false, false)};
+    }
+    const auto& [pair, numeral, annual, neiQi] = *rowInks_;
     const bool withNeiQi = centre && CentreShowsNeiQi();
 
     PalaceRows rows;
