@@ -16,6 +16,7 @@
 #include <memory>
 
 class QImage;
+class QPainter;
 class QTextDocument;
 class ReportSpans;
 class MImagePlus;
@@ -179,7 +180,8 @@ public:
 
     // ---- report and messages ----
     QString sReport;  // working report text
-    QString sHeader;  // report header; set by a successful lay-out (PaiPan), cleared by a refused one
+    QString sHeader;  // report header; set by a successful lay-out (PaiPan) and each rewritten report, cleared by a
+                      // refused lay-out
     QString sMessage; // last message for the caller to show
     // A lay-out has succeeded and its chart can be shown in the other views.
     bool LaidOut() const { return !sHeader.isEmpty(); }
@@ -207,6 +209,10 @@ public:
     Qt::CursorShape SetPanCursor(int x, int y) const; // the size cursor of the edge bands; the window sets it
     void RotatePan(int x0, int y0, int x1, int y1);   // turns the drawing by the swept angle, then redraws
     bool TurnZuoXiang(int x0, int y0, int x1, int y1); // turns the sitting degree, recomputes and redraws
+    // Paints the sitting–facing axis of the round chart with its degree over the picture as last drawn (picture
+    // coordinates), for the window to show while the axis is pointed at or turned; nothing on a square chart or
+    // in the compass view, which draw their own.
+    void PaintTurnAxis(QPainter &painter) const;
     void GetZuoXiang(float &degree, int &item) const
     {
         degree = Rec.degree;
@@ -222,6 +228,9 @@ public:
     // rewrite the report. False, doing nothing, while no lay-out has succeeded.
     bool ShowXuanKongPan();
     bool ShowBaZhaiPan();
+    // Rewrites the report, header included, for the chart as it now stands (the Eight Mansions reading with
+    // baZhai, else the Xuan Kong one) and leaves the picture alone. False while no lay-out has succeeded.
+    bool RewriteReport(bool baZhai);
     // The document the report is written into: the report pane, or the object's own document without one.
     QTextDocument *ReportDocument();
     // The pieces of the reading, each appended to out. The header is sHeader after a lay-out.

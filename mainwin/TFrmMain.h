@@ -127,6 +127,8 @@ public:
     void SetDrawMode(int mode);              // 0 none, 11 连续线, 12 圆, 13 方形, 14 直线, 15 橡皮擦
     int DrawMode() const;
     bool PanLocked() const;
+    // The sitting–facing axis is shown over the round chart: the pointer lies on its band or turns it.
+    bool TurnAxisShown() const;
     // The drawing-mode items N9 N11 N17 N18 N28 (modes 11..15), 画笔属性 N19 and 文字属性 N27, for the tools menu.
     QList<QAction *> PictureToolActions() const;
     void FillCompassList();
@@ -215,6 +217,7 @@ private:
     void afterLayOutPictures(); // a successful lay-out: chart unlocked, compass photograph turned to it
     void showNewChart();        // a chart laid out or opened: pictures and report shown from their start
     void cancelPanDrag();
+    void showTurnAxis(bool on);
     struct PictureTools;
     struct PictureToolsDeleter {
         void operator()(PictureTools *p) const;

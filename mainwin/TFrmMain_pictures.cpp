@@ -193,6 +193,7 @@ struct TFrmMain::PictureTools {
     int panDrag = 0;
     QPoint panStart;
     bool locked = false;
+    bool axisShown = false; // the axis drawn over the round chart
     bool compassDrag = false;
     QPoint compassStart;
     bool compassOpening = false; // a photograph opened on the hidden page, to be centred when it shows
@@ -213,9 +214,20 @@ void TFrmMain::PictureToolsDeleter::operator()(PictureTools *p) const { delete p
 
 int TFrmMain::DrawMode() const { return m_pic->drawMode; }
 bool TFrmMain::PanLocked() const { return m_pic->locked; }
+bool TFrmMain::TurnAxisShown() const { return m_pic->axisShown; }
 QList<QAction *> TFrmMain::PictureToolActions() const { return m_pic->toolActions; }
 MControlCompass *TFrmMain::Compass() const { return &m_pic->compass; }
 void TFrmMain::cancelPanDrag() { m_pic->panDrag = 0; }
+
+void TFrmMain::showTurnAxis(bool on)
+{
+    // The compass view draws its own axis.
+    on = on && m_quorin && m_quorin->GetDisplayMode() != kCompassView;
+    if (m_pic->axisShown == on)
+        return;
+    m_pic->axisShown = on;
+    ui->Img1->update();
+}
 
 static QAction *AddItem(QMenu *menu, const char *name, const QString &text)
 {
@@ -425,6 +437,14 @@ void TFrmMain::setupPictureTools()
     // picture of its own, is shown as it is.
     ui->ImgCompass->SetScreenRenderer([this](qreal ratio) { return m_pic->compass.ScreenPicture(ratio); });
     ui->Img1->SetScreenRenderer([this](qreal ratio) { return m_quorin ? m_quorin->ScreenPicture(ratio) : QImage(); });
+    ui->Img1->SetOverlay([this](QPainter &painter) {
+        if (m_pic->axisShown && m_chartValid && m_quorin)
+            m_quorin->PaintTurnAxis(painter);
+    });
+    connect(ui->Img1, &TImage::MouseLeave, this, [this] {
+        if (m_pic->panDrag != DragZuoXiang)
+            showTurnAxis(false);
+    });
     ui->ScrollBoxCompass->viewport()->setBackgroundRole(QPalette::Dark);
     // The row of controls shrinks with the page instead of widening the picture panel; each stays wide enough to
     // be clicked.
@@ -507,6 +527,7 @@ void TFrmMain::startPictureTools()
 void TFrmMain::afterLayOutPictures()
 {
     m_pic->panDrag = 0;
+    showTurnAxis(false);
     m_pic->locked = false;
     m_pic->lockItem->setText(QStringLiteral("锁定宅盘"));
     if (m_chartValid && m_quorin && m_pic->compass.IsLoaded()) {
@@ -718,6 +739,7 @@ void TFrmMain::Img1MouseMove(QMouseEvent *event)
         if (cursor.shape() != ui->Img1->cursor().shape() ||
             cursor.pixmap().cacheKey() != ui->Img1->cursor().pixmap().cacheKey())
             ui->Img1->setCursor(cursor);
+        showTurnAxis(!m.locked && m_quorin->HitTestPan(pt.x(), pt.y()) == DragZuoXiang);
         return;
     }
     if (m.locked && m.panDrag != 1)
@@ -732,6 +754,7 @@ void TFrmMain::Img1MouseMove(QMouseEvent *event)
         m_quorin->RotatePan(start.x(), start.y(), pt.x(), pt.y());
         break;
     case 3: {
+        showTurnAxis(true);
         m_quorin->TurnZuoXiang(start.x(), start.y(), pt.x(), pt.y());
         float degree = 0;
         int item = 0;
@@ -766,8 +789,15 @@ void TFrmMain::Img1MouseUp(QMouseEvent *event)
     m.panDrag = 0;
     if (m.locked || event->button() != Qt::LeftButton || !m_chartValid || !m_quorin)
         return;
-    if (kind == 3 && m_quorin->GetDisplayMode() != kCompassView) {
-        if (ui->PageXuanBa->currentIndex() == 1)
+    // The axis turned with the pointer: it stays shown while the pointer still lies on it.
+    const QPoint pt = event->position().toPoint();
+    showTurnAxis(m_quorin->HitTestPan(pt.x(), pt.y()) == DragZuoXiang);
+    if (kind == 3) {
+        // The turn laid the house out again: the report follows it; the compass view stays as it is.
+        const bool baZhai = ui->PageXuanBa->currentIndex() == 1;
+        if (m_quorin->GetDisplayMode() == kCompassView)
+            m_quorin->RewriteReport(baZhai);
+        else if (baZhai)
             BtoPan8Click();
         else
             BtoPanClick();

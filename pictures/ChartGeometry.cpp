@@ -140,10 +140,17 @@ double TurnZuoXiangDegree(const PanGeometry& g, double degree, int x0, int y0, i
 
 BoxReach TextBoxReach(double rho, double theta, double w, double h, double turn, double refAngle)
 {
+    return RectReach(rho, theta, -w / 2, -h / 2, w / 2, h / 2, turn, refAngle);
+}
+
+BoxReach RectReach(double rho, double theta, double left, double top, double right, double bottom, double turn,
+                   double refAngle)
+{
     const double t = theta * kDegToRad, q = turn * kDegToRad;
     const double px = rho * std::cos(t), py = rho * std::sin(t);
     const double cq = std::cos(q), sq = std::sin(q);
-    const double local[4][2] = {{-w / 2, -h / 2}, {w / 2, -h / 2}, {w / 2, h / 2}, {-w / 2, h / 2}};
+    // Corners counter-clockwise with y pointing up, as the point's own coordinates.
+    const double local[4][2] = {{left, -bottom}, {right, -bottom}, {right, -top}, {left, -top}};
     double x[4], y[4];
     for (int i = 0; i < 4; ++i) {
         x[i] = px + local[i][0] * cq - local[i][1] * sq;

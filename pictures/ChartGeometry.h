@@ -92,6 +92,10 @@ struct BoxReach {
     double aMin = 0.0, aMax = 0.0;
 };
 BoxReach TextBoxReach(double rho, double theta, double w, double h, double turn, double refAngle);
+// The same for a rectangle given about the point in the text's own frame before it is turned (x to the right, y
+// down, as on the screen): what the ink of a text covers, which need not be centred on its box.
+BoxReach RectReach(double rho, double theta, double left, double top, double right, double bottom, double turn,
+                   double refAngle);
 
 // Screen angle of the sitting end of the axis.
 double SittingAxisAngle(double panAngle, double degree);

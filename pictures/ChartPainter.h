@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class MImagePlus;
@@ -110,6 +111,18 @@ private:
     void TextCentred(const QString& text, QPointF p);
     void RingText(const QString& text, QPointF p, double theta);
     void SetFont(float size, bool bold, uint32_t colour);
+    // Where the texts of a palace about its point p go, in picture coordinates: the middles of their boxes (as
+    // DrawTextCentred takes them) for the pair of mountain and facing stars, the period numeral and, in the
+    // centre, the inner-qi star under it; the annual and monthly stars of the centre beside the numeral row.
+    struct PalaceRows {
+        float gap = 3.0f;                 // clear pixels between the rows' ink
+        float pairMiddle = 0, numeralMiddle = 0, neiQiMiddle = 0;
+        float numeralLeft = 0, numeralRight = 0;       // the numeral row's ink
+        float annualMiddle = 0;                         // box middle of an annual or monthly star beside it
+        float annualInkLeft = 0, annualInkRight = 0;    // such a star's ink about its box middle
+    };
+    PalaceRows PalaceRowsAt(QPointF p, bool centre);
+    bool CentreShowsNeiQi() const;
     void DrawStarsGroup(const StarTriple& stars, QPointF p, bool centre);
     uint32_t StarColour(int star) const;
     double PalaceAngle(int k) const;   // angle of the k-th outer position (0 = first palace of the order)
@@ -122,4 +135,9 @@ private:
     SquareLayout square_;
     std::vector<QRectF>* boxes_ = nullptr;
     std::vector<QRectF> cornerBoxes_;
+    // The ink of the palace rows' texts (pair digit, numeral, annual star, inner-qi star), measured once.
+    struct RowInks {
+        QRectF pair, numeral, annual, neiQi;
+    };
+    std::optional<RowInks> rowInks_;
 };

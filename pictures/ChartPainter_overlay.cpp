@@ -50,6 +50,9 @@ void ChartPainter::DrawRoundOverlay(bool year, bool month, bool neiQi, bool baZh
                            text);
     };
 
+    // In the flying-star centre the annual star stands left of the period numeral and the monthly star right of
+    // it, the inner-qi star under it, each a clear gap from the palace's own stars.
+    const PalaceRows rows = PalaceRowsAt(QPointF(g_.fCenterX, g_.fCenterY), true);
     if (year) {
         SetFont(float(g_.iTextSize + 1), false, kYearColour);
         const QString centre = StarText(d_.YearStars[8]);
@@ -57,7 +60,7 @@ void ChartPainter::DrawRoundOverlay(bool year, bool month, bool neiQi, bool baZh
         if (baZhai)
             s_.DrawText(cx - w / 2.0f, cy - 1.8f * h, centre);
         else
-            s_.DrawText(cx - 2.0f * w, cy - h / 2.0f, centre);
+            s_.DrawTextCentred(rows.numeralLeft - rows.gap - rows.annualInkRight, rows.annualMiddle, centre);
         for (int p = 0; p < 8; ++p)
             placed(StarText(d_.YearStars[size_t(p)]), outerRho, PalaceAngle(p) - 5.0);
     }
@@ -68,15 +71,13 @@ void ChartPainter::DrawRoundOverlay(bool year, bool month, bool neiQi, bool baZh
         if (baZhai)
             s_.DrawText(cx - w / 2.0f, cy + h, centre);
         else
-            s_.DrawText(cx + 2.0f * w, cy - h / 2.0f, centre);
+            s_.DrawTextCentred(rows.numeralRight + rows.gap - rows.annualInkLeft, rows.annualMiddle, centre);
         for (int p = 0; p < 8; ++p)
             placed(StarText(d_.MonthStars[size_t(p)]), outerRho, PalaceAngle(p) + 5.0);
     }
     if (neiQi) {
         SetFont(float(g_.iTextSize), false, kNeiQiColour);
-        const QString centre = StarText(d_.NeiQiStars[8]);
-        const float w = s_.TextWidth(centre), h = s_.TextHeight(centre);
-        s_.DrawText(cx - w / 2.0f, cy + h, centre);
+        s_.DrawTextCentred(g_.fCenterX, rows.neiQiMiddle, StarText(d_.NeiQiStars[8]));
         for (int p = 0; p < 8; ++p)
             placed(StarText(d_.NeiQiStars[size_t(p)]), innerRho, PalaceAngle(p) - 15.0);
     }

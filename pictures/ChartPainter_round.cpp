@@ -139,16 +139,24 @@ void ChartPainter::DrawRoundMarks()
 
 void ChartPainter::DrawRoundMark(const QString& mark, double theta)
 {
-    // The trigram names just outside the mountain ring, as DrawRoundBase sets them, seen from the mark's angle.
+    // The trigram and direction names outside the mountain ring, as DrawRoundBase sets them, seen from the mark's
+    // angle.
     const double r = g_.fRadius;
     const double ring = 0.65 * r + 1.0;
+    const auto turnOf = [this](double a) { return d_.iTilt == 1 ? a + 90.0 : d_.iTilt == 2 ? a + 270.0 : 0.0; };
+    std::array<BoxReach, 16> names;
     SetFont(float(g_.iTextSize + 2), true, 0x000000);
     const double tw = s_.TextWidth(QStringLiteral("国")), th = s_.TextHeight(QStringLiteral("国"));
-    std::array<BoxReach, 8> names;
     for (int i = 0; i < 8; ++i) {
         const double a = d_.PanAngle - 45.0 * i - 22.5;
-        const double turn = d_.iTilt == 1 ? a + 90.0 : d_.iTilt == 2 ? a + 270.0 : 0.0;
-        names[size_t(i)] = TextBoxReach(0.775 * r, a, tw, th, turn, theta);
+        names[size_t(i)] = TextBoxReach(0.775 * r, a, tw, th, turnOf(a), theta);
+    }
+    SetFont(float(g_.iTextSize - 2), false, 0x000000);
+    for (int i = 0; i < 8; ++i) {
+        const double a = d_.PanAngle - 45.0 * i - 5.0;
+        const QString name = Qs(FangXiangName[size_t(i)]);
+        names[size_t(8 + i)] = TextBoxReach((0.65 + (0.9 - 0.65) * 2.0 / 3.0) * r, a, s_.TextWidth(name),
+                                            s_.TextHeight(name), turnOf(a), theta);
     }
     // The mark between the ring and the names, as large as the room allows up to its own size, nearest the
     // middle of its room.
@@ -195,39 +203,66 @@ void ChartPainter::DrawZhouTian()
     }
 }
 
+ChartPainter::PalaceRows ChartPainter::PalaceRowsAt(QPointF p, bool centre)
+{
+    // Each row is measured by the ink of everything it may hold, so that a flat numeral (一) keeps the place of a
+    // tall one instead of rising under the digits, and every palace lines up alike.
+    if (!rowInks_) {
+        // The ink of any one of the nine texts, each centred on the same point.
+        const auto inkOf = [this](float size, bool bold, bool numerals) {
+            s_.SetFontSize(size);
+            s_.SetFontBold(bold);
+            QRectF all;
+            for (int n = 1; n <= 9; ++n)
+                all = all.united(s_.InkRect(numerals ? Qs(ShuZi(n)) : QString::number(n)));
+            return all;
+        };
+        rowInks_ = RowInks{inkOf(float(g_.iTextSize + 2), true, false), inkOf(float(g_.iTextSize), true, true),
+                           inkOf(float(g_.iTextSize + 1), false, false), inkOf(float(g_.iTextSize), false, false)};
+    }
+    const auto& [pair, numeral, annual, neiQi] = *rowInks_;
+    const bool withNeiQi = centre && CentreShowsNeiQi();
+
+    PalaceRows rows;
+    rows.gap = std::max(3.0f, float(g_.iTextSize) * 96.0f / 72.0f / 4.0f);
+    const double height = pair.height() + rows.gap + numeral.height() + (withNeiQi ? rows.gap + neiQi.height() : 0.0);
+    // The rows stand one above the other, a clear gap apart, the whole centred on the palace's point.
+    double top = p.y() - height / 2.0;
+    rows.pairMiddle = float(top - pair.top());
+    top += pair.height() + rows.gap;
+    rows.numeralMiddle = float(top - numeral.top());
+    rows.numeralLeft = float(p.x() + numeral.left());
+    rows.numeralRight = float(p.x() + numeral.right());
+    rows.annualMiddle = float(top + numeral.height() / 2.0 - annual.center().y());
+    rows.annualInkLeft = float(annual.left());
+    rows.annualInkRight = float(annual.right());
+    top += numeral.height() + rows.gap;
+    rows.neiQiMiddle = float(top - neiQi.top());
+    return rows;
+}
+
+bool ChartPainter::CentreShowsNeiQi() const
+{
+    return d_.chartPanel == PanelNeiQi || (d_.chartPanel == PanelLiuNian && d_.bShowNeiQi);
+}
+
 void ChartPainter::DrawStarsGroup(const StarTriple& stars, QPointF p, bool centre)
 {
     const int mountain = stars[0] % 9 == 0 ? 9 : stars[0] % 9;
     const int facing = stars[1] % 9 == 0 ? 9 : stars[1] % 9;
+    const PalaceRows rows = PalaceRowsAt(p, centre);
     const float pairSize = float(g_.iTextSize + 2);
     SetFont(pairSize, true, 0x000000);
     const QString pair = QStringLiteral("%1 %2").arg(mountain).arg(facing);
     const QString left = QStringLiteral("%1 ").arg(mountain);
-    const float pw = s_.TextWidth(pair);
-    const float ph = s_.TextHeight(pair);
+    const float px = float(p.x()) - s_.TextWidth(pair) / 2.0f;
     const float lw = s_.TextWidth(left);
 
     SetFont(float(g_.iTextSize), true, StarColour(stars[2]));
-    const QString numeral = Qs(ShuZi(stars[2]));
-    const float nw = s_.TextWidth(numeral);
-    const float nh = s_.TextHeight(numeral);
-
-    float px, py, nx, ny;
-    if (centre) {
-        px = float(p.x()) - pw / 2.0f;
-        py = float(p.y()) - ph;
-        nx = float(p.x()) - nw / 2.0f;
-        ny = float(p.y()) + 3.0f;
-    } else {
-        px = float(p.x()) - pw / 2.0f;
-        py = float(p.y()) - ph / 2.0f;
-        nx = float(p.x()) - nw / 2.0f;
-        // A third of the numeral's height below the point, but never into the pair's digits, which sit low in
-        // their box.
-        ny = float(p.y()) + std::max(nh / 3.0f, ph / 2.0f - 1.0f);
-    }
-    s_.DrawText(nx, ny, numeral);
+    s_.DrawTextCentred(float(p.x()), rows.numeralMiddle, Qs(ShuZi(stars[2])));
     SetFont(pairSize, true, StarColour(stars[0]));
+    // DrawTextCentred of the pair, written a digit at a time for the two colours.
+    const float py = rows.pairMiddle - pairSize * 96.0f / 72.0f / 2.0f - 3.0f;
     s_.DrawText(px, py, QString::number(mountain));
     s_.SetFontColor(StarColour(stars[1]));
     s_.DrawText(px + lw, py, QString::number(facing));

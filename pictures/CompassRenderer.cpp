@@ -17,8 +17,13 @@ constexpr uint32_t kRed = 0x0000FF;
 constexpr int kMinAxisTextPoints = 8;
 // Ring texts smaller than this are dots no one can read: the ring leaves them out instead.
 constexpr float kLegiblePoints = 6.0f;
-// Room kept between a ring text and its band's lines, pixels.
+// Room kept between a ring text's box and its band's lines, pixels.
 constexpr double kLabelMargin = 0.5;
+// Room kept between the glyphs of a text that reaches up to tick ends and its band's inner line, pixels: a
+// smoothed one-pixel line inks the pixel either side of its radius, and one blank pixel is left beyond that.
+// Turned text is drawn unsmoothed, and its glyphs may reach this much further than their outlines.
+constexpr double kClearMargin = 2.25;
+constexpr double kTurnedSpill = 0.75;
 constexpr double kNudge = 0.01;
 
 }  // namespace
@@ -108,28 +113,46 @@ void CompassRenderer::DrawRing(CompassRing& ring)
     for (const CompassSector& sector : ring.fills)
         DrawSector(sector);
 
+    const std::vector<CompassLabel> drawn = PlaceLabels(ring.labels, ring);
     s_.SetFill(false);
     s_.SetPenColor(kBlack);
+    s_.SetPenWidth(1.0f);
     for (const double bearing : ring.divisions) {
         const QPointF p0 = At(ring.outer, bearing);
         const QPointF p1 = At(ring.inner, bearing);
         s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
     }
     for (const CompassLine& tick : ring.ticks) {
+        // A tick over a text that reaches up to it stops short of the text's glyphs.
+        double rTo = tick.rTo * g_.fRadius;
+        for (const CompassLabel& label : drawn)
+            if (label.openOuter && AngleDistance(label.bearing, tick.bearing) < 1e-6)
+                rTo = std::max(rTo, Reach(label, label.size).rMax + Margin(label, false));
+        const double rFrom = tick.rFrom * g_.fRadius;
+        if (rTo >= rFrom)
+            continue;
         const QPointF p0 = At(tick.rFrom, tick.bearing);
-        const QPointF p1 = At(tick.rTo, tick.bearing);
+        const QPointF p1 = At(rTo / g_.fRadius, tick.bearing);
         s_.DrawLine(float(p0.x()), float(p0.y()), float(p1.x()), float(p1.y()));
     }
+    for (const CompassLabel& label : drawn)
+        DrawLabel(label);
+    ring.labels = drawn;
+}
+
+std::vector<CompassLabel> CompassRenderer::PlaceLabels(const std::vector<CompassLabel>& given, const CompassRing& ring)
+{
     // Each text at the largest legible size that keeps it in its room; a stacked pair that cannot both be legible
     // gives way to its first text alone across the band, or to nothing.
-    std::vector<float> sizes = FitLabels(ring.labels);
+    std::vector<CompassLabel> labels = given;
+    std::vector<float> sizes = FitLabels(labels);
     bool pairsFit = true;
-    for (size_t i = 0; i < ring.labels.size(); ++i)
-        if (ring.labels[i].stacked != 0 && sizes[i] == 0.0f)
+    for (size_t i = 0; i < labels.size(); ++i)
+        if (labels[i].stacked != 0 && sizes[i] == 0.0f)
             pairsFit = false;
-    std::vector<CompassLabel> drawn;
-    for (size_t i = 0; i < ring.labels.size(); ++i) {
-        CompassLabel label = ring.labels[i];
+    std::vector<CompassLabel> placed;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        CompassLabel label = labels[i];
         if (label.stacked != 0 && !pairsFit) {
             if (label.stacked != 1 || !label.keepAlone)
                 continue;
@@ -142,10 +165,9 @@ void CompassRenderer::DrawRing(CompassRing& ring)
         if (sizes[i] == 0.0f)
             continue;
         label.size = sizes[i];
-        DrawLabel(label);
-        drawn.push_back(label);
+        placed.push_back(label);
     }
-    ring.labels = std::move(drawn);
+    return placed;
 }
 
 std::vector<float> CompassRenderer::FitLabels(std::vector<CompassLabel>& labels)
@@ -180,8 +202,8 @@ float CompassRenderer::FittedSize(CompassLabel& label)
 bool CompassRenderer::MoveIntoRoom(CompassLabel& label, float size)
 {
     const double r = g_.fRadius;
-    const double inner = label.roomInner * r + kLabelMargin;
-    const double outer = label.roomOuter * r - kLabelMargin;
+    const double inner = label.roomInner * r + Margin(label, false);
+    const double outer = label.roomOuter * r - Margin(label, true);
     CompassLabel moved = label;
     // The reach shifts with the radius almost one to one; a second step takes up what the turn of the box adds.
     for (int step = 0; step < 2; ++step) {
@@ -205,17 +227,34 @@ BoxReach CompassRenderer::Reach(const CompassLabel& label, float size)
 {
     SetFont(size, label.bold, label.colour);
     const double theta = CompassScreenAngle(panAngle_, label.bearing);
-    // Turned text lies along the ring; upright text keeps its box square to the screen.
-    return TextBoxReach(label.radius * g_.fRadius, theta, s_.TextWidth(label.text), s_.TextHeight(label.text),
-                        TurnOf(label).value_or(0.0), theta);
+    // Turned text lies along the ring; upright text keeps its box square to the screen. A text that reaches up to
+    // tick ends (the degree numbers) is measured by what its glyphs cover, not by its box: digits fill little of
+    // it, and a narrow band has room for their ink and a clear gap.
+    const double turn = TurnOf(label).value_or(0.0);
+    const double rho = label.radius * g_.fRadius;
+    if (!label.openOuter)
+        return TextBoxReach(rho, theta, s_.TextWidth(label.text), s_.TextHeight(label.text), turn, theta);
+    const QRectF ink = s_.InkRect(label.text);
+    return RectReach(rho, theta, ink.left(), ink.top(), ink.right(), ink.bottom(), turn, theta);
 }
 
 bool CompassRenderer::Fits(const CompassLabel& label, float size)
 {
     const BoxReach reach = Reach(label, size);
-    return reach.rMin >= label.roomInner * g_.fRadius + kLabelMargin &&
-           reach.rMax <= label.roomOuter * g_.fRadius - kLabelMargin && reach.aMin >= -label.span / 2.0 &&
+    return reach.rMin >= label.roomInner * g_.fRadius + Margin(label, false) &&
+           reach.rMax <= label.roomOuter * g_.fRadius - Margin(label, true) && reach.aMin >= -label.span / 2.0 &&
            reach.aMax <= label.span / 2.0;
+}
+
+double CompassRenderer::Margin(const CompassLabel& label, bool outer) const
+{
+    if (!label.openOuter)
+        return kLabelMargin;
+    // The outer end of such a room is not a line: the short ticks end there, and the long tick over the text
+    // stops short of it.
+    if (outer)
+        return 0.0;
+    return kClearMargin + (TurnOf(label) ? kTurnedSpill : 0.0);
 }
 
 std::optional<double> CompassRenderer::TurnOf(const CompassLabel& label) const

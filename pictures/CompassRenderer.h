@@ -37,6 +37,8 @@ private:
     void Clear();
     void Circle(double radius);
     void DrawRing(CompassRing& ring); // keeps in ring.labels the texts drawn
+    // The texts of the ring that are drawn, each sized and placed.
+    std::vector<CompassLabel> PlaceLabels(const std::vector<CompassLabel>& labels, const CompassRing& ring);
     void DrawSector(const CompassSector& sector);
     void DrawLabel(const CompassLabel& label);
     // Each label's largest legible size; a ring of upright turnable labels is turned where one would be left out.
@@ -48,6 +50,8 @@ private:
     // How far the label's text box reaches, across and along its ring, at the given size.
     BoxReach Reach(const CompassLabel& label, float size);
     bool Fits(const CompassLabel& label, float size);
+    // Pixels the label's glyphs keep from the inner or the outer end of its room.
+    double Margin(const CompassLabel& label, bool outer) const;
     // Counter-clockwise turn of a label's text in degrees; none for upright text.
     std::optional<double> TurnOf(const CompassLabel& label) const;
     void DrawAxis(const CompassLayout& layout);

@@ -326,11 +326,13 @@ void Builder::ZhouTian(CompassRing& ring) const
         ring.ticks.push_back({bearing, ring.outer, ring.outer - len});
         if (t % 2 != 0)
             continue;
-        // Between the long ticks and the band's inner line; close under the ticks where the band is wide.
+        // Close under the long ticks where the band is wide; where it is narrow the number may reach up to the
+        // short ticks' ends, its own long tick then ending above it.
         CompassLabel label{QString::number(5 * t), 0.0f, bearing, S - 6.0f, false, kBlack};
         label.roomInner = ring.inner;
-        label.roomOuter = ring.outer - 0.03f;
-        label.radius = std::max(ring.outer - 0.06f, (label.roomInner + label.roomOuter) / 2.0f);
+        label.roomOuter = ring.outer - 0.015f;
+        label.openOuter = true;
+        label.radius = std::max(ring.outer - 0.06f, (label.roomInner + ring.outer - 0.03f) / 2.0f);
         label.span = 10.0;
         label.movable = true;
         label.turnable = true;

@@ -55,6 +55,9 @@ struct CompassSector {
 // A text marked movable may leave its radius for another in its room where it fits there and not at its own. A
 // ring whose texts are upright and marked turnable turns them all along the ring, none upside down, where one of
 // them cannot be legible upright (the degree numbers of a narrow band); the drawing marks them turned.
+//
+// A room marked openOuter ends at the ends of the short ticks of its ring: the text's glyphs may come up to them,
+// a tick at the text's own bearing stops short of them, and they keep a clear gap from the band's inner line.
 struct CompassLabel {
     QString text;
     float radius = 0.0f;
@@ -70,6 +73,7 @@ struct CompassLabel {
     bool movable = false;
     bool turnable = false;
     bool turned = false;
+    bool openOuter = false;
 };
 
 struct CompassRing {

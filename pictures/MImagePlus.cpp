@@ -196,10 +196,20 @@ float MImagePlus::TextHeight(const QString& text)
     return float(rect_.height());
 }
 
+QRectF MImagePlus::InkRect(const QString& text)
+{
+    const float w = TextWidth(text, false);
+    const float h = PixelsPerEm();
+    // Glyph outlines about the baseline origin, moved to where the drawing puts that origin.
+    return metrics_->tightBoundingRect(text).translated(-w / 2.0f - 0.5f, -h / 2.0f + kAscentShare * h - 0.5f);
+}
+
 void MImagePlus::DrawText(float x, float y, const QString& text, bool noFormat)
 {
     if (!painter_.isActive() || text.isEmpty())
         return;
+    if (textLog_)
+        textLog_->push_back({text, fontSize_, bold_, textColor_, false, x, y, 0.0f, noFormat});
     painter_.setFont(font_);
     painter_.setPen(textColor_);
     const float baseline = y + 3.0f + kAscentShare * PixelsPerEm();
@@ -216,6 +226,8 @@ void MImagePlus::DrawTextRotated(float cx, float cy, const QString& text, float 
 {
     if (!painter_.isActive() || text.isEmpty())
         return;
+    if (textLog_)
+        textLog_->push_back({text, fontSize_, bold_, textColor_, true, cx, cy, angle, false});
     const float w = TextWidth(text, false);
     const float h = PixelsPerEm();
     painter_.save();

@@ -14,8 +14,21 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class QPaintDevice;
+
+// One text as the surface drew it: enough to draw it again alone (tests measure where each text's ink lies).
+struct DrawnText {
+    QString text;
+    float size = 12.0f;
+    bool bold = false;
+    QColor colour;
+    bool rotated = false; // DrawTextRotated: (x, y) is the centre and angle the turn; else DrawText's (x, y)
+    float x = 0.0f, y = 0.0f;
+    float angle = 0.0f;
+    bool noFormat = false;
+};
 
 // The drawing surface of the chart picture: one antialiased painter with a current pen, a fill brush with a fill
 // switch, a current font with its own text colour, and one scratch rectangle (the last shape drawn or text box
@@ -85,6 +98,12 @@ public:
     void DrawTextCentred(float cx, float cy, const QString& text);
     float TextWidth(const QString& text, bool noFormat = false);
     float TextHeight(const QString& text);
+    // Where a text's glyphs lie, in the current font, relative to the centre of its box as DrawTextCentred and
+    // DrawTextRotated (before turning) place it; x to the right, y down. Empty for a text without ink.
+    QRectF InkRect(const QString& text);
+
+    // Every text drawn from now on is also appended to log (none when null); the log is the caller's.
+    void SetTextLog(std::vector<DrawnText>* log) { textLog_ = log; }
 
     // The last rectangle or ellipse drawn, or the last text box measured: x, y, width, height.
     QRectF Rect() const { return rect_; }
@@ -122,4 +141,5 @@ private:
     double deviceDpi_ = 96.0;
     QRectF rect_;
     std::optional<QFontMetricsF> metrics_;
+    std::vector<DrawnText>* textLog_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "ChartGeometry.h"
 #include "ChartPainterQuorin.h"
+#include "TurnAxis.h"
 
 #include <QImage>
 
@@ -105,6 +106,14 @@ void MQuorin::RotatePan(int x0, int y0, int x1, int y1)
 bool MQuorin::TurnZuoXiang(int x0, int y0, int x1, int y1)
 {
     return TurnQuorinZuoXiang(*this, x0, y0, x1, y1);
+}
+
+void MQuorin::PaintTurnAxis(QPainter &painter) const
+{
+    if (iPanShape != 0 || Rec.chartPanel == kCompassMode || !LaidOut())
+        return;
+    const double points = iTextSize;
+    ::PaintTurnAxis(painter, TurnAxisFor(PanGeometryOf(*this), PanAngle, Rec.degree, points), points);
 }
 
 void MQuorin::SetColorMode(int16_t mode)

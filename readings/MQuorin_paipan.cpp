@@ -30,8 +30,7 @@ bool MQuorin::ShowXuanKongPan()
     Rec.chartPanel = 0;
     LoadSettings();
     DrawChart();
-    WriteXuanKongReport();
-    return true;
+    return RewriteReport(false);
 }
 
 bool MQuorin::ShowBaZhaiPan()
@@ -41,7 +40,20 @@ bool MQuorin::ShowBaZhaiPan()
     Rec.chartPanel = 1;
     LoadSettings();
     DrawChart();
-    WriteBaZhaiReport();
+    return RewriteReport(true);
+}
+
+bool MQuorin::RewriteReport(bool baZhai)
+{
+    if (!LaidOut())
+        return false;
+    // The house may have changed since the lay-out (a turn of the axis recomputes it): the header is the
+    // house's as it stands, like the rest of the reading.
+    sHeader = HeaderText();
+    if (baZhai)
+        WriteBaZhaiReport();
+    else
+        WriteXuanKongReport();
     return true;
 }
 

@@ -35,6 +35,12 @@ void TImage::SetScreenRenderer(ScreenRenderer render)
     update();
 }
 
+void TImage::SetOverlay(OverlayPainter paint)
+{
+    m_overlay = std::move(paint);
+    update();
+}
+
 const QImage &TImage::ScreenSource()
 {
     const qreal ratio = devicePixelRatioF();
@@ -73,12 +79,13 @@ void TImage::paintEvent(QPaintEvent *event)
     const QImage &shown = m_transparentWhite ? Transparent(source) : source;
     QPainter p(this);
     const qreal k = source.devicePixelRatio();
-    if (k == 1.0) {
-        p.drawImage(event->rect(), shown, event->rect());
-        return;
-    }
     const QRectF area(event->rect());
-    p.drawImage(area, shown, QRectF(area.topLeft() * k, area.size() * k));
+    if (k == 1.0)
+        p.drawImage(event->rect(), shown, event->rect());
+    else
+        p.drawImage(area, shown, QRectF(area.topLeft() * k, area.size() * k));
+    if (m_overlay)
+        m_overlay(p);
 }
 
 void TImage::mousePressEvent(QMouseEvent *event)
@@ -97,4 +104,10 @@ void TImage::mouseReleaseEvent(QMouseEvent *event)
 {
     emit MouseUp(event);
     QWidget::mouseReleaseEvent(event);
+}
+
+void TImage::leaveEvent(QEvent *event)
+{
+    emit MouseLeave();
+    QWidget::leaveEvent(event);
 }

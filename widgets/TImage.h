@@ -6,6 +6,7 @@
 #include <functional>
 
 class QMouseEvent;
+class QPainter;
 
 // A picture control: a widget showing its QImage 1:1 from the top-left corner. The image is the canvas that
 // drawing code paints into; call update() (or SetPicture) after drawing so the widget repaints.
@@ -32,18 +33,25 @@ public:
     // instead of magnified, made again whenever the picture changes. The picture keeps its size: it is what is
     // drawn on, saved, copied and printed, and what mouse positions refer to.
     void SetScreenRenderer(ScreenRenderer render);
+    // Paints over the shown picture in picture coordinates at each repaint, without changing the picture (what is
+    // saved, copied and printed); for marks that come and go with the pointer.
+    using OverlayPainter = std::function<void(QPainter &painter)>;
+    void SetOverlay(OverlayPainter paint);
 
 signals:
     // Mouse presses, moves and releases in picture coordinates (the event's position).
     void MouseDown(QMouseEvent *event);
     void MouseMove(QMouseEvent *event);
     void MouseUp(QMouseEvent *event);
+    // The pointer has left the control.
+    void MouseLeave();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     const QImage &ScreenSource();
@@ -54,6 +62,7 @@ private:
     QImage m_shown;         // the shown source with its white made transparent
     qint64 m_shownKey = -1; // cacheKey of the source m_shown was made from
     ScreenRenderer m_render;
+    OverlayPainter m_overlay;
     QImage m_screen;         // the picture drawn at the screen's ratio
     qint64 m_screenKey = -1; // cacheKey of the picture m_screen was drawn for
     qreal m_screenRatio = 0;

@@ -9,11 +9,13 @@
 #include <QImage>
 #include <QString>
 
-// Draws one view of the chart data into a fresh picture of w × h.
-inline QImage RenderChart(const ChartDrawData& d, int w = 500, int h = 580, SquareLayout* layout = nullptr)
+// Draws one view of the chart data into a fresh picture of w × h, at a screen's pixel ratio.
+inline QImage RenderChart(const ChartDrawData& d, int w = 500, int h = 580, SquareLayout* layout = nullptr,
+                          qreal ratio = 1)
 {
     const PanGeometry g = PanGeometryFor(w, h);
-    QImage image(int(g.fPanWidth), int(g.fPanHeight), QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(int(g.fPanWidth), int(g.fPanHeight)) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     MImagePlus surface;
     surface.BeginDraw(&image);

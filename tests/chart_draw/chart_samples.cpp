@@ -12,6 +12,7 @@ struct Sample {
     const char* name;
     void (*set)(ChartDrawData& d); // applied to the reference house
     int w = 500, h = 580;
+    qreal ratio = 1; // a scaled screen's pixel ratio
 };
 
 // Each drawn round ("round_" + name) and square ("square_" + name).
@@ -46,6 +47,13 @@ const Sample kOthers[] = {
      }},
     {"round_xiagua_250x290", [](ChartDrawData&) {}, 250, 290},
     {"round_liunian_900x580", [](ChartDrawData& d) { d.chartPanel = PanelLiuNian; d.bShowMonth = true; }, 900, 580},
+    // The palaces' digits on a scaled screen and larger.
+    {"round_liunian2024_x2",
+     [](ChartDrawData& d) { d.chartPanel = PanelLiuNian; d.bShowMonth = d.bShowNeiQi = true; }, 500, 580, 2},
+    {"round_neiqi_x2", [](ChartDrawData& d) { d.chartPanel = PanelNeiQi; }, 500, 580, 2},
+    {"round_xiagua_x2", [](ChartDrawData&) {}, 500, 580, 2},
+    {"round_liunian2024_800x928",
+     [](ChartDrawData& d) { d.chartPanel = PanelLiuNian; d.bShowMonth = d.bShowNeiQi = true; }, 800, 928},
 };
 
 void Write(const Sample& s, const QString& name, int shape = -1)
@@ -54,7 +62,7 @@ void Write(const Sample& s, const QString& name, int shape = -1)
     s.set(d);
     if (shape >= 0)
         d.iPanShape = shape;
-    SavePng(RenderChart(d, s.w, s.h), name);
+    SavePng(RenderChart(d, s.w, s.h, nullptr, s.ratio), name);
 }
 
 } // namespace

@@ -93,8 +93,9 @@ TEST_F(RoundChart, StarsStandAboutAThirdOfTheRadiusOutInTheirColours)
     // By state in period 8: at the top "8 8" both 旺 (red) over 三 (死, navy).
     SetColours(d, ColourWangShuai);
     image = RenderChart(d);
-    const QRect pair(int(top.x()) - 20, int(top.y()) - 7, 41, 17);
-    const QRect numeral(int(top.x()) - 12, int(top.y()) + 13, 25, 16);
+    // The pair above the palace's point, the numeral below it.
+    const QRect pair(int(top.x()) - 20, int(top.y()) - 17, 41, 17);
+    const QRect numeral(int(top.x()) - 12, int(top.y()) + 1, 25, 17);
     EXPECT_GT(CountColour(image, pair, kRed), 20);
     EXPECT_EQ(CountColour(image, pair, kNavy), 0);
     EXPECT_GT(CountColour(image, numeral, kNavy), 10);
@@ -153,9 +154,9 @@ TEST_F(RoundChart, CoordinateModesTurnTheChart)
     d.PanAngle = 202.5f;
     image = RenderChart(d);
     const QPointF top = At(87, 90);
-    EXPECT_GT(CountColour(image, QRect(int(top.x()) - 20, int(top.y()) - 7, 20, 17), kShengPurple), 10);
-    EXPECT_GT(CountColour(image, QRect(int(top.x()), int(top.y()) - 7, 20, 17), kGreen), 10);
-    EXPECT_GT(CountColour(image, QRect(int(top.x()) - 12, int(top.y()) + 13, 25, 16), kMaroon), 10);
+    EXPECT_GT(CountColour(image, QRect(int(top.x()) - 20, int(top.y()) - 17, 20, 17), kShengPurple), 10);
+    EXPECT_GT(CountColour(image, QRect(int(top.x()), int(top.y()) - 17, 20, 17), kGreen), 10);
+    EXPECT_GT(CountColour(image, QRect(int(top.x()) - 12, int(top.y()) + 1, 25, 17), kMaroon), 10);
     EXPECT_GT(Gray(image, At(0.565 * kGeo.fRadius, 95)), 200);  // 子 open, 壬 filled beside it
     EXPECT_LT(Gray(image, At(0.565 * kGeo.fRadius, 110)), 100);
 
@@ -166,9 +167,9 @@ TEST_F(RoundChart, CoordinateModesTurnTheChart)
     d.PanAngle = 146.5f;
     image = RenderChart(d);
     const QPointF bottom = At(87, 146.5 - 112.5 - 3 * 45);  // 巽's palace, 11° beside the axis
-    EXPECT_GT(CountColour(image, QRect(int(bottom.x()) - 20, int(bottom.y()) - 7, 20, 17), kRed), 10);
-    EXPECT_GT(CountColour(image, QRect(int(bottom.x()), int(bottom.y()) - 7, 20, 17), kMaroon), 10);
-    EXPECT_GT(CountColour(image, QRect(int(bottom.x()) - 12, int(bottom.y()) + 13, 25, 16), kGreen), 10);
+    EXPECT_GT(CountColour(image, QRect(int(bottom.x()) - 20, int(bottom.y()) - 17, 20, 17), kRed), 10);
+    EXPECT_GT(CountColour(image, QRect(int(bottom.x()), int(bottom.y()) - 17, 20, 17), kMaroon), 10);
+    EXPECT_GT(CountColour(image, QRect(int(bottom.x()) - 12, int(bottom.y()) + 1, 25, 17), kGreen), 10);
 }
 
 TEST_F(RoundChart, DoorAndCityGateMarks)

@@ -3,6 +3,9 @@
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
+#include "ChartGeometry.h"
+#include "ChartInputs.h"
+#include "ChartPainterQuorin.h"
 #include "FloorPlan.h"
 #include "MControlCompass.h"
 #include "MQuorin.h"
@@ -10,6 +13,7 @@
 #include "TFrmAdjustCompass.h"
 #include "TFrmMain.h"
 #include "TImage.h"
+#include "TurnAxis.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +35,8 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 
 using Answer = Prompts::Answer;
@@ -424,6 +430,123 @@ TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
     w->BtnPaiClick(); // a lay-out unlocks
     EXPECT_FALSE(w->PanLocked());
     EXPECT_EQ(find<QAction>(w.get(), "pMenuLock")->text(), QStringLiteral("锁定宅盘"));
+    close(*w);
+}
+
+// A turn of the axis lays the house out again: afterwards the whole report, header included, and the input boxes
+// are those of a lay-out of the house as turned, in each view the turn can start from.
+TEST_F(PicturesTest, TurningTheAxisThroughTheCentreLeavesTheReportAndTheBoxesOfTheTurnedHouse)
+{
+    const struct { const char *view; int tab; } views[] = {{"MenuItem6", 0}, {"MenuItem7", 1}, {"pMenuCompassShow", 0}};
+    for (const auto &v : views) {
+        SCOPED_TRACE(v.view);
+        auto w = open();
+        find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+        layOut(*w);
+        auto *img1 = find<TImage>(w.get(), "Img1");
+        MQuorin &q = *w->Quorin();
+        q.SetPanSize(500, 580, true);
+        img1->resize(500, 580);
+        trigger(*w, v.view);
+        find<QTabWidget>(w.get(), "PageXuanBa")->setCurrentIndex(v.tab);
+        auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+        ASSERT_TRUE(report->toPlainText().contains(QStringLiteral("坐向：子山午向(坎宅)，周天度=0:0")));
+
+        // Grabbed 8 pixels below the centre (250, 290), where the axis runs straight down, and turned 40 degrees.
+        QTest::mousePress(img1, Qt::LeftButton, {}, {250, 298});
+        QTest::mouseMove(img1, {254, 298});
+        QTest::mouseMove(img1, {258, 300});
+        QTest::mouseRelease(img1, Qt::LeftButton, {}, {258, 300});
+        const float degree = q.Rec.degree;
+        ASSERT_GT(AngleDistance(degree, 0.0), 30.0);
+        EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text(), ChartInputs::DegreeText(degree));
+        EXPECT_EQ(find<QComboBox>(w.get(), "CboZuoShan")->currentIndex(), q.Rec.mountain);
+        EXPECT_EQ(w->CurrentRecord().mountain, q.Rec.mountain);
+        const QString turned = report->toPlainText();
+        EXPECT_FALSE(turned.contains(QStringLiteral("子山午向"))) << turned.left(120).toStdString();
+
+        // The same house laid out from the boxes as they now stand writes the same report.
+        w->BtnPaiClick();
+        ASSERT_TRUE(w->ChartValid());
+        if (v.tab == 1)
+            w->BtoPan8Click();
+        EXPECT_EQ(report->toPlainText().toStdString(), turned.toStdString());
+        close(*w);
+    }
+}
+
+// The round chart draws no axis of its own: it is drawn over the picture, with the degree, while the pointer lies
+// on the band that turns it and while it turns, and goes when the pointer leaves the band or the picture.
+TEST_F(PicturesTest, AxisIsShownWithItsDegreeOverItsBandAndWhileItTurns)
+{
+    auto w = open();
+    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+    layOut(*w);
+    auto *img1 = find<TImage>(w.get(), "Img1");
+    MQuorin &q = *w->Quorin();
+    q.SetPanSize(500, 580, true);
+    img1->resize(500, 580);
+    const QPointF centre(q.fCenterX, q.fCenterY);
+    // Red ink along a line from the centre's star circle out to the mountain ring, at a screen angle.
+    const auto redOnAxis = [&](double theta) {
+        const QImage shown = img1->grab().toImage();
+        int red = 0;
+        for (double rho = 0.16 * q.fRadius; rho < 0.55 * q.fRadius; rho += 1.0) {
+            const QPoint p = (centre + QPointF(std::cos(theta * kDegToRad), -std::sin(theta * kDegToRad)) * rho)
+                                 .toPoint();
+            const QColor c = shown.pixelColor(p);
+            red += c.red() > 180 && c.green() < 120 && c.blue() < 120;
+        }
+        return red;
+    };
+    const auto labelInk = [&] {
+        const TurnAxis axis = TurnAxisFor(PanGeometryOf(q), q.PanAngle, q.Rec.degree, q.iTextSize);
+        const QImage shown = img1->grab().toImage();
+        int ink = 0;
+        const QRect box = axis.labelBox.toRect().adjusted(2, 2, -2, -2);
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                ink += shown.pixelColor(x, y).red() > 180 && shown.pixelColor(x, y).green() < 120;
+        return ink;
+    };
+    const double down = 270.0; // the sitting end of 0 degrees on this chart
+    const int before = redOnAxis(down);
+
+    Send(img1, QEvent::MouseMove, {250, 360}, Qt::NoButton); // on the band, 70 pixels below the centre
+    EXPECT_TRUE(w->TurnAxisShown());
+    EXPECT_GT(redOnAxis(down), before + 40);
+    EXPECT_GT(labelInk(), 20);
+
+    Send(img1, QEvent::MouseMove, {150, 150}, Qt::NoButton); // off the band
+    EXPECT_FALSE(w->TurnAxisShown());
+    EXPECT_LE(redOnAxis(down), before + 2);
+
+    // While it turns the axis follows the pointer and its label the degree.
+    Send(img1, QEvent::MouseMove, {250, 360}, Qt::NoButton);
+    Send(img1, QEvent::MouseButtonPress, {250, 360});
+    Send(img1, QEvent::MouseMove, {320, 360});
+    const double pointer = PointAngle(centre.x(), centre.y(), 320, 360);
+    EXPECT_TRUE(w->TurnAxisShown());
+    EXPECT_GT(redOnAxis(pointer), 40);
+    EXPECT_GT(labelInk(), 20);
+    const TurnAxis axis = TurnAxisFor(PanGeometryOf(q), q.PanAngle, q.Rec.degree, q.iTextSize);
+    EXPECT_EQ(axis.label.section(QStringLiteral("度"), 0, 0),
+              find<QLineEdit>(w.get(), "LedtZtd")->text().section(QLatin1Char(':'), 0, 0));
+    Send(img1, QEvent::MouseButtonRelease, {320, 360});
+    EXPECT_TRUE(w->TurnAxisShown()); // the pointer still lies on the axis it turned
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(img1, &leave);
+    EXPECT_FALSE(w->TurnAxisShown());
+
+    // The compass view draws its own axis, and a square chart turns by another hold: neither shows this one.
+    trigger(*w, "pMenuCompassShow");
+    Send(img1, QEvent::MouseMove, {250, 360}, Qt::NoButton);
+    EXPECT_FALSE(w->TurnAxisShown());
+    trigger(*w, "MenuItem6");
+    find<QRadioButton>(w.get(), "RdoPanShape_1")->click();
+    Send(img1, QEvent::MouseMove, {250, 360}, Qt::NoButton);
+    EXPECT_FALSE(w->TurnAxisShown());
     close(*w);
 }
 
