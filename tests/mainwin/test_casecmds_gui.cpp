@@ -571,6 +571,7 @@ TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterA
         EXPECT_TRUE(asked().last().startsWith("“李四”这个案例无法排盘：\n这个周天度不在这个座山内"));
         EXPECT_TRUE(w->CaseOpen() && !w->ChartValid());
     };
+    prompts.reply(Answer::No); // the new case laid out before is not kept
     openBadCase();
     EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), ""); // not the reading laid out before
     prompts.reply(Answer::Yes);
