@@ -55,6 +55,13 @@ protected:
         return w.close();
     }
 
+    // Closes the window holding a new case that was laid out, answering No to saving it; whether it closed.
+    bool closeUnsaved(TFrmMain &w)
+    {
+        prompts.reply(Answer::Yes).reply(Answer::No);
+        return w.close();
+    }
+
     QString lastTitle() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().title; }
     QString lastText() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; }
 
@@ -280,7 +287,7 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
         EXPECT_EQ(yun->currentIndex(), (w->Quorin()->Yun + 8) % 9) << y;
     }
     EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
@@ -338,7 +345,7 @@ TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
     QTest::mouseClick(find<QPushButton>(w.get(), "BtoPan"), Qt::LeftButton);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
     EXPECT_EQ(prompts.asked().size(), 0);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
@@ -364,7 +371,7 @@ TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
     find<QRadioButton>(w.get(), "GrpShowStar_1")->click();
     EXPECT_EQ(w->Quorin()->Rec.starNames, 1);
     EXPECT_EQ(prompts.asked().size(), 0);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
@@ -388,7 +395,7 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
     w->BtnPaiClick();
     EXPECT_EQ(prompts.asked().size(), 2);
     EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
@@ -417,7 +424,7 @@ TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
     find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("9999"));
     w->BtoLiuNianClick();
     EXPECT_EQ(w->Quorin()->iLiuNianYear, 9999);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
@@ -591,7 +598,7 @@ TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
             continue;
         EXPECT_GE(c->width(), c->minimumSizeHint().width()) << c->objectName().toStdString();
     }
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresTheClientArea)
@@ -687,7 +694,7 @@ TEST_F(MainWindowTest, EnterInTheInputPanelLaysOutTheHouse)
     zuo->setCurrentIndex(5);
     QTest::keyClick(find<QWidget>(w.get(), "LedtShengNian"), Qt::Key_Enter);
     EXPECT_TRUE(w->ChartValid());
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownView)
@@ -723,7 +730,7 @@ TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownV
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
     EXPECT_EQ(w->Quorin()->Rec.chartPanel, 0);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 } // namespace
