@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -263,14 +264,33 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
     auto w = open();
     auto *year = find<QLineEdit>(w.get(), "EdtYear");
     auto *yun = find<QComboBox>(w.get(), "CboYuanYun");
-    find<QLineEdit>(w.get(), "LedtShengNian")->setText(QStringLiteral("1980")); // Enter lays the house out too
-    yun->setCurrentIndex(0);
-    year->setText(QStringLiteral("2004"));
-    QTest::keyClick(year, Qt::Key_Return);
-    EXPECT_EQ(yun->currentText(), QStringLiteral("八运"));
-    year->setText(QStringLiteral("44"));
-    QTest::keyClick(year, Qt::Key_Enter);
-    EXPECT_EQ(yun->currentText(), QStringLiteral("九运"));
+    // Enter in the year, typed as the user does, chooses the year's period and does nothing else: no lay-out,
+    // whether or not the rest of the house could be laid out, and no question.
+    const struct {
+        const char *year, *birth;
+        Qt::Key key;
+        const char *period; // nullptr: a year without a period leaves the box as it was
+    } enters[] = {
+        {"2005", "1980", Qt::Key_Return, "八运"},
+        {"2004", "", Qt::Key_Enter, "八运"},
+        {"44", "1980", Qt::Key_Enter, "九运"},
+        {"2024", "", Qt::Key_Return, "九运"},
+        {"43", "1980", Qt::Key_Return, nullptr},
+    };
+    for (const auto &e : enters) {
+        SCOPED_TRACE(e.year);
+        yun->setCurrentIndex(0);
+        find<QLineEdit>(w.get(), "LedtShengNian")->setText(QString::fromLatin1(e.birth));
+        year->setFocus();
+        year->selectAll();
+        QTest::keyClicks(year, QString::fromLatin1(e.year));
+        QTest::keyClick(year, e.key);
+        EXPECT_EQ(yun->currentText(), QString::fromUtf8(e.period ? e.period : "一运"));
+        EXPECT_EQ(year->text(), QString::fromLatin1(e.year));
+        EXPECT_FALSE(w->ChartValid());
+        EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), QString());
+        EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
+    }
     year->setText(QStringLiteral("1990"));
     choose(yun, 7);
     EXPECT_EQ(year->text(), QStringLiteral("2010"));
@@ -374,28 +394,66 @@ TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
     closeUnsaved(*w);
 }
 
-TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
+// The owner's name is cleaned when the house is laid out, and the box then shows the name the case is laid out
+// and saved under; the note is for names that held characters a file name cannot, or were too long.
+TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
 {
+    const QString note = QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！");
+    const struct {
+        const char *typed, *shown;
+        bool noted;
+    } rows[] = {
+        {"张*三?", "张三", true},
+        {"", "甲", false},
+        {"   ", "甲", false},
+        {"*?", "甲", true},
+        {" 张三 ", "张三", false},
+        {"一二三四五六七八九十壹", "一二三四五六七八九十", true},
+        {"李四", "李四", false},
+    };
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张*三?"), QStringLiteral("1980"));
-    prompts.reply(Answer::Ok);
-    w->BtnPaiClick();
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(lastText(), QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
-    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("张三"));
-    EXPECT_TRUE(w->ChartValid());
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QString(), QStringLiteral("1980"));
+    auto *box = find<QLineEdit>(w.get(), "EdtName");
+    for (const auto &row : rows) {
+        const QString typed = QString::fromUtf8(row.typed);
+        SCOPED_TRACE(row.typed);
+        // Typed over the old name as the user does: Chinese through the input method, the rest by keys.
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (const QChar c : typed) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(box, c.toLatin1());
+                continue;
+            }
+            QInputMethodEvent committed;
+            committed.setCommitString(c);
+            QApplication::sendEvent(box, &committed);
+        }
+        ASSERT_EQ(box->text(), typed);
+        const qsizetype asked = prompts.asked().size();
+        if (row.noted)
+            prompts.reply(Answer::Ok);
+        QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+        ASSERT_EQ(prompts.asked().size(), asked + (row.noted ? 1 : 0));
+        if (row.noted)
+            EXPECT_EQ(lastText(), note);
+        EXPECT_TRUE(w->ChartValid());
+        EXPECT_EQ(box->text(), QString::fromUtf8(row.shown));
+        EXPECT_EQ(w->CurrentRecord().name, box->text());
+    }
 
-    // A blank owner becomes 甲 without the note; a name of forbidden characters only, 甲 with it.
-    find<QLineEdit>(w.get(), "EdtName")->setText(QString());
-    w->BtnPaiClick();
-    EXPECT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
-    find<QLineEdit>(w.get(), "EdtName")->setText(QStringLiteral("*?"));
-    prompts.reply(Answer::Ok);
-    w->BtnPaiClick();
-    EXPECT_EQ(prompts.asked().size(), 2);
-    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
-    closeUnsaved(*w);
+    // A blank owner saved: the case is 甲's, as the box says.
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+    ASSERT_EQ(box->text(), QStringLiteral("甲"));
+    WithModalDialog([&] { QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton); },
+                    [](QWidget *dlg) { QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton); });
+    TRecordData saved;
+    ASSERT_TRUE(CaseDb()->LoadCase(1, saved));
+    EXPECT_EQ(saved.name, box->text());
+    EXPECT_EQ(prompts.unexpected(), 0);
+    close(*w);
 }
 
 TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
