@@ -36,7 +36,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using Answer = Prompts::Answer;
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -682,6 +688,85 @@ TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresThe
         ASSERT_TRUE(close(*w));
         EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("height"), 0),
                   w->height() - w->menuBar()->height());
+    }
+}
+
+namespace {
+
+// Runs body in a forked child as a user without the administrator's rights, who may write only where the
+// permissions say; its answer comes back through a pipe.
+std::string AsPlainUser(const std::function<std::string()> &body)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "no pipe";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        std::string answer = "cannot drop rights";
+        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0))
+            answer = body();
+        const bool written = write(fds[1], answer.data(), answer.size()) == ssize_t(answer.size());
+        _exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    std::string answer;
+    char buf[1024];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+        answer.append(buf, size_t(n));
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return answer;
+}
+
+} // namespace
+
+// The start-up's notice names the folder of the install that cannot be written, and says where the data now
+// lives; an install whose data folders can be written says nothing, whatever the program folder allows.
+TEST_F(MainWindowTest, TheReadOnlyNoticeNamesTheFolderThatCannotBeWritten)
+{
+    const QString app = path("");
+    const QString moved = QStringLiteral("\n\n设置、案例和评语将保存在：\n%1/Quorin/");
+    const struct {
+        const char *what;
+        QStringList readOnly; // folders of the install made read-only ("" the program folder)
+        QStringList missing;  // data folders not there
+        QString named;        // the folder the notice names, with its words; empty: no notice
+    } rows[] = {
+        {"everything writable", {}, {}, {}},
+        {"the whole install", {"", "dat", "Quorin_f", "picTemp"}, {}, "软件所在的文件夹不能写入：\n" + app},
+        {"the program folder before its data folders exist", {""}, {"dat", "Quorin_f", "picTemp"},
+         "软件所在的文件夹不能写入：\n" + app},
+        {"only dat/", {"dat"}, {}, "软件的设置和案例数据文件夹不能写入：\n" + app + "dat/"},
+        {"only the case folder", {"Quorin_f"}, {}, "软件的评语和户型图文件夹不能写入：\n" + app + "Quorin_f/"},
+        {"only the plan steps", {"picTemp"}, {}, "软件的户型图临时文件夹不能写入：\n" + app + "picTemp/"},
+        {"the program folder, its data folders writable", {""}, {}, {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir home; // the user's data folder, which the plain user may write
+        ASSERT_TRUE(QFile::setPermissions(home.path(), QFileDevice::Permissions(0x7777)));
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        ASSERT_TRUE(MakeProgramFolders());
+        for (const QString &sub : row.missing)
+            ASSERT_TRUE(QDir(app + sub).removeRecursively());
+        // Every folder open to all, then the row's folders only to read.
+        for (const QString &sub : {QString(), QStringLiteral("dat"), QStringLiteral("Quorin_f"), QStringLiteral("picTemp")})
+            chmod(QFile::encodeName(app + sub).constData(), row.readOnly.contains(sub) ? 0555 : 0777);
+        const std::string answer = AsPlainUser([&] {
+            SetAppPath(app); // decided afresh, as at a start
+            prompts.reply(Answer::Ok);
+            ShowDataFolderNotice(PrepareDataFolder());
+            const QString text = prompts.asked().isEmpty() ? QString() : prompts.asked().last().text;
+            return (text + QStringLiteral("|") + DataPath()).toStdString();
+        });
+        for (const QString &sub : {QString(), QStringLiteral("dat"), QStringLiteral("Quorin_f"), QStringLiteral("picTemp")})
+            chmod(QFile::encodeName(app + sub).constData(), 0700);
+        qunsetenv("XDG_DATA_HOME");
+        ASSERT_NE(answer, "cannot drop rights");
+        const QString notice = row.named.isEmpty() ? QString() : row.named + moved.arg(home.path());
+        const QString data = row.named.isEmpty() ? app : home.path() + QStringLiteral("/Quorin/");
+        EXPECT_EQ(QString::fromStdString(answer), notice + QStringLiteral("|") + data);
     }
 }
 
