@@ -787,31 +787,48 @@ TEST_F(NewCaseTest, AnythingEnteredIsAskedAboutAndNoDropsIt)
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
-// Yes saves the new case as 存新 does, its category asked, and the road goes on; a category refused keeps the
-// user where they were with the case unsaved.
-TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheCategoryIsRefused)
+// Yes saves the new case as 存新 does, its category asked, and the road goes on; a category refused, or a case
+// file that cannot take the case, keeps the user where they were with everything entered.
+TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHappen)
 {
+    enum class Save { Refused, Failed, Done };
+    const QString db = MRecordBase::DefaultPath(app());
     for (const Road road : kRoads) {
-        for (const bool chosen : {false, true}) {
-            SCOPED_TRACE(std::string(RoadName(road)) + (chosen ? ", category chosen" : ", category refused"));
+        for (const Save save : {Save::Refused, Save::Failed, Save::Done}) {
+            SCOPED_TRACE(std::string(RoadName(road)) + (save == Save::Refused ? ", category refused"
+                                                        : save == Save::Failed ? ", save failed" : ", saved"));
             auto w = open();
             const int saves = CaseDb()->GetPrimaryId();
             loadPlan(*w);
             layOutByHand(*w);
             typeComment(*w);
             bool asked = false;
-            WithModalDialog([&] { leave(*w, road, {Answer::Yes}); },
+            WithModalDialog([&] {
+                                if (save == Save::Failed)
+                                    leave(*w, road, {Answer::Yes, Answer::Ok}); // Ok: the case file's message
+                                else
+                                    leave(*w, road, {Answer::Yes});
+                            },
                             [&](QWidget *dlg) {
                                 asked = dlg->objectName() == "TFrmFenLei";
-                                if (!chosen)
+                                if (save == Save::Refused)
                                     return; // closed unanswered
                                 find<QComboBox>(dlg, "CboFenLei")->setEditText("小区套房");
+                                // A folder where the case file was: it cannot be opened to save into.
+                                if (save == Save::Failed)
+                                    ASSERT_TRUE(QFile::rename(db, db + ".away") && QDir().mkpath(db));
                                 QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
                             });
+            if (save == Save::Failed) {
+                ASSERT_TRUE(QDir(db).removeRecursively());
+                ASSERT_TRUE(QFile::rename(db + ".away", db));
+            }
             EXPECT_TRUE(asked);
-            EXPECT_EQ(wentOn(*w, road), chosen);
-            if (!chosen) {
+            EXPECT_EQ(wentOn(*w, road), save == Save::Done);
+            if (save != Save::Done) {
+                EXPECT_EQ(prompts.pendingReplies(), 0);
                 EXPECT_EQ(CaseDb()->GetPrimaryId(), saves);
+                EXPECT_FALSE(w->CaseOpen());
                 EXPECT_TRUE(w->ChartValid());
                 EXPECT_EQ(comments(*w)->toPlainText(), "门开东南");
                 EXPECT_EQ(plan(*w).size(), QSize(300, 200));
