@@ -34,11 +34,11 @@ private:
 
 } // namespace
 
-void PressOnEnter(QWidget *panel, QAbstractButton *button)
+void PressOnEnter(QWidget *panel, QAbstractButton *button, const QList<QWidget *> &ownEnter)
 {
     auto *filter = new EnterFilter(panel, button);
     for (QWidget *w : panel->findChildren<QWidget *>()) {
-        if (w->window() == panel->window())
+        if (w->window() == panel->window() && !ownEnter.contains(w))
             w->installEventFilter(filter);
     }
 }

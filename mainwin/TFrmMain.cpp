@@ -133,7 +133,8 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     connect(ui->fnumclose, &QAction::triggered, this, &QWidget::close);
     ui->EdtYear->installEventFilter(this);
     setupPictureTools();
-    PressOnEnter(ui->PanInput, ui->BtnPai);
+    // Enter in the building year chooses its period (on the key's release), as the help says; it lays nothing out.
+    PressOnEnter(ui->PanInput, ui->BtnPai, {ui->EdtYear});
     setupTextPanes();
     buildMenus();
     buildDatabaseMenu();
@@ -524,13 +525,12 @@ void TFrmMain::BtnPaiClick()
 
     QString name = ui->EdtName->text().trimmed();
     // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
-    if (name.isEmpty()) {
-        name = QStringLiteral("甲");
-        ui->EdtName->setText(name);
-    } else if (CleanName(name)) {
+    const bool blank = name.isEmpty();
+    if (CleanName(name) && !blank)
         inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
+    // The box shows the name the case is laid out and saved under, blanks trimmed or 甲 put in alike.
+    if (ui->EdtName->text() != name)
         ui->EdtName->setText(name);
-    }
 
     const ChartInputs::CheckedYears years = checkYears();
     if (years.error != ChartInputs::YearError::None)

@@ -189,9 +189,13 @@ private:
     void endWithoutClosing();
 
     void setupCaseCommands();
-    // Offers to save the open case when its comments or its floor plan changed since it was opened or saved;
-    // false when the user wanted it saved and it was not.
+    // Offers to save the case on screen before it is dropped: an open case whose comments or floor plan changed
+    // since it was opened or saved, or a new case with anything entered; false when the user wanted it saved and
+    // it was not.
     bool offerToSaveCase();
+    // No saved case is open, and the window holds work of a new one: a chart laid out, comments typed, or a
+    // floor plan loaded or drawn on.
+    bool newCaseEntered() const;
     void markPlanSaved();      // the floor plan on screen is the case's as stored
     bool planChanged() const;  // the floor plan differs from the case's as stored
     bool updateOpenCase();

@@ -245,17 +245,27 @@ bool TFrmMain::insertCase()
     return true;
 }
 
+bool TFrmMain::newCaseEntered() const
+{
+    return !m_cases->open && (m_chartValid || ui->RedtPingYu->document()->isModified() || planChanged());
+}
+
 bool TFrmMain::offerToSaveCase()
 {
-    if (!m_cases || !m_cases->open)
+    if (!m_cases)
         return true;
     QString question;
-    if (ui->RedtPingYu->document()->isModified())
+    if (!m_cases->open) {
+        if (!newCaseEntered())
+            return true;
+        question = QStringLiteral("当前案例尚未保存，要保存吗？");
+    } else if (ui->RedtPingYu->document()->isModified()) {
         question = QStringLiteral("当前案例评语已改变，要保存吗？"); // saving writes a changed plan as well
-    else if (planChanged())
+    } else if (planChanged()) {
         question = QStringLiteral("当前案例户型图已改变，要保存吗？");
-    else
+    } else {
         return true;
+    }
     if (!Prompts::instance().askYesNo(kHint, question, Prompts::Answer::Yes, Prompts::Icon::Warning))
         return true;
     // Yes means the work must not be lost: a save that is refused or fails stops what was asked for.

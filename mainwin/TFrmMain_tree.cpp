@@ -107,6 +107,7 @@ void TFrmMain::fillTreeAtStart()
         QTextCursor end(ui->RedtPingYu->document());
         end.movePosition(QTextCursor::End);
         end.insertText(QStringLiteral("\n\n案例总数大致：%1个，可以在树表上按鼠标右键，点击“显示全部案例”！").arg(highest));
+        ui->RedtPingYu->document()->setModified(false); // the program's note, not comments of a new case
     }
 }
 

@@ -22,7 +22,9 @@ QString overridePath;
 std::optional<bool> writableOverride;
 // Whether the program folder can be written is decided once per folder: trying it means making a file in it.
 QString decidedFor;
-bool decidedWritable = true;
+QString decidedUnwritable; // empty: the data lives in the program folder
+// The folders of the program's writable data, under DataPath().
+const char *const kDataFolders[] = {"dat", "Quorin_f", "picTemp"};
 
 QString executableFolder()
 {
@@ -37,15 +39,34 @@ QString appPathLocked()
     return overridePath.isEmpty() ? WithSlash(executableFolder()) : overridePath;
 }
 
-// Whether a file can be made in the program's dat/ (or in the program folder while dat/ is not there). The
-// access bits alone do not answer it: a read-only mount or an administrator's account says otherwise.
-bool programFolderWritable(const QString &app)
+// The access bits alone do not say whether a file can be made: a read-only mount or an administrator's account
+// says otherwise, so a file is made.
+bool canMakeFileIn(const QString &folder)
+{
+    QTemporaryFile probe(WithSlash(folder) + QStringLiteral(".write-probe-XXXXXX"));
+    return probe.open();
+}
+
+// The folder of the program folder that keeps the data from living there, with a trailing "/": the program
+// folder itself when it cannot be written and a data folder is missing or cannot be written (an install that
+// is read-only as a whole), else the first data folder that cannot be written; empty when the data can live
+// in the program folder.
+QString unwritableFolder(const QString &app)
 {
     if (writableOverride)
-        return *writableOverride;
-    const QString dat = app + QStringLiteral("dat");
-    QTemporaryFile probe((QFileInfo(dat).isDir() ? dat : app) + QStringLiteral("/.write-probe-XXXXXX"));
-    return probe.open();
+        return *writableOverride ? QString() : app;
+    bool missing = false;
+    QString blocked;
+    for (const char *sub : kDataFolders) {
+        const QString folder = app + QLatin1String(sub);
+        if (!QFileInfo(folder).isDir())
+            missing = true;
+        else if (blocked.isEmpty() && !canMakeFileIn(folder))
+            blocked = WithSlash(folder);
+    }
+    if (!missing && blocked.isEmpty())
+        return {};
+    return canMakeFileIn(app) ? blocked : app;
 }
 
 QString userDataFolder()
@@ -102,15 +123,31 @@ void SetProgramFolderWritable(std::optional<bool> writable)
     decidedFor.clear();
 }
 
-QString DataPath()
+namespace {
+
+// Decides once per program folder where the data lives; with the lock held.
+const QString &unwritableDecided()
 {
-    QMutexLocker locker(&lock);
     const QString app = appPathLocked();
     if (decidedFor != app) {
         decidedFor = app;
-        decidedWritable = programFolderWritable(app);
+        decidedUnwritable = unwritableFolder(app);
     }
-    return decidedWritable ? app : userDataFolder();
+    return decidedUnwritable;
+}
+
+} // namespace
+
+QString DataPath()
+{
+    QMutexLocker locker(&lock);
+    return unwritableDecided().isEmpty() ? appPathLocked() : userDataFolder();
+}
+
+QString UnwritableProgramFolder()
+{
+    QMutexLocker locker(&lock);
+    return unwritableDecided();
 }
 
 bool MakeProgramFolders()
@@ -119,7 +156,7 @@ bool MakeProgramFolders()
     const QString data = DataPath();
     bool ok = !data.isEmpty();
     if (ok) {
-        for (const char *sub : {"dat", "Quorin_f", "picTemp"})
+        for (const char *sub : kDataFolders)
             ok = QDir().mkpath(data + QLatin1String(sub)) && ok;
     }
     if (data == app) {
@@ -134,6 +171,7 @@ DataFolderSetup PrepareDataFolder()
     DataFolderSetup setup;
     setup.folder = DataPath();
     setup.inUserFolder = !setup.folder.isEmpty() && setup.folder != AppPath();
+    setup.unwritable = UnwritableProgramFolder();
     if (setup.inUserFolder) {
         setup.firstUse = !QFileInfo::exists(setup.folder + QStringLiteral("dat"));
         if (QDir().mkpath(setup.folder + QStringLiteral("dat")))

@@ -16,10 +16,16 @@ QString AppPath();
 void SetAppPath(const QString &folder);
 
 // The folder of the program's writable data (dat/ with the settings and the case file, Quorin_f/, picTemp/),
-// with a trailing "/": the program folder when its dat/ can be written, as for a copy the user unpacked; else
-// the user's data folder (QStandardPaths::AppDataLocation), as for a system-wide install. Whether the program
-// folder can be written is tried once per program folder; empty when no user folder can be had either.
+// with a trailing "/": the program folder when those three can be written there (or made, where missing), as
+// for a copy the user unpacked; else the user's data folder (QStandardPaths::AppDataLocation), as for a
+// system-wide install. Whether the program folder can be written is tried once per program folder; empty when
+// no user folder can be had either.
 QString DataPath();
+
+// The folder that keeps the data out of the program folder, with a trailing "/": the program folder when it
+// cannot be written either, else the program's dat/, Quorin_f/ or picTemp/ that cannot be written; empty when
+// the data lives in the program folder.
+QString UnwritableProgramFolder();
 
 // For tests, which run as a user that may write anywhere: whether the program folder counts as writable;
 // nothing goes back to trying it.
@@ -34,6 +40,7 @@ struct DataFolderSetup {
     bool inUserFolder = false;  // DataPath() is the user's data folder, not the program folder
     bool firstUse = false;      // the user's dat/ was made by this call: say once where the data now lives
     QString folder;             // DataPath()
+    QString unwritable;         // UnwritableProgramFolder(): why the data lives in the user's folder
 };
 
 // Makes the program's folders; when the data lives in the user's folder, first copies each shipped file of

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -571,6 +572,7 @@ TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterA
         EXPECT_TRUE(asked().last().startsWith("“李四”这个案例无法排盘：\n这个周天度不在这个座山内"));
         EXPECT_TRUE(w->CaseOpen() && !w->ChartValid());
     };
+    prompts.reply(Answer::No); // the new case laid out before is not kept
     openBadCase();
     EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), ""); // not the reading laid out before
     prompts.reply(Answer::Yes);
@@ -622,5 +624,229 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     drawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+namespace {
+
+// The three ways a user leaves the case on screen: opening another case from the tree, 新建, closing.
+enum class Road { Tree, New, Close };
+
+const char *RoadName(Road road)
+{
+    return road == Road::Tree ? "tree" : road == Road::New ? "新建" : "close";
+}
+
+class NewCaseTest : public CaseCommandsTest {
+protected:
+    void SetUp() override
+    {
+        CaseCommandsTest::SetUp();
+        saveCases({{"李四", 1, "私人别墅", "旧评语"}});
+    }
+
+    // Types into a box over what it held, as the user does: Chinese through the input method, the rest by keys.
+    static void type(QWidget *box, const QString &text)
+    {
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        if (text.at(0).unicode() < 0x80) {
+            QTest::keyClicks(box, text);
+            return;
+        }
+        QInputMethodEvent committed;
+        committed.setCommitString(text);
+        QApplication::sendEvent(box, &committed);
+    }
+
+    // Lays out 王五's house with the keys and the pointer.
+    void layOutByHand(TFrmMain &w)
+    {
+        type(find<QLineEdit>(&w, "EdtName"), QStringLiteral("王五"));
+        type(find<QLineEdit>(&w, "EdtYear"), QStringLiteral("2004"));
+        type(find<QLineEdit>(&w, "LedtShengNian"), QStringLiteral("1980"));
+        QTest::mouseClick(find<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
+        ASSERT_TRUE(w.ChartValid());
+    }
+
+    void typeComment(TFrmMain &w)
+    {
+        type(comments(w), QStringLiteral("门开东南"));
+    }
+
+    void loadPlan(TFrmMain &w)
+    {
+        prompts.reply(yellowPlan());
+        QTest::mouseClick(find<QToolButton>(&w, "SpeedButton1"), Qt::LeftButton); // 户型图
+    }
+
+    // Takes the road, its own question answered Yes, then `answers` for what follows.
+    void leave(TFrmMain &w, Road road, std::initializer_list<Answer> answers)
+    {
+        if (road != Road::Tree)
+            prompts.reply(Answer::Yes); // 确定要开始建立一个新案例吗 / 确定要关闭软件吗
+        for (Answer a : answers)
+            prompts.reply(a);
+        switch (road) {
+        case Road::Tree: doubleClickCase(w, 1); break;
+        case Road::New: QTest::mouseClick(find<QPushButton>(&w, "BtoNew"), Qt::LeftButton); break;
+        case Road::Close: w.close(); break;
+        }
+    }
+
+    // Whether the road was taken: the other case open, a blank new case, or the window closed.
+    bool wentOn(TFrmMain &w, Road road)
+    {
+        switch (road) {
+        case Road::Tree: return w.OpenCaseId() == 1;
+        case Road::New: return !w.ChartValid() && comments(w)->toPlainText() == "输入自己的评语：";
+        case Road::Close: return !w.isVisible();
+        }
+        return false;
+    }
+
+    // The questions asked since `from`.
+    QStringList askedSince(qsizetype from) const { return asked().mid(from); }
+};
+
+const QString kUnsaved = QStringLiteral("当前案例尚未保存，要保存吗？");
+const QString kNoChart = QStringLiteral("请先排一个正确的盘后再保存");
+const Road kRoads[] = {Road::Tree, Road::New, Road::Close};
+
+} // namespace
+
+// A new case the user has not touched, at the start or after 新建 or a save, is left without a question.
+TEST_F(NewCaseTest, AnUntouchedNewCaseIsLeftWithoutAQuestion)
+{
+    for (const Road road : kRoads) {
+        SCOPED_TRACE(RoadName(road));
+        for (const bool afterSave : {false, true}) {
+            auto w = open();
+            if (afterSave) {
+                layOutByHand(*w);
+                ASSERT_TRUE(saveNew(*w, "小区套房"));
+                prompts.reply(Answer::Yes);
+                QTest::mouseClick(find<QPushButton>(w.get(), "BtoNew"), Qt::LeftButton);
+            }
+            const qsizetype before = asked().size();
+            leave(*w, road, {});
+            EXPECT_TRUE(wentOn(*w, road));
+            EXPECT_FALSE(askedSince(before).contains(kUnsaved));
+            if (w->isVisible())
+                closeWith(*w, {Answer::Yes});
+        }
+    }
+    EXPECT_EQ(CaseDb()->GetPrimaryId(), 4); // 李四 and the three saved
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// Anything entered into a new case is asked about before the tree, 新建 or closing drops it: No drops it and
+// goes on; Yes without a chart cannot save it, and the user stays with everything entered.
+TEST_F(NewCaseTest, AnythingEnteredIsAskedAboutAndNoDropsIt)
+{
+    const struct {
+        const char *what;
+        std::function<void(TFrmMain &)> enter;
+    } entries[] = {
+        {"chart laid out", [this](TFrmMain &w) { layOutByHand(w); }},
+        {"comment typed", [this](TFrmMain &w) { typeComment(w); }},
+        {"plan loaded", [this](TFrmMain &w) { loadPlan(w); }},
+        {"plan drawn", [this](TFrmMain &w) { drawLineOnPlan(w); }},
+    };
+    for (const auto &entry : entries) {
+        for (const Road road : kRoads) {
+            SCOPED_TRACE(std::string(entry.what) + ", " + RoadName(road));
+            auto w = open();
+            entry.enter(*w);
+            const QImage planEntered = plan(*w).copy();
+            const QString commentEntered = comments(*w)->toPlainText();
+            const bool chart = w->ChartValid();
+            if (!chart) {
+                qsizetype before = asked().size();
+                leave(*w, road, {Answer::Yes, Answer::Ok});
+                EXPECT_EQ(askedSince(before).mid(road == Road::Tree ? 0 : 1), (QStringList{kUnsaved, kNoChart}));
+                EXPECT_FALSE(wentOn(*w, road));
+                EXPECT_TRUE(w->isVisible());
+                EXPECT_FALSE(w->CaseOpen());
+                EXPECT_EQ(comments(*w)->toPlainText(), commentEntered);
+                EXPECT_EQ(plan(*w), planEntered);
+            }
+            const qsizetype before = asked().size();
+            leave(*w, road, {Answer::No});
+            ASSERT_EQ(askedSince(before).value(road == Road::Tree ? 0 : 1), kUnsaved);
+            EXPECT_EQ(prompts.asked().last().defaultAnswer, Answer::Yes); // as for a case opened and changed
+            EXPECT_TRUE(wentOn(*w, road));
+            EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
+            if (w->isVisible()) { // 李四's case or a new one: no plan, none of the comments typed
+                EXPECT_EQ(plan(*w).size(), QSize(50, 50));
+                EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(255, 255, 255));
+                EXPECT_NE(comments(*w)->toPlainText(), "门开东南");
+                closeWith(*w, {Answer::Yes});
+            }
+        }
+    }
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// Yes saves the new case as 存新 does, its category asked, and the road goes on; a category refused, or a case
+// file that cannot take the case, keeps the user where they were with everything entered.
+TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHappen)
+{
+    enum class Save { Refused, Failed, Done };
+    const QString db = MRecordBase::DefaultPath(app());
+    for (const Road road : kRoads) {
+        for (const Save save : {Save::Refused, Save::Failed, Save::Done}) {
+            SCOPED_TRACE(std::string(RoadName(road)) + (save == Save::Refused ? ", category refused"
+                                                        : save == Save::Failed ? ", save failed" : ", saved"));
+            auto w = open();
+            const int saves = CaseDb()->GetPrimaryId();
+            loadPlan(*w);
+            layOutByHand(*w);
+            typeComment(*w);
+            bool asked = false;
+            WithModalDialog([&] {
+                                if (save == Save::Failed)
+                                    leave(*w, road, {Answer::Yes, Answer::Ok}); // Ok: the case file's message
+                                else
+                                    leave(*w, road, {Answer::Yes});
+                            },
+                            [&](QWidget *dlg) {
+                                asked = dlg->objectName() == "TFrmFenLei";
+                                if (save == Save::Refused)
+                                    return; // closed unanswered
+                                find<QComboBox>(dlg, "CboFenLei")->setEditText("小区套房");
+                                // A folder where the case file was: it cannot be opened to save into.
+                                if (save == Save::Failed)
+                                    ASSERT_TRUE(QFile::rename(db, db + ".away") && QDir().mkpath(db));
+                                QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
+                            });
+            if (save == Save::Failed) {
+                ASSERT_TRUE(QDir(db).removeRecursively());
+                ASSERT_TRUE(QFile::rename(db + ".away", db));
+            }
+            EXPECT_TRUE(asked);
+            EXPECT_EQ(wentOn(*w, road), save == Save::Done);
+            if (save != Save::Done) {
+                EXPECT_EQ(prompts.pendingReplies(), 0);
+                EXPECT_EQ(CaseDb()->GetPrimaryId(), saves);
+                EXPECT_FALSE(w->CaseOpen());
+                EXPECT_TRUE(w->ChartValid());
+                EXPECT_EQ(comments(*w)->toPlainText(), "门开东南");
+                EXPECT_EQ(plan(*w).size(), QSize(300, 200));
+                prompts.reply(Answer::Yes).reply(Answer::No);
+                EXPECT_TRUE(w->close());
+                continue;
+            }
+            ASSERT_EQ(CaseDb()->GetPrimaryId(), saves + 1);
+            const TRecordData saved = stored(saves + 1);
+            EXPECT_EQ(saved.name, "王五");
+            EXPECT_EQ(saved.className, "小区套房");
+            EXPECT_EQ(CommentFileText(RemarkFilePath(app(), saved.remarkFile)), "门开东南");
+            EXPECT_EQ(QImage(PlanFilePath(app(), saved.remarkFile)).size(), QSize(300, 200));
+            if (w->isVisible()) {
+                EXPECT_NE(w->Tree().NodeOf(saves + 1), nullptr);
+                closeWith(*w, {Answer::Yes});
+            }
+        }
+    }
     EXPECT_EQ(prompts.unexpected(), 0);
 }

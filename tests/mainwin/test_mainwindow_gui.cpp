@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -35,7 +36,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using Answer = Prompts::Answer;
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -52,6 +59,13 @@ protected:
     bool close(TFrmMain &w, Answer answer = Answer::Yes)
     {
         prompts.reply(answer);
+        return w.close();
+    }
+
+    // Closes the window holding a new case that was laid out, answering No to saving it; whether it closed.
+    bool closeUnsaved(TFrmMain &w)
+    {
+        prompts.reply(Answer::Yes).reply(Answer::No);
         return w.close();
     }
 
@@ -256,14 +270,33 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
     auto w = open();
     auto *year = find<QLineEdit>(w.get(), "EdtYear");
     auto *yun = find<QComboBox>(w.get(), "CboYuanYun");
-    find<QLineEdit>(w.get(), "LedtShengNian")->setText(QStringLiteral("1980")); // Enter lays the house out too
-    yun->setCurrentIndex(0);
-    year->setText(QStringLiteral("2004"));
-    QTest::keyClick(year, Qt::Key_Return);
-    EXPECT_EQ(yun->currentText(), QStringLiteral("八运"));
-    year->setText(QStringLiteral("44"));
-    QTest::keyClick(year, Qt::Key_Enter);
-    EXPECT_EQ(yun->currentText(), QStringLiteral("九运"));
+    // Enter in the year, typed as the user does, chooses the year's period and does nothing else: no lay-out,
+    // whether or not the rest of the house could be laid out, and no question.
+    const struct {
+        const char *year, *birth;
+        Qt::Key key;
+        const char *period; // nullptr: a year without a period leaves the box as it was
+    } enters[] = {
+        {"2005", "1980", Qt::Key_Return, "八运"},
+        {"2004", "", Qt::Key_Enter, "八运"},
+        {"44", "1980", Qt::Key_Enter, "九运"},
+        {"2024", "", Qt::Key_Return, "九运"},
+        {"43", "1980", Qt::Key_Return, nullptr},
+    };
+    for (const auto &e : enters) {
+        SCOPED_TRACE(e.year);
+        yun->setCurrentIndex(0);
+        find<QLineEdit>(w.get(), "LedtShengNian")->setText(QString::fromLatin1(e.birth));
+        year->setFocus();
+        year->selectAll();
+        QTest::keyClicks(year, QString::fromLatin1(e.year));
+        QTest::keyClick(year, e.key);
+        EXPECT_EQ(yun->currentText(), QString::fromUtf8(e.period ? e.period : "一运"));
+        EXPECT_EQ(year->text(), QString::fromLatin1(e.year));
+        EXPECT_FALSE(w->ChartValid());
+        EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->toPlainText(), QString());
+        EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
+    }
     year->setText(QStringLiteral("1990"));
     choose(yun, 7);
     EXPECT_EQ(year->text(), QStringLiteral("2010"));
@@ -280,7 +313,7 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
         EXPECT_EQ(yun->currentIndex(), (w->Quorin()->Yun + 8) % 9) << y;
     }
     EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
@@ -338,7 +371,7 @@ TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
     QTest::mouseClick(find<QPushButton>(w.get(), "BtoPan"), Qt::LeftButton);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
     EXPECT_EQ(prompts.asked().size(), 0);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
@@ -364,30 +397,68 @@ TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
     find<QRadioButton>(w.get(), "GrpShowStar_1")->click();
     EXPECT_EQ(w->Quorin()->Rec.starNames, 1);
     EXPECT_EQ(prompts.asked().size(), 0);
-    close(*w);
+    closeUnsaved(*w);
 }
 
-TEST_F(MainWindowTest, OwnerNameIsCleanedWithANote)
+// The owner's name is cleaned when the house is laid out, and the box then shows the name the case is laid out
+// and saved under; the note is for names that held characters a file name cannot, or were too long.
+TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
 {
+    const QString note = QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！");
+    const struct {
+        const char *typed, *shown;
+        bool noted;
+    } rows[] = {
+        {"张*三?", "张三", true},
+        {"", "甲", false},
+        {"   ", "甲", false},
+        {"*?", "甲", true},
+        {" 张三 ", "张三", false},
+        {"一二三四五六七八九十壹", "一二三四五六七八九十", true},
+        {"李四", "李四", false},
+    };
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张*三?"), QStringLiteral("1980"));
-    prompts.reply(Answer::Ok);
-    w->BtnPaiClick();
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(lastText(), QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
-    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("张三"));
-    EXPECT_TRUE(w->ChartValid());
+    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QString(), QStringLiteral("1980"));
+    auto *box = find<QLineEdit>(w.get(), "EdtName");
+    for (const auto &row : rows) {
+        const QString typed = QString::fromUtf8(row.typed);
+        SCOPED_TRACE(row.typed);
+        // Typed over the old name as the user does: Chinese through the input method, the rest by keys.
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (const QChar c : typed) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClick(box, c.toLatin1());
+                continue;
+            }
+            QInputMethodEvent committed;
+            committed.setCommitString(c);
+            QApplication::sendEvent(box, &committed);
+        }
+        ASSERT_EQ(box->text(), typed);
+        const qsizetype asked = prompts.asked().size();
+        if (row.noted)
+            prompts.reply(Answer::Ok);
+        QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+        ASSERT_EQ(prompts.asked().size(), asked + (row.noted ? 1 : 0));
+        if (row.noted)
+            EXPECT_EQ(lastText(), note);
+        EXPECT_TRUE(w->ChartValid());
+        EXPECT_EQ(box->text(), QString::fromUtf8(row.shown));
+        EXPECT_EQ(w->CurrentRecord().name, box->text());
+    }
 
-    // A blank owner becomes 甲 without the note; a name of forbidden characters only, 甲 with it.
-    find<QLineEdit>(w.get(), "EdtName")->setText(QString());
-    w->BtnPaiClick();
-    EXPECT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
-    find<QLineEdit>(w.get(), "EdtName")->setText(QStringLiteral("*?"));
-    prompts.reply(Answer::Ok);
-    w->BtnPaiClick();
-    EXPECT_EQ(prompts.asked().size(), 2);
-    EXPECT_EQ(find<QLineEdit>(w.get(), "EdtName")->text(), QStringLiteral("甲"));
+    // A blank owner saved: the case is 甲's, as the box says.
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+    ASSERT_EQ(box->text(), QStringLiteral("甲"));
+    WithModalDialog([&] { QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton); },
+                    [](QWidget *dlg) { QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton); });
+    TRecordData saved;
+    ASSERT_TRUE(CaseDb()->LoadCase(1, saved));
+    EXPECT_EQ(saved.name, box->text());
+    EXPECT_EQ(prompts.unexpected(), 0);
     close(*w);
 }
 
@@ -417,7 +488,7 @@ TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
     find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("9999"));
     w->BtoLiuNianClick();
     EXPECT_EQ(w->Quorin()->iLiuNianYear, 9999);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
@@ -591,7 +662,7 @@ TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
             continue;
         EXPECT_GE(c->width(), c->minimumSizeHint().width()) << c->objectName().toStdString();
     }
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresTheClientArea)
@@ -617,6 +688,87 @@ TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresThe
         ASSERT_TRUE(close(*w));
         EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("height"), 0),
                   w->height() - w->menuBar()->height());
+    }
+}
+
+namespace {
+
+// Runs body in a forked child as a user without the administrator's rights, who may write only where the
+// permissions say; its answer comes back through a pipe.
+std::string AsPlainUser(const std::function<std::string()> &body)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return "no pipe";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        std::string answer = "cannot drop rights";
+        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0))
+            answer = body();
+        const bool written = write(fds[1], answer.data(), answer.size()) == ssize_t(answer.size());
+        _exit(written ? 0 : 1);
+    }
+    close(fds[1]);
+    std::string answer;
+    char buf[1024];
+    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+        answer.append(buf, size_t(n));
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return answer;
+}
+
+} // namespace
+
+// The start-up's notice names the folder of the install that cannot be written, and says where the data now
+// lives; an install whose data folders can be written says nothing, whatever the program folder allows.
+TEST_F(MainWindowTest, TheReadOnlyNoticeNamesTheFolderThatCannotBeWritten)
+{
+    const QString app = path("");
+    const QString moved = QStringLiteral("\n\n设置、案例和评语将保存在：\n%1/Quorin/");
+    const struct {
+        const char *what;
+        QStringList readOnly; // folders of the install made read-only ("" the program folder)
+        QStringList missing;  // data folders not there
+        QString named;        // the folder the notice names, with its words; empty: no notice
+    } rows[] = {
+        {"everything writable", {}, {}, {}},
+        {"the whole install", {"", "dat", "Quorin_f", "picTemp"}, {}, "软件所在的文件夹不能写入：\n" + app},
+        {"the program folder before its data folders exist", {""}, {"dat", "Quorin_f", "picTemp"},
+         "软件所在的文件夹不能写入：\n" + app},
+        {"only dat/", {"dat"}, {}, "软件的设置和案例数据文件夹不能写入：\n" + app + "dat/"},
+        {"only the case folder", {"Quorin_f"}, {}, "软件的评语和户型图文件夹不能写入：\n" + app + "Quorin_f/"},
+        {"only the plan steps", {"picTemp"}, {}, "软件的户型图临时文件夹不能写入：\n" + app + "picTemp/"},
+        {"the program folder, its data folders writable", {""}, {}, {}},
+    };
+    const QStringList folders = {QString(), QStringLiteral("dat"), QStringLiteral("Quorin_f"), QStringLiteral("picTemp")};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QTemporaryDir home; // the user's data folder, which the plain user may write
+        ASSERT_TRUE(QFile::setPermissions(home.path(), QFileDevice::Permissions(0x7777)));
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
+        ASSERT_TRUE(MakeProgramFolders());
+        for (const QString &sub : row.missing)
+            ASSERT_TRUE(QDir(app + sub).removeRecursively());
+        // Every folder open to all, then the row's folders only to read.
+        for (const QString &sub : folders)
+            chmod(QFile::encodeName(app + sub).constData(), row.readOnly.contains(sub) ? 0555 : 0777);
+        const std::string answer = AsPlainUser([&] {
+            SetAppPath(app); // decided afresh, as at a start
+            prompts.reply(Answer::Ok);
+            ShowDataFolderNotice(PrepareDataFolder());
+            const QString text = prompts.asked().isEmpty() ? QString() : prompts.asked().last().text;
+            return (text + QStringLiteral("|") + DataPath()).toStdString();
+        });
+        for (const QString &sub : folders)
+            chmod(QFile::encodeName(app + sub).constData(), 0700);
+        qunsetenv("XDG_DATA_HOME");
+        if (answer == "cannot drop rights")
+            GTEST_SKIP() << "an administrator who cannot become a plain user may write anywhere";
+        const QString notice = row.named.isEmpty() ? QString() : row.named + moved.arg(home.path());
+        const QString data = row.named.isEmpty() ? app : home.path() + QStringLiteral("/Quorin/");
+        EXPECT_EQ(QString::fromStdString(answer), notice + QStringLiteral("|") + data);
     }
 }
 
@@ -687,7 +839,7 @@ TEST_F(MainWindowTest, EnterInTheInputPanelLaysOutTheHouse)
     zuo->setCurrentIndex(5);
     QTest::keyClick(find<QWidget>(w.get(), "LedtShengNian"), Qt::Key_Enter);
     EXPECT_TRUE(w->ChartValid());
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownView)
@@ -723,7 +875,7 @@ TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownV
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
     EXPECT_EQ(w->Quorin()->Rec.chartPanel, 0);
-    close(*w);
+    closeUnsaved(*w);
 }
 
 } // namespace

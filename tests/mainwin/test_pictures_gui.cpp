@@ -104,6 +104,12 @@ protected:
         prompts.reply(Answer::Yes);
         w.close();
     }
+    // Closes the window holding a new case that was laid out or drawn on, answering No to saving it.
+    void closeUnsaved(TFrmMain &w)
+    {
+        prompts.reply(Answer::Yes).reply(Answer::No);
+        EXPECT_TRUE(w.close());
+    }
     void layOut(TFrmMain &w, const QString &degree = QStringLiteral("0:0"))
     {
         find<QLineEdit>(&w, "LedtZtd")->setText(degree);
@@ -192,7 +198,7 @@ TEST_F(PicturesTest, ChartPictureIsCopiedSavedAndPrinted)
     trigger(*w, "N31");
     EXPECT_EQ(prompts.asked().size(), asked + 1);
     EXPECT_EQ(lastText(), QStringLiteral("没有可打印的图像！"));
-    close(*w);
+    closeUnsaved(*w);
 }
 
 // A floor-plan file loads whole or is refused with the reason, the plan shown and its steps kept. Qt hands a
@@ -257,7 +263,7 @@ TEST_F(PicturesTest, FloorPlanLoadsWholeAndARefusedOneKeepsThePreviousWithItsSte
         trigger(*w, "N26");
         EXPECT_EQ(bk->Picture(), drawn);
     }
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(PicturesTest, DrawingModesDrawOneUndoStepEach)
@@ -307,7 +313,7 @@ TEST_F(PicturesTest, DrawingModesDrawOneUndoStepEach)
     }
     EXPECT_EQ(w->DrawMode(), 0);
     EXPECT_TRUE(prompts.asked().isEmpty());
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(PicturesTest, TextEntryClearAndMergeOnThePlan)
@@ -353,7 +359,7 @@ TEST_F(PicturesTest, TextEntryClearAndMergeOnThePlan)
         << panel->parentWidget()->width() << "x" << panel->parentWidget()->height();
     find<QPushButton>(w.get(), "Button2")->click();
     EXPECT_FALSE(panel->isVisible());
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(PicturesTest, HandlesResizeAndMoveBothPicturesNeverBelowTheirMinimum)
@@ -395,7 +401,7 @@ TEST_F(PicturesTest, HandlesResizeAndMoveBothPicturesNeverBelowTheirMinimum)
         EXPECT_EQ(QRect(c.picture->pos(), c.picture->Picture().size()), c.expected);
         EXPECT_EQ(c.picture->size(), c.picture->Picture().size());
     }
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
@@ -430,7 +436,7 @@ TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
     w->BtnPaiClick(); // a lay-out unlocks
     EXPECT_FALSE(w->PanLocked());
     EXPECT_EQ(find<QAction>(w.get(), "pMenuLock")->text(), QStringLiteral("锁定宅盘"));
-    close(*w);
+    closeUnsaved(*w);
 }
 
 // A turn of the axis lays the house out again: afterwards the whole report, header included, and the input boxes
@@ -574,7 +580,7 @@ TEST_F(PicturesTest, CursorOverTheChartShowsWhatADragWouldDo)
         Send(img1, QEvent::MouseMove, c.at, Qt::NoButton);
         EXPECT_EQ(img1->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y() << (c.locked ? " locked" : "");
     }
-    close(*w);
+    closeUnsaved(*w);
 }
 
 TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
@@ -628,7 +634,7 @@ TEST_F(PicturesTest, CompassPageListsLoadsTurnsAndZooms)
     const QPoint at = img->pos();
     Drag(img, {10, 10}, {{30, 25}});
     EXPECT_EQ(img->pos(), at + QPoint(20, 15));
-    close(*w);
+    closeUnsaved(*w);
 }
 
 // The photograph opens with the compass centre in the middle of the page, whatever the window's size, the

@@ -76,8 +76,8 @@ TEST_F(HiDpiPicturesTest, ChartAndCompassPhotographAreDrawnAtTheScreensRatio)
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(500, 580));
     EXPECT_EQ(w.Compass()->DisplaySize(), QSize(300, 300));
 
-    prompts.reply(Prompts::Answer::Yes);
-    w.close();
+    prompts.reply(Prompts::Answer::Yes).reply(Prompts::Answer::No); // the house laid out is not kept
+    EXPECT_TRUE(w.close());
 }
 
 } // namespace

@@ -59,7 +59,8 @@ protected:
     }
     void TearDown() override
     {
-        prompts.reply(Answer::Yes);
+        // Closing, and No to keeping what a test laid out or typed as a new case, when that is asked.
+        prompts.reply(Answer::Yes).reply(Answer::No);
         w->close();
         w.reset();
         ProgramFolderTest::TearDown();
