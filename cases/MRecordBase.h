@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CaseFileOps;
 class SqliteSession;
@@ -153,12 +154,30 @@ public:
     // Removes section [classes] of <appFolder>dat/kqinit.ini, keeping every other byte of the file.
     bool EraseOldClasses();
 
+    // Saving a case from the window (MRecordBase_save.cpp): its row, its comment file and its floor-plan file
+    // change together.
+    struct TCaseFiles {
+        QByteArray comments;            // the comment file (RTF)
+        std::optional<QByteArray> plan; // the floor plan (BMP); none: the case keeps the plan file it has, if any
+    };
+    // Writes the files under a free name made from rec (RemarkBaseName), then inserts the row (id <= 0) or
+    // rewrites row id, naming them, then removes the files its stored row named. Whatever fails, and
+    // wherever the program is stopped, the case is wholly the old one or wholly the new one: a save stopped
+    // half-way is settled at the next Open. On success rec.remarkFile (and for a new case rec.id) are the new
+    // ones; on failure rec is unchanged and Message() says what failed, with the reason on a second line.
+    bool SaveCase(int id, TRecordData &rec, const TCaseFiles &files);
+    // Settles a save that was stopped half-way: keeps the files its row names and removes the others. False
+    // when that cannot be done yet (the journal stays for the next try).
+    bool FinishStoppedSave();
+
 private:
     CaseFileOps &Ops();
     bool FinishInterrupted(const QString &dbPath);
     void WriteMissingRemarkFiles();
     bool SettleJournal();
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
+    QString SaveJournalPath() const;
+    bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
     bool StartCopy(SqliteSession &s, const QString &path);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);

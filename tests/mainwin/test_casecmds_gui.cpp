@@ -194,9 +194,13 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     ASSERT_TRUE(action(*w, "menu_f_save")->isEnabled());
     action(*w, "menu_f_save")->trigger();
     EXPECT_EQ(asked().mid(asked().size() - 2), (QStringList{"要修改“张三”这条记录吗？", "已保存编辑后的案例。"}));
-    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), first.remarkFile)), "门开东南，旺山旺向");
-    EXPECT_EQ(stored(1).remarkText, "门开东南，旺山旺向");
-    EXPECT_EQ(QImage(PlanFilePath(app(), first.remarkFile)).pixel(5, 5), qRgb(0, 0, 0));
+    // The update's files take the next free name; the first ones go once the row names the new ones.
+    const TRecordData updated = stored(1);
+    EXPECT_EQ(updated.remarkFile, "张三_198000010000_0");
+    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), updated.remarkFile)), "门开东南，旺山旺向");
+    EXPECT_EQ(updated.remarkText, "门开东南，旺山旺向");
+    EXPECT_EQ(QImage(PlanFilePath(app(), updated.remarkFile)).pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(QDir(path("Quorin_f")).entryList(QDir::Files), (QStringList{"张三_198000010000_0.bmp", "张三_198000010000_0.rtf"}));
     EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
     closeWith(*w, {Answer::Yes});
 
@@ -219,7 +223,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     EXPECT_EQ(find<QToolButton>(w.get(), "SbtoSave")->text(), "存旧");
 
     // Without its comment file a case shows the comment text stored with it.
-    ASSERT_TRUE(QFile::remove(RemarkFilePath(app(), first.remarkFile)));
+    ASSERT_TRUE(QFile::remove(RemarkFilePath(app(), updated.remarkFile)));
     comments(*w)->setPlainText("别的");
     comments(*w)->document()->setModified(false);
     ASSERT_TRUE(w->OpenCase(1));
@@ -597,13 +601,13 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     saveCases({{"张三", 1, "私人别墅", "甲"}, {"李四", 0, "私人别墅", "乙"}});
     const QString question = QStringLiteral("当前案例户型图已改变，要保存吗？");
     auto w = open();
-    const QString bmp = PlanFilePath(app(), stored(1).remarkFile);
+    const auto bmp = [&] { return PlanFilePath(app(), stored(1).remarkFile); }; // each save names new files
     doubleClickCase(*w, 1);
     prompts.reply(yellowPlan());
     find<QToolButton>(w.get(), "SpeedButton1")->click(); // 户型图
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_EQ(asked().mid(asked().size() - 3, 1), QStringList{question});
-    EXPECT_EQ(QImage(bmp).size(), QSize(300, 200));
+    EXPECT_EQ(QImage(bmp()).size(), QSize(300, 200));
 
     w = open();
     doubleClickCase(*w, 1);
@@ -611,14 +615,14 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     prompts.reply(Answer::Yes).reply(Answer::No); // 新建, and No: the stored plan stays as it was
     find<QPushButton>(w.get(), "BtoNew")->click();
     EXPECT_EQ(asked().last(), question);
-    EXPECT_EQ(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
+    EXPECT_EQ(QImage(bmp()).pixel(5, 5), qRgb(255, 255, 0));
 
     doubleClickCase(*w, 1);
     drawLineOnPlan(*w);
     prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok);
     doubleClickCase(*w, 2); // opening another case saves the line with the first
     EXPECT_EQ(w->OpenCaseId(), 2);
-    EXPECT_NE(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
+    EXPECT_NE(QImage(bmp()).pixel(5, 5), qRgb(255, 255, 0));
     drawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
