@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
+#include "CaseFileOps.h"
 #include "CaseFiles.h"
 #include "CaseTree.h"
 #include "CommentFile.h"
@@ -29,6 +30,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <cerrno>
+#include <csignal>
+
+#include <sys/resource.h>
 
 using Answer = Prompts::Answer;
 
@@ -626,5 +632,74 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     drawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A save that fails at any of its steps (a step refused, or a disk with no room: a file-size limit stands in
+// for it) says what failed and why; the window keeps what was typed, and the case opens again wholly as it was,
+// row, comments and floor plan, while a new case is not saved at all.
+TEST_F(CaseCommandsTest, AFailedSaveSaysWhyAndTheCaseOpensAgainWholeAsItWas)
+{
+    struct RefuseStep : CaseFileOps {
+        int at = 0, calls = 0;
+        bool step(const char *) override { return ++calls != at; }
+    };
+    const struct {
+        const char *what;
+        int step; // 0: the full disk
+    } faults[] = {{"journal", 1}, {"comments", 2}, {"floor plan", 3}, {"row", 4}, {"full disk", 0}};
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit normal{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &normal), 0);
+    rlimit full = normal;
+    full.rlim_cur = 200;
+    const QStringList oldFiles{"张三_198000010000.bmp", "张三_198000010000.rtf"};
+
+    auto w = open();
+    layOut(*w, "张三", true, "旧评语");
+    ASSERT_TRUE(saveNew(*w, "小区套房"));
+    for (const auto &fault : faults) {
+        for (const bool opened : {true, false}) {
+            SCOPED_TRACE(std::string(fault.what) + (opened ? ", 存旧" : ", 存新"));
+            RefuseStep refuse;
+            refuse.at = fault.step;
+            if (opened) {
+                ASSERT_TRUE(w->OpenCase(1));
+            } else {
+                prompts.reply(Answer::Yes);
+                find<QPushButton>(w.get(), "BtoNew")->click();
+                layOut(*w, "李四", true, "旧评语");
+            }
+            comments(*w)->setPlainText("新评语");
+            plan(*w).setPixel(5, 5, qRgb(0, 0, 0));
+            CaseDb()->SetFileOps(&refuse);
+            if (fault.step == 0)
+                setrlimit(RLIMIT_FSIZE, &full);
+            if (opened)
+                prompts.reply(Answer::Yes); // to the update's question
+            prompts.reply(Answer::Ok);
+            const bool saved = opened ? w->SaveCaseClick() : saveNew(*w, "小区套房");
+            setrlimit(RLIMIT_FSIZE, &normal);
+            CaseDb()->SetFileOps(nullptr);
+            EXPECT_FALSE(saved);
+            const QStringList lines = asked().last().split('\n');
+            EXPECT_EQ(lines.value(0), opened ? "无法修改案例！" : "无法保存案例！");
+            EXPECT_FALSE(lines.value(1).isEmpty());
+            if (fault.step == 0)
+                EXPECT_TRUE(lines.value(1).contains(qt_error_string(EFBIG))) << lines.value(1).toStdString();
+            EXPECT_EQ(comments(*w)->toPlainText(), "新评语"); // nothing typed is lost
+            EXPECT_EQ(w->CaseOpen(), opened);
+            EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
+            EXPECT_EQ(QDir(path("Quorin_f")).entryList(QDir::Files), oldFiles);
+
+            if (opened)
+                prompts.reply(Answer::No); // the changed comments are not saved
+            ASSERT_TRUE(w->OpenCase(1));
+            EXPECT_EQ(comments(*w)->toPlainText(), "旧评语");
+            EXPECT_EQ(stored(1).remarkText, "旧评语");
+            EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(255, 255, 0));
+        }
+    }
+    closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }
