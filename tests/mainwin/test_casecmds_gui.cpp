@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,6 +36,8 @@
 #include <csignal>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Answer = Prompts::Answer;
 
@@ -700,6 +703,55 @@ TEST_F(CaseCommandsTest, AFailedSaveSaysWhyAndTheCaseOpensAgainWholeAsItWas)
             EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(255, 255, 0));
         }
     }
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A named pipe where a case's comment file or floor plan should be is never waited on: the case opens at once
+// with what can be read, a backup leaves the pipe out (it holds no case) and copies the rest, and the keyword
+// search passes over it. Should anything wait after all, the alarm ends the test program rather than let it hang.
+TEST_F(CaseCommandsTest, ANamedPipeInPlaceOfACaseFileHangsNeitherOpeningNorBackup)
+{
+    const struct {
+        int id;
+        const char *pipe;     // in the case folder
+        const char *comments; // shown once the case is open
+        QStringList messages;
+    } rows[] = {
+        {1, "李四_198005060708.rtf", "输入自己的评语：", {}}, // the comments stored with the case
+        {2, "王五_198005060708.bmp", "王家评语", {"无法读取户型图文件：王五_198005060708.bmp"}},
+    };
+    saveCases({{"李四", 1, "私人别墅", "李家评语"}, {"王五", 0, "私人别墅", "王家评语"}});
+    for (const auto &row : rows) {
+        QFile::remove(path("Quorin_f/") + row.pipe);
+        ASSERT_EQ(mkfifo(QFile::encodeName(path("Quorin_f/") + row.pipe).constData(), 0644), 0);
+    }
+    alarm(60);
+    QElapsedTimer clock;
+    clock.start();
+    auto w = open();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.pipe);
+        for (qsizetype i = 0; i < row.messages.size(); ++i)
+            prompts.reply(Answer::Ok);
+        const qsizetype before = asked().size();
+        ASSERT_TRUE(w->OpenCase(row.id));
+        EXPECT_EQ(asked().mid(before), row.messages);
+        EXPECT_EQ(comments(*w)->toPlainText(), row.comments);
+    }
+    QTemporaryDir bk;
+    prompts.reply(bk.path()).reply(Answer::Ok);
+    action(*w, "menu_f_export")->trigger();
+    EXPECT_TRUE(asked().last().startsWith("成功备份，已保存到")) << asked().last().toStdString();
+    const QDir backup(bk.path() + "/" + QDir(bk.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0));
+    EXPECT_TRUE(backup.exists("Quorin.db"));
+    EXPECT_EQ(QDir(backup.filePath("Quorin_f")).entryList(QDir::Files | QDir::System, QDir::Name),
+              (QStringList{"save.txt", "王五_198005060708.rtf"}));
+    prompts.reply(QStringLiteral("没有这句")).reply(Answer::Ok);
+    w->N43Click(); // the keyword search reads every comment file
+    EXPECT_EQ(asked().last(), "没有符合的案例！");
+    EXPECT_LT(clock.elapsed(), 20000);
+    alarm(0);
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }
