@@ -146,8 +146,9 @@ public:
     int ConvertOldData();
     // The last migration failed and kept the old file to try again at the next start (Message() says so).
     bool OldFileKept() const { return oldFileKept; }
-    // Removes the characters a name cannot hold ("*<>?\/|:' , blank, the double quote and control characters),
-    // then cuts to maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
+    // Cleans a name, category or address by the one name rule (CleanText of CleanName.h: the characters a name
+    // cannot hold and control characters go, at most maxChars whole characters stay, 0: no limit; an empty text
+    // becomes "甲"). True when the text changed.
     static bool SanitizeText(QString &text, int maxChars);
     // Cleans address, category and name; true when the name changed (its comment file needs a new name).
     bool SanitizeRecord(TRecordData &rec);

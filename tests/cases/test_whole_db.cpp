@@ -691,6 +691,41 @@ TEST_F(WholeDb, ImportTakesHostileRowsAsTextAndNeverTrustsTheirFileNames)
     EXPECT_EQ(Snapshot(QFileInfo(src).absolutePath()), source); // only read, never written
 }
 
+// Names and categories with control characters in an imported file (line breaks, ESC, C1 codes, a
+// right-to-left override, zero-width and separator characters) arrive without them; the names the rule keeps
+// arrive as they were.
+TEST_F(WholeDb, ImportRemovesControlCharactersFromNamesAndCategories)
+{
+    const struct {
+        const char *name, *category;
+        const char *stored; // name|category
+    } rows[] = {
+        {"王五", "小区套房", "王五|小区套房"},
+        {"Müller", "Ωmega", "Müller|Ωmega"},
+        {"王\n五", "小区\r\n套房", "王五|小区套房"},
+        {"\x1b[31m王五", "\u0085小区\u009b", "[31m王五|小区"},
+        {"\u202e五王", "小区\u202d套房", "五王|小区套房"},
+        {"王\u200b五\ufeff", "\u2028小区\u2029", "王五|小区"},
+    };
+    Make();
+    const QString src = root + "/controls.db";
+    {
+        MRecordBase maker(root + "/c/");
+        ASSERT_EQ(maker.Open(src), 0);
+        for (const auto &row : rows) {
+            TRecordData r = Case(QString::fromUtf8(row.name), QString::fromUtf8(row.category));
+            ASSERT_GT(maker.InsertCase(r), 0);
+        }
+    }
+    MRecordBase b(app);
+    ASSERT_TRUE(Open(b));
+    ASSERT_EQ(b.ImportDb(src), int(std::size(rows))) << b.Message().toStdString();
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const TRecordData r = Load(app, db, 10 + int(i));
+        EXPECT_EQ(r.name + "|" + r.className, QString::fromUtf8(rows[i].stored)) << rows[i].name;
+    }
+}
+
 // The refusals and the results the main window shows, one row each.
 TEST_F(WholeDb, RefusalsAndResults)
 {
@@ -818,6 +853,7 @@ TEST(SanitizeText, RemovesCutsAndNeverLeavesAnEmptyName)
         {"𠀀𠀀𠀀", 2, "𠀀𠀀", true},
         {"c\x02" "d\t", 10, "cd", true},
         {"\x01\x7f\u0085", 10, "甲", true},
+        {"王\u202e五\u2028\ufeff", 10, "王五", true},
     };
     for (const Row &r : rows) {
         QString t = QString::fromUtf8(r.in);
