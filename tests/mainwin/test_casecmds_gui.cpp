@@ -14,10 +14,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -752,6 +754,65 @@ TEST_F(CaseCommandsTest, ANamedPipeInPlaceOfACaseFileHangsNeitherOpeningNorBacku
     EXPECT_EQ(asked().last(), "没有符合的案例！");
     EXPECT_LT(clock.elapsed(), 20000);
     alarm(0);
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// Control characters typed, pasted or committed by an input method into the owner's box (8 kinds: line breaks,
+// ESC, DEL, C1 codes, bidirectional overrides and isolates, zero-width characters, separators) are removed when
+// the house is laid out: the box shows the cleaned name, the user is told, and the saved case holds it.
+TEST_F(CaseCommandsTest, ControlCharactersEnteredIntoTheOwnersNameAreNeverStored)
+{
+    enum class Entry { Typed, Pasted, InputMethod };
+    const struct {
+        Entry how;
+        const char16_t *text;
+        const char *name;
+    } rows[] = {
+        {Entry::Pasted, u"王\n五\r\n", "王五"},
+        {Entry::Pasted, u"\x1b[31m王五", "[31m王五"},
+        {Entry::Pasted, u"王\x7f五\x85\x9b", "王五"},
+        {Entry::Typed, u"\u202e五王", "五王"},
+        {Entry::Typed, u"王\u2067五\u2069", "王五"},
+        {Entry::Pasted, u"王\u200b五\ufeff", "王五"},
+        {Entry::Pasted, u"王\u2028五\u2029", "王五"},
+        {Entry::InputMethod, u"王\u202e\x1b五", "王五"},
+    };
+    auto w = open();
+    auto *box = find<QLineEdit>(w.get(), "EdtName");
+    int id = 0;
+    for (const auto &row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        layOut(*w, "甲", false, "评语");
+        box->clear();
+        box->setFocus();
+        switch (row.how) {
+        case Entry::Typed:
+            for (QChar c : text)
+                QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            break;
+        case Entry::Pasted:
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case Entry::InputMethod: {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(box, &commit);
+            break;
+        }
+        }
+        prompts.reply(Answer::Ok);
+        QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+        EXPECT_TRUE(asked().last().startsWith("姓名中包含："));
+        EXPECT_EQ(box->text(), row.name);
+        prompts.reply(Answer::Yes);
+        find<QPushButton>(w.get(), "BtoNew")->click(); // each name its own case
+        layOut(*w, box->text(), false, "评语");
+        ASSERT_TRUE(saveNew(*w, "临时保存"));
+        EXPECT_EQ(stored(++id).name, row.name);
+    }
     closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }
