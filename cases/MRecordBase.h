@@ -179,6 +179,8 @@ private:
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
     QString SaveJournalPath() const;
     bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
+    bool StoredRemarkFile(int id, QString &name, QString &reason);
+    bool SaveRow(int id, TRecordData &saved, QString &reason);
     bool StartCopy(SqliteSession &s, const QString &path);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);

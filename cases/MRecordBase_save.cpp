@@ -59,6 +59,22 @@ struct SaveJournal {
     }
 };
 
+// Writes the new case's files; a plan that is kept is linked (or copied) from carryFrom. The reason of a
+// failure, else empty.
+QString WriteNewFiles(CaseFileOps &ops, const MRecordBase::TCaseFiles &files, const QString &rtf, const QString &bmp,
+                      const QString &carryFrom)
+{
+    if (FileWriteResult w = Write(ops, "save-comments", rtf, files.comments); !w.ok())
+        return FileWriteText(rtf, w);
+    if (files.plan) {
+        const FileWriteResult w = Write(ops, "save-plan", bmp, *files.plan);
+        return w.ok() ? QString() : FileWriteText(bmp, w);
+    }
+    if (!carryFrom.isEmpty() && !ops.link(carryFrom, bmp) && !ops.copyFile(carryFrom, bmp))
+        return QStringLiteral("无法复制户型图文件“%1”").arg(QDir::toNativeSeparators(carryFrom));
+    return {};
+}
+
 } // namespace
 
 QString MRecordBase::SaveJournalPath() const { return QString::fromUtf8(utf8Path) + QStringLiteral(".casesave"); }
@@ -104,6 +120,48 @@ bool MRecordBase::FinishStoppedSave()
     return ops.remove(journal);
 }
 
+// The old files of a save are those the stored row names, whatever the caller holds: empty for a new case or a
+// name that would leave the case folder. False, with the reason, when the row cannot be read.
+bool MRecordBase::StoredRemarkFile(int id, QString &name, QString &reason)
+{
+    name.clear();
+    if (id <= 0)
+        return true;
+    TRecordData stored;
+    switch (LoadCaseEx(id, stored)) {
+    case TLoadResult::Loaded:
+        if (IsValidRemarkFile(stored.remarkFile))
+            name = stored.remarkFile;
+        return true;
+    case TLoadResult::NoSuchCase:
+        reason = Text(kNoSuchCase);
+        return false;
+    case TLoadResult::Failed:
+        break;
+    }
+    reason = message;
+    return false;
+}
+
+// The row step of SaveCase: the commit that makes the case the new one. False with the store's reason.
+bool MRecordBase::SaveRow(int id, TRecordData &saved, QString &reason)
+{
+    SqliteSession s;
+    if (!Ops().checkpoint("save-row")) {
+        reason = qt_error_string(EIO);
+        return false;
+    }
+    if (!OpenSession(s)) {
+        reason = Text(kErrOpen);
+        return false;
+    }
+    if (id > 0 ? Update(s, id, saved) : Insert(s, saved, false) > 0)
+        return true;
+    TRecordData probe;
+    reason = id > 0 && Load(s, id, probe) == TLoadResult::NoSuchCase ? Text(kNoSuchCase) : s.errorText();
+    return false;
+}
+
 bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files)
 {
     CaseFileOps &ops = Ops();
@@ -117,22 +175,10 @@ bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files)
     if (!FinishStoppedSave())
         return fail(QStringLiteral("上次没有完成的保存还不能清理（%1）").arg(QDir::toNativeSeparators(SaveJournalPath())));
 
-    // The old files are those the stored row names, whatever the caller holds; a name that would leave the case
-    // folder names none.
-    TRecordData before;
-    if (id > 0) {
-        switch (LoadCaseEx(id, before)) {
-        case TLoadResult::Loaded:
-            break;
-        case TLoadResult::NoSuchCase:
-            return fail(Text(kNoSuchCase));
-        case TLoadResult::Failed:
-            return fail(message);
-        }
-    }
     const QString folder = CaseFolder(appFolder);
     SaveJournal j;
-    j.oldName = id > 0 && IsValidRemarkFile(before.remarkFile) ? before.remarkFile : QString();
+    if (QString reason; !StoredRemarkFile(id, j.oldName, reason))
+        return fail(reason);
     j.newName = FirstFreeRemarkName(
         rec, [&](const QString &n) { return n == j.oldName || RemarkNameTaken(appFolder, n); });
     const QString oldPlan = j.oldName.isEmpty() ? QString() : folder + j.oldName + kBmp;
@@ -148,40 +194,15 @@ bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files)
         return fail(QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(folder)));
     if (FileWriteResult w = Write(ops, "save-journal", journal, j.toJson()); !w.ok())
         return fail(FileWriteText(journal, w));
-    const auto dropNew = [&](const QString &reason) {
+    QString reason = WriteNewFiles(ops, files, newRtf, newBmp, carryPlan ? oldPlan : QString());
+    TRecordData saved = rec;
+    saved.remarkFile = j.newName;
+    if (!reason.isEmpty() || !SaveRow(id, saved, reason)) {
         // Until the row names them, the new files are no case's: they go, and so does the journal.
         if (ops.remove(newRtf) && ops.remove(newBmp))
             ops.remove(journal);
         return fail(reason);
-    };
-    if (FileWriteResult w = Write(ops, "save-comments", newRtf, files.comments); !w.ok())
-        return dropNew(FileWriteText(newRtf, w));
-    if (files.plan) {
-        if (FileWriteResult w = Write(ops, "save-plan", newBmp, *files.plan); !w.ok())
-            return dropNew(FileWriteText(newBmp, w));
-    } else if (carryPlan && !ops.link(oldPlan, newBmp) && !ops.copyFile(oldPlan, newBmp)) {
-        return dropNew(QStringLiteral("无法复制户型图文件“%1”").arg(QDir::toNativeSeparators(oldPlan)));
     }
-
-    TRecordData saved = rec;
-    saved.remarkFile = j.newName;
-    SqliteSession s;
-    QString reason;
-    bool stored = ops.checkpoint("save-row");
-    if (!stored)
-        reason = qt_error_string(EIO);
-    else if (!(stored = OpenSession(s)))
-        reason = Text(kErrOpen);
-    if (stored) {
-        stored = id > 0 ? Update(s, id, saved) : Insert(s, saved, false) > 0;
-        if (!stored) {
-            TRecordData probe;
-            reason = id > 0 && Load(s, id, probe) == TLoadResult::NoSuchCase ? Text(kNoSuchCase) : s.errorText();
-        }
-    }
-    s.close();
-    if (!stored)
-        return dropNew(reason);
 
     // The case is the new one now; what is left of the old one is only clutter, which the journal still lists
     // if it cannot go.
