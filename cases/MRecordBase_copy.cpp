@@ -371,7 +371,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
 {
     CaseFileOps &ops = Ops();
     const QString cannotOpen = Text("无法打开导入的数据库文件！");
-    if (InBatch() || utf8Path.isEmpty() || !ops.exists(srcPath)) {
+    if (InBatch() || utf8Path.isEmpty() || !ops.isFile(srcPath)) { // a pipe would be waited on
         message = cannotOpen;
         return 0;
     }

@@ -254,7 +254,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
     const QString src = Slashed(srcFolder);
     const QString srcDb = src + Base() + QStringLiteral(".db");
     const QString srcCases = src + Base() + QStringLiteral("_f/");
-    if (!ops.exists(srcDb)) {
+    if (!ops.isFile(srcDb)) { // a pipe under the name would be waited on
         message = Text("没有源db文件！");
         return false;
     }

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -724,6 +725,36 @@ TEST_F(WholeDb, ImportRemovesControlCharactersFromNamesAndCategories)
         const TRecordData r = Load(app, db, 10 + int(i));
         EXPECT_EQ(r.name + "|" + r.className, QString::fromUtf8(rows[i].stored)) << rows[i].name;
     }
+}
+
+// A named pipe under the name of a case file, a backup's case file or a file to import is never opened to be
+// waited on: backup and restore leave it out, and as the case file of a backup or import it is refused. The
+// alarm ends the test program should anything wait after all.
+TEST_F(WholeDb, NamedPipesAreLeftOutOrRefusedWithoutWaiting)
+{
+    const auto pipe = [](const QString &path) {
+        QFile::remove(path);
+        return mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+    };
+    alarm(60);
+    Make();
+    MRecordBase b(app);
+    ASSERT_TRUE(Open(b));
+    ASSERT_TRUE(pipe(CaseFolder(app) + "乙_198005060708.rtf"));
+    ASSERT_TRUE(pipe(backupDir + "Quorin_f/丙_198005060708.rtf"));
+    ASSERT_TRUE(b.Backup(root + "/bk/")) << b.Message().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(root + "/bk/Quorin_f/乙_198005060708.rtf"));
+    EXPECT_TRUE(QFile::exists(root + "/bk/Quorin_f/甲_198005060708.rtf"));
+    ASSERT_TRUE(pipe(root + "/other.db"));
+    EXPECT_EQ(b.ImportDb(root + "/other.db"), 0);
+    EXPECT_EQ(b.Message(), "无法打开导入的数据库文件！");
+    ASSERT_TRUE(b.Restore(backupDir)) << b.Message().toStdString();
+    EXPECT_TRUE(QFileInfo(CaseFolder(app) + "丙_198005060708.rtf").isFile()); // written again from its row
+    EXPECT_EQ(Cases(db, app), "");
+    ASSERT_TRUE(pipe(backupDir + "Quorin.db"));
+    EXPECT_FALSE(b.Restore(backupDir));
+    EXPECT_EQ(b.Message(), "没有源db文件！");
+    alarm(0);
 }
 
 // The refusals and the results the main window shows, one row each.
