@@ -1,5 +1,7 @@
 #include "CaseFileOps.h"
 
+#include "FileRead.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,10 +58,16 @@ bool CaseFileOps::exists(const QString &path) { return QFileInfo::exists(path); 
 
 bool CaseFileOps::isDir(const QString &path) { return QFileInfo(path).isDir(); }
 
+bool CaseFileOps::isFile(const QString &path)
+{
+    struct stat st {};
+    return ::stat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool CaseFileOps::copyFile(const QString &src, const QString &dst)
 {
-    QFile in(src);
-    if (!in.open(QIODevice::ReadOnly))
+    QFile in;
+    if (!OpenRegularFile(in, src))
         return false;
     QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)

@@ -22,7 +22,10 @@ public:
 
     bool exists(const QString &path);
     bool isDir(const QString &path);
-    // Copies src to dst through dst's ".part" file and a rename over dst.
+    // A regular file, or a link to one: not a folder, named pipe, socket or device.
+    bool isFile(const QString &path);
+    // Copies src to dst through dst's ".part" file and a rename over dst; a src that is not a regular file is
+    // refused without being opened.
     bool copyFile(const QString &src, const QString &dst);
     // Writes bytes to path the same way; with durable off the data is not forced to the disk (files that can
     // be made again from the case file).

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CaseFileOps;
 class SqliteSession;
@@ -145,13 +146,30 @@ public:
     int ConvertOldData();
     // The last migration failed and kept the old file to try again at the next start (Message() says so).
     bool OldFileKept() const { return oldFileKept; }
-    // Removes the characters a name cannot hold ("*<>?\/|:' , blank, the double quote and control characters),
-    // then cuts to maxChars whole characters (0: no limit); an empty text becomes "甲". True when the text changed.
+    // Cleans a name, category or address by the one name rule (CleanText of CleanName.h: the characters a name
+    // cannot hold and control characters go, at most maxChars whole characters stay, 0: no limit; an empty text
+    // becomes "甲"). True when the text changed.
     static bool SanitizeText(QString &text, int maxChars);
     // Cleans address, category and name; true when the name changed (its comment file needs a new name).
     bool SanitizeRecord(TRecordData &rec);
     // Removes section [classes] of <appFolder>dat/kqinit.ini, keeping every other byte of the file.
     bool EraseOldClasses();
+
+    // Saving a case from the window (MRecordBase_save.cpp): its row, its comment file and its floor-plan file
+    // change together.
+    struct TCaseFiles {
+        QByteArray comments;            // the comment file (RTF)
+        std::optional<QByteArray> plan; // the floor plan (BMP); none: the case keeps the plan file it has, if any
+    };
+    // Writes the files under a free name made from rec (RemarkBaseName), then inserts the row (id <= 0) or
+    // rewrites row id, naming them, then removes the files its stored row named. Whatever fails, and
+    // wherever the program is stopped, the case is wholly the old one or wholly the new one: a save stopped
+    // half-way is settled at the next Open. On success rec.remarkFile (and for a new case rec.id) are the new
+    // ones; on failure rec is unchanged and Message() says what failed, with the reason on a second line.
+    bool SaveCase(int id, TRecordData &rec, const TCaseFiles &files);
+    // Settles a save that was stopped half-way: keeps the files its row names and removes the others. False
+    // when that cannot be done yet (the journal stays for the next try).
+    bool FinishStoppedSave();
 
 private:
     CaseFileOps &Ops();
@@ -159,6 +177,10 @@ private:
     void WriteMissingRemarkFiles();
     bool SettleJournal();
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
+    QString SaveJournalPath() const;
+    bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
+    bool StoredRemarkFile(int id, QString &name, QString &reason);
+    bool SaveRow(int id, TRecordData &saved, QString &reason);
     bool StartCopy(SqliteSession &s, const QString &path);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);

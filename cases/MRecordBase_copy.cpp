@@ -235,9 +235,10 @@ void ResultText(sqlite3_context *ctx, const QString &text)
     sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-// Whether a stored text needs no cleaning: not empty, none of the removed characters (all ASCII but the control
-// characters U+0080..U+009F, written C2 80..C2 9F, so a byte scan of the UTF-8 finds them), and at most maxChars
-// characters. Most texts are, and pass through untouched.
+// Whether a stored text surely needs no cleaning: not empty, at most maxChars characters, and made only of
+// printable ASCII that the name rule keeps and of characters whose UTF-8 lead byte lies in C3..D7 (U+00C0..U+05FF,
+// Latin to Hebrew) or E3..E9 (U+3000..U+9FFF, the CJK blocks), ranges without any control or format character.
+// Most texts are, and pass through untouched; any other text goes through the rule itself.
 bool AlreadyClean(sqlite3_value *v, int maxChars)
 {
     const auto *p = sqlite3_value_text(v);
@@ -255,9 +256,11 @@ bool AlreadyClean(sqlite3_value *v, int maxChars)
     }();
     int chars = 0;
     for (int i = 0; i < n; ++i) {
-        if (removed[p[i]] || (p[i] == 0xC2 && i + 1 < n && p[i + 1] < 0xA0))
+        const unsigned char c = p[i];
+        const bool lead = (c & 0xC0) != 0x80;
+        if (removed[c] || (lead && c >= 0x80 && !(c >= 0xC3 && c <= 0xD7) && !(c >= 0xE3 && c <= 0xE9)))
             return false;
-        chars += (p[i] & 0xC0) != 0x80;
+        chars += lead;
     }
     return maxChars <= 0 || chars <= maxChars;
 }
@@ -368,7 +371,7 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
 {
     CaseFileOps &ops = Ops();
     const QString cannotOpen = Text("无法打开导入的数据库文件！");
-    if (InBatch() || utf8Path.isEmpty() || !ops.exists(srcPath)) {
+    if (InBatch() || utf8Path.isEmpty() || !ops.isFile(srcPath)) { // a pipe would be waited on
         message = cannotOpen;
         return 0;
     }

@@ -2,37 +2,14 @@
 // shares with import.
 #include "MRecordBase_whole.h"
 
+#include "CleanName.h"
 #include "MDataBase.h"
 
 #include <QCryptographicHash>
 
 using namespace wholedb;
 
-bool MRecordBase::SanitizeText(QString &text, int maxChars)
-{
-    if (text.isEmpty()) {
-        text = QStringLiteral("甲");
-        return true;
-    }
-    const qsizetype before = text.size();
-    static const QString bad = QStringLiteral("\"*<>?\\/|:' ");
-    // Control characters too: no one can type them, and a name or category shows nothing for them.
-    text.removeIf([](QChar c) { return bad.contains(c) || c.category() == QChar::Other_Control; });
-    bool changed = text.size() != before;
-    if (maxChars > 0) {
-        qsizetype i = 0;
-        for (int n = 0; n < maxChars && i < text.size(); ++n)
-            i += (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
-        if (i < text.size()) {
-            text.truncate(i);
-            changed = true;
-        }
-    }
-    // A text made only of removed characters is as good as none: it gets the name an empty text gets.
-    if (text.isEmpty())
-        text = QStringLiteral("甲");
-    return changed;
-}
+bool MRecordBase::SanitizeText(QString &text, int maxChars) { return CleanText(text, maxChars); }
 
 bool MRecordBase::SanitizeRecord(TRecordData &rec)
 {

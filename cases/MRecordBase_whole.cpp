@@ -21,6 +21,7 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
     const int rc = Open(dbPath);
     if (rc != 0)
         return rc;
+    FinishStoppedSave();
     WriteMissingRemarkFiles();
     return convertOld ? ConvertOldData() : rc;
 }
@@ -207,8 +208,9 @@ bool MRecordBase::Backup(const QString &destFolder)
         return false;
     }
     int failed = 0;
+    // A named pipe or a device under a case file's name holds no case and is not waited on: it is left out.
     for (const QString &n : names)
-        if (IsCaseFileName(n) && !ops.copyFile(folder + n, destCases + n))
+        if (IsCaseFileName(n) && ops.isFile(folder + n) && !ops.copyFile(folder + n, destCases + n))
             ++failed;
     if (failed > 0) {
         message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failed);
@@ -252,7 +254,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
     const QString src = Slashed(srcFolder);
     const QString srcDb = src + Base() + QStringLiteral(".db");
     const QString srcCases = src + Base() + QStringLiteral("_f/");
-    if (!ops.exists(srcDb)) {
+    if (!ops.isFile(srcDb)) { // a pipe under the name would be waited on
         message = Text("没有源db文件！");
         return false;
     }
@@ -290,7 +292,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
         return false;
     }
     for (const QString &n : names) {
-        if (IsCaseFileName(n) && !ops.copyFile(srcCases + n, p.newFolder + n)) {
+        if (IsCaseFileName(n) && ops.isFile(srcCases + n) && !ops.copyFile(srcCases + n, p.newFolder + n)) {
             dropStaged();
             message = Text("无法复制评语文件、户型图文件！");
             return false;

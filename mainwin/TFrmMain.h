@@ -200,7 +200,7 @@ private:
     bool planChanged() const;  // the floor plan differs from the case's as stored
     bool updateOpenCase();
     bool insertCase();
-    bool saveCaseFiles(bool withComments);
+    bool saveCaseWhole(int id, TRecordData &rec);
     void setCaseOpen(bool open, int id = -1);
     void clearFloorPlan();
     bool checkOpenedInputs();

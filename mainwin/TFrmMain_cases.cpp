@@ -16,6 +16,7 @@
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Prompts.h"
+#include "RtfText.h"
 #include "TFrmEditClass.h"
 #include "TFrmFenLei.h"
 #include "TFrmSameName.h"
@@ -159,25 +160,34 @@ void TFrmMain::markPlanSaved() { m_cases->savedPlan = PlanFingerprint(ui->ImgBk-
 
 bool TFrmMain::planChanged() const { return PlanFingerprint(ui->ImgBk->Picture()) != m_cases->savedPlan; }
 
-// The comments, and the floor plan when the case has one or it was drawn on, into the open case's files. The
-// comment file is skipped when withComments is off.
-bool TFrmMain::saveCaseFiles(bool withComments)
+// Saves the case on screen as case id (a new one when id < 0) with its comments and, when it has one or it was
+// drawn on, its floor plan: the row and both files go in together or not at all (MRecordBase::SaveCase). On
+// success m_rec is the stored case, and the files' paths are the open case's.
+bool TFrmMain::saveCaseWhole(int id, TRecordData &rec)
 {
-    QString error;
-    if (withComments && !SaveCommentFile(m_cases->remarkPath, *ui->RedtPingYu->document(), &error)) {
-        Prompts::instance().error(QStringLiteral("错误"), error);
+    MRecordBase::TCaseFiles files;
+    files.comments = WriteRtf(*ui->RedtPingYu->document());
+    if (rec.hasPlan || planChanged()) { // drawn on the blank plan: the drawing is the case's plan now
+        QByteArray bmp;
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        if (!ui->ImgBk->Picture().save(&buffer, "BMP")) {
+            inform(QString::fromUtf8(id > 0 ? "无法修改案例！" : "无法保存案例！") + QStringLiteral("\n无法生成户型图文件的内容"));
+            return false;
+        }
+        files.plan = std::move(bmp);
+        rec.hasPlan = 1;
+    }
+    if (!CaseDb()->SaveCase(id, rec, files)) {
+        inform(CaseDb()->Message());
         return false;
     }
-    if (!m_rec.hasPlan && !planChanged())
-        return true;
-    m_rec.hasPlan = 1; // drawn on the blank plan: the drawing is the case's plan now
-    QByteArray bmp;
-    QBuffer buffer(&bmp);
-    buffer.open(QIODevice::WriteOnly);
-    if (!ui->ImgBk->Picture().save(&buffer, "BMP") || !SaveCaseFile(m_cases->planPath, bmp, &error)) {
-        Prompts::instance().error(QStringLiteral("错误"), error.isEmpty() ? QStringLiteral("无法保存户型图！") : error);
-        return false;
-    }
+    m_rec = rec;
+    m_cases->remarkPath = RemarkFilePath(DataPath(), rec.remarkFile);
+    m_cases->planPath = PlanFilePath(DataPath(), rec.remarkFile);
+    ui->RedtPingYu->document()->setModified(false);
+    markPlanSaved();
+    m_cases->saved = m_rec;
     return true;
 }
 
@@ -186,17 +196,10 @@ bool TFrmMain::updateOpenCase()
     if (!Prompts::instance().askYesNo(kHint, QStringLiteral("要修改“%1”这条记录吗？").arg(m_cases->saved.name),
                                       Prompts::Answer::Yes))
         return false;
-    m_rec.remarkText = CommentText(ui->RedtPingYu);
-    if (!CaseDb()->UpdateCase(m_cases->openId, m_rec)) {
-        inform(CaseDb()->Message());
+    TRecordData rec = m_rec;
+    rec.remarkText = CommentText(ui->RedtPingYu);
+    if (!saveCaseWhole(m_cases->openId, rec))
         return false;
-    }
-    // The floor plan too: a plan drawn on since the case was opened is part of the case.
-    if (!saveCaseFiles(true))
-        return false;
-    ui->RedtPingYu->document()->setModified(false);
-    markPlanSaved();
-    m_cases->saved = m_rec;
     if (QTreeWidgetItem *node = m_caseTree->NodeOf(m_cases->openId)) {
         m_caseTree->Update(node, CaseTreeText::MakeItem(m_rec, 0));
         if (node->parent())
@@ -216,23 +219,9 @@ bool TFrmMain::insertCase()
         return false;
     TRecordData rec = m_rec;
     rec.className = dlg.ChosenClass();
-    const QString remarkPath = NewRemarkFileName(DataPath(), rec, rec.remarkFile);
-    QString error;
-    if (!SaveCommentFile(remarkPath, *ui->RedtPingYu->document(), &error)) {
-        Prompts::instance().error(QStringLiteral("错误"), error);
-        return false;
-    }
     rec.remarkText = CommentText(ui->RedtPingYu);
-    if (CaseDb()->InsertCase(rec) < 0) {
-        QFile::remove(remarkPath); // the name was free: no other case uses this file
-        inform(CaseDb()->Message());
+    if (!saveCaseWhole(-1, rec))
         return false;
-    }
-    m_rec = rec;
-    m_cases->remarkPath = remarkPath;
-    m_cases->planPath = PlanFilePath(DataPath(), rec.remarkFile);
-    if (saveCaseFiles(false)) // a plan that cannot be written is reported and stays changed; the case is saved
-        markPlanSaved();
 
     m_caseTree->Place({CaseTreeText::MakeItem(rec, 0)}, 0, 1);
     if (QTreeWidgetItem *node = m_caseTree->NodeOf(rec.id); node && node->parent())
@@ -240,8 +229,6 @@ bool TFrmMain::insertCase()
     showCaseCount();
 
     setCaseOpen(true, rec.id);
-    ui->RedtPingYu->document()->setModified(false);
-    m_cases->saved = m_rec;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "TextPanes.h"
 
 #include "FileDialogs.h"
+#include "FileRead.h"
 #include "FileWrite.h"
 #include "GbkText.h"
 #include "PictureOutput.h"
@@ -15,6 +16,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+
+#include <cerrno>
 
 namespace TextPanes {
 
@@ -79,10 +82,12 @@ bool SaveDocument(const QTextDocument &doc, const QString &path, SaveKind kind, 
 
 bool LoadDocument(const QString &path, QTextDocument &doc, const QFont &plainFont, QString *why)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (why)
-            *why = file.errorString();
+    QFile file;
+    if (!OpenRegularFile(file, path)) {
+        const int error = errno;
+        if (why) // a pipe or a device is refused without waiting on it
+            *why = QFileInfo::exists(path) && !QFileInfo(path).isFile() ? QStringLiteral("这不是一个普通文件。")
+                                                                        : qt_error_string(error);
         return false;
     }
     const QByteArray bytes = file.readAll();

@@ -1,5 +1,7 @@
 #include "PictureFile.h"
 
+#include "FileRead.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -134,8 +136,8 @@ PictureRead ReadPictureFile(const QString &file)
 {
     PictureRead r;
     r.error = PictureRead::Error::Unreadable;
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+    QFile f;
+    if (!OpenRegularFile(f, file) || f.size() == 0)
         return r;
     // The file is read once: mapped where it can be (a large plan's bytes are then not copied), else read whole.
     // The decoder and the completeness check both work on those bytes.

@@ -1,11 +1,13 @@
 #include "CaseDialogText.h"
 
+#include "CleanName.h"
 #include "Prompts.h"
 
 #include <QApplication>
 
 namespace {
-bool IsBlank(QChar c) { return c.unicode() <= 0x20 || c.isSpace() || c.category() == QChar::Other_Control; }
+// A surrogate half at an end belongs to a character: only the name rule, which sees whole characters, removes one.
+bool IsBlank(QChar c) { return c.unicode() <= 0x20 || c.isSpace() || (!c.isSurrogate() && IsControlCharacter(c.unicode())); }
 } // namespace
 
 QString TrimBlanks(const QString &text)

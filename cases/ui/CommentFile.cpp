@@ -1,6 +1,7 @@
 #include "CommentFile.h"
 
 #include "CaseFiles.h"
+#include "FileRead.h"
 #include "GbkText.h"
 #include "RtfText.h"
 
@@ -14,8 +15,8 @@ constexpr qint64 kMaxCommentFileBytes = 64 * 1024 * 1024;
 
 bool ReadBytes(const QString &path, QByteArray &bytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxCommentFileBytes)
+    QFile f;
+    if (!OpenRegularFile(f, path) || f.size() > kMaxCommentFileBytes)
         return false;
     bytes = f.readAll();
     return true;

@@ -3,6 +3,7 @@
 #include "ui_TFrmFenLei.h"
 
 #include "CaseDialogText.h"
+#include "CleanName.h"
 #include "Prompts.h"
 
 #include <QLayout>
@@ -36,7 +37,9 @@ void TFrmFenLei::showEvent(QShowEvent *event)
 
 void TFrmFenLei::BtnokClick()
 {
-    const QString text = TrimBlanks(ui->CboFenLei->currentText());
+    // A name typed or pasted with control characters is taken without them, as every name is stored.
+    QString text = TrimBlanks(ui->CboFenLei->currentText());
+    RemoveControlCharacters(text);
     if (!text.isEmpty() && ui->CboFenLei->findText(text, Qt::MatchExactly) >= 0) {
         m_chosen = text;
         accept();

@@ -3,6 +3,7 @@
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
+#include "CaseFileOps.h"
 #include "CaseFiles.h"
 #include "CaseTree.h"
 #include "CommentFile.h"
@@ -13,8 +14,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -30,6 +33,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <cerrno>
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Answer = Prompts::Answer;
 
@@ -195,9 +205,13 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     ASSERT_TRUE(action(*w, "menu_f_save")->isEnabled());
     action(*w, "menu_f_save")->trigger();
     EXPECT_EQ(asked().mid(asked().size() - 2), (QStringList{"要修改“张三”这条记录吗？", "已保存编辑后的案例。"}));
-    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), first.remarkFile)), "门开东南，旺山旺向");
-    EXPECT_EQ(stored(1).remarkText, "门开东南，旺山旺向");
-    EXPECT_EQ(QImage(PlanFilePath(app(), first.remarkFile)).pixel(5, 5), qRgb(0, 0, 0));
+    // The update's files take the next free name; the first ones go once the row names the new ones.
+    const TRecordData updated = stored(1);
+    EXPECT_EQ(updated.remarkFile, "张三_198000010000_0");
+    EXPECT_EQ(CommentFileText(RemarkFilePath(app(), updated.remarkFile)), "门开东南，旺山旺向");
+    EXPECT_EQ(updated.remarkText, "门开东南，旺山旺向");
+    EXPECT_EQ(QImage(PlanFilePath(app(), updated.remarkFile)).pixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(QDir(path("Quorin_f")).entryList(QDir::Files), (QStringList{"张三_198000010000_0.bmp", "张三_198000010000_0.rtf"}));
     EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
     closeWith(*w, {Answer::Yes});
 
@@ -220,7 +234,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     EXPECT_EQ(find<QToolButton>(w.get(), "SbtoSave")->text(), "存旧");
 
     // Without its comment file a case shows the comment text stored with it.
-    ASSERT_TRUE(QFile::remove(RemarkFilePath(app(), first.remarkFile)));
+    ASSERT_TRUE(QFile::remove(RemarkFilePath(app(), updated.remarkFile)));
     comments(*w)->setPlainText("别的");
     comments(*w)->document()->setModified(false);
     ASSERT_TRUE(w->OpenCase(1));
@@ -599,13 +613,13 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     saveCases({{"张三", 1, "私人别墅", "甲"}, {"李四", 0, "私人别墅", "乙"}});
     const QString question = QStringLiteral("当前案例户型图已改变，要保存吗？");
     auto w = open();
-    const QString bmp = PlanFilePath(app(), stored(1).remarkFile);
+    const auto bmp = [&] { return PlanFilePath(app(), stored(1).remarkFile); }; // each save names new files
     doubleClickCase(*w, 1);
     prompts.reply(yellowPlan());
     find<QToolButton>(w.get(), "SpeedButton1")->click(); // 户型图
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_EQ(asked().mid(asked().size() - 3, 1), QStringList{question});
-    EXPECT_EQ(QImage(bmp).size(), QSize(300, 200));
+    EXPECT_EQ(QImage(bmp()).size(), QSize(300, 200));
 
     w = open();
     doubleClickCase(*w, 1);
@@ -613,14 +627,14 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     prompts.reply(Answer::Yes).reply(Answer::No); // 新建, and No: the stored plan stays as it was
     find<QPushButton>(w.get(), "BtoNew")->click();
     EXPECT_EQ(asked().last(), question);
-    EXPECT_EQ(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
+    EXPECT_EQ(QImage(bmp()).pixel(5, 5), qRgb(255, 255, 0));
 
     doubleClickCase(*w, 1);
     drawLineOnPlan(*w);
     prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::Ok);
     doubleClickCase(*w, 2); // opening another case saves the line with the first
     EXPECT_EQ(w->OpenCaseId(), 2);
-    EXPECT_NE(QImage(bmp).pixel(5, 5), qRgb(255, 255, 0));
+    EXPECT_NE(QImage(bmp()).pixel(5, 5), qRgb(255, 255, 0));
     drawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
     closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
@@ -848,5 +862,182 @@ TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHa
             }
         }
     }
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A save that fails at any of its steps (a step refused, or a disk with no room: a file-size limit stands in
+// for it) says what failed and why; the window keeps what was typed, and the case opens again wholly as it was,
+// row, comments and floor plan, while a new case is not saved at all.
+TEST_F(CaseCommandsTest, AFailedSaveSaysWhyAndTheCaseOpensAgainWholeAsItWas)
+{
+    struct RefuseStep : CaseFileOps {
+        int at = 0, calls = 0;
+        bool step(const char *) override { return ++calls != at; }
+    };
+    const struct {
+        const char *what;
+        int step; // 0: the full disk
+    } faults[] = {{"journal", 1}, {"comments", 2}, {"floor plan", 3}, {"row", 4}, {"full disk", 0}};
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit normal{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &normal), 0);
+    rlimit full = normal;
+    full.rlim_cur = 200;
+    const QStringList oldFiles{"张三_198000010000.bmp", "张三_198000010000.rtf"};
+
+    auto w = open();
+    layOut(*w, "张三", true, "旧评语");
+    ASSERT_TRUE(saveNew(*w, "小区套房"));
+    for (const auto &fault : faults) {
+        for (const bool opened : {true, false}) {
+            SCOPED_TRACE(std::string(fault.what) + (opened ? ", 存旧" : ", 存新"));
+            RefuseStep refuse;
+            refuse.at = fault.step;
+            if (opened) {
+                ASSERT_TRUE(w->OpenCase(1));
+            } else {
+                prompts.reply(Answer::Yes);
+                find<QPushButton>(w.get(), "BtoNew")->click();
+                layOut(*w, "李四", true, "旧评语");
+            }
+            comments(*w)->setPlainText("新评语");
+            plan(*w).setPixel(5, 5, qRgb(0, 0, 0));
+            CaseDb()->SetFileOps(&refuse);
+            if (fault.step == 0)
+                setrlimit(RLIMIT_FSIZE, &full);
+            if (opened)
+                prompts.reply(Answer::Yes); // to the update's question
+            prompts.reply(Answer::Ok);
+            const bool saved = opened ? w->SaveCaseClick() : saveNew(*w, "小区套房");
+            setrlimit(RLIMIT_FSIZE, &normal);
+            CaseDb()->SetFileOps(nullptr);
+            EXPECT_FALSE(saved);
+            const QStringList lines = asked().last().split('\n');
+            EXPECT_EQ(lines.value(0), opened ? "无法修改案例！" : "无法保存案例！");
+            EXPECT_FALSE(lines.value(1).isEmpty());
+            if (fault.step == 0)
+                EXPECT_TRUE(lines.value(1).contains(qt_error_string(EFBIG))) << lines.value(1).toStdString();
+            EXPECT_EQ(comments(*w)->toPlainText(), "新评语"); // nothing typed is lost
+            EXPECT_EQ(w->CaseOpen(), opened);
+            EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
+            EXPECT_EQ(QDir(path("Quorin_f")).entryList(QDir::Files), oldFiles);
+
+            if (opened)
+                prompts.reply(Answer::No); // the changed comments are not saved
+            ASSERT_TRUE(w->OpenCase(1));
+            EXPECT_EQ(comments(*w)->toPlainText(), "旧评语");
+            EXPECT_EQ(stored(1).remarkText, "旧评语");
+            EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(255, 255, 0));
+        }
+    }
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// A named pipe where a case's comment file or floor plan should be is never waited on: the case opens at once
+// with what can be read, a backup leaves the pipe out (it holds no case) and copies the rest, and the keyword
+// search passes over it. Should anything wait after all, the alarm ends the test program rather than let it hang.
+TEST_F(CaseCommandsTest, ANamedPipeInPlaceOfACaseFileHangsNeitherOpeningNorBackup)
+{
+    const struct {
+        int id;
+        const char *pipe;     // in the case folder
+        const char *comments; // shown once the case is open
+        QStringList messages;
+    } rows[] = {
+        {1, "李四_198005060708.rtf", "输入自己的评语：", {}}, // the comments stored with the case
+        {2, "王五_198005060708.bmp", "王家评语", {"无法读取户型图文件：王五_198005060708.bmp"}},
+    };
+    saveCases({{"李四", 1, "私人别墅", "李家评语"}, {"王五", 0, "私人别墅", "王家评语"}});
+    for (const auto &row : rows) {
+        QFile::remove(path("Quorin_f/") + row.pipe);
+        ASSERT_EQ(mkfifo(QFile::encodeName(path("Quorin_f/") + row.pipe).constData(), 0644), 0);
+    }
+    alarm(60);
+    QElapsedTimer clock;
+    clock.start();
+    auto w = open();
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.pipe);
+        for (qsizetype i = 0; i < row.messages.size(); ++i)
+            prompts.reply(Answer::Ok);
+        const qsizetype before = asked().size();
+        ASSERT_TRUE(w->OpenCase(row.id));
+        EXPECT_EQ(asked().mid(before), row.messages);
+        EXPECT_EQ(comments(*w)->toPlainText(), row.comments);
+    }
+    QTemporaryDir bk;
+    prompts.reply(bk.path()).reply(Answer::Ok);
+    action(*w, "menu_f_export")->trigger();
+    EXPECT_TRUE(asked().last().startsWith("成功备份，已保存到")) << asked().last().toStdString();
+    const QDir backup(bk.path() + "/" + QDir(bk.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0));
+    EXPECT_TRUE(backup.exists("Quorin.db"));
+    EXPECT_EQ(QDir(backup.filePath("Quorin_f")).entryList(QDir::Files | QDir::System, QDir::Name),
+              (QStringList{"save.txt", "王五_198005060708.rtf"}));
+    prompts.reply(QStringLiteral("没有这句")).reply(Answer::Ok);
+    w->N43Click(); // the keyword search reads every comment file
+    EXPECT_EQ(asked().last(), "没有符合的案例！");
+    EXPECT_LT(clock.elapsed(), 20000);
+    alarm(0);
+    closeWith(*w, {Answer::Yes});
+    EXPECT_EQ(prompts.unexpected(), 0);
+}
+
+// Control characters typed, pasted or committed by an input method into the owner's box (8 kinds: line breaks,
+// ESC, DEL, C1 codes, bidirectional overrides and isolates, zero-width characters, separators) are removed when
+// the house is laid out: the box shows the cleaned name, the user is told, and the saved case holds it.
+TEST_F(CaseCommandsTest, ControlCharactersEnteredIntoTheOwnersNameAreNeverStored)
+{
+    enum class Entry { Typed, Pasted, InputMethod };
+    const struct {
+        Entry how;
+        const char16_t *text;
+        const char *name;
+    } rows[] = {
+        {Entry::Pasted, u"王\n五\r\n", "王五"},
+        {Entry::Pasted, u"\x1b[31m王五", "[31m王五"},
+        {Entry::Pasted, u"王\x7f五\x85\x9b", "王五"},
+        {Entry::Typed, u"\u202e五王", "五王"},
+        {Entry::Typed, u"王\u2067五\u2069", "王五"},
+        {Entry::Pasted, u"王\u200b五\ufeff", "王五"},
+        {Entry::Pasted, u"王\u2028五\u2029", "王五"},
+        {Entry::InputMethod, u"王\u202e\x1b五", "王五"},
+    };
+    auto w = open();
+    auto *box = find<QLineEdit>(w.get(), "EdtName");
+    int id = 0;
+    for (const auto &row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        layOut(*w, "甲", false, "评语");
+        box->clear();
+        box->setFocus();
+        switch (row.how) {
+        case Entry::Typed:
+            for (QChar c : text)
+                QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            break;
+        case Entry::Pasted:
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case Entry::InputMethod: {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(box, &commit);
+            break;
+        }
+        }
+        prompts.reply(Answer::Ok);
+        QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
+        EXPECT_TRUE(asked().last().startsWith("姓名中包含："));
+        EXPECT_EQ(box->text(), row.name);
+        prompts.reply(Answer::Yes);
+        find<QPushButton>(w.get(), "BtoNew")->click(); // each name its own case
+        layOut(*w, box->text(), false, "评语");
+        ASSERT_TRUE(saveNew(*w, "临时保存"));
+        EXPECT_EQ(stored(++id).name, row.name);
+    }
+    closeWith(*w, {Answer::Yes});
     EXPECT_EQ(prompts.unexpected(), 0);
 }

@@ -20,6 +20,9 @@
 #include <QTextBlock>
 #include <QTextEdit>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using Answer = Prompts::Answer;
 using TextPanes::SaveKind;
 
@@ -140,13 +143,17 @@ TEST_F(TextPaneTest, ImportReplacesTheReportOnlyWhenTheWholeFileReads)
     writeFile(QStringLiteral("gbk.txt"), GbkEncode(QStringLiteral("阳宅断语\r\n第二行")));
     writeFile(QStringLiteral("good.rtf"), "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 x;}}\\f0 \\'d1\\'f4\\b \\'d5\\'ac}");
 
-    for (const char *bad : {"damaged.rtf", "nothing-here.rtf"}) {
+    // A named pipe is refused at once; the alarm ends the test program should it be waited on after all.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe.rtf")).constData(), 0644), 0);
+    alarm(60);
+    for (const char *bad : {"damaged.rtf", "nothing-here.rtf", "pipe.rtf"}) {
         prompts.reply(path(QString::fromLatin1(bad))).reply(Answer::Ok);
         popup("PopupRdtYang", QStringLiteral("导入阳宅断语"));
         EXPECT_EQ(lastTitle(), QStringLiteral("重试一次"));
         EXPECT_EQ(lastText(), QStringLiteral("导入文件出错,请重试一次"));
         EXPECT_EQ(pane->toPlainText(), QStringLiteral("评语\n第二行😀")) << bad;
     }
+    alarm(0);
     EXPECT_EQ(prompts.asked().first().text, QStringLiteral("All.rtf (*.rtf);;All.txt (*.txt)"));
 
     prompts.reply(path("gbk.txt"));

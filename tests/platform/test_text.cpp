@@ -30,7 +30,7 @@ struct NameCase {
     bool changed;
 };
 
-TEST(CleanName, RemovesForbiddenCharactersAndBlanksKeepingTenUnits)
+TEST(CleanName, RemovesForbiddenAndControlCharactersKeepingTenCharacters)
 {
     const NameCase cases[] = {
         {u"张三", u"张三", false},
@@ -42,7 +42,20 @@ TEST(CleanName, RemovesForbiddenCharactersAndBlanksKeepingTenUnits)
         {u"一二三四五六七八九十壹", u"一二三四五六七八九十", true},
         {u"一 二三四五六七八九十", u"一二三四五六七八九十", true}, // removal before the cut
         {u"\"*<> ?", u"甲", true},                                       // emptied by the removal
-        {u"一二三四五六七八九𠀀", u"一二三四五六七八九", true},       // a pair is never split
+        {u"一二三四五六七八九𠀀", u"一二三四五六七八九𠀀", false},     // a pair is one character
+        {u"一二三四五六七八九十𠀀", u"一二三四五六七八九十", true},   // and is never split
+        // Control characters typed or pasted: C0 (line breaks, tab, ESC), DEL, C1, bidirectional overrides and
+        // isolates, zero-width and byte-order marks, line and paragraph separators, a surrogate half alone.
+        {u"张\n三\r\n", u"张三", true},
+        {u"张\t三\x1b[31m", u"张三[31m", true},
+        {u"张\x7f三\x85\x9b", u"张三", true},
+        {u"\u202e三张\u202c", u"三张", true},
+        {u"张\u2066三\u2069", u"张三", true},
+        {u"\ufeff张\u200b\u200d三", u"张三", true},
+        {u"张\u2028三\u2029", u"张三", true},
+        {u"张\xd800三", u"张三", true},
+        {u"\x1b\u202e\n", u"甲", true},
+        {u"一二三四五六七八九\u202e十", u"一二三四五六七八九十", true}, // removal before the cut
     };
     for (const NameCase &c : cases) {
         QString name = QString::fromUtf16(c.in);

@@ -151,7 +151,7 @@ TEST(RobustPlatform, StringsAndNames)
         QString name = h.Text(h.Chance(5) ? 3000 : 16);
         CleanName(name);
         ASSERT_FALSE(name.isEmpty());
-        ASSERT_LE(name.size(), 10);
+        ASSERT_LE(name.toUcs4().size(), 10); // whole characters, as a stored name is cut
         QHash<int, QString> table;
         ParseStringTable(h.Text(60), table, nullptr);
         UnescapeResourceText(h.Text(30));

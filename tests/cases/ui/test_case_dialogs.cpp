@@ -9,8 +9,11 @@
 #include "TFrmSameName.h"
 #include "TFrmSearch.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -72,6 +75,31 @@ QString ClassOf(MRecordBase &db, int id)
     return db.LoadCase(id, r) ? r.className : QStringLiteral("<none>");
 }
 
+// How a user puts text into a box: typed key by key (the box drops what it cannot show, such as ESC and line
+// breaks, but keeps format characters), pasted, or committed by an input method.
+enum class Entry { Typed, Pasted, InputMethod };
+
+void Enter(QLineEdit *box, Entry how, const QString &text)
+{
+    box->setFocus();
+    switch (how) {
+    case Entry::Typed:
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        break;
+    case Entry::Pasted:
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        break;
+    case Entry::InputMethod: {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(box, &commit);
+        break;
+    }
+    }
+}
+
 const QStringList kDefault{"私人别墅", "小区套房", "自建民居", "公司大夏", "古代老宅", "标志建筑", "其他建筑", "临时保存"};
 
 } // namespace
@@ -101,6 +129,54 @@ TEST(CaseDialogs, TheCategoryDialogTakesOnlyAnExistingCategory)
             EXPECT_TRUE(dlg.isVisible());
         }
     }
+}
+
+// Control characters typed, pasted or committed into a category name never reach the stored name: the category
+// dialog takes the category they hide, the category editor adds the name without them.
+TEST(CaseDialogs, CategoryNamesLoseTheControlCharactersTypedOrPastedIntoThem)
+{
+    const struct {
+        Entry how;
+        const char16_t *text;
+        const char *chosen;
+    } choices[] = {
+        {Entry::Pasted, u"临时保存\n", "临时保存"},
+        {Entry::Pasted, u"\x1b临时\u202e保存\u2028", "临时保存"},
+        {Entry::Pasted, u"\x85小区\r\n套房\x9b", "小区套房"},
+        {Entry::Typed, u"小区\u202e套房", "小区套房"},
+        {Entry::InputMethod, u"小区\u200b套房\ufeff", "小区套房"},
+    };
+    for (const auto &row : choices) {
+        const QString text = QString::fromUtf16(row.text);
+        TFrmFenLei dlg(kDefault);
+        dlg.show();
+        auto *box = find<QComboBox>(&dlg, "CboFenLei")->lineEdit();
+        box->clear();
+        Enter(box, row.how, text);
+        click(&dlg, "Btnok");
+        EXPECT_EQ(dlg.ChosenClass(), row.chosen) << text.toStdString();
+    }
+
+    const struct {
+        const char16_t *typed;
+        const char *added;
+    } added[] = {{u"新\n甲", "新甲"}, {u"\u202e新乙", "新乙"}, {u"\x1b[新丙\x7f", "[新丙"}, {u"新\u2066丁\u2069", "新丁"}};
+    CaseTestFile f;
+    ScriptedPrompts prompts;
+    {
+        TFrmEditClass dlg(f.db);
+        dlg.show();
+        for (const auto &row : added) {
+            prompts.reply(QString::fromUtf16(row.typed)).reply(Answer::Ok).reply(Answer::Ok);
+            click(&dlg, "Button3");
+            EXPECT_EQ(Lines(&dlg).last(), row.added);
+            EXPECT_EQ(Asked(prompts).mid(Asked(prompts).size() - 2, 1),
+                      QStringList{"类别名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。，已经处理为合适的文本！"});
+        }
+        click(&dlg, "Button6");
+    }
+    EXPECT_EQ(StoredClasses(f.db).mid(kDefault.size()), (QStringList{"新甲", "新乙", "[新丙", "新丁"}));
+    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 TEST(CaseDialogs, TheExportDialogNeedsOneCheckedCategory)
