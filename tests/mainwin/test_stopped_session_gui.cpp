@@ -45,6 +45,8 @@ TEST_F(StoppedSessionTest, TheNextStartClearsExactlyWhatTheKilledProgramLeft)
         // The writer's temporaries: the name of a file of that folder's kind, "." and six letters.
         {"dat/set.ini.AbCdEf", true},
         {"dat/qrinit.ini.zzzzzz", true},
+        {"dat/Quorin.db.casesave.QwErTy", true},
+        {"dat/Quorin.db.casesave", false},
         {"Quorin_f/张三_198005060708.rtf.QwErTy", true},
         {"Quorin_f/张三_198005060708.bmp.ABCDEF", true},
         {"compass/新罗盘.jpg.abcXYZ", true},
