@@ -51,6 +51,16 @@ public:
     // that can only be read opens for reading, its counter healed in memory only.
     int Open(const QString &path);
 
+    // The case file is damaged (found by Open, or by a later operation that met the damage): nothing writes to it
+    // any more, every write fails with the damage named in Message().
+    bool Damaged() const { return !damage.isEmpty(); }
+    const QString &DamageText() const { return damage; }
+    // What another connection to the same file found (the tree's loader): this object stops writing too.
+    void MarkDamaged(const QString &text);
+    // Whether Open runs SQLite's quick check over a file that holds cases (on by default). A second connection
+    // to a file that was checked when the program opened it need not pay for it again.
+    void SetQuickCheck(bool on) { quickCheck = on; }
+
     int GetPrimaryId() const { return primaryId; }
     const QString &Message() const { return message; }
     const QString &AppFolder() const { return appFolder; }
@@ -154,6 +164,9 @@ public:
     bool EraseOldClasses();
 
 private:
+    int Damage(const QString &dbPath, const QString &detail);
+    bool NoteDamage(const SqliteSession &s);
+    bool RefuseDamaged(const char *failure);
     CaseFileOps &Ops();
     bool FinishInterrupted(const QString &dbPath);
     void WriteMissingRemarkFiles();
@@ -188,4 +201,6 @@ private:
     CaseFileOps *fileOps = nullptr;
     TRemarkCodec remarkCodec;
     bool oldFileKept = false;
+    QString damage; // the message naming the damaged case file; empty while it is sound
+    bool quickCheck = true;
 };
