@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 namespace {
 
 // The file header of SQLite's file format (sqlite.org/fileformat.html, section 1.3).
@@ -77,7 +79,61 @@ CaseFileInspection InspectCaseFile(const QString &path)
 QString DamagedCaseFileText(const QString &path, const QString &detail)
 {
     return QStringLiteral("案例数据库文件已经损坏：\n%1\n\n%2\n\n为免丢失案例，软件不会改动这个文件，也不会往里面保存案例。"
-                          "请关闭软件，把这个文件（连同它旁边名字以 -wal、-journal 结尾的文件）移到别处留存，"
+                          "请关闭软件，把这个文件连同它旁边名字以“%3”开头的文件一起移到别处留存，"
                           "再打开软件，用“还原案例数据”从备份还原案例。")
-        .arg(QDir::toNativeSeparators(path), detail);
+        .arg(QDir::toNativeSeparators(path), detail, QFileInfo(path).fileName());
+}
+
+BackgroundQuickCheck::BackgroundQuickCheck(QByteArray utf8Path) : path_(std::move(utf8Path))
+{
+    thread_ = std::thread([this] { run(); });
+}
+
+BackgroundQuickCheck::~BackgroundQuickCheck()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        if (db_)
+            sqlite3_interrupt(db_);
+    }
+    if (thread_.joinable())
+        thread_.join();
+}
+
+QString BackgroundQuickCheck::verdict()
+{
+    if (thread_.joinable())
+        thread_.join();
+    return verdict_;
+}
+
+void BackgroundQuickCheck::run()
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path_.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    {
+        std::lock_guard lock(mutex_);
+        db_ = rc == SQLITE_OK && !stopping_ ? db : nullptr;
+    }
+    if (db_) {
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_stmt *st = nullptr;
+        int step = sqlite3_prepare_v2(db, "pragma quick_check;", -1, &st, nullptr);
+        if (step == SQLITE_OK)
+            step = sqlite3_step(st);
+        const auto *first = step == SQLITE_ROW ? reinterpret_cast<const char *>(sqlite3_column_text(st, 0)) : nullptr;
+        // Only damage is a verdict: an interrupted check, a busy file or a failed read says nothing of the file.
+        if (first && qstrcmp(first, "ok") != 0)
+            verdict_ = QString::fromUtf8(first);
+        else if ((step & 0xff) == SQLITE_CORRUPT || (step & 0xff) == SQLITE_NOTADB)
+            verdict_ = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        db_ = nullptr;
+    }
+    sqlite3_close_v2(db);
+    finished_ = true;
 }

@@ -156,16 +156,19 @@ int MRecordBase::Open(const QString &dbPath)
     // would hide that for good.
     if (hasData == 0 && seen.hasPages)
         return Damage(dbPath, QStringLiteral("文件里没有案例表。"));
-    if (seen.hasPages && quickCheck) {
+    const int hasExtra = TableState(s, "case_extra");
+    if (hasExtra < 0)
+        return -1;
+    const bool checkNow = seen.hasPages && (quickCheckAtOpen || OpenMustWrite(s, hasExtra));
+    if (checkNow) {
         SqlQuery q(s, "pragma quick_check;");
         const int rc = q.step();
-        if (rc != SQLITE_ROW || q.text(0) != QLatin1String("ok"))
-            return Damage(dbPath, rc == SQLITE_ROW ? q.text(0) : s.errorText());
+        if (rc == SQLITE_ROW ? q.text(0) != QLatin1String("ok") : s.sawDamage())
+            return Damage(dbPath, rc == SQLITE_ROW ? q.text(0) : s.damageText());
     }
     if (hasData == 0 && !CreateData(s))
         return -1;
-    const int hasExtra = TableState(s, "case_extra");
-    if (hasExtra < 0 || (hasExtra == 0 && !CreateExtra(s, primaryId)))
+    if (hasExtra == 0 && !CreateExtra(s, primaryId))
         return -1;
     const int counter = HealCounter(s);
     if (counter < 0)
@@ -178,7 +181,44 @@ int MRecordBase::Open(const QString &dbPath)
     utf8Path = newUtf8Path;
     primaryId = counter;
     damage.clear();
+    check.reset();
+    checkState = seen.hasPages && !checkNow ? CheckState::NotRun : CheckState::Done;
     return 0;
+}
+
+void MRecordBase::StartQuickCheck()
+{
+    if (checkState != CheckState::NotRun || utf8Path.isEmpty())
+        return;
+    check = std::make_unique<BackgroundQuickCheck>(utf8Path);
+    checkState = CheckState::Running;
+}
+
+bool MRecordBase::QuickCheckRunning() const { return checkState == CheckState::Running && !check->finished(); }
+
+bool MRecordBase::SettleQuickCheck()
+{
+    if (checkState == CheckState::NotRun)
+        StartQuickCheck();
+    if (checkState == CheckState::Running) {
+        const QString found = check->verdict();
+        check.reset();
+        checkState = CheckState::Done;
+        if (!found.isEmpty())
+            MarkDamaged(DamagedCaseFileText(QFileInfo(path).absoluteFilePath(), found));
+    }
+    return !Damaged();
+}
+
+// Whether opening a file that holds cases writes to it: to add a missing case_extra, or to raise a counter
+// that a stopped save left behind the rows.
+bool MRecordBase::OpenMustWrite(SqliteSession &s, int hasExtra)
+{
+    if (hasExtra == 0)
+        return true;
+    SqlQuery q(s, "select coalesce((select max(id) from case_data),0) > coalesce((select max(cast(primaryId as "
+                  "integer)) from case_extra),-1);");
+    return q.step() != SQLITE_ROW || q.text(0) != QLatin1String("0");
 }
 
 // Open's answer for a damaged file. The object never takes its path, so no later operation can reach it; an
@@ -211,6 +251,8 @@ bool MRecordBase::NoteDamage(const SqliteSession &s)
 // Before a write: a damaged file refuses it, with the operation's own failure and the damage in the message.
 bool MRecordBase::RefuseDamaged(const char *failure)
 {
+    if (damage.isEmpty() && !utf8Path.isEmpty())
+        SettleQuickCheck();
     if (damage.isEmpty())
         return false;
     message = Text(failure) + QLatin1Char('\n') + damage;
@@ -586,8 +628,10 @@ int MRecordBase::OpenDb()
 {
     if (batch)
         return SQLITE_MISUSE;
-    if (RefuseDamaged(kErrOpen))
+    if (Damaged()) { // loads wait for no check: only the batch's writes do
+        message = damage;
         return SQLITE_CORRUPT;
+    }
     auto s = std::make_unique<SqliteSession>();
     const int rc = utf8Path.isEmpty() ? SQLITE_CANTOPEN : s->open(utf8Path, false);
     if (rc != SQLITE_OK) {
@@ -650,6 +694,10 @@ void MRecordBase::NoteBatchFailure()
 
 int MRecordBase::InsertCaseBatch(TRecordData &rec)
 {
+    if (RefuseDamaged(kErrInsert)) {
+        rec.id = primaryId + 1;
+        return -1;
+    }
     if (!BatchUsable()) {
         rec.id = primaryId + 1;
         message = Text(kErrInsert);
@@ -663,6 +711,8 @@ int MRecordBase::InsertCaseBatch(TRecordData &rec)
 
 bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
 {
+    if (RefuseDamaged(kErrUpdate))
+        return false;
     if (!BatchUsable()) {
         message = Text(kErrUpdate);
         return false;
@@ -675,6 +725,8 @@ bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
 
 bool MRecordBase::DeleteCaseBatch(int id)
 {
+    if (RefuseDamaged(kErrDelete))
+        return false;
     if (!BatchUsable()) {
         message = Text(kErrDelete);
         return false;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class BackgroundQuickCheck;
 class CaseFileOps;
 class SqliteSession;
 
@@ -57,9 +58,16 @@ public:
     const QString &DamageText() const { return damage; }
     // What another connection to the same file found (the tree's loader): this object stops writing too.
     void MarkDamaged(const QString &text);
-    // Whether Open runs SQLite's quick check over a file that holds cases (on by default). A second connection
-    // to a file that was checked when the program opened it need not pay for it again.
-    void SetQuickCheck(bool on) { quickCheck = on; }
+    // SQLite's quick check reads the whole file. By default Open runs it over a file that holds cases. Off, Open
+    // runs it only before a write of its own; StartQuickCheck then runs it on a thread of its own, and every
+    // write waits for its verdict first (a file never checked is checked before the first write).
+    void SetQuickCheckAtOpen(bool on) { quickCheckAtOpen = on; }
+    void StartQuickCheck();
+    // A quick check started by StartQuickCheck is still running.
+    bool QuickCheckRunning() const;
+    // Waits for the quick check of the open file (running it now when it has not run): false when the file is
+    // damaged (Damaged() then says so).
+    bool SettleQuickCheck();
 
     int GetPrimaryId() const { return primaryId; }
     const QString &Message() const { return message; }
@@ -166,6 +174,7 @@ public:
 private:
     int Damage(const QString &dbPath, const QString &detail);
     bool NoteDamage(const SqliteSession &s);
+    bool OpenMustWrite(SqliteSession &s, int hasExtra);
     bool RefuseDamaged(const char *failure);
     CaseFileOps &Ops();
     bool FinishInterrupted(const QString &dbPath);
@@ -202,5 +211,8 @@ private:
     TRemarkCodec remarkCodec;
     bool oldFileKept = false;
     QString damage; // the message naming the damaged case file; empty while it is sound
-    bool quickCheck = true;
+    bool quickCheckAtOpen = true;
+    enum class CheckState { Done, NotRun, Running };
+    CheckState checkState = CheckState::Done;
+    std::unique_ptr<BackgroundQuickCheck> check;
 };

@@ -33,7 +33,7 @@ void MRecordBase::WriteMissingRemarkFiles()
     CaseFileOps &ops = Ops();
     const QString marker = RemarksDueMarker(utf8Path);
     const QString folder = CaseFolder(appFolder);
-    if (!remarkCodec.toRtf || !ops.exists(marker))
+    if (!remarkCodec.toRtf || !ops.exists(marker) || !SettleQuickCheck())
         return;
     const QString note = message; // what the start shows is not this work's business
     if ((ops.isDir(folder) || ops.makeDir(folder)) && EnsureRemarkFilesIn(utf8Path, folder))

@@ -162,6 +162,8 @@ private:
     void applyShowGua();
     void applyStartWindowState();
     void openCaseDatabase();
+    void watchQuickCheck();
+    void reportDamage(); // once: the case file is damaged and is no longer written to
     void selectPeriodOfYear(int year);
     bool needChart();
     bool readAnnualYear(const class QComboBox *combo, int &year);
@@ -249,6 +251,7 @@ private:
     QString m_titleBeforeFill;
     bool m_chunkTickQueued = false;
     int m_treeLoaderRun = 0;
+    bool m_damageShown = false;
     // Last, so it goes first: its thread has ended before anything it reports to is freed.
     std::unique_ptr<CaseTreeLoader> m_treeLoader;
 };

@@ -134,7 +134,7 @@ bool IniFile::load(Lines &lines, bool forWriting) const
     // its whole content with one key.
     const int fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return errno == ENOENT || !forWriting;
+        return errno == ENOENT || errno == ENOTDIR || !forWriting;
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
