@@ -158,7 +158,7 @@ int MRecordBase::Open(const QString &dbPath)
         return Damage(dbPath, QStringLiteral("文件里没有案例表。"));
     const int hasExtra = TableState(s, "case_extra");
     if (hasExtra < 0)
-        return -1;
+        return s.sawDamage() ? Damage(dbPath, s.damageText()) : -1;
     const bool checkNow = seen.hasPages && (quickCheckAtOpen || OpenMustWrite(s, hasExtra));
     if (checkNow) {
         SqlQuery q(s, "pragma quick_check;");

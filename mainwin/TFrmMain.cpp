@@ -364,17 +364,24 @@ void TFrmMain::openCaseDatabase()
 void TFrmMain::watchQuickCheck()
 {
     g_caseDb->StartQuickCheck();
-    auto *poll = new QTimer(this);
-    poll->setInterval(100);
-    connect(poll, &QTimer::timeout, this, [this, poll] {
-        MRecordBase *db = CaseDb();
-        if (db && db->QuickCheckRunning())
+    delete m_checkPoll;
+    m_checkPoll = new QTimer(this);
+    m_checkPoll->setInterval(100);
+    connect(m_checkPoll, &QTimer::timeout, this, [this] {
+        if (CaseDb() && CaseDb()->QuickCheckRunning())
             return;
-        poll->deleteLater();
-        if (db && !db->SettleQuickCheck())
-            reportDamage();
+        settleQuickCheck();
     });
-    poll->start();
+    m_checkPoll->start();
+}
+
+void TFrmMain::settleQuickCheck()
+{
+    if (m_checkPoll)
+        m_checkPoll->deleteLater();
+    m_checkPoll = nullptr;
+    if (MRecordBase *db = CaseDb(); db && !db->SettleQuickCheck())
+        reportDamage();
 }
 
 void TFrmMain::reportDamage()
