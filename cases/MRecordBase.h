@@ -60,7 +60,8 @@ public:
     void MarkDamaged(const QString &text);
     // SQLite's quick check reads the whole file. By default Open runs it over a file that holds cases. Off, Open
     // runs it only before a write of its own; StartQuickCheck then runs it on a thread of its own, and every
-    // write waits for its verdict first (a file never checked is checked before the first write).
+    // write waits for its verdict first (a file never checked is checked before the first write). Like every call,
+    // these come from the one thread that uses the object at the time.
     void SetQuickCheckAtOpen(bool on) { quickCheckAtOpen = on; }
     void StartQuickCheck();
     // A quick check started by StartQuickCheck is still running.

@@ -148,4 +148,35 @@ TEST_F(DamagedCaseWindowTest, IsNamedOnceNeverSavedIntoAndLeftByteForByte)
     }
 }
 
+// Damage that appears while the program runs is found by the thread that loads all cases: said once, and the next
+// save is refused.
+TEST_F(DamagedCaseWindowTest, DamageFoundWhileAllCasesLoadStopsSaving)
+{
+    MakeCases(2500);
+    auto w = std::make_unique<TFrmMain>();
+    w->show();
+    while (CaseDb()->QuickCheckRunning())
+        QTest::qWait(20);
+    QTest::qWait(250); // the window takes the verdict: the file is sound
+    ASSERT_EQ(prompts.asked().size(), 0);
+    ZeroPage(8); // among the oldest cases, which the start did not show
+    const QByteArray damaged = Snapshot()[""];
+
+    prompts.reply(Answer::Ok); // 记录总数有点多，确定后请等待操作完成！
+    prompts.reply(Answer::Ok);
+    w->pop_s_fullClick();
+    ASSERT_EQ(waitForMessages(2), 2);
+    EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("案例数据库文件已经损坏：\n") + dbPath()))
+        << prompts.asked().last().text.toStdString();
+    EXPECT_FALSE(w->TreeBusy());
+
+    prompts.reply(Answer::Ok);
+    EXPECT_FALSE(saveNewCase(*w));
+    ASSERT_EQ(prompts.asked().size(), 3);
+    EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")));
+    EXPECT_EQ(Snapshot()[""], damaged);
+    prompts.reply(Answer::Yes);
+    EXPECT_TRUE(w->close());
+}
+
 } // namespace
