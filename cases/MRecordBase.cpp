@@ -1,6 +1,7 @@
 #include "MRecordBase.h"
 #include "MRecordBase_whole.h"
 
+#include "CaseFileHealth.h"
 #include "SqliteSession.h"
 
 #include <QCoreApplication>
@@ -133,6 +134,9 @@ int MRecordBase::Open(const QString &dbPath)
     if (!newUtf8Path.isEmpty() && !info.exists())
         QDir().mkpath(info.absolutePath());
 
+    const CaseFileInspection seen = InspectCaseFile(info.absoluteFilePath());
+    if (!seen.damage.isEmpty())
+        return Damage(dbPath, seen.damage);
     SqliteSession s;
     if (newUtf8Path.isEmpty() || s.open(newUtf8Path, true) != SQLITE_OK) {
         message = Text(kErrOpen);
@@ -143,13 +147,28 @@ int MRecordBase::Open(const QString &dbPath)
     Transaction t(s);
     if (!t.ok()) {
         message = s.errorText();
-        return -1;
+        return s.sawDamage() ? Damage(dbPath, s.damageText()) : -1;
     }
     const int hasData = TableState(s, "case_data");
-    if (hasData < 0 || (hasData == 0 && !CreateData(s)))
-        return -1;
+    if (hasData < 0)
+        return s.sawDamage() ? Damage(dbPath, s.damageText()) : -1;
+    // A file with pages but no case table has lost its cases or is not a case file: an empty table made in it
+    // would hide that for good.
+    if (hasData == 0 && seen.hasPages)
+        return Damage(dbPath, QStringLiteral("文件里没有案例表。"));
     const int hasExtra = TableState(s, "case_extra");
-    if (hasExtra < 0 || (hasExtra == 0 && !CreateExtra(s, primaryId)))
+    if (hasExtra < 0)
+        return s.sawDamage() ? Damage(dbPath, s.damageText()) : -1;
+    const bool checkNow = seen.hasPages && (quickCheckAtOpen || OpenMustWrite(s, hasExtra));
+    if (checkNow) {
+        SqlQuery q(s, "pragma quick_check;");
+        const int rc = q.step();
+        if (rc == SQLITE_ROW ? q.text(0) != QLatin1String("ok") : s.sawDamage())
+            return Damage(dbPath, rc == SQLITE_ROW ? q.text(0) : s.damageText());
+    }
+    if (hasData == 0 && !CreateData(s))
+        return -1;
+    if (hasExtra == 0 && !CreateExtra(s, primaryId))
         return -1;
     const int counter = HealCounter(s);
     if (counter < 0)
@@ -161,7 +180,83 @@ int MRecordBase::Open(const QString &dbPath)
     path = dbPath;
     utf8Path = newUtf8Path;
     primaryId = counter;
+    damage.clear();
+    check.reset();
+    checkState = seen.hasPages && !checkNow ? CheckState::NotRun : CheckState::Done;
     return 0;
+}
+
+void MRecordBase::StartQuickCheck()
+{
+    if (checkState != CheckState::NotRun || utf8Path.isEmpty())
+        return;
+    check = std::make_unique<BackgroundQuickCheck>(utf8Path);
+    checkState = CheckState::Running;
+}
+
+bool MRecordBase::QuickCheckRunning() const { return checkState == CheckState::Running && !check->finished(); }
+
+bool MRecordBase::SettleQuickCheck()
+{
+    if (checkState == CheckState::NotRun)
+        StartQuickCheck();
+    if (checkState == CheckState::Running) {
+        const QString found = check->verdict();
+        check.reset();
+        checkState = CheckState::Done;
+        if (!found.isEmpty())
+            MarkDamaged(DamagedCaseFileText(QFileInfo(path).absoluteFilePath(), found));
+    }
+    return !Damaged();
+}
+
+// Whether opening a file that holds cases writes to it: to add a missing case_extra, or to raise a counter
+// that a stopped save left behind the rows.
+bool MRecordBase::OpenMustWrite(SqliteSession &s, int hasExtra)
+{
+    if (hasExtra == 0)
+        return true;
+    SqlQuery q(s, "select coalesce((select max(id) from case_data),0) > coalesce((select max(cast(primaryId as "
+                  "integer)) from case_extra),-1);");
+    return q.step() != SQLITE_ROW || q.text(0) != QLatin1String("0");
+}
+
+// Open's answer for a damaged file. The object never takes its path, so no later operation can reach it; an
+// object without a file of its own stays damaged, and every write says why.
+int MRecordBase::Damage(const QString &dbPath, const QString &detail)
+{
+    const QString text = DamagedCaseFileText(QFileInfo(dbPath).absoluteFilePath(), detail);
+    if (path.isEmpty())
+        MarkDamaged(text);
+    else
+        message = text; // it stays on its earlier, sound file
+    return -1;
+}
+
+void MRecordBase::MarkDamaged(const QString &text)
+{
+    damage = text;
+    message = text;
+}
+
+// After a failed operation: when the store found the file damaged, nothing more is written to it.
+bool MRecordBase::NoteDamage(const SqliteSession &s)
+{
+    if (!s.sawDamage())
+        return false;
+    MarkDamaged(DamagedCaseFileText(QFileInfo(path).absoluteFilePath(), s.damageText()));
+    return true;
+}
+
+// Before a write: a damaged file refuses it, with the operation's own failure and the damage in the message.
+bool MRecordBase::RefuseDamaged(const char *failure)
+{
+    if (damage.isEmpty() && !utf8Path.isEmpty())
+        SettleQuickCheck();
+    if (damage.isEmpty())
+        return false;
+    message = Text(failure) + QLatin1Char('\n') + damage;
+    return true;
 }
 
 // 1 when the table exists, 0 when not, -1 when the question failed (message holds the store's text).
@@ -375,32 +470,48 @@ MRecordBase::TLoadResult MRecordBase::Load(SqliteSession &s, int id, TRecordData
 int MRecordBase::InsertCase(TRecordData &rec)
 {
     SqliteSession s;
-    if (!OpenSession(s)) {
+    if (RefuseDamaged(kErrInsert) || !OpenSession(s)) {
         rec.id = primaryId + 1;
-        message = Text(kErrInsert);
+        if (!Damaged())
+            message = Text(kErrInsert);
         return -1;
     }
-    return Insert(s, rec, false);
+    const int id = Insert(s, rec, false);
+    if (id < 0 && NoteDamage(s))
+        RefuseDamaged(kErrInsert);
+    return id;
 }
 
 bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
 {
     SqliteSession s;
+    if (RefuseDamaged(kErrUpdate))
+        return false;
     if (!OpenSession(s)) {
         message = Text(kErrUpdate);
         return false;
     }
-    return Update(s, id, rec);
+    if (Update(s, id, rec))
+        return true;
+    if (NoteDamage(s))
+        RefuseDamaged(kErrUpdate);
+    return false;
 }
 
 bool MRecordBase::DeleteCase(int id)
 {
     SqliteSession s;
+    if (RefuseDamaged(kErrDelete))
+        return false;
     if (!OpenSession(s)) {
         message = Text(kErrDelete);
         return false;
     }
-    return Delete(s, id);
+    if (Delete(s, id))
+        return true;
+    if (NoteDamage(s))
+        RefuseDamaged(kErrDelete);
+    return false;
 }
 
 bool MRecordBase::LoadCase(int id, TRecordData &rec) { return LoadCaseEx(id, rec) == TLoadResult::Loaded; }
@@ -414,7 +525,10 @@ MRecordBase::TLoadResult MRecordBase::LoadCaseEx(int id, TRecordData &rec)
         message = s.errorText();
         return TLoadResult::Failed;
     }
-    return Load(s, id, rec);
+    const TLoadResult result = Load(s, id, rec);
+    if (result == TLoadResult::Failed)
+        NoteDamage(s);
+    return result;
 }
 
 bool MRecordBase::ReadClasses(QStringList &list)
@@ -444,6 +558,8 @@ bool MRecordBase::WriteClasses(const QStringList &list)
         if (!stored.isEmpty())
             names << stored;
     }
+    if (RefuseDamaged(kErrClasses))
+        return false;
     SqliteSession s;
     if (OpenSession(s)) {
         SqlQuery q(s, kSetClasses);
@@ -480,6 +596,8 @@ bool MRecordBase::TableExists(const QString &name)
 
 bool MRecordBase::CreateDataTable()
 {
+    if (RefuseDamaged(kErrCreateData))
+        return false;
     SqliteSession s;
     if (!OpenSession(s)) {
         message = Text(kErrCreateData);
@@ -490,6 +608,8 @@ bool MRecordBase::CreateDataTable()
 
 bool MRecordBase::CreateExtraTable()
 {
+    if (RefuseDamaged(kErrCreateExtra))
+        return false;
     SqliteSession s;
     if (!OpenSession(s)) {
         message = Text(kErrCreateExtra);
@@ -508,6 +628,10 @@ int MRecordBase::OpenDb()
 {
     if (batch)
         return SQLITE_MISUSE;
+    if (Damaged()) { // loads wait for no check: only the batch's writes do
+        message = damage;
+        return SQLITE_CORRUPT;
+    }
     auto s = std::make_unique<SqliteSession>();
     const int rc = utf8Path.isEmpty() ? SQLITE_CANTOPEN : s->open(utf8Path, false);
     if (rc != SQLITE_OK) {
@@ -561,6 +685,7 @@ void MRecordBase::NoteBatchFailure()
 {
     if (!batch->hadFatalFailure() && batch->inTransaction())
         return;
+    NoteDamage(*batch);
     batchBroken = true;
     if (batch->inTransaction())
         batch->exec("ROLLBACK");
@@ -569,6 +694,10 @@ void MRecordBase::NoteBatchFailure()
 
 int MRecordBase::InsertCaseBatch(TRecordData &rec)
 {
+    if (RefuseDamaged(kErrInsert)) {
+        rec.id = primaryId + 1;
+        return -1;
+    }
     if (!BatchUsable()) {
         rec.id = primaryId + 1;
         message = Text(kErrInsert);
@@ -582,6 +711,8 @@ int MRecordBase::InsertCaseBatch(TRecordData &rec)
 
 bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
 {
+    if (RefuseDamaged(kErrUpdate))
+        return false;
     if (!BatchUsable()) {
         message = Text(kErrUpdate);
         return false;
@@ -594,6 +725,8 @@ bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
 
 bool MRecordBase::DeleteCaseBatch(int id)
 {
+    if (RefuseDamaged(kErrDelete))
+        return false;
     if (!BatchUsable()) {
         message = Text(kErrDelete);
         return false;

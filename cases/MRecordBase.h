@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class BackgroundQuickCheck;
 class CaseFileOps;
 class SqliteSession;
 
@@ -51,6 +52,24 @@ public:
     // counter. 0 on success, -1 on failure; a failed open leaves the object on the file it had before. A file
     // that can only be read opens for reading, its counter healed in memory only.
     int Open(const QString &path);
+
+    // The case file is damaged (found by Open, or by a later operation that met the damage): nothing writes to it
+    // any more, every write fails with the damage named in Message().
+    bool Damaged() const { return !damage.isEmpty(); }
+    const QString &DamageText() const { return damage; }
+    // What another connection to the same file found (the tree's loader): this object stops writing too.
+    void MarkDamaged(const QString &text);
+    // SQLite's quick check reads the whole file. By default Open runs it over a file that holds cases. Off, Open
+    // runs it only before a write of its own; StartQuickCheck then runs it on a thread of its own, and every
+    // write waits for its verdict first (a file never checked is checked before the first write). Like every call,
+    // these come from the one thread that uses the object at the time.
+    void SetQuickCheckAtOpen(bool on) { quickCheckAtOpen = on; }
+    void StartQuickCheck();
+    // A quick check started by StartQuickCheck is still running.
+    bool QuickCheckRunning() const;
+    // Waits for the quick check of the open file (running it now when it has not run): false when the file is
+    // damaged (Damaged() then says so).
+    bool SettleQuickCheck();
 
     int GetPrimaryId() const { return primaryId; }
     const QString &Message() const { return message; }
@@ -172,6 +191,10 @@ public:
     bool FinishStoppedSave();
 
 private:
+    int Damage(const QString &dbPath, const QString &detail);
+    bool NoteDamage(const SqliteSession &s);
+    bool OpenMustWrite(SqliteSession &s, int hasExtra);
+    bool RefuseDamaged(const char *failure);
     CaseFileOps &Ops();
     bool FinishInterrupted(const QString &dbPath);
     void WriteMissingRemarkFiles();
@@ -210,4 +233,9 @@ private:
     CaseFileOps *fileOps = nullptr;
     TRemarkCodec remarkCodec;
     bool oldFileKept = false;
+    QString damage; // the message naming the damaged case file; empty while it is sound
+    bool quickCheckAtOpen = true;
+    enum class CheckState { Done, NotRun, Running };
+    CheckState checkState = CheckState::Done;
+    std::unique_ptr<BackgroundQuickCheck> check;
 };

@@ -163,6 +163,8 @@ int MRecordBase::CopyCases(SqliteSession &s, const QString &filter, const QStrin
 int MRecordBase::Compact(const TProgress &progress)
 {
     CaseFileOps &ops = Ops();
+    if (RefuseDamaged("无法更改文件名！"))
+        return 0;
     if (InBatch() || utf8Path.isEmpty()) {
         message = Text("无法更改文件名！");
         return 0;
@@ -170,6 +172,11 @@ int MRecordBase::Compact(const TProgress &progress)
     const QString live = QString::fromUtf8(utf8Path);
     const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
     int count = -1;
+    CaseFileHold hold;
+    if (!hold.take(utf8Path)) {
+        message = Text(kErrOpen);
+        return 0;
+    }
     {
         SqliteSession s;
         QStringList seen;
@@ -206,6 +213,7 @@ int MRecordBase::Compact(const TProgress &progress)
         return 0;
     }
     ops.syncDir(QFileInfo(live).absolutePath());
+    hold.release();
     primaryId = count;
     if (progress && count == 0) // a copy of cases has reported its 100 already
         progress(QStringLiteral("整理进度：100％"));
@@ -371,6 +379,8 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
 {
     CaseFileOps &ops = Ops();
     const QString cannotOpen = Text("无法打开导入的数据库文件！");
+    if (RefuseDamaged(kErrInsert))
+        return 0;
     if (InBatch() || utf8Path.isEmpty() || !ops.isFile(srcPath)) { // a pipe would be waited on
         message = cannotOpen;
         return 0;

@@ -57,7 +57,7 @@ int MRecordBase::ConvertOldData()
     MDataBase old;
     old.Prepare(appFolder);
     oldFileKept = false;
-    if (!ops.exists(old.FilePath()))
+    if (!ops.exists(old.FilePath()) || !SettleQuickCheck())
         return 0;
     // Every failure keeps the old file for the next start and says so.
     auto keepOldFile = [&] {

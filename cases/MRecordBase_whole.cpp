@@ -34,7 +34,7 @@ void MRecordBase::WriteMissingRemarkFiles()
     CaseFileOps &ops = Ops();
     const QString marker = RemarksDueMarker(utf8Path);
     const QString folder = CaseFolder(appFolder);
-    if (!remarkCodec.toRtf || !ops.exists(marker))
+    if (!remarkCodec.toRtf || !ops.exists(marker) || !SettleQuickCheck())
         return;
     const QString note = message; // what the start shows is not this work's business
     if ((ops.isDir(folder) || ops.makeDir(folder)) && EnsureRemarkFilesIn(utf8Path, folder))
@@ -113,7 +113,7 @@ bool MRecordBase::CheckBaseType(const QString &expected)
 
 bool MRecordBase::EnsureRemarkFiles()
 {
-    return !InBatch() && EnsureRemarkFilesIn(utf8Path, CaseFolder(appFolder));
+    return !InBatch() && !RefuseDamaged(kErrUpdate) && EnsureRemarkFilesIn(utf8Path, CaseFolder(appFolder));
 }
 
 // Gives every case of the file whose stored comment-file name is unusable a fresh one, then writes the comment
@@ -174,6 +174,9 @@ bool MRecordBase::Backup(const QString &destFolder)
 {
     CaseFileOps &ops = Ops();
     const QString dest = Slashed(destFolder);
+    // A copy of a damaged file would take the place of a sound earlier backup.
+    if (RefuseDamaged("无法复制db文件！"))
+        return false;
     if (InBatch() || utf8Path.isEmpty()) {
         message = Text("无法复制db文件！");
         return false;
@@ -262,6 +265,8 @@ bool MRecordBase::Restore(const QString &srcFolder)
         message = Text("没有源评语文件夹！");
         return false;
     }
+    if (RefuseDamaged("无法复制db文件！"))
+        return false;
     if (InBatch() || utf8Path.isEmpty()) {
         message = Text("无法复制db文件！");
         return false;
@@ -307,6 +312,12 @@ bool MRecordBase::Restore(const QString &srcFolder)
         dropStaged();
         return false;
     }
+    CaseFileHold hold;
+    if (ops.exists(p.db) && !hold.take(utf8Path)) {
+        dropStaged();
+        message = Text("无法复制db文件！");
+        return false;
+    }
     // From the marker on, the swap is finished at the next start if the program stops.
     if (!ops.writeFile(p.marker, QByteArrayLiteral("restore"))) {
         dropStaged();
@@ -343,6 +354,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
             return false;
         }
     }
+    hold.release();
     // The swap is done; the old copies are only clutter now (the next start removes what stays).
     RemoveDbFile(ops, p.oldDb);
     RemoveFolder(ops, p.oldFolder);
@@ -363,6 +375,8 @@ bool MRecordBase::SettleJournal()
 bool MRecordBase::DeleteAll()
 {
     CaseFileOps &ops = Ops();
+    if (RefuseDamaged(kErrDelete))
+        return false;
     if (InBatch() || path.isEmpty()) {
         message = Text(kErrDelete);
         return false;

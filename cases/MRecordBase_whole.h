@@ -123,6 +123,19 @@ inline bool RemoveDbFile(CaseFileOps &ops, const QString &path)
     return ops.remove(path) && ops.remove(path + QStringLiteral("-journal"));
 }
 
+// The write lock of the case file, held by an operation that replaces the file from before its last look at it
+// until the new file has taken its name. Another program's save meanwhile waits and then fails; it cannot go into
+// the file that is being replaced and be lost with it. (A connection that opened the old file before the rename
+// and writes after it is refused by SQLite: the file has moved.) Nothing is written through the hold.
+class CaseFileHold {
+public:
+    bool take(const QByteArray &dbUtf8) { return s_.open(dbUtf8, false) == SQLITE_OK && s_.exec("BEGIN IMMEDIATE"); }
+    void release() { s_.close(); }
+
+private:
+    SqliteSession s_;
+};
+
 // A connection of its own to a file that must not be changed: import's source, restore's backup.
 class ReadOnlyDb {
 public:

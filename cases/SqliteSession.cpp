@@ -30,6 +30,8 @@ int SqliteSession::open(const QByteArray &utf8Path, bool create)
 void SqliteSession::close()
 {
     fatal_ = false;
+    ioFailed_ = false;
+    damage_.clear();
     for (Cached &entry : cache_)
         sqlite3_finalize(entry.stmt);
     cache_.clear();
@@ -59,9 +61,15 @@ void SqliteSession::noteFailure(int rc)
     case SQLITE_FULL:
     case SQLITE_IOERR:
     case SQLITE_NOMEM:
+        fatal_ = true;
+        ioFailed_ = true;
+        break;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         fatal_ = true;
+        // After a failed write the store may call its own half-done state damaged: the file is not.
+        if (damage_.isEmpty() && !ioFailed_)
+            damage_ = errorText();
         break;
     default:
         break;
@@ -92,7 +100,9 @@ sqlite3_stmt *SqliteSession::statement(const char *sql)
         return entry->stmt;
     }
     sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+    // Preparing reads the schema: a damaged file or one that is not a database is met here first.
+    if (const int rc = sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr); rc != SQLITE_OK) {
+        noteFailure(rc);
         sqlite3_finalize(stmt);
         return nullptr;
     }

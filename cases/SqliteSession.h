@@ -38,6 +38,9 @@ public:
     // A statement of this connection met a failure that may have taken its transaction with it (full disk, I/O
     // error, out of memory, damaged file): whatever it was part of can no longer be trusted to be whole.
     bool hadFatalFailure() const { return fatal_; }
+    // A statement of this connection found the file damaged or not a database; the store's words for it.
+    bool sawDamage() const { return !damage_.isEmpty(); }
+    const QString &damageText() const { return damage_; }
     void noteFailure(int rc);
 
     // Runs one statement that takes no parameters and returns no rows.
@@ -60,6 +63,8 @@ private:
 
     sqlite3 *db_ = nullptr;
     bool fatal_ = false;
+    bool ioFailed_ = false;
+    QString damage_;
     std::vector<Cached> cache_; // a handful of statements: a linear search beats hashing the text
 };
 

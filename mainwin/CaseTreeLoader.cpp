@@ -34,6 +34,12 @@ QStringList CaseTreeLoader::Categories() const
     return categories_;
 }
 
+QString CaseTreeLoader::Damage() const
+{
+    QMutexLocker lock(&mutex_);
+    return damage_;
+}
+
 CaseTreeLoader::Chunk CaseTreeLoader::TakeChunk()
 {
     QMutexLocker lock(&mutex_);
@@ -48,6 +54,7 @@ void CaseTreeLoader::run()
 {
     // Its own connection: the window's object is never used from two threads.
     MRecordBase db(appFolder_);
+    db.SetQuickCheckAtOpen(false); // the window's object has the file checked
     QStringList listed;
     std::vector<TCusTreeItem> items;
     if (db.Open(dbPath_) == 0) {
@@ -57,6 +64,7 @@ void CaseTreeLoader::run()
     {
         QMutexLocker lock(&mutex_);
         categories_ = CaseTreeText::CategoriesToShow(listed, items);
+        damage_ = db.DamageText();
     }
     total_ = items.size();
     emit loaded();

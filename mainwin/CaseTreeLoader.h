@@ -40,6 +40,8 @@ public:
     // Once loaded: the listed categories that the cases name, and how many cases there are.
     QStringList Categories() const;
     size_t Total() const { return total_; }
+    // Once ended: the message naming the case file when the load found it damaged, else empty.
+    QString Damage() const;
     // The next chunk in tree order, or nothing when none is waiting.
     Chunk TakeChunk();
 
@@ -63,6 +65,7 @@ private:
     std::atomic<size_t> total_{0};
     mutable QMutex mutex_;
     QStringList categories_;
+    QString damage_;
     std::deque<Chunk> chunks_;
     std::thread thread_;
 };

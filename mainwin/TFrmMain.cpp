@@ -36,6 +36,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace {
 
@@ -348,12 +349,51 @@ void TFrmMain::openCaseDatabase()
     if (!g_caseDb || g_caseDb->AppFolder() != DataPath())
         g_caseDb = std::make_unique<MRecordBase>(DataPath());
     g_caseDb->SetRemarkCodec(CaseCommentCodec());
+    // Checking every page of a large file takes seconds when it is not in the page cache: the check runs beside
+    // the start, and a save waits for its verdict.
+    g_caseDb->SetQuickCheckAtOpen(false);
     // With the migration of the old flat case file: 1 when it moved cases, with its note to show.
     const int opened = g_caseDb->Open(MRecordBase::DefaultPath(DataPath()), true);
-    if (opened < 0)
+    if (g_caseDb->Damaged())
+        reportDamage();
+    else if (opened < 0)
         inform(caseDbMessage(*g_caseDb));
     else if (opened == 1 || g_caseDb->OldFileKept())
         inform(g_caseDb->Message());
+    if (opened >= 0)
+        watchQuickCheck();
+}
+
+void TFrmMain::watchQuickCheck()
+{
+    g_caseDb->StartQuickCheck();
+    delete m_checkPoll;
+    m_checkPoll = new QTimer(this);
+    m_checkPoll->setInterval(100);
+    connect(m_checkPoll, &QTimer::timeout, this, [this] {
+        if (CaseDb() && CaseDb()->QuickCheckRunning())
+            return;
+        settleQuickCheck();
+    });
+    m_checkPoll->start();
+}
+
+void TFrmMain::settleQuickCheck()
+{
+    if (m_checkPoll)
+        m_checkPoll->deleteLater();
+    m_checkPoll = nullptr;
+    if (MRecordBase *db = CaseDb(); db && !db->SettleQuickCheck())
+        reportDamage();
+}
+
+void TFrmMain::reportDamage()
+{
+    MRecordBase *db = CaseDb();
+    if (m_damageShown || !db || !db->Damaged())
+        return;
+    m_damageShown = true;
+    Prompts::instance().error(QApplication::applicationDisplayName(), db->DamageText());
 }
 
 void TFrmMain::applyStartWindowState()

@@ -6,6 +6,7 @@
 #include "TRecordData.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -165,6 +166,11 @@ private:
     void applyShowGua();
     void applyStartWindowState();
     void openCaseDatabase();
+    void watchQuickCheck();
+    // The quick check's verdict now, before a worker thread takes the case object: from then on only that
+    // thread looks at the object.
+    void settleQuickCheck();
+    void reportDamage(); // once: the case file is damaged and is no longer written to
     void selectPeriodOfYear(int year);
     bool needChart();
     bool readAnnualYear(const class QComboBox *combo, int &year);
@@ -257,6 +263,8 @@ private:
     QString m_titleBeforeFill;
     bool m_chunkTickQueued = false;
     int m_treeLoaderRun = 0;
+    bool m_damageShown = false;
+    QPointer<QTimer> m_checkPoll; // waits for the quick check that runs beside the start
     // Last, so it goes first: its thread has ended before anything it reports to is freed.
     std::unique_ptr<CaseTreeLoader> m_treeLoader;
 };

@@ -211,6 +211,10 @@ bool TFrmMain::updateOpenCase()
 
 bool TFrmMain::insertCase()
 {
+    if (CaseDb()->Damaged()) { // known before the category is asked for: no category makes it savable
+        inform(QStringLiteral("无法保存案例！\n") + CaseDb()->DamageText());
+        return false;
+    }
     QStringList classes;
     CaseDb()->ReadClasses(classes);
     TFrmFenLei dlg(classes, this);

@@ -86,6 +86,7 @@ void TFrmMain::buildDatabaseMenu()
 
 int TFrmMain::runWithProgress(const std::function<int(const std::function<void(const QString &)> &)> &work)
 {
+    settleQuickCheck();
     QTextEdit *pane = ui->RedtPingYu;
     const QString comments = pane->toHtml();
     const bool modified = pane->document()->isModified();

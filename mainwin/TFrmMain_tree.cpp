@@ -122,6 +122,7 @@ void TFrmMain::RefreshTree(const QList<int> &ids)
     if (MRecordBase *db = CaseDb(); db && !db->Path().isEmpty()) {
         db->ReadClasses(listed);
         items = LoadCaseItems(*db, ids, m_treeSort);
+        reportDamage();
     }
     beginTreeFill(CaseTreeText::CategoriesToShow(listed, items));
     m_caseTree->Place(items, 0, items.size());
@@ -192,9 +193,14 @@ void TFrmMain::placeNextTreeChunk()
     if (!loader->Done() && !loader->StopRequested())
         return; // more comes with the next chunksReady
     loader->Wait();
+    const QString damage = loader->Damage();
     m_treeLoader.reset();
     ++m_treeLoaderRun;
     endTreeFill();
+    if (!damage.isEmpty() && CaseDb()) {
+        CaseDb()->MarkDamaged(damage);
+        reportDamage();
+    }
 }
 
 void TFrmMain::pop_s_fullClick()

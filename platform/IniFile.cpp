@@ -6,9 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 // The file as its lines, each kept as it stands so that a write changes only what it must.
 struct IniFile::Lines {
@@ -125,11 +129,17 @@ bool IniFile::load(Lines &lines, bool forWriting) const
         lines = *m_snapshot;
         return true;
     }
-    QFile file(m_fileName);
-    if (!file.exists())
-        return true; // a missing file is an empty one
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a file that is not there reads as empty. A file that is there but cannot be opened (no permission,
+    // an input/output error, a folder in its place) is not empty: a write made from that reading would replace
+    // its whole content with one key.
+    const int fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR || !forWriting;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return !forWriting;
+    }
     lines.original = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return !forWriting;

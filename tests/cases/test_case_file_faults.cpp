@@ -1,5 +1,6 @@
 // The case file under real faults: a full disk (a file-size limit in a child process), several programs on one
 // file, a file that can only be read, and programs killed while saving.
+#include "CaseFileOps.h"
 #include "MRecordBase.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <cstring>
 #include <csignal>
 #include <functional>
 #include <random>
@@ -318,6 +320,69 @@ TEST_F(CaseFileFaults, SavesReportedBeforeAKillAreAllKept)
         EXPECT_TRUE(db.LoadCase(id, r)) << "case " << id << " lost";
     }
     EXPECT_GE(db.GetPrimaryId(), *reported.rbegin());
+}
+
+// Another program saves at the moment compaction or restore renames files over the case file. It waits for the
+// operation's hold on the file and then either fails, saying so, or saves into the file that is in place: a save
+// it reports is never lost with the file that was replaced.
+TEST_F(CaseFileFaults, ASaveWhileCompactionOrRestoreRenamesIsNeverLost)
+{
+    struct SaveAtFirstRename : CaseFileOps {
+        std::function<void()> save;
+        bool step(const char *what) override
+        {
+            if (save && std::strcmp(what, "rename") == 0)
+                std::exchange(save, nullptr)();
+            return true;
+        }
+    };
+    struct Row {
+        const char *what;
+        std::function<bool(MRecordBase &)> run;
+    };
+    const Row rows[] = {
+        {"compaction", [](MRecordBase &db) { return db.Compact() > 0; }},
+        {"restore", [this](MRecordBase &db) { return db.Restore(folder() + "backup/"); }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(dbPath());
+        MakeFileWithOneCase();
+        MRecordBase db(folder());
+        ASSERT_EQ(db.Open(dbPath()), 0);
+        QDir().mkpath(folder() + "Quorin_f");
+        ASSERT_TRUE(db.Backup(folder() + "backup/")) << db.Message().toStdString();
+        // The other program has the file open before the operation begins, and saves when it renames.
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        Child other = Spawn([&](int out) {
+            close(gate[1]);
+            MRecordBase second(folder());
+            const bool opened = second.Open(dbPath()) == 0;
+            if (write(out, "o", 1) != 1)
+                _exit(2);
+            char c;
+            while (read(gate[0], &c, 1) > 0) {
+            }
+            TRecordData r = Case("乙");
+            return opened ? std::to_string(second.InsertCase(r)) : std::string("no open");
+        });
+        close(gate[0]);
+        char c = 0;
+        ASSERT_EQ(read(other.out, &c, 1), 1);
+        SaveAtFirstRename ops;
+        std::string reply;
+        ops.save = [&] {
+            close(gate[1]);
+            reply = Collect(other);
+        };
+        db.SetFileOps(&ops);
+        ASSERT_TRUE(row.run(db)) << db.Message().toStdString();
+        ASSERT_FALSE(reply.empty());
+        const int saved = std::stoi(reply);
+        EXPECT_EQ(CountRows(dbPath(), "select count(*) from case_data where name='乙'"), saved > 0 ? 1 : 0)
+            << "the save said " << reply;
+    }
 }
 
 } // namespace

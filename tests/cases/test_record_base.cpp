@@ -387,34 +387,40 @@ TEST_F(RecordBaseTest, OpeningFailuresKeepTheirTexts)
     EXPECT_EQ(db.Open(dbPath()), -1);
     EXPECT_EQ(db.Message(), "无法创建或者打开数据库！");
 
-    // A file that is not a database.
+    // A file that is not a database, and one whose case table is a view: damaged, never given an empty table.
     QFile junk(folder() + "junk.db");
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4096, 'x'));
     junk.close();
-    EXPECT_EQ(db.Open(folder() + "junk.db"), -1);
-    EXPECT_EQ(db.Message(), "file is not a database");
-
-    // Names taken by views: the tables cannot be made.
     const QString viewData = folder() + "v1.db", viewExtra = folder() + "v2.db";
     RawDb(viewData).exec("create view case_data as select 1");
-    EXPECT_EQ(db.Open(viewData), -1);
-    EXPECT_EQ(db.Message(), "无法创建数据主表！");
-    RawDb(viewExtra).exec("create view case_extra as select 1");
-    EXPECT_EQ(db.Open(viewExtra), -1);
-    EXPECT_EQ(db.Message(), "无法创建额外表！");
+    for (const QString &damaged : {folder() + "junk.db", viewData}) {
+        EXPECT_EQ(db.Open(damaged), -1);
+        EXPECT_TRUE(db.Message().startsWith("案例数据库文件已经损坏：\n" + damaged + "\n")) << db.Message().toStdString();
+    }
+
+    // A name taken by a view: the table cannot be made.
+    {
+        RawDb raw(viewExtra);
+        raw.exec(QString::fromUtf8(kOriginalStatements[0]));
+        raw.exec("create view case_extra as select 1");
+    }
+    MRecordBase fresh(folder());
+    EXPECT_EQ(fresh.Open(viewExtra), -1);
+    EXPECT_EQ(fresh.Message(), "无法创建额外表！");
 
     // A marker row that cannot be written.
     const QString noRow = folder() + "norow.db";
     {
         RawDb raw(noRow);
+        raw.exec(QString::fromUtf8(kOriginalStatements[0]));
         raw.exec(QString::fromUtf8(kOriginalStatements[1]));
         raw.exec("create trigger t before insert on case_extra begin select raise(abort, 'no'); end;");
     }
-    EXPECT_EQ(db.Open(noRow), -1);
-    EXPECT_EQ(db.Message(), "无法往额外表写入数据！");
+    EXPECT_EQ(fresh.Open(noRow), -1);
+    EXPECT_EQ(fresh.Message(), "无法往额外表写入数据！");
     // Nothing of the failed opening stays behind.
-    EXPECT_EQ(RawDb(noRow).one("select count(*) from sqlite_master where name='case_data'"), "0");
+    EXPECT_EQ(RawDb(noRow).one("select count(*) from case_extra"), "0");
 
     // A counter that is not a number.
     const QString badCounter = folder() + "bad.db";
@@ -424,8 +430,8 @@ TEST_F(RecordBaseTest, OpeningFailuresKeepTheirTexts)
         raw.exec(QString::fromUtf8(kOriginalStatements[1]));
         raw.exec("insert into case_extra values (0, 1000, 'abc', '', 'QuorinData')");
     }
-    EXPECT_EQ(db.Open(badCounter), -1);
-    EXPECT_EQ(db.Message(), "无法读取额外表的主键id！");
+    EXPECT_EQ(fresh.Open(badCounter), -1);
+    EXPECT_EQ(fresh.Message(), "无法读取额外表的主键id！");
 }
 
 TEST_F(RecordBaseTest, FailedSavesLeaveNothingHalfDone)

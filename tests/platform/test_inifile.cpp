@@ -111,6 +111,14 @@ TEST_F(IniFileTest, MissingAndUnreadableFilesGiveDefaults)
     EXPECT_EQ(folder.ReadString("s", "k", "d"), "d");
     EXPECT_FALSE(folder.WriteString("s", "k", "v"));
 
+    // A name that is there but cannot be opened (two links naming each other) is not a missing file.
+    ASSERT_TRUE(QFile::link(dir.filePath("loop-b.ini"), dir.filePath("loop-a.ini")));
+    ASSERT_TRUE(QFile::link(dir.filePath("loop-a.ini"), dir.filePath("loop-b.ini")));
+    IniFile loop(dir.filePath("loop-a.ini"));
+    EXPECT_EQ(loop.ReadString("s", "k", "d"), "d");
+    EXPECT_FALSE(loop.WriteString("s", "k", "v"));
+    EXPECT_EQ(QFileInfo(dir.filePath("loop-a.ini")).symLinkTarget(), dir.filePath("loop-b.ini"));
+
     put("[s]\nk=5\n");
     QFile::setPermissions(path, QFileDevice::Permissions());
     QFile probe(path);

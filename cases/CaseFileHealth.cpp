@@ -1,0 +1,139 @@
+#include "CaseFileHealth.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace {
+
+// The file header of SQLite's file format (sqlite.org/fileformat.html, section 1.3).
+constexpr int kHeaderSize = 100;
+constexpr char kMagic[] = "SQLite format 3"; // 16 bytes with its NUL
+
+quint32 BigEndian(const QByteArray &b, int at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | quint8(b[at + i]);
+    return v;
+}
+
+qint64 SizeOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? info.size() : 0;
+}
+
+} // namespace
+
+CaseFileInspection InspectCaseFile(const QString &path)
+{
+    CaseFileInspection seen;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return seen; // nothing there, or a folder or device that SQLite refuses by itself (a pipe is not opened)
+    const QString wal = path + QStringLiteral("-wal");
+    const bool hasWal = SizeOf(wal) > 0;
+    const bool hasJournal = SizeOf(path + QStringLiteral("-journal")) > 0;
+    const qint64 size = info.size();
+    if (size == 0) {
+        // SQLite deletes a -wal beside an empty file: whatever it holds is not this program's to throw away.
+        if (hasWal)
+            seen.damage = QStringLiteral("文件是空的，旁边却有一个“%1”文件。").arg(QFileInfo(wal).fileName());
+        return seen;
+    }
+    seen.hasPages = true;
+    QFile file(path);
+    QByteArray header;
+    if (file.open(QIODevice::ReadOnly))
+        header = file.read(kHeaderSize);
+    if (header.size() < kHeaderSize || !header.startsWith(QByteArray(kMagic, sizeof kMagic))) {
+        seen.damage = QStringLiteral("文件开头不是数据库的标记：文件的开头已经损坏，或者它不是案例数据库。");
+        return seen;
+    }
+    quint32 pageSize = BigEndian(header, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0) {
+        seen.damage = QStringLiteral("文件头记录的页大小无效。");
+        return seen;
+    }
+    // Versions 1 and 1 at offsets 18 and 19: the file keeps a rollback journal, as this program's files do. A -wal
+    // beside such a file was not written for it, yet SQLite would read its pages as the file's.
+    if (hasWal && header[18] == 1 && header[19] == 1) {
+        seen.damage = QStringLiteral("它旁边的“%1”不是它的日志文件（可能是从别处复制来的）。").arg(QFileInfo(wal).fileName());
+        return seen;
+    }
+    if (hasJournal)
+        return seen; // a save that was stopped: its journal makes the file whole again when SQLite opens it
+    // The page count at offset 28 is trusted when the change counter (24) equals the valid-for number (92).
+    const quint32 pages = BigEndian(header, 28, 4);
+    const bool countValid = pages > 0 && BigEndian(header, 24, 4) == BigEndian(header, 92, 4);
+    if (size % pageSize != 0 || (countValid && size < qint64(pages) * pageSize))
+        seen.damage = QStringLiteral("文件不完整：它比文件头记录的长度短（%1 字节）。").arg(size);
+    return seen;
+}
+
+QString DamagedCaseFileText(const QString &path, const QString &detail)
+{
+    return QStringLiteral("案例数据库文件已经损坏：\n%1\n\n%2\n\n为免丢失案例，软件不会改动这个文件，也不会往里面保存案例。"
+                          "请关闭软件，把这个文件连同它旁边名字以“%3”开头的文件一起移到别处留存，"
+                          "再打开软件，用“还原案例数据”从备份还原案例。")
+        .arg(QDir::toNativeSeparators(path), detail, QFileInfo(path).fileName());
+}
+
+BackgroundQuickCheck::BackgroundQuickCheck(QByteArray utf8Path) : path_(std::move(utf8Path))
+{
+    thread_ = std::thread([this] { run(); });
+}
+
+BackgroundQuickCheck::~BackgroundQuickCheck()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        if (db_)
+            sqlite3_interrupt(db_);
+    }
+    if (thread_.joinable())
+        thread_.join();
+}
+
+QString BackgroundQuickCheck::verdict()
+{
+    if (thread_.joinable())
+        thread_.join();
+    return verdict_;
+}
+
+void BackgroundQuickCheck::run()
+{
+    sqlite3 *db = nullptr;
+    const int rc = sqlite3_open_v2(path_.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    {
+        std::lock_guard lock(mutex_);
+        db_ = rc == SQLITE_OK && !stopping_ ? db : nullptr;
+    }
+    if (db_) {
+        sqlite3_busy_timeout(db, 5000);
+        sqlite3_stmt *st = nullptr;
+        int step = sqlite3_prepare_v2(db, "pragma quick_check;", -1, &st, nullptr);
+        if (step == SQLITE_OK)
+            step = sqlite3_step(st);
+        const auto *first = step == SQLITE_ROW ? reinterpret_cast<const char *>(sqlite3_column_text(st, 0)) : nullptr;
+        // Only damage is a verdict: an interrupted check, a busy file or a failed read says nothing of the file.
+        if (first && qstrcmp(first, "ok") != 0)
+            verdict_ = QString::fromUtf8(first);
+        else if ((step & 0xff) == SQLITE_CORRUPT || (step & 0xff) == SQLITE_NOTADB)
+            verdict_ = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(st);
+    }
+    {
+        std::lock_guard lock(mutex_);
+        db_ = nullptr;
+    }
+    sqlite3_close_v2(db);
+    finished_ = true;
+}

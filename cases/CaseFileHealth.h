@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+struct sqlite3;
+
+// What the bytes of a case file say before SQLite opens it. Opening is not a read: SQLite rolls a journal back
+// into the file and takes a -wal file beside it as part of it, so a file that is plainly not whole is told
+// apart first, and then left alone.
+struct CaseFileInspection {
+    bool hasPages = false; // the file holds data: a file without the case table is damaged, not new
+    QString damage;        // why the file cannot be trusted (Chinese); empty when nothing is seen wrong
+};
+
+CaseFileInspection InspectCaseFile(const QString &path);
+
+// The message for a damaged case file: it is named, what was found, that nothing will be written to it, and how
+// to get the cases back from a backup.
+QString DamagedCaseFileText(const QString &path, const QString &detail);
+
+// SQLite's quick check of a whole case file (every page read once; seconds for a large file that is not in the
+// page cache) on a thread of its own, over a read-only connection of its own. Going away interrupts it.
+class BackgroundQuickCheck {
+public:
+    explicit BackgroundQuickCheck(QByteArray utf8Path);
+    ~BackgroundQuickCheck();
+    BackgroundQuickCheck(const BackgroundQuickCheck &) = delete;
+    BackgroundQuickCheck &operator=(const BackgroundQuickCheck &) = delete;
+
+    bool finished() const { return finished_; }
+    // Waits for the end: empty when the file is sound (or the check could not tell), else what was found.
+    QString verdict();
+
+private:
+    void run();
+
+    QByteArray path_;
+    std::mutex mutex_; // guards db_ against the interrupt
+    sqlite3 *db_ = nullptr;
+    bool stopping_ = false;
+    std::atomic_bool finished_{false};
+    QString verdict_;
+    std::thread thread_;
+};

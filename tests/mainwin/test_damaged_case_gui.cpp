@@ -1,0 +1,182 @@
+// The main window on a damaged case file: it says so once, naming the file, refuses to save into it, and
+// leaves the file and what lies beside it byte for byte, through start, save and close.
+#include "GuiTestSupport.h"
+
+#include "MRecordBase.h"
+#include "TFrmMain.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextEdit>
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <map>
+
+using Answer = Prompts::Answer;
+
+namespace {
+
+class DamagedCaseWindowTest : public ProgramFolderTest {
+public:
+    QString at(const QString &relative) const { return path(relative); }
+    QString dbPath() const { return MRecordBase::DefaultPath(path("")); }
+
+    void MakeCases(int count)
+    {
+        MRecordBase db(path(""));
+        ASSERT_EQ(db.Open(dbPath()), 0);
+        MRecordBase::Batch batch(db);
+        for (int i = 0; i < count; ++i) {
+            TRecordData r;
+            r.name = QStringLiteral("张三%1").arg(i);
+            r.buildYear = 2004;
+            r.remarkFile = r.name + QStringLiteral("_198005060708");
+            r.remarkText = QStringLiteral("坐北朝南，门开东南，旺山旺向。").repeated(10);
+            ASSERT_GT(db.InsertCaseBatch(r), 0);
+        }
+        ASSERT_TRUE(batch.commit());
+    }
+
+    void ZeroPage(qint64 page)
+    {
+        QFile f(dbPath());
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.seek(page * 4096));
+        ASSERT_EQ(f.write(QByteArray(4096, '\0')), 4096);
+    }
+
+    std::map<QString, QByteArray> Snapshot() const
+    {
+        std::map<QString, QByteArray> files;
+        for (const char *suffix : {"", "-wal", "-journal"}) {
+            QFile f(dbPath() + suffix);
+            files[suffix] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+        }
+        return files;
+    }
+
+    // Waits while the window checks the file beside its start; the number of questions and messages asked.
+    qsizetype waitForMessages(qsizetype count)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (prompts.asked().size() < count && t.elapsed() < 10000)
+            QTest::qWait(20);
+        return prompts.asked().size();
+    }
+
+    // Lays out a house and saves it as a new case, as the user does.
+    bool saveNewCase(TFrmMain &w)
+    {
+        find<QLineEdit>(&w, "LedtZtd")->setText("0:00");
+        find<QLineEdit>(&w, "EdtYear")->setText("2004");
+        find<QLineEdit>(&w, "EdtName")->setText(QStringLiteral("李四"));
+        find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
+        w.BtnPaiClick();
+        EXPECT_TRUE(w.ChartValid());
+        find<QTextEdit>(&w, "RedtPingYu")->setPlainText(QStringLiteral("评语"));
+        // The damage is known by now: the save is refused before the category is asked for.
+        return w.SaveCaseClick();
+    }
+};
+
+TEST_F(DamagedCaseWindowTest, IsNamedOnceNeverSavedIntoAndLeftByteForByte)
+{
+    struct Row {
+        const char *what;
+        std::function<void(DamagedCaseWindowTest &)> damage;
+    };
+    const Row rows[] = {
+        {"a -wal of another database beside it",
+         [](DamagedCaseWindowTest &t) {
+             const QString other = t.at("other.db");
+             QFile::remove(other);
+             sqlite3 *db = nullptr;
+             sqlite3_open(other.toUtf8().constData(), &db);
+             sqlite3_exec(db, "pragma journal_mode=wal; pragma wal_autocheckpoint=0; create table x(t);", nullptr,
+                          nullptr, nullptr);
+             EXPECT_TRUE(QFile::copy(other + "-wal", t.dbPath() + "-wal"));
+             sqlite3_close(db);
+         }},
+        {"no case table",
+         [](DamagedCaseWindowTest &t) {
+             sqlite3 *db = nullptr;
+             sqlite3_open(t.dbPath().toUtf8().constData(), &db);
+             EXPECT_EQ(sqlite3_exec(db, "drop table case_data;", nullptr, nullptr, nullptr), SQLITE_OK);
+             sqlite3_close(db);
+         }},
+        {"cut short",
+         [](DamagedCaseWindowTest &t) {
+             QFile f(t.dbPath());
+             EXPECT_TRUE(f.resize(f.size() / 2));
+         }},
+        {"a page of cases zeroed", [](DamagedCaseWindowTest &t) { t.ZeroPage(QFileInfo(t.dbPath()).size() / 4096 / 2); }},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        for (const char *suffix : {"", "-wal", "-journal"})
+            QFile::remove(dbPath() + suffix);
+        MakeCases(400);
+        row.damage(*this);
+        const auto before = Snapshot();
+        const qsizetype base = prompts.asked().size();
+
+        prompts.reply(Answer::Ok);
+        auto w = std::make_unique<TFrmMain>();
+        w->show();
+        ASSERT_EQ(waitForMessages(base + 1), base + 1); // the zeroed page is found by the check that runs beside the start
+        EXPECT_EQ(prompts.asked().last().title, QStringLiteral("Quorin 3.3"));
+        const QString said = prompts.asked().last().text;
+        EXPECT_TRUE(said.startsWith(QStringLiteral("案例数据库文件已经损坏：\n") + dbPath() + "\n")) << said.toStdString();
+
+        prompts.reply(Answer::Ok);
+        EXPECT_FALSE(saveNewCase(*w));
+        ASSERT_EQ(prompts.asked().size(), base + 2);
+        EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")))
+            << prompts.asked().last().text.toStdString();
+
+        prompts.reply(Answer::Yes); // 确定要关闭软件吗？
+        EXPECT_TRUE(w->close());
+        w.reset();
+        EXPECT_EQ(prompts.asked().size(), base + 3); // nothing more is said
+        EXPECT_TRUE(Snapshot() == before) << "the case file or a file beside it changed";
+    }
+}
+
+// Damage that appears while the program runs is found by the thread that loads all cases: said once, and the next
+// save is refused.
+TEST_F(DamagedCaseWindowTest, DamageFoundWhileAllCasesLoadStopsSaving)
+{
+    MakeCases(2500);
+    auto w = std::make_unique<TFrmMain>();
+    w->show();
+    while (CaseDb()->QuickCheckRunning())
+        QTest::qWait(20);
+    QTest::qWait(250); // the window takes the verdict: the file is sound
+    ASSERT_EQ(prompts.asked().size(), 0);
+    ZeroPage(8); // among the oldest cases, which the start did not show
+    const QByteArray damaged = Snapshot()[""];
+
+    prompts.reply(Answer::Ok); // 记录总数有点多，确定后请等待操作完成！
+    prompts.reply(Answer::Ok);
+    w->pop_s_fullClick();
+    ASSERT_EQ(waitForMessages(2), 2);
+    EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("案例数据库文件已经损坏：\n") + dbPath()))
+        << prompts.asked().last().text.toStdString();
+    EXPECT_FALSE(w->TreeBusy());
+
+    prompts.reply(Answer::Ok);
+    EXPECT_FALSE(saveNewCase(*w));
+    ASSERT_EQ(prompts.asked().size(), 3);
+    EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")));
+    EXPECT_EQ(Snapshot()[""], damaged);
+    prompts.reply(Answer::Yes);
+    EXPECT_TRUE(w->close());
+}
+
+} // namespace
