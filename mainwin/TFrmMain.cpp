@@ -22,6 +22,7 @@
 #include "TSkinData.h"
 #include "WinColor.h"
 #include "WindowGeometry.h"
+#include "WindowTitles.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -139,6 +140,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     buildTreeMenu();
     setupCaseCommands();
     setupSkin();
+    WindowTitles::FitEveryWindow(); // every window it opens shows its title whole
 }
 
 TFrmMain::~TFrmMain() = default;

@@ -3,12 +3,37 @@
 // on closing is the size the user saw.
 #include "GuiTestSupport.h"
 
+#include "CaseSearch.h"
 #include "IniFile.h"
+#include "MRecordBase.h"
+#include "TFrmAdjustCompass.h"
+#include "TFrmCompassLayer.h"
+#include "TFrmEditClass.h"
+#include "TFrmExportClass.h"
+#include "TFrmFeiBu.h"
+#include "TFrmFenLei.h"
+#include "TFrmJiuXing.h"
 #include "TFrmMain.h"
+#include "TFrmMenChi.h"
+#include "TFrmMenChi2.h"
+#include "TFrmSameName.h"
+#include "TFrmSearch.h"
+#include "TFrmSet.h"
+#include "TFrmSetPen.h"
+#include "TFrmText.h"
+#include "TFrmTime.h"
+#include "TFrmTxtHelp.h"
+#include "TFrmWnl.h"
 #include "TImage.h"
 #include "TSkinManage.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPen>
+#include <QTimer>
+#include <QToolButton>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
@@ -134,6 +159,119 @@ TEST_F(ScreenFitTest, SwitchingLooksStoresTheSizeTheUserSees)
         EXPECT_EQ(w->centralWidget()->size(), client);
         close(w);
         EXPECT_EQ(storedSize(), client);
+    }
+}
+
+// Each tool window, opened from the main window as the user does, in either look: it stands over the main
+// window (its centre on the main window) and wholly on the screen's available area.
+TEST_F(ScreenFitTest, ToolWindowsOpenOverTheMainWindowAndWhollyOnTheScreen)
+{
+    const struct {
+        const char *opener; // a menu item, or a button of the main window
+        const char *form;
+        bool modal;
+    } rows[] = {
+        {"TmnuJiuXing", "TFrmJiuXing", false}, {"TmnuFeiBu", "TFrmFeiBu", false}, {"Tmnuwnl", "TFrmWnl", false},
+        {"TmnuMenChi", "TFrmMenChi", true},    {"MenuMenDing", "TFrmMenChi2", true}, {"BtoShengRi", "TFrmTime", true},
+    };
+    for (const QString look : {"", "Mx1"}) {
+        store(look);
+        auto w = start();
+        for (const auto &row : rows) {
+            SCOPED_TRACE(std::string(row.form) + " " + look.toStdString());
+            const auto open = [&] {
+                if (auto *button = w->findChild<QToolButton *>(QLatin1String(row.opener)))
+                    button->click();
+                else
+                    find<QAction>(w.get(), row.opener)->trigger();
+            };
+            const auto check = [&](QWidget *tool) {
+                QTest::qWait(500); // a skin's frame comes on the skin manager's timer
+                EXPECT_EQ(tool->objectName(), QLatin1String(row.form));
+                const QRect outer = tool->frameGeometry();
+                EXPECT_TRUE(w->screen()->availableGeometry().contains(outer))
+                    << outer.x() << "," << outer.y() << " " << outer.width() << "x" << outer.height();
+                EXPECT_TRUE(w->frameGeometry().contains(outer.center()));
+            };
+            if (row.modal) {
+                WithModalDialog(open, check);
+                continue;
+            }
+            open();
+            QWidget *tool = QApplication::activeWindow();
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (top->isVisible() && top->objectName() == QLatin1String(row.form))
+                    tool = top;
+            ASSERT_NE(tool, nullptr);
+            check(tool);
+            tool->close();
+        }
+        close(w);
+    }
+}
+
+// The width a title bar needs for `window`'s title as the window manager shows it (the application's name after
+// it), in a bold face, with room for the bar's icon and three buttons and the gaps around them. A window
+// manager's bar (openbox's) cut "分类保存 — Quorin 3.3" at 238 pixels, where this asks for about 250.
+int titleBarNeeds(const QWidget &window)
+{
+    QFont bold = window.font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    const QString shown = window.windowTitle() + QStringLiteral(" \u2014 ") + QApplication::applicationDisplayName();
+    return fm.horizontalAdvance(shown) + 6 * (fm.height() + 4);
+}
+
+// Every dialog and tool window of the program, and the input and message boxes, in either look.
+TEST_F(ScreenFitTest, EveryDialogIsAsWideAsItsTitleInTheTitleBar)
+{
+    QPen pen;
+    TCompassLayers layers{};
+    TDateRec date{1980, 6, 1, 12, 0};
+    uint8_t lunar = 0, leap = 0;
+    TSearchData search;
+    CommentTexts comments(path(QString()), [](const QString &) { return QString(); });
+    const QStringList classes{QStringLiteral("默认")};
+    using Make = std::function<QWidget *(QWidget *)>;
+    const std::pair<const char *, Make> dialogs[] = {
+        {"TFrmSet", [](QWidget *p) { return new TFrmSet(p); }},
+        {"TFrmText", [](QWidget *p) { return new TFrmText(p); }},
+        {"TFrmTxtHelp", [](QWidget *p) { return new TFrmTxtHelp(p); }},
+        {"TFrmSetPen", [&](QWidget *p) { return new TFrmSetPen(pen, p); }},
+        {"TFrmCompassLayer", [&](QWidget *p) { return new TFrmCompassLayer(layers, p); }},
+        {"TFrmAdjustCompass", [](QWidget *p) { return new TFrmAdjustCompass(p); }},
+        {"TFrmEditClass", [](QWidget *p) { return new TFrmEditClass(*CaseDb(), p); }},
+        {"TFrmExportClass", [&](QWidget *p) { return new TFrmExportClass(classes, p); }},
+        {"TFrmFenLei", [&](QWidget *p) { return new TFrmFenLei(classes, p); }},
+        {"TFrmSameName", [&](QWidget *p) { return new TFrmSameName(classes, p); }},
+        {"TFrmSearch", [&](QWidget *p) { return new TFrmSearch(*CaseDb(), comments, search, p); }},
+        {"TFrmJiuXing", [](QWidget *p) { return new TFrmJiuXing(p); }},
+        {"TFrmFeiBu", [](QWidget *p) { return new TFrmFeiBu(p); }},
+        {"TFrmWnl", [](QWidget *p) { return new TFrmWnl(p); }},
+        {"TFrmMenChi", [](QWidget *p) { return new TFrmMenChi(p); }},
+        {"TFrmMenChi2", [](QWidget *p) { return new TFrmMenChi2(p); }},
+        {"TFrmTime", [&](QWidget *p) { return new TFrmTime(date, lunar, leap, p); }},
+    };
+    for (const QString look : {"", "Mx1"}) {
+        store(look);
+        auto w = start();
+        for (const auto &[name, make] : dialogs) {
+            SCOPED_TRACE(std::string(name) + " " + look.toStdString());
+            std::unique_ptr<QWidget> dialog(make(w.get()));
+            dialog->show();
+            QTest::qWait(look.isEmpty() ? 20 : 400);
+            EXPECT_GE(dialog->width(), titleBarNeeds(*dialog)) << dialog->windowTitle().toStdString();
+        }
+        // The boxes of the program's questions, as the real prompts show them.
+        QtPrompts real;
+        const auto measure = [&](QWidget *box) {
+            QTest::qWait(look.isEmpty() ? 20 : 400);
+            EXPECT_GE(box->width(), titleBarNeeds(*box)) << box->windowTitle().toStdString();
+        };
+        WithModalDialog([&] { real.inputText(QStringLiteral("物件长度"), QStringLiteral("请输入物件长度，以寸为单位。"), QString()); },
+                        measure);
+        WithModalDialog([&] { real.inform(QStringLiteral("提示"), QStringLiteral("已保存！")); }, measure);
+        close(w);
     }
 }
 
