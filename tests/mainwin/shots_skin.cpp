@@ -4,7 +4,7 @@
 // settings dialog, a message box or the first menu of the menu bar is opened. "switch" starts native and
 // chooses the skin and 系统默认 in turn from the skin menu, four times each, printing the window's outer
 // top-left and size after each choice. "fresh" starts as a first start (no stored size) in the skin given,
-// "fresh-switch" besides chooses the other looks in turn. "fenlei" opens the category question of saving,
+// "fresh-switch" besides chooses the other looks in turn. "fresh-plan" loads a floor plan wider than the view under the round chart. "fenlei" opens the category question of saving,
 // "input" the length question of the door ruler, and a menu item's name (TmnuJiuXing, ...) opens its window.
 #include "AppPath.h"
 #include "IniFile.h"
@@ -19,6 +19,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -99,6 +101,22 @@ int main(int argc, char **argv)
             switchInTurn(w, skin, false);
         } else if (scene == u"fresh-switch") {
             switchInTurn(w, skin == u"native" ? QStringLiteral("Mx1") : skin, skin != u"native");
+        } else if (scene == u"fresh-plan") {
+            // After the first showing's placing has ended, as a user's plan comes.
+            QTimer::singleShot(2500, &w, [&w, &dir] {
+                w.findChild<QRadioButton *>(QStringLiteral("RdoPanShape_0"))->click();
+                w.BtnPaiClick();
+                QImage plan(760, 640, QImage::Format_RGB32);
+                plan.fill(QColor(230, 240, 255));
+                plan.save(dir.path() + QStringLiteral("/plan.bmp"));
+                w.LoadFloorPlan(dir.path() + QStringLiteral("/plan.bmp"));
+            });
+            QTimer::singleShot(4000, &w, [&w] {
+                const QRect f = w.frameGeometry();
+                std::printf("outer (%d,%d) %dx%d, available height %d\n", f.x(), f.y(), f.width(), f.height(),
+                            w.screen()->availableGeometry().height());
+                std::fflush(stdout);
+            });
         } else if (scene == u"fenlei") {
             auto *d = new TFrmFenLei({QStringLiteral("默认")}, &w);
             d->show();

@@ -31,12 +31,16 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPen>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QMenu>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -271,6 +275,46 @@ TEST_F(ScreenFitTest, EveryDialogIsAsWideAsItsTitleInTheTitleBar)
         WithModalDialog([&] { real.inputText(QStringLiteral("物件长度"), QStringLiteral("请输入物件长度，以寸为单位。"), QString()); },
                         measure);
         WithModalDialog([&] { real.inform(QStringLiteral("提示"), QStringLiteral("已保存！")); }, measure);
+        close(w);
+    }
+}
+
+// A floor plan wider than the picture's view brings a horizontal scroll bar; the chart over it still shows
+// whole, its last caption line (the 坐向 line) included, in the round chart and in the compass view, and the
+// window stays on the screen.
+TEST_F(ScreenFitTest, TheChartsCaptionStaysInViewOverAWidePlan)
+{
+    const QSize plans[] = {{760, 640}, {1200, 300}, {2000, 2000}};
+    for (const QSize &size : plans) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        store(QString());
+        auto w = start();
+        find<QRadioButton>(w.get(), "RdoPanShape_0")->click(); // 圆盘
+        const std::pair<const char *, const char *> inputs[] = {
+            {"LedtZtd", "0:0"}, {"EdtYear", "2004"}, {"EdtName", "张三"}, {"LedtShengNian", "1980"}};
+        for (const auto &[name, text] : inputs)
+            find<QLineEdit>(w.get(), name)->setText(QString::fromUtf8(text));
+        w->BtnPaiClick();
+        ASSERT_TRUE(w->ChartValid());
+        QImage plan(size, QImage::Format_RGB32);
+        plan.fill(Qt::white);
+        QPainter(&plan).drawRect(10, 10, size.width() - 20, size.height() - 20);
+        ASSERT_TRUE(plan.save(path(QStringLiteral("plan.bmp"))));
+        ASSERT_TRUE(w->LoadFloorPlan(path(QStringLiteral("plan.bmp"))));
+        auto *scroll = find<QScrollArea>(w.get(), "ScrollBox1");
+        auto *chart = find<TImage>(w.get(), "Img1");
+        for (const char *view : {"round chart", "compass view"}) {
+            SCOPED_TRACE(view);
+            if (std::string(view) == "compass view")
+                find<QAction>(w.get(), "pMenuCompassShow")->trigger();
+            QApplication::processEvents();
+            ASSERT_TRUE(scroll->horizontalScrollBar()->isVisible());
+            const QRect shown(chart->mapTo(scroll->viewport(), QPoint()), chart->size());
+            EXPECT_TRUE(scroll->viewport()->rect().contains(shown))
+                << "chart at " << shown.y() << ".." << shown.bottom() << " in a view " << scroll->viewport()->height()
+                << " high";
+            EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()));
+        }
         close(w);
     }
 }
