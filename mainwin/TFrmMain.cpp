@@ -23,6 +23,7 @@
 #include "TSkinData.h"
 #include "WinColor.h"
 #include "WindowGeometry.h"
+#include "WindowTitles.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -142,6 +143,7 @@ TFrmMain::TFrmMain(QWidget *parent) : QMainWindow(parent), ui(std::make_unique<U
     buildTreeMenu();
     setupCaseCommands();
     setupSkin();
+    WindowTitles::FitEveryWindow(); // every window it opens shows its title whole
 }
 
 TFrmMain::~TFrmMain() = default;

@@ -175,6 +175,7 @@ private:
     bool needChart();
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
+    void keepChartWholeOverPlan(); // the view grows by what a plan's horizontal scroll bar hides of the chart
     void inform(const QString &text);
     void setupTextPanes();
     void buildMenus();

@@ -18,6 +18,7 @@
 #include "TFrmAdjustCompass.h"
 #include "TFrmCompassLayer.h"
 #include "TFrmSetPen.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -541,6 +542,23 @@ void TFrmMain::afterLayOutPictures()
 // ---------------------------------------------------------------------------------------------------------
 // Floor plan
 
+// A plan wider than the view brings a horizontal scroll bar over the view's lower edge, where the chart's last
+// caption line (the 坐向 line) lies: the window grows by what the bar hides of the chart, as far as the screen
+// allows. A chart taller than the view without the bar stays as the user sized the window.
+void TFrmMain::keepChartWholeOverPlan()
+{
+    QScrollArea *scroll = ui->ScrollBox1;
+    const QScrollBar *bar = scroll->horizontalScrollBar();
+    if (!bar->isVisible() || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const int bottom = ui->Img1->mapTo(scroll->viewport(), QPoint(0, ui->Img1->height())).y();
+    const int hidden = bottom - scroll->viewport()->height();
+    if (hidden <= 0 || hidden > bar->height())
+        return;
+    resize(width(), height() + hidden);
+    WindowPlacement::KeepOnScreen(*this);
+}
+
 void TFrmMain::SpeedButton1Click()
 {
     const QString file =
@@ -578,6 +596,8 @@ bool TFrmMain::LoadFloorPlan(const QString &file)
             m_quorin->SetDisplayMode(kCompassView);
     }
     afterChartChange();
+    // The scroll area shows or hides its bars once the events queued by the new size have run.
+    QMetaObject::invokeMethod(this, &TFrmMain::keepChartWholeOverPlan, Qt::QueuedConnection);
     return true;
 }
 

@@ -13,12 +13,6 @@ namespace WindowGeometry {
 
 namespace {
 
-// The start of a span of `length` moved into [low, low + room); one that cannot fit starts at low.
-int fitSpan(int start, int length, int low, int room)
-{
-    return std::max(low, std::min(start, low + room - length));
-}
-
 QMargins frameMargins(const QMainWindow &window)
 {
     const QRect frame = window.frameGeometry();
@@ -92,7 +86,9 @@ private:
         const QMargins c = m_window.contentsMargins();
         const QSize size = m_central + QSize(c.left() + c.right(), c.top() + c.bottom() + MenuHeight(m_window));
         QRect placed = Place(QRect(m_window.pos(), size), m_window.minimumSize(), m_available);
-        if (m_centre && m_window.pos() == m_placedAt)
+        // A move that only kept the grown window on the screen is not the user's.
+        const QPoint kept = Place(QRect(m_placedAt, m_window.size()), m_window.minimumSize(), m_available).topLeft();
+        if (m_centre && (m_window.pos() == m_placedAt || m_window.pos() == kept))
             placed = Centred(placed.size(), m_available);
         m_window.resize(placed.size());
         m_window.move(placed.topLeft());
@@ -145,14 +141,6 @@ void place(QMainWindow &window, const QRect &client, QWidget *panel, bool centre
 
 } // namespace
 
-QRect Place(const QRect &stored, const QSize &minimum, const QRect &available)
-{
-    const int width = std::max(minimum.width(), std::min(stored.width(), available.width()));
-    const int height = std::max(minimum.height(), std::min(stored.height(), available.height()));
-    return {fitSpan(stored.left(), width, available.left(), available.width()),
-            fitSpan(stored.top(), height, available.top(), available.height()), width, height};
-}
-
 int MenuHeight(const QMainWindow &window)
 {
     const QWidget *menu = window.menuWidget();
@@ -183,12 +171,6 @@ QSize ClientSizeShowing(QMainWindow &window, QScrollArea &scroll)
     scroll.setMinimumSize(limit);
     invalidateUpTo(&scroll, &window);
     return size;
-}
-
-QRect Centred(const QSize &size, const QRect &available)
-{
-    return {available.left() + std::max(0, (available.width() - size.width()) / 2),
-            available.top() + std::max(0, (available.height() - size.height()) / 2), size.width(), size.height()};
 }
 
 void Apply(QMainWindow &window, const QRect &storedClient, QWidget *panel)

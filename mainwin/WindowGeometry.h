@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WindowPlacement.h"
+
 #include <QMargins>
 #include <QRect>
 
@@ -11,11 +13,9 @@ class QWidget;
 // corner) and the size of its client area, which leaves out the menu bar and the window manager's frame.
 namespace WindowGeometry {
 
-// The window's outer rectangle made usable on `available` (all outer sizes, frame included): a size below
-// `minimum` reads as the minimum, a window larger than the available area shrinks to it (never below the
-// minimum), and a window that would fall off the available area, even partly, is moved onto it; one that
-// cannot fit keeps the area's top-left corner in view.
-QRect Place(const QRect &stored, const QSize &minimum, const QRect &available);
+// The placing rules every window shares.
+using WindowPlacement::Centred;
+using WindowPlacement::Place;
 
 // The height of the window's menu bar, which the stored client height leaves out.
 int MenuHeight(const QMainWindow &window);
@@ -25,9 +25,6 @@ QSize MinimumClientSize(const QMainWindow &window);
 
 // The smallest client area at which, besides, `scroll` (a part of the window) shows its whole content.
 QSize ClientSizeShowing(QMainWindow &window, QScrollArea &scroll);
-
-// A rectangle of `size` centred on `available`; along a side that does not fit it starts at the area's edge.
-QRect Centred(const QSize &size, const QRect &available);
 
 // Gives `window` its minimum size, at which `panel` keeps at least its size hint so that every control in it
 // is whole, and places the window from the stored client rectangle on the screen that holds the rectangle's

@@ -8,6 +8,7 @@
 #include "TSkinData.h"
 #include "TSkinManage.h"
 #include "TSkinnedMenu.h"
+#include "WindowPlacement.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -72,6 +73,8 @@ private:
         poll_.stop();
         if (window_->pos() != outer_)
             window_->move(outer_);
+        // The new frame may be larger than the old one: the window stays wholly on its screen.
+        WindowPlacement::KeepOnScreen(*window_);
         deleteLater();
     }
 
@@ -187,7 +190,8 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
 {
     // The contents move inside the new margins: a layout follows the contents margins; a window without one
     // has its children moved by hand.
-    const QSize client = window_->size() - QSize(applied_.left() + applied_.right(), applied_.top() + applied_.bottom());
+    const QMargins grown = growth(applied_);
+    const QSize client = window_->size() - QSize(grown.left() + grown.right(), grown.top() + grown.bottom());
     if (!window_->layout()) {
         const QPoint shift(frame.left() - applied_.left(), frame.top() - applied_.top());
         for (QObject *o : window_->children())
@@ -199,11 +203,20 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
         savedMax_ = window_->maximumSize();
     }
     window_->setContentsMargins(savedMargins_ + frame);
-    window_->setMinimumSize(grow(savedMin_, frame));
-    window_->setMaximumSize(growLimit(savedMax_, frame));
+    window_->setMinimumSize(grow(savedMin_, growth(frame)));
+    window_->setMaximumSize(growLimit(savedMax_, growth(frame)));
     applied_ = frame;
-    if (windowState_ == 0)
-        window_->resize(grow(client, frame));
+    if (windowState_ == 0) {
+        window_->resize(grow(client, growth(frame)));
+        // Kept on its screen once the platform knows the window's frame as it now is.
+        if (window_->isVisible())
+            new FramePlacer(window_, frameless_ ? window_->geometry().topLeft() : window_->pos(), !frameless_);
+    }
+}
+
+QMargins TSkinnedForm::growth(const QMargins &frame) const
+{
+    return frame.isNull() ? frame : frame - QMargins(0, barTaken_, 0, 0);
 }
 
 void TSkinnedForm::skinActive()
@@ -233,6 +246,7 @@ void TSkinnedForm::skinActive()
 void TSkinnedForm::attachMenuBar()
 {
     if (QMenuBar *bar = TSkinnedMenu::MenuBarOf(window_); bar && !menuBar_) {
+        barTaken_ = TSkinnedMenu::LaidOutHeight(bar, window_->contentsRect().width());
         menuBar_ = std::make_unique<TSkinnedMenu>(this, bar);
         menuBarHeight_ = menuBar_->Height();
     }
@@ -303,7 +317,9 @@ void TSkinnedForm::UnSubclass()
         menuBar_.reset();
         menuBarHeight_ = 0;
         const QMargins frame = applied_;
-        const QSize client = window_->size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
+        const QMargins grown = growth(frame);
+        const QSize client = window_->size() - QSize(grown.left() + grown.right(), grown.top() + grown.bottom());
+        barTaken_ = 0;
         if (!window_->layout())
             for (QObject *o : window_->children())
                 if (auto *c = qobject_cast<QWidget *>(o); c && !c->isWindow())

@@ -139,6 +139,7 @@ private:
     void activationChanged(bool active);
     void setFrameless(bool frameless);
     void applyFrame(const QMargins &frame);
+    QMargins growth(const QMargins &frame) const; // what `frame` adds to the window's size
     void keepCaptionWidth();
     bool handleSkinMessage(QEvent *event);
     void paintFrame(QPaintEvent *event);
@@ -175,6 +176,9 @@ private:
     int menuBarHeight_ = 0;
     std::unique_ptr<TSkinnedMenu> menuBar_;
     QMargins applied_;      // frame margins currently added to the window's own contents margins
+    // The height the window's layout gave its own menu bar, which the painted bar replaces inside the frame: the
+    // window's contents keep their size through a change of look.
+    int barTaken_ = 0;
     QRect captionRect_;
     int captionClipEdge_ = 0;
     int captionWidth_ = 0; // the width a dialog keeps so that its caption shows whole; 0 none

@@ -201,6 +201,16 @@ TSkinnedMenu::~TSkinnedMenu()
     }
 }
 
+int TSkinnedMenu::LaidOutHeight(const QMenuBar *bar, int width)
+{
+    if (bar->isHidden())
+        return 0;
+    if (bar->isVisible() && bar->height() > 0)
+        return bar->height();
+    const int height = bar->heightForWidth(std::max(width, bar->minimumWidth()));
+    return height >= 0 ? height : bar->sizeHint().height();
+}
+
 QMenuBar *TSkinnedMenu::MenuBarOf(QWidget *window)
 {
     if (!window)

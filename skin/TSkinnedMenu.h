@@ -55,6 +55,8 @@ public:
 
     // The menu bar a window's menus live in (a main window's, or a direct child), or none.
     static QMenuBar *MenuBarOf(QWidget *window);
+    // The height a window's layout gives `bar`: its own once shown, else what it asks for at `width`; 0 when hidden.
+    static int LaidOutHeight(const QMenuBar *bar, int width);
     // Whether a drawn bar's menu is open, which bar's, which button's (-1 none) and which popup.
     static bool Tracking();
     static TSkinnedMenu *TrackingBar();

@@ -1,10 +1,11 @@
 #include "Prompts.h"
 
+#include "WindowTitles.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -57,26 +58,6 @@ QWidget *parentWindow()
     return QApplication::activeWindow();
 }
 
-// The title as a window manager shows it: the application's name follows a title of another text.
-QString shownTitle(const QString &title)
-{
-    const QString name = QGuiApplication::applicationDisplayName();
-    return name.isEmpty() || title == name ? title : title + QStringLiteral(" \u2014 ") + name;
-}
-
-// A window manager cuts a title that is wider than its title bar, and a box of a short text is narrow: the box
-// is made as wide as its title in a bold face, with room for the title bar's icon and buttons.
-void fitTitle(QMessageBox &box)
-{
-    QFont bold = box.font();
-    bold.setBold(true);
-    const QFontMetrics fm(bold);
-    const int width = fm.horizontalAdvance(shownTitle(box.windowTitle())) + 8 * fm.height();
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
-                      grid->columnCount());
-}
-
 } // namespace
 
 Prompts &Prompts::instance()
@@ -95,7 +76,7 @@ Prompts::Answer QtPrompts::message(const QString &title, const QString &text, Ic
 {
     QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), parentWindow());
     box.setTextFormat(Qt::PlainText);
-    fitTitle(box);
+    WindowTitles::FitWidth(box);
     if (defaultAnswer)
         box.setDefaultButton(standardButton(*defaultAnswer));
     switch (box.exec()) {
@@ -109,9 +90,14 @@ Prompts::Answer QtPrompts::message(const QString &title, const QString &text, Ic
 
 std::optional<QString> QtPrompts::inputText(const QString &title, const QString &label, const QString &initial)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parentWindow(), title, label, QLineEdit::Normal, initial, &ok);
-    return ok ? std::optional<QString>(text) : std::nullopt;
+    QInputDialog dialog(parentWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(initial);
+    WindowTitles::FitWidth(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 QString QtPrompts::openFileName(const QString &title, const QString &folder, const QString &filter)

@@ -1,11 +1,15 @@
 // Shows the whole program in a skin, or native, for screenshots under a real X server (not a test):
-//   shots_skin Mx1|Mx2|native main|dialog|message|menu|switch [seconds]
+//   shots_skin Mx1|Mx2|native main|dialog|message|menu|switch|fresh|fresh-switch|fenlei|input|<menu item> [seconds]
 // The program starts as a user's would, with the skin chosen in qrinit.ini; a house is laid out; then the
 // settings dialog, a message box or the first menu of the menu bar is opened. "switch" starts native and
 // chooses the skin and 系统默认 in turn from the skin menu, four times each, printing the window's outer
-// top-left and size after each choice.
+// top-left and size after each choice. "fresh" starts as a first start (no stored size) in the skin given,
+// "fresh-switch" besides chooses the other looks in turn. "fresh-plan" loads a floor plan wider than the view under the round chart. "fenlei" opens the category question of saving,
+// "input" the length question of the door ruler, and a menu item's name (TmnuJiuXing, ...) opens its window.
 #include "AppPath.h"
 #include "IniFile.h"
+#include "Prompts.h"
+#include "TFrmFenLei.h"
 #include "TFrmMain.h"
 #include "TFrmSet.h"
 
@@ -15,6 +19,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -24,10 +30,12 @@ namespace {
 
 // Chooses the skin and 系统默认 in turn from the skin menu, 1.5 s apart, printing the window's outer top-left
 // and size once the window manager is done.
-void switchInTurn(QWidget &w, const QString &skin)
+void switchInTurn(QWidget &w, const QString &skin, bool fromSkin)
 {
     for (int i = 0; i <= 8; ++i) {
-        const QString look = i == 0 ? QStringLiteral("native") : i % 2 ? skin : QStringLiteral("系统默认");
+        const QString other = fromSkin ? QStringLiteral("系统默认") : skin;
+        const QString back = fromSkin ? skin : QStringLiteral("系统默认");
+        const QString look = i == 0 ? QStringLiteral("start") : i % 2 ? other : back;
         QTimer::singleShot(1500 * i, &w, [&w, look] {
             for (QAction *a : w.findChild<QMenu *>(QStringLiteral("Opt_Skin"))->actions())
                 if (a->text() == look)
@@ -51,6 +59,7 @@ int main(int argc, char **argv)
     const QString skin = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Mx1");
     const QString scene = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("main");
     const int seconds = argc > 3 ? atoi(argv[3]) : 6;
+    const bool fresh = scene.startsWith(u"fresh");
     QTemporaryDir dir;
     SetAppPath(dir.path());
     MakeProgramFolders();
@@ -61,12 +70,16 @@ int main(int argc, char **argv)
     {
         IniFile ini(dir.path() + QStringLiteral("/dat/qrinit.ini"));
         ini.WriteBool(QStringLiteral("window"), QStringLiteral("skined"), skin != u"native" && scene != u"switch");
+        if (fresh)
+            ini.WriteString(QStringLiteral("window"), QStringLiteral("skinname"), skin);
         ini.WriteString(QStringLiteral("window"), QStringLiteral("skinname"), skin);
         const bool switching = scene == u"switch"; // a window that fits the screen in either look
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), switching ? 40 : 20);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("top"), switching ? 22 : 20);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), switching ? 1100 : 1300);
-        ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), switching ? 700 : 820);
+        if (!fresh) {
+            ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), switching ? 40 : 20);
+            ini.WriteInteger(QStringLiteral("window"), QStringLiteral("top"), switching ? 22 : 20);
+            ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), switching ? 1100 : 1300);
+            ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), switching ? 700 : 820);
+        }
     }
     TFrmMain w;
     w.show();
@@ -85,7 +98,32 @@ int main(int argc, char **argv)
                                       QMessageBox::Yes | QMessageBox::No, &w);
             b->show();
         } else if (scene == u"switch") {
-            switchInTurn(w, skin);
+            switchInTurn(w, skin, false);
+        } else if (scene == u"fresh-switch") {
+            switchInTurn(w, skin == u"native" ? QStringLiteral("Mx1") : skin, skin != u"native");
+        } else if (scene == u"fresh-plan") {
+            // After the first showing's placing has ended, as a user's plan comes.
+            QTimer::singleShot(2500, &w, [&w, &dir] {
+                w.findChild<QRadioButton *>(QStringLiteral("RdoPanShape_0"))->click();
+                w.BtnPaiClick();
+                QImage plan(760, 640, QImage::Format_RGB32);
+                plan.fill(QColor(230, 240, 255));
+                plan.save(dir.path() + QStringLiteral("/plan.bmp"));
+                w.LoadFloorPlan(dir.path() + QStringLiteral("/plan.bmp"));
+            });
+            QTimer::singleShot(4000, &w, [&w] {
+                const QRect f = w.frameGeometry();
+                std::printf("outer (%d,%d) %dx%d, available height %d\n", f.x(), f.y(), f.width(), f.height(),
+                            w.screen()->availableGeometry().height());
+                std::fflush(stdout);
+            });
+        } else if (scene == u"fenlei") {
+            auto *d = new TFrmFenLei({QStringLiteral("默认")}, &w);
+            d->show();
+        } else if (scene == u"input") {
+            Prompts::instance().inputText(QStringLiteral("物件长度"), QStringLiteral("请输入物件长度，以寸为单位。"), {});
+        } else if (QAction *item = w.findChild<QAction *>(scene)) {
+            item->trigger();
         } else if (scene == u"menu") {
             const QList<QAction *> menus = w.menuBar()->actions();
             if (!menus.isEmpty() && menus.first()->menu())

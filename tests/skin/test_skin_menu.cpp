@@ -226,6 +226,30 @@ TEST(SkinMenuBar, DrawnBarInPlaceOfTheMenuBarAndGivenBack)
     EXPECT_EQ(w.contentsMargins().top(), 0);
 }
 
+// The drawn bar takes the place of the window's own inside the painted frame: the window's contents keep the
+// size the user sees through every change of look, so that neither the window nor its stored size creeps.
+TEST(SkinMenuBar, ContentsKeepTheirSizeThroughSkinningAndUnskinning)
+{
+    MenuSession s;
+    MenuWindow w;
+    TSkinnedMenu *bar = showSkinned(s, w);
+    ASSERT_TRUE(bar);
+    s.manager()->DeleteForm(&w);
+    SkinSession::Flush();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QSize seen = w.centralWidget()->size();
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(showSkinned(s, w));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_EQ(w.centralWidget()->size(), seen) << "skinned";
+        s.manager()->DeleteForm(&w);
+        SkinSession::Flush();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_EQ(w.centralWidget()->size(), seen) << "native";
+    }
+}
+
 TEST(SkinMenuBar, MenusOpenAndMoveByMouseAndKeys)
 {
     MenuSession s;

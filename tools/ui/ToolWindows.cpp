@@ -5,22 +5,29 @@
 #include "TFrmMenChi.h"
 #include "TFrmMenChi2.h"
 #include "TFrmWnl.h"
+#include "WindowPlacement.h"
 
 #include <QDateTime>
 #include <QPointer>
 
 namespace {
-// Kept windows belong to the window that opened them first and close with it.
+// Kept windows belong to the window that opened them first and close with it. A tool window first opens over
+// that window; later it comes back where the user left it, on the screen.
 template <class Form>
 Form *Kept(QPointer<Form> &form, QWidget *parent)
 {
-    if (!form)
+    if (!form) {
         form = new Form(parent);
+        if (parent)
+            WindowPlacement::PlaceOver(*form, *parent->window());
+    }
     return form;
 }
 
 void Raise(QWidget *w)
 {
+    if (!w->isVisible())
+        WindowPlacement::KeepOnScreen(*w);
     w->show();
     w->raise();
     w->activateWindow();
@@ -47,11 +54,15 @@ void ShowWnl(QWidget *parent)
 void ShowMenChi(QWidget *parent)
 {
     TFrmMenChi form(parent);
+    if (parent)
+        WindowPlacement::PlaceOver(form, *parent->window());
     form.exec();
 }
 
 void ShowMenChi2(QWidget *parent)
 {
     TFrmMenChi2 form(parent);
+    if (parent)
+        WindowPlacement::PlaceOver(form, *parent->window());
     form.exec();
 }
