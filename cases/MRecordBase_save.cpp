@@ -95,6 +95,8 @@ bool MRecordBase::FinishStoppedSave()
     const QString journal = SaveJournalPath();
     if (utf8Path.isEmpty() || !ops.exists(journal))
         return true;
+    if (!SettleQuickCheck()) // rows lost to damage would make a save's files look unnamed
+        return false;
     QFile f;
     SaveJournal j;
     if (OpenRegularFile(f, journal) && j.fromJson(f.read(64 * 1024))) {

@@ -140,10 +140,10 @@ TEST_F(DamagedCaseWindowTest, IsNamedOnceNeverSavedIntoAndLeftByteForByte)
         EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")))
             << prompts.asked().last().text.toStdString();
 
-        prompts.reply(Answer::Yes); // 确定要关闭软件吗？
+        prompts.reply(Answer::Yes).reply(Answer::No); // 确定要关闭软件吗？ 当前案例尚未保存，要保存吗？
         EXPECT_TRUE(w->close());
         w.reset();
-        EXPECT_EQ(prompts.asked().size(), base + 3); // nothing more is said
+        EXPECT_EQ(prompts.asked().size(), base + 4); // nothing more is said
         EXPECT_TRUE(Snapshot() == before) << "the case file or a file beside it changed";
     }
 }
@@ -175,7 +175,7 @@ TEST_F(DamagedCaseWindowTest, DamageFoundWhileAllCasesLoadStopsSaving)
     ASSERT_EQ(prompts.asked().size(), 3);
     EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")));
     EXPECT_EQ(Snapshot()[""], damaged);
-    prompts.reply(Answer::Yes);
+    prompts.reply(Answer::Yes).reply(Answer::No);
     EXPECT_TRUE(w->close());
 }
 

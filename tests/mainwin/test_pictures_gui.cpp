@@ -477,7 +477,7 @@ TEST_F(PicturesTest, TurningTheAxisThroughTheCentreLeavesTheReportAndTheBoxesOfT
         if (v.tab == 1)
             w->BtoPan8Click();
         EXPECT_EQ(report->toPlainText().toStdString(), turned.toStdString());
-        close(*w);
+        closeUnsaved(*w);
     }
 }
 
@@ -553,7 +553,7 @@ TEST_F(PicturesTest, AxisIsShownWithItsDegreeOverItsBandAndWhileItTurns)
     find<QRadioButton>(w.get(), "RdoPanShape_1")->click();
     Send(img1, QEvent::MouseMove, {250, 360}, Qt::NoButton);
     EXPECT_FALSE(w->TurnAxisShown());
-    close(*w);
+    closeUnsaved(*w);
 }
 
 // Over the chart the cursor says what a drag would do: turn on the ring band and the axis, a size on the edges,

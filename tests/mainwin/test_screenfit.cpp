@@ -101,9 +101,12 @@ protected:
         choice->trigger();
         QTest::qWait(700);
     }
-    void close(std::unique_ptr<TFrmMain> &w)
+    // A window with a house laid out is also asked whether the new case is to be saved: no.
+    void close(std::unique_ptr<TFrmMain> &w, bool houseEntered = false)
     {
         prompts.reply(Prompts::Answer::Yes);
+        if (houseEntered)
+            prompts.reply(Prompts::Answer::No);
         w->close();
         w.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -324,7 +327,7 @@ TEST_F(ScreenFitTest, TheChartsCaptionStaysInViewOverAWidePlan)
                 << " high";
             EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()));
         }
-        close(w);
+        close(w, true);
     }
 }
 

@@ -46,7 +46,6 @@ TEST_F(StoppedSessionTest, TheNextStartClearsExactlyWhatTheKilledProgramLeft)
         {"dat/set.ini.AbCdEf", true},
         {"dat/qrinit.ini.zzzzzz", true},
         {"dat/Quorin.db.casesave.QwErTy", true},
-        {"dat/Quorin.db.casesave", false},
         {"Quorin_f/张三_198005060708.rtf.QwErTy", true},
         {"Quorin_f/张三_198005060708.bmp.ABCDEF", true},
         {"compass/新罗盘.jpg.abcXYZ", true},
