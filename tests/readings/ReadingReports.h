@@ -11,6 +11,18 @@ struct Reports {
     QString xk, bz; // the Xuan Kong reading of the lay-out, then the Eight Mansions reading; xk empty on failure
 };
 
+// Both reports of a house: the Xuan Kong reading, then the Eight Mansions one; empty when the house is refused.
+inline Reports Write(MQuorin &q, const TRecordData &rec)
+{
+    Reports r;
+    if (!q.PaiPan(rec))
+        return r;
+    r.xk = q.sReport;
+    q.ShowBaZhaiPan();
+    r.bz = q.sReport;
+    return r;
+}
+
 // The reference owner's house on mountain m at degree, built in buildYear, laid out as the given mountain item
 // (by default the degree's, or the mountain's centre item for a degree outside the mountain).
 inline Reports Write(MQuorin &q, int m, int buildYear, bool xiaGua, double degree, int item = -1)
@@ -24,13 +36,7 @@ inline Reports Write(MQuorin &q, int m, int buildYear, bool xiaGua, double degre
     rec.door = static_cast<uint8_t>((m + 12) % 24);
     rec.buildYear = static_cast<int16_t>(buildYear);
     rec.xiaGua = xiaGua ? 1 : 0;
-    Reports r;
-    if (!q.PaiPan(rec))
-        return r;
-    r.xk = q.sReport;
-    q.ShowBaZhaiPan();
-    r.bz = q.sReport;
-    return r;
+    return Write(q, rec);
 }
 
 // The same house with its door on mountain `door` (0..23) and an owner born in ownerYear: the reports a client
@@ -44,13 +50,7 @@ inline Reports Write(MQuorin &q, int m, int buildYear, bool xiaGua, int door, in
     rec.date = TDateRec{static_cast<int16_t>(ownerYear), 0, 1, 0, 0};
     rec.buildYear = static_cast<int16_t>(buildYear);
     rec.xiaGua = xiaGua ? 1 : 0;
-    Reports r;
-    if (!q.PaiPan(rec))
-        return r;
-    r.xk = q.sReport;
-    q.ShowBaZhaiPan();
-    r.bz = q.sReport;
-    return r;
+    return Write(q, rec);
 }
 
 // Periods 1 to 9, both variants near the 兼 threshold, the four patterns, 伏吟 and 反吟, 合十, 三般卦, 打劫, and
