@@ -1,7 +1,6 @@
 // The texts of the round chart measured on their ink: each drawn alone at the screen's ratio, no two touch, and the
 // centre palace keeps inside its circle, in every view and at the sizes people use.
-#include "ChartPainter.h"
-#include "MImagePlus.h"
+#include "ChartRender.h"
 #include "ReferenceHouse.h"
 #include "TextInk.h"
 
@@ -20,21 +19,9 @@ struct Drawing {
 
 Drawing DrawRound(const ChartDrawData& d, int w, int h, qreal ratio)
 {
-    Drawing out;
-    out.g = PanGeometryFor(w, h);
-    QImage image(QSize(w, h) * ratio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::white);
-    std::vector<DrawnText> log;
-    MImagePlus s;
-    s.BeginDraw(&image);
-    s.SetTextLog(&log);
-    ChartPainter painter(s, d, out.g);
-    painter.Draw();
-    s.EndDraw();
-    out.radius = painter.Radius();
-    out.inks = InkOfAll(log, QSize(w, h), ratio);
-    return out;
+    ChartTexts texts;
+    RenderChart(d, w, h, nullptr, ratio, &texts);
+    return {InkOfAll(texts.log, QSize(w, h), ratio), PanGeometryFor(w, h), texts.radius};
 }
 
 // Houses whose palaces show every star and numeral: the reference house, the 兼 house, and charts made up so that
@@ -80,11 +67,10 @@ TEST(RoundChartDigits, NoTwoTextsTouchAndTheCentreKeepsInsideItsCircle)
                 const std::string where = house + ", " + v.name + ", " + std::to_string(size.w) + "x" +
                                           std::to_string(size.h) + " x" + std::to_string(int(size.ratio)) + ": ";
                 const QPointF centre = QPointF(drawn.g.fCenterX + 0.5, drawn.g.fCenterY + 0.5) * size.ratio;
+                const auto fromCentre = [&](QPointF p) { return std::hypot(p.x() - centre.x(), p.y() - centre.y()); };
                 std::vector<const TextInk*> chart;
                 for (const TextInk& ink : drawn.inks)
-                    if (!ink.pixels.empty() &&
-                        std::hypot(ink.box.center().x() - centre.x(), ink.box.center().y() - centre.y()) <
-                            0.9 * drawn.radius * size.ratio)
+                    if (!ink.pixels.empty() && fromCentre(ink.box.center()) < 0.9 * drawn.radius * size.ratio)
                         chart.push_back(&ink);
                 ASSERT_GT(chart.size(), 24u) << where;
                 for (size_t i = 0; i < chart.size(); ++i)
@@ -100,14 +86,12 @@ TEST(RoundChartDigits, NoTwoTextsTouchAndTheCentreKeepsInsideItsCircle)
                                         (v.panel == PanelNeiQi ? 1 : 0);
                 size_t found = 0;
                 for (const TextInk* ink : chart) {
-                    const double middle =
-                        std::hypot(ink->box.center().x() - centre.x(), ink->box.center().y() - centre.y());
-                    if (middle >= circle)
+                    if (fromCentre(ink->box.center()) >= circle)
                         continue;
                     ++found;
                     double farthest = 0;
                     for (const QPoint p : ink->pixels)
-                        farthest = std::max(farthest, std::hypot(p.x() + 0.5 - centre.x(), p.y() + 0.5 - centre.y()));
+                        farthest = std::max(farthest, fromCentre(QPointF(p) + QPointF(0.5, 0.5)));
                     EXPECT_LE(farthest, circle - 1.0 * size.ratio - kGap(size.ratio))
                         << where << "centre " << ink->text.text.toStdString();
                 }
