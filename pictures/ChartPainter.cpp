@@ -137,12 +137,20 @@ void ChartPainter::TextCentred(const QString& text, QPointF p) { s_.DrawTextCent
 
 void ChartPainter::RingText(const QString& text, QPointF p, double theta)
 {
-    if (d_.iTilt == 1 || d_.iTilt == 2) {
-        const double turn = d_.iTilt == 1 ? 90.0 : 270.0;
-        s_.DrawTextRotated(float(p.x()), float(p.y()), text, float(theta + turn));
+    if (const std::optional<double> turn = RingTurn(theta)) {
+        s_.DrawTextRotated(float(p.x()), float(p.y()), text, float(*turn));
         return;
     }
     TextCentred(text, p);
+}
+
+std::optional<double> ChartPainter::RingTurn(double theta) const
+{
+    if (d_.iTilt == 1)
+        return theta + 90.0;
+    if (d_.iTilt == 2)
+        return theta + 270.0;
+    return std::nullopt;
 }
 
 uint32_t ChartPainter::StarColour(int star) const { return d_.XingColor[size_t(FloorMod(star, 9))]; }

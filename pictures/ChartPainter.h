@@ -110,6 +110,8 @@ private:
     // shared helpers
     void TextCentred(const QString& text, QPointF p);
     void RingText(const QString& text, QPointF p, double theta);
+    // Counter-clockwise turn of a ring text at screen angle theta, as RingText draws it; none for upright text.
+    std::optional<double> RingTurn(double theta) const;
     void SetFont(float size, bool bold, uint32_t colour);
     // Where the texts of a palace about its point p go, in picture coordinates: the middles of their boxes (as
     // DrawTextCentred takes them) for the pair of mountain and facing stars, the period numeral and, in the

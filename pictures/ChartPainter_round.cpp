@@ -14,6 +14,11 @@
 
 namespace {
 
+// Radii of the names outside the mountain ring, fractions of the chart radius: the trigram names, and the
+// direction names two thirds of the way from the mountain ring (0.65) to the outer circle.
+constexpr double kGuaNameRadius = 0.775;
+constexpr double kDirectionNameRadius = 0.65 + (0.9 - 0.65) * 2.0 / 3.0;
+
 // Element colour of a mountain's name in the 五行色 mode; water shows grey, since black would vanish in a dark
 // cell.
 uint32_t ElementNameColour(int m)
@@ -62,12 +67,12 @@ void ChartPainter::DrawRoundBase()
     for (int i = 0; i < 8; ++i) {
         const double a = d_.PanAngle - 45.0 * i;
         SetFont(float(g_.iTextSize - 2), false, 0x000000);
-        RingText(Qs(FangXiangName[size_t(i)]), At((0.65 + (0.9 - 0.65) * 2.0 / 3.0) * r, a - 5.0), a - 5.0);
+        RingText(Qs(FangXiangName[size_t(i)]), At(kDirectionNameRadius * r, a - 5.0), a - 5.0);
 
         const int palace = (6 + i) % 8;
         const uint32_t colour = d_.colour == ColourWuXing ? WuXingColor[GuaWuXing[size_t(palace)]] : 0x000000;
         SetFont(float(g_.iTextSize + 2), true, colour);
-        RingText(Qs(HouTianGuaName[size_t(palace)]), At(0.775 * r, a - 22.5), a - 22.5);
+        RingText(Qs(HouTianGuaName[size_t(palace)]), At(kGuaNameRadius * r, a - 22.5), a - 22.5);
     }
 
     DrawMountainRing();
@@ -143,20 +148,19 @@ void ChartPainter::DrawRoundMark(const QString& mark, double theta)
     // angle.
     const double r = g_.fRadius;
     const double ring = 0.65 * r + 1.0;
-    const auto turnOf = [this](double a) { return d_.iTilt == 1 ? a + 90.0 : d_.iTilt == 2 ? a + 270.0 : 0.0; };
     std::array<BoxReach, 16> names;
     SetFont(float(g_.iTextSize + 2), true, 0x000000);
     const double tw = s_.TextWidth(QStringLiteral("国")), th = s_.TextHeight(QStringLiteral("国"));
     for (int i = 0; i < 8; ++i) {
         const double a = d_.PanAngle - 45.0 * i - 22.5;
-        names[size_t(i)] = TextBoxReach(0.775 * r, a, tw, th, turnOf(a), theta);
+        names[size_t(i)] = TextBoxReach(kGuaNameRadius * r, a, tw, th, RingTurn(a).value_or(0.0), theta);
     }
     SetFont(float(g_.iTextSize - 2), false, 0x000000);
     for (int i = 0; i < 8; ++i) {
         const double a = d_.PanAngle - 45.0 * i - 5.0;
         const QString name = Qs(FangXiangName[size_t(i)]);
-        names[size_t(8 + i)] = TextBoxReach((0.65 + (0.9 - 0.65) * 2.0 / 3.0) * r, a, s_.TextWidth(name),
-                                            s_.TextHeight(name), turnOf(a), theta);
+        names[size_t(8 + i)] = TextBoxReach(kDirectionNameRadius * r, a, s_.TextWidth(name), s_.TextHeight(name),
+                                            RingTurn(a).value_or(0.0), theta);
     }
     // The mark between the ring and the names, as large as the room allows up to its own size, nearest the
     // middle of its room.
@@ -164,7 +168,7 @@ void ChartPainter::DrawRoundMark(const QString& mark, double theta)
         SetFont(float(size), true, 0x0000FF);
         const double w = s_.TextWidth(mark), h = s_.TextHeight(mark);
         double lo = -1.0, hi = -1.0;
-        for (double rho = ring; rho <= 0.775 * r; rho += 0.5) {
+        for (double rho = ring; rho <= kGuaNameRadius * r; rho += 0.5) {
             const BoxReach m = TextBoxReach(rho, theta, w, h, 0.0, theta);
             if (m.rMin < ring)
                 continue;
