@@ -197,7 +197,6 @@ bool FloorPlan::SaveUndo()
     }
     current_ = step;
     last_ = step;
-    first_ = std::max(first_, last_ - (kUndoSteps - 1));
     slotBytes_[step % kUndoSteps] = QFileInfo(StepFile(step)).size();
     return true;
 }
