@@ -710,6 +710,21 @@ std::array<bool, kLabelRows> LabelContradictions(const Reports &r, int mountain,
     return hit;
 }
 
+// Every one of the 432 charts: f(period, mountain, xiaGua, a building year in the middle of the period).
+template <class F> void ForEachChart(F f)
+{
+    for (int period = 1; period <= 9; ++period)
+        for (int m = 0; m < 24; ++m)
+            for (bool xiaGua : {true, false})
+                f(period, m, xiaGua, 1864 + 20 * (period - 1) + 10);
+}
+
+template <size_t N> void Count(std::array<int, N> &counts, const std::array<bool, N> &hit)
+{
+    for (size_t i = 0; i < N; ++i)
+        counts[i] += hit[i];
+}
+
 } // namespace
 
 TEST(ReportAgreement, NoReportContradictsItself)
@@ -717,15 +732,11 @@ TEST(ReportAgreement, NoReportContradictsItself)
     TempProgramFolder folder;
     MQuorin q;
     std::array<int, kRows> counts{};
-    for (int period = 1; period <= 9; ++period)
-        for (int m = 0; m < 24; ++m)
-            for (bool xiaGua : {true, false}) {
-                const Reports r = Write(q, m, 1864 + 20 * (period - 1) + 10, xiaGua, Centre(m), 4 * m + 1);
-                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
-                const auto hit = Contradictions(r);
-                for (int i = 0; i < kRows; ++i)
-                    counts[i] += hit[i];
-            }
+    ForEachChart([&](int period, int m, bool xiaGua, int year) {
+        const Reports r = Write(q, m, year, xiaGua, Centre(m), 4 * m + 1);
+        ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+        Count(counts, Contradictions(r));
+    });
     for (int i = 0; i < kRows; ++i)
         EXPECT_EQ(counts[i], 0) << kRowNames[i];
 
@@ -754,20 +765,13 @@ TEST(ReportAgreement, TwoMethodsAndLabelsAgreeForSideDoorsAndOwnersOfEitherGroup
         for (const bool sameGroup : {true, false}) {
             std::array<int, kMeetingRows> meeting{};
             std::array<int, kLabelRows> labels{};
-            for (int period = 1; period <= 9; ++period)
-                for (int m = 0; m < 24; ++m)
-                    for (bool xiaGua : {true, false}) {
-                        const int year = 1864 + 20 * (period - 1) + 10, facing = (m + 12) % 24;
-                        const int door = sideDoor ? (facing + 3) % 24 : facing;
-                        const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
-                        ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
-                        const auto hit = MeetingContradictions(r);
-                        for (int i = 0; i < kMeetingRows; ++i)
-                            meeting[i] += hit[i];
-                        const auto label = LabelContradictions(r, m, Centre(m));
-                        for (int i = 0; i < kLabelRows; ++i)
-                            labels[i] += label[i];
-                    }
+            ForEachChart([&](int period, int m, bool xiaGua, int year) {
+                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
+                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
+                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+                Count(meeting, MeetingContradictions(r));
+                Count(labels, LabelContradictions(r, m, Centre(m)));
+            });
             const std::string setting = std::string(sideDoor ? ", side door" : ", facing door") +
                                         (sameGroup ? ", owner of the house's group" : ", owner of the other group");
             for (int i = 0; i < kMeetingRows; ++i)
