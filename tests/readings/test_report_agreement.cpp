@@ -194,12 +194,12 @@ QChar AxisPalace(const QString &xk, bool sitting)
     return {};
 }
 
-// The facing star and its state in a palace's star line ("5", "生").
-std::pair<int, QChar> FacingStar(const QString &xk, QChar trigram)
+// The facing (or mountain) star and its state in a palace's star line ("5", "生"); 0 when the report has none.
+std::pair<int, QChar> StarOf(const QString &xk, QChar trigram, bool facing = true)
 {
-    static const QRegularExpression re(Q("向星(\\d)\\((.)\\)"));
+    static const QRegularExpression facingRe(Q("向星(\\d)\\((.)\\)")), mountainRe(Q("山星(\\d)\\((.)"));
     const QStringList section = PalaceSection(xk, trigram);
-    const auto m = section.size() > 1 ? re.match(section[1]) : QRegularExpressionMatch();
+    const auto m = section.size() > 1 ? (facing ? facingRe : mountainRe).match(section[1]) : QRegularExpressionMatch();
     return m.hasMatch() ? std::pair{m.captured(1).toInt(), m.captured(2)[0]} : std::pair{0, QChar()};
 }
 
@@ -286,7 +286,7 @@ std::array<bool, kRows> Contradictions(const Reports &r)
     // facing star (city gates, 零神); nor is 五黄 a usable city gate outside 五运.
     for (const Said &said : PalaceStatements(xk)) {
         const bool open = said.use == Use::Open;
-        const auto [star, state] = FacingStar(xk, said.palace);
+        const auto [star, state] = StarOf(xk, said.palace);
         hit[kGateForbidden] |= open && forbidden.count(said.palace) && said.source == Source::Gate;
         hit[kDaJieForbidden] |= open && forbidden.count(said.palace) && said.source == Source::DaJie;
         hit[kTwoAnswers] |= said.use != uses.at(said.palace);
@@ -590,15 +590,6 @@ const char *const kLabelRowNames[kLabelRows] = {"打劫 switched off", "五黄 d
                                                 "gate header against its sentence", "五黄 labelled timely",
                                                 "替卦 header names the wrong side", "no door, then doors"};
 
-// The mountain star of a palace, from its star line; 0 when the report has none.
-int MountainStar(const QString &xk, QChar trigram)
-{
-    static const QRegularExpression re(Q("山星(\\d)\\("));
-    const QStringList section = PalaceSection(xk, trigram);
-    const auto m = section.size() > 1 ? re.match(section[1]) : QRegularExpressionMatch();
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
-}
-
 // A mountain star that forbids digging in period q: 五黄 outside 五运, 二黑 when dead or killing.
 bool NoDiggingStar(int star, int q)
 {
@@ -669,7 +660,7 @@ std::array<bool, kLabelRows> LabelContradictions(const Reports &r, int mountain,
         const int q = kNumerals.indexOf(l[i - 1][0]) + 1;
         for (const QString &clause : (l[i - 1] + l[i]).split(QRegularExpression(Q("[；。—]"))))
             if (const auto c = WateredPalace(xk, clause))
-                hit[kFiveDugLater] |= NoDiggingStar(MountainStar(xk, *c), q) && !clause.contains(Q("忌动土"));
+                hit[kFiveDugLater] |= NoDiggingStar(StarOf(xk, *c, false).first, q) && !clause.contains(Q("忌动土"));
     }
 
     // The gate header against the gate sentence of the chart's explanation.
