@@ -87,7 +87,8 @@ HouseRuling RuleHouse(const FlyChart &chart, int sitting, int period)
         if (chart[p][kSlotFacingStar] == stored)
             h.wangXiang = p;
     }
-    h.pattern = MakePalaceRecords(chart, stored)[sit][kSlotPattern];
+    const PalaceRecords gong = MakePalaceRecords(chart, stored);
+    h.pattern = gong[sit][kSlotPattern];
     h.backHeld = (h.wangShan == sit && h.wangXiang != sit) || h.pattern == kWangShanWangXiang ||
                  h.pattern == kShuangXingHuiXiang;
 
@@ -100,7 +101,7 @@ HouseRuling RuleHouse(const FlyChart &chart, int sitting, int period)
             gateHere = gateHere || (h.gateUsable[k] && gates[k][0] / 3 == p);
         h.palace[p] = RulePalace(chart, p, period, h, sit, gateHere);
     }
-    RuleDaJie(h, MakePalaceRecords(chart, stored), sitting, period);
+    RuleDaJie(h, gong, sitting, period);
     for (int k = 0; k < 2; ++k)
         h.gateOpen[k] = h.gateUsable[k] && h.palace[gates[k][0] / 3].use != PalaceUse::AirOnly &&
                         h.palace[gates[k][0] / 3].use != PalaceUse::Quiet;

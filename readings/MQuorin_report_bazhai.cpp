@@ -158,8 +158,8 @@ QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int perio
         why = star + QStringLiteral("(%1)，宜静").arg(StateName(facingStar, period));
         break;
     }
-    return QStringLiteral("★本宅玄空飞星：%1%2宫%3，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
-        .arg(U(FangXiangName[(palace + 2) % 8]), PalaceName(palace), why);
+    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
+        .arg(PalaceWithDirection(palace), why);
 }
 } // namespace
 
@@ -226,7 +226,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     t.clear();
     for (int j = 0; j < 8; ++j) {
         const int code = BaZhaiFuWei[3 + j] % 8;
-        t += QStringLiteral("★%1宫(%2):").arg(PalaceName(j), U(FangXiangName[(j + 2) % 8]));
+        t += QStringLiteral("★%1宫(%2):").arg(PalaceName(j), Direction(j));
         t += QStringLiteral("%1(%2)临之，").arg(U(YouXingName[code]), U(BaZhaiXingName[code]));
         const QString starText = LoadStr(300 + code);
         const bool good = GoodStar(code);

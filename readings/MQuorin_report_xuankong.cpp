@@ -250,23 +250,25 @@ QString DaJieLine(const HouseRuling &rule, int period)
     return t + QStringLiteral("。\r\n");
 }
 
-// The state a star line gives a star. 五黄 outside its own period is no growing star, whatever its distance from
-// the period says, and the reading keeps it quiet; its label says so (the chart colours keep the distance).
-QString StarLabel(int star, int period)
+// The state a star line gives a star, as an index into XingStateName. 五黄 outside its own period is no growing
+// star, whatever its distance from the period says, and the reading keeps it quiet; its label says so (the chart
+// colours keep the distance).
+int LabelState(int star, int period)
 {
-    if (Nine(star) == 5 && Nine(period) != 5 && StarStateIndex(star, period) <= 2)
-        return U(XingStateName[5]);
-    return StateName(star, period);
+    const int state = StarStateIndex(star, period);
+    return Nine(star) == 5 && Nine(period) != 5 && state <= 2 ? 5 : state;
 }
+
+QString StarLabel(int star, int period) { return U(XingStateName[LabelState(star, period)]); }
 
 // A city gate in the header: its mountain, star and state, and, where the label would call it timely but the
 // gate's palace may take no door, that it is not used.
 QString GateLabel(const GateRecord &gate, bool open, int period)
 {
-    const QString state = StarLabel(gate[1], period);
-    const bool timely = state == U(XingStateName[0]) || state == U(XingStateName[1]);
+    const int state = LabelState(gate[1], period);
+    const bool timely = state <= 2; // 旺 or 生
     return QStringLiteral("%1(%2-%3%4)")
-        .arg(Mountain(gate[0]), Numeral(gate[1]), state,
+        .arg(Mountain(gate[0]), Numeral(gate[1]), U(XingStateName[state]),
              timely && !open ? QStringLiteral("，不作城门用") : QString());
 }
 

@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+// The centre of mountain m (0 壬 … 23 亥), in degrees with 子 at 0°.
+inline double Centre(int m) { return std::fmod(15.0 * (m + 23), 360.0); }
+
 struct Reports {
     QString xk, bz; // the Xuan Kong reading of the lay-out, then the Eight Mansions reading; xk empty on failure
 };
@@ -45,7 +48,7 @@ inline Reports Write(MQuorin &q, int m, int buildYear, bool xiaGua, int door, in
 {
     TRecordData rec = ReferenceHouse();
     rec.mountain = static_cast<uint8_t>(4 * m + 1);
-    rec.degree = static_cast<float>(std::fmod(15.0 * (m + 23), 360.0));
+    rec.degree = static_cast<float>(Centre(m));
     rec.door = static_cast<uint8_t>(door);
     rec.date = TDateRec{static_cast<int16_t>(ownerYear), 0, 1, 0, 0};
     rec.buildYear = static_cast<int16_t>(buildYear);
