@@ -58,11 +58,7 @@ bool CaseFileOps::exists(const QString &path) { return QFileInfo::exists(path); 
 
 bool CaseFileOps::isDir(const QString &path) { return QFileInfo(path).isDir(); }
 
-bool CaseFileOps::isFile(const QString &path)
-{
-    struct stat st {};
-    return ::stat(Native(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool CaseFileOps::isFile(const QString &path) { return QFileInfo(path).isFile(); }
 
 bool CaseFileOps::copyFile(const QString &src, const QString &dst)
 {

@@ -1,7 +1,7 @@
 // Backup, restore, delete-all, compaction, import, export and the old file's migration on real files: every
 // step made to fail in turn, and the program killed at every step.
-#include "CaseFileOps.h"
 #include "CaseFiles.h"
+#include "CaseTestSupport.h"
 #include "MRecordBase.h"
 
 #include <QCryptographicHash>
@@ -25,8 +25,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace {
 
 // Stands in for the RTF writer and reader: the case library only passes the bytes through.
@@ -43,35 +41,6 @@ TRemarkCodec TestCodec()
                 text = QString::fromUtf8(b.mid(7).chopped(1));
                 return true;
             }};
-}
-
-// Fails the n-th step, or with kill set ends the process there; counts the steps either way.
-struct StepOps : CaseFileOps {
-    int at = 0;
-    bool kill = false;
-    int calls = 0;
-    bool step(const char *) override
-    {
-        if (++calls != at)
-            return true;
-        if (kill)
-            raise(SIGKILL);
-        return false;
-    }
-};
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Every file under a folder, by relative path, with a hash of its bytes.

@@ -1,0 +1,48 @@
+#pragma once
+
+// What the tests of the case file's own operations share.
+
+#include "CaseFileOps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+// Refuses the n-th file step, or with kill set ends the process there; counts the steps either way.
+struct StepOps : CaseFileOps {
+    int at = 0;
+    bool kill = false;
+    int calls = 0;
+    bool step(const char *) override
+    {
+        if (++calls != at)
+            return true;
+        if (kill)
+            raise(SIGKILL);
+        return false;
+    }
+};
+
+// Writes a file, making its folder.
+inline void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A file's bytes; empty when it cannot be read.
+inline QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
