@@ -812,7 +812,7 @@ void TFrmMain::Img1MouseUp(QMouseEvent *event)
     // The axis turned with the pointer: it stays shown while the pointer still lies on it.
     const QPoint pt = event->position().toPoint();
     showTurnAxis(m_quorin->HitTestPan(pt.x(), pt.y()) == DragZuoXiang);
-    if (kind == 3) {
+    if (kind == DragZuoXiang) {
         // The turn laid the house out again: the report follows it; the compass view stays as it is.
         const bool baZhai = ui->PageXuanBa->currentIndex() == 1;
         if (m_quorin->GetDisplayMode() == kCompassView)

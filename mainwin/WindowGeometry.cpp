@@ -1,5 +1,7 @@
 #include "WindowGeometry.h"
 
+#include "WindowPlacement.h"
+
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -67,10 +69,10 @@ protected:
             return false;
         const QRect frame = m_window.frameGeometry();
         const QSize decoration(m.left() + m.right(), m.top() + m.bottom());
-        QRect placed = Place(frame, m_minimum + decoration, m_available);
+        QRect placed = WindowPlacement::Place(frame, m_minimum + decoration, m_available);
         // The window manager puts the frame's corner or the client's corner where the window was placed.
         if (m_centre && (frame.topLeft() == m_placedAt || m_window.geometry().topLeft() == m_placedAt))
-            placed = Centred(placed.size(), m_available);
+            placed = WindowPlacement::Centred(placed.size(), m_available);
         if (placed.size() != frame.size())
             m_window.resize(placed.size() - decoration);
         if (placed.topLeft() != frame.topLeft())
@@ -85,11 +87,12 @@ private:
     {
         const QMargins c = m_window.contentsMargins();
         const QSize size = m_central + QSize(c.left() + c.right(), c.top() + c.bottom() + MenuHeight(m_window));
-        QRect placed = Place(QRect(m_window.pos(), size), m_window.minimumSize(), m_available);
+        QRect placed = WindowPlacement::Place(QRect(m_window.pos(), size), m_window.minimumSize(), m_available);
         // A move that only kept the grown window on the screen is not the user's.
-        const QPoint kept = Place(QRect(m_placedAt, m_window.size()), m_window.minimumSize(), m_available).topLeft();
+        const QPoint kept =
+            WindowPlacement::Place(QRect(m_placedAt, m_window.size()), m_window.minimumSize(), m_available).topLeft();
         if (m_centre && (m_window.pos() == m_placedAt || m_window.pos() == kept))
-            placed = Centred(placed.size(), m_available);
+            placed = WindowPlacement::Centred(placed.size(), m_available);
         m_window.resize(placed.size());
         m_window.move(placed.topLeft());
         m_placedAt = m_window.pos();
@@ -130,9 +133,9 @@ void place(QMainWindow &window, const QRect &client, QWidget *panel, bool centre
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : stored;
-    QRect placed = Place(stored, minimum + frame, available);
+    QRect placed = WindowPlacement::Place(stored, minimum + frame, available);
     if (centre)
-        placed = Centred(placed.size(), available);
+        placed = WindowPlacement::Centred(placed.size(), available);
     window.resize(placed.size() - frame);
     window.move(placed.topLeft());
     if (m.isNull() && !window.isVisible())

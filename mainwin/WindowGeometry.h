@@ -1,7 +1,5 @@
 #pragma once
 
-#include "WindowPlacement.h"
-
 #include <QMargins>
 #include <QRect>
 
@@ -12,10 +10,6 @@ class QWidget;
 // The rules of the main window's stored geometry. The settings file keeps the window's left and top (its outer
 // corner) and the size of its client area, which leaves out the menu bar and the window manager's frame.
 namespace WindowGeometry {
-
-// The placing rules every window shares.
-using WindowPlacement::Centred;
-using WindowPlacement::Place;
 
 // The height of the window's menu bar, which the stored client height leaves out.
 int MenuHeight(const QMainWindow &window);

@@ -1,6 +1,6 @@
 #include "TurnAxis.h"
 
-#include "ChartRules.h"
+#include "CompassRings.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -44,8 +44,7 @@ TurnAxis TurnAxisFor(const PanGeometry& g, double panAngle, double degree, doubl
     a.head[0] = QLineF(a.facing, Polar(g, (kReach - 0.04) * r, face - 3.0));
     a.head[1] = QLineF(a.facing, Polar(g, (kReach - 0.04) * r, face + 3.0));
 
-    const DegMin dm = ToDegMin(NormalizeAngle(degree));
-    a.label = QStringLiteral("%1度%2分").arg(dm.deg % 360).arg(dm.min);
+    a.label = CompassDegreeText(degree);
     const QFontMetricsF metrics(LabelFont(labelPoints));
     const QSizeF size(metrics.horizontalAdvance(a.label) + 2 * kLabelPadding, metrics.height() + 2 * kLabelPadding);
     // Beyond the sitting end, its nearest corner clear of the circle, then pulled into the picture.

@@ -70,7 +70,7 @@ void KeepOnScreen(QWidget &window)
 
 void PlaceOver(QWidget &tool, const QWidget &owner)
 {
-    const QSize frame = owner.frameGeometry().size() - owner.geometry().size();
+    const QSize frame = decoration(owner);
     QSize outer = tool.size() + frame;
     // A window that has never been laid out takes the size its layout asks for.
     if (!tool.testAttribute(Qt::WA_Resized))

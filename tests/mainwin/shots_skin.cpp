@@ -1,11 +1,13 @@
 // Shows the whole program in a skin, or native, for screenshots under a real X server (not a test):
-//   shots_skin Mx1|Mx2|native main|dialog|message|menu|switch|fresh|fresh-switch|fenlei|input|<menu item> [seconds]
+//   shots_skin Mx1|Mx2|native main|dialog|message|menu|switch|fresh|fresh-switch|fresh-plan|fenlei|input|<menu item>
+//              [seconds]
 // The program starts as a user's would, with the skin chosen in qrinit.ini; a house is laid out; then the
 // settings dialog, a message box or the first menu of the menu bar is opened. "switch" starts native and
 // chooses the skin and 系统默认 in turn from the skin menu, four times each, printing the window's outer
 // top-left and size after each choice. "fresh" starts as a first start (no stored size) in the skin given,
-// "fresh-switch" besides chooses the other looks in turn. "fresh-plan" loads a floor plan wider than the view under the round chart. "fenlei" opens the category question of saving,
-// "input" the length question of the door ruler, and a menu item's name (TmnuJiuXing, ...) opens its window.
+// "fresh-switch" besides chooses the other looks in turn, "fresh-plan" loads a floor plan wider than the view
+// under the round chart. "fenlei" opens the category question of saving, "input" the length question of the
+// door ruler, and a menu item's name (TmnuJiuXing, ...) opens its window.
 #include "AppPath.h"
 #include "IniFile.h"
 #include "Prompts.h"
@@ -70,8 +72,6 @@ int main(int argc, char **argv)
     {
         IniFile ini(dir.path() + QStringLiteral("/dat/qrinit.ini"));
         ini.WriteBool(QStringLiteral("window"), QStringLiteral("skined"), skin != u"native" && scene != u"switch");
-        if (fresh)
-            ini.WriteString(QStringLiteral("window"), QStringLiteral("skinname"), skin);
         ini.WriteString(QStringLiteral("window"), QStringLiteral("skinname"), skin);
         const bool switching = scene == u"switch"; // a window that fits the screen in either look
         if (!fresh) {

@@ -45,9 +45,7 @@ namespace {
 
 void Send(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                  : type == QEvent::MouseMove         ? Qt::MouseButtons(button)
-                                                                      : Qt::MouseButtons(button);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
                   held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
@@ -125,6 +123,16 @@ protected:
         const QString file = path(QStringLiteral("plan.bmp"));
         Plan(w, h).save(file);
         return file;
+    }
+    // The round chart laid out at 0:0 at 500 x 580: centre (250, 290), radius 250, the axis straight down.
+    TImage *roundChart(TFrmMain &w)
+    {
+        find<QRadioButton>(&w, "RdoPanShape_0")->click();
+        layOut(w);
+        auto *img1 = find<TImage>(&w, "Img1");
+        w.Quorin()->SetPanSize(500, 580, true);
+        img1->resize(500, 580);
+        return img1;
     }
     void trigger(TFrmMain &w, const char *name) { find<QAction>(&w, name)->trigger(); }
     QString lastText() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; }
@@ -407,13 +415,9 @@ TEST_F(PicturesTest, HandlesResizeAndMoveBothPicturesNeverBelowTheirMinimum)
 TEST_F(PicturesTest, RingTurnsTheDrawingAxisTurnsTheHouseAndTheLockHoldsBoth)
 {
     auto w = open();
-    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
-    layOut(*w);
-    auto *img1 = find<TImage>(w.get(), "Img1");
+    auto *img1 = roundChart(*w);
     MQuorin &q = *w->Quorin();
-    q.SetPanSize(500, 580, true);
-    img1->resize(500, 580);
-    // Centre (250, 290), radius 250: the turning ring at 150 pixels, the axis straight down (sitting 0°).
+    // The turning ring at 150 pixels from the centre.
     Drag(img1, {250, 390}, {{267, 388}});
     EXPECT_NEAR(q.Rec.degree, 350.0f, 0.6f);
     EXPECT_EQ(find<QLineEdit>(w.get(), "LedtZtd")->text().left(3), QStringLiteral("350"));
@@ -447,12 +451,8 @@ TEST_F(PicturesTest, TurningTheAxisThroughTheCentreLeavesTheReportAndTheBoxesOfT
     for (const auto &v : views) {
         SCOPED_TRACE(v.view);
         auto w = open();
-        find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
-        layOut(*w);
-        auto *img1 = find<TImage>(w.get(), "Img1");
+        auto *img1 = roundChart(*w);
         MQuorin &q = *w->Quorin();
-        q.SetPanSize(500, 580, true);
-        img1->resize(500, 580);
         trigger(*w, v.view);
         find<QTabWidget>(w.get(), "PageXuanBa")->setCurrentIndex(v.tab);
         auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
@@ -486,12 +486,8 @@ TEST_F(PicturesTest, TurningTheAxisThroughTheCentreLeavesTheReportAndTheBoxesOfT
 TEST_F(PicturesTest, AxisIsShownWithItsDegreeOverItsBandAndWhileItTurns)
 {
     auto w = open();
-    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
-    layOut(*w);
-    auto *img1 = find<TImage>(w.get(), "Img1");
+    auto *img1 = roundChart(*w);
     MQuorin &q = *w->Quorin();
-    q.SetPanSize(500, 580, true);
-    img1->resize(500, 580);
     const QPointF centre(q.fCenterX, q.fCenterY);
     // Red ink along a line from the centre's star circle out to the mountain ring, at a screen angle.
     const auto redOnAxis = [&](double theta) {
@@ -505,11 +501,11 @@ TEST_F(PicturesTest, AxisIsShownWithItsDegreeOverItsBandAndWhileItTurns)
         }
         return red;
     };
+    const auto axisNow = [&] { return TurnAxisFor(PanGeometryOf(q), q.PanAngle, q.Rec.degree, q.iTextSize); };
     const auto labelInk = [&] {
-        const TurnAxis axis = TurnAxisFor(PanGeometryOf(q), q.PanAngle, q.Rec.degree, q.iTextSize);
         const QImage shown = img1->grab().toImage();
         int ink = 0;
-        const QRect box = axis.labelBox.toRect().adjusted(2, 2, -2, -2);
+        const QRect box = axisNow().labelBox.toRect().adjusted(2, 2, -2, -2);
         for (int y = box.top(); y <= box.bottom(); ++y)
             for (int x = box.left(); x <= box.right(); ++x)
                 ink += shown.pixelColor(x, y).red() > 180 && shown.pixelColor(x, y).green() < 120;
@@ -535,8 +531,7 @@ TEST_F(PicturesTest, AxisIsShownWithItsDegreeOverItsBandAndWhileItTurns)
     EXPECT_TRUE(w->TurnAxisShown());
     EXPECT_GT(redOnAxis(pointer), 40);
     EXPECT_GT(labelInk(), 20);
-    const TurnAxis axis = TurnAxisFor(PanGeometryOf(q), q.PanAngle, q.Rec.degree, q.iTextSize);
-    EXPECT_EQ(axis.label.section(QStringLiteral("度"), 0, 0),
+    EXPECT_EQ(axisNow().label.section(QStringLiteral("度"), 0, 0),
               find<QLineEdit>(w.get(), "LedtZtd")->text().section(QLatin1Char(':'), 0, 0));
     Send(img1, QEvent::MouseButtonRelease, {320, 360});
     EXPECT_TRUE(w->TurnAxisShown()); // the pointer still lies on the axis it turned
@@ -561,12 +556,8 @@ TEST_F(PicturesTest, AxisIsShownWithItsDegreeOverItsBandAndWhileItTurns)
 TEST_F(PicturesTest, CursorOverTheChartShowsWhatADragWouldDo)
 {
     auto w = open();
-    find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
-    layOut(*w);
-    auto *img1 = find<TImage>(w.get(), "Img1");
-    w->Quorin()->SetPanSize(500, 580, true);
-    img1->resize(500, 580);
-    // Centre (250, 290), radius 250: the ring band 137..162 pixels out, the axis straight down and up.
+    auto *img1 = roundChart(*w);
+    // The ring band 137..162 pixels out from the centre; the axis straight down and up.
     const struct { QPoint at; bool locked; Qt::CursorShape shape; } cases[] = {
         {{380, 215}, false, Qt::BitmapCursor}, {{250, 400}, false, Qt::BitmapCursor},
         {{250, 100}, false, Qt::BitmapCursor}, {{150, 150}, false, Qt::SizeAllCursor},

@@ -1,4 +1,4 @@
-#include "WindowGeometry.h"
+#include "WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -19,5 +19,5 @@ TEST(WindowGeometry, StoredRectanglesAreMadeWholeAndVisible)
         {{100, 100, 900, 600}, {1600, 0, 1280, 800}, {1600, 100, 900, 600}}, // a second screen's area
     };
     for (const auto &row : rows)
-        EXPECT_EQ(WindowGeometry::Place(row.stored, minimum, row.available), row.placed) << row.stored.x();
+        EXPECT_EQ(WindowPlacement::Place(row.stored, minimum, row.available), row.placed) << row.stored.x();
 }

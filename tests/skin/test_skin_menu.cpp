@@ -232,20 +232,20 @@ TEST(SkinMenuBar, ContentsKeepTheirSizeThroughSkinningAndUnskinning)
 {
     MenuSession s;
     MenuWindow w;
-    TSkinnedMenu *bar = showSkinned(s, w);
-    ASSERT_TRUE(bar);
-    s.manager()->DeleteForm(&w);
-    SkinSession::Flush();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const auto unskin = [&] {
+        s.manager()->DeleteForm(&w);
+        SkinSession::Flush();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
+    ASSERT_TRUE(showSkinned(s, w));
+    unskin();
     const QSize seen = w.centralWidget()->size();
     for (int round = 1; round <= 3; ++round) {
         SCOPED_TRACE(round);
         ASSERT_TRUE(showSkinned(s, w));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         EXPECT_EQ(w.centralWidget()->size(), seen) << "skinned";
-        s.manager()->DeleteForm(&w);
-        SkinSession::Flush();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        unskin();
         EXPECT_EQ(w.centralWidget()->size(), seen) << "native";
     }
 }

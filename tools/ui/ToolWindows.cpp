@@ -11,17 +11,31 @@
 #include <QPointer>
 
 namespace {
-// Kept windows belong to the window that opened them first and close with it. A tool window first opens over
-// that window; later it comes back where the user left it, on the screen.
+// A tool window first opens over the window it was opened from.
+void PlaceOverParent(QWidget &form, QWidget *parent)
+{
+    if (parent)
+        WindowPlacement::PlaceOver(form, *parent->window());
+}
+
+// Kept windows belong to the window that opened them first and close with it; after the first opening one comes
+// back where the user left it, on the screen.
 template <class Form>
 Form *Kept(QPointer<Form> &form, QWidget *parent)
 {
     if (!form) {
         form = new Form(parent);
-        if (parent)
-            WindowPlacement::PlaceOver(*form, *parent->window());
+        PlaceOverParent(*form, parent);
     }
     return form;
+}
+
+template <class Form>
+void RunModal(QWidget *parent)
+{
+    Form form(parent);
+    PlaceOverParent(form, parent);
+    form.exec();
 }
 
 void Raise(QWidget *w)
@@ -51,18 +65,6 @@ void ShowWnl(QWidget *parent)
     Raise(form);
 }
 
-void ShowMenChi(QWidget *parent)
-{
-    TFrmMenChi form(parent);
-    if (parent)
-        WindowPlacement::PlaceOver(form, *parent->window());
-    form.exec();
-}
+void ShowMenChi(QWidget *parent) { RunModal<TFrmMenChi>(parent); }
 
-void ShowMenChi2(QWidget *parent)
-{
-    TFrmMenChi2 form(parent);
-    if (parent)
-        WindowPlacement::PlaceOver(form, *parent->window());
-    form.exec();
-}
+void ShowMenChi2(QWidget *parent) { RunModal<TFrmMenChi2>(parent); }
