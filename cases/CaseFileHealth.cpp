@@ -20,12 +20,6 @@ quint32 BigEndian(const QByteArray &b, int at, int bytes)
     return v;
 }
 
-qint64 SizeOf(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() ? info.size() : 0;
-}
-
 } // namespace
 
 CaseFileInspection InspectCaseFile(const QString &path)
@@ -35,8 +29,9 @@ CaseFileInspection InspectCaseFile(const QString &path)
     if (!info.isFile())
         return seen; // nothing there, or a folder or device that SQLite refuses by itself (a pipe is not opened)
     const QString wal = path + QStringLiteral("-wal");
-    const bool hasWal = SizeOf(wal) > 0;
-    const bool hasJournal = SizeOf(path + QStringLiteral("-journal")) > 0;
+    // QFileInfo gives a file that is not there the size 0.
+    const bool hasWal = QFileInfo(wal).size() > 0;
+    const bool hasJournal = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
     const qint64 size = info.size();
     if (size == 0) {
         // SQLite deletes a -wal beside an empty file: whatever it holds is not this program's to throw away.

@@ -205,7 +205,7 @@ bool MRecordBase::SettleQuickCheck()
         check.reset();
         checkState = CheckState::Done;
         if (!found.isEmpty())
-            MarkDamaged(DamagedCaseFileText(QFileInfo(path).absoluteFilePath(), found));
+            MarkDamaged(DamagedCaseFileText(QString::fromUtf8(utf8Path), found));
     }
     return !Damaged();
 }
@@ -239,12 +239,16 @@ void MRecordBase::MarkDamaged(const QString &text)
     message = text;
 }
 
-// After a failed operation: when the store found the file damaged, nothing more is written to it.
-bool MRecordBase::NoteDamage(const SqliteSession &s)
+// After a failed operation: when the store found the file damaged, nothing more is written to it, and the
+// message gives the operation's own failure (when it names one) before the damage. The file is named by the
+// absolute path it was opened with, which a later change of the working folder cannot move.
+bool MRecordBase::NoteDamage(const SqliteSession &s, const char *failure)
 {
     if (!s.sawDamage())
         return false;
-    MarkDamaged(DamagedCaseFileText(QFileInfo(path).absoluteFilePath(), s.damageText()));
+    MarkDamaged(DamagedCaseFileText(QString::fromUtf8(utf8Path), s.damageText()));
+    if (failure)
+        RefuseDamaged(failure);
     return true;
 }
 
@@ -477,8 +481,8 @@ int MRecordBase::InsertCase(TRecordData &rec)
         return -1;
     }
     const int id = Insert(s, rec, false);
-    if (id < 0 && NoteDamage(s))
-        RefuseDamaged(kErrInsert);
+    if (id < 0)
+        NoteDamage(s, kErrInsert);
     return id;
 }
 
@@ -493,8 +497,7 @@ bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
     }
     if (Update(s, id, rec))
         return true;
-    if (NoteDamage(s))
-        RefuseDamaged(kErrUpdate);
+    NoteDamage(s, kErrUpdate);
     return false;
 }
 
@@ -509,8 +512,7 @@ bool MRecordBase::DeleteCase(int id)
     }
     if (Delete(s, id))
         return true;
-    if (NoteDamage(s))
-        RefuseDamaged(kErrDelete);
+    NoteDamage(s, kErrDelete);
     return false;
 }
 

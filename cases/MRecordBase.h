@@ -192,7 +192,7 @@ public:
 
 private:
     int Damage(const QString &dbPath, const QString &detail);
-    bool NoteDamage(const SqliteSession &s);
+    bool NoteDamage(const SqliteSession &s, const char *failure = nullptr);
     bool OpenMustWrite(SqliteSession &s, int hasExtra);
     bool RefuseDamaged(const char *failure);
     CaseFileOps &Ops();

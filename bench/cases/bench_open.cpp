@@ -4,6 +4,7 @@
 // thousand characters. A first start of the day on the larger file spends seconds in the check, which is why the
 // program runs it beside the start and lets a write wait for its verdict.
 #include "MRecordBase.h"
+#include "SampleCase.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,21 +21,6 @@
 namespace {
 
 constexpr int kCases = 100000;
-
-TRecordData SampleCase(int i, int remarkChars)
-{
-    TRecordData r;
-    r.name = QStringLiteral("张三") + QString::number(i % 1000);
-    r.className = QStringLiteral("小区套房");
-    r.date = {int16_t(1950 + i % 60), int16_t(1 + i % 12), int16_t(1 + i % 28), int16_t(i % 24), int16_t(i % 60)};
-    r.buildYear = int16_t(1980 + i % 45);
-    r.degree = float(i % 360) + 0.25f;
-    r.address = QStringLiteral("浙江省杭州市西湖区文三路一百号");
-    r.remarkFile = r.name + QStringLiteral("_%1").arg(i);
-    const QString phrase = QStringLiteral("坐北朝南，门开东南，旺山旺向。");
-    r.remarkText = phrase.repeated(remarkChars / phrase.size() + 1).left(remarkChars);
-    return r;
-}
 
 struct CaseFile {
     QTemporaryDir dir;

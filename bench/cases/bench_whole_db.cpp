@@ -2,6 +2,7 @@
 // file in the same run: backup beside the online-backup interface (the shell's .backup), compaction and import
 // beside VACUUM INTO, and import also beside a plain copy of the rows.
 #include "MRecordBase.h"
+#include "SampleCase.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,20 +17,6 @@
 namespace {
 
 constexpr int kCases = 100000;
-
-TRecordData SampleCase(int i)
-{
-    TRecordData r;
-    r.name = QStringLiteral("张三") + QString::number(i % 1000);
-    r.className = QStringLiteral("小区套房");
-    r.date = {int16_t(1950 + i % 60), int16_t(1 + i % 12), int16_t(1 + i % 28), int16_t(i % 24), int16_t(i % 60)};
-    r.buildYear = int16_t(1980 + i % 45);
-    r.degree = float(i % 360) + 0.25f;
-    r.address = QStringLiteral("浙江省杭州市西湖区文三路一百号");
-    r.remarkFile = r.name + QStringLiteral("_%1").arg(i);
-    r.remarkText = QStringLiteral("坐北朝南，门开东南，旺山旺向。");
-    return r;
-}
 
 // A program folder whose case file holds kCases cases (every tenth id deleted, as a used file has gaps), and a
 // pristine copy of that file to start each run from.

@@ -60,6 +60,10 @@ FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes)
     return {};
 }
 
+namespace {
+
+// The writer's temporary for a target ending in one of `suffixes`: the target's name followed by "." and six
+// letters.
 bool IsStoppedWriteName(const QString &fileName, const QStringList &suffixes)
 {
     // The writer's temporary is made from the target's name with six random letters added.
@@ -76,6 +80,8 @@ bool IsStoppedWriteName(const QString &fileName, const QStringList &suffixes)
     return std::any_of(suffixes.begin(), suffixes.end(),
                        [&](const QString &suffix) { return name.size() > suffix.size() && name.endsWith(suffix); });
 }
+
+} // namespace
 
 bool RemoveStoppedWrites(const QString &folder, const QStringList &suffixes)
 {

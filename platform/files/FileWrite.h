@@ -29,12 +29,10 @@ struct FileWriteResult {
 
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes);
 
-// The temporary file of a write that a killed program left behind, which a file system without unnamed
-// temporary files shows under a name: the target's name followed by "." and six letters (A-Z, a-z). True when
-// `fileName` is such a name for a target ending in one of `suffixes` (".ini", ".rtf", ...).
-bool IsStoppedWriteName(const QString &fileName, const QStringList &suffixes);
-// Removes those files from `folder` (not its subfolders); every other file stays. Only while no other program
-// can be writing there. False when one of them stays.
+// Removes from `folder` (not its subfolders) the temporary files of writes that a killed program left behind,
+// which a file system without unnamed temporary files shows under a name: the target's name followed by "."
+// and six letters (A-Z, a-z), for targets ending in one of `suffixes` (".ini", ".rtf", ...). Every other file
+// stays. Only while no other program can be writing there. False when one of them stays.
 bool RemoveStoppedWrites(const QString &folder, const QStringList &suffixes);
 
 // The sentence for the user: "无法写入文件“path”：" with what failed and, in brackets, the system's reason.

@@ -26,19 +26,6 @@ namespace {
 
 using Result = DataFolderLock::Result;
 
-const char *ResultName(Result r)
-{
-    switch (r) {
-    case Result::Held:
-        return "held";
-    case Result::InUse:
-        return "in use";
-    case Result::Unlockable:
-        return "unlockable";
-    }
-    return "?";
-}
-
 // A process that takes the folder's lock and keeps it until it is killed; its id once it holds the lock.
 pid_t StartHolder(const QString &folder)
 {
@@ -119,7 +106,7 @@ TEST(DataFolderLock, ASecondHolderIsRefusedWhileTheFirstRunsAndAKilledOneGivesWa
         const pid_t holder = row.hold(folder, inProcess);
         ASSERT_GE(holder, 0);
         DataFolderLock lock;
-        EXPECT_STREQ(ResultName(lock.Acquire(folder)), ResultName(row.expected));
+        EXPECT_EQ(lock.Acquire(folder), row.expected);
         if (holder > 0)
             Kill(holder);
     }
@@ -169,6 +156,16 @@ protected:
         p.kill();
         p.waitForFinished();
     }
+
+    // Until done() says so, the program ends or 20 s have passed. There is no event loop here: waiting for its
+    // output is what reads the pipe.
+    static void await(QProcess &p, const std::function<bool()> &done)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 20000 && p.state() == QProcess::Running)
+            p.waitForReadyRead(100);
+    }
 };
 
 // The second start says which folder is in use (it waits at that message) and has changed no file of it.
@@ -180,13 +177,10 @@ TEST_F(ProgramCopy, ASecondStartOnAFolderInUseRefusesNamingItAndTouchesNothing)
     QProcess second;
     start(second);
     QString said;
-    QElapsedTimer waited;
-    waited.start();
-    while (!said.contains(QStringLiteral("只能由一个程序使用")) && waited.elapsed() < 20000 &&
-           second.state() == QProcess::Running) {
-        second.waitForReadyRead(100); // no event loop here: this is what reads the pipe
+    await(second, [&] {
         said += QString::fromLocal8Bit(second.readAll());
-    }
+        return said.contains(QStringLiteral("只能由一个程序使用"));
+    });
     EXPECT_TRUE(said.contains(QDir::toNativeSeparators(folder()))) << said.toStdString();
     QThread::msleep(300); // what it would do after the message, it would do now
     EXPECT_EQ(second.state(), QProcess::Running) << "it ends once the message is answered";
@@ -203,18 +197,16 @@ TEST_F(ProgramCopy, AStartAfterTheHolderWasKilledRuns)
     ASSERT_TRUE(QFile::exists(DataFolderLock::LockFilePath(folder())));
     QProcess third;
     start(third);
-    QByteArray holder;
-    QElapsedTimer waited;
-    waited.start();
-    while (holder != QByteArray::number(third.processId()) && waited.elapsed() < 20000 &&
-           third.state() == QProcess::Running) {
-        QThread::msleep(100);
+    QByteArray holder, said;
+    await(third, [&] {
+        said += third.readAll();
         QFile lock(DataFolderLock::LockFilePath(folder()));
         if (lock.open(QIODevice::ReadOnly))
             holder = lock.readLine().trimmed();
-    }
+        return holder == QByteArray::number(third.processId());
+    });
     third.waitForReadyRead(100);
-    const QByteArray said = third.readAll();
+    said += third.readAll();
     EXPECT_EQ(holder, QByteArray::number(third.processId())) << said.toStdString();
     EXPECT_FALSE(said.contains("只能由一个程序使用"));
     EXPECT_EQ(third.state(), QProcess::Running);
