@@ -49,6 +49,12 @@ namespace {
 
 class CaseCommandsTest : public ProgramFolderTest {
 protected:
+    // Every test answers each question it causes, and no more.
+    void TearDown() override
+    {
+        EXPECT_EQ(prompts.unexpected(), 0);
+        ProgramFolderTest::TearDown();
+    }
     std::unique_ptr<TFrmMain> open()
     {
         auto w = std::make_unique<TFrmMain>();
@@ -230,7 +236,6 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     ASSERT_TRUE(w->OpenCase(1));
     EXPECT_EQ(comments(*w)->toPlainText(), "门开东南，旺山旺向");
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakesANewCase)
@@ -275,7 +280,6 @@ TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakes
     EXPECT_EQ(stored(2).remarkFile, "张三_198000010000_0");
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000_0"))); // the plan still on screen
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A case saved under a view opens under it: the picture, the reading beside it and the view's tab agree.
@@ -304,7 +308,6 @@ TEST_F(CaseCommandsTest, ACaseOpensWithTheReadingAndTabOfTheViewItWasSavedIn)
         EXPECT_FALSE(report->toPlainText().contains(QString::fromUtf8(v.notReading))) << v.id;
     }
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // Installed where the program folder cannot be written, a case's comments and floor plan go with its record
@@ -348,7 +351,6 @@ TEST_F(CaseCommandsTest, CaseFilesOfAReadOnlyInstallLiveInTheUsersDataFolder)
     action(*w, "pop_ming_delete")->trigger();
     EXPECT_EQ(files(user), QStringList{"张三_198000010000.bmp"}); // the floor plan stays
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
@@ -422,7 +424,6 @@ TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
     EXPECT_EQ(comments(*w)->toPlainText(), stored(1).remarkText);
     expectPaneFont();
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 TEST_F(CaseCommandsTest, CommandsWaitForTheTreeAndStoredFileNamesStayInTheCaseFolder)
@@ -466,7 +467,6 @@ TEST_F(CaseCommandsTest, CommandsWaitForTheTreeAndStoredFileNamesStayInTheCaseFo
     EXPECT_EQ(asked().last(), "姓名不能为空");
     EXPECT_FALSE(w->CaseOpen());
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
@@ -557,7 +557,6 @@ TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
     action(*w, "N44")->trigger();
     EXPECT_TRUE(w->Tree().NodeOf(1)->text(0).startsWith("张三丰"));
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A case whose stored sitting and degree disagree opens without a chart, saying why, and is offered for saving
@@ -593,7 +592,6 @@ TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterA
 
     openBadCase();
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A floor plan loaded or drawn on since the case was opened or saved is offered for saving by closing, 新建 and
@@ -628,7 +626,6 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     drawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok}));
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 namespace {
@@ -741,7 +738,6 @@ TEST_F(NewCaseTest, AnUntouchedNewCaseIsLeftWithoutAQuestion)
         }
     }
     EXPECT_EQ(CaseDb()->GetPrimaryId(), 4); // 李四 and the three saved
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // Anything entered into a new case is asked about before the tree, 新建 or closing drops it: No drops it and
@@ -789,7 +785,6 @@ TEST_F(NewCaseTest, AnythingEnteredIsAskedAboutAndNoDropsIt)
             }
         }
     }
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // Yes saves the new case as 存新 does, its category asked, and the road goes on; a category refused, or a case
@@ -852,7 +847,6 @@ TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHa
             }
         }
     }
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A save that fails at any of its steps (a step refused, or a disk with no room: a file-size limit stands in
@@ -920,7 +914,6 @@ TEST_F(CaseCommandsTest, AFailedSaveSaysWhyAndTheCaseOpensAgainWholeAsItWas)
         }
     }
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A named pipe where a case's comment file or floor plan should be is never waited on: the case opens at once
@@ -969,7 +962,6 @@ TEST_F(CaseCommandsTest, ANamedPipeInPlaceOfACaseFileHangsNeitherOpeningNorBacku
     EXPECT_LT(clock.elapsed(), 20000);
     alarm(0);
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // Control characters typed, pasted or committed by an input method into the owner's box (8 kinds: line breaks,
@@ -1013,5 +1005,4 @@ TEST_F(CaseCommandsTest, ControlCharactersEnteredIntoTheOwnersNameAreNeverStored
         EXPECT_EQ(stored(++id).name, row.name);
     }
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
