@@ -211,7 +211,10 @@ bool TFrmMain::updateOpenCase()
 
 bool TFrmMain::insertCase()
 {
-    if (CaseDb()->Damaged()) { // known before the category is asked for: no category makes it savable
+    // The check beside the start may still be reading the file: its verdict comes before the category is asked
+    // for, since no category makes a damaged file savable.
+    settleQuickCheck();
+    if (CaseDb()->Damaged()) {
         inform(QStringLiteral("无法保存案例！\n") + CaseDb()->DamageText());
         return false;
     }

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTimer>
 
 void ProgramFolderTest::SetUp()
@@ -53,4 +54,19 @@ void WithModalDialog(const std::function<void()> &open, const std::function<void
     });
     open();
     EXPECT_TRUE(ran) << "no modal dialog was shown";
+}
+
+bool CloseAnswering(QWidget &w, ScriptedPrompts &prompts, std::initializer_list<Prompts::Answer> answers)
+{
+    for (Prompts::Answer a : answers)
+        prompts.reply(a);
+    return w.close();
+}
+
+void EnterHouse(QWidget &w, const QString &degree, const QString &year, const QString &name, const QString &birth)
+{
+    find<QLineEdit>(&w, "LedtZtd")->setText(degree);
+    find<QLineEdit>(&w, "EdtYear")->setText(year);
+    find<QLineEdit>(&w, "EdtName")->setText(name);
+    find<QLineEdit>(&w, "LedtShengNian")->setText(birth);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 
 // A fresh program folder (with dat/) for each test, made the program folder for its duration, and scripted
 // prompts that answer the window's questions.
@@ -33,3 +34,15 @@ T *find(QWidget *form, const char *name)
 
 // Runs `inDialog` on the modal dialog that `open` shows, then closes that dialog if it is still open.
 void WithModalDialog(const std::function<void()> &open, const std::function<void(QWidget *)> &inDialog);
+
+// Closes `w`, answering its questions in turn with `answers` (确定要关闭软件吗 first); whether it closed.
+bool CloseAnswering(QWidget &w, ScriptedPrompts &prompts, std::initializer_list<Prompts::Answer> answers);
+
+// Closes `w` holding a new case that was laid out: Yes to closing, No to saving the case; whether it closed.
+inline bool CloseUnsaved(QWidget &w, ScriptedPrompts &prompts)
+{
+    return CloseAnswering(w, prompts, {Prompts::Answer::Yes, Prompts::Answer::No});
+}
+
+// Types a house into the main window's inputs: facing degree, building year, owner's name, owner's birth year.
+void EnterHouse(QWidget &w, const QString &degree, const QString &year, const QString &name, const QString &birth);

@@ -11,10 +11,10 @@
 #include "MRecordBase.h"
 #include "TFrmMain.h"
 #include "TImage.h"
+#include "TextEntry.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -49,6 +49,12 @@ namespace {
 
 class CaseCommandsTest : public ProgramFolderTest {
 protected:
+    // Every test answers each question it causes, and no more.
+    void TearDown() override
+    {
+        EXPECT_EQ(prompts.unexpected(), 0);
+        ProgramFolderTest::TearDown();
+    }
     std::unique_ptr<TFrmMain> open()
     {
         auto w = std::make_unique<TFrmMain>();
@@ -81,10 +87,7 @@ protected:
     {
         if (withPlan)
             ASSERT_TRUE(w.LoadFloorPlan(yellowPlan()));
-        find<QLineEdit>(&w, "LedtZtd")->setText("0:00"); // the edit box's own text
-        find<QLineEdit>(&w, "EdtYear")->setText("2004");
-        find<QLineEdit>(&w, "EdtName")->setText(name);
-        find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
+        EnterHouse(w, "0:00", "2004", name, "1980"); // 0:00 is the edit box's own text
         w.BtnPaiClick();
         ASSERT_TRUE(w.ChartValid());
         comments(w)->setPlainText(comment);
@@ -101,13 +104,6 @@ protected:
                             QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
                         });
         return saved;
-    }
-
-    void closeWith(TFrmMain &w, std::initializer_list<Answer> answers)
-    {
-        for (Answer a : answers)
-            prompts.reply(a);
-        EXPECT_TRUE(w.close());
     }
 
     // Cases written straight into the file, each with a comment file.
@@ -213,7 +209,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     EXPECT_EQ(QImage(PlanFilePath(app(), updated.remarkFile)).pixel(5, 5), qRgb(0, 0, 0));
     EXPECT_EQ(QDir(path("Quorin_f")).entryList(QDir::Files), (QStringList{"张三_198000010000_0.bmp", "张三_198000010000_0.rtf"}));
     EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);
-    closeWith(*w, {Answer::Yes});
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 
     // After a restart the case opens with its inputs, comments, floor plan and chart.
     w = open();
@@ -239,8 +235,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     comments(*w)->document()->setModified(false);
     ASSERT_TRUE(w->OpenCase(1));
     EXPECT_EQ(comments(*w)->toPlainText(), "门开东南，旺山旺向");
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakesANewCase)
@@ -284,8 +279,7 @@ TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakes
     ASSERT_TRUE(saveNew(*w, "临时保存"));
     EXPECT_EQ(stored(2).remarkFile, "张三_198000010000_0");
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000_0"))); // the plan still on screen
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 // A case saved under a view opens under it: the picture, the reading beside it and the view's tab agree.
@@ -313,8 +307,7 @@ TEST_F(CaseCommandsTest, ACaseOpensWithTheReadingAndTabOfTheViewItWasSavedIn)
         EXPECT_TRUE(report->toPlainText().contains(QString::fromUtf8(v.reading))) << v.id;
         EXPECT_FALSE(report->toPlainText().contains(QString::fromUtf8(v.notReading))) << v.id;
     }
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 // Installed where the program folder cannot be written, a case's comments and floor plan go with its record
@@ -345,7 +338,7 @@ TEST_F(CaseCommandsTest, CaseFilesOfAReadOnlyInstallLiveInTheUsersDataFolder)
     ASSERT_TRUE(saveNew(*w, "小区套房"));
     EXPECT_EQ(files(user), (QStringList{"张三_198000010000.bmp", "张三_198000010000.rtf"}));
     EXPECT_EQ(files(app()), QStringList());
-    closeWith(*w, {Answer::Yes});
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 
     w = open();
     comments(*w)->clear();
@@ -357,8 +350,7 @@ TEST_F(CaseCommandsTest, CaseFilesOfAReadOnlyInstallLiveInTheUsersDataFolder)
     prompts.reply(Answer::Yes).reply(Answer::Yes);
     action(*w, "pop_ming_delete")->trigger();
     EXPECT_EQ(files(user), QStringList{"张三_198000010000.bmp"}); // the floor plan stays
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
@@ -389,7 +381,7 @@ TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
     // Nor does the window close; then Yes throughout saves and closes.
     prompts.reply(Answer::Yes).reply(Answer::Yes).reply(Answer::No);
     EXPECT_FALSE(w->close());
-    closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok}));
     EXPECT_EQ(CommentFileText(RemarkFilePath(app(), stored(2).remarkFile)), "改过的评语");
 
     // 新建 without a save clears the case from the window.
@@ -431,8 +423,7 @@ TEST_F(CaseCommandsTest, ChangedCommentsAreNeverDroppedByCloseNewOrOpen)
     ASSERT_TRUE(w->OpenCase(1));
     EXPECT_EQ(comments(*w)->toPlainText(), stored(1).remarkText);
     expectPaneFont();
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 TEST_F(CaseCommandsTest, CommandsWaitForTheTreeAndStoredFileNamesStayInTheCaseFolder)
@@ -475,8 +466,7 @@ TEST_F(CaseCommandsTest, CommandsWaitForTheTreeAndStoredFileNamesStayInTheCaseFo
     EXPECT_FALSE(w->OpenCase(2));
     EXPECT_EQ(asked().last(), "姓名不能为空");
     EXPECT_FALSE(w->CaseOpen());
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
@@ -566,8 +556,7 @@ TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
     ASSERT_TRUE(CaseDb()->UpdateCase(1, r));
     action(*w, "N44")->trigger();
     EXPECT_TRUE(w->Tree().NodeOf(1)->text(0).startsWith("张三丰"));
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 // A case whose stored sitting and degree disagree opens without a chart, saying why, and is offered for saving
@@ -602,8 +591,7 @@ TEST_F(CaseCommandsTest, ACaseThatCannotBeLaidOutOpensSayingWhyAndAsksOnlyAfterA
     EXPECT_FALSE(w->CaseOpen());
 
     openBadCase();
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 // A floor plan loaded or drawn on since the case was opened or saved is offered for saving by closing, 新建 and
@@ -617,7 +605,7 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     doubleClickCase(*w, 1);
     prompts.reply(yellowPlan());
     find<QToolButton>(w.get(), "SpeedButton1")->click(); // 户型图
-    closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok}));
     EXPECT_EQ(asked().mid(asked().size() - 3, 1), QStringList{question});
     EXPECT_EQ(QImage(bmp()).size(), QSize(300, 200));
 
@@ -636,9 +624,8 @@ TEST_F(CaseCommandsTest, AChangedFloorPlanIsOfferedForSavingByCloseNewAndOpen)
     EXPECT_EQ(w->OpenCaseId(), 2);
     EXPECT_NE(QImage(bmp()).pixel(5, 5), qRgb(255, 255, 0));
     drawLineOnPlan(*w); // a case without a plan: the drawing becomes its plan
-    closeWith(*w, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok});
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes, Answer::Yes, Answer::Yes, Answer::Ok}));
     EXPECT_TRUE(QFile::exists(PlanFilePath(app(), stored(2).remarkFile)));
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 namespace {
@@ -745,12 +732,12 @@ TEST_F(NewCaseTest, AnUntouchedNewCaseIsLeftWithoutAQuestion)
             leave(*w, road, {});
             EXPECT_TRUE(wentOn(*w, road));
             EXPECT_FALSE(askedSince(before).contains(kUnsaved));
-            if (w->isVisible())
-                closeWith(*w, {Answer::Yes});
+            if (w->isVisible()) {
+                EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+            }
         }
     }
     EXPECT_EQ(CaseDb()->GetPrimaryId(), 4); // 李四 and the three saved
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // Anything entered into a new case is asked about before the tree, 新建 or closing drops it: No drops it and
@@ -794,11 +781,10 @@ TEST_F(NewCaseTest, AnythingEnteredIsAskedAboutAndNoDropsIt)
                 EXPECT_EQ(plan(*w).size(), QSize(50, 50));
                 EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(255, 255, 255));
                 EXPECT_NE(comments(*w)->toPlainText(), "门开东南");
-                closeWith(*w, {Answer::Yes});
+                EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
             }
         }
     }
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // Yes saves the new case as 存新 does, its category asked, and the road goes on; a category refused, or a case
@@ -846,8 +832,7 @@ TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHa
                 EXPECT_TRUE(w->ChartValid());
                 EXPECT_EQ(comments(*w)->toPlainText(), "门开东南");
                 EXPECT_EQ(plan(*w).size(), QSize(300, 200));
-                prompts.reply(Answer::Yes).reply(Answer::No);
-                EXPECT_TRUE(w->close());
+                EXPECT_TRUE(CloseUnsaved(*w, prompts));
                 continue;
             }
             ASSERT_EQ(CaseDb()->GetPrimaryId(), saves + 1);
@@ -858,11 +843,10 @@ TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHa
             EXPECT_EQ(QImage(PlanFilePath(app(), saved.remarkFile)).size(), QSize(300, 200));
             if (w->isVisible()) {
                 EXPECT_NE(w->Tree().NodeOf(saves + 1), nullptr);
-                closeWith(*w, {Answer::Yes});
+                EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
             }
         }
     }
-    EXPECT_EQ(prompts.unexpected(), 0);
 }
 
 // A save that fails at any of its steps (a step refused, or a disk with no room: a file-size limit stands in
@@ -929,8 +913,7 @@ TEST_F(CaseCommandsTest, AFailedSaveSaysWhyAndTheCaseOpensAgainWholeAsItWas)
             EXPECT_EQ(plan(*w).pixel(5, 5), qRgb(255, 255, 0));
         }
     }
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 // A named pipe where a case's comment file or floor plan should be is never waited on: the case opens at once
@@ -978,8 +961,7 @@ TEST_F(CaseCommandsTest, ANamedPipeInPlaceOfACaseFileHangsNeitherOpeningNorBacku
     EXPECT_EQ(asked().last(), "没有符合的案例！");
     EXPECT_LT(clock.elapsed(), 20000);
     alarm(0);
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 // Control characters typed, pasted or committed by an input method into the owner's box (8 kinds: line breaks,
@@ -987,7 +969,6 @@ TEST_F(CaseCommandsTest, ANamedPipeInPlaceOfACaseFileHangsNeitherOpeningNorBacku
 // the house is laid out: the box shows the cleaned name, the user is told, and the saved case holds it.
 TEST_F(CaseCommandsTest, ControlCharactersEnteredIntoTheOwnersNameAreNeverStored)
 {
-    enum class Entry { Typed, Pasted, InputMethod };
     const struct {
         Entry how;
         const char16_t *text;
@@ -1010,23 +991,7 @@ TEST_F(CaseCommandsTest, ControlCharactersEnteredIntoTheOwnersNameAreNeverStored
         SCOPED_TRACE(text.toStdString());
         layOut(*w, "甲", false, "评语");
         box->clear();
-        box->setFocus();
-        switch (row.how) {
-        case Entry::Typed:
-            for (QChar c : text)
-                QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-            break;
-        case Entry::Pasted:
-            QApplication::clipboard()->setText(text);
-            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-            break;
-        case Entry::InputMethod: {
-            QInputMethodEvent commit;
-            commit.setCommitString(text);
-            QApplication::sendEvent(box, &commit);
-            break;
-        }
-        }
+        Enter(box, row.how, text);
         prompts.reply(Answer::Ok);
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
         EXPECT_TRUE(asked().last().startsWith("姓名中包含："));
@@ -1039,6 +1004,5 @@ TEST_F(CaseCommandsTest, ControlCharactersEnteredIntoTheOwnersNameAreNeverStored
         ASSERT_TRUE(saveNew(*w, "临时保存"));
         EXPECT_EQ(stored(++id).name, row.name);
     }
-    closeWith(*w, {Answer::Yes});
-    EXPECT_EQ(prompts.unexpected(), 0);
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }

@@ -73,10 +73,7 @@ public:
     // Lays out a house and saves it as a new case, as the user does.
     bool saveNewCase(TFrmMain &w)
     {
-        find<QLineEdit>(&w, "LedtZtd")->setText("0:00");
-        find<QLineEdit>(&w, "EdtYear")->setText("2004");
-        find<QLineEdit>(&w, "EdtName")->setText(QStringLiteral("李四"));
-        find<QLineEdit>(&w, "LedtShengNian")->setText("1980");
+        EnterHouse(w, "0:00", "2004", QStringLiteral("李四"), "1980");
         w.BtnPaiClick();
         EXPECT_TRUE(w.ChartValid());
         find<QTextEdit>(&w, "RedtPingYu")->setPlainText(QStringLiteral("评语"));
@@ -140,8 +137,7 @@ TEST_F(DamagedCaseWindowTest, IsNamedOnceNeverSavedIntoAndLeftByteForByte)
         EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")))
             << prompts.asked().last().text.toStdString();
 
-        prompts.reply(Answer::Yes).reply(Answer::No); // 确定要关闭软件吗？ 当前案例尚未保存，要保存吗？
-        EXPECT_TRUE(w->close());
+        EXPECT_TRUE(CloseUnsaved(*w, prompts));
         w.reset();
         EXPECT_EQ(prompts.asked().size(), base + 4); // nothing more is said
         EXPECT_TRUE(Snapshot() == before) << "the case file or a file beside it changed";
@@ -175,8 +171,7 @@ TEST_F(DamagedCaseWindowTest, DamageFoundWhileAllCasesLoadStopsSaving)
     ASSERT_EQ(prompts.asked().size(), 3);
     EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")));
     EXPECT_EQ(Snapshot()[""], damaged);
-    prompts.reply(Answer::Yes).reply(Answer::No);
-    EXPECT_TRUE(w->close());
+    EXPECT_TRUE(CloseUnsaved(*w, prompts));
 }
 
 } // namespace

@@ -58,8 +58,7 @@ TEST_F(ProgramFolderTest, FirstStartShowsTheWholeChartPictureBesideTheReportAndT
         QApplication::processEvents();
         EXPECT_LE(tree->header()->sectionSize(0), tree->viewport()->width()) << "tree " << tree->width();
         EXPECT_EQ(tree->horizontalScrollBar()->maximum(), 0);
-        prompts.reply(Prompts::Answer::Yes).reply(Prompts::Answer::No); // the house laid out is not kept
-        ASSERT_TRUE(w.close());
+        ASSERT_TRUE(CloseUnsaved(w, prompts)); // the house laid out is not kept
         // What is stored is the client area without any frame, so that the next start is the same size.
         const IniFile ini(path(QStringLiteral("dat/qrinit.ini")));
         EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("width"), 0), w.centralWidget()->width());

@@ -55,31 +55,8 @@ protected:
         return w;
     }
 
-    // Closes the window answering the closing question with `answer`; whether it closed.
-    bool close(TFrmMain &w, Answer answer = Answer::Yes)
-    {
-        prompts.reply(answer);
-        return w.close();
-    }
-
-    // Closes the window holding a new case that was laid out, answering No to saving it; whether it closed.
-    bool closeUnsaved(TFrmMain &w)
-    {
-        prompts.reply(Answer::Yes).reply(Answer::No);
-        return w.close();
-    }
-
     QString lastTitle() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().title; }
     QString lastText() const { return prompts.asked().isEmpty() ? QString() : prompts.asked().last().text; }
-
-    void enterHouse(TFrmMain &w, const QString &degree, const QString &year, const QString &name,
-                    const QString &birth)
-    {
-        find<QLineEdit>(&w, "LedtZtd")->setText(degree);
-        find<QLineEdit>(&w, "EdtYear")->setText(year);
-        find<QLineEdit>(&w, "EdtName")->setText(name);
-        find<QLineEdit>(&w, "LedtShengNian")->setText(birth);
-    }
 
     void choose(QComboBox *combo, int index)
     {
@@ -115,7 +92,7 @@ TEST_F(MainWindowTest, FirstStartUsesTheDefaultsAndCreatesTheCaseFile)
     EXPECT_EQ(find<TImage>(w.get(), "Img1")->size(), QSize(500, 580));
     EXPECT_EQ(find<QMenu>(w.get(), "Opt_Skin")->actions().size(), 0); // no skins, empty menu
     EXPECT_EQ(prompts.asked().size(), 0);
-    EXPECT_TRUE(close(*w));
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
 TEST_F(MainWindowTest, ACaseFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
@@ -131,7 +108,7 @@ TEST_F(MainWindowTest, ACaseFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
         QRegularExpression(QStringLiteral("[A-Za-z]{3}"))));
     EXPECT_EQ(readFile(QStringLiteral("dat/Quorin.db")), QByteArray(4096, 'x')); // left as it was
     EXPECT_TRUE(w->isVisible());
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, InputListsHoldMountainsDoorsMonthsAndYears)
@@ -153,7 +130,7 @@ TEST_F(MainWindowTest, InputListsHoldMountainsDoorsMonthsAndYears)
     auto *years = find<QComboBox>(w.get(), "CboLiuNian8");
     EXPECT_EQ(years->count(), 201);
     EXPECT_EQ(years->currentText(), QString::number(QDate::currentDate().year()));
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, DegreeTextSelectsTheSittingItemWithTheDefaultJian)
@@ -187,7 +164,7 @@ TEST_F(MainWindowTest, DegreeTextSelectsTheSittingItemWithTheDefaultJian)
     choose(zuo, 7); // a separator changes nothing
     EXPECT_EQ(ztd->text(), QStringLiteral("7:7"));
     EXPECT_EQ(prompts.asked().size(), 0);
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, JianFromTheSettingsDialogChangesTheConversions)
@@ -207,7 +184,7 @@ TEST_F(MainWindowTest, JianFromTheSettingsDialogChangesTheConversions)
     EXPECT_EQ(zuo->currentText(), QStringLiteral("辰山戌向"));
     choose(zuo, 4 * 9 + 2);
     EXPECT_EQ(ztd->text(), QStringLiteral("126:00"));
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, HandEditedSettingsOutOfRangeFallBackToTheDefaults)
@@ -221,7 +198,7 @@ TEST_F(MainWindowTest, HandEditedSettingsOutOfRangeFallBackToTheDefaults)
     EXPECT_EQ(gua->item(0)->checkState(), Qt::Checked); // the chart object's 伏位 default, 山
     for (int i = 1; i < gua->count(); ++i)
         EXPECT_EQ(gua->item(i)->checkState(), Qt::Unchecked);
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
@@ -244,7 +221,7 @@ TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
         {"0:00", "2004", "", "年份错误", "请输入宅主生年！", "LedtShengNian"}, // as on a fresh start
     };
     for (const Case &c : cases) {
-        enterHouse(*w, c.degree, c.year, QStringLiteral("张三"), c.birth);
+        EnterHouse(*w, c.degree, c.year, QStringLiteral("张三"), c.birth);
         find<QPushButton>(w.get(), "BtnPai")->setFocus();
         prompts.reply(Answer::Ok);
         const qsizetype asked = prompts.asked().size();
@@ -255,7 +232,7 @@ TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
         EXPECT_TRUE(!c.focus || w->focusWidget() == find<QLineEdit>(w.get(), c.focus)) << c.focus;
         EXPECT_FALSE(w->ChartValid());
     }
-    enterHouse(*w, QStringLiteral("0:00"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:00"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     find<QComboBox>(w.get(), "CboZuoShan")->setCurrentIndex(3);
     prompts.reply(Answer::Ok);
     w->BtnPaiClick();
@@ -263,7 +240,7 @@ TEST_F(MainWindowTest, RefusalsShowTheirTextAndTitleAndLayNothingOut)
     EXPECT_EQ(lastText(), QStringLiteral("请选择坐山！"));
     EXPECT_FALSE(w->ChartValid());
     EXPECT_EQ(prompts.unexpected(), 0);
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
@@ -308,19 +285,19 @@ TEST_F(MainWindowTest, YearAndPeriodFollowEachOther)
     // Every building year that lays out a chart shows the chart's period (九运 coded 0) in the box.
     for (const auto &[y, period] : {std::pair{"44", "九运"}, std::pair{"3001", "三运"}, std::pair{"5000", "四运"}}) {
         yun->setCurrentIndex(0);
-        enterHouse(*w, QStringLiteral("0:00"), QString::fromLatin1(y), QStringLiteral("张三"), QStringLiteral("1980"));
+        EnterHouse(*w, QStringLiteral("0:00"), QString::fromLatin1(y), QStringLiteral("张三"), QStringLiteral("1980"));
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
         EXPECT_EQ(yun->currentText(), QString::fromUtf8(period)) << y;
         EXPECT_EQ(yun->currentIndex(), (w->Quorin()->Yun + 8) % 9) << y;
     }
     EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
 {
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     find<QTabWidget>(w.get(), "PageXuanBa")->setCurrentIndex(1);
     w->BtnPaiClick();
     EXPECT_EQ(prompts.asked().size(), 0) << lastText().toStdString();
@@ -372,7 +349,7 @@ TEST_F(MainWindowTest, ReferenceHouseIsLaidOut)
     QTest::mouseClick(find<QPushButton>(w.get(), "BtoPan"), Qt::LeftButton);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
     EXPECT_EQ(prompts.asked().size(), 0);
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
@@ -381,7 +358,7 @@ TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
     auto *gua = find<QListWidget>(w.get(), "ChkShowGua");
     EXPECT_EQ(gua->item(0)->checkState(), Qt::Checked); // the 伏位 reference of the default settings
     EXPECT_EQ(gua->item(1)->checkState(), Qt::Unchecked);
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     w->BtnPaiClick();
     ASSERT_TRUE(w->ChartValid());
 
@@ -398,7 +375,7 @@ TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
     find<QRadioButton>(w.get(), "GrpShowStar_1")->click();
     EXPECT_EQ(w->Quorin()->Rec.starNames, 1);
     EXPECT_EQ(prompts.asked().size(), 0);
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 // The owner's name is cleaned when the house is laid out, and the box then shows the name the case is laid out
@@ -419,7 +396,7 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
         {"李四", "李四", false},
     };
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QString(), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QString(), QStringLiteral("1980"));
     auto *box = find<QLineEdit>(w.get(), "EdtName");
     for (const auto &row : rows) {
         const QString typed = QString::fromUtf8(row.typed);
@@ -460,7 +437,7 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
     ASSERT_TRUE(CaseDb()->LoadCase(1, saved));
     EXPECT_EQ(saved.name, box->text());
     EXPECT_EQ(prompts.unexpected(), 0);
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
@@ -473,7 +450,7 @@ TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
         EXPECT_EQ(lastTitle(), QStringLiteral("先排盘"));
         EXPECT_EQ(lastText(), QStringLiteral("请先点“布宅局”按钮排一个盘"));
     }
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     w->BtnPaiClick();
     ASSERT_TRUE(w->ChartValid());
     // Annual charts take the years of the calendar: before 64 or past 9999 they are refused, the view unchanged.
@@ -489,7 +466,7 @@ TEST_F(MainWindowTest, ChartViewsRefuseBeforeALayOut)
     find<QComboBox>(w.get(), "CboLiuNian")->setEditText(QStringLiteral("9999"));
     w->BtoLiuNianClick();
     EXPECT_EQ(w->Quorin()->iLiuNianYear, 9999);
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
@@ -509,7 +486,7 @@ TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
         find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
         w->move(30, 40);
         w->resize(1000, 700);
-        EXPECT_TRUE(close(*w));
+        EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
     }
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("img"), QStringLiteral("hei"), 0), 580);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("soft"), QStringLiteral("iPanShape"), -1), 0);
@@ -521,7 +498,7 @@ TEST_F(MainWindowTest, RestartKeepsShapeGeometryReportFontAndPictureSize)
         EXPECT_EQ(w->pos(), QPoint(30, 40));
         EXPECT_EQ(w->size(), QSize(1000, 700));
         EXPECT_EQ(find<QTextEdit>(w.get(), "RedtQuorin")->font().pointSize(), 14);
-        close(*w);
+        CloseAnswering(*w, prompts, {Answer::Yes});
     }
 }
 
@@ -529,7 +506,7 @@ TEST_F(MainWindowTest, ClosingAsksAndKeepsTheNormalGeometryWhenMaximised)
 {
     IniFile ini(path("dat/qrinit.ini"));
     auto w = open();
-    EXPECT_FALSE(close(*w, Answer::No));
+    EXPECT_FALSE(CloseAnswering(*w, prompts, {Answer::No}));
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(lastTitle(), QStringLiteral("关闭"));
     EXPECT_EQ(lastText(), QStringLiteral("确定要关闭软件吗？"));
@@ -537,7 +514,7 @@ TEST_F(MainWindowTest, ClosingAsksAndKeepsTheNormalGeometryWhenMaximised)
 
     ini.WriteInteger(QStringLiteral("window"), QStringLiteral("left"), 77);
     w->setWindowState(Qt::WindowMaximized);
-    EXPECT_TRUE(close(*w));
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("state"), -1), 2);
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("left"), -1), 77);
     EXPECT_FALSE(ini.ValueExists(QStringLiteral("window"), QStringLiteral("width")));
@@ -546,7 +523,7 @@ TEST_F(MainWindowTest, ClosingAsksAndKeepsTheNormalGeometryWhenMaximised)
     auto again = open();
     QTest::qWait(100);
     EXPECT_TRUE(again->windowState() & Qt::WindowMaximized);
-    EXPECT_TRUE(close(*again));
+    EXPECT_TRUE(CloseAnswering(*again, prompts, {Answer::Yes}));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("state"), -1), 2);
     EXPECT_FALSE(ini.ValueExists(QStringLiteral("window"), QStringLiteral("width")));
 }
@@ -564,7 +541,7 @@ TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)
     EXPECT_GE(find<QTreeWidget>(w.get(), "Tree")->width(), 30);
     EXPECT_GE(find<QWidget>(w.get(), "PanLeftPic")->width(), 500);
     EXPECT_GE(find<QTextEdit>(w.get(), "RedtPingYu")->height(), 20);
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
@@ -593,7 +570,7 @@ TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
     menu->actions().at(0)->trigger();
     EXPECT_EQ(lastText(), QStringLiteral("对应的皮肤文件已经丢失，请关闭软件，再重新打开软件！"));
     EXPECT_EQ(ini.ReadString(QStringLiteral("window"), QStringLiteral("skinname"), QString()), QStringLiteral("my.dark"));
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, FontDeltaEnlargesTheWindowButNotPicturesReportOrFixedDialogs)
@@ -612,13 +589,13 @@ TEST_F(MainWindowTest, FontDeltaEnlargesTheWindowButNotPicturesReportOrFixedDial
     EXPECT_TRUE(w->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/mainwindow_font_plus3.png")));
     WithModalDialog([&] { w->OmenuSetClick(); },
                     [&](QWidget *dlg) { EXPECT_DOUBLE_EQ(dlg->font().pointSizeF(), 10.5); });
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 
     IniFile(path("dat/set.ini")).WriteInteger(QStringLiteral("set"), QStringLiteral("iFontSizeVar"), 0);
     auto plain = open();
     EXPECT_EQ(find<QLineEdit>(plain.get(), "EdtName")->font().pointSize(), 9);
     EXPECT_EQ(find<QPushButton>(plain.get(), "BtnPai")->minimumWidth(), 96);
-    close(*plain);
+    CloseAnswering(*plain, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, VerdictTextFollowsTheSittingMountain)
@@ -638,7 +615,7 @@ TEST_F(MainWindowTest, VerdictTextFollowsTheSittingMountain)
     prompts.reply(Answer::Ok);
     w->SbtoTextClick();
     EXPECT_EQ(lastText(), QStringLiteral("请选择坐山！"));
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
@@ -647,7 +624,7 @@ TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
     ini.WriteInteger(QStringLiteral("window"), QStringLiteral("width"), 1280);
     ini.WriteInteger(QStringLiteral("window"), QStringLiteral("height"), 800);
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     w->BtnPaiClick();
     QApplication::processEvents();
     const QImage shot = w->grab().toImage();
@@ -663,7 +640,7 @@ TEST_F(MainWindowTest, ScreenshotOfTheReferenceHouse)
             continue;
         EXPECT_GE(c->width(), c->minimumSizeHint().width()) << c->objectName().toStdString();
     }
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresTheClientArea)
@@ -686,7 +663,7 @@ TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresThe
         EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()))
             << w->frameGeometry().x() << "," << w->frameGeometry().y() << " " << w->frameGeometry().width() << "x"
             << w->frameGeometry().height();
-        ASSERT_TRUE(close(*w));
+        ASSERT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
         EXPECT_EQ(ini.ReadInteger(QStringLiteral("window"), QStringLiteral("height"), 0),
                   w->height() - w->menuBar()->height());
     }
@@ -800,7 +777,7 @@ TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFold
         EXPECT_DOUBLE_EQ(w->FJian(), 2.0); // the shipped settings, copied
         EXPECT_TRUE(QFileInfo::exists(user + QStringLiteral("dat/Quorin.db")));
         w->move(40, 50);
-        EXPECT_TRUE(close(*w));
+        EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
     }
     EXPECT_EQ(IniFile(user + QStringLiteral("dat/qrinit.ini")).ReadInteger(QStringLiteral("window"), QStringLiteral("left"), 0), 40);
     EXPECT_FALSE(QFileInfo::exists(path("dat/qrinit.ini")));
@@ -810,7 +787,7 @@ TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFold
     EXPECT_EQ(prompts.asked().size(), 2);
     auto w = open();
     EXPECT_EQ(w->pos(), QPoint(40, 50));
-    close(*w);
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 TEST_F(MainWindowTest, WindowSettingsThatCannotBeWrittenAreReportedOnClosing)
@@ -827,7 +804,7 @@ TEST_F(MainWindowTest, WindowSettingsThatCannotBeWrittenAreReportedOnClosing)
 TEST_F(MainWindowTest, EnterInTheInputPanelLaysOutTheHouse)
 {
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     auto *zuo = find<QComboBox>(w.get(), "CboZuoShan");
     for (const char *name : {"EdtName", "LedtZtd", "CboMen", "Rdonv"}) {
         zuo->setCurrentIndex(7); // a separator: the lay-out refuses, which shows that it ran
@@ -840,13 +817,13 @@ TEST_F(MainWindowTest, EnterInTheInputPanelLaysOutTheHouse)
     zuo->setCurrentIndex(5);
     QTest::keyClick(find<QWidget>(w.get(), "LedtShengNian"), Qt::Key_Enter);
     EXPECT_TRUE(w->ChartValid());
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownView)
 {
     auto w = open();
-    enterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+    EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
     w->BtnPaiClick();
     ASSERT_TRUE(w->ChartValid());
     auto *picture = find<TImage>(w.get(), "Img1");
@@ -876,7 +853,7 @@ TEST_F(MainWindowTest, SettingsDialogCancelChangesNothingAndSaveRedrawsTheShownV
     EXPECT_EQ(tabs->currentIndex(), 0);
     EXPECT_EQ(w->CurrentRecord().chartPanel, 0);
     EXPECT_EQ(w->Quorin()->Rec.chartPanel, 0);
-    closeUnsaved(*w);
+    CloseUnsaved(*w, prompts);
 }
 
 } // namespace

@@ -71,10 +71,8 @@ protected:
     void TearDown() override
     {
         setrlimit(RLIMIT_FSIZE, &normal);
-        if (w && w->isVisible()) {
-            prompts.reply(Answer::Yes).reply(Answer::Ok);
-            w->close();
-        }
+        if (w && w->isVisible())
+            CloseAnswering(*w, prompts, {Answer::Yes, Answer::Ok});
         w.reset();
         ProgramFolderTest::TearDown();
     }
@@ -96,10 +94,7 @@ protected:
              {"window/left", "window/top", "window/width", "window/height", "window/state", "window/treewid",
               "window/pinghei", "window/PanLeftPic", "minggao/fname", "minggao/fsize", "minggao/bcolor", "img/wid",
               "img/hei", "soft/iPanShape", "tree/showStyle", "tree/sort"},
-             "无法保存窗口设置", [this] {
-                 prompts.reply(Answer::Yes).reply(Answer::Ok);
-                 w->close();
-             }},
+             "无法保存窗口设置", [this] { CloseAnswering(*w, prompts, {Answer::Yes, Answer::Ok}); }},
         };
     }
 

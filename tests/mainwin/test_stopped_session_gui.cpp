@@ -103,8 +103,7 @@ TEST_F(StoppedSessionTest, TheNextStartClearsExactlyWhatTheKilledProgramLeft)
     EXPECT_TRUE(QFileInfo(path("dat/set.ini.Linked")).isSymLink());
     for (const auto &s : steps)
         EXPECT_NE(QFileInfo::exists(path(s.folder)), s.goes) << s.folder.toStdString();
-    prompts.reply(Answer::Yes);
-    w->close();
+    CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
 } // namespace

@@ -63,8 +63,7 @@ protected:
     void TearDown() override
     {
         // Closing, and No to keeping what a test laid out or typed as a new case, when that is asked.
-        prompts.reply(Answer::Yes).reply(Answer::No);
-        w->close();
+        CloseUnsaved(*w, prompts);
         w.reset();
         ProgramFolderTest::TearDown();
     }

@@ -171,8 +171,7 @@ TEST_F(ToolWindowTest, BirthdayButtonLaysOutTheOwnersPillars)
     ASSERT_TRUE(w.ChartValid()) << lastText().toStdString();
     const QString report = find<QTextEdit>(&w, "RedtQuorin")->toPlainText();
     EXPECT_NE(report.indexOf(QStringLiteral("甲辰 丙寅 甲辰 庚午")), -1) << report.left(200).toStdString();
-    prompts.reply(Answer::Yes).reply(Answer::No); // the house laid out is not kept
-    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(CloseUnsaved(w, prompts)); // the house laid out is not kept
 }
 
 TEST_F(ToolWindowTest, CalendarWindowNavigatesAndSelectsDays)

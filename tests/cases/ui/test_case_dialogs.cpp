@@ -8,12 +8,11 @@
 #include "TFrmFenLei.h"
 #include "TFrmSameName.h"
 #include "TFrmSearch.h"
+#include "TextEntry.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -73,31 +72,6 @@ QString ClassOf(MRecordBase &db, int id)
 {
     TRecordData r;
     return db.LoadCase(id, r) ? r.className : QStringLiteral("<none>");
-}
-
-// How a user puts text into a box: typed key by key (the box drops what it cannot show, such as ESC and line
-// breaks, but keeps format characters), pasted, or committed by an input method.
-enum class Entry { Typed, Pasted, InputMethod };
-
-void Enter(QLineEdit *box, Entry how, const QString &text)
-{
-    box->setFocus();
-    switch (how) {
-    case Entry::Typed:
-        for (QChar c : text)
-            QTest::sendKeyEvent(QTest::KeyAction::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        break;
-    case Entry::Pasted:
-        QApplication::clipboard()->setText(text);
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        break;
-    case Entry::InputMethod: {
-        QInputMethodEvent commit;
-        commit.setCommitString(text);
-        QApplication::sendEvent(box, &commit);
-        break;
-    }
-    }
 }
 
 const QStringList kDefault{"私人别墅", "小区套房", "自建民居", "公司大夏", "古代老宅", "标志建筑", "其他建筑", "临时保存"};
