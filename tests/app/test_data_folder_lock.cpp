@@ -129,8 +129,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        if (::link(QUORIN_PROGRAM, QFile::encodeName(program()).constData()) != 0)
+        if (::link(QUORIN_PROGRAM, QFile::encodeName(program()).constData()) != 0) {
             ASSERT_TRUE(QFile::copy(QStringLiteral(QUORIN_PROGRAM), program()));
+        }
         QDir().mkpath(folder() + "dat");
         for (const auto &[name, content] : {std::pair{"dat/qrinit.ini", "[window]\nstate=0\n"},
                                             std::pair{"dat/set.ini", "[set]\nfJian=4.5\n"},

@@ -322,12 +322,14 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
             const bool ok = op.run(b, root);
             if (!ok) {
                 EXPECT_FALSE(b.Message().isEmpty());
-                if (migration)
+                if (migration) {
                     EXPECT_EQ(b.OldFileKept(), QFile::exists(app + "dat/Quorin.dat"));
+                }
                 // A migration that failed after its commit is finished at the next start; before it, nothing
                 // has changed.
-                if (!migration || Cases(db) == original)
+                if (!migration || Cases(db) == original) {
                     EXPECT_EQ(Snapshot(app), before);
+                }
                 EXPECT_TRUE(MarkerTrue(placed));
                 EXPECT_FALSE(QFile::exists(root + "/Quorin_1.db"));
             }
@@ -828,8 +830,9 @@ TEST_F(WholeDb, RefusalsAndResults)
         MRecordBase b(app);
         ASSERT_TRUE(Open(b));
         EXPECT_EQ(row.run(*this, b), row.expected);
-        if (row.unchanged)
+        if (row.unchanged) {
             EXPECT_EQ(Snapshot(app), before);
+        }
     }
 }
 

@@ -85,8 +85,9 @@ protected:
     // Lays out a house for `name`, optionally over a 300x200 floor plan, and writes `comment` into the pane.
     void layOut(TFrmMain &w, const QString &name, bool withPlan, const QString &comment)
     {
-        if (withPlan)
+        if (withPlan) {
             ASSERT_TRUE(w.LoadFloorPlan(yellowPlan()));
+        }
         EnterHouse(w, "0:00", "2004", name, "1980"); // 0:00 is the edit box's own text
         w.BtnPaiClick();
         ASSERT_TRUE(w.ChartValid());
@@ -815,8 +816,9 @@ TEST_F(NewCaseTest, YesSavesTheNewCaseWithItsCategoryOrStaysWhenTheSaveDoesNotHa
                                     return; // closed unanswered
                                 find<QComboBox>(dlg, "CboFenLei")->setEditText("小区套房");
                                 // A folder where the case file was: it cannot be opened to save into.
-                                if (save == Save::Failed)
+                                if (save == Save::Failed) {
                                     ASSERT_TRUE(QFile::rename(db, db + ".away") && QDir().mkpath(db));
+                                }
                                 QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
                             });
             if (save == Save::Failed) {
@@ -899,8 +901,9 @@ TEST_F(CaseCommandsTest, AFailedSaveSaysWhyAndTheCaseOpensAgainWholeAsItWas)
             const QStringList lines = asked().last().split('\n');
             EXPECT_EQ(lines.value(0), opened ? "无法修改案例！" : "无法保存案例！");
             EXPECT_FALSE(lines.value(1).isEmpty());
-            if (fault.step == 0)
+            if (fault.step == 0) {
                 EXPECT_TRUE(lines.value(1).contains(qt_error_string(EFBIG))) << lines.value(1).toStdString();
+            }
             EXPECT_EQ(comments(*w)->toPlainText(), "新评语"); // nothing typed is lost
             EXPECT_EQ(w->CaseOpen(), opened);
             EXPECT_EQ(CaseDb()->GetPrimaryId(), 1);

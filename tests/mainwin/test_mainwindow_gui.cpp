@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include "ChildProcess.h"
+
 #include "AppPath.h"
 #include "DataFolderNotice.h"
 #include "IniFile.h"
@@ -419,8 +421,9 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
             prompts.reply(Answer::Ok);
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
         ASSERT_EQ(prompts.asked().size(), asked + (row.noted ? 1 : 0));
-        if (row.noted)
+        if (row.noted) {
             EXPECT_EQ(lastText(), note);
+        }
         EXPECT_TRUE(w->ChartValid());
         EXPECT_EQ(box->text(), QString::fromUtf8(row.shown));
         EXPECT_EQ(w->CurrentRecord().name, box->text());
@@ -672,29 +675,10 @@ TEST_F(MainWindowTest, BadStoredGeometryOpensAWholeWindowOnTheScreenAndStoresThe
 namespace {
 
 // Runs body in a forked child as a user without the administrator's rights, who may write only where the
-// permissions say; its answer comes back through a pipe.
+// permissions say.
 std::string AsPlainUser(const std::function<std::string()> &body)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return "no pipe";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        std::string answer = "cannot drop rights";
-        if (geteuid() != 0 || (setgid(65534) == 0 && setuid(65534) == 0))
-            answer = body();
-        const bool written = write(fds[1], answer.data(), answer.size()) == ssize_t(answer.size());
-        _exit(written ? 0 : 1);
-    }
-    close(fds[1]);
-    std::string answer;
-    char buf[1024];
-    for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
-        answer.append(buf, size_t(n));
-    close(fds[0]);
-    waitpid(pid, nullptr, 0);
-    return answer;
+    return AnswerFromChild([&] { return GiveUpAdministratorRights() ? body() : std::string("cannot drop rights"); });
 }
 
 } // namespace

@@ -309,10 +309,12 @@ TEST_F(PicturesTest, DrawingModesDrawOneUndoStepEach)
         c.draw();
         const QImage after = bk->Picture();
         EXPECT_NE(after, before);
-        if (c.expected)
+        if (c.expected) {
             EXPECT_EQ(after, expected); // no rubber band is left behind
-        if (QString::fromLatin1(c.item) == QLatin1String("N28"))
+        }
+        if (QString::fromLatin1(c.item) == QLatin1String("N28")) {
             EXPECT_EQ(after.pixelColor(30, 22), QColor(Qt::white)); // the wall under the eraser is gone
+        }
         trigger(*w, "N22");
         EXPECT_EQ(bk->Picture(), before);
         trigger(*w, "N26");
