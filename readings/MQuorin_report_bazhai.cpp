@@ -7,6 +7,12 @@
 #include "ReportSpans.h"
 #include "RulingWords.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
 using namespace report;
 
 namespace {
@@ -85,8 +91,13 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, int pala
 
 // Lines of the house text (1600 + 20 g + i) that an owner of the other life group needs a word beside.
 constexpr int kMatchLine = 3, kBedroomLine = 5, kStudyLine = 7;
+// Lines of the house text that place a door, or name the study beside the rooms they keep from other uses.
+constexpr int kFourBadLine = 2, kDoorLine = 4, kStoreLine = 8;
+// The palace (坎 0 … 乾 7, 中 8) of the Eight Mansions study by the sitting group, as kWenChang names it.
+constexpr int kWenChangPalace[8] = {1, 0, 7, 8, 4, 6, 5, 2};
 
-// The good directions of the owner's own life, named once for an owner of the other group.
+// The good directions of the owner's own life, named once for an owner of the other group; the caller ends the
+// sentence, with the palaces among them that the flying stars bar.
 QString OwnerGoodLine(const BaZhaiRecord &ming)
 {
     QStringList named;
@@ -95,12 +106,13 @@ QString OwnerGoodLine(const BaZhaiRecord &ming)
             if (ming[3 + p] % 8 == code)
                 named.append(U(YouXingName[code]) + Direction(p) + QStringLiteral("（%1）").arg(PalaceName(p)));
     return QStringLiteral("★宅主%1命，本命吉方：").arg(Trigram(ming[0])) + named.join(QStringLiteral("、")) +
-           QStringLiteral("。宅主本人之床位、书桌宜安于此四方。");
+           QStringLiteral("。宅主本人之床位、书桌宜安于此四方");
 }
 
 // For an owner of the other group the house's good directions, which the room and desk lines use, are all bad
 // ones of his life: each with its star of his life. His own bed and desk follow his life, also where the house's
-// line bars a direction that is good for him.
+// line bars a direction that is good for him. The word on his bed is one clause, set into the bedroom line's
+// sentence on the main bedroom; the word on his desk is a sentence of its own.
 QString OwnerWarning(const BaZhaiRecord &ming, const BaZhaiRecord &house, bool bed)
 {
     QStringList named;
@@ -108,8 +120,159 @@ QString OwnerWarning(const BaZhaiRecord &ming, const BaZhaiRecord &house, bool b
         if (GoodStar(house[3 + p] % 8))
             named.append(Direction(p) + QStringLiteral("为本命") + U(YouXingName[ming[3 + p] % 8]));
     return QStringLiteral("宅主%1命，本宅四吉方于其本命皆凶：").arg(Trigram(ming[0])) + named.join(QStringLiteral("、")) +
-           (bed ? QStringLiteral("，宅主本人之床位忌安此、床头忌朝此；宅主之床以本命为准，宜安、宜朝本命吉方（见上）。")
+           (bed ? QStringLiteral("，宅主本人之床位忌安此、床头忌朝此，宅主之床以本命为准，宜安、宜朝本命吉方（见上）")
                 : QStringLiteral("，宅主本人之书桌忌安此、人忌面向此；宅主之书桌以本命为准，宜安、宜朝本命吉方（见上）。"));
+}
+
+// ---- beds, desks and studies under the flying stars ----
+
+// The palaces a clause of a house line names by direction, the centre as "中宫".
+std::vector<int> NamedPalaces(const QString &clause)
+{
+    std::vector<int> out;
+    for (int p = 0; p < 8; ++p)
+        if (clause.contains(Direction(p)))
+            out.push_back(p);
+    if (clause.contains(QStringLiteral("中宫")))
+        out.push_back(8);
+    return out;
+}
+
+// A house line with each clause that sends someone to a palace (sends) followed by a note naming the palaces among
+// it that the flying stars bar, and what is not to go there (what: "忌作卧房"). A palace is noted once in a line, at
+// the first clause that sends there; `noted` collects the palaces noted.
+QString QualifyRest(const QString &line, const RestBars &bars, bool (*sends)(const QString &), const QString &what,
+                    std::vector<int> *noted = nullptr)
+{
+    std::vector<int> done;
+    QString out, clause;
+    const auto flush = [&]() {
+        out += clause;
+        if (sends(clause)) {
+            std::vector<int> fresh;
+            for (int p : NamedPalaces(clause))
+                if (std::find(done.begin(), done.end(), p) == done.end() && !bars[p].isEmpty())
+                    fresh.push_back(p);
+            if (!fresh.empty())
+                out += QStringLiteral("（本运") + BarredList(bars, fresh) + QStringLiteral("，") + what +
+                       QStringLiteral("，以玄空为准）");
+            done.insert(done.end(), fresh.begin(), fresh.end());
+        }
+        clause.clear();
+    };
+    for (QChar c : line) {
+        if (c == QChar(0xFF1B) || c == QChar(0x3002)) { // ； 。
+            flush();
+            out += c;
+        } else {
+            clause += c;
+        }
+    }
+    flush();
+    if (noted)
+        *noted = done;
+    return out;
+}
+
+bool SendsToBed(const QString &c)
+{
+    return (c.contains(QStringLiteral("主卧")) || c.contains(QStringLiteral("老人")) || c.contains(QStringLiteral("求子"))) &&
+           !c.contains(QStringLiteral("不宜"));
+}
+
+bool SendsToStudy(const QString &c)
+{
+    return (c.contains(QStringLiteral("书房")) || c.contains(QStringLiteral("书桌")) || c.contains(QStringLiteral("设在"))) &&
+           !c.contains(QStringLiteral("面向")) && !c.contains(QStringLiteral("不宜作书房"));
+}
+
+bool NamesStudy(const QString &c) { return c.contains(QStringLiteral("宜作书房")); }
+
+const QString kRestStudy = QStringLiteral("不宜设书房、书桌");
+
+// The bedroom line: each room it places is checked against the flying stars, its closing rule names the palaces it
+// means, and for an owner of the other group the word on his own bed stands in the sentence that gives the house's
+// main bedroom, so that the recommendation and its limit are read together.
+QString BedroomLine(const QString &text, const RestBars &bars, const QString &ownerWord)
+{
+    std::vector<int> noted, others;
+    QString line = QualifyRest(text, bars, SendsToBed, QStringLiteral("忌作卧房"), &noted);
+    for (int p = 0; p < 8; ++p)
+        if (!bars[p].isEmpty() && std::find(noted.begin(), noted.end(), p) == noted.end())
+            others.push_back(p);
+    // The closing rule names the barred palaces the line has not noted already.
+    static const QString general = QStringLiteral("卧房逢玄空山星五黄、失令之二黑者，以玄空为准，另择吉房。");
+    QString specific = QStringLiteral("卧房逢玄空五黄、失令之二黑及二五、五九同宫之方，以玄空为准，另择吉房");
+    if (!others.empty())
+        specific += QStringLiteral("：本运") + (noted.empty() ? QString() : QStringLiteral("另有")) +
+                    BarredList(bars, others) + (others.size() > 1 ? QStringLiteral("，皆") : QStringLiteral("，")) +
+                    QStringLiteral("忌作卧房。");
+    else
+        specific += noted.empty() ? QStringLiteral("；本运八方无此等之方。") : QStringLiteral("（本运之方见上）。");
+    if (line.contains(general))
+        line.replace(general, specific);
+    else
+        line += specific;
+    if (ownerWord.isEmpty())
+        return line;
+    // After the main bedroom's clause (and its note), before the clause that follows it.
+    const qsizetype at = line.indexOf(QStringLiteral("主卧宜设在"));
+    const qsizetype end = at < 0 ? -1 : line.indexOf(QChar(0xFF1B), at);
+    if (end < 0)
+        return line + ownerWord + QStringLiteral("。");
+    return line.left(end) + QStringLiteral("，唯") + ownerWord + line.mid(end);
+}
+
+// The door the house text calls the strongest, where the flying stars keep its palace from a door this period:
+// the line names the palace and its ruling beside the praise, instead of leaving the general rule to withdraw it.
+QString DoorAdviceLine(QString line, const HouseRuling &rule, const FlyChart &chart, int period)
+{
+    static const QRegularExpression best(QStringLiteral("开(.)门（..）为..门，门宅相生，最为得力"));
+    const auto m = best.match(line);
+    if (!m.hasMatch())
+        return line;
+    const int p = QStringLiteral("坎艮震巽离坤兑乾").indexOf(m.captured(1));
+    if (p < 0 || TakesDoor(rule.palace[p]))
+        return line;
+    const QString note = QStringLiteral("，八宅论之最为得力，唯本运") + PalaceWithDirection(p) +
+                         RulingWords(rule.palace[p], chart[p][kSlotFacingStar], period) +
+                         QStringLiteral("，门以玄空为准，此门不取，另择吉门（见下八方吉凶断）");
+    return line.replace(m.capturedEnd() - 5, 5, note);
+}
+
+// The reason the door follows the flying stars is given once; the other palaces where the two methods differ
+// refer to it.
+void GiveDoorReasonOnce(QString &text)
+{
+    static const QString reason = QStringLiteral("门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气");
+    const qsizetype first = text.indexOf(reason);
+    if (first < 0)
+        return;
+    for (qsizetype at = text.indexOf(reason, first + reason.size()); at >= 0;
+         at = text.indexOf(reason, at + 1))
+        text.replace(at, reason.size(), QStringLiteral("门亦以玄空为准（理见上）"));
+}
+
+// Beside a direction's verdict whose good star's text places bedrooms, desks or a study there: the flying stars'
+// bar on the palace this period, if any.
+QString RestVerdict(const RestBars &bars, int palace, int code)
+{
+    if (bars[palace].isEmpty() || !GoodStar(code) || Voided(code, palace))
+        return {};
+    return QStringLiteral("◎本运%1%2：床位、书桌、书房不宜安此，以玄空为准。").arg(PalaceWithDirection(palace), bars[palace]);
+}
+
+// The owner's own good directions that the flying stars bar this period, as the rest of his sentence.
+QString OwnerRestNote(const BaZhaiRecord &ming, const RestBars &bars)
+{
+    std::vector<int> good;
+    for (int code : {2, 1, 3, 7})
+        for (int p = 0; p < 8; ++p)
+            if (ming[3 + p] % 8 == code)
+                good.push_back(p);
+    const QString barred = BarredList(bars, good);
+    return barred.isEmpty() ? QString()
+                            : QStringLiteral("；唯本运") + barred + QStringLiteral("，床位、书桌不宜安此，以玄空为准");
 }
 
 // The fixed water line of the two mountains the reading has always named; the others come from the tables.
@@ -185,8 +348,15 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     t += QStringLiteral("★宅主宜住%1层、%2层、%3层、%4层或尾数为").arg(a).arg((a + 5) % 10).arg(c).arg((c + 5) % 10);
     t += QStringLiteral("%1、%2、%3、%4的楼层。\n").arg(a % 10).arg((a + 5) % 10).arg(c % 10).arg((c + 5) % 10);
 
-    t += QStringLiteral("★文昌位：") + QString::fromUtf8(kWenChang[ZuoShan / 3]) +
-         QStringLiteral("，此方位可做书房。\r\n");
+    const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
+    const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
+    const RestBars bars = RestBarsOf(chart, Nine(Yun));
+
+    t += QStringLiteral("★文昌位：") + QString::fromUtf8(kWenChang[ZuoShan / 3]) + QStringLiteral("，此方位可做书房");
+    if (const QString barred = BarredList(bars, {kWenChangPalace[ZuoShan / 3]}); !barred.isEmpty())
+        t += QStringLiteral("；唯本运") + barred + QStringLiteral("，") + kRestStudy +
+             QStringLiteral("，以玄空为准，书房另择吉方");
+    t += QStringLiteral("。\r\n");
 
     // 桃花 by mountain pair (壬子, 癸丑, 艮寅, …): 卯, 子, 酉, 午 in turn.
     static constexpr int kTaoHua[4] = {4, 1, 10, 7};
@@ -210,17 +380,32 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     const int g = PalaceOfTrigram(fuWei);
     const bool otherGroup = BaZhaiFuWei[1] != ming[1];
     for (int i = 0; i < 11; ++i) {
-        t += LoadStr(1600 + 20 * g + i);
+        const QString line = LoadStr(1600 + 20 * g + i);
+        switch (i) {
+        case kFourBadLine:
+        case kStoreLine:
+            t += QualifyRest(line, bars, NamesStudy, kRestStudy);
+            break;
+        case kDoorLine:
+            t += DoorAdviceLine(line, rule, chart, Nine(Yun));
+            break;
+        case kBedroomLine:
+            t += BedroomLine(line, bars, otherGroup ? OwnerWarning(ming, BaZhaiFuWei, true) : QString());
+            break;
+        case kStudyLine:
+            t += QualifyRest(line, bars, SendsToStudy, kRestStudy);
+            break;
+        default:
+            t += line;
+            break;
+        }
         if (otherGroup && i == kMatchLine)
-            t += QStringLiteral("\r\n") + OwnerGoodLine(ming);
-        else if (otherGroup && (i == kBedroomLine || i == kStudyLine))
-            t += OwnerWarning(ming, BaZhaiFuWei, i == kBedroomLine);
+            t += QStringLiteral("\r\n") + OwnerGoodLine(ming) + OwnerRestNote(ming, bars) + QStringLiteral("。");
+        else if (otherGroup && i == kStudyLine)
+            t += OwnerWarning(ming, BaZhaiFuWei, false);
         t += QStringLiteral("\r\n");
     }
     out.Add(t);
-
-    const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
-    const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
 
     out.Add(QStringLiteral("房屋八方吉凶断："), ReportSpans::kRed, true);
     t.clear();
@@ -249,8 +434,11 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
         if (const QString methods = MethodsLine(rule, BaZhaiFuWei, j, chart[j][kSlotFacingStar], Nine(Yun));
             !methods.isEmpty())
             t += QStringLiteral("\r\n") + methods;
+        if (const QString rest = RestVerdict(bars, j, code); !rest.isEmpty())
+            t += QStringLiteral("\r\n") + rest;
         t += QStringLiteral("\r\n\r\n");
     }
+    GiveDoorReasonOnce(t);
     t += QStringLiteral("●注：以上八方，吉星临方宜修得高大，凶星临方宜修得低矮，则可得福免祸。\r\n");
     const QString water = WaterLine(ZuoShan);
     t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + water + QStringLiteral("\r\n");

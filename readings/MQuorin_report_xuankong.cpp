@@ -261,6 +261,16 @@ int LabelState(int star, int period)
 
 QString StarLabel(int star, int period) { return U(XingStateName[LabelState(star, period)]); }
 
+// The nine stars' states in the period, as the palaces' star lines label them: 五黄 outside its own period is 煞
+// here too, never 生.
+QString PeriodStatesLine(int period)
+{
+    QStringList states;
+    for (int i = 0; i < 9; ++i)
+        states.append(QStringLiteral("%1(%2)").arg(Numeral(period + i), StarLabel((period + i) % 9, period)));
+    return QStringLiteral("★此步元运，") + states.join(QStringLiteral("，")) + QStringLiteral("。\r\n");
+}
+
 // A city gate in the header: its mountain, star and state, and, where the label would call it timely but the
 // gate's palace may take no door, that it is not used.
 QString GateLabel(const GateRecord &gate, bool open, int period)
@@ -350,6 +360,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
         t += QStringLiteral("★对宫合十：坐山、向首两宫山星与向星交互合十，山水之气相通。\r\n");
 
     QStringList wenChang;
+    std::vector<int> wenChangPalaces;
     for (int p = 0; p < 9; ++p) {
         const int n[4] = {Nine(Gong[p][kSlotPeriodStar]), Nine(Gong[p][kSlotMountainStar]),
                           Nine(Gong[p][kSlotFacingStar]), EarthNumber[p]};
@@ -358,20 +369,25 @@ void MQuorin::XuanKongText(ReportSpans &out) const
             one = one || v == 1;
             four = four || v == 4;
         }
-        if (one && four)
+        if (one && four) {
             wenChang.append(PalaceName(p));
+            wenChangPalaces.push_back(p);
+        }
     }
-    if (!wenChang.isEmpty())
+    // A 文昌 palace the period's 五黄, out-of-season 二黑 or 二 with 五 or 五 with 九 bars from beds and desks is named
+    // beside the advice to live and study there.
+    if (!wenChang.isEmpty()) {
         t += QStringLiteral("\r\n★文昌位：") + wenChang.join(QStringLiteral("、")) +
-             QStringLiteral("，此方位适合读书人居住，有利于学业功名。\r\n");
+             QStringLiteral("，此方位适合读书人居住，有利于学业功名");
+        if (const QString barred = BarredList(RestBarsOf(chart, period), wenChangPalaces); !barred.isEmpty())
+            t += QStringLiteral("；唯本运") + barred + QStringLiteral("，不宜居住、安书桌，以玄空为准");
+        t += QStringLiteral("。\r\n");
+    }
 
     t += QStringLiteral("★正城门:%1，副城门:%2。\r\n")
              .arg(GateLabel(ChengMen[0], rule.gateOpen[0], Yun), GateLabel(ChengMen[1], rule.gateOpen[1], Yun));
 
-    QStringList states;
-    for (int i = 0; i < 9; ++i)
-        states.append(QStringLiteral("%1(%2)").arg(Numeral(Yun + i), U(XingStateName[i])));
-    t += QStringLiteral("★此步元运，") + states.join(QStringLiteral("，")) + QStringLiteral("。\r\n");
+    t += PeriodStatesLine(Yun);
     out.Add(t);
 }
 

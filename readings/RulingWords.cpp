@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include "PatternCalc.h"
+
 namespace report {
 
 bool TakesDoor(const PalaceRuling &u) { return u.use == PalaceUse::Open || u.use == PalaceUse::DoorOnly; }
@@ -44,6 +46,40 @@ QString DoorPalaces(const HouseRuling &h, int except)
 QString PalaceWithDirection(int palace)
 {
     return U(FangXiangName[(palace + 2) % 8]) + PalaceName(palace) + QStringLiteral("宫");
+}
+
+RestBars RestBarsOf(const FlyChart &chart, int period)
+{
+    RestBars bars;
+    for (int p = 0; p < 9; ++p) {
+        const int m = Nine(chart[p][kSlotMountainStar]), f = Nine(chart[p][kSlotFacingStar]);
+        const auto star = [](int s, const char *half) {
+            return QString::fromUtf8(half) + (s == 5 ? QStringLiteral("五黄") : QStringLiteral("失令之二黑"));
+        };
+        if (m * f == 10 && m + f == 7)
+            bars[p] = QStringLiteral("二五同宫");
+        else if (m * f == 45)
+            bars[p] = QStringLiteral("五九同宫");
+        else {
+            QStringList why;
+            if (QuietStar(m, period))
+                why.append(star(m, "山星"));
+            if (QuietStar(f, period))
+                why.append(star(f, "向星"));
+            bars[p] = why.join(QStringLiteral("、"));
+        }
+    }
+    return bars;
+}
+
+QString BarredList(const RestBars &bars, const std::vector<int> &palaces)
+{
+    QStringList named;
+    for (int p : palaces)
+        if (p >= 0 && p < 9 && !bars[p].isEmpty())
+            named.append((p == 8 ? QStringLiteral("中宫") : PalaceWithDirection(p)) + bars[p]);
+    named.removeDuplicates();
+    return named.join(QStringLiteral("、"));
 }
 
 } // namespace report

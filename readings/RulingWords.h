@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <array>
+#include <vector>
+
 // The one ruling of a palace as the reading words it wherever the door meets it: the door line of the Xuan Kong
 // part and the Eight Mansions part's word on a palace whose two methods differ.
 namespace report {
@@ -20,5 +23,15 @@ QString DoorPalaces(const HouseRuling &h, int except);
 
 // A palace by its direction and name: "正东震宫".
 QString PalaceWithDirection(int palace);
+
+// Why the flying stars of the period (1..9) keep beds, desks and studies out of each palace (坎 0 … 乾 7, 中 8):
+// 五黄 or an out-of-season 二黑 as its mountain or facing star ("山星五黄", "向星失令之二黑"), or 二 with 五, or 五
+// with 九, in one palace ("二五同宫", "五九同宫"); empty where nothing does. Every line that sends someone to sleep
+// or study somewhere names the barred palaces among those it sends to.
+using RestBars = std::array<QString, 9>;
+RestBars RestBarsOf(const FlyChart &chart, int period);
+
+// The barred palaces among `palaces` as "东南巽宫向星五黄、中宫二五同宫"; empty when none is barred.
+QString BarredList(const RestBars &bars, const std::vector<int> &palaces);
 
 } // namespace report

@@ -42,12 +42,20 @@ TEST(BaZhaiReading, ReferenceHouse)
     for (int i = 0; i < 11; ++i)
         expected.append(LoadStr(1600 + i)); // 坎 is the 伏位 palace
     // A 坤 owner in a house of the east group: his own good directions after the house-and-owner line, and a
-    // word after the bedroom and the study lines, whose directions are all bad ones of his life.
+    // word after the study line and in the bedroom line's sentence on the main bedroom, whose directions are all
+    // bad ones of his life. In 七运 二 and 五 share 震 and 乾, and the strongest door's palace 巽 is to stay quiet:
+    // the lines that send a bed there or praise that door name those palaces.
     const QString bad = Q("宅主坤命，本宅四吉方于其本命皆凶：正北为本命绝命、正东为本命祸害、东南为本命五鬼、正南为本命六煞，");
-    expected[6 + 5] += bad + Q("宅主本人之床位忌安此、床头忌朝此；宅主之床以本命为准，宜安、宜朝本命吉方（见上）。");
+    expected[6 + 4].replace(Q("，最为得力；"), Q("，八宅论之最为得力，唯本运东南巽宫向星四(煞)，宜静，门以玄空为准，"
+                                                "此门不取，另择吉门（见下八方吉凶断）；"));
+    expected[6 + 5].replace(Q("夫妻和睦；"), Q("夫妻和睦，唯") + bad +
+                                                Q("宅主本人之床位忌安此、床头忌朝此，宅主之床以本命为准，宜安、宜朝本命吉方（见上）；"));
+    expected[6 + 5].replace(Q("卧房逢玄空山星五黄、失令之二黑者，以玄空为准，另择吉房。"),
+                            Q("卧房逢玄空五黄、失令之二黑及二五、五九同宫之方，以玄空为准，另择吉房：本运正东震宫二五同宫、"
+                              "西北乾宫二五同宫，皆忌作卧房。"));
     expected[6 + 7] += bad + Q("宅主本人之书桌忌安此、人忌面向此；宅主之书桌以本命为准，宜安、宜朝本命吉方（见上）。");
     expected.insert(6 + 4, Q("★宅主坤命，本命吉方：生气东北（艮）、天医正西（兑）、延年西北（乾）、伏位西南（坤）。"
-                             "宅主本人之床位、书桌宜安于此四方。"));
+                             "宅主本人之床位、书桌宜安于此四方；唯本运西北乾宫二五同宫，床位、书桌不宜安此，以玄空为准。"));
     EXPECT_EQ(lines.mid(6, expected.size()), expected);
 
     EXPECT_TRUE(HasLine(lines, Q("房屋八方吉凶断：")));
