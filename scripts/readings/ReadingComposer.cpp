@@ -202,7 +202,13 @@ string LooseGist(int wangShan, int wangXiang, int sit, int face)
     if (wangShan != sit && wangShan != face && wangShan != 8 && wangXiang != sit && wangXiang != face &&
         wangXiang != 8)
         s = wangShan == wangXiang ? "当令山星、向星同到一旁宫" : "当令山星、向星皆到旁宫";
-    s += "，" + (ding == 0 && cai == 0 ? string("丁财平平") : string(kDing[ding + 1]) + kCai[cai + 1]);
+    // A timely star in the centre is locked in: the sentences on the timely stars and the centre say so, and so
+    // does this one.
+    if (wangShan == 8 || wangXiang == 8)
+        s += "，" + (wangShan == 8 ? string("人丁受困") : string(kDing[ding + 1])) + "、" +
+             (wangXiang == 8 ? string("财气受困") : string(kCai[cai + 1]));
+    else
+        s += "，" + (ding == 0 && cai == 0 ? string("丁财平平") : string(kDing[ding + 1]) + kCai[cai + 1]);
     if (ding <= 0 && cai <= 0)
         s += "，须借令星所到旁宫之山水";
     return s;
@@ -452,12 +458,18 @@ Said HeShi(const Facts &f)
     std::vector<string> local;
     const int keys[2] = {f.sit, f.face};
     const string role[2] = {"坐山" + f.S(), "向首" + f.Fm()};
+    // Where the building period's verdict denies people or wealth, the 合十 helps against it: it does not make them
+    // prosperous.
+    const bool dingWeak = f.pattern != kWangShanWangXiang && !f.runs[0].DingGood();
+    const bool caiWeak = f.pattern != kWangShanWangXiang && !f.runs[0].CaiGood();
+    const string forDing = dingWeak ? "合十通气，可稍补本运人丁之不足" : "合十，利丁";
+    const string forCai = caiWeak ? "合十通气，可稍补本运财运之不足" : "合十，利财";
     for (int k = 0; k < 2; ++k) {
         const int p = keys[k];
         if (f.gong[p][kSlotHeShiMountainPeriod])
-            local.push_back(role[k] + "山星" + kNum[f.M(p)] + "与运星" + kNum[f.Y(p)] + "合十，利丁");
+            local.push_back(role[k] + "山星" + kNum[f.M(p)] + "与运星" + kNum[f.Y(p)] + forDing);
         if (f.gong[p][kSlotHeShiFacingPeriod])
-            local.push_back(role[k] + "向星" + kNum[f.F(p)] + "与运星" + kNum[f.Y(p)] + "合十，利财");
+            local.push_back(role[k] + "向星" + kNum[f.F(p)] + "与运星" + kNum[f.Y(p)] + forCai);
         if (f.gong[p][kSlotHeShiMountainFacing])
             local.push_back(role[k] + "山星" + kNum[f.M(p)] + "与向星" + kNum[f.F(p)] + "合十，气通");
     }
