@@ -820,3 +820,211 @@ TEST(ReportAgreement, MountainTextQuotesTheConfiguredJianWidth)
         EXPECT_FALSE(r.xk.contains(Q("{兼}"))) << width;
     }
 }
+
+// ---- beds, desks and studies, labels beside verdicts, and joined text ----
+
+namespace {
+
+// Where the report sends someone to sleep or study in a palace the flying stars bar, without naming the palace
+// beside the advice; where a label or a claim says other than the verdict beside it; and where joined lines read
+// as joined.
+enum RestRow {
+    kOwnerListMountain, // the owner's own list names a palace whose mountain star is 五黄 or an out-of-season 二黑
+    kOwnerListFacing,   // ... whose facing star is 五黄 or an out-of-season 二黑, or 二 with 五, or 五 with 九
+    kRoomBarred,        // the bedroom line puts the main bedroom, the old or those wanting children in a barred palace
+    kStudyBarred,       // the study (the 文昌 line, the study line, the rooms kept for the study) in a barred palace
+    kScholarBarred,     // the flying stars' 文昌 palaces, "适合读书人居住", include a barred one without naming it
+    kVerdictBarred,     // a direction's verdict places bedrooms, desks or a study in a barred palace
+    kFiveGrowing,       // the period line calls 五 生 or 旺 outside 五运 (the palaces' labels say 煞)
+    kHeShiAgainst,      // an axis 合十 "利丁" or "利财" beside a building period whose verdict denies it
+    kCentreFlat,        // "当令山星入中…丁平" (or 向星…财平) beside a report that says the star is locked in
+    kDoorReasonTwice,   // the reason the door follows the flying stars given more than once
+    kBestDoorUnnamed,   // the strongest door of the house text withdrawn by the general rule without its palace
+    kMasterBedSplit,    // the main bedroom recommended in one sentence and forbidden to the owner in another
+    kRestRows
+};
+const char *const kRestRowNames[kRestRows] = {
+    "owner's list: barred mountain star", "owner's list: barred facing star or pair", "rooms in a barred palace",
+    "study in a barred palace", "scholars sent to a barred 文昌 palace", "direction verdict in a barred palace", "五 growing in the period line",
+    "合十 against the verdict", "centre star flat", "door reason repeated", "strongest door withdrawn unnamed",
+    "main bedroom split from the owner's word"};
+
+const QString kDirs9[9] = {Q("正北"), Q("东北"), Q("正东"), Q("东南"), Q("正南"),
+                           Q("西南"), Q("正西"), Q("西北"), Q("中宫")};
+
+// Why the flying stars of the building period bar beds and desks from each palace (坎 … 乾, 中), read from the
+// palaces' star lines: by its mountain star, by its facing star or the pair.
+struct Barred {
+    std::array<bool, 9> mountain{}, facing{};
+    bool Any(int p) const { return mountain[p] || facing[p]; }
+};
+Barred BarredPalaces(const QString &xk)
+{
+    Barred b;
+    const int period = BuildingPeriod(xk);
+    const auto quiet = [&](int star, QChar state) {
+        return (star == 5 && period != 5) || (star == 2 && (state == Q("死")[0] || state == Q("煞")[0]));
+    };
+    for (int p = 0; p < 9; ++p) {
+        const QChar c = (kTrigrams + Q("中"))[p];
+        const auto [m, ms] = StarOf(xk, c, false);
+        const auto [f, fs] = StarOf(xk, c, true);
+        b.mountain[p] = quiet(m, ms);
+        b.facing[p] = quiet(f, fs) || m * f == 10 || m * f == 45;
+    }
+    return b;
+}
+
+// The palaces a piece of text names by direction ("东南", "中宫").
+std::vector<int> DirectionsIn(const QString &text)
+{
+    std::vector<int> out;
+    for (int p = 0; p < 9; ++p)
+        if (text.contains(kDirs9[p]))
+            out.push_back(p);
+    return out;
+}
+
+// Whether a text names palace p with what bars it and keeps beds or desks from it.
+bool Qualifies(const QString &text, int p)
+{
+    const QRegularExpression re(kDirs9[p] + Q("[^；。，（）]{0,3}(?:山星|向星)?(?:五黄|失令之二黑|二五同宫|五九同宫)[^。]*(?:不宜|忌)"));
+    return re.match(text).hasMatch();
+}
+
+// The clauses of a line split at "；" and "。" outside brackets, each without the notes the report sets after
+// it ("（本运…）"), so that a clause is read for what it sends, not for its note.
+QStringList AdviceParts(const QString &line)
+{
+    QStringList out{QString()};
+    int depth = 0;
+    for (QChar c : line) {
+        depth += c == QChar(0xFF08) ? 1 : c == QChar(0xFF09) ? -1 : 0;
+        if ((c == QChar(0xFF1B) || c == QChar(0x3002)) && depth == 0)
+            out.append(QString());
+        else
+            out.last() += c;
+    }
+    static const QRegularExpression note(Q("（本运[^）]*）"));
+    for (QString &c : out)
+        c.remove(note);
+    return out;
+}
+
+// Palaces a line sends to by the clauses `sends` picks that the line does not qualify.
+bool SendsUnnamed(const QString &line, const Barred &b, bool (*sends)(const QString &))
+{
+    for (const QString &c : AdviceParts(line))
+        if (sends(c))
+            for (int p : DirectionsIn(c))
+                if (b.Any(p) && !Qualifies(line, p))
+                    return true;
+    return false;
+}
+
+bool BedClause(const QString &c)
+{
+    return (c.contains(Q("主卧")) || c.contains(Q("老人")) || c.contains(Q("求子"))) && !c.contains(Q("不宜"));
+}
+bool StudyClause(const QString &c)
+{
+    return (c.contains(Q("书房")) || c.contains(Q("书桌")) || c.contains(Q("设在"))) && !c.contains(Q("面向")) &&
+           !c.contains(Q("不宜作书房"));
+}
+bool StudyNamed(const QString &c) { return c.contains(Q("宜作书房")) || c.contains(Q("可做书房")); }
+
+std::array<bool, kRestRows> RestContradictions(const Reports &r)
+{
+    std::array<bool, kRestRows> hit{};
+    const QString &xk = r.xk, &bz = r.bz;
+    const Barred b = BarredPalaces(xk);
+
+    // The owner's own four directions, named before the sentence that sends his bed and desk there.
+    QString owner;
+    for (const QString &line : Lines(bz))
+        if (line.startsWith(Q("★宅主")) && line.contains(Q("本命吉方：")))
+            owner = line;
+    if (!owner.isEmpty()) {
+        for (int p : DirectionsIn(owner.left(owner.indexOf(Q("宅主本人之床位"))))) {
+            hit[kOwnerListMountain] |= b.mountain[p] && !Qualifies(owner, p);
+            hit[kOwnerListFacing] |= b.facing[p] && !b.mountain[p] && !Qualifies(owner, p);
+        }
+    }
+    hit[kRoomBarred] = SendsUnnamed(LineStarting(bz, Q("卧房：")), b, BedClause);
+    hit[kStudyBarred] = SendsUnnamed(LineStarting(bz, Q("书房与书桌：")), b, StudyClause);
+    for (const char *head : {"★文昌位：", "四凶方：", "厕所与杂物："})
+        hit[kStudyBarred] |= SendsUnnamed(LineStarting(bz, Q(head)), b, StudyNamed);
+
+    // The flying stars' 文昌 palaces, by their trigrams.
+    const QString wen = LineStarting(xk, Q("★文昌位："));
+    for (QChar c : wen.left(wen.indexOf(QChar(0xFF0C)))) // ，
+        if (const qsizetype p = (kTrigrams + Q("中")).indexOf(c); p >= 0)
+            hit[kScholarBarred] |= b.Any(static_cast<int>(p)) && !Qualifies(wen, static_cast<int>(p));
+
+    // A good star's verdict that places rooms, with the lines under it up to the next direction.
+    const QStringList l = Lines(bz);
+    static const QRegularExpression verdict(Q("^★(.)宫\\(..\\):(?:生气|天医|延年|伏位)\\("));
+    for (qsizetype i = 0; i < l.size(); ++i) {
+        const auto m = verdict.match(l[i]);
+        if (!m.hasMatch() || l[i].contains(Q("化为无")))
+            continue;
+        const int p = static_cast<int>(kTrigrams.indexOf(m.captured(1)));
+        QString block = l[i];
+        for (qsizetype k = i + 1; k < l.size() && l[k].startsWith(QChar(0x25CE)); ++k) // ◎
+            block += l[k];
+        const bool places = QRegularExpression(Q("卧|书桌|书房|居此方|居伏位房")).match(l[i]).hasMatch();
+        hit[kVerdictBarred] |= p >= 0 && places && b.Any(p) && !Qualifies(block, p);
+    }
+
+    // Labels and claims beside the verdicts.
+    const int period = BuildingPeriod(xk);
+    hit[kFiveGrowing] = period != 5 && QRegularExpression(Q("五\\((?:生|旺)\\)")).match(LineStarting(xk, Q("★此步元运，"))).hasMatch();
+    const QString v = BuildingVerdict(xk);
+    const bool dingWeak = v.contains(Q("不旺丁")) || v.contains(Q("人丁平平")) || Declines(v);
+    const bool caiWeak = v.contains(Q("不旺财")) || v.contains(Q("财运平平")) || Declines(v);
+    hit[kHeShiAgainst] = (dingWeak && xk.contains(Q("合十，利丁"))) || (caiWeak && xk.contains(Q("合十，利财")));
+    hit[kCentreFlat] = (QRegularExpression(Q("当令山星入中[^。]*，丁平")).match(xk).hasMatch() &&
+                        (xk.contains(Q("人丁受困")) || xk.contains(Q("人丁之气受困")))) ||
+                       (QRegularExpression(Q("向星入中[^。]*财平")).match(xk).hasMatch() && xk.contains(Q("财气受困")));
+
+    // Joined text.
+    hit[kDoorReasonTwice] = bz.count(Q("门为纳气之口，元运之气重于八宅方位之静气")) > 1;
+    const QString door = LineStarting(bz, Q("大门："));
+    static const QRegularExpression best(Q("开(.)门（(..)）为..门，门宅相生，最为得力"));
+    if (const auto m = best.match(door); m.hasMatch()) {
+        const QChar trigram = m.captured(1)[0];
+        hit[kBestDoorUnnamed] = !TakesDoor(OpeningUses(xk).at(trigram)) &&
+                                !door.contains(m.captured(2) + QString(trigram) + Q("宫"));
+    }
+    const QString bed = LineStarting(bz, Q("卧房："));
+    static const QRegularExpression master(Q("主卧宜设在(..)"));
+    if (const auto m = master.match(bed); m.hasMatch() && bed.contains(m.captured(1) + Q("为本命")))
+        for (const QString &sentence : bed.split(QChar(0x3002)))
+            if (sentence.contains(Q("主卧宜设在")))
+                hit[kMasterBedSplit] = !sentence.contains(m.captured(1) + Q("为本命"));
+    return hit;
+}
+
+} // namespace
+
+TEST(ReportAgreement, BedsDesksLabelsAndJoinedTextAgreeForSideDoorsAndOwnersOfEitherGroup)
+{
+    // The same houses, doors and owners as above: beds, desks and studies sent into palaces the flying stars bar
+    // name those palaces, labels say what the verdicts beside them say, and no line reads as two joined ones.
+    TempProgramFolder folder;
+    MQuorin q;
+    for (const bool sideDoor : {false, true})
+        for (const bool sameGroup : {true, false}) {
+            std::array<int, kRestRows> counts{};
+            ForEachChart([&](int period, int m, bool xiaGua, int year) {
+                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
+                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
+                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+                Count(counts, RestContradictions(r));
+            });
+            const std::string setting = std::string(sideDoor ? ", side door" : ", facing door") +
+                                        (sameGroup ? ", owner of the house's group" : ", owner of the other group");
+            for (int i = 0; i < kRestRows; ++i)
+                EXPECT_EQ(counts[i], 0) << kRestRowNames[i] << setting;
+        }
+}
