@@ -1,10 +1,9 @@
 #include "RulingWords.h"
 
+#include "PatternCalc.h"
 #include "ReportNames.h"
 
 #include <QStringList>
-
-#include "PatternCalc.h"
 
 namespace report {
 
