@@ -1,5 +1,6 @@
 #include "RulingWords.h"
 
+#include "PatternCalc.h"
 #include "ReportNames.h"
 
 #include <QStringList>
@@ -40,6 +41,29 @@ QString DoorPalaces(const HouseRuling &h, int except)
             named.append(PalaceWithDirection(p));
     return named.join(QStringLiteral("、"));
 }
+
+QString DoorChoices(const HouseRuling &h, const FlyChart &chart, const std::vector<int> &palaces)
+{
+    QStringList free, dug;
+    for (int p : palaces) {
+        if (!h.palace[p].noEarth) {
+            free.append(PalaceWithDirection(p));
+            continue;
+        }
+        const int star = Nine(chart[p][kSlotMountainStar]);
+        const QString name = star == 5 ? QStringLiteral("五黄") : QStringLiteral("二黑");
+        dug.append(PalaceWithDirection(p) +
+                   QStringLiteral("（山星%1在此，新开门即属动土，须择时、化%1）").arg(name));
+    }
+    return (free + dug).join(QStringLiteral("、"));
+}
+
+int DoorRank(const FlyChart &chart, int palace, int period)
+{
+    return StarStateIndex(chart[palace][kSlotFacingStar], period);
+}
+
+bool SolidBack(const HouseRuling &h) { return h.backHeld || h.wangShan == 8; }
 
 QString PalaceWithDirection(int palace)
 {

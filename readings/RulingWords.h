@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // The one ruling of a palace as the reading words it wherever the door meets it: the door line of the Xuan Kong
 // part and the Eight Mansions part's word on a palace whose two methods differ.
 namespace report {
@@ -20,5 +22,18 @@ QString DoorPalaces(const HouseRuling &h, int except);
 
 // A palace by its direction and name: "正东震宫".
 QString PalaceWithDirection(int palace);
+
+// Palaces offered for a door, as "正东震宫、西南坤宫（山星五黄在此，新开门即属动土，须择时、化五黄）": those whose
+// mountain star forbids digging (五黄, a dead or killing 二黑) come after the others, in the order given, each
+// with the word that a new door there is building work. Empty for no palaces.
+QString DoorChoices(const HouseRuling &h, const FlyChart &chart, const std::vector<int> &palaces);
+
+// How the flying stars rank a palace as a door in period 1..9, by its facing star: 0 the period's own star, then
+// the growing ones, the retreating star of a usable city gate last. Lower is better.
+int DoorRank(const FlyChart &chart, int palace, int period);
+
+// The house must keep a solid back: its period's mountain star sits behind it, or in the centre, or the timely
+// stars meet at the facing and the back stays quiet. Its sitting palace takes no main door.
+bool SolidBack(const HouseRuling &h);
 
 } // namespace report
