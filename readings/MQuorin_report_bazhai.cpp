@@ -68,7 +68,7 @@ QString BothMethodsDoors(const HouseRuling &rule, const BaZhaiRecord &house, con
         if (p != palace && TakesDoor(rule.palace[p]) && InvitesDoor(house, p) &&
             !(p == sitting && SolidBack(rule)) && (timely || DoorRank(chart, p, period) <= rank))
             both.push_back(p);
-    const QString named = DoorChoices(rule, chart, both);
+    const QString named = DoorChoices(rule, chart, period, both);
     if (timely)
         return QStringLiteral("；当令向星在此，门以此方为先") +
                (named.isEmpty() ? QString() : QStringLiteral("，另有") + named + QStringLiteral("二法皆宜开门，可为次选"));
@@ -158,15 +158,19 @@ int WaterPalace(const QString &line)
 // drainage defers to them, and the line says so.
 QString WaterGathers(int palace, int facingStar, int period)
 {
-    return QStringLiteral("★本宅玄空飞星：%1向星%2(%3)，宜开门、见水，为本运纳水聚财之方，水宜来、宜聚，"
-                          "天井之水不宜由此方流出；放水以玄空为准，出水之口依外局水口另择，勿出于此方。\r\n")
+    return QStringLiteral("★本宅玄空飞星：%1向星%2(%3)，宜开门、见水，为本运纳水聚财之方，天井之水宜聚于此，"
+                          "不宜由此方流出；放水以玄空为准，出水之口依外局水口另择，勿出于此方。\r\n")
         .arg(PalaceWithDirection(palace), Numeral(facingStar), StateName(facingStar, period));
 }
 
 // This house's flying stars on the palace the water line drains into, as one line after the water line: the
 // water line is the general rule of the sitting mountain, the flying stars decide for the house.
-QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int period)
+QString WaterRuling(const HouseRuling &rule, int palace, int facingStar, int period)
 {
+    const PalaceRuling &u = rule.palace[palace];
+    bool anyWater = false;
+    for (const PalaceRuling &p : rule.palace)
+        anyWater = anyWater || p.use == PalaceUse::Open;
     const QString star = QStringLiteral("向星%1").arg(Numeral(facingStar));
     QString why;
     switch (u.use) {
@@ -184,8 +188,12 @@ QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int perio
         why = star + QStringLiteral("(%1)，宜静").arg(StateName(facingStar, period));
         break;
     }
-    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
-        .arg(PalaceWithDirection(palace), why);
+    // The water the flying stars keep from here gathers where they open the house to water; it runs out
+    // where the land outside lets it, never through the palaces it is to gather in.
+    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水；放水以玄空为准，%3，出水之口依外局水口另择，勿出于此方。"
+                          "\r\n")
+        .arg(PalaceWithDirection(palace), why,
+             anyWater ? QStringLiteral("天井之水宜聚于玄空门路水口所开之方") : QStringLiteral("本运八方皆不宜见水"));
 }
 } // namespace
 
@@ -281,7 +289,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     const QString water = WaterLine(ZuoShan);
     t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + water + QStringLiteral("\r\n");
     if (const int palace = WaterPalace(water); palace >= 0)
-        t += WaterRuling(rule.palace[palace], palace, chart[palace][kSlotFacingStar], Yun);
+        t += WaterRuling(rule, palace, chart[palace][kSlotFacingStar], Yun);
     out.Add(t);
 
     // 建宅选择 by the Eight Mansions method.

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace report {
 
 bool TakesDoor(const PalaceRuling &u) { return u.use == PalaceUse::Open || u.use == PalaceUse::DoorOnly; }
@@ -42,8 +44,9 @@ QString DoorPalaces(const HouseRuling &h, int except)
     return named.join(QStringLiteral("、"));
 }
 
-QString DoorChoices(const HouseRuling &h, const FlyChart &chart, const std::vector<int> &palaces)
+QString DoorChoices(const HouseRuling &h, const FlyChart &chart, int period, std::vector<int> palaces)
 {
+    std::ranges::stable_sort(palaces, {}, [&](int p) { return DoorRank(chart, p, period); });
     QStringList free, dug;
     for (int p : palaces) {
         if (!h.palace[p].noEarth) {

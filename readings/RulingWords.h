@@ -23,10 +23,10 @@ QString DoorPalaces(const HouseRuling &h, int except);
 // A palace by its direction and name: "正东震宫".
 QString PalaceWithDirection(int palace);
 
-// Palaces offered for a door, as "正东震宫、西南坤宫（山星五黄在此，新开门即属动土，须择时、化五黄）": those whose
-// mountain star forbids digging (五黄, a dead or killing 二黑) come after the others, in the order given, each
-// with the word that a new door there is building work. Empty for no palaces.
-QString DoorChoices(const HouseRuling &h, const FlyChart &chart, const std::vector<int> &palaces);
+// Palaces offered for a door in period 1..9, as "东南巽宫、正东震宫、西南坤宫（山星五黄在此，新开门即属动土，须择时、
+// 化五黄）", best first by DoorRank; those whose mountain star forbids digging (五黄, a dead or killing 二黑) come
+// after the others, each with the word that a new door there is building work. Empty for no palaces.
+QString DoorChoices(const HouseRuling &h, const FlyChart &chart, int period, std::vector<int> palaces);
 
 // How the flying stars rank a palace as a door in period 1..9, by its facing star: 0 the period's own star, then
 // the growing ones, the retreating star of a usable city gate last. Lower is better.

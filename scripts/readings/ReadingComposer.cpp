@@ -644,7 +644,8 @@ string GateSentence(const Facts &f)
         if (!f.rule.gateUsable[k])
             s += "，不作城门用";
         else if (f.Opens(palace))
-            s += g[2] == 0 ? "，可用：此方开门、见水或有道路来气，催财最速" : "，可用，力稍逊，此方宜开门、见水";
+            s += (g[2] == 0 ? "，可用：此方开门、见水或有道路来气，催财最速" : "，可用，力稍逊，此方宜开门、见水") +
+                 OuterWater(f, f.rule, palace);
         else if (f.Use(palace).use == PalaceUse::DoorOnly)
             s += "，可用，此方" + UseAdvice(f, palace);
         else

@@ -915,10 +915,19 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
             }
             hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, m.captured(2), period);
         }
-    // The door line's move list.
+    // The door line's move list: best facing star first, palaces that may not be dug last, and not the sitting
+    // palace of a house that must keep its back solid.
     const QString doorLine = LineStarting(xk, Q("★房屋朝向与门向"));
-    if (const qsizetype at = doorLine.indexOf(Q("宜改门于")); at >= 0)
+    if (const qsizetype at = doorLine.indexOf(Q("宜改门于")); at >= 0) {
         hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, doorLine.mid(at), period);
+        int last = 0;
+        for (QChar x : PalacesInOrder(doorLine.mid(at))) {
+            const int rank = NoDiggingStar(StarOf(xk, x, false).first, period) ? 9 : DoorRankOf(xk, x);
+            hit[kTimelyDemoted] |= rank < last;
+            hit[kSolidBackDoor] |= x == sit && solidBack;
+            last = rank;
+        }
+    }
 
     // Each period's 布局 that opens a door where that period's mountain star forbids digging.
     const QStringList l = Lines(xk);
