@@ -33,7 +33,9 @@ PalaceRuling RulePalace(const FlyChart &chart, int p, int period, const HouseRul
 }
 
 // An 打劫 triad's palaces that the stars alone would leave quiet are kept open to air, so the robbery and the
-// ruling agree; with the 正神 palace among them the robbery is not used and the ruling stands.
+// ruling agree. The robbery draws the coming qi in through the facing palace: where that palace is the period's
+// 正神, which keeps its hill and takes no water, the robbery is not used and the ruling stands. A 正神 palace
+// elsewhere in the triad is only asked for air, which it may give, and the robbery goes on.
 void RuleDaJie(HouseRuling &h, const PalaceRecords &gong, int sitting, int period)
 {
     const std::array<uint8_t, 2> jie = DaJie(gong, sitting, period % 9);
@@ -42,11 +44,10 @@ void RuleDaJie(HouseRuling &h, const PalaceRecords &gong, int sitting, int perio
             h.daJie = k;
     if (h.daJie < 0)
         return;
-    const std::array<int, 3> &triad = kDaJieTriads[h.daJie];
-    h.daJieUsable = std::find(triad.begin(), triad.end(), ZhengShenPalace(period)) == triad.end();
+    h.daJieUsable = FacingMountain(sitting) / 3 != ZhengShenPalace(period);
     if (!h.daJieUsable)
         return;
-    for (int p : triad)
+    for (int p : kDaJieTriads[h.daJie])
         if (h.palace[p].use == PalaceUse::Quiet)
             h.palace[p].use = PalaceUse::AirOnly, h.palace[p].why = UseReason::DaJie;
 }

@@ -59,7 +59,8 @@ struct HouseRuling {
     std::array<bool, 2> gateUsable{}; // main and secondary city gate: a timely gate star (五黄 only in 五运)
     std::array<bool, 2> gateOpen{};   // ... whose palace may take at least a door
     // 七星打劫 of the period: the index of its triad in kDaJieTriads (0 离宫, 1 坎宫), −1 for none. It cannot be
-    // used when the period's 正神 palace is one of the three, for that palace keeps its hill and no water.
+    // used when the period's 正神 palace is the facing palace, through which the robbery draws its qi: that
+    // palace keeps its hill and no water. A 正神 palace elsewhere in the triad is kept for air.
     int daJie = -1;
     bool daJieUsable = false;
 };

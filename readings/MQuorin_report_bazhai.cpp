@@ -60,12 +60,35 @@ bool InvitesDoor(const BaZhaiRecord &house, int palace)
 
 QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
 
+// Beside a palace the flying stars open and the Eight Mansions bar, the palaces both methods open: the Eight
+// Mansions' good directions come first only among palaces the flying stars rank alike, so none is put before a
+// palace with a stronger facing star, least of all the period's own; and a house that must keep its back solid
+// is not sent to its sitting palace for the main door. Palaces where a new door means digging come last.
+QString BothMethodsDoors(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace,
+                         int period, int sitting)
+{
+    const int rank = DoorRank(chart, palace, period);
+    const bool timely = rank == 0;
+    std::vector<int> both;
+    for (int p = 0; p < 8; ++p)
+        if (p != palace && TakesDoor(rule.palace[p]) && InvitesDoor(house, p) &&
+            !(p == sitting && SolidBack(rule)) && (timely || DoorRank(chart, p, period) <= rank))
+            both.push_back(p);
+    const QString named = DoorChoices(rule, chart, period, both);
+    if (timely)
+        return QStringLiteral("；当令向星在此，门以此方为先") +
+               (named.isEmpty() ? QString() : QStringLiteral("，另有") + named + QStringLiteral("二法皆宜开门，可为次选"));
+    return named.isEmpty() ? QString() : QStringLiteral("；另有") + named + QStringLiteral("二法皆宜开门，宜先取之");
+}
+
 // Where the two methods differ on a palace's door, which stands and why. The door follows the flying stars both
 // ways, as the door advice and the closing note of the reading say: a door takes in the qi of the period, which
 // weighs more than the fixed qi of a direction; among the palaces the flying stars open, the Eight Mansions'
 // good ones come first.
-QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, int palace, int facingStar, int period)
+QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace, int period,
+                    int sitting)
 {
+    const int facingStar = chart[palace][kSlotFacingStar];
     const bool invited = InvitesDoor(house, palace);
     const PalaceRuling &u = rule.palace[palace];
     if (TakesDoor(u) == invited)
@@ -76,17 +99,11 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, int pala
     if (invited)
         return head + QStringLiteral("八宅%1吉方，本宜开门；").arg(U(YouXingName[code])) + flying +
                QStringLiteral("。门以玄空为准：门纳此方本运之气，八宅方位之吉不能补救，另择吉门。");
-    QStringList both;
-    for (int p = 0; p < 8; ++p)
-        if (p != palace && TakesDoor(rule.palace[p]) && InvitesDoor(house, p))
-            both.append(PalaceWithDirection(p));
     QString t = head + flying + QStringLiteral("；八宅%1%2。门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气")
                                     .arg(U(YouXingName[code]), Voided(code, palace)
                                                                    ? QStringLiteral("临之而宫星相克，吉气化为无")
                                                                    : QStringLiteral("凶方，不宜开门"));
-    if (!both.isEmpty())
-        t += QStringLiteral("；另有") + both.join(QStringLiteral("、")) + QStringLiteral("二法皆宜开门，宜先取之");
-    return t + QStringLiteral("。");
+    return t + BothMethodsDoors(rule, house, chart, palace, period, sitting) + QStringLiteral("。");
 }
 
 // Lines of the house text (1600 + 20 g + i) that an owner of the other life group needs a word beside.
@@ -300,15 +317,28 @@ int WaterPalace(const QString &line)
     return -1;
 }
 
-// This house's flying stars on a palace they keep from water, as one line after the water line: the water
-// line is the general rule of the sitting mountain, the flying stars decide for the house.
-QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int period)
+// Where the flying stars give the drained palace water, its water is to come and gather, not to run out: the
+// drainage defers to them, and the line says so.
+QString WaterGathers(int palace, int facingStar, int period)
 {
+    return QStringLiteral("★本宅玄空飞星：%1向星%2(%3)，宜开门、见水，为本运纳水聚财之方，天井之水宜聚于此，"
+                          "不宜由此方流出；放水以玄空为准，出水之口依外局水口另择，勿出于此方。\r\n")
+        .arg(PalaceWithDirection(palace), Numeral(facingStar), StateName(facingStar, period));
+}
+
+// This house's flying stars on the palace the water line drains into, as one line after the water line: the
+// water line is the general rule of the sitting mountain, the flying stars decide for the house.
+QString WaterRuling(const HouseRuling &rule, int palace, int facingStar, int period)
+{
+    const PalaceRuling &u = rule.palace[palace];
+    bool anyWater = false;
+    for (const PalaceRuling &p : rule.palace)
+        anyWater = anyWater || p.use == PalaceUse::Open;
     const QString star = QStringLiteral("向星%1").arg(Numeral(facingStar));
     QString why;
     switch (u.use) {
     case PalaceUse::Open:
-        return {};
+        return WaterGathers(palace, facingStar, period);
     case PalaceUse::DoorOnly:
         why = u.why == UseReason::ZhengShen  ? QStringLiteral("为本运正神方，只宜开门、走道")
               : u.why == UseReason::BackHeld ? QStringLiteral("为坐山，坐后只宜开门")
@@ -321,8 +351,12 @@ QString WaterRuling(const PalaceRuling &u, int palace, int facingStar, int perio
         why = star + QStringLiteral("(%1)，宜静").arg(StateName(facingStar, period));
         break;
     }
-    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水，放水宜改依玄空门路水口所开之方。\r\n")
-        .arg(PalaceWithDirection(palace), why);
+    // The water the flying stars keep from here gathers where they open the house to water; it runs out
+    // where the land outside lets it, never through the palaces it is to gather in.
+    return QStringLiteral("★本宅玄空飞星：%1%2，此方不宜放水；放水以玄空为准，%3，出水之口依外局水口另择，勿出于此方。"
+                          "\r\n")
+        .arg(PalaceWithDirection(palace), why,
+             anyWater ? QStringLiteral("天井之水宜聚于玄空门路水口所开之方") : QStringLiteral("本运八方皆不宜见水"));
 }
 } // namespace
 
@@ -431,7 +465,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
             break;
         }
-        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, j, chart[j][kSlotFacingStar], Nine(Yun));
+        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), ZuoShan / 3);
             !methods.isEmpty())
             t += QStringLiteral("\r\n") + methods;
         if (const QString rest = RestVerdict(bars, j, code); !rest.isEmpty())
@@ -443,7 +477,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     const QString water = WaterLine(ZuoShan);
     t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + water + QStringLiteral("\r\n");
     if (const int palace = WaterPalace(water); palace >= 0)
-        t += WaterRuling(rule.palace[palace], palace, chart[palace][kSlotFacingStar], Yun);
+        t += WaterRuling(rule, palace, chart[palace][kSlotFacingStar], Yun);
     out.Add(t);
 
     // 建宅选择 by the Eight Mansions method.

@@ -11,6 +11,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace report;
@@ -207,32 +208,46 @@ QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
 }
 
 // The door line: the 元 of the door beside the facing's, and, where the ruling keeps the door's palace from a
-// door, that ruling and the palaces where a door may stand, so that no door is praised against its palace.
-QString DoorLine(bool sameYuan, const HouseRuling &rule, int doorPalace, const FlyChart &chart, int period)
+// door, that ruling and the palaces where a door may stand, best first, so that no door is praised against its
+// palace. The main door is not moved behind a house whose back must stay solid: a back door there at most.
+QString DoorLine(bool sameYuan, const HouseRuling &rule, int doorPalace, const FlyChart &chart, int period, int sit)
 {
     const PalaceRuling &u = rule.palace[doorPalace];
     if (TakesDoor(u))
         return sameYuan ? QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n")
                         : QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
-    const QString others = DoorPalaces(rule, doorPalace);
+    std::vector<int> doors;
+    bool backDoor = false;
+    for (int p = 0; p < 8; ++p)
+        if (p != doorPalace && TakesDoor(rule.palace[p])) {
+            if (p == sit && SolidBack(rule))
+                backDoor = true;
+            else
+                doors.push_back(p);
+        }
+    const QString others = DoorChoices(rule, chart, period, doors);
     return (sameYuan ? QStringLiteral("★房屋朝向与门向同元一气；然门在")
                      : QStringLiteral("★房屋朝向与门向不属于同一元；且门在")) +
            PalaceWithDirection(doorPalace) + QStringLiteral("，本运") +
            RulingWords(u, chart[doorPalace][kSlotFacingStar], period) + QStringLiteral("，不宜开门，") +
-           (others.isEmpty() ? QStringLiteral("本运八方皆无可开门之方，门宜小、宜常闭。\r\n")
-                             : QStringLiteral("宜改门于") + others + QStringLiteral("。\r\n"));
+           (!others.isEmpty() ? QStringLiteral("宜改门于") + others + QStringLiteral("。\r\n")
+            : backDoor        ? QStringLiteral("坐山坐后须实，只可开后门，不作大门；现门宜小、宜常闭。\r\n")
+                              : QStringLiteral("本运八方皆无可开门之方，门宜小、宜常闭。\r\n"));
 }
 
 // The 打劫 line. The robbery works through its three palaces, so the line says what the ruling lets each take
-// where it is not opened to water; with the period's 正神 palace among them it is not used this period.
+// where it is not opened to water. It draws the coming qi in through the facing palace: with the period's 正神
+// there it is not used this period, and the line says why; a 正神 palace elsewhere in the triad lends only its
+// air, and the line says that too.
 QString DaJieLine(const HouseRuling &rule, int period)
 {
     static constexpr std::string_view kHeads[2] = {"北斗七星离宫打劫(离震乾)", "北斗七星坎宫打劫(巽坎兑)"};
     const QString head = U(kHeads[rule.daJie]);
+    const int zheng = ZhengShenPalace(period);
     if (!rule.daJieUsable)
         return QStringLiteral("☆") + head +
-               QStringLiteral("，唯%1宫为本运正神方，宜山不宜水，本运不能用此打劫。\r\n")
-                   .arg(PalaceName(ZhengShenPalace(period)));
+               QStringLiteral("，唯向首%1宫为本运正神方，宜山不宜水；打劫须向首开阔纳气，本运不能用此打劫。\r\n")
+                   .arg(PalaceName(zheng));
     static constexpr std::pair<PalaceUse, std::string_view> kLimits[2] = {
         {PalaceUse::DoorOnly, "方只宜开门，不宜见水"}, {PalaceUse::AirOnly, "方只宜通气"}};
     QStringList limits;
@@ -247,6 +262,8 @@ QString DaJieLine(const HouseRuling &rule, int period)
     QString t = QStringLiteral("★") + head + QStringLiteral("，以现在之运劫未来之气，可以变祸为福");
     if (!limits.isEmpty())
         t += QStringLiteral("；") + limits.join(QStringLiteral("，")) + QStringLiteral("，以通三宫之气");
+    if (std::ranges::count(kDaJieTriads[rule.daJie], zheng) > 0)
+        t += QStringLiteral("；%1宫虽为本运正神方，宜山不宜水，打劫只借其通气，本运仍可用此打劫").arg(PalaceName(zheng));
     return t + QStringLiteral("。\r\n");
 }
 
@@ -327,7 +344,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
     const HouseRuling rule = RuleHouse(chart, m, period);
     QString t = QStringLiteral("★座山属%1大门宜开在%1方。\r\n").arg(YuanLong(m));
-    t += DoorLine(facing % 3 == Rec.door % 24 % 3, rule, Rec.door % 24 / 3, chart, period);
+    t += DoorLine(facing % 3 == Rec.door % 24 % 3, rule, Rec.door % 24 / 3, chart, period, sit);
     t += JianLine(Rec.xiaGua, fJian, JianShan, PianDu, PianFen);
     const int pattern = Gong[sit][kSlotPattern];
     const bool waterInFront = pattern == kWangShanWangXiang || pattern == kShuangXingHuiXiang;

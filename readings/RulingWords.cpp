@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace report {
 
 bool TakesDoor(const PalaceRuling &u) { return u.use == PalaceUse::Open || u.use == PalaceUse::DoorOnly; }
@@ -41,6 +43,30 @@ QString DoorPalaces(const HouseRuling &h, int except)
             named.append(PalaceWithDirection(p));
     return named.join(QStringLiteral("、"));
 }
+
+QString DoorChoices(const HouseRuling &h, const FlyChart &chart, int period, std::vector<int> palaces)
+{
+    std::ranges::stable_sort(palaces, {}, [&](int p) { return DoorRank(chart, p, period); });
+    QStringList free, dug;
+    for (int p : palaces) {
+        if (!h.palace[p].noEarth) {
+            free.append(PalaceWithDirection(p));
+            continue;
+        }
+        const int star = Nine(chart[p][kSlotMountainStar]);
+        const QString name = star == 5 ? QStringLiteral("五黄") : QStringLiteral("二黑");
+        dug.append(PalaceWithDirection(p) +
+                   QStringLiteral("（山星%1在此，新开门即属动土，须择时、化%1）").arg(name));
+    }
+    return (free + dug).join(QStringLiteral("、"));
+}
+
+int DoorRank(const FlyChart &chart, int palace, int period)
+{
+    return StarStateIndex(chart[palace][kSlotFacingStar], period);
+}
+
+bool SolidBack(const HouseRuling &h) { return h.backHeld || h.wangShan == 8; }
 
 QString PalaceWithDirection(int palace)
 {

@@ -33,5 +33,17 @@ RestBars RestBarsOf(const FlyChart &chart, int period);
 
 // The barred palaces among `palaces` as "东南巽宫向星五黄、中宫二五同宫"; empty when none is barred.
 QString BarredList(const RestBars &bars, const std::vector<int> &palaces);
+// Palaces offered for a door in period 1..9, as "东南巽宫、正东震宫、西南坤宫（山星五黄在此，新开门即属动土，须择时、
+// 化五黄）", best first by DoorRank; those whose mountain star forbids digging (五黄, a dead or killing 二黑) come
+// after the others, each with the word that a new door there is building work. Empty for no palaces.
+QString DoorChoices(const HouseRuling &h, const FlyChart &chart, int period, std::vector<int> palaces);
+
+// How the flying stars rank a palace as a door in period 1..9, by its facing star: 0 the period's own star, then
+// the growing ones, the retreating star of a usable city gate last. Lower is better.
+int DoorRank(const FlyChart &chart, int palace, int period);
+
+// The house must keep a solid back: its period's mountain star sits behind it, or in the centre, or the timely
+// stars meet at the facing and the back stays quiet. Its sitting palace takes no main door.
+bool SolidBack(const HouseRuling &h);
 
 } // namespace report

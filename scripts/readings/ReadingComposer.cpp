@@ -284,11 +284,19 @@ string NoDigging(const Facts &f, int p)
     return f.Use(p).noEarth ? "（山星" + string(kNum[f.M(p)]) + "在此，忌动土开池）" : "";
 }
 
+// A new door where the mountain star must not be dug is building work too: it wants a chosen day and the star
+// subdued first. Every line that opens a door there says so, in whichever period.
+string NewDoor(const Facts &f, const HouseRuling &r, int p)
+{
+    return r.palace[p].noEarth ? string("，新开门即属动土，须择时、化") + (f.M(p) == 5 ? "五黄" : "二黑") : "";
+}
+
 // Water at a palace whose mountain star must not be dug comes from outside: every line that opens the palace to
-// water says so, in whichever period.
+// water says so, in whichever period, and that a new door there is building work.
 string OuterWater(const Facts &f, const HouseRuling &r, int p)
 {
-    return r.palace[p].noEarth ? "，唯山星" + string(kNum[f.M(p)]) + "在此，忌动土开池，宜借外水" : "";
+    return r.palace[p].noEarth ? "，唯山星" + string(kNum[f.M(p)]) + "在此，忌动土开池，宜借外水" + NewDoor(f, r, p)
+                               : "";
 }
 
 // Why a palace may only take air in period q: 二 with 五, its quiet facing star, or its place in an 打劫 triad.
@@ -310,7 +318,7 @@ string UseAdvice(const Facts &f, const HouseRuling &r, int q, int p, bool nameSt
     case PalaceUse::Open:
         return star + "宜开门、见水、走道" + Door(f, p) + OuterWater(f, r, p);
     case PalaceUse::DoorOnly:
-        return star + DoorOnlyRole(r, p) + "，只宜开门、走道" + Door(f, p) + "，不宜见水";
+        return star + DoorOnlyRole(r, p) + "，只宜开门、走道" + Door(f, p) + "，不宜见水" + NewDoor(f, r, p);
     case PalaceUse::AirOnly:
         return AirReason(f, u, p, q) + "，只宜通气，忌开门放水";
     case PalaceUse::Quiet:
@@ -570,13 +578,17 @@ Said FuFan(const Facts &f, bool wholeChart)
     return r;
 }
 
-// The palaces of an 打劫 triad, each with what it may take: the robbery works through the palaces opened.
+// The palaces of an 打劫 triad, each with what it may take: the robbery works through the palaces opened. A
+// 正神 palace of the triad lends its air only.
 string DaJieOpenings(const Facts &f, const std::array<int, 3> &triad)
 {
     static const char *const kTri[9] = {"坎", "艮", "震", "巽", "离", "坤", "兑", "乾", "中"};
     string s;
     for (int p : triad) {
-        s += (s.empty() ? "" : "；") + string(kTri[p]) + "方" + (p == f.face ? "（向首）" : "");
+        s += (s.empty() ? "" : "；") + string(kTri[p]) + "方" +
+             (p == f.face                          ? "（向首）"
+              : p == ZhengShenPalace(f.period) ? "（" + Yun(f.period) + "正神方，宜山不宜水，打劫只借其通气）"
+                                                   : string());
         if (f.Opens(p))
             s += string("宜开门、见水") + (p == f.face ? "，尤须开阔" : "");
         else
@@ -585,7 +597,8 @@ string DaJieOpenings(const Facts &f, const std::array<int, 3> &triad)
     return s;
 }
 
-// 七星打劫 of the building period; with the period's 正神 palace in its triad it is not used.
+// 七星打劫 of the building period; with the period's 正神 palace at the facing, through which it draws the
+// coming qi, it is not used.
 Said DaJieSaid(const Facts &f)
 {
     Said r;
@@ -597,8 +610,8 @@ Said DaJieSaid(const Facts &f)
     r.present = true;
     if (!f.rule.daJieUsable) {
         r.good = false;
-        r.text = string(kHeads[k]) + "，唯" + Place(ZhengShenPalace(f.period)) + "为" + Yun(f.period) +
-                 "正神方，宜山不宜水，本运不能用此打劫";
+        r.text = string(kHeads[k]) + "，唯向首" + Place(ZhengShenPalace(f.period)) + "为" + Yun(f.period) +
+                 "正神方，宜山不宜水；打劫须向首开阔纳气，本运不能用此打劫";
         return r;
     }
     r.text = string(kHeads[k]) + "，以现在之运劫未来之气：" + DaJieOpenings(f, kDaJieTriads[k]);
@@ -643,7 +656,8 @@ string GateSentence(const Facts &f)
         if (!f.rule.gateUsable[k])
             s += "，不作城门用";
         else if (f.Opens(palace))
-            s += g[2] == 0 ? "，可用：此方开门、见水或有道路来气，催财最速" : "，可用，力稍逊，此方宜开门、见水";
+            s += (g[2] == 0 ? "，可用：此方开门、见水或有道路来气，催财最速" : "，可用，力稍逊，此方宜开门、见水") +
+                 OuterWater(f, f.rule, palace);
         else if (f.Use(palace).use == PalaceUse::DoorOnly)
             s += "，可用，此方" + UseAdvice(f, palace);
         else
@@ -950,7 +964,7 @@ string QuietSentence(const Facts &f)
         const bool five = f.period != 5, two = QuietStar(2, f.period);
         s += string("；") + (five && two ? "五黄、二黑" : five ? "五黄" : "二黑") + "之方可用铜器、金属风铃泄其土气";
     }
-    return s + "；八宅放水之方逢向星五黄、二黑者，以玄空为准";
+    return s + "；八宅放水之方，玄空另有所断者（宜静、只宜通气，或宜见水、聚水），以玄空为准";
 }
 
 // 零神 and 正神 of the building period: the palace of the period's own number wants a hill and never takes
@@ -962,7 +976,8 @@ string ZeroSentence(const Facts &f)
     const int zheng = ZhengShenPalace(f.period), ling = LingShenPalace(f.period);
     string s = Yun(f.period) + "正神在" + Place(zheng) + "，宜山不宜水";
     if (f.Use(zheng).use == PalaceUse::DoorOnly)
-        s += "，此方" + FacingState(f, zheng, f.period) + "，只宜开门、走道" + Door(f, zheng) + "以纳其气";
+        s += "，此方" + FacingState(f, zheng, f.period) + "，只宜开门、走道" + Door(f, zheng) + "以纳其气" +
+             NewDoor(f, f.rule, zheng);
     s += "；零神在" + Place(ling);
     const PalaceRuling &u = f.Use(ling);
     if (u.use != PalaceUse::Open)
@@ -975,7 +990,7 @@ string ZeroSentence(const Facts &f)
         s += "，宜见水，零神方见水、开门则旺财";
     s += Door(f, ling);
     if (u.noEarth)
-        s += "，唯山星" + string(kNum[f.M(ling)]) + "在此，忌动土开池，宜借外局之水";
+        s += "，唯山星" + string(kNum[f.M(ling)]) + "在此，忌动土开池，宜借外局之水" + NewDoor(f, f.rule, ling);
     return s;
 }
 
@@ -989,11 +1004,11 @@ string OpeningSentence(const Facts &f)
         switch (u.use) {
         case PalaceUse::Open:
             open += (open.empty() ? "" : "、") + Place(p) + "（" + FacingState(f, p, f.period) + "，" + gate +
-                    (u.noEarth ? "，山星" + string(kNum[f.M(p)]) + "在此忌动土开池" : "") + "）";
+                    (u.noEarth ? "，山星" + string(kNum[f.M(p)]) + "在此忌动土开池" : "") + NewDoor(f, f.rule, p) + "）";
             break;
         case PalaceUse::DoorOnly:
             door += (door.empty() ? "" : "、") + Place(p) + "（" + FacingState(f, p, f.period) + "，" +
-                    DoorOnlyRole(f.rule, p) + "，" + gate + "）";
+                    DoorOnlyRole(f.rule, p) + "，" + gate + NewDoor(f, f.rule, p) + "）";
             break;
         case PalaceUse::AirOnly:
             air += (air.empty() ? "" : "、") + Place(p) + "（" + AirReason(f, u, p, f.period) + "）";

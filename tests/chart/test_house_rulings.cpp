@@ -1,5 +1,6 @@
 // The one ruling of a house's palaces where 七星打劫 meets it: the robbery's palaces that the stars alone would
-// leave quiet are kept for air, unless the period's 正神 palace is one of them and the robbery is not used.
+// leave quiet are kept for air, unless the period's 正神 palace is the facing one and the robbery is not used.
+#include "ChartRules.h"
 #include "ChartTestUtil.h"
 #include "HouseRulings.h"
 #include "PatternCalc.h"
@@ -39,11 +40,16 @@ TEST(HouseRulings, DaJieKeepsItsQuietPalacesForAir)
          {{{PalaceUse::AirOnly, UseReason::QuietFacing},
            {PalaceUse::AirOnly, UseReason::DaJie},
            {PalaceUse::Open, UseReason::TimelyStar}}}},
-        // 离 is 九运's 正神: the robbery is not used and the ruling of the stars stands.
+        // 离 is 九运's 正神 and the facing palace: the robbery is not used and the ruling of the stars stands.
         {"壬", 9, true, 0, false,
          {{{PalaceUse::DoorOnly, UseReason::ZhengShen},
            {PalaceUse::Quiet, UseReason::OutOfSeason},
            {PalaceUse::Quiet, UseReason::OutOfSeason}}}},
+        // 乾 is 六运's 正神 beside the facing 离: it lends its air and the robbery is used.
+        {"子", 6, true, 0, true,
+         {{{PalaceUse::Open, UseReason::TimelyStar},
+           {PalaceUse::AirOnly, UseReason::DaJie},
+           {PalaceUse::AirOnly, UseReason::DaJie}}}},
     };
     for (const Row &r : rows) {
         const int m = MountainIndex(r.mountain);
@@ -82,11 +88,10 @@ TEST(HouseRulings, EveryDaJieChartAgreesWithItsRuling)
                 if (h.daJie >= 0) {
                     ++charts;
                     usable += h.daJieUsable;
-                    EXPECT_EQ(h.daJieUsable,
-                              std::ranges::count(kDaJieTriads[h.daJie], ZhengShenPalace(period)) == 0);
+                    EXPECT_EQ(h.daJieUsable, FacingMountain(m) / 3 != ZhengShenPalace(period)) << m << " " << period;
                 }
             }
-    // The robberies of the 432 charts, and those whose triad holds the period's 正神.
+    // The robberies of the 432 charts, and those whose facing palace is not the period's 正神.
     EXPECT_EQ(charts, 63);
-    EXPECT_EQ(usable, 35);
+    EXPECT_EQ(usable, 54);
 }

@@ -176,4 +176,53 @@ TEST(BaZhaiReading, WomanAndTheCentrePalace)
     EXPECT_TRUE(HasLine(lines, Q("  小运：戊午，胜光值年(大通年，大宜修造)")));
 }
 
+TEST(BaZhaiReading, AdviceFollowsTheRulingOfTheFlyingStars)
+{
+    // Houses at their mountains' centres, 下卦; each row one line of the Xuan Kong (xk) or the Eight Mansions
+    // reading that must be there, or (present false) must not.
+    struct Row {
+        int mountain, year, door;
+        bool xk;
+        const char *text;
+        bool present = true;
+    };
+    const Row rows[] = {
+        // 四运乾山巽向: the timely facing star at the 向首 (正神, 八宅 祸害) comes first; 坤 second, with the word
+        // that a new door under 二黑 is building work.
+        {22, 1930, 10, false,
+         "；当令向星在此，门以此方为先，另有西南坤宫（山星二黑在此，新开门即属动土，须择时、化二黑）"
+         "二法皆宜开门，可为次选。"},
+        {22, 1930, 10, false, "宜先取之", false},
+        // ... and its 打劫 is off because the 正神 is the 向首, which the line says.
+        {22, 1930, 10, true,
+         "☆北斗七星坎宫打劫(巽坎兑)，唯向首巽宫为本运正神方，宜山不宜水；打劫须向首开阔纳气，本运不能用此打劫。"},
+        // 六运子山午向: the 正神 乾 is beside the facing 离, lends its air, and the robbery is used.
+        {1, 1970, 13, true,
+         "★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福；震、乾方只宜通气，以通三宫之气；"
+         "乾宫虽为本运正神方，宜山不宜水，打劫只借其通气，本运仍可用此打劫。"},
+        {1, 1970, 13, true, "本运不能用此打劫", false},
+        // A later period's 布局 that opens a door under 五黄 says what a new door there means.
+        {1, 1970, 13, true, "唯山星五在此，忌动土开池，宜借外水，新开门即属动土，须择时、化五黄"},
+        // 二运戌山辰向, door 辰: the move list puts 乾 (向星二当旺) first and 兑 (山星五黄) last, with its word.
+        {21, 1894, 9, true,
+         "宜改门于西北乾宫、东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）。"},
+        // 一运壬山丙向: 壬's water runs to 震, where the flying stars put water; the drainage defers.
+        {0, 1874, 12, false,
+         "★本宅玄空飞星：正东震宫向星三(生)，宜开门、见水，为本运纳水聚财之方，天井之水宜聚于此，不宜由此方流出；"
+         "放水以玄空为准，出水之口依外局水口另择，勿出于此方。"},
+    };
+    TempProgramFolder folder;
+    MQuorin q;
+    for (const Row &r : rows) {
+        TRecordData rec = House(r.mountain);
+        rec.buildYear = static_cast<int16_t>(r.year);
+        rec.door = static_cast<uint8_t>(r.door);
+        ASSERT_TRUE(q.PaiPan(rec)) << r.mountain;
+        const QString xk = PaneLines(q).join(QLatin1Char('\n'));
+        ASSERT_TRUE(q.ShowBaZhaiPan());
+        const QString bz = PaneLines(q).join(QLatin1Char('\n'));
+        EXPECT_EQ((r.xk ? xk : bz).contains(Q(r.text)), r.present) << r.mountain << " " << r.year << ": " << r.text;
+    }
+}
+
 } // namespace

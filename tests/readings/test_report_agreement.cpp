@@ -577,8 +577,8 @@ int OwnerYear(int year, int m, bool sameGroup)
 // Where a label or a ruling of the report says one thing and its own text another. Counted per chart like the
 // rows above; the degree the house was laid out at decides which side a replacement chart leans to.
 enum LabelRow {
-    kDaJieSwitchedOff, // 打劫 announced while a palace of its triad is kept quiet, its force said to fail, or a
-                       // triad palace is the period's 正神; or said unusable without a 正神 in the triad
+    kDaJieSwitchedOff, // 打劫 announced while a palace of its triad is kept quiet, its force said to fail, or the
+                       // facing palace is the period's 正神; or said unusable without the 正神 at the facing
     kFiveDugLater,     // a period's 布局 puts water where the mountain star forbids digging, without saying so
     kGateHeaderUsable, // the city-gate header labels a gate timely that the gate sentence refuses
     kFiveLabelTimely,  // a palace's star line calls 五黄 生 or 旺 outside 五运 while the text keeps it quiet
@@ -628,7 +628,7 @@ bool DaJieSwitchedOff(const QString &xk)
         return false;
     const QString triad = lines[0].contains(Q("离宫打劫")) ? Q("离震乾") : Q("巽坎兑");
     const QChar zheng = ZhengShen(xk);
-    const bool zhengInTriad = !zheng.isNull() && triad.contains(zheng);
+    const bool zhengAtFacing = !zheng.isNull() && zheng == AxisPalace(xk, false);
     bool unusable = true, announced = false, quiet = false;
     for (const QString &l : lines) {
         const bool no = l.contains(Q("不能用")) || l.contains(Q("不可用"));
@@ -639,7 +639,7 @@ bool DaJieSwitchedOff(const QString &xk)
     const std::map<QChar, Use> uses = OpeningUses(xk);
     for (QChar c : triad)
         quiet = quiet || uses.at(c) == Use::Quiet;
-    if (zhengInTriad)
+    if (zhengAtFacing)
         return announced;
     return !unusable ? announced && quiet : true;
 }
@@ -1026,5 +1026,176 @@ TEST(ReportAgreement, BedsDesksLabelsAndJoinedTextAgreeForSideDoorsAndOwnersOfEi
                                         (sameGroup ? ", owner of the house's group" : ", owner of the other group");
             for (int i = 0; i < kRestRows; ++i)
                 EXPECT_EQ(counts[i], 0) << kRestRowNames[i] << setting;
+        }
+}
+
+// ---- advice built on the ruling: the door to take first, new doors where digging is forbidden, 打劫 and 正神,
+// and the Eight Mansions drainage ----
+
+namespace {
+
+enum AdviceRow {
+    kTimelyDemoted,   // another palace put first beside the one that holds the period's timely facing star, or
+                      // one with a weaker facing star put first
+    kSolidBackDoor,   // the sitting palace of a house that must keep its back solid put first for the door
+    kMoveIntoDug,     // a move list names a palace whose mountain star forbids digging before another, or
+                      // without saying that a new door there is building work
+    kLaterDoorDug,    // a period's 布局 opens a door where its mountain star forbids digging, without that word
+    kDaJieZhengOff,   // 打劫 switched off by a 正神 palace that is not the facing one, or off without its reason
+    kDrainIntoWater,  // the Eight Mansions drainage runs out of a palace the flying stars give water, unsaid
+    kAdviceRows
+};
+const char *const kAdviceNames[kAdviceRows] = {"timely door demoted", "solid back sent a door",
+                                               "move list into a dug palace", "later door where digging is barred",
+                                               "打劫 off away from the facing", "drainage out of a water palace"};
+
+// The trigrams of the palaces a text names, in the order it names them.
+std::vector<QChar> PalacesInOrder(const QString &text)
+{
+    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫"));
+    std::vector<QChar> out;
+    for (auto it = re.globalMatch(text); it.hasNext();)
+        out.push_back(it.next().captured(1)[0]);
+    return out;
+}
+
+// How a palace's star line ranks its facing star as a door: 旺 first, 生, then 退; lower is better.
+int DoorRankOf(const QString &xk, QChar palace)
+{
+    const QChar state = StarOf(xk, palace).second;
+    return state == Q("旺")[0] ? 0 : state == Q("生")[0] ? 1 : state == Q("退")[0] ? 2 : 3;
+}
+
+// A list of palaces offered for a door: those whose mountain star forbids digging in period q come after the
+// others, each followed by the word that a new door there is building work.
+bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
+{
+    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫(（[^）]*）)?"));
+    bool dugSeen = false;
+    for (auto it = re.globalMatch(list); it.hasNext();) {
+        const auto m = it.next();
+        const bool dug = NoDiggingStar(StarOf(xk, m.captured(1)[0], false).first, q);
+        if ((dug && !m.captured(2).contains(Q("择时"))) || (!dug && dugSeen))
+            return true;
+        dugSeen = dugSeen || dug;
+    }
+    return false;
+}
+
+// The palace a clause opens a door in: the last place it names before "开门" or "门可开"; none when it opens no
+// door.
+std::optional<QChar> DoorPalaceOfClause(const QString &xk, QString clause)
+{
+    clause.remove(Q("忌开门")).remove(Q("不宜开门"));
+    static const QRegularExpression door(Q("开门|门可开"));
+    const auto d = door.match(clause);
+    if (!d.hasMatch())
+        return std::nullopt;
+    static const QRegularExpression place(
+        Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫|(向首|向前)|(坐山|坐后)"));
+    std::optional<QChar> last;
+    for (auto it = place.globalMatch(clause.left(d.capturedStart())); it.hasNext();) {
+        const auto m = it.next();
+        last = m.hasCaptured(1) ? m.captured(1)[0] : AxisPalace(xk, m.hasCaptured(3));
+    }
+    return last;
+}
+
+std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
+{
+    std::array<bool, kAdviceRows> hit{};
+    const QString &xk = r.xk, &bz = r.bz;
+    const int period = BuildingPeriod(xk);
+    const QChar sit = AxisPalace(xk, true), face = AxisPalace(xk, false);
+    const QString landform = LineStarting(xk, Q("形峦："));
+    const bool solidBack = landform.contains(Q("实山")) || landform.contains(Q("坐实"));
+
+    // The palaces both methods open, put first beside a palace the flying stars open and the Eight Mansions bar.
+    static const QRegularExpression methods(Q("^◎(?:..)(.)宫二法相违：.*另有(.*)二法皆宜开门，宜先取之"));
+    for (const QString &l : Lines(bz))
+        if (const auto m = methods.match(l); m.hasMatch()) {
+            const QChar palace = m.captured(1)[0];
+            const int rank = DoorRankOf(xk, palace);
+            hit[kTimelyDemoted] |= rank == 0;
+            for (QChar x : PalacesInOrder(m.captured(2))) {
+                hit[kTimelyDemoted] |= DoorRankOf(xk, x) > rank;
+                hit[kSolidBackDoor] |= x == sit && solidBack;
+            }
+            hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, m.captured(2), period);
+        }
+    // The door line's move list: best facing star first, palaces that may not be dug last, and not the sitting
+    // palace of a house that must keep its back solid.
+    const QString doorLine = LineStarting(xk, Q("★房屋朝向与门向"));
+    if (const qsizetype at = doorLine.indexOf(Q("宜改门于")); at >= 0) {
+        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, doorLine.mid(at), period);
+        int last = 0;
+        for (QChar x : PalacesInOrder(doorLine.mid(at))) {
+            const int rank = NoDiggingStar(StarOf(xk, x, false).first, period) ? 9 : DoorRankOf(xk, x);
+            hit[kTimelyDemoted] |= rank < last;
+            hit[kSolidBackDoor] |= x == sit && solidBack;
+            last = rank;
+        }
+    }
+
+    // Each period's 布局 that opens a door where that period's mountain star forbids digging.
+    const QStringList l = Lines(xk);
+    for (qsizetype i = 1; i < l.size(); ++i) {
+        if (!l[i].startsWith(Q("布局：")) || l[i - 1].size() < 2 || l[i - 1][1] != Q("运")[0])
+            continue;
+        const int q = kNumerals.indexOf(l[i - 1][0]) + 1;
+        for (const QString &clause : l[i].split(QRegularExpression(Q("[；。]"))))
+            if (const auto c = DoorPalaceOfClause(xk, clause))
+                hit[kLaterDoorDug] |= NoDiggingStar(StarOf(xk, *c, false).first, q) && !clause.contains(Q("择时"));
+    }
+
+    // 打劫 with the period's 正神 in its triad: off only where the 正神 palace is the facing one, and then with
+    // its reason.
+    for (const QString &line : Lines(xk)) {
+        if (!line.contains(Q("北斗七星")))
+            continue;
+        const QString triad = line.contains(Q("离宫打劫")) ? Q("离震乾") : Q("巽坎兑");
+        const QChar zheng = ZhengShen(xk);
+        if (zheng.isNull() || !triad.contains(zheng))
+            continue;
+        const bool off = line.contains(Q("不能用"));
+        hit[kDaJieZhengOff] |= zheng == face ? !off || !line.contains(Q("向首")) : off;
+    }
+
+    // The drainage of the Eight Mansions reading out of a palace the flying stars give water.
+    const QStringList bzLines = Lines(bz);
+    const qsizetype wi = bzLines.indexOf(Q("【二十四山放水参考】"));
+    const QString water = wi >= 0 ? bzLines.value(wi + 1) : QString();
+    const QString ruling = wi >= 0 ? bzLines.value(wi + 2) : QString();
+    static const std::map<QString, QChar> kStems = {
+        {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
+    const std::map<QChar, Use> uses = OpeningUses(xk);
+    for (const auto &[stems, palace] : kStems)
+        if (water.contains(Q("水宜放") + stems) && uses.at(palace) == Use::Open)
+            hit[kDrainIntoWater] |= !(ruling.contains(QString(palace) + Q("宫")) && ruling.contains(Q("以玄空为准")) &&
+                                      ruling.contains(Q("不宜由此方流出")));
+    return hit;
+}
+
+} // namespace
+
+TEST(ReportAgreement, AdviceFollowsTheRulingForSideDoorsAndOwnersOfEitherGroup)
+{
+    // The same 1,728 reports as above: the door to take first, new doors where digging is forbidden, 打劫 beside
+    // the 正神, and the drainage, counted per chart and setting.
+    TempProgramFolder folder;
+    MQuorin q;
+    for (const bool sideDoor : {false, true})
+        for (const bool sameGroup : {true, false}) {
+            std::array<int, kAdviceRows> counts{};
+            ForEachChart([&](int period, int m, bool xiaGua, int year) {
+                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
+                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
+                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+                Count(counts, AdviceContradictions(r));
+            });
+            const std::string setting = std::string(sideDoor ? ", side door" : ", facing door") +
+                                        (sameGroup ? ", owner of the house's group" : ", owner of the other group");
+            for (int i = 0; i < kAdviceRows; ++i)
+                EXPECT_EQ(counts[i], 0) << kAdviceNames[i] << setting;
         }
 }
