@@ -500,9 +500,7 @@ void TFrmMain::highlightShownCase()
         ui->Tree->clearSelection();
         return;
     }
-    for (QTreeWidgetItem *up = node->parent(); up; up = up->parent())
-        up->setExpanded(true);
-    ui->Tree->scrollToItem(node);
+    ui->Tree->scrollToItem(node); // opening its category if need be
 }
 
 // ---------------------------------------------------------------------------------------------------------
