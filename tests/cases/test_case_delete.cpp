@@ -1,4 +1,4 @@
-// Deleting one case with its comment and floor-plan files, and counting the cases of an owner's name.
+// Deleting one case with its comment and floor-plan files.
 #include "CaseFiles.h"
 #include "CaseTestSupport.h"
 #include "MRecordBase.h"
@@ -104,19 +104,4 @@ TEST_F(CaseDeleteTest, ARefusedDeletionKeepsTheCaseWhole)
     TRecordData r;
     EXPECT_TRUE(db.LoadCase(1, r));
     EXPECT_EQ(Present(files), files);
-}
-
-TEST_F(CaseDeleteTest, CountsTheCasesOfAnOwnersName)
-{
-    Make({{"陈十", "a"}, {"陈十", "b"}, {"陈十一", "c"}, {"李四", "d"}}, {});
-    MRecordBase db(app);
-    ASSERT_EQ(db.Open(MRecordBase::DefaultPath(app)), 0);
-    const struct {
-        const char *name;
-        int count;
-    } rows[] = {{"陈十", 2}, {"陈十一", 1}, {"李四", 1}, {"陈", 0}, {"%", 0}};
-    for (const auto &row : rows)
-        EXPECT_EQ(db.CountCasesNamed(QString::fromUtf8(row.name)), row.count) << row.name;
-    MRecordBase unopened(app);
-    EXPECT_EQ(unopened.CountCasesNamed("陈十"), -1);
 }
