@@ -107,7 +107,8 @@ QString Sitting(int item)
         const auto name = Shan(mountain);
         return QString::fromUtf8(name.data(), qsizetype(name.size()));
     };
-    return shan(m) + QStringLiteral("山") + (s != 0 ? QStringLiteral("兼") + shan(m + s + 24) : shan(m + 12) + QStringLiteral("向"));
+    const QString lean = s != 0 ? QStringLiteral("兼") + shan(m + s + 24) : shan(m + 12) + QStringLiteral("向");
+    return shan(m) + QStringLiteral("山") + lean;
 }
 
 QString NameWithHouse(const TRecordData &rec)

@@ -428,7 +428,8 @@ void TFrmMain::pop_ming_deleteClick()
                                       Prompts::Answer::No, Prompts::Icon::Warning))
         return;
     const bool isOpen = m_cases->open && id == m_cases->openId;
-    if (isOpen && !Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
+    if (isOpen &&
+        !Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
         return;
     // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was.
     if (!CaseDb()->DeleteCaseWithFiles(id)) {

@@ -222,14 +222,25 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
         int highlight; // the case highlighted afterwards, -1 none
     } steps[] = {
         {"open 张三", [&] { doubleClick(*w, 1); }, 1},
-        {"新建 over it, by keys", [&] { prompts.reply(Answer::Yes); newCase->setFocus(); QTest::keyClick(newCase, Qt::Key_Space); }, -1},
+        {"新建 over it, by keys",
+         [&] {
+             prompts.reply(Answer::Yes);
+             newCase->setFocus();
+             QTest::keyClick(newCase, Qt::Key_Space);
+         },
+         -1},
         {"存新", saveNewByPointer, 4},
         {"移动到 of another case", [&] { moveByPointer(*w, 2, "小区套房"); }, 4},
         {"移动到 of the case shown", [&] { moveByPointer(*w, 4, "小区套房"); }, 4},
         {"删除案例 of another case", [&] { prompts.reply(Answer::Yes); deleteByPointer(*w, 3); }, 4},
         {"刷新显示", [&] { w->findChild<QAction *>("N44")->trigger(); }, 4},
         {"open 李四", [&] { doubleClick(*w, 2); }, 2},
-        {"删除案例 of the case shown", [&] { prompts.reply(Answer::Yes).reply(Answer::Yes); deleteByPointer(*w, 2); }, -1},
+        {"删除案例 of the case shown",
+         [&] {
+             prompts.reply(Answer::Yes).reply(Answer::Yes);
+             deleteByPointer(*w, 2);
+         },
+         -1},
     };
     for (const auto &s : steps) {
         s.act();
