@@ -19,6 +19,7 @@ namespace {
 
 const char *const kSelectCase = "select * from case_data where id=?;";
 const char *const kDeleteCase = "delete from case_data where id = ?;";
+const char *const kCountNamed = "select count(*) from case_data where name=?;";
 const char *const kSetCounter = "update case_extra set primaryId=?;";
 const char *const kSelectCounter = "select primaryId from case_extra;";
 const char *const kSelectMaxId = "select max(id) from case_data;";
@@ -514,6 +515,55 @@ bool MRecordBase::DeleteCase(int id)
         return true;
     NoteDamage(s, kErrDelete);
     return false;
+}
+
+bool MRecordBase::DeleteCaseWithFiles(int id)
+{
+    SqliteSession s;
+    if (RefuseDamaged(kErrDelete))
+        return false;
+    if (!OpenSession(s)) {
+        message = Text(kErrDelete);
+        return false;
+    }
+    // The name is read, the row deleted and the other cases asked in one transaction: no save can take the
+    // name in between.
+    TRecordData stored;
+    bool namedByOther = false;
+    Transaction t(s);
+    const TLoadResult loaded = t.ok() ? Load(s, id, stored) : TLoadResult::Failed;
+    const bool hasFiles = loaded == TLoadResult::Loaded && IsValidRemarkFile(stored.remarkFile);
+    const bool deleted = loaded != TLoadResult::Failed && Delete(s, id) &&
+                         (!hasFiles || RowNamesFile(s, stored.remarkFile, namedByOther));
+    if (!deleted || !t.commit()) {
+        if (!NoteDamage(s, kErrDelete))
+            message = Text(kErrDelete);
+        return false;
+    }
+    s.close();
+    if (hasFiles && !namedByOther) {
+        const QString files = CaseFolder(appFolder) + stored.remarkFile;
+        Ops().remove(files + QStringLiteral(".rtf"));
+        Ops().remove(files + QStringLiteral(".bmp"));
+    }
+    return true;
+}
+
+int MRecordBase::CountCasesNamed(const QString &name)
+{
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        message = s.errorText();
+        return -1;
+    }
+    SqlQuery q(s, kCountNamed);
+    q.bind(1, name);
+    if (q.step() != SQLITE_ROW) {
+        message = s.errorText();
+        NoteDamage(s);
+        return -1;
+    }
+    return q.text(0).toInt();
 }
 
 bool MRecordBase::LoadCase(int id, TRecordData &rec) { return LoadCaseEx(id, rec) == TLoadResult::Loaded; }

@@ -80,6 +80,11 @@ public:
     int InsertCase(TRecordData &rec);                 // the new id, also written into rec.id; -1 on failure
     bool UpdateCase(int id, const TRecordData &rec);  // true only when the case existed and was rewritten
     bool DeleteCase(int id);                          // deleting an id that has no case succeeds
+    // Deletes case id, then the comment and floor-plan files its row names, except those another stored case
+    // still names. The files go only once the row is gone, so a deletion that fails leaves the case whole; a
+    // file that cannot be removed stays behind, and the case is deleted all the same.
+    bool DeleteCaseWithFiles(int id);
+    int CountCasesNamed(const QString &name);         // stored cases of this owner's name; -1 on failure
     bool LoadCase(int id, TRecordData &rec);          // false for a missing case and for a failed query
     TLoadResult LoadCaseEx(int id, TRecordData &rec); // tells the two apart
     bool ReadClasses(QStringList &list);              // on failure the list keeps what it held

@@ -96,16 +96,24 @@ QString Caption(const TRecordData &rec)
         const auto numeral = ShuZi(period + 1);
         caption += QString::fromUtf8(numeral.data(), qsizetype(numeral.size())) + QStringLiteral("运  ");
     }
-    const int k = rec.mountain;
-    const int m = k / 4;
-    const int s = k % 4 == 0 ? -1 : k % 4 == 2 ? 1 : 0;
+    return caption + Sitting(rec.mountain);
+}
+
+QString Sitting(int item)
+{
+    const int m = item / 4;
+    const int s = item % 4 == 0 ? -1 : item % 4 == 2 ? 1 : 0;
     auto shan = [](int mountain) {
         const auto name = Shan(mountain);
         return QString::fromUtf8(name.data(), qsizetype(name.size()));
     };
-    caption += shan(m) + QStringLiteral("山");
-    caption += s != 0 ? QStringLiteral("兼") + shan(m + s + 24) : shan(m + 12) + QStringLiteral("向");
-    return caption;
+    const QString lean = s != 0 ? QStringLiteral("兼") + shan(m + s + 24) : shan(m + 12) + QStringLiteral("向");
+    return shan(m) + QStringLiteral("山") + lean;
+}
+
+QString NameWithHouse(const TRecordData &rec)
+{
+    return QStringLiteral("%1（%2，%3年）").arg(rec.name, Sitting(rec.mountain), QString::number(rec.buildYear));
 }
 
 TCusTreeItem MakeItem(const TRecordData &rec, int sort)

@@ -46,6 +46,11 @@ int SurnameKey(const QString &name);
 double DateKey(int year);
 // The node text: the name padded to 8 GBK bytes, the period of the building year, the sitting.
 QString Caption(const TRecordData &rec);
+// The sitting of a sitting item as the node text shows it: 子山午向, or 子山兼癸 for an item leaning to a side.
+QString Sitting(int item);
+// The owner's name with the house's sitting and building year, 陈十（子山午向，2005年）: which case of an owner
+// who has several.
+QString NameWithHouse(const TRecordData &rec);
 TCusTreeItem MakeItem(const TRecordData &rec, int sort);
 // Orders the items by the sort, keeping ties in a fixed order: within equal years the surname keys ascend,
 // within equal surname keys the years descend, and items equal in both keep the order they came in.

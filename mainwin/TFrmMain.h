@@ -18,6 +18,7 @@ class MControlCompass;
 class MQuorin;
 class QAction;
 class QMouseEvent;
+class QTreeWidgetItem;
 class MRecordBase;
 class QActionGroup;
 class TSkinData;
@@ -214,6 +215,9 @@ private:
     void fillInputsFromCase(const TRecordData &rec);
     void loadCaseFiles();
     void fillMoveMenu();
+    QString caseToDeleteName(const QTreeWidgetItem *node, int id);
+    // The tree highlights the case the window shows, and nothing while it shows a new case.
+    void highlightShownCase();
     void followOpenCaseAfterEdit();
     void showSearchResults(const std::vector<int32_t> &ids);
     void showCaseCount();

@@ -96,6 +96,7 @@ void TFrmMain::setupCaseCommands()
     connect(ui->Tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *node) {
         if (CaseTree::IdOf(node) >= 0)
             OpenCase(CaseTree::IdOf(node));
+        highlightShownCase(); // back on the case shown when this one did not open
     });
 
     QMenu *popup = findChild<QMenu *>(QStringLiteral("PopTree"));
@@ -113,6 +114,7 @@ void TFrmMain::setupCaseCommands()
     connect(view, &QAction::triggered, this, [this] {
         if (m_caseTree->SelectedId() >= 0)
             OpenCase(m_caseTree->SelectedId());
+        highlightShownCase();
     });
     m_cases->moveMenu = popup->addMenu(QStringLiteral("移动到"));
     m_cases->moveMenu->setObjectName(QStringLiteral("pop_ming_move"));
@@ -236,6 +238,7 @@ bool TFrmMain::insertCase()
     showCaseCount();
 
     setCaseOpen(true, rec.id);
+    highlightShownCase();
     return true;
 }
 
@@ -298,6 +301,7 @@ void TFrmMain::BtoNewClick()
     m_rec.date.month = 0;
     clearFloorPlan();
     afterChartChange();
+    highlightShownCase();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -398,6 +402,17 @@ bool TFrmMain::OpenCase(int id)
 // ---------------------------------------------------------------------------------------------------------
 // Delete and move
 
+// The case as the delete question names it: the owner's name from its node, and where the owner has several
+// cases, with the sitting and building year that tell which one is meant.
+QString TFrmMain::caseToDeleteName(const QTreeWidgetItem *node, int id)
+{
+    const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
+    TRecordData rec;
+    if (!CaseDb()->LoadCase(id, rec) || CaseDb()->CountCasesNamed(rec.name) == 1)
+        return owner;
+    return CaseTreeText::NameWithHouse(rec);
+}
+
 void TFrmMain::pop_ming_deleteClick()
 {
     if (RefuseWhileTreeLoads() || !CaseDb())
@@ -408,26 +423,19 @@ void TFrmMain::pop_ming_deleteClick()
         inform(QStringLiteral("请先选择一个案例！"));
         return;
     }
-    const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
-    if (!Prompts::instance().askYesNo(QStringLiteral("注意"), QStringLiteral("确定要删除“%1”这个案例吗？").arg(owner),
+    if (!Prompts::instance().askYesNo(QStringLiteral("注意"),
+                                      QStringLiteral("确定要删除“%1”这个案例吗？").arg(caseToDeleteName(node, id)),
                                       Prompts::Answer::No, Prompts::Icon::Warning))
         return;
     const bool isOpen = m_cases->open && id == m_cases->openId;
-    QString remarkPath;
-    if (isOpen) {
-        if (!Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
-            return;
-        remarkPath = m_cases->remarkPath;
-    } else if (TRecordData rec; CaseDb()->LoadCase(id, rec)) {
-        remarkPath = RemarkFilePath(DataPath(), rec.remarkFile);
-    }
-    // The row goes first: a case whose deletion failed keeps its comments, its node and the window as it was.
-    if (!CaseDb()->DeleteCase(id)) {
+    if (isOpen &&
+        !Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
+        return;
+    // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was.
+    if (!CaseDb()->DeleteCaseWithFiles(id)) {
         inform(CaseDb()->Message());
         return;
     }
-    if (!remarkPath.isEmpty())
-        QFile::remove(remarkPath); // the floor plan stays
     m_caseTree->Remove(node);
     showCaseCount();
     if (isOpen) {
@@ -435,6 +443,7 @@ void TFrmMain::pop_ming_deleteClick()
         m_chartValid = false;
         setCaseOpen(false); // the next save makes a new case of what is on screen
     }
+    highlightShownCase();
 }
 
 // The other categories shown, for the case under the pointer. With none the item is greyed out: an empty
@@ -479,6 +488,20 @@ void TFrmMain::MoveCaseTo(const QString &category)
     m_caseTree->Place({CaseTreeText::MakeItem(rec, 0)}, 0, 1);
     if (QTreeWidgetItem *moved = m_caseTree->NodeOf(id); moved && moved->parent())
         moved->parent()->setExpanded(true);
+    highlightShownCase();
+}
+
+void TFrmMain::highlightShownCase()
+{
+    if (!m_cases || !m_caseTree)
+        return;
+    QTreeWidgetItem *node = m_cases->open ? m_caseTree->NodeOf(m_cases->openId) : nullptr;
+    ui->Tree->setCurrentItem(node);
+    if (!node) {
+        ui->Tree->clearSelection();
+        return;
+    }
+    ui->Tree->scrollToItem(node); // opening its category if need be
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -606,4 +629,5 @@ void TFrmMain::showSearchResults(const std::vector<int32_t> &ids)
     ui->Tree->setFocus();
     ui->Tree->setCurrentItem(node);
     OpenCase(chosen);
+    highlightShownCase();
 }

@@ -144,6 +144,7 @@ void TFrmMain::endTreeFill()
     if (QAction *record = findChild<QAction *>(QStringLiteral("pMenuRecord")))
         record->setText(CaseTreeText::RecordCount(m_caseTree->Count()));
     setWindowTitle(m_titleBeforeFill);
+    highlightShownCase(); // a refilled tree has lost its highlight
 }
 
 void TFrmMain::startTreeLoader(const QList<int> &ids)

@@ -239,7 +239,7 @@ TEST_F(CaseCommandsTest, SavesANewCaseUpdatesItAndOpensItAgainAfterARestart)
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
-TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakesANewCase)
+TEST_F(CaseCommandsTest, DeletingTheOpenCaseRemovesItsFilesAndTheNextSaveMakesANewCase)
 {
     auto w = open();
     layOut(*w, "张三", true, "评语");
@@ -268,18 +268,18 @@ TEST_F(CaseCommandsTest, DeletingTheOpenCaseKeepsItsFloorPlanAndTheNextSaveMakes
     TRecordData gone;
     EXPECT_FALSE(CaseDb()->LoadCase(1, gone));
     EXPECT_FALSE(QFile::exists(rtf));
-    EXPECT_TRUE(QFile::exists(bmp));
+    EXPECT_FALSE(QFile::exists(bmp));
     EXPECT_EQ(w->Tree().NodeOf(1), nullptr);
     EXPECT_EQ(action(*w, "pMenuRecord")->text(), "【 0 条案例】");
     EXPECT_FALSE(w->CaseOpen());
     EXPECT_FALSE(w->ChartValid());
     EXPECT_EQ(find<QToolButton>(w.get(), "SbtoSave")->text(), "存新");
 
-    // The plan file of the deleted case still holds its name: the new case gets the next one.
+    // The deleted case's files are gone with it: the new case takes their name, and the plan still on screen.
     layOut(*w, "张三", false, "又一个");
     ASSERT_TRUE(saveNew(*w, "临时保存"));
-    EXPECT_EQ(stored(2).remarkFile, "张三_198000010000_0");
-    EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000_0"))); // the plan still on screen
+    EXPECT_EQ(stored(2).remarkFile, "张三_198000010000");
+    EXPECT_TRUE(QFile::exists(PlanFilePath(app(), "张三_198000010000")));
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
@@ -350,7 +350,7 @@ TEST_F(CaseCommandsTest, CaseFilesOfAReadOnlyInstallLiveInTheUsersDataFolder)
     find<QTreeWidget>(w.get(), "Tree")->setCurrentItem(w->Tree().NodeOf(1));
     prompts.reply(Answer::Yes).reply(Answer::Yes);
     action(*w, "pop_ming_delete")->trigger();
-    EXPECT_EQ(files(user), QStringList{"张三_198000010000.bmp"}); // the floor plan stays
+    EXPECT_EQ(files(user), QStringList()); // the floor plan goes with the comments
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
