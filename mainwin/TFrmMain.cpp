@@ -65,6 +65,17 @@ QSize firstStartClientSize(QMainWindow &window, Ui::TFrmMain &ui, int treeWidth,
     return {qMax(showing.width(), width), showing.height()};
 }
 
+// What became of a typed owner name: characters a file name cannot hold taken out, a long name cut.
+QString ownerNameNote(const NameCleaning &cleaning)
+{
+    QStringList notes;
+    if (cleaning.removed || !cleaning.cut)
+        notes << QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！");
+    if (cleaning.cut)
+        notes << QStringLiteral("姓名超过%1个字符，已经截短为前%1个字符！").arg(kCleanNameChars);
+    return notes.join(QLatin1Char('\n'));
+}
+
 // The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words.
 QString caseDbMessage(const MRecordBase &db)
 {
@@ -568,8 +579,9 @@ void TFrmMain::BtnPaiClick()
     QString name = ui->EdtName->text().trimmed();
     // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
     const bool blank = name.isEmpty();
-    if (CleanName(name) && !blank)
-        inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
+    const NameCleaning cleaning = CleanNameTelling(name);
+    if (cleaning.changed() && !blank)
+        inform(ownerNameNote(cleaning));
     // The box shows the name the case is laid out and saved under, blanks trimmed or 甲 put in alike.
     if (ui->EdtName->text() != name)
         ui->EdtName->setText(name);
