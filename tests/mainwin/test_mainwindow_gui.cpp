@@ -562,6 +562,34 @@ TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)
     CloseAnswering(*w, prompts, {Answer::Yes});
 }
 
+// Sizes no window holds (a hand-edited file) are kept within the window, and what closing writes back fits it.
+TEST_F(MainWindowTest, StoredPaneSizesBeyondTheWindowAreKeptWithinIt)
+{
+    const struct {
+        const char *key;
+        bool stored; // with a stored window size, else a first start
+    } rows[] = {{"treewid", true}, {"PanLeftPic", true}, {"pinghei", true}, {"treewid", false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.key) + (row.stored ? "" : " on a first start"));
+        writeFile("dat/qrinit.ini", row.stored ? "[window]\nleft=20\ntop=20\nwidth=1280\nheight=800\n" : "[window]\n");
+        IniFile(path("dat/qrinit.ini")).WriteInteger(QStringLiteral("window"), QLatin1String(row.key), 2147483647);
+        auto w = open();
+        QApplication::processEvents();
+        auto *tree = find<QTreeWidget>(w.get(), "Tree");
+        auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+        auto *comments = find<QTextEdit>(w.get(), "RedtPingYu");
+        EXPECT_GE(report->width(), 90) << "the report keeps room beside the tree and the picture";
+        EXPECT_GE(report->height(), 90) << "the report keeps room above the comments";
+        EXPECT_LT(tree->width(), w->width() / 2);
+        EXPECT_LT(comments->height(), w->height());
+        CloseAnswering(*w, prompts, {Answer::Yes});
+        IniFile ini(path("dat/qrinit.ini"));
+        const int written = ini.ReadInteger(QStringLiteral("window"), QLatin1String(row.key), 0);
+        EXPECT_LT(written, row.key == std::string("pinghei") ? w->height() : w->width());
+        EXPECT_GE(written, 20);
+    }
+}
+
 TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)
 {
     QFile shipped(QStringLiteral(QUORIN_STAGED_SKINS "/Mx1.skn"));
