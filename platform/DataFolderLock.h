@@ -29,12 +29,12 @@ public:
 
     // What is known of the lock found at the folder.
     enum class Found {
-        Nothing,      // no lock file
-        Ours,         // a lock file written by a program of this computer
-        OtherHost,    // a lock file written by a program of another computer
-        NotUnderstood,// a file that is empty or does not read as a lock file
-        Unreadable,   // a file that cannot be read
-        NotAFile      // a folder, a link, a pipe or a device at the lock's name
+        Nothing,       // no lock file
+        Ours,          // a lock file written by a program of this computer
+        OtherHost,     // a lock file written by a program of another computer
+        NotUnderstood, // a file that is empty or does not read as a lock file
+        Unreadable,    // a file that cannot be read
+        NotAFile       // a folder, a link, a pipe or a device at the lock's name
     };
     struct Holder {
         Found found = Found::Nothing;
