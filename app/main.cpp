@@ -2,13 +2,10 @@
 #include "DataFolderLock.h"
 #include "DataFolderNotice.h"
 #include "FontSubstitution.h"
-#include "Prompts.h"
 #include "QtTranslation.h"
 #include "TFrmMain.h"
 
 #include <QApplication>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -17,16 +14,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
     InstallQtTranslation(); // without it the program still runs, with Qt's English buttons
     RegisterFontSubstitutions();
-    // Before anything of the data folder is read or written: a second program on it ends here, touching nothing.
+    // Before anything of the data folder is read or written: a start that cannot have the folder ends here,
+    // touching nothing.
     DataFolderLock folderLock;
-    if (folderLock.Acquire(DataPath()) == DataFolderLock::Result::InUse) {
-        const QString text = DataFolderLock::InUseText(DataPath());
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); // for a start from a terminal
-        Prompts::instance().error(QApplication::applicationDisplayName(), text);
+    if (!TakeDataFolder(folderLock, DataPath()))
         return 1;
-    }
     // The data lives beside the executable, or in the user's own folder when the program folder is read-only.
     ShowDataFolderNotice(PrepareDataFolder());
+    ShowSettingsFileNotice(DataPath());
 
     TFrmMain frmMain;
     frmMain.show();

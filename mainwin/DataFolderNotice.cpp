@@ -1,10 +1,14 @@
 #include "DataFolderNotice.h"
 
 #include "AppPath.h"
+#include "DataFolderLock.h"
+#include "IniFile.h"
 #include "Prompts.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <cstdio>
 
 namespace {
 
@@ -21,7 +25,58 @@ QString unwritableWhat(const QString &folder)
     return QStringLiteral("软件所在的文件夹");
 }
 
+// For a start from a terminal, which may show no window.
+void tellTerminal(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
 } // namespace
+
+bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
+{
+    const QString title = QApplication::applicationDisplayName();
+    DataFolderLock::Result result = lock.Acquire(folder);
+    if (result == DataFolderLock::Result::Unverified) {
+        const QString question = DataFolderLock::TakeOverQuestion(folder, lock.holder());
+        tellTerminal(question);
+        if (!Prompts::instance().askYesNo(title, question, Prompts::Answer::No, Prompts::Icon::Warning))
+            return false;
+        result = lock.TakeOver();
+    }
+    QString text;
+    switch (result) {
+    case DataFolderLock::Result::Held:
+        return true;
+    case DataFolderLock::Result::InUse:
+    case DataFolderLock::Result::Unverified: // another lock came meanwhile: not asked about a second time
+        text = DataFolderLock::InUseText(folder, lock.holder());
+        break;
+    case DataFolderLock::Result::Unlockable:
+        text = DataFolderLock::UnlockableText(folder, lock.reason());
+        break;
+    }
+    tellTerminal(text);
+    Prompts::instance().error(title, text);
+    return false;
+}
+
+void ShowSettingsFileNotice(const QString &folder)
+{
+    QStringList problems;
+    for (const char *name : {"dat/set.ini", "dat/qrinit.ini"}) {
+        const QString problem = IniFile::ReadProblem(WithSlash(folder) + QLatin1String(name));
+        if (!problem.isEmpty())
+            problems << problem;
+    }
+    if (problems.isEmpty())
+        return;
+    const QString text = problems.join(QLatin1Char('\n')) +
+                         QStringLiteral("\n\n软件将使用默认设置运行，不会改写这个文件。请删除它或者换上正确的设置文件。");
+    tellTerminal(text);
+    Prompts::instance().warn(QApplication::applicationDisplayName(), text);
+}
 
 void ShowDataFolderNotice(const DataFolderSetup &setup)
 {

@@ -32,10 +32,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -63,6 +66,17 @@ QSize firstStartClientSize(QMainWindow &window, Ui::TFrmMain &ui, int treeWidth,
     const int report = qMax(ui.PanReport->minimumSizeHint().width(), kFirstStartReportColumns * column);
     const int width = m.left() + treeWidth + picWidth + report + 2 * ui.SplitterMain->handleWidth() + m.right();
     return {qMax(showing.width(), width), showing.height()};
+}
+
+// What became of a typed owner name: characters a file name cannot hold taken out, a long name cut.
+QString ownerNameNote(const NameCleaning &cleaning)
+{
+    QStringList notes;
+    if (cleaning.removed || !cleaning.cut)
+        notes << QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！");
+    if (cleaning.cut)
+        notes << QStringLiteral("姓名超过%1个字符，已经截短为前%1个字符！").arg(kCleanNameChars);
+    return notes.join(QLatin1Char('\n'));
 }
 
 // The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words.
@@ -304,26 +318,23 @@ void TFrmMain::readWindowSettings()
     m_quorin->SetPanSize(wid, hei, false);
     afterChartChange();
 
-    const int treeWidth = qMax(30, ini.ReadInteger(kWindow, QStringLiteral("treewid"),
-                                                   qMax(180, m_caseTree->TypicalWidth())));
-    const int pingHeight = qMax(20, ini.ReadInteger(kWindow, QStringLiteral("pinghei"), 80));
-    const int picWidth = qMax(500, ini.ReadInteger(kWindow, QStringLiteral("PanLeftPic"), 600));
+    WindowGeometry::PaneSizes panes{ini.ReadInteger(kWindow, QStringLiteral("treewid"), qMax(180, m_caseTree->TypicalWidth())),
+                                    ini.ReadInteger(kWindow, QStringLiteral("PanLeftPic"), 600),
+                                    ini.ReadInteger(kWindow, QStringLiteral("pinghei"), 80)};
     // A stored size keeps its meaning; a first start opens showing the chart picture whole.
-    if (ini.ValueExists(kWindow, QStringLiteral("width")) && ini.ValueExists(kWindow, QStringLiteral("height")))
+    if (ini.ValueExists(kWindow, QStringLiteral("width")) && ini.ValueExists(kWindow, QStringLiteral("height"))) {
         WindowGeometry::Apply(*this, QRect(ini.ReadInteger(kWindow, QStringLiteral("left"), 10),
                                            ini.ReadInteger(kWindow, QStringLiteral("top"), 10),
                                            ini.ReadInteger(kWindow, QStringLiteral("width"), 400),
                                            ini.ReadInteger(kWindow, QStringLiteral("height"), 400)),
                               ui->PanInput);
-    else
-        WindowGeometry::ApplyFirstStart(*this, firstStartClientSize(*this, *ui, treeWidth, picWidth), ui->PanInput);
-    QList<int> widths = ui->SplitterMain->sizes();
-    const int total = qMax(widths.value(0) + widths.value(1) + widths.value(2), treeWidth + picWidth + 100);
-    ui->SplitterMain->setSizes({treeWidth, picWidth, qMax(100, total - treeWidth - picWidth)});
-    QList<int> heights = ui->SplitterText->sizes();
-    const int textTotal = qMax(heights.value(0) + heights.value(1), pingHeight + 100);
-    ui->SplitterText->setSizes({textTotal - pingHeight, pingHeight});
-
+    } else {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QSize room = screen ? screen->availableGeometry().size() : QSize(1920, 1080);
+        panes = WindowGeometry::FitPanes(panes, room, QSize());
+        WindowGeometry::ApplyFirstStart(*this, firstStartClientSize(*this, *ui, panes.tree, panes.picture), ui->PanInput);
+    }
+    fitPanesToWindow(panes);
     const QString tree = QStringLiteral("tree");
     m_treeStyle = ini.ReadInteger(tree, QStringLiteral("showStyle"), 0);
     m_treeSort = ini.ReadInteger(tree, QStringLiteral("sort"), 0);
@@ -475,6 +486,25 @@ void TFrmMain::putWindowSettings(IniFile &ini)
     putInt(QStringLiteral("tree"), "sort", m_treeSort);
 }
 
+// The panes take their stored sizes as far as the window, as it was just placed, holds them: the layouts of
+// the window not shown yet are laid out now, so that the splitters know their sizes.
+void TFrmMain::fitPanesToWindow(const WindowGeometry::PaneSizes &stored)
+{
+    layout()->activate();
+    ui->PanMain->layout()->activate();
+    QSplitter *main = ui->SplitterMain;
+    const int width = main->width() - 2 * main->handleWidth();
+    // The report keeps the room its controls need beside the tree and the picture, and above the comments.
+    const QSize report(ui->PanReport->minimumSizeHint().width(), ui->RedtQuorin->minimumSizeHint().height());
+    WindowGeometry::PaneSizes panes = WindowGeometry::FitPanes(stored, QSize(width, 0), report);
+    main->setSizes({panes.tree, panes.picture, qMax(report.width(), width - panes.tree - panes.picture)});
+    ui->PanReport->layout()->activate();
+    QSplitter *text = ui->SplitterText;
+    const int height = text->height() - text->handleWidth();
+    panes.comments = WindowGeometry::FitPanes(stored, QSize(width, height), report).comments;
+    text->setSizes({qMax(report.height(), height - panes.comments), panes.comments});
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Settings of dat/set.ini read by the window
 
@@ -568,8 +598,9 @@ void TFrmMain::BtnPaiClick()
     QString name = ui->EdtName->text().trimmed();
     // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
     const bool blank = name.isEmpty();
-    if (CleanName(name) && !blank)
-        inform(QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！"));
+    const NameCleaning cleaning = CleanNameTelling(name);
+    if (cleaning.changed() && !blank)
+        inform(ownerNameNote(cleaning));
     // The box shows the name the case is laid out and saved under, blanks trimmed or 甲 put in alike.
     if (ui->EdtName->text() != name)
         ui->EdtName->setText(name);

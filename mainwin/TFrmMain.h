@@ -25,6 +25,9 @@ class TSkinData;
 namespace Ui {
 class TFrmMain;
 }
+namespace WindowGeometry {
+struct PaneSizes;
+}
 namespace ChartInputs {
 struct CheckedYears;
 }
@@ -160,6 +163,7 @@ private:
     void buildSkinMenu();
     void skinItemClick(QAction *item);
     void readWindowSettings();
+    void fitPanesToWindow(const WindowGeometry::PaneSizes &stored);
     bool writeWindowSettings();
     void putWindowSettings(IniFile &ini); // the layout's keys, inside one update of the file
     void reportSettingsWrite(bool written);

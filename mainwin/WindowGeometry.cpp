@@ -196,6 +196,22 @@ void EndStartPlacement(QMainWindow &window)
     }
 }
 
+PaneSizes FitPanes(PaneSizes stored, QSize room, QSize report)
+{
+    constexpr int minTree = 30, minPicture = 500, minComments = 20, minReport = 100;
+    const qint64 reportWidth = std::max(minReport, report.width());
+    const qint64 reportHeight = std::max(minReport, report.height());
+    // In 64 bits: a stored size may be anything an int holds.
+    const auto fit = [](int value, int lowest, qint64 free) {
+        return int(std::clamp<qint64>(value, lowest, std::max<qint64>(lowest, free)));
+    };
+    PaneSizes fitted;
+    fitted.picture = fit(stored.picture, minPicture, qint64(room.width()) - minTree - reportWidth);
+    fitted.tree = fit(stored.tree, minTree, qint64(room.width()) - fitted.picture - reportWidth);
+    fitted.comments = fit(stored.comments, minComments, qint64(room.height()) - reportHeight);
+    return fitted;
+}
+
 QRect StoredClient(const QMainWindow &window)
 {
     // A skinned window draws its frame inside itself, in its contents margins.

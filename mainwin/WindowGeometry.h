@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QRect>
+#include <QSize>
 
 class QMainWindow;
 class QScrollArea;
@@ -37,5 +38,21 @@ void EndStartPlacement(QMainWindow &window);
 // The client rectangle to store: the window's outer corner and its size without the menu bar and without a
 // frame the window draws inside itself (a skin's), so that a skinned window comes back at the same size.
 QRect StoredClient(const QMainWindow &window);
+
+// The main window's pane sizes as the settings file keeps them: the case tree's and the picture panel's widths,
+// the comments pane's height.
+struct PaneSizes {
+    int tree = 0;
+    int picture = 0;
+    int comments = 0;
+    bool operator==(const PaneSizes &) const = default;
+};
+
+// Stored pane sizes raised to their lower bounds (tree 30, picture panel 500, comments 20) and, where the
+// window allows it, cut so that the panes stay within it: the tree and the picture panel leave the report beside
+// them at least report.width() of room.width() (the width the three panes share, the tree giving way first),
+// and the comments pane leaves the report above it at least report.height() of room.height() (the height the
+// two share); a report minimum below 100 counts as 100. A window too small for the lower bounds keeps them.
+PaneSizes FitPanes(PaneSizes stored, QSize room, QSize report);
 
 } // namespace WindowGeometry

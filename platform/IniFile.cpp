@@ -1,18 +1,19 @@
 #include "IniFile.h"
 
+#include "FileRead.h"
 #include "FileWrite.h"
 #include "GbkText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 // The file as its lines, each kept as it stands so that a write changes only what it must.
 struct IniFile::Lines {
@@ -110,7 +111,53 @@ std::optional<int> parseInteger(const QString &text)
     return ok ? std::optional<int>(v) : std::nullopt;
 }
 
+// Reads the whole file into bytes; false with the reason in problem when it is there but cannot be read. A
+// missing file reads as empty.
+bool readWhole(const QString &fileName, QByteArray &bytes, QString &problem)
+{
+    bytes.clear();
+    QFile file;
+    int error = 0;
+    switch (OpenRegularFileFor(file, fileName, &error)) {
+    case ReadOpening::Missing:
+        return true;
+    case ReadOpening::NotRegularFile:
+        problem = QStringLiteral("设置文件 %1 不是普通文件（而是文件夹、管道或设备），无法读取。")
+                      .arg(QDir::toNativeSeparators(fileName));
+        return false;
+    case ReadOpening::Failed:
+        problem = QStringLiteral("无法读取设置文件 %1：%2")
+                      .arg(QDir::toNativeSeparators(fileName), QString::fromLocal8Bit(std::strerror(error)));
+        return false;
+    case ReadOpening::Opened:
+        break;
+    }
+    // One byte past the limit tells a file that grows while it is read from one that fits.
+    bytes = file.read(IniFile::kMaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        problem = QStringLiteral("无法读取设置文件 %1：%2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+        bytes.clear();
+        return false;
+    }
+    if (bytes.size() > IniFile::kMaxFileBytes) {
+        problem = QStringLiteral("设置文件 %1 太大（超过 %2 KB），不是本软件的设置文件，无法读取。")
+                      .arg(QDir::toNativeSeparators(fileName))
+                      .arg(IniFile::kMaxFileBytes / 1024);
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+QString IniFile::ReadProblem(const QString &fileName)
+{
+    QByteArray bytes;
+    QString problem;
+    readWhole(fileName, bytes, problem);
+    return problem;
+}
 
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName)) {}
 
@@ -129,20 +176,14 @@ bool IniFile::load(Lines &lines, bool forWriting) const
         lines = *m_snapshot;
         return true;
     }
-    // Only a file that is not there reads as empty. A file that is there but cannot be opened (no permission,
-    // an input/output error, a folder in its place) is not empty: a write made from that reading would replace
-    // its whole content with one key.
-    const int fd = ::open(QFile::encodeName(m_fileName).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR || !forWriting;
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    // Only a file that is not there reads as empty. A file that is there but cannot be read (no permission,
+    // an input/output error, a folder, a pipe or a device in its place, a size no settings file has) is not
+    // empty: a write made from that reading would replace its whole content with one key.
+    QString problem;
+    QByteArray bytes;
+    if (!readWhole(m_fileName, bytes, problem))
         return !forWriting;
-    }
-    lines.original = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return !forWriting;
+    lines.original = bytes;
     QString text = DecodeUtf8OrGbk(lines.original);
     if (text.contains(QLatin1String("\r\n")))
         lines.eol = QStringLiteral("\r\n");

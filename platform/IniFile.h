@@ -10,7 +10,8 @@
 //  - every call goes to the file: reads see the file as it is now, and every Write/Erase is on disk when it
 //    returns (inside Update, when Update returns), so two IniFile objects on one path always agree and nothing
 //    waits for a flush;
-//  - a missing or unreadable file reads as all defaults;
+//  - a missing or unreadable file reads as all defaults; a file that is not a regular file (a pipe, a device)
+//    or is larger than kMaxFileBytes counts as unreadable, and is neither waited on nor read whole;
 //  - section and key names are found without regard to letter case; the first occurrence wins;
 //  - values are trimmed of surrounding blanks and of one pair of enclosing quotes; an "=" inside a value is
 //    part of the value;
@@ -25,7 +26,13 @@
 // written whole once at the end, so that it holds all of them or, when that write fails, none.
 class IniFile {
 public:
+    // No settings file comes near this; a larger one is refused unread.
+    static constexpr qsizetype kMaxFileBytes = 1024 * 1024;
+
     explicit IniFile(QString fileName);
+    // Why a file that is there cannot be read, naming it, in the user's words; empty when it can be read or is
+    // not there.
+    static QString ReadProblem(const QString &fileName);
     // An INI file read once, now: its reads see the file as it was then (a whole settings block at the cost of
     // one reading). A write goes to the file as always, and later reads see the file again.
     static IniFile Snapshot(QString fileName);

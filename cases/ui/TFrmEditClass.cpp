@@ -172,8 +172,16 @@ bool TFrmEditClass::askName(const QString &title, const QString &prompt, const Q
     if (!typed)
         return false;
     name = *typed;
-    if (CleanName(name))
+    const NameCleaning cleaning = CleanNameTelling(name);
+    // A category is named by the user: an empty box (or one of removed characters only) names none.
+    if (cleaning.empty) {
+        ShowPlainMessage(QStringLiteral("类别名称不能为空，请输入类别名称！"));
+        return false;
+    }
+    if (cleaning.removed)
         ShowPlainMessage(QStringLiteral("类别名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。，已经处理为合适的文本！"));
+    if (cleaning.cut)
+        ShowPlainMessage(QStringLiteral("类别名超过%1个字符，已经截短为前%1个字符！").arg(kCleanNameChars));
     return true;
 }
 

@@ -60,6 +60,8 @@ private:
     QListWidgetItem *lineOf(const QString &name) const;
     QString selectedName() const;
     void moveLine(int step);
+    // Asks for a category name and cleans it, saying what the cleaning changed; false when cancelled or when
+    // no name is left (refused with a message).
     bool askName(const QString &title, const QString &prompt, const QString &initial, QString &name);
     // Runs the change on every id of `from` in one transaction; the ids that failed (all when the transaction
     // failed).

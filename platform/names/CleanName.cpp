@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int maxNameLength = 10;
-
 bool IsUnfitForFileOrList(char32_t c) { return c < 0x80 && QStringView(u"\" *<>?\\/|:'").contains(QChar(char16_t(c))); }
 
 // Rebuilds the text without the characters `removed` picks, code point by code point: a pair of surrogates is
@@ -52,25 +50,34 @@ bool IsControlCharacter(char32_t c)
 
 bool RemoveControlCharacters(QString &text) { return RemoveCharacters(text, IsControlCharacter); }
 
-bool CleanText(QString &text, int maxChars)
+NameCleaning CleanTextTelling(QString &text, int maxChars)
 {
+    NameCleaning done;
     if (text.isEmpty()) {
         text = QStringLiteral("甲");
-        return true;
+        done.empty = true;
+        return done;
     }
-    bool changed = RemoveCharacters(text, [](char32_t c) { return IsUnfitForFileOrList(c) || IsControlCharacter(c); });
+    done.removed =
+        RemoveCharacters(text, [](char32_t c) { return IsUnfitForFileOrList(c) || IsControlCharacter(c); });
     if (maxChars > 0) {
         qsizetype i = 0;
         for (int n = 0; n < maxChars && i < text.size(); ++n)
             i += (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
         if (i < text.size()) {
             text.truncate(i);
-            changed = true;
+            done.cut = true;
         }
     }
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         text = QStringLiteral("甲");
-    return changed;
+        done.empty = true;
+    }
+    return done;
 }
 
-bool CleanName(QString &name) { return CleanText(name, maxNameLength); }
+bool CleanText(QString &text, int maxChars) { return CleanTextTelling(text, maxChars).changed(); }
+
+bool CleanName(QString &name) { return CleanNameTelling(name).changed(); }
+
+NameCleaning CleanNameTelling(QString &name) { return CleanTextTelling(name, kCleanNameChars); }

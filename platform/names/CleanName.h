@@ -21,5 +21,20 @@ bool RemoveControlCharacters(QString &text);
 // again). True when the text changed.
 bool CleanText(QString &text, int maxChars);
 
-// An owner or category name: CleanText with at most 10 characters.
+// What cleaning did to a text, so that the user can be told which.
+struct NameCleaning {
+    bool removed = false; // characters the rule removes were taken out
+    bool cut = false;     // it was longer than the limit and was cut to it
+    bool empty = false;   // nothing was left, or nothing was there: it became "甲"
+    bool changed() const { return removed || cut || empty; }
+};
+
+// CleanText, saying what it did.
+NameCleaning CleanTextTelling(QString &text, int maxChars);
+
+// The most characters an owner or category name keeps.
+constexpr int kCleanNameChars = 10;
+
+// An owner or category name: CleanText with at most kCleanNameChars characters.
 bool CleanName(QString &name);
+NameCleaning CleanNameTelling(QString &name);

@@ -385,28 +385,36 @@ TEST_F(MainWindowTest, ChartOptionsActOnTheLaidOutChart)
 TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
 {
     const QString note = QStringLiteral("姓名中包含：\"、*、<、>、?、\\、/、|、'、：等字符。已经处理为合适的文本！");
+    const QString cut = QStringLiteral("姓名超过10个字符，已经截短为前10个字符！");
+    const QString pasted = QString(10000, QChar(0x738B)); // 王 ten thousand times, pasted
     const struct {
-        const char *typed, *shown;
-        bool noted;
+        QString typed;
+        const char *shown;
+        bool noted; // characters a file name cannot hold
+        bool cut;   // longer than ten characters
     } rows[] = {
-        {"张*三?", "张三", true},
-        {"", "甲", false},
-        {"   ", "甲", false},
-        {"*?", "甲", true},
-        {" 张三 ", "张三", false},
-        {"一二三四五六七八九十壹", "一二三四五六七八九十", true},
-        {"李四", "李四", false},
+        {"张*三?", "张三", true, false},
+        {"", "甲", false, false},
+        {"   ", "甲", false, false},
+        {"*?", "甲", true, false},
+        {" 张三 ", "张三", false, false},
+        {"一二三四五六七八九十壹", "一二三四五六七八九十", false, true},
+        {pasted, "王王王王王王王王王王", false, true},
+        {"一*二三四五六七八九十壹", "一二三四五六七八九十", true, true},
+        {"李四", "李四", false, false},
     };
     auto w = open();
     EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QString(), QStringLiteral("1980"));
     auto *box = find<QLineEdit>(w.get(), "EdtName");
     for (const auto &row : rows) {
-        const QString typed = QString::fromUtf8(row.typed);
-        SCOPED_TRACE(row.typed);
+        const QString typed = row.typed;
+        SCOPED_TRACE(typed.left(20).toStdString());
         // Typed over the old name as the user does: Chinese through the input method, the rest by keys.
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Delete);
-        for (const QChar c : typed) {
+        if (typed == pasted)
+            box->insert(typed);
+        for (const QChar c : typed == pasted ? QString() : typed) {
             if (c.unicode() < 0x80) {
                 QTest::keyClick(box, c.toLatin1());
                 continue;
@@ -415,14 +423,21 @@ TEST_F(MainWindowTest, OwnerNameIsCleanedIntoTheBoxWithANote)
             committed.setCommitString(c);
             QApplication::sendEvent(box, &committed);
         }
-        ASSERT_EQ(box->text(), typed);
+        if (typed != pasted) // a paste keeps what the box takes
+            ASSERT_EQ(box->text(), typed);
         const qsizetype asked = prompts.asked().size();
-        if (row.noted)
+        const bool told = row.noted || row.cut;
+        if (told)
             prompts.reply(Answer::Ok);
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
-        ASSERT_EQ(prompts.asked().size(), asked + (row.noted ? 1 : 0));
-        if (row.noted) {
-            EXPECT_EQ(lastText(), note);
+        ASSERT_EQ(prompts.asked().size(), asked + (told ? 1 : 0));
+        if (told) {
+            QStringList said;
+            if (row.noted)
+                said << note;
+            if (row.cut)
+                said << cut;
+            EXPECT_EQ(lastText(), said.join('\n'));
         }
         EXPECT_TRUE(w->ChartValid());
         EXPECT_EQ(box->text(), QString::fromUtf8(row.shown));
@@ -545,6 +560,34 @@ TEST_F(MainWindowTest, StoredLayoutSizesAreRaisedToTheirBounds)
     EXPECT_GE(find<QWidget>(w.get(), "PanLeftPic")->width(), 500);
     EXPECT_GE(find<QTextEdit>(w.get(), "RedtPingYu")->height(), 20);
     CloseAnswering(*w, prompts, {Answer::Yes});
+}
+
+// Sizes no window holds (a hand-edited file) are kept within the window, and what closing writes back fits it.
+TEST_F(MainWindowTest, StoredPaneSizesBeyondTheWindowAreKeptWithinIt)
+{
+    const struct {
+        const char *key;
+        bool stored; // with a stored window size, else a first start
+    } rows[] = {{"treewid", true}, {"PanLeftPic", true}, {"pinghei", true}, {"treewid", false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.key) + (row.stored ? "" : " on a first start"));
+        writeFile("dat/qrinit.ini", row.stored ? "[window]\nleft=20\ntop=20\nwidth=1280\nheight=800\n" : "[window]\n");
+        IniFile(path("dat/qrinit.ini")).WriteInteger(QStringLiteral("window"), QLatin1String(row.key), 2147483647);
+        auto w = open();
+        QApplication::processEvents();
+        auto *tree = find<QTreeWidget>(w.get(), "Tree");
+        auto *report = find<QTextEdit>(w.get(), "RedtQuorin");
+        auto *comments = find<QTextEdit>(w.get(), "RedtPingYu");
+        EXPECT_GE(report->width(), 90) << "the report keeps room beside the tree and the picture";
+        EXPECT_GE(report->height(), 90) << "the report keeps room above the comments";
+        EXPECT_LT(tree->width(), w->width() / 2);
+        EXPECT_LT(comments->height(), w->height());
+        CloseAnswering(*w, prompts, {Answer::Yes});
+        IniFile ini(path("dat/qrinit.ini"));
+        const int written = ini.ReadInteger(QStringLiteral("window"), QLatin1String(row.key), 0);
+        EXPECT_LT(written, row.key == std::string("pinghei") ? w->height() : w->width());
+        EXPECT_GE(written, 20);
+    }
 }
 
 TEST_F(MainWindowTest, SkinMenuListsThePackagesAndRemembersTheChoice)

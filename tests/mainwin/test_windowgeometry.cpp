@@ -1,3 +1,4 @@
+#include "WindowGeometry.h"
 #include "WindowPlacement.h"
 
 #include <gtest/gtest.h>
@@ -20,4 +21,29 @@ TEST(WindowGeometry, StoredRectanglesAreMadeWholeAndVisible)
     };
     for (const auto &row : rows)
         EXPECT_EQ(WindowPlacement::Place(row.stored, minimum, row.available), row.placed) << row.stored.x();
+}
+
+TEST(WindowGeometry, StoredPaneSizesAreKeptWithinTheWindow)
+{
+    using WindowGeometry::PaneSizes;
+    constexpr int big = 2147483647;
+    const struct {
+        const char *what;
+        PaneSizes stored;
+        QSize room, report;
+        PaneSizes fitted;
+    } rows[] = {
+        {"sizes that fit stay", {180, 600, 80}, {1200, 500}, {}, {180, 600, 80}},
+        {"below their bounds: raised", {5, 100, 1}, {1200, 500}, {}, {30, 500, 20}},
+        {"a tree as wide as an int", {big, 600, 80}, {1200, 500}, {}, {500, 600, 80}},
+        {"a picture panel as wide as an int", {180, big, 80}, {1200, 500}, {}, {30, 1070, 80}},
+        {"both", {big, big, 80}, {1200, 500}, {}, {30, 1070, 80}},
+        {"a comments pane as high as an int", {180, 600, big}, {1200, 500}, {}, {180, 600, 400}},
+        {"negative sizes", {-big - 1, -5, -1}, {1200, 500}, {}, {30, 500, 20}},
+        {"the report's own minimum", {big, 600, big}, {1200, 500}, {350, 150}, {250, 600, 350}},
+        {"a tree that fits beside a wide report", {180, 600, 80}, {1200, 500}, {350, 150}, {180, 600, 80}},
+        {"a window too small for the bounds keeps them", {big, big, big}, {300, 50}, {}, {30, 500, 20}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(WindowGeometry::FitPanes(row.stored, row.room, row.report), row.fitted) << row.what;
 }

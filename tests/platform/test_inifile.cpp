@@ -11,6 +11,8 @@
 #include <functional>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -131,6 +133,57 @@ TEST_F(IniFileTest, MissingAndUnreadableFilesGiveDefaults)
     EXPECT_FALSE(unreadable.lastError().isEmpty());
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(bytes(), QByteArray("[s]\nk=5\n"));
+}
+
+// A pipe, a device or a file larger than any settings file under the file's name: read as defaults at once,
+// never written over, and named by the reason the start shows.
+TEST_F(IniFileTest, PipesDevicesAndOversizedFilesAreRefusedUnread)
+{
+    struct Row {
+        const char *what;
+        std::function<void(const QString &)> make;
+        const char *reason; // in ReadProblem's text; empty: the file reads
+    };
+    const Row rows[] = {
+        {"a pipe", [](const QString &p) { ASSERT_EQ(mkfifo(QFile::encodeName(p).constData(), 0644), 0); }, "不是普通文件"},
+        {"a link to the zero device", [](const QString &p) { ASSERT_TRUE(QFile::link("/dev/zero", p)); }, "不是普通文件"},
+        {"a file one byte over the limit",
+         [](const QString &p) {
+             QFile f(p);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("[s]\nk=5\n" + QByteArray(IniFile::kMaxFileBytes - 7, ';'));
+         },
+         "太大"},
+        {"a file at the limit",
+         [](const QString &p) {
+             QFile f(p);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("[s]\nk=5\n" + QByteArray(IniFile::kMaxFileBytes - 8, ';'));
+         },
+         ""},
+    };
+    alarm(30); // a pipe waited on after all ends the test program instead of hanging it
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const QString file = dir.filePath(QString::fromUtf8(row.what) + ".ini");
+        row.make(file);
+        const bool refused = *row.reason != '\0';
+        const QFileInfo before(file);
+        IniFile ini(file);
+        EXPECT_EQ(ini.ReadInteger("s", "k", 1), refused ? 1 : 5);
+        EXPECT_EQ(IniFile::Snapshot(file).ReadInteger("s", "k", 1), refused ? 1 : 5);
+        const QString problem = IniFile::ReadProblem(file);
+        EXPECT_EQ(problem.contains(QString::fromUtf8(row.reason)) && problem.contains(file), refused)
+            << problem.toStdString();
+        if (!refused)
+            continue;
+        EXPECT_FALSE(ini.WriteInteger("s", "k", 2));
+        EXPECT_FALSE(ini.Update([&] { ini.WriteInteger("s", "k", 2); }));
+        const QFileInfo after(file);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.size(), before.size());
+    }
+    alarm(0);
 }
 
 TEST_F(IniFileTest, ValuesWithEqualsSignsBlanksAndQuotes)

@@ -64,4 +64,33 @@ TEST(CleanName, RemovesForbiddenAndControlCharactersKeepingTenCharacters)
     }
 }
 
+// What the cleaning says it did, so that a long name is reported as cut and not as holding forbidden characters.
+TEST(CleanName, SaysWhetherItRemovedCutOrEmptiedTheName)
+{
+    const struct {
+        QString in;
+        bool removed, cut, empty;
+    } rows[] = {
+        {"张三", false, false, false},
+        {QString(10000, QChar(0x738B)), false, true, false},
+        {"一二三四五六七八九十壹", false, true, false},
+        {"一*二三四五六七八九十壹", true, true, false},
+        {"张*三", true, false, false},
+        {"", false, false, true},
+        {"   ", true, false, true},
+        {"\"*<>", true, false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.in.left(20).toStdString());
+        QString name = row.in;
+        const NameCleaning done = CleanNameTelling(name);
+        EXPECT_EQ(done.removed, row.removed);
+        EXPECT_EQ(done.cut, row.cut);
+        EXPECT_EQ(done.empty, row.empty);
+        QString again = row.in;
+        EXPECT_EQ(CleanName(again), done.changed());
+        EXPECT_EQ(again, name);
+    }
+}
+
 } // namespace

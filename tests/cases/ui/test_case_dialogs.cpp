@@ -263,6 +263,50 @@ TEST(CategoryEditor, AddsAndMergesCategoriesAndRefusesNamesInUse)
     EXPECT_EQ(prompts.unexpected(), 0);
 }
 
+// A category needs a name: an empty box (or one of removed characters only) is refused in adding, renaming and
+// moving alike, and no category "甲" appears; a long name is said to be cut, not to hold forbidden characters.
+TEST(CategoryEditor, RefusesAnEmptyNameAndSaysALongOneWasCut)
+{
+    CaseTestFile f;
+    const int a = f.add(MakeCase("张三", "临时保存"));
+    f.add(MakeCase("李四", "小区套房"));
+    ScriptedPrompts prompts;
+    TFrmEditClass dlg(f.db);
+    dlg.show();
+    const QString empty = QStringLiteral("类别名称不能为空，请输入类别名称！");
+    const struct {
+        const char *button;
+        QString typed;
+        QStringList said; // after the input box
+    } rows[] = {
+        {"Button3", "", {empty}},
+        {"Button3", "  ", {empty}},
+        {"Button3", "*?", {empty}},
+        {"BtoRename", "", {empty}},
+        {"BtoMove", "", {empty}},
+        {"Button3", "一二三四五六七八九十壹", {"类别名超过10个字符，已经截短为前10个字符！", "新增完成！"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.button) + " " + row.typed.toStdString());
+        const QStringList before = Lines(&dlg);
+        Select(&dlg, "临时保存");
+        if (std::string(row.button) != "Button3")
+            prompts.reply(Answer::Yes);
+        prompts.reply(row.typed);
+        for (qsizetype i = 0; i < row.said.size(); ++i)
+            prompts.reply(Answer::Ok);
+        click(&dlg, row.button);
+        EXPECT_EQ(Asked(prompts).mid(Asked(prompts).size() - row.said.size()), row.said);
+        EXPECT_FALSE(Lines(&dlg).contains("甲"));
+        if (row.said.last() == empty)
+            EXPECT_EQ(Lines(&dlg), before);
+    }
+    EXPECT_EQ(Lines(&dlg).last(), "一二三四五六七八九十");
+    EXPECT_EQ(ClassOf(f.db, a), "临时保存");
+    EXPECT_EQ(prompts.unexpected(), 0);
+    click(&dlg, "Button6");
+}
+
 TEST(CategoryEditor, DeletesACategoryWithItsCasesOnlyAfterAYes)
 {
     CaseTestFile f;
