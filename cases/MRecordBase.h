@@ -204,7 +204,7 @@ private:
     bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
     bool StoredRemarkFile(int id, QString &name, QString &reason);
     bool SaveRow(int id, TRecordData &saved, QString &reason);
-    bool StartCopy(SqliteSession &s, const QString &path);
+    bool StartCopy(SqliteSession &s, const QString &beside, QString &temp);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);
     bool OpenSession(SqliteSession &s);
