@@ -11,11 +11,6 @@
 
 namespace {
 
-struct NoLinkOps : CaseFileOps {
-    int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
-    int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
-};
-
 // Renaming to a free name is there, but no second names (a FAT stick through the kernel's driver).
 struct RenameOnlyOps : CaseFileOps {
     int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }

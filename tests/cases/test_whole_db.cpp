@@ -711,12 +711,6 @@ TEST_F(WholeDb, ImportRemovesControlCharactersFromNamesAndCategories)
     }
 }
 
-// A disk without second names for files and without renaming only to a free name: a USB stick's FAT or exFAT.
-struct NoLinkOps : CaseFileOps {
-    int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
-    int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
-};
-
 // Every operation on a disk without links: each succeeds with the cases it should give, every case has its
 // comment file, and nothing half-done is left behind.
 TEST_F(WholeDb, EveryOperationWorksOnADiskWithoutLinks)
