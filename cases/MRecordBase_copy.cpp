@@ -510,7 +510,9 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     // written is counted: a comment file that could not be written is said, and the marker stays, so that the
     // next start writes it from the row.
     qint64 unwritten = 0;
-    if (remarkCodec.toRtf) {
+    if (remarkCodec.toRtf && !ops.isDir(folder) && !ops.makeDir(folder)) {
+        unwritten = total;
+    } else if (remarkCodec.toRtf) {
         int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});
         for (; rc == SQLITE_ROW; rc = sqlite3_step(st))
             if (!ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"), remarkCodec.toRtf(ColumnText(st, 1))))
