@@ -147,8 +147,9 @@ public:
     // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied. A save.txt already
     // there goes before the first copy.
     bool Backup(const QString &destFolder);
-    // Removes the half-written files (*.part) that a stopped backup or export left in a folder chosen for them:
-    // those of the backup folders <folder>Quorin_*/ and the unfinished exported files <folder>Quorin_*.db.part.
+    // Removes the half-written files that a stopped backup or export left in a folder chosen for them: the
+    // program's temporaries (TempFiles.h) in the folder and in its unfinished backup folders <folder>Quorin_*/,
+    // and the names earlier versions gave them (<folder>Quorin_*.db.part, *.part in a backup's case folder).
     // Finished backups and exported files, and every other file, stay.
     void ClearStoppedCopies(const QString &folder);
     // Replaces the case file and the case folder by a backup's, once the backup is checked and staged whole.

@@ -776,6 +776,41 @@ TEST_F(WholeDb, NoOperationWritesThroughALinkAtATemporarysName)
     }
 }
 
+// A case folder that is a link to a folder elsewhere (kept on another disk, say): delete-all and restore put a
+// folder of their own in its place and remove the link as a link, never the files it leads to.
+TEST_F(WholeDb, ACaseFolderThatIsALinkIsNeverEmptiedThroughIt)
+{
+    const struct {
+        const char *what;
+        std::function<bool(MRecordBase &)> run;
+        std::string after;
+    } rows[] = {
+        {"delete all", [](MRecordBase &b) { return b.DeleteAll(); }, ""},
+        {"restore", [&](MRecordBase &b) { return b.Restore(backupDir); }, "1:丙 2:丁"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        Make();
+        const QString elsewhere = root + "/elsewhere";
+        ASSERT_TRUE(QDir().rename(CaseFolder(app).chopped(1), elsewhere));
+        ASSERT_TRUE(QFile::link(elsewhere, CaseFolder(app).chopped(1)));
+        const auto before = Snapshot(elsewhere);
+        ASSERT_FALSE(before.empty());
+        {
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b));
+            ASSERT_TRUE(row.run(b)) << b.Message().toStdString();
+        }
+        MRecordBase next(app);
+        next.SetRemarkCodec(TestCodec());
+        next.Open(db, false);
+        EXPECT_EQ(Cases(db), row.after);
+        EXPECT_EQ(Snapshot(elsewhere), before);
+        EXPECT_FALSE(QFileInfo(CaseFolder(app).chopped(1)).isSymLink());
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+    }
+}
+
 // An import whose comment files cannot all be written (here: refused one by one) still has its cases, says how
 // many comment files are missing, and keeps its marker, so that the next start writes them from the rows.
 TEST_F(WholeDb, ImportSaysWhichCommentFilesItCouldNotWrite)
