@@ -54,23 +54,4 @@ TEST(CaseFileOps, NewNamesAreTakenOnlyWhileFreeOnEveryKindOfDisk)
     }
 }
 
-// A link at the target's name is a taken name: it is neither written through nor replaced.
-TEST(CaseFileOps, ALinkAtTheNameIsNeverWrittenThrough)
-{
-    NoLinkOps noLinks;
-    for (CaseFileOps *ops : {&CaseFileOps::standard(), static_cast<CaseFileOps *>(&noLinks)}) {
-        QTemporaryDir dir, outside;
-        const QString victim = outside.filePath("victim.txt"), dst = dir.filePath("赵伟0.rtf");
-        WriteBytes(victim, "the user's file");
-        ASSERT_TRUE(QFile::link(victim, dst));
-        EXPECT_FALSE(ops->createFile(dst, "{\\rtf1 x}"));
-        WriteBytes(dir.filePath("src.rtf"), "x");
-        EXPECT_FALSE(ops->link(dir.filePath("src.rtf"), dst));
-        EXPECT_FALSE(ops->renameToFree(dir.filePath("src.rtf"), dst));
-        EXPECT_TRUE(ops->writeFile(dst, "replaced")); // a replacing write replaces the link itself
-        EXPECT_FALSE(QFileInfo(dst).isSymLink());
-        EXPECT_EQ(ReadBytes(victim), "the user's file");
-    }
-}
-
 } // namespace
