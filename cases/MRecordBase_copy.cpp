@@ -75,7 +75,7 @@ const char *const kMapMain = "pragma main.mmap_size=1073741824;";
 // as "live": the new file holds anything only once that transaction commits. It is one of the program's
 // temporaries, made exclusively under a name no one can foresee (its path goes to temp), so nothing placed in
 // advance is written through; a copy stopped half-way leaves it to the start's sweep. False with the reason in
-// message; temp is then gone.
+// message; a temp that was made is the caller's to remove.
 bool MRecordBase::StartCopy(SqliteSession &s, const QString &beside, QString &temp)
 {
     CaseFileOps &ops = Ops();
@@ -515,8 +515,8 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     } else if (remarkCodec.toRtf) {
         int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});
         for (; rc == SQLITE_ROW; rc = sqlite3_step(st))
-            if (!ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"), remarkCodec.toRtf(ColumnText(st, 1))))
-                ++unwritten;
+            unwritten += !ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"),
+                                         remarkCodec.toRtf(ColumnText(st, 1)));
         if (rc != SQLITE_DONE)
             unwritten = std::max<qint64>(unwritten, 1);
     }
@@ -526,7 +526,8 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     if (unwritten == 0)
         ops.remove(marker);
     else
-        message = QStringLiteral("有 %1 个案例的评语文件没有写入“%2”，重启软件时会再试一次；在此之前搜索不到这些案例的评语。")
+        message = QStringLiteral("有 %1 个案例的评语文件没有写入“%2”，重启软件时会再试一次；"
+                                 "在此之前搜索不到这些案例的评语。")
                       .arg(unwritten)
                       .arg(QDir::toNativeSeparators(folder));
     return int(total);

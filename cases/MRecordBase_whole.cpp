@@ -166,7 +166,9 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
             if (!ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText)))
                 ++unwritten;
     if (unwritten > 0) {
-        message = QStringLiteral("有 %1 个案例的评语文件无法写入“%2”！").arg(unwritten).arg(QDir::toNativeSeparators(folder));
+        message = QStringLiteral("有 %1 个案例的评语文件无法写入“%2”！")
+                      .arg(unwritten)
+                      .arg(QDir::toNativeSeparators(folder));
         return false;
     }
     return true;
