@@ -152,8 +152,9 @@ public:
     // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied. A save.txt already
     // there goes before the first copy.
     bool Backup(const QString &destFolder);
-    // Removes the half-written files (*.part) that a stopped backup or export left in a folder chosen for them:
-    // those of the backup folders <folder>Quorin_*/ and the unfinished exported files <folder>Quorin_*.db.part.
+    // Removes the half-written files that a stopped backup or export left in a folder chosen for them: the
+    // program's temporaries (TempFiles.h) in the folder and in its unfinished backup folders <folder>Quorin_*/,
+    // and the names earlier versions gave them (<folder>Quorin_*.db.part, *.part in a backup's case folder).
     // Finished backups and exported files, and every other file, stay.
     void ClearStoppedCopies(const QString &folder);
     // Replaces the case file and the case folder by a backup's, once the backup is checked and staged whole.
@@ -209,7 +210,7 @@ private:
     bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
     bool StoredRemarkFile(int id, QString &name, QString &reason);
     bool SaveRow(int id, TRecordData &saved, QString &reason);
-    bool StartCopy(SqliteSession &s, const QString &path);
+    bool StartCopy(SqliteSession &s, const QString &beside, QString &temp);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);
     bool OpenSession(SqliteSession &s);

@@ -8,6 +8,8 @@
 #include <array>
 #include <cstring>
 
+#include <unistd.h>
+
 using namespace wholedb;
 
 namespace {
@@ -69,14 +71,22 @@ const char *const kMapMain = "pragma main.mmap_size=1073741824;";
 
 } // namespace
 
-// A new case file at path, made in the transaction that the copy then fills, with the case file attached as
-// "live": the new file holds anything only once that transaction commits. A file an earlier attempt left at path
-// is not trusted and goes first. False with the reason in message.
-bool MRecordBase::StartCopy(SqliteSession &s, const QString &path)
+// A new case file beside `beside`, made in the transaction that the copy then fills, with the case file attached
+// as "live": the new file holds anything only once that transaction commits. It is one of the program's
+// temporaries, made exclusively under a name no one can foresee (its path goes to temp), so nothing placed in
+// advance is written through; a copy stopped half-way leaves it to the start's sweep. False with the reason in
+// message; a temp that was made is the caller's to remove.
+bool MRecordBase::StartCopy(SqliteSession &s, const QString &beside, QString &temp)
 {
     CaseFileOps &ops = Ops();
-    const QByteArray utf8 = QFileInfo(path).absoluteFilePath().toUtf8();
-    if (!RemoveDbFile(ops, path) || !ops.checkpoint("create") || s.open(utf8, true) != SQLITE_OK) {
+    const int fd = ops.checkpoint("create") ? CreateTemporaryBeside(QFileInfo(beside).absoluteFilePath(), temp) : -1;
+    if (fd < 0) {
+        temp.clear();
+        message = Text(kErrOpen);
+        return false;
+    }
+    ::close(fd); // an empty file is an empty case file to SQLite
+    if (s.open(temp.toUtf8(), true) != SQLITE_OK) {
         message = Text(kErrOpen);
         return false;
     }
@@ -170,7 +180,7 @@ int MRecordBase::Compact(const TProgress &progress)
         return 0;
     }
     const QString live = QString::fromUtf8(utf8Path);
-    const QString back = Slashed(QFileInfo(live).absolutePath()) + Base() + QStringLiteral("_back.db");
+    QString back;
     int count = -1;
     CaseFileHold hold;
     if (!hold.take(utf8Path)) {
@@ -180,7 +190,7 @@ int MRecordBase::Compact(const TProgress &progress)
     {
         SqliteSession s;
         QStringList seen;
-        if (StartCopy(s, back))
+        if (StartCopy(s, live, back))
             count = CopyCases(s, QString(), {}, "整理进度：", progress, seen);
         if (count >= 0) {
             // The user's category list in its order, then the categories of cases that it lacks.
@@ -203,7 +213,8 @@ int MRecordBase::Compact(const TProgress &progress)
         }
     }
     if (count < 0) {
-        RemoveDbFile(ops, back);
+        if (!back.isEmpty())
+            RemoveDbFile(ops, back);
         return 0;
     }
     // The one step that changes the case file: the complete new file takes its name.
@@ -495,14 +506,30 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
         return fail(kErrInsert);
     }
     primaryId = int(newLast);
-    // The comments are in the rows; their files follow, never over a file that appeared meanwhile.
-    if (remarkCodec.toRtf)
-        for (int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});
-             rc == SQLITE_ROW; rc = sqlite3_step(st))
-            ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"), remarkCodec.toRtf(ColumnText(st, 1)));
+    // The comments are in the rows; their files follow, never over a file that appeared meanwhile. What is
+    // written is counted: a comment file that could not be written is said, and the marker stays, so that the
+    // next start writes it from the row.
+    qint64 unwritten = 0;
+    if (remarkCodec.toRtf && !ops.isDir(folder) && !ops.makeDir(folder)) {
+        unwritten = total;
+    } else if (remarkCodec.toRtf) {
+        int rc = run("select remarkFile, remarkText from main.case_data where id>=?1;", {first});
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(st))
+            unwritten += !ops.createFile(folder + ColumnText(st, 0) + QStringLiteral(".rtf"),
+                                         remarkCodec.toRtf(ColumnText(st, 1)));
+        if (rc != SQLITE_DONE)
+            unwritten = std::max<qint64>(unwritten, 1);
+    }
     sqlite3_finalize(st);
     sqlite3_close_v2(db);
-    ops.remove(marker);
+    message.clear();
+    if (unwritten == 0)
+        ops.remove(marker);
+    else
+        message = QStringLiteral("有 %1 个案例的评语文件没有写入“%2”，重启软件时会再试一次；"
+                                 "在此之前搜索不到这些案例的评语。")
+                      .arg(unwritten)
+                      .arg(QDir::toNativeSeparators(folder));
     return int(total);
 }
 
@@ -517,12 +544,12 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         message = Text("当前时间的数据库文件已经存在，请稍后再导出！");
         return 0;
     }
-    const QString part = destPath + QStringLiteral(".part");
+    QString part;
     int count = -1;
     {
         SqliteSession s;
         QStringList used;
-        if (StartCopy(s, part)) {
+        if (StartCopy(s, destPath, part)) {
             const QString filter =
                 all ? QString()
                     : QStringLiteral("coalesce(nullif(className,''),'临时保存') in (select value from json_each(?1))");
@@ -540,13 +567,13 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         }
     }
     // The finished file takes the chosen name, never over a file that appeared meanwhile.
-    if (count <= 0 || !ops.link(part, destPath)) {
+    if (count <= 0 || !ops.renameToFree(part, destPath)) {
         if (count > 0)
             message = Text("无法更改文件名！");
-        RemoveDbFile(ops, part);
+        if (!part.isEmpty())
+            RemoveDbFile(ops, part);
         return 0;
     }
-    ops.remove(part);
     ops.syncDir(QFileInfo(destPath).absolutePath());
     return count;
 }

@@ -82,13 +82,8 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
     ok = RemoveDbFile(ops, Slashed(QFileInfo(p.db).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
-    // Half-written files of this program's replacing writes (the marker, kqinit.ini, comment files). Run at
-    // every start over a case folder of perhaps many thousand files: one unsorted pass over the names.
-    for (const QString &folder : {Slashed(QFileInfo(p.db).absolutePath()), p.folder}) {
-        QDirIterator it(folder, {QStringLiteral("*.part")}, QDir::Files | QDir::Hidden);
-        while (it.hasNext())
-            ok = ops.remove(it.next()) && ok;
-    }
+    // The temporaries that stopped writes left beside the case file and in the case folder are the start's sweep
+    // (ClearStoppedSession), the one pass over the case folder's names.
     ok = RemoveDbFile(ops, p.oldDb) && ok;
     ok = RemoveFolder(ops, p.oldFolder) && ok;
     return ok;
@@ -163,10 +158,19 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
     if (!ops.checkpoint("remarks-commit") || sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         return fail(kErrUpdate);
     sqlite3_close_v2(db);
-    // The comments are in the rows, so a file that is not written here is written at the next call.
+    // The comments are in the rows, so a file that is not written here is written at the next call; until then
+    // the call says that one is missing.
+    int unwritten = 0;
     if (remarkCodec.toRtf)
         for (const TRecordData &rec : missing)
-            ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText));
+            if (!ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText)))
+                ++unwritten;
+    if (unwritten > 0) {
+        message = QStringLiteral("有 %1 个案例的评语文件无法写入“%2”！")
+                      .arg(unwritten)
+                      .arg(QDir::toNativeSeparators(folder));
+        return false;
+    }
     return true;
 }
 
@@ -230,6 +234,7 @@ void MRecordBase::ClearStoppedCopies(const QString &folder)
 {
     CaseFileOps &ops = Ops();
     const QString f = Slashed(folder);
+    RemoveTemporaries(ops, f); // an export's file that was being filled
     QDirIterator it(f, {Base() + QStringLiteral("_*")},
                     QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::CaseSensitive);
     while (it.hasNext()) {

@@ -1,15 +1,15 @@
 #include "StoppedSession.h"
 
 #include "CaseFiles.h"
-#include "FileWrite.h"
 #include "FloorPlan.h"
+#include "TempFiles.h"
 
 void ClearStoppedSession(const QString &dataFolder)
 {
     if (dataFolder.isEmpty())
         return;
-    RemoveStoppedWrites(dataFolder + QStringLiteral("dat"), {QStringLiteral(".ini"), QStringLiteral(".casesave")});
-    RemoveStoppedWrites(CaseFolder(dataFolder), {QStringLiteral(".rtf"), QStringLiteral(".bmp")});
-    RemoveStoppedWrites(dataFolder + QStringLiteral("compass"), {QStringLiteral(".jpg")});
+    RemoveStoppedWrites(dataFolder + QStringLiteral("dat"));
+    RemoveStoppedWrites(CaseFolder(dataFolder));
+    RemoveStoppedWrites(dataFolder + QStringLiteral("compass"));
     FloorPlan::RemoveAbandonedSteps(dataFolder + QStringLiteral("picTemp"));
 }

@@ -241,7 +241,9 @@ void TFrmMain::db1Click()
         inform(db->Message());
         return;
     }
-    inform(QStringLiteral("共导入 %1 个案例！").arg(count));
+    // The cases are in; comment files that could not be written are said (the next start writes them).
+    const QString unwritten = db->Message();
+    inform(QStringLiteral("共导入 %1 个案例！").arg(count) + (unwritten.isEmpty() ? QString() : u'\n' + unwritten));
     inform(QStringLiteral("请重启软件！"));
     endWithoutClosing();
 }

@@ -1,5 +1,6 @@
 #include "FloorPlan.h"
 
+#include "FileRemove.h"
 #include "ImageFileWrite.h"
 #include "PictureFile.h"
 
@@ -90,13 +91,15 @@ void FloorPlan::RemoveAbandonedSteps(const QString& tempRoot)
 {
     static const QRegularExpression name(QStringLiteral("^plan-(\\d+)-"));
     QDir dir(tempRoot);
-    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral("plan-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+    // A link named like a step folder is no step folder of ours: it stays, and so does what it points at.
+    for (const QFileInfo& entry :
+         dir.entryInfoList({QStringLiteral("plan-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
         const QRegularExpressionMatch m = name.match(entry.fileName());
         bool ok = false;
         const qint64 pid = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
         // This program's own number too: a killed program before a restart of the computer may have had it.
         if (ok && pid > 0 && !StepFolderOwnerRuns(pid, entry))
-            QDir(entry.filePath()).removeRecursively();
+            RemoveTree(entry.filePath());
     }
 }
 
@@ -111,7 +114,11 @@ FloorPlan::FloorPlan(QImage* picture, const QString& tempRoot, qint64 undoBytes)
     }
 }
 
-FloorPlan::~FloorPlan() = default; // the step folder goes with steps_
+FloorPlan::~FloorPlan()
+{
+    if (steps_)
+        RemoveTree(steps_->path());
+}
 
 QString FloorPlan::StepFolder() const { return steps_ ? steps_->path() : QString(); }
 
@@ -126,6 +133,7 @@ bool FloorPlan::EnsureStepFolder()
     RemoveAbandonedSteps(tempRoot_);
     const QString pattern = QStringLiteral("plan-%1-XXXXXX").arg(QCoreApplication::applicationPid());
     steps_ = std::make_unique<QTemporaryDir>(QDir(tempRoot_).filePath(pattern));
+    steps_->setAutoRemove(false); // removed by the destructor, without following a link put in its place
     if (!steps_->isValid()) {
         message_ = QStringLiteral("无法建立临时文件夹：") + steps_->errorString();
         steps_.reset();

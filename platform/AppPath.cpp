@@ -1,12 +1,15 @@
 #include "AppPath.h"
 
+#include "TempFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QStandardPaths>
-#include <QTemporaryFile>
+
+#include <unistd.h>
 
 QString WithSlash(QString folder)
 {
@@ -40,11 +43,17 @@ QString appPathLocked()
 }
 
 // The access bits alone do not say whether a file can be made: a read-only mount or an administrator's account
-// says otherwise, so a file is made.
+// says otherwise, so a file is made: one of the program's temporaries, which the start's sweep removes where a
+// killed program left it.
 bool canMakeFileIn(const QString &folder)
 {
-    QTemporaryFile probe(WithSlash(folder) + QStringLiteral(".write-probe-XXXXXX"));
-    return probe.open();
+    QString temp;
+    const int fd = CreateTemporaryBeside(WithSlash(folder) + QStringLiteral("probe"), temp);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    QFile::remove(temp);
+    return true;
 }
 
 // The folder of the program folder that keeps the data from living there, with a trailing "/": the program

@@ -1,12 +1,14 @@
 #include "FileWrite.h"
 
+#include "TempFiles.h"
+
 #include <QDir>
-#include <QDirIterator>
-#include <QSaveFile>
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,56 +45,30 @@ int syncToDisk(int fd)
 
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(FileWriteError::Create, file.errorString());
-    // The descriptor is written and synced directly: QFile drops the system's reason of a short write, and the
-    // Qt 6.4 commit() renames a file whose final buffered flush failed. Nothing is left for commit() to flush.
-    int error = writeAll(file.handle(), bytes.data(), bytes.size());
+    QString temp;
+    const int fd = CreateTemporaryBeside(path, temp);
+    if (fd < 0)
+        return failed(FileWriteError::Create, qt_error_string(errno));
+    // A file that is replaced keeps its permissions (a file system without them refuses; that is no failure).
+    struct stat old {};
+    if (::lstat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
+    int error = writeAll(fd, bytes.data(), bytes.size());
     if (error == 0)
-        error = syncToDisk(file.handle());
+        error = syncToDisk(fd);
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    const QByteArray tempName = QFile::encodeName(temp);
     if (error != 0) {
-        file.cancelWriting(); // the temporary file is removed, the target is not touched
+        ::unlink(tempName.constData()); // the target is not touched
         return failed(FileWriteError::Write, qt_error_string(error));
     }
-    if (!file.commit())
-        return failed(FileWriteError::Replace, file.errorString());
+    if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
+        error = errno;
+        ::unlink(tempName.constData());
+        return failed(FileWriteError::Replace, qt_error_string(error));
+    }
     return {};
-}
-
-namespace {
-
-// The writer's temporary for a target ending in one of `suffixes`: the target's name followed by "." and six
-// letters.
-bool IsStoppedWriteName(const QString &fileName, const QStringList &suffixes)
-{
-    // The writer's temporary is made from the target's name with six random letters added.
-    constexpr qsizetype kRandomPart = 6;
-    const qsizetype target = fileName.size() - kRandomPart - 1;
-    if (target <= 0 || fileName[target] != QLatin1Char('.'))
-        return false;
-    for (qsizetype i = target + 1; i < fileName.size(); ++i) {
-        const char16_t c = fileName[i].unicode();
-        if (!((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z')))
-            return false;
-    }
-    const QStringView name = QStringView(fileName).left(target);
-    return std::any_of(suffixes.begin(), suffixes.end(),
-                       [&](const QString &suffix) { return name.size() > suffix.size() && name.endsWith(suffix); });
-}
-
-} // namespace
-
-bool RemoveStoppedWrites(const QString &folder, const QStringList &suffixes)
-{
-    bool ok = true;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
-    while (it.hasNext()) {
-        it.next();
-        if (IsStoppedWriteName(it.fileName(), suffixes))
-            ok = QFile::remove(it.filePath()) && ok;
-    }
-    return ok;
 }
 
 QString FileWriteText(const QString &path, const FileWriteResult &result)

@@ -2,16 +2,17 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <QStringList>
 
 // The program writes its files here (settings, window layout, comments, reports, pictures, plan steps, compass
 // photographs, skin files; the case database is SQLite's), so that a write either replaces the file whole or
 // leaves it as it was, byte for byte, and never reports success for a file the disk did not take: a full disk,
 // a file-size limit or a folder that cannot be written makes the write fail with the system's reason.
 //
-// The new content goes into a temporary file beside the target; every byte is written, the file is synced, and
-// only then is it renamed over the target. On failure the temporary file is removed. The target's folder must
-// exist; a missing folder is a failure like any other.
+// The new content goes into a temporary file beside the target (TempFiles.h: made exclusively under a name no
+// one can foresee); every byte is written, the file is synced, and only then is it renamed over the target. The
+// rename replaces the target's name: a link there is replaced, never written through. A file that is replaced
+// keeps its permissions. On failure the temporary file is removed. The target's folder must exist; a missing
+// folder is a failure like any other.
 
 enum class FileWriteError {
     None,
@@ -28,12 +29,6 @@ struct FileWriteResult {
 };
 
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes);
-
-// Removes from `folder` (not its subfolders) the temporary files of writes that a killed program left behind,
-// which a file system without unnamed temporary files shows under a name: the target's name followed by "."
-// and six letters (A-Z, a-z), for targets ending in one of `suffixes` (".ini", ".rtf", ...). Every other file
-// stays. Only while no other program can be writing there. False when one of them stays.
-bool RemoveStoppedWrites(const QString &folder, const QStringList &suffixes);
 
 // The sentence for the user: "无法写入文件“path”：" with what failed and, in brackets, the system's reason.
 QString FileWriteText(const QString &path, const FileWriteResult &result);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <ostream>
 
@@ -29,6 +30,12 @@ struct StepOps : CaseFileOps {
             raise(SIGKILL);
         return false;
     }
+};
+
+// A disk without second names for files and without renaming only to a free name: a USB stick's FAT or exFAT.
+struct NoLinkOps : CaseFileOps {
+    int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
+    int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
 };
 
 // Writes a file, making its folder.

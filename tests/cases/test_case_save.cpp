@@ -140,14 +140,18 @@ protected:
 } // namespace
 
 // Each kind saved without a fault: the case takes fresh files, and the old ones go.
+// On a disk with links and on one without (a USB stick), where a plan that is kept is copied to its new name.
 TEST_F(CaseSaveTest, TheNewCaseTakesFreshFilesAndTheOldFilesGo)
 {
-    for (const Kind &k : kKinds) {
-        SCOPED_TRACE(k.what);
-        Make();
-        TRecordData r = Edited(k);
-        EXPECT_EQ(Save(k, nullptr, r), "saved");
-        EXPECT_EQ(Reopened(), k.saved);
+    NoLinkOps noLinks;
+    for (CaseFileOps *ops : {static_cast<CaseFileOps *>(nullptr), static_cast<CaseFileOps *>(&noLinks)}) {
+        for (const Kind &k : kKinds) {
+            SCOPED_TRACE(std::string(k.what) + (ops ? " without links" : ""));
+            Make();
+            TRecordData r = Edited(k);
+            EXPECT_EQ(Save(k, ops, r), "saved");
+            EXPECT_EQ(Reopened(), k.saved);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "CaseFiles.h"
 #include "CaseTestSupport.h"
 #include "MRecordBase.h"
+#include "TempFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -260,10 +261,19 @@ public:
                 found.push_back(name);
         return found;
     }
+    // The start's sweep of the temporaries a stopped program left beside the case file and in the case folder.
+    void SweepAsAStartDoes()
+    {
+        RemoveStoppedWrites(app + "dat");
+        RemoveStoppedWrites(CaseFolder(app));
+    }
     // Half-written files anywhere under the root.
-    std::vector<QString> PartFiles() { return Marked(root, {".part"}); }
+    std::vector<QString> PartFiles() { return Marked(root, {".part", kTemporaryMark}); }
     // Files a finished or undone operation must not leave in the program folder.
-    std::vector<QString> Leftovers() { return Marked(app, {".new", ".old", ".swap", ".remarks", ".part", "_back.db"}); }
+    std::vector<QString> Leftovers()
+    {
+        return Marked(app, {".new", ".old", ".swap", ".remarks", ".part", "_back.db", kTemporaryMark});
+    }
 };
 
 // Each operation, with the cases of the case file after it succeeded.
@@ -308,6 +318,7 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
         }
         MRecordBase started(app);
         started.Open(db, migration);
+        SweepAsAStartDoes();
         EXPECT_EQ(Cases(db), op.after);
         EXPECT_EQ(Leftovers(), std::vector<QString>());
         for (int at = 1; at <= counter.calls; ++at, ++points) {
@@ -337,6 +348,7 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
             MRecordBase next(app);
             next.SetRemarkCodec(TestCodec());
             next.Open(db, migration);
+            SweepAsAStartDoes();
             EXPECT_EQ(Cases(db), ok || migration ? op.after : original);
             EXPECT_EQ(Leftovers(), std::vector<QString>());
         }
@@ -464,6 +476,7 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
             MRecordBase next(app);
             next.SetRemarkCodec(TestCodec());
             ASSERT_GE(next.Open(db, migration), 0) << next.Message().toStdString();
+            SweepAsAStartDoes();
             const std::string now = Cases(db);
             if (migration || name == "backup" || name == "export")
                 EXPECT_EQ(now, op.after == "" ? original : migration ? op.after : original);
@@ -695,6 +708,143 @@ TEST_F(WholeDb, ImportRemovesControlCharactersFromNamesAndCategories)
     for (size_t i = 0; i < std::size(rows); ++i) {
         const TRecordData r = Load(app, db, 10 + int(i));
         EXPECT_EQ(r.name + "|" + r.className, QString::fromUtf8(rows[i].stored)) << rows[i].name;
+    }
+}
+
+// Every operation on a disk without links: each succeeds with the cases it should give, every case has its
+// comment file, and nothing half-done is left behind.
+TEST_F(WholeDb, EveryOperationWorksOnADiskWithoutLinks)
+{
+    for (const Operation &op : Operations()) {
+        SCOPED_TRACE(op.name);
+        const bool migration = std::string(op.name) == "migration";
+        Make();
+        NoLinkOps noLinks;
+        {
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b, &noLinks));
+            EXPECT_TRUE(op.run(b, root)) << b.Message().toStdString();
+            if (std::string(op.name) == "import") {
+                EXPECT_EQ(b.Message(), "");
+            }
+        }
+        if (std::string(op.name) == "export") {
+            EXPECT_EQ(Cases(root + "/Quorin_1.db"), "1:甲 2:乙 3:己");
+        }
+        MRecordBase next(app);
+        next.SetRemarkCodec(TestCodec());
+        next.SetFileOps(&noLinks);
+        next.Open(db, migration);
+        SweepAsAStartDoes();
+        EXPECT_EQ(Cases(db), op.after);
+        EXPECT_EQ(Cases(db, app), "") << "cases without their comment file";
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+    }
+}
+
+// Links put where temporaries are made, at the names earlier versions gave them (each file's name with ".part",
+// the compaction's Quorin_back.db), pointing at a file outside: no operation writes through one, and no file an
+// operation writes ends up a link.
+TEST_F(WholeDb, NoOperationWritesThroughALinkAtATemporarysName)
+{
+    for (const Operation &op : Operations()) {
+        SCOPED_TRACE(op.name);
+        Make();
+        std::vector<QString> written;
+        {
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b));
+            ASSERT_TRUE(op.run(b, root)) << b.Message().toStdString();
+            for (const auto &[name, hash] : Snapshot(root))
+                written.push_back(name);
+        }
+        Make();
+        const QString victim = tmp.path() + "/victim.txt";
+        WriteBytes(victim, "the user's file");
+        MRecordBase b(app);
+        ASSERT_TRUE(Open(b));
+        for (const QString &n : written)
+            QFile::link(victim, root + "/" + n + ".part"); // where the folder is there already
+        QFile::link(victim, app + "dat/Quorin_back.db");
+        EXPECT_TRUE(op.run(b, root)) << b.Message().toStdString();
+        if (std::string(op.name) != "delete all") {
+            EXPECT_EQ(Cases(db), op.after);
+        }
+        EXPECT_EQ(ReadBytes(victim), "the user's file");
+        for (const QString &n : written)
+            EXPECT_FALSE(QFileInfo(root + "/" + n).isSymLink()) << n.toStdString();
+    }
+}
+
+// A case folder that is a link to a folder elsewhere (kept on another disk, say): delete-all and restore put a
+// folder of their own in its place and remove the link as a link, never the files it leads to.
+TEST_F(WholeDb, ACaseFolderThatIsALinkIsNeverEmptiedThroughIt)
+{
+    const struct {
+        const char *what;
+        std::function<bool(MRecordBase &)> run;
+        std::string after;
+    } rows[] = {
+        {"delete all", [](MRecordBase &b) { return b.DeleteAll(); }, ""},
+        {"restore", [&](MRecordBase &b) { return b.Restore(backupDir); }, "1:丙 2:丁"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        Make();
+        const QString elsewhere = root + "/elsewhere";
+        ASSERT_TRUE(QDir().rename(CaseFolder(app).chopped(1), elsewhere));
+        ASSERT_TRUE(QFile::link(elsewhere, CaseFolder(app).chopped(1)));
+        const auto before = Snapshot(elsewhere);
+        ASSERT_FALSE(before.empty());
+        {
+            MRecordBase b(app);
+            ASSERT_TRUE(Open(b));
+            ASSERT_TRUE(row.run(b)) << b.Message().toStdString();
+        }
+        MRecordBase next(app);
+        next.SetRemarkCodec(TestCodec());
+        next.Open(db, false);
+        EXPECT_EQ(Cases(db), row.after);
+        EXPECT_EQ(Snapshot(elsewhere), before);
+        EXPECT_FALSE(QFileInfo(CaseFolder(app).chopped(1)).isSymLink());
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+    }
+}
+
+// An import whose comment files cannot all be written (here: refused one by one) still has its cases, says how
+// many comment files are missing, and keeps its marker, so that the next start writes them from the rows.
+TEST_F(WholeDb, ImportSaysWhichCommentFilesItCouldNotWrite)
+{
+    struct RefuseCreates : CaseFileOps {
+        int refuse = 0;
+        bool step(const char *what) override { return std::string(what) != "create" || refuse-- <= 0; }
+    };
+    const struct {
+        int refused;
+        const char *message;
+    } rows[] = {
+        {0, ""},
+        {1, "有 1 个案例的评语文件没有写入"},
+        {2, "有 2 个案例的评语文件没有写入"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.refused);
+        Make();
+        RefuseCreates ops;
+        ops.refuse = row.refused;
+        MRecordBase b(app);
+        ASSERT_TRUE(Open(b, &ops));
+        EXPECT_EQ(b.ImportDb(importPath), 2);
+        const QString expected = QString::fromUtf8(row.message);
+        EXPECT_EQ(b.Message().left(expected.size()), expected);
+        EXPECT_EQ(Cases(db), "1:甲 4:乙 9:己 10:甲 11:戊");
+        EXPECT_EQ(Cases(db, app) != "", row.refused > 0);
+        EXPECT_EQ(QFile::exists(db + ".remarks"), row.refused > 0);
+        MRecordBase next(app);
+        next.SetRemarkCodec(TestCodec());
+        ASSERT_EQ(next.Open(db, false), 0);
+        EXPECT_EQ(Cases(db, app), "");
+        EXPECT_FALSE(QFile::exists(db + ".remarks"));
     }
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 class FloorPlanTest : public ::testing::Test {
@@ -313,4 +315,53 @@ TEST_F(FloorPlanTest, MergeKeepsThePlanWhereTheChartIsWhite)
     int w = 800, h = 600;
     plan->Resize(w, h, FloorPlan::HandleNone);
     EXPECT_LT(picture.pixelColor(120, 100).lightness(), 150);
+}
+
+// Removing step folders never follows a link: a link named like a step folder of a gone program is no step
+// folder, links inside a gone program's folder go as links, and a step folder swapped for a link while the plan
+// lives takes only the link with it. What the links point at stays, byte for byte.
+TEST_F(FloorPlanTest, StepFoldersGoWithoutFollowingLinks)
+{
+    QTemporaryDir outside;
+    const auto put = [](const QString& file, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(put(outside.filePath("photos/2020/a.jpg"), "a"));
+    ASSERT_TRUE(put(outside.filePath("notes.txt"), "n"));
+    const QString root = temp.path() + "/picTemp/";
+    ASSERT_TRUE(QDir().mkpath(root));
+    ASSERT_TRUE(QFile::link(outside.filePath("photos"), root + "plan-999999998-Abcdef"));
+    // A gone program's step folder with links in it, made again for each row.
+    const auto plantGone = [&] {
+        ASSERT_TRUE(put(root + "plan-999999997-Ghijkl/img0.bmp", "BM"));
+        QFile::link(outside.filePath("photos"), root + "plan-999999997-Ghijkl/photos");
+        QFile::link(outside.filePath("notes.txt"), root + "plan-999999997-Ghijkl/img1.bmp");
+    };
+
+    const struct {
+        const char* what;
+        bool sweeps; // whether the gone program's folder is cleared
+        std::function<void()> act;
+    } rows[] = {
+        {"the start's sweep", true, [&] { FloorPlan::RemoveAbandonedSteps(root); }},
+        {"the first step of a plan", true, [&] { ASSERT_TRUE(plan->SaveUndo()); }},
+        {"a plan whose step folder became a link", false, [&] {
+             const QString folder = plan->StepFolder();
+             ASSERT_TRUE(QDir(folder).removeRecursively());
+             ASSERT_TRUE(QFile::link(outside.filePath("photos"), folder));
+             plan.reset();
+             EXPECT_FALSE(QFileInfo(folder).isSymLink());
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        plantGone();
+        row.act();
+        EXPECT_TRUE(QFileInfo(root + "plan-999999998-Abcdef").isSymLink());
+        EXPECT_NE(QFileInfo::exists(root + "plan-999999997-Ghijkl"), row.sweeps);
+        EXPECT_TRUE(QFile::exists(outside.filePath("photos/2020/a.jpg")));
+        EXPECT_TRUE(QFile::exists(outside.filePath("notes.txt")));
+    }
 }

@@ -2,6 +2,7 @@
 // program ending where the Part's commands end it.
 #include "GuiTestSupport.h"
 
+#include "CaseFileOps.h"
 #include "MRecordBase.h"
 #include "TFrmMain.h"
 
@@ -194,6 +195,68 @@ TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
     for (const QString &name : stopped)
         EXPECT_FALSE(QFile::exists(path(name))) << name.toStdString();
     EXPECT_TRUE(QFile::exists(path("notes.db.part")));
+}
+
+// A USB stick's FAT or exFAT: no second names for files, no renaming only to a free name. Export and import
+// write every file there; an import whose comment files could not be written says how many are missing.
+TEST_F(DatabaseMenuTest, OnAStickWithoutLinksEveryFileIsWrittenOrItIsSaidWhichIsNot)
+{
+    struct StickOps : CaseFileOps {
+        bool refuseComments = false;
+        bool step(const char *what) override { return !(refuseComments && std::string(what) == "create"); }
+        int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
+        int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
+    };
+    const struct {
+        const char *what;
+        bool refuseComments;
+        QStringList messages;
+        int commentFiles; // of the imported cases, in the case folder after the import
+    } imports[] = {
+        {"every comment file written", false, {"共导入 2 个案例！", "请重启软件！"}, 2},
+        {"no comment file written", true, {"共导入 2 个案例！\n有 2 个案例的评语文件没有写入", "请重启软件！"}, 0},
+    };
+    for (const auto &row : imports) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(db());
+        QDir(path("Quorin_f")).removeRecursively();
+        QFile::remove(path("other.db"));
+        saveCases({QStringLiteral("甲")});
+        saveCases({QStringLiteral("戊"), QStringLiteral("己")}, path("other.db"));
+        TFrmMain w;
+        w.show();
+        StickOps stick;
+        stick.refuseComments = row.refuseComments;
+        CaseDb()->SetFileOps(&stick);
+        ScriptedPrompts p;
+        p.reply(path("other.db"));
+        trigger(w, "db1");
+        CaseDb()->SetFileOps(nullptr);
+        const QStringList messages = shown(p);
+        ASSERT_EQ(messages.size(), row.messages.size()) << messages.join(" | ").toStdString();
+        for (int i = 0; i < messages.size(); ++i)
+            EXPECT_TRUE(messages[i].startsWith(row.messages[i])) << messages[i].toStdString();
+        EXPECT_EQ(messages[0].contains(QStringLiteral("没有写入")), row.refuseComments);
+        EXPECT_EQ(caseCount(db()), 3);
+        EXPECT_EQ(QDir(path("Quorin_f")).entryList({"戊_*.rtf", "己_*.rtf"}, QDir::Files).size(), row.commentFiles);
+    }
+
+    QFile::remove(db());
+    saveCases({QStringLiteral("甲"), QStringLiteral("乙")});
+    TFrmMain w;
+    w.show();
+    StickOps stick;
+    CaseDb()->SetFileOps(&stick);
+    ScriptedPrompts p;
+    p.reply(path("")).reply(Answer::No);
+    WithModalDialog([&] { trigger(w, "db2"); },
+                    [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+    CaseDb()->SetFileOps(nullptr);
+    const QStringList files = QDir(path("")).entryList({"Quorin_*.db"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(caseCount(path(files[0])), 2);
+    ASSERT_EQ(shown(p).size(), 1);
+    EXPECT_TRUE(shown(p)[0].startsWith(" 2 个案例数据文件已经保存到：")) << shown(p)[0].toStdString();
 }
 
 // The old flat case file found at the first start is migrated and its note shown.
