@@ -336,7 +336,7 @@ void TFrmMain::clearFloorPlan()
 void TFrmMain::BtoNewClick()
 {
     // Where work would be dropped the question to save it is the only one: it says what would be lost, and its
-    // 取消 keeps it. Otherwise the new case is confirmed as ever.
+    // 取消 keeps it. Otherwise the user confirms the new case.
     if (!saveQuestion().isEmpty()) {
         if (!offerToSaveCase())
             return;

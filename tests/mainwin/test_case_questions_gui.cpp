@@ -160,13 +160,12 @@ private:
 
 // Steps of Answering.
 void PressEsc(QWidget *box) { QTest::keyClick(box, Qt::Key_Escape); }
-void ClickButton(QWidget *box, QMessageBox::StandardButton which)
+void ClickYes(QWidget *box)
 {
-    auto *b = static_cast<QMessageBox *>(box)->button(which);
-    ASSERT_NE(b, nullptr);
-    QTest::mouseClick(b, Qt::LeftButton);
+    auto *yes = static_cast<QMessageBox *>(box)->button(QMessageBox::Yes);
+    ASSERT_NE(yes, nullptr);
+    QTest::mouseClick(yes, Qt::LeftButton);
 }
-void ClickYes(QWidget *box) { ClickButton(box, QMessageBox::Yes); }
 void CloseBox(QWidget *box) { box->close(); } // the frame's close button
 
 class CaseQuestionsTest : public ProgramFolderTest {
