@@ -3,6 +3,7 @@
 #include "ChartRules.h"
 #include "MathUtil.h"
 #include "NameTables.h"
+#include "TRecordData.h"
 
 #include <cmath>
 
@@ -221,6 +222,15 @@ int YearOfText(const QString &text, int fallback)
     bool ok = false;
     const int v = text.trimmed().toInt(&ok, 10);
     return ok ? v : fallback;
+}
+
+bool SameHouse(const TRecordData &a, const TRecordData &b)
+{
+    // The degree as the box shows it: a case opened and laid out again from its own boxes is the same house even
+    // where the stored degree has more digits than the minutes.
+    return a.name == b.name && a.sex == b.sex && a.date == b.date && a.lunar == b.lunar && a.leap == b.leap &&
+           a.buildYear == b.buildYear && a.mountain == b.mountain && DegreeText(a.degree) == DegreeText(b.degree) &&
+           a.xiaGua == b.xiaGua && a.door == b.door;
 }
 
 } // namespace ChartInputs

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+struct TRecordData;
+
 // The rules behind the house inputs of the main window: the lists it offers, reading the compass degree that
 // the user typed, the sitting item that a degree falls on (with the 兼 margin), the degree shown for a chosen
 // item, and the period (元运) of a building year. Plain functions, so the window and its tests share them.
@@ -73,5 +75,10 @@ QString AnnualYearErrorText();
 
 // Texts typed into year edits: a blank-trimmed decimal number, else `fallback`.
 int YearOfText(const QString &text, int fallback);
+
+// Whether two cases hold the same house as a lay-out reads it: the owner (name, sex, birth date and time), the
+// building year, the sitting item, the degree to the minute the box shows, 下卦 or 替卦, and the door. The view,
+// the category, the comments and the address are not the house.
+bool SameHouse(const TRecordData &a, const TRecordData &b);
 
 } // namespace ChartInputs

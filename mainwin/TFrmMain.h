@@ -201,10 +201,16 @@ private:
     void endWithoutClosing();
 
     void setupCaseCommands();
-    // Offers to save the case on screen before it is dropped: an open case whose comments or floor plan changed
-    // since it was opened or saved, or a new case with anything entered; false when the user wanted it saved and
-    // it was not.
+    // Offers to save the case on screen before it is dropped: an open case whose house (laid out again), comments
+    // or floor plan changed since it was opened or saved, or a new case with anything entered. 是 saves it, 否
+    // drops it; false when the user cancelled, or wanted it saved and it was not: the caller then stays.
     bool offerToSaveCase();
+    // The question offerToSaveCase asks, naming what changed; empty when nothing would be lost.
+    QString saveQuestion() const;
+    // The open case's house as the chart shows it differs from the case as stored.
+    bool houseChanged() const;
+    // The house inputs and the birth date read as a lay-out would read them give the house the chart shows.
+    bool inputsMatchChart() const;
     // No saved case is open, and the window holds work of a new one: a chart laid out, comments typed, or a
     // floor plan loaded or drawn on.
     bool newCaseEntered() const;

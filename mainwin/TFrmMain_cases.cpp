@@ -10,6 +10,7 @@
 #include "CaseSearch.h"
 #include "CaseTree.h"
 #include "ChartInputs.h"
+#include "CleanName.h"
 #include "CommentFile.h"
 #include "FormUtil.h"
 #include "MQuorin.h"
@@ -155,7 +156,38 @@ bool TFrmMain::SaveCaseClick()
         Prompts::instance().inform(kHint, QStringLiteral("请先排一个正确的盘后再保存"));
         return false;
     }
+    // A case is saved as the boxes show it: a house typed over the one laid out is laid out first, with the
+    // checks and messages of 布宅局, and a house they refuse is not saved.
+    if (!inputsMatchChart()) {
+        BtnPaiClick();
+        if (!m_chartValid)
+            return false;
+    }
     return m_cases->open ? updateOpenCase() : insertCase();
+}
+
+bool TFrmMain::inputsMatchChart() const
+{
+    if (!m_quorin)
+        return true;
+    const int item = ui->CboZuoShan->currentIndex();
+    const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
+    const ChartInputs::CheckedYears years = ChartInputs::CheckCaseYears(ui->EdtYear->text(), ui->LedtShengNian->text());
+    if (item < 0 || ChartInputs::IsSeparatorItem(item) || parsed.error != ChartInputs::DegreeError::None ||
+        years.error != ChartInputs::YearError::None)
+        return false;
+    QString name = ui->EdtName->text().trimmed();
+    CleanName(name);
+    TRecordData typed = m_rec; // the birth month, day and hour come from the birthday dialog, kept in the record
+    typed.name = name;
+    typed.sex = ui->Rdona->isChecked() ? 1 : 0;
+    typed.date.year = int16_t(years.birthYear);
+    typed.buildYear = int16_t(years.buildYear);
+    typed.mountain = uint8_t(item);
+    typed.degree = float(parsed.degree);
+    typed.xiaGua = ui->RdoXia->isChecked() ? 1 : 0;
+    typed.door = uint8_t(qMax(0, ui->CboMen->currentIndex()));
+    return ChartInputs::SameHouse(typed, m_quorin->Rec);
 }
 
 void TFrmMain::markPlanSaved() { m_cases->savedPlan = PlanFingerprint(ui->ImgBk->Picture()); }
@@ -247,26 +279,47 @@ bool TFrmMain::newCaseEntered() const
     return !m_cases->open && (m_chartValid || ui->RedtPingYu->document()->isModified() || planChanged());
 }
 
-bool TFrmMain::offerToSaveCase()
+// A house laid out again, or turned on the chart, since the case was opened or saved. Boxes typed into but not
+// laid out change nothing yet: the chart still shows the stored house.
+bool TFrmMain::houseChanged() const
+{
+    return m_cases->open && m_quorin && m_quorin->LaidOut() && !ChartInputs::SameHouse(m_quorin->Rec, m_cases->saved);
+}
+
+QString TFrmMain::saveQuestion() const
 {
     if (!m_cases)
+        return {};
+    if (!m_cases->open)
+        return newCaseEntered() ? QStringLiteral("当前案例尚未保存，要保存吗？") : QString();
+    QStringList changed;
+    if (houseChanged())
+        changed << QStringLiteral("宅局");
+    if (ui->RedtPingYu->document()->isModified())
+        changed << QStringLiteral("评语");
+    if (planChanged())
+        changed << QStringLiteral("户型图");
+    if (changed.isEmpty())
+        return {};
+    return QStringLiteral("当前案例%1已改变，要保存吗？").arg(changed.join(QStringLiteral("、")));
+}
+
+bool TFrmMain::offerToSaveCase()
+{
+    const QString question = saveQuestion();
+    if (question.isEmpty())
         return true;
-    QString question;
-    if (!m_cases->open) {
-        if (!newCaseEntered())
-            return true;
-        question = QStringLiteral("当前案例尚未保存，要保存吗？");
-    } else if (ui->RedtPingYu->document()->isModified()) {
-        question = QStringLiteral("当前案例评语已改变，要保存吗？"); // saving writes a changed plan as well
-    } else if (planChanged()) {
-        question = QStringLiteral("当前案例户型图已改变，要保存吗？");
-    } else {
+    // 取消 (and Esc, or closing the box) leaves the user where they were: nothing saved, dropped or opened.
+    switch (Prompts::instance().message(kHint, question, Prompts::Icon::Warning, Prompts::Buttons::YesNoCancel,
+                                        Prompts::Answer::Yes)) {
+    case Prompts::Answer::Yes:
+        // The work must not be lost: a save that is refused or fails stops what was asked for.
+        return SaveCaseClick();
+    case Prompts::Answer::No:
         return true;
+    default:
+        return false;
     }
-    if (!Prompts::instance().askYesNo(kHint, question, Prompts::Answer::Yes, Prompts::Icon::Warning))
-        return true;
-    // Yes means the work must not be lost: a save that is refused or fails stops what was asked for.
-    return SaveCaseClick();
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -285,11 +338,16 @@ void TFrmMain::clearFloorPlan()
 
 void TFrmMain::BtoNewClick()
 {
-    if (!Prompts::instance().askYesNo(QStringLiteral("新建"), QStringLiteral("确定要开始建立一个新案例吗?这将清除现有评语！"),
-                                      Prompts::Answer::Yes))
+    // Where work would be dropped the question to save it is the only one: it says what would be lost, and its
+    // 取消 keeps it. Otherwise the user confirms the new case.
+    if (!saveQuestion().isEmpty()) {
+        if (!offerToSaveCase())
+            return;
+    } else if (!Prompts::instance().askYesNo(QStringLiteral("新建"),
+                                             QStringLiteral("确定要开始建立一个新案例吗?这将清除现有评语！"),
+                                             Prompts::Answer::Yes)) {
         return;
-    if (!offerToSaveCase())
-        return;
+    }
     ui->RedtQuorin->clear();
     ui->RedtQuorin->document()->setModified(false);
     ui->Img1->Picture().fill(Qt::white);

@@ -1,5 +1,6 @@
 #include "ChartInputs.h"
 #include "ChartRules.h"
+#include "TRecordData.h"
 
 #include <gtest/gtest.h>
 
@@ -65,4 +66,45 @@ TEST(Periods, YearsMapToPeriodsAndMoveBetweenThem)
     EXPECT_EQ(YearInPeriod(-1, 3), -1);
     EXPECT_EQ(YearInPeriod(2990, 8), 3110);
     EXPECT_EQ(YearInPeriod(9990, 8), -1); // would leave the years that have a period
+}
+
+// Every field a lay-out reads tells two houses apart; the view, category, comments and address do not, and a
+// degree is compared to the minute the box shows.
+TEST(SameHouse, EveryLaidOutFieldCountsAndNothingElse)
+{
+    TRecordData base;
+    base.name = QStringLiteral("张三");
+    base.date = {1980, 5, 6, 7, 8};
+    base.buildYear = 2004;
+    base.mountain = 5;
+    base.degree = 44.4837f; // shown as 44:29
+    const struct {
+        const char *what;
+        void (*change)(TRecordData &);
+        bool same;
+    } rows[] = {
+        {"name", [](TRecordData &r) { r.name = QStringLiteral("张三丰"); }, false},
+        {"sex", [](TRecordData &r) { r.sex = 0; }, false},
+        {"birth year", [](TRecordData &r) { r.date.year = 1985; }, false},
+        {"birth hour", [](TRecordData &r) { r.date.hour = 9; }, false},
+        {"lunar birth date", [](TRecordData &r) { r.lunar = 1; }, false},
+        {"leap month", [](TRecordData &r) { r.leap = 1; }, false},
+        {"building year", [](TRecordData &r) { r.buildYear = 1995; }, false},
+        {"sitting item", [](TRecordData &r) { r.mountain = 6; }, false},
+        {"degree a minute on", [](TRecordData &r) { r.degree = 44.5f; }, false},
+        {"替卦", [](TRecordData &r) { r.xiaGua = 0; }, false},
+        {"door", [](TRecordData &r) { r.door = 3; }, false},
+        {"degree within the minute shown", [](TRecordData &r) { r.degree = 44.4833f; }, true},
+        {"view", [](TRecordData &r) { r.chartPanel = 1; }, true},
+        {"category", [](TRecordData &r) { r.className = QStringLiteral("小区套房"); }, true},
+        {"comments", [](TRecordData &r) { r.remarkText = QStringLiteral("评语"); }, true},
+        {"address", [](TRecordData &r) { r.address = QStringLiteral("未知地"); }, true},
+        {"colours", [](TRecordData &r) { r.colour = 2; }, true},
+    };
+    for (const auto &row : rows) {
+        TRecordData other = base;
+        row.change(other);
+        EXPECT_EQ(SameHouse(base, other), row.same) << row.what;
+        EXPECT_EQ(SameHouse(other, base), row.same) << row.what;
+    }
 }
