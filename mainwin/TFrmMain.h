@@ -181,6 +181,7 @@ private:
     bool readAnnualYear(const class QComboBox *combo, int &year);
     void afterChartChange();
     void keepChartWholeOverPlan(); // the view grows by what a plan's horizontal scroll bar hides of the chart
+    void keepCaptionInView();      // else the view scrolls the chart's caption lines clear of that bar
     void inform(const QString &text);
     void setupTextPanes();
     void buildMenus();

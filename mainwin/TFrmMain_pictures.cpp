@@ -180,6 +180,24 @@ private:
     std::function<void()> m_action;
 };
 
+// Runs an action, once the events queued with it have run, each time a widget changes its size.
+class WhenResized : public QObject {
+public:
+    WhenResized(QWidget *watched, std::function<void()> action) : QObject(watched), m_action(std::move(action))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            QMetaObject::invokeMethod(this, m_action, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
 } // namespace
 
 struct TFrmMain::PictureTools {
@@ -244,6 +262,9 @@ void TFrmMain::setupPictureTools()
     m.bkWidth = ui->ImgBk->width();
     m.bkHeight = ui->ImgBk->height();
     ui->Img1->SetTransparentWhite(true);
+    // The view changes its size with each look (a skin's frame and scroll bars take room of their own), each
+    // resize of the window and each plan that brings or takes away the horizontal bar.
+    new WhenResized(ui->ScrollBox1->viewport(), [this] { keepCaptionInView(); });
     connect(ui->SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
     for (TImage *img : {ui->Img1, ui->ImgBk})
         img->setMouseTracking(true);
@@ -557,6 +578,26 @@ void TFrmMain::keepChartWholeOverPlan()
         return;
     resize(width(), height() + hidden);
     WindowPlacement::KeepOnScreen(*this);
+    keepCaptionInView();
+}
+
+// Where the screen leaves the window no room to grow (a skin's frame is taller than the window manager's, and
+// its scroll bar too), the view shows the chart's foot, its caption lines, rather than its top margin: it
+// scrolls down by what the horizontal bar hides of the chart. A chart that would not show whole without the
+// bar either is left as the user scrolled it.
+void TFrmMain::keepCaptionInView()
+{
+    QScrollArea *scroll = ui->ScrollBox1;
+    const QScrollBar *bar = scroll->horizontalScrollBar();
+    QScrollBar *down = scroll->verticalScrollBar();
+    if (!bar->isVisible())
+        return;
+    const QRect chart = ui->Img1->geometry(); // in the scrolled area
+    const int view = scroll->viewport()->height();
+    const int hidden = chart.bottom() + 1 - (down->value() + view);
+    if (hidden <= 0 || hidden > bar->height() || chart.height() > view + bar->height())
+        return;
+    down->setValue(down->value() + hidden);
 }
 
 void TFrmMain::SpeedButton1Click()

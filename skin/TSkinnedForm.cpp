@@ -49,9 +49,12 @@ QSize growLimit(QSize limit, const QMargins &m)
 }
 
 // Puts a window's outer top-left at a point once the window manager has framed or un-framed it after its
-// flags changed. The manager does so some time later and keeps the client where it was, so that the outer
-// corner would move by the frame's size, down and right on every switch to the painted frame. One placer per
-// window: a newer one replaces it. Gives up after a second (no window manager frames anything).
+// flags changed, and keeps the window wholly on its screen while the manager settles it. The manager does so
+// some time later, when it gets to it (a busy one takes seconds), and keeps the client where it was, so that the
+// outer corner would move by the frame's size: up past the screen's top on a switch back to its frame, or down
+// past the screen's foot on a switch to the painted one. The placer waits for the frame as long as a busy
+// manager may take, then checks the window again after each move or resize the manager still makes, until
+// these have stopped. One placer per window: a newer one replaces it.
 class FramePlacer : public QObject {
 public:
     FramePlacer(QWidget *window, QPoint outer, bool framed)
@@ -60,29 +63,57 @@ public:
         for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly))
             delete o;
         setObjectName(Name);
+        window->installEventFilter(this);
         connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
         poll_.start(40);
-        QTimer::singleShot(1000, this, &QObject::deleteLater);
+        quiet_.setSingleShot(true);
+        connect(&quiet_, &QTimer::timeout, this, &FramePlacer::finish);
+        // No window manager frames anything (or none answers): the window is kept on the screen as it stands.
+        QTimer::singleShot(WaitForFrameMs, this, &FramePlacer::finish);
+    }
+    ~FramePlacer() override { window_->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            QMetaObject::invokeMethod(this, &FramePlacer::check, Qt::QueuedConnection);
+        return false;
     }
 
 private:
     void check()
     {
-        if ((window_->frameGeometry() != window_->geometry()) != framed_)
-            return;
-        poll_.stop();
-        if (window_->pos() != outer_)
-            window_->move(outer_);
-        // The new frame may be larger than the old one: the window stays wholly on its screen.
+        if (!placed_) {
+            if ((window_->frameGeometry() != window_->geometry()) != framed_)
+                return;
+            placed_ = true;
+            poll_.setInterval(100);
+            if (window_->pos() != outer_)
+                window_->move(outer_);
+        }
+        // The new frame may be larger than the old one, and the manager may still move or size the window.
+        WindowPlacement::KeepOnScreen(*window_);
+        if (lastSeen_ != window_->frameGeometry()) {
+            lastSeen_ = window_->frameGeometry();
+            quiet_.start(SettledMs);
+        }
+    }
+    void finish()
+    {
         WindowPlacement::KeepOnScreen(*window_);
         deleteLater();
     }
 
     static constexpr const char *Name = "skinFramePlacer";
+    static constexpr int WaitForFrameMs = 8000; // the longest a busy window manager is waited for
+    static constexpr int SettledMs = 1000;      // no move or resize for this long: the manager is done
     QWidget *window_; // the parent: alive as long as this object
     QPoint outer_;
     bool framed_;
-    QTimer poll_;
+    bool placed_ = false;
+    QRect lastSeen_;
+    QTimer poll_, quiet_;
 };
 
 // The skin's face colour behind the window's contents and the skin's text colours on it (enabled text only:

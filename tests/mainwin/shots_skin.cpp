@@ -6,9 +6,13 @@
 // chooses the skin and 系统默认 in turn from the skin menu, four times each, printing the window's outer
 // top-left and size after each choice. "fresh" starts as a first start (no stored size) in the skin given,
 // "fresh-switch" besides chooses the other looks in turn, "fresh-plan" loads a floor plan wider than the view
-// under the round chart. "fenlei" opens the category question of saving, "input" the length question of the
+// under the round chart. "replay" and "fresh-replay" turn the chart, start a second program on the same data
+// folder (refused), open the import dialog, then choose Mx1, Mx2 and 系统默认, printing the window's frame after
+// each step and writing /tmp/skinshots/replay-<step>.png of the screen; with QUORIN_BUSY_WM set to the window
+// manager's process id, the manager is held busy for 1.5 s at each choice. "fenlei" opens the category question of saving, "input" the length question of the
 // door ruler, and a menu item's name (TmnuJiuXing, ...) opens its window.
 #include "AppPath.h"
+#include "DataFolderLock.h"
 #include "IniFile.h"
 #include "Prompts.h"
 #include "TFrmFenLei.h"
@@ -16,9 +20,13 @@
 #include "TFrmSet.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -27,6 +35,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <csignal>
 
 namespace {
 
@@ -50,6 +59,87 @@ void switchInTurn(QWidget &w, const QString &skin, bool fromSkin)
             });
         });
     }
+}
+
+void report(QWidget &w, const char *step)
+{
+    const QRect f = w.frameGeometry(), g = w.geometry();
+    QWidget *input = w.findChild<QWidget *>(QStringLiteral("PanInput"));
+    const QPoint in = input->mapTo(&w, QPoint(0, input->height()));
+    std::printf("%-10s frame (%d,%d) %dx%d  geom (%d,%d) %dx%d  min %dx%d  central %dx%d  input bottom %d  margins %d,%d\n",
+                step, f.x(), f.y(), f.width(), f.height(), g.x(), g.y(), g.width(), g.height(), w.minimumWidth(),
+                w.minimumHeight(), static_cast<QMainWindow &>(w).centralWidget()->width(), static_cast<QMainWindow &>(w).centralWidget()->height(), in.y(),
+                w.contentsMargins().top(), w.contentsMargins().bottom());
+    std::fflush(stdout);
+}
+
+void press(QWidget *w, QEvent::Type type, QPoint at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+void shot(QWidget &w, const char *step)
+{
+    report(w, step);
+    QDir().mkpath(QStringLiteral("/tmp/skinshots"));
+    w.screen()->grabWindow(0).save(QStringLiteral("/tmp/skinshots/replay-%1.png").arg(QLatin1String(step)));
+}
+
+// A turned chart, a refused second copy, an import dialog, then Mx1, Mx2 and 系统默认 chosen in turn.
+void replay(QWidget &w, const QString &folder)
+{
+    auto *lock = new DataFolderLock;
+    lock->Acquire(DataPath());
+    QFile::copy(QStringLiteral(QUORIN_STAGE_DIR "/quorin"), folder + QStringLiteral("/quorin"));
+    auto *closer = new QTimer(&w);
+    QObject::connect(closer, &QTimer::timeout, &w, [&w] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            if (auto *d = qobject_cast<QDialog *>(modal)) {
+                static int n = 0;
+                shot(w, QStringLiteral("dialog%1").arg(++n).toLatin1().constData());
+                d->reject();
+            }
+    });
+    shot(w, "start");
+    QTimer::singleShot(500, &w, [&w] {
+        w.findChild<QRadioButton *>(QStringLiteral("RdoPanShape_0"))->click();
+        static_cast<TFrmMain &>(w).BtnPaiClick();
+        QWidget *img1 = w.findChild<QWidget *>(QStringLiteral("Img1"));
+        press(img1, QEvent::MouseButtonPress, {250, 298});
+        press(img1, QEvent::MouseMove, {254, 298});
+        press(img1, QEvent::MouseMove, {258, 300});
+        press(img1, QEvent::MouseButtonRelease, {258, 300});
+    });
+    QTimer::singleShot(1500, &w, [&w] { shot(w, "turned"); });
+    QTimer::singleShot(2000, &w, [&w, folder] {
+        auto *second = new QProcess(&w);
+        second->start(folder + QStringLiteral("/quorin"), {});
+        QTimer::singleShot(1500, &w, [&w] { shot(w, "second"); });
+        QTimer::singleShot(2500, second, [second] { second->kill(); });
+    });
+    QTimer::singleShot(5500, &w, [&w] { shot(w, "refused"); });
+    QTimer::singleShot(6000, &w, [&w, closer] {
+        closer->start(1500);
+        w.findChild<QAction *>(QStringLiteral("db1"))->trigger();
+        closer->stop();
+        shot(w, "import");
+    });
+    const char *looks[] = {"Mx1", "Mx2", "系统默认"};
+    const int gap = 4000;
+    for (int i = 0; i < 3; ++i)
+        QTimer::singleShot(12000 + gap * i, &w, [&w, look = QString::fromUtf8(looks[i]), i, gap] {
+            for (QAction *a : w.findChild<QMenu *>(QStringLiteral("Opt_Skin"))->actions())
+                if (a->text() == look)
+                    a->trigger();
+            std::printf("chose %s\n", qPrintable(look));
+            if (const int wm = qEnvironmentVariableIntValue("QUORIN_BUSY_WM"); wm > 0) { // a busy window manager
+                ::kill(wm, SIGSTOP);
+                QTimer::singleShot(1500, [wm] { ::kill(wm, SIGCONT); });
+            }
+            QTimer::singleShot(gap - 100, &w, [&w, i] { shot(w, i == 0 ? "Mx1" : i == 1 ? "Mx2" : "native"); });
+        });
 }
 
 } // namespace
@@ -113,10 +203,14 @@ int main(int argc, char **argv)
             });
             QTimer::singleShot(4000, &w, [&w] {
                 const QRect f = w.frameGeometry();
-                std::printf("outer (%d,%d) %dx%d, available height %d\n", f.x(), f.y(), f.width(), f.height(),
-                            w.screen()->availableGeometry().height());
+                QWidget *vp = w.findChild<QWidget *>(QStringLiteral("ScrollBox1"))->findChild<QWidget *>(QStringLiteral("qt_scrollarea_viewport"));
+                QWidget *img1 = w.findChild<QWidget *>(QStringLiteral("Img1"));
+                std::printf("outer (%d,%d) %dx%d, available height %d  viewport %d chart bottom %d\n", f.x(), f.y(), f.width(), f.height(),
+                            w.screen()->availableGeometry().height(), vp->height(), img1->mapTo(vp, QPoint(0, img1->height())).y());
                 std::fflush(stdout);
             });
+        } else if (scene.endsWith(u"replay")) {
+            replay(w, dir.path());
         } else if (scene == u"fenlei") {
             auto *d = new TFrmFenLei({QStringLiteral("默认")}, &w);
             d->show();

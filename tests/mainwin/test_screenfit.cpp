@@ -4,6 +4,9 @@
 #include "GuiTestSupport.h"
 
 #include "CaseSearch.h"
+#include "ChildProcess.h"
+#include "DataFolderLock.h"
+#include "AppPath.h"
 #include "IniFile.h"
 #include "MRecordBase.h"
 #include "TFrmAdjustCompass.h"
@@ -39,6 +42,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -321,4 +327,142 @@ TEST_F(ScreenFitTest, TheChartsCaptionStaysInViewOverAWidePlan)
     }
 }
 
+// The rows of the chart's last caption line (the 坐向 line, at the picture's lower left) that the window does
+// not show with ink, as under the horizontal scroll bar. A row is looked for in the window's own pixels, at the
+// screen's ratio, where the picture is drawn anew and sharp. -1 when the picture has no caption line.
+int captionRowsCovered(TFrmMain &w)
+{
+    auto *chart = find<TImage>(&w, "Img1");
+    const QImage picture = chart->Picture().convertToFormat(QImage::Format_ARGB32);
+    const int left = picture.width() / 3;
+    const auto rowInked = [left](const QImage &image, int y, int from, int to) {
+        for (int x = from; x < to; ++x)
+            if (qAlpha(image.pixel(x, y)) > 200 && qGray(image.pixel(x, y)) < 100)
+                return true;
+        return false;
+    };
+    int last = -1; // the line's lowest row of ink
+    for (int y = picture.height() - 1; y >= picture.height() - 40 && last < 0; --y)
+        if (rowInked(picture, y, 0, left))
+            last = y;
+    if (last < 0)
+        return -1;
+    const QImage shown = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const qreal ratio = shown.devicePixelRatio();
+    const QPoint origin = chart->mapTo(&w, QPoint());
+    int covered = 0;
+    for (int y = last - 8; y <= last - 1; ++y) {
+        if (!rowInked(picture, y, 0, left))
+            continue;
+        bool seen = false;
+        for (int d = 0; d < int(ratio) && !seen; ++d) {
+            const int row = int((origin.y() + y) * ratio) + d;
+            seen = row < shown.height() &&
+                   rowInked(shown, row, int(origin.x() * ratio), std::min(shown.width(), int((origin.x() + left) * ratio)));
+        }
+        covered += seen ? 0 : 1;
+    }
+    return covered;
+}
+
+// A floor plan wider than the view, under the round chart, in every look: chosen at start or switched to, before
+// the plan comes or after it. The chart's last caption line shows whole, not under the horizontal scroll bar,
+// and the window stays on the screen (where it cannot grow by the bar, the view shows the chart's foot).
+TEST_F(ScreenFitTest, TheChartsCaptionLineIsNotCoveredByTheScrollBarInAnyLook)
+{
+    const struct {
+        const char *start;
+        std::vector<QString> looks; // chosen in turn
+        bool planFirst;             // the plan comes before the looks are chosen
+    } rows[] = {
+        {"", {}, false},         {"Mx1", {}, false},        {"Mx2", {}, false},
+        {"", {"Mx1"}, false},    {"", {"Mx2"}, false},      {"Mx1", {""}, false},
+        {"", {"Mx1", ""}, false}, {"", {"Mx1", "Mx2"}, true}, {"Mx2", {""}, true},
+        {"", {"Mx1", ""}, true},
+    };
+    for (const auto &row : rows) {
+        std::string looks;
+        for (const QString &l : row.looks)
+            looks += " > " + (l.isEmpty() ? std::string("native") : l.toStdString());
+        SCOPED_TRACE(std::string(*row.start ? row.start : "native") + looks + (row.planFirst ? ", plan first" : ""));
+        store(QString::fromLatin1(row.start));
+        auto w = start();
+        const auto chooseLooks = [&] {
+            for (const QString &look : row.looks)
+                choose(*w, look);
+        };
+        if (!row.planFirst)
+            chooseLooks();
+        find<QRadioButton>(w.get(), "RdoPanShape_0")->click(); // 圆盘
+        EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+        w->BtnPaiClick();
+        ASSERT_TRUE(w->ChartValid());
+        QImage plan(1200, 300, QImage::Format_RGB32);
+        plan.fill(Qt::white);
+        ASSERT_TRUE(plan.save(path(QStringLiteral("plan.bmp"))));
+        ASSERT_TRUE(w->LoadFloorPlan(path(QStringLiteral("plan.bmp"))));
+        QTest::qWait(300);
+        if (row.planFirst)
+            chooseLooks();
+        ASSERT_TRUE(find<QScrollArea>(w.get(), "ScrollBox1")->horizontalScrollBar()->isVisible());
+        EXPECT_EQ(captionRowsCovered(*w), 0);
+        EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry()));
+        close(w, true);
+    }
+}
+
+// A session that had, before its switches of look, a turned chart, a second program refused on the same data
+// folder and an import dialog: after each switch (Mx1, Mx2, 系统默认) the whole window, its frame and its
+// bottom input row included, lies on the screen's available area. Run under a real X server with a window
+// manager whose process id is in QUORIN_TEST_BUSY_WM, the manager is held busy for 1.5 s at each switch, as a
+// loaded desktop is: the window is framed or unframed late, after the switch itself has ended.
+TEST_F(ScreenFitTest, SwitchesAfterATurnARefusedSecondCopyAndAnImportKeepTheWholeWindowOnTheScreen)
+{
+    const int busyManager = qEnvironmentVariableIntValue("QUORIN_TEST_BUSY_WM");
+    DataFolderLock first; // the program's own, as main() takes it
+    ASSERT_EQ(first.Acquire(DataPath()), DataFolderLock::Result::Held);
+    for (const QSize client : {QSize(), QSize(1300, 820)}) {
+        SCOPED_TRACE(client.isEmpty() ? "first start" : "stored size taller than the screen");
+        store(QString(), client, {20, 20});
+        auto w = start();
+        find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+        EnterHouse(*w, QStringLiteral("0:0"), QStringLiteral("2004"), QStringLiteral("张三"), QStringLiteral("1980"));
+        w->BtnPaiClick();
+        auto *img1 = find<TImage>(w.get(), "Img1");
+        QTest::mousePress(img1, Qt::LeftButton, {}, {250, 298}); // the axis below the centre, turned
+        QTest::mouseMove(img1, {254, 298});
+        QTest::mouseMove(img1, {258, 300});
+        QTest::mouseRelease(img1, Qt::LeftButton, {}, {258, 300});
+        ASSERT_NE(find<QLineEdit>(w.get(), "LedtZtd")->text(), QStringLiteral("0:0"));
+        const std::string second = AnswerFromChild([] {
+            DataFolderLock lock;
+            return lock.Acquire(DataPath()) == DataFolderLock::Result::InUse ? std::string("refused") : "taken";
+        });
+        ASSERT_EQ(second, "refused");
+        QtPrompts real;
+        WithModalDialog([&] { real.openFileName(QStringLiteral("添加db文件"), path(QString()), QStringLiteral("all.db (*.db)")); },
+                        [](QWidget *) { QTest::qWait(200); });
+        for (const QString look : {"Mx1", "Mx2", ""}) {
+            SCOPED_TRACE(look.isEmpty() ? std::string("native") : look.toStdString());
+            if (busyManager > 0) {
+                ::kill(busyManager, SIGSTOP);
+                QTimer::singleShot(1500, [busyManager] { ::kill(busyManager, SIGCONT); });
+            }
+            choose(*w, look);
+            if (busyManager > 0)
+                QTest::qWait(4000);
+            const QRect available = w->screen()->availableGeometry();
+            const QRect frame = w->frameGeometry();
+            EXPECT_TRUE(available.contains(frame)) << "frame at " << frame.x() << "," << frame.y() << " size "
+                                                   << frame.width() << "x" << frame.height();
+            auto *input = find<QWidget>(w.get(), "PanInput");
+            const QRect row(input->mapTo(w.get(), QPoint()), input->size());
+            EXPECT_TRUE(w->contentsRect().contains(row)) << "input row ends at " << row.bottom() << " in "
+                                                         << w->contentsRect().bottom();
+        }
+        close(w, true);
+    }
+}
+
 } // namespace
+
