@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   python3 unicode-data ccache
+  xvfb openbox
 )
 
 missing=()
