@@ -25,6 +25,14 @@ quint32 BigEndian(const QByteArray &b, int at, int bytes)
 CaseFileInspection InspectCaseFile(const QString &path)
 {
     CaseFileInspection seen;
+    // SQLite opens these itself when it finds them, and a named pipe under such a name would keep it waiting.
+    for (const QString &beside : {QStringLiteral("-journal"), QStringLiteral("-wal")}) {
+        const QFileInfo other(path + beside);
+        if ((other.exists() || other.isSymLink()) && !other.isFile()) {
+            seen.blocked = other.absoluteFilePath();
+            return seen;
+        }
+    }
     const QFileInfo info(path);
     if (!info.isFile())
         return seen; // nothing there, or a folder or device that SQLite refuses by itself (a pipe is not opened)
@@ -77,6 +85,62 @@ QString DamagedCaseFileText(const QString &path, const QString &detail)
                           "请关闭软件，把这个文件连同它旁边名字以“%3”开头的文件一起移到别处留存，"
                           "再打开软件，用“还原案例数据”从备份还原案例。")
         .arg(QDir::toNativeSeparators(path), detail, QFileInfo(path).fileName());
+}
+
+QString BusyCaseFileText(const QString &path)
+{
+    return QStringLiteral("案例数据库文件正被其他程序使用：\n%1\n\n可能是数据库工具、备份或同步软件正在读写它。"
+                          "请等它用完或者关闭它，再重试。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString ReplacedCaseFileText(const QString &path)
+{
+    return QStringLiteral("案例文件已被其他程序替换：\n%1\n\n它已经不是软件打开的那个文件，或者窗口里的案例在它里面已经换成了别的案例。"
+                          "为免改写别的案例，这次没有保存，文件里什么也没有改动。请关闭软件，再重新打开。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString BlockedCaseFileText(const QString &path, const QString &beside)
+{
+    return QStringLiteral("无法打开案例数据库：\n%1\n\n它旁边的“%2”不是普通文件（可能是管道或者设备），软件不会打开它，也不会删除它。"
+                          "请把它移走，再重新打开软件。")
+        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(beside));
+}
+
+QString CaseFileFailureText(int rc, const QString &engineText)
+{
+    QString why;
+    switch (rc & 0xff) {
+    case SQLITE_FULL:
+        why = QStringLiteral("磁盘已满");
+        break;
+    case SQLITE_IOERR:
+        why = QStringLiteral("读写文件时出错（磁盘已满、已被拔出或者损坏）");
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        why = QStringLiteral("文件只能读取，不能写入");
+        break;
+    case SQLITE_CANTOPEN:
+        why = QStringLiteral("无法打开文件");
+        break;
+    case SQLITE_NOMEM:
+        why = QStringLiteral("内存不足");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        why = QStringLiteral("文件正被其他程序使用");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        why = QStringLiteral("文件已经损坏");
+        break;
+    default:
+        return engineText.isEmpty() ? QStringLiteral("原因不明") : engineText;
+    }
+    return engineText.isEmpty() ? why : why + QStringLiteral("（") + engineText + QStringLiteral("）");
 }
 
 BackgroundQuickCheck::BackgroundQuickCheck(QByteArray utf8Path) : path_(std::move(utf8Path))
