@@ -226,6 +226,9 @@ bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files, co
         return fail(Text(kErrOpen));
     if (FileReplaced())
         return fail(ReplacedCaseFileText(QString::fromUtf8(utf8Path)));
+    // Waits for the quick check of a file opened without it: the check's read would keep the commit waiting.
+    if (!SettleQuickCheck())
+        return fail(damage);
     if (!FinishStoppedSave())
         return fail(QStringLiteral("上次没有完成的保存还不能清理（%1）").arg(QDir::toNativeSeparators(SaveJournalPath())));
 
