@@ -349,8 +349,8 @@ void TFrmMain::afterChartChange()
 
 void TFrmMain::openCaseDatabase()
 {
-    if (!g_caseDb || g_caseDb->AppFolder() != DataPath())
-        g_caseDb = std::make_unique<MRecordBase>(DataPath());
+    // The object of this start: one that an earlier window opened would still name its file after a failed open.
+    g_caseDb = std::make_unique<MRecordBase>(DataPath());
     g_caseDb->SetRemarkCodec(CaseCommentCodec());
     // Checking every page of a large file takes seconds when it is not in the page cache: the check runs beside
     // the start, and a save waits for its verdict.
