@@ -22,8 +22,14 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Answer = Prompts::Answer;
 
@@ -392,6 +398,41 @@ TEST_F(CaseFileWindowTest, ASaveIntoAReplacedCaseFileIsRefused)
         EXPECT_EQ(readFile("Quorin_f/丙_198005060708.rtf"), QByteArray("{\\rtf1 丙}"));
         EXPECT_TRUE(CloseAnswering(*w, hooked, {Answer::Yes}));
         EXPECT_EQ(hooked.pendingReplies(), 0);
+    }
+}
+
+// A named pipe where SQLite would find the case file's journal, or where a swap leaves its marker: the window shows
+// at once and says which file is in the way; the pipe stays. (Should anything wait on the pipe, a watchdog opens
+// it from the other end after five seconds, so the test fails instead of hanging.)
+TEST_F(CaseFileWindowTest, ANamedPipeBesideTheCaseFileIsNamedAndTheWindowShows)
+{
+    MakeCases();
+    for (const char *beside : {"-journal", ".swap"}) {
+        SCOPED_TRACE(beside);
+        const QString pipe = dbPath() + beside;
+        ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        std::atomic_bool done{false};
+        std::thread watchdog([&] {
+            for (int i = 0; i < 250 && !done; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (!done)
+                ::close(::open(QFile::encodeName(pipe).constData(), O_RDWR | O_NONBLOCK));
+        });
+        hooked.reply(Answer::Ok);
+        QElapsedTimer shown;
+        shown.start();
+        auto w = start();
+        const qint64 took = shown.elapsed();
+        done = true;
+        watchdog.join();
+        EXPECT_LT(took, 4000) << "the start waited on the pipe";
+        EXPECT_TRUE(lastSaid().startsWith(QStringLiteral("无法打开案例数据库：\n") + dbPath())) << lastSaid().toStdString();
+        EXPECT_TRUE(lastSaid().contains(pipe));
+        EXPECT_FALSE(CaseDb()->IsOpen());
+        struct stat st {};
+        EXPECT_TRUE(::stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        EXPECT_TRUE(CloseAnswering(*w, hooked, {Answer::Yes}));
+        QFile::remove(pipe);
     }
 }
 
