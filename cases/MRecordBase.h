@@ -79,9 +79,6 @@ public:
     // The file at the opened path is no longer the file Open opened (another program put a file of its own in its
     // place, or took it away): nothing is written to it, every write says so.
     bool FileReplaced() const;
-    // Work that Open leaves until the quick check of the file has said it is sound (settling a save that was
-    // stopped half-way, writing comment files an import left unwritten) is still to do.
-    bool OpeningWorkPending() const { return openingPending; }
 
     int GetPrimaryId() const { return primaryId; }
     const QString &Message() const { return message; }
@@ -259,7 +256,9 @@ private:
     enum class CheckState { Done, NotRun, Running };
     CheckState checkState = CheckState::Done;
     std::unique_ptr<BackgroundQuickCheck> check;
-    bool openingPending = false; // FinishOpening waits for the quick check's verdict
+    // Open(path, convertOld) left the work that reads the rows (settling a stopped save, writing comment files an
+    // import left unwritten) to the quick check's verdict: SettleQuickCheck does it.
+    bool openingPending = false;
     bool busy = false;           // the last failure met another program holding the file
     // The file Open opened, as the file system knows it; known false when it could not be asked.
     struct FileIdentity {

@@ -34,7 +34,7 @@ struct Sample {
     int remarkChars;
 };
 // About 12 MB and 400 MB: the comment stored in each row sets the size.
-const Sample kSamples[] = {{"small", 56000, 15}, {"large", 125000, 1000}};
+const Sample kSamples[] = {{"small", 56000, 15}, {"large", 102000, 1000}};
 
 QString Folder(int sample)
 {
