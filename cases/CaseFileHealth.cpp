@@ -97,7 +97,7 @@ QString BusyCaseFileText(const QString &path)
 QString ReplacedCaseFileText(const QString &path)
 {
     return QStringLiteral("案例文件已被其他程序替换：\n%1\n\n它已经不是软件打开的那个文件，或者窗口里的案例在它里面已经换成了别的案例。"
-                          "为免改写别的案例，这次没有保存，文件里什么也没有改动。请关闭软件，再重新打开。")
+                          "为免改写别的案例，软件没有往里面写入任何内容。请关闭软件，再重新打开。")
         .arg(QDir::toNativeSeparators(path));
 }
 

@@ -19,9 +19,9 @@ namespace {
 // What the wait says: why it waits, how large the file is and how long it has waited so far.
 QString CheckWaitText(const QString &dbPath, qint64 waitedMs)
 {
-    const qint64 mb = (QFileInfo(dbPath).size() + (1 << 19)) >> 20;
+    const double mb = double(QFileInfo(dbPath).size()) / (1024 * 1024);
     return QStringLiteral("正在检查案例数据库文件（%1 MB），检查完就保存，请稍候……\n已等待 %2 秒")
-        .arg(mb)
+        .arg(QString::number(mb, 'f', 1))
         .arg(waitedMs / 1000);
 }
 

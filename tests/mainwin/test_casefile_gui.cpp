@@ -271,6 +271,8 @@ TEST_F(CaseFileWindowTest, TheWindowShowsWhileTheCheckRunsAndEverySaveWaitsForIt
         QString waitText;
         std::vector<OnModals::Step> steps{{"CaseFileCheckWait", [&](QWidget *box) {
                                                waitText = box->findChild<QLabel *>()->text();
+                                               // For people to look at: the box as the user sees it.
+                                               box->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casefile_check_wait.png"));
                                                g_gate.open();
                                            }}};
         if (!row.update)
