@@ -50,6 +50,8 @@ public:
     BackgroundQuickCheck &operator=(const BackgroundQuickCheck &) = delete;
 
     bool finished() const { return finished_; }
+    // The share of the file's pages read so far, 0..1 (0 until the check has begun reading).
+    double progress() const;
     // Waits for the end: empty when the file is sound (or the check could not tell), else what was found.
     QString verdict();
 
@@ -61,6 +63,8 @@ private:
     sqlite3 *db_ = nullptr;
     bool stopping_ = false;
     std::atomic_bool finished_{false};
+    std::atomic<qint64> bytesRead_{0}; // what the check's connection has read of the file
+    std::atomic<qint64> size_{0};
     QString verdict_;
     std::thread thread_;
 };

@@ -256,6 +256,11 @@ void MRecordBase::StartQuickCheck()
 
 bool MRecordBase::QuickCheckRunning() const { return checkState == CheckState::Running && !check->finished(); }
 
+double MRecordBase::QuickCheckProgress() const
+{
+    return checkState == CheckState::Running ? check->progress() : checkState == CheckState::Done ? 1.0 : 0.0;
+}
+
 bool MRecordBase::SettleQuickCheck()
 {
     if (checkState == CheckState::NotRun)

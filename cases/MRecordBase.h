@@ -67,6 +67,8 @@ public:
     void StartQuickCheck();
     // A quick check started by StartQuickCheck is still running.
     bool QuickCheckRunning() const;
+    // How far that check has read the file, 0..1.
+    double QuickCheckProgress() const;
     // Waits for the quick check of the open file (running it now when it has not run): false when the file is
     // damaged (Damaged() then says so).
     bool SettleQuickCheck();

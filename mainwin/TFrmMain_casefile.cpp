@@ -35,7 +35,7 @@ bool TFrmMain::waitForCaseFileCheck()
         wait.setObjectName(QStringLiteral("CaseFileCheckWait"));
         wait.setWindowTitle(QApplication::applicationDisplayName());
         wait.setCancelButtonText(QStringLiteral("取消"));
-        wait.setRange(0, 0); // the check tells no share of its work: a busy bar
+        wait.setRange(0, 100); // the share of the file's pages the check has read
         wait.setAutoClose(false);
         wait.setAutoReset(false);
         QElapsedTimer waited;
@@ -45,8 +45,10 @@ bool TFrmMain::waitForCaseFileCheck()
         connect(&poll, &QTimer::timeout, &wait, [&] {
             if (!db->QuickCheckRunning())
                 wait.accept();
-            else
+            else {
                 wait.setLabelText(CheckWaitText(db->Path(), waited.elapsed()));
+                wait.setValue(int(db->QuickCheckProgress() * 100));
+            }
         });
         poll.start(50);
         wait.exec();

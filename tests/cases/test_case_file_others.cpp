@@ -261,3 +261,27 @@ TEST_F(CaseFileOthers, ANamedPipeBesideTheCaseFileIsRefusedAtOnce)
         EXPECT_TRUE(::stat(pipe.toUtf8().constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     }
 }
+
+// The check beside the start counts what it has read, so that a save waiting for it shows how far it has got:
+// once it has read the whole file, all of it (a count that misses the check's reads would leave the bar empty).
+TEST_F(CaseFileOthers, TheChecksProgressFollowsWhatItHasRead)
+{
+    Make();
+    MRecordBase base(app);
+    ASSERT_EQ(base.Open(db), 0);
+    {
+        MRecordBase::Batch batch(base);
+        for (int i = 0; i < 400; ++i) {
+            TRecordData r = Case(QStringLiteral("戊%1").arg(i));
+            r.remarkText = QStringLiteral("坐北朝南，门开东南。").repeated(20);
+            ASSERT_GT(base.InsertCaseBatch(r), 0);
+        }
+        ASSERT_TRUE(batch.commit());
+    }
+    ASSERT_GT(QFileInfo(db).size(), 100 * 1024);
+    BackgroundQuickCheck check(QFileInfo(db).absoluteFilePath().toUtf8());
+    EXPECT_EQ(check.verdict(), QString());
+    EXPECT_TRUE(check.finished());
+    EXPECT_GE(check.progress(), 0.95);
+    EXPECT_LE(check.progress(), 1.0);
+}
