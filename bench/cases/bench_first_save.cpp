@@ -1,6 +1,7 @@
 // The first save after the start, while the check that reads the whole case file still runs beside it: how long
 // until the first window can show, how long until the save is done, the longest the window's thread is held in
-// one call (the time the window is frozen), and whether the save failed. Two files (about 12 MB and 400 MB), in the
+// one call (the time the window is frozen), whether the save failed, and (on the window's road now) how far the wait
+// box's bar had got when the check ended. Two files (about 12 MB and 400 MB), in the
 // page cache (a start soon after the last) and out of it (the first start of the day: every cache dropped when the
 // benchmark runs as root, else the file's own pages). The window's road is modelled on the case object alone:
 // flow 0 is the road of the earlier window (a new case waited for the check's verdict in one blocking call, the open
