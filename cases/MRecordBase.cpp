@@ -13,6 +13,8 @@
 #include <limits>
 #include <string>
 
+#include <sys/stat.h>
+
 using namespace wholedb;
 
 namespace {
@@ -135,7 +137,12 @@ int MRecordBase::Open(const QString &dbPath)
     if (!newUtf8Path.isEmpty() && !info.exists())
         QDir().mkpath(info.absolutePath());
 
+    busy = false;
     const CaseFileInspection seen = InspectCaseFile(info.absoluteFilePath());
+    if (!seen.blocked.isEmpty()) {
+        message = BlockedCaseFileText(info.absoluteFilePath(), seen.blocked);
+        return -1;
+    }
     if (!seen.damage.isEmpty())
         return Damage(dbPath, seen.damage);
     SqliteSession s;
@@ -147,8 +154,11 @@ int MRecordBase::Open(const QString &dbPath)
     // the same new file waits for this one instead of failing half-way.
     Transaction t(s);
     if (!t.ok()) {
-        message = s.errorText();
-        return s.sawDamage() ? Damage(dbPath, s.damageText()) : -1;
+        if (s.sawDamage())
+            return Damage(dbPath, s.damageText());
+        busy = s.sawBusy();
+        message = busy ? BusyCaseFileText(info.absoluteFilePath()) : s.errorText();
+        return -1;
     }
     const int hasData = TableState(s, "case_data");
     if (hasData < 0)
@@ -175,7 +185,8 @@ int MRecordBase::Open(const QString &dbPath)
     if (counter < 0)
         return -1;
     if (!t.commit()) {
-        message = s.errorText();
+        busy = s.sawBusy();
+        message = busy ? BusyCaseFileText(info.absoluteFilePath()) : s.errorText();
         return -1;
     }
     path = dbPath;
@@ -184,7 +195,56 @@ int MRecordBase::Open(const QString &dbPath)
     damage.clear();
     check.reset();
     checkState = seen.hasPages && !checkNow ? CheckState::NotRun : CheckState::Done;
+    openingPending = false;
+    TakeFileIdentity();
     return 0;
+}
+
+void MRecordBase::TakeFileIdentity()
+{
+    struct stat st {};
+    identity = {};
+    if (!utf8Path.isEmpty() && ::stat(QFile::encodeName(QString::fromUtf8(utf8Path)).constData(), &st) == 0)
+        identity = {true, quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+bool MRecordBase::FileReplaced() const
+{
+    if (!identity.known)
+        return false;
+    struct stat st {};
+    if (::stat(QFile::encodeName(QString::fromUtf8(utf8Path)).constData(), &st) != 0)
+        return true;
+    return quint64(st.st_dev) != identity.device || quint64(st.st_ino) != identity.inode;
+}
+
+// Before a write that names cases by id: in a file put in the place of the opened one, an id may be another case.
+bool MRecordBase::RefuseReplaced(const char *failure)
+{
+    if (!FileReplaced())
+        return false;
+    busy = false;
+    message = Text(failure) + QLatin1Char('\n') + ReplacedCaseFileText(QString::fromUtf8(utf8Path));
+    return true;
+}
+
+QString MRecordBase::Reason(const SqliteSession &s) const
+{
+    if (s.sawBusy())
+        return BusyCaseFileText(QString::fromUtf8(utf8Path));
+    return CaseFileFailureText(s.failureCode(), s.errorText());
+}
+
+// After a failed operation whose message is set: damage that the store found replaces it (NoteDamage); otherwise
+// the reason goes on a second line, another program holding the file or the store's words, else `otherwise`.
+void MRecordBase::AddReason(const SqliteSession &s, const char *failure, const QString &otherwise)
+{
+    if (NoteDamage(s, failure))
+        return;
+    busy = s.sawBusy();
+    const QString why = s.failureCode() != 0 ? Reason(s) : otherwise;
+    if (!why.isEmpty())
+        message += QLatin1Char('\n') + why;
 }
 
 void MRecordBase::StartQuickCheck()
@@ -197,6 +257,11 @@ void MRecordBase::StartQuickCheck()
 
 bool MRecordBase::QuickCheckRunning() const { return checkState == CheckState::Running && !check->finished(); }
 
+double MRecordBase::QuickCheckProgress() const
+{
+    return checkState == CheckState::Running ? check->progress() : checkState == CheckState::Done ? 1.0 : 0.0;
+}
+
 bool MRecordBase::SettleQuickCheck()
 {
     if (checkState == CheckState::NotRun)
@@ -208,6 +273,8 @@ bool MRecordBase::SettleQuickCheck()
         if (!found.isEmpty())
             MarkDamaged(DamagedCaseFileText(QString::fromUtf8(utf8Path), found));
     }
+    if (openingPending && !Damaged() && !batch)
+        FinishOpening();
     return !Damaged();
 }
 
@@ -475,22 +542,24 @@ MRecordBase::TLoadResult MRecordBase::Load(SqliteSession &s, int id, TRecordData
 int MRecordBase::InsertCase(TRecordData &rec)
 {
     SqliteSession s;
-    if (RefuseDamaged(kErrInsert) || !OpenSession(s)) {
+    busy = false;
+    if (RefuseDamaged(kErrInsert) || RefuseReplaced(kErrInsert) || !OpenSession(s)) {
         rec.id = primaryId + 1;
-        if (!Damaged())
+        if (!Damaged() && !FileReplaced())
             message = Text(kErrInsert);
         return -1;
     }
     const int id = Insert(s, rec, false);
     if (id < 0)
-        NoteDamage(s, kErrInsert);
+        AddReason(s, kErrInsert);
     return id;
 }
 
 bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
 {
     SqliteSession s;
-    if (RefuseDamaged(kErrUpdate))
+    busy = false;
+    if (RefuseDamaged(kErrUpdate) || RefuseReplaced(kErrUpdate))
         return false;
     if (!OpenSession(s)) {
         message = Text(kErrUpdate);
@@ -498,14 +567,15 @@ bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
     }
     if (Update(s, id, rec))
         return true;
-    NoteDamage(s, kErrUpdate);
+    AddReason(s, kErrUpdate, s.failureCode() == 0 ? QStringLiteral("案例文件里已经没有这个案例了。") : QString());
     return false;
 }
 
 bool MRecordBase::DeleteCase(int id)
 {
     SqliteSession s;
-    if (RefuseDamaged(kErrDelete))
+    busy = false;
+    if (RefuseDamaged(kErrDelete) || RefuseReplaced(kErrDelete))
         return false;
     if (!OpenSession(s)) {
         message = Text(kErrDelete);
@@ -513,7 +583,7 @@ bool MRecordBase::DeleteCase(int id)
     }
     if (Delete(s, id))
         return true;
-    NoteDamage(s, kErrDelete);
+    AddReason(s, kErrDelete);
     return false;
 }
 
@@ -570,31 +640,37 @@ bool MRecordBase::LoadCase(int id, TRecordData &rec) { return LoadCaseEx(id, rec
 
 MRecordBase::TLoadResult MRecordBase::LoadCaseEx(int id, TRecordData &rec)
 {
+    busy = false;
     if (id <= 0)
         return TLoadResult::NoSuchCase;
     SqliteSession s;
     if (!OpenSession(s)) {
-        message = s.errorText();
+        message = Text(kErrOpen);
         return TLoadResult::Failed;
     }
     const TLoadResult result = Load(s, id, rec);
-    if (result == TLoadResult::Failed)
-        NoteDamage(s);
+    if (result == TLoadResult::Failed && !NoteDamage(s)) {
+        busy = s.sawBusy();
+        message = Reason(s);
+    }
     return result;
 }
 
 bool MRecordBase::ReadClasses(QStringList &list)
 {
     SqliteSession s;
+    busy = false;
     if (!OpenSession(s)) {
-        message = s.errorText();
+        message = Text(kErrOpen);
         return false;
     }
     SqlQuery q(s, kSelectClasses);
     const int rc = q.step();
     if (rc != SQLITE_ROW) {
-        if (rc != SQLITE_DONE)
-            message = s.errorText();
+        if (rc != SQLITE_DONE) {
+            busy = s.sawBusy();
+            message = Reason(s);
+        }
         return false;
     }
     SplitValue(q.text(0), list);
@@ -610,7 +686,8 @@ bool MRecordBase::WriteClasses(const QStringList &list)
         if (!stored.isEmpty())
             names << stored;
     }
-    if (RefuseDamaged(kErrClasses))
+    busy = false;
+    if (RefuseDamaged(kErrClasses) || RefuseReplaced(kErrClasses))
         return false;
     SqliteSession s;
     if (OpenSession(s)) {
@@ -620,6 +697,7 @@ bool MRecordBase::WriteClasses(const QStringList &list)
             return true;
     }
     message = Text(kErrClasses);
+    AddReason(s, kErrClasses);
     return false;
 }
 

@@ -67,9 +67,20 @@ public:
     void StartQuickCheck();
     // A quick check started by StartQuickCheck is still running.
     bool QuickCheckRunning() const;
+    // How far that check has read the file, 0..1.
+    double QuickCheckProgress() const;
     // Waits for the quick check of the open file (running it now when it has not run): false when the file is
     // damaged (Damaged() then says so).
     bool SettleQuickCheck();
+
+    // Open has succeeded on a file (which may be damaged): there is a case file to work on.
+    bool IsOpen() const { return !utf8Path.isEmpty(); }
+    // The last failure was another program holding the case file (Message() names the file): the same call may
+    // succeed once that program lets go of it.
+    bool FileBusy() const { return busy; }
+    // The file at the opened path is no longer the file Open opened (another program put a file of its own in its
+    // place, or took it away): nothing is written to it, every write says so.
+    bool FileReplaced() const;
 
     int GetPrimaryId() const { return primaryId; }
     const QString &Message() const { return message; }
@@ -191,7 +202,10 @@ public:
     // wherever the program is stopped, the case is wholly the old one or wholly the new one: a save stopped
     // half-way is settled at the next Open. On success rec.remarkFile (and for a new case rec.id) are the new
     // ones; on failure rec is unchanged and Message() says what failed, with the reason on a second line.
-    bool SaveCase(int id, TRecordData &rec, const TCaseFiles &files);
+    // Row id is rewritten only while it holds the case the caller opened (opened, else rec: the owner's name and
+    // the comment-file name as stored) in the file Open opened; otherwise nothing changes and Message() says
+    // the case file was replaced.
+    bool SaveCase(int id, TRecordData &rec, const TCaseFiles &files, const TRecordData *opened = nullptr);
     // Settles a save that was stopped half-way: keeps the files its row names and removes the others. False
     // when that cannot be done yet (the journal stays for the next try).
     bool FinishStoppedSave();
@@ -201,6 +215,12 @@ private:
     bool NoteDamage(const SqliteSession &s, const char *failure = nullptr);
     bool OpenMustWrite(SqliteSession &s, int hasExtra);
     bool RefuseDamaged(const char *failure);
+    bool RefuseReplaced(const char *failure);
+    void TakeFileIdentity();
+    void AddReason(const SqliteSession &s, const char *failure, const QString &otherwise = QString());
+    QString Reason(const SqliteSession &s) const;
+    void FinishOpening();
+    bool StoredCase(SqliteSession &s, int id, const TRecordData &opened, TRecordData &stored, QString &reason);
     CaseFileOps &Ops();
     bool FinishInterrupted(const QString &dbPath);
     void WriteMissingRemarkFiles();
@@ -208,8 +228,8 @@ private:
     bool EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder);
     QString SaveJournalPath() const;
     bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
-    bool StoredRemarkFile(int id, QString &name, QString &reason);
-    bool SaveRow(int id, TRecordData &saved, QString &reason);
+    bool StoredRemarkFile(int id, const TRecordData &opened, QString &name, QString &reason);
+    bool SaveRow(int id, TRecordData &saved, const TRecordData &opened, QString &reason);
     bool StartCopy(SqliteSession &s, const QString &beside, QString &temp);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);
@@ -244,4 +264,14 @@ private:
     enum class CheckState { Done, NotRun, Running };
     CheckState checkState = CheckState::Done;
     std::unique_ptr<BackgroundQuickCheck> check;
+    // Open(path, convertOld) left the work that reads the rows (settling a stopped save, writing comment files an
+    // import left unwritten) to the quick check's verdict: SettleQuickCheck does it.
+    bool openingPending = false;
+    bool busy = false;           // the last failure met another program holding the file
+    // The file Open opened, as the file system knows it; known false when it could not be asked.
+    struct FileIdentity {
+        bool known = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+    } identity;
 };

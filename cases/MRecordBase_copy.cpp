@@ -225,6 +225,7 @@ int MRecordBase::Compact(const TProgress &progress)
     }
     ops.syncDir(QFileInfo(live).absolutePath());
     hold.release();
+    TakeFileIdentity(); // the compacted file is the one opened now
     primaryId = count;
     if (progress && count == 0) // a copy of cases has reported its 100 already
         progress(QStringLiteral("整理进度：100％"));

@@ -6,6 +6,7 @@
 // file is gone; a program stopped in between leaves it, and the next start keeps the side its row names.
 #include "MRecordBase_whole.h"
 
+#include "CaseFileHealth.h"
 #include "FileRead.h"
 #include "FileWrite.h"
 
@@ -58,6 +59,21 @@ struct SaveJournal {
         return IsValidRemarkFile(newName) && (oldName.isEmpty() || IsValidRemarkFile(oldName));
     }
 };
+
+// The same case: the file would store the same owner's name and comment-file name for both. A case saved by the
+// window keeps both until the window saves it again; in a file put in the place of the opened one, the case under
+// an id may be another.
+bool SameStoredCase(const TRecordData &a, const TRecordData &b)
+{
+    const auto stored = [](const TRecordData &r) {
+        QStringList values;
+        RecordToValues(r, values);
+        TRecordData back;
+        ValuesToRecord(values, back);
+        return std::pair(back.name, back.remarkFile);
+    };
+    return stored(a) == stored(b);
+}
 
 // Writes the new case's files; a plan that is kept is linked (or copied) from carryFrom. The reason of a
 // failure, else empty.
@@ -122,31 +138,50 @@ bool MRecordBase::FinishStoppedSave()
     return ops.remove(journal);
 }
 
-// The old files of a save are those the stored row names, whatever the caller holds: empty for a new case or a
-// name that would leave the case folder. False, with the reason, when the row cannot be read.
-bool MRecordBase::StoredRemarkFile(int id, QString &name, QString &reason)
+// Row id as stored, when it still holds the case the caller opened. False with the reason otherwise.
+bool MRecordBase::StoredCase(SqliteSession &s, int id, const TRecordData &opened, TRecordData &stored, QString &reason)
 {
-    name.clear();
-    if (id <= 0)
-        return true;
-    TRecordData stored;
-    switch (LoadCaseEx(id, stored)) {
+    switch (Load(s, id, stored)) {
     case TLoadResult::Loaded:
-        if (IsValidRemarkFile(stored.remarkFile))
-            name = stored.remarkFile;
-        return true;
+        if (SameStoredCase(stored, opened))
+            return true;
+        reason = ReplacedCaseFileText(QString::fromUtf8(utf8Path));
+        return false;
     case TLoadResult::NoSuchCase:
         reason = Text(kNoSuchCase);
         return false;
     case TLoadResult::Failed:
         break;
     }
-    reason = message;
+    busy = s.sawBusy();
+    reason = Reason(s);
     return false;
 }
 
-// The row step of SaveCase: the commit that makes the case the new one. False with the store's reason.
-bool MRecordBase::SaveRow(int id, TRecordData &saved, QString &reason)
+// The old files of a save are those the stored row names, whatever the caller holds: empty for a new case or a
+// name that would leave the case folder. False, with the reason, when the row cannot be read or holds another
+// case than the one opened.
+bool MRecordBase::StoredRemarkFile(int id, const TRecordData &opened, QString &name, QString &reason)
+{
+    name.clear();
+    if (id <= 0)
+        return true;
+    SqliteSession s;
+    if (!OpenSession(s)) {
+        reason = Text(kErrOpen);
+        return false;
+    }
+    TRecordData stored;
+    if (!StoredCase(s, id, opened, stored, reason))
+        return false;
+    if (IsValidRemarkFile(stored.remarkFile))
+        name = stored.remarkFile;
+    return true;
+}
+
+// The row step of SaveCase: the commit that makes the case the new one. False with the reason: the store's, or
+// that the row no longer holds the case opened.
+bool MRecordBase::SaveRow(int id, TRecordData &saved, const TRecordData &opened, QString &reason)
 {
     SqliteSession s;
     if (!Ops().checkpoint("save-row")) {
@@ -157,14 +192,28 @@ bool MRecordBase::SaveRow(int id, TRecordData &saved, QString &reason)
         reason = Text(kErrOpen);
         return false;
     }
-    if (id > 0 ? Update(s, id, saved) : Insert(s, saved, false) > 0)
+    bool ok = false;
+    if (id > 0) {
+        // The row is looked at and rewritten under the write lock: nothing can put another case under the id
+        // in between. (A file renamed over this one meanwhile is refused by the store: it has moved.)
+        TRecordData stored;
+        ok = s.exec("BEGIN IMMEDIATE") && !FileReplaced() && StoredCase(s, id, opened, stored, reason) &&
+             Update(s, id, saved) && s.exec("COMMIT");
+        if (!ok && reason.isEmpty() && FileReplaced())
+            reason = ReplacedCaseFileText(QString::fromUtf8(utf8Path));
+    } else {
+        ok = Insert(s, saved, false) > 0;
+    }
+    if (ok)
         return true;
-    TRecordData probe;
-    reason = id > 0 && Load(s, id, probe) == TLoadResult::NoSuchCase ? Text(kNoSuchCase) : s.errorText();
+    if (reason.isEmpty()) {
+        busy = s.sawBusy();
+        reason = s.failureCode() != 0 ? Reason(s) : message;
+    }
     return false;
 }
 
-bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files)
+bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files, const TRecordData *opened)
 {
     CaseFileOps &ops = Ops();
     const QString head = Text(id > 0 ? kErrUpdate : kErrInsert);
@@ -172,14 +221,20 @@ bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files)
         message = head + QLatin1Char('\n') + reason;
         return false;
     };
+    busy = false;
     if (InBatch() || utf8Path.isEmpty())
         return fail(Text(kErrOpen));
+    if (FileReplaced())
+        return fail(ReplacedCaseFileText(QString::fromUtf8(utf8Path)));
+    // Waits for the quick check of a file opened without it: the check's read would keep the commit waiting.
+    if (!SettleQuickCheck())
+        return fail(damage);
     if (!FinishStoppedSave())
         return fail(QStringLiteral("上次没有完成的保存还不能清理（%1）").arg(QDir::toNativeSeparators(SaveJournalPath())));
 
     const QString folder = CaseFolder(appFolder);
     SaveJournal j;
-    if (QString reason; !StoredRemarkFile(id, j.oldName, reason))
+    if (QString reason; !StoredRemarkFile(id, opened ? *opened : rec, j.oldName, reason))
         return fail(reason);
     j.newName = FirstFreeRemarkName(
         rec, [&](const QString &n) { return n == j.oldName || RemarkNameTaken(appFolder, n); });
@@ -199,7 +254,7 @@ bool MRecordBase::SaveCase(int id, TRecordData &rec, const TCaseFiles &files)
     QString reason = WriteNewFiles(ops, files, newRtf, newBmp, carryPlan ? oldPlan : QString());
     TRecordData saved = rec;
     saved.remarkFile = j.newName;
-    if (!reason.isEmpty() || !SaveRow(id, saved, reason)) {
+    if (!reason.isEmpty() || !SaveRow(id, saved, opened ? *opened : rec, reason)) {
         // Until the row names them, the new files are no case's: they go, and so does the journal.
         if (ops.remove(newRtf) && ops.remove(newBmp))
             ops.remove(journal);

@@ -7,6 +7,9 @@
 // begun, so that a program stopped half-way finishes it at the next start (FinishInterrupted).
 #include "MRecordBase_whole.h"
 
+#include "CaseFileHealth.h"
+#include "FileRead.h"
+
 #include <QDirIterator>
 
 using namespace wholedb;
@@ -17,13 +20,30 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
 {
     if (appFolder.isEmpty())
         appFolder = ExecutableFolder();
+    // A swap marker that is no regular file says nothing of which side of a swap is whole: the file is not opened.
+    const SwapPaths p(appFolder, dbPath);
+    if (const QFileInfo marker(p.marker); (marker.exists() || marker.isSymLink()) && !marker.isFile()) {
+        busy = false;
+        message = BlockedCaseFileText(p.db, p.marker);
+        return -1;
+    }
     FinishInterrupted(dbPath);
     const int rc = Open(dbPath);
     if (rc != 0)
         return rc;
+    // Both read the rows the file is checked for: with the check running beside the start, they wait for its
+    // verdict (SettleQuickCheck does them) rather than read the whole file first.
+    openingPending = true;
+    if (checkState == CheckState::Done)
+        FinishOpening();
+    return convertOld ? ConvertOldData() : rc;
+}
+
+void MRecordBase::FinishOpening()
+{
+    openingPending = false;
     FinishStoppedSave();
     WriteMissingRemarkFiles();
-    return convertOld ? ConvertOldData() : rc;
 }
 
 // An import writes its cases' comment files after its commit, under a marker beside the case file: a program
@@ -50,8 +70,8 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
     const SwapPaths p(appFolder, dbPath);
     bool ok = true;
     if (ops.exists(p.marker)) {
-        QFile f(p.marker);
-        const QByteArray kind = f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+        QFile f;
+        const QByteArray kind = OpenRegularFile(f, p.marker) ? f.read(64).trimmed() : QByteArray();
         if (kind == "restore") {
             if (ops.exists(p.newDb)) {
                 if (ops.exists(p.db) && !ops.exists(p.oldDb))
@@ -360,6 +380,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
         }
     }
     hold.release();
+    TakeFileIdentity(); // the restored file is the one opened now
     // The swap is done; the old copies are only clutter now (the next start removes what stays).
     RemoveDbFile(ops, p.oldDb);
     RemoveFolder(ops, p.oldFolder);

@@ -31,6 +31,8 @@ void SqliteSession::close()
 {
     fatal_ = false;
     ioFailed_ = false;
+    failRc_ = 0;
+    failText_.clear();
     damage_.clear();
     for (Cached &entry : cache_)
         sqlite3_finalize(entry.stmt);
@@ -46,6 +48,8 @@ void SqliteSession::close()
 
 QString SqliteSession::errorText() const
 {
+    if (failRc_ != 0)
+        return failText_;
     return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN));
 }
 
@@ -55,8 +59,15 @@ bool SqliteSession::inTransaction() const { return db_ && !sqlite3_get_autocommi
 
 bool SqliteSession::readOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
 
+bool SqliteSession::sawBusy() const
+{
+    return (failRc_ & 0xff) == SQLITE_BUSY || (failRc_ & 0xff) == SQLITE_LOCKED;
+}
+
 void SqliteSession::noteFailure(int rc)
 {
+    failRc_ = rc;
+    failText_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString::fromUtf8(sqlite3_errstr(rc));
     switch (rc & 0xff) {
     case SQLITE_FULL:
     case SQLITE_IOERR:

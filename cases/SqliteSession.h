@@ -30,7 +30,15 @@ public:
     sqlite3 *handle() const { return db_; }
     void close();
 
+    // The store's words for the last failure of a statement of this connection, taken when it happened: a later
+    // statement (a rollback, a probe) replaces what the connection itself reports. Without a failure, what the
+    // connection reports now.
     QString errorText() const;
+    // The result code of that failure; 0 when no statement has failed.
+    int failureCode() const { return failRc_; }
+    // A statement gave up waiting for another connection that held the file (another program reading or writing
+    // it, under the busy timeout).
+    bool sawBusy() const;
     int changes() const;
     bool inTransaction() const;
     // The file could only be opened for reading (its permissions, or a read-only medium).
@@ -64,6 +72,8 @@ private:
     sqlite3 *db_ = nullptr;
     bool fatal_ = false;
     bool ioFailed_ = false;
+    int failRc_ = 0;
+    QString failText_;
     QString damage_;
     std::vector<Cached> cache_; // a handful of statements: a linear search beats hashing the text
 };

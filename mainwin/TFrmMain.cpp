@@ -79,13 +79,14 @@ QString ownerNameNote(const NameCleaning &cleaning)
     return notes.join(QLatin1Char('\n'));
 }
 
-// The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words.
-QString caseDbMessage(const MRecordBase &db)
+// The case file's own texts are Chinese; a text of the database engine (English) is put in the user's words,
+// naming the file it could not open (path) and keeping the engine's words.
+QString caseDbMessage(const MRecordBase &db, const QString &path)
 {
     if (db.Message().contains(QRegularExpression(QStringLiteral("\\p{Han}"))))
         return db.Message();
-    return QStringLiteral("无法打开案例数据库：\n%1\n\n文件已经损坏、不是案例数据库，或者正被其他程序使用。")
-        .arg(QDir::toNativeSeparators(db.Path()));
+    return QStringLiteral("无法打开案例数据库：\n%1\n\n文件已经损坏、不是案例数据库，或者无法读写（%2）。")
+        .arg(QDir::toNativeSeparators(path), db.Message());
 }
 
 } // namespace
@@ -359,18 +360,23 @@ void TFrmMain::afterChartChange()
 
 void TFrmMain::openCaseDatabase()
 {
-    if (!g_caseDb || g_caseDb->AppFolder() != DataPath())
-        g_caseDb = std::make_unique<MRecordBase>(DataPath());
+    // The object of this start: one that an earlier window opened would still name its file after a failed open.
+    g_caseDb = std::make_unique<MRecordBase>(DataPath());
     g_caseDb->SetRemarkCodec(CaseCommentCodec());
     // Checking every page of a large file takes seconds when it is not in the page cache: the check runs beside
     // the start, and a save waits for its verdict.
     g_caseDb->SetQuickCheckAtOpen(false);
-    // With the migration of the old flat case file: 1 when it moved cases, with its note to show.
-    const int opened = g_caseDb->Open(MRecordBase::DefaultPath(DataPath()), true);
+    // With the migration of the old flat case file: 1 when it moved cases, with its note to show. A file that
+    // another program holds is named, and opened again as often as the user asks.
+    const QString path = MRecordBase::DefaultPath(DataPath());
+    int opened = g_caseDb->Open(path, true);
+    while (opened < 0 && g_caseDb->FileBusy() &&
+           retryCaseFile(QString(), QStringLiteral("点“取消”则这次不打开案例数据库，也不能保存案例。")))
+        opened = g_caseDb->Open(path, true);
     if (g_caseDb->Damaged())
         reportDamage();
-    else if (opened < 0)
-        inform(caseDbMessage(*g_caseDb));
+    else if (opened < 0 && !g_caseDb->FileBusy())
+        inform(caseDbMessage(*g_caseDb, path));
     else if (opened == 1 || g_caseDb->OldFileKept())
         inform(g_caseDb->Message());
     if (opened >= 0)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "MRecordBase.h"
 #include "TCompassLayers.h"
 #include "TRecordData.h"
 
@@ -176,6 +177,18 @@ private:
     // thread looks at the object.
     void settleQuickCheck();
     void reportDamage(); // once: the case file is damaged and is no longer written to
+    // The case file in the window's hands (TFrmMain_casefile.cpp). A save first waits for the check that runs
+    // beside the start, responsively and saying why; false when the user stopped waiting.
+    bool waitForCaseFileCheck();
+    // Before a save: the case file was opened at the start and its check has ended; otherwise says why (false).
+    bool caseFileReady(const QString &failure);
+    // After a failed call on the case file, its message shown after `failure`: another program holding the file
+    // asks 重试/取消, `after` closing the text (true: try again); any other failure is only shown (false).
+    bool retryCaseFile(const QString &failure, const QString &after = QString());
+    bool loadCaseShown(int id, TRecordData &rec);     // false: no such case, or the failure shown
+    bool readClassesShown(QStringList &classes);      // false: the failure shown
+    // MRecordBase::SaveCase, tried again while another program holds the file and the user asks to.
+    bool saveCaseRetrying(int id, TRecordData &rec, const MRecordBase::TCaseFiles &files, const TRecordData *opened);
     void selectPeriodOfYear(int year);
     bool needChart();
     bool readAnnualYear(const class QComboBox *combo, int &year);

@@ -212,10 +212,9 @@ bool TFrmMain::saveCaseWhole(int id, TRecordData &rec)
         files.plan = std::move(bmp);
         rec.hasPlan = 1;
     }
-    if (!CaseDb()->SaveCase(id, rec, files)) {
-        inform(CaseDb()->Message());
+    if (!caseFileReady(QString::fromUtf8(id > 0 ? "无法修改案例！" : "无法保存案例！")) ||
+        !saveCaseRetrying(id, rec, files, id > 0 ? &m_cases->saved : nullptr))
         return false;
-    }
     m_rec = rec;
     m_cases->remarkPath = RemarkFilePath(DataPath(), rec.remarkFile);
     m_cases->planPath = PlanFilePath(DataPath(), rec.remarkFile);
@@ -247,13 +246,15 @@ bool TFrmMain::insertCase()
 {
     // The check beside the start may still be reading the file: its verdict comes before the category is asked
     // for, since no category makes a damaged file savable.
-    settleQuickCheck();
+    if (!caseFileReady(QStringLiteral("无法保存案例！")))
+        return false;
     if (CaseDb()->Damaged()) {
         inform(QStringLiteral("无法保存案例！\n") + CaseDb()->DamageText());
         return false;
     }
     QStringList classes;
-    CaseDb()->ReadClasses(classes);
+    if (!readClassesShown(classes))
+        return false;
     TFrmFenLei dlg(classes, this);
     AppUiFont.ApplyToForm(&dlg);
     if (dlg.exec() != QDialog::Accepted)
@@ -306,6 +307,9 @@ QString TFrmMain::saveQuestion() const
 
 bool TFrmMain::offerToSaveCase()
 {
+    // A case file that was not opened at the start, or is damaged, takes no case: nothing to offer.
+    if (!m_cases || !CaseDb() || !CaseDb()->IsOpen() || CaseDb()->Damaged())
+        return true;
     const QString question = saveQuestion();
     if (question.isEmpty())
         return true;
@@ -420,7 +424,7 @@ bool TFrmMain::OpenCase(int id)
     if (RefuseWhileTreeLoads() || !CaseDb() || !m_quorin || id < 0)
         return false;
     TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec) || !offerToSaveCase())
+    if (!loadCaseShown(id, rec) || !offerToSaveCase())
         return false;
 
     rec.chartPanel = (rec.chartPanel == 1 || rec.chartPanel == 4) ? 1 : 0;

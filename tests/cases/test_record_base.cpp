@@ -224,7 +224,7 @@ TEST_F(RecordBaseTest, UpdateRewritesExactlyOneCase)
     EXPECT_EQ(r.name, "乙");
 
     EXPECT_FALSE(db.UpdateCase(5, changed));
-    EXPECT_EQ(db.Message(), "无法修改案例！");
+    EXPECT_EQ(db.Message(), "无法修改案例！\n案例文件里已经没有这个案例了。");
     EXPECT_EQ(RawDb(dbPath()).one("select count(*) from case_data"), "2");
 }
 
@@ -284,7 +284,7 @@ TEST_F(RecordBaseTest, CategoryListRoundTrips)
     EXPECT_EQ(list, QStringList{"kept"});
     EXPECT_EQ(db.Message(), "no such table: case_extra");
     EXPECT_FALSE(db.WriteClasses({"a"}));
-    EXPECT_EQ(db.Message(), "无法更新案例类别！");
+    EXPECT_EQ(db.Message(), "无法更新案例类别！\nno such table: case_extra");
 }
 
 TEST_F(RecordBaseTest, FileWrittenByTheOriginalProgramReadsAndContinues)
@@ -445,7 +445,7 @@ TEST_F(RecordBaseTest, FailedSavesLeaveNothingHalfDone)
     raw.exec("create trigger t1 before insert on case_data begin select raise(abort, 'no'); end;");
     TRecordData r = Case("二");
     EXPECT_EQ(db.InsertCase(r), -1);
-    EXPECT_EQ(db.Message(), "无法保存案例！");
+    EXPECT_EQ(db.Message(), "无法保存案例！\nno"); // the failure's own reason on a second line
     EXPECT_EQ(r.id, 2);
     EXPECT_EQ(db.GetPrimaryId(), 1);
     raw.exec("drop trigger t1");
@@ -453,17 +453,17 @@ TEST_F(RecordBaseTest, FailedSavesLeaveNothingHalfDone)
     // The counter cannot be raised: the row goes too, and the id is not spent.
     raw.exec("create trigger t2 before update on case_extra begin select raise(abort, 'no'); end;");
     EXPECT_EQ(db.InsertCase(r), -1);
-    EXPECT_EQ(db.Message(), "无法更新主键id！");
+    EXPECT_EQ(db.Message(), "无法更新主键id！\nno");
     EXPECT_EQ(db.GetPrimaryId(), 1);
     EXPECT_EQ(raw.one("select count(*) from case_data"), "1");
     EXPECT_FALSE(db.WriteClasses({"x"}));
-    EXPECT_EQ(db.Message(), "无法更新案例类别！");
+    EXPECT_EQ(db.Message(), "无法更新案例类别！\nno");
     raw.exec("drop trigger t2");
     EXPECT_EQ(db.InsertCase(r), 2);
 
     raw.exec("create trigger t3 before delete on case_data begin select raise(abort, 'no'); end;");
     EXPECT_FALSE(db.DeleteCase(1));
-    EXPECT_EQ(db.Message(), "无法删除案例！");
+    EXPECT_EQ(db.Message(), "无法删除案例！\nno");
 }
 
 TEST_F(RecordBaseTest, BatchRunsInOneTransaction)

@@ -1,0 +1,193 @@
+// The first save after the start, while the check that reads the whole case file still runs beside it: how long
+// until the first window can show, how long until the save is done, the longest the window's thread is held in
+// one call (the time the window is frozen), whether the save failed, and (on the window's road now) how far the wait
+// box's bar had got when the check ended. Two files (about 12 MB and 400 MB), in the
+// page cache (a start soon after the last) and out of it (the first start of the day: every cache dropped when the
+// benchmark runs as root, else the file's own pages). The window's road is modelled on the case object alone:
+// flow 0 is the road of the earlier window (a new case waited for the check's verdict in one blocking call, the open
+// case was saved at once), flow 1 the road of the window now (the wait box polls while the event loop runs, then
+// the save). Built against an earlier case library, flow 0 shows the earlier program.
+//
+// Run by hand: build/bench/cases/bench_first_save [--benchmark_filter=...]; the files are made once in
+// $QUORIN_BENCH_DIR (default: the temporary folder)/quorin_first_save/.
+#include "MRecordBase.h"
+#include "SampleCase.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+struct Sample {
+    const char *name;
+    int cases;
+    int remarkChars;
+};
+// About 12 MB and 400 MB: the comment stored in each row sets the size.
+const Sample kSamples[] = {{"small", 56000, 15}, {"large", 102000, 1000}};
+
+QString Folder(int sample)
+{
+    const QByteArray base = qgetenv("QUORIN_BENCH_DIR");
+    return (base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base)) + "/quorin_first_save/" +
+           kSamples[sample].name + "/";
+}
+
+// The sample's program folder with its case file, made on the first run.
+QString App(int sample)
+{
+    const QString app = Folder(sample);
+    const QString path = MRecordBase::DefaultPath(app);
+    if (QFileInfo::exists(path))
+        return app;
+    QDir().mkpath(app);
+    MRecordBase db(app);
+    db.Open(path);
+    MRecordBase::Batch batch(db);
+    for (int i = 0; i < kSamples[sample].cases; ++i) {
+        TRecordData r = SampleCase(i, kSamples[sample].remarkChars);
+        db.InsertCaseBatch(r);
+    }
+    batch.commit();
+    return app;
+}
+
+// Out of the page cache: every cache when that is allowed (as root), else the file's own pages.
+bool DropCaches(const QString &path)
+{
+    ::sync();
+    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
+    if (drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2) {
+        drop.close();
+        return true;
+    }
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+    return false;
+}
+
+// Times calls on the window's thread; the longest one is what the user sees as a frozen window.
+struct WindowThread {
+    QElapsedTimer sinceStart;
+    qint64 longest = 0;
+    template <typename F>
+    void call(F f)
+    {
+        QElapsedTimer t;
+        t.start();
+        f();
+        longest = std::max(longest, t.elapsed());
+    }
+};
+
+void Report(benchmark::State &state, const char *name, double value, double runs)
+{
+    state.counters[name] = benchmark::Counter(value / runs);
+}
+
+// Args: sample (0 small, 1 large), cold (0/1), what is saved (0 a new case, 1 the open case 1), flow (0/1).
+void BM_FirstSaveAfterStart(benchmark::State &state)
+{
+    const int sample = int(state.range(0));
+    const bool cold = state.range(1) != 0, openCase = state.range(2) != 0, waitBox = state.range(3) != 0;
+    const QString app = App(sample), path = MRecordBase::DefaultPath(app);
+    double window = 0, saved = 0, frozen = 0, failed = 0, dropped = 0, bar = 0;
+    for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            dropped += DropCaches(path);
+            state.ResumeTiming();
+        }
+        WindowThread ui;
+        ui.sinceStart.start();
+        MRecordBase db(app);
+        db.SetQuickCheckAtOpen(false);
+        ui.call([&] { db.Open(path, true); });
+        window += double(ui.sinceStart.elapsed());
+        db.StartQuickCheck();
+        // The save is pressed as soon as the window shows.
+        if (waitBox) {
+            double shown = 0; // what the wait box's bar showed last
+            while (db.QuickCheckRunning()) {
+                shown = db.QuickCheckProgress();
+                std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the event loop runs meanwhile
+            }
+            bar += shown;
+            ui.call([&] { db.SettleQuickCheck(); });
+        } else if (!openCase) {
+            ui.call([&] { db.SettleQuickCheck(); });
+        }
+        TRecordData rec = SampleCase(1, 15);
+        if (openCase)
+            ui.call([&] { db.LoadCase(1, rec); });
+        bool ok = false;
+        ui.call([&] { ok = db.SaveCase(openCase ? 1 : -1, rec, {"{\\rtf1 saved}", {}}); });
+        saved += double(ui.sinceStart.elapsed());
+        frozen += double(ui.longest);
+        failed += ok ? 0 : 1;
+        db.SettleQuickCheck(); // the next run starts without this one's check
+    }
+    const double runs = double(state.iterations());
+    Report(state, "window_ms", window, runs);
+    Report(state, "saved_ms", saved, runs);
+    Report(state, "frozen_ms", frozen, runs);
+    Report(state, "failed", failed, runs);
+    Report(state, "all_caches_dropped", dropped, runs);
+    if (waitBox)
+        Report(state, "bar_at_end", bar, runs);
+    state.counters["MB"] = double(QFileInfo(path).size()) / (1024 * 1024);
+}
+BENCHMARK(BM_FirstSaveAfterStart)
+    ->ArgNames({"sample", "cold", "open", "flow"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// A save stopped half-way left its journal: the time until Open returns and the first window can show.
+void BM_FirstWindowAfterAStoppedSave(benchmark::State &state)
+{
+    const int sample = int(state.range(0));
+    const bool cold = state.range(1) != 0;
+    const QString app = App(sample), path = MRecordBase::DefaultPath(app);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile journal(path + ".casesave");
+        journal.open(QIODevice::WriteOnly);
+        journal.write(R"({"new":"nobody_000000000000","old":"","oldFiles":[]})");
+        journal.close();
+        if (cold)
+            DropCaches(path);
+        state.ResumeTiming();
+        MRecordBase db(app);
+        db.SetQuickCheckAtOpen(false);
+        db.Open(path, true);
+        state.PauseTiming();
+        db.StartQuickCheck();
+        db.SettleQuickCheck(); // settles the journal before the next run
+        state.ResumeTiming();
+    }
+    state.counters["MB"] = double(QFileInfo(path).size()) / (1024 * 1024);
+}
+BENCHMARK(BM_FirstWindowAfterAStoppedSave)
+    ->ArgNames({"sample", "cold"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();
