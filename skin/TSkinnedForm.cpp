@@ -23,6 +23,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyleHints>
 #include <QWidget>
@@ -57,11 +58,16 @@ QSize growLimit(QSize limit, const QMargins &m)
 // these have stopped. One placer per window: a newer one replaces it.
 class FramePlacer : public QObject {
 public:
-    FramePlacer(QWidget *window, QPoint outer, bool framed)
-        : QObject(window), window_(window), outer_(outer), framed_(framed)
+    // `size`, where valid, is the size the window was given for its new frame; a placer that replaces another
+    // still unfinished keeps the size that one was given.
+    FramePlacer(QWidget *window, QPoint outer, bool framed, QSize size = QSize())
+        : QObject(window), window_(window), outer_(outer), size_(size), framed_(framed)
     {
-        for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly))
+        for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly)) {
+            if (auto *older = dynamic_cast<FramePlacer *>(o); older && !size_.isValid())
+                size_ = older->size_;
             delete o;
+        }
         setObjectName(Name);
         window->installEventFilter(this);
         connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
@@ -72,6 +78,14 @@ public:
         QTimer::singleShot(WaitForFrameMs, this, &FramePlacer::finish);
     }
     ~FramePlacer() override { window_->removeEventFilter(this); }
+
+    // The window's unfinished placer, if any, is told the size the window has now been given.
+    static void SizeGiven(QWidget *window, QSize size)
+    {
+        for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly))
+            if (auto *placer = dynamic_cast<FramePlacer *>(o))
+                placer->size_ = size;
+    }
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
@@ -92,6 +106,13 @@ private:
             if (window_->pos() != outer_)
                 window_->move(outer_);
         }
+        // A manager that gets to the window late may size it for the frame it had before the switch: the window
+        // gets back the size the switch gave it, as far as the screen leaves room for it with its frame as it is.
+        const QSize frame = window_->frameGeometry().size() - window_->size();
+        const QSize room = window_->screen()->availableGeometry().size() - frame;
+        const QSize wanted = size_.boundedTo(room).expandedTo(window_->minimumSize());
+        if (size_.isValid() && window_->windowState() == Qt::WindowNoState && window_->size() != wanted)
+            window_->resize(wanted);
         // The new frame may be larger than the old one, and the manager may still move or size the window.
         WindowPlacement::KeepOnScreen(*window_);
         if (lastSeen_ != window_->frameGeometry()) {
@@ -110,6 +131,7 @@ private:
     static constexpr int SettledMs = 1000;      // no move or resize for this long: the manager is done
     QWidget *window_; // the parent: alive as long as this object
     QPoint outer_;
+    QSize size_; // the size the switch gave the window; invalid where it gave none
     bool framed_;
     bool placed_ = false;
     QRect lastSeen_;
@@ -241,7 +263,8 @@ void TSkinnedForm::applyFrame(const QMargins &frame)
         window_->resize(grow(client, growth(frame)));
         // Kept on its screen once the platform knows the window's frame as it now is.
         if (window_->isVisible())
-            new FramePlacer(window_, frameless_ ? window_->geometry().topLeft() : window_->pos(), !frameless_);
+            new FramePlacer(window_, frameless_ ? window_->geometry().topLeft() : window_->pos(), !frameless_,
+                            grow(client, growth(frame)));
     }
 }
 
@@ -361,8 +384,10 @@ void TSkinnedForm::UnSubclass()
         applied_ = {};
         window_->clearMask();
         setFrameless(false);
-        if (windowState_ == 0 && skinState_ != 4)
+        const bool resized = windowState_ == 0 && skinState_ != 4;
+        if (resized)
             window_->resize(client);
+        FramePlacer::SizeGiven(window_, resized ? client : QSize());
         window_->setMouseTracking(savedTracking_);
         if (savedCursorSet_)
             window_->setCursor(savedCursor_);
