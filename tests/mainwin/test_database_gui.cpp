@@ -1,5 +1,5 @@
 // The whole-database commands of the 文件 menu on the real window: each question, message and result, and the
-// program ending where the Part's commands end it.
+// program ending where those commands end it.
 #include "GuiTestSupport.h"
 
 #include "CaseFileOps.h"

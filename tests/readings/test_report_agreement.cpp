@@ -716,6 +716,40 @@ template <size_t N> void Count(std::array<int, N> &counts, const std::array<bool
         counts[i] += hit[i];
 }
 
+// Every house with its door on the facing mountain and on a side palace (the one after the facing palace, on the
+// mountain of the facing's 元), each for an owner about thirty years older than the house of the house's life
+// group and one of the other: read(report, mountain) sees each report once, and done(setting) follows the 432
+// reports of each of the four settings.
+template <class Read, class Done> void ForEverySetting(Read read, Done done)
+{
+    TempProgramFolder folder;
+    MQuorin q;
+    for (const bool sideDoor : {false, true})
+        for (const bool sameGroup : {true, false}) {
+            ForEachChart([&](int period, int m, bool xiaGua, int year) {
+                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
+                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
+                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
+                read(r, m);
+            });
+            done(std::string(sideDoor ? ", side door" : ", facing door") +
+                 (sameGroup ? ", owner of the house's group" : ", owner of the other group"));
+        }
+}
+
+// Each row of a counter is 0 in every setting.
+template <size_t N, class Rows>
+void ExpectNoneInAnySetting(Rows rows, const char *const (&names)[N])
+{
+    std::array<int, N> counts{};
+    ForEverySetting([&](const Reports &r, int) { Count(counts, rows(r)); },
+                    [&](const std::string &setting) {
+                        for (size_t i = 0; i < N; ++i)
+                            EXPECT_EQ(counts[i], 0) << names[i] << setting;
+                        counts = {};
+                    });
+}
+
 } // namespace
 
 TEST(ReportAgreement, NoReportContradictsItself)
@@ -746,30 +780,22 @@ TEST(ReportAgreement, NoReportContradictsItself)
 
 TEST(ReportAgreement, TwoMethodsAndLabelsAgreeForSideDoorsAndOwnersOfEitherGroup)
 {
-    // Every house with its door on the facing mountain and on a side palace (the one after the facing palace, on
-    // the mountain of the facing's 元), each for an owner about thirty years older than the house of the house's
-    // life group and one of the other: each report is written once and read by both sets of rows, counted per
-    // setting.
-    TempProgramFolder folder;
-    MQuorin q;
-    for (const bool sideDoor : {false, true})
-        for (const bool sameGroup : {true, false}) {
-            std::array<int, kMeetingRows> meeting{};
-            std::array<int, kLabelRows> labels{};
-            ForEachChart([&](int period, int m, bool xiaGua, int year) {
-                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
-                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
-                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
-                Count(meeting, MeetingContradictions(r));
-                Count(labels, LabelContradictions(r, m, Centre(m)));
-            });
-            const std::string setting = std::string(sideDoor ? ", side door" : ", facing door") +
-                                        (sameGroup ? ", owner of the house's group" : ", owner of the other group");
+    // Each report is read by both sets of rows, counted per setting.
+    std::array<int, kMeetingRows> meeting{};
+    std::array<int, kLabelRows> labels{};
+    ForEverySetting(
+        [&](const Reports &r, int m) {
+            Count(meeting, MeetingContradictions(r));
+            Count(labels, LabelContradictions(r, m, Centre(m)));
+        },
+        [&](const std::string &setting) {
             for (int i = 0; i < kMeetingRows; ++i)
                 EXPECT_EQ(meeting[i], 0) << kMeetingNames[i] << setting;
             for (int i = 0; i < kLabelRows; ++i)
                 EXPECT_EQ(labels[i], 0) << kLabelRowNames[i] << setting;
-        }
+            meeting = {};
+            labels = {};
+        });
 }
 
 TEST(ReportAgreement, PeriodsAreDatedFromTheBuildingYearsCycle)
@@ -1011,22 +1037,7 @@ TEST(ReportAgreement, BedsDesksLabelsAndJoinedTextAgreeForSideDoorsAndOwnersOfEi
 {
     // The same houses, doors and owners as above: beds, desks and studies sent into palaces the flying stars bar
     // name those palaces, labels say what the verdicts beside them say, and no line reads as two joined ones.
-    TempProgramFolder folder;
-    MQuorin q;
-    for (const bool sideDoor : {false, true})
-        for (const bool sameGroup : {true, false}) {
-            std::array<int, kRestRows> counts{};
-            ForEachChart([&](int period, int m, bool xiaGua, int year) {
-                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
-                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
-                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
-                Count(counts, RestContradictions(r));
-            });
-            const std::string setting = std::string(sideDoor ? ", side door" : ", facing door") +
-                                        (sameGroup ? ", owner of the house's group" : ", owner of the other group");
-            for (int i = 0; i < kRestRows; ++i)
-                EXPECT_EQ(counts[i], 0) << kRestRowNames[i] << setting;
-        }
+    ExpectNoneInAnySetting(RestContradictions, kRestRowNames);
 }
 
 // ---- advice built on the ruling: the door to take first, new doors where digging is forbidden, 打劫 and 正神,
@@ -1182,20 +1193,5 @@ TEST(ReportAgreement, AdviceFollowsTheRulingForSideDoorsAndOwnersOfEitherGroup)
 {
     // The same 1,728 reports as above: the door to take first, new doors where digging is forbidden, 打劫 beside
     // the 正神, and the drainage, counted per chart and setting.
-    TempProgramFolder folder;
-    MQuorin q;
-    for (const bool sideDoor : {false, true})
-        for (const bool sameGroup : {true, false}) {
-            std::array<int, kAdviceRows> counts{};
-            ForEachChart([&](int period, int m, bool xiaGua, int year) {
-                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
-                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
-                ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
-                Count(counts, AdviceContradictions(r));
-            });
-            const std::string setting = std::string(sideDoor ? ", side door" : ", facing door") +
-                                        (sameGroup ? ", owner of the house's group" : ", owner of the other group");
-            for (int i = 0; i < kAdviceRows; ++i)
-                EXPECT_EQ(counts[i], 0) << kAdviceNames[i] << setting;
-        }
+    ExpectNoneInAnySetting(AdviceContradictions, kAdviceNames);
 }
