@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
+#include <QInputMethodEvent>
+#include <QTest>
 
 void ProgramFolderTest::SetUp()
 {
@@ -61,6 +63,18 @@ bool CloseAnswering(QWidget &w, ScriptedPrompts &prompts, std::initializer_list<
     for (Prompts::Answer a : answers)
         prompts.reply(a);
     return w.close();
+}
+
+void TypeOver(QWidget *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.at(0).unicode() < 0x80) {
+        QTest::keyClicks(box, text);
+        return;
+    }
+    QInputMethodEvent committed;
+    committed.setCommitString(text);
+    QApplication::sendEvent(box, &committed);
 }
 
 void EnterHouse(QWidget &w, const QString &degree, const QString &year, const QString &name, const QString &birth)

@@ -44,5 +44,8 @@ inline bool CloseUnsaved(QWidget &w, ScriptedPrompts &prompts)
     return CloseAnswering(w, prompts, {Prompts::Answer::Yes, Prompts::Answer::No});
 }
 
+// Types into a box over what it held, as the user does: Chinese through the input method, the rest by keys.
+void TypeOver(QWidget *box, const QString &text);
+
 // Types a house into the main window's inputs: facing degree, building year, owner's name, owner's birth year.
 void EnterHouse(QWidget &w, const QString &degree, const QString &year, const QString &name, const QString &birth);

@@ -74,19 +74,6 @@ House ChartHouse(TFrmMain &w)
     return w.Quorin() ? HouseOf(w.Quorin()->Rec) : House{};
 }
 
-// Types into a box over what it held: Chinese through the input method, the rest by keys.
-void Type(QWidget *box, const QString &text)
-{
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    if (text.at(0).unicode() < 0x80) {
-        QTest::keyClicks(box, text);
-        return;
-    }
-    QInputMethodEvent committed;
-    committed.setCommitString(text);
-    QApplication::sendEvent(box, &committed);
-}
-
 // The program's own message boxes for the length of a scope, in place of the scripted answers.
 struct RealPrompts {
     Prompts *scripted = Prompts::setInstance(nullptr);
@@ -299,12 +286,12 @@ protected:
     // A new case laid out by hand for 王五 with a comment typed.
     void enterNewCase(TFrmMain &w)
     {
-        Type(find<QLineEdit>(&w, "EdtName"), QStringLiteral("王五"));
-        Type(find<QLineEdit>(&w, "EdtYear"), QStringLiteral("2004"));
-        Type(find<QLineEdit>(&w, "LedtShengNian"), QStringLiteral("1980"));
+        TypeOver(find<QLineEdit>(&w, "EdtName"), QStringLiteral("王五"));
+        TypeOver(find<QLineEdit>(&w, "EdtYear"), QStringLiteral("2004"));
+        TypeOver(find<QLineEdit>(&w, "LedtShengNian"), QStringLiteral("1980"));
         layOut(w);
         ASSERT_TRUE(w.ChartValid());
-        Type(comments(w), QStringLiteral("门开东南"));
+        TypeOver(comments(w), QStringLiteral("门开东南"));
     }
     bool newCaseKept(TFrmMain &w)
     {
@@ -324,7 +311,7 @@ std::vector<Correction> Corrections(const std::function<void(TFrmMain &)> &layOu
 {
     const auto typed = [layOut](const char *box, const char *text) {
         return [=](TFrmMain &w) {
-            Type(find<QLineEdit>(&w, box), QString::fromUtf8(text));
+            TypeOver(find<QLineEdit>(&w, box), QString::fromUtf8(text));
             layOut(w);
         };
     };
@@ -432,8 +419,8 @@ TEST_F(CaseQuestionsTest, BoxesChangedButNotLaidOutAreLeftWithoutAQuestion)
         SCOPED_TRACE(RoadName(road));
         auto w = open();
         openFirstCase(*w);
-        Type(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
-        Type(find<QLineEdit>(w.get(), "EdtName"), QStringLiteral("张三丰"));
+        TypeOver(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
+        TypeOver(find<QLineEdit>(w.get(), "EdtName"), QStringLiteral("张三丰"));
         const qsizetype before = prompts.asked().size();
         leave(*w, road, {});
         EXPECT_EQ(questionsOfLeaving(road, before).filter(QStringLiteral("要保存吗")), QStringList());
@@ -454,7 +441,7 @@ TEST_F(CaseQuestionsTest, AFailedSaveOfACorrectedHouseStaysWhereTheUserWas)
         SCOPED_TRACE(RoadName(road));
         auto w = open();
         openFirstCase(*w);
-        Type(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
+        TypeOver(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
         layOut(*w);
         const House shown = ChartHouse(*w);
         CaseDb()->SetFileOps(&refuse);
@@ -494,14 +481,14 @@ TEST_F(CaseQuestionsTest, SavingStoresWhatTheBoxesShow)
             if (opened) {
                 openFirstCase(*w);
             } else {
-                Type(find<QLineEdit>(w.get(), "EdtName"), "Tmp");
-                Type(find<QLineEdit>(w.get(), "EdtYear"), "2004");
-                Type(find<QLineEdit>(w.get(), "LedtShengNian"), "1980");
+                TypeOver(find<QLineEdit>(w.get(), "EdtName"), "Tmp");
+                TypeOver(find<QLineEdit>(w.get(), "EdtYear"), "2004");
+                TypeOver(find<QLineEdit>(w.get(), "LedtShengNian"), "1980");
                 layOut(*w);
                 ASSERT_TRUE(w->ChartValid());
             }
             const int before = CaseDb()->GetPrimaryId();
-            Type(find<QLineEdit>(w.get(), row.box), QString::fromUtf8(row.text));
+            TypeOver(find<QLineEdit>(w.get(), row.box), QString::fromUtf8(row.text));
             auto *save = find<QToolButton>(w.get(), "SbtoSave");
             if (!row.stored) {
                 prompts.reply(Answer::Ok); // the lay-out's message on the year
@@ -594,7 +581,7 @@ TEST_F(CaseQuestionsTest, EscOrClosingTheRealBoxKeepsEverything)
                 auto w = open();
                 if (opened) {
                     openFirstCase(*w);
-                    Type(find<QLineEdit>(w.get(), "EdtYear"), "1995");
+                    TypeOver(find<QLineEdit>(w.get(), "EdtYear"), "1995");
                     layOut(*w);
                 } else {
                     enterNewCase(*w);
@@ -631,7 +618,7 @@ TEST_F(CaseQuestionsTest, ShotOfTheQuestionOverTheWindow)
 {
     auto w = open();
     openFirstCase(*w);
-    Type(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
+    TypeOver(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
     layOut(*w);
     {
         RealPrompts real;

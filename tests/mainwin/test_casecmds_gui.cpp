@@ -645,32 +645,19 @@ protected:
         saveCases({{"李四", 1, "私人别墅", "旧评语"}});
     }
 
-    // Types into a box over what it held, as the user does: Chinese through the input method, the rest by keys.
-    static void type(QWidget *box, const QString &text)
-    {
-        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        if (text.at(0).unicode() < 0x80) {
-            QTest::keyClicks(box, text);
-            return;
-        }
-        QInputMethodEvent committed;
-        committed.setCommitString(text);
-        QApplication::sendEvent(box, &committed);
-    }
-
     // Lays out 王五's house with the keys and the pointer.
     void layOutByHand(TFrmMain &w)
     {
-        type(find<QLineEdit>(&w, "EdtName"), QStringLiteral("王五"));
-        type(find<QLineEdit>(&w, "EdtYear"), QStringLiteral("2004"));
-        type(find<QLineEdit>(&w, "LedtShengNian"), QStringLiteral("1980"));
+        TypeOver(find<QLineEdit>(&w, "EdtName"), QStringLiteral("王五"));
+        TypeOver(find<QLineEdit>(&w, "EdtYear"), QStringLiteral("2004"));
+        TypeOver(find<QLineEdit>(&w, "LedtShengNian"), QStringLiteral("1980"));
         QTest::mouseClick(find<QPushButton>(&w, "BtnPai"), Qt::LeftButton);
         ASSERT_TRUE(w.ChartValid());
     }
 
     void typeComment(TFrmMain &w)
     {
-        type(comments(w), QStringLiteral("门开东南"));
+        TypeOver(comments(w), QStringLiteral("门开东南"));
     }
 
     void loadPlan(TFrmMain &w)
