@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -40,6 +41,7 @@ const char *const kRoadNames[] = {"tree", "新建", "search", "close"};
 
 const QString kHouseQuestion = QStringLiteral("当前案例宅局已改变，要保存吗？");
 const QString kUnsaved = QStringLiteral("当前案例尚未保存，要保存吗？");
+const QString kUpdate = QStringLiteral("要修改“张三”这条记录吗？");
 
 // What of a case makes its house: owner, sex, birth year, building year, sitting item, degree as shown, 下卦, door.
 using House = std::tuple<QString, int, int, int, int, QString, int, int>;
@@ -60,8 +62,9 @@ struct RealPrompts {
 };
 
 // Answers the modal windows that appear, in turn, as the user does: each step gets the window and presses keys
-// or buttons in it. A window beyond the steps is a fault: it is answered with Esc so that nothing waits. Only the
-// innermost one in scope answers; the fixture's own, with no steps, stands for every window a test does not expect.
+// or buttons in it. A window beyond the steps, or one still showing two seconds after its step, is a fault: it is
+// answered with Esc or closed so that nothing waits. Only the innermost one in scope answers; the fixture's own,
+// with no steps, stands for every window a test does not expect.
 class Answering {
 public:
     explicit Answering(std::vector<Step> steps = {}) : m_steps(std::move(steps)), m_outer(s_inner)
@@ -84,9 +87,17 @@ private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal == m_last && m_since.hasExpired(2000)) {
+            ADD_FAILURE() << "a window left waiting: " << modal->windowTitle().toStdString();
+            if (auto *dlg = qobject_cast<QDialog *>(modal))
+                dlg->reject();
+            else
+                modal->close();
+        }
         if (!modal || modal == m_last || !modal->isVisible())
             return;
         m_last = modal;
+        m_since.start();
         if (auto *box = qobject_cast<QMessageBox *>(modal))
             m_texts << box->text();
         if (m_next >= m_steps.size()) {
@@ -102,6 +113,7 @@ private:
     Answering *m_outer;
     size_t m_next = 0;
     QPointer<QWidget> m_last;
+    QElapsedTimer m_since;
     QStringList m_texts;
     QTimer m_poll;
 };
@@ -116,24 +128,21 @@ Step Click(QMessageBox::StandardButton which)
     };
 }
 
-// The windows of the road itself before any save question: 确定要关闭软件吗 and the search's keywords, which the
-// scripted prompts answer unless `real`, and the search's list of results.
-std::vector<Step> RoadWindows(Road road, bool real)
+// The windows of the road itself before any save question, answered to go on: 确定要关闭软件吗, 新建's own question
+// when no save question comes first, the search's keywords and its list of results.
+std::vector<Step> RoadWindows(Road road, bool saveQuestion)
 {
-    std::vector<Step> steps;
-    if (real && road == Road::Close)
-        steps.push_back(Click(QMessageBox::Yes));
-    if (real && road == Road::Search) {
-        steps.push_back([](QWidget *input) {
-            auto *dlg = qobject_cast<QInputDialog *>(input);
-            ASSERT_NE(dlg, nullptr);
-            dlg->setTextValue(QStringLiteral("李四"));
-            QTest::keyClick(dlg, Qt::Key_Return);
-        });
-    }
-    if (road == Road::Search)
-        steps.push_back([](QWidget *list) { QTest::mouseClick(find<QPushButton>(list, "BtnSee"), Qt::LeftButton); });
-    return steps;
+    if (road == Road::Close || (road == Road::New && !saveQuestion))
+        return {Click(QMessageBox::Yes)};
+    if (road != Road::Search)
+        return {};
+    return {[](QWidget *input) {
+                auto *dlg = qobject_cast<QInputDialog *>(input);
+                ASSERT_NE(dlg, nullptr);
+                dlg->setTextValue(QStringLiteral("李四"));
+                QTest::keyClick(dlg, Qt::Key_Return);
+            },
+            [](QWidget *list) { QTest::mouseClick(find<QPushButton>(list, "BtnSee"), Qt::LeftButton); }};
 }
 
 class CaseQuestionsTest : public CaseWindowTest {
@@ -143,11 +152,11 @@ protected:
         CaseWindowTest::SetUp();
         storeCases({{"张三", 5, 2004, "私人别墅"}, {"李四", 5, 2004, "私人别墅"}}); // 子山午向 at 0:00
     }
-    std::unique_ptr<TFrmMain> openFirstCase(bool roundChart = false)
+    // 张三's case opened from the tree on the round chart, which the pointer can turn.
+    std::unique_ptr<TFrmMain> openFirstCase()
     {
         auto w = open();
-        if (roundChart)
-            find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
+        find<QRadioButton>(w.get(), "RdoPanShape_0")->click();
         doubleClickCase(*w, 1);
         EXPECT_TRUE(w->CaseOpen() && w->OpenCaseId() == 1 && w->ChartValid());
         return w;
@@ -167,36 +176,19 @@ protected:
         ASSERT_EQ(db.Open(MRecordBase::DefaultPath(path(""))), 0);
         ASSERT_TRUE(db.UpdateCase(id, r));
     }
-    // The questions asked since `from` but for the road's own (确定要关闭软件吗, the search's keywords).
-    QStringList askedLeaving(Road road, qsizetype from) const
+    // Takes the road in the program's own boxes, answering them with `steps`; the texts of the boxes but for
+    // 确定要关闭软件吗.
+    QStringList leave(TFrmMain &w, Road road, std::vector<Step> steps)
     {
-        QStringList texts;
-        for (qsizetype i = from; i < prompts.asked().size(); ++i)
-            texts << prompts.asked().at(i).text;
-        return texts.mid(road == Road::Close || road == Road::Search ? 1 : 0);
-    }
-
-    void take(TFrmMain &w, Road road)
-    {
+        RealPrompts real;
+        Answering answering(steps);
         switch (road) {
         case Road::Tree: doubleClickCase(w, 2); break;
         case Road::New: QTest::mouseClick(find<QPushButton>(&w, "BtoNew"), Qt::LeftButton); break;
         case Road::Search: w.findChild<QAction *>(QStringLiteral("N43"))->trigger(); break;
         case Road::Close: w.close(); break;
         }
-    }
-    // Takes the road with the scripted `answers` to what it asks, 确定要关闭软件吗 answered Yes first and 新建's own
-    // question answered Yes when no save question is expected.
-    void leave(TFrmMain &w, Road road, const QList<Answer> &answers)
-    {
-        if (road == Road::Close || (road == Road::New && answers.isEmpty()))
-            prompts.reply(Answer::Yes);
-        if (road == Road::Search)
-            prompts.reply(QStringLiteral("李四"));
-        for (Answer a : answers)
-            prompts.reply(a);
-        Answering list(RoadWindows(road, false));
-        take(w, road);
+        return answering.texts().mid(road == Road::Close ? 1 : 0);
     }
     // Whether the road was taken: 李四's case open, a blank new case, or the window closed.
     static bool wentOn(TFrmMain &w, Road road)
@@ -246,10 +238,9 @@ struct Correction {
     const char *text = nullptr;
 };
 const Correction kCorrections[] = {
-    {"周天度", "LedtZtd", "2:30"}, {"坐山", "CboZuoShan"},    {"建宅年", "EdtYear", "1995"},
-    {"元运", "CboYuanYun"},         {"替卦", "RdoTi"},          {"宅门", "CboMen"},
-    {"宅主", "EdtName", "张三丰"},  {"生年", "LedtShengNian", "1985"}, {"性别", "Rdonv"},
-    {"turned on the chart", "Img1"},
+    {"周天度", "LedtZtd", "2:30"}, {"坐山", "CboZuoShan"}, {"建宅年", "EdtYear", "1995"}, {"元运", "CboYuanYun"},
+    {"替卦", "RdoTi"}, {"宅门", "CboMen"}, {"宅主", "EdtName", "张三丰"}, {"生年", "LedtShengNian", "1985"},
+    {"性别", "Rdonv"}, {"turned on the chart", "Img1"},
 };
 
 void Correct(TFrmMain &w, const Correction &c)
@@ -278,55 +269,85 @@ void Correct(TFrmMain &w, const Correction &c)
 
 } // namespace
 
-// Each correction laid out is asked about on every road away, and asked again after each answer that stays:
-// 取消 keeps the case open with the corrected house and nothing stored, as does 是 whose save fails; then 否
-// drops the correction, and 是 saves it as 存旧 does, the stored row reading back the house shown; both go on.
-TEST_F(CaseQuestionsTest, AHouseCorrectedIsAskedAboutOnEveryRoadAndEachAnswerDoesWhatItSays)
+// A new case laid out, and each correction of an opened case laid out, is asked about on every road away in the
+// program's own box, whose buttons read 是, 否 and 取消, and asked again after each way back: 取消, Esc, closing the
+// box by its frame, and 是 whose save fails keep the case on screen as it was and store nothing. Then 否 takes the
+// road leaving the case file as it was, and 是 stores the house shown, as 存旧 does, and takes the road. The first
+// box is kept for looking at: test_case_questions_gui.png in the test output folder.
+TEST_F(CaseQuestionsTest, ACaseChangedIsAskedAboutOnEveryRoadAndEachAnswerDoesWhatItSays)
 {
     struct Refuse : CaseFileOps {
         bool step(const char *) override { return false; }
     } refuse;
-    const struct Attempt {
+    const Step yes = Click(QMessageBox::Yes), ok = Click(QMessageBox::Ok);
+    const struct Way {
         const char *what;
-        QList<Answer> answers; // 是 is followed by 要修改“张三”这条记录吗 and the save's message
+        std::vector<Step> steps; // to the question, then to 要修改“张三”这条记录吗 and the save's message
         bool saveFails;
-        QStringList asked; // each the start of a question
+        QStringList after; // the start of each box's text after the question
         bool goesOn;
-    } cancel{"取消", {Answer::Cancel}, false, {kHouseQuestion}, false},
-        failed{"是, the save failing", {Answer::Yes, Answer::Yes, Answer::Ok}, true,
-               {kHouseQuestion, "要修改“张三”这条记录吗？", "无法修改案例！"}, false},
-        no{"否", {Answer::No}, false, {kHouseQuestion}, true},
-        yes{"是", {Answer::Yes, Answer::Yes, Answer::Ok}, false,
-            {kHouseQuestion, "要修改“张三”这条记录吗？", "已保存编辑后的案例。"}, true};
+    } cancel{"取消", {Click(QMessageBox::Cancel)}, false, {}, false},
+        esc{"Esc", {PressEsc}, false, {}, false},
+        frame{"box closed", {[](QWidget *box) { box->close(); }}, false, {}, false},
+        failed{"是, the save failing", {yes, yes, ok}, true, {kUpdate, "无法修改案例！"}, false},
+        no{"否", {Click(QMessageBox::No)}, false, {}, true},
+        saved{"是", {yes, yes, ok}, false, {kUpdate, "已保存编辑后的案例。"}, true};
     const TRecordData first = stored(1);
     const House original = HouseOf(first);
-    for (const Correction &c : kCorrections) {
+    std::vector<const Correction *> changes{nullptr}; // a new case, then each correction
+    for (const Correction &c : kCorrections)
+        changes.push_back(&c);
+    bool shot = false;
+    for (const Correction *c : changes) {
         for (const Road road : kRoads) {
-            for (const Attempt *last : {&no, &yes}) {
+            for (const Way *last : {&no, &saved}) {
+                if (!c && last == &saved)
+                    continue;
                 store(1, first);
-                auto w = openFirstCase(true);
-                Correct(*w, c);
+                auto w = c ? openFirstCase() : enterNewCase();
+                if (c)
+                    Correct(*w, *c);
                 ASSERT_TRUE(w->ChartValid());
                 const House shown = ChartHouse(*w);
-                ASSERT_NE(shown, original);
-                for (const Attempt *a : {&cancel, &failed, last}) {
-                    SCOPED_TRACE(std::string(c.what) + ", " + kRoadNames[int(road)] + ", " + a->what);
-                    const qsizetype before = prompts.asked().size();
-                    CaseDb()->SetFileOps(a->saveFails ? &refuse : nullptr);
-                    leave(*w, road, a->answers);
+                ASSERT_TRUE(!c || shown != original);
+                std::vector<const Way *> ways{&cancel, &esc, &frame, &failed, last};
+                if (!c)
+                    ways.erase(ways.begin() + 3);
+                for (const Way *way : ways) {
+                    SCOPED_TRACE(std::string(c ? c->what : "new case") + ", " + kRoadNames[int(road)] + ", " +
+                                 way->what);
+                    QStringList buttons;
+                    std::vector<Step> steps = RoadWindows(road, true);
+                    steps.push_back([&](QWidget *box) {
+                        for (QAbstractButton *b : static_cast<QMessageBox *>(box)->buttons())
+                            buttons << b->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+                        if (!std::exchange(shot, true)) {
+                            QImage image = w->grab().toImage();
+                            const QPixmap boxImage = box->grab();
+                            QPainter(&image).drawPixmap((image.width() - boxImage.width()) / 2,
+                                                        (image.height() - boxImage.height()) / 2, boxImage);
+                            EXPECT_TRUE(image.save(QStringLiteral(QUORIN_TEST_OUTPUT "/test_case_questions_gui.png")));
+                        }
+                        way->steps.front()(box);
+                    });
+                    steps.insert(steps.end(), way->steps.begin() + 1, way->steps.end());
+                    CaseDb()->SetFileOps(way->saveFails ? &refuse : nullptr);
+                    const QStringList texts = leave(*w, road, steps);
                     CaseDb()->SetFileOps(nullptr);
-                    const QStringList asked = askedLeaving(road, before);
-                    ASSERT_EQ(asked.size(), a->asked.size()) << asked.join('|').toStdString();
-                    for (qsizetype i = 0; i < asked.size(); ++i)
-                        EXPECT_TRUE(asked[i].startsWith(a->asked[i])) << asked[i].toStdString();
-                    EXPECT_EQ(prompts.asked().at(prompts.asked().size() - asked.size()).buttons,
-                              Prompts::Buttons::YesNoCancel);
-                    EXPECT_EQ(wentOn(*w, road), a->goesOn);
-                    if (!a->goesOn) {
+                    const QStringList expected = QStringList{c ? kHouseQuestion : kUnsaved} + way->after;
+                    ASSERT_EQ(texts.size(), expected.size()) << texts.join('|').toStdString();
+                    for (qsizetype i = 0; i < texts.size(); ++i)
+                        EXPECT_TRUE(texts[i].startsWith(expected[i])) << texts[i].toStdString();
+                    buttons.sort();
+                    EXPECT_EQ(buttons, (QStringList{"取消", "否", "是"}));
+                    EXPECT_EQ(wentOn(*w, road), way->goesOn);
+                    if (!way->goesOn && c) {
                         EXPECT_TRUE(w->isVisible() && w->CaseOpen() && w->OpenCaseId() == 1 && w->ChartValid());
                         EXPECT_EQ(ChartHouse(*w), shown);
                     }
-                    EXPECT_EQ(HouseOf(stored(1)), a == &yes ? shown : original);
+                    if (!way->goesOn && !c)
+                        EXPECT_TRUE(newCaseKept(*w));
+                    EXPECT_EQ(HouseOf(stored(1)), way == &saved ? shown : original);
                 }
                 closeWindow(*w);
             }
@@ -343,9 +364,7 @@ TEST_F(CaseQuestionsTest, BoxesChangedButNotLaidOutAreLeftWithoutAQuestion)
         auto w = openFirstCase();
         TypeOver(find<QLineEdit>(w.get(), "LedtZtd"), "2:30");
         TypeOver(find<QLineEdit>(w.get(), "EdtName"), QStringLiteral("张三丰"));
-        const qsizetype before = prompts.asked().size();
-        leave(*w, road, {});
-        EXPECT_EQ(askedLeaving(road, before).filter(QStringLiteral("要保存吗")), QStringList());
+        EXPECT_EQ(leave(*w, road, RoadWindows(road, false)).filter(QStringLiteral("要保存吗")), QStringList());
         EXPECT_TRUE(wentOn(*w, road));
         EXPECT_EQ(stored(1).name, "张三");
         closeWindow(*w);
@@ -404,71 +423,6 @@ TEST_F(CaseQuestionsTest, SavingStoresWhatTheBoxesShow)
                 EXPECT_EQ(ChartHouse(*w), HouseOf(saved));
             }
             closeWindow(*w);
-        }
-    }
-}
-
-// The real question box on every road, for a new case and for an opened case corrected: its buttons read 是, 否
-// and 取消; 取消, Esc or closing the box by its frame keeps everything, 否 takes the road; it is asked once. The
-// first box over an opened case is kept for looking at: test_case_questions_gui.png in the test output folder.
-TEST_F(CaseQuestionsTest, TheRealQuestionBoxIsAskedOnceAndItsWaysBackKeepEverything)
-{
-    const struct {
-        const char *what;
-        Step answer;
-        bool goesOn;
-    } ways[] = {
-        {"取消", Click(QMessageBox::Cancel), false},
-        {"Esc", PressEsc, false},
-        {"box closed", [](QWidget *box) { box->close(); }, false},
-        {"否", Click(QMessageBox::No), true},
-    };
-    bool shot = false;
-    for (const bool opened : {false, true}) {
-        for (const Road road : kRoads) {
-            for (const auto &way : ways) {
-                SCOPED_TRACE(std::string(opened ? "opened case, " : "new case, ") + kRoadNames[int(road)] + ", " +
-                             way.what);
-                std::unique_ptr<TFrmMain> w;
-                if (opened) {
-                    w = openFirstCase();
-                    TypeOver(find<QLineEdit>(w.get(), "EdtYear"), "1995");
-                    LayOut(*w);
-                } else {
-                    w = enterNewCase();
-                }
-                QStringList buttons;
-                QStringList texts;
-                {
-                    RealPrompts real;
-                    std::vector<Step> steps = RoadWindows(road, true);
-                    steps.push_back([&](QWidget *box) {
-                        for (QAbstractButton *b : static_cast<QMessageBox *>(box)->buttons())
-                            buttons << b->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
-                        if (opened && !std::exchange(shot, true)) {
-                            QImage image = w->grab().toImage();
-                            const QPixmap boxImage = box->grab();
-                            QPainter(&image).drawPixmap((image.width() - boxImage.width()) / 2,
-                                                        (image.height() - boxImage.height()) / 2, boxImage);
-                            EXPECT_TRUE(image.save(QStringLiteral(QUORIN_TEST_OUTPUT "/test_case_questions_gui.png")));
-                        }
-                        way.answer(box);
-                    });
-                    Answering answering(steps);
-                    take(*w, road);
-                    texts = answering.texts();
-                }
-                EXPECT_EQ(texts.filter(QStringLiteral("要保存吗")), QStringList{opened ? kHouseQuestion : kUnsaved});
-                buttons.sort();
-                EXPECT_EQ(buttons, (QStringList{"取消", "否", "是"}));
-                EXPECT_EQ(wentOn(*w, road), way.goesOn);
-                if (!way.goesOn && opened)
-                    EXPECT_TRUE(w->isVisible() && w->OpenCaseId() == 1 && w->CurrentRecord().buildYear == 1995);
-                if (!way.goesOn && !opened)
-                    EXPECT_TRUE(newCaseKept(*w));
-                EXPECT_EQ(stored(1).buildYear, 2004);
-                closeWindow(*w);
-            }
         }
     }
 }
