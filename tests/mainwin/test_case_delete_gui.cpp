@@ -143,7 +143,7 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
                 {"王五", kZiWu, 2004, "小区套房", "王五_1"}});
     auto w = open();
     auto *newCase = find<QPushButton>(w.get(), "BtoNew");
-    const auto saveNewByPointer = [&] {
+    const auto saveNew = [&] { // by the pointer, into 私人别墅
         EnterHouse(*w, "0:00", "2004", "赵六", "1980");
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
         ASSERT_TRUE(w->ChartValid());
@@ -166,13 +166,14 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
              QTest::keyClick(newCase, Qt::Key_Space);
          },
          -1},
-        {"存新", saveNewByPointer, 4},
+        {"存新", saveNew, 4},
         {"移动到 of another case", [&] { popupCommand(*w, 2, "pop_ming_move", "小区套房"); }, 4},
         {"移动到 of the case shown", [&] { popupCommand(*w, 4, "pop_ming_move", "小区套房"); }, 4},
         {"删除案例 of another case", [&] { prompts.reply(Answer::Yes); deleteByPointer(*w, 3); }, 4},
         {"刷新显示", [&] { w->findChild<QAction *>("N44")->trigger(); }, 4},
         {"open 李四", [&] { doubleClickCase(*w, 2); }, 2},
-        {"删除案例 of the case shown", [&] { prompts.reply(Answer::Yes).reply(Answer::Yes); deleteByPointer(*w, 2); }, -1},
+        {"删除案例 of the case shown", [&] { prompts.reply(Answer::Yes).reply(Answer::Yes); deleteByPointer(*w, 2); },
+         -1},
     };
     for (const auto &s : steps) {
         s.act();

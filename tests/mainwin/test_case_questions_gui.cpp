@@ -230,14 +230,16 @@ protected:
     Answering unexpected;
 };
 
-// One correction of an opened case's house, laid out again with 布宅局: `text` typed into a box, a combo's next
-// item taken with the keys, a radio button clicked, or the house turned on the round chart (Img1).
+// A new case laid out by hand, or one correction of an opened case's house laid out again with 布宅局: `text` typed
+// into a box, a combo's next item taken with the keys, a radio button clicked, or the house turned on the round
+// chart (Img1).
 struct Correction {
     const char *what;
     const char *control;
     const char *text = nullptr;
 };
-const Correction kCorrections[] = {
+const Correction kChanges[] = {
+    {"new case", nullptr},
     {"周天度", "LedtZtd", "2:30"}, {"坐山", "CboZuoShan"}, {"建宅年", "EdtYear", "1995"}, {"元运", "CboYuanYun"},
     {"替卦", "RdoTi"}, {"宅门", "CboMen"}, {"宅主", "EdtName", "张三丰"}, {"生年", "LedtShengNian", "1985"},
     {"性别", "Rdonv"}, {"turned on the chart", "Img1"},
@@ -273,7 +275,7 @@ void Correct(TFrmMain &w, const Correction &c)
 // program's own box, whose buttons read 是, 否 and 取消, and asked again after each way back: 取消, Esc, closing the
 // box by its frame, and 是 whose save fails keep the case on screen as it was and store nothing. Then 否 takes the
 // road leaving the case file as it was, and 是 stores the house shown, as 存旧 does, and takes the road. The first
-// box is kept for looking at: test_case_questions_gui.png in the test output folder.
+// box over an opened case is kept for looking at: test_case_questions_gui.png in the test output folder.
 TEST_F(CaseQuestionsTest, ACaseChangedIsAskedAboutOnEveryRoadAndEachAnswerDoesWhatItSays)
 {
     struct Refuse : CaseFileOps {
@@ -294,11 +296,9 @@ TEST_F(CaseQuestionsTest, ACaseChangedIsAskedAboutOnEveryRoadAndEachAnswerDoesWh
         saved{"是", {yes, yes, ok}, false, {kUpdate, "已保存编辑后的案例。"}, true};
     const TRecordData first = stored(1);
     const House original = HouseOf(first);
-    std::vector<const Correction *> changes{nullptr}; // a new case, then each correction
-    for (const Correction &c : kCorrections)
-        changes.push_back(&c);
     bool shot = false;
-    for (const Correction *c : changes) {
+    for (const Correction &change : kChanges) {
+        const Correction *c = change.control ? &change : nullptr; // none for the new case
         for (const Road road : kRoads) {
             for (const Way *last : {&no, &saved}) {
                 if (!c && last == &saved)
@@ -314,14 +314,13 @@ TEST_F(CaseQuestionsTest, ACaseChangedIsAskedAboutOnEveryRoadAndEachAnswerDoesWh
                 if (!c)
                     ways.erase(ways.begin() + 3);
                 for (const Way *way : ways) {
-                    SCOPED_TRACE(std::string(c ? c->what : "new case") + ", " + kRoadNames[int(road)] + ", " +
-                                 way->what);
+                    SCOPED_TRACE(std::string(change.what) + ", " + kRoadNames[int(road)] + ", " + way->what);
                     QStringList buttons;
                     std::vector<Step> steps = RoadWindows(road, true);
                     steps.push_back([&](QWidget *box) {
                         for (QAbstractButton *b : static_cast<QMessageBox *>(box)->buttons())
                             buttons << b->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
-                        if (!std::exchange(shot, true)) {
+                        if (c && !std::exchange(shot, true)) {
                             QImage image = w->grab().toImage();
                             const QPixmap boxImage = box->grab();
                             QPainter(&image).drawPixmap((image.width() - boxImage.width()) / 2,
