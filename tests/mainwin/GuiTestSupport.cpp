@@ -1,15 +1,19 @@
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
+#include "CaseFiles.h"
+#include "CaseTree.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QTimer>
 #include <QInputMethodEvent>
 #include <QTest>
+#include <QTreeWidget>
 
 void ProgramFolderTest::SetUp()
 {
@@ -41,6 +45,59 @@ QByteArray ProgramFolderTest::readFile(const QString &relative) const
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+void CaseWindowTest::TearDown()
+{
+    EXPECT_EQ(prompts.unexpected(), 0);
+    ProgramFolderTest::TearDown();
+}
+
+void CaseWindowTest::storeCases(std::initializer_list<StoredCase> cases)
+{
+    MRecordBase db(path(""));
+    ASSERT_EQ(db.Open(MRecordBase::DefaultPath(path(""))), 0);
+    QImage plan(40, 30, QImage::Format_RGB32);
+    plan.fill(Qt::yellow);
+    for (const StoredCase &c : cases) {
+        TRecordData r;
+        r.name = QString::fromUtf8(c.name);
+        r.mountain = uint8_t(c.sitting);
+        r.buildYear = int16_t(c.year);
+        r.className = QString::fromUtf8(c.category);
+        r.date = {1980, 5, 6, 7, 8};
+        r.remarkFile = c.files ? QString::fromUtf8(c.files) : r.name;
+        ASSERT_GT(db.InsertCase(r), 0);
+        if (!c.files)
+            continue;
+        writeFile("Quorin_f/" + r.remarkFile + ".rtf", "{\\rtf1 " + QByteArray(c.name) + "}");
+        ASSERT_TRUE(plan.save(RemarkFilePath(path(""), r.remarkFile).replace(".rtf", ".bmp"), "BMP"));
+    }
+}
+
+std::unique_ptr<TFrmMain> CaseWindowTest::open()
+{
+    auto w = std::make_unique<TFrmMain>();
+    w->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get())); // the tree laid out, for the pointer
+    return w;
+}
+
+QPoint CaseWindowTest::rowOf(TFrmMain &w, int id)
+{
+    auto *tree = find<QTreeWidget>(&w, "Tree");
+    tree->scrollToItem(w.Tree().NodeOf(id));
+    QApplication::processEvents(); // the rows laid out as expanded
+    const QRect rect = tree->visualItemRect(w.Tree().NodeOf(id));
+    return {qMin(rect.center().x(), rect.left() + 12), rect.center().y()};
+}
+
+void CaseWindowTest::doubleClickCase(TFrmMain &w, int id)
+{
+    const QPoint row = rowOf(w, id);
+    QWidget *rows = find<QTreeWidget>(&w, "Tree")->viewport();
+    QTest::mouseClick(rows, Qt::LeftButton, {}, row);
+    QTest::mouseDClick(rows, Qt::LeftButton, {}, row);
 }
 
 void WithModalDialog(const std::function<void()> &open, const std::function<void(QWidget *)> &inDialog)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "MRecordBase.h"
 #include "ScriptedPrompts.h"
+#include "TFrmMain.h"
 
 #include <QTemporaryDir>
 #include <QWidget>
@@ -8,6 +10,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 // A fresh program folder (with dat/) for each test, made the program folder for its duration, and scripted
 // prompts that answer the window's questions.
@@ -22,6 +25,30 @@ protected:
 
     QTemporaryDir dir;
     ScriptedPrompts prompts;
+};
+
+// A case written straight into the case file; one with `files` has its comment (.rtf) and floor plan (.bmp) under
+// that name, one without names its comment after the owner and has no files.
+struct StoredCase {
+    const char *name;
+    int sitting;
+    int year;
+    const char *category;
+    const char *files = nullptr;
+};
+
+// A main window over cases stored before it opens; each test answers every question the window asks.
+class CaseWindowTest : public ProgramFolderTest {
+protected:
+    void TearDown() override;
+
+    // Ids 1, 2, ... in order.
+    void storeCases(std::initializer_list<StoredCase> cases);
+    std::unique_ptr<TFrmMain> open();
+    // A point on the case's row near its start (a narrow tree shows only the start of a long row), scrolled to.
+    QPoint rowOf(TFrmMain &w, int id);
+    // A click on the case's row, then a double click.
+    void doubleClickCase(TFrmMain &w, int id);
 };
 
 template <typename T>
