@@ -3,11 +3,13 @@
 // What the tests of the case file's own operations share.
 
 #include "CaseFileOps.h"
+#include "MRecordBase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -53,3 +55,28 @@ inline QByteArray ReadBytes(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// A fresh program folder for each row of a test's table.
+class FreshFolderTest : public ::testing::Test {
+public:
+    QTemporaryDir tmp;
+    int runs = 0;
+    QString app, db; // the program folder and its case file
+
+    void NextFolder()
+    {
+        ASSERT_TRUE(tmp.isValid());
+        app = tmp.path() + "/run" + QString::number(++runs) + "/";
+        db = MRecordBase::DefaultPath(app);
+    }
+
+    static TRecordData Case(const QString &name, const QString &comment = QStringLiteral("评语"))
+    {
+        TRecordData r;
+        r.name = name;
+        r.className = QStringLiteral("私人别墅");
+        r.date = {1980, 5, 6, 7, 8};
+        r.remarkText = comment;
+        return r;
+    }
+};

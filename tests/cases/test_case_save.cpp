@@ -40,32 +40,17 @@ const Kind kKinds[] = {
      "1:新评语 rtf new bmp old; files 甲_198005060708_0.bmp 甲_198005060708_0.rtf | dat Quorin.db"},
 };
 
-class CaseSaveTest : public ::testing::Test {
+class CaseSaveTest : public FreshFolderTest {
 protected:
-    QTemporaryDir tmp;
-    int runs = 0;
-    QString app, db;
-
     // A fresh program folder holding case 1 (甲) with its comment and plan files.
     void Make()
     {
-        app = tmp.path() + "/run" + QString::number(++runs) + "/";
-        db = MRecordBase::DefaultPath(app);
+        NextFolder();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db), 0);
         TRecordData r = Case("甲", "旧评语");
         ASSERT_TRUE(base.SaveCase(-1, r, {kOldComments, kOldPlan})) << base.Message().toStdString();
         ASSERT_EQ(r.id, 1);
-    }
-
-    static TRecordData Case(const QString &name, const QString &comment)
-    {
-        TRecordData r;
-        r.name = name;
-        r.className = QStringLiteral("私人别墅");
-        r.date = {1980, 5, 6, 7, 8};
-        r.remarkText = comment;
-        return r;
     }
 
     // What the kind saves: a new case 乙, or case 1 with new comments.

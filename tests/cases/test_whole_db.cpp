@@ -3,6 +3,7 @@
 #include "CaseFiles.h"
 #include "CaseTestSupport.h"
 #include "MRecordBase.h"
+#include "CaseFileShims.h"
 #include "TempFiles.h"
 
 #include <QCryptographicHash>
@@ -361,10 +362,9 @@ TEST_F(WholeDb, EveryFailedStepLeavesTheCaseFileAndFolderAsTheyWere)
 namespace {
 
 // Ends the process at the n-th write, truncation, flush or deletion SQLite makes, counted together with the
-// steps of the file-operations layer: a stand-in file system between SQLite and the disk.
+// steps of the file-operations layer.
 int g_killAt = 0;
 int g_calls = 0;
-sqlite3_vfs *g_realVfs = nullptr;
 
 void Tick()
 {
@@ -372,60 +372,11 @@ void Tick()
         raise(SIGKILL);
 }
 
-struct KillFile {
-    sqlite3_file base;
-    sqlite3_file *real;
-};
-
-sqlite3_file *Real(sqlite3_file *f) { return reinterpret_cast<KillFile *>(f)->real; }
-
-const sqlite3_io_methods kKillIo = {
-    1,
-    [](sqlite3_file *f) { return Real(f)->pMethods->xClose(Real(f)); },
-    [](sqlite3_file *f, void *b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xRead(Real(f), b, n, o); },
-    [](sqlite3_file *f, const void *b, int n, sqlite3_int64 o) {
-        Tick();
-        return Real(f)->pMethods->xWrite(Real(f), b, n, o);
-    },
-    [](sqlite3_file *f, sqlite3_int64 size) {
-        Tick();
-        return Real(f)->pMethods->xTruncate(Real(f), size);
-    },
-    [](sqlite3_file *f, int flags) {
-        Tick();
-        return Real(f)->pMethods->xSync(Real(f), flags);
-    },
-    [](sqlite3_file *f, sqlite3_int64 *size) { return Real(f)->pMethods->xFileSize(Real(f), size); },
-    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); },
-    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); },
-    [](sqlite3_file *f, int *out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
-    [](sqlite3_file *f, int op, void *arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); },
-    [](sqlite3_file *f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
-    [](sqlite3_file *f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
-};
-
-sqlite3_vfs g_killVfs;
-
 void InstallKillVfs(int at)
 {
     g_killAt = at;
     g_calls = 0;
-    g_realVfs = sqlite3_vfs_find(nullptr);
-    g_killVfs = *g_realVfs;
-    g_killVfs.zName = "kill";
-    g_killVfs.szOsFile = int(sizeof(KillFile)) + g_realVfs->szOsFile;
-    g_killVfs.xOpen = [](sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags) {
-        auto *k = reinterpret_cast<KillFile *>(f);
-        k->real = reinterpret_cast<sqlite3_file *>(k + 1);
-        const int rc = g_realVfs->xOpen(g_realVfs, name, k->real, flags, outFlags);
-        k->base.pMethods = k->real->pMethods ? &kKillIo : nullptr;
-        return rc;
-    };
-    g_killVfs.xDelete = [](sqlite3_vfs *, const char *name, int syncDir) {
-        Tick();
-        return g_realVfs->xDelete(g_realVfs, name, syncDir);
-    };
-    sqlite3_vfs_register(&g_killVfs, 1);
+    ShimVfs::Installed().beforeChange = Tick;
 }
 
 struct KillOps : CaseFileOps {

@@ -115,6 +115,16 @@ void WithModalDialog(const std::function<void()> &open, const std::function<void
     EXPECT_TRUE(ran) << "no modal dialog was shown";
 }
 
+OnModals::OnModals(std::vector<Step> steps) : steps_(std::move(steps))
+{
+    QObject::connect(&poll_, &QTimer::timeout, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (next_ < steps_.size() && modal && modal->objectName() == steps_[next_].first)
+            steps_[next_++].second(modal);
+    });
+    poll_.start(20);
+}
+
 bool CloseAnswering(QWidget &w, ScriptedPrompts &prompts, std::initializer_list<Prompts::Answer> answers)
 {
     for (Prompts::Answer a : answers)

@@ -5,12 +5,15 @@
 #include "TFrmMain.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <utility>
+#include <vector>
 
 // A fresh program folder (with dat/) for each test, made the program folder for its duration, and scripted
 // prompts that answer the window's questions.
@@ -61,6 +64,20 @@ T *find(QWidget *form, const char *name)
 
 // Runs `inDialog` on the modal dialog that `open` shows, then closes that dialog if it is still open.
 void WithModalDialog(const std::function<void()> &open, const std::function<void(QWidget *)> &inDialog);
+
+// Acts on each modal window as it comes up, in turn (found by object name), while the window under test waits in
+// its own event loop: that the steps run at all shows that the window keeps handling events.
+class OnModals {
+public:
+    using Step = std::pair<QString, std::function<void(QWidget *)>>;
+    explicit OnModals(std::vector<Step> steps);
+    bool allRan() const { return next_ == steps_.size(); }
+
+private:
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    QTimer poll_;
+};
 
 // Closes `w`, answering its questions in turn with `answers` (确定要关闭软件吗 first); whether it closed.
 bool CloseAnswering(QWidget &w, ScriptedPrompts &prompts, std::initializer_list<Prompts::Answer> answers);

@@ -5,185 +5,65 @@
 
 #include "CaseFileHealth.h"
 #include "CaseFiles.h"
+#include "CaseFileShims.h"
 #include "MRecordBase.h"
 #include "TFrmMain.h"
 
-#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 
-#include <sqlite3.h>
-
+#include <algorithm>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <cstdio>
 #include <thread>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using Answer = Prompts::Answer;
 
 namespace {
 
-// A gate between SQLite and the disk: while closed, every read of a case file opened for reading only (the check's
-// connection) waits. The window's own connections read and write.
-struct Gate {
-    std::mutex mutex;
-    std::condition_variable opened;
-    bool closed = false;
+// While closed, every read of a case file opened for reading only (the check's connection) waits; the window's own
+// connections read and write.
+std::atomic_bool g_gateClosed{false};
 
-    void close()
-    {
-        std::lock_guard lock(mutex);
-        closed = true;
-    }
-    void open()
-    {
-        {
-            std::lock_guard lock(mutex);
-            closed = false;
-        }
-        opened.notify_all();
-    }
-    void pass()
-    {
-        std::unique_lock lock(mutex);
-        opened.wait(lock, [this] { return !closed; });
-    }
-} g_gate;
-
-sqlite3_vfs *g_realVfs = nullptr;
-sqlite3_vfs g_gateVfs;
-
-struct GateFile {
-    sqlite3_file base;
-    bool gated;
-    sqlite3_file *real;
-};
-
-sqlite3_file *Real(sqlite3_file *f) { return reinterpret_cast<GateFile *>(f)->real; }
-
-const sqlite3_io_methods kGateIo = {
-    1,
-    [](sqlite3_file *f) { return Real(f)->pMethods->xClose(Real(f)); },
-    [](sqlite3_file *f, void *b, int n, sqlite3_int64 o) {
-        if (reinterpret_cast<GateFile *>(f)->gated)
-            g_gate.pass();
-        return Real(f)->pMethods->xRead(Real(f), b, n, o);
-    },
-    [](sqlite3_file *f, const void *b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xWrite(Real(f), b, n, o); },
-    [](sqlite3_file *f, sqlite3_int64 size) { return Real(f)->pMethods->xTruncate(Real(f), size); },
-    [](sqlite3_file *f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); },
-    [](sqlite3_file *f, sqlite3_int64 *size) { return Real(f)->pMethods->xFileSize(Real(f), size); },
-    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xLock(Real(f), lock); },
-    [](sqlite3_file *f, int lock) { return Real(f)->pMethods->xUnlock(Real(f), lock); },
-    [](sqlite3_file *f, int *out) { return Real(f)->pMethods->xCheckReservedLock(Real(f), out); },
-    [](sqlite3_file *f, int op, void *arg) { return Real(f)->pMethods->xFileControl(Real(f), op, arg); },
-    [](sqlite3_file *f) { return Real(f)->pMethods->xSectorSize(Real(f)); },
-    [](sqlite3_file *f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); },
-};
-
-void InstallGate()
-{
-    if (g_realVfs)
-        return;
-    g_realVfs = sqlite3_vfs_find(nullptr);
-    g_gateVfs = *g_realVfs;
-    g_gateVfs.zName = "gate";
-    g_gateVfs.szOsFile = int(sizeof(GateFile)) + g_realVfs->szOsFile;
-    g_gateVfs.xOpen = [](sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags) {
-        auto *g = reinterpret_cast<GateFile *>(f);
-        g->real = reinterpret_cast<sqlite3_file *>(g + 1);
-        g->gated = (flags & SQLITE_OPEN_MAIN_DB) && (flags & SQLITE_OPEN_READONLY);
-        const int rc = g_realVfs->xOpen(g_realVfs, name, g->real, flags, outFlags);
-        g->base.pMethods = g->real->pMethods ? &kGateIo : nullptr;
-        return rc;
-    };
-    sqlite3_vfs_register(&g_gateVfs, 1);
-}
-
-// Scripted prompts that first let the test act on the question asked (another program lets go of the file).
-class HookedPrompts : public ScriptedPrompts {
+// Scripted prompts while another program may hold the case file: it lets go while 重试/取消 is on screen.
+class LettingGoPrompts : public ScriptedPrompts {
 public:
-    std::function<void(const QString &text, Buttons buttons)> before;
+    FileHolder other;
     Answer message(const QString &title, const QString &text, Icon icon, Buttons buttons,
                    std::optional<Answer> defaultAnswer) override
     {
-        if (before)
-            before(text, buttons);
+        if (buttons == Buttons::RetryCancel)
+            other.release();
         return ScriptedPrompts::message(title, text, icon, buttons, defaultAnswer);
     }
 };
 
-// A second connection holding the case file until it lets go.
-class Holder {
-public:
-    void hold(const QString &path, const char *how)
-    {
-        release();
-        sqlite3_open_v2(path.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, "unix");
-        ASSERT_EQ(sqlite3_exec(db_, how, nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    void release()
-    {
-        if (db_) {
-            sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
-            sqlite3_close(db_);
-        }
-        db_ = nullptr;
-    }
-    ~Holder() { release(); }
-
-private:
-    sqlite3 *db_ = nullptr;
-};
-
-// Acts on each modal window as it comes up, in turn (found by object name), while the window under test waits in
-// its own event loop: that the steps run at all shows that the window keeps handling events.
-class OnModals {
-public:
-    using Step = std::pair<QString, std::function<void(QWidget *)>>;
-    explicit OnModals(std::vector<Step> steps) : steps_(std::move(steps))
-    {
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (next_ < steps_.size() && modal && modal->objectName() == steps_[next_].first)
-                steps_[next_++].second(modal);
-        });
-        poll_.start(20);
-    }
-    bool allRan() const { return next_ == steps_.size(); }
-
-private:
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    QTimer poll_;
-};
-
 class CaseFileWindowTest : public ProgramFolderTest {
 public:
-    HookedPrompts hooked; // installed over the fixture's prompts
-    Holder other;
+    LettingGoPrompts hooked; // installed over the fixture's prompts
 
     void SetUp() override
     {
         ProgramFolderTest::SetUp();
-        InstallGate();
+        ShimVfs::Installed().beforeRead = [](int flags) {
+            while ((flags & SQLITE_OPEN_MAIN_DB) && (flags & SQLITE_OPEN_READONLY) && g_gateClosed)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        };
     }
     void TearDown() override
     {
-        g_gate.open();
-        other.release();
+        g_gateClosed = false;
+        hooked.other.release();
         EXPECT_EQ(hooked.unexpected(), 0);
         ProgramFolderTest::TearDown();
     }
@@ -207,29 +87,36 @@ public:
         }
     }
 
-    std::unique_ptr<TFrmMain> start()
+    // The program folder emptied, then cases 1 甲 and 2 乙.
+    void FreshCases()
+    {
+        QDir(path("dat")).removeRecursively();
+        QDir(path("Quorin_f")).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(path("dat")));
+        MakeCases();
+    }
+
+    // The main window shown; with `checked`, once the check of the case file has given its verdict.
+    std::unique_ptr<TFrmMain> start(bool checked = false)
     {
         auto w = std::make_unique<TFrmMain>();
         w->show();
+        if (checked)
+            waitForCheck();
         return w;
     }
 
     void waitForCheck()
     {
-        QElapsedTimer t;
-        t.start();
-        while (CaseDb()->QuickCheckRunning() && t.elapsed() < 10000)
-            QTest::qWait(20);
+        QTest::qWaitFor([] { return !CaseDb()->QuickCheckRunning(); }, 10000);
         QTest::qWait(250); // the window takes the verdict
     }
 
     QString lastSaid() const { return hooked.asked().isEmpty() ? QString() : hooked.asked().last().text; }
-    int retryQuestions() const
+    qsizetype retryQuestions() const
     {
-        int n = 0;
-        for (const auto &q : hooked.asked())
-            n += q.buttons == Prompts::Buttons::RetryCancel;
-        return n;
+        return std::count_if(hooked.asked().begin(), hooked.asked().end(),
+                             [](const auto &q) { return q.buttons == Prompts::Buttons::RetryCancel; });
     }
 };
 
@@ -239,27 +126,20 @@ public:
 // saves: nothing fails for the check.
 TEST_F(CaseFileWindowTest, TheWindowShowsWhileTheCheckRunsAndEverySaveWaitsForIt)
 {
-    const struct {
-        const char *what;
-        bool update; // 存旧 of case 1, else 存新
-    } rows[] = {{"存新", false}, {"存旧", true}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        QDir(path("dat")).removeRecursively();
-        QDir(path("Quorin_f")).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(path("dat")));
-        MakeCases();
+    for (const bool update : {false, true}) { // 存旧 of case 1, else 存新
+        SCOPED_TRACE(update ? "存旧" : "存新");
+        FreshCases();
         // A save stopped after its files were written: the files of the side no row names go at the next start.
         writeFile("Quorin_f/丙_198005060708.rtf", "{\\rtf1 stopped}");
         writeFile("dat/Quorin.db.casesave", R"({"new":"丙_198005060708","old":"","oldFiles":[]})");
 
-        g_gate.close();
+        g_gateClosed = true;
         auto w = start();
         EXPECT_TRUE(w->isVisible());
         EXPECT_TRUE(CaseDb()->QuickCheckRunning());
         EXPECT_TRUE(QFile::exists(path("Quorin_f/丙_198005060708.rtf"))) << "settled before the check's verdict";
 
-        if (row.update) {
+        if (update) {
             ASSERT_TRUE(w->OpenCase(1));
             find<QTextEdit>(w.get(), "RedtPingYu")->setPlainText(QStringLiteral("改过的评语"));
             hooked.reply(Answer::Yes).reply(Answer::Ok); // 要修改…吗？  已保存编辑后的案例。
@@ -273,9 +153,9 @@ TEST_F(CaseFileWindowTest, TheWindowShowsWhileTheCheckRunsAndEverySaveWaitsForIt
                                                waitText = box->findChild<QLabel *>()->text();
                                                // For people to look at: the box as the user sees it.
                                                box->grab().save(QStringLiteral(QUORIN_TEST_OUTPUT "/casefile_check_wait.png"));
-                                               g_gate.open();
+                                               g_gateClosed = false;
                                            }}};
-        if (!row.update)
+        if (!update)
             steps.push_back({"TFrmFenLei", [](QWidget *dlg) {
                                  find<QComboBox>(dlg, "CboFenLei")->setEditText(QStringLiteral("小区套房"));
                                  QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
@@ -328,34 +208,27 @@ TEST_F(CaseFileWindowTest, AFileHeldByAnotherProgramIsNamedAndTriedAgain)
          }},
     };
     MakeCases();
-    // The other program lets go while the question is on screen.
-    hooked.before = [this](const QString &, Prompts::Buttons buttons) {
-        if (buttons == Prompts::Buttons::RetryCancel)
-            other.release();
-    };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         const qsizetype base = hooked.asked().size();
-        const int retriesBefore = retryQuestions();
-        if (row.atStart)
-            other.hold(dbPath(), row.how);
+        const qsizetype retriesBefore = retryQuestions();
+        ASSERT_TRUE(!row.atStart || hooked.other.hold(dbPath(), row.how));
         for (Answer a : row.replies)
             hooked.reply(a);
-        auto w = start();
-        waitForCheck();
+        auto w = start(true);
         if (!row.atStart) {
             ASSERT_TRUE(w->OpenCase(1));
-            other.hold(dbPath(), row.how);
+            ASSERT_TRUE(hooked.other.hold(dbPath(), row.how));
         }
         EXPECT_TRUE(row.act(*this, *w));
         ASSERT_EQ(retryQuestions(), retriesBefore + 1);
         for (qsizetype i = base; i < hooked.asked().size(); ++i) {
             const auto &q = hooked.asked()[i];
-            if (q.buttons == Prompts::Buttons::RetryCancel)
-                EXPECT_TRUE(q.text.contains(BusyCaseFileText(dbPath()))) << q.text.toStdString();
+            EXPECT_TRUE(q.buttons != Prompts::Buttons::RetryCancel || q.text.contains(BusyCaseFileText(dbPath())))
+                << q.text.toStdString();
             EXPECT_FALSE(q.text.contains("not an error"));
         }
-        other.release();
+        hooked.other.release();
         EXPECT_EQ(hooked.pendingReplies(), 0);
         EXPECT_TRUE(CloseAnswering(*w, hooked, {Answer::Yes}));
     }
@@ -366,29 +239,20 @@ TEST_F(CaseFileWindowTest, AFileHeldByAnotherProgramIsNamedAndTriedAgain)
 // stay as they were.
 TEST_F(CaseFileWindowTest, ASaveIntoAReplacedCaseFileIsRefused)
 {
-    const struct {
-        const char *what;
-        bool rename; // renamed over the case file, else copied over it in place
-    } rows[] = {{"renamed over it", true}, {"copied over it", false}};
     const QString elsewhere = path("elsewhere/");
     MakeCases("丙", elsewhere); // the other program's copy: case 2 is 丙
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        QDir(path("dat")).removeRecursively();
-        QDir(path("Quorin_f")).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(path("dat")));
-        MakeCases();
-        auto w = start();
-        waitForCheck();
+    for (const bool rename : {true, false}) { // renamed over the case file, else copied over it in place
+        SCOPED_TRACE(rename ? "renamed over it" : "copied over it");
+        FreshCases();
+        auto w = start(true);
         ASSERT_TRUE(w->OpenCase(2));
         find<QTextEdit>(w.get(), "RedtPingYu")->setPlainText(QStringLiteral("乙的新评语"));
 
         const QByteArray copy = readFile("elsewhere/dat/Quorin.db");
         ASSERT_TRUE(QFile::copy(elsewhere + "Quorin_f/丙_198005060708.rtf", path("Quorin_f/丙_198005060708.rtf")));
-        if (row.rename) {
+        if (rename) {
             writeFile("dat/copy.db", copy);
-            ASSERT_TRUE(QFile::remove(dbPath()));
-            ASSERT_TRUE(QFile::rename(path("dat/copy.db"), dbPath()));
+            ASSERT_EQ(::rename(QFile::encodeName(path("dat/copy.db")), QFile::encodeName(dbPath())), 0);
         } else {
             writeFile("dat/Quorin.db", copy);
         }
@@ -412,12 +276,11 @@ TEST_F(CaseFileWindowTest, ANamedPipeBesideTheCaseFileIsNamedAndTheWindowShows)
     for (const char *beside : {"-journal", ".swap"}) {
         SCOPED_TRACE(beside);
         const QString pipe = dbPath() + beside;
-        ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        std::atomic_bool done{false};
-        std::thread watchdog([&] {
-            for (int i = 0; i < 250 && !done; ++i)
+        ASSERT_TRUE(MakePipe(pipe));
+        std::jthread watchdog([&](std::stop_token done) {
+            for (int i = 0; i < 250 && !done.stop_requested(); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            if (!done)
+            if (!done.stop_requested())
                 ::close(::open(QFile::encodeName(pipe).constData(), O_RDWR | O_NONBLOCK));
         });
         hooked.reply(Answer::Ok);
@@ -425,14 +288,12 @@ TEST_F(CaseFileWindowTest, ANamedPipeBesideTheCaseFileIsNamedAndTheWindowShows)
         shown.start();
         auto w = start();
         const qint64 took = shown.elapsed();
-        done = true;
-        watchdog.join();
+        watchdog.request_stop();
         EXPECT_LT(took, 4000) << "the start waited on the pipe";
         EXPECT_TRUE(lastSaid().startsWith(QStringLiteral("无法打开案例数据库：\n") + dbPath())) << lastSaid().toStdString();
         EXPECT_TRUE(lastSaid().contains(pipe));
         EXPECT_FALSE(CaseDb()->IsOpen());
-        struct stat st {};
-        EXPECT_TRUE(::stat(QFile::encodeName(pipe).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        EXPECT_TRUE(IsPipe(pipe));
         EXPECT_TRUE(CloseAnswering(*w, hooked, {Answer::Yes}));
         QFile::remove(pipe);
     }
