@@ -3,7 +3,6 @@
 #include "ChildProcess.h"
 #include "DataFolderLock.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
@@ -52,7 +51,10 @@ QByteArray ReadFile(const QString &path)
 void Chmod(const QString &path, mode_t mode) { ::chmod(QFile::encodeName(path).constData(), mode); }
 
 // The process id on the first line of the folder's lock file.
-QByteArray HolderIdIn(const QString &folder) { return ReadFile(DataFolderLock::LockFilePath(folder)).split('\n').value(0); }
+QByteArray HolderIdIn(const QString &folder)
+{
+    return ReadFile(DataFolderLock::LockFilePath(folder)).split('\n').value(0);
+}
 
 // Whether a running process holds the lock at path: the system's lock on it cannot be had.
 bool LockIsHeld(const QString &path)
@@ -94,16 +96,14 @@ void Kill(pid_t pid)
     waitpid(pid, nullptr, 0);
 }
 
-// Every file under folder with a digest of its content.
+// Every file under folder with its content.
 std::map<QString, QByteArray> Snapshot(const QString &folder)
 {
     std::map<QString, QByteArray> files;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        QFile f(path);
-        files[path] = f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-                                                  : QByteArray("<unreadable>");
+        files[path] = ReadFile(path);
     }
     return files;
 }
@@ -169,8 +169,9 @@ TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
                 EXPECT_EQ(lock.holder().host, row.host);
                 EXPECT_EQ(lock.holder().pid, pid);
                 EXPECT_EQ(lock.holder().since.isValid(), pid != 0);
-                const QString text = DataFolderLock::InUseText(QStringLiteral("/home/用户/风水/"), lock.holder());
-                EXPECT_TRUE(text.contains(kInUse) && text.contains(QStringLiteral("/home/用户/风水/"))) << text.toStdString();
+                const QString named = QStringLiteral("/home/用户/风水/");
+                const QString text = DataFolderLock::InUseText(named, lock.holder());
+                EXPECT_TRUE(text.contains(kInUse) && text.contains(named)) << text.toStdString();
                 if (pid != 0) {
                     EXPECT_TRUE(text.contains(row.host) && text.contains(QString::number(pid))) << text.toStdString();
                 }
@@ -404,7 +405,8 @@ TEST_F(ProgramCopy, AStartIsRefusedWhileTheFolderIsHeldTouchingNothingAndRunsOnc
         DataFolderLock first;
         ASSERT_EQ(first.Acquire(folder()), Result::Held);
         const auto before = Snapshot(folder());
-        Run &second = expectRefused(folder(), false, kInUse, {QDir::toNativeSeparators(folder()), QString::number(getpid())});
+        const QStringList named = {QDir::toNativeSeparators(folder()), QString::number(getpid())};
+        Run &second = expectRefused(folder(), false, kInUse, named);
         QThread::msleep(300);
         EXPECT_EQ(second.process.state(), QProcess::Running) << "it ends once the message is answered";
         EXPECT_TRUE(Snapshot(folder()) == before) << "a file of the folder changed";
@@ -435,7 +437,8 @@ TEST_F(ProgramCopy, ASharedInstallWhoseDataFoldersTheUserMayWriteHoldsTheLock)
     Chmod(dir.path(), 0755);
     Chmod(home.path(), 0777);
     const std::string plain = AnswerFromChild([&] {
-        const bool shared = GiveUpAdministratorRights() && ::access(QFile::encodeName(folder()).constData(), W_OK) != 0 &&
+        const bool shared = GiveUpAdministratorRights() &&
+                            ::access(QFile::encodeName(folder()).constData(), W_OK) != 0 &&
                             ::access(QFile::encodeName(folder() + "dat").constData(), W_OK) == 0;
         return std::string(shared ? "plain" : "cannot");
     });
@@ -460,13 +463,11 @@ TEST_F(ProgramCopy, OnAFullDiskTheLockHoldsAndASecondStartIsRefused)
     WriteFile(disk + "quorin", {});
     ASSERT_EQ(::mount(QUORIN_PROGRAM, QFile::encodeName(disk + "quorin").constData(), nullptr, MS_BIND, nullptr), 0)
         << std::strerror(errno);
-    {
-        QFile fill(disk + "fill");
-        ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'x');
-        while (fill.write(block) == block.size() && fill.flush()) {
-        }
+    QFile fill(disk + "fill");
+    ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
+    while (fill.write(QByteArray(4096, 'x')) == 4096 && fill.flush()) {
     }
+    fill.close();
     QFile probe(disk + "dat/probe");
     ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
     ASSERT_FALSE(probe.write("x") == 1 && probe.flush()) << "the disk is not full";
@@ -481,13 +482,7 @@ TEST_F(ProgramCopy, PipesAndDevicesAtTheLockOrTheSettingsFilesAreRefusedAtOnce)
     const struct {
         const char *file;
         bool pipe; // else a link to /dev/zero
-        QString said;
-    } rows[] = {
-        {"dat/Quorin.lock", true, QStringLiteral("不是普通文件（而是文件夹、链接或其他）")},
-        {"dat/set.ini", true, QStringLiteral("不是普通文件")},
-        {"dat/qrinit.ini", true, QStringLiteral("不是普通文件")},
-        {"dat/set.ini", false, QStringLiteral("不是普通文件")},
-    };
+    } rows[] = {{"dat/Quorin.lock", true}, {"dat/set.ini", true}, {"dat/qrinit.ini", true}, {"dat/set.ini", false}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(row.file) + (row.pipe ? " as a pipe" : " as /dev/zero"));
         const QString path = folder() + row.file;
@@ -496,10 +491,12 @@ TEST_F(ProgramCopy, PipesAndDevicesAtTheLockOrTheSettingsFilesAreRefusedAtOnce)
             ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         else
             ASSERT_TRUE(QFile::link("/dev/zero", path));
-        expectRefused(folder(), false, row.said, {QDir::toNativeSeparators(path)});
+        const bool lock = path.endsWith(".lock");
+        const QString said = lock ? QStringLiteral("不是普通文件（而是文件夹、链接或其他）") : QStringLiteral("不是普通文件");
+        expectRefused(folder(), false, said, {QDir::toNativeSeparators(path)});
         stopAll();
         QFile::remove(path);
-        if (!path.endsWith(".lock"))
+        if (!lock)
             WriteFile(path, "[set]\n");
     }
 }
