@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -114,48 +115,50 @@ std::map<QString, QByteArray> Snapshot(const QString &folder)
 TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
 {
     EXPECT_EQ(DataFolderLock::LockFilePath("/data/"), "/data/dat/Quorin.lock");
-    const auto rewritten = [](const QByteArray &text) { // by a holder still running
-        return [text](const QString &f, DataFolderLock &) {
-            const pid_t pid = StartHolder(f);
-            WriteFile(DataFolderLock::LockFilePath(f), text);
-            return pid;
-        };
-    };
+    enum Hold { Nobody, Killed, Running, RunningAnHour, InProcess, OtherComputer, NoText };
     const qint64 itsOwn = -1; // the holder's id: the process started, or this one
     const struct {
         const char *holder;
-        std::function<pid_t(const QString &folder, DataFolderLock &inProcess)> hold; // the holder's id, or 0
+        Hold hold;
         Result expected;
         QString host; // the holder as the refusal names it
         qint64 pid;
     } rows[] = {
-        {"nobody", [](const QString &, DataFolderLock &) { return pid_t(0); }, Result::Held, {}, 0},
-        {"a process killed while it held the lock", [](const QString &f, DataFolderLock &) {
-             Kill(StartHolder(f));
-             return pid_t(0);
-         }, Result::Held, {}, 0},
-        {"another running process", [](const QString &f, DataFolderLock &) { return StartHolder(f); }, Result::InUse,
-         DataFolderLock::HostName(), itsOwn},
-        {"another process, running for an hour", [](const QString &f, DataFolderLock &) {
-             const pid_t pid = StartHolder(f);
-             QFile lock(DataFolderLock::LockFilePath(f));
-             lock.open(QIODevice::ReadWrite);
-             lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
-             return pid;
-         }, Result::InUse, DataFolderLock::HostName(), itsOwn},
-        {"another lock of this process", [](const QString &f, DataFolderLock &inProcess) {
-             return inProcess.Acquire(f) == Result::Held ? 0 : -1;
-         }, Result::InUse, DataFolderLock::HostName(), itsOwn},
-        {"a program of another computer", rewritten(kOtherComputersLock), Result::InUse, "other-pc", 4242},
-        {"a holder whose text could not be written (a full disk)", rewritten(""), Result::InUse, {}, 0},
+        {"nobody", Nobody, Result::Held, {}, 0},
+        {"a process killed while it held the lock", Killed, Result::Held, {}, 0},
+        {"another running process", Running, Result::InUse, DataFolderLock::HostName(), itsOwn},
+        {"another process, running for an hour", RunningAnHour, Result::InUse, DataFolderLock::HostName(), itsOwn},
+        {"another lock of this process", InProcess, Result::InUse, DataFolderLock::HostName(), itsOwn},
+        {"a program of another computer", OtherComputer, Result::InUse, "other-pc", 4242},
+        {"a holder whose text could not be written (a full disk)", NoText, Result::InUse, {}, 0},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.holder);
         QTemporaryDir dir;
         const QString folder = dir.path() + "/data/", lockFile = DataFolderLock::LockFilePath(folder);
         DataFolderLock inProcess;
-        const pid_t holder = row.hold(folder, inProcess);
-        ASSERT_GE(holder, 0);
+        pid_t holder = 0;
+        const auto killHolder = qScopeGuard([&] {
+            if (holder > 0)
+                Kill(holder);
+        });
+        if (row.hold == InProcess) {
+            ASSERT_EQ(inProcess.Acquire(folder), Result::Held);
+        } else if (row.hold != Nobody) {
+            holder = StartHolder(folder);
+            ASSERT_GT(holder, 0);
+        }
+        if (row.hold == Killed) {
+            Kill(holder);
+            holder = 0;
+        }
+        if (row.hold == RunningAnHour) {
+            QFile lock(lockFile);
+            ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+            lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+        }
+        if (row.hold == OtherComputer || row.hold == NoText) // rewritten while its holder runs
+            WriteFile(lockFile, row.hold == NoText ? "" : kOtherComputersLock);
         const qint64 pid = row.pid == itsOwn ? (holder > 0 ? holder : getpid()) : row.pid;
         {
             DataFolderLock lock;
@@ -178,8 +181,6 @@ TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
             }
         }
         EXPECT_EQ(QFile::exists(lockFile), row.expected == Result::InUse) << "a program that ends lets the folder go";
-        if (holder > 0)
-            Kill(holder);
     }
 }
 
