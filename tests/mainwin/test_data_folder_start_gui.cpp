@@ -1,7 +1,5 @@
 // The start's hold on its data folder and its word on settings files it cannot read, answered through the
-// scripted prompts: a lock this computer cannot check is taken over only after a Yes to a question that names
-// the risk; a folder in use is refused naming its holder; a settings file that is a pipe, a device or too large
-// is named, the window runs on the defaults and the file is left as it was.
+// scripted prompts.
 #include "GuiTestSupport.h"
 
 #include "AppPath.h"
@@ -10,10 +8,11 @@
 #include "IniFile.h"
 #include "TFrmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
+#include <tuple>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,76 +20,73 @@
 namespace {
 
 using Answer = Prompts::Answer;
+using Icon = Prompts::Icon;
 
 const QByteArray kOtherComputersLock = "4242\nQuorin\nother-pc\n0123456789abcdef0123456789abcdef\n2026-05-01T08:30:00Z\n";
 
-TEST_F(ProgramFolderTest, ALockOfAnotherComputerIsTakenOverOnlyAfterTheUserAgrees)
+// A lock this computer cannot check is taken over only after a Yes to a question that names the risk; a folder
+// where no lock can be made ("blocked", whose dat/ is a file) is refused saying why. The program folder holds
+// another computer's lock throughout.
+TEST_F(ProgramFolderTest, ALockOfAnotherComputerIsTakenOverOnlyAfterTheUserAgreesAndNoLockIsRefused)
 {
+    ASSERT_TRUE(QDir().mkpath(path("blocked")));
+    writeFile("blocked/dat", {});
+    const QStringList risk = {"other-pc", "4242", "2026-05-01", QStringLiteral("互相覆盖")};
     const struct {
-        const char *answer;
+        const char *answer, *folder;
         Answer reply;
+        Icon icon;
+        std::optional<Answer> byDefault;
+        QStringList named;
         bool taken;
     } rows[] = {
-        {"No keeps the folder as it was", Answer::No, false},
-        {"Yes takes it over", Answer::Yes, true},
+        {"No keeps the folder as it was", "", Answer::No, Icon::Warning, Answer::No, risk, false},
+        {"Yes takes it over", "", Answer::Yes, Icon::Warning, Answer::No, risk, true},
+        {"no lock can be made: refused saying why", "blocked", Answer::Ok, Icon::Error, std::nullopt,
+         {QStringLiteral("无法锁定数据文件夹")}, false},
     };
-    const QString lockFile = DataFolderLock::LockFilePath(path(""));
     for (const auto &row : rows) {
         SCOPED_TRACE(row.answer);
         writeFile("dat/Quorin.lock", kOtherComputersLock);
         const qsizetype asked = prompts.asked().size();
         prompts.reply(row.reply);
         DataFolderLock lock;
-        EXPECT_EQ(TakeDataFolder(lock, path("")), row.taken);
+        EXPECT_EQ(TakeDataFolder(lock, path(row.folder)), row.taken);
         ASSERT_EQ(prompts.asked().size(), asked + 1);
         const ScriptedPrompts::Question q = prompts.asked().last();
-        EXPECT_EQ(q.icon, Prompts::Icon::Warning);
-        EXPECT_EQ(q.defaultAnswer, Answer::No);
-        for (const char *named : {"other-pc", "4242", "2026-05-01", "互相覆盖"})
-            EXPECT_TRUE(q.text.contains(QString::fromUtf8(named))) << named << " in " << q.text.toStdString();
+        EXPECT_EQ(q.icon, row.icon);
+        EXPECT_EQ(q.defaultAnswer, row.byDefault);
+        for (const QString &named : row.named)
+            EXPECT_TRUE(q.text.contains(named)) << named.toStdString() << " in " << q.text.toStdString();
         EXPECT_EQ(readFile("dat/Quorin.lock").startsWith(QByteArray::number(getpid())), row.taken);
         EXPECT_EQ(readFile("dat/Quorin.lock") == kOtherComputersLock, !row.taken);
     }
 }
 
-// A data folder whose dat/ is a file: no lock can be made there, and the start says so.
-TEST_F(ProgramFolderTest, AFolderWhereNoLockCanBeMadeIsRefusedSayingWhy)
-{
-    QTemporaryDir other;
-    QFile blocker(other.path() + "/dat");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    prompts.reply(Answer::Ok);
-    DataFolderLock lock;
-    EXPECT_FALSE(TakeDataFolder(lock, other.path()));
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_EQ(prompts.asked().last().icon, Prompts::Icon::Error);
-    EXPECT_TRUE(prompts.asked().last().text.contains(QStringLiteral("无法锁定数据文件夹")))
-        << prompts.asked().last().text.toStdString();
-}
-
 // Each settings file that cannot be read is named once at the start; the window then runs on the defaults and
-// neither waits on the file nor writes over it.
+// neither waits on the file nor writes over it. Its layout cannot be kept in such a file, and closing says so.
 TEST_F(ProgramFolderTest, SettingsFilesThatCannotBeReadAreNamedAndLeftAsTheyAre)
 {
+    enum Made { Pipe, Zero, Large };
+    const char *const made[] = {"a pipe", "a link to /dev/zero", "too large"};
     const struct {
         const char *file;
-        const char *what; // pipe, zero (a link to /dev/zero), large
+        Made made;
         QString said;
     } rows[] = {
-        {"dat/set.ini", "pipe", QStringLiteral("不是普通文件")},
-        {"dat/qrinit.ini", "pipe", QStringLiteral("不是普通文件")},
-        {"dat/set.ini", "zero", QStringLiteral("不是普通文件")},
-        {"dat/qrinit.ini", "large", QStringLiteral("太大")},
+        {"dat/set.ini", Pipe, QStringLiteral("不是普通文件")},
+        {"dat/qrinit.ini", Pipe, QStringLiteral("不是普通文件")},
+        {"dat/set.ini", Zero, QStringLiteral("不是普通文件")},
+        {"dat/qrinit.ini", Large, QStringLiteral("太大")},
     };
     alarm(120); // a pipe waited on after all ends the test program instead of hanging it
     for (const auto &row : rows) {
-        SCOPED_TRACE(std::string(row.file) + " " + row.what);
+        SCOPED_TRACE(std::string(row.file) + " as " + made[row.made]);
         const QString file = path(row.file);
         QFile::remove(file);
-        const std::string what = row.what;
-        if (what == "pipe")
+        if (row.made == Pipe)
             ASSERT_EQ(mkfifo(QFile::encodeName(file).constData(), 0644), 0);
-        else if (what == "zero")
+        else if (row.made == Zero)
             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), file));
         else
             writeFile(row.file, "[window]\ntreewid=300\n" + QByteArray(IniFile::kMaxFileBytes, ';'));
@@ -100,24 +96,20 @@ TEST_F(ProgramFolderTest, SettingsFilesThatCannotBeReadAreNamedAndLeftAsTheyAre)
         prompts.reply(Answer::Ok);
         ShowSettingsFileNotice(path(""));
         ASSERT_EQ(prompts.asked().size(), asked + 1);
-        EXPECT_TRUE(prompts.asked().last().text.contains(row.said)) << prompts.asked().last().text.toStdString();
-        EXPECT_TRUE(prompts.asked().last().text.contains(file)) << prompts.asked().last().text.toStdString();
+        const QString notice = prompts.asked().last().text;
+        EXPECT_TRUE(notice.contains(row.said) && notice.contains(file)) << notice.toStdString();
         {
             TFrmMain w;
             w.show();
             EXPECT_DOUBLE_EQ(w.FJian(), 3.0); // the window's default
-            // The window's layout cannot be kept in a file that cannot be read, and closing says so.
             const bool layoutFile = file.endsWith(QLatin1String("qrinit.ini"));
-            prompts.reply(Answer::Yes);
-            if (layoutFile)
-                prompts.reply(Answer::Ok);
-            w.close();
+            EXPECT_TRUE(layoutFile ? CloseAnswering(w, prompts, {Answer::Yes, Answer::Ok})
+                                   : CloseAnswering(w, prompts, {Answer::Yes}));
             EXPECT_EQ(prompts.asked().last().text.contains(QStringLiteral("无法保存窗口设置")), layoutFile);
         }
         const QFileInfo after(file);
-        EXPECT_EQ(after.isSymLink(), before.isSymLink());
-        EXPECT_EQ(after.isFile(), before.isFile());
-        EXPECT_EQ(after.size(), before.size());
+        EXPECT_EQ(std::tuple(after.isSymLink(), after.isFile(), after.size()),
+                  std::tuple(before.isSymLink(), before.isFile(), before.size()));
         QFile::remove(file);
     }
     alarm(0);
