@@ -597,13 +597,14 @@ bool NoDiggingStar(int star, int q)
     return star == 5 ? q != 5 : star == 2 && state >= 3 && state <= 7;
 }
 
-// The palace a clause of a period's lines puts water in: the last place it names before the water ("在正北坎宫，
-// 宜此方见水", "坐后见水", "在向首午，宜向前见水"); none when the clause puts no water anywhere.
-std::optional<QChar> WateredPalace(const QString &xk, QString clause)
+// The palace a clause names last before `mark`, once the phrases that deny it are taken out ("在正北坎宫，宜此方
+// 见水", "坐后见水", "在向首午"); none when the clause does not say `mark`.
+std::optional<QChar> LastPalaceBefore(const QString &xk, QString clause, const QStringList &denials,
+                                      const QRegularExpression &mark)
 {
-    clause.remove(Q("不宜见水")).remove(Q("不宜大水")).remove(Q("须有大水"));
-    static const QRegularExpression water(Q("见水|近水|有水"));
-    const auto w = water.match(clause);
+    for (const QString &d : denials)
+        clause.remove(d);
+    const auto w = mark.match(clause);
     if (!w.hasMatch())
         return std::nullopt;
     static const QRegularExpression place(
@@ -614,6 +615,13 @@ std::optional<QChar> WateredPalace(const QString &xk, QString clause)
         last = m.hasCaptured(1) ? m.captured(1)[0] : AxisPalace(xk, m.hasCaptured(3));
     }
     return last;
+}
+
+// The palace a clause of a period's lines puts water in.
+std::optional<QChar> WateredPalace(const QString &xk, const QString &clause)
+{
+    static const QRegularExpression water(Q("见水|近水|有水"));
+    return LastPalaceBefore(xk, clause, {Q("不宜见水"), Q("不宜大水"), Q("须有大水")}, water);
 }
 
 // 打劫: the triad its line names, whether the report calls it unusable this period, and whether it announces
@@ -1093,23 +1101,11 @@ bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
     return false;
 }
 
-// The palace a clause opens a door in: the last place it names before "开门" or "门可开"; none when it opens no
-// door.
-std::optional<QChar> DoorPalaceOfClause(const QString &xk, QString clause)
+// The palace a clause opens a door in ("开门", "门可开").
+std::optional<QChar> DoorPalaceOfClause(const QString &xk, const QString &clause)
 {
-    clause.remove(Q("忌开门")).remove(Q("不宜开门"));
     static const QRegularExpression door(Q("开门|门可开"));
-    const auto d = door.match(clause);
-    if (!d.hasMatch())
-        return std::nullopt;
-    static const QRegularExpression place(
-        Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫|(向首|向前)|(坐山|坐后)"));
-    std::optional<QChar> last;
-    for (auto it = place.globalMatch(clause.left(d.capturedStart())); it.hasNext();) {
-        const auto m = it.next();
-        last = m.hasCaptured(1) ? m.captured(1)[0] : AxisPalace(xk, m.hasCaptured(3));
-    }
-    return last;
+    return LastPalaceBefore(xk, clause, {Q("忌开门"), Q("不宜开门")}, door);
 }
 
 std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
