@@ -593,13 +593,11 @@ void TFrmMain::BtnPaiClick()
 
     if (!sittingChosen())
         return;
-    const int item = ui->CboZuoShan->currentIndex();
     const ChartInputs::ParsedDegree parsed = ChartInputs::ParseDegree(ui->LedtZtd->text());
     if (parsed.error != ChartInputs::DegreeError::None) {
         Prompts::instance().error(ChartInputs::DegreeErrorTitle(parsed.error), ChartInputs::DegreeErrorText(parsed.error));
         return;
     }
-    m_rec.degree = float(parsed.degree);
 
     QString name = ui->EdtName->text().trimmed();
     // An owner left blank is simply 甲; the note is for names that held characters a file name cannot.
@@ -614,17 +612,9 @@ void TFrmMain::BtnPaiClick()
     const ChartInputs::CheckedYears years = checkYears();
     if (years.error != ChartInputs::YearError::None)
         return;
-    const int buildYear = years.buildYear;
-    const int birthYear = years.birthYear;
-    selectPeriodOfYear(buildYear);
+    selectPeriodOfYear(years.buildYear);
 
-    m_rec.buildYear = int16_t(buildYear);
-    m_rec.date.year = int16_t(birthYear);
-    m_rec.mountain = uint8_t(item);
-    m_rec.xiaGua = ui->RdoXia->isChecked() ? 1 : 0;
-    m_rec.door = uint8_t(qMax(0, ui->CboMen->currentIndex()));
-    m_rec.sex = ui->Rdona->isChecked() ? 1 : 0;
-    m_rec.name = name;
+    m_rec = houseOfBoxes(m_rec, name, parsed.degree, years);
     m_rec.address = QStringLiteral("未知地");
     m_rec.chartPanel = 0;
     m_rec.colour = int16_t(qMax(0, RadioIndex(ui->RdoColor)));
@@ -785,6 +775,20 @@ void TFrmMain::RdoPanShapeClick()
 
 // The building and birth years typed: a missing or impossible year is named, and the edit to correct takes
 // the focus.
+TRecordData TFrmMain::houseOfBoxes(TRecordData rec, const QString &name, double degree,
+                                   const ChartInputs::CheckedYears &years) const
+{
+    rec.degree = float(degree);
+    rec.name = name;
+    rec.buildYear = int16_t(years.buildYear);
+    rec.date.year = int16_t(years.birthYear);
+    rec.mountain = uint8_t(ui->CboZuoShan->currentIndex());
+    rec.xiaGua = ui->RdoXia->isChecked() ? 1 : 0;
+    rec.door = uint8_t(qMax(0, ui->CboMen->currentIndex()));
+    rec.sex = ui->Rdona->isChecked() ? 1 : 0;
+    return rec;
+}
+
 ChartInputs::CheckedYears TFrmMain::checkYears()
 {
     const ChartInputs::CheckedYears years = ChartInputs::CheckCaseYears(ui->EdtYear->text(), ui->LedtShengNian->text());

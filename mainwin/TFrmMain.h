@@ -208,6 +208,9 @@ private:
     bool sittingChosen(); // whether CboZuoShan holds a mountain; "请选择坐山！" when not
     // The building and birth years typed; when they make no case, the message has been shown.
     ChartInputs::CheckedYears checkYears();
+    // The house the boxes hold, laid over `rec`: the birth month, day and hour stay as the birthday dialog set them.
+    TRecordData houseOfBoxes(TRecordData rec, const QString &name, double degree,
+                             const ChartInputs::CheckedYears &years) const;
     void buildDatabaseMenu();
     // Runs a long case-file operation off the window's thread, its progress texts shown in the comments pane;
     // the window takes no input meanwhile, and the pane gets its comments back afterwards.

@@ -178,16 +178,7 @@ bool TFrmMain::inputsMatchChart() const
         return false;
     QString name = ui->EdtName->text().trimmed();
     CleanName(name);
-    TRecordData typed = m_rec; // the birth month, day and hour come from the birthday dialog, kept in the record
-    typed.name = name;
-    typed.sex = ui->Rdona->isChecked() ? 1 : 0;
-    typed.date.year = int16_t(years.birthYear);
-    typed.buildYear = int16_t(years.buildYear);
-    typed.mountain = uint8_t(item);
-    typed.degree = float(parsed.degree);
-    typed.xiaGua = ui->RdoXia->isChecked() ? 1 : 0;
-    typed.door = uint8_t(qMax(0, ui->CboMen->currentIndex()));
-    return ChartInputs::SameHouse(typed, m_quorin->Rec);
+    return ChartInputs::SameHouse(houseOfBoxes(m_rec, name, parsed.degree, years), m_quorin->Rec);
 }
 
 void TFrmMain::markPlanSaved() { m_cases->savedPlan = PlanFingerprint(ui->ImgBk->Picture()); }

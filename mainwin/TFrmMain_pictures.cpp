@@ -162,39 +162,29 @@ QCursor PanCursor(const MQuorin &q, QPoint at, bool locked, const QCursor &turn)
     return q.SetPanCursor(at.x(), at.y());
 }
 
-// Runs an action each time a widget is shown.
-class WhenShown : public QObject {
+// Runs an action each time a widget receives an event of one type; `queued`, once the events queued with it
+// have run.
+class OnEvent : public QObject {
 public:
-    WhenShown(QWidget *watched, std::function<void()> action) : QObject(watched), m_action(std::move(action))
+    OnEvent(QWidget *watched, QEvent::Type type, std::function<void()> action, bool queued = false)
+        : QObject(watched), m_type(type), m_queued(queued), m_action(std::move(action))
     {
         watched->installEventFilter(this);
     }
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Show)
+        if (event->type() != m_type)
+            return false;
+        if (m_queued)
+            QMetaObject::invokeMethod(this, m_action, Qt::QueuedConnection);
+        else
             m_action();
         return false;
     }
 
 private:
-    std::function<void()> m_action;
-};
-
-// Runs an action, once the events queued with it have run, each time a widget changes its size.
-class WhenResized : public QObject {
-public:
-    WhenResized(QWidget *watched, std::function<void()> action) : QObject(watched), m_action(std::move(action))
-    {
-        watched->installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize)
-            QMetaObject::invokeMethod(this, m_action, Qt::QueuedConnection);
-        return false;
-    }
-
-private:
+    QEvent::Type m_type;
+    bool m_queued;
     std::function<void()> m_action;
 };
 
@@ -264,7 +254,7 @@ void TFrmMain::setupPictureTools()
     ui->Img1->SetTransparentWhite(true);
     // The view changes its size with each look (a skin's frame and scroll bars take room of their own), each
     // resize of the window and each plan that brings or takes away the horizontal bar.
-    new WhenResized(ui->ScrollBox1->viewport(), [this] { keepCaptionInView(); });
+    new OnEvent(ui->ScrollBox1->viewport(), QEvent::Resize, [this] { keepCaptionInView(); }, true);
     connect(ui->SpeedButton1, &QToolButton::clicked, this, &TFrmMain::SpeedButton1Click);
     for (TImage *img : {ui->Img1, ui->ImgBk})
         img->setMouseTracking(true);
@@ -512,7 +502,7 @@ void TFrmMain::setupPictureTools()
         }
         m_pic->compassOpening = !centreCompassPage(ui.get());
     });
-    new WhenShown(ui->ScrollBoxCompass->viewport(), [this] {
+    new OnEvent(ui->ScrollBoxCompass->viewport(), QEvent::Show, [this] {
         if (m_pic->compassOpening)
             m_pic->compassOpening = !centreCompassPage(ui.get());
     });
