@@ -58,16 +58,12 @@ QSize growLimit(QSize limit, const QMargins &m)
 // these have stopped. One placer per window: a newer one replaces it.
 class FramePlacer : public QObject {
 public:
-    // `size`, where valid, is the size the window was given for its new frame; a placer that replaces another
-    // still unfinished keeps the size that one was given.
+    // `size`, where valid, is the size the window was given for its new frame.
     FramePlacer(QWidget *window, QPoint outer, bool framed, QSize size = QSize())
         : QObject(window), window_(window), outer_(outer), size_(size), framed_(framed)
     {
-        for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly)) {
-            if (auto *older = dynamic_cast<FramePlacer *>(o); older && !size_.isValid())
-                size_ = older->size_;
+        for (QObject *o : window->findChildren<QObject *>(Name, Qt::FindDirectChildrenOnly))
             delete o;
-        }
         setObjectName(Name);
         window->installEventFilter(this);
         connect(&poll_, &QTimer::timeout, this, &FramePlacer::check);
