@@ -71,6 +71,8 @@ public:
 
 private:
     Result acquire(bool takeOver);
+    // Keeps fd, locked and writable, as this program's lock file and writes this program into it.
+    Result hold(int fd);
     Result unlockable(const QString &why);
     void release();
 
