@@ -190,17 +190,22 @@ DataFolderLock::Result DataFolderLock::TakeOver()
 {
     if (folder_.isEmpty())
         return unlockable(QStringLiteral("找不到可以存放数据的文件夹。"));
-    if (fd_ >= 0 && writable_) { // the lock of the file found is held already
-        held_ = true;
-        writeHolder(fd_);
-        holder_ = {};
-        return Result::Held;
-    }
+    if (fd_ >= 0 && writable_) // the lock of the file found is held already
+        return hold(fd_);
     if (fd_ >= 0) { // found locked but not writable for us: a file of our own replaces it
         ::unlink(QFile::encodeName(LockFilePath(folder_)).constData());
         release();
     }
     return acquire(true);
+}
+
+DataFolderLock::Result DataFolderLock::hold(int fd)
+{
+    fd_ = fd;
+    writable_ = held_ = true;
+    writeHolder(fd);
+    holder_ = {};
+    return Result::Held;
 }
 
 DataFolderLock::Result DataFolderLock::unlockable(const QString &why)
@@ -250,10 +255,7 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
                     continue;
                 return failed(error);
             }
-            fd_ = fd;
-            writable_ = held_ = true;
-            writeHolder(fd);
-            return Result::Held;
+            return hold(fd);
         }
         if (!S_ISREG(st.st_mode)) {
             if (!takeOver) {
@@ -322,11 +324,7 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
             ::close(fd);
             continue;
         }
-        fd_ = fd;
-        writable_ = held_ = true;
-        writeHolder(fd);
-        holder_ = {};
-        return Result::Held;
+        return hold(fd);
     }
     return unlockable(QStringLiteral("锁文件一直在被其他程序改动：%1").arg(QDir::toNativeSeparators(lockFile)));
 }

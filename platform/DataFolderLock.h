@@ -61,7 +61,6 @@ public:
     static QString LockFilePath(const QString &dataFolder);
     // The sentence for a second start: the folder named, who holds it, and what to do.
     static QString InUseText(const QString &dataFolder, const Holder &holder);
-    static QString InUseText(const QString &dataFolder) { return InUseText(dataFolder, Holder()); }
     // The question before a take-over: what was found, who holds it as far as is known, and the risk.
     static QString TakeOverQuestion(const QString &dataFolder, const Holder &holder);
     // The sentence for a lock that cannot be had, with the system's reason.
@@ -71,6 +70,8 @@ public:
 
 private:
     Result acquire(bool takeOver);
+    // Keeps fd, locked and writable, as this program's lock file and writes this program into it.
+    Result hold(int fd);
     Result unlockable(const QString &why);
     void release();
 

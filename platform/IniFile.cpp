@@ -116,18 +116,17 @@ std::optional<int> parseInteger(const QString &text)
 bool readWhole(const QString &fileName, QByteArray &bytes, QString &problem)
 {
     bytes.clear();
+    const QString shown = QDir::toNativeSeparators(fileName);
     QFile file;
     int error = 0;
     switch (OpenRegularFileFor(file, fileName, &error)) {
     case ReadOpening::Missing:
         return true;
     case ReadOpening::NotRegularFile:
-        problem = QStringLiteral("设置文件 %1 不是普通文件（而是文件夹、管道或设备），无法读取。")
-                      .arg(QDir::toNativeSeparators(fileName));
+        problem = QStringLiteral("设置文件 %1 不是普通文件（而是文件夹、管道或设备），无法读取。").arg(shown);
         return false;
     case ReadOpening::Failed:
-        problem = QStringLiteral("无法读取设置文件 %1：%2")
-                      .arg(QDir::toNativeSeparators(fileName), QString::fromLocal8Bit(std::strerror(error)));
+        problem = QStringLiteral("无法读取设置文件 %1：%2").arg(shown, QString::fromLocal8Bit(std::strerror(error)));
         return false;
     case ReadOpening::Opened:
         break;
@@ -135,13 +134,13 @@ bool readWhole(const QString &fileName, QByteArray &bytes, QString &problem)
     // One byte past the limit tells a file that grows while it is read from one that fits.
     bytes = file.read(IniFile::kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        problem = QStringLiteral("无法读取设置文件 %1：%2").arg(QDir::toNativeSeparators(fileName), file.errorString());
+        problem = QStringLiteral("无法读取设置文件 %1：%2").arg(shown, file.errorString());
         bytes.clear();
         return false;
     }
     if (bytes.size() > IniFile::kMaxFileBytes) {
         problem = QStringLiteral("设置文件 %1 太大（超过 %2 KB），不是本软件的设置文件，无法读取。")
-                      .arg(QDir::toNativeSeparators(fileName))
+                      .arg(shown)
                       .arg(IniFile::kMaxFileBytes / 1024);
         bytes.clear();
         return false;

@@ -3,6 +3,7 @@
 // What the tests of the case file's own operations share.
 
 #include "CaseFileOps.h"
+#include "FileBytes.h"
 #include "MRecordBase.h"
 
 #include <QDir>
@@ -39,22 +40,6 @@ struct NoLinkOps : CaseFileOps {
     int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
     int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
 };
-
-// Writes a file, making its folder.
-inline void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// A file's bytes; empty when it cannot be read.
-inline QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A fresh program folder for each row of a test's table.
 class FreshFolderTest : public ::testing::Test {

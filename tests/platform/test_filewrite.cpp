@@ -1,5 +1,6 @@
 // Writing a file whole: the name is replaced, a link there is never written through, permissions are kept, and a
 // failed write leaves no temporary behind.
+#include "FileBytes.h"
 #include "FileWrite.h"
 #include "TempFiles.h"
 
@@ -19,24 +20,11 @@ class FilesTest : public ::testing::Test {
 protected:
     QTemporaryDir dir, outside;
     QString at(const QString &name) const { return dir.filePath(name); }
-
-    static void Put(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    static QByteArray Read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-    }
 };
 
 TEST_F(FilesTest, WriteWholeFileReplacesTheNameAndNeverWritesThroughALink)
 {
-    Put(outside.filePath("target.ini"), "outside");
+    WriteBytes(outside.filePath("target.ini"), "outside");
     const struct {
         const char *name;
         const char *before; // "link": a link to the outside file; nullptr: no file
@@ -53,18 +41,18 @@ TEST_F(FilesTest, WriteWholeFileReplacesTheNameAndNeverWritesThroughALink)
         if (row.before && QByteArray(row.before) == "link") {
             ASSERT_TRUE(QFile::link(outside.filePath("target.ini"), path));
         } else if (row.before) {
-            Put(path, row.before);
+            WriteBytes(path, row.before);
             ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), row.mode), 0);
         }
         ASSERT_TRUE(WriteWholeFile(path, "new").ok());
-        EXPECT_EQ(Read(path), "new");
+        EXPECT_EQ(ReadBytes(path), "new");
         EXPECT_FALSE(QFileInfo(path).isSymLink());
         struct stat st {};
         ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
         if (row.mode)
             EXPECT_EQ(st.st_mode & 0777, row.mode);
     }
-    EXPECT_EQ(Read(outside.filePath("target.ini")), "outside");
+    EXPECT_EQ(ReadBytes(outside.filePath("target.ini")), "outside");
     // A failed write leaves neither the target changed nor a temporary behind.
     ASSERT_TRUE(QDir().mkpath(at("folder.ini")));
     const FileWriteResult failed = WriteWholeFile(at("folder.ini"), "x");

@@ -144,23 +144,19 @@ TEST_F(IniFileTest, PipesDevicesAndOversizedFilesAreRefusedUnread)
         std::function<void(const QString &)> make;
         const char *reason; // in ReadProblem's text; empty: the file reads
     };
+    // A settings file of exactly `size` bytes: its key, then a comment.
+    const auto ofSize = [](qsizetype size) {
+        return [size](const QString &p) {
+            QFile f(p);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("[s]\nk=5\n" + QByteArray(size - 8, ';'));
+        };
+    };
     const Row rows[] = {
         {"a pipe", [](const QString &p) { ASSERT_EQ(mkfifo(QFile::encodeName(p).constData(), 0644), 0); }, "不是普通文件"},
         {"a link to the zero device", [](const QString &p) { ASSERT_TRUE(QFile::link("/dev/zero", p)); }, "不是普通文件"},
-        {"a file one byte over the limit",
-         [](const QString &p) {
-             QFile f(p);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-             f.write("[s]\nk=5\n" + QByteArray(IniFile::kMaxFileBytes - 7, ';'));
-         },
-         "太大"},
-        {"a file at the limit",
-         [](const QString &p) {
-             QFile f(p);
-             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-             f.write("[s]\nk=5\n" + QByteArray(IniFile::kMaxFileBytes - 8, ';'));
-         },
-         ""},
+        {"a file one byte over the limit", ofSize(IniFile::kMaxFileBytes + 1), "太大"},
+        {"a file at the limit", ofSize(IniFile::kMaxFileBytes), ""},
     };
     alarm(30); // a pipe waited on after all ends the test program instead of hanging it
     for (const Row &row : rows) {
