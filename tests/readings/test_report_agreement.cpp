@@ -34,14 +34,24 @@ QString LineStarting(const QString &report, const QString &head)
     return {};
 }
 
-// Trigrams of the palaces a text names ("正西兑宫", "中宫" as 中).
+// A palace named by direction and trigram ("正西兑宫"), the trigram captured.
+const QString kNamedPalace = Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫");
+
+// The trigrams of the palaces a text names, in the order it names them.
+std::vector<QChar> PalacesInOrder(const QString &text)
+{
+    static const QRegularExpression re(kNamedPalace);
+    std::vector<QChar> out;
+    for (auto it = re.globalMatch(text); it.hasNext();)
+        out.push_back(it.next().captured(1)[0]);
+    return out;
+}
+
+// Trigrams of the palaces a text names ("正西兑宫").
 std::set<QChar> Palaces(const QString &text)
 {
-    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫"));
-    std::set<QChar> out;
-    for (auto it = re.globalMatch(text); it.hasNext();)
-        out.insert(it.next().captured(1)[0]);
-    return out;
+    const std::vector<QChar> named = PalacesInOrder(text);
+    return {named.begin(), named.end()};
 }
 
 // The palaces where the report forbids opening a door or letting water out: those named in the clauses of the
@@ -607,8 +617,7 @@ std::optional<QChar> LastPalaceBefore(const QString &xk, QString clause, const Q
     const auto w = mark.match(clause);
     if (!w.hasMatch())
         return std::nullopt;
-    static const QRegularExpression place(
-        Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫|(向首|向前)|(坐山|坐后)"));
+    static const QRegularExpression place(kNamedPalace + Q("|(向首|向前)|(坐山|坐后)"));
     std::optional<QChar> last;
     for (auto it = place.globalMatch(clause.left(w.capturedStart())); it.hasNext();) {
         const auto m = it.next();
@@ -883,8 +892,8 @@ const char *const kRestRowNames[kRestRows] = {
     "合十 against the verdict", "centre star flat", "door reason repeated", "strongest door withdrawn unnamed",
     "main bedroom split from the owner's word"};
 
-const QString kDirs9[9] = {Q("正北"), Q("东北"), Q("正东"), Q("东南"), Q("正南"),
-                           Q("西南"), Q("正西"), Q("西北"), Q("中宫")};
+// A palace (坎 0 … 乾 7, 中 8) by the direction the reports name it with, the centre as "中宫".
+QString DirectionOf(int p) { return p < 8 ? kDirections[p] : Q("中宫"); }
 
 // Why the flying stars of the building period bar beds and desks from each palace (坎 … 乾, 中), read from the
 // palaces' star lines: by its mountain star, by its facing star or the pair.
@@ -914,7 +923,7 @@ std::vector<int> DirectionsIn(const QString &text)
 {
     std::vector<int> out;
     for (int p = 0; p < 9; ++p)
-        if (text.contains(kDirs9[p]))
+        if (text.contains(DirectionOf(p)))
             out.push_back(p);
     return out;
 }
@@ -922,7 +931,7 @@ std::vector<int> DirectionsIn(const QString &text)
 // Whether a text names palace p with what bars it and keeps beds or desks from it.
 bool Qualifies(const QString &text, int p)
 {
-    const QRegularExpression re(kDirs9[p] + Q("[^；。，（）]{0,3}(?:山星|向星)?(?:五黄|失令之二黑|二五同宫|五九同宫)[^。]*(?:不宜|忌)"));
+    const QRegularExpression re(DirectionOf(p) + Q("[^；。，（）]{0,3}(?:山星|向星)?(?:五黄|失令之二黑|二五同宫|五九同宫)[^。]*(?:不宜|忌)"));
     return re.match(text).hasMatch();
 }
 
@@ -1068,16 +1077,6 @@ const char *const kAdviceNames[kAdviceRows] = {"timely door demoted", "solid bac
                                                "move list into a dug palace", "later door where digging is barred",
                                                "打劫 off away from the facing", "drainage out of a water palace"};
 
-// The trigrams of the palaces a text names, in the order it names them.
-std::vector<QChar> PalacesInOrder(const QString &text)
-{
-    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫"));
-    std::vector<QChar> out;
-    for (auto it = re.globalMatch(text); it.hasNext();)
-        out.push_back(it.next().captured(1)[0]);
-    return out;
-}
-
 // How a palace's star line ranks its facing star as a door: 旺 first, 生, then 退; lower is better.
 int DoorRankOf(const QString &xk, QChar palace)
 {
@@ -1089,7 +1088,7 @@ int DoorRankOf(const QString &xk, QChar palace)
 // others, each followed by the word that a new door there is building work.
 bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
 {
-    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫(（[^）]*）)?"));
+    static const QRegularExpression re(kNamedPalace + Q("(（[^）]*）)?"));
     bool dugSeen = false;
     for (auto it = re.globalMatch(list); it.hasNext();) {
         const auto m = it.next();
