@@ -35,15 +35,6 @@ QString RulingWords(const PalaceRuling &u, int facingStar, int period)
     return star + QStringLiteral("，宜静");
 }
 
-QString DoorPalaces(const HouseRuling &h, int except)
-{
-    QStringList named;
-    for (int p = 0; p < 8; ++p)
-        if (p != except && TakesDoor(h.palace[p]))
-            named.append(PalaceWithDirection(p));
-    return named.join(QStringLiteral("、"));
-}
-
 QString DoorChoices(const HouseRuling &h, const FlyChart &chart, int period, std::vector<int> palaces)
 {
     std::ranges::stable_sort(palaces, {}, [&](int p) { return DoorRank(chart, p, period); });
