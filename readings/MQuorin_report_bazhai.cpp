@@ -58,8 +58,6 @@ bool InvitesDoor(const BaZhaiRecord &house, int palace)
     return GoodStar(code) && !Voided(code, palace);
 }
 
-QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
-
 // Beside a palace the flying stars open and the Eight Mansions bar, the palaces both methods open: the Eight
 // Mansions' good directions come first only among palaces the flying stars rank alike, so none is put before a
 // palace with a stronger facing star, least of all the period's own; and a house that must keep its back solid

@@ -59,10 +59,9 @@ int DoorRank(const FlyChart &chart, int palace, int period)
 
 bool SolidBack(const HouseRuling &h) { return h.backHeld || h.wangShan == 8; }
 
-QString PalaceWithDirection(int palace)
-{
-    return U(FangXiangName[(palace + 2) % 8]) + PalaceName(palace) + QStringLiteral("宫");
-}
+QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
+
+QString PalaceWithDirection(int palace) { return Direction(palace) + PalaceName(palace) + QStringLiteral("宫"); }
 
 RestBars RestBarsOf(const FlyChart &chart, int period)
 {

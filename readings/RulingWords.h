@@ -18,7 +18,8 @@ bool TakesDoor(const PalaceRuling &u);
 // 见水", "二五同宫，只宜通气", "向星三(死)，宜静".
 QString RulingWords(const PalaceRuling &u, int facingStar, int period);
 
-// A palace by its direction and name: "正东震宫".
+// A palace's direction: "正东"; and the palace by its direction and name: "正东震宫".
+QString Direction(int palace);
 QString PalaceWithDirection(int palace);
 
 // Why the flying stars of the period (1..9) keep beds, desks and studies out of each palace (坎 0 … 乾 7, 中 8):
