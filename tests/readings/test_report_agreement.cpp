@@ -259,6 +259,17 @@ const char *const kRowNames[kRows] = {"文昌 in the 五鬼 palace", "voided 吉
                                       "said twice", "periods out of order", "water line without a ruling",
                                       "pond where digging is forbidden"};
 
+// The water line of the Eight Mansions reading and the line after it, where this house's ruling on the palace
+// it drains into stands; and the palace each pair of stems it may name drains into.
+std::pair<QString, QString> DrainageLines(const QString &bz)
+{
+    const QStringList l = Lines(bz);
+    const qsizetype wi = l.indexOf(Q("【二十四山放水参考】"));
+    return wi >= 0 ? std::pair{l.value(wi + 1), l.value(wi + 2)} : std::pair<QString, QString>{};
+}
+const std::map<QString, QChar> kDrainStems = {
+    {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
+
 // Which rows one house's report breaks.
 std::array<bool, kRows> Contradictions(const Reports &r)
 {
@@ -315,13 +326,8 @@ std::array<bool, kRows> Contradictions(const Reports &r)
     }
     // The water line of the Eight Mansions reading, by the stems it names: into a forbidden palace only where
     // something defers to the flying stars, and with this house's ruling after it where they keep it from water.
-    const QStringList bzLines = Lines(bz);
-    const qsizetype wi = bzLines.indexOf(Q("【二十四山放水参考】"));
-    const QString water = wi >= 0 ? bzLines.value(wi + 1) : QString();
-    const QString ruling = wi >= 0 ? bzLines.value(wi + 2) : QString();
-    static const std::map<QString, QChar> kStems = {
-        {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
-    for (const auto &[stems, palace] : kStems)
+    const auto [water, ruling] = DrainageLines(bz);
+    for (const auto &[stems, palace] : kDrainStems)
         if (water.contains(Q("水宜放") + stems)) {
             hit[kWaterForbidden] |= forbidden.count(palace) && !water.contains(Q("以玄空为准")) &&
                                     !LineStarting(xk, Q("忌动之方：")).contains(Q("以玄空为准"));
@@ -1156,11 +1162,11 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
 
     // 打劫 with the period's 正神 in its triad: off only where the 正神 palace is the facing one, and then with
     // its reason.
-    for (const QString &line : Lines(xk)) {
+    const QChar zheng = ZhengShen(xk);
+    for (const QString &line : l) {
         if (!line.contains(Q("北斗七星")))
             continue;
         const QString triad = line.contains(Q("离宫打劫")) ? Q("离震乾") : Q("巽坎兑");
-        const QChar zheng = ZhengShen(xk);
         if (zheng.isNull() || !triad.contains(zheng))
             continue;
         const bool off = line.contains(Q("不能用"));
@@ -1168,14 +1174,9 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
     }
 
     // The drainage of the Eight Mansions reading out of a palace the flying stars give water.
-    const QStringList bzLines = Lines(bz);
-    const qsizetype wi = bzLines.indexOf(Q("【二十四山放水参考】"));
-    const QString water = wi >= 0 ? bzLines.value(wi + 1) : QString();
-    const QString ruling = wi >= 0 ? bzLines.value(wi + 2) : QString();
-    static const std::map<QString, QChar> kStems = {
-        {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
+    const auto [water, ruling] = DrainageLines(bz);
     const std::map<QChar, Use> uses = OpeningUses(xk);
-    for (const auto &[stems, palace] : kStems)
+    for (const auto &[stems, palace] : kDrainStems)
         if (water.contains(Q("水宜放") + stems) && uses.at(palace) == Use::Open)
             hit[kDrainIntoWater] |= !(ruling.contains(QString(palace) + Q("宫")) && ruling.contains(Q("以玄空为准")) &&
                                       ruling.contains(Q("不宜由此方流出")));
