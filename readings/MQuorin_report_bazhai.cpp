@@ -29,8 +29,8 @@ constexpr int kBranchElement[12] = {0, 0, 3, 1, 1, 3, 2, 2, 3, 4, 4, 3};
 // The number of each element for the floors: 水 1, 木 3, 火 2, 土 10, 金 4.
 constexpr int kElementFloor[5] = {1, 3, 2, 10, 4};
 
-const char *const kWenChang[8] = {"艮宫(东北方)", "坎宫(正北方)", "乾宫(西北方)", "中宫(中心位置)",
-                                  "离宫(正南方)", "兑宫(正西方)", "坤宫(西南方)", "震宫(正东方)"};
+// The palace (坎 0 … 乾 7, 中 8) of the Eight Mansions study by the sitting group.
+constexpr int kWenChangPalace[8] = {1, 0, 7, 8, 4, 6, 5, 2};
 
 // 游年 verdicts by star code.
 const char *const kYouNian[8] = {"主二百日内有哭泣事,大凶)\n", "主一年内出学业、食禄人)\n",
@@ -57,8 +57,6 @@ bool InvitesDoor(const BaZhaiRecord &house, int palace)
     const int code = house[3 + palace] % 8;
     return GoodStar(code) && !Voided(code, palace);
 }
-
-QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
 
 // Beside a palace the flying stars open and the Eight Mansions bar, the palaces both methods open: the Eight
 // Mansions' good directions come first only among palaces the flying stars rank alike, so none is put before a
@@ -110,8 +108,13 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
 constexpr int kMatchLine = 3, kBedroomLine = 5, kStudyLine = 7;
 // Lines of the house text that place a door, or name the study beside the rooms they keep from other uses.
 constexpr int kFourBadLine = 2, kDoorLine = 4, kStoreLine = 8;
-// The palace (坎 0 … 乾 7, 中 8) of the Eight Mansions study by the sitting group, as kWenChang names it.
-constexpr int kWenChangPalace[8] = {1, 0, 7, 8, 4, 6, 5, 2};
+
+// The study's palace as the house text names it: "艮宫(东北方)", "中宫(中心位置)".
+QString WenChangName(int palace)
+{
+    return palace == 8 ? QStringLiteral("中宫(中心位置)")
+                       : PalaceName(palace) + QStringLiteral("宫(") + Direction(palace) + QStringLiteral("方)");
+}
 
 // The good directions of the owner's own life, named once for an owner of the other group; the caller ends the
 // sentence, with the palaces among them that the flying stars bar.
@@ -386,7 +389,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
     const RestBars bars = RestBarsOf(chart, Nine(Yun));
 
-    t += QStringLiteral("★文昌位：") + QString::fromUtf8(kWenChang[ZuoShan / 3]) + QStringLiteral("，此方位可做书房");
+    t += QStringLiteral("★文昌位：") + WenChangName(kWenChangPalace[ZuoShan / 3]) + QStringLiteral("，此方位可做书房");
     if (const QString barred = BarredList(bars, {kWenChangPalace[ZuoShan / 3]}); !barred.isEmpty())
         t += QStringLiteral("；唯本运") + barred + QStringLiteral("，") + kRestStudy +
              QStringLiteral("，以玄空为准，书房另择吉方");

@@ -35,15 +35,6 @@ QString RulingWords(const PalaceRuling &u, int facingStar, int period)
     return star + QStringLiteral("，宜静");
 }
 
-QString DoorPalaces(const HouseRuling &h, int except)
-{
-    QStringList named;
-    for (int p = 0; p < 8; ++p)
-        if (p != except && TakesDoor(h.palace[p]))
-            named.append(PalaceWithDirection(p));
-    return named.join(QStringLiteral("、"));
-}
-
 QString DoorChoices(const HouseRuling &h, const FlyChart &chart, int period, std::vector<int> palaces)
 {
     std::ranges::stable_sort(palaces, {}, [&](int p) { return DoorRank(chart, p, period); });
@@ -68,10 +59,9 @@ int DoorRank(const FlyChart &chart, int palace, int period)
 
 bool SolidBack(const HouseRuling &h) { return h.backHeld || h.wangShan == 8; }
 
-QString PalaceWithDirection(int palace)
-{
-    return U(FangXiangName[(palace + 2) % 8]) + PalaceName(palace) + QStringLiteral("宫");
-}
+QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
+
+QString PalaceWithDirection(int palace) { return Direction(palace) + PalaceName(palace) + QStringLiteral("宫"); }
 
 RestBars RestBarsOf(const FlyChart &chart, int period)
 {

@@ -18,10 +18,8 @@ bool TakesDoor(const PalaceRuling &u);
 // 见水", "二五同宫，只宜通气", "向星三(死)，宜静".
 QString RulingWords(const PalaceRuling &u, int facingStar, int period);
 
-// The palaces other than `except` where the ruling lets a door stand, as "正东震宫、西南坤宫"; empty when none.
-QString DoorPalaces(const HouseRuling &h, int except);
-
-// A palace by its direction and name: "正东震宫".
+// A palace's direction: "正东"; and the palace by its direction and name: "正东震宫".
+QString Direction(int palace);
 QString PalaceWithDirection(int palace);
 
 // Why the flying stars of the period (1..9) keep beds, desks and studies out of each palace (坎 0 … 乾 7, 中 8):

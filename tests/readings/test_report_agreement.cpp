@@ -34,14 +34,24 @@ QString LineStarting(const QString &report, const QString &head)
     return {};
 }
 
-// Trigrams of the palaces a text names ("正西兑宫", "中宫" as 中).
+// A palace named by direction and trigram ("正西兑宫"), the trigram captured.
+const QString kNamedPalace = Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫");
+
+// The trigrams of the palaces a text names, in the order it names them.
+std::vector<QChar> PalacesInOrder(const QString &text)
+{
+    static const QRegularExpression re(kNamedPalace);
+    std::vector<QChar> out;
+    for (auto it = re.globalMatch(text); it.hasNext();)
+        out.push_back(it.next().captured(1)[0]);
+    return out;
+}
+
+// Trigrams of the palaces a text names ("正西兑宫").
 std::set<QChar> Palaces(const QString &text)
 {
-    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫"));
-    std::set<QChar> out;
-    for (auto it = re.globalMatch(text); it.hasNext();)
-        out.insert(it.next().captured(1)[0]);
-    return out;
+    const std::vector<QChar> named = PalacesInOrder(text);
+    return {named.begin(), named.end()};
 }
 
 // The palaces where the report forbids opening a door or letting water out: those named in the clauses of the
@@ -249,6 +259,17 @@ const char *const kRowNames[kRows] = {"文昌 in the 五鬼 palace", "voided 吉
                                       "said twice", "periods out of order", "water line without a ruling",
                                       "pond where digging is forbidden"};
 
+// The water line of the Eight Mansions reading and the line after it, where this house's ruling on the palace
+// it drains into stands; and the palace each pair of stems it may name drains into.
+std::pair<QString, QString> DrainageLines(const QString &bz)
+{
+    const QStringList l = Lines(bz);
+    const qsizetype wi = l.indexOf(Q("【二十四山放水参考】"));
+    return wi >= 0 ? std::pair{l.value(wi + 1), l.value(wi + 2)} : std::pair<QString, QString>{};
+}
+const std::map<QString, QChar> kDrainStems = {
+    {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
+
 // Which rows one house's report breaks.
 std::array<bool, kRows> Contradictions(const Reports &r)
 {
@@ -305,13 +326,8 @@ std::array<bool, kRows> Contradictions(const Reports &r)
     }
     // The water line of the Eight Mansions reading, by the stems it names: into a forbidden palace only where
     // something defers to the flying stars, and with this house's ruling after it where they keep it from water.
-    const QStringList bzLines = Lines(bz);
-    const qsizetype wi = bzLines.indexOf(Q("【二十四山放水参考】"));
-    const QString water = wi >= 0 ? bzLines.value(wi + 1) : QString();
-    const QString ruling = wi >= 0 ? bzLines.value(wi + 2) : QString();
-    static const std::map<QString, QChar> kStems = {
-        {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
-    for (const auto &[stems, palace] : kStems)
+    const auto [water, ruling] = DrainageLines(bz);
+    for (const auto &[stems, palace] : kDrainStems)
         if (water.contains(Q("水宜放") + stems)) {
             hit[kWaterForbidden] |= forbidden.count(palace) && !water.contains(Q("以玄空为准")) &&
                                     !LineStarting(xk, Q("忌动之方：")).contains(Q("以玄空为准"));
@@ -607,8 +623,7 @@ std::optional<QChar> LastPalaceBefore(const QString &xk, QString clause, const Q
     const auto w = mark.match(clause);
     if (!w.hasMatch())
         return std::nullopt;
-    static const QRegularExpression place(
-        Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫|(向首|向前)|(坐山|坐后)"));
+    static const QRegularExpression place(kNamedPalace + Q("|(向首|向前)|(坐山|坐后)"));
     std::optional<QChar> last;
     for (auto it = place.globalMatch(clause.left(w.capturedStart())); it.hasNext();) {
         const auto m = it.next();
@@ -883,8 +898,8 @@ const char *const kRestRowNames[kRestRows] = {
     "合十 against the verdict", "centre star flat", "door reason repeated", "strongest door withdrawn unnamed",
     "main bedroom split from the owner's word"};
 
-const QString kDirs9[9] = {Q("正北"), Q("东北"), Q("正东"), Q("东南"), Q("正南"),
-                           Q("西南"), Q("正西"), Q("西北"), Q("中宫")};
+// A palace (坎 0 … 乾 7, 中 8) by the direction the reports name it with, the centre as "中宫".
+QString DirectionOf(int p) { return p < 8 ? kDirections[p] : Q("中宫"); }
 
 // Why the flying stars of the building period bar beds and desks from each palace (坎 … 乾, 中), read from the
 // palaces' star lines: by its mountain star, by its facing star or the pair.
@@ -914,7 +929,7 @@ std::vector<int> DirectionsIn(const QString &text)
 {
     std::vector<int> out;
     for (int p = 0; p < 9; ++p)
-        if (text.contains(kDirs9[p]))
+        if (text.contains(DirectionOf(p)))
             out.push_back(p);
     return out;
 }
@@ -922,7 +937,7 @@ std::vector<int> DirectionsIn(const QString &text)
 // Whether a text names palace p with what bars it and keeps beds or desks from it.
 bool Qualifies(const QString &text, int p)
 {
-    const QRegularExpression re(kDirs9[p] + Q("[^；。，（）]{0,3}(?:山星|向星)?(?:五黄|失令之二黑|二五同宫|五九同宫)[^。]*(?:不宜|忌)"));
+    const QRegularExpression re(DirectionOf(p) + Q("[^；。，（）]{0,3}(?:山星|向星)?(?:五黄|失令之二黑|二五同宫|五九同宫)[^。]*(?:不宜|忌)"));
     return re.match(text).hasMatch();
 }
 
@@ -1068,16 +1083,6 @@ const char *const kAdviceNames[kAdviceRows] = {"timely door demoted", "solid bac
                                                "move list into a dug palace", "later door where digging is barred",
                                                "打劫 off away from the facing", "drainage out of a water palace"};
 
-// The trigrams of the palaces a text names, in the order it names them.
-std::vector<QChar> PalacesInOrder(const QString &text)
-{
-    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫"));
-    std::vector<QChar> out;
-    for (auto it = re.globalMatch(text); it.hasNext();)
-        out.push_back(it.next().captured(1)[0]);
-    return out;
-}
-
 // How a palace's star line ranks its facing star as a door: 旺 first, 生, then 退; lower is better.
 int DoorRankOf(const QString &xk, QChar palace)
 {
@@ -1089,7 +1094,7 @@ int DoorRankOf(const QString &xk, QChar palace)
 // others, each followed by the word that a new door there is building work.
 bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
 {
-    static const QRegularExpression re(Q("(?:正北|东北|正东|东南|正南|西南|正西|西北)(坎|艮|震|巽|离|坤|兑|乾)宫(（[^）]*）)?"));
+    static const QRegularExpression re(kNamedPalace + Q("(（[^）]*）)?"));
     bool dugSeen = false;
     for (auto it = re.globalMatch(list); it.hasNext();) {
         const auto m = it.next();
@@ -1157,11 +1162,11 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
 
     // 打劫 with the period's 正神 in its triad: off only where the 正神 palace is the facing one, and then with
     // its reason.
-    for (const QString &line : Lines(xk)) {
+    const QChar zheng = ZhengShen(xk);
+    for (const QString &line : l) {
         if (!line.contains(Q("北斗七星")))
             continue;
         const QString triad = line.contains(Q("离宫打劫")) ? Q("离震乾") : Q("巽坎兑");
-        const QChar zheng = ZhengShen(xk);
         if (zheng.isNull() || !triad.contains(zheng))
             continue;
         const bool off = line.contains(Q("不能用"));
@@ -1169,14 +1174,9 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
     }
 
     // The drainage of the Eight Mansions reading out of a palace the flying stars give water.
-    const QStringList bzLines = Lines(bz);
-    const qsizetype wi = bzLines.indexOf(Q("【二十四山放水参考】"));
-    const QString water = wi >= 0 ? bzLines.value(wi + 1) : QString();
-    const QString ruling = wi >= 0 ? bzLines.value(wi + 2) : QString();
-    static const std::map<QString, QChar> kStems = {
-        {Q("甲乙"), Q("震")[0]}, {Q("丙丁"), Q("离")[0]}, {Q("庚辛"), Q("兑")[0]}, {Q("壬癸"), Q("坎")[0]}};
+    const auto [water, ruling] = DrainageLines(bz);
     const std::map<QChar, Use> uses = OpeningUses(xk);
-    for (const auto &[stems, palace] : kStems)
+    for (const auto &[stems, palace] : kDrainStems)
         if (water.contains(Q("水宜放") + stems) && uses.at(palace) == Use::Open)
             hit[kDrainIntoWater] |= !(ruling.contains(QString(palace) + Q("宫")) && ruling.contains(Q("以玄空为准")) &&
                                       ruling.contains(Q("不宜由此方流出")));
