@@ -543,9 +543,10 @@ int MRecordBase::InsertCase(TRecordData &rec)
 {
     SqliteSession s;
     busy = false;
-    if (RefuseDamaged(kErrInsert) || RefuseReplaced(kErrInsert) || !OpenSession(s)) {
+    const bool refused = RefuseDamaged(kErrInsert) || RefuseReplaced(kErrInsert);
+    if (refused || !OpenSession(s)) {
         rec.id = primaryId + 1;
-        if (!Damaged() && !FileReplaced())
+        if (!refused) // a refusal has said why already
             message = Text(kErrInsert);
         return -1;
     }
