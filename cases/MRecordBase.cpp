@@ -591,7 +591,8 @@ bool MRecordBase::DeleteCase(int id)
 bool MRecordBase::DeleteCaseWithFiles(int id)
 {
     SqliteSession s;
-    if (RefuseDamaged(kErrDelete))
+    busy = false;
+    if (RefuseDamaged(kErrDelete) || RefuseReplaced(kErrDelete))
         return false;
     if (!OpenSession(s)) {
         message = Text(kErrDelete);
