@@ -543,9 +543,10 @@ int MRecordBase::InsertCase(TRecordData &rec)
 {
     SqliteSession s;
     busy = false;
-    if (RefuseDamaged(kErrInsert) || RefuseReplaced(kErrInsert) || !OpenSession(s)) {
+    const bool refused = RefuseDamaged(kErrInsert) || RefuseReplaced(kErrInsert);
+    if (refused || !OpenSession(s)) {
         rec.id = primaryId + 1;
-        if (!Damaged() && !FileReplaced())
+        if (!refused) // a refusal has said why already
             message = Text(kErrInsert);
         return -1;
     }
@@ -590,7 +591,8 @@ bool MRecordBase::DeleteCase(int id)
 bool MRecordBase::DeleteCaseWithFiles(int id)
 {
     SqliteSession s;
-    if (RefuseDamaged(kErrDelete))
+    busy = false;
+    if (RefuseDamaged(kErrDelete) || RefuseReplaced(kErrDelete))
         return false;
     if (!OpenSession(s)) {
         message = Text(kErrDelete);

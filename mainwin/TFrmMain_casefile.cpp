@@ -16,10 +16,9 @@
 
 namespace {
 
-// What the wait says: why it waits, how large the file is and how long it has waited so far.
-QString CheckWaitText(const QString &dbPath, qint64 waitedMs)
+// What the wait says: why it waits, how large the file is (mb) and how long it has waited so far.
+QString CheckWaitText(double mb, qint64 waitedMs)
 {
-    const double mb = double(QFileInfo(dbPath).size()) / (1024 * 1024);
     return QStringLiteral("正在检查案例数据库文件（%1 MB），检查完就保存，请稍候……\n已等待 %2 秒")
         .arg(QString::number(mb, 'f', 1))
         .arg(waitedMs / 1000);
@@ -40,13 +39,15 @@ bool TFrmMain::waitForCaseFileCheck()
         wait.setAutoReset(false);
         QElapsedTimer waited;
         waited.start();
-        wait.setLabelText(CheckWaitText(db->Path(), 0));
+        // The check only reads the file: its size is asked once, not at every poll.
+        const double mb = double(QFileInfo(db->Path()).size()) / (1024 * 1024);
+        wait.setLabelText(CheckWaitText(mb, 0));
         QTimer poll;
         connect(&poll, &QTimer::timeout, &wait, [&] {
             if (!db->QuickCheckRunning())
                 wait.accept();
             else {
-                wait.setLabelText(CheckWaitText(db->Path(), waited.elapsed()));
+                wait.setLabelText(CheckWaitText(mb, waited.elapsed()));
                 wait.setValue(int(db->QuickCheckProgress() * 100));
             }
         });

@@ -103,6 +103,8 @@ TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
             EXPECT_FALSE(base.DeleteCase(2));
             EXPECT_TRUE(base.Message().contains(QStringLiteral("案例文件已被其他程序替换"))) << base.Message().toStdString();
             EXPECT_FALSE(base.UpdateCase(2, edited));
+            EXPECT_FALSE(base.DeleteCaseWithFiles(2));
+            EXPECT_TRUE(base.Message().contains(QStringLiteral("案例文件已被其他程序替换"))) << base.Message().toStdString();
         }
         EXPECT_TRUE(Snapshot() == before) << "the file put in place or a comment file changed";
     }
