@@ -179,7 +179,9 @@ int MRecordBase::Compact(const TProgress &progress)
         message = Text("无法更改文件名！");
         return 0;
     }
-    const QString live = QString::fromUtf8(utf8Path);
+    // A case file kept elsewhere through a link is replaced where the link leads: the new file is made beside it
+    // (a rename never leaves its disk), and the link stays.
+    const QString live = LinkedPath(QString::fromUtf8(utf8Path));
     QString back;
     int count = -1;
     CaseFileHold hold;

@@ -92,14 +92,14 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
         }
         if (!ok)
             return false; // the marker stays: the next start tries again
-        ops.syncDir(QFileInfo(p.db).absolutePath());
-        ops.syncDir(appFolder);
+        ops.syncDir(p.dbFolder());
+        ops.syncDir(p.folderParent());
         if (!ops.remove(p.marker))
             return false;
     }
     // No swap under way: whatever staged or old copies are left belong to no one, and neither does the fresh
     // file of a compaction that was stopped before its rename.
-    ok = RemoveDbFile(ops, Slashed(QFileInfo(p.db).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
+    ok = RemoveDbFile(ops, Slashed(QFileInfo(dbPath).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
     // The temporaries that stopped writes left beside the case file and in the case folder are the start's sweep
@@ -356,7 +356,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
                     (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
                     ops.rename(p.newDb, p.db) && ++done &&
                     ops.rename(p.newFolder.chopped(1), p.folder.chopped(1)) && ++done &&
-                    ops.syncDir(QFileInfo(p.db).absolutePath()) && ops.syncDir(appFolder) && ops.remove(p.marker);
+                    ops.syncDir(p.dbFolder()) && ops.syncDir(p.folderParent()) && ops.remove(p.marker);
     if (!ok) {
         // Put everything back in the reverse order; when that fails too, the marker finishes the swap later.
         bool back = true;
@@ -417,7 +417,7 @@ bool MRecordBase::DeleteAll()
     int done = 0; // the renames made, for going back
     const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
                     (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
-                    ops.makeDir(p.folder) && ops.syncDir(appFolder) && ops.remove(p.marker);
+                    ops.makeDir(p.folder) && ops.syncDir(p.folderParent()) && ops.remove(p.marker);
     if (!ok) {
         bool back = true;
         if (done >= 2 && hadFolder)

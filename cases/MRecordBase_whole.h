@@ -5,6 +5,7 @@
 // outside them.
 #include "CaseFileOps.h"
 #include "CaseFiles.h"
+#include "FileLinks.h"
 #include "MRecordBase.h"
 #include "SqliteSession.h"
 #include "TempFiles.h"
@@ -60,22 +61,27 @@ inline QString ExecutableFolder()
 
 inline QString Base() { return QLatin1String(DbBaseName); }
 
-// The names of the swap's files beside the case file and the case folder.
+// The names of the swap's files beside the case file and the case folder. A case file or case folder kept
+// elsewhere through a link (on another disk, say) is swapped where the link leads, beside its target: a rename
+// never leaves its disk, and the link stays, leading to the new data.
 struct SwapPaths {
     QString db, newDb, oldDb, marker;
     QString folder, newFolder, oldFolder; // with a trailing "/"
 
     SwapPaths(const QString &appFolder, const QString &dbPath)
     {
-        db = QFileInfo(dbPath).absoluteFilePath();
+        db = LinkedPath(QFileInfo(dbPath).absoluteFilePath());
         newDb = db + QStringLiteral(".new");
         oldDb = db + QStringLiteral(".old");
         marker = db + QStringLiteral(".swap");
-        const QString f = appFolder + Base() + QStringLiteral("_f");
+        const QString f = LinkedPath(appFolder + Base() + QStringLiteral("_f"));
         folder = f + QLatin1Char('/');
         newFolder = f + QStringLiteral(".new/");
         oldFolder = f + QStringLiteral(".old/");
     }
+    // The folder that holds the case folder, where its renames are made.
+    QString folderParent() const { return QFileInfo(folder.chopped(1)).absolutePath(); }
+    QString dbFolder() const { return QFileInfo(db).absolutePath(); }
 };
 
 // Beside the case file (its absolute path in UTF-8) from just before an import's commit until its last comment

@@ -727,38 +727,91 @@ TEST_F(WholeDb, NoOperationWritesThroughALinkAtATemporarysName)
     }
 }
 
-// A case folder that is a link to a folder elsewhere (kept on another disk, say): delete-all and restore put a
-// folder of their own in its place and remove the link as a link, never the files it leads to.
-TEST_F(WholeDb, ACaseFolderThatIsALinkIsNeverEmptiedThroughIt)
+// The case file and the case folder kept elsewhere (on another disk, say) through links: dat/Quorin.db leads,
+// by a relative link, to a file there, Quorin_f to a folder there. Restore, compaction and delete-all replace
+// the data where the links lead, staged beside their targets, and both links stay, also when the program is
+// killed at any step (the next start finishes or undoes the swap there). The live cases are the operation's.
+TEST_F(WholeDb, ALinkedCaseFileAndCaseFolderAreReplacedWhereTheLinksLead)
 {
+    const QStringList kept{"*"}; // the case folder's files stay as they were
     const struct {
         const char *what;
         std::function<bool(MRecordBase &)> run;
         std::string after;
+        QStringList files; // in the case folder after it
     } rows[] = {
-        {"delete all", [](MRecordBase &b) { return b.DeleteAll(); }, ""},
-        {"restore", [&](MRecordBase &b) { return b.Restore(backupDir); }, "1:丙 2:丁"},
+        {"restore", [&](MRecordBase &b) { return b.Restore(backupDir); }, "1:丙 2:丁",
+         {"丁_198005060708.rtf", "丙_198005060708.rtf"}},
+        {"compaction", [](MRecordBase &b) { return b.Compact() == 3; }, "1:甲 2:乙 3:己", kept},
+        {"delete all", [](MRecordBase &b) { return b.DeleteAll(); }, "", {}},
+        // A save that grows the file, stopped half-way, leaves its journal where the link leads: the next start
+        // finds it there and does not take the short file for a damaged one.
+        {"save", [](MRecordBase &b) {
+             TRecordData r = Case(QStringLiteral("庚"));
+             r.remarkText = QStringLiteral("评语").repeated(1500);
+             return b.InsertCase(r) == 10;
+         },
+         "1:甲 4:乙 9:己 10:庚", kept},
+    };
+    const auto linkElsewhere = [this] {
+        Make();
+        const QString elsewhere = root + "/elsewhere/";
+        ASSERT_TRUE(QDir().mkpath(elsewhere + "cases"));
+        ASSERT_TRUE(QDir().rename(CaseFolder(app).chopped(1), elsewhere + "cases/Quorin_f"));
+        ASSERT_TRUE(QFile::link(elsewhere + "cases/Quorin_f", CaseFolder(app).chopped(1)));
+        ASSERT_TRUE(QFile::rename(db, elsewhere + "Quorin.db"));
+        ASSERT_EQ(::symlink("../../elsewhere/Quorin.db", QFile::encodeName(db).constData()), 0);
+    };
+    const auto linksHold = [this](const std::string &now) {
+        EXPECT_EQ(QFileInfo(db).symLinkTarget(), root + "/elsewhere/Quorin.db");
+        EXPECT_EQ(QFileInfo(CaseFolder(app).chopped(1)).symLinkTarget(), root + "/elsewhere/cases/Quorin_f");
+        EXPECT_EQ(Cases(root + "/elsewhere/Quorin.db"), now);
+        EXPECT_EQ(Marked(root + "/elsewhere", {".new", ".old", ".swap", kTemporaryMark}), std::vector<QString>());
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+    };
+    const auto startAgain = [this] {
+        MRecordBase next(app);
+        next.SetRemarkCodec(TestCodec());
+        EXPECT_EQ(next.Open(db, false), 0) << next.Message().toStdString();
+        SweepAsAStartDoes();
+        RemoveStoppedWrites(root + "/elsewhere");
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        Make();
-        const QString elsewhere = root + "/elsewhere";
-        ASSERT_TRUE(QDir().rename(CaseFolder(app).chopped(1), elsewhere));
-        ASSERT_TRUE(QFile::link(elsewhere, CaseFolder(app).chopped(1)));
-        const auto before = Snapshot(elsewhere);
-        ASSERT_FALSE(before.empty());
+        linkElsewhere();
+        QStringList files = QDir(CaseFolder(app)).entryList(QDir::Files, QDir::Name);
         {
             MRecordBase b(app);
             ASSERT_TRUE(Open(b));
             ASSERT_TRUE(row.run(b)) << b.Message().toStdString();
         }
-        MRecordBase next(app);
-        next.SetRemarkCodec(TestCodec());
-        next.Open(db, false);
-        EXPECT_EQ(Cases(db), row.after);
-        EXPECT_EQ(Snapshot(elsewhere), before);
-        EXPECT_FALSE(QFileInfo(CaseFolder(app).chopped(1)).isSymLink());
-        EXPECT_EQ(Leftovers(), std::vector<QString>());
+        startAgain();
+        linksHold(row.after);
+        EXPECT_EQ(QDir(CaseFolder(app)).entryList(QDir::Files, QDir::Name),
+                  row.files == kept ? files : row.files);
+        for (int at = 1;; ++at) {
+            linkElsewhere();
+            const pid_t pid = fork();
+            if (pid == 0) {
+                InstallKillVfs(at);
+                KillOps stop;
+                MRecordBase b(app);
+                b.SetRemarkCodec(TestCodec());
+                b.Open(db);
+                b.SetFileOps(&stop);
+                _exit(row.run(b) ? 0 : 1);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            if (!WIFSIGNALED(status))
+                break;
+            SCOPED_TRACE("killed at step " + std::to_string(at));
+            startAgain();
+            const std::string now = Cases(db);
+            EXPECT_TRUE(now == original || now == row.after) << now;
+            linksHold(now);
+            EXPECT_EQ(Cases(db, app), "");
+        }
     }
 }
 

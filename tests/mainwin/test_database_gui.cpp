@@ -2,6 +2,8 @@
 // program ending where those commands end it.
 #include "GuiTestSupport.h"
 
+#include "AppPath.h"
+
 #include "CaseFileOps.h"
 #include "MRecordBase.h"
 #include "TFrmMain.h"
@@ -15,6 +17,10 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTextEdit>
+
+#include <sqlite3.h>
+
+#include <sys/mount.h>
 
 using Answer = Prompts::Answer;
 
@@ -34,11 +40,12 @@ public:
 
 class DatabaseMenuTest : public ProgramFolderTest {
 protected:
-    QString db() const { return MRecordBase::DefaultPath(path("")); }
+    // The case file of the program folder in use (AppPath()).
+    QString db() const { return MRecordBase::DefaultPath(AppPath()); }
 
     void saveCases(const QStringList &names, const QString &file = QString())
     {
-        MRecordBase b(path(""));
+        MRecordBase b(AppPath());
         ASSERT_EQ(b.Open(file.isEmpty() ? db() : file), 0);
         for (const QString &n : names) {
             TRecordData r;
@@ -307,3 +314,131 @@ TEST_F(DatabaseMenuTest, ImportOffersToSaveChangedCommentsFirst)
     ASSERT_TRUE(b.LoadCase(1, r));
     EXPECT_EQ(r.remarkText, QStringLiteral("改过的评语"));
 }
+
+namespace {
+
+// A file system of its own at `folder`, `kb` kilobytes in all (a tmpfs), unmounted when the object goes: a real
+// disk that fills, or a second disk. mounted() is false where this process may not mount one.
+class SmallDisk {
+public:
+    SmallDisk(const QString &folder, int kb) : folder_(WithSlash(folder))
+    {
+        QDir().mkpath(folder_);
+        mounted_ = ::mount("tmpfs", QFile::encodeName(folder_).constData(), "tmpfs", 0,
+                           QByteArray("size=" + QByteArray::number(kb) + "k").constData()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    // Fills the disk to its last byte.
+    void fill() const
+    {
+        QFile f(folder_ + "fill");
+        if (!f.open(QIODevice::WriteOnly))
+            return;
+        const QByteArray block(4096, 'x');
+        while (f.write(block) == block.size() && f.flush()) {
+        }
+        for (qint64 n = 512; n >= 1; n /= 2) // the last part of a page
+            while (f.write(block.left(n)) == n && f.flush()) {
+            }
+    }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+// Sets the stored id counter, as a file of many saved and deleted cases has it (compaction needs 500).
+void SetIdCounter(const QString &file, int counter)
+{
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &raw), SQLITE_OK);
+    const QByteArray sql = "update case_extra set primaryId=" + QByteArray::number(counter) + ";";
+    EXPECT_EQ(sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+// Comment files (and with plan, floor plans of planBytes) for the named cases of saveCases.
+void WriteCaseFiles(const QString &folder, const QStringList &names, int planBytes = 0)
+{
+    QDir().mkpath(folder);
+    for (const QString &n : names) {
+        QFile rtf(folder + "/" + n + "_190001010000.rtf");
+        ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+        rtf.write("{\\rtf1 " + n.toUtf8() + "}");
+        if (planBytes > 0) {
+            QFile bmp(folder + "/" + n + "_190001010000.bmp");
+            ASSERT_TRUE(bmp.open(QIODevice::WriteOnly));
+            bmp.write(QByteArray(planBytes, 'P'));
+        }
+    }
+}
+
+// The case file and the case folder kept on another disk through links (dat/Quorin.db and Quorin_f): 整理数据 and
+// 还原 replace them there and the links stay, so the next start opens the compacted or restored cases.
+TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereTheyLead)
+{
+    const QString other = path("other/");
+    SmallDisk second(other, 4096); // a second disk where it can be had, else a folder
+    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+    saveCases(names, other + "Quorin.db");
+    SetIdCounter(other + "Quorin.db", 600);
+    WriteCaseFiles(other + "Quorin_f", names);
+    QFile::remove(db());
+    ASSERT_TRUE(QDir(path("Quorin_f")).removeRecursively());
+    ASSERT_TRUE(QFile::link(other + "Quorin.db", db()));
+    ASSERT_TRUE(QFile::link(other + "Quorin_f", path("Quorin_f")));
+    {
+        MRecordBase src(path("srcapp/"));
+        ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
+        TRecordData r;
+        r.name = QStringLiteral("戊");
+        r.remarkFile = QStringLiteral("戊_190001010000");
+        ASSERT_GT(src.InsertCase(r), 0);
+        WriteCaseFiles(path("srcapp/Quorin_f"), {r.name}, 100);
+        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
+    }
+    const struct {
+        const char *what;
+        const char *action;
+        std::function<void(ScriptedPrompts &)> script;
+        QString said;
+        int cases;
+        QStringList files;
+    } rows[] = {
+        {"整理数据", "N33", [](ScriptedPrompts &p) { p.reply(Answer::Yes); }, " 3 个案例已经整理出来！", 3,
+         {"丙_190001010000.rtf", "乙_190001010000.rtf", "甲_190001010000.rtf"}},
+        {"还原", "menu_f_import", [&](ScriptedPrompts &p) { p.reply(Answer::Yes).reply(path("bk")); },
+         "成功还原，请重新打开软件！", 1, {"戊_190001010000.bmp", "戊_190001010000.rtf"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        {
+            TFrmMain w;
+            w.show();
+            ScriptedPrompts p;
+            row.script(p);
+            trigger(w, row.action);
+            ASSERT_FALSE(shown(p).isEmpty());
+            EXPECT_EQ(shown(p).last(), row.said);
+        }
+        EXPECT_EQ(QFileInfo(db()).symLinkTarget(), other + "Quorin.db");
+        EXPECT_EQ(QFileInfo(path("Quorin_f")).symLinkTarget(), other + "Quorin_f");
+        EXPECT_EQ(caseCount(other + "Quorin.db"), row.cases);
+        EXPECT_EQ(QDir(other + "Quorin_f").entryList(QDir::Files, QDir::Name), row.files);
+        EXPECT_EQ(QDir(path("dat")).entryList({"Quorin*"}, QDir::AllEntries | QDir::Hidden), QStringList{"Quorin.db"});
+    }
+    // The next start opens the restored cases where the links lead.
+    TFrmMain w;
+    w.show();
+    MRecordBase *b = CaseDb();
+    TRecordData r;
+    ASSERT_TRUE(b->LoadCase(1, r));
+    EXPECT_EQ(r.name, QStringLiteral("戊"));
+}
+
+} // namespace
