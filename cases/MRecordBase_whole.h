@@ -5,6 +5,7 @@
 // outside them.
 #include "CaseFileOps.h"
 #include "CaseFiles.h"
+#include "DiskSpace.h"
 #include "FileLinks.h"
 #include "MRecordBase.h"
 #include "SqliteSession.h"
@@ -136,6 +137,18 @@ inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
     const QString cases = backup + Base() + QStringLiteral("_f/");
     if (!ops.isLink(cases))
         RemoveTemporaries(ops, cases, QStringLiteral(".part"));
+}
+
+// The start of a message that a step ran out of room: "“folder”所在的磁盘已满".
+inline QString DiskFullAt(const QString &folder)
+{
+    return QStringLiteral("“%1”所在的磁盘已满").arg(QDir::toNativeSeparators(folder));
+}
+
+// The backup's mark of completion, written last: a backup folder without it was never finished.
+inline QString BackupMark(const QString &backupFolder)
+{
+    return backupFolder + Base() + QStringLiteral("_f/save.txt");
 }
 
 // An SQLite file together with the journal it may have left.

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -892,8 +893,21 @@ TEST_F(WholeDb, RefusalsAndResults)
         bool unchanged; // the program folder is exactly as before
     };
     // The result and then the message: the two are read in that order.
-    auto said = [](auto result, const MRecordBase &b) {
-        return std::to_string(result) + " " + b.Message().toStdString();
+    auto said = [this](auto result, const MRecordBase &b) {
+        QString m = b.Message();
+        m.replace(root, QStringLiteral("<root>")).replace(QRegularExpression(QStringLiteral("约 [^）]+")), QStringLiteral("约 …"));
+        return std::to_string(result) + " " + m.toStdString();
+    };
+    // A disk that takes `room` files and then refuses every write for want of room.
+    struct FullDisk : CaseFileOps {
+        int room = 0;
+        bool step(const char *what) override
+        {
+            if (std::strcmp(what, "write") != 0 || room-- > 0)
+                return true;
+            errno = ENOSPC;
+            return false;
+        }
     };
     const Row rows[] = {
         {"import of the live file itself",
@@ -921,6 +935,37 @@ TEST_F(WholeDb, RefusalsAndResults)
              return said(b.Restore(t.backupDir), b);
          },
          "0 备份的db文件已损坏或者不是案例数据库，无法还原！", true},
+        {"restore of a backup that never finished (it lacks its completion mark)",
+         [&](WholeDb &t, MRecordBase &b) {
+             QFile::remove(t.backupDir + "Quorin_f/save.txt");
+             return said(b.Restore(t.backupDir), b);
+         },
+         "0 不能从这个备份还原：它没有备份完成的标记“<root>/backup/Quorin_f/save.txt”。这个备份没有做完（可能是备份时"
+         "磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图可能不全。请选择一个完整的备份。",
+         true},
+        {"restore of a finished backup whose mark came in capitals from a disk that ignores case",
+         [&](WholeDb &t, MRecordBase &b) {
+             QFile::rename(t.backupDir + "Quorin_f/save.txt", t.backupDir + "Quorin_f/SAVE.TXT");
+             const std::string r = said(b.Restore(t.backupDir), b);
+             return r + Cases(t.db);
+         },
+         "1 1:丙 2:丁", false},
+        {"restore onto a full disk says so, and what it needs",
+         [&](WholeDb &t, MRecordBase &b) {
+             FullDisk full;
+             b.SetFileOps(&full);
+             return said(b.Restore(t.backupDir), b);
+         },
+         "0 无法复制db文件！\n“<root>/app/dat”所在的磁盘已满，放不下要还原的案例数据（需要约 …）。原有案例数据没有改变。",
+         true},
+        {"backup onto a disk that fills after the case file says so",
+         [&](WholeDb &t, MRecordBase &b) {
+             FullDisk full;
+             full.room = 1;
+             b.SetFileOps(&full);
+             return said(b.Backup(t.root + "/bk"), b) + " " + std::to_string(QFile::exists(t.root + "/bk/Quorin_f/save.txt"));
+         },
+         "0 有 8 个评语文件、户型图文件无法复制，备份不完整！\n“<root>/bk/Quorin_f”所在的磁盘已满。 0", true},
         {"compaction: ids 1, 4, 9 become 1, 2, 3; the category list is kept",
          [&](WholeDb &t, MRecordBase &b) {
              QStringList seen;
