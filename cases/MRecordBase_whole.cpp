@@ -333,6 +333,10 @@ bool MRecordBase::Restore(const QString &srcFolder)
         return false;
     }
     const SwapPaths p(appFolder, path);
+    if (const QString foreign = ForeignLinkedCaseFolder(ops, appFolder, p); !foreign.isEmpty()) {
+        message = foreign;
+        return false;
+    }
     if (!FinishInterrupted(path)) {
         message = Text("无法清理上次未完成的操作留下的文件！");
         return false;
@@ -443,6 +447,10 @@ bool MRecordBase::DeleteAll()
         return false;
     }
     const SwapPaths p(appFolder, path);
+    if (const QString foreign = ForeignLinkedCaseFolder(ops, appFolder, p); !foreign.isEmpty()) {
+        message = foreign;
+        return false;
+    }
     if (!FinishInterrupted(path) || !SettleJournal() || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
         message = Text(kErrDelete);
         return false;

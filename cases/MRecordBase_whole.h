@@ -139,6 +139,29 @@ inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
         RemoveTemporaries(ops, cases, QStringLiteral(".part"));
 }
 
+// A case folder kept elsewhere through a link is replaced where the link leads only while that folder holds
+// nothing but what a case folder holds (comment and plan files, the backup mark, the program's temporaries): a
+// folder of the user's own that the link leads to (a home or documents folder, say) is never renamed and emptied.
+// The message refusing it, or empty.
+inline QString ForeignLinkedCaseFolder(CaseFileOps &ops, const QString &appFolder, const SwapPaths &p)
+{
+    const QString link = appFolder + Base() + QStringLiteral("_f");
+    if (!ops.isLink(link) || !ops.isDir(p.folder))
+        return {};
+    const QFileInfoList entries =
+        QDir(p.folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &e : entries) {
+        const QString n = e.fileName();
+        const bool caseFile = !e.isDir() && (IsCaseFileName(n) || n.compare(QStringLiteral("save.txt"), Qt::CaseInsensitive) == 0);
+        if (caseFile || IsTemporaryName(n))
+            continue;
+        return QStringLiteral("案例文件夹“%1”是一个链接，它指向的“%2”里还有别的东西（如“%3”）。为免删除它们，软件不会在那里"
+                              "替换或删除案例文件。请让这个链接指向一个只放案例评语文件和户型图文件的文件夹，再试一次。")
+            .arg(QDir::toNativeSeparators(link), QDir::toNativeSeparators(p.folder.chopped(1)), n);
+    }
+    return {};
+}
+
 // The start of a message that a step ran out of room: "“folder”所在的磁盘已满".
 inline QString DiskFullAt(const QString &folder)
 {

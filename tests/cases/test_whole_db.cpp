@@ -731,7 +731,8 @@ TEST_F(WholeDb, NoOperationWritesThroughALinkAtATemporarysName)
 // The case file and the case folder kept elsewhere (on another disk, say) through links: dat/Quorin.db leads,
 // by a relative link, to a file there, Quorin_f to a folder there. Restore, compaction and delete-all replace
 // the data where the links lead, staged beside their targets, and both links stay, also when the program is
-// killed at any step (the next start finishes or undoes the swap there). The live cases are the operation's.
+// killed at any step (the next start finishes or undoes the swap there). The live cases are the operation's. A
+// case folder link that leads to a folder holding the user's own files is refused, never emptied.
 TEST_F(WholeDb, ALinkedCaseFileAndCaseFolderAreReplacedWhereTheLinksLead)
 {
     const QStringList kept{"*"}; // the case folder's files stay as they were
@@ -813,6 +814,29 @@ TEST_F(WholeDb, ALinkedCaseFileAndCaseFolderAreReplacedWhereTheLinksLead)
             linksHold(now);
             EXPECT_EQ(Cases(db, app), "");
         }
+    }
+    // A case folder link that leads to a folder of the user's own (other files, a subfolder): restore and
+    // delete-all refuse, saying why, and change nothing.
+    for (const char *own : {"notes.txt", "photos/"}) {
+        SCOPED_TRACE(own);
+        linkElsewhere();
+        const QString target = root + "/elsewhere/cases/Quorin_f/" + own;
+        if (target.endsWith('/'))
+            ASSERT_TRUE(QDir().mkpath(target));
+        else
+            WriteBytes(target, "mine");
+        const auto before = Snapshot(root + "/elsewhere");
+        MRecordBase b(app);
+        ASSERT_TRUE(Open(b));
+        for (const auto &run : {std::function<bool()>([&] { return b.Restore(backupDir); }),
+                                std::function<bool()>([&] { return b.DeleteAll(); })}) {
+            EXPECT_FALSE(run());
+            EXPECT_TRUE(b.Message().startsWith("案例文件夹“" + CaseFolder(app).chopped(1) + "”是一个链接"))
+                << b.Message().toStdString();
+        }
+        EXPECT_EQ(Snapshot(root + "/elsewhere"), before);
+        EXPECT_TRUE(QFileInfo(target).exists());
+        linksHold(original);
     }
 }
 
