@@ -2,6 +2,7 @@
 #include "MRecordBase_whole.h"
 
 #include "CaseFileHealth.h"
+#include "FileLinks.h"
 #include "SqliteSession.h"
 
 #include <QCoreApplication>
@@ -138,7 +139,8 @@ int MRecordBase::Open(const QString &dbPath)
         QDir().mkpath(info.absolutePath());
 
     busy = false;
-    const CaseFileInspection seen = InspectCaseFile(info.absoluteFilePath());
+    // Looked at where SQLite opens it: a linked case file's journal lies beside the file the link leads to.
+    const CaseFileInspection seen = InspectCaseFile(LinkedPath(info.absoluteFilePath()));
     if (!seen.blocked.isEmpty()) {
         message = BlockedCaseFileText(info.absoluteFilePath(), seen.blocked);
         return -1;

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 
 #include <unistd.h>
@@ -179,9 +180,12 @@ int MRecordBase::Compact(const TProgress &progress)
         message = Text("无法更改文件名！");
         return 0;
     }
-    const QString live = QString::fromUtf8(utf8Path);
+    // A case file kept elsewhere through a link is replaced where the link leads: the new file is made beside it
+    // (a rename never leaves its disk), and the link stays.
+    const QString live = LinkedPath(QString::fromUtf8(utf8Path));
     QString back;
     int count = -1;
+    bool full = false; // the new file met a full disk
     CaseFileHold hold;
     if (!hold.take(utf8Path)) {
         message = Text(kErrOpen);
@@ -211,10 +215,16 @@ int MRecordBase::Compact(const TProgress &progress)
         } else if (message.isEmpty()) {
             message = s.errorText();
         }
+        full = (s.failureCode() & 0xff) == SQLITE_FULL;
     }
     if (count < 0) {
         if (!back.isEmpty())
             RemoveDbFile(ops, back);
+        // The new file needs about the room the case file takes; with less than that left, nothing else helps.
+        const qint64 needed = QFileInfo(live).size();
+        if (OutOfRoom(live, full ? ENOSPC : 0, needed))
+            message = QStringLiteral("无法整理数据：") + DiskFullAt(QFileInfo(live).absolutePath()) +
+                      QStringLiteral("，放不下整理用的新案例文件（需要约 %1）。原有案例数据没有改变。").arg(SizeText(needed));
         return 0;
     }
     // The one step that changes the case file: the complete new file takes its name.
@@ -420,10 +430,16 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
 
     sqlite3 *db = nullptr;
     sqlite3_stmt *st = nullptr;
+    // The case file's own disk full is said as such: its rows and the marker beside it are written there.
+    const QString live = QString::fromUtf8(utf8Path);
+    auto fullText = [&] {
+        return QStringLiteral("无法导入案例：案例文件") + DiskFullAt(live) + QStringLiteral("。原有案例数据没有改变。");
+    };
     auto fail = [&](const char *text) {
+        const bool full = db && (sqlite3_extended_errcode(db) & 0xff) == SQLITE_FULL;
         sqlite3_finalize(st);
         sqlite3_close_v2(db); // the open transaction goes with the connection
-        message = Text(text);
+        message = full ? fullText() : Text(text);
         return 0;
     };
     // One statement at a time: prepares sql, binds the numbers, takes the first step.
@@ -500,8 +516,16 @@ int MRecordBase::ImportDb(const QString &srcPath, const TProgress &progress)
     // The count is checked: every source case is in, or none is. The marker goes first, so that the comment files
     // which follow the commit are written at the next start when the program stops before the last.
     const QString marker = RemarksDueMarker(utf8Path);
-    if (!written || done != total || !ops.writeFile(marker, QByteArrayLiteral("import")))
+    if (!written || done != total)
         return fail(kErrInsert);
+    errno = 0;
+    if (!ops.writeFile(marker, QByteArrayLiteral("import"))) {
+        const bool full = OutOfRoom(marker, errno, 1);
+        fail(kErrInsert);
+        if (full)
+            message = fullText();
+        return 0;
+    }
     if (!ops.checkpoint("commit") || run("COMMIT") != SQLITE_DONE) {
         ops.remove(marker);
         return fail(kErrInsert);
@@ -547,6 +571,7 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
     }
     QString part;
     int count = -1;
+    bool full = false; // the new file met a full disk
     {
         SqliteSession s;
         QStringList used;
@@ -566,6 +591,7 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         } else if (message.isEmpty()) {
             message = s.errorText();
         }
+        full = (s.failureCode() & 0xff) == SQLITE_FULL;
     }
     // The finished file takes the chosen name, never over a file that appeared meanwhile.
     if (count <= 0 || !ops.renameToFree(part, destPath)) {
@@ -573,6 +599,8 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
             message = Text("无法更改文件名！");
         if (!part.isEmpty())
             RemoveDbFile(ops, part);
+        if (count != 0 && OutOfRoom(destPath, full ? ENOSPC : 0, 1))
+            message = QStringLiteral("导出失败：磁盘已满，无法写入“%1”。").arg(QDir::toNativeSeparators(destPath));
         return 0;
     }
     ops.syncDir(QFileInfo(destPath).absolutePath());

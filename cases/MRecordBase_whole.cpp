@@ -12,6 +12,8 @@
 
 #include <QDirIterator>
 
+#include <cerrno>
+
 using namespace wholedb;
 
 CaseFileOps &MRecordBase::Ops() { return fileOps ? *fileOps : CaseFileOps::standard(); }
@@ -92,14 +94,14 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
         }
         if (!ok)
             return false; // the marker stays: the next start tries again
-        ops.syncDir(QFileInfo(p.db).absolutePath());
-        ops.syncDir(appFolder);
+        ops.syncDir(p.dbFolder());
+        ops.syncDir(p.folderParent());
         if (!ops.remove(p.marker))
             return false;
     }
     // No swap under way: whatever staged or old copies are left belong to no one, and neither does the fresh
     // file of a compaction that was stopped before its rename.
-    ok = RemoveDbFile(ops, Slashed(QFileInfo(p.db).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
+    ok = RemoveDbFile(ops, Slashed(QFileInfo(dbPath).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
     ok = RemoveDbFile(ops, p.newDb) && ok;
     ok = RemoveFolder(ops, p.newFolder) && ok;
     // The temporaries that stopped writes left beside the case file and in the case folder are the start's sweep
@@ -208,21 +210,29 @@ bool MRecordBase::Backup(const QString &destFolder)
     // A folder that holds a finished backup loses its marker before anything in it is overwritten, and gets it
     // again only once the new backup is whole: a backup stopped half-way never looks finished.
     const QString destCases = dest + Base() + QStringLiteral("_f/");
-    const QString marker = destCases + QStringLiteral("save.txt");
+    const QString marker = BackupMark(dest);
     if (ops.exists(marker) && (!ops.remove(marker) || !ops.syncDir(destCases))) {
         message = Text("无法删除旧的备份标记文件！");
         return false;
     }
     RemoveBackupParts(ops, dest);
+    // A copy that failed for want of room says where the disk is full.
+    const auto failed = [&](const QString &text, const QString &file, int error, qint64 needed) {
+        message = text;
+        if (OutOfRoom(file, error, needed))
+            message += u'\n' + DiskFullAt(QFileInfo(file).absolutePath()) + QStringLiteral("。");
+        return false;
+    };
     {
         // A read transaction keeps every writer out while the file is copied, so the copy is one consistent
         // state; reading first also rolls back what a program stopped while saving left in a journal.
         SqliteSession s;
         const bool locked = OpenSession(s) && s.exec("BEGIN") && s.exec("select count(*) from case_extra;");
-        if (!locked || (!ops.isDir(dest) && !ops.makeDir(dest)) || !ops.copyFile(QString::fromUtf8(utf8Path), dest + Base() + QStringLiteral(".db"))) {
-            message = Text("无法复制db文件！");
-            return false;
-        }
+        const QString live = QString::fromUtf8(utf8Path);
+        errno = 0;
+        if (!locked || (!ops.isDir(dest) && !ops.makeDir(dest)) || !ops.copyFile(live, dest + Base() + QStringLiteral(".db")))
+            return failed(Text("无法复制db文件！"), dest + Base() + QStringLiteral(".db"), locked ? errno : 0,
+                          locked ? QFileInfo(live).size() : 0);
     }
     if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
         message = Text("无法创建目的评语文件夹！");
@@ -234,19 +244,27 @@ bool MRecordBase::Backup(const QString &destFolder)
         message = Text("找不到评语文件、户型图文件！");
         return false;
     }
-    int failed = 0;
+    int failures = 0;
+    bool full = false;
     // A named pipe or a device under a case file's name holds no case and is not waited on: it is left out.
-    for (const QString &n : names)
-        if (IsCaseFileName(n) && ops.isFile(folder + n) && !ops.copyFile(folder + n, destCases + n))
-            ++failed;
-    if (failed > 0) {
-        message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failed);
+    for (const QString &n : names) {
+        if (!IsCaseFileName(n) || !ops.isFile(folder + n))
+            continue;
+        errno = 0;
+        if (!ops.copyFile(folder + n, destCases + n)) {
+            ++failures;
+            full = full || OutOfRoom(destCases + n, errno, QFileInfo(folder + n).size());
+        }
+    }
+    if (failures > 0) {
+        message = QStringLiteral("有 %1 个评语文件、户型图文件无法复制，备份不完整！").arg(failures);
+        if (full)
+            message += u'\n' + DiskFullAt(destCases.chopped(1)) + QStringLiteral("。");
         return false;
     }
-    if (!ops.writeFile(marker, QByteArrayLiteral("save\r\n"))) {
-        message = Text("无法写入备份标记文件！");
-        return false;
-    }
+    errno = 0;
+    if (!ops.writeFile(marker, QByteArrayLiteral("save\r\n")))
+        return failed(Text("无法写入备份标记文件！"), marker, errno, 1);
     return true;
 }
 
@@ -305,7 +323,20 @@ bool MRecordBase::Restore(const QString &srcFolder)
         message = Text("找不到评语文件、户型图文件！");
         return false;
     }
+    // The mark is written last: without it the backup stopped half-way (a full disk, the program ended), and
+    // restoring it would put a part of the cases and their files in the place of all of them. Every backup that
+    // finished has it; one copied over from a disk that ignores case may have it in capitals.
+    if (!names.contains(QFileInfo(BackupMark(src)).fileName(), Qt::CaseInsensitive)) {
+        message = QStringLiteral("不能从这个备份还原：它没有备份完成的标记“%1”。这个备份没有做完（可能是备份时磁盘满了或者"
+                                 "软件被关闭了），里面的案例、评语文件或户型图可能不全。请选择一个完整的备份。")
+                      .arg(QDir::toNativeSeparators(BackupMark(src)));
+        return false;
+    }
     const SwapPaths p(appFolder, path);
+    if (const QString foreign = ForeignLinkedCaseFolder(ops, appFolder, p); !foreign.isEmpty()) {
+        message = foreign;
+        return false;
+    }
     if (!FinishInterrupted(path)) {
         message = Text("无法清理上次未完成的操作留下的文件！");
         return false;
@@ -315,24 +346,34 @@ bool MRecordBase::Restore(const QString &srcFolder)
         RemoveDbFile(ops, p.newDb);
         RemoveFolder(ops, p.newFolder);
     };
-    bool staged = ops.makeDir(p.newFolder) && ops.copyFile(srcDb, p.newDb);
-    if (!staged) {
+    // A staging that failed is undone; when it was for want of room, the message says where and how much the
+    // backup needs (once the staged copies are gone, the room there is what the restore had).
+    auto stagingFailed = [&](const char *text, const QString &file, int error) {
         dropStaged();
-        message = Text("无法复制db文件！");
+        message = Text(text);
+        qint64 needed = QFileInfo(srcDb).size();
+        for (const QString &n : names)
+            if (IsCaseFileName(n))
+                needed += QFileInfo(srcCases + n).size();
+        if (OutOfRoom(file, error, needed))
+            message += u'\n' + DiskFullAt(QFileInfo(file).absolutePath()) +
+                       QStringLiteral("，放不下要还原的案例数据（需要约 %1）。原有案例数据没有改变。").arg(SizeText(needed));
         return false;
-    }
+    };
+    errno = 0;
+    if (!ops.makeDir(p.newFolder))
+        return stagingFailed("无法复制db文件！", p.newFolder, errno);
+    errno = 0;
+    if (!ops.copyFile(srcDb, p.newDb))
+        return stagingFailed("无法复制db文件！", p.newDb, errno);
     for (const QString &n : names) {
-        if (IsCaseFileName(n) && ops.isFile(srcCases + n) && !ops.copyFile(srcCases + n, p.newFolder + n)) {
-            dropStaged();
-            message = Text("无法复制评语文件、户型图文件！");
-            return false;
-        }
+        errno = 0;
+        if (IsCaseFileName(n) && ops.isFile(srcCases + n) && !ops.copyFile(srcCases + n, p.newFolder + n))
+            return stagingFailed("无法复制评语文件、户型图文件！", p.newFolder + n, errno);
     }
-    if (!EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder)) {
-        dropStaged();
-        message = Text("无法复制评语文件、户型图文件！");
-        return false;
-    }
+    errno = 0;
+    if (!EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder))
+        return stagingFailed("无法复制评语文件、户型图文件！", p.newFolder, errno);
     if (!SettleJournal()) {
         dropStaged();
         return false;
@@ -344,11 +385,9 @@ bool MRecordBase::Restore(const QString &srcFolder)
         return false;
     }
     // From the marker on, the swap is finished at the next start if the program stops.
-    if (!ops.writeFile(p.marker, QByteArrayLiteral("restore"))) {
-        dropStaged();
-        message = Text("无法复制db文件！");
-        return false;
-    }
+    errno = 0;
+    if (!ops.writeFile(p.marker, QByteArrayLiteral("restore")))
+        return stagingFailed("无法复制db文件！", p.marker, errno);
     const bool hadDb = ops.exists(p.db);
     const bool hadFolder = ops.isDir(p.folder);
     int done = 0; // the renames made, for going back
@@ -356,7 +395,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
                     (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
                     ops.rename(p.newDb, p.db) && ++done &&
                     ops.rename(p.newFolder.chopped(1), p.folder.chopped(1)) && ++done &&
-                    ops.syncDir(QFileInfo(p.db).absolutePath()) && ops.syncDir(appFolder) && ops.remove(p.marker);
+                    ops.syncDir(p.dbFolder()) && ops.syncDir(p.folderParent()) && ops.remove(p.marker);
     if (!ok) {
         // Put everything back in the reverse order; when that fails too, the marker finishes the swap later.
         bool back = true;
@@ -408,6 +447,10 @@ bool MRecordBase::DeleteAll()
         return false;
     }
     const SwapPaths p(appFolder, path);
+    if (const QString foreign = ForeignLinkedCaseFolder(ops, appFolder, p); !foreign.isEmpty()) {
+        message = foreign;
+        return false;
+    }
     if (!FinishInterrupted(path) || !SettleJournal() || !ops.writeFile(p.marker, QByteArrayLiteral("delete"))) {
         message = Text(kErrDelete);
         return false;
@@ -417,7 +460,7 @@ bool MRecordBase::DeleteAll()
     int done = 0; // the renames made, for going back
     const bool ok = (!hadDb || ops.rename(p.db, p.oldDb)) && ++done &&
                     (!hadFolder || ops.rename(p.folder.chopped(1), p.oldFolder.chopped(1))) && ++done &&
-                    ops.makeDir(p.folder) && ops.syncDir(appFolder) && ops.remove(p.marker);
+                    ops.makeDir(p.folder) && ops.syncDir(p.folderParent()) && ops.remove(p.marker);
     if (!ok) {
         bool back = true;
         if (done >= 2 && hadFolder)

@@ -5,6 +5,8 @@
 // outside them.
 #include "CaseFileOps.h"
 #include "CaseFiles.h"
+#include "DiskSpace.h"
+#include "FileLinks.h"
 #include "MRecordBase.h"
 #include "SqliteSession.h"
 #include "TempFiles.h"
@@ -60,22 +62,27 @@ inline QString ExecutableFolder()
 
 inline QString Base() { return QLatin1String(DbBaseName); }
 
-// The names of the swap's files beside the case file and the case folder.
+// The names of the swap's files beside the case file and the case folder. A case file or case folder kept
+// elsewhere through a link (on another disk, say) is swapped where the link leads, beside its target: a rename
+// never leaves its disk, and the link stays, leading to the new data.
 struct SwapPaths {
     QString db, newDb, oldDb, marker;
     QString folder, newFolder, oldFolder; // with a trailing "/"
 
     SwapPaths(const QString &appFolder, const QString &dbPath)
     {
-        db = QFileInfo(dbPath).absoluteFilePath();
+        db = LinkedPath(QFileInfo(dbPath).absoluteFilePath());
         newDb = db + QStringLiteral(".new");
         oldDb = db + QStringLiteral(".old");
         marker = db + QStringLiteral(".swap");
-        const QString f = appFolder + Base() + QStringLiteral("_f");
+        const QString f = LinkedPath(appFolder + Base() + QStringLiteral("_f"));
         folder = f + QLatin1Char('/');
         newFolder = f + QStringLiteral(".new/");
         oldFolder = f + QStringLiteral(".old/");
     }
+    // The folder that holds the case folder, where its renames are made.
+    QString folderParent() const { return QFileInfo(folder.chopped(1)).absolutePath(); }
+    QString dbFolder() const { return QFileInfo(db).absolutePath(); }
 };
 
 // Beside the case file (its absolute path in UTF-8) from just before an import's commit until its last comment
@@ -130,6 +137,41 @@ inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
     const QString cases = backup + Base() + QStringLiteral("_f/");
     if (!ops.isLink(cases))
         RemoveTemporaries(ops, cases, QStringLiteral(".part"));
+}
+
+// A case folder kept elsewhere through a link is replaced where the link leads only while that folder holds
+// nothing but what a case folder holds (comment and plan files, the backup mark, the program's temporaries): a
+// folder of the user's own that the link leads to (a home or documents folder, say) is never renamed and emptied.
+// The message refusing it, or empty.
+inline QString ForeignLinkedCaseFolder(CaseFileOps &ops, const QString &appFolder, const SwapPaths &p)
+{
+    const QString link = appFolder + Base() + QStringLiteral("_f");
+    if (!ops.isLink(link) || !ops.isDir(p.folder))
+        return {};
+    const QFileInfoList entries =
+        QDir(p.folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &e : entries) {
+        const QString n = e.fileName();
+        const bool caseFile = !e.isDir() && (IsCaseFileName(n) || n.compare(QStringLiteral("save.txt"), Qt::CaseInsensitive) == 0);
+        if (caseFile || IsTemporaryName(n))
+            continue;
+        return QStringLiteral("案例文件夹“%1”是一个链接，它指向的“%2”里还有别的东西（如“%3”）。为免删除它们，软件不会在那里"
+                              "替换或删除案例文件。请让这个链接指向一个只放案例评语文件和户型图文件的文件夹，再试一次。")
+            .arg(QDir::toNativeSeparators(link), QDir::toNativeSeparators(p.folder.chopped(1)), n);
+    }
+    return {};
+}
+
+// The start of a message that a step ran out of room: "“folder”所在的磁盘已满".
+inline QString DiskFullAt(const QString &folder)
+{
+    return QStringLiteral("“%1”所在的磁盘已满").arg(QDir::toNativeSeparators(folder));
+}
+
+// The backup's mark of completion, written last: a backup folder without it was never finished.
+inline QString BackupMark(const QString &backupFolder)
+{
+    return backupFolder + Base() + QStringLiteral("_f/save.txt");
 }
 
 // An SQLite file together with the journal it may have left.

@@ -7,7 +7,9 @@
 
 #include "AppPath.h"
 #include "CommentFile.h"
+#include "DiskSpace.h"
 #include "FileDialogs.h"
+#include "FileRemove.h"
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Prompts.h"
@@ -28,6 +30,8 @@
 #include <QTextDocument>
 #include <QThread>
 
+#include <cerrno>
+
 namespace {
 
 // "2026年12月7日9时5分3秒": the local time as backup folders and exported files are named.
@@ -41,6 +45,19 @@ QString TimeStamp()
         .arg(t.time().hour())
         .arg(t.time().minute())
         .arg(t.time().second());
+}
+
+// A backup that failed in the folder made for it: the folder goes, with all that was copied into it (room on a
+// full disk again); where it cannot go, it is named so that no one takes it for a whole backup. It lacks the
+// completion mark either way, so 还原 refuses it. What is said about it.
+QString DropHalfBackup(const QString &folder)
+{
+    if (RemoveTree(folder))
+        return QStringLiteral("这个不完整的备份已经删除。");
+    const QString named = folder + QStringLiteral("_不完整");
+    if (QDir().rename(folder, named))
+        return QStringLiteral("这个不完整的备份已改名为“%1”，它不能用来还原。").arg(QDir::toNativeSeparators(named));
+    return QStringLiteral("这个不完整的备份留在“%1”，它不能用来还原。").arg(QDir::toNativeSeparators(folder));
 }
 
 QByteArray CommentRtf(const QString &text)
@@ -137,7 +154,8 @@ void TFrmMain::menu_f_importClick()
     const QString folder = WithSlash(chosen);
     const QString base = QLatin1String(DbBaseName);
     if (!QFileInfo(folder + base + QStringLiteral(".db")).isFile()) {
-        inform(QStringLiteral("没有要还原的的db数据文件！"));
+        inform(QStringLiteral("没有要还原的db数据文件！请选择备份时建立的、以备份时间命名的文件夹"
+                              "（例如“Quorin_备份_2026年12月7日9时5分3秒”），而不是它所在的文件夹。"));
         return;
     }
     if (!QFileInfo(folder + base + QStringLiteral("_f")).isDir()) {
@@ -168,8 +186,15 @@ void TFrmMain::menu_f_exportClick()
     }
     MRecordBase *db = CaseDb();
     db->ClearStoppedCopies(chosen); // what a backup stopped here before left half-written
-    if (!QDir().mkdir(folder) || !runWithProgress([&](const auto &) { return db->Backup(folder) ? 1 : 0; })) {
-        inform(QFileInfo(folder).isDir() ? db->Message() : QStringLiteral("无法创建备份文件夹！"));
+    errno = 0;
+    if (!QDir().mkdir(folder)) {
+        const bool full = OutOfRoom(folder, errno, 1);
+        inform(QStringLiteral("无法创建备份文件夹！") +
+               (full ? QStringLiteral("\n“%1”所在的磁盘已满。").arg(QDir::toNativeSeparators(chosen)) : QString()));
+        return;
+    }
+    if (!runWithProgress([&](const auto &) { return db->Backup(folder) ? 1 : 0; })) {
+        inform(db->Message() + u'\n' + DropHalfBackup(folder));
         return;
     }
     inform(QStringLiteral("成功备份，已保存到") + QDir::toNativeSeparators(WithSlash(folder)) + QStringLiteral("目录下"));
@@ -273,7 +298,7 @@ void TFrmMain::db2Click()
     const int count =
         runWithProgress([&](const auto &progress) { return db->ExportDb(file, chosen, all, progress); });
     if (count < 1) {
-        inform(QStringLiteral("没有可以导出的案例，或者无法创建导出数据库，导出失败，请重启软件再次试试！"));
+        inform(db->Message()); // no case to export, or why the file could not be written
         return;
     }
     if (Prompts::instance().askYesNo(

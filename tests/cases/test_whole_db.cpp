@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -727,38 +728,115 @@ TEST_F(WholeDb, NoOperationWritesThroughALinkAtATemporarysName)
     }
 }
 
-// A case folder that is a link to a folder elsewhere (kept on another disk, say): delete-all and restore put a
-// folder of their own in its place and remove the link as a link, never the files it leads to.
-TEST_F(WholeDb, ACaseFolderThatIsALinkIsNeverEmptiedThroughIt)
+// The case file and the case folder kept elsewhere (on another disk, say) through links: dat/Quorin.db leads,
+// by a relative link, to a file there, Quorin_f to a folder there. Restore, compaction and delete-all replace
+// the data where the links lead, staged beside their targets, and both links stay, also when the program is
+// killed at any step (the next start finishes or undoes the swap there). The live cases are the operation's. A
+// case folder link that leads to a folder holding the user's own files is refused, never emptied.
+TEST_F(WholeDb, ALinkedCaseFileAndCaseFolderAreReplacedWhereTheLinksLead)
 {
+    const QStringList kept{"*"}; // the case folder's files stay as they were
     const struct {
         const char *what;
         std::function<bool(MRecordBase &)> run;
         std::string after;
+        QStringList files; // in the case folder after it
     } rows[] = {
-        {"delete all", [](MRecordBase &b) { return b.DeleteAll(); }, ""},
-        {"restore", [&](MRecordBase &b) { return b.Restore(backupDir); }, "1:丙 2:丁"},
+        {"restore", [&](MRecordBase &b) { return b.Restore(backupDir); }, "1:丙 2:丁",
+         {"丁_198005060708.rtf", "丙_198005060708.rtf"}},
+        {"compaction", [](MRecordBase &b) { return b.Compact() == 3; }, "1:甲 2:乙 3:己", kept},
+        {"delete all", [](MRecordBase &b) { return b.DeleteAll(); }, "", {}},
+        // A save that grows the file, stopped half-way, leaves its journal where the link leads: the next start
+        // finds it there and does not take the short file for a damaged one.
+        {"save", [](MRecordBase &b) {
+             TRecordData r = Case(QStringLiteral("庚"));
+             r.remarkText = QStringLiteral("评语").repeated(1500);
+             return b.InsertCase(r) == 10;
+         },
+         "1:甲 4:乙 9:己 10:庚", kept},
+    };
+    const auto linkElsewhere = [this] {
+        Make();
+        const QString elsewhere = root + "/elsewhere/";
+        ASSERT_TRUE(QDir().mkpath(elsewhere + "cases"));
+        ASSERT_TRUE(QDir().rename(CaseFolder(app).chopped(1), elsewhere + "cases/Quorin_f"));
+        ASSERT_TRUE(QFile::link(elsewhere + "cases/Quorin_f", CaseFolder(app).chopped(1)));
+        ASSERT_TRUE(QFile::rename(db, elsewhere + "Quorin.db"));
+        ASSERT_EQ(::symlink("../../elsewhere/Quorin.db", QFile::encodeName(db).constData()), 0);
+    };
+    const auto linksHold = [this](const std::string &now) {
+        EXPECT_EQ(QFileInfo(db).symLinkTarget(), root + "/elsewhere/Quorin.db");
+        EXPECT_EQ(QFileInfo(CaseFolder(app).chopped(1)).symLinkTarget(), root + "/elsewhere/cases/Quorin_f");
+        EXPECT_EQ(Cases(root + "/elsewhere/Quorin.db"), now);
+        EXPECT_EQ(Marked(root + "/elsewhere", {".new", ".old", ".swap", kTemporaryMark}), std::vector<QString>());
+        EXPECT_EQ(Leftovers(), std::vector<QString>());
+    };
+    const auto startAgain = [this] {
+        MRecordBase next(app);
+        next.SetRemarkCodec(TestCodec());
+        EXPECT_EQ(next.Open(db, false), 0) << next.Message().toStdString();
+        SweepAsAStartDoes();
+        RemoveStoppedWrites(root + "/elsewhere");
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        Make();
-        const QString elsewhere = root + "/elsewhere";
-        ASSERT_TRUE(QDir().rename(CaseFolder(app).chopped(1), elsewhere));
-        ASSERT_TRUE(QFile::link(elsewhere, CaseFolder(app).chopped(1)));
-        const auto before = Snapshot(elsewhere);
-        ASSERT_FALSE(before.empty());
+        linkElsewhere();
+        QStringList files = QDir(CaseFolder(app)).entryList(QDir::Files, QDir::Name);
         {
             MRecordBase b(app);
             ASSERT_TRUE(Open(b));
             ASSERT_TRUE(row.run(b)) << b.Message().toStdString();
         }
-        MRecordBase next(app);
-        next.SetRemarkCodec(TestCodec());
-        next.Open(db, false);
-        EXPECT_EQ(Cases(db), row.after);
-        EXPECT_EQ(Snapshot(elsewhere), before);
-        EXPECT_FALSE(QFileInfo(CaseFolder(app).chopped(1)).isSymLink());
-        EXPECT_EQ(Leftovers(), std::vector<QString>());
+        startAgain();
+        linksHold(row.after);
+        EXPECT_EQ(QDir(CaseFolder(app)).entryList(QDir::Files, QDir::Name),
+                  row.files == kept ? files : row.files);
+        for (int at = 1;; ++at) {
+            linkElsewhere();
+            const pid_t pid = fork();
+            if (pid == 0) {
+                InstallKillVfs(at);
+                KillOps stop;
+                MRecordBase b(app);
+                b.SetRemarkCodec(TestCodec());
+                b.Open(db);
+                b.SetFileOps(&stop);
+                _exit(row.run(b) ? 0 : 1);
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            if (!WIFSIGNALED(status))
+                break;
+            SCOPED_TRACE("killed at step " + std::to_string(at));
+            startAgain();
+            const std::string now = Cases(db);
+            EXPECT_TRUE(now == original || now == row.after) << now;
+            linksHold(now);
+            EXPECT_EQ(Cases(db, app), "");
+        }
+    }
+    // A case folder link that leads to a folder of the user's own (other files, a subfolder): restore and
+    // delete-all refuse, saying why, and change nothing.
+    for (const char *own : {"notes.txt", "photos/"}) {
+        SCOPED_TRACE(own);
+        linkElsewhere();
+        const QString target = root + "/elsewhere/cases/Quorin_f/" + own;
+        if (target.endsWith('/'))
+            ASSERT_TRUE(QDir().mkpath(target));
+        else
+            WriteBytes(target, "mine");
+        const auto before = Snapshot(root + "/elsewhere");
+        MRecordBase b(app);
+        ASSERT_TRUE(Open(b));
+        for (const auto &run : {std::function<bool()>([&] { return b.Restore(backupDir); }),
+                                std::function<bool()>([&] { return b.DeleteAll(); })}) {
+            EXPECT_FALSE(run());
+            EXPECT_TRUE(b.Message().startsWith("案例文件夹“" + CaseFolder(app).chopped(1) + "”是一个链接"))
+                << b.Message().toStdString();
+        }
+        EXPECT_EQ(Snapshot(root + "/elsewhere"), before);
+        EXPECT_TRUE(QFileInfo(target).exists());
+        linksHold(original);
     }
 }
 
@@ -839,8 +917,21 @@ TEST_F(WholeDb, RefusalsAndResults)
         bool unchanged; // the program folder is exactly as before
     };
     // The result and then the message: the two are read in that order.
-    auto said = [](auto result, const MRecordBase &b) {
-        return std::to_string(result) + " " + b.Message().toStdString();
+    auto said = [this](auto result, const MRecordBase &b) {
+        QString m = b.Message();
+        m.replace(root, QStringLiteral("<root>")).replace(QRegularExpression(QStringLiteral("约 [^）]+")), QStringLiteral("约 …"));
+        return std::to_string(result) + " " + m.toStdString();
+    };
+    // A disk that takes `room` files and then refuses every write for want of room.
+    struct FullDisk : CaseFileOps {
+        int room = 0;
+        bool step(const char *what) override
+        {
+            if (std::strcmp(what, "write") != 0 || room-- > 0)
+                return true;
+            errno = ENOSPC;
+            return false;
+        }
     };
     const Row rows[] = {
         {"import of the live file itself",
@@ -868,6 +959,37 @@ TEST_F(WholeDb, RefusalsAndResults)
              return said(b.Restore(t.backupDir), b);
          },
          "0 备份的db文件已损坏或者不是案例数据库，无法还原！", true},
+        {"restore of a backup that never finished (it lacks its completion mark)",
+         [&](WholeDb &t, MRecordBase &b) {
+             QFile::remove(t.backupDir + "Quorin_f/save.txt");
+             return said(b.Restore(t.backupDir), b);
+         },
+         "0 不能从这个备份还原：它没有备份完成的标记“<root>/backup/Quorin_f/save.txt”。这个备份没有做完（可能是备份时"
+         "磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图可能不全。请选择一个完整的备份。",
+         true},
+        {"restore of a finished backup whose mark came in capitals from a disk that ignores case",
+         [&](WholeDb &t, MRecordBase &b) {
+             QFile::rename(t.backupDir + "Quorin_f/save.txt", t.backupDir + "Quorin_f/SAVE.TXT");
+             const std::string r = said(b.Restore(t.backupDir), b);
+             return r + Cases(t.db);
+         },
+         "1 1:丙 2:丁", false},
+        {"restore onto a full disk says so, and what it needs",
+         [&](WholeDb &t, MRecordBase &b) {
+             FullDisk full;
+             b.SetFileOps(&full);
+             return said(b.Restore(t.backupDir), b);
+         },
+         "0 无法复制db文件！\n“<root>/app/dat”所在的磁盘已满，放不下要还原的案例数据（需要约 …）。原有案例数据没有改变。",
+         true},
+        {"backup onto a disk that fills after the case file says so",
+         [&](WholeDb &t, MRecordBase &b) {
+             FullDisk full;
+             full.room = 1;
+             b.SetFileOps(&full);
+             return said(b.Backup(t.root + "/bk"), b) + " " + std::to_string(QFile::exists(t.root + "/bk/Quorin_f/save.txt"));
+         },
+         "0 有 8 个评语文件、户型图文件无法复制，备份不完整！\n“<root>/bk/Quorin_f”所在的磁盘已满。 0", true},
         {"compaction: ids 1, 4, 9 become 1, 2, 3; the category list is kept",
          [&](WholeDb &t, MRecordBase &b) {
              QStringList seen;

@@ -2,6 +2,8 @@
 // program ending where those commands end it.
 #include "GuiTestSupport.h"
 
+#include "AppPath.h"
+
 #include "CaseFileOps.h"
 #include "MRecordBase.h"
 #include "TFrmMain.h"
@@ -15,6 +17,13 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTextEdit>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
 
 using Answer = Prompts::Answer;
 
@@ -34,11 +43,12 @@ public:
 
 class DatabaseMenuTest : public ProgramFolderTest {
 protected:
-    QString db() const { return MRecordBase::DefaultPath(path("")); }
+    // The case file of the program folder in use (AppPath()).
+    QString db() const { return MRecordBase::DefaultPath(AppPath()); }
 
     void saveCases(const QStringList &names, const QString &file = QString())
     {
-        MRecordBase b(path(""));
+        MRecordBase b(AppPath());
         ASSERT_EQ(b.Open(file.isEmpty() ? db() : file), 0);
         for (const QString &n : names) {
             TRecordData r;
@@ -109,7 +119,10 @@ TEST_F(DatabaseMenuTest, EachCommandAsksShowsItsResultAndEndsTheProgramWhereItMu
          {"执行此操作将覆盖现有的案例数据，要继续吗？", "成功还原，请重新打开软件！"}, true, 3},
         {"restore from a folder without a case file", "menu_f_import",
          [&](ScriptedPrompts &p) { p.reply(Answer::Yes).reply(bk); },
-         {"执行此操作将覆盖现有的案例数据，要继续吗？", "没有要还原的的db数据文件！"}, false, 3},
+         {"执行此操作将覆盖现有的案例数据，要继续吗？",
+          "没有要还原的db数据文件！请选择备份时建立的、以备份时间命名的文件夹（例如“Quorin_备份_2026年12月7日9时5分3秒”），"
+          "而不是它所在的文件夹。"},
+         false, 3},
         {"compaction of a file with few cases", "N33", [&](ScriptedPrompts &) {},
          {"案例数据过少，无需整理！"}, false, 3},
         {"adding a case file", "db1",
@@ -307,3 +320,270 @@ TEST_F(DatabaseMenuTest, ImportOffersToSaveChangedCommentsFirst)
     ASSERT_TRUE(b.LoadCase(1, r));
     EXPECT_EQ(r.remarkText, QStringLiteral("改过的评语"));
 }
+
+namespace {
+
+// A file system of its own at `folder`, `kb` kilobytes in all (a tmpfs), unmounted when the object goes: a real
+// disk that fills, or a second disk. mounted() is false where this process may not mount one.
+class SmallDisk {
+public:
+    SmallDisk(const QString &folder, int kb) : folder_(WithSlash(folder))
+    {
+        QDir().mkpath(folder_);
+        mounted_ = ::mount("tmpfs", QFile::encodeName(folder_).constData(), "tmpfs", 0,
+                           QByteArray("size=" + QByteArray::number(kb) + "k").constData()) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    // Fills the disk to its last byte.
+    void fill() const
+    {
+        QFile f(folder_ + "fill");
+        if (!f.open(QIODevice::WriteOnly))
+            return;
+        const QByteArray block(4096, 'x');
+        while (f.write(block) == block.size() && f.flush()) {
+        }
+        for (qint64 n = 512; n >= 1; n /= 2) // the last part of a page
+            while (f.write(block.left(n)) == n && f.flush()) {
+            }
+    }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+// A program folder at `folder`, made the one in use, its data in it.
+void UseProgramFolder(const QString &folder)
+{
+    ASSERT_TRUE(QDir().mkpath(folder));
+    SetAppPath(folder);
+    ASSERT_TRUE(MakeProgramFolders());
+    ASSERT_EQ(DataPath(), WithSlash(folder));
+}
+
+// Sets the stored id counter, as a file of many saved and deleted cases has it (compaction needs 500).
+void SetIdCounter(const QString &file, int counter)
+{
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &raw), SQLITE_OK);
+    const QByteArray sql = "update case_extra set primaryId=" + QByteArray::number(counter) + ";";
+    EXPECT_EQ(sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+// Comment files (and with plan, floor plans of planBytes) for the named cases of saveCases.
+void WriteCaseFiles(const QString &folder, const QStringList &names, int planBytes = 0)
+{
+    QDir().mkpath(folder);
+    for (const QString &n : names) {
+        QFile rtf(folder + "/" + n + "_190001010000.rtf");
+        ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+        rtf.write("{\\rtf1 " + n.toUtf8() + "}");
+        if (planBytes > 0) {
+            QFile bmp(folder + "/" + n + "_190001010000.bmp");
+            ASSERT_TRUE(bmp.open(QIODevice::WriteOnly));
+            bmp.write(QByteArray(planBytes, 'P'));
+        }
+    }
+}
+
+// A backup that was not finished (its copies refused for want of room, or the program stopped during it) is never
+// taken for a whole one: the window removes what it made of it and says why, and 还原 refuses a backup folder
+// that lacks the completion mark, saying why, with every case left in place.
+TEST_F(DatabaseMenuTest, AHalfBackupIsRemovedAndNeverRestored)
+{
+    struct FullAfterCaseFile : CaseFileOps {
+        int writes = 0;
+        bool step(const char *what) override
+        {
+            if (std::string(what) != "write" || ++writes == 1)
+                return true;
+            errno = ENOSPC;
+            return false;
+        }
+    };
+    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+    saveCases(names);
+    WriteCaseFiles(path("Quorin_f"), names, 1000);
+    QDir().mkpath(path("bk"));
+    {
+        TFrmMain w;
+        w.show();
+        FullAfterCaseFile full;
+        CaseDb()->SetFileOps(&full);
+        ScriptedPrompts p;
+        p.reply(path("bk"));
+        trigger(w, "menu_f_export");
+        CaseDb()->SetFileOps(nullptr);
+        ASSERT_EQ(shown(p).size(), 1);
+        const QString said = shown(p)[0];
+        EXPECT_TRUE(said.startsWith("有 6 个评语文件、户型图文件无法复制，备份不完整！\n") && said.contains("磁盘已满") &&
+                    said.endsWith("这个不完整的备份已经删除。"))
+            << said.toStdString();
+        EXPECT_EQ(QDir(path("bk")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+    // A backup the program was stopped in: all there but its completion mark.
+    MRecordBase b(AppPath());
+    ASSERT_EQ(b.Open(db()), 0);
+    ASSERT_TRUE(b.Backup(path("bk/Quorin_备份_停"))) << b.Message().toStdString();
+    QFile::remove(path("bk/Quorin_备份_停/Quorin_f/save.txt"));
+    saveCases({QStringLiteral("丁")});
+    TFrmMain w;
+    w.show();
+    ScriptedPrompts p;
+    p.reply(Answer::Yes).reply(path("bk/Quorin_备份_停"));
+    trigger(w, "menu_f_import");
+    ASSERT_EQ(shown(p).size(), 2);
+    EXPECT_EQ(shown(p)[1], "不能从这个备份还原：它没有备份完成的标记“" +
+                               QDir::toNativeSeparators(path("bk/Quorin_备份_停/Quorin_f/save.txt")) +
+                               "”。这个备份没有做完（可能是备份时磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图"
+                               "可能不全。请选择一个完整的备份。");
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(caseCount(db()), 4);
+}
+
+// On a disk that is really full (a small file system filled to its last byte), each command that writes cases
+// says that the disk is full and where, gives no advice that cannot help, and changes no case.
+TEST_F(DatabaseMenuTest, OnAFullDiskEachCommandSaysTheDiskIsFullAndWhere)
+{
+    struct Row {
+        const char *what;
+        bool programOnDisk; // else the disk is where the command writes what it makes
+        std::function<void(ScriptedPrompts &, const QString &disk)> script;
+        const char *action;
+        QString said;  // the last message begins with it
+        QString where; // the last message names it (relative to the disk)
+        bool fill = true; // else the disk has room for the case file and some plans, not for all
+    };
+    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+    const Row rows[] = {
+        {"整理数据", true, [](ScriptedPrompts &p, const QString &) { p.reply(Answer::Yes); }, "N33",
+         "无法整理数据：", "dat"},
+        {"添加db文件", true,
+         [&](ScriptedPrompts &p, const QString &) {
+             p.reply(path("other.db"));
+         },
+         "db1", "无法导入案例：", "dat/Quorin.db"},
+        {"导出db文件", false, [](ScriptedPrompts &p, const QString &disk) { p.reply(disk); }, "db2", "导出失败：", ""},
+        {"还原案例数据", true,
+         [&](ScriptedPrompts &p, const QString &) { p.reply(Answer::Yes).reply(path("bk")); }, "menu_f_import",
+         "无法复制db文件！\n", ""},
+        {"备份案例数据", false, [](ScriptedPrompts &p, const QString &disk) { p.reply(disk); }, "menu_f_export",
+         "有 1 个评语文件、户型图文件无法复制，备份不完整！\n", "Quorin_备份_", false},
+    };
+    // The file to add and the backup to restore, on the test's own disk: each as large as the small one.
+    QFile::remove(path("other.db"));
+    saveCases(names, path("other.db"));
+    {
+        MRecordBase src(path("srcapp/"));
+        ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
+        WriteCaseFiles(path("srcapp/Quorin_f"), {QStringLiteral("戊")}, 300 * 1024);
+        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
+    }
+    int n = 0;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const QString disk = path(QStringLiteral("disk%1/").arg(++n));
+        SmallDisk small(disk, 256);
+        if (!small.mounted())
+            GTEST_SKIP() << "no file system can be mounted here: " << std::strerror(errno);
+        UseProgramFolder(row.programOnDisk ? disk : path(QStringLiteral("prog%1/").arg(n)));
+        saveCases(names);
+        SetIdCounter(db(), 600);
+        WriteCaseFiles(AppPath() + "Quorin_f", names, row.fill ? 0 : 100 * 1024);
+        TFrmMain w;
+        w.show();
+        if (row.fill)
+            small.fill();
+        ScriptedPrompts p;
+        row.script(p, disk);
+        if (std::string(row.action) == "db2")
+            WithModalDialog([&] { trigger(w, row.action); },
+                            [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+        else
+            trigger(w, row.action);
+        const QStringList messages = shown(p);
+        ASSERT_FALSE(messages.isEmpty());
+        const QString said = messages.last();
+        EXPECT_TRUE(said.startsWith(row.said) && said.contains("磁盘已满") &&
+                    said.contains("“" + QDir::toNativeSeparators(disk + row.where)))
+            << said.toStdString();
+        for (const QString &m : messages)
+            EXPECT_FALSE(m.contains("重启软件")) << m.toStdString();
+        EXPECT_EQ(caseCount(db()), 3);
+        // Nothing half-made stays on the full disk: the export's file, the incomplete backup.
+        EXPECT_EQ(QDir(disk).entryList({"Quorin_备份_*", "Quorin_*.db"}, QDir::AllEntries), QStringList());
+        SetAppPath(path(""));
+    }
+}
+
+// The case file and the case folder kept on another disk through links (dat/Quorin.db and Quorin_f): 整理数据 and
+// 还原 replace them there and the links stay, so the next start opens the compacted or restored cases.
+TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereTheyLead)
+{
+    const QString other = path("other/");
+    SmallDisk second(other, 4096); // a second disk where it can be had, else a folder
+    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+    saveCases(names, other + "Quorin.db");
+    SetIdCounter(other + "Quorin.db", 600);
+    WriteCaseFiles(other + "Quorin_f", names);
+    QFile::remove(db());
+    ASSERT_TRUE(QDir(path("Quorin_f")).removeRecursively());
+    ASSERT_TRUE(QFile::link(other + "Quorin.db", db()));
+    ASSERT_TRUE(QFile::link(other + "Quorin_f", path("Quorin_f")));
+    {
+        MRecordBase src(path("srcapp/"));
+        ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
+        TRecordData r;
+        r.name = QStringLiteral("戊");
+        r.remarkFile = QStringLiteral("戊_190001010000");
+        ASSERT_GT(src.InsertCase(r), 0);
+        WriteCaseFiles(path("srcapp/Quorin_f"), {r.name}, 100);
+        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
+    }
+    const struct {
+        const char *what;
+        const char *action;
+        std::function<void(ScriptedPrompts &)> script;
+        QString said;
+        int cases;
+        QStringList files;
+    } rows[] = {
+        {"整理数据", "N33", [](ScriptedPrompts &p) { p.reply(Answer::Yes); }, " 3 个案例已经整理出来！", 3,
+         {"丙_190001010000.rtf", "乙_190001010000.rtf", "甲_190001010000.rtf"}},
+        {"还原", "menu_f_import", [&](ScriptedPrompts &p) { p.reply(Answer::Yes).reply(path("bk")); },
+         "成功还原，请重新打开软件！", 1, {"戊_190001010000.bmp", "戊_190001010000.rtf"}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        {
+            TFrmMain w;
+            w.show();
+            ScriptedPrompts p;
+            row.script(p);
+            trigger(w, row.action);
+            ASSERT_FALSE(shown(p).isEmpty());
+            EXPECT_EQ(shown(p).last(), row.said);
+        }
+        EXPECT_EQ(QFileInfo(db()).symLinkTarget(), other + "Quorin.db");
+        EXPECT_EQ(QFileInfo(path("Quorin_f")).symLinkTarget(), other + "Quorin_f");
+        EXPECT_EQ(caseCount(other + "Quorin.db"), row.cases);
+        EXPECT_EQ(QDir(other + "Quorin_f").entryList(QDir::Files, QDir::Name), row.files);
+        EXPECT_EQ(QDir(path("dat")).entryList({"Quorin*"}, QDir::AllEntries | QDir::Hidden), QStringList{"Quorin.db"});
+    }
+    // The next start opens the restored cases where the links lead.
+    TFrmMain w;
+    w.show();
+    MRecordBase *b = CaseDb();
+    TRecordData r;
+    ASSERT_TRUE(b->LoadCase(1, r));
+    EXPECT_EQ(r.name, QStringLiteral("戊"));
+}
+
+} // namespace
