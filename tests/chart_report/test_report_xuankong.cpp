@@ -58,7 +58,7 @@ TEST(XuanKongReading, ReferenceHouse)
              "就可以反凶为吉。",
              // 震 and 乾 hold the facing stars 五 and 二: kept for air, which the robbery needs, never opened.
              "★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福；震、乾方只宜通气，以通三宫之气。",
-             "★文昌位：坎，此方位适合读书人居住，有利于学业功名。",
+             "★文昌位：坎，此方位适合读书人居住，有利于学业功名；此为玄空飞星一四同宫之文昌，八宅宅卦之文昌在艮宫，二法各论。",
              // 巽 holds the facing star 四, dead in 八运: the timely gate star cannot be used there.
              "★正城门:巽(八-旺，不作城门用)，副城门:坤(二-死)。",
              "★此步元运，八(旺)，九(生)，一(生)，二(死)，三(死)，四(煞)，五(煞)，六(煞)，七(退)。",
