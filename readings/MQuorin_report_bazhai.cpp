@@ -73,7 +73,7 @@ QString DoorInstead(const std::vector<int> &order, const QString &where, const B
 // weighs more than the fixed qi of a direction. The line cites the one order of doors the door advice gives, and a
 // door it withdraws names where to go.
 QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace, int period,
-                    const std::vector<int> &order)
+                    int sitting, const std::vector<int> &order)
 {
     const int facingStar = chart[palace][kSlotFacingStar];
     const bool invited = InvitesDoor(house, palace);
@@ -92,7 +92,7 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
            QStringLiteral("；八宅%1%2。").arg(U(YouXingName[code]), Voided(code, palace)
                                                                ? QStringLiteral("临之而宫星相克，吉气化为无")
                                                                : QStringLiteral("凶方，不宜开门")) +
-           reason + (place.isEmpty() ? QStringLiteral("；唯本宅坐后须实，此方只可开后门，不作大门") : QStringLiteral("；") + place) +
+           reason + QStringLiteral("；") + (place.isEmpty() ? QStringLiteral("唯") + BackDoorWord(rule, sitting) : place) +
            QStringLiteral("。");
 }
 
@@ -284,7 +284,7 @@ QString DoorAdviceLine(QString line, const HouseRuling &rule, const BaZhaiRecord
         if (p < 0 || std::ranges::count(order, p) > 0)
             return {};
         if (TakesDoor(rule.palace[p]))
-            return QStringLiteral("本宅坐后须实，坐山") + PalaceName(p) + QStringLiteral("宫只可开后门，不作大门");
+            return BackDoorWord(rule, p);
         return QStringLiteral("本运") + PalaceWithDirection(p) + RulingWords(rule.palace[p], chart[p][kSlotFacingStar], period);
     };
     static const QString kTrigrams = QStringLiteral("坎艮震巽离坤兑乾");
@@ -301,13 +301,15 @@ QString DoorAdviceLine(QString line, const HouseRuling &rule, const BaZhaiRecord
     return line;
 }
 
-// The one order of doors, as the line after the door advice gives it and the lines on each direction cite it.
-QString DoorOrderLine(const HouseRuling &rule, const FlyChart &chart, const std::vector<int> &order)
+// The one order of doors, as the line after the door advice gives it and the lines on each direction cite it, with
+// the back door the sitting palace may take.
+QString DoorOrderLine(const HouseRuling &rule, const FlyChart &chart, int sitting, const std::vector<int> &order)
 {
+    const QString back = TakesDoor(rule.palace[sitting]) ? BackDoorWord(rule, sitting) + QStringLiteral("。") : QString();
     if (order.empty())
-        return QStringLiteral("★本运八方皆无可开大门之方，门宜小、宜常闭。");
-    return QStringLiteral("★本运门位次第：") + DoorList(rule, chart, order) +
-           QStringLiteral("。此以玄空排定，八宅吉凶与之相违之方，见下八方吉凶断。");
+        return QStringLiteral("★本运八方皆无可开大门之方，门宜小、宜常闭。") + back;
+    return QStringLiteral("★本运门位次第：") + DoorList(rule, chart, order) + QStringLiteral("。") + back +
+           QStringLiteral("此以玄空排定，八宅吉凶与之相违之方，见下八方吉凶断。");
 }
 
 // The reason the door follows the flying stars is given once; the other palaces where the two methods differ
@@ -479,7 +481,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             break;
         case kDoorLine:
             t += DoorAdviceLine(line, rule, BaZhaiFuWei, chart, Nine(Yun), order) + QStringLiteral("\r\n") +
-                 DoorOrderLine(rule, chart, order);
+                 DoorOrderLine(rule, chart, ZuoShan / 3, order);
             break;
         case kBedroomLine:
             t += BedroomLine(line, bars, otherGroup ? OwnerWarning(ming, BaZhaiFuWei, true) : QString());
@@ -523,7 +525,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
             break;
         }
-        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), order);
+        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), ZuoShan / 3, order);
             !methods.isEmpty())
             t += QStringLiteral("\r\n") + methods;
         if (const QString rest = RestVerdict(bars, j, code); !rest.isEmpty())

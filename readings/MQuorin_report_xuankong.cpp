@@ -211,7 +211,7 @@ QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
 // The door line: the 元 of the door beside the facing's; a door of the other 元 in a palace of the house's door
 // order moves to that palace's mountain of the facing's 元; a door in a palace outside the order is told why and
 // where a main door may stand instead, in the order's own ranking, so that no door is praised against its palace.
-// A house whose back must stay solid keeps a back door there at most.
+// The sitting palace keeps a back door at most.
 QString DoorLine(int facing, int door, const HouseRuling &rule, const FlyChart &chart, int period, int sit,
                  const std::vector<int> &order)
 {
@@ -225,16 +225,18 @@ QString DoorLine(int facing, int door, const HouseRuling &rule, const FlyChart &
         return QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，宜移门于%1字（同宫%2）。\r\n")
             .arg(Mountain(3 * doorPalace + facing % 3), word.isEmpty() ? QString() : QStringLiteral("，") + word);
     }
-    const bool backDoor = doorPalace != sit && TakesDoor(rule.palace[sit]) && SolidBack(rule);
-    const QString why = TakesDoor(u) ? QStringLiteral("本宅坐后须实，坐山只可开后门，不作大门，")
+    const QString why = TakesDoor(u) ? BackDoorWord(rule, sit)
                                      : QStringLiteral("本运") + RulingWords(u, chart[doorPalace][kSlotFacingStar], period) +
-                                           QStringLiteral("，不宜开门，");
+                                           QStringLiteral("，不宜开门");
+    const bool backDoor = doorPalace != sit && TakesDoor(rule.palace[sit]);
     return (sameYuan ? QStringLiteral("★房屋朝向与门向同元一气；然门在")
                      : QStringLiteral("★房屋朝向与门向不属于同一元；且门在")) +
-           PalaceWithDirection(doorPalace) + QStringLiteral("，") + why +
-           (!order.empty() ? QStringLiteral("宜改门于") + DoorList(rule, chart, order) + QStringLiteral("。\r\n")
-            : backDoor     ? QStringLiteral("坐山坐后须实，只可开后门，不作大门；现门宜小、宜常闭。\r\n")
-                           : QStringLiteral("本运八方皆无可开大门之方，现门宜小、宜常闭。\r\n"));
+           PalaceWithDirection(doorPalace) + QStringLiteral("，") + why + QStringLiteral("，") +
+           (!order.empty() ? QStringLiteral("宜改门于") + DoorList(rule, chart, order)
+                           : QStringLiteral("本运八方皆无可开大门之方") +
+                                 (backDoor ? QStringLiteral("，") + BackDoorWord(rule, sit) : QString()) +
+                                 QStringLiteral("；现门宜小、宜常闭")) +
+           QStringLiteral("。\r\n");
 }
 
 // The 打劫 line. The robbery works through its three palaces, so the line says what the ruling lets each take

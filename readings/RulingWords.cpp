@@ -55,7 +55,7 @@ std::vector<int> DoorOrder(const HouseRuling &h, const FlyChart &chart, int peri
 {
     std::vector<int> order;
     for (int p = 0; p < 8; ++p)
-        if (TakesDoor(h.palace[p]) && !(p == sitting && SolidBack(h)))
+        if (TakesDoor(h.palace[p]) && p != sitting)
             order.push_back(p);
     std::ranges::sort(order, {}, [&](int p) {
         const int rank = DoorRank(chart, p, period);
@@ -124,6 +124,12 @@ int DoorRank(const FlyChart &chart, int palace, int period)
 }
 
 bool SolidBack(const HouseRuling &h) { return h.backHeld || h.wangShan == 8; }
+
+QString BackDoorWord(const HouseRuling &h, int sitting)
+{
+    return (SolidBack(h) ? QStringLiteral("本宅坐后须实，") : QString()) + QStringLiteral("坐山") +
+           PalaceWithDirection(sitting) + QStringLiteral("只可开后门，不作大门");
+}
 
 QString Direction(int palace) { return U(FangXiangName[(palace + 2) % 8]); }
 

@@ -42,7 +42,8 @@ bool InvitesDoor(const BaZhaiRecord &house, int palace);
 // palace of the period's own facing star first (also where its mountain star forbids digging, with the word that a
 // new door there is building work), then the others as DoorRank ranks them, those whose mountain star forbids
 // digging after the rest; among palaces the flying stars rank alike, the Eight Mansions' good directions of the
-// house first. The sitting palace of a house that must keep its back solid takes no main door and is left out.
+// house first. The sitting palace is the back of the house: it takes a back door at most, never the main door, and
+// is left out (BackDoorWord says so).
 std::vector<int> DoorOrder(const HouseRuling &h, const FlyChart &chart, int period, int sitting,
                            const BaZhaiRecord &house);
 
@@ -66,6 +67,10 @@ QString StudyMethods(bool flying, const std::vector<int> &flyingStudies, int baZ
 // How the flying stars rank a palace as a door in period 1..9, by its facing star: 0 the period's own star, then
 // the growing ones, the retreating star of a usable city gate last. Lower is better.
 int DoorRank(const FlyChart &chart, int palace, int period);
+
+// The sitting palace as a back door: "坐山正南离宫只可开后门，不作大门", after "本宅坐后须实，" where the house must keep
+// a solid back.
+QString BackDoorWord(const HouseRuling &h, int sitting);
 
 // The house must keep a solid back: its period's mountain star sits behind it, or in the centre, or the timely
 // stars meet at the facing and the back stays quiet. Its sitting palace takes no main door.

@@ -216,9 +216,12 @@ TEST(BaZhaiReading, AdviceFollowsTheRulingOfTheFlyingStars)
         {1, 1970, 13, true, "本运不能用此打劫", false},
         // A later period's 布局 that opens a door under 五黄 says what a new door there means.
         {1, 1970, 13, true, "唯山星五在此，忌动土开池，宜借外水，新开门即属动土，须择时、化五黄"},
-        // 二运戌山辰向, door 辰: the move list puts 乾 (向星二当旺) first and 兑 (山星五黄) last, with its word.
-        {21, 1894, 9, true,
-         "宜改门于西北乾宫、东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）。"},
+        // 二运戌山辰向, door 辰: 乾 holds the timely facing star but is the sitting palace, the back of the house, so
+        // it takes a back door only; the main door moves to 艮 first and 兑 (山星五黄) last, with its word.
+        {21, 1894, 9, true, "宜改门于东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）。"},
+        {21, 1894, 9, false,
+         "★本运门位次第：东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）。"
+         "坐山西北乾宫只可开后门，不作大门。"},
         // 一运壬山丙向: 壬's water runs to 震, where the flying stars put water; the drainage defers.
         {0, 1874, 12, false,
          "★本宅玄空飞星：正东震宫向星三(生)，宜开门、见水，为本运纳水聚财之方，天井之水宜聚于此，不宜由此方流出；"

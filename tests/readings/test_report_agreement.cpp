@@ -1150,9 +1150,10 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
         const qsizetype at = std::max(list.indexOf(Q("宜改门于")), list.indexOf(Q("门位次第：")));
         if (at < 0)
             continue;
-        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, list.mid(at), period);
+        const QString named = list.mid(at, list.indexOf(QChar(0x3002), at) - at); // up to "。"
+        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, named, period);
         int last = 0;
-        for (QChar x : PalacesInOrder(list.mid(at))) {
+        for (QChar x : PalacesInOrder(named)) {
             const int rank = DoorRankOf(xk, x) > 0 && NoDiggingStar(StarOf(xk, x, false).first, period) ? 9
                                                                                                       : DoorRankOf(xk, x);
             hit[kTimelyDemoted] |= rank < last;
@@ -1238,7 +1239,8 @@ const char *const kRankNames[kRankRows] = {
 const QString kMountains = Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥");
 
 // The palaces (by trigram) a door ranking of the report names, in its order: the move list of the Xuan Kong door
-// line and the Eight Mansions door list; and the pairs (first, second) the 二法相违 lines put in order.
+// line and the Eight Mansions door list; and the pairs (first, second) the 二法相违 lines put in order. A main door
+// is ranked among the palaces that take a door other than the sitting one, which takes a back door at most.
 std::vector<std::vector<QChar>> DoorRankings(const QString &xk, const QString &bz)
 {
     std::vector<std::vector<QChar>> lists;
@@ -1255,7 +1257,7 @@ std::vector<std::vector<QChar>> DoorRankings(const QString &xk, const QString &b
         const QChar own = m.captured(1)[0];
         if (l.contains(Q("门以此方为先")))
             for (const auto &[palace, use] : uses)
-                if (palace != own && TakesDoor(use))
+                if (palace != own && palace != AxisPalace(xk, true) && TakesDoor(use))
                     lists.push_back({own, palace});
         static const QRegularExpression other(Q("另有(.*)二法皆宜开门，(宜先取之|可为次选)"));
         if (const auto o = other.match(l); o.hasMatch())
@@ -1436,15 +1438,16 @@ TEST(ReportAgreement, EachCounterFiresOnAReportMadeToHoldItsFault)
     const Fault faults[] = {
         {1, 2004, true, 13, 1980, false, "正南离宫、东北艮宫", "东北艮宫、正南离宫", kRankingsDisagree},
         {1, 2004, true, 13, 1980, false, "此方居第二", "此方居第三", kRankingsDisagree},
-        // 二运戌山辰向, door 巽: 乾 holds the timely facing star, 兑 the mountain star 五黄.
+        // The reference house with its door in 坤, which is to stay quiet: the door moves to 离 first.
+        {1, 2004, true, 16, 1980, true, "正南离宫、东北艮宫", "东北艮宫、正南离宫", kTimelyDemoted, true},
+        // 二运戌山辰向, door 巽: 兑 holds the mountain star 五黄.
         {21, 1894, true, 9, 1864, true, "东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）",
          "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kDugBeforeClean},
         {21, 1894, true, 9, 1864, true, "东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）",
          "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kMoveIntoDug, true},
-        {21, 1894, true, 9, 1864, true, "西北乾宫、东北艮宫", "东北艮宫、西北乾宫", kTimelyDemoted, true},
         {1, 2004, true, 13, 1980, false, "，唯本运正北坎宫向星七(退)，宜静，亦不取", "", kSecondDoorBarred},
         // 二运卯山酉向 (替卦): a solid back, whose sitting palace 震 is the Eight Mansions' second door.
-        {7, 1894, false, 19, 1864, false, "，唯本宅坐后须实，坐山震宫只可开后门，不作大门，亦不取", "", kSecondDoorBack},
+        {7, 1894, false, 19, 1864, false, "，唯本宅坐后须实，坐山正东震宫只可开后门，不作大门，亦不取", "", kSecondDoorBack},
         {1, 2004, true, 13, 1980, false, "此门不取，宜改取正南离宫（门位次第见上大门）", "此门不取，另择吉门",
          kWithdrawnNowhere},
         {1, 2004, true, 13, 1980, false, "二法相违：八宅", "二法相违：门纳此方本运之气，八宅方位之吉不能补救。八宅",
