@@ -51,21 +51,26 @@ QString OrderPlace(const std::vector<int> &order, int palace, bool timely)
     return QStringLiteral("本运门位此方居第%1（次第见上大门）").arg(Numeral(static_cast<int>(at - order.begin()) + 1));
 }
 
-// Where a withdrawn door is to go: the first palace of the order and where the order is written (where: "上大门"),
-// or that no palace may take a main door. Where the Eight Mansions do not invite a door in that palace and their
-// verdict on it is not given beside (house set), their verdict is named with the flying stars' that overrules it.
-QString DoorInstead(const std::vector<int> &order, const QString &where, const BaZhaiRecord *house = nullptr)
+// Where a withdrawn door is to go: the first palace of the order, with the word a new door there needs, and where
+// the order is written (where: "上大门"); or that no palace may take a main door. Where the Eight Mansions do not
+// invite a door in that palace and their verdict on it is not given beside (house set), their verdict is named with
+// the flying stars' that overrules it.
+QString DoorInstead(const HouseRuling &rule, const FlyChart &chart, const std::vector<int> &order, const QString &where,
+                    const BaZhaiRecord *house = nullptr)
 {
     if (order.empty())
         return QStringLiteral("本运八方皆无可开大门之方");
     const int p = order.front();
-    QString verdict;
+    QString notes;
     if (house && !InvitesDoor(*house, p)) {
         const int code = (*house)[3 + p] % 8;
-        verdict = QStringLiteral("此方八宅%1%2，玄空本运可开；")
-                      .arg(U(YouXingName[code]), GoodStar(code) ? QStringLiteral("吉气化为无") : QStringLiteral("凶方"));
+        notes = QStringLiteral("此方八宅%1%2，玄空本运可开")
+                    .arg(U(YouXingName[code]), GoodStar(code) ? QStringLiteral("吉气化为无") : QStringLiteral("凶方"));
     }
-    return QStringLiteral("宜改取%1（%2门位次第见%3）").arg(PalaceWithDirection(p), verdict, where);
+    if (const QString word = NewDoorWord(rule, chart, p); !word.isEmpty())
+        notes += (notes.isEmpty() ? QString() : QStringLiteral("，")) + word;
+    return QStringLiteral("宜改取%1（%2门位次第见%3）")
+        .arg(PalaceWithDirection(p), notes.isEmpty() ? QString() : notes + QStringLiteral("；"), where);
 }
 
 // Where the two methods differ on a palace's door, which stands and why. The door follows the flying stars both
@@ -86,7 +91,7 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
     const QString reason = QStringLiteral("门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气");
     if (invited)
         return head + QStringLiteral("八宅%1吉方，本宜开门；").arg(U(YouXingName[code])) + flying + QStringLiteral("。") +
-               reason + QStringLiteral("，此门不取，") + DoorInstead(order, QStringLiteral("上大门")) + QStringLiteral("。");
+               reason + QStringLiteral("，此门不取，") + DoorInstead(rule, chart, order, QStringLiteral("上大门")) + QStringLiteral("。");
     const QString place = OrderPlace(order, palace, DoorRank(chart, palace, period) == 0);
     return head + flying +
            QStringLiteral("；八宅%1%2。").arg(U(YouXingName[code]), Voided(code, palace)
@@ -297,7 +302,7 @@ QString DoorAdviceLine(QString line, const HouseRuling &rule, const BaZhaiRecord
         if (const QString why = barred(static_cast<int>(kTrigrams.indexOf(m.captured(1)))); !why.isEmpty())
             line.replace(m.capturedEnd() - 5, 5,
                          QStringLiteral("，八宅论之最为得力，唯") + why + QStringLiteral("，门以玄空为准，此门不取，") +
-                             DoorInstead(order, QStringLiteral("下"), &house));
+                             DoorInstead(rule, chart, order, QStringLiteral("下"), &house));
     return line;
 }
 

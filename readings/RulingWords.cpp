@@ -108,14 +108,19 @@ QString StudyMethods(bool flying, const std::vector<int> &flyingStudies, int baZ
             names.append(PalaceName(p) + QStringLiteral("宫"));
         return names.join(QStringLiteral("、"));
     };
-    const QString own = flying ? QStringLiteral("玄空飞星一四同宫") : QStringLiteral("八宅宅卦");
-    const QString other = flying ? QStringLiteral("八宅宅卦") : QStringLiteral("玄空飞星一四同宫");
-    if (flyingStudies == std::vector<int>{baZhaiStudy})
-        return QStringLiteral("此为%1之文昌，%2之文昌亦在此，二法相合").arg(own, other);
-    if (!flying && flyingStudies.empty())
+    const bool shared = std::ranges::count(flyingStudies, baZhaiStudy) > 0;
+    if (flying)
+        return QStringLiteral("此为玄空飞星一四同宫之文昌，八宅宅卦之文昌%1在%2宫，二法%3")
+            .arg(shared ? QStringLiteral("亦") : QString(), PalaceName(baZhaiStudy),
+                 shared && flyingStudies.size() == 1 ? QStringLiteral("相合") : QStringLiteral("各论"));
+    if (flyingStudies.empty())
         return QStringLiteral("此为八宅宅卦之文昌，玄空飞星本运无一四同宫之方");
-    return QStringLiteral("此为%1之文昌，%2之文昌在%3，二法各论")
-        .arg(own, other, named(flying ? std::vector<int>{baZhaiStudy} : flyingStudies));
+    if (!shared)
+        return QStringLiteral("此为八宅宅卦之文昌，玄空飞星一四同宫之文昌在%1，二法各论").arg(named(flyingStudies));
+    std::vector<int> others = flyingStudies;
+    std::erase(others, baZhaiStudy);
+    return QStringLiteral("此为八宅宅卦之文昌，玄空飞星一四同宫之文昌亦在此") +
+           (others.empty() ? QStringLiteral("，二法相合") : QStringLiteral("，另在") + named(others) + QStringLiteral("，二法各论"));
 }
 
 int DoorRank(const FlyChart &chart, int palace, int period)

@@ -1162,6 +1162,11 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
         }
     }
 
+    // A withdrawn door sent elsewhere ("宜改取…") carries the word a new door there needs.
+    static const QRegularExpression instead(Q("宜改取") + kNamedPalace + Q("(（[^）]*）)?"));
+    for (auto it = instead.globalMatch(bz); it.hasNext();)
+        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, it.next().captured(0), period);
+
     // Each period's 布局 that opens a door where that period's mountain star forbids digging.
     const QStringList l = Lines(xk);
     for (qsizetype i = 1; i < l.size(); ++i) {
@@ -1445,6 +1450,9 @@ TEST(ReportAgreement, EachCounterFiresOnAReportMadeToHoldItsFault)
          "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kDugBeforeClean},
         {21, 1894, true, 9, 1864, true, "东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）",
          "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kMoveIntoDug, true},
+        // 八运丑山未向: the withdrawn doors go to 坤, the timely palace, under 山星五黄.
+        {3, 2016, true, 16, 1981, false, "化为无，玄空本运可开，山星五黄在此，新开门即属动土，须择时、化五黄；",
+         "化为无，玄空本运可开；", kMoveIntoDug, true},
         {1, 2004, true, 13, 1980, false, "，唯本运正北坎宫向星七(退)，宜静，亦不取", "", kSecondDoorBarred},
         // 二运卯山酉向 (替卦): a solid back, whose sitting palace 震 is the Eight Mansions' second door.
         {7, 1894, false, 19, 1864, false, "，唯本宅坐后须实，坐山正东震宫只可开后门，不作大门，亦不取", "", kSecondDoorBack},
