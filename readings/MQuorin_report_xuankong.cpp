@@ -225,13 +225,16 @@ QString DoorLine(int facing, int door, const HouseRuling &rule, const FlyChart &
         return QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，宜移门于%1字（同宫%2）。\r\n")
             .arg(Mountain(3 * doorPalace + facing % 3), word.isEmpty() ? QString() : QStringLiteral("，") + word);
     }
-    const QString why = TakesDoor(u) ? BackDoorWord(rule, sit)
+    // Outside the order a palace that takes a door is the sitting one.
+    const QString why = TakesDoor(u) ? (SolidBack(rule) ? QStringLiteral("本宅坐后须实，") : QString()) +
+                                           QStringLiteral("此方只可开后门，不作大门")
                                      : QStringLiteral("本运") + RulingWords(u, chart[doorPalace][kSlotFacingStar], period) +
                                            QStringLiteral("，不宜开门");
     const bool backDoor = doorPalace != sit && TakesDoor(rule.palace[sit]);
     return (sameYuan ? QStringLiteral("★房屋朝向与门向同元一气；然门在")
                      : QStringLiteral("★房屋朝向与门向不属于同一元；且门在")) +
-           PalaceWithDirection(doorPalace) + QStringLiteral("，") + why + QStringLiteral("，") +
+           (doorPalace == sit ? QStringLiteral("坐山") : QString()) + PalaceWithDirection(doorPalace) +
+           QStringLiteral("，") + why + QStringLiteral("，") +
            (!order.empty() ? QStringLiteral("宜改门于") + DoorList(rule, chart, order)
                            : QStringLiteral("本运八方皆无可开大门之方") +
                                  (backDoor ? QStringLiteral("，") + BackDoorWord(rule, sit) : QString()) +

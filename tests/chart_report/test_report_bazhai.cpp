@@ -222,6 +222,8 @@ TEST(BaZhaiReading, AdviceFollowsTheRulingOfTheFlyingStars)
         {21, 1894, 9, false,
          "★本运门位次第：东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）。"
          "坐山西北乾宫只可开后门，不作大门。"},
+        // ... and a door in the sitting palace itself is told to move to the front or the sides.
+        {21, 1894, 21, true, "然门在坐山西北乾宫，此方只可开后门，不作大门，宜改门于东北艮宫、正西兑宫"},
         // 一运壬山丙向: 壬's water runs to 震, where the flying stars put water; the drainage defers.
         {0, 1874, 12, false,
          "★本宅玄空飞星：正东震宫向星三(生)，宜开门、见水，为本运纳水聚财之方，天井之水宜聚于此，不宜由此方流出；"
