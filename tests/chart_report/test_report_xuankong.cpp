@@ -163,7 +163,7 @@ TEST(XuanKongReading, TiGuaCaseUsesItsOwnStars)
     ASSERT_TRUE(q.PaiPan(rec)) << q.sMessage.toStdString();
     const QStringList lines = PaneLines(q);
     // The door's palace is quiet in this chart: the door line says so and where a door may stand instead.
-    EXPECT_TRUE(HasLine(lines, Q("★房屋朝向与门向不属于同一元；且门在正北坎宫，本运向星六(煞)，宜静，不宜开门，"
+    EXPECT_TRUE(HasLine(lines, Q("★房屋朝向与门向不属于同一元；且门在坐山正北坎宫，本运向星六(煞)，宜静，不宜开门，"
                                  "宜改门于东北艮宫、正西兑宫、西北乾宫。")));
     // Already the replacement chart: it says why, and does not advise taking it.
     EXPECT_TRUE(HasLine(lines, Q("★此房座山兼癸，偏离正向5度30分，所排为替卦盘。")));
