@@ -1293,7 +1293,7 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
     const auto dug = [&](QChar p) { return NoDiggingStar(StarOf(xk, p, false).first, period); };
     const auto timely = [&](QChar p) { return StarOf(xk, p).second == Q("旺")[0]; };
 
-    // Item 1: one order of doors, dug palaces after clean ones but for the timely palace.
+    // One order of doors, dug palaces after clean ones but for the timely palace.
     std::set<std::pair<QChar, QChar>> before;
     for (const std::vector<QChar> &list : DoorRankings(xk, bz))
         for (size_t i = 0; i < list.size(); ++i)
@@ -1334,7 +1334,7 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
         }
     hit[kWithdrawReason] = bz.count(Q("门纳此方本运之气，八宅方位之吉不能补救")) > 1;
 
-    // Item 2: the door's 元 against the facing's, read from the header.
+    // The door's 元 against the facing's, read from the header.
     static const QRegularExpression axis(Q("坐向：(.)山(.)向")), doorAt(Q("门向：(.)方"));
     const auto a = axis.match(xk), d = doorAt.match(xk);
     const QString doorLine = LineStarting(xk, Q("★房屋朝向与门向"));
@@ -1345,9 +1345,9 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
                                  !doorLine.contains(Q("宜移门于") + own + Q("字（同宫"));
     }
 
-    // Item 3: the bedroom line sends no one where another of its clauses bars.
+    // The bedroom line sends no one where another of its clauses bars.
     const QString bed = LineStarting(bz, Q("卧房："));
-    const QStringList parts = Clauses(bed.mid(0).replace(QChar(0x3002), QChar(0xFF1B)));
+    const QStringList parts = Clauses(QString(bed).replace(QChar(0x3002), QChar(0xFF1B))); // 。 read as ；
     static const QRegularExpression sent(Q("(正北|东北|正东|东南|正南|西南|正西|西北)(?:生气|天医|延年|伏位)"));
     for (qsizetype i = 0; i < parts.size(); ++i) {
         if (!BedClause(parts[i]))
@@ -1362,7 +1362,7 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
         }
     }
 
-    // Item 4: pair warnings on opened palaces, and 火照天门 only where the 九 is out of season.
+    // Pair warnings on opened palaces, and 火照天门 only where the 九 is out of season.
     static const QRegularExpression pair(Q("六九火照天门|九七合辙|三七叠至|五九紫黄毒药"));
     for (const QString &clause : LineStarting(xk, Q("忌动之方：")).split(Q("；")))
         if (pair.match(clause).hasMatch())
@@ -1380,7 +1380,7 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
                 hit[kFireGateTimely] |= (m == 9 || f == 9) && (nine == Q("旺")[0] || nine == Q("生")[0]);
             }
 
-    // Item 5: reasons the report does not refute, rules tied to their periods, one instruction per sentence.
+    // Reasons the report does not refute, rules tied to their periods, one instruction per sentence.
     for (const QString &line : Lines(xk))
         if (line.contains(Q("北斗七星")) && line.contains(Q("不能用"))) {
             const QString why = line.mid(line.indexOf(Q("打劫须")));
@@ -1405,7 +1405,7 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
         hit[kDigTwoWays] |= sentence.contains(Q("须择时")) && sentence.contains(Q("忌动土"));
     }
 
-    // Item 6: the two studies, each said to be its own method where they part.
+    // The two studies, each said to be its own method where they part.
     const QString xkStudy = LineStarting(xk, Q("★文昌位：")), bzStudy = LineStarting(bz, Q("★文昌位："));
     if (!xkStudy.isEmpty() && bzStudy.size() > 5) {
         std::set<QChar> flying;
