@@ -29,9 +29,6 @@ constexpr int kBranchElement[12] = {0, 0, 3, 1, 1, 3, 2, 2, 3, 4, 4, 3};
 // The number of each element for the floors: 水 1, 木 3, 火 2, 土 10, 金 4.
 constexpr int kElementFloor[5] = {1, 3, 2, 10, 4};
 
-// The palace (坎 0 … 乾 7, 中 8) of the Eight Mansions study by the sitting group.
-constexpr int kWenChangPalace[8] = {1, 0, 7, 8, 4, 6, 5, 2};
-
 // 游年 verdicts by star code.
 const char *const kYouNian[8] = {"主二百日内有哭泣事,大凶)\n", "主一年内出学业、食禄人)\n",
                                  "主人口富贵,得羊马)\n",       "主二百八十内有喜庆)\n",
@@ -42,49 +39,46 @@ const char *const kYouNian[8] = {"主二百日内有哭泣事,大凶)\n", "主�
 const char *const kMonthGeneral[12] = {"登明", "神后", "大吉", "功曹", "太冲", "天罡",
                                        "太乙", "胜光", "小吉", "传送", "从魁", "河魁"};
 
-bool GoodStar(int code) { return code == 1 || code == 2 || code == 3 || code == 7; }
-
-// A good star whose good the element rule voids: palace and star overcome one another.
-bool Voided(int code, int palace)
+// Where a main door stands in the house's door order (DoorOrder), as the lines that cite it say: "门以此方为先" for
+// its first palace, "居第三" for a later one; empty for a palace outside it.
+QString OrderPlace(const std::vector<int> &order, int palace, bool timely)
 {
-    const int d = FloorMod(YouXingWuXing[code] - GuaWuXing[palace], 5);
-    return GoodStar(code) && (d == 2 || d == 3);
+    const auto at = std::ranges::find(order, palace);
+    if (at == order.end())
+        return {};
+    if (at == order.begin())
+        return (timely ? QStringLiteral("当令向星在此，") : QString()) + QStringLiteral("门以此方为先（门位次第见上大门）");
+    return QStringLiteral("本运门位此方居第%1（次第见上大门）").arg(Numeral(static_cast<int>(at - order.begin()) + 1));
 }
 
-// The Eight Mansions method puts a door only where a good star stands whole.
-bool InvitesDoor(const BaZhaiRecord &house, int palace)
+// Where a withdrawn door is to go: the first palace of the order, with the word a new door there needs, and where
+// the order is written (where: "上大门"); or that no palace may take a main door. Where the Eight Mansions do not
+// invite a door in that palace and their verdict on it is not given beside (house set), their verdict is named with
+// the flying stars' that overrules it.
+QString DoorInstead(const HouseRuling &rule, const FlyChart &chart, const std::vector<int> &order, const QString &where,
+                    const BaZhaiRecord *house = nullptr)
 {
-    const int code = house[3 + palace] % 8;
-    return GoodStar(code) && !Voided(code, palace);
-}
-
-// Beside a palace the flying stars open and the Eight Mansions bar, the palaces both methods open: the Eight
-// Mansions' good directions come first only among palaces the flying stars rank alike, so none is put before a
-// palace with a stronger facing star, least of all the period's own; and a house that must keep its back solid
-// is not sent to its sitting palace for the main door. Palaces where a new door means digging come last.
-QString BothMethodsDoors(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace,
-                         int period, int sitting)
-{
-    const int rank = DoorRank(chart, palace, period);
-    const bool timely = rank == 0;
-    std::vector<int> both;
-    for (int p = 0; p < 8; ++p)
-        if (p != palace && TakesDoor(rule.palace[p]) && InvitesDoor(house, p) &&
-            !(p == sitting && SolidBack(rule)) && (timely || DoorRank(chart, p, period) <= rank))
-            both.push_back(p);
-    const QString named = DoorChoices(rule, chart, period, both);
-    if (timely)
-        return QStringLiteral("；当令向星在此，门以此方为先") +
-               (named.isEmpty() ? QString() : QStringLiteral("，另有") + named + QStringLiteral("二法皆宜开门，可为次选"));
-    return named.isEmpty() ? QString() : QStringLiteral("；另有") + named + QStringLiteral("二法皆宜开门，宜先取之");
+    if (order.empty())
+        return QStringLiteral("本运八方皆无可开大门之方");
+    const int p = order.front();
+    QString notes;
+    if (house && !InvitesDoor(*house, p)) {
+        const int code = (*house)[3 + p] % 8;
+        notes = QStringLiteral("此方八宅%1%2，玄空本运可开")
+                    .arg(U(YouXingName[code]), GoodStar(code) ? QStringLiteral("吉气化为无") : QStringLiteral("凶方"));
+    }
+    if (const QString word = NewDoorWord(rule, chart, p); !word.isEmpty())
+        notes += (notes.isEmpty() ? QString() : QStringLiteral("，")) + word;
+    return QStringLiteral("宜改取%1（%2门位次第见%3）")
+        .arg(PalaceWithDirection(p), notes.isEmpty() ? QString() : notes + QStringLiteral("；"), where);
 }
 
 // Where the two methods differ on a palace's door, which stands and why. The door follows the flying stars both
 // ways, as the door advice and the closing note of the reading say: a door takes in the qi of the period, which
-// weighs more than the fixed qi of a direction; among the palaces the flying stars open, the Eight Mansions'
-// good ones come first.
+// weighs more than the fixed qi of a direction. The line cites the one order of doors the door advice gives, and a
+// door it withdraws names where to go.
 QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace, int period,
-                    int sitting)
+                    int sitting, const std::vector<int> &order)
 {
     const int facingStar = chart[palace][kSlotFacingStar];
     const bool invited = InvitesDoor(house, palace);
@@ -94,14 +88,17 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
     const int code = house[3 + palace] % 8;
     const QString head = QStringLiteral("◎%1二法相违：").arg(PalaceWithDirection(palace));
     const QString flying = QStringLiteral("玄空本运") + RulingWords(u, facingStar, period);
+    const QString reason = QStringLiteral("门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气");
     if (invited)
-        return head + QStringLiteral("八宅%1吉方，本宜开门；").arg(U(YouXingName[code])) + flying +
-               QStringLiteral("。门以玄空为准：门纳此方本运之气，八宅方位之吉不能补救，另择吉门。");
-    QString t = head + flying + QStringLiteral("；八宅%1%2。门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气")
-                                    .arg(U(YouXingName[code]), Voided(code, palace)
-                                                                   ? QStringLiteral("临之而宫星相克，吉气化为无")
-                                                                   : QStringLiteral("凶方，不宜开门"));
-    return t + BothMethodsDoors(rule, house, chart, palace, period, sitting) + QStringLiteral("。");
+        return head + QStringLiteral("八宅%1吉方，本宜开门；").arg(U(YouXingName[code])) + flying + QStringLiteral("。") +
+               reason + QStringLiteral("，此门不取，") + DoorInstead(rule, chart, order, QStringLiteral("上大门")) + QStringLiteral("。");
+    const QString place = OrderPlace(order, palace, DoorRank(chart, palace, period) == 0);
+    return head + flying +
+           QStringLiteral("；八宅%1%2。").arg(U(YouXingName[code]), Voided(code, palace)
+                                                               ? QStringLiteral("临之而宫星相克，吉气化为无")
+                                                               : QStringLiteral("凶方，不宜开门")) +
+           reason + QStringLiteral("；") + (place.isEmpty() ? QStringLiteral("唯") + BackDoorWord(rule, sitting) : place) +
+           QStringLiteral("。");
 }
 
 // Lines of the house text (1600 + 20 g + i) that an owner of the other life group needs a word beside.
@@ -158,32 +155,69 @@ std::vector<int> NamedPalaces(const QString &clause)
     return out;
 }
 
+// A clause without its mentions ("西北天医方", "正西延年") of the given palaces: the rest of its list joined by "或",
+// ending in "方" where the list did; empty when it names no other palace.
+QString DropMentions(const QString &clause, const std::vector<int> &drop)
+{
+    static const QRegularExpression list(
+        QStringLiteral("(?:(?:正北|东北|正东|东南|正南|西南|正西|西北)(?:生气|天医|延年|伏位)方?[或、]?)+"));
+    QString out = clause;
+    bool left = false;
+    for (auto it = list.globalMatch(clause); it.hasNext();) {
+        const auto m = it.next();
+        QStringList kept;
+        const QString run = m.captured(0);
+        for (const QString &mention : run.split(QRegularExpression(QStringLiteral("[或、]")), Qt::SkipEmptyParts)) {
+            const std::vector<int> named = NamedPalaces(mention);
+            if (named.empty() || std::ranges::count(drop, named.front()) == 0)
+                kept.append(QString(mention).remove(QChar(0x65B9))); // 方
+        }
+        left = left || !kept.isEmpty();
+        // The run may end with the joiner before what follows it, which stays.
+        const QString joiner = run.endsWith(QChar(0x6216)) || run.endsWith(QChar(0x3001)) ? run.right(1) : QString(); // 或 、
+        const bool fang = run.chopped(joiner.size()).endsWith(QChar(0x65B9));
+        out.replace(run, kept.isEmpty() ? QString()
+                                        : kept.join(QStringLiteral("或")) + (fang ? QStringLiteral("方") : QString()) + joiner);
+    }
+    return left ? out : QString();
+}
+
 // A house line with each clause that sends someone to a palace (sends) followed by a note naming the palaces among
 // it that the flying stars bar, and what is not to go there (what: "忌作卧房"). A palace is noted once in a line, at
-// the first clause that sends there; `noted` collects the palaces noted.
+// the first clause that sends there; a later clause that would send there again leaves it out, and is dropped when
+// it names no other palace. `noted` collects the palaces noted.
 QString QualifyRest(const QString &line, const RestBars &bars, bool (*sends)(const QString &), const QString &what,
                     std::vector<int> *noted = nullptr)
 {
     std::vector<int> done;
     QString out, clause;
+    // Adds the clause; false when it was dropped, so that its closing mark goes with it.
     const auto flush = [&]() {
-        out += clause;
         if (sends(clause)) {
-            std::vector<int> fresh;
+            std::vector<int> again, fresh;
             for (int p : NamedPalaces(clause))
-                if (std::find(done.begin(), done.end(), p) == done.end() && !bars[p].isEmpty())
-                    fresh.push_back(p);
+                (std::ranges::count(done, p) > 0 ? again : fresh).push_back(p);
+            if (!again.empty())
+                clause = DropMentions(clause, again);
+            std::erase_if(fresh, [&](int p) { return bars[p].isEmpty(); });
+            out += clause;
             if (!fresh.empty())
                 out += QStringLiteral("（本运") + BarredList(bars, fresh) + QStringLiteral("，") + what +
                        QStringLiteral("，以玄空为准）");
             done.insert(done.end(), fresh.begin(), fresh.end());
+        } else {
+            out += clause;
         }
+        const bool dropped = clause.isEmpty();
         clause.clear();
+        return !dropped;
     };
     for (QChar c : line) {
         if (c == QChar(0xFF1B) || c == QChar(0x3002)) { // ； 。
-            flush();
-            out += c;
+            if (flush())
+                out += c;
+            else if (c == QChar(0x3002) && out.endsWith(QChar(0xFF1B)))
+                out.back() = c; // a dropped last clause of a sentence: the sentence ends where the one before did
         } else {
             clause += c;
         }
@@ -243,21 +277,44 @@ QString BedroomLine(const QString &text, const RestBars &bars, const QString &ow
     return line.left(end) + QStringLiteral("，唯") + ownerWord + line.mid(end);
 }
 
-// The door the house text calls the strongest, where the flying stars keep its palace from a door this period:
-// the line names the palace and its ruling beside the praise, instead of leaving the general rule to withdraw it.
-QString DoorAdviceLine(QString line, const HouseRuling &rule, const FlyChart &chart, int period)
+// The door advice of the house text, under the flying stars of the period: where they keep the palace of the door it
+// calls the strongest, or of the one it puts second, from a main door, the line says so beside the praise and
+// withdraws it, and the strongest names where to go, the first of the one order of doors (DoorOrder) that the line
+// after it gives.
+QString DoorAdviceLine(QString line, const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart,
+                       int period, const std::vector<int> &order)
 {
+    // Why palace p takes no main door this period; empty where it may.
+    const auto barred = [&](int p) -> QString {
+        if (p < 0 || std::ranges::count(order, p) > 0)
+            return {};
+        if (TakesDoor(rule.palace[p]))
+            return BackDoorWord(rule, p);
+        return QStringLiteral("本运") + PalaceWithDirection(p) + RulingWords(rule.palace[p], chart[p][kSlotFacingStar], period);
+    };
+    static const QString kTrigrams = QStringLiteral("坎艮震巽离坤兑乾");
+    static const QRegularExpression second(QStringLiteral("(.)门（..）次之"));
+    if (const auto m = second.match(line); m.hasMatch())
+        if (const QString why = barred(static_cast<int>(kTrigrams.indexOf(m.captured(1)))); !why.isEmpty())
+            line.insert(m.capturedEnd(), QStringLiteral("，唯") + why + QStringLiteral("，亦不取"));
     static const QRegularExpression best(QStringLiteral("开(.)门（..）为..门，门宅相生，最为得力"));
-    const auto m = best.match(line);
-    if (!m.hasMatch())
-        return line;
-    const int p = QStringLiteral("坎艮震巽离坤兑乾").indexOf(m.captured(1));
-    if (p < 0 || TakesDoor(rule.palace[p]))
-        return line;
-    const QString note = QStringLiteral("，八宅论之最为得力，唯本运") + PalaceWithDirection(p) +
-                         RulingWords(rule.palace[p], chart[p][kSlotFacingStar], period) +
-                         QStringLiteral("，门以玄空为准，此门不取，另择吉门（见下八方吉凶断）");
-    return line.replace(m.capturedEnd() - 5, 5, note);
+    if (const auto m = best.match(line); m.hasMatch())
+        if (const QString why = barred(static_cast<int>(kTrigrams.indexOf(m.captured(1)))); !why.isEmpty())
+            line.replace(m.capturedEnd() - 5, 5,
+                         QStringLiteral("，八宅论之最为得力，唯") + why + QStringLiteral("，门以玄空为准，此门不取，") +
+                             DoorInstead(rule, chart, order, QStringLiteral("下"), &house));
+    return line;
+}
+
+// The one order of doors, as the line after the door advice gives it and the lines on each direction cite it, with
+// the back door the sitting palace may take.
+QString DoorOrderLine(const HouseRuling &rule, const FlyChart &chart, int sitting, const std::vector<int> &order)
+{
+    const QString back = TakesDoor(rule.palace[sitting]) ? BackDoorWord(rule, sitting) + QStringLiteral("。") : QString();
+    if (order.empty())
+        return QStringLiteral("★本运八方皆无可开大门之方，门宜小、宜常闭。") + back;
+    return QStringLiteral("★本运门位次第：") + DoorList(rule, chart, order) + QStringLiteral("。") + back +
+           QStringLiteral("此以玄空排定，八宅吉凶与之相违之方，见下八方吉凶断。");
 }
 
 // The reason the door follows the flying stars is given once; the other palaces where the two methods differ
@@ -388,9 +445,13 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
     const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
     const HouseRuling rule = RuleHouse(chart, ZuoShan, Nine(Yun));
     const RestBars bars = RestBarsOf(chart, Nine(Yun));
+    const std::vector<int> order = DoorOrder(rule, chart, Nine(Yun), ZuoShan / 3, BaZhaiFuWei);
 
-    t += QStringLiteral("★文昌位：") + WenChangName(kWenChangPalace[ZuoShan / 3]) + QStringLiteral("，此方位可做书房");
-    if (const QString barred = BarredList(bars, {kWenChangPalace[ZuoShan / 3]}); !barred.isEmpty())
+    // The house's study by its trigram, said to be the Eight Mansions' beside the flying stars' own.
+    const int study = BaZhaiStudyPalace(ZuoShan);
+    t += QStringLiteral("★文昌位：") + WenChangName(study) + QStringLiteral("，此方位可做书房；") +
+         StudyMethods(false, FlyingStudyPalaces(chart), study);
+    if (const QString barred = BarredList(bars, {study}); !barred.isEmpty())
         t += QStringLiteral("；唯本运") + barred + QStringLiteral("，") + kRestStudy +
              QStringLiteral("，以玄空为准，书房另择吉方");
     t += QStringLiteral("。\r\n");
@@ -424,7 +485,8 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += QualifyRest(line, bars, NamesStudy, kRestStudy);
             break;
         case kDoorLine:
-            t += DoorAdviceLine(line, rule, chart, Nine(Yun));
+            t += DoorAdviceLine(line, rule, BaZhaiFuWei, chart, Nine(Yun), order) + QStringLiteral("\r\n") +
+                 DoorOrderLine(rule, chart, ZuoShan / 3, order);
             break;
         case kBedroomLine:
             t += BedroomLine(line, bars, otherGroup ? OwnerWarning(ming, BaZhaiFuWei, true) : QString());
@@ -468,7 +530,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
             break;
         }
-        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), ZuoShan / 3);
+        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), ZuoShan / 3, order);
             !methods.isEmpty())
             t += QStringLiteral("\r\n") + methods;
         if (const QString rest = RestVerdict(bars, j, code); !rest.isEmpty())

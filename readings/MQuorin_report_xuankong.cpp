@@ -190,49 +190,56 @@ QString JianLine(bool xiaGua, double jianWidth, int jianShan, int pianDu, int pi
     return QStringLiteral("★此房座山偏离正向%1度%2分，所排为替卦盘。\r\n").arg(pianDu).arg(pianFen);
 }
 
-// The remedy of a whole-chart 伏吟 or 反吟. Water behind the house drains the timely mountain star a 旺山旺向 or
-// 双星会向 house sits on: there the remedy is quiet, not water behind; nor is water put behind where the sitting
-// palace may not take it, or dug where its mountain star forbids digging.
+// The remedy of a whole-chart 伏吟 or 反吟 in the building period (later periods follow their own 布局 in the
+// 山运断). Water behind the house drains the timely mountain star a 旺山旺向 or 双星会向 house sits on: there the
+// remedy is quiet, not water behind; nor is water put behind where the sitting palace may not take it, or dug
+// where its mountain star forbids digging.
 QString FuFanRemedy(const HouseRuling &rule, const PalaceRuling &back)
 {
     if (rule.pattern == kWangShanWangXiang)
-        return QStringLiteral("旺星到山到向，其害大减；宜静，切忌坐后开池放水。\r\n");
+        return QStringLiteral("旺星到山到向，其害大减；本运宜静，切忌坐后开池放水。\r\n");
     if (rule.pattern == kShuangXingHuiXiang)
-        return QStringLiteral("旺星同到向首，其害大减；宜静，切忌坐后开池放水。\r\n");
+        return QStringLiteral("旺星同到向首，其害大减；本运宜静，切忌坐后开池放水。\r\n");
     if (rule.backHeld)
-        return QStringLiteral("当令山星到坐，宜静，切忌坐后开池放水。\r\n");
+        return QStringLiteral("当令山星到坐，本运宜静，切忌坐后开池放水。\r\n");
     if (back.use != PalaceUse::Open)
-        return QStringLiteral("前面地势最好平坦开阔，坐后不宜开池放水。\r\n");
-    return back.noEarth ? QStringLiteral("前面地势最好平坦开阔，坐后宜有外来流水，忌动土开池。\r\n")
-                        : QStringLiteral("前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
+        return QStringLiteral("本运前面地势最好平坦开阔，坐后不宜开池放水。\r\n");
+    return back.noEarth ? QStringLiteral("本运前面地势最好平坦开阔，坐后宜有外来流水，忌动土开池。\r\n")
+                        : QStringLiteral("本运前面地势最好平坦开阔，坐后有流水、池塘。\r\n");
 }
 
-// The door line: the 元 of the door beside the facing's, and, where the ruling keeps the door's palace from a
-// door, that ruling and the palaces where a door may stand, best first, so that no door is praised against its
-// palace. The main door is not moved behind a house whose back must stay solid: a back door there at most.
-QString DoorLine(bool sameYuan, const HouseRuling &rule, int doorPalace, const FlyChart &chart, int period, int sit)
+// The door line: the 元 of the door beside the facing's; a door of the other 元 in a palace of the house's door
+// order moves to that palace's mountain of the facing's 元; a door in a palace outside the order is told why and
+// where a main door may stand instead, in the order's own ranking, so that no door is praised against its palace.
+// The sitting palace keeps a back door at most.
+QString DoorLine(int facing, int door, const HouseRuling &rule, const FlyChart &chart, int period, int sit,
+                 const std::vector<int> &order)
 {
+    const bool sameYuan = facing % 3 == door % 3;
+    const int doorPalace = door / 3;
     const PalaceRuling &u = rule.palace[doorPalace];
-    if (TakesDoor(u))
-        return sameYuan ? QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n")
-                        : QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，可以考虑改门。\r\n");
-    std::vector<int> doors;
-    bool backDoor = false;
-    for (int p = 0; p < 8; ++p)
-        if (p != doorPalace && TakesDoor(rule.palace[p])) {
-            if (p == sit && SolidBack(rule))
-                backDoor = true;
-            else
-                doors.push_back(p);
-        }
-    const QString others = DoorChoices(rule, chart, period, doors);
+    if (std::ranges::count(order, doorPalace) > 0) {
+        if (sameYuan)
+            return QStringLiteral("★房屋朝向与门向同元一气，吉利。\r\n");
+        const QString word = NewDoorWord(rule, chart, doorPalace);
+        return QStringLiteral("★房屋朝向与门向不属于同一元，不吉利，宜移门于%1字（同宫%2）。\r\n")
+            .arg(Mountain(3 * doorPalace + facing % 3), word.isEmpty() ? QString() : QStringLiteral("，") + word);
+    }
+    // Outside the order a palace that takes a door is the sitting one.
+    const QString why = TakesDoor(u) ? (SolidBack(rule) ? QStringLiteral("本宅坐后须实，") : QString()) +
+                                           QStringLiteral("此方只可开后门，不作大门")
+                                     : QStringLiteral("本运") + RulingWords(u, chart[doorPalace][kSlotFacingStar], period) +
+                                           QStringLiteral("，不宜开门");
+    const bool backDoor = doorPalace != sit && TakesDoor(rule.palace[sit]);
     return (sameYuan ? QStringLiteral("★房屋朝向与门向同元一气；然门在")
                      : QStringLiteral("★房屋朝向与门向不属于同一元；且门在")) +
-           PalaceWithDirection(doorPalace) + QStringLiteral("，本运") +
-           RulingWords(u, chart[doorPalace][kSlotFacingStar], period) + QStringLiteral("，不宜开门，") +
-           (!others.isEmpty() ? QStringLiteral("宜改门于") + others + QStringLiteral("。\r\n")
-            : backDoor        ? QStringLiteral("坐山坐后须实，只可开后门，不作大门；现门宜小、宜常闭。\r\n")
-                              : QStringLiteral("本运八方皆无可开门之方，门宜小、宜常闭。\r\n"));
+           (doorPalace == sit ? QStringLiteral("坐山") : QString()) + PalaceWithDirection(doorPalace) +
+           QStringLiteral("，") + why + QStringLiteral("，") +
+           (!order.empty() ? QStringLiteral("宜改门于") + DoorList(rule, chart, order)
+                           : QStringLiteral("本运八方皆无可开大门之方") +
+                                 (backDoor ? QStringLiteral("，") + BackDoorWord(rule, sit) : QString()) +
+                                 QStringLiteral("；现门宜小、宜常闭")) +
+           QStringLiteral("。\r\n");
 }
 
 // The 打劫 line. The robbery works through its three palaces, so the line says what the ruling lets each take
@@ -246,7 +253,8 @@ QString DaJieLine(const HouseRuling &rule, int period)
     const int zheng = ZhengShenPalace(period);
     if (!rule.daJieUsable)
         return QStringLiteral("☆") + head +
-               QStringLiteral("，唯向首%1宫为本运正神方，宜山不宜水；打劫须向首开阔纳气，本运不能用此打劫。\r\n")
+               QStringLiteral("，唯向首%1宫为本运正神方，宜山不宜水；打劫须向首见水以劫未来之气，向首既不宜见水，"
+                               "本运不能用此打劫。\r\n")
                    .arg(PalaceName(zheng));
     static constexpr std::pair<PalaceUse, std::string_view> kLimits[2] = {
         {PalaceUse::DoorOnly, "方只宜开门，不宜见水"}, {PalaceUse::AirOnly, "方只宜通气"}};
@@ -344,7 +352,7 @@ void MQuorin::XuanKongText(ReportSpans &out) const
     const FlyChart &chart = Rec.xiaGua ? XiaGua : TiGua;
     const HouseRuling rule = RuleHouse(chart, m, period);
     QString t = QStringLiteral("★座山属%1大门宜开在%1方。\r\n").arg(YuanLong(m));
-    t += DoorLine(facing % 3 == Rec.door % 24 % 3, rule, Rec.door % 24 / 3, chart, period, sit);
+    t += DoorLine(facing, Rec.door % 24, rule, chart, period, sit, DoorOrder(rule, chart, period, sit, BaZhaiFuWei));
     t += JianLine(Rec.xiaGua, fJian, JianShan, PianDu, PianFen);
     const int pattern = Gong[sit][kSlotPattern];
     const bool waterInFront = pattern == kWangShanWangXiang || pattern == kShuangXingHuiXiang;
@@ -376,27 +384,16 @@ void MQuorin::XuanKongText(ReportSpans &out) const
         Nine(gs[kSlotFacingStar]) + Nine(gf[kSlotMountainStar]) == 10)
         t += QStringLiteral("★对宫合十：坐山、向首两宫山星与向星交互合十，山水之气相通。\r\n");
 
-    QStringList wenChang;
-    std::vector<int> wenChangPalaces;
-    for (int p = 0; p < 9; ++p) {
-        const int n[4] = {Nine(Gong[p][kSlotPeriodStar]), Nine(Gong[p][kSlotMountainStar]),
-                          Nine(Gong[p][kSlotFacingStar]), EarthNumber[p]};
-        bool one = false, four = false;
-        for (int v : n) {
-            one = one || v == 1;
-            four = four || v == 4;
-        }
-        if (one && four) {
-            wenChang.append(PalaceName(p));
-            wenChangPalaces.push_back(p);
-        }
-    }
     // A 文昌 palace the period's 五黄, out-of-season 二黑 or 二 with 五 or 五 with 九 bars from beds and desks is named
-    // beside the advice to live and study there.
-    if (!wenChang.isEmpty()) {
-        t += QStringLiteral("\r\n★文昌位：") + wenChang.join(QStringLiteral("、")) +
-             QStringLiteral("，此方位适合读书人居住，有利于学业功名");
-        if (const QString barred = BarredList(RestBarsOf(chart, period), wenChangPalaces); !barred.isEmpty())
+    // beside the advice to live and study there; the Eight Mansions study of the house is named as the other method's.
+    if (const std::vector<int> studies = FlyingStudyPalaces(chart); !studies.empty()) {
+        QStringList names;
+        for (int p : studies)
+            names.append(PalaceName(p));
+        t += QStringLiteral("\r\n★文昌位：") + names.join(QStringLiteral("、")) +
+             QStringLiteral("，此方位适合读书人居住，有利于学业功名；") +
+             StudyMethods(true, studies, BaZhaiStudyPalace(m));
+        if (const QString barred = BarredList(RestBarsOf(chart, period), studies); !barred.isEmpty())
             t += QStringLiteral("；唯本运") + barred + QStringLiteral("，不宜居住、安书桌，以玄空为准");
         t += QStringLiteral("。\r\n");
     }

@@ -7,6 +7,7 @@
 #include "PatternCalc.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace readings {
@@ -489,25 +490,26 @@ Said HeShi(const Facts &f)
     return r;
 }
 
-// What to do about a whole-chart 伏吟 or 反吟 depends on where the timely stars went: with them at the back
-// or the front, water behind would drain the very star that holds the house.
+// What to do about a whole-chart 伏吟 or 反吟 in the building period (later periods follow their own 布局) depends
+// on where the timely stars went: with them at the back or the front, water behind would drain the very star that
+// holds the house.
 string FuFanRemedy(const Facts &f)
 {
     switch (f.pattern) {
     case kWangShanWangXiang:
-        return "旺星到山到向，伏反吟之害大减；宜静，切忌坐后开池放水";
+        return "旺星到山到向，伏反吟之害大减；本运宜静，切忌坐后开池放水";
     case kShuangXingHuiXiang:
-        return "旺星同到向首，伏反吟之害大减；宜静，切忌坐后开池放水";
+        return "旺星同到向首，伏反吟之害大减；本运宜静，切忌坐后开池放水";
     case kShangShanXiaShui:
     case kShuangXingHuiZuo:
         if (f.Opens(f.sit) && f.Use(f.sit).noEarth)
-            return "宜向前平坦开阔，坐后借外来流水化解" + NoDigging(f, f.sit);
-        return f.Opens(f.sit) ? "宜向前平坦开阔，坐后有流水、池塘化解"
-                              : "宜向前平坦开阔，坐后空旷" +
+            return "本运宜向前平坦开阔，坐后借外来流水化解" + NoDigging(f, f.sit);
+        return f.Opens(f.sit) ? "本运宜向前平坦开阔，坐后有流水、池塘化解"
+                              : "本运宜向前平坦开阔，坐后空旷" +
                                     string(f.Use(f.sit).use == PalaceUse::DoorOnly ? "、开门" : "") + "化解（坐山" +
                                     Barred(f, f.sit) + "，不宜池塘）";
     default:
-        return "宜静，依当令山星、向星所到之方布置山水化解";
+        return "本运宜静，依当令山星、向星所到之方布置山水化解";
     }
 }
 
@@ -611,7 +613,7 @@ Said DaJieSaid(const Facts &f)
     if (!f.rule.daJieUsable) {
         r.good = false;
         r.text = string(kHeads[k]) + "，唯向首" + Place(ZhengShenPalace(f.period)) + "为" + Yun(f.period) +
-                 "正神方，宜山不宜水；打劫须向首开阔纳气，本运不能用此打劫";
+                 "正神方，宜山不宜水；打劫须向首见水以劫未来之气，向首既不宜见水，本运不能用此打劫";
         return r;
     }
     r.text = string(kHeads[k]) + "，以现在之运劫未来之气：" + DaJieOpenings(f, kDaJieTriads[k]);
@@ -908,21 +910,41 @@ string Title(const Facts &f)
     return Yun(f.period) + HouseName(f) + "（" + Variant(f) + "）";
 }
 
-// Named star pairs of a palace: the pair texts the palace reading quotes.
-const char *PairName(int a, int b)
+// Named star pairs of a palace: the pair texts the palace reading quotes, each with the element remedy that meets it
+// where the palace is opened. 六 with 九 is 火照天门 only while the 九 is out of season: timely, it brings
+// celebrations and honours, as the pair's own text says, and is no warning.
+struct Pair {
+    const char *name, *remedy;
+};
+std::optional<Pair> NamedPair(int a, int b, int period)
 {
     const int lo = std::min(a, b), hi = std::max(a, b);
     if (lo == 2 && hi == 5)
-        return "二五交加，必损主";
+        return Pair{"二五交加，必损主", "宜以铜器、金属风铃泄其土气化解"};
     if (lo == 5 && hi == 9)
-        return "五九紫黄毒药";
+        return Pair{"五九紫黄毒药", "宜以铜器、金属风铃泄其土气化解，忌明火"};
     if (lo == 3 && hi == 7)
-        return "三七叠至，被劫盗更见官灾";
+        return Pair{"三七叠至，被劫盗更见官灾", "宜用红色之物或灯光（火制七金）化解"};
     if (lo == 7 && hi == 9)
-        return "九七合辙，常招回禄";
-    if (lo == 6 && hi == 9)
-        return "六九火照天门";
-    return nullptr;
+        return Pair{"九七合辙，常招回禄", "宜置陶瓷、石器（火生土、土生金）通关化解，忌明火、红色"};
+    if (lo == 6 && hi == 9 && !FavouredStar(9, period))
+        return Pair{"六九火照天门", "宜置陶瓷、石器（火生土、土生金）通关化解，忌明火、红色"};
+    return std::nullopt;
+}
+
+// The warning of palace p's pair in the building period, with its remedy where the ruling opens the palace to a
+// door; empty for no named pair.
+string PairWarning(const Facts &f, int p)
+{
+    const std::optional<Pair> pair = NamedPair(f.M(p), f.F(p), f.period);
+    if (!pair)
+        return {};
+    string s = pair->name;
+    if (f.M(p) == f.period || f.F(p) == f.period)
+        s += string("，") + kNum[f.period] + "当令，凶势稍减";
+    if (p < 8 && f.Use(p).use != PalaceUse::AirOnly && f.Use(p).use != PalaceUse::Quiet)
+        s += string("，其方开门，") + pair->remedy;
+    return s;
 }
 
 // The quiet places of the building period (palaces that may only breathe, mountain stars not to be dug), and
@@ -942,14 +964,9 @@ string QuietSentence(const Facts &f)
         if (u.noEarth)
             earth += string(earth.empty() ? "" : "、") + "山星" + starName(f.M(p)) + "在" + Place(p);
     }
-    for (int p = 0; p < 9; ++p) {
-        const char *name = PairName(f.M(p), f.F(p));
-        if (!name)
-            continue;
-        pairs += "；" + Place(p) + "山" + kNum[f.M(p)] + "向" + kNum[f.F(p)] + "，" + name;
-        if (f.M(p) == f.period || f.F(p) == f.period)
-            pairs += string("，") + kNum[f.period] + "当令，凶势稍减";
-    }
+    for (int p = 0; p < 9; ++p)
+        if (const string warning = PairWarning(f, p); !warning.empty())
+            pairs += "；" + Place(p) + "山" + kNum[f.M(p)] + "向" + kNum[f.F(p)] + "，" + warning;
     if (QuietStar(f.M(8), f.period) || QuietStar(f.F(8), f.period))
         centre = "；中宫飞星山" + string(kNum[f.M(8)]) + "向" + kNum[f.F(8)] + "，宅中心宜洁净安静";
     string s;
@@ -1043,10 +1060,11 @@ string SidePalace(const Facts &f, int p)
         s += "山星" + string(kNum[f.M(p)]) + kState[StateOf(f.M(p), f.period)] + "，宜实宜静；" + UseAdvice(f, p);
     else
         s += UseAdvice(f, p);
-    if (u.noEarth && u.use != PalaceUse::Open)
+    // A door-only palace already says that a new door there is building work, with its remedy.
+    if (u.noEarth && u.use != PalaceUse::Open && u.use != PalaceUse::DoorOnly)
         s += "，忌动土";
-    if (const char *name = PairName(f.M(p), f.F(p)))
-        s += string("；") + name;
+    if (const string warning = PairWarning(f, p); !warning.empty())
+        s += "；" + warning;
     return s;
 }
 
@@ -1086,7 +1104,7 @@ std::vector<int> SidePalaces(const Facts &f)
     add(f.wangXiang);
     add(f.wangShan);
     for (int p = 0; p < 8; ++p)
-        if (f.Use(p).use == PalaceUse::AirOnly || f.Use(p).noEarth || PairName(f.M(p), f.F(p)))
+        if (f.Use(p).use == PalaceUse::AirOnly || f.Use(p).noEarth || !PairWarning(f, p).empty())
             add(p);
     for (int p = 0; p < 8; ++p)
         add(p);

@@ -58,7 +58,7 @@ TEST(XuanKongReading, ReferenceHouse)
              "就可以反凶为吉。",
              // 震 and 乾 hold the facing stars 五 and 二: kept for air, which the robbery needs, never opened.
              "★北斗七星离宫打劫(离震乾)，以现在之运劫未来之气，可以变祸为福；震、乾方只宜通气，以通三宫之气。",
-             "★文昌位：坎，此方位适合读书人居住，有利于学业功名。",
+             "★文昌位：坎，此方位适合读书人居住，有利于学业功名；此为玄空飞星一四同宫之文昌，八宅宅卦之文昌在艮宫，二法各论。",
              // 巽 holds the facing star 四, dead in 八运: the timely gate star cannot be used there.
              "★正城门:巽(八-旺，不作城门用)，副城门:坤(二-死)。",
              "★此步元运，八(旺)，九(生)，一(生)，二(死)，三(死)，四(煞)，五(煞)，六(煞)，七(退)。",
@@ -163,7 +163,7 @@ TEST(XuanKongReading, TiGuaCaseUsesItsOwnStars)
     ASSERT_TRUE(q.PaiPan(rec)) << q.sMessage.toStdString();
     const QStringList lines = PaneLines(q);
     // The door's palace is quiet in this chart: the door line says so and where a door may stand instead.
-    EXPECT_TRUE(HasLine(lines, Q("★房屋朝向与门向不属于同一元；且门在正北坎宫，本运向星六(煞)，宜静，不宜开门，"
+    EXPECT_TRUE(HasLine(lines, Q("★房屋朝向与门向不属于同一元；且门在坐山正北坎宫，本运向星六(煞)，宜静，不宜开门，"
                                  "宜改门于东北艮宫、正西兑宫、西北乾宫。")));
     // Already the replacement chart: it says why, and does not advise taking it.
     EXPECT_TRUE(HasLine(lines, Q("★此房座山兼癸，偏离正向5度30分，所排为替卦盘。")));

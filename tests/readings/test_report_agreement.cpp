@@ -739,23 +739,31 @@ template <size_t N> void Count(std::array<int, N> &counts, const std::array<bool
         counts[i] += hit[i];
 }
 
-// Every house with its door on the facing mountain and on a side palace (the one after the facing palace, on the
-// mountain of the facing's 元), each for an owner about thirty years older than the house of the house's life
-// group and one of the other: read(report, mountain) sees each report once, and done(setting) follows the 432
-// reports of each of the four settings.
+// Where a client's door stands: on the facing mountain, on a side palace (the one after the facing palace, on the
+// mountain of the facing's 元), or in the facing palace on the mountain of the next 元.
+enum class DoorAt { Facing, Side, OtherYuan };
+int DoorMountain(int m, DoorAt at)
+{
+    const int facing = (m + 12) % 24;
+    return at == DoorAt::Facing ? facing : at == DoorAt::Side ? (facing + 3) % 24 : 3 * (facing / 3) + (facing + 1) % 3;
+}
+
+// Every house with its door at each of the three places, each for an owner about thirty years older than the house
+// of the house's life group and one of the other: read(report, mountain) sees each report once, and done(setting)
+// follows the 432 reports of each of the six settings.
 template <class Read, class Done> void ForEverySetting(Read read, Done done)
 {
     TempProgramFolder folder;
     MQuorin q;
-    for (const bool sideDoor : {false, true})
+    for (const DoorAt at : {DoorAt::Facing, DoorAt::Side, DoorAt::OtherYuan})
         for (const bool sameGroup : {true, false}) {
             ForEachChart([&](int period, int m, bool xiaGua, int year) {
-                const int facing = (m + 12) % 24, door = sideDoor ? (facing + 3) % 24 : facing;
-                const Reports r = Write(q, m, year, xiaGua, door, OwnerYear(year - 30, m, sameGroup));
+                const Reports r = Write(q, m, year, xiaGua, DoorMountain(m, at), OwnerYear(year - 30, m, sameGroup));
                 ASSERT_FALSE(r.xk.isEmpty()) << period << " " << m << " " << q.sMessage.toStdString();
                 read(r, m);
             });
-            done(std::string(sideDoor ? ", side door" : ", facing door") +
+            done(std::string(at == DoorAt::Facing ? ", facing door" : at == DoorAt::Side ? ", side door"
+                                                                                         : ", door of the other 元") +
                  (sameGroup ? ", owner of the house's group" : ", owner of the other group"));
         }
 }
@@ -1091,7 +1099,8 @@ int DoorRankOf(const QString &xk, QChar palace)
 }
 
 // A list of palaces offered for a door: those whose mountain star forbids digging in period q come after the
-// others, each followed by the word that a new door there is building work.
+// others, but for the palace of the timely facing star, which comes first; each is followed by the word that a new
+// door there is building work.
 bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
 {
     static const QRegularExpression re(kNamedPalace + Q("(（[^）]*）)?"));
@@ -1101,7 +1110,7 @@ bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
         const bool dug = NoDiggingStar(StarOf(xk, m.captured(1)[0], false).first, q);
         if ((dug && !m.captured(2).contains(Q("择时"))) || (!dug && dugSeen))
             return true;
-        dugSeen = dugSeen || dug;
+        dugSeen = dugSeen || (dug && DoorRankOf(xk, m.captured(1)[0]) > 0);
     }
     return false;
 }
@@ -1135,19 +1144,28 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
             }
             hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, m.captured(2), period);
         }
-    // The door line's move list: best facing star first, palaces that may not be dug last, and not the sitting
-    // palace of a house that must keep its back solid.
-    const QString doorLine = LineStarting(xk, Q("★房屋朝向与门向"));
-    if (const qsizetype at = doorLine.indexOf(Q("宜改门于")); at >= 0) {
-        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, doorLine.mid(at), period);
+    // The door line's move list and the Eight Mansions order of doors: best facing star first, palaces that may
+    // not be dug last, and not the sitting palace of a house that must keep its back solid.
+    for (const QString &list : {LineStarting(xk, Q("★房屋朝向与门向")), LineStarting(bz, Q("★本运门位次第："))}) {
+        const qsizetype at = std::max(list.indexOf(Q("宜改门于")), list.indexOf(Q("门位次第：")));
+        if (at < 0)
+            continue;
+        const QString named = list.mid(at, list.indexOf(QChar(0x3002), at) - at); // up to "。"
+        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, named, period);
         int last = 0;
-        for (QChar x : PalacesInOrder(doorLine.mid(at))) {
-            const int rank = NoDiggingStar(StarOf(xk, x, false).first, period) ? 9 : DoorRankOf(xk, x);
+        for (QChar x : PalacesInOrder(named)) {
+            const int rank = DoorRankOf(xk, x) > 0 && NoDiggingStar(StarOf(xk, x, false).first, period) ? 9
+                                                                                                      : DoorRankOf(xk, x);
             hit[kTimelyDemoted] |= rank < last;
             hit[kSolidBackDoor] |= x == sit && solidBack;
             last = rank;
         }
     }
+
+    // A withdrawn door sent elsewhere ("宜改取…") carries the word a new door there needs.
+    static const QRegularExpression instead(Q("宜改取") + kNamedPalace + Q("(（[^）]*）)?"));
+    for (auto it = instead.globalMatch(bz); it.hasNext();)
+        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, it.next().captured(0), period);
 
     // Each period's 布局 that opens a door where that period's mountain star forbids digging.
     const QStringList l = Lines(xk);
@@ -1187,7 +1205,293 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
 
 TEST(ReportAgreement, AdviceFollowsTheRulingForSideDoorsAndOwnersOfEitherGroup)
 {
-    // The same 1,728 reports as above: the door to take first, new doors where digging is forbidden, 打劫 beside
+    // The same 2,592 reports as above: the door to take first, new doors where digging is forbidden, 打劫 beside
     // the 正神, and the drainage, counted per chart and setting.
     ExpectNoneInAnySetting(AdviceContradictions, kAdviceNames);
+}
+
+// ---- the door ranked once, beds and pair warnings that follow the ruling, reasons tied to their periods, and the
+// two methods' studies ----
+
+namespace {
+
+enum RankRow {
+    kRankingsDisagree,  // two door rankings of the report (a move list, the Eight Mansions door list, a 二法相违
+                        // line's 为先, 先取 or 次选) order two palaces the other way round
+    kDugBeforeClean,    // a ranking puts a palace whose mountain star forbids digging before a clean one, other than
+                        // the timely facing star's palace
+    kSecondDoorBarred,  // the door line's "X门（…）次之" names a palace the flying stars keep quiet or for air, unwithdrawn
+    kSecondDoorBack,    // ... or the sitting palace of a house that must keep its back solid
+    kWithdrawnNowhere,  // a door withdrawn with "另择吉门" and no palace named to go to
+    kWithdrawReason,    // the reason a door the Eight Mansions invite is withdrawn given more than once
+    kOtherYuanUnmoved,  // a door of the other 元 in a palace that takes a door, not moved to its palace's own mountain
+    kBedResent,         // a clause of the bedroom line sends someone into a palace another clause bars
+    kPairUnremedied,    // a pair warning of the 忌动 line on a palace the report opens, without its remedy
+    kFireGateTimely,    // "火照天门" where the 九 is 旺 or 生
+    kDaJieReasonRefuted,// 打劫 off for a reason the landform line grants
+    kFuFanUndated,      // a whole-chart 伏吟/反吟 rule on water behind with no period, against a later 布局
+    kDigTwoWays,        // a new door's 择时 and "忌动土" in one sentence
+    kStudyMethods,      // the two 文昌位 lines name different palaces and do not say which method each is
+    kRankRows
+};
+const char *const kRankNames[kRankRows] = {
+    "door rankings disagree",   "dug palace before a clean one", "次之 door in a barred palace",
+    "次之 door behind a solid back", "door withdrawn to nowhere", "withdrawal reason repeated",
+    "other 元 door not moved",  "bed re-sent into a barred palace", "pair warning without remedy",
+    "火照天门 on a timely 九",  "打劫 reason refuted",           "伏反吟 water rule without period",
+    "dig and do not dig",       "文昌 lines without their methods"};
+
+const QString kMountains = Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥");
+
+// The palaces (by trigram) a door ranking of the report names, in its order: the move list of the Xuan Kong door
+// line and the Eight Mansions door list; and the pairs (first, second) the 二法相违 lines put in order. A main door
+// is ranked among the palaces that take a door other than the sitting one, which takes a back door at most.
+std::vector<std::vector<QChar>> DoorRankings(const QString &xk, const QString &bz)
+{
+    std::vector<std::vector<QChar>> lists;
+    static const QRegularExpression list(Q("(?:宜改门于|门位次第：)([^。]*)"));
+    for (const QString &text : {xk, bz})
+        for (auto it = list.globalMatch(text); it.hasNext();)
+            lists.push_back(PalacesInOrder(it.next().captured(1)));
+    const std::map<QChar, Use> uses = OpeningUses(xk);
+    static const QRegularExpression methods(Q("^◎(?:..)(.)宫二法相违："));
+    for (const QString &l : Lines(bz)) {
+        const auto m = methods.match(l);
+        if (!m.hasMatch())
+            continue;
+        const QChar own = m.captured(1)[0];
+        if (l.contains(Q("门以此方为先")))
+            for (const auto &[palace, use] : uses)
+                if (palace != own && palace != AxisPalace(xk, true) && TakesDoor(use))
+                    lists.push_back({own, palace});
+        static const QRegularExpression other(Q("另有(.*)二法皆宜开门，(宜先取之|可为次选)"));
+        if (const auto o = other.match(l); o.hasMatch())
+            for (QChar x : PalacesInOrder(o.captured(1)))
+                lists.push_back(o.captured(2) == Q("宜先取之") ? std::vector<QChar>{x, own} : std::vector<QChar>{own, x});
+    }
+    return lists;
+}
+
+// The clause of text around position at: between the "；" or "。" before it and the one after it.
+QString ClauseAt(const QString &text, qsizetype at)
+{
+    static const QRegularExpression stop(Q("[；。\\r\\n]"));
+    const qsizetype b = text.lastIndexOf(stop, at) + 1;
+    qsizetype e = text.indexOf(stop, at);
+    return text.mid(b, (e < 0 ? text.size() : e) - b);
+}
+
+std::array<bool, kRankRows> RankContradictions(const Reports &r)
+{
+    std::array<bool, kRankRows> hit{};
+    const QString &xk = r.xk, &bz = r.bz;
+    const int period = BuildingPeriod(xk);
+    const std::map<QChar, Use> uses = OpeningUses(xk);
+    const QChar sit = AxisPalace(xk, true);
+    const QString landform = LineStarting(xk, Q("形峦："));
+    const bool solidBack = landform.contains(Q("实山")) || landform.contains(Q("坐实"));
+    const auto dug = [&](QChar p) { return NoDiggingStar(StarOf(xk, p, false).first, period); };
+    const auto timely = [&](QChar p) { return StarOf(xk, p).second == Q("旺")[0]; };
+
+    // One order of doors, dug palaces after clean ones but for the timely palace.
+    std::set<std::pair<QChar, QChar>> before;
+    for (const std::vector<QChar> &list : DoorRankings(xk, bz))
+        for (size_t i = 0; i < list.size(); ++i)
+            for (size_t j = i + 1; j < list.size(); ++j) {
+                before.insert({list[i], list[j]});
+                hit[kDugBeforeClean] |= dug(list[i]) && !dug(list[j]) && !timely(list[i]);
+            }
+    for (const auto &[a, b] : before)
+        hit[kRankingsDisagree] |= before.count({b, a}) > 0;
+    // A 二法相违 line that gives its palace's place in the order ("居第三") names the place the order gives it.
+    const std::vector<QChar> order = PalacesInOrder(LineStarting(bz, Q("★本运门位次第：")));
+    static const QRegularExpression place(Q("^◎(?:..)(.)宫二法相违：.*居第(.)"));
+    for (const QString &line : Lines(bz))
+        if (const auto m = place.match(line); m.hasMatch()) {
+            const qsizetype k = kNumerals.indexOf(m.captured(2));
+            hit[kRankingsDisagree] |= k < 0 || k >= static_cast<qsizetype>(order.size()) || order[k] != m.captured(1)[0];
+        }
+    const QString doorAdvice = LineStarting(bz, Q("大门："));
+    static const QRegularExpression second(Q("(.)门（..）次之([^。]*)"));
+    if (const auto m = second.match(doorAdvice); m.hasMatch()) {
+        const QChar p = m.captured(1)[0];
+        const bool withdrawn = m.captured(2).contains(Q("不取"));
+        hit[kSecondDoorBarred] = !TakesDoor(uses.at(p)) && !withdrawn;
+        hit[kSecondDoorBack] = p == sit && solidBack && doorAdvice.contains(Q("坐后须实之宅不以坐山开大门")) && !withdrawn;
+    }
+    bool anyDoor = false;
+    for (const auto &[palace, use] : uses)
+        anyDoor |= TakesDoor(use);
+    for (const QString &text : {xk, bz})
+        for (qsizetype at = text.indexOf(Q("另择吉门")); at >= 0; at = text.indexOf(Q("另择吉门"), at + 1)) {
+            const QString clause = ClauseAt(text, at);
+            if (clause.contains(Q("八宅虽吉亦另择吉门")) || !anyDoor)
+                continue;
+            bool named = false;
+            for (QChar p : PalacesInOrder(clause))
+                named |= TakesDoor(uses.at(p));
+            hit[kWithdrawnNowhere] |= !named;
+        }
+    hit[kWithdrawReason] = bz.count(Q("门纳此方本运之气，八宅方位之吉不能补救")) > 1;
+
+    // The door's 元 against the facing's, read from the header.
+    static const QRegularExpression axis(Q("坐向：(.)山(.)向")), doorAt(Q("门向：(.)方"));
+    const auto a = axis.match(xk), d = doorAt.match(xk);
+    const QString doorLine = LineStarting(xk, Q("★房屋朝向与门向"));
+    if (a.hasMatch() && d.hasMatch()) {
+        const qsizetype facing = kMountains.indexOf(a.captured(2)), door = kMountains.indexOf(d.captured(1));
+        const QChar own = kMountains[3 * (door / 3) + facing % 3];
+        hit[kOtherYuanUnmoved] = facing % 3 != door % 3 && TakesDoor(uses.at(kTrigrams[door / 3])) &&
+                                 !doorLine.contains(Q("宜移门于") + own + Q("字（同宫"));
+    }
+
+    // The bedroom line sends no one where another of its clauses bars.
+    const QString bed = LineStarting(bz, Q("卧房："));
+    const QStringList parts = Clauses(QString(bed).replace(QChar(0x3002), QChar(0xFF1B))); // 。 read as ；
+    static const QRegularExpression sent(Q("(正北|东北|正东|东南|正南|西南|正西|西北)(?:生气|天医|延年|伏位)"));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!BedClause(parts[i]))
+            continue;
+        QString sends = parts[i];
+        sends.remove(QRegularExpression(Q("（本运[^）]*）")));
+        for (auto it = sent.globalMatch(sends); it.hasNext();) {
+            const int p = static_cast<int>(std::find(std::begin(kDirections), std::end(kDirections),
+                                                     it.next().captured(1)) - std::begin(kDirections));
+            for (qsizetype k = 0; k < parts.size(); ++k)
+                hit[kBedResent] |= k != i && Qualifies(parts[k], p);
+        }
+    }
+
+    // Pair warnings on opened palaces, and 火照天门 only where the 九 is out of season.
+    static const QRegularExpression pair(Q("六九火照天门|九七合辙|三七叠至|五九紫黄毒药"));
+    for (const QString &clause : LineStarting(xk, Q("忌动之方：")).split(Q("；")))
+        if (pair.match(clause).hasMatch())
+            for (QChar p : Palaces(clause))
+                hit[kPairUnremedied] |= TakesDoor(uses.at(p)) && !clause.contains(Q("化解"));
+    for (const QString &line : Lines(xk))
+        for (const QString &clause : line.split(Q("；")))
+            if (clause.contains(Q("火照天门")) && !clause.contains(Q("失令主火照天门"))) {
+                const std::vector<QChar> named = PalacesInOrder(line.startsWith(Q("旁宫")) ? line : clause);
+                if (named.empty())
+                    continue;
+                const auto [m, ms] = StarOf(xk, named[0], false);
+                const auto [f, fs] = StarOf(xk, named[0], true);
+                const QChar nine = m == 9 ? ms : fs;
+                hit[kFireGateTimely] |= (m == 9 || f == 9) && (nine == Q("旺")[0] || nine == Q("生")[0]);
+            }
+
+    // Reasons the report does not refute, rules tied to their periods, one instruction per sentence.
+    for (const QString &line : Lines(xk))
+        if (line.contains(Q("北斗七星")) && line.contains(Q("不能用"))) {
+            const QString why = line.mid(line.indexOf(Q("打劫须")));
+            hit[kDaJieReasonRefuted] |= (why.contains(Q("开阔")) && landform.contains(Q("开阔"))) ||
+                                        (why.contains(Q("见水")) &&
+                                         QRegularExpression(Q("向前(?:近处)?(?:宜)?(?:开阔)?见水")).match(landform).hasMatch());
+        }
+    bool laterWaterBehind = false;
+    const QStringList l = Lines(xk);
+    for (qsizetype i = 1; i < l.size(); ++i)
+        if (l[i].startsWith(Q("布局：")) && l[i - 1].size() > 1 && l[i - 1][1] == Q("运")[0] &&
+            kNumerals.indexOf(l[i - 1][0]) + 1 != period)
+            laterWaterBehind |= l[i].contains(Q("坐后见水")) || l[i].contains(Q("坐后近处有水")) || l[i].contains(Q("后门可开"));
+    for (const QString &line : l)
+        if (line.contains(Q("全局")) && (line.contains(Q("伏吟")) || line.contains(Q("反吟"))))
+            for (const QString &clause : line.split(QRegularExpression(Q("[；。]"))))
+                hit[kFuFanUndated] |= laterWaterBehind && clause.contains(Q("坐后")) &&
+                                      (clause.contains(Q("忌坐后开池放水")) || clause.contains(Q("坐后不宜开池放水"))) &&
+                                      !QRegularExpression(Q("本运|[一二三四五六七八九]运")).match(clause).hasMatch();
+    for (QString sentence : xk.split(QRegularExpression(Q("[。\\r\\n]")))) {
+        sentence.remove(Q("忌动土开池")).remove(Q("新开门即属动土"));
+        hit[kDigTwoWays] |= sentence.contains(Q("须择时")) && sentence.contains(Q("忌动土"));
+    }
+
+    // The two studies, each said to be its own method where they part.
+    const QString xkStudy = LineStarting(xk, Q("★文昌位：")), bzStudy = LineStarting(bz, Q("★文昌位："));
+    if (!xkStudy.isEmpty() && bzStudy.size() > 5) {
+        std::set<QChar> flying;
+        for (QChar c : xkStudy.mid(5, xkStudy.indexOf(QChar(0xFF0C)) - 5)) // up to "，"
+            if ((kTrigrams + Q("中")).contains(c))
+                flying.insert(c);
+        hit[kStudyMethods] = flying != std::set<QChar>{bzStudy[5]} &&
+                             !(xkStudy.contains(Q("玄空飞星一四")) && bzStudy.contains(Q("八宅宅卦")));
+    }
+    return hit;
+}
+
+} // namespace
+
+TEST(ReportAgreement, DoorRankedOnceAndRulesTiedToTheirPalacesAndPeriodsInEverySetting)
+{
+    ExpectNoneInAnySetting(RankContradictions, kRankNames);
+}
+
+TEST(ReportAgreement, EachCounterFiresOnAReportMadeToHoldItsFault)
+{
+    // A report of a real house with its fault written in: every occurrence of `from` in the Xuan Kong (xk) or
+    // Eight Mansions reading becomes `to`. The counter row must stay quiet on the report as written and fire on
+    // the faulty one; a report that no longer holds `from` fails here, so a changed wording is looked at again.
+    struct Fault {
+        int mountain, year;
+        bool xiaGua;
+        int door, owner;
+        bool xk;
+        const char *from, *to;
+        int row;
+        bool advice = false; // a row of the advice counter (AdviceContradictions), else of RankContradictions
+    };
+    // 八运子山午向, door 午, a 坤 owner: the reference house.
+    const Fault faults[] = {
+        {1, 2004, true, 13, 1980, false, "正南离宫、东北艮宫", "东北艮宫、正南离宫", kRankingsDisagree},
+        {1, 2004, true, 13, 1980, false, "此方居第二", "此方居第三", kRankingsDisagree},
+        // The reference house with its door in 坤, which is to stay quiet: the door moves to 离 first.
+        {1, 2004, true, 16, 1980, true, "正南离宫、东北艮宫", "东北艮宫、正南离宫", kTimelyDemoted, true},
+        // 二运戌山辰向, door 巽: 兑 holds the mountain star 五黄.
+        {21, 1894, true, 9, 1864, true, "东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）",
+         "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kDugBeforeClean},
+        {21, 1894, true, 9, 1864, true, "东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）",
+         "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kMoveIntoDug, true},
+        // 八运丑山未向: the withdrawn doors go to 坤, the timely palace, under 山星五黄.
+        {3, 2016, true, 16, 1981, false, "化为无，玄空本运可开，山星五黄在此，新开门即属动土，须择时、化五黄；",
+         "化为无，玄空本运可开；", kMoveIntoDug, true},
+        {1, 2004, true, 13, 1980, false, "，唯本运正北坎宫向星七(退)，宜静，亦不取", "", kSecondDoorBarred},
+        // 二运卯山酉向 (替卦): a solid back, whose sitting palace 震 is the Eight Mansions' second door.
+        {7, 1894, false, 19, 1864, false, "，唯本宅坐后须实，坐山正东震宫只可开后门，不作大门，亦不取", "", kSecondDoorBack},
+        {1, 2004, true, 13, 1980, false, "此门不取，宜改取正南离宫（门位次第见上大门）", "此门不取，另择吉门",
+         kWithdrawnNowhere},
+        {1, 2004, true, 13, 1980, false, "二法相违：八宅", "二法相违：门纳此方本运之气，八宅方位之吉不能补救。八宅",
+         kWithdrawReason},
+        {1, 2004, true, 12, 1980, true, "宜移门于午字（同宫）", "可以考虑改门", kOtherYuanUnmoved},
+        // 一运艮山坤向: 正西 and 西北 are barred from beds.
+        {4, 1874, true, 16, 1844, false, "（本运西北乾宫山星五黄，忌作卧房，以玄空为准）；",
+         "（本运西北乾宫山星五黄，忌作卧房，以玄空为准）；求子、求发展亦居正西延年或西北天医方；", kBedResent},
+        {1, 2004, true, 13, 1980, true, "，其方开门，宜置陶瓷、石器（火生土、土生金）通关化解，忌明火、红色", "",
+         kPairUnremedied},
+        // 八运未山丑向: 坎 holds 山九向六, the 九 生.
+        {15, 2014, true, 3, 1984, true, "旁宫正北坎宫：山星九、向星六、运星四，山星九生气，宜实宜静；向星六煞气，宜静，忌开门放水",
+         "旁宫正北坎宫：山星九、向星六、运星四，山星九生气，宜实宜静；向星六煞气，宜静，忌开门放水；六九火照天门",
+         kFireGateTimely},
+        // 四运乾山巽向: 打劫 off with the 正神 at the 向首, whose front the landform opens.
+        {22, 1934, true, 10, 1904, true, "打劫须向首见水以劫未来之气，向首既不宜见水", "打劫须向首开阔纳气",
+         kDaJieReasonRefuted},
+        // 一运丙山壬向: 全局伏吟 kept dry behind, the 二运 布局 water behind.
+        {12, 1874, true, 0, 1844, true, "本运宜静，切忌坐后开池放水", "宜静，切忌坐后开池放水", kFuFanUndated},
+        // 二运丙山壬向 (替卦): 乾 a city gate under 山星五黄.
+        {12, 1894, false, 0, 1864, true, "不宜见水，新开门即属动土，须择时、化五黄。", "不宜见水，新开门即属动土，须择时、化五黄，忌动土。",
+         kDigTwoWays},
+        {1, 2004, true, 13, 1980, true, "；此为玄空飞星一四同宫之文昌，八宅宅卦之文昌在艮宫，二法各论", "", kStudyMethods},
+    };
+    TempProgramFolder folder;
+    MQuorin q;
+    for (const Fault &f : faults) {
+        Reports r = Write(q, f.mountain, f.year, f.xiaGua, f.door, f.owner);
+        const auto fires = [&](const Reports &r) {
+            return f.advice ? AdviceContradictions(r)[f.row] : RankContradictions(r)[f.row];
+        };
+        const std::string name = std::to_string(f.year) + " " + std::to_string(f.mountain) + ": " + f.from;
+        EXPECT_FALSE(fires(r)) << name;
+        QString &text = f.xk ? r.xk : r.bz;
+        ASSERT_TRUE(text.contains(Q(f.from))) << name;
+        text.replace(Q(f.from), Q(f.to));
+        EXPECT_TRUE(fires(r)) << name;
+    }
 }
