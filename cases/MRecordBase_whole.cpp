@@ -101,11 +101,11 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
     // file of a compaction that was stopped before its rename.
     ok = RemoveDbFile(ops, Slashed(QFileInfo(p.db).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
     ok = RemoveDbFile(ops, p.newDb) && ok;
-    ok = RemoveFolder(ops, p.newFolder) && ok;
+    ok = ops.removeFolder(p.newFolder) && ok;
     // The temporaries that stopped writes left beside the case file and in the case folder are the start's sweep
     // (ClearStoppedSession), the one pass over the case folder's names.
     ok = RemoveDbFile(ops, p.oldDb) && ok;
-    ok = RemoveFolder(ops, p.oldFolder) && ok;
+    ok = ops.removeFolder(p.oldFolder) && ok;
     return ok;
 }
 
@@ -254,7 +254,7 @@ void MRecordBase::ClearStoppedCopies(const QString &folder)
 {
     CaseFileOps &ops = Ops();
     const QString f = Slashed(folder);
-    RemoveTemporaries(ops, f); // an export's file that was being filled
+    ops.sweep(f); // an export's file that was being filled
     QDirIterator it(f, {Base() + QStringLiteral("_*")},
                     QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::CaseSensitive);
     while (it.hasNext()) {
@@ -313,7 +313,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
     // Stage the backup beside the live data; nothing live is touched until it is complete.
     auto dropStaged = [&] {
         RemoveDbFile(ops, p.newDb);
-        RemoveFolder(ops, p.newFolder);
+        ops.removeFolder(p.newFolder);
     };
     bool staged = ops.makeDir(p.newFolder) && ops.copyFile(srcDb, p.newDb);
     if (!staged) {
@@ -383,7 +383,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
     TakeFileIdentity(); // the restored file is the one opened now
     // The swap is done; the old copies are only clutter now (the next start removes what stays).
     RemoveDbFile(ops, p.oldDb);
-    RemoveFolder(ops, p.oldFolder);
+    ops.removeFolder(p.oldFolder);
     return true;
 }
 
@@ -434,7 +434,7 @@ bool MRecordBase::DeleteAll()
         }
     }
     RemoveDbFile(ops, p.oldDb);
-    RemoveFolder(ops, p.oldFolder);
+    ops.removeFolder(p.oldFolder);
     return true;
 }
 

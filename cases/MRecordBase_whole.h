@@ -91,45 +91,16 @@ inline bool IsCaseFileName(const QString &name)
     return lower.endsWith(QStringLiteral(".rtf")) || lower.endsWith(QStringLiteral(".bmp"));
 }
 
-// A folder and its plain files, removed; false when any file stays. A link in the folder's place is removed as a
-// link: what it points at is no folder of this program's.
-inline bool RemoveFolder(CaseFileOps &ops, const QString &folder)
-{
-    if (ops.isLink(folder))
-        return ops.remove(folder.endsWith(QLatin1Char('/')) ? folder.chopped(1) : folder);
-    if (!ops.isDir(folder))
-        return true;
-    QStringList names;
-    if (!ops.list(folder, names))
-        return false;
-    bool ok = true;
-    for (const QString &n : names)
-        ok = ops.remove(folder + n) && ok;
-    return ok && ops.removeDir(folder);
-}
-
-// The program's temporaries (TempFiles.h) among a folder's plain files, removed; with also set, the files whose
-// names end in it too.
-inline void RemoveTemporaries(CaseFileOps &ops, const QString &folder, const QString &also = {})
-{
-    QStringList names;
-    if (!ops.isDir(folder) || !ops.list(folder, names))
-        return;
-    for (const QString &n : names)
-        if (IsTemporaryName(n) || (!also.isEmpty() && n.endsWith(also)))
-            ops.remove(folder + n);
-}
-
 // The half-written files that a stopped backup left in its folder: the temporaries of its case file and its case
 // folder, and the "*.part" files that earlier versions wrote there. Nothing else of the folder is touched; a
 // finished backup has none. A case folder that is a link is not the backup's own: it is not looked into.
 inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
 {
     ops.remove(backup + Base() + QStringLiteral(".db.part"));
-    RemoveTemporaries(ops, backup);
+    ops.sweep(backup);
     const QString cases = backup + Base() + QStringLiteral("_f/");
     if (!ops.isLink(cases))
-        RemoveTemporaries(ops, cases, QStringLiteral(".part"));
+        ops.sweep(cases, QStringLiteral(".part"));
 }
 
 // An SQLite file together with the journal it may have left.
