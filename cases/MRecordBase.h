@@ -157,8 +157,8 @@ public:
     void SetFileOps(CaseFileOps *ops) { fileOps = ops; }
     void SetRemarkCodec(TRemarkCodec codec) { remarkCodec = std::move(codec); }
     bool CheckBaseType(const QString &expected);
-    // Writes the comment file of every case that has none (from its stored text); false when the case file
-    // cannot be read.
+    // Writes the comment file of every case that has none, or an empty one while its row holds a comment (from
+    // its stored text); false when the case file cannot be read.
     bool EnsureRemarkFiles();
     // Copies the case file and the comment and floor-plan files into <dest>Quorin.db and <dest>Quorin_f/, then
     // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied. A save.txt already

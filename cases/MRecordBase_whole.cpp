@@ -132,7 +132,8 @@ bool MRecordBase::EnsureRemarkFiles()
 }
 
 // Gives every case of the file whose stored comment-file name is unusable a fresh one, then writes the comment
-// file of every case that has none. Never overwrites a file.
+// file of every case that has none, or whose file is empty while its row holds a comment. Never overwrites a
+// file that holds anything.
 bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder)
 {
     CaseFileOps &ops = Ops();
@@ -149,15 +150,20 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
         return fail(kErrOpen);
     const QSet<QString> present = FilesIn(ops, folder);
     QSet<QString> taken = TakenNames(present);
-    std::vector<TRecordData> unnamed, missing;
+    // A comment file that is there but empty while its row holds a comment is a name claimed for a file that a
+    // stopped program never renamed over it (FilePlace.h): it is written again from the row, like a missing one.
+    std::vector<TRecordData> unnamed, missing, emptied;
     const bool scanned = ScanCases(db, [&](TRecordData &rec) {
         if (!IsValidRemarkFile(rec.remarkFile)) {
             unnamed.push_back(rec); // named once every valid stored name is known
             return true;
         }
         taken.insert(rec.remarkFile);
-        if (!present.contains(rec.remarkFile + QStringLiteral(".rtf")))
+        const QString file = rec.remarkFile + QStringLiteral(".rtf");
+        if (!present.contains(file))
             missing.push_back(rec);
+        else if (!rec.remarkText.isEmpty() && IsEmptyFile(folder + file))
+            emptied.push_back(rec);
         return true;
     });
     if (!scanned)
@@ -181,10 +187,16 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
     // The comments are in the rows, so a file that is not written here is written at the next call; until then
     // the call says that one is missing.
     int unwritten = 0;
-    if (remarkCodec.toRtf)
+    if (remarkCodec.toRtf) {
         for (const TRecordData &rec : missing)
             if (!ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText)))
                 ++unwritten;
+        for (const TRecordData &rec : emptied) {
+            const QString path = folder + rec.remarkFile + QStringLiteral(".rtf");
+            if (IsEmptyFile(path) && !ops.writeFile(path, remarkCodec.toRtf(rec.remarkText), false))
+                ++unwritten;
+        }
+    }
     if (unwritten > 0) {
         message = QStringLiteral("有 %1 个案例的评语文件无法写入“%2”！")
                       .arg(unwritten)

@@ -91,6 +91,13 @@ inline bool IsCaseFileName(const QString &name)
     return lower.endsWith(QStringLiteral(".rtf")) || lower.endsWith(QStringLiteral(".bmp"));
 }
 
+// A regular file of no bytes (not a link, which is no file of the case folder's own).
+inline bool IsEmptyFile(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+}
+
 // The half-written files that a stopped backup left in its folder: the temporaries of its case file and its case
 // folder, and the "*.part" files that earlier versions wrote there. Nothing else of the folder is touched; a
 // finished backup has none. A case folder that is a link is not the backup's own: it is not looked into.
