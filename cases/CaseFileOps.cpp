@@ -93,7 +93,8 @@ bool CaseFileOps::removeDir(const QString &path)
 
 bool CaseFileOps::removeFolder(const QString &path)
 {
-    return step("remove-folder") && RemoveTree(path, TreeDepth::OwnFilesOnly);
+    // A plain file under the folder's name is no folder of the program's: it stays.
+    return step("remove-folder") && (!isLink(path) && !isDir(path) ? true : RemoveTree(path, TreeDepth::OwnFilesOnly));
 }
 
 bool CaseFileOps::sweep(const QString &folder, const QString &alsoEndingIn)

@@ -44,7 +44,8 @@ public:
     bool makeDir(const QString &path);
     bool removeDir(const QString &path); // an empty folder
     // A folder of the program's with its own files (a link in its place as a link); its subfolders, which the
-    // program never makes, stay, and so does the folder with them. False when something stays.
+    // program never makes, stay, and so does the folder with them, and so does a plain file under its name. False
+    // when something of the folder stays.
     bool removeFolder(const QString &path);
     // The temporaries that stopped writes left in a folder and no program writes any more (TempFiles.h), with the
     // files whose names end in alsoEndingIn.
