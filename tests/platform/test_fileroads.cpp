@@ -204,9 +204,8 @@ TEST(FileRoads, ACopyGoesInPiecesAndRefusesWhatItCannotRead)
 {
     QTemporaryDir dir;
     const QString big = dir.filePath("Quorin.db"), copy = dir.filePath("backup.db");
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer's shadow memory does not fit under a memory limit";
-#endif
+    // (The address sanitizer's shadow memory does not fit under a memory limit.)
+#if !defined(__SANITIZE_ADDRESS__)
     constexpr qint64 kBig = qint64(192) << 20;
     {
         QFile f(big);
@@ -231,6 +230,7 @@ TEST(FileRoads, ACopyGoesInPiecesAndRefusesWhatItCannotRead)
     ASSERT_TRUE(tail.open(QIODevice::ReadOnly) && tail.seek(kBig - 4));
     EXPECT_EQ(tail.read(4), "tail");
     QFile::remove(big);
+#endif
 
     ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkpath(dir.filePath("folder")));
