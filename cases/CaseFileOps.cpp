@@ -1,6 +1,8 @@
 #include "CaseFileOps.h"
 
-#include "FileRead.h"
+#include "FilePlace.h"
+#include "FileRemove.h"
+#include "FileWrite.h"
 #include "TempFiles.h"
 
 #include <QDir>
@@ -8,42 +10,13 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
-#include <stdio.h> // renameat2
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 QByteArray Native(const QString &path) { return QFile::encodeName(path); }
-
-bool WriteAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-bool SyncPath(const QByteArray &path, int flags)
-{
-    const int fd = ::open(path.constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-QString FolderOf(const QString &path) { return QFileInfo(path).absolutePath(); }
 
 QString Unslashed(QString path)
 {
@@ -52,27 +25,12 @@ QString Unslashed(QString path)
     return path;
 }
 
-// A file system that makes no second name for a file: FAT and exFAT (EPERM), some network and user-space ones.
-bool IsNoLinks(int error) { return error == EPERM || error == EOPNOTSUPP || error == ENOSYS; }
-
 } // namespace
 
 CaseFileOps &CaseFileOps::standard()
 {
     static CaseFileOps ops;
     return ops;
-}
-
-bool CaseFileOps::step(const char *) { return true; }
-
-int CaseFileOps::hardLink(const QByteArray &from, const QByteArray &to)
-{
-    return ::link(from.constData(), to.constData()) == 0 ? 0 : errno;
-}
-
-int CaseFileOps::renameNoReplace(const QByteArray &from, const QByteArray &to)
-{
-    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0 ? 0 : errno;
 }
 
 bool CaseFileOps::exists(const QString &path) { return QFileInfo::exists(path); }
@@ -89,86 +47,18 @@ bool CaseFileOps::isFile(const QString &path) { return QFileInfo(path).isFile();
 
 bool CaseFileOps::copyFile(const QString &src, const QString &dst)
 {
-    QFile in;
-    if (!OpenRegularFile(in, src))
-        return false;
-    QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    return writeFile(dst, bytes);
-}
-
-QString CaseFileOps::writeTemporary(const QString &path, const QByteArray &bytes, bool durable)
-{
-    QString temp;
-    const int fd = CreateTemporaryBeside(path, temp, 0644);
-    if (fd < 0)
-        return {};
-    bool ok = WriteAll(fd, bytes.constData(), bytes.size());
-    ok = (!durable || ::fsync(fd) == 0) && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        return temp;
-    ::unlink(Native(temp).constData());
-    return {};
+    return step("write") && CopyWholeFile(src, dst, {.sync = true, .syncFolder = true}, *this).ok();
 }
 
 bool CaseFileOps::writeFile(const QString &path, const QByteArray &bytes, bool durable)
 {
-    if (!step("write"))
-        return false;
-    const QString temp = writeTemporary(path, bytes, durable);
-    if (temp.isEmpty())
-        return false;
-    if (step("write-rename") && ::rename(Native(temp).constData(), Native(path).constData()) == 0) {
-        if (durable) // the new name on the disk too; a folder that cannot be synced still holds the file
-            SyncPath(Native(FolderOf(path)), O_RDONLY | O_DIRECTORY);
-        return true;
-    }
-    ::unlink(Native(temp).constData());
-    return false;
-}
-
-int CaseFileOps::moveToFree(const QByteArray &from, const QByteArray &to)
-{
-    int rc = renameNoReplace(from, to);
-    if (rc != EINVAL && rc != ENOSYS && rc != EOPNOTSUPP)
-        return rc;
-    rc = hardLink(from, to);
-    if (rc == 0) {
-        ::unlink(from.constData());
-        return 0;
-    }
-    if (!IsNoLinks(rc))
-        return rc;
-    // Neither call: the name is claimed by a file made only when nothing has the name, and the file is renamed
-    // over that claim, which is no one's file but this one's.
-    const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return errno;
-    ::close(fd);
-    if (::rename(from.constData(), to.constData()) == 0)
-        return 0;
-    rc = errno;
-    ::unlink(to.constData());
-    return rc;
-}
-
-bool CaseFileOps::placeTemporary(const QString &temp, const QString &target)
-{
-    if (moveToFree(Native(temp), Native(target)) == 0)
-        return true;
-    ::unlink(Native(temp).constData());
-    return false;
+    return step("write") && WriteWholeFile(path, bytes, {.sync = durable, .syncFolder = durable}, *this).ok();
 }
 
 bool CaseFileOps::createFile(const QString &path, const QByteArray &bytes)
 {
-    if (!step("create"))
-        return false;
-    const QString temp = writeTemporary(path, bytes, false);
     // The final name is taken only when free, so a file that appeared meanwhile is never overwritten.
-    return !temp.isEmpty() && placeTemporary(temp, path);
+    return step("create") && WriteWholeFile(path, bytes, {.sync = false, .newOnly = true}, *this).ok();
 }
 
 bool CaseFileOps::rename(const QString &src, const QString &dst)
@@ -178,25 +68,12 @@ bool CaseFileOps::rename(const QString &src, const QString &dst)
 
 bool CaseFileOps::renameToFree(const QString &src, const QString &dst)
 {
-    return step("rename-free") && moveToFree(Native(src), Native(dst)) == 0;
+    return step("rename-free") && MoveToFreeName(src, dst, *this) == 0;
 }
 
 bool CaseFileOps::link(const QString &src, const QString &dst)
 {
-    if (!step("link"))
-        return false;
-    const int rc = hardLink(Native(src), Native(dst));
-    if (rc == 0 || !IsNoLinks(rc))
-        return rc == 0;
-    // No second names on this disk: a copy under the new name, never over a file that has it.
-    QFile in;
-    if (!OpenRegularFile(in, src))
-        return false;
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return false;
-    const QString temp = writeTemporary(dst, bytes, true);
-    return !temp.isEmpty() && placeTemporary(temp, dst);
+    return step("link") && AddSecondName(src, dst, *this) == 0;
 }
 
 bool CaseFileOps::remove(const QString &path)
@@ -214,6 +91,17 @@ bool CaseFileOps::removeDir(const QString &path)
     return step("rmdir") && (::rmdir(Native(path).constData()) == 0 || errno == ENOENT);
 }
 
+bool CaseFileOps::removeFolder(const QString &path)
+{
+    // A plain file under the folder's name is no folder of the program's: it stays.
+    return step("remove-folder") && (!isLink(path) && !isDir(path) ? true : RemoveTree(path, TreeDepth::OwnFilesOnly));
+}
+
+bool CaseFileOps::sweep(const QString &folder, const QString &alsoEndingIn)
+{
+    return step("sweep") && RemoveStoppedWrites(folder, alsoEndingIn);
+}
+
 bool CaseFileOps::list(const QString &folder, QStringList &names)
 {
     if (!step("list"))
@@ -227,5 +115,5 @@ bool CaseFileOps::list(const QString &folder, QStringList &names)
 
 bool CaseFileOps::syncDir(const QString &folder)
 {
-    return step("sync") && SyncPath(Native(folder), O_RDONLY | O_DIRECTORY);
+    return step("sync") && SyncFolder(folder);
 }

@@ -13,6 +13,7 @@
 class BackgroundQuickCheck;
 class CaseFileOps;
 class SqliteSession;
+class TemporaryFile;
 
 // How a case's comments become an RTF file and back. The case library reads and writes no RTF itself: the
 // program hands in its RTF writer and reader.
@@ -156,8 +157,8 @@ public:
     void SetFileOps(CaseFileOps *ops) { fileOps = ops; }
     void SetRemarkCodec(TRemarkCodec codec) { remarkCodec = std::move(codec); }
     bool CheckBaseType(const QString &expected);
-    // Writes the comment file of every case that has none (from its stored text); false when the case file
-    // cannot be read.
+    // Writes the comment file of every case that has none, or an empty one while its row holds a comment (from
+    // its stored text); false when the case file cannot be read.
     bool EnsureRemarkFiles();
     // Copies the case file and the comment and floor-plan files into <dest>Quorin.db and <dest>Quorin_f/, then
     // writes Quorin_f/save.txt; false, and no save.txt, when anything could not be copied. A save.txt already
@@ -166,7 +167,8 @@ public:
     // Removes the half-written files that a stopped backup or export left in a folder chosen for them: the
     // program's temporaries (TempFiles.h) in the folder and in its unfinished backup folders <folder>Quorin_*/,
     // and the names earlier versions gave them (<folder>Quorin_*.db.part, *.part in a backup's case folder).
-    // Finished backups and exported files, and every other file, stay.
+    // Finished backups and exported files, every other file, and a temporary that another running program still
+    // writes there, stay.
     void ClearStoppedCopies(const QString &folder);
     // Replaces the case file and the case folder by a backup's, once the backup is checked and staged whole.
     bool Restore(const QString &srcFolder);
@@ -230,7 +232,7 @@ private:
     bool RowNamesFile(SqliteSession &s, const QString &remarkFile, bool &named);
     bool StoredRemarkFile(int id, const TRecordData &opened, QString &name, QString &reason);
     bool SaveRow(int id, TRecordData &saved, const TRecordData &opened, QString &reason);
-    bool StartCopy(SqliteSession &s, const QString &beside, QString &temp);
+    bool StartCopy(SqliteSession &s, const QString &beside, TemporaryFile &temp);
     int CopyCases(SqliteSession &s, const QString &filter, const QStringList &classes, const char *label,
                   const TProgress &progress, QStringList &seen);
     bool OpenSession(SqliteSession &s);

@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include <unistd.h>
-
 using namespace wholedb;
 
 namespace {
@@ -74,20 +72,17 @@ const char *const kMapMain = "pragma main.mmap_size=1073741824;";
 
 // A new case file beside `beside`, made in the transaction that the copy then fills, with the case file attached
 // as "live": the new file holds anything only once that transaction commits. It is one of the program's
-// temporaries, made exclusively under a name no one can foresee (its path goes to temp), so nothing placed in
-// advance is written through; a copy stopped half-way leaves it to the start's sweep. False with the reason in
-// message; a temp that was made is the caller's to remove.
-bool MRecordBase::StartCopy(SqliteSession &s, const QString &beside, QString &temp)
+// temporaries (TempFiles.h), held as being written until it takes its name or goes, so nothing placed in advance
+// is written through and no sweep of another running program takes it; a copy stopped half-way leaves it to a
+// later sweep. False with the reason in message; a temp that was made goes with `temp` unless it is placed.
+bool MRecordBase::StartCopy(SqliteSession &s, const QString &beside, TemporaryFile &temp)
 {
-    CaseFileOps &ops = Ops();
-    const int fd = ops.checkpoint("create") ? CreateTemporaryBeside(QFileInfo(beside).absoluteFilePath(), temp) : -1;
-    if (fd < 0) {
-        temp.clear();
+    if (!Ops().checkpoint("create") || !temp.create(QFileInfo(beside).absoluteFilePath())) {
         message = Text(kErrOpen);
         return false;
     }
-    ::close(fd); // an empty file is an empty case file to SQLite
-    if (s.open(temp.toUtf8(), true) != SQLITE_OK) {
+    temp.closeWriting(); // an empty file is an empty case file to SQLite; the lock stays
+    if (s.open(temp.path().toUtf8(), true) != SQLITE_OK) {
         message = Text(kErrOpen);
         return false;
     }
@@ -183,7 +178,7 @@ int MRecordBase::Compact(const TProgress &progress)
     // A case file kept elsewhere through a link is replaced where the link leads: the new file is made beside it
     // (a rename never leaves its disk), and the link stays.
     const QString live = LinkedPath(QString::fromUtf8(utf8Path));
-    QString back;
+    TemporaryFile back;
     int count = -1;
     bool full = false; // the new file met a full disk
     CaseFileHold hold;
@@ -218,8 +213,8 @@ int MRecordBase::Compact(const TProgress &progress)
         full = (s.failureCode() & 0xff) == SQLITE_FULL;
     }
     if (count < 0) {
-        if (!back.isEmpty())
-            RemoveDbFile(ops, back);
+        if (!back.path().isEmpty())
+            RemoveDbFile(ops, back.path());
         // The new file needs about the room the case file takes; with less than that left, nothing else helps.
         const qint64 needed = QFileInfo(live).size();
         if (OutOfRoom(live, full ? ENOSPC : 0, needed))
@@ -228,11 +223,12 @@ int MRecordBase::Compact(const TProgress &progress)
         return 0;
     }
     // The one step that changes the case file: the complete new file takes its name.
-    if (!ops.rename(back, live)) {
-        RemoveDbFile(ops, back);
+    if (!ops.rename(back.path(), live)) {
+        RemoveDbFile(ops, back.path());
         message = Text("无法更改文件名！");
         return 0;
     }
+    back.placed();
     ops.syncDir(QFileInfo(live).absolutePath());
     hold.release();
     TakeFileIdentity(); // the compacted file is the one opened now
@@ -569,7 +565,7 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         message = Text("当前时间的数据库文件已经存在，请稍后再导出！");
         return 0;
     }
-    QString part;
+    TemporaryFile part;
     int count = -1;
     bool full = false; // the new file met a full disk
     {
@@ -594,15 +590,16 @@ int MRecordBase::ExportDb(const QString &destPath, const QStringList &classes, b
         full = (s.failureCode() & 0xff) == SQLITE_FULL;
     }
     // The finished file takes the chosen name, never over a file that appeared meanwhile.
-    if (count <= 0 || !ops.renameToFree(part, destPath)) {
+    if (count <= 0 || !ops.renameToFree(part.path(), destPath)) {
         if (count > 0)
             message = Text("无法更改文件名！");
-        if (!part.isEmpty())
-            RemoveDbFile(ops, part);
+        if (!part.path().isEmpty())
+            RemoveDbFile(ops, part.path());
         if (count != 0 && OutOfRoom(destPath, full ? ENOSPC : 0, 1))
             message = QStringLiteral("导出失败：磁盘已满，无法写入“%1”。").arg(QDir::toNativeSeparators(destPath));
         return 0;
     }
+    part.placed();
     ops.syncDir(QFileInfo(destPath).absolutePath());
     return count;
 }

@@ -103,11 +103,11 @@ bool MRecordBase::FinishInterrupted(const QString &dbPath)
     // file of a compaction that was stopped before its rename.
     ok = RemoveDbFile(ops, Slashed(QFileInfo(dbPath).absolutePath()) + Base() + QStringLiteral("_back.db")) && ok;
     ok = RemoveDbFile(ops, p.newDb) && ok;
-    ok = RemoveFolder(ops, p.newFolder) && ok;
+    ok = ops.removeFolder(p.newFolder) && ok;
     // The temporaries that stopped writes left beside the case file and in the case folder are the start's sweep
     // (ClearStoppedSession), the one pass over the case folder's names.
     ok = RemoveDbFile(ops, p.oldDb) && ok;
-    ok = RemoveFolder(ops, p.oldFolder) && ok;
+    ok = ops.removeFolder(p.oldFolder) && ok;
     return ok;
 }
 
@@ -134,7 +134,8 @@ bool MRecordBase::EnsureRemarkFiles()
 }
 
 // Gives every case of the file whose stored comment-file name is unusable a fresh one, then writes the comment
-// file of every case that has none. Never overwrites a file.
+// file of every case that has none, or whose file is empty while its row holds a comment. Never overwrites a
+// file that holds anything.
 bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &folder)
 {
     CaseFileOps &ops = Ops();
@@ -151,15 +152,20 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
         return fail(kErrOpen);
     const QSet<QString> present = FilesIn(ops, folder);
     QSet<QString> taken = TakenNames(present);
-    std::vector<TRecordData> unnamed, missing;
+    // A comment file that is there but empty while its row holds a comment is a name claimed for a file that a
+    // stopped program never renamed over it (FilePlace.h): it is written again from the row, like a missing one.
+    std::vector<TRecordData> unnamed, missing, emptied;
     const bool scanned = ScanCases(db, [&](TRecordData &rec) {
         if (!IsValidRemarkFile(rec.remarkFile)) {
             unnamed.push_back(rec); // named once every valid stored name is known
             return true;
         }
         taken.insert(rec.remarkFile);
-        if (!present.contains(rec.remarkFile + QStringLiteral(".rtf")))
+        const QString file = rec.remarkFile + QStringLiteral(".rtf");
+        if (!present.contains(file))
             missing.push_back(rec);
+        else if (!rec.remarkText.isEmpty() && IsEmptyFile(folder + file))
+            emptied.push_back(rec);
         return true;
     });
     if (!scanned)
@@ -183,10 +189,16 @@ bool MRecordBase::EnsureRemarkFilesIn(const QByteArray &dbUtf8, const QString &f
     // The comments are in the rows, so a file that is not written here is written at the next call; until then
     // the call says that one is missing.
     int unwritten = 0;
-    if (remarkCodec.toRtf)
+    if (remarkCodec.toRtf) {
         for (const TRecordData &rec : missing)
             if (!ops.createFile(folder + rec.remarkFile + QStringLiteral(".rtf"), remarkCodec.toRtf(rec.remarkText)))
                 ++unwritten;
+        for (const TRecordData &rec : emptied) {
+            const QString path = folder + rec.remarkFile + QStringLiteral(".rtf");
+            if (IsEmptyFile(path) && !ops.writeFile(path, remarkCodec.toRtf(rec.remarkText), false))
+                ++unwritten;
+        }
+    }
     if (unwritten > 0) {
         message = QStringLiteral("有 %1 个案例的评语文件无法写入“%2”！")
                       .arg(unwritten)
@@ -272,7 +284,7 @@ void MRecordBase::ClearStoppedCopies(const QString &folder)
 {
     CaseFileOps &ops = Ops();
     const QString f = Slashed(folder);
-    RemoveTemporaries(ops, f); // an export's file that was being filled
+    ops.sweep(f); // an export's file that was being filled
     QDirIterator it(f, {Base() + QStringLiteral("_*")},
                     QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::CaseSensitive);
     while (it.hasNext()) {
@@ -344,7 +356,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
     // Stage the backup beside the live data; nothing live is touched until it is complete.
     auto dropStaged = [&] {
         RemoveDbFile(ops, p.newDb);
-        RemoveFolder(ops, p.newFolder);
+        ops.removeFolder(p.newFolder);
     };
     // A staging that failed is undone; when it was for want of room, the message says where and how much the
     // backup needs (once the staged copies are gone, the room there is what the restore had).
@@ -422,7 +434,7 @@ bool MRecordBase::Restore(const QString &srcFolder)
     TakeFileIdentity(); // the restored file is the one opened now
     // The swap is done; the old copies are only clutter now (the next start removes what stays).
     RemoveDbFile(ops, p.oldDb);
-    RemoveFolder(ops, p.oldFolder);
+    ops.removeFolder(p.oldFolder);
     return true;
 }
 
@@ -477,7 +489,7 @@ bool MRecordBase::DeleteAll()
         }
     }
     RemoveDbFile(ops, p.oldDb);
-    RemoveFolder(ops, p.oldFolder);
+    ops.removeFolder(p.oldFolder);
     return true;
 }
 

@@ -98,33 +98,11 @@ inline bool IsCaseFileName(const QString &name)
     return lower.endsWith(QStringLiteral(".rtf")) || lower.endsWith(QStringLiteral(".bmp"));
 }
 
-// A folder and its plain files, removed; false when any file stays. A link in the folder's place is removed as a
-// link: what it points at is no folder of this program's.
-inline bool RemoveFolder(CaseFileOps &ops, const QString &folder)
+// A regular file of no bytes (not a link, which is no file of the case folder's own).
+inline bool IsEmptyFile(const QString &path)
 {
-    if (ops.isLink(folder))
-        return ops.remove(folder.endsWith(QLatin1Char('/')) ? folder.chopped(1) : folder);
-    if (!ops.isDir(folder))
-        return true;
-    QStringList names;
-    if (!ops.list(folder, names))
-        return false;
-    bool ok = true;
-    for (const QString &n : names)
-        ok = ops.remove(folder + n) && ok;
-    return ok && ops.removeDir(folder);
-}
-
-// The program's temporaries (TempFiles.h) among a folder's plain files, removed; with also set, the files whose
-// names end in it too.
-inline void RemoveTemporaries(CaseFileOps &ops, const QString &folder, const QString &also = {})
-{
-    QStringList names;
-    if (!ops.isDir(folder) || !ops.list(folder, names))
-        return;
-    for (const QString &n : names)
-        if (IsTemporaryName(n) || (!also.isEmpty() && n.endsWith(also)))
-            ops.remove(folder + n);
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
 }
 
 // The half-written files that a stopped backup left in its folder: the temporaries of its case file and its case
@@ -133,10 +111,10 @@ inline void RemoveTemporaries(CaseFileOps &ops, const QString &folder, const QSt
 inline void RemoveBackupParts(CaseFileOps &ops, const QString &backup)
 {
     ops.remove(backup + Base() + QStringLiteral(".db.part"));
-    RemoveTemporaries(ops, backup);
+    ops.sweep(backup);
     const QString cases = backup + Base() + QStringLiteral("_f/");
     if (!ops.isLink(cases))
-        RemoveTemporaries(ops, cases, QStringLiteral(".part"));
+        ops.sweep(cases, QStringLiteral(".part"));
 }
 
 // A case folder kept elsewhere through a link is replaced where the link leads only while that folder holds

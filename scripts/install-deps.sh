@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Quorin need.
+# Installs the Debian packages that building, running and testing Quorin need; with the argument "fuzz", also
+# clang and its libFuzzer and sanitizer runtimes for the fuzz drivers (scripts/fuzz.sh).
 # Only missing packages are installed; apt-get update runs at most once.
 set -euo pipefail
 
@@ -11,6 +12,9 @@ packages=(
   python3 unicode-data ccache
   xvfb openbox
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,13 +13,15 @@ namespace {
 // A comment file is a few kilobytes; anything past this is not one and is not read into memory.
 constexpr qint64 kMaxCommentFileBytes = 64 * 1024 * 1024;
 
+// An empty file is no comment file: the program never writes one, and a name claimed for a comment file that a
+// stopped program never renamed over it is one (FilePlace.h). Its row's stored comment stands for it.
 bool ReadBytes(const QString &path, QByteArray &bytes)
 {
     QFile f;
     if (!OpenRegularFile(f, path) || f.size() > kMaxCommentFileBytes)
         return false;
     bytes = f.readAll();
-    return true;
+    return !bytes.isEmpty() && f.error() == QFileDevice::NoError;
 }
 
 // A file that is not RTF is taken as plain text, as a rich-text control loads one.

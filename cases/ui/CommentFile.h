@@ -7,7 +7,7 @@ class QTextDocument;
 // A case's comment file (.rtf) read and written as a document. Needs QtGui, not widgets.
 
 // Replaces doc's content by the file's. A file that is not RTF is read as plain text (UTF-8, else GBK). False,
-// with doc untouched, when the file cannot be read or is damaged RTF.
+// with doc untouched, when the file cannot be read, is empty or is damaged RTF.
 bool LoadCommentFile(const QString &path, QTextDocument &doc);
 
 // The file's plain text, as the searches look in it; empty when it cannot be read.

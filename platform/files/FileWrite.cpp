@@ -1,25 +1,30 @@
 #include "FileWrite.h"
 
+#include "FilePlace.h"
+#include "FileRead.h"
 #include "TempFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-FileWriteResult failed(FileWriteError error, const QString &reason) { return {error, reason}; }
+FileWriteResult Failed(FileWriteError error, int code) { return {error, qt_error_string(code), code}; }
 
 // 0 when every byte is on the descriptor, else the system's error number.
-int writeAll(int fd, const char *data, qsizetype size)
+int WriteAll(int fd, const char *data, qint64 size)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(size, qsizetype(1) << 30)));
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, qint64(1) << 30)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -30,45 +35,104 @@ int writeAll(int fd, const char *data, qsizetype size)
     return 0;
 }
 
-// 0 when the data is on the disk. A file system that cannot sync (EINVAL) has taken the data as far as it can;
-// a disk that reports the lost write only now (network and some local file systems) fails here.
-int syncToDisk(int fd)
-{
-    while (::fsync(fd) != 0) {
-        if (errno != EINTR)
-            return errno == EINVAL ? 0 : errno;
-    }
-    return 0;
-}
+// A sync that the file system does not offer at all: the data has gone as far as it can.
+bool CannotSync(int error) { return error == EINVAL || error == EROFS || error == ENOTSUP || error == ENOSYS; }
+
+// Copies are read and written in pieces of this size.
+constexpr qint64 kPiece = qint64(1) << 20;
 
 } // namespace
 
-FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes)
+FileWriteResult WriteFileFrom(const QString &path, const FileSource &source, const FileWriteOptions &options,
+                              FileCalls &calls)
 {
-    QString temp;
-    const int fd = CreateTemporaryBeside(path, temp);
-    if (fd < 0)
-        return failed(FileWriteError::Create, qt_error_string(errno));
+    TemporaryFile temp;
+    if (!temp.create(path))
+        return Failed(FileWriteError::Create, errno);
+    const QByteArray target = QFile::encodeName(path);
     // A file that is replaced keeps its permissions (a file system without them refuses; that is no failure).
     struct stat old {};
-    if (::lstat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 07777);
-    int error = writeAll(fd, bytes.data(), bytes.size());
-    if (error == 0)
-        error = syncToDisk(fd);
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
-    const QByteArray tempName = QFile::encodeName(temp);
-    if (error != 0) {
-        ::unlink(tempName.constData()); // the target is not touched
-        return failed(FileWriteError::Write, qt_error_string(error));
+    if (!options.newOnly && ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(temp.fd(), old.st_mode & 07777);
+    const std::unique_ptr<char[]> piece(new char[kPiece]);
+    for (;;) {
+        const qint64 n = source(piece.get(), kPiece);
+        if (n < 0)
+            return Failed(FileWriteError::Read, errno ? errno : EIO);
+        if (n == 0)
+            break;
+        if (const int error = WriteAll(temp.fd(), piece.get(), n))
+            return Failed(FileWriteError::Write, error);
     }
-    if (::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
-        error = errno;
-        ::unlink(tempName.constData());
-        return failed(FileWriteError::Replace, qt_error_string(error));
+    if (options.sync)
+        if (const int error = calls.sync(temp.fd()); error != 0 && !CannotSync(error))
+            return Failed(FileWriteError::Write, error);
+    if (const int error = temp.closeWriting())
+        return Failed(FileWriteError::Write, error);
+    if (!calls.step("written"))
+        return Failed(FileWriteError::Write, EIO);
+    if (options.newOnly) {
+        if (const int error = MoveToFreeName(temp.path(), path, calls))
+            return Failed(error == EEXIST ? FileWriteError::Exists : FileWriteError::Replace, error);
+    } else if (::rename(QFile::encodeName(temp.path()).constData(), target.constData()) != 0) {
+        return Failed(FileWriteError::Replace, errno);
     }
+    temp.placed();
+    if (options.syncFolder) // a folder that cannot be synced still holds the file
+        SyncFolder(QFileInfo(path).absolutePath());
     return {};
+}
+
+FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes, const FileWriteOptions &options,
+                               FileCalls &calls)
+{
+    return WriteFileFrom(
+        path,
+        [&](char *into, qint64 room) {
+            const qint64 n = std::min<qint64>(room, bytes.size());
+            std::copy_n(bytes.data(), n, into);
+            bytes = bytes.sliced(n);
+            return n;
+        },
+        options, calls);
+}
+
+FileWriteResult CopyWholeFile(const QString &src, const QString &dst, const FileWriteOptions &options,
+                              FileCalls &calls)
+{
+    QFile in;
+    int error = 0;
+    switch (OpenRegularFileFor(in, src, &error)) {
+    case ReadOpening::Opened:
+        break;
+    case ReadOpening::Missing:
+        return Failed(FileWriteError::Read, ENOENT);
+    case ReadOpening::NotRegularFile:
+        return Failed(FileWriteError::Read, EINVAL);
+    case ReadOpening::Failed:
+        return Failed(FileWriteError::Read, error ? error : EIO);
+    }
+    const int fd = in.handle();
+    return WriteFileFrom(
+        dst,
+        [fd](char *into, qint64 room) -> qint64 {
+            for (;;) {
+                const ssize_t n = ::read(fd, into, size_t(room));
+                if (n >= 0 || errno != EINTR)
+                    return n;
+            }
+        },
+        options, calls);
+}
+
+bool SyncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const int error = FileCalls::real().sync(fd);
+    ::close(fd);
+    return error == 0 || CannotSync(error);
 }
 
 QString FileWriteText(const QString &path, const FileWriteResult &result)
@@ -80,6 +144,9 @@ QString FileWriteText(const QString &path, const FileWriteResult &result)
     case FileWriteError::Content:
         what = QStringLiteral("无法生成文件的内容");
         break;
+    case FileWriteError::Read:
+        what = QStringLiteral("无法读取要复制的文件");
+        break;
     case FileWriteError::Create:
         what = QStringLiteral("无法建立文件，文件夹可能不存在或者没有写入权限");
         break;
@@ -88,6 +155,9 @@ QString FileWriteText(const QString &path, const FileWriteResult &result)
         break;
     case FileWriteError::Replace:
         what = QStringLiteral("无法替换原来的文件");
+        break;
+    case FileWriteError::Exists:
+        what = QStringLiteral("已经有同名的文件");
         break;
     }
     QString text = QStringLiteral("无法写入文件“%1”：%2").arg(QDir::toNativeSeparators(path), what);

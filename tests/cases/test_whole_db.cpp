@@ -464,6 +464,73 @@ TEST_F(WholeDb, KilledAtEveryStepTheCaseFileOpensWhole)
 
 namespace {
 
+// Another running copy of the program backs up or exports into the folder the user chose, and this one sweeps
+// that folder before its own backup or export there: the other's temporaries, which it is writing, stay, and
+// the other finishes whole. Once it has finished, nothing half-written is left.
+TEST_F(WholeDb, TheSweepBeforeABackupOrExportLeavesWhatAnotherRunningCopyWrites)
+{
+    // Waits at the named step until the parent lets it go on.
+    struct HeldOps : CaseFileOps {
+        const char *at = nullptr;
+        int toParent = -1, fromParent = -1;
+        bool held = false;
+        bool step(const char *what) override
+        {
+            if (!held && std::strcmp(what, at) == 0) {
+                held = true;
+                char c = 'h';
+                if (write(toParent, &c, 1) != 1 || read(fromParent, &c, 1) < 0)
+                    return false;
+            }
+            return true;
+        }
+    };
+    const struct {
+        const char *name;
+        const char *heldAt; // a step at which its temporary is there, being written
+        const char *file;   // what it makes, under the root
+        std::string cases;  // the cases of that file
+    } rows[] = {{"backup", "written", "/Quorin_备份_1/Quorin.db", "1:甲 4:乙 9:己"},
+                {"export", "copy", "/Quorin_1.db", "1:甲 2:乙 3:己"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const Operation &op = *std::find_if(Operations().begin(), Operations().end(),
+                                            [&](const Operation &o) { return std::string(o.name) == row.name; });
+        Make();
+        int up[2], down[2];
+        ASSERT_EQ(pipe(up), 0);
+        ASSERT_EQ(pipe(down), 0);
+        const pid_t other = fork();
+        if (other == 0) {
+            close(up[0]);
+            close(down[1]);
+            HeldOps held;
+            held.at = row.heldAt;
+            held.toParent = up[1];
+            held.fromParent = down[0];
+            MRecordBase b(app);
+            _exit(Open(b, &held) && op.run(b, root) ? 0 : 1);
+        }
+        close(up[1]);
+        close(down[0]);
+        char c = 0;
+        ASSERT_EQ(read(up[0], &c, 1), 1) << "the other copy never reached " << row.heldAt;
+        const std::vector<QString> writing = Marked(root, {kTemporaryMark});
+        EXPECT_FALSE(writing.empty());
+        MRecordBase mine(root + "/mine/"); // this copy, with a case file of its own
+        ASSERT_EQ(mine.Open(MRecordBase::DefaultPath(root + "/mine/")), 0);
+        mine.ClearStoppedCopies(root);
+        EXPECT_EQ(Marked(root, {kTemporaryMark}), writing);
+        close(down[1]);
+        close(up[0]);
+        int status = 0;
+        waitpid(other, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other copy's " << row.name << " failed";
+        EXPECT_EQ(Cases(root + row.file), row.cases);
+        EXPECT_EQ(PartFiles(), std::vector<QString>());
+    }
+}
+
 // A save stopped after its journal was written leaves a hot journal beside the case file. The file that replaces
 // the case file (restore, compaction) or its removal (delete all) must never meet that journal: at the next
 // start the case file holds exactly the operation's cases.

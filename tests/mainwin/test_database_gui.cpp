@@ -5,6 +5,9 @@
 #include "AppPath.h"
 
 #include "CaseFileOps.h"
+#include "CaseFiles.h"
+#include "ChildProcess.h"
+#include "CommentFile.h"
 #include "MRecordBase.h"
 #include "TFrmMain.h"
 
@@ -21,6 +24,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <sys/mount.h>
@@ -584,6 +588,96 @@ TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereThey
     TRecordData r;
     ASSERT_TRUE(b->LoadCase(1, r));
     EXPECT_EQ(r.name, QStringLiteral("戊"));
+}
+
+} // namespace
+
+namespace {
+
+using KilledImportTest = CaseWindowTest;
+
+// 添加db文件 onto a USB stick without second names, the program killed between claiming a comment file's name (an
+// empty file) and renaming the written comment over the claim: the claim stays, empty. The next start writes it
+// again from the case's row before the import's marker goes; where an empty comment file is met all the same,
+// the case opens with its stored comment; and 存旧 never stores over the comment one it could not read.
+TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
+{
+    struct KilledAtTheClaim : CaseFileOps {
+        bool step(const char *what) override
+        {
+            if (std::strcmp(what, "claimed") == 0)
+                raise(SIGKILL);
+            return true;
+        }
+        int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
+        int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
+    };
+    const QString db = MRecordBase::DefaultPath(path(""));
+    const QString rtf = RemarkFilePath(path(""), QStringLiteral("吴艳395"));
+    const QString marker = db + QStringLiteral(".remarks");
+    const TRemarkCodec codec{[](const QString &text) { return "{\\rtf1 " + text.toUtf8() + "}"; }, {}};
+    const struct {
+        const char *what;
+        bool killed; // else the empty comment file is there without the import's marker
+    } rows[] = {{"the import killed at the claim", true}, {"an empty comment file, no marker", false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.what);
+        QFile::remove(db);
+        QDir(path("Quorin_f")).removeRecursively();
+        QFile::remove(path("other.db"));
+        storeCases({{"甲", 5, 2004, "私人别墅"}});
+        {
+            MRecordBase other(path(""));
+            ASSERT_EQ(other.Open(path("other.db")), 0);
+            TRecordData r;
+            r.name = QStringLiteral("吴艳");
+            r.className = QStringLiteral("私人别墅");
+            r.date = {1980, 5, 6, 7, 8};
+            r.mountain = 5; // 子午
+            r.buildYear = 2004;
+            r.remarkFile = QStringLiteral("吴艳395");
+            r.remarkText = QStringLiteral("评语396");
+            ASSERT_GT(other.InsertCase(r), 0);
+        }
+        if (row.killed) {
+            const std::string answer = AnswerFromChild([&] {
+                KilledAtTheClaim stick;
+                MRecordBase b(path(""));
+                b.SetRemarkCodec(codec);
+                if (b.Open(db) != 0)
+                    return std::string("not opened");
+                b.SetFileOps(&stick);
+                return std::to_string(b.ImportDb(path("other.db")));
+            });
+            ASSERT_EQ(answer, "") << "the import was not killed at the claim";
+            ASSERT_TRUE(QFile::exists(marker));
+        } else {
+            MRecordBase b(path(""));
+            b.SetRemarkCodec(codec);
+            ASSERT_EQ(b.Open(db), 0);
+            ASSERT_EQ(b.ImportDb(path("other.db")), 1);
+            ASSERT_TRUE(QFile::resize(rtf, 0));
+        }
+        ASSERT_EQ(QFileInfo(rtf).size(), 0);
+
+        auto w = open();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(marker); }, 10000))
+            << "the import's marker stays: its comment file is whole";
+        EXPECT_EQ(CommentFileText(rtf).isEmpty(), !row.killed) << "written again from the row at the start";
+        doubleClickCase(*w, 2);
+        ASSERT_TRUE(w->CaseOpen());
+        EXPECT_EQ(find<QTextEdit>(w.get(), "RedtPingYu")->toPlainText(), QStringLiteral("评语396"));
+        prompts.reply(Answer::Yes).reply(Answer::Ok); // 要修改…吗？ 已保存编辑后的案例。
+        EXPECT_TRUE(w->SaveCaseClick());
+        w.reset();
+
+        MRecordBase after(path(""));
+        ASSERT_EQ(after.Open(db), 0);
+        TRecordData stored;
+        ASSERT_TRUE(after.LoadCase(2, stored));
+        EXPECT_EQ(stored.remarkText, QStringLiteral("评语396"));
+        EXPECT_EQ(CommentFileText(RemarkFilePath(path(""), stored.remarkFile)), QStringLiteral("评语396"));
+    }
 }
 
 } // namespace
