@@ -48,6 +48,11 @@ bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
     QString text;
     switch (result) {
     case DataFolderLock::Result::Held:
+        if (lock.tookOverEmptyLock()) {
+            const QString notice = DataFolderLock::EmptyLockNotice(folder);
+            tellTerminal(notice);
+            Prompts::instance().inform(title, notice);
+        }
         return true;
     case DataFolderLock::Result::InUse:
     case DataFolderLock::Result::Unverified: // another lock came meanwhile: not asked about a second time

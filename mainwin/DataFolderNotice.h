@@ -5,7 +5,8 @@ class QString;
 struct DataFolderSetup;
 
 // Takes the data folder's lock for this start, before anything of the folder is written. A lock this computer
-// cannot check is taken over only when the user agrees to a question that names the risk. Whenever the folder
+// cannot check is taken over only when the user agrees to a question that names the risk; one that no program
+// holds and that names no holder is taken over with a notice. Whenever the folder
 // cannot be had (in use, refused, the lock impossible), says why (also on the standard error, for a start from
 // a terminal) and returns false: the program then ends without touching the folder.
 bool TakeDataFolder(DataFolderLock &lock, const QString &folder);
