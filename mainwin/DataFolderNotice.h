@@ -11,6 +11,11 @@ struct DataFolderSetup;
 // a terminal) and returns false: the program then ends without touching the folder.
 bool TakeDataFolder(DataFolderLock &lock, const QString &folder);
 
+// The start's road to its data folder, in this order: the folder's lock (TakeDataFolder), the folder prepared
+// (PrepareDataFolder) and what it found said, then a word on settings files it cannot read. False when the
+// folder cannot be had: the program then ends.
+bool OpenDataFolder(DataFolderLock &lock);
+
 // Tells the user what the start-up's PrepareDataFolder found: an error when the data folder could not be made
 // (nothing will be saved), and, on the first start that keeps the data in the user's own folder, which folder
 // of the program cannot be written and where the settings and cases now live. Says nothing otherwise.

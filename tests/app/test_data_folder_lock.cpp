@@ -378,6 +378,7 @@ protected:
         if (plainUser) {
             env.insert("HOME", home.path());
             env.remove("XDG_RUNTIME_DIR");
+            env.remove("XDG_DATA_HOME");
             run.process.setChildProcessModifier([] {
                 if (!GiveUpAdministratorRights())
                     _exit(99);
@@ -489,6 +490,36 @@ TEST_F(ProgramCopy, ASharedInstallWhoseDataFoldersTheUserMayWriteHoldsTheLock)
         GTEST_SKIP() << "a plain user who may not write the program folder cannot be had here";
     expectSecondRefused(folder(), true, true);
     EXPECT_FALSE(QFile::exists(folder() + "Quorin.lock"));
+}
+
+// A system-wide install: the program folder belongs to the administrator and the user may write none of it.
+// The first start of the user keeps the data in the user's data folder and says so, with the settings and the
+// comment and floor-plan files of the program folder copied there (beside the lock it takes first).
+TEST_F(ProgramCopy, AReadOnlyInstallsFirstStartSaysWhereTheDataLivesAndBringsTheCaseFiles)
+{
+    QFile::remove(folder() + "dat/Quorin.db"); // the user's program makes its own
+    ASSERT_TRUE(QDir().mkpath(folder() + "Quorin_f"));
+    const QStringList caseFiles = {QStringLiteral("王芳_198005060708.rtf"), QStringLiteral("王芳_198005060708.bmp")};
+    for (const QString &name : caseFiles)
+        WriteFile(folder() + "Quorin_f/" + name, name.toUtf8());
+    for (const char *sub : {"", "dat", "Quorin_f"})
+        Chmod(folder() + sub, 0755);
+    Chmod(home.path(), 0777);
+    const std::string plain = AnswerFromChild([&] {
+        const bool readOnly = GiveUpAdministratorRights() && ::access(QFile::encodeName(folder()).constData(), W_OK) != 0;
+        return std::string(readOnly ? "plain" : "cannot");
+    });
+    if (plain != "plain")
+        GTEST_SKIP() << "a plain user who may not write the program folder cannot be had here";
+
+    const QString user = home.path() + "/.local/share/Quorin/";
+    Run &run = start(folder(), true);
+    EXPECT_TRUE(await(run, [&] { return run.said.contains(QStringLiteral("不能写入")); })) << run.said.toStdString();
+    EXPECT_TRUE(run.said.contains(QStringLiteral("设置、案例和评语将保存在：\n") + user)) << run.said.toStdString();
+    EXPECT_TRUE(LockIsHeld(DataFolderLock::LockFilePath(user)));
+    EXPECT_EQ(ReadFile(user + "dat/set.ini"), "[set]\nfJian=4.5\n");
+    for (const QString &name : caseFiles)
+        EXPECT_EQ(ReadFile(user + "Quorin_f/" + name), name.toUtf8()) << name.toStdString();
 }
 
 // A program folder on a file system of its own, made as small as a full disk (a tmpfs of a few pages, the
