@@ -236,7 +236,8 @@ TEST(Rtf, ListsAreListItemsAndTableRowsEndWithTheirLastCell)
     }
 
     // Long lists, read into a document laid out to a width as a pane's is: every item of a bulleted list is a
-    // list item of its style, a numbered list counts through to its last item, and the width is kept.
+    // list item of its style, a numbered list counts through to its last item, each is written back as one
+    // list, and the width is kept.
     const auto longList = [](const char *nfc, int items) {
         QByteArray rtf = QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc") + nfc +
                          "}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
@@ -258,6 +259,7 @@ TEST(Rtf, ListsAreListItemsAndTableRowsEndWithTheirLastCell)
             expectedItems << QStringLiteral("%1 %2").arg(style).arg(style == QTextListFormat::ListDecimal ? items.size() - 1 : 0);
         }
         EXPECT_EQ(items, expectedItems);
+        EXPECT_EQ(WriteRtf(laidOut).count("{\\list\\listtemplateid"), 1) << "written as one list";
     }
 }
 
