@@ -378,7 +378,7 @@ std::optional<QTextListFormat::Style> Reader::listStyle(const ParaProps &p) cons
 }
 
 // The paragraphs of one \lsN at one level form one list of the document, numbered through whatever lies between
-// them.
+// them; a bulleted one is built in parts of kMaxBulletItems.
 void Reader::addToList(const ParaProps &p, QTextListFormat::Style style)
 {
     TextList &t = textLists_[{p.list, p.level}];
