@@ -32,5 +32,7 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j $(JOBS)
 
+# The program folder staged in a build folder is where `make run` keeps the user's settings and cases: clean
+# removes everything else, and keeps those (and says so).
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	bash scripts/clean-build.sh $(BUILD) $(SANITIZE_BUILD)

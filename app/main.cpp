@@ -1,4 +1,3 @@
-#include "AppPath.h"
 #include "DataFolderLock.h"
 #include "DataFolderNotice.h"
 #include "FontSubstitution.h"
@@ -14,14 +13,12 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quorin 3.3"));
     InstallQtTranslation(); // without it the program still runs, with Qt's English buttons
     RegisterFontSubstitutions();
-    // Before anything of the data folder is read or written: a start that cannot have the folder ends here,
+    // The data lives beside the executable, or in the user's own folder when the program folder is read-only.
+    // Its lock comes before anything of it is read or written: a start that cannot have the folder ends here,
     // touching nothing.
     DataFolderLock folderLock;
-    if (!TakeDataFolder(folderLock, DataPath()))
+    if (!OpenDataFolder(folderLock))
         return 1;
-    // The data lives beside the executable, or in the user's own folder when the program folder is read-only.
-    ShowDataFolderNotice(PrepareDataFolder());
-    ShowSettingsFileNotice(DataPath());
 
     TFrmMain frmMain;
     frmMain.show();

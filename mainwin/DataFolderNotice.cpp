@@ -48,6 +48,11 @@ bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
     QString text;
     switch (result) {
     case DataFolderLock::Result::Held:
+        if (lock.tookOverEmptyLock()) {
+            const QString notice = DataFolderLock::EmptyLockNotice(folder);
+            tellTerminal(notice);
+            Prompts::instance().inform(title, notice);
+        }
         return true;
     case DataFolderLock::Result::InUse:
     case DataFolderLock::Result::Unverified: // another lock came meanwhile: not asked about a second time
@@ -60,6 +65,15 @@ bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
     tellTerminal(text);
     Prompts::instance().error(title, text);
     return false;
+}
+
+bool OpenDataFolder(DataFolderLock &lock)
+{
+    if (!TakeDataFolder(lock, DataPath()))
+        return false;
+    ShowDataFolderNotice(PrepareDataFolder());
+    ShowSettingsFileNotice(DataPath());
+    return true;
 }
 
 void ShowSettingsFileNotice(const QString &folder)
@@ -82,13 +96,15 @@ void ShowDataFolderNotice(const DataFolderSetup &setup)
 {
     const QString folder = QDir::toNativeSeparators(setup.folder);
     if (!setup.ok) {
-        Prompts::instance().error(QStringLiteral("错误"),
-                                  QStringLiteral("无法建立数据文件夹：\n%1\n\n设置和案例将无法保存！").arg(folder));
+        const QString text = QStringLiteral("无法建立数据文件夹：\n%1\n\n设置和案例将无法保存！").arg(folder);
+        tellTerminal(text);
+        Prompts::instance().error(QStringLiteral("错误"), text);
         return;
     }
-    if (setup.firstUse)
-        Prompts::instance().inform(QApplication::applicationDisplayName(),
-                                   QStringLiteral("%1不能写入：\n%2\n\n设置、案例和评语将保存在：\n%3")
-                                       .arg(unwritableWhat(setup.unwritable),
-                                            QDir::toNativeSeparators(setup.unwritable), folder));
+    if (!setup.firstUse)
+        return;
+    const QString text = QStringLiteral("%1不能写入：\n%2\n\n设置、案例和评语将保存在：\n%3")
+                             .arg(unwritableWhat(setup.unwritable), QDir::toNativeSeparators(setup.unwritable), folder);
+    tellTerminal(text);
+    Prompts::instance().inform(QApplication::applicationDisplayName(), text);
 }

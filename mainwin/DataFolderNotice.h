@@ -5,10 +5,16 @@ class QString;
 struct DataFolderSetup;
 
 // Takes the data folder's lock for this start, before anything of the folder is written. A lock this computer
-// cannot check is taken over only when the user agrees to a question that names the risk. Whenever the folder
+// cannot check is taken over only when the user agrees to a question that names the risk; one that no program
+// holds and that names no holder is taken over with a notice. Whenever the folder
 // cannot be had (in use, refused, the lock impossible), says why (also on the standard error, for a start from
 // a terminal) and returns false: the program then ends without touching the folder.
 bool TakeDataFolder(DataFolderLock &lock, const QString &folder);
+
+// The start's road to its data folder, in this order: the folder's lock (TakeDataFolder), the folder prepared
+// (PrepareDataFolder) and what it found said, then a word on settings files it cannot read. False when the
+// folder cannot be had: the program then ends.
+bool OpenDataFolder(DataFolderLock &lock);
 
 // Tells the user what the start-up's PrepareDataFolder found: an error when the data folder could not be made
 // (nothing will be saved), and, on the first start that keeps the data in the user's own folder, which folder

@@ -1,5 +1,6 @@
 #include "AppPath.h"
 
+#include "DataFolderLock.h"
 #include "TempFiles.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,8 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -110,6 +113,16 @@ void copyCaseFiles(const QString &from, const QString &to)
     }
 }
 
+// Whether the user's data folder is used for the first time: its dat/ is missing or holds nothing but the data
+// folder's lock, which the start takes (making dat/ for it) before it prepares the folder.
+bool userFolderIsNew(const QString &folder)
+{
+    const QString lock = QFileInfo(DataFolderLock::LockFilePath(folder)).fileName();
+    const QDir dat(folder + QStringLiteral("dat"));
+    const QStringList names = dat.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return std::all_of(names.cbegin(), names.cend(), [&](const QString &name) { return name.startsWith(lock); });
+}
+
 } // namespace
 
 QString AppPath()
@@ -182,7 +195,7 @@ DataFolderSetup PrepareDataFolder()
     setup.inUserFolder = !setup.folder.isEmpty() && setup.folder != AppPath();
     setup.unwritable = UnwritableProgramFolder();
     if (setup.inUserFolder) {
-        setup.firstUse = !QFileInfo::exists(setup.folder + QStringLiteral("dat"));
+        setup.firstUse = userFolderIsNew(setup.folder);
         if (QDir().mkpath(setup.folder + QStringLiteral("dat")))
             copyShippedDefaults(AppPath(), setup.folder);
         if (setup.firstUse) // once: a case deleted later does not come back with its files

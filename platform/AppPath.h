@@ -38,11 +38,13 @@ bool MakeProgramFolders();
 struct DataFolderSetup {
     bool ok = false;            // every folder under DataPath() exists
     bool inUserFolder = false;  // DataPath() is the user's data folder, not the program folder
-    bool firstUse = false;      // the user's dat/ was made by this call: say once where the data now lives
+    bool firstUse = false;      // the user's dat/ held nothing but the lock: say once where the data now lives
     QString folder;             // DataPath()
     QString unwritable;         // UnwritableProgramFolder(): why the data lives in the user's folder
 };
 
 // Makes the program's folders; when the data lives in the user's folder, first copies each shipped file of
-// the program's dat/ that the user's dat/ lacks (made writable for the user; existing files are kept).
+// the program's dat/ that the user's dat/ lacks (made writable for the user; existing files are kept), and on
+// its first use the comment and floor-plan files of the program's Quorin_f/. Called with the data folder's lock
+// held, as the start does.
 DataFolderSetup PrepareDataFolder();

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSysInfo>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -20,6 +22,8 @@ namespace {
 // The process id stands first, as it always has.
 constexpr char kProgram[] = "Quorin";
 constexpr qsizetype kMaxLockText = 4096;
+// Readable to every user of a shared folder, whatever the umask of the program that made it.
+constexpr mode_t kLockFileMode = 0644;
 
 QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
@@ -46,6 +50,10 @@ DataFolderLock::Holder readHolder(int fd)
         return holder;
     }
     text.truncate(n);
+    if (std::all_of(text.cbegin(), text.cend(), [](char c) { return c == '\0' || std::isspace(uchar(c)); })) {
+        holder.found = DataFolderLock::Found::Empty;
+        return holder;
+    }
     const QList<QByteArray> lines = text.split('\n');
     bool numeric = false;
     const qint64 pid = lines.value(0).trimmed().toLongLong(&numeric);
@@ -159,11 +167,18 @@ QString DataFolderLock::TakeOverQuestion(const QString &dataFolder, const Holder
                     .arg(lockFile);
         break;
     default:
-        found = QStringLiteral("数据文件夹的锁文件是空的或者无法识别，不知道是哪个程序锁定了这个文件夹：\n%1").arg(lockFile);
+        found = QStringLiteral("数据文件夹的锁文件无法识别，不知道是哪个程序锁定了这个文件夹：\n%1").arg(lockFile);
         break;
     }
     return found + QStringLiteral("\n\n如果另一个程序仍在使用这个数据文件夹，接管后两个程序会互相覆盖案例和设置，"
                                   "可能丢失数据。\n\n确定没有其他程序在使用它，要接管这个数据文件夹吗？");
+}
+
+QString DataFolderLock::EmptyLockNotice(const QString &dataFolder)
+{
+    return QStringLiteral("数据文件夹的锁文件是空的，也没有程序在使用这个数据文件夹：\n%1\n\n"
+                          "这是上次软件没有正常结束时留下的（例如磁盘已满时），软件已经接管了这个数据文件夹。")
+        .arg(QDir::toNativeSeparators(dataFolder));
 }
 
 QString DataFolderLock::UnlockableText(const QString &dataFolder, const QString &reason)
@@ -178,6 +193,7 @@ DataFolderLock::Result DataFolderLock::Acquire(const QString &dataFolder)
     release();
     holder_ = {};
     reason_.clear();
+    tookOverEmpty_ = false;
     folder_ = dataFolder;
     if (dataFolder.isEmpty())
         return unlockable(QStringLiteral("找不到可以存放数据的文件夹。"));
@@ -203,6 +219,7 @@ DataFolderLock::Result DataFolderLock::hold(int fd)
 {
     fd_ = fd;
     writable_ = held_ = true;
+    (void)::fchmod(fd, kLockFileMode); // another user's file keeps its mode
     writeHolder(fd);
     holder_ = {};
     return Result::Held;
@@ -237,12 +254,13 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
     };
     // Each round meets the name in one state; a name that changes under it (a holder ending, another start) is
     // looked at again.
+    bool emptyReplaced = false; // an empty lock file of another user was removed in an earlier round
     for (int round = 0; round < 20; ++round) {
         struct stat st {};
         if (::lstat(path.constData(), &st) != 0) {
             if (errno != ENOENT)
                 return failed(errno);
-            const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+            const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kLockFileMode);
             if (fd < 0) {
                 if (errno == EEXIST)
                     continue;
@@ -255,6 +273,7 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
                     continue;
                 return failed(error);
             }
+            tookOverEmpty_ = emptyReplaced;
             return hold(fd);
         }
         if (!S_ISREG(st.st_mode)) {
@@ -308,9 +327,11 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
             ::close(fd);
             continue;
         }
-        // No program holds it. One of this computer that ended without letting it go is simply followed.
+        // No program holds it. One of this computer that ended without letting it go is simply followed, and so
+        // is one whose holder could not leave its name.
         holder_ = readHolder(fd);
-        if (holder_.found != Found::Ours && !takeOver) {
+        const bool empty = holder_.found == Found::Empty;
+        if (holder_.found != Found::Ours && !empty && !takeOver) {
             fd_ = fd; // kept locked while the user decides, so that no other start slips in meanwhile
             writable_ = writable;
             return Result::Unverified;
@@ -322,8 +343,10 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
                 return failed(error);
             }
             ::close(fd);
+            emptyReplaced = emptyReplaced || empty;
             continue;
         }
+        tookOverEmpty_ = empty;
         return hold(fd);
     }
     return unlockable(QStringLiteral("锁文件一直在被其他程序改动：%1").arg(QDir::toNativeSeparators(lockFile)));

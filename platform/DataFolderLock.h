@@ -12,10 +12,12 @@
 // written: on a full disk the lock holds all the same. The holder's process id, computer and start time are
 // written into the file as well where they can be, so that a second start can say who holds the folder.
 //
-// A lock file whose holder is no longer running on this computer (killed, crashed) is taken over. One that this
-// computer cannot check is left to the user: a file written on another computer (the folder carried on a stick,
-// copied, or shared while that computer's program ran), or something at the lock's name that is no lock file of
-// ours (empty, unreadable, not understood, a folder, a link).
+// A lock file whose holder is no longer running on this computer (killed, crashed) is taken over, and so is one
+// that no program holds and that names no holder (empty, as a program leaves it that crashed on a full disk).
+// One that this computer cannot check is left to the user: a file written on another computer (the folder
+// carried on a stick, copied, or shared while that computer's program ran), or something at the lock's name that
+// is no lock file of ours (unreadable, not understood, a folder, a link). The lock file is made readable to all,
+// whatever the user's umask, so that every user of a shared folder can be told who holds it.
 class DataFolderLock {
 public:
     enum class Result {
@@ -32,7 +34,8 @@ public:
         Nothing,       // no lock file
         Ours,          // a lock file written by a program of this computer
         OtherHost,     // a lock file written by a program of another computer
-        NotUnderstood, // a file that is empty or does not read as a lock file
+        Empty,         // a file without text (empty, or blanks and zero bytes): its holder could not write it
+        NotUnderstood, // a file that does not read as a lock file
         Unreadable,    // a file that cannot be read
         NotAFile       // a folder, a link, a pipe or a device at the lock's name
     };
@@ -56,6 +59,8 @@ public:
 
     const Holder &holder() const { return holder_; }
     const QString &reason() const { return reason_; }
+    // After Held: the lock taken was one that no program held and that named no holder; the start says so.
+    bool tookOverEmptyLock() const { return tookOverEmpty_; }
 
     // The lock file of a data folder.
     static QString LockFilePath(const QString &dataFolder);
@@ -63,6 +68,9 @@ public:
     static QString InUseText(const QString &dataFolder, const Holder &holder);
     // The question before a take-over: what was found, who holds it as far as is known, and the risk.
     static QString TakeOverQuestion(const QString &dataFolder, const Holder &holder);
+    // The notice after a lock without text was taken over: what was found, and that the folder is now this
+    // program's.
+    static QString EmptyLockNotice(const QString &dataFolder);
     // The sentence for a lock that cannot be had, with the system's reason.
     static QString UnlockableText(const QString &dataFolder, const QString &reason);
     // This computer's name, as written into the lock file.
@@ -79,6 +87,7 @@ private:
     int fd_ = -1;            // the open lock file; locked while Held, and while Unverified for a file found
     bool writable_ = false;  // fd_ was opened for writing
     bool held_ = false;      // the lock file is ours: removed when the folder is let go
+    bool tookOverEmpty_ = false;
     Holder holder_;
     QString reason_;
 };

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QHash>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -62,6 +63,9 @@ struct Font {
 constexpr int kNfcDecimal = 0, kNfcUpperRoman = 1, kNfcLowerRoman = 2, kNfcUpperAlpha = 3, kNfcLowerAlpha = 4,
               kNfcBullet = 23;
 constexpr int kMaxListLevel = 8;
+// Qt marks every item of a list changed whenever one is added, so a list costs the square of its length to
+// build. A list without numbers is built as consecutive lists of at most this many items, which look the same.
+constexpr int kMaxBulletItems = 64;
 
 enum class Word : uint8_t {
     Rtf, AnsiCpg, Deff, Uc, U, Par, Line, Tab, Pard, Plain, Bold, Italic, Underline, UnderlineNone, Strike,
@@ -199,7 +203,11 @@ private:
     std::unordered_map<int, long long> overrides_;
     std::optional<long long> overrideList_; // of the \listoverride being read
     int overrideNo_ = 0;
-    std::map<std::pair<int, int>, QPointer<QTextList>> textLists_;
+    struct TextList {
+        QPointer<QTextList> list;
+        int items = 0;
+    };
+    std::map<std::pair<int, int>, TextList> textLists_;
     // A \cell's tab waits for what follows it in the row: text, a paragraph's end or the next \cell places it
     // (placeCellTab), the end of the row drops it.
     bool cellTab_ = false;
@@ -370,18 +378,22 @@ std::optional<QTextListFormat::Style> Reader::listStyle(const ParaProps &p) cons
 }
 
 // The paragraphs of one \lsN at one level form one list of the document, numbered through whatever lies between
-// them.
+// them; a bulleted one is built in parts of kMaxBulletItems.
 void Reader::addToList(const ParaProps &p, QTextListFormat::Style style)
 {
-    QPointer<QTextList> &list = textLists_[{p.list, p.level}];
-    if (list) {
-        list->add(cursor_.block());
+    TextList &t = textLists_[{p.list, p.level}];
+    const bool numbered = style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle &&
+                          style != QTextListFormat::ListSquare;
+    if (t.list && (numbered || t.items < kMaxBulletItems)) {
+        t.list->add(cursor_.block());
+        ++t.items;
         return;
     }
     QTextListFormat f;
     f.setStyle(style);
     f.setIndent(p.level + 1);
-    list = cursor_.createList(f);
+    t.list = cursor_.createList(f);
+    t.items = 1;
 }
 
 void Reader::openGroup()
@@ -631,6 +643,11 @@ RtfError Reader::run()
 {
     const qsizetype n = in_.size();
     const char *d = in_.data();
+    // A document shown in a pane would otherwise be laid out whole, at once, when the edit block ends: with no
+    // page size its layout waits, and the size set back lays it out from the top, step by step as it is shown.
+    const QSizeF pageSize = doc_.pageSize();
+    doc_.setPageSize(QSizeF(0, 0));
+    const auto layOut = qScopeGuard([&] { doc_.setPageSize(pageSize); });
     doc_.clear();
     doc_.setUndoRedoEnabled(false);
     cursor_ = QTextCursor(&doc_);

@@ -33,7 +33,9 @@ inline constexpr int kMaxRtfDepth = 200000;
 
 // Replaces the content of `doc` by the RTF in `bytes`. On failure `doc` holds what was read before the fault:
 // read into a scratch document when the old content must survive a failure. Runs in time linear in the input
-// whatever it holds. Leaves the undo stack of `doc` empty.
+// whatever it holds, but for a numbered list, which costs the square of its number of items (Qt marks every
+// item of a list changed when one is added, and numbers cannot go on across lists). Leaves the undo stack of
+// `doc` empty. A document shown in a pane is laid out afterwards from the top as it is shown, not whole at once.
 RtfError ReadRtf(QByteArrayView bytes, QTextDocument &doc);
 
 // Whether `bytes` begin like an RTF document (blanks and a UTF-8 byte-order mark allowed before "{\rtf").

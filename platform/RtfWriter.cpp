@@ -142,7 +142,13 @@ private:
     QHash<QString, int> fontIndex_;
     QList<QRgb> colours_;
     QHash<QRgb, int> colourIndex_;
-    QList<const QTextList *> lists_; // \lsN is the place in this list + 1
+    int listNumber(const QTextList *list);
+
+    QList<QTextListFormat::Style> listStyles_; // of each \lsN, at place N - 1
+    QHash<const QTextList *, int> listNumbers_;
+    // Bulleted lists of one style look alike whatever their length, so they share one \lsN: a long one that the
+    // reader built as several lists is written as one.
+    QHash<int, int> bulletListNumbers_;
     QByteArray body_;
     RunProps current_;
 };
@@ -250,13 +256,8 @@ void Writer::writeBlock(const QTextBlock &block)
 // \listtext for programs that do not read lists. Ends after a group: what follows is text.
 void Writer::writeListItem(const QTextBlock &block, const QTextList *list)
 {
-    qsizetype n = lists_.indexOf(list);
-    if (n < 0) {
-        lists_ << list;
-        n = lists_.size() - 1;
-    }
     const int level = listLevel(list);
-    body_ += "\\ls" + QByteArray::number(n + 1) + "\\ilvl" + QByteArray::number(level) + levelIndents(level);
+    body_ += "\\ls" + QByteArray::number(listNumber(list)) + "\\ilvl" + QByteArray::number(level) + levelIndents(level);
     const QTextListFormat::Style style = list->format().style();
     const QString marker = numberFormat(style) == kNfcBullet ? bulletOf(style) : list->itemText(block);
     body_ += " {\\listtext ";
@@ -264,15 +265,33 @@ void Writer::writeListItem(const QTextBlock &block, const QTextList *list)
     body_ += '}';
 }
 
-// One list definition per list, its nine levels alike, and one override each (\lsN = list N).
+// The \lsN of a list, N counted from 1 in the order the lists come.
+int Writer::listNumber(const QTextList *list)
+{
+    if (const auto known = listNumbers_.constFind(list); known != listNumbers_.constEnd())
+        return *known;
+    const QTextListFormat::Style style = list->format().style();
+    const bool bullet = numberFormat(style) == kNfcBullet;
+    int n = bullet ? bulletListNumbers_.value(style) : 0;
+    if (n == 0) {
+        listStyles_ << style;
+        n = int(listStyles_.size());
+        if (bullet)
+            bulletListNumbers_.insert(style, n);
+    }
+    listNumbers_.insert(list, n);
+    return n;
+}
+
+// One list definition per \lsN, its nine levels alike, and one override each (\lsN = list N).
 QByteArray Writer::listTables() const
 {
-    if (lists_.isEmpty())
+    if (listStyles_.isEmpty())
         return {};
     QByteArray table = "{\\*\\listtable", overrides = "{\\*\\listoverridetable";
-    for (qsizetype i = 0; i < lists_.size(); ++i) {
+    for (qsizetype i = 0; i < listStyles_.size(); ++i) {
         const QByteArray id = QByteArray::number(i + 1);
-        const QTextListFormat::Style style = lists_[i]->format().style();
+        const QTextListFormat::Style style = listStyles_[i];
         const QByteArray nfc = QByteArray::number(numberFormat(style));
         table += "{\\list\\listtemplateid" + id;
         for (int level = 0; level <= 8; ++level) {

@@ -46,5 +46,6 @@ void TFrmFenLei::BtnokClick()
         return;
     }
     Prompts::instance().error(QStringLiteral("错误"),
-                              QStringLiteral("请输入已经存在的类别名！如果要增加一个新的类别，请到案例列表上按鼠标右键-增加类别！"));
+                              QStringLiteral("请输入已经存在的类别名！如果要增加一个新的类别，"
+                                             "请在案例列表上按鼠标右键，点“编辑类别”，再点“增加”！"));
 }

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <list>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -197,7 +199,6 @@ TEST(DataFolderLock, ALockThisComputerCannotCheckIsTakenOverOnceTheUserAgrees)
         Found kind;
     } rows[] = {
         {"a lock written on another computer", File, kOtherComputersLock, Found::OtherHost},
-        {"an empty file", File, "", Found::NotUnderstood},
         {"a file of garbage", File, QByteArray("\x00\xff\xfe garbage\n\n\n", 13), Found::NotUnderstood},
         {"a lock of another program", File, "4242\nOther\nother-pc\n", Found::NotUnderstood},
         {"a folder with a file in it", Folder, {}, Found::NotAFile},
@@ -247,8 +248,48 @@ TEST(DataFolderLock, ALockThisComputerCannotCheckIsTakenOverOnceTheUserAgrees)
     alarm(0);
 }
 
+// A lock that no program holds and that names no holder is what a program leaves that crashed on a full disk
+// (its text never written, or lost to zero bytes): it is taken over at once, and the start is told so. The lock
+// file made or taken is readable to all whatever the user's umask, so that other users of the folder can be told
+// who holds it.
+TEST(DataFolderLock, ALockWithoutTextIsTakenOverAtOnceAndEveryLockFileIsReadableToAll)
+{
+    const struct {
+        const char *found;
+        std::optional<QByteArray> content; // none: no lock file
+        mode_t mode;
+        bool empty;
+    } rows[] = {
+        {"no lock file", std::nullopt, 0, false},
+        {"an empty file", "", 0644, true},
+        {"zero bytes and blanks, as a crash can leave the text", QByteArray("\0\0\0\0\n \t\0", 8), 0600, true},
+        {"an ended program's lock, made under a umask of 077",
+         "4242\nQuorin\n" + DataFolderLock::HostName().toUtf8() + "\n\n", 0600, false},
+    };
+    const mode_t umaskBefore = ::umask(077);
+    const auto restore = qScopeGuard([&] { ::umask(umaskBefore); });
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.found);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/", lockFile = DataFolderLock::LockFilePath(folder);
+        ASSERT_TRUE(QDir().mkpath(folder + "dat"));
+        if (row.content) {
+            WriteFile(lockFile, *row.content);
+            Chmod(lockFile, row.mode);
+        }
+        DataFolderLock lock;
+        ASSERT_EQ(lock.Acquire(folder), Result::Held);
+        EXPECT_EQ(lock.tookOverEmptyLock(), row.empty);
+        EXPECT_EQ(HolderIdIn(folder), QByteArray::number(getpid()));
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(lockFile).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, mode_t(0644));
+        EXPECT_TRUE(DataFolderLock::EmptyLockNotice(folder).contains(folder));
+    }
+}
+
 // Lock files of another user of this computer, as a plain user sees them: one it may read is followed when its
-// holder has ended; one it may not read is asked about. Both are replaced by a file of its own.
+// holder has ended or names none; one it may not read is asked about. Each is replaced by a file of its own.
 TEST(DataFolderLock, AnotherUsersLockFileIsFollowedOrAskedAbout)
 {
     struct {
@@ -260,6 +301,7 @@ TEST(DataFolderLock, AnotherUsersLockFileIsFollowedOrAskedAbout)
         {"a readable lock of an ended program", "4242\nQuorin\n" + DataFolderLock::HostName().toUtf8() + "\n\n", 0644,
          "held"},
         {"a lock no one but its owner may read", kOtherComputersLock, 0000, "asked unreadable, held"},
+        {"an empty lock it may read but not write", "", 0644, "held"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.found);
@@ -336,6 +378,7 @@ protected:
         if (plainUser) {
             env.insert("HOME", home.path());
             env.remove("XDG_RUNTIME_DIR");
+            env.remove("XDG_DATA_HOME");
             run.process.setChildProcessModifier([] {
                 if (!GiveUpAdministratorRights())
                     _exit(99);
@@ -449,10 +492,40 @@ TEST_F(ProgramCopy, ASharedInstallWhoseDataFoldersTheUserMayWriteHoldsTheLock)
     EXPECT_FALSE(QFile::exists(folder() + "Quorin.lock"));
 }
 
+// A system-wide install: the program folder belongs to the administrator and the user may write none of it.
+// The first start of the user keeps the data in the user's data folder and says so, with the settings and the
+// comment and floor-plan files of the program folder copied there (beside the lock it takes first).
+TEST_F(ProgramCopy, AReadOnlyInstallsFirstStartSaysWhereTheDataLivesAndBringsTheCaseFiles)
+{
+    QFile::remove(folder() + "dat/Quorin.db"); // the user's program makes its own
+    ASSERT_TRUE(QDir().mkpath(folder() + "Quorin_f"));
+    const QStringList caseFiles = {QStringLiteral("王芳_198005060708.rtf"), QStringLiteral("王芳_198005060708.bmp")};
+    for (const QString &name : caseFiles)
+        WriteFile(folder() + "Quorin_f/" + name, name.toUtf8());
+    for (const char *sub : {"", "dat", "Quorin_f"})
+        Chmod(folder() + sub, 0755);
+    Chmod(home.path(), 0777);
+    const std::string plain = AnswerFromChild([&] {
+        const bool readOnly = GiveUpAdministratorRights() && ::access(QFile::encodeName(folder()).constData(), W_OK) != 0;
+        return std::string(readOnly ? "plain" : "cannot");
+    });
+    if (plain != "plain")
+        GTEST_SKIP() << "a plain user who may not write the program folder cannot be had here";
+
+    const QString user = home.path() + "/.local/share/Quorin/";
+    Run &run = start(folder(), true);
+    EXPECT_TRUE(await(run, [&] { return run.said.contains(QStringLiteral("不能写入")); })) << run.said.toStdString();
+    EXPECT_TRUE(run.said.contains(QStringLiteral("设置、案例和评语将保存在：\n") + user)) << run.said.toStdString();
+    EXPECT_TRUE(LockIsHeld(DataFolderLock::LockFilePath(user)));
+    EXPECT_EQ(ReadFile(user + "dat/set.ini"), "[set]\nfJian=4.5\n");
+    for (const QString &name : caseFiles)
+        EXPECT_EQ(ReadFile(user + "Quorin_f/" + name), name.toUtf8()) << name.toStdString();
+}
+
 // A program folder on a file system of its own, made as small as a full disk (a tmpfs of a few pages, the
-// program bound into it), then filled: the lock holds without a byte of it written, and a second start is
-// refused.
-TEST_F(ProgramCopy, OnAFullDiskTheLockHoldsAndASecondStartIsRefused)
+// program bound into it), then filled: the lock holds without a byte of it written, a second start is refused,
+// and once both were killed the next start runs.
+TEST_F(ProgramCopy, OnAFullDiskTheLockHoldsASecondStartIsRefusedAndAStartAfterACrashRuns)
 {
     const QString disk = folder() + "disk/";
     ASSERT_TRUE(QDir().mkpath(disk));
@@ -474,6 +547,15 @@ TEST_F(ProgramCopy, OnAFullDiskTheLockHoldsAndASecondStartIsRefused)
     ASSERT_FALSE(probe.write("x") == 1 && probe.flush()) << "the disk is not full";
     probe.remove();
     expectSecondRefused(disk, false, false);
+
+    // Both ended as a crash ends them: the lock file stays without its text. The next start takes the folder
+    // over without a question, and says so.
+    stopAll();
+    ASSERT_EQ(QFileInfo(DataFolderLock::LockFilePath(disk)).size(), 0);
+    Run &next = startHolding(disk, false, false);
+    EXPECT_TRUE(await(next, [&] { return next.said.contains(DataFolderLock::EmptyLockNotice(disk)); }))
+        << next.said.toStdString();
+    EXPECT_FALSE(next.said.contains(QStringLiteral("要接管"))) << next.said.toStdString();
 }
 
 // Pipes and endless files where the lock and the settings files should be: the start is not held up by them,

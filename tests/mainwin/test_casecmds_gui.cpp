@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -556,6 +557,40 @@ TEST_F(CaseCommandsTest, MovesSearchesEditsCategoriesAndRefreshes)
     action(*w, "N44")->trigger();
     EXPECT_TRUE(w->Tree().NodeOf(1)->text(0).startsWith("张三丰"));
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+}
+
+// 分类保存 refuses a category that does not exist and tells where a new one is made; followed as a user would,
+// each item it names in quotes is there: the tree's popup item, then the button of the dialog it opens.
+TEST_F(CaseCommandsTest, TheCategoryDialogNamesTheItemsThatAddACategory)
+{
+    auto w = open();
+    layOut(*w, "张三", false, "评语");
+    QString told;
+    WithModalDialog([&] { EXPECT_FALSE(w->SaveCaseClick()); },
+                    [&](QWidget *dlg) {
+                        find<QComboBox>(dlg, "CboFenLei")->setEditText("新类别");
+                        prompts.reply(Answer::Ok);
+                        QTest::mouseClick(find<QPushButton>(dlg, "Btnok"), Qt::LeftButton);
+                        told = asked().last();
+                        qobject_cast<QDialog *>(dlg)->reject();
+                    });
+    QStringList named;
+    for (const QString &part : told.split(QChar(u'“')).mid(1))
+        named << part.section(QChar(u'”'), 0, 0);
+    ASSERT_EQ(named.size(), 2) << told.toStdString();
+    QAction *item = nullptr;
+    for (QAction *a : w->findChild<QMenu *>("PopTree")->actions())
+        item = a->text() == named[0] ? a : item;
+    ASSERT_TRUE(item) << named[0].toStdString();
+    QStringList buttons;
+    WithModalDialog([&] { item->trigger(); },
+                    [&](QWidget *dlg) {
+                        for (const QPushButton *b : dlg->findChildren<QPushButton *>())
+                            buttons << b->text();
+                        qobject_cast<QDialog *>(dlg)->reject();
+                    });
+    EXPECT_TRUE(buttons.contains(named[1])) << buttons.join(' ').toStdString();
+    EXPECT_TRUE(CloseUnsaved(*w, prompts));
 }
 
 // A case whose stored sitting and degree disagree opens without a chart, saying why, and is offered for saving

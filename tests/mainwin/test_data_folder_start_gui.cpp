@@ -24,9 +24,10 @@ using Icon = Prompts::Icon;
 
 const QByteArray kOtherComputersLock = "4242\nQuorin\nother-pc\n0123456789abcdef0123456789abcdef\n2026-05-01T08:30:00Z\n";
 
-// A lock this computer cannot check is taken over only after a Yes to a question that names the risk; a folder
-// where no lock can be made ("blocked", whose dat/ is a file) is refused saying why. The program folder holds
-// another computer's lock throughout.
+// A lock this computer cannot check is taken over only after a Yes to a question that names the risk; one that
+// names no holder (left empty by a crash on a full disk) is taken over at once with a notice; a folder where no
+// lock can be made ("blocked", whose dat/ is a file) is refused saying why. The program folder holds another
+// computer's lock, or the empty one.
 TEST_F(ProgramFolderTest, ALockOfAnotherComputerIsTakenOverOnlyAfterTheUserAgreesAndNoLockIsRefused)
 {
     ASSERT_TRUE(QDir().mkpath(path("blocked")));
@@ -34,20 +35,23 @@ TEST_F(ProgramFolderTest, ALockOfAnotherComputerIsTakenOverOnlyAfterTheUserAgree
     const QStringList risk = {"other-pc", "4242", "2026-05-01", QStringLiteral("互相覆盖")};
     const struct {
         const char *answer, *folder;
+        QByteArray lock;
         Answer reply;
         Icon icon;
         std::optional<Answer> byDefault;
         QStringList named;
         bool taken;
     } rows[] = {
-        {"No keeps the folder as it was", "", Answer::No, Icon::Warning, Answer::No, risk, false},
-        {"Yes takes it over", "", Answer::Yes, Icon::Warning, Answer::No, risk, true},
-        {"no lock can be made: refused saying why", "blocked", Answer::Ok, Icon::Error, std::nullopt,
-         {QStringLiteral("无法锁定数据文件夹")}, false},
+        {"No keeps the folder as it was", "", kOtherComputersLock, Answer::No, Icon::Warning, Answer::No, risk, false},
+        {"Yes takes it over", "", kOtherComputersLock, Answer::Yes, Icon::Warning, Answer::No, risk, true},
+        {"an empty lock: taken over, told", "", "", Answer::Ok, Icon::Information, std::nullopt,
+         {QStringLiteral("锁文件是空的"), QStringLiteral("已经接管")}, true},
+        {"no lock can be made: refused saying why", "blocked", kOtherComputersLock, Answer::Ok, Icon::Error,
+         std::nullopt, {QStringLiteral("无法锁定数据文件夹")}, false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.answer);
-        writeFile("dat/Quorin.lock", kOtherComputersLock);
+        writeFile("dat/Quorin.lock", row.lock);
         const qsizetype asked = prompts.asked().size();
         prompts.reply(row.reply);
         DataFolderLock lock;
@@ -59,7 +63,7 @@ TEST_F(ProgramFolderTest, ALockOfAnotherComputerIsTakenOverOnlyAfterTheUserAgree
         for (const QString &named : row.named)
             EXPECT_TRUE(q.text.contains(named)) << named.toStdString() << " in " << q.text.toStdString();
         EXPECT_EQ(readFile("dat/Quorin.lock").startsWith(QByteArray::number(getpid())), row.taken);
-        EXPECT_EQ(readFile("dat/Quorin.lock") == kOtherComputersLock, !row.taken);
+        EXPECT_EQ(readFile("dat/Quorin.lock") == row.lock, !row.taken);
     }
 }
 

@@ -3,12 +3,14 @@
 #include "ChildProcess.h"
 
 #include "AppPath.h"
+#include "DataFolderLock.h"
 #include "DataFolderNotice.h"
 #include "IniFile.h"
 #include "MQuorin.h"
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Resources.h"
+#include "RtfText.h"
 #include "TFrmSet.h"
 #include "TFrmText.h"
 #include "TFrmMain.h"
@@ -34,6 +36,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -762,7 +765,9 @@ TEST_F(MainWindowTest, TheReadOnlyNoticeNamesTheFolderThatCannotBeWritten)
         const std::string answer = AsPlainUser([&] {
             SetAppPath(app); // decided afresh, as at a start
             prompts.reply(Answer::Ok);
-            ShowDataFolderNotice(PrepareDataFolder());
+            DataFolderLock lock;
+            if (!OpenDataFolder(lock))
+                return std::string("the start ends");
             const QString text = prompts.asked().isEmpty() ? QString() : prompts.asked().last().text;
             return (text + QStringLiteral("|") + DataPath()).toStdString();
         });
@@ -777,6 +782,9 @@ TEST_F(MainWindowTest, TheReadOnlyNoticeNamesTheFolderThatCannotBeWritten)
     }
 }
 
+// Started as the program starts (the data folder's lock first, then the folder prepared), a read-only install's
+// first start says where the settings and cases now live, and brings the program folder's cases there with their
+// comments and floor plans, which the cases open with. The next start says nothing.
 TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFolder)
 {
     // A user's data folder of the test's own, and a program folder that counts as read-only, until the end.
@@ -795,25 +803,49 @@ TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFold
     } install;
     const QString user = install.home.path() + QStringLiteral("/Quorin/");
     IniFile(path("dat/set.ini")).WriteString(QStringLiteral("set"), QStringLiteral("fJian"), QStringLiteral("2"));
-    prompts.reply(Answer::Ok);
-    ShowDataFolderNotice(PrepareDataFolder());
-    ASSERT_EQ(prompts.asked().size(), 1);
-    EXPECT_TRUE(lastText().contains(user)) << lastText().toStdString();
+    // An earlier install's case in the program folder, with its comment and floor plan.
     {
+        MRecordBase db(path(""));
+        ASSERT_EQ(db.Open(MRecordBase::DefaultPath(path(""))), 0);
+        TRecordData r;
+        r.name = QStringLiteral("王芳");
+        r.mountain = 5;
+        r.buildYear = 2004;
+        r.className = QStringLiteral("小区套房");
+        r.date = {1980, 5, 6, 7, 8};
+        r.remarkFile = QStringLiteral("王芳_198005060708");
+        ASSERT_EQ(db.InsertCase(r), 1);
+        QTextDocument comment;
+        comment.setPlainText(QStringLiteral("门开东南"));
+        writeFile(QStringLiteral("Quorin_f/王芳_198005060708.rtf"), WriteRtf(comment));
+        QImage plan(40, 30, QImage::Format_RGB32);
+        plan.fill(Qt::yellow);
+        ASSERT_TRUE(plan.save(path(QStringLiteral("Quorin_f/王芳_198005060708.bmp")), "BMP"));
+    }
+    const QByteArray programCases = readFile("dat/Quorin.db");
+    {
+        DataFolderLock lock;
+        prompts.reply(Answer::Ok);
+        ASSERT_TRUE(OpenDataFolder(lock));
+        ASSERT_EQ(prompts.asked().size(), 1);
+        EXPECT_TRUE(lastText().contains(QStringLiteral("不能写入")) && lastText().contains(user)) << lastText().toStdString();
         auto w = open();
         EXPECT_DOUBLE_EQ(w->FJian(), 2.0); // the shipped settings, copied
-        EXPECT_TRUE(QFileInfo::exists(user + QStringLiteral("dat/Quorin.db")));
-        w->move(40, 50);
+        w->move(0, 60); // the window with its case tree is nearly as wide as the screen
+        ASSERT_TRUE(w->OpenCase(1));
+        EXPECT_EQ(find<QTextEdit>(w.get(), "RedtPingYu")->toPlainText(), QStringLiteral("门开东南"));
+        EXPECT_EQ(find<TImage>(w.get(), "ImgBk")->Picture().size(), QSize(40, 30));
         EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
     }
-    EXPECT_EQ(IniFile(user + QStringLiteral("dat/qrinit.ini")).ReadInteger(QStringLiteral("window"), QStringLiteral("left"), 0), 40);
+    EXPECT_EQ(IniFile(user + QStringLiteral("dat/qrinit.ini")).ReadInteger(QStringLiteral("window"), QStringLiteral("top"), 0), 60);
     EXPECT_FALSE(QFileInfo::exists(path("dat/qrinit.ini")));
-    EXPECT_FALSE(QFileInfo::exists(path("dat/Quorin.db")));
+    EXPECT_EQ(readFile("dat/Quorin.db"), programCases);
 
-    ShowDataFolderNotice(PrepareDataFolder()); // the next start says nothing
+    DataFolderLock lock;
+    ASSERT_TRUE(OpenDataFolder(lock)); // the next start says nothing
     EXPECT_EQ(prompts.asked().size(), 2);
     auto w = open();
-    EXPECT_EQ(w->pos(), QPoint(40, 50));
+    EXPECT_EQ(w->pos(), QPoint(0, 60));
     CloseAnswering(*w, prompts, {Answer::Yes});
 }
 

@@ -1,10 +1,13 @@
 #include "AppPath.h"
+#include "DataFolderLock.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -84,6 +87,9 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
             ASSERT_TRUE(old.open(QIODevice::WriteOnly));
             old.write(name);
         }
+        // Each start takes the data folder's lock (which makes its dat/) before it prepares the folder.
+        std::optional<DataFolderLock> lock(std::in_place);
+        ASSERT_EQ(lock->Acquire(DataPath()), DataFolderLock::Result::Held);
         const DataFolderSetup first = PrepareDataFolder();
         EXPECT_TRUE(first.ok);
         EXPECT_EQ(first.inUserFolder, !writable);
@@ -109,6 +115,8 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
                   (QStringList{QStringLiteral("王_198005060708.BMP"), QStringLiteral("王_198005060708.rtf")}));
         EXPECT_EQ(contentOf(cases + QStringLiteral("王_198005060708.rtf")), QByteArray("Quorin_f/王_198005060708.rtf"));
         ASSERT_TRUE(QFile::remove(cases + QStringLiteral("王_198005060708.rtf"))); // the case deleted since
+        lock.emplace();
+        ASSERT_EQ(lock->Acquire(DataPath()), DataFolderLock::Result::Held);
         const DataFolderSetup again = PrepareDataFolder(); // the next start: said once, the user's file kept
         EXPECT_FALSE(again.firstUse);
         EXPECT_EQ(contentOf(copy), QByteArray("[set]\nfJian=2\n"));

@@ -234,6 +234,33 @@ TEST(Rtf, ListsAreListItemsAndTableRowsEndWithTheirLastCell)
         EXPECT_EQ(d->toPlainText(), QStringLiteral("门前\n二\n一\n间\n三\n坐山\t向\n子\t\n完"));
         EXPECT_EQ(blocks(*d), expected);
     }
+
+    // Long lists, read into a document laid out to a width as a pane's is: every item of a bulleted list is a
+    // list item of its style, a numbered list counts through to its last item, each is written back as one
+    // list, and the width is kept.
+    const auto longList = [](const char *nfc, int items) {
+        QByteArray rtf = QByteArray("{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc") + nfc +
+                         "}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
+        for (int i = 0; i < items; ++i)
+            rtf += "\\pard\\ls1 item\\par\r\n";
+        return rtf + "\\pard end}";
+    };
+    for (const auto &[nfc, style] : {std::pair("23", QTextListFormat::ListDisc), std::pair("0", QTextListFormat::ListDecimal)}) {
+        SCOPED_TRACE(nfc);
+        QTextDocument laidOut;
+        laidOut.setTextWidth(300);
+        ASSERT_EQ(ReadRtf(longList(nfc, 1000), laidOut), RtfError::None);
+        EXPECT_EQ(laidOut.textWidth(), 300);
+        EXPECT_GT(laidOut.size().height(), 1000);
+        QStringList items, expectedItems;
+        for (QTextBlock b = laidOut.begin(); b.next().isValid(); b = b.next()) {
+            items << QStringLiteral("%1 %2").arg(b.textList() ? b.textList()->format().style() : 0)
+                         .arg(style == QTextListFormat::ListDecimal && b.textList() ? b.textList()->itemNumber(b) : 0);
+            expectedItems << QStringLiteral("%1 %2").arg(style).arg(style == QTextListFormat::ListDecimal ? items.size() - 1 : 0);
+        }
+        EXPECT_EQ(items, expectedItems);
+        EXPECT_EQ(WriteRtf(laidOut).count("{\\list\\listtemplateid"), 1) << "written as one list";
+    }
 }
 
 } // namespace
