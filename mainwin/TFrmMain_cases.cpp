@@ -30,8 +30,10 @@
 #include <QImage>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -544,17 +546,25 @@ void TFrmMain::MoveCaseTo(const QString &category)
     highlightShownCase();
 }
 
+// The tree's current and selected node change at once; the view repaints and scrolls to the node when the event
+// loop next runs. Told at once, the view would lay out and measure every row inside the command that called this
+// (the column fits its widest caption: up to a thousand captions measured), as it does anyway when it next paints.
 void TFrmMain::highlightShownCase()
 {
     if (!m_cases || !m_caseTree)
         return;
     QTreeWidgetItem *node = m_cases->open ? m_caseTree->NodeOf(m_cases->openId) : nullptr;
-    ui->Tree->setCurrentItem(node);
-    if (!node) {
-        ui->Tree->clearSelection();
-        return;
+    {
+        const QSignalBlocker viewNotTold(ui->Tree->selectionModel());
+        ui->Tree->setCurrentItem(node);
+        if (!node)
+            ui->Tree->clearSelection();
     }
-    ui->Tree->scrollToItem(node); // opening its category if need be
+    QTimer::singleShot(0, ui->Tree, [tree = ui->Tree] {
+        tree->viewport()->update();
+        if (QTreeWidgetItem *current = tree->currentItem())
+            tree->scrollToItem(current); // opening its category if need be
+    });
 }
 
 // ---------------------------------------------------------------------------------------------------------
