@@ -39,6 +39,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -53,15 +54,17 @@ const Sample kQuickSamples[] = {{"small", 2000, 15}, {"large", 2000, 1000}};
 
 const Sample &SampleOf(int sample) { return (QuickRun() ? kQuickSamples : kSamples)[sample]; }
 
-QString Folder(int sample)
+QString Root()
 {
-    static QTemporaryDir quick;
+    if (QuickRun()) {
+        static QTemporaryDir quick;
+        return quick.path();
+    }
     const QByteArray base = qgetenv("QUORIN_BENCH_DIR");
-    const QString root = QuickRun()       ? quick.path()
-                         : base.isEmpty() ? QDir::tempPath()
-                                          : QString::fromLocal8Bit(base);
-    return root + "/quorin_first_save/" + SampleOf(sample).name + "/";
+    return base.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(base);
 }
+
+QString Folder(int sample) { return Root() + "/quorin_first_save/" + SampleOf(sample).name + "/"; }
 
 // The sample's program folder with its case file, made on the first run.
 QString App(int sample)
@@ -103,14 +106,15 @@ bool DropCaches(const QString &path)
 // Times calls on the window's thread; the longest one is what the user sees as a frozen window.
 struct WindowThread {
     QElapsedTimer sinceStart;
-    qint64 longest = 0;
+    double longest = 0; // ms
+    double sinceStartMs() const { return double(sinceStart.nsecsElapsed()) / 1e6; }
     template <typename F>
     void call(F f)
     {
         QElapsedTimer t;
         t.start();
         f();
-        longest = std::max(longest, t.elapsed());
+        longest = std::max(longest, double(t.nsecsElapsed()) / 1e6);
     }
 };
 
@@ -138,7 +142,7 @@ void BM_FirstSaveAfterStart(benchmark::State &state)
         MRecordBase db(app);
         db.SetQuickCheckAtOpen(false);
         ui.call([&] { db.Open(path, true); });
-        opened += double(ui.sinceStart.elapsed());
+        opened += ui.sinceStartMs();
         db.StartQuickCheck();
         // The save is pressed as soon as the window shows.
         if (waitBox) {
@@ -164,8 +168,8 @@ void BM_FirstSaveAfterStart(benchmark::State &state)
             ui.call([&] { db.LoadCase(1, rec); });
         bool ok = false;
         ui.call([&] { ok = db.SaveCase(openCase ? 1 : -1, rec, {"{\\rtf1 saved}", {}}); });
-        saved += double(ui.sinceStart.elapsed());
-        frozen += double(ui.longest);
+        saved += ui.sinceStartMs();
+        frozen += ui.longest;
         failed += ok ? 0 : 1;
         db.SettleQuickCheck(); // the next run starts without this one's check
     }
