@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark of a build once, at its smallest size (QUORIN_BENCH_QUICK=1), to see that each still runs
-# to its end: a benchmark that crashes, reports an error, leaves a question unanswered or runs past the time limit
-# fails the run. Timings are not judged. Each runs offscreen in a fresh working and temporary folder, removed after.
+# to its end: a benchmark that crashes, ends with a failing status (a leak, in a sanitizer build), reports an error
+# (a question left unanswered among them) or runs past the time limit fails the run. Timings are not judged. Each runs offscreen in a fresh working and temporary folder, removed after.
 #
 #   bench/run-quick.sh BUILD_FOLDER      (QUORIN_BENCH_LIMIT: seconds each may take, 120 by default)
 set -uo pipefail
