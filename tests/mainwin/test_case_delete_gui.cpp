@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -62,13 +63,16 @@ protected:
         return CaseTree::IdOf(selected.first());
     }
 
-    // The highlight as the tree draws it once the event loop has run: the highlighted case's row in view and the
+    // The highlight as the screen shows it once the event loop has run: the highlighted case's row in view and the
     // only row drawn in the highlight colour; none drawn so for -1.
     void expectDrawn(TFrmMain &w, int id)
     {
-        QApplication::processEvents();
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
         QWidget *rows = tree(w)->viewport();
-        const QImage shot = rows->grab().toImage();
+        const QPoint at = rows->mapTo(&w, QPoint(0, 0));
+        const QImage shot = w.screen()->grabWindow(w.winId(), at.x(), at.y(), rows->width(), rows->height()).toImage();
+        ASSERT_EQ(shot.size(), rows->size());
         const QPalette pal = tree(w)->palette();
         const QRgb marks[] = {pal.color(QPalette::Active, QPalette::Highlight).rgb(),
                               pal.color(QPalette::Inactive, QPalette::Highlight).rgb()};
