@@ -11,8 +11,10 @@
 //   frozen_ms     the longest the window's thread is held in one call: the time the window is frozen
 //   failed        the share of runs whose save failed
 //   all_caches_dropped  the share of cold runs that could drop every cache (else only the file's own pages)
-//   saw_bar       (flow 1) the share of runs whose save found the check still running, so the wait box showed
-//   bar_at_end    (flow 1) over the runs that saw the bar: the share of the file the bar last showed read
+//   saw_bar       the share of runs whose save found the check still running, so the wait box showed (flow 1;
+//                 flow 0 has no wait box: 0)
+//   bar_at_end    over the runs that saw the bar: the share of the file the bar last showed read
+// A counter over no runs (all_caches_dropped of a warm run, bar_at_end where no run saw the bar) is NaN.
 //
 // Built as usual it runs flow 0 and 1 over this tree's case library. Configured with QUORIN_BASELINE_SOURCE (see
 // bench/baseline/), the baseline build runs flow 0 over the case library of that earlier release, the earlier
@@ -38,6 +40,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -118,10 +121,10 @@ struct WindowThread {
     }
 };
 
+// Every run reports every counter (the CSV output needs them all); one that means nothing in a run is NaN.
 void Report(benchmark::State &state, const char *name, double value, double runs)
 {
-    if (runs > 0)
-        state.counters[name] = benchmark::Counter(value / runs);
+    state.counters[name] = runs > 0 ? value / runs : std::numeric_limits<double>::quiet_NaN();
 }
 
 // Args: sample (0 small, 1 large), cold (0/1), what is saved (0 a new case, 1 the open case 1), flow (0/1).
@@ -178,12 +181,9 @@ void BM_FirstSaveAfterStart(benchmark::State &state)
     Report(state, "saved_ms", saved, runs);
     Report(state, "frozen_ms", frozen, runs);
     Report(state, "failed", failed, runs);
-    if (cold)
-        Report(state, "all_caches_dropped", dropped, runs);
-    if (waitBox) {
-        Report(state, "saw_bar", sawBar, runs);
-        Report(state, "bar_at_end", bar, sawBar);
-    }
+    Report(state, "all_caches_dropped", dropped, cold ? runs : 0);
+    Report(state, "saw_bar", sawBar, runs);
+    Report(state, "bar_at_end", bar, sawBar);
     state.counters["MB"] = double(QFileInfo(path).size()) / (1024 * 1024);
 }
 // The baseline build runs the earlier window's road only: the earlier case library has no wait box to model.
