@@ -28,10 +28,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QItemSelectionModel>
 #include <QMenu>
+#include <QPersistentModelIndex>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -544,17 +548,36 @@ void TFrmMain::MoveCaseTo(const QString &category)
     highlightShownCase();
 }
 
+// The tree's current and selected node change at once; the view repaints the rows that changed and scrolls to the
+// node when the event loop next runs. Told at once, the view would lay out and measure every row inside the command
+// that called this (the column fits its widest caption: up to a thousand captions measured), as it does anyway when
+// it next paints.
 void TFrmMain::highlightShownCase()
 {
     if (!m_cases || !m_caseTree)
         return;
     QTreeWidgetItem *node = m_cases->open ? m_caseTree->NodeOf(m_cases->openId) : nullptr;
-    ui->Tree->setCurrentItem(node);
-    if (!node) {
-        ui->Tree->clearSelection();
-        return;
+    QItemSelectionModel *selection = ui->Tree->selectionModel();
+    QList<QPersistentModelIndex> changed; // the rows highlighted before and after
+    for (const QModelIndex &row : selection->selectedIndexes())
+        changed << row;
+    changed << selection->currentIndex();
+    {
+        const QSignalBlocker viewNotTold(selection);
+        ui->Tree->setCurrentItem(node);
+        if (!node)
+            ui->Tree->clearSelection();
     }
-    ui->Tree->scrollToItem(node); // opening its category if need be
+    changed << selection->currentIndex();
+    QTimer::singleShot(0, ui->Tree, [tree = ui->Tree, changed] {
+        if (QTreeWidgetItem *current = tree->currentItem())
+            tree->scrollToItem(current); // opening its category if need be
+        // The whole line of each: a highlight also covers the branch marks left of the caption.
+        QWidget *rows = tree->viewport();
+        for (const QPersistentModelIndex &row : changed)
+            if (const QRect r = tree->visualRect(row); r.isValid()) // rows gone since are skipped
+                rows->update(0, r.top(), rows->width(), r.height());
+    });
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "CaseSearch.h"
 #include "CommentFile.h"
 #include "MRecordBase.h"
+#include "QuickRun.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr int kCases = 100000;
+const int kCases = Sized(100000, 2000);
 constexpr int kCommentEvery = 10;
 
 TRecordData SampleCase(int i)
@@ -151,7 +152,7 @@ void BM_FirstCommentSearch(benchmark::State &state)
         Expect(state, Search(f.db, s, fresh, ids, message), ids);
     }
 }
-BENCHMARK(BM_FirstCommentSearch)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_FirstCommentSearch)->Unit(benchmark::kMillisecond)->Iterations(Sized(2, 1));
 
 } // namespace
 

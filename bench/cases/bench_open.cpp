@@ -4,6 +4,7 @@
 // thousand characters. A first start of the day on the larger file spends seconds in the check, which is why the
 // program runs it beside the start and lets a write wait for its verdict.
 #include "MRecordBase.h"
+#include "QuickRun.h"
 #include "SampleCase.h"
 
 #include <QFile>
@@ -20,7 +21,7 @@
 
 namespace {
 
-constexpr int kCases = 100000;
+const int kCases = Sized(100000, 2000);
 
 struct CaseFile {
     QTemporaryDir dir;
@@ -79,7 +80,7 @@ BENCHMARK(BM_OpenCaseFile)
     ->ArgNames({"remark", "check", "cold"})
     ->ArgsProduct({{15, 1000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(5);
+    ->Iterations(Sized(5, 1));
 
 } // namespace
 

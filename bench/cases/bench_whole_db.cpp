@@ -2,6 +2,7 @@
 // file in the same run: backup beside the online-backup interface (the shell's .backup), compaction and import
 // beside VACUUM INTO, and import also beside a plain copy of the rows.
 #include "MRecordBase.h"
+#include "QuickRun.h"
 #include "SampleCase.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@
 
 namespace {
 
-constexpr int kCases = 100000;
+const int kCases = Sized(100000, 2000);
 
 // A program folder whose case file holds kCases cases (every tenth id deleted, as a used file has gaps), and a
 // pristine copy of that file to start each run from.
@@ -185,12 +186,12 @@ void BM_SqliteInsertSelect(benchmark::State &state)
     }
 }
 
-BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_SqliteBackupApi)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Compact)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_SqliteVacuumInto)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_CompactBesideVacuumInto)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_Import)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_SqliteInsertSelect)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->Iterations(Sized(5, 1));
+BENCHMARK(BM_SqliteBackupApi)->Unit(benchmark::kMillisecond)->Iterations(Sized(5, 1));
+BENCHMARK(BM_Compact)->Unit(benchmark::kMillisecond)->Iterations(Sized(5, 1));
+BENCHMARK(BM_SqliteVacuumInto)->Unit(benchmark::kMillisecond)->Iterations(Sized(5, 1));
+BENCHMARK(BM_CompactBesideVacuumInto)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(Sized(10, 1));
+BENCHMARK(BM_Import)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(Sized(3, 1));
+BENCHMARK(BM_SqliteInsertSelect)->Unit(benchmark::kMillisecond)->Iterations(Sized(3, 1));
 
 } // namespace

@@ -8,28 +8,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 namespace {
-
-// Text needs the font database of a GUI application; no display is used.
-void EnsureApp()
-{
-    static std::unique_ptr<QGuiApplication> app;
-    if (!app) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_chart_draw";
-        static char* argv[] = {name, nullptr};
-        app = std::make_unique<QGuiApplication>(argc, argv);
-        MImagePlus::RegisterFontSubstitutes();
-    }
-}
 
 void DrawView(benchmark::State& state, ChartDrawData d)
 {
-    EnsureApp();
     const PanGeometry g = PanGeometryFor(500, 580);
     QImage image(500, 580, QImage::Format_ARGB32_Premultiplied);
     MImagePlus surface;
@@ -61,3 +43,17 @@ BENCHMARK_CAPTURE(DrawView, RoundInnerQi, View(PanelNeiQi, 0))->Unit(benchmark::
 BENCHMARK_CAPTURE(DrawView, SquareFlyingStar, View(PanelXuanKong, 1))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawView, SquareEightMansions, View(PanelBaZhai, 1, true))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawView, SquareAnnualWithOverlays, View(PanelLiuNian, 1))->Unit(benchmark::kMillisecond);
+
+// Text needs the font database of a GUI application; no display is used. The application lives on main's stack:
+// one kept in a static would be destroyed at exit after Qt's own statics, and crash there.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    MImagePlus::RegisterFontSubstitutes();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -3,6 +3,7 @@
 #include "AppPath.h"
 #include "CaseFileMaker.h"
 #include "CaseTree.h"
+#include "QuickRun.h"
 #include "ScriptedPrompts.h"
 #include "TFrmMain.h"
 
@@ -16,7 +17,8 @@
 
 namespace {
 
-constexpr int kCases = 100000;
+// A quick run keeps above 2000 cases, where the command first says how many there are.
+const int kCases = Sized(100000, 3000);
 
 // The program folder with its case file, made once for the whole run.
 const QString &Folder()
@@ -88,6 +90,6 @@ void BM_ShowAllCasesInTheWindow(benchmark::State &state)
     w.close();
     SetAppPath(QString());
 }
-BENCHMARK(BM_ShowAllCasesInTheWindow)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ShowAllCasesInTheWindow)->Unit(benchmark::kMillisecond)->Iterations(Sized(3, 1));
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "CaseFiles.h"
 #include "CommentFile.h"
 #include "MRecordBase.h"
+#include "QuickRun.h"
 #include "RtfText.h"
 #include "ScriptedPrompts.h"
 #include "TFrmMain.h"
@@ -25,6 +26,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -96,6 +98,9 @@ Folder &FolderWith(const benchmark::State &state)
     return *f;
 }
 
+// The comment sizes in MB; a quick run takes the two smallest.
+const std::vector<int64_t> kSizesMB = QuickRun() ? std::vector<int64_t>{0, 1} : std::vector<int64_t>{0, 1, 5, 20};
+
 // Args: MB, shape. The case is opened into a shown window that shows another case's comment.
 void BM_OpenCaseWithLargeComment(benchmark::State &state)
 {
@@ -127,9 +132,9 @@ void BM_OpenCaseWithLargeComment(benchmark::State &state)
 }
 BENCHMARK(BM_OpenCaseWithLargeComment)
     ->ArgNames({"MB", "shape"})
-    ->ArgsProduct({{0, 1, 5, 20}, {Paragraphs, OneParagraph, List, NumberedList}})
+    ->ArgsProduct({kSizesMB, {Paragraphs, OneParagraph, List, NumberedList}})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+    ->Iterations(Sized(2, 1));
 
 // The comment file alone, read into a document of no window.
 void BM_LoadLargeCommentFile(benchmark::State &state)
@@ -144,8 +149,8 @@ void BM_LoadLargeCommentFile(benchmark::State &state)
 }
 BENCHMARK(BM_LoadLargeCommentFile)
     ->ArgNames({"MB", "shape"})
-    ->ArgsProduct({{0, 1, 5, 20}, {Paragraphs, OneParagraph, List, NumberedList}})
+    ->ArgsProduct({kSizesMB, {Paragraphs, OneParagraph, List, NumberedList}})
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+    ->Iterations(Sized(2, 1));
 
 } // namespace

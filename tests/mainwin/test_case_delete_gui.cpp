@@ -4,13 +4,17 @@
 
 #include "CaseTree.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 using Answer = Prompts::Answer;
 
@@ -57,6 +61,39 @@ protected:
         EXPECT_EQ(selected.size(), 1);
         EXPECT_EQ(tree(w)->currentItem(), selected.first());
         return CaseTree::IdOf(selected.first());
+    }
+
+    // The highlight as the screen shows it once the event loop has run: the highlighted case's row in view and the
+    // only row drawn in the highlight colour; none drawn so for -1.
+    void expectDrawn(TFrmMain &w, int id)
+    {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        QWidget *rows = tree(w)->viewport();
+        const QPoint at = rows->mapTo(&w, QPoint(0, 0));
+        const QImage shot = w.screen()->grabWindow(w.winId(), at.x(), at.y(), rows->width(), rows->height()).toImage();
+        ASSERT_EQ(shot.size(), rows->size());
+        const QPalette pal = tree(w)->palette();
+        const QRgb marks[] = {pal.color(QPalette::Active, QPalette::Highlight).rgb(),
+                              pal.color(QPalette::Inactive, QPalette::Highlight).rgb()};
+        int first = -1, last = -1; // the lines drawn highlighted
+        for (int y = 0; y < shot.height(); ++y) {
+            int marked = 0;
+            for (int x = 0; x < shot.width(); ++x)
+                marked += std::find(std::begin(marks), std::end(marks), shot.pixel(x, y)) != std::end(marks);
+            if (marked > 20) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        }
+        if (id < 0) {
+            EXPECT_EQ(first, -1) << "a row is drawn highlighted";
+            return;
+        }
+        const QRect row = tree(w)->visualItemRect(w.Tree().NodeOf(id));
+        EXPECT_TRUE(rows->rect().contains(row)) << "the highlighted row is out of view";
+        EXPECT_TRUE(first >= row.top() && last <= row.bottom() && last - first >= row.height() / 2)
+            << "drawn highlighted: lines " << first << ".." << last << ", the row: " << row.top() << ".." << row.bottom();
     }
 };
 
@@ -141,12 +178,17 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
     storeCases({{"张三", kZiWu, 2004, "私人别墅", "张三_1"},
                 {"李四", kZiWu, 2004, "私人别墅", "李四_1"},
                 {"王五", kZiWu, 2004, "小区套房", "王五_1"}});
+    // Sixty more in 私人别墅 (ids 4 to 63), more than the tree shows at once: a new case goes in below the fold.
+    constexpr int kMore = 60, kNew = 4 + kMore;
+    for (int i = 0; i < kMore; ++i)
+        storeCases({{"陈某", kZiWu, 2004, "私人别墅"}});
     auto w = open();
     auto *newCase = find<QPushButton>(w.get(), "BtoNew");
-    const auto saveNew = [&] { // by the pointer, into 私人别墅
+    const auto saveNew = [&] { // by the pointer, into 私人别墅, with the tree scrolled to its top
         EnterHouse(*w, "0:00", "2004", "赵六", "1980");
         QTest::mouseClick(find<QPushButton>(w.get(), "BtnPai"), Qt::LeftButton);
         ASSERT_TRUE(w->ChartValid());
+        tree(*w)->scrollToTop();
         WithModalDialog([&] { QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton); },
                         [&](QWidget *dlg) {
                             find<QComboBox>(dlg, "CboFenLei")->setEditText("私人别墅");
@@ -166,22 +208,24 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
              QTest::keyClick(newCase, Qt::Key_Space);
          },
          -1},
-        {"存新", saveNew, 4},
-        {"移动到 of another case", [&] { popupCommand(*w, 2, "pop_ming_move", "小区套房"); }, 4},
-        {"移动到 of the case shown", [&] { popupCommand(*w, 4, "pop_ming_move", "小区套房"); }, 4},
-        {"删除案例 of another case", [&] { prompts.reply(Answer::Yes); deleteByPointer(*w, 3); }, 4},
-        {"刷新显示", [&] { w->findChild<QAction *>("N44")->trigger(); }, 4},
+        {"存新", saveNew, kNew},
+        {"移动到 of another case", [&] { popupCommand(*w, 2, "pop_ming_move", "小区套房"); }, kNew},
+        {"移动到 of the case shown", [&] { popupCommand(*w, kNew, "pop_ming_move", "小区套房"); }, kNew},
+        {"删除案例 of another case", [&] { prompts.reply(Answer::Yes); deleteByPointer(*w, 3); }, kNew},
+        {"刷新显示", [&] { w->findChild<QAction *>("N44")->trigger(); }, kNew},
         {"open 李四", [&] { doubleClickCase(*w, 2); }, 2},
         {"删除案例 of the case shown", [&] { prompts.reply(Answer::Yes).reply(Answer::Yes); deleteByPointer(*w, 2); },
          -1},
     };
     for (const auto &s : steps) {
+        SCOPED_TRACE(s.step);
         s.act();
-        EXPECT_EQ(highlighted(*w), s.highlight) << s.step;
-        EXPECT_EQ(prompts.pendingReplies(), 0) << s.step;
+        EXPECT_EQ(highlighted(*w), s.highlight);
+        EXPECT_EQ(prompts.pendingReplies(), 0);
+        expectDrawn(*w, s.highlight);
     }
     TRecordData saved;
-    ASSERT_TRUE(CaseDb()->LoadCase(4, saved));
+    ASSERT_TRUE(CaseDb()->LoadCase(kNew, saved));
     EXPECT_EQ(saved.className, "小区套房");
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
