@@ -224,6 +224,11 @@ bool MRecordBase::Backup(const QString &destFolder)
             return false;
         }
     }
+    // Put in the case file's place later, the copy must not be taken for the file it was copied from.
+    if (!GiveFreshStamp(dest + Base() + QStringLiteral(".db"))) {
+        message = Text("无法复制db文件！");
+        return false;
+    }
     if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
         message = Text("无法创建目的评语文件夹！");
         return false;
@@ -328,7 +333,9 @@ bool MRecordBase::Restore(const QString &srcFolder)
             return false;
         }
     }
-    if (!EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder)) {
+    // The restored file is a file of its own: no program that still has the replaced file or the backup open
+    // takes it for theirs.
+    if (!GiveFreshStamp(p.newDb) || !EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder)) {
         dropStaged();
         message = Text("无法复制评语文件、户型图文件！");
         return false;

@@ -254,3 +254,13 @@ void RowToValues(const TMapValue &row, QStringList &values)
         values << (it == row.end() ? QString() : it->second);
     }
 }
+
+TCaseKey CaseKeyOf(const TRecordData &rec)
+{
+    // Through the stored texts and back, so a record the window holds compares as the file would store it.
+    QStringList values;
+    RecordToValues(rec, values);
+    TRecordData stored;
+    ValuesToRecord(values, stored);
+    return {stored.name, stored.remarkFile};
+}

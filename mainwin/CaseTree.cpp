@@ -123,6 +123,7 @@ TCusTreeItem MakeItem(const TRecordData &rec, int sort)
     item.caption = Caption(rec);
     item.category = rec.className;
     item.imageFlag = rec.sex != 0 ? 1 : 0;
+    item.key = CaseKeyOf(rec);
     if (sort != SortNone) {
         item.dateKey = DateKey(rec.buildYear);
         item.surnameKey = SurnameKey(rec.name);
@@ -197,6 +198,16 @@ std::vector<TCusTreeItem> LoadCaseItems(MRecordBase &db, const QList<int> &ids, 
 }
 
 namespace {
+
+// A case node's key beside its id (Qt::UserRole).
+constexpr int kNameRole = Qt::UserRole + 1;
+constexpr int kRemarkFileRole = Qt::UserRole + 2;
+
+void SetKey(QTreeWidgetItem *node, const TCaseKey &key)
+{
+    node->setData(0, kNameRole, key.name);
+    node->setData(0, kRemarkFileRole, key.remarkFile);
+}
 
 // A small figure in the owner's colour: image 0 (female) and 1 (male); selected, it is drawn on white.
 QIcon PersonIcon(const QColor &colour)
@@ -282,6 +293,7 @@ void CaseTree::Place(const std::vector<TCusTreeItem> &items, size_t from, size_t
         auto *node = new QTreeWidgetItem(QStringList{item.caption});
         node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
         node->setData(0, Qt::UserRole, item.id);
+        SetKey(node, item.key);
         run << node;
         ++count_;
     }
@@ -319,6 +331,14 @@ void CaseTree::Update(QTreeWidgetItem *node, const TCusTreeItem &item)
 {
     node->setText(0, item.caption);
     node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
+    SetKey(node, item.key);
+}
+
+TCaseKey CaseTree::KeyOf(const QTreeWidgetItem *node)
+{
+    if (!node)
+        return {};
+    return {node->data(0, kNameRole).toString(), node->data(0, kRemarkFileRole).toString()};
 }
 
 int CaseTree::IdOf(const QTreeWidgetItem *node)

@@ -456,12 +456,14 @@ bool TFrmMain::OpenCase(int id)
 // Delete and move
 
 // The case as the delete question names it: the owner's name from its node, and where the owner has several
-// cases, with the sitting and building year that tell which one is meant.
+// cases, with the sitting and building year that tell which one is meant. A row that no longer holds the node's
+// case (the case file was replaced) is not described: the deletion refuses it.
 QString TFrmMain::caseToDeleteName(const QTreeWidgetItem *node, int id)
 {
     const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
     TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec) || CaseDb()->CountCasesNamed(rec.name) == 1)
+    if (!CaseDb()->LoadCase(id, rec) || CaseKeyOf(rec) != CaseTree::KeyOf(node) ||
+        CaseDb()->CountCasesNamed(rec.name) == 1)
         return owner;
     return CaseTreeText::NameWithHouse(rec);
 }
@@ -484,8 +486,10 @@ void TFrmMain::pop_ming_deleteClick()
     if (isOpen &&
         !Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
         return;
-    // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was.
-    if (!CaseDb()->DeleteCaseWithFiles(id)) {
+    // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was. Only
+    // the case the node shows is deleted, never another that the file holds under its id.
+    const TCaseKey shown = CaseTree::KeyOf(node);
+    if (!CaseDb()->DeleteCaseWithFiles(id, &shown)) {
         inform(CaseDb()->Message());
         return;
     }
@@ -528,7 +532,9 @@ void TFrmMain::MoveCaseTo(const QString &category)
         return;
     }
     rec.className = category;
-    if (!CaseDb()->UpdateCase(id, rec)) {
+    // Only the case the node shows moves, never another that the file holds under its id.
+    const TCaseKey shown = CaseTree::KeyOf(node);
+    if (!CaseDb()->UpdateCase(id, rec, &shown)) {
         inform(CaseDb()->Message());
         return;
     }
