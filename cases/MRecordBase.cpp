@@ -102,6 +102,20 @@ private:
     bool open_ = false;
 };
 
+// The files of deleted cases that are still to go: noted in the deletion's transaction, removed after its commit.
+const char *const kDueTable = "case_files_due";
+const char *const kSelectDue = "select distinct remarkFile from case_files_due;";
+const char *const kDropDue = "delete from case_files_due where remarkFile=?;";
+
+bool NoteFilesDue(SqliteSession &s, const QString &remarkFile)
+{
+    if (!s.exec("create table if not exists case_files_due(remarkFile text);"))
+        return false;
+    SqlQuery q(s, "insert into case_files_due(remarkFile) values (?);");
+    q.bind(1, remarkFile);
+    return q.run();
+}
+
 // A write that changes nothing: as the first statement of a batch's transaction it takes the write lock under
 // the busy timeout, before the counter is read.
 const char *const kTouchCounter = "update case_extra set primaryId=primaryId;";
@@ -683,12 +697,14 @@ bool MRecordBase::DeleteCaseWithFiles(int id, const TCaseKey *expected)
     replaced = false;
     if (RefuseDamaged(kErrDelete) || RefuseReplaced(kErrDelete))
         return false;
+    FinishStoppedDeletes(); // what an earlier deletion left due goes first
     if (!OpenSession(s)) {
         message = Text(kErrDelete);
         return false;
     }
-    // The row is checked and read, deleted and the other cases asked in one transaction: no save can take the
-    // name in between.
+    // The row is checked and read, deleted and its files noted as due, and the other cases asked, in one
+    // transaction: no save can take the name in between, and a program stopped after the commit leaves the files
+    // due rather than forgotten.
     TRecordData stored;
     bool namedByOther = false;
     Transaction t(s);
@@ -697,18 +713,56 @@ bool MRecordBase::DeleteCaseWithFiles(int id, const TCaseKey *expected)
     const bool hasFiles = loaded == TLoadResult::Loaded && IsValidRemarkFile(stored.remarkFile);
     const bool deleted = loaded != TLoadResult::Failed && Delete(s, id) &&
                          (!hasFiles || RowNamesFile(s, stored.remarkFile, namedByOther));
-    if (!deleted || !t.commit()) {
+    const bool due = hasFiles && !namedByOther;
+    if (!deleted || (due && !NoteFilesDue(s, stored.remarkFile)) || !Ops().checkpoint("delete-row") || !t.commit()) {
         if (!replaced && !NoteDamage(s, kErrDelete))
             message = Text(kErrDelete);
         return false;
     }
-    s.close();
-    if (hasFiles && !namedByOther) {
-        const QString files = CaseFolder(appFolder) + stored.remarkFile;
-        Ops().remove(files + QStringLiteral(".rtf"));
-        Ops().remove(files + QStringLiteral(".bmp"));
-    }
+    if (due)
+        RemoveDueFiles(s, stored.remarkFile);
     return true;
+}
+
+// Removes the two files that remarkFile names, then its note; files a stored case names (again) stay, and so do
+// those of a name that would leave the case folder, which is no case's. A file that cannot go keeps the note.
+void MRecordBase::RemoveDueFiles(SqliteSession &s, const QString &remarkFile)
+{
+    bool named = true;
+    if (IsValidRemarkFile(remarkFile) && !RowNamesFile(s, remarkFile, named))
+        return;
+    if (!named) {
+        const QString files = CaseFolder(appFolder) + remarkFile;
+        const bool rtf = Ops().remove(files + QStringLiteral(".rtf"));
+        if (!Ops().remove(files + QStringLiteral(".bmp")) || !rtf)
+            return;
+    }
+    SqlQuery q(s, kDropDue);
+    q.bind(1, remarkFile);
+    q.run();
+}
+
+bool MRecordBase::FinishStoppedDeletes()
+{
+    SqliteSession s;
+    if (Damaged() || !OpenSession(s))
+        return false;
+    const QString note = message; // what the caller shows is not this work's business
+    QStringList due;
+    {
+        SqlQuery has(s, kTableExists);
+        has.bind(1, QString::fromLatin1(kDueTable));
+        if (has.step() == SQLITE_ROW) {
+            SqlQuery q(s, kSelectDue);
+            while (q.step() == SQLITE_ROW)
+                due << q.text(0);
+        }
+    }
+    for (const QString &name : std::as_const(due))
+        RemoveDueFiles(s, name);
+    message = note;
+    SqlQuery left(s, "select count(*) from case_files_due;");
+    return due.isEmpty() || (left.step() == SQLITE_ROW && left.text(0) == QLatin1String("0"));
 }
 
 int MRecordBase::CountCasesNamed(const QString &name)

@@ -101,9 +101,13 @@ public:
                                                                                           // existed and was rewritten
     bool DeleteCase(int id, const TCaseKey *expected = nullptr); // deleting an id that has no case succeeds
     // Deletes case id, then the comment and floor-plan files its row names, except those another stored case
-    // still names. The files go only once the row is gone, so a deletion that fails leaves the case whole; a
-    // file that cannot be removed stays behind, and the case is deleted all the same.
+    // still names. The files go only once the row is gone, so a deletion that fails leaves the case whole. The
+    // file notes them as due in the deletion's own transaction, so a program stopped before they are gone, or a
+    // file that cannot be removed yet, leaves them to the next start or the next deletion (FinishStoppedDeletes).
     bool DeleteCaseWithFiles(int id, const TCaseKey *expected = nullptr);
+    // Removes the files that deleted cases left due, except those a stored case names (again); false when the
+    // case file cannot say, or a file stays (it stays due).
+    bool FinishStoppedDeletes();
     int CountCasesNamed(const QString &name);         // stored cases of this owner's name; -1 on failure
     bool LoadCase(int id, TRecordData &rec);          // false for a missing case and for a failed query
     TLoadResult LoadCaseEx(int id, TRecordData &rec); // tells the two apart
@@ -233,6 +237,7 @@ private:
     void TakeFileIdentity();
     void StampOpenedFile();
     bool GiveFreshStamp(const QString &dbPath);
+    void RemoveDueFiles(SqliteSession &s, const QString &remarkFile);
     void AddReason(const SqliteSession &s, const char *failure, const QString &otherwise = QString());
     QString Reason(const SqliteSession &s) const;
     void FinishOpening();

@@ -31,7 +31,7 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
     const int rc = Open(dbPath);
     if (rc != 0)
         return rc;
-    // Both read the rows the file is checked for: with the check running beside the start, they wait for its
+    // All three read the rows the file is checked for: with the check running beside the start, they wait for its
     // verdict (SettleQuickCheck does them) rather than read the whole file first.
     openingPending = true;
     if (checkState == CheckState::Done)
@@ -43,6 +43,7 @@ void MRecordBase::FinishOpening()
 {
     openingPending = false;
     FinishStoppedSave();
+    FinishStoppedDeletes();
     WriteMissingRemarkFiles();
 }
 
