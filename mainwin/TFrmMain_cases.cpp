@@ -280,10 +280,16 @@ bool TFrmMain::houseChanged() const
 
 QString TFrmMain::saveQuestion() const
 {
+    const QString work = unsavedWork();
+    return work.isEmpty() ? QString() : work + QStringLiteral("，要保存吗？");
+}
+
+QString TFrmMain::unsavedWork() const
+{
     if (!m_cases)
         return {};
     if (!m_cases->open)
-        return newCaseEntered() ? QStringLiteral("当前案例尚未保存，要保存吗？") : QString();
+        return newCaseEntered() ? QStringLiteral("当前案例尚未保存") : QString();
     QStringList changed;
     if (houseChanged())
         changed << QStringLiteral("宅局");
@@ -293,17 +299,25 @@ QString TFrmMain::saveQuestion() const
         changed << QStringLiteral("户型图");
     if (changed.isEmpty())
         return {};
-    return QStringLiteral("当前案例%1已改变，要保存吗？").arg(changed.join(QStringLiteral("、")));
+    return QStringLiteral("当前案例%1已改变").arg(changed.join(QStringLiteral("、")));
 }
+
+bool TFrmMain::caseFileTakesCases() const { return CaseDb() && CaseDb()->IsOpen() && !CaseDb()->Damaged(); }
 
 bool TFrmMain::offerToSaveCase()
 {
-    // A case file that was not opened at the start, or is damaged, takes no case: nothing to offer.
-    if (!m_cases || !CaseDb() || !CaseDb()->IsOpen() || CaseDb()->Damaged())
+    if (!m_cases || !CaseDb())
         return true;
     const QString question = saveQuestion();
     if (question.isEmpty())
         return true;
+    // A case file that was not opened at the start, or is damaged, takes no case: there is no saving to offer,
+    // but the work is not dropped without a word either.
+    if (!caseFileTakesCases())
+        return Prompts::instance().askYesNo(kHint,
+                                            unsavedWork() + QStringLiteral("，而案例数据库不能保存案例，继续就会丢失"
+                                                                           "当前案例的内容。要继续吗？"),
+                                            Prompts::Answer::No, Prompts::Icon::Warning);
     // 取消 (and Esc, or closing the box) leaves the user where they were: nothing saved, dropped or opened.
     switch (Prompts::instance().message(kHint, question, Prompts::Icon::Warning, Prompts::Buttons::YesNoCancel,
                                         Prompts::Answer::Yes)) {
@@ -333,9 +347,9 @@ void TFrmMain::clearFloorPlan()
 
 void TFrmMain::BtoNewClick()
 {
-    // Where work would be dropped the question to save it is the only one: it says what would be lost, and its
-    // 取消 keeps it. Otherwise the user confirms the new case.
-    if (!saveQuestion().isEmpty()) {
+    // Where work would be dropped and can be saved, the question to save it is the only one: it says what would be
+    // lost, and its 取消 keeps it. Otherwise the user confirms the new case.
+    if (!saveQuestion().isEmpty() && caseFileTakesCases()) {
         if (!offerToSaveCase())
             return;
     } else if (!Prompts::instance().askYesNo(QStringLiteral("新建"),
