@@ -248,6 +248,9 @@ private:
     void loadCaseFiles();
     void fillMoveMenu();
     QString caseToDeleteName(const QTreeWidgetItem *node, int id);
+    // The owner's name as a question names a stored case: with the sitting and building year where the owner has
+    // several cases.
+    QString whichCase(const TRecordData &rec);
     // The tree highlights the case the window shows, and nothing while it shows a new case.
     void highlightShownCase();
     void followOpenCaseAfterEdit();

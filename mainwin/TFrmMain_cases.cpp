@@ -217,7 +217,7 @@ bool TFrmMain::saveCaseWhole(int id, TRecordData &rec)
 
 bool TFrmMain::updateOpenCase()
 {
-    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("要修改“%1”这条记录吗？").arg(m_cases->saved.name),
+    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("要修改“%1”这条记录吗？").arg(whichCase(m_cases->saved)),
                                       Prompts::Answer::Yes))
         return false;
     TRecordData rec = m_rec;
@@ -469,6 +469,11 @@ bool TFrmMain::OpenCase(int id)
 // ---------------------------------------------------------------------------------------------------------
 // Delete and move
 
+QString TFrmMain::whichCase(const TRecordData &rec)
+{
+    return CaseDb()->CountCasesNamed(rec.name) > 1 ? CaseTreeText::NameWithHouse(rec) : rec.name;
+}
+
 // The case as the delete question names it: the owner's name from its node, and where the owner has several
 // cases, with the sitting and building year that tell which one is meant. A row that no longer holds the node's
 // case (the case file was replaced) is not described: the deletion refuses it.
@@ -476,10 +481,9 @@ QString TFrmMain::caseToDeleteName(const QTreeWidgetItem *node, int id)
 {
     const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
     TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec) || CaseKeyOf(rec) != CaseTree::KeyOf(node) ||
-        CaseDb()->CountCasesNamed(rec.name) == 1)
+    if (!CaseDb()->LoadCase(id, rec) || CaseKeyOf(rec) != CaseTree::KeyOf(node))
         return owner;
-    return CaseTreeText::NameWithHouse(rec);
+    return whichCase(rec);
 }
 
 void TFrmMain::pop_ming_deleteClick()

@@ -1,6 +1,6 @@
-// Deleting a case from the tree with its files, the delete question among cases of one owner, the tree's
-// highlight following the case on screen, and writes by id into a case file replaced under the tree or the
-// category editor: driven with the pointer and keys on a real case file.
+// Deleting a case from the tree with its files, the questions among cases of one owner, the tree's highlight
+// following the case on screen, and writes by id into a case file replaced under the tree or the category editor:
+// driven with the pointer and keys on a real case file.
 #include "GuiTestSupport.h"
 
 #include "CaseTree.h"
@@ -190,6 +190,32 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
     TRecordData saved;
     ASSERT_TRUE(CaseDb()->LoadCase(4, saved));
     EXPECT_EQ(saved.className, "小区套房");
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+}
+
+// The 存旧 question names the case as the delete question does.
+TEST_F(CaseDeleteTest, TheSaveQuestionNamesWhichCaseWhenTheOwnerHasSeveral)
+{
+    storeCases({{"陈十", kZiWu, 2005, "私人别墅", "陈十_1"},
+                {"陈十", kZiWu, 2010, "小区套房", "陈十_2"},
+                {"李四", kZiWu, 2004, "私人别墅", "李四_1"}});
+    auto w = open();
+    const struct {
+        int id;
+        const char *question;
+    } rows[] = {
+        {1, "要修改“陈十（子山午向，2005年）”这条记录吗？"},
+        {2, "要修改“陈十（子山午向，2010年）”这条记录吗？"},
+        {3, "要修改“李四”这条记录吗？"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.id);
+        doubleClickCase(*w, row.id);
+        ASSERT_EQ(w->OpenCaseId(), row.id);
+        prompts.reply(Answer::No);
+        QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton);
+        EXPECT_EQ(prompts.asked().last().text, QString::fromUtf8(row.question));
+    }
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
