@@ -257,10 +257,7 @@ void RowToValues(const TMapValue &row, QStringList &values)
 
 TCaseKey CaseKeyOf(const TRecordData &rec)
 {
-    // Through the stored texts and back, so a record the window holds compares as the file would store it.
-    QStringList values;
-    RecordToValues(rec, values);
-    TRecordData stored;
-    ValuesToRecord(values, stored);
-    return {stored.name, stored.remarkFile};
+    // As RecordToValues stores them and ValuesToRecord reads them back, without the other fourteen values.
+    const QString remarkFile = StoredText(rec.remarkFile);
+    return {StoredName(rec.name), remarkFile.isEmpty() ? QString(kSep) : remarkFile};
 }

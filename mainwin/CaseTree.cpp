@@ -199,14 +199,12 @@ std::vector<TCusTreeItem> LoadCaseItems(MRecordBase &db, const QList<int> &ids, 
 
 namespace {
 
-// A case node's key beside its id (Qt::UserRole).
-constexpr int kNameRole = Qt::UserRole + 1;
-constexpr int kRemarkFileRole = Qt::UserRole + 2;
-
-void SetKey(QTreeWidgetItem *node, const TCaseKey &key)
+// The key of case id in keys: the one placed last; nullptr for none.
+template <typename Keys>
+auto *FindKey(Keys &keys, int id)
 {
-    node->setData(0, kNameRole, key.name);
-    node->setData(0, kRemarkFileRole, key.remarkFile);
+    const auto it = std::find_if(keys.rbegin(), keys.rend(), [id](const auto &k) { return k.first == id; });
+    return id >= 0 && it != keys.rend() ? &*it : nullptr;
 }
 
 // A small figure in the owner's colour: image 0 (female) and 1 (male); selected, it is drawn on white.
@@ -250,6 +248,7 @@ void CaseTree::BeginFill(int style, const QStringList &categories)
 {
     style_ = style == TreeList ? TreeList : TreeGrouped;
     count_ = 0;
+    keys_.clear();
     tree_->setUpdatesEnabled(false);
     tree_->clear();
     if (style_ == TreeGrouped)
@@ -293,7 +292,7 @@ void CaseTree::Place(const std::vector<TCusTreeItem> &items, size_t from, size_t
         auto *node = new QTreeWidgetItem(QStringList{item.caption});
         node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
         node->setData(0, Qt::UserRole, item.id);
-        SetKey(node, item.key);
+        keys_.emplace_back(item.id, item.key);
         run << node;
         ++count_;
     }
@@ -323,6 +322,8 @@ void CaseTree::Remove(QTreeWidgetItem *node)
 {
     if (IdOf(node) < 0)
         return;
+    if (auto *key = FindKey(keys_, IdOf(node)))
+        *key = {-1, {}};
     delete node;
     --count_;
 }
@@ -331,14 +332,14 @@ void CaseTree::Update(QTreeWidgetItem *node, const TCusTreeItem &item)
 {
     node->setText(0, item.caption);
     node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
-    SetKey(node, item.key);
+    if (auto *key = FindKey(keys_, IdOf(node)))
+        key->second = item.key;
 }
 
-TCaseKey CaseTree::KeyOf(const QTreeWidgetItem *node)
+TCaseKey CaseTree::KeyOf(const QTreeWidgetItem *node) const
 {
-    if (!node)
-        return {};
-    return {node->data(0, kNameRole).toString(), node->data(0, kRemarkFileRole).toString()};
+    const auto *key = FindKey(keys_, IdOf(node));
+    return key ? key->second : TCaseKey{};
 }
 
 int CaseTree::IdOf(const QTreeWidgetItem *node)

@@ -90,7 +90,7 @@ public:
     QList<int> ShownIds() const;               // the case ids of all case nodes in tree order
     QTreeWidgetItem *NodeOf(int id) const;     // the case node of id, or nullptr
     static int IdOf(const QTreeWidgetItem *node); // -1 for a node that is no case node
-    static TCaseKey KeyOf(const QTreeWidgetItem *node); // the case the node was filled from
+    TCaseKey KeyOf(const QTreeWidgetItem *node) const; // the case the node was filled from
     int SelectedId() const;
     QStringList CategoryNames() const;         // empty in the list style
     QList<QTreeWidgetItem *> CategoryNodes() const;
@@ -101,5 +101,8 @@ private:
     QTreeWidget *tree_;
     int style_ = TreeGrouped;
     int count_ = 0;
+    // The keys of the case nodes, in the order they were placed (a moved case is placed again): kept apart from
+    // the nodes, since item data would cost each of many thousand nodes more than the key itself.
+    std::vector<std::pair<int, TCaseKey>> keys_;
     QIcon icons_[3]; // female owner, male owner, category
 };

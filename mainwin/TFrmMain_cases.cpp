@@ -481,7 +481,7 @@ QString TFrmMain::caseToDeleteName(const QTreeWidgetItem *node, int id)
 {
     const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
     TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec) || CaseKeyOf(rec) != CaseTree::KeyOf(node))
+    if (!CaseDb()->LoadCase(id, rec) || CaseKeyOf(rec) != m_caseTree->KeyOf(node))
         return owner;
     return whichCase(rec);
 }
@@ -506,7 +506,7 @@ void TFrmMain::pop_ming_deleteClick()
         return;
     // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was. Only
     // the case the node shows is deleted, never another that the file holds under its id.
-    const TCaseKey shown = CaseTree::KeyOf(node);
+    const TCaseKey shown = m_caseTree->KeyOf(node);
     if (!CaseDb()->DeleteCaseWithFiles(id, &shown)) {
         inform(CaseDb()->Message());
         return;
@@ -551,7 +551,7 @@ void TFrmMain::MoveCaseTo(const QString &category)
     }
     rec.className = category;
     // Only the case the node shows moves, never another that the file holds under its id.
-    const TCaseKey shown = CaseTree::KeyOf(node);
+    const TCaseKey shown = m_caseTree->KeyOf(node);
     if (!CaseDb()->UpdateCase(id, rec, &shown)) {
         inform(CaseDb()->Message());
         return;

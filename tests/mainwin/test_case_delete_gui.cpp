@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -179,6 +180,13 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
         {"删除案例 of another case", [&] { prompts.reply(Answer::Yes); deleteByPointer(*w, 3); }, 4},
         {"刷新显示", [&] { w->findChild<QAction *>("N44")->trigger(); }, 4},
         {"open 李四", [&] { doubleClickCase(*w, 2); }, 2},
+        {"存旧 of it, which names new files", // 删除案例 then deletes the case as saved
+         [&] {
+             find<QTextEdit>(w.get(), "RedtPingYu")->setPlainText("李四的新评语");
+             prompts.reply(Answer::Yes).reply(Answer::Ok); // 要修改…吗？  已保存编辑后的案例。
+             QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton);
+         },
+         2},
         {"删除案例 of the case shown", [&] { prompts.reply(Answer::Yes).reply(Answer::Yes); deleteByPointer(*w, 2); },
          -1},
     };
