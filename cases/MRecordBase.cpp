@@ -272,7 +272,14 @@ bool MRecordBase::FileReplaced()
     if (identity.stamp.isEmpty() || !Ops().isFile(at))
         return true;
     SqliteSession s;
-    if (!OpenSession(s) || ReadStamp(s) != identity.stamp)
+    if (!OpenSession(s))
+        return true;
+    const QString stamp = ReadStamp(s);
+    // Another program holding the file keeps it from saying: the write that follows waits for that program, or
+    // says that it holds the file, and asks again after.
+    if (stamp.isEmpty() && s.sawBusy())
+        return false;
+    if (stamp != identity.stamp)
         return true;
     identity.device = now->device;
     identity.inode = now->inode;

@@ -1,6 +1,8 @@
 // A case file that the file system numbers anew while the program runs, as FAT and exFAT sticks, FUSE and some
 // network shares do once they read the file back into their cache: the program keeps saving into it. A file put
 // in its place is still refused, whatever its number.
+#include "CaseFileHealth.h"
+#include "CaseFileShims.h"
 #include "CaseTestSupport.h"
 #include "MRecordBase.h"
 
@@ -166,4 +168,25 @@ TEST_F(CaseFileNumbers, AFileNumberedAnewIsSavedIntoAndAFilePutInItsPlaceIsNot)
         }
         g_shift = 0;
     }
+}
+
+// Numbered anew while another program holds it: the file cannot say which it is, and the save says that the file is
+// held, not that it was replaced; once let go, the save goes through.
+TEST_F(CaseFileNumbers, AFileNumberedAnewWhileHeldIsNamedAsHeld)
+{
+    Make();
+    MRecordBase base(app);
+    ASSERT_EQ(base.Open(db, true), 0);
+    TRecordData opened;
+    ASSERT_TRUE(base.LoadCase(2, opened));
+    Renumber(db);
+    FileHolder other(db, "begin exclusive; update case_extra set verCode=verCode;");
+    ASSERT_TRUE(other.ok());
+    TRecordData edited = opened;
+    edited.remarkText = QStringLiteral("新评语");
+    EXPECT_FALSE(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened));
+    EXPECT_TRUE(base.FileBusy());
+    EXPECT_TRUE(base.Message().contains(BusyCaseFileText(db))) << base.Message().toStdString();
+    other.release();
+    EXPECT_TRUE(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened)) << base.Message().toStdString();
 }
