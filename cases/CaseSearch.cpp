@@ -285,13 +285,13 @@ QStringList SplitKeywords(const QString &text)
     return words;
 }
 
-bool ReadCaseClasses(MRecordBase &db, std::vector<std::pair<int32_t, QString>> &cases, QString &message)
+bool ReadCaseClasses(MRecordBase &db, std::vector<TCaseClass> &cases, QString &message)
 {
     cases.clear();
-    CaseScan scan(db, {ColClassName});
+    CaseScan scan(db, {ColName, ColClassName, ColRemarkFile});
     TRecordData rec;
     while (scan.next(rec))
-        cases.emplace_back(rec.id, rec.className);
+        cases.push_back({rec.id, rec.className, CaseKeyOf(rec)});
     if (scan.ok())
         return true;
     message = scan.error();

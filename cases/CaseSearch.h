@@ -93,6 +93,13 @@ bool FuzzySearch(MRecordBase &db, const QStringList &keywords, CommentTexts &com
 // Splits typed text into keywords: the runs of characters between blanks.
 QStringList SplitKeywords(const QString &text);
 
-// The id and category of every case 1..db.GetPrimaryId(), ascending, read with one statement. False with the
+// A case as the category editor reads it: its id, category and key.
+struct TCaseClass {
+    int32_t id = 0;
+    QString className;
+    TCaseKey key;
+};
+
+// The id, category and key of every case 1..db.GetPrimaryId(), ascending, read with one statement. False with the
 // store's text in message when the case file cannot be read.
-bool ReadCaseClasses(MRecordBase &db, std::vector<std::pair<int32_t, QString>> &cases, QString &message);
+bool ReadCaseClasses(MRecordBase &db, std::vector<TCaseClass> &cases, QString &message);

@@ -2,6 +2,7 @@
 #include "MRecordBase_whole.h"
 
 #include "CaseFileHealth.h"
+#include "FileKey.h"
 #include "FileLinks.h"
 #include "SqliteSession.h"
 
@@ -13,8 +14,6 @@
 
 #include <limits>
 #include <string>
-
-#include <sys/stat.h>
 
 using namespace wholedb;
 
@@ -103,6 +102,20 @@ private:
     bool outermost_;
     bool open_ = false;
 };
+
+// The files of deleted cases that are still to go: noted in the deletion's transaction, removed after its commit.
+const char *const kDueTable = "case_files_due";
+const char *const kSelectDue = "select distinct remarkFile from case_files_due;";
+const char *const kDropDue = "delete from case_files_due where remarkFile=?;";
+
+bool NoteFilesDue(SqliteSession &s, const QString &remarkFile)
+{
+    if (!s.exec("create table if not exists case_files_due(remarkFile text);"))
+        return false;
+    SqlQuery q(s, "insert into case_files_due(remarkFile) values (?);");
+    q.bind(1, remarkFile);
+    return q.run();
+}
 
 // A write that changes nothing: as the first statement of a batch's transaction it takes the write lock under
 // the busy timeout, before the counter is read.
@@ -204,30 +217,114 @@ int MRecordBase::Open(const QString &dbPath)
 
 void MRecordBase::TakeFileIdentity()
 {
-    struct stat st {};
     identity = {};
-    if (!utf8Path.isEmpty() && ::stat(QFile::encodeName(QString::fromUtf8(utf8Path)).constData(), &st) == 0)
-        identity = {true, quint64(st.st_dev), quint64(st.st_ino)};
+    const std::optional<FileKey> key = FileKeyOf(QString::fromUtf8(utf8Path));
+    if (!key)
+        return;
+    identity.known = true;
+    identity.device = key->device;
+    identity.inode = key->inode;
+    SqliteSession s;
+    if (OpenSession(s))
+        identity.stamp = ReadStamp(s);
+    if (checkState == CheckState::Done && !Damaged())
+        StampOpenedFile();
 }
 
-bool MRecordBase::FileReplaced() const
+// A file of an earlier version, or one made by a program that does not stamp, gets its stamp once it is known to
+// be sound (a write to a damaged file could spread the damage), and only while its number still says that it is
+// the file opened. A file that cannot take one (it can only be read, the disk is full) goes on without.
+void MRecordBase::StampOpenedFile()
+{
+    if (!identity.known || !identity.stamp.isEmpty() || identity.stampTried || FileReplaced())
+        return;
+    identity.stampTried = true;
+    SqliteSession s;
+    if (!OpenSession(s) || s.readOnly() || !s.exec("BEGIN IMMEDIATE"))
+        return;
+    QString stamp = ReadStamp(s);
+    if (stamp.isEmpty() && !WriteStamp(s, stamp))
+        return;
+    if (s.exec("COMMIT"))
+        identity.stamp = stamp;
+}
+
+// The file at a path other than the opened one gets a stamp of its own: a copy the program makes (a backup, a
+// restore's staged file) is never taken for the file it was copied from.
+bool MRecordBase::GiveFreshStamp(const QString &dbPath)
+{
+    SqliteSession s;
+    QString stamp;
+    return s.open(QFileInfo(dbPath).absoluteFilePath().toUtf8(), false) == SQLITE_OK && s.exec("BEGIN IMMEDIATE") &&
+           WriteStamp(s, stamp) && s.exec("COMMIT");
+}
+
+bool MRecordBase::FileReplaced()
 {
     if (!identity.known)
         return false;
-    struct stat st {};
-    if (::stat(QFile::encodeName(QString::fromUtf8(utf8Path)).constData(), &st) != 0)
+    const QString at = QString::fromUtf8(utf8Path);
+    const std::optional<FileKey> now = FileKeyOf(at);
+    if (!now)
         return true;
-    return quint64(st.st_dev) != identity.device || quint64(st.st_ino) != identity.inode;
+    if (now->device == identity.device && now->inode == identity.inode)
+        return false;
+    // Another number: the file's stamp says whether it is the file opened, numbered anew. A pipe or the like is
+    // not opened to ask.
+    if (identity.stamp.isEmpty() || !Ops().isFile(at))
+        return true;
+    SqliteSession s;
+    if (!OpenSession(s))
+        return true;
+    const QString stamp = ReadStamp(s);
+    // Another program holding the file keeps it from saying: the write that follows waits for that program, or
+    // says that it holds the file, and asks again after.
+    if (stamp.isEmpty() && s.sawBusy())
+        return false;
+    if (stamp != identity.stamp)
+        return true;
+    identity.device = now->device;
+    identity.inode = now->inode;
+    return false;
 }
 
-// Before a write that names cases by id: in a file put in the place of the opened one, an id may be another case.
+// Before a write: in a file put in the place of the opened one, an id may be another case.
 bool MRecordBase::RefuseReplaced(const char *failure)
 {
     if (!FileReplaced())
         return false;
-    busy = false;
-    message = Text(failure) + QLatin1Char('\n') + ReplacedCaseFileText(QString::fromUtf8(utf8Path));
+    RefuseAsReplaced(failure);
     return true;
+}
+
+// Refuses a write by id (false), saying that the case file was replaced.
+bool MRecordBase::RefuseAsReplaced(const char *failure)
+{
+    busy = false;
+    replaced = true;
+    message = Text(failure) + QLatin1Char('\n') + ReplacedCaseFileText(QString::fromUtf8(utf8Path));
+    return false;
+}
+
+// Inside the transaction of a write by id: the file at the path is still the one opened and, with expected, row
+// id holds the case the caller read, or no case at all. Otherwise false: a replacement refused (CaseReplaced()),
+// or the row could not be read (message holds the store's words).
+bool MRecordBase::CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure)
+{
+    if (FileReplaced())
+        return RefuseAsReplaced(failure);
+    if (!expected)
+        return true;
+    TRecordData stored;
+    switch (Load(s, id, stored)) {
+    case TLoadResult::Loaded:
+        return CaseKeyOf(stored) == *expected || RefuseAsReplaced(failure);
+    case TLoadResult::NoSuchCase:
+        return true;
+    case TLoadResult::Failed:
+        break;
+    }
+    return false;
 }
 
 QString MRecordBase::Reason(const SqliteSession &s) const
@@ -274,6 +371,8 @@ bool MRecordBase::SettleQuickCheck()
         checkState = CheckState::Done;
         if (!found.isEmpty())
             MarkDamaged(DamagedCaseFileText(QString::fromUtf8(utf8Path), found));
+        else
+            StampOpenedFile();
     }
     if (openingPending && !Damaged() && !batch)
         FinishOpening();
@@ -558,69 +657,121 @@ int MRecordBase::InsertCase(TRecordData &rec)
     return id;
 }
 
-bool MRecordBase::UpdateCase(int id, const TRecordData &rec)
+bool MRecordBase::UpdateCase(int id, const TRecordData &rec, const TCaseKey *expected)
 {
     SqliteSession s;
     busy = false;
+    replaced = false;
     if (RefuseDamaged(kErrUpdate) || RefuseReplaced(kErrUpdate))
         return false;
     if (!OpenSession(s)) {
         message = Text(kErrUpdate);
         return false;
     }
-    if (Update(s, id, rec))
+    Transaction t(s);
+    if (t.ok() && CaseStillThere(s, id, expected, kErrUpdate) && Update(s, id, rec) && t.commit())
         return true;
+    if (replaced)
+        return false;
+    message = Text(kErrUpdate);
     AddReason(s, kErrUpdate, s.failureCode() == 0 ? QStringLiteral("案例文件里已经没有这个案例了。") : QString());
     return false;
 }
 
-bool MRecordBase::DeleteCase(int id)
+bool MRecordBase::DeleteCase(int id, const TCaseKey *expected)
 {
     SqliteSession s;
     busy = false;
+    replaced = false;
     if (RefuseDamaged(kErrDelete) || RefuseReplaced(kErrDelete))
         return false;
     if (!OpenSession(s)) {
         message = Text(kErrDelete);
         return false;
     }
-    if (Delete(s, id))
+    Transaction t(s);
+    if (t.ok() && CaseStillThere(s, id, expected, kErrDelete) && Delete(s, id) && t.commit())
         return true;
+    if (replaced)
+        return false;
+    message = Text(kErrDelete);
     AddReason(s, kErrDelete);
     return false;
 }
 
-bool MRecordBase::DeleteCaseWithFiles(int id)
+bool MRecordBase::DeleteCaseWithFiles(int id, const TCaseKey *expected)
 {
     SqliteSession s;
     busy = false;
+    replaced = false;
     if (RefuseDamaged(kErrDelete) || RefuseReplaced(kErrDelete))
         return false;
+    FinishStoppedDeletes(); // what an earlier deletion left due goes first
     if (!OpenSession(s)) {
         message = Text(kErrDelete);
         return false;
     }
-    // The name is read, the row deleted and the other cases asked in one transaction: no save can take the
-    // name in between.
+    // The row is checked and read, deleted and its files noted as due, and the other cases asked, in one
+    // transaction: no save can take the name in between, and a program stopped after the commit leaves the files
+    // due rather than forgotten.
     TRecordData stored;
     bool namedByOther = false;
     Transaction t(s);
-    const TLoadResult loaded = t.ok() ? Load(s, id, stored) : TLoadResult::Failed;
+    const TLoadResult loaded = t.ok() && CaseStillThere(s, id, expected, kErrDelete) ? Load(s, id, stored)
+                                                                                     : TLoadResult::Failed;
     const bool hasFiles = loaded == TLoadResult::Loaded && IsValidRemarkFile(stored.remarkFile);
     const bool deleted = loaded != TLoadResult::Failed && Delete(s, id) &&
                          (!hasFiles || RowNamesFile(s, stored.remarkFile, namedByOther));
-    if (!deleted || !t.commit()) {
-        if (!NoteDamage(s, kErrDelete))
+    const bool due = hasFiles && !namedByOther;
+    if (!deleted || (due && !NoteFilesDue(s, stored.remarkFile)) || !Ops().checkpoint("delete-row") || !t.commit()) {
+        if (!replaced && !NoteDamage(s, kErrDelete))
             message = Text(kErrDelete);
         return false;
     }
-    s.close();
-    if (hasFiles && !namedByOther) {
-        const QString files = CaseFolder(appFolder) + stored.remarkFile;
-        Ops().remove(files + QStringLiteral(".rtf"));
-        Ops().remove(files + QStringLiteral(".bmp"));
-    }
+    if (due)
+        RemoveDueFiles(s, stored.remarkFile);
     return true;
+}
+
+// Removes the two files that remarkFile names, then its note; files a stored case names (again) stay, and so do
+// those of a name that would leave the case folder, which is no case's. A file that cannot go keeps the note.
+void MRecordBase::RemoveDueFiles(SqliteSession &s, const QString &remarkFile)
+{
+    bool named = true;
+    if (IsValidRemarkFile(remarkFile) && !RowNamesFile(s, remarkFile, named))
+        return;
+    if (!named) {
+        const QString files = CaseFolder(appFolder) + remarkFile;
+        const bool rtf = Ops().remove(files + QStringLiteral(".rtf"));
+        if (!Ops().remove(files + QStringLiteral(".bmp")) || !rtf)
+            return;
+    }
+    SqlQuery q(s, kDropDue);
+    q.bind(1, remarkFile);
+    q.run();
+}
+
+bool MRecordBase::FinishStoppedDeletes()
+{
+    SqliteSession s;
+    if (Damaged() || !OpenSession(s))
+        return false;
+    const QString note = message; // what the caller shows is not this work's business
+    QStringList due;
+    {
+        SqlQuery has(s, kTableExists);
+        has.bind(1, QString::fromLatin1(kDueTable));
+        if (has.step() == SQLITE_ROW) {
+            SqlQuery q(s, kSelectDue);
+            while (q.step() == SQLITE_ROW)
+                due << q.text(0);
+        }
+    }
+    for (const QString &name : std::as_const(due))
+        RemoveDueFiles(s, name);
+    message = note;
+    SqlQuery left(s, "select count(*) from case_files_due;");
+    return due.isEmpty() || (left.step() == SQLITE_ROW && left.text(0) == QLatin1String("0"));
 }
 
 int MRecordBase::CountCasesNamed(const QString &name)
@@ -762,6 +913,7 @@ int MRecordBase::OpenDb()
 {
     if (batch)
         return SQLITE_MISUSE;
+    replaced = false;
     if (Damaged()) { // loads wait for no check: only the batch's writes do
         message = damage;
         return SQLITE_CORRUPT;
@@ -769,7 +921,8 @@ int MRecordBase::OpenDb()
     auto s = std::make_unique<SqliteSession>();
     const int rc = utf8Path.isEmpty() ? SQLITE_CANTOPEN : s->open(utf8Path, false);
     if (rc != SQLITE_OK) {
-        message = Text(kErrOpen);
+        if (!RefuseReplaced(kErrOpen)) // a file taken away says so
+            message = Text(kErrOpen);
         return rc;
     }
     if (!s->exec("BEGIN")) {
@@ -812,6 +965,34 @@ void MRecordBase::AbandonDb()
 // A batch operation may run: the batch is open and its transaction still whole.
 bool MRecordBase::BatchUsable() { return batch && !batchBroken; }
 
+// A batch operation may not run: the failure is the operation's own, except where a replaced file or case gave
+// the batch up, which stays what the batch says.
+bool MRecordBase::BatchRefuses(const char *failure)
+{
+    if (BatchUsable())
+        return false;
+    if (!replaced)
+        message = Text(failure);
+    return true;
+}
+
+// A write of a batch by id: the file and, with expected, the case must still be those the caller read. A
+// replacement gives up the whole batch: none of it may reach a file that is not the one read.
+bool MRecordBase::BatchStillTheCase(int id, const TCaseKey *expected, const char *failure)
+{
+    if (CaseStillThere(*batch, id, expected, failure))
+        return true;
+    if (!replaced) {
+        NoteBatchFailure();
+        return false;
+    }
+    batchBroken = true;
+    if (batch->inTransaction())
+        batch->exec("ROLLBACK");
+    primaryId = primaryIdAtBatchStart;
+    return false;
+}
+
 // After a failed operation of a batch: when the store has given up the batch's transaction, or the failure was of
 // the kind that may have done so, the whole batch is rolled back and every later operation of it fails. Going on
 // would commit the later operations one by one while the earlier ones are lost.
@@ -843,28 +1024,20 @@ int MRecordBase::InsertCaseBatch(TRecordData &rec)
     return id;
 }
 
-bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec)
+bool MRecordBase::UpdateCaseBatch(int id, const TRecordData &rec, const TCaseKey *expected)
 {
-    if (RefuseDamaged(kErrUpdate))
+    if (RefuseDamaged(kErrUpdate) || BatchRefuses(kErrUpdate) || !BatchStillTheCase(id, expected, kErrUpdate))
         return false;
-    if (!BatchUsable()) {
-        message = Text(kErrUpdate);
-        return false;
-    }
     if (Update(*batch, id, rec))
         return true;
     NoteBatchFailure();
     return false;
 }
 
-bool MRecordBase::DeleteCaseBatch(int id)
+bool MRecordBase::DeleteCaseBatch(int id, const TCaseKey *expected)
 {
-    if (RefuseDamaged(kErrDelete))
+    if (RefuseDamaged(kErrDelete) || BatchRefuses(kErrDelete) || !BatchStillTheCase(id, expected, kErrDelete))
         return false;
-    if (!BatchUsable()) {
-        message = Text(kErrDelete);
-        return false;
-    }
     if (Delete(*batch, id))
         return true;
     NoteBatchFailure();

@@ -80,8 +80,13 @@ public:
     // succeed once that program lets go of it.
     bool FileBusy() const { return busy; }
     // The file at the opened path is no longer the file Open opened (another program put a file of its own in its
-    // place, or took it away): nothing is written to it, every write says so.
-    bool FileReplaced() const;
+    // place, or took it away): nothing is written to it, every write says so. The file system's number for the
+    // file is the first look; where the number changed, the stamp the file carries decides, since some file
+    // systems number a file anew. A file that carries no stamp yet is judged by its number alone.
+    bool FileReplaced();
+    // The last failure was a write by id refused because the case file at the path, or the case under the id, is
+    // no longer the one the caller read (Message() says the case file was replaced); nothing was written.
+    bool CaseReplaced() const { return replaced; }
 
     int GetPrimaryId() const { return primaryId; }
     const QString &Message() const { return message; }
@@ -90,12 +95,20 @@ public:
 
     // Single operations.
     int InsertCase(TRecordData &rec);                 // the new id, also written into rec.id; -1 on failure
-    bool UpdateCase(int id, const TRecordData &rec);  // true only when the case existed and was rewritten
-    bool DeleteCase(int id);                          // deleting an id that has no case succeeds
+    // The writes by id. With expected, row id is written only while it holds that case (what the caller read) in
+    // the file Open opened, looked at in the write's own transaction; otherwise nothing changes and CaseReplaced()
+    // says why. Without it, only the file is looked at.
+    bool UpdateCase(int id, const TRecordData &rec, const TCaseKey *expected = nullptr); // true only when the case
+                                                                                          // existed and was rewritten
+    bool DeleteCase(int id, const TCaseKey *expected = nullptr); // deleting an id that has no case succeeds
     // Deletes case id, then the comment and floor-plan files its row names, except those another stored case
-    // still names. The files go only once the row is gone, so a deletion that fails leaves the case whole; a
-    // file that cannot be removed stays behind, and the case is deleted all the same.
-    bool DeleteCaseWithFiles(int id);
+    // still names. The files go only once the row is gone, so a deletion that fails leaves the case whole. The
+    // file notes them as due in the deletion's own transaction, so a program stopped before they are gone, or a
+    // file that cannot be removed yet, leaves them to the next start or the next deletion (FinishStoppedDeletes).
+    bool DeleteCaseWithFiles(int id, const TCaseKey *expected = nullptr);
+    // Removes the files that deleted cases left due, except those a stored case names (again); false when the
+    // case file cannot say, or a file stays (it stays due).
+    bool FinishStoppedDeletes();
     int CountCasesNamed(const QString &name);         // stored cases of this owner's name; -1 on failure
     bool LoadCase(int id, TRecordData &rec);          // false for a missing case and for a failed query
     TLoadResult LoadCaseEx(int id, TRecordData &rec); // tells the two apart
@@ -114,8 +127,9 @@ public:
     void AbandonDb();
     bool InBatch() const { return batch != nullptr; }
     int InsertCaseBatch(TRecordData &rec);
-    bool UpdateCaseBatch(int id, const TRecordData &rec);
-    bool DeleteCaseBatch(int id);
+    // With expected, as the single writes; a file or case found replaced gives up the whole batch.
+    bool UpdateCaseBatch(int id, const TRecordData &rec, const TCaseKey *expected = nullptr);
+    bool DeleteCaseBatch(int id, const TCaseKey *expected = nullptr);
     bool LoadCaseBatch(int id, TRecordData &rec);
     TLoadResult LoadCaseBatchEx(int id, TRecordData &rec);
 
@@ -218,7 +232,14 @@ private:
     bool OpenMustWrite(SqliteSession &s, int hasExtra);
     bool RefuseDamaged(const char *failure);
     bool RefuseReplaced(const char *failure);
+    bool RefuseAsReplaced(const char *failure);
+    bool CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure);
+    bool BatchStillTheCase(int id, const TCaseKey *expected, const char *failure);
+    bool BatchRefuses(const char *failure);
     void TakeFileIdentity();
+    void StampOpenedFile();
+    bool GiveFreshStamp(const QString &dbPath);
+    void RemoveDueFiles(SqliteSession &s, const QString &remarkFile);
     void AddReason(const SqliteSession &s, const char *failure, const QString &otherwise = QString());
     QString Reason(const SqliteSession &s) const;
     void FinishOpening();
@@ -270,10 +291,14 @@ private:
     // import left unwritten) to the quick check's verdict: SettleQuickCheck does it.
     bool openingPending = false;
     bool busy = false;           // the last failure met another program holding the file
-    // The file Open opened, as the file system knows it; known false when it could not be asked.
+    bool replaced = false;       // the last failure was a write by id refused: the file or the case was replaced
+    // The file Open opened: its number, as the file system knows it (known false when it could not be asked), and
+    // the random stamp written into it once (empty: none yet, or none can be written).
     struct FileIdentity {
         bool known = false;
         quint64 device = 0;
         quint64 inode = 0;
+        QString stamp;
+        bool stampTried = false; // one try per opening to stamp a file that has none
     } identity;
 };

@@ -92,7 +92,8 @@ bool MRecordBase::StartCopy(SqliteSession &s, const QString &beside, TemporaryFi
         message = s.errorText();
         return false;
     }
-    return CreateData(s) && CreateExtra(s, 0);
+    QString stamp;
+    return CreateData(s) && CreateExtra(s, 0) && WriteStamp(s, stamp);
 }
 
 // Copies the rows of attached file "live" that match filter (an SQL condition, with ?1 the JSON list of

@@ -60,21 +60,6 @@ struct SaveJournal {
     }
 };
 
-// The same case: the file would store the same owner's name and comment-file name for both. A case saved by the
-// window keeps both until the window saves it again; in a file put in the place of the opened one, the case under
-// an id may be another.
-bool SameStoredCase(const TRecordData &a, const TRecordData &b)
-{
-    const auto stored = [](const TRecordData &r) {
-        QStringList values;
-        RecordToValues(r, values);
-        TRecordData back;
-        ValuesToRecord(values, back);
-        return std::pair(back.name, back.remarkFile);
-    };
-    return stored(a) == stored(b);
-}
-
 // Writes the new case's files; a plan that is kept is linked (or copied) from carryFrom. The reason of a
 // failure, else empty.
 QString WriteNewFiles(CaseFileOps &ops, const MRecordBase::TCaseFiles &files, const QString &rtf, const QString &bmp,
@@ -143,7 +128,7 @@ bool MRecordBase::StoredCase(SqliteSession &s, int id, const TRecordData &opened
 {
     switch (Load(s, id, stored)) {
     case TLoadResult::Loaded:
-        if (SameStoredCase(stored, opened))
+        if (CaseKeyOf(stored) == CaseKeyOf(opened))
             return true;
         reason = ReplacedCaseFileText(QString::fromUtf8(utf8Path));
         return false;

@@ -33,7 +33,7 @@ int MRecordBase::Open(const QString &dbPath, bool convertOld)
     const int rc = Open(dbPath);
     if (rc != 0)
         return rc;
-    // Both read the rows the file is checked for: with the check running beside the start, they wait for its
+    // All three read the rows the file is checked for: with the check running beside the start, they wait for its
     // verdict (SettleQuickCheck does them) rather than read the whole file first.
     openingPending = true;
     if (checkState == CheckState::Done)
@@ -45,6 +45,7 @@ void MRecordBase::FinishOpening()
 {
     openingPending = false;
     FinishStoppedSave();
+    FinishStoppedDeletes();
     WriteMissingRemarkFiles();
 }
 
@@ -246,6 +247,10 @@ bool MRecordBase::Backup(const QString &destFolder)
             return failed(Text("无法复制db文件！"), dest + Base() + QStringLiteral(".db"), locked ? errno : 0,
                           locked ? QFileInfo(live).size() : 0);
     }
+    // Put in the case file's place later, the copy must not be taken for the file it was copied from.
+    errno = 0;
+    if (!GiveFreshStamp(dest + Base() + QStringLiteral(".db")))
+        return failed(Text("无法复制db文件！"), dest + Base() + QStringLiteral(".db"), errno, 1);
     if (!ops.isDir(destCases) && !ops.makeDir(destCases)) {
         message = Text("无法创建目的评语文件夹！");
         return false;
@@ -383,6 +388,11 @@ bool MRecordBase::Restore(const QString &srcFolder)
         if (IsCaseFileName(n) && ops.isFile(srcCases + n) && !ops.copyFile(srcCases + n, p.newFolder + n))
             return stagingFailed("无法复制评语文件、户型图文件！", p.newFolder + n, errno);
     }
+    // The restored file is a file of its own: no program that still has the replaced file or the backup open
+    // takes it for theirs.
+    errno = 0;
+    if (!GiveFreshStamp(p.newDb))
+        return stagingFailed("无法复制db文件！", p.newDb, errno);
     errno = 0;
     if (!EnsureRemarkFilesIn(p.newDb.toUtf8(), p.newFolder) || !ops.syncDir(p.newFolder))
         return stagingFailed("无法复制评语文件、户型图文件！", p.newFolder, errno);

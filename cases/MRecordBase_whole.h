@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+#include <QUuid>
 
 #include <sqlite3.h>
 
@@ -337,6 +338,32 @@ inline bool SameFile(const QString &a, const QString &b)
     if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// The stamp of a case file: a random text written into it once, which tells the file from every other case file
+// whatever number a file system gives it. A file copied whole carries its stamp along until the program gives the
+// copy one of its own (GiveFreshStamp). Earlier versions ignore the table.
+inline const char *const kStampTable = "case_identity";
+
+inline QString ReadStamp(SqliteSession &s)
+{
+    SqlQuery has(s, "select name from sqlite_master where type='table' and name=?;");
+    has.bind(1, QString::fromLatin1(kStampTable));
+    if (has.step() != SQLITE_ROW)
+        return {};
+    SqlQuery q(s, "select fileId from case_identity;");
+    return q.step() == SQLITE_ROW ? q.text(0) : QString();
+}
+
+// Inside the caller's write transaction: the file's stamp becomes a new random one (stamp).
+inline bool WriteStamp(SqliteSession &s, QString &stamp)
+{
+    stamp = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (!s.exec("create table if not exists case_identity(fileId text);") || !s.exec("delete from case_identity;"))
+        return false;
+    SqlQuery q(s, "insert into case_identity(fileId) values (?);");
+    q.bind(1, stamp);
+    return q.run();
 }
 
 // A record's category as the file stores it.

@@ -254,3 +254,10 @@ void RowToValues(const TMapValue &row, QStringList &values)
         values << (it == row.end() ? QString() : it->second);
     }
 }
+
+TCaseKey CaseKeyOf(const TRecordData &rec)
+{
+    // As RecordToValues stores them and ValuesToRecord reads them back, without the other fourteen values.
+    const QString remarkFile = StoredText(rec.remarkFile);
+    return {StoredName(rec.name), remarkFile.isEmpty() ? QString(kSep) : remarkFile};
+}

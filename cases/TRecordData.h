@@ -99,3 +99,13 @@ void SplitValue(const QString &text, QStringList &list);
 
 // The 16 texts of a row in column order; a column the row lacks stays empty.
 void RowToValues(const TMapValue &row, QStringList &values);
+
+// What tells a stored case from the one another file holds under the same id: the owner's name and the
+// comment-file name, as the file stores them. A case keeps both until it is saved again; a file put in the case
+// file's place (an older copy, another installation's file) may hold another client under the id.
+struct TCaseKey {
+    QString name;
+    QString remarkFile;
+    friend bool operator==(const TCaseKey &, const TCaseKey &) = default;
+};
+TCaseKey CaseKeyOf(const TRecordData &rec);

@@ -123,6 +123,7 @@ TCusTreeItem MakeItem(const TRecordData &rec, int sort)
     item.caption = Caption(rec);
     item.category = rec.className;
     item.imageFlag = rec.sex != 0 ? 1 : 0;
+    item.key = CaseKeyOf(rec);
     if (sort != SortNone) {
         item.dateKey = DateKey(rec.buildYear);
         item.surnameKey = SurnameKey(rec.name);
@@ -198,6 +199,14 @@ std::vector<TCusTreeItem> LoadCaseItems(MRecordBase &db, const QList<int> &ids, 
 
 namespace {
 
+// The key of case id in keys: the one placed last; nullptr for none.
+template <typename Keys>
+auto *FindKey(Keys &keys, int id)
+{
+    const auto it = std::find_if(keys.rbegin(), keys.rend(), [id](const auto &k) { return k.first == id; });
+    return id >= 0 && it != keys.rend() ? &*it : nullptr;
+}
+
 // A small figure in the owner's colour: image 0 (female) and 1 (male); selected, it is drawn on white.
 QIcon PersonIcon(const QColor &colour)
 {
@@ -239,6 +248,7 @@ void CaseTree::BeginFill(int style, const QStringList &categories)
 {
     style_ = style == TreeList ? TreeList : TreeGrouped;
     count_ = 0;
+    keys_.clear();
     tree_->setUpdatesEnabled(false);
     tree_->clear();
     if (style_ == TreeGrouped)
@@ -282,6 +292,7 @@ void CaseTree::Place(const std::vector<TCusTreeItem> &items, size_t from, size_t
         auto *node = new QTreeWidgetItem(QStringList{item.caption});
         node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
         node->setData(0, Qt::UserRole, item.id);
+        keys_.emplace_back(item.id, item.key);
         run << node;
         ++count_;
     }
@@ -311,6 +322,8 @@ void CaseTree::Remove(QTreeWidgetItem *node)
 {
     if (IdOf(node) < 0)
         return;
+    if (auto *key = FindKey(keys_, IdOf(node)))
+        *key = {-1, {}};
     delete node;
     --count_;
 }
@@ -319,6 +332,14 @@ void CaseTree::Update(QTreeWidgetItem *node, const TCusTreeItem &item)
 {
     node->setText(0, item.caption);
     node->setIcon(0, icons_[item.imageFlag ? 1 : 0]);
+    if (auto *key = FindKey(keys_, IdOf(node)))
+        key->second = item.key;
+}
+
+TCaseKey CaseTree::KeyOf(const QTreeWidgetItem *node) const
+{
+    const auto *key = FindKey(keys_, IdOf(node));
+    return key ? key->second : TCaseKey{};
 }
 
 int CaseTree::IdOf(const QTreeWidgetItem *node)

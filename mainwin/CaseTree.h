@@ -22,6 +22,7 @@ struct TCusTreeItem {
     quint8 imageFlag = 0; // 1 male owner, 0 female
     double dateKey = 0;   // Julian day of 1 January 01:01 of the building year; 0 when unsorted
     int surnameKey = 0;   // pinyin initial * 1000 + rank in the surname order; 0 when unsorted
+    TCaseKey key;         // which case the node shows: a write by its id checks that the file still holds it
 };
 
 // How the tree shows its cases.
@@ -77,7 +78,7 @@ public:
     void EndFill();
     // Takes one case node out of the tree (its category node stays).
     void Remove(QTreeWidgetItem *node);
-    // Gives a case node the caption and owner's image of item.
+    // Gives a case node the caption, owner's image and case key of item.
     void Update(QTreeWidgetItem *node, const TCusTreeItem &item);
 
     // The tree's width at which a typical case node shows whole in the grouped style, beside a vertical scroll
@@ -89,6 +90,7 @@ public:
     QList<int> ShownIds() const;               // the case ids of all case nodes in tree order
     QTreeWidgetItem *NodeOf(int id) const;     // the case node of id, or nullptr
     static int IdOf(const QTreeWidgetItem *node); // -1 for a node that is no case node
+    TCaseKey KeyOf(const QTreeWidgetItem *node) const; // the case the node was filled from
     int SelectedId() const;
     QStringList CategoryNames() const;         // empty in the list style
     QList<QTreeWidgetItem *> CategoryNodes() const;
@@ -99,5 +101,8 @@ private:
     QTreeWidget *tree_;
     int style_ = TreeGrouped;
     int count_ = 0;
+    // The keys of the case nodes, in the order they were placed (a moved case is placed again): kept apart from
+    // the nodes, since item data would cost each of many thousand nodes more than the key itself.
+    std::vector<std::pair<int, TCaseKey>> keys_;
     QIcon icons_[3]; // female owner, male owner, category
 };

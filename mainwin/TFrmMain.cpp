@@ -445,7 +445,8 @@ bool TFrmMain::FormClose()
     if (!Prompts::instance().askYesNo(QStringLiteral("关闭"), QStringLiteral("确定要关闭软件吗？"),
                                       Prompts::Answer::Yes, Prompts::Icon::Information))
         return false;
-    if (!offerToSaveCase())
+    // Closing has just been asked for: where the case file takes no case, there is nothing more to ask.
+    if (caseFileTakesCases() && !offerToSaveCase())
         return false;
     if (m_ini)
         reportSettingsWrite(writeWindowSettings());

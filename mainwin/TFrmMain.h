@@ -220,10 +220,15 @@ private:
     void setupCaseCommands();
     // Offers to save the case on screen before it is dropped: an open case whose house (laid out again), comments
     // or floor plan changed since it was opened or saved, or a new case with anything entered. 是 saves it, 否
-    // drops it; false when the user cancelled, or wanted it saved and it was not: the caller then stays.
+    // drops it; false when the user cancelled, or wanted it saved and it was not: the caller then stays. Where the
+    // case file takes no case (damaged, or not opened), it asks whether to drop the work instead.
     bool offerToSaveCase();
     // The question offerToSaveCase asks, naming what changed; empty when nothing would be lost.
     QString saveQuestion() const;
+    // What would be lost ("当前案例评语已改变"); empty when nothing would.
+    QString unsavedWork() const;
+    // The case file can take the case on screen: it was opened and is not damaged.
+    bool caseFileTakesCases() const;
     // The open case's house as the chart shows it differs from the case as stored.
     bool houseChanged() const;
     // The house inputs and the birth date read as a lay-out would read them give the house the chart shows.
@@ -243,6 +248,9 @@ private:
     void loadCaseFiles();
     void fillMoveMenu();
     QString caseToDeleteName(const QTreeWidgetItem *node, int id);
+    // The owner's name as a question names a stored case: with the sitting and building year where the owner has
+    // several cases.
+    QString whichCase(const TRecordData &rec);
     // The tree highlights the case the window shows, and nothing while it shows a new case.
     void highlightShownCase();
     void followOpenCaseAfterEdit();

@@ -221,7 +221,7 @@ bool TFrmMain::saveCaseWhole(int id, TRecordData &rec)
 
 bool TFrmMain::updateOpenCase()
 {
-    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("要修改“%1”这条记录吗？").arg(m_cases->saved.name),
+    if (!Prompts::instance().askYesNo(kHint, QStringLiteral("要修改“%1”这条记录吗？").arg(whichCase(m_cases->saved)),
                                       Prompts::Answer::Yes))
         return false;
     TRecordData rec = m_rec;
@@ -284,10 +284,16 @@ bool TFrmMain::houseChanged() const
 
 QString TFrmMain::saveQuestion() const
 {
+    const QString work = unsavedWork();
+    return work.isEmpty() ? QString() : work + QStringLiteral("，要保存吗？");
+}
+
+QString TFrmMain::unsavedWork() const
+{
     if (!m_cases)
         return {};
     if (!m_cases->open)
-        return newCaseEntered() ? QStringLiteral("当前案例尚未保存，要保存吗？") : QString();
+        return newCaseEntered() ? QStringLiteral("当前案例尚未保存") : QString();
     QStringList changed;
     if (houseChanged())
         changed << QStringLiteral("宅局");
@@ -297,17 +303,25 @@ QString TFrmMain::saveQuestion() const
         changed << QStringLiteral("户型图");
     if (changed.isEmpty())
         return {};
-    return QStringLiteral("当前案例%1已改变，要保存吗？").arg(changed.join(QStringLiteral("、")));
+    return QStringLiteral("当前案例%1已改变").arg(changed.join(QStringLiteral("、")));
 }
+
+bool TFrmMain::caseFileTakesCases() const { return CaseDb() && CaseDb()->IsOpen() && !CaseDb()->Damaged(); }
 
 bool TFrmMain::offerToSaveCase()
 {
-    // A case file that was not opened at the start, or is damaged, takes no case: nothing to offer.
-    if (!m_cases || !CaseDb() || !CaseDb()->IsOpen() || CaseDb()->Damaged())
+    if (!m_cases || !CaseDb())
         return true;
     const QString question = saveQuestion();
     if (question.isEmpty())
         return true;
+    // A case file that was not opened at the start, or is damaged, takes no case: there is no saving to offer,
+    // but the work is not dropped without a word either.
+    if (!caseFileTakesCases())
+        return Prompts::instance().askYesNo(kHint,
+                                            unsavedWork() + QStringLiteral("，而案例数据库不能保存案例，继续就会丢失"
+                                                                           "当前案例的内容。要继续吗？"),
+                                            Prompts::Answer::No, Prompts::Icon::Warning);
     // 取消 (and Esc, or closing the box) leaves the user where they were: nothing saved, dropped or opened.
     switch (Prompts::instance().message(kHint, question, Prompts::Icon::Warning, Prompts::Buttons::YesNoCancel,
                                         Prompts::Answer::Yes)) {
@@ -337,9 +351,9 @@ void TFrmMain::clearFloorPlan()
 
 void TFrmMain::BtoNewClick()
 {
-    // Where work would be dropped the question to save it is the only one: it says what would be lost, and its
-    // 取消 keeps it. Otherwise the user confirms the new case.
-    if (!saveQuestion().isEmpty()) {
+    // Where work would be dropped and can be saved, the question to save it is the only one: it says what would be
+    // lost, and its 取消 keeps it. Otherwise the user confirms the new case.
+    if (!saveQuestion().isEmpty() && caseFileTakesCases()) {
         if (!offerToSaveCase())
             return;
     } else if (!Prompts::instance().askYesNo(QStringLiteral("新建"),
@@ -459,15 +473,21 @@ bool TFrmMain::OpenCase(int id)
 // ---------------------------------------------------------------------------------------------------------
 // Delete and move
 
+QString TFrmMain::whichCase(const TRecordData &rec)
+{
+    return CaseDb()->CountCasesNamed(rec.name) > 1 ? CaseTreeText::NameWithHouse(rec) : rec.name;
+}
+
 // The case as the delete question names it: the owner's name from its node, and where the owner has several
-// cases, with the sitting and building year that tell which one is meant.
+// cases, with the sitting and building year that tell which one is meant. A row that no longer holds the node's
+// case (the case file was replaced) is not described: the deletion refuses it.
 QString TFrmMain::caseToDeleteName(const QTreeWidgetItem *node, int id)
 {
     const QString owner = node->text(0).section(QLatin1Char(' '), 0, 0);
     TRecordData rec;
-    if (!CaseDb()->LoadCase(id, rec) || CaseDb()->CountCasesNamed(rec.name) == 1)
+    if (!CaseDb()->LoadCase(id, rec) || CaseKeyOf(rec) != m_caseTree->KeyOf(node))
         return owner;
-    return CaseTreeText::NameWithHouse(rec);
+    return whichCase(rec);
 }
 
 void TFrmMain::pop_ming_deleteClick()
@@ -488,8 +508,10 @@ void TFrmMain::pop_ming_deleteClick()
     if (isOpen &&
         !Prompts::instance().askYesNo(kHint, QStringLiteral("确定要删除当前正在查看的案例吗？"), Prompts::Answer::Yes))
         return;
-    // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was.
-    if (!CaseDb()->DeleteCaseWithFiles(id)) {
+    // The row goes first: a case whose deletion failed keeps its files, its node and the window as it was. Only
+    // the case the node shows is deleted, never another that the file holds under its id.
+    const TCaseKey shown = m_caseTree->KeyOf(node);
+    if (!CaseDb()->DeleteCaseWithFiles(id, &shown)) {
         inform(CaseDb()->Message());
         return;
     }
@@ -532,7 +554,9 @@ void TFrmMain::MoveCaseTo(const QString &category)
         return;
     }
     rec.className = category;
-    if (!CaseDb()->UpdateCase(id, rec)) {
+    // Only the case the node shows moves, never another that the file holds under its id.
+    const TCaseKey shown = m_caseTree->KeyOf(node);
+    if (!CaseDb()->UpdateCase(id, rec, &shown)) {
         inform(CaseDb()->Message());
         return;
     }

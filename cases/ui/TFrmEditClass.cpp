@@ -82,12 +82,14 @@ void TFrmEditClass::buildMap()
     m_db.ReadClasses(stored);
     for (const QString &name : stored)
         m_map[name];
-    std::vector<std::pair<int32_t, QString>> cases;
+    std::vector<TCaseClass> cases;
     QString message;
     ReadCaseClasses(m_db, cases, message);
-    for (const auto &[id, name] : cases) {
-        auto [it, added] = m_map.try_emplace(name);
-        it->second.push_back(id);
+    m_keys.clear();
+    for (const TCaseClass &c : cases) {
+        auto [it, added] = m_map.try_emplace(c.className);
+        it->second.push_back(c.id);
+        m_keys[c.id] = c.key;
         m_modified = m_modified || added;
     }
 }
@@ -200,20 +202,28 @@ void TFrmEditClass::Button3Click()
     ShowPlainMessage(QStringLiteral("新增完成！"));
 }
 
-std::vector<int32_t> TFrmEditClass::changeCases(Change change, const std::vector<int32_t> &ids, const QString &to)
+std::vector<int32_t> TFrmEditClass::changeCases(Change change, const std::vector<int32_t> &ids, const QString &to,
+                                                QString *refusal)
 {
     if (m_db.OpenDb() != 0)
         return ids;
     std::vector<int32_t> failed;
     for (int32_t id : ids) {
+        const TCaseKey &read = m_keys[id];
         bool ok = false;
         if (change == Change::Delete) {
-            ok = m_db.DeleteCaseBatch(id);
+            ok = m_db.DeleteCaseBatch(id, &read);
         } else {
             TRecordData rec;
             ok = m_db.LoadCaseBatch(id, rec);
             rec.className = to;
-            ok = ok && m_db.UpdateCaseBatch(id, rec);
+            ok = ok && m_db.UpdateCaseBatch(id, rec, &read);
+        }
+        if (m_db.CaseReplaced()) { // the batch is given up: nothing of it reaches the file
+            m_db.CloseDb();
+            *refusal = m_db.Message();
+            m_replaced = true;
+            return ids;
         }
         if (!ok)
             failed.push_back(id);
@@ -232,8 +242,11 @@ void TFrmEditClass::BtoDeleteClick()
     if (!AskAttention(QStringLiteral("确定要删除“%1”这个类别吗？").arg(name)))
         return;
     ui->BtoDelete->setEnabled(false);
-    const std::vector<int32_t> failed = changeCases(Change::Delete, m_map[name], QString());
-    if (failed.empty()) {
+    QString refusal;
+    const std::vector<int32_t> failed = changeCases(Change::Delete, m_map[name], QString(), &refusal);
+    if (!refusal.isEmpty()) {
+        ShowPlainMessage(refusal);
+    } else if (failed.empty()) {
         m_map.erase(name);
         delete lineOf(name);
         m_modified = true;
@@ -267,8 +280,11 @@ void TFrmEditClass::BtoRenameClick()
     }
     ui->BtoRename->setEnabled(false);
     const std::vector<int32_t> ids = m_map[old];
-    const std::vector<int32_t> failed = changeCases(Change::Rename, ids, name);
-    if (!failed.empty()) {
+    QString refusal;
+    const std::vector<int32_t> failed = changeCases(Change::Rename, ids, name, &refusal);
+    if (!refusal.isEmpty()) {
+        ShowPlainMessage(refusal);
+    } else if (!failed.empty()) {
         ShowPlainMessage(old + QStringLiteral("：这个类别的案例没有修改完！"));
         m_map[old] = failed;
         rewriteLine(lineOf(old), old);
@@ -308,7 +324,13 @@ void TFrmEditClass::BtoMoveClick()
     }
     ui->BtoMove->setEnabled(false);
     const std::vector<int32_t> ids = m_map[from];
-    const std::vector<int32_t> failed = changeCases(Change::Move, ids, to);
+    QString refusal;
+    const std::vector<int32_t> failed = changeCases(Change::Move, ids, to, &refusal);
+    if (!refusal.isEmpty()) {
+        ShowPlainMessage(refusal);
+        ui->BtoMove->setEnabled(true);
+        return;
+    }
     if (!failed.empty())
         ShowPlainMessage(from + QStringLiteral("：这个类别的案例没有移动完！"));
     for (int32_t id : ids)
@@ -324,7 +346,8 @@ void TFrmEditClass::BtoMoveClick()
 
 void TFrmEditClass::done(int result)
 {
-    if (m_modified) {
+    // The category list read belongs to the file the dialog read: it is not written into one put in its place.
+    if (m_modified && !m_replaced) {
         QStringList names;
         for (int i = 0; i < ui->LstClass->count(); ++i)
             names << ui->LstClass->item(i)->data(Qt::UserRole).toString();

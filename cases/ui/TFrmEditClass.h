@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "TRecordData.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -17,8 +19,9 @@ class TFrmEditClass;
 }
 
 // "编辑类别（全部案例）": orders, adds, deletes, renames and merges the categories. Deleting, renaming and moving
-// change every case of the category at once, in one transaction; the order and new categories are stored when
-// the dialog closes. The caller applies the font scaler before showing it and reads Modified() afterwards.
+// change every case of the category at once, in one transaction, and only while each is still the case the dialog
+// read (a case file put in place meanwhile may hold other clients under the ids); the order and new categories
+// are stored when the dialog closes. The caller applies the font scaler before showing it and reads Modified() afterwards.
 class TFrmEditClass : public QDialog {
     Q_OBJECT
 public:
@@ -64,11 +67,14 @@ private:
     // no name is left (refused with a message).
     bool askName(const QString &title, const QString &prompt, const QString &initial, QString &name);
     // Runs the change on every id of `from` in one transaction; the ids that failed (all when the transaction
-    // failed).
-    std::vector<int32_t> changeCases(Change change, const std::vector<int32_t> &ids, const QString &to);
+    // failed, or the case file no longer holds the cases read: then *refusal is what to say instead).
+    std::vector<int32_t> changeCases(Change change, const std::vector<int32_t> &ids, const QString &to,
+                                     QString *refusal);
 
     std::unique_ptr<Ui::TFrmEditClass> ui;
     MRecordBase &m_db;
     ClassMap m_map;
+    std::map<int32_t, TCaseKey> m_keys; // the case each id held when the dialog read it
     bool m_modified = false;
+    bool m_replaced = false; // a change was refused: the case file is no longer the one read
 };

@@ -1,11 +1,14 @@
-// Deleting one case with its comment and floor-plan files.
+// Deleting one case with its comment and floor-plan files, refused, and stopped at every step.
 #include "CaseFiles.h"
 #include "CaseTestSupport.h"
+#include "ChildProcess.h"
 #include "MRecordBase.h"
 
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
+
+#include <set>
 
 namespace {
 
@@ -104,4 +107,50 @@ TEST_F(CaseDeleteTest, ARefusedDeletionKeepsTheCaseWhole)
     TRecordData r;
     EXPECT_TRUE(db.LoadCase(1, r));
     EXPECT_EQ(Present(files), files);
+}
+
+// The program killed at every step of deleting case 1: the next start, or else the next deletion, finishes what
+// the kill left. Case 1 is then wholly there with its files or wholly gone with them; the files another case
+// names and the user's own files in the case folder stay.
+TEST_F(CaseDeleteTest, KilledAtEveryStepTheFilesDoNotOutliveTheCase)
+{
+    const QStringList first{"Quorin_f/甲_1.rtf", "Quorin_f/甲_1.bmp"};
+    const QStringList kept{"Quorin_f/乙_1.rtf", "Quorin_f/乙_1.bmp", "Quorin_f/甲_1备份.rtf", "Quorin_f/我的笔记.txt"};
+    const QStringList third{"Quorin_f/丙_1.rtf", "Quorin_f/丙_1.bmp"};
+    for (const bool nextStart : {true, false}) {
+        std::set<bool> outcomes; // whether case 1 was gone after a kill
+        for (int n = 1;; ++n) {
+            SCOPED_TRACE(std::string(nextStart ? "the next start" : "the next deletion") + ", step " + std::to_string(n));
+            Make({{"甲", "甲_1"}, {"乙", "乙_1"}, {"丙", "丙_1"}}, first + kept + third);
+            const std::string answer = AnswerFromChild([&]() -> std::string {
+                MRecordBase db(app);
+                if (db.Open(MRecordBase::DefaultPath(app)) != 0)
+                    return "open failed";
+                StepOps kill;
+                kill.at = n;
+                kill.kill = true;
+                db.SetFileOps(&kill);
+                return db.DeleteCaseWithFiles(1) ? "deleted" : db.Message().toStdString();
+            });
+            if (!answer.empty()) { // every step has been met
+                EXPECT_EQ(answer, "deleted");
+                break;
+            }
+            MRecordBase db(app);
+            if (nextStart) {
+                ASSERT_EQ(db.Open(MRecordBase::DefaultPath(app), true), 0);
+            } else {
+                ASSERT_EQ(db.Open(MRecordBase::DefaultPath(app)), 0);
+                ASSERT_TRUE(db.DeleteCaseWithFiles(3)) << db.Message().toStdString();
+                EXPECT_EQ(Present(third), QStringList());
+            }
+            TRecordData r;
+            const bool gone = !db.LoadCase(1, r);
+            outcomes.insert(gone);
+            EXPECT_EQ(Present(first), gone ? QStringList() : first);
+            EXPECT_EQ(Present(kept), kept);
+            EXPECT_TRUE(db.LoadCase(2, r));
+        }
+        EXPECT_TRUE(outcomes.count(true)) << "no kill came after the row was gone";
+    }
 }

@@ -44,16 +44,16 @@ public:
 } // namespace
 
 // Case 2 is open when another program puts a file in the case file's place. Saving case 2 is refused, says that
-// the case file was replaced, and leaves the new file and every comment file byte for byte; so are deleting and
-// moving it where the name leads to another file. Where the file is still the one opened and the row still its
-// case (renamed by an earlier save), the save goes through.
+// the case file was replaced, and leaves the new file and every comment file byte for byte; so is every other
+// write that names case 2 as read, alone or in a batch. Where the file is still the one opened, or its own copy
+// with the stamp it carries (a synchronising program's), and the row still its case (renamed by an earlier save),
+// the save goes through.
 TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
 {
     const struct {
         const char *what;
         std::function<void(CaseFileOthers &)> replace;
         bool refused;
-        bool otherInode; // the name leads to another file than the one opened
     } rows[] = {
         {"an older copy copied over it in place, id 2 another case",
          [](CaseFileOthers &t) {
@@ -65,23 +65,33 @@ TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
              t.app = app, t.db = db;
              WriteBytes(db, older);
          },
-         true, false},
+         true},
+        {"another program's case file renamed over it, id 2 another case",
+         [](CaseFileOthers &t) {
+             const QString app = t.app, db = t.db;
+             t.Make("丙");
+             t.app = app;
+             std::swap(t.db, const_cast<QString &>(db));
+             ASSERT_EQ(::rename(db.toUtf8().constData(), t.db.toUtf8().constData()), 0);
+         },
+         true},
+        {"moved away", [](CaseFileOthers &t) { ASSERT_TRUE(QFile::rename(t.db, t.db + ".moved")); }, true},
+        {"nothing replaced, the case renamed by an earlier save", [](CaseFileOthers &) {}, false},
         {"a synchronising program renamed its copy over it, id 2 the same case",
          [](CaseFileOthers &t) {
              ASSERT_TRUE(QFile::copy(t.db, t.db + ".sync"));
              ASSERT_EQ(::rename((t.db + ".sync").toUtf8().constData(), t.db.toUtf8().constData()), 0);
          },
-         true, true},
-        {"moved away", [](CaseFileOthers &t) { ASSERT_TRUE(QFile::rename(t.db, t.db + ".moved")); }, true, true},
-        {"nothing replaced, the case renamed by an earlier save", [](CaseFileOthers &) {}, false, false},
+         false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
         Make();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db, true), 0);
-        TRecordData opened;
-        ASSERT_TRUE(base.LoadCase(2, opened));
+        TRecordData opened, one;
+        ASSERT_TRUE(base.LoadCase(2, opened) && base.LoadCase(1, one));
+        const TCaseKey first = CaseKeyOf(one);
         TRecordData edited = opened;
         if (!row.refused) {
             edited.name = QStringLiteral("乙改");
@@ -99,11 +109,25 @@ TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
         EXPECT_TRUE(base.Message().startsWith(QStringLiteral("无法修改案例！\n案例文件已被其他程序替换：\n") + db))
             << base.Message().toStdString();
         EXPECT_FALSE(base.FileBusy());
-        if (row.otherInode) { // nothing that names a case by id reaches a file of its own
-            EXPECT_FALSE(base.DeleteCase(2));
-            EXPECT_TRUE(base.Message().contains(QStringLiteral("案例文件已被其他程序替换"))) << base.Message().toStdString();
-            EXPECT_FALSE(base.UpdateCase(2, edited));
-            EXPECT_FALSE(base.DeleteCaseWithFiles(2));
+        // Nothing that names case 2 as read reaches the file put in place, alone or in a batch.
+        const TCaseKey read = CaseKeyOf(opened);
+        const std::function<bool()> writes[] = {
+            [&] { return base.DeleteCase(2, &read); },
+            [&] { return base.UpdateCase(2, edited, &read); },
+            [&] { return base.DeleteCaseWithFiles(2, &read); },
+            [&] {
+                MRecordBase::Batch batch(base);
+                return base.UpdateCaseBatch(2, edited, &read) || base.DeleteCaseBatch(1) || batch.commit();
+            },
+            [&] { // case 1 is still the one read where the file put in place was copied from this one
+                MRecordBase::Batch batch(base);
+                base.DeleteCaseBatch(1, &first);
+                return base.DeleteCaseBatch(2, &read) || batch.commit();
+            },
+        };
+        for (const auto &write : writes) {
+            EXPECT_FALSE(write());
+            EXPECT_TRUE(base.CaseReplaced());
             EXPECT_TRUE(base.Message().contains(QStringLiteral("案例文件已被其他程序替换"))) << base.Message().toStdString();
         }
         EXPECT_TRUE(Snapshot() == before) << "the file put in place or a comment file changed";

@@ -1,5 +1,6 @@
-// Deleting a case from the tree with its files, the delete question among cases of one owner, and the tree's
-// highlight following the case on screen: driven with the pointer and keys on a real case file.
+// Deleting a case from the tree with its files, the questions among cases of one owner, the tree's highlight
+// following the case on screen, and writes by id into a case file replaced under the tree or the category editor:
+// driven with the pointer and keys on a real case file.
 #include "GuiTestSupport.h"
 
 #include "CaseTree.h"
@@ -7,14 +8,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <vector>
 
 using Answer = Prompts::Answer;
 
@@ -214,6 +221,13 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
         {"删除案例 of another case", [&] { prompts.reply(Answer::Yes); deleteByPointer(*w, 3); }, kNew},
         {"刷新显示", [&] { w->findChild<QAction *>("N44")->trigger(); }, kNew},
         {"open 李四", [&] { doubleClickCase(*w, 2); }, 2},
+        {"存旧 of it, which names new files", // 删除案例 then deletes the case as saved
+         [&] {
+             find<QTextEdit>(w.get(), "RedtPingYu")->setPlainText("李四的新评语");
+             prompts.reply(Answer::Yes).reply(Answer::Ok); // 要修改…吗？  已保存编辑后的案例。
+             QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton);
+         },
+         2},
         {"删除案例 of the case shown", [&] { prompts.reply(Answer::Yes).reply(Answer::Yes); deleteByPointer(*w, 2); },
          -1},
     };
@@ -228,4 +242,150 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
     ASSERT_TRUE(CaseDb()->LoadCase(kNew, saved));
     EXPECT_EQ(saved.className, "小区套房");
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+}
+
+// The 存旧 question names the case as the delete question does.
+TEST_F(CaseDeleteTest, TheSaveQuestionNamesWhichCaseWhenTheOwnerHasSeveral)
+{
+    storeCases({{"陈十", kZiWu, 2005, "私人别墅", "陈十_1"},
+                {"陈十", kZiWu, 2010, "小区套房", "陈十_2"},
+                {"李四", kZiWu, 2004, "私人别墅", "李四_1"}});
+    auto w = open();
+    const struct {
+        int id;
+        const char *question;
+    } rows[] = {
+        {1, "要修改“陈十（子山午向，2005年）”这条记录吗？"},
+        {2, "要修改“陈十（子山午向，2010年）”这条记录吗？"},
+        {3, "要修改“李四”这条记录吗？"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.id);
+        doubleClickCase(*w, row.id);
+        ASSERT_EQ(w->OpenCaseId(), row.id);
+        prompts.reply(Answer::No);
+        QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton);
+        EXPECT_EQ(prompts.asked().last().text, QString::fromUtf8(row.question));
+    }
+    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+}
+
+namespace {
+
+// The window runs on cases 1 乙, 2 丙 (小区套房) and 3 丁, renumbered by a compaction after 甲 was deleted; the
+// backup from before holds 1 甲, 2 乙 and 3 丙 (小区套房), and names the same comment files for 乙 and 丙.
+class ReplacedCaseFileTest : public CaseDeleteTest {
+protected:
+    QByteArray backup; // the backup's case file
+
+    void MakeCases()
+    {
+        QDir(path("dat")).removeRecursively();
+        QDir(path("Quorin_f")).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(path("dat")) && QDir().mkpath(path("Quorin_f")));
+        storeCases({{"甲", kZiWu, 2004, "私人别墅", "甲_1"},
+                    {"乙", kZiWu, 2004, "私人别墅", "乙_1"},
+                    {"丙", kWuZi, 2010, "小区套房", "丙_1"}});
+        backup = readFile("dat/Quorin.db");
+        QFile::remove(path("dat/Quorin.db"));
+        QFile::remove(path("Quorin_f/甲_1.rtf"));
+        QFile::remove(path("Quorin_f/甲_1.bmp"));
+        storeCases({{"乙", kZiWu, 2004, "私人别墅", "乙_1"},
+                    {"丙", kWuZi, 2010, "小区套房", "丙_1"},
+                    {"丁", kZiWu, 2004, "私人别墅", "丁_1"}});
+    }
+
+    // The backup put in the case file's place: copied over it in place, as file managers copy, or renamed over it.
+    void PutBackup(bool rename)
+    {
+        if (!rename) {
+            writeFile("dat/Quorin.db", backup);
+            return;
+        }
+        writeFile("dat/backup.db", backup);
+        ASSERT_EQ(std::rename(QFile::encodeName(path("dat/backup.db")).constData(),
+                              QFile::encodeName(path("dat/Quorin.db")).constData()),
+                  0);
+    }
+
+    std::map<QString, QByteArray> CaseFolder() const
+    {
+        std::map<QString, QByteArray> files;
+        for (const QString &n : QDir(path("Quorin_f")).entryList(QDir::Files))
+            files[n] = readFile("Quorin_f/" + n);
+        return files;
+    }
+};
+
+} // namespace
+
+// A backup put in the case file's place while the window runs. Deleting the selected case, 移动到, and the 删除, 改名
+// and 移动 of an open 编辑类别 would each reach other clients under the ids read: each is refused, saying that
+// the case file was replaced, and the file put in place and every comment and floor-plan file stay as they were.
+TEST_F(ReplacedCaseFileTest, WritesByIdFromTheTreeOrTheCategoryEditorAreRefused)
+{
+    const QString kDeleteRefused = QStringLiteral("无法删除案例！\n案例文件已被其他程序替换");
+    const QString kUpdateRefused = QStringLiteral("无法修改案例！\n案例文件已被其他程序替换");
+    // In the category editor with 私人别墅 (乙 and 丁) selected, once the backup is in place: one of its buttons.
+    const auto inEditor = [this](bool rename, const char *button, std::vector<ScriptedPrompts::Reply> replies) {
+        return [=, this](TFrmMain &w) {
+            WithModalDialog([&] { w.findChild<QAction *>("N35")->trigger(); },
+                            [&](QWidget *dlg) {
+                                PutBackup(rename);
+                                auto *list = find<QListWidget>(dlg, "LstClass");
+                                for (int i = 0; i < list->count(); ++i)
+                                    if (list->item(i)->text().startsWith(QStringLiteral("私人别墅")))
+                                        list->setCurrentRow(i);
+                                for (const auto &r : replies)
+                                    prompts.reply(r);
+                                QTest::mouseClick(find<QPushButton>(dlg, button), Qt::LeftButton);
+                                QTest::mouseClick(find<QPushButton>(dlg, "Button6"), Qt::LeftButton);
+                            });
+        };
+    };
+    for (const bool rename : {false, true}) {
+        const struct {
+            const char *what;
+            std::function<void(TFrmMain &)> act;
+            QString refusal;
+        } rows[] = {
+            {"删除案例 of 丙 (乙 in the backup)",
+             [&](TFrmMain &w) {
+                 PutBackup(rename);
+                 prompts.reply(Answer::Yes).reply(Answer::Ok);
+                 deleteByPointer(w, 2);
+             },
+             kDeleteRefused},
+            {"移动到 of 乙 (甲 in the backup)",
+             [&](TFrmMain &w) {
+                 PutBackup(rename);
+                 prompts.reply(Answer::Ok);
+                 popupCommand(w, 1, "pop_ming_move", QStringLiteral("小区套房"));
+             },
+             kUpdateRefused},
+            {"编辑类别: 删除 of 私人别墅 (甲 and 丙 in the backup)",
+             inEditor(rename, "BtoDelete", {Answer::Yes, Answer::Ok}), kDeleteRefused},
+            {"编辑类别: 改名", inEditor(rename, "BtoRename", {Answer::Yes, QStringLiteral("暂存"), Answer::Ok}),
+             kUpdateRefused},
+            {"编辑类别: 移动 into 小区套房",
+             inEditor(rename, "BtoMove", {Answer::Yes, QStringLiteral("小区套房"), Answer::Ok}), kUpdateRefused},
+        };
+        for (const auto &row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (rename ? ", renamed over it" : ", copied over it"));
+            MakeCases();
+            const auto files = CaseFolder();
+            auto w = open();
+            ASSERT_TRUE(QTest::qWaitFor([] { return !CaseDb()->QuickCheckRunning(); }, 10000));
+            QTest::qWait(250); // the window takes the check's verdict
+            const qsizetype before = prompts.asked().size();
+            row.act(*w);
+            EXPECT_EQ(prompts.pendingReplies(), 0);
+            ASSERT_GT(prompts.asked().size(), before);
+            EXPECT_TRUE(prompts.asked().last().text.startsWith(row.refusal)) << prompts.asked().last().text.toStdString();
+            EXPECT_TRUE(readFile("dat/Quorin.db") == backup) << "the file put in place was written";
+            EXPECT_TRUE(CaseFolder() == files) << "a comment or floor-plan file changed";
+            EXPECT_NE(w->Tree().NodeOf(2), nullptr);
+            EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+        }
+    }
 }

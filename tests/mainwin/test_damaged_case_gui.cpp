@@ -1,6 +1,10 @@
 // The main window on a damaged case file: it says so once, naming the file, refuses to save into it, and
-// leaves the file and what lies beside it byte for byte, through start, save and close.
+// leaves the file and what lies beside it byte for byte, through start, save and close; the case on screen, which
+// cannot be saved, is dropped only after a question, as where the file was not opened.
 #include "GuiTestSupport.h"
+
+#include "CaseFileShims.h"
+#include "CaseTree.h"
 
 #include "MRecordBase.h"
 #include "TFrmMain.h"
@@ -9,8 +13,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTreeWidget>
 
 #include <sqlite3.h>
 
@@ -35,6 +41,8 @@ public:
             TRecordData r;
             r.name = QStringLiteral("张三%1").arg(i);
             r.buildYear = 2004;
+            r.mountain = 5; // 子山午向: the window lays the case out when it opens
+            r.date = {1980, 5, 6, 7, 8};
             r.remarkFile = r.name + QStringLiteral("_198005060708");
             r.remarkText = QStringLiteral("坐北朝南，门开东南，旺山旺向。").repeated(10);
             ASSERT_GT(db.InsertCaseBatch(r), 0);
@@ -174,6 +182,66 @@ TEST_F(DamagedCaseWindowTest, DamageFoundWhileAllCasesLoadStopsSaving)
     EXPECT_EQ(Snapshot()[""], damaged);
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
     EXPECT_EQ(prompts.pendingReplies(), 0);
+}
+
+// The case file damaged, or not opened at the start (another program held it, and the user chose 取消): the new
+// case on screen cannot be saved, and is not dropped without a question. 新建 asks its own question; opening
+// another case from the tree says what would be lost. 否 keeps the case on screen as it was, 是 goes on.
+TEST_F(DamagedCaseWindowTest, WorkThatCannotBeSavedIsDroppedOnlyAfterAQuestion)
+{
+    const QString kNew = QStringLiteral("确定要开始建立一个新案例吗?这将清除现有评语！");
+    const QString kDrop =
+        QStringLiteral("当前案例尚未保存，而案例数据库不能保存案例，继续就会丢失当前案例的内容。要继续吗？");
+    const struct {
+        bool damaged; // else not opened
+        bool fromTree; // else 新建
+        Answer answer;
+    } rows[] = {
+        {true, false, Answer::No}, {true, false, Answer::Yes}, {true, true, Answer::No},
+        {true, true, Answer::Yes}, {false, false, Answer::No}, {false, false, Answer::Yes},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(std::string(row.damaged ? "damaged" : "not opened") + (row.fromTree ? ", tree" : ", 新建") +
+                     (row.answer == Answer::Yes ? ", 是" : ", 否"));
+        for (const char *suffix : {"", "-wal", "-journal"})
+            QFile::remove(dbPath() + suffix);
+        MakeCases(400);
+        FileHolder other;
+        if (row.damaged)
+            ZeroPage(QFileInfo(dbPath()).size() / 4096 / 2);
+        else
+            ASSERT_TRUE(other.hold(dbPath(), "begin exclusive; update case_extra set verCode=verCode;"));
+        const qsizetype base = prompts.asked().size();
+        prompts.reply(row.damaged ? Answer::Ok : Answer::Cancel); // the damage named, or 重试/取消
+        auto w = std::make_unique<TFrmMain>();
+        w->show();
+        ASSERT_EQ(waitForMessages(base + 1), base + 1);
+        other.release();
+        ASSERT_EQ(CaseDb()->IsOpen() && CaseDb()->Damaged(), row.damaged);
+
+        EnterHouse(*w, "0:00", "2004", QStringLiteral("李四"), "1980");
+        w->BtnPaiClick();
+        ASSERT_TRUE(w->ChartValid());
+        auto *comments = find<QTextEdit>(w.get(), "RedtPingYu");
+        comments->setPlainText(QStringLiteral("李四家的评语"));
+        prompts.reply(row.answer);
+        if (row.fromTree) {
+            QTreeWidgetItem *node = w->Tree().NodeOf(400);
+            ASSERT_NE(node, nullptr);
+            find<QTreeWidget>(w.get(), "Tree")->setCurrentItem(node);
+            w->findChild<QAction *>("pop_ming_pai")->trigger(); // 查看案例
+        } else {
+            QTest::mouseClick(find<QPushButton>(w.get(), "BtoNew"), Qt::LeftButton);
+        }
+        ASSERT_EQ(prompts.asked().size(), base + 2);
+        EXPECT_EQ(prompts.asked().last().text, row.fromTree ? kDrop : kNew);
+        const bool kept = row.answer == Answer::No;
+        EXPECT_EQ(comments->toPlainText() == QStringLiteral("李四家的评语"), kept);
+        EXPECT_EQ(w->ChartValid() && !w->CaseOpen(), kept);
+        EXPECT_EQ(w->OpenCaseId(), !kept && row.fromTree ? 400 : -1);
+        EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
+        EXPECT_EQ(prompts.pendingReplies(), 0);
+    }
 }
 
 } // namespace
