@@ -2,6 +2,7 @@
 // state, and the real program started on a folder that another program holds.
 #include "ChildProcess.h"
 #include "DataFolderLock.h"
+#include "SmallDisk.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -353,12 +354,7 @@ protected:
         WriteFile(folder() + "dat/Quorin.db", "not looked at by a second start");
     }
 
-    void TearDown() override
-    {
-        stopAll();
-        for (const char *mount : {"disk/quorin", "disk"})
-            ::umount2(QFile::encodeName(folder() + mount).constData(), MNT_DETACH);
-    }
+    void TearDown() override { stopAll(); }
 
     void stopAll()
     {
@@ -367,6 +363,18 @@ protected:
             run.process.waitForFinished();
         }
         runs.clear();
+    }
+
+    // Whether the plain user `nobody` can be had and is kept out of the program folder: it may not write the
+    // folder, and may write its dat/ just when datWritable. Its home is made writable to it.
+    bool plainUserKeptOut(bool datWritable)
+    {
+        Chmod(home.path(), 0777);
+        return AnswerFromChild([&] {
+            const auto writable = [](const QString &f) { return ::access(QFile::encodeName(f).constData(), W_OK) == 0; };
+            const bool found = GiveUpAdministratorRights() && !writable(folder()) && writable(folder() + "dat") == datWritable;
+            return std::string(found ? "yes" : "no");
+        }) == "yes";
     }
 
     // Starts the program of the data folder `data`, as the plain user `nobody` when asked.
@@ -479,14 +487,7 @@ TEST_F(ProgramCopy, ASharedInstallWhoseDataFoldersTheUserMayWriteHoldsTheLock)
     Chmod(folder() + "dat/set.ini", 0666);
     QFile::remove(folder() + "dat/Quorin.db"); // the first program makes its own
     Chmod(dir.path(), 0755);
-    Chmod(home.path(), 0777);
-    const std::string plain = AnswerFromChild([&] {
-        const bool shared = GiveUpAdministratorRights() &&
-                            ::access(QFile::encodeName(folder()).constData(), W_OK) != 0 &&
-                            ::access(QFile::encodeName(folder() + "dat").constData(), W_OK) == 0;
-        return std::string(shared ? "plain" : "cannot");
-    });
-    if (plain != "plain")
+    if (!plainUserKeptOut(true))
         GTEST_SKIP() << "a plain user who may not write the program folder cannot be had here";
     expectSecondRefused(folder(), true, true);
     EXPECT_FALSE(QFile::exists(folder() + "Quorin.lock"));
@@ -504,12 +505,7 @@ TEST_F(ProgramCopy, AReadOnlyInstallsFirstStartSaysWhereTheDataLivesAndBringsThe
         WriteFile(folder() + "Quorin_f/" + name, name.toUtf8());
     for (const char *sub : {"", "dat", "Quorin_f"})
         Chmod(folder() + sub, 0755);
-    Chmod(home.path(), 0777);
-    const std::string plain = AnswerFromChild([&] {
-        const bool readOnly = GiveUpAdministratorRights() && ::access(QFile::encodeName(folder()).constData(), W_OK) != 0;
-        return std::string(readOnly ? "plain" : "cannot");
-    });
-    if (plain != "plain")
+    if (!plainUserKeptOut(false))
         GTEST_SKIP() << "a plain user who may not write the program folder cannot be had here";
 
     const QString user = home.path() + "/.local/share/Quorin/";
@@ -528,8 +524,8 @@ TEST_F(ProgramCopy, AReadOnlyInstallsFirstStartSaysWhereTheDataLivesAndBringsThe
 TEST_F(ProgramCopy, OnAFullDiskTheLockHoldsASecondStartIsRefusedAndAStartAfterACrashRuns)
 {
     const QString disk = folder() + "disk/";
-    ASSERT_TRUE(QDir().mkpath(disk));
-    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") != 0)
+    SmallDisk small(disk, 256);
+    if (!small.mounted())
         GTEST_SKIP() << "no file system can be mounted here: " << std::strerror(errno);
     for (const char *sub : {"dat", "Quorin_f", "picTemp", "skins", "compass"})
         ASSERT_TRUE(QDir().mkpath(disk + sub));
@@ -537,11 +533,7 @@ TEST_F(ProgramCopy, OnAFullDiskTheLockHoldsASecondStartIsRefusedAndAStartAfterAC
     WriteFile(disk + "quorin", {});
     ASSERT_EQ(::mount(QUORIN_PROGRAM, QFile::encodeName(disk + "quorin").constData(), nullptr, MS_BIND, nullptr), 0)
         << std::strerror(errno);
-    QFile fill(disk + "fill");
-    ASSERT_TRUE(fill.open(QIODevice::WriteOnly));
-    while (fill.write(QByteArray(4096, 'x')) == 4096 && fill.flush()) {
-    }
-    fill.close();
+    small.fill();
     QFile probe(disk + "dat/probe");
     ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
     ASSERT_FALSE(probe.write("x") == 1 && probe.flush()) << "the disk is not full";

@@ -147,7 +147,8 @@ TEST_F(CaseDeleteTest, ADeletedCaseTakesItsFilesButLeavesThoseAnotherCaseNames)
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
-// Once the owner has one case left, the name alone says which.
+// Where the owner has several cases, the delete question and the 存旧 question name the case by its sitting and
+// building year; once the owner has one case left, the name alone says which.
 TEST_F(CaseDeleteTest, TheDeleteQuestionNamesWhichCaseWhenTheOwnerHasSeveral)
 {
     storeCases({{"陈十", kZiWu, 2005, "私人别墅", "陈十_1"},
@@ -158,23 +159,32 @@ TEST_F(CaseDeleteTest, TheDeleteQuestionNamesWhichCaseWhenTheOwnerHasSeveral)
     auto w = open();
     const struct {
         int id;
-        Answer answer;
-        const char *question;
+        bool saved; // first opened and saved with 存旧, answering No (the 午山 case, stored at 0°, lays out no chart)
+        Answer answer; // to the delete question
+        const char *named;
     } rows[] = {
-        {1, Answer::No, "确定要删除“陈十（子山午向，2005年）”这个案例吗？"},
-        {2, Answer::No, "确定要删除“陈十（子山兼癸，2005年）”这个案例吗？"},
-        {3, Answer::No, "确定要删除“陈十（午山子向，2010年）”这个案例吗？"},
-        {4, Answer::No, "确定要删除“陈十一”这个案例吗？"},
-        {5, Answer::No, "确定要删除“李四”这个案例吗？"},
-        {1, Answer::Yes, "确定要删除“陈十（子山午向，2005年）”这个案例吗？"},
-        {2, Answer::Yes, "确定要删除“陈十（子山兼癸，2005年）”这个案例吗？"},
-        {3, Answer::No, "确定要删除“陈十”这个案例吗？"},
+        {1, true, Answer::No, "陈十（子山午向，2005年）"},
+        {2, true, Answer::No, "陈十（子山兼癸，2005年）"},
+        {3, false, Answer::No, "陈十（午山子向，2010年）"},
+        {4, true, Answer::No, "陈十一"},
+        {5, true, Answer::No, "李四"},
+        {1, false, Answer::Yes, "陈十（子山午向，2005年）"},
+        {2, false, Answer::Yes, "陈十（子山兼癸，2005年）"},
+        {3, false, Answer::No, "陈十"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.id);
+        const QString named = QString::fromUtf8(row.named);
+        if (row.saved) {
+            doubleClickCase(*w, row.id);
+            ASSERT_EQ(w->OpenCaseId(), row.id);
+            prompts.reply(Answer::No);
+            QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton);
+            EXPECT_EQ(prompts.asked().last().text, "要修改“" + named + "”这条记录吗？");
+        }
         prompts.reply(row.answer);
         deleteByPointer(*w, row.id);
-        EXPECT_EQ(prompts.asked().last().text, QString::fromUtf8(row.question));
+        EXPECT_EQ(prompts.asked().last().text, "确定要删除“" + named + "”这个案例吗？");
         EXPECT_EQ(w->Tree().NodeOf(row.id) == nullptr, row.answer == Answer::Yes);
     }
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
@@ -244,32 +254,6 @@ TEST_F(CaseDeleteTest, TheTreeHighlightsTheCaseOnScreen)
     EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
 }
 
-// The 存旧 question names the case as the delete question does.
-TEST_F(CaseDeleteTest, TheSaveQuestionNamesWhichCaseWhenTheOwnerHasSeveral)
-{
-    storeCases({{"陈十", kZiWu, 2005, "私人别墅", "陈十_1"},
-                {"陈十", kZiWu, 2010, "小区套房", "陈十_2"},
-                {"李四", kZiWu, 2004, "私人别墅", "李四_1"}});
-    auto w = open();
-    const struct {
-        int id;
-        const char *question;
-    } rows[] = {
-        {1, "要修改“陈十（子山午向，2005年）”这条记录吗？"},
-        {2, "要修改“陈十（子山午向，2010年）”这条记录吗？"},
-        {3, "要修改“李四”这条记录吗？"},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.id);
-        doubleClickCase(*w, row.id);
-        ASSERT_EQ(w->OpenCaseId(), row.id);
-        prompts.reply(Answer::No);
-        QTest::mouseClick(find<QToolButton>(w.get(), "SbtoSave"), Qt::LeftButton);
-        EXPECT_EQ(prompts.asked().last().text, QString::fromUtf8(row.question));
-    }
-    EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
-}
-
 namespace {
 
 // The window runs on cases 1 乙, 2 丙 (小区套房) and 3 丁, renumbered by a compaction after 甲 was deleted; the
@@ -298,14 +282,10 @@ protected:
     // The backup put in the case file's place: copied over it in place, as file managers copy, or renamed over it.
     void PutBackup(bool rename)
     {
-        if (!rename) {
-            writeFile("dat/Quorin.db", backup);
-            return;
+        writeFile(rename ? "dat/backup.db" : "dat/Quorin.db", backup);
+        if (rename) {
+            ASSERT_EQ(std::rename(QFile::encodeName(path("dat/backup.db")), QFile::encodeName(path("dat/Quorin.db"))), 0);
         }
-        writeFile("dat/backup.db", backup);
-        ASSERT_EQ(std::rename(QFile::encodeName(path("dat/backup.db")).constData(),
-                              QFile::encodeName(path("dat/Quorin.db")).constData()),
-                  0);
     }
 
     std::map<QString, QByteArray> CaseFolder() const
@@ -326,50 +306,23 @@ TEST_F(ReplacedCaseFileTest, WritesByIdFromTheTreeOrTheCategoryEditorAreRefused)
 {
     const QString kDeleteRefused = QStringLiteral("无法删除案例！\n案例文件已被其他程序替换");
     const QString kUpdateRefused = QStringLiteral("无法修改案例！\n案例文件已被其他程序替换");
-    // In the category editor with 私人别墅 (乙 and 丁) selected, once the backup is in place: one of its buttons.
-    const auto inEditor = [this](bool rename, const char *button, std::vector<ScriptedPrompts::Reply> replies) {
-        return [=, this](TFrmMain &w) {
-            WithModalDialog([&] { w.findChild<QAction *>("N35")->trigger(); },
-                            [&](QWidget *dlg) {
-                                PutBackup(rename);
-                                auto *list = find<QListWidget>(dlg, "LstClass");
-                                for (int i = 0; i < list->count(); ++i)
-                                    if (list->item(i)->text().startsWith(QStringLiteral("私人别墅")))
-                                        list->setCurrentRow(i);
-                                for (const auto &r : replies)
-                                    prompts.reply(r);
-                                QTest::mouseClick(find<QPushButton>(dlg, button), Qt::LeftButton);
-                                QTest::mouseClick(find<QPushButton>(dlg, "Button6"), Qt::LeftButton);
-                            });
-        };
+    const struct {
+        const char *what;
+        int id; // the case whose popup command it is; 0: a button of the category editor with 私人别墅 selected
+        const char *command;
+        QString category; // of the popup's submenu
+        std::vector<ScriptedPrompts::Reply> replies;
+        QString refusal;
+    } rows[] = {
+        {"删除案例 of 丙 (乙 in the backup)", 2, "pop_ming_delete", {}, {Answer::Yes, Answer::Ok}, kDeleteRefused},
+        {"移动到 of 乙 (甲 in the backup)", 1, "pop_ming_move", QStringLiteral("小区套房"), {Answer::Ok}, kUpdateRefused},
+        {"编辑类别: 删除 of 私人别墅 (甲 and 丙 in the backup)", 0, "BtoDelete", {}, {Answer::Yes, Answer::Ok},
+         kDeleteRefused},
+        {"编辑类别: 改名", 0, "BtoRename", {}, {Answer::Yes, QStringLiteral("暂存"), Answer::Ok}, kUpdateRefused},
+        {"编辑类别: 移动 into 小区套房", 0, "BtoMove", {}, {Answer::Yes, QStringLiteral("小区套房"), Answer::Ok},
+         kUpdateRefused},
     };
-    for (const bool rename : {false, true}) {
-        const struct {
-            const char *what;
-            std::function<void(TFrmMain &)> act;
-            QString refusal;
-        } rows[] = {
-            {"删除案例 of 丙 (乙 in the backup)",
-             [&](TFrmMain &w) {
-                 PutBackup(rename);
-                 prompts.reply(Answer::Yes).reply(Answer::Ok);
-                 deleteByPointer(w, 2);
-             },
-             kDeleteRefused},
-            {"移动到 of 乙 (甲 in the backup)",
-             [&](TFrmMain &w) {
-                 PutBackup(rename);
-                 prompts.reply(Answer::Ok);
-                 popupCommand(w, 1, "pop_ming_move", QStringLiteral("小区套房"));
-             },
-             kUpdateRefused},
-            {"编辑类别: 删除 of 私人别墅 (甲 and 丙 in the backup)",
-             inEditor(rename, "BtoDelete", {Answer::Yes, Answer::Ok}), kDeleteRefused},
-            {"编辑类别: 改名", inEditor(rename, "BtoRename", {Answer::Yes, QStringLiteral("暂存"), Answer::Ok}),
-             kUpdateRefused},
-            {"编辑类别: 移动 into 小区套房",
-             inEditor(rename, "BtoMove", {Answer::Yes, QStringLiteral("小区套房"), Answer::Ok}), kUpdateRefused},
-        };
+    for (const bool rename : {false, true})
         for (const auto &row : rows) {
             SCOPED_TRACE(std::string(row.what) + (rename ? ", renamed over it" : ", copied over it"));
             MakeCases();
@@ -378,7 +331,26 @@ TEST_F(ReplacedCaseFileTest, WritesByIdFromTheTreeOrTheCategoryEditorAreRefused)
             ASSERT_TRUE(QTest::qWaitFor([] { return !CaseDb()->QuickCheckRunning(); }, 10000));
             QTest::qWait(250); // the window takes the check's verdict
             const qsizetype before = prompts.asked().size();
-            row.act(*w);
+            const auto replaceAndReply = [&] {
+                PutBackup(rename);
+                for (const auto &r : row.replies)
+                    prompts.reply(r);
+            };
+            if (row.id > 0) {
+                replaceAndReply();
+                popupCommand(*w, row.id, row.command, row.category);
+            } else {
+                WithModalDialog([&] { w->findChild<QAction *>("N35")->trigger(); },
+                                [&](QWidget *dlg) {
+                                    replaceAndReply();
+                                    auto *list = find<QListWidget>(dlg, "LstClass");
+                                    for (int i = 0; i < list->count(); ++i)
+                                        if (list->item(i)->text().startsWith(QStringLiteral("私人别墅")))
+                                            list->setCurrentRow(i);
+                                    QTest::mouseClick(find<QPushButton>(dlg, row.command), Qt::LeftButton);
+                                    QTest::mouseClick(find<QPushButton>(dlg, "Button6"), Qt::LeftButton);
+                                });
+            }
             EXPECT_EQ(prompts.pendingReplies(), 0);
             ASSERT_GT(prompts.asked().size(), before);
             EXPECT_TRUE(prompts.asked().last().text.startsWith(row.refusal)) << prompts.asked().last().text.toStdString();
@@ -387,5 +359,4 @@ TEST_F(ReplacedCaseFileTest, WritesByIdFromTheTreeOrTheCategoryEditorAreRefused)
             EXPECT_NE(w->Tree().NodeOf(2), nullptr);
             EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));
         }
-    }
 }

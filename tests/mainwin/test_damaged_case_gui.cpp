@@ -32,8 +32,11 @@ public:
     QString at(const QString &relative) const { return path(relative); }
     QString dbPath() const { return MRecordBase::DefaultPath(path("")); }
 
+    // A case file of `count` cases in place of the one there was.
     void MakeCases(int count)
     {
+        for (const char *suffix : {"", "-wal", "-journal"})
+            QFile::remove(dbPath() + suffix);
         MRecordBase db(path(""));
         ASSERT_EQ(db.Open(dbPath()), 0);
         MRecordBase::Batch batch(db);
@@ -78,15 +81,13 @@ public:
         return prompts.asked().size();
     }
 
-    // Lays out a house and saves it as a new case, as the user does.
-    bool saveNewCase(TFrmMain &w)
+    // Lays out a house with its comments, as the user does.
+    void layOutNewCase(TFrmMain &w)
     {
         EnterHouse(w, "0:00", "2004", QStringLiteral("李四"), "1980");
         w.BtnPaiClick();
         EXPECT_TRUE(w.ChartValid());
-        find<QTextEdit>(&w, "RedtPingYu")->setPlainText(QStringLiteral("评语"));
-        // The damage is known by now: the save is refused before the category is asked for.
-        return w.SaveCaseClick();
+        find<QTextEdit>(&w, "RedtPingYu")->setPlainText(QStringLiteral("李四家的评语"));
     }
 };
 
@@ -124,8 +125,6 @@ TEST_F(DamagedCaseWindowTest, IsNamedOnceNeverSavedIntoAndLeftByteForByte)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
-        for (const char *suffix : {"", "-wal", "-journal"})
-            QFile::remove(dbPath() + suffix);
         MakeCases(400);
         row.damage(*this);
         const auto before = Snapshot();
@@ -140,7 +139,8 @@ TEST_F(DamagedCaseWindowTest, IsNamedOnceNeverSavedIntoAndLeftByteForByte)
         EXPECT_TRUE(said.startsWith(QStringLiteral("案例数据库文件已经损坏：\n") + dbPath() + "\n")) << said.toStdString();
 
         prompts.reply(Answer::Ok);
-        EXPECT_FALSE(saveNewCase(*w));
+        layOutNewCase(*w);
+        EXPECT_FALSE(w->SaveCaseClick()); // the damage is known by now: refused before the category is asked for
         ASSERT_EQ(prompts.asked().size(), base + 2);
         EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")))
             << prompts.asked().last().text.toStdString();
@@ -176,7 +176,8 @@ TEST_F(DamagedCaseWindowTest, DamageFoundWhileAllCasesLoadStopsSaving)
     EXPECT_FALSE(w->TreeBusy());
 
     prompts.reply(Answer::Ok);
-    EXPECT_FALSE(saveNewCase(*w));
+    layOutNewCase(*w);
+    EXPECT_FALSE(w->SaveCaseClick());
     ASSERT_EQ(prompts.asked().size(), 3);
     EXPECT_TRUE(prompts.asked().last().text.startsWith(QStringLiteral("无法保存案例！\n案例数据库文件已经损坏")));
     EXPECT_EQ(Snapshot()[""], damaged);
@@ -196,15 +197,11 @@ TEST_F(DamagedCaseWindowTest, WorkThatCannotBeSavedIsDroppedOnlyAfterAQuestion)
         bool damaged; // else not opened
         bool fromTree; // else 新建
         Answer answer;
-    } rows[] = {
-        {true, false, Answer::No}, {true, false, Answer::Yes}, {true, true, Answer::No},
-        {true, true, Answer::Yes}, {false, false, Answer::No}, {false, false, Answer::Yes},
-    };
+    } rows[] = {{true, false, Answer::No}, {true, false, Answer::Yes}, {true, true, Answer::No},
+                {true, true, Answer::Yes}, {false, false, Answer::No}, {false, false, Answer::Yes}};
     for (const auto &row : rows) {
         SCOPED_TRACE(std::string(row.damaged ? "damaged" : "not opened") + (row.fromTree ? ", tree" : ", 新建") +
                      (row.answer == Answer::Yes ? ", 是" : ", 否"));
-        for (const char *suffix : {"", "-wal", "-journal"})
-            QFile::remove(dbPath() + suffix);
         MakeCases(400);
         FileHolder other;
         if (row.damaged)
@@ -219,11 +216,7 @@ TEST_F(DamagedCaseWindowTest, WorkThatCannotBeSavedIsDroppedOnlyAfterAQuestion)
         other.release();
         ASSERT_EQ(CaseDb()->IsOpen() && CaseDb()->Damaged(), row.damaged);
 
-        EnterHouse(*w, "0:00", "2004", QStringLiteral("李四"), "1980");
-        w->BtnPaiClick();
-        ASSERT_TRUE(w->ChartValid());
-        auto *comments = find<QTextEdit>(w.get(), "RedtPingYu");
-        comments->setPlainText(QStringLiteral("李四家的评语"));
+        layOutNewCase(*w);
         prompts.reply(row.answer);
         if (row.fromTree) {
             QTreeWidgetItem *node = w->Tree().NodeOf(400);
@@ -236,7 +229,7 @@ TEST_F(DamagedCaseWindowTest, WorkThatCannotBeSavedIsDroppedOnlyAfterAQuestion)
         ASSERT_EQ(prompts.asked().size(), base + 2);
         EXPECT_EQ(prompts.asked().last().text, row.fromTree ? kDrop : kNew);
         const bool kept = row.answer == Answer::No;
-        EXPECT_EQ(comments->toPlainText() == QStringLiteral("李四家的评语"), kept);
+        EXPECT_EQ(find<QTextEdit>(w.get(), "RedtPingYu")->toPlainText() == QStringLiteral("李四家的评语"), kept);
         EXPECT_EQ(w->ChartValid() && !w->CaseOpen(), kept);
         EXPECT_EQ(w->OpenCaseId(), !kept && row.fromTree ? 400 : -1);
         EXPECT_TRUE(CloseAnswering(*w, prompts, {Answer::Yes}));

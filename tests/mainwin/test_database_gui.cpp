@@ -9,6 +9,7 @@
 #include "ChildProcess.h"
 #include "CommentFile.h"
 #include "MRecordBase.h"
+#include "SmallDisk.h"
 #include "TFrmMain.h"
 
 #include <QAction>
@@ -23,11 +24,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-
-#include <sys/mount.h>
+#include <vector>
 
 using Answer = Prompts::Answer;
 
@@ -45,21 +46,59 @@ public:
     }
 };
 
+// Sets the stored id counter, as a file of many saved and deleted cases has it (compaction needs 500).
+void SetIdCounter(const QString &file, int counter)
+{
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &raw), SQLITE_OK);
+    const QByteArray sql = "update case_extra set primaryId=" + QByteArray::number(counter) + ";";
+    EXPECT_EQ(sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+// Comment files (and with planBytes, floor plans of that size) for the named cases of saveCases.
+void WriteCaseFiles(const QString &folder, const QStringList &owners, int planBytes = 0)
+{
+    QDir().mkpath(folder);
+    for (const QString &n : owners) {
+        QFile rtf(folder + "/" + n + "_190001010000.rtf");
+        ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+        rtf.write("{\\rtf1 " + n.toUtf8() + "}");
+        if (planBytes > 0) {
+            QFile bmp(folder + "/" + n + "_190001010000.bmp");
+            ASSERT_TRUE(bmp.open(QIODevice::WriteOnly));
+            bmp.write(QByteArray(planBytes, 'P'));
+        }
+    }
+}
+
 class DatabaseMenuTest : public ProgramFolderTest {
 protected:
+    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")}; // most tests' cases
+
     // The case file of the program folder in use (AppPath()).
     QString db() const { return MRecordBase::DefaultPath(AppPath()); }
 
-    void saveCases(const QStringList &names, const QString &file = QString())
+    void saveCases(const QStringList &owners, const QString &file = QString())
     {
         MRecordBase b(AppPath());
         ASSERT_EQ(b.Open(file.isEmpty() ? db() : file), 0);
-        for (const QString &n : names) {
+        for (const QString &n : owners) {
             TRecordData r;
             r.name = n;
             r.remarkFile = n + QStringLiteral("_190001010000");
             ASSERT_GT(b.InsertCase(r), 0);
         }
+    }
+
+    // A backup in bk/ of another program folder, whose one case 戊 has its comment and a floor plan of planBytes.
+    void backUpAnotherFolder(int planBytes)
+    {
+        saveCases({QStringLiteral("戊")}, path("srcapp/dat/Quorin.db"));
+        WriteCaseFiles(path("srcapp/Quorin_f"), {QStringLiteral("戊")}, planBytes);
+        MRecordBase src(path("srcapp/"));
+        ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
+        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
     }
 
     int caseCount(const QString &file) const
@@ -85,11 +124,15 @@ protected:
         return texts;
     }
 
+    // The menu command; 导出db文件 (db2) with every category its chooser offers.
     void trigger(TFrmMain &w, const char *name)
     {
         QAction *a = w.findChild<QAction *>(QLatin1String(name));
         ASSERT_NE(a, nullptr) << name;
-        a->trigger();
+        if (std::string(name) == "db2")
+            WithModalDialog([&] { a->trigger(); }, [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+        else
+            a->trigger();
     }
 };
 
@@ -141,11 +184,25 @@ TEST_F(DatabaseMenuTest, EachCommandAsksShowsItsResultAndEndsTheProgramWhereItMu
              p.reply(path("other.db"));
          },
          {"不是相同的数据库类型，无法导入！"}, false, 3},
+        {"restore from a backup the program was stopped in: all there but its completion mark", "menu_f_import",
+         [&](ScriptedPrompts &p) {
+             MRecordBase b(AppPath());
+             ASSERT_EQ(b.Open(db()), 0);
+             ASSERT_TRUE(b.Backup(path("bk/Quorin_备份_停"))) << b.Message().toStdString();
+             QFile::remove(path("bk/Quorin_备份_停/Quorin_f/save.txt"));
+             saveCases({QStringLiteral("丁")});
+             p.reply(Answer::Yes).reply(path("bk/Quorin_备份_停"));
+         },
+         {"执行此操作将覆盖现有的案例数据，要继续吗？",
+          "不能从这个备份还原：它没有备份完成的标记“" +
+              QDir::toNativeSeparators(path("bk/Quorin_备份_停/Quorin_f/save.txt")) +
+              "”。这个备份没有做完（可能是备份时磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图可能不全。请选择一个完整的备份。"},
+         false, 4},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
         QFile::remove(db());
-        saveCases({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+        saveCases(names);
         TFrmMain w;
         w.show();
         auto *pane = find<QTextEdit>(&w, "RedtPingYu");
@@ -201,8 +258,7 @@ TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
     w.show();
     ScriptedPrompts p;
     p.reply(path("")).reply(Answer::No);
-    WithModalDialog([&] { trigger(w, "db2"); },
-                    [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+    trigger(w, "db2");
     const QStringList files = QDir(path("")).entryList({"Quorin_*.db"}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(caseCount(path(files[0])), 2);
@@ -266,8 +322,7 @@ TEST_F(DatabaseMenuTest, OnAStickWithoutLinksEveryFileIsWrittenOrItIsSaidWhichIs
     CaseDb()->SetFileOps(&stick);
     ScriptedPrompts p;
     p.reply(path("")).reply(Answer::No);
-    WithModalDialog([&] { trigger(w, "db2"); },
-                    [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
+    trigger(w, "db2");
     CaseDb()->SetFileOps(nullptr);
     const QStringList files = QDir(path("")).entryList({"Quorin_*.db"}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
@@ -327,80 +382,10 @@ TEST_F(DatabaseMenuTest, ImportOffersToSaveChangedCommentsFirst)
 
 namespace {
 
-// A file system of its own at `folder`, `kb` kilobytes in all (a tmpfs), unmounted when the object goes: a real
-// disk that fills, or a second disk. mounted() is false where this process may not mount one.
-class SmallDisk {
-public:
-    SmallDisk(const QString &folder, int kb) : folder_(WithSlash(folder))
-    {
-        QDir().mkpath(folder_);
-        mounted_ = ::mount("tmpfs", QFile::encodeName(folder_).constData(), "tmpfs", 0,
-                           QByteArray("size=" + QByteArray::number(kb) + "k").constData()) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (mounted_)
-            ::umount2(QFile::encodeName(folder_).constData(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    // Fills the disk to its last byte.
-    void fill() const
-    {
-        QFile f(folder_ + "fill");
-        if (!f.open(QIODevice::WriteOnly))
-            return;
-        const QByteArray block(4096, 'x');
-        while (f.write(block) == block.size() && f.flush()) {
-        }
-        for (qint64 n = 512; n >= 1; n /= 2) // the last part of a page
-            while (f.write(block.left(n)) == n && f.flush()) {
-            }
-    }
-
-private:
-    QString folder_;
-    bool mounted_ = false;
-};
-
-// A program folder at `folder`, made the one in use, its data in it.
-void UseProgramFolder(const QString &folder)
-{
-    ASSERT_TRUE(QDir().mkpath(folder));
-    SetAppPath(folder);
-    ASSERT_TRUE(MakeProgramFolders());
-    ASSERT_EQ(DataPath(), WithSlash(folder));
-}
-
-// Sets the stored id counter, as a file of many saved and deleted cases has it (compaction needs 500).
-void SetIdCounter(const QString &file, int counter)
-{
-    sqlite3 *raw = nullptr;
-    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &raw), SQLITE_OK);
-    const QByteArray sql = "update case_extra set primaryId=" + QByteArray::number(counter) + ";";
-    EXPECT_EQ(sqlite3_exec(raw, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(raw);
-}
-
-// Comment files (and with plan, floor plans of planBytes) for the named cases of saveCases.
-void WriteCaseFiles(const QString &folder, const QStringList &names, int planBytes = 0)
-{
-    QDir().mkpath(folder);
-    for (const QString &n : names) {
-        QFile rtf(folder + "/" + n + "_190001010000.rtf");
-        ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
-        rtf.write("{\\rtf1 " + n.toUtf8() + "}");
-        if (planBytes > 0) {
-            QFile bmp(folder + "/" + n + "_190001010000.bmp");
-            ASSERT_TRUE(bmp.open(QIODevice::WriteOnly));
-            bmp.write(QByteArray(planBytes, 'P'));
-        }
-    }
-}
-
-// A backup that was not finished (its copies refused for want of room, or the program stopped during it) is never
-// taken for a whole one: the window removes what it made of it and says why, and 还原 refuses a backup folder
-// that lacks the completion mark, saying why, with every case left in place.
-TEST_F(DatabaseMenuTest, AHalfBackupIsRemovedAndNeverRestored)
+// On a disk that is really full (a small file system filled to its last byte), each command that writes cases
+// says that the disk is full and where, gives no advice that cannot help, changes no case and leaves nothing
+// half-made; so does a backup whose copies are refused for want of room, which is removed, as it says.
+TEST_F(DatabaseMenuTest, OnAFullDiskEachCommandSaysTheDiskIsFullAndWhere)
 {
     struct FullAfterCaseFile : CaseFileOps {
         int writes = 0;
@@ -411,118 +396,75 @@ TEST_F(DatabaseMenuTest, AHalfBackupIsRemovedAndNeverRestored)
             errno = ENOSPC;
             return false;
         }
-    };
-    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
-    saveCases(names);
-    WriteCaseFiles(path("Quorin_f"), names, 1000);
-    QDir().mkpath(path("bk"));
-    {
-        TFrmMain w;
-        w.show();
-        FullAfterCaseFile full;
-        CaseDb()->SetFileOps(&full);
-        ScriptedPrompts p;
-        p.reply(path("bk"));
-        trigger(w, "menu_f_export");
-        CaseDb()->SetFileOps(nullptr);
-        ASSERT_EQ(shown(p).size(), 1);
-        const QString said = shown(p)[0];
-        EXPECT_TRUE(said.startsWith("有 6 个评语文件、户型图文件无法复制，备份不完整！\n") && said.contains("磁盘已满") &&
-                    said.endsWith("这个不完整的备份已经删除。"))
-            << said.toStdString();
-        EXPECT_EQ(QDir(path("bk")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-    }
-    // A backup the program was stopped in: all there but its completion mark.
-    MRecordBase b(AppPath());
-    ASSERT_EQ(b.Open(db()), 0);
-    ASSERT_TRUE(b.Backup(path("bk/Quorin_备份_停"))) << b.Message().toStdString();
-    QFile::remove(path("bk/Quorin_备份_停/Quorin_f/save.txt"));
-    saveCases({QStringLiteral("丁")});
-    TFrmMain w;
-    w.show();
-    ScriptedPrompts p;
-    p.reply(Answer::Yes).reply(path("bk/Quorin_备份_停"));
-    trigger(w, "menu_f_import");
-    ASSERT_EQ(shown(p).size(), 2);
-    EXPECT_EQ(shown(p)[1], "不能从这个备份还原：它没有备份完成的标记“" +
-                               QDir::toNativeSeparators(path("bk/Quorin_备份_停/Quorin_f/save.txt")) +
-                               "”。这个备份没有做完（可能是备份时磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图"
-                               "可能不全。请选择一个完整的备份。");
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(caseCount(db()), 4);
-}
-
-// On a disk that is really full (a small file system filled to its last byte), each command that writes cases
-// says that the disk is full and where, gives no advice that cannot help, and changes no case.
-TEST_F(DatabaseMenuTest, OnAFullDiskEachCommandSaysTheDiskIsFullAndWhere)
-{
+    } full;
     struct Row {
         const char *what;
-        bool programOnDisk; // else the disk is where the command writes what it makes
-        std::function<void(ScriptedPrompts &, const QString &disk)> script;
+        bool programOnDisk; // else the disk is the folder the command is given, to write what it makes
         const char *action;
-        QString said;  // the last message begins with it
-        QString where; // the last message names it (relative to the disk)
-        bool fill = true; // else the disk has room for the case file and some plans, not for all
+        std::vector<ScriptedPrompts::Reply> replies; // after the disk's folder where the command is given it
+        QString said;                                // the last message begins with it
+        QString where;                               // the last message names it (relative to the disk)
+        QString ends = {};                           // the last message ends with it
+        int planKb = 0;                              // floor plans of this size fill the disk, if anything
+        CaseFileOps *ops = nullptr;                  // on a disk with room: the copies refused all the same
     };
-    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
+    const QString kHalfBackup = QStringLiteral("个评语文件、户型图文件无法复制，备份不完整！\n");
+    const QString kRemoved = QStringLiteral("这个不完整的备份已经删除。");
     const Row rows[] = {
-        {"整理数据", true, [](ScriptedPrompts &p, const QString &) { p.reply(Answer::Yes); }, "N33",
-         "无法整理数据：", "dat"},
-        {"添加db文件", true,
-         [&](ScriptedPrompts &p, const QString &) {
-             p.reply(path("other.db"));
-         },
-         "db1", "无法导入案例：", "dat/Quorin.db"},
-        {"导出db文件", false, [](ScriptedPrompts &p, const QString &disk) { p.reply(disk); }, "db2", "导出失败：", ""},
-        {"还原案例数据", true,
-         [&](ScriptedPrompts &p, const QString &) { p.reply(Answer::Yes).reply(path("bk")); }, "menu_f_import",
-         "无法复制db文件！\n", ""},
-        {"备份案例数据", false, [](ScriptedPrompts &p, const QString &disk) { p.reply(disk); }, "menu_f_export",
-         "有 1 个评语文件、户型图文件无法复制，备份不完整！\n", "Quorin_备份_", false},
+        {"备份案例数据, its copies refused", false, "menu_f_export", {}, "有 6 " + kHalfBackup, "Quorin_备份_", kRemoved,
+         1, &full},
+        {"整理数据", true, "N33", {Answer::Yes}, "无法整理数据：", "dat"},
+        {"添加db文件", true, "db1", {path("other.db")}, "无法导入案例：", "dat/Quorin.db"},
+        {"导出db文件", false, "db2", {}, "导出失败：", ""},
+        {"还原案例数据", true, "menu_f_import", {Answer::Yes, path("bk")}, "无法复制db文件！\n", ""},
+        {"备份案例数据", false, "menu_f_export", {}, "有 1 " + kHalfBackup, "Quorin_备份_", kRemoved, 100},
     };
     // The file to add and the backup to restore, on the test's own disk: each as large as the small one.
     QFile::remove(path("other.db"));
     saveCases(names, path("other.db"));
-    {
-        MRecordBase src(path("srcapp/"));
-        ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
-        WriteCaseFiles(path("srcapp/Quorin_f"), {QStringLiteral("戊")}, 300 * 1024);
-        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
-    }
+    backUpAnotherFolder(300 * 1024);
     int n = 0;
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
         const QString disk = path(QStringLiteral("disk%1/").arg(++n));
         SmallDisk small(disk, 256);
-        if (!small.mounted())
+        if (!small.mounted() && !row.ops)
             GTEST_SKIP() << "no file system can be mounted here: " << std::strerror(errno);
-        UseProgramFolder(row.programOnDisk ? disk : path(QStringLiteral("prog%1/").arg(n)));
+        SetAppPath(row.programOnDisk ? disk : path(QStringLiteral("prog%1/").arg(n)));
+        ASSERT_TRUE(QDir().mkpath(AppPath()) && MakeProgramFolders());
+        ASSERT_EQ(DataPath(), AppPath());
         saveCases(names);
         SetIdCounter(db(), 600);
-        WriteCaseFiles(AppPath() + "Quorin_f", names, row.fill ? 0 : 100 * 1024);
+        WriteCaseFiles(AppPath() + "Quorin_f", names, row.planKb * 1024);
         TFrmMain w;
         w.show();
-        if (row.fill)
+        if (row.planKb == 0)
             small.fill();
+        CaseDb()->SetFileOps(row.ops);
         ScriptedPrompts p;
-        row.script(p, disk);
-        if (std::string(row.action) == "db2")
-            WithModalDialog([&] { trigger(w, row.action); },
-                            [](QWidget *dlg) { find<QPushButton>(dlg, "BitBtn1")->click(); });
-        else
-            trigger(w, row.action);
-        const QStringList messages = shown(p);
-        ASSERT_FALSE(messages.isEmpty());
+        if (!row.programOnDisk)
+            p.reply(disk);
+        for (const auto &r : row.replies)
+            p.reply(r);
+        trigger(w, row.action);
+        CaseDb()->SetFileOps(nullptr);
+        const QStringList messages = shown(p); // the questions answered, then the one that says what went wrong
+        const auto questions = std::count_if(row.replies.begin(), row.replies.end(),
+                                             [](const auto &r) { return std::holds_alternative<Answer>(r); });
+        ASSERT_EQ(messages.size(), questions + 1) << messages.join(" | ").toStdString();
         const QString said = messages.last();
-        EXPECT_TRUE(said.startsWith(row.said) && said.contains("磁盘已满") &&
+        EXPECT_TRUE(said.startsWith(row.said) && said.contains("磁盘已满") && said.endsWith(row.ends) &&
                     said.contains("“" + QDir::toNativeSeparators(disk + row.where)))
             << said.toStdString();
         for (const QString &m : messages)
             EXPECT_FALSE(m.contains("重启软件")) << m.toStdString();
         EXPECT_EQ(caseCount(db()), 3);
-        // Nothing half-made stays on the full disk: the export's file, the incomplete backup.
-        EXPECT_EQ(QDir(disk).entryList({"Quorin_备份_*", "Quorin_*.db"}, QDir::AllEntries), QStringList());
+        // Nothing half-made stays on the disk: the export's file, the incomplete backup.
+        QStringList left = QDir(disk).entryList(row.programOnDisk ? QStringList{"Quorin_备份_*", "Quorin_*.db"}
+                                                                 : QStringList(),
+                                                QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        left.removeAll("fill");
+        EXPECT_EQ(left, QStringList());
         SetAppPath(path(""));
     }
 }
@@ -533,7 +475,6 @@ TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereThey
 {
     const QString other = path("other/");
     SmallDisk second(other, 4096); // a second disk where it can be had, else a folder
-    const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")};
     saveCases(names, other + "Quorin.db");
     SetIdCounter(other + "Quorin.db", 600);
     WriteCaseFiles(other + "Quorin_f", names);
@@ -541,16 +482,7 @@ TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereThey
     ASSERT_TRUE(QDir(path("Quorin_f")).removeRecursively());
     ASSERT_TRUE(QFile::link(other + "Quorin.db", db()));
     ASSERT_TRUE(QFile::link(other + "Quorin_f", path("Quorin_f")));
-    {
-        MRecordBase src(path("srcapp/"));
-        ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
-        TRecordData r;
-        r.name = QStringLiteral("戊");
-        r.remarkFile = QStringLiteral("戊_190001010000");
-        ASSERT_GT(src.InsertCase(r), 0);
-        WriteCaseFiles(path("srcapp/Quorin_f"), {r.name}, 100);
-        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
-    }
+    backUpAnotherFolder(100);
     const struct {
         const char *what;
         const char *action;
@@ -584,15 +516,10 @@ TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereThey
     // The next start opens the restored cases where the links lead.
     TFrmMain w;
     w.show();
-    MRecordBase *b = CaseDb();
     TRecordData r;
-    ASSERT_TRUE(b->LoadCase(1, r));
+    ASSERT_TRUE(CaseDb()->LoadCase(1, r));
     EXPECT_EQ(r.name, QStringLiteral("戊"));
 }
-
-} // namespace
-
-namespace {
 
 using KilledImportTest = CaseWindowTest;
 
@@ -615,47 +542,39 @@ TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
     const QString db = MRecordBase::DefaultPath(path(""));
     const QString rtf = RemarkFilePath(path(""), QStringLiteral("吴艳395"));
     const QString marker = db + QStringLiteral(".remarks");
-    const TRemarkCodec codec{[](const QString &text) { return "{\\rtf1 " + text.toUtf8() + "}"; }, {}};
-    const struct {
-        const char *what;
-        bool killed; // else the empty comment file is there without the import's marker
-    } rows[] = {{"the import killed at the claim", true}, {"an empty comment file, no marker", false}};
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
+    {
+        MRecordBase other(path(""));
+        ASSERT_EQ(other.Open(path("other.db")), 0);
+        TRecordData r;
+        r.name = QStringLiteral("吴艳");
+        r.className = QStringLiteral("私人别墅");
+        r.date = {1980, 5, 6, 7, 8};
+        r.mountain = 5; // 子午
+        r.buildYear = 2004;
+        r.remarkFile = QStringLiteral("吴艳395");
+        r.remarkText = QStringLiteral("评语396");
+        ASSERT_GT(other.InsertCase(r), 0);
+    }
+    // The import of other.db into the case file, written through ops; its answer.
+    const auto import = [&](CaseFileOps *ops) {
+        MRecordBase b(path(""));
+        b.SetRemarkCodec({[](const QString &text) { return "{\\rtf1 " + text.toUtf8() + "}"; }, {}});
+        if (b.Open(db) != 0)
+            return std::string("not opened");
+        b.SetFileOps(ops);
+        return std::to_string(b.ImportDb(path("other.db")));
+    };
+    for (const bool killed : {true, false}) {
+        SCOPED_TRACE(killed ? "the import killed at the claim" : "an empty comment file, no marker");
         QFile::remove(db);
         QDir(path("Quorin_f")).removeRecursively();
-        QFile::remove(path("other.db"));
         storeCases({{"甲", 5, 2004, "私人别墅"}});
-        {
-            MRecordBase other(path(""));
-            ASSERT_EQ(other.Open(path("other.db")), 0);
-            TRecordData r;
-            r.name = QStringLiteral("吴艳");
-            r.className = QStringLiteral("私人别墅");
-            r.date = {1980, 5, 6, 7, 8};
-            r.mountain = 5; // 子午
-            r.buildYear = 2004;
-            r.remarkFile = QStringLiteral("吴艳395");
-            r.remarkText = QStringLiteral("评语396");
-            ASSERT_GT(other.InsertCase(r), 0);
-        }
-        if (row.killed) {
-            const std::string answer = AnswerFromChild([&] {
-                KilledAtTheClaim stick;
-                MRecordBase b(path(""));
-                b.SetRemarkCodec(codec);
-                if (b.Open(db) != 0)
-                    return std::string("not opened");
-                b.SetFileOps(&stick);
-                return std::to_string(b.ImportDb(path("other.db")));
-            });
-            ASSERT_EQ(answer, "") << "the import was not killed at the claim";
+        if (killed) {
+            ASSERT_EQ(AnswerFromChild([&] { KilledAtTheClaim stick; return import(&stick); }), "")
+                << "the import was not killed at the claim";
             ASSERT_TRUE(QFile::exists(marker));
         } else {
-            MRecordBase b(path(""));
-            b.SetRemarkCodec(codec);
-            ASSERT_EQ(b.Open(db), 0);
-            ASSERT_EQ(b.ImportDb(path("other.db")), 1);
+            ASSERT_EQ(import(nullptr), "1");
             ASSERT_TRUE(QFile::resize(rtf, 0));
         }
         ASSERT_EQ(QFileInfo(rtf).size(), 0);
@@ -663,7 +582,7 @@ TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
         auto w = open();
         EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(marker); }, 10000))
             << "the import's marker stays: its comment file is whole";
-        EXPECT_EQ(CommentFileText(rtf).isEmpty(), !row.killed) << "written again from the row at the start";
+        EXPECT_EQ(CommentFileText(rtf).isEmpty(), !killed) << "written again from the row at the start";
         doubleClickCase(*w, 2);
         ASSERT_TRUE(w->CaseOpen());
         EXPECT_EQ(find<QTextEdit>(w.get(), "RedtPingYu")->toPlainText(), QStringLiteral("评语396"));
