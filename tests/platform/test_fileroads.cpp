@@ -215,8 +215,7 @@ TEST(FileRoads, ACopyGoesInPiecesAndRefusesWhatItCannotRead)
     ASSERT_TRUE(QDir().mkpath(dir.filePath("folder")));
     WriteBytes(dir.filePath("locked"), "x");
     ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("locked")).constData(), 0), 0);
-    const char *unreadable[] = {"missing", "pipe", "folder", "locked"};
-    for (const char *name : unreadable) {
+    for (const char *name : {"missing", "pipe", "folder", "locked"}) {
         SCOPED_TRACE(name);
         WriteBytes(copy, "old");
         QElapsedTimer clock;
@@ -287,10 +286,8 @@ TEST(FileRoads, TheSweepLeavesWhatAProgramStillWrites)
         const int fd = CreateTemporaryBeside(folder + "Quorin.db", temp);
         const QByteArray name = QFileInfo(temp).fileName().toUtf8() + '\n';
         char c;
-        _exit(fd >= 0 && write(ready[1], name.constData(), size_t(name.size())) == name.size() &&
-                      read(stop[0], &c, 1) >= 0
-                  ? 0
-                  : 1);
+        const bool told = fd >= 0 && write(ready[1], name.constData(), size_t(name.size())) == name.size();
+        _exit(told && read(stop[0], &c, 1) >= 0 ? 0 : 1);
     }
     close(ready[1]), close(stop[0]);
     char buf[256] = {};
@@ -313,23 +310,19 @@ TEST(FileRoads, TheSweepLeavesWhatAProgramStillWrites)
     const QStringList whileWritten{held, held + "-journal", QFileInfo(ours.path()).fileName(), ".~quorin-tmp-AFolderOfIts"};
     const struct {
         const char *what;
-        std::function<void()> before;
+        bool otherEnded;
         QString also;
         QStringList temporaries; // that stay
         bool partStays;
     } rows[] = {
-        {"while both write", [] {}, {}, whileWritten, true},
-        {"with the earlier versions' names", [] {}, ".part", whileWritten, false},
-        {"after the other program ended",
-         [&] {
-             close(stop[1]);
-             waitpid(writer, nullptr, 0);
-         },
-         {}, {QFileInfo(ours.path()).fileName(), ".~quorin-tmp-AFolderOfIts"}, false},
+        {"while both write", false, {}, whileWritten, true},
+        {"with the earlier versions' names", false, ".part", whileWritten, false},
+        {"after the other program ended", true, {}, {QFileInfo(ours.path()).fileName(), ".~quorin-tmp-AFolderOfIts"}, false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        row.before();
+        if (row.otherEnded)
+            close(stop[1]), waitpid(writer, nullptr, 0);
         EXPECT_TRUE(RemoveStoppedWrites(folder, row.also));
         QStringList stays = Temporaries(folder), expected = row.temporaries;
         stays.sort();
