@@ -48,81 +48,62 @@ void Renumber(const QString &path)
 
 } // namespace
 
-extern "C" int stat(const char *path, struct stat *st) noexcept
-{
-    static const auto real = Real<int (*)(const char *, struct stat *)>("stat");
-    return Shifted(real(path, st), st);
-}
-
-extern "C" int stat64(const char *path, struct stat64 *st) noexcept
-{
-    static const auto real = Real<int (*)(const char *, struct stat64 *)>("stat64");
-    return Shifted(real(path, st), st);
-}
-
-extern "C" int fstat(int fd, struct stat *st) noexcept
-{
-    static const auto real = Real<int (*)(int, struct stat *)>("fstat");
-    return Shifted(real(fd, st), st);
-}
-
-extern "C" int fstat64(int fd, struct stat64 *st) noexcept
-{
-    static const auto real = Real<int (*)(int, struct stat64 *)>("fstat64");
-    return Shifted(real(fd, st), st);
-}
+// stat, stat64, fstat and fstat64, each seen through Shifted.
+#define SHIFTED(name, Where, Stat)                                                                                     \
+    extern "C" int name(Where where, struct Stat *st) noexcept                                                         \
+    {                                                                                                                  \
+        static const auto real = Real<int (*)(Where, struct Stat *)>(#name);                                           \
+        return Shifted(real(where, st), st);                                                                           \
+    }
+SHIFTED(stat, const char *, stat)
+SHIFTED(stat64, const char *, stat64)
+SHIFTED(fstat, int, stat)
+SHIFTED(fstat64, int, stat64)
+#undef SHIFTED
 
 namespace {
 
 class CaseFileNumbers : public FreshFolderTest {
 public:
+    FileHolder other;
     void TearDown() override { g_shift = 0; }
 
-    // A fresh program folder whose case file holds 1 甲 and 2 `second`, each with its comment file.
-    void Make(const char *second = "乙")
+    void BackUp(bool restore)
     {
-        NextFolder();
-        MRecordBase base(app);
-        ASSERT_EQ(base.Open(db), 0);
-        for (const char *name : {"甲", second}) {
-            TRecordData r = Case(QString::fromUtf8(name));
-            ASSERT_TRUE(base.SaveCase(-1, r, {"{\\rtf1 " + QByteArray(name) + "}", {}})) << base.Message().toStdString();
-        }
-    }
-
-    // Renames the file at from over the case file.
-    void RenameOver(const QString &from) const
-    {
-        ASSERT_EQ(::rename(QFile::encodeName(from).constData(), QFile::encodeName(db).constData()), 0);
+        MRecordBase copy(app);
+        ASSERT_EQ(copy.Open(db), 0);
+        ASSERT_TRUE(copy.Backup(app + "backup/") && (!restore || copy.Restore(app + "backup/")))
+            << copy.Message().toStdString();
     }
 };
 
 } // namespace
 
+// Case 2 open, its file numbered anew and saved into, then each row. Numbered anew while another program holds
+// it, the file cannot say which it is: the save says that the file is held, not that it was replaced, and goes
+// through once the other program lets go.
 TEST_F(CaseFileNumbers, AFileNumberedAnewIsSavedIntoAndAFilePutInItsPlaceIsNot)
 {
+    enum Outcome { Saved, Held, Replaced };
     const struct {
         const char *what;
-        std::function<void(CaseFileNumbers &)> after; // after the file was numbered anew
-        bool refused;
+        std::function<void(CaseFileNumbers &)> after; // after the file was numbered anew and saved into
+        Outcome outcome;
     } rows[] = {
-        {"numbered anew, then again", [](CaseFileNumbers &t) { Renumber(t.db); }, false},
+        {"numbered anew, then again", [](CaseFileNumbers &t) { Renumber(t.db); }, Saved},
+        {"numbered anew again while another program holds it",
+         [](CaseFileNumbers &t) {
+             Renumber(t.db);
+             ASSERT_TRUE(t.other.hold(t.db, "begin exclusive; update case_extra set verCode=verCode;"));
+         },
+         Held},
         {"a backup the program made of it renamed over it",
          [](CaseFileNumbers &t) {
-             MRecordBase other(t.app);
-             ASSERT_EQ(other.Open(t.db), 0);
-             ASSERT_TRUE(other.Backup(t.app + "backup/")) << other.Message().toStdString();
+             t.BackUp(false);
              t.RenameOver(t.app + "backup/Quorin.db");
          },
-         true},
-        {"restored from that backup by another program",
-         [](CaseFileNumbers &t) {
-             MRecordBase other(t.app);
-             ASSERT_EQ(other.Open(t.db), 0);
-             ASSERT_TRUE(other.Backup(t.app + "backup/") && other.Restore(t.app + "backup/"))
-                 << other.Message().toStdString();
-         },
-         true},
+         Replaced},
+        {"restored from that backup by another program", [](CaseFileNumbers &t) { t.BackUp(true); }, Replaced},
         {"a copy from before it carried a stamp (an earlier version's) renamed over it",
          [](CaseFileNumbers &t) {
              ASSERT_TRUE(QFile::copy(t.db, t.db + ".old"));
@@ -132,20 +113,13 @@ TEST_F(CaseFileNumbers, AFileNumberedAnewIsSavedIntoAndAFilePutInItsPlaceIsNot)
              sqlite3_close(raw);
              t.RenameOver(t.db + ".old");
          },
-         true},
-        {"another program's case file renamed over it",
-         [](CaseFileNumbers &t) {
-             const QString app = t.app, db = t.db;
-             t.Make("丙");
-             const QString other = t.db;
-             t.app = app, t.db = db;
-             t.RenameOver(other);
-         },
-         true},
+         Replaced},
+        {"another program's case file renamed over it", [](CaseFileNumbers &t) { t.RenameAnotherProgramsFileOver(); },
+         Replaced},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        Make();
+        MakeTwoCases();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db, true), 0);
         TRecordData opened;
@@ -159,34 +133,20 @@ TEST_F(CaseFileNumbers, AFileNumberedAnewIsSavedIntoAndAFilePutInItsPlaceIsNot)
         row.after(*this);
         const QByteArray before = ReadBytes(db);
         edited.remarkText = QStringLiteral("又一次的评语");
-        EXPECT_EQ(base.SaveCase(2, edited, {"{\\rtf1 again}", {}}, &opened), !row.refused) << base.Message().toStdString();
+        EXPECT_EQ(base.SaveCase(2, edited, {"{\\rtf1 again}", {}}, &opened), row.outcome == Saved)
+            << base.Message().toStdString();
+        EXPECT_EQ(base.FileBusy(), row.outcome == Held);
+        if (row.outcome == Held) {
+            EXPECT_TRUE(base.Message().contains(BusyCaseFileText(db))) << base.Message().toStdString();
+            other.release();
+            EXPECT_TRUE(base.SaveCase(2, edited, {"{\\rtf1 again}", {}}, &opened)) << base.Message().toStdString();
+        }
         TRecordData r = Case("丁");
-        EXPECT_EQ(base.InsertCase(r) > 0, !row.refused) << base.Message().toStdString();
-        if (row.refused) {
+        EXPECT_EQ(base.InsertCase(r) > 0, row.outcome != Replaced) << base.Message().toStdString();
+        if (row.outcome == Replaced) {
             EXPECT_TRUE(base.Message().contains(QStringLiteral("案例文件已被其他程序替换"))) << base.Message().toStdString();
             EXPECT_TRUE(ReadBytes(db) == before) << "the file put in place was written";
         }
         g_shift = 0;
     }
-}
-
-// Numbered anew while another program holds it: the file cannot say which it is, and the save says that the file is
-// held, not that it was replaced; once let go, the save goes through.
-TEST_F(CaseFileNumbers, AFileNumberedAnewWhileHeldIsNamedAsHeld)
-{
-    Make();
-    MRecordBase base(app);
-    ASSERT_EQ(base.Open(db, true), 0);
-    TRecordData opened;
-    ASSERT_TRUE(base.LoadCase(2, opened));
-    Renumber(db);
-    FileHolder other(db, "begin exclusive; update case_extra set verCode=verCode;");
-    ASSERT_TRUE(other.ok());
-    TRecordData edited = opened;
-    edited.remarkText = QStringLiteral("新评语");
-    EXPECT_FALSE(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened));
-    EXPECT_TRUE(base.FileBusy());
-    EXPECT_TRUE(base.Message().contains(BusyCaseFileText(db))) << base.Message().toStdString();
-    other.release();
-    EXPECT_TRUE(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened)) << base.Message().toStdString();
 }

@@ -19,18 +19,6 @@ namespace {
 
 class CaseFileOthers : public FreshFolderTest {
 public:
-    // A fresh program folder whose case file holds 1 甲 and 2 `second`, each with its comment file.
-    void Make(const char *second = "乙")
-    {
-        NextFolder();
-        MRecordBase base(app);
-        ASSERT_EQ(base.Open(db), 0);
-        for (const char *name : {"甲", second}) {
-            TRecordData r = Case(QString::fromUtf8(name));
-            ASSERT_TRUE(base.SaveCase(-1, r, {"{\\rtf1 " + QByteArray(name) + "}", {}})) << base.Message().toStdString();
-        }
-    }
-
     // The case file and every file of the case folder, as bytes.
     std::map<QString, QByteArray> Snapshot() const
     {
@@ -58,7 +46,7 @@ TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
         {"an older copy copied over it in place, id 2 another case",
          [](CaseFileOthers &t) {
              const QString app = t.app, db = t.db;
-             t.Make("丙");
+             t.MakeTwoCases("丙");
              const QByteArray older = ReadBytes(t.db);
              for (const QString &n : QDir(CaseFolder(t.app)).entryList(QDir::Files))
                  QFile::copy(CaseFolder(t.app) + n, CaseFolder(app) + n);
@@ -67,26 +55,19 @@ TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
          },
          true},
         {"another program's case file renamed over it, id 2 another case",
-         [](CaseFileOthers &t) {
-             const QString app = t.app, db = t.db;
-             t.Make("丙");
-             t.app = app;
-             std::swap(t.db, const_cast<QString &>(db));
-             ASSERT_EQ(::rename(db.toUtf8().constData(), t.db.toUtf8().constData()), 0);
-         },
-         true},
+         [](CaseFileOthers &t) { t.RenameAnotherProgramsFileOver(); }, true},
         {"moved away", [](CaseFileOthers &t) { ASSERT_TRUE(QFile::rename(t.db, t.db + ".moved")); }, true},
         {"nothing replaced, the case renamed by an earlier save", [](CaseFileOthers &) {}, false},
         {"a synchronising program renamed its copy over it, id 2 the same case",
          [](CaseFileOthers &t) {
              ASSERT_TRUE(QFile::copy(t.db, t.db + ".sync"));
-             ASSERT_EQ(::rename((t.db + ".sync").toUtf8().constData(), t.db.toUtf8().constData()), 0);
+             t.RenameOver(t.db + ".sync");
          },
          false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        Make();
+        MakeTwoCases();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db, true), 0);
         TRecordData opened, one;
@@ -152,7 +133,7 @@ TEST_F(CaseFileOthers, AFileHeldByAnotherProgramIsNamedAndTheSameCallWorksAfterw
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        Make();
+        MakeTwoCases();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db, true), 0);
         const auto before = Snapshot();
@@ -177,7 +158,7 @@ TEST_F(CaseFileOthers, WhatTheDiskPutsInTheWayIsNamedAndChangesNothing)
 {
     for (const char *pipeBeside : {"", "-journal", ".swap", "-wal"}) {
         SCOPED_TRACE(*pipeBeside ? pipeBeside : "a full disk");
-        Make();
+        MakeTwoCases();
         const QString pipe = *pipeBeside ? db + pipeBeside : QString();
         ASSERT_TRUE(pipe.isEmpty() || MakePipe(pipe));
         const QByteArray old = ReadBytes(db);
@@ -213,7 +194,7 @@ TEST_F(CaseFileOthers, WhatTheDiskPutsInTheWayIsNamedAndChangesNothing)
 // once it has read the whole file, all of it (a count that misses the check's reads would leave the bar empty).
 TEST_F(CaseFileOthers, TheChecksProgressFollowsWhatItHasRead)
 {
-    Make();
+    MakeTwoCases();
     MRecordBase base(app);
     ASSERT_EQ(base.Open(db), 0);
     {
