@@ -132,7 +132,8 @@ TEST(FileRoads, ANewNameIsTakenOnlyWhileFreeOnEveryDisk)
     const struct {
         const char *what;
         bool links, freeRename;
-    } disks[] = {{"every call", true, true}, {"no second names", false, true}, {"a FAT stick", false, false}};
+    } disks[] = {{"every call", true, true}, {"no free rename", true, false}, {"no second names", false, true},
+                 {"a FAT stick", false, false}};
     using Road = std::function<int(const QString &from, const QString &to, FileCalls &)>;
     const struct {
         const char *what;
