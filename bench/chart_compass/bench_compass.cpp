@@ -1,10 +1,10 @@
 // The compass view with all thirteen rings on the default 500 × 580 picture: one redraw as the user turns the
 // drawing must stay well inside a frame (target under 20 ms).
 #include "CompassRenderer.h"
+#include "DrawingBenchMain.h"
 #include "MImagePlus.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -48,14 +48,4 @@ BENCHMARK(BM_CompassLayoutOnly)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    MImagePlus::RegisterFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunDrawingBenchmarks(argc, argv); }

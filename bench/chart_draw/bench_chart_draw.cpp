@@ -1,9 +1,9 @@
 #include "ChartGeometry.h"
 #include "ChartPainter.h"
+#include "DrawingBenchMain.h"
 #include "MImagePlus.h"
 #include "ReferenceHouse.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -44,16 +44,4 @@ BENCHMARK_CAPTURE(DrawView, SquareFlyingStar, View(PanelXuanKong, 1))->Unit(benc
 BENCHMARK_CAPTURE(DrawView, SquareEightMansions, View(PanelBaZhai, 1, true))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawView, SquareAnnualWithOverlays, View(PanelLiuNian, 1))->Unit(benchmark::kMillisecond);
 
-// Text needs the font database of a GUI application; no display is used. The application lives on main's stack:
-// one kept in a static would be destroyed at exit after Qt's own statics, and crash there.
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    MImagePlus::RegisterFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunDrawingBenchmarks(argc, argv); }
