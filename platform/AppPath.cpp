@@ -1,6 +1,7 @@
 #include "AppPath.h"
 
 #include "DataFolderLock.h"
+#include "FileWrite.h"
 #include "TempFiles.h"
 
 #include <QCoreApplication>
@@ -86,13 +87,14 @@ QString userDataFolder()
     return WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
-// Copies the shipped files of from/dat/ that to/dat/ lacks; a copy of a read-only file is made writable.
+// Copies the shipped files of from/dat/ that to/dat/ lacks (a file that appears meanwhile is not replaced); a copy
+// of a read-only file is made writable.
 void copyShippedDefaults(const QString &from, const QString &to)
 {
     const QDir shipped(from + QStringLiteral("dat"));
     for (const QFileInfo &f : shipped.entryInfoList(QDir::Files)) {
         const QString target = to + QStringLiteral("dat/") + f.fileName();
-        if (QFileInfo::exists(target) || !QFile::copy(f.filePath(), target))
+        if (!CopyWholeFile(f.filePath(), target, {.newOnly = true}).ok())
             continue;
         QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
     }
@@ -107,7 +109,7 @@ void copyCaseFiles(const QString &from, const QString &to)
         return;
     for (const QFileInfo &f : cases.entryInfoList({QStringLiteral("*.rtf"), QStringLiteral("*.bmp")}, QDir::Files)) {
         const QString target = to + QStringLiteral("Quorin_f/") + f.fileName();
-        if (QFileInfo::exists(target) || !QFile::copy(f.filePath(), target))
+        if (!CopyWholeFile(f.filePath(), target, {.newOnly = true}).ok())
             continue;
         QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
     }
