@@ -77,9 +77,9 @@ QString DoorInstead(const HouseRuling &rule, const FlyChart &chart, const std::v
 // ways, as the door advice and the closing note of the reading say: a door takes in the qi of the period, which
 // weighs more than the fixed qi of a direction; that reason is given in the first such line (reasonGiven false),
 // and the later ones refer to it. The line cites the one order of doors the door advice gives, and a door it
-// withdraws names where to go.
+// withdraws names where to go; a palace that takes a door but stands outside the order is the sitting one.
 QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace, int period,
-                    int sitting, const std::vector<int> &order, bool &reasonGiven)
+                    const std::vector<int> &order, bool &reasonGiven)
 {
     const int facingStar = chart[palace][kSlotFacingStar];
     const bool invited = InvitesDoor(house, palace);
@@ -100,7 +100,7 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
            QStringLiteral("；八宅%1%2。").arg(U(YouXingName[code]), Voided(code, palace)
                                                                ? QStringLiteral("临之而宫星相克，吉气化为无")
                                                                : QStringLiteral("凶方，不宜开门")) +
-           reason + QStringLiteral("；") + (place.isEmpty() ? QStringLiteral("唯") + BackDoorWord(rule, sitting) : place) +
+           reason + QStringLiteral("；") + (place.isEmpty() ? QStringLiteral("唯") + BackDoorWord(rule, palace) : place) +
            QStringLiteral("。");
 }
 
@@ -521,8 +521,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
             break;
         }
-        if (const QString methods =
-                MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), ZuoShan / 3, order, doorReasonGiven);
+        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), order, doorReasonGiven);
             !methods.isEmpty())
             t += QStringLiteral("\r\n") + methods;
         if (const QString rest = RestVerdict(bars, j, code); !rest.isEmpty())
