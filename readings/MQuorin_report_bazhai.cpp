@@ -75,10 +75,11 @@ QString DoorInstead(const HouseRuling &rule, const FlyChart &chart, const std::v
 
 // Where the two methods differ on a palace's door, which stands and why. The door follows the flying stars both
 // ways, as the door advice and the closing note of the reading say: a door takes in the qi of the period, which
-// weighs more than the fixed qi of a direction. The line cites the one order of doors the door advice gives, and a
-// door it withdraws names where to go.
+// weighs more than the fixed qi of a direction; that reason is given in the first such line (reasonGiven false),
+// and the later ones refer to it. The line cites the one order of doors the door advice gives, and a door it
+// withdraws names where to go; a palace that takes a door but stands outside the order is the sitting one.
 QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const FlyChart &chart, int palace, int period,
-                    int sitting, const std::vector<int> &order)
+                    const std::vector<int> &order, bool &reasonGiven)
 {
     const int facingStar = chart[palace][kSlotFacingStar];
     const bool invited = InvitesDoor(house, palace);
@@ -88,7 +89,9 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
     const int code = house[3 + palace] % 8;
     const QString head = QStringLiteral("◎%1二法相违：").arg(PalaceWithDirection(palace));
     const QString flying = QStringLiteral("玄空本运") + RulingWords(u, facingStar, period);
-    const QString reason = QStringLiteral("门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气");
+    const QString reason = reasonGiven ? QStringLiteral("门亦以玄空为准（理见上）")
+                                       : QStringLiteral("门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气");
+    reasonGiven = true;
     if (invited)
         return head + QStringLiteral("八宅%1吉方，本宜开门；").arg(U(YouXingName[code])) + flying + QStringLiteral("。") +
                reason + QStringLiteral("，此门不取，") + DoorInstead(rule, chart, order, QStringLiteral("上大门")) + QStringLiteral("。");
@@ -97,7 +100,7 @@ QString MethodsLine(const HouseRuling &rule, const BaZhaiRecord &house, const Fl
            QStringLiteral("；八宅%1%2。").arg(U(YouXingName[code]), Voided(code, palace)
                                                                ? QStringLiteral("临之而宫星相克，吉气化为无")
                                                                : QStringLiteral("凶方，不宜开门")) +
-           reason + QStringLiteral("；") + (place.isEmpty() ? QStringLiteral("唯") + BackDoorWord(rule, sitting) : place) +
+           reason + QStringLiteral("；") + (place.isEmpty() ? QStringLiteral("唯") + BackDoorWord(rule, palace) : place) +
            QStringLiteral("。");
 }
 
@@ -317,19 +320,6 @@ QString DoorOrderLine(const HouseRuling &rule, const FlyChart &chart, int sittin
            QStringLiteral("此以玄空排定，八宅吉凶与之相违之方，见下八方吉凶断。");
 }
 
-// The reason the door follows the flying stars is given once; the other palaces where the two methods differ
-// refer to it.
-void GiveDoorReasonOnce(QString &text)
-{
-    static const QString reason = QStringLiteral("门以玄空为准：门为纳气之口，元运之气重于八宅方位之静气");
-    const qsizetype first = text.indexOf(reason);
-    if (first < 0)
-        return;
-    for (qsizetype at = text.indexOf(reason, first + reason.size()); at >= 0;
-         at = text.indexOf(reason, at + 1))
-        text.replace(at, reason.size(), QStringLiteral("门亦以玄空为准（理见上）"));
-}
-
 // Beside a direction's verdict whose good star's text places bedrooms, desks or a study there: the flying stars'
 // bar on the palace this period, if any.
 QString RestVerdict(const RestBars &bars, int palace, int code)
@@ -508,6 +498,7 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
 
     out.Add(QStringLiteral("房屋八方吉凶断："), ReportSpans::kRed, true);
     t.clear();
+    bool doorReasonGiven = false;
     for (int j = 0; j < 8; ++j) {
         const int code = BaZhaiFuWei[3 + j] % 8;
         t += QStringLiteral("★%1宫(%2):").arg(PalaceName(j), Direction(j));
@@ -530,14 +521,13 @@ void MQuorin::BaZhaiText(ReportSpans &out) const
             t += good ? QStringLiteral("吉星之吉气化为无，须防有凶。") : starText;
             break;
         }
-        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), ZuoShan / 3, order);
+        if (const QString methods = MethodsLine(rule, BaZhaiFuWei, chart, j, Nine(Yun), order, doorReasonGiven);
             !methods.isEmpty())
             t += QStringLiteral("\r\n") + methods;
         if (const QString rest = RestVerdict(bars, j, code); !rest.isEmpty())
             t += QStringLiteral("\r\n") + rest;
         t += QStringLiteral("\r\n\r\n");
     }
-    GiveDoorReasonOnce(t);
     t += QStringLiteral("●注：以上八方，吉星临方宜修得高大，凶星临方宜修得低矮，则可得福免祸。\r\n");
     const QString water = WaterLine(ZuoShan);
     t += QStringLiteral("\r\n【二十四山放水参考】\r\n") + water + QStringLiteral("\r\n");

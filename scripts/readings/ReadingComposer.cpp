@@ -1104,7 +1104,7 @@ std::vector<int> SidePalaces(const Facts &f)
     add(f.wangXiang);
     add(f.wangShan);
     for (int p = 0; p < 8; ++p)
-        if (f.Use(p).use == PalaceUse::AirOnly || f.Use(p).noEarth || !PairWarning(f, p).empty())
+        if (f.Use(p).use == PalaceUse::AirOnly || f.Use(p).noEarth || NamedPair(f.M(p), f.F(p), f.period))
             add(p);
     for (int p = 0; p < 8; ++p)
         add(p);

@@ -6,6 +6,7 @@
 #include "ReportSpans.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <ostream>
 #include <QTextDocument>
 
@@ -20,6 +21,11 @@ inline QStringList PaneLines(MQuorin &q) { return ReportParagraphs(q.ReportDocum
 
 // Whether some paragraph equals line exactly.
 inline bool HasLine(const QStringList &lines, const QString &line) { return lines.contains(line); }
+// Whether some paragraph starts with head.
+inline bool HasLineStarting(const QStringList &lines, const QString &head)
+{
+    return std::ranges::any_of(lines, [&](const QString &l) { return l.startsWith(head); });
+}
 
 // The paragraphs from the one equal to first up to (not including) the first one after it that starts with
 // stop; empty when first is missing.

@@ -23,6 +23,7 @@ QString Q(const char *utf8) { return QString::fromUtf8(utf8); }
 
 const QString kTrigrams = Q("坎艮震巽离坤兑乾");
 const QString kNumerals = Q("一二三四五六七八九");
+const QString kMountains = Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥");
 
 QStringList Lines(const QString &report) { return report.split(QRegularExpression(QStringLiteral("[\r\n]+"))); }
 
@@ -709,7 +710,6 @@ std::array<bool, kLabelRows> LabelContradictions(const Reports &r, int mountain,
     if (const auto t = tiGua.match(xk); t.hasMatch()) {
         const double lean = std::remainder(degree - Centre(mountain), 360.0);
         const int side = lean > 1e-6 ? (mountain + 1) % 24 : lean < -1e-6 ? (mountain + 23) % 24 : -1;
-        static const QString kMountains = Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥");
         const QString named = t.captured(1);
         const qsizetype jian = named.indexOf(Q("兼"));
         hit[kTiGuaBothSides] = named.count(Q("兼")) > 1 || (side < 0) != (jian < 0) ||
@@ -1115,6 +1115,9 @@ bool DugFirstOrUnsaid(const QString &xk, const QString &list, int q)
     return false;
 }
 
+// The move list of the Xuan Kong door line and the Eight Mansions order of doors, each up to its "。".
+const QRegularExpression kDoorLists(Q("(?:宜改门于|门位次第：)([^。]*)"));
+
 // The palace a clause opens a door in ("开门", "门可开").
 std::optional<QChar> DoorPalaceOfClause(const QString &xk, const QString &clause)
 {
@@ -1146,21 +1149,19 @@ std::array<bool, kAdviceRows> AdviceContradictions(const Reports &r)
         }
     // The door line's move list and the Eight Mansions order of doors: best facing star first, palaces that may
     // not be dug last, and not the sitting palace of a house that must keep its back solid.
-    for (const QString &list : {LineStarting(xk, Q("★房屋朝向与门向")), LineStarting(bz, Q("★本运门位次第："))}) {
-        const qsizetype at = std::max(list.indexOf(Q("宜改门于")), list.indexOf(Q("门位次第：")));
-        if (at < 0)
-            continue;
-        const QString named = list.mid(at, list.indexOf(QChar(0x3002), at) - at); // up to "。"
-        hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, named, period);
-        int last = 0;
-        for (QChar x : PalacesInOrder(named)) {
-            const int rank = DoorRankOf(xk, x) > 0 && NoDiggingStar(StarOf(xk, x, false).first, period) ? 9
-                                                                                                      : DoorRankOf(xk, x);
-            hit[kTimelyDemoted] |= rank < last;
-            hit[kSolidBackDoor] |= x == sit && solidBack;
-            last = rank;
+    for (const QString &text : {xk, bz})
+        for (auto it = kDoorLists.globalMatch(text); it.hasNext();) {
+            const QString named = it.next().captured(1);
+            hit[kMoveIntoDug] |= DugFirstOrUnsaid(xk, named, period);
+            int last = 0;
+            for (QChar x : PalacesInOrder(named)) {
+                const int rank =
+                    DoorRankOf(xk, x) > 0 && NoDiggingStar(StarOf(xk, x, false).first, period) ? 9 : DoorRankOf(xk, x);
+                hit[kTimelyDemoted] |= rank < last;
+                hit[kSolidBackDoor] |= x == sit && solidBack;
+                last = rank;
+            }
         }
-    }
 
     // A withdrawn door sent elsewhere ("宜改取…") carries the word a new door there needs.
     static const QRegularExpression instead(Q("宜改取") + kNamedPalace + Q("(（[^）]*）)?"));
@@ -1216,14 +1217,15 @@ TEST(ReportAgreement, AdviceFollowsTheRulingForSideDoorsAndOwnersOfEitherGroup)
 namespace {
 
 enum RankRow {
-    kRankingsDisagree,  // two door rankings of the report (a move list, the Eight Mansions door list, a 二法相违
-                        // line's 为先, 先取 or 次选) order two palaces the other way round
+    kRankingsDisagree,  // the move list and the Eight Mansions door list order two palaces the other way round, or
+                        // a 二法相违 line gives its palace a place (为先, 居第三) the door list does not
     kDugBeforeClean,    // a ranking puts a palace whose mountain star forbids digging before a clean one, other than
                         // the timely facing star's palace
     kSecondDoorBarred,  // the door line's "X门（…）次之" names a palace the flying stars keep quiet or for air, unwithdrawn
-    kSecondDoorBack,    // ... or the sitting palace of a house that must keep its back solid
+    kSecondDoorBack,    // ... or the sitting palace, which takes a back door at most
     kWithdrawnNowhere,  // a door withdrawn with "另择吉门" and no palace named to go to
-    kWithdrawReason,    // the reason a door the Eight Mansions invite is withdrawn given more than once
+    kWithdrawReason,    // a reason why the door follows the flying stars ("门以玄空为准：…") given in full more than
+                        // once, in whatever words (kDoorReasonTwice counts the one wording)
     kOtherYuanUnmoved,  // a door of the other 元 in a palace that takes a door, not moved to its palace's own mountain
     kBedResent,         // a clause of the bedroom line sends someone into a palace another clause bars
     kPairUnremedied,    // a pair warning of the 忌动 line on a palace the report opens, without its remedy
@@ -1236,50 +1238,10 @@ enum RankRow {
 };
 const char *const kRankNames[kRankRows] = {
     "door rankings disagree",   "dug palace before a clean one", "次之 door in a barred palace",
-    "次之 door behind a solid back", "door withdrawn to nowhere", "withdrawal reason repeated",
+    "次之 door in the sitting palace", "door withdrawn to nowhere", "door reasons given twice",
     "other 元 door not moved",  "bed re-sent into a barred palace", "pair warning without remedy",
     "火照天门 on a timely 九",  "打劫 reason refuted",           "伏反吟 water rule without period",
     "dig and do not dig",       "文昌 lines without their methods"};
-
-const QString kMountains = Q("壬子癸丑艮寅甲卯乙辰巽巳丙午丁未坤申庚酉辛戌乾亥");
-
-// The palaces (by trigram) a door ranking of the report names, in its order: the move list of the Xuan Kong door
-// line and the Eight Mansions door list; and the pairs (first, second) the 二法相违 lines put in order. A main door
-// is ranked among the palaces that take a door other than the sitting one, which takes a back door at most.
-std::vector<std::vector<QChar>> DoorRankings(const QString &xk, const QString &bz)
-{
-    std::vector<std::vector<QChar>> lists;
-    static const QRegularExpression list(Q("(?:宜改门于|门位次第：)([^。]*)"));
-    for (const QString &text : {xk, bz})
-        for (auto it = list.globalMatch(text); it.hasNext();)
-            lists.push_back(PalacesInOrder(it.next().captured(1)));
-    const std::map<QChar, Use> uses = OpeningUses(xk);
-    static const QRegularExpression methods(Q("^◎(?:..)(.)宫二法相违："));
-    for (const QString &l : Lines(bz)) {
-        const auto m = methods.match(l);
-        if (!m.hasMatch())
-            continue;
-        const QChar own = m.captured(1)[0];
-        if (l.contains(Q("门以此方为先")))
-            for (const auto &[palace, use] : uses)
-                if (palace != own && palace != AxisPalace(xk, true) && TakesDoor(use))
-                    lists.push_back({own, palace});
-        static const QRegularExpression other(Q("另有(.*)二法皆宜开门，(宜先取之|可为次选)"));
-        if (const auto o = other.match(l); o.hasMatch())
-            for (QChar x : PalacesInOrder(o.captured(1)))
-                lists.push_back(o.captured(2) == Q("宜先取之") ? std::vector<QChar>{x, own} : std::vector<QChar>{own, x});
-    }
-    return lists;
-}
-
-// The clause of text around position at: between the "；" or "。" before it and the one after it.
-QString ClauseAt(const QString &text, qsizetype at)
-{
-    static const QRegularExpression stop(Q("[；。\\r\\n]"));
-    const qsizetype b = text.lastIndexOf(stop, at) + 1;
-    qsizetype e = text.indexOf(stop, at);
-    return text.mid(b, (e < 0 ? text.size() : e) - b);
-}
 
 std::array<bool, kRankRows> RankContradictions(const Reports &r)
 {
@@ -1287,28 +1249,33 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
     const QString &xk = r.xk, &bz = r.bz;
     const int period = BuildingPeriod(xk);
     const std::map<QChar, Use> uses = OpeningUses(xk);
+    const auto takesDoor = [&](QChar p) { return TakesDoor(uses.at(p)); };
     const QChar sit = AxisPalace(xk, true);
     const QString landform = LineStarting(xk, Q("形峦："));
-    const bool solidBack = landform.contains(Q("实山")) || landform.contains(Q("坐实"));
     const auto dug = [&](QChar p) { return NoDiggingStar(StarOf(xk, p, false).first, period); };
     const auto timely = [&](QChar p) { return StarOf(xk, p).second == Q("旺")[0]; };
 
-    // One order of doors, dug palaces after clean ones but for the timely palace.
+    // One order of doors in the Xuan Kong move list and the Eight Mansions door list, dug palaces after clean ones
+    // but for the timely palace.
     std::set<std::pair<QChar, QChar>> before;
-    for (const std::vector<QChar> &list : DoorRankings(xk, bz))
-        for (size_t i = 0; i < list.size(); ++i)
-            for (size_t j = i + 1; j < list.size(); ++j) {
-                before.insert({list[i], list[j]});
-                hit[kDugBeforeClean] |= dug(list[i]) && !dug(list[j]) && !timely(list[i]);
-            }
+    for (const QString &text : {xk, bz})
+        for (auto it = kDoorLists.globalMatch(text); it.hasNext();) {
+            const std::vector<QChar> list = PalacesInOrder(it.next().captured(1));
+            for (size_t i = 0; i < list.size(); ++i)
+                for (size_t j = i + 1; j < list.size(); ++j) {
+                    before.insert({list[i], list[j]});
+                    hit[kDugBeforeClean] |= dug(list[i]) && !dug(list[j]) && !timely(list[i]);
+                }
+        }
     for (const auto &[a, b] : before)
         hit[kRankingsDisagree] |= before.count({b, a}) > 0;
-    // A 二法相违 line that gives its palace's place in the order ("居第三") names the place the order gives it.
+    // A 二法相违 line that gives its palace's place in the order ("门以此方为先", "居第三") names the place the order
+    // gives it.
     const std::vector<QChar> order = PalacesInOrder(LineStarting(bz, Q("★本运门位次第：")));
-    static const QRegularExpression place(Q("^◎(?:..)(.)宫二法相违：.*居第(.)"));
+    static const QRegularExpression place(Q("^◎(?:..)(.)宫二法相违：.*(?:门以此方为先|居第(.))"));
     for (const QString &line : Lines(bz))
         if (const auto m = place.match(line); m.hasMatch()) {
-            const qsizetype k = kNumerals.indexOf(m.captured(2));
+            const qsizetype k = m.captured(2).isEmpty() ? 0 : kNumerals.indexOf(m.captured(2));
             hit[kRankingsDisagree] |= k < 0 || k >= static_cast<qsizetype>(order.size()) || order[k] != m.captured(1)[0];
         }
     const QString doorAdvice = LineStarting(bz, Q("大门："));
@@ -1316,21 +1283,14 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
     if (const auto m = second.match(doorAdvice); m.hasMatch()) {
         const QChar p = m.captured(1)[0];
         const bool withdrawn = m.captured(2).contains(Q("不取"));
-        hit[kSecondDoorBarred] = !TakesDoor(uses.at(p)) && !withdrawn;
-        hit[kSecondDoorBack] = p == sit && solidBack && doorAdvice.contains(Q("坐后须实之宅不以坐山开大门")) && !withdrawn;
+        hit[kSecondDoorBarred] = !takesDoor(p) && !withdrawn;
+        hit[kSecondDoorBack] = p == sit && !withdrawn;
     }
-    const bool anyDoor = std::any_of(uses.begin(), uses.end(), [](const auto &u) { return TakesDoor(u.second); });
-    for (const QString &text : {xk, bz})
-        for (qsizetype at = text.indexOf(Q("另择吉门")); at >= 0; at = text.indexOf(Q("另择吉门"), at + 1)) {
-            const QString clause = ClauseAt(text, at);
-            if (clause.contains(Q("八宅虽吉亦另择吉门")) || !anyDoor)
-                continue;
-            bool named = false;
-            for (QChar p : PalacesInOrder(clause))
-                named |= TakesDoor(uses.at(p));
-            hit[kWithdrawnNowhere] |= !named;
-        }
-    hit[kWithdrawReason] = bz.count(Q("门纳此方本运之气，八宅方位之吉不能补救")) > 1;
+    const bool anyDoor = std::ranges::any_of(kTrigrams, takesDoor);
+    for (const QString &clause : (xk + Q("\n") + bz).split(QRegularExpression(Q("[；。\\r\\n]"))))
+        if (anyDoor && clause.contains(Q("另择吉门")) && !clause.contains(Q("八宅虽吉亦另择吉门")))
+            hit[kWithdrawnNowhere] |= std::ranges::none_of(PalacesInOrder(clause), takesDoor);
+    hit[kWithdrawReason] = bz.count(Q("门以玄空为准：")) > 1;
 
     // The door's 元 against the facing's, read from the header.
     static const QRegularExpression axis(Q("坐向：(.)山(.)向")), doorAt(Q("门向：(.)方"));
@@ -1339,33 +1299,27 @@ std::array<bool, kRankRows> RankContradictions(const Reports &r)
     if (a.hasMatch() && d.hasMatch()) {
         const qsizetype facing = kMountains.indexOf(a.captured(2)), door = kMountains.indexOf(d.captured(1));
         const QChar own = kMountains[3 * (door / 3) + facing % 3];
-        hit[kOtherYuanUnmoved] = facing % 3 != door % 3 && TakesDoor(uses.at(kTrigrams[door / 3])) &&
+        hit[kOtherYuanUnmoved] = facing % 3 != door % 3 && takesDoor(kTrigrams[door / 3]) &&
                                  !doorLine.contains(Q("宜移门于") + own + Q("字（同宫"));
     }
 
     // The bedroom line sends no one where another of its clauses bars.
-    const QString bed = LineStarting(bz, Q("卧房："));
-    const QStringList parts = Clauses(QString(bed).replace(QChar(0x3002), QChar(0xFF1B))); // 。 read as ；
+    const QStringList parts = Clauses(LineStarting(bz, Q("卧房：")).replace(QChar(0x3002), QChar(0xFF1B))); // 。 as ；
     static const QRegularExpression sent(Q("(正北|东北|正东|东南|正南|西南|正西|西北)(?:生气|天医|延年|伏位)"));
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (!BedClause(parts[i]))
-            continue;
-        QString sends = parts[i];
-        sends.remove(QRegularExpression(Q("（本运[^）]*）")));
-        for (auto it = sent.globalMatch(sends); it.hasNext();) {
-            const int p = static_cast<int>(std::find(std::begin(kDirections), std::end(kDirections),
-                                                     it.next().captured(1)) - std::begin(kDirections));
+    static const QRegularExpression note(Q("（本运[^）]*）"));
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        for (auto it = sent.globalMatch(QString(parts[i]).remove(note)); BedClause(parts[i]) && it.hasNext();) {
+            const int p = DirectionsIn(it.next().captured(1)).front();
             for (qsizetype k = 0; k < parts.size(); ++k)
                 hit[kBedResent] |= k != i && Qualifies(parts[k], p);
         }
-    }
 
     // Pair warnings on opened palaces, and 火照天门 only where the 九 is out of season.
     static const QRegularExpression pair(Q("六九火照天门|九七合辙|三七叠至|五九紫黄毒药"));
     for (const QString &clause : LineStarting(xk, Q("忌动之方：")).split(Q("；")))
         if (pair.match(clause).hasMatch())
             for (QChar p : Palaces(clause))
-                hit[kPairUnremedied] |= TakesDoor(uses.at(p)) && !clause.contains(Q("化解"));
+                hit[kPairUnremedied] |= takesDoor(p) && !clause.contains(Q("化解"));
     for (const QString &line : Lines(xk))
         for (const QString &clause : line.split(Q("；")))
             if (clause.contains(Q("火照天门")) && !clause.contains(Q("失令主火照天门"))) {
@@ -1440,7 +1394,7 @@ TEST(ReportAgreement, EachCounterFiresOnAReportMadeToHoldItsFault)
         {ref, false, "正南离宫、东北艮宫", "东北艮宫、正南离宫", kRankingsDisagree, -1},
         {ref, false, "此方居第二", "此方居第三", kRankingsDisagree, -1},
         // The reference house with its door in 坤, which is to stay quiet: the door moves to 离 first.
-        {{1, 2004, true, 16, 1980}, true, "正南离宫、东北艮宫", "东北艮宫、正南离宫", -1, kTimelyDemoted},
+        {{1, 2004, true, 16, 1980}, true, "正南离宫、东北艮宫", "东北艮宫、正南离宫", kRankingsDisagree, kTimelyDemoted},
         // 二运戌山辰向, door 巽: 兑 holds the mountain star 五黄.
         {{21, 1894, true, 9, 1864}, true, "东北艮宫、正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）",
          "正西兑宫（山星五黄在此，新开门即属动土，须择时、化五黄）、东北艮宫", kDugBeforeClean, kMoveIntoDug},
@@ -1452,7 +1406,7 @@ TEST(ReportAgreement, EachCounterFiresOnAReportMadeToHoldItsFault)
         {{7, 1894, false, 19, 1864}, false, "，唯本宅坐后须实，坐山正东震宫只可开后门，不作大门，亦不取", "",
          kSecondDoorBack, -1},
         {ref, false, "此门不取，宜改取正南离宫（门位次第见上大门）", "此门不取，另择吉门", kWithdrawnNowhere, -1},
-        {ref, false, "二法相违：八宅", "二法相违：门纳此方本运之气，八宅方位之吉不能补救。八宅", kWithdrawReason, -1},
+        {ref, false, "门亦以玄空为准（理见上）", "门以玄空为准：门纳此方本运之气，八宅方位之吉不能补救", kWithdrawReason, -1},
         {{1, 2004, true, 12, 1980}, true, "宜移门于午字（同宫）", "可以考虑改门", kOtherYuanUnmoved, -1},
         // 一运艮山坤向: 正西 and 西北 are barred from beds.
         {{4, 1874, true, 16, 1844}, false, "（本运西北乾宫山星五黄，忌作卧房，以玄空为准）；",
@@ -1463,9 +1417,10 @@ TEST(ReportAgreement, EachCounterFiresOnAReportMadeToHoldItsFault)
          "旁宫正北坎宫：山星九、向星六、运星四，山星九生气，宜实宜静；向星六煞气，宜静，忌开门放水",
          "旁宫正北坎宫：山星九、向星六、运星四，山星九生气，宜实宜静；向星六煞气，宜静，忌开门放水；六九火照天门",
          kFireGateTimely, -1},
-        // 四运乾山巽向: 打劫 off with the 正神 at the 向首, whose front the landform opens.
+        // 四运乾山巽向: 打劫 off with the 正神 at the 向首, whose front the landform opens, without water.
         {{22, 1934, true, 10, 1904}, true, "打劫须向首见水以劫未来之气，向首既不宜见水", "打劫须向首开阔纳气",
          kDaJieReasonRefuted, -1},
+        {{22, 1934, true, 10, 1904}, true, "向前近处宜开阔、", "向前近处宜开阔见水、", kDaJieReasonRefuted, -1},
         // 一运丙山壬向: 全局伏吟 kept dry behind, the 二运 布局 water behind.
         {{12, 1874, true, 0, 1844}, true, "本运宜静，切忌坐后开池放水", "宜静，切忌坐后开池放水", kFuFanUndated, -1},
         // 二运丙山壬向 (替卦): 乾 a city gate under 山星五黄.
