@@ -32,6 +32,13 @@ void tellTerminal(const QString &text)
     std::fflush(stderr);
 }
 
+// A notice of the start, said on the terminal and in a message box.
+void tell(Prompts::Icon icon, const QString &title, const QString &text)
+{
+    tellTerminal(text);
+    Prompts::instance().message(title, text, icon, Prompts::Buttons::Ok);
+}
+
 } // namespace
 
 bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
@@ -48,11 +55,8 @@ bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
     QString text;
     switch (result) {
     case DataFolderLock::Result::Held:
-        if (lock.tookOverEmptyLock()) {
-            const QString notice = DataFolderLock::EmptyLockNotice(folder);
-            tellTerminal(notice);
-            Prompts::instance().inform(title, notice);
-        }
+        if (lock.tookOverEmptyLock())
+            tell(Prompts::Icon::Information, title, DataFolderLock::EmptyLockNotice(folder));
         return true;
     case DataFolderLock::Result::InUse:
     case DataFolderLock::Result::Unverified: // another lock came meanwhile: not asked about a second time
@@ -62,8 +66,7 @@ bool TakeDataFolder(DataFolderLock &lock, const QString &folder)
         text = DataFolderLock::UnlockableText(folder, lock.reason());
         break;
     }
-    tellTerminal(text);
-    Prompts::instance().error(title, text);
+    tell(Prompts::Icon::Error, title, text);
     return false;
 }
 
@@ -88,23 +91,20 @@ void ShowSettingsFileNotice(const QString &folder)
         return;
     const QString text = problems.join(QLatin1Char('\n')) +
                          QStringLiteral("\n\n软件将使用默认设置运行，不会改写这个文件。请删除它或者换上正确的设置文件。");
-    tellTerminal(text);
-    Prompts::instance().warn(QApplication::applicationDisplayName(), text);
+    tell(Prompts::Icon::Warning, QApplication::applicationDisplayName(), text);
 }
 
 void ShowDataFolderNotice(const DataFolderSetup &setup)
 {
     const QString folder = QDir::toNativeSeparators(setup.folder);
     if (!setup.ok) {
-        const QString text = QStringLiteral("无法建立数据文件夹：\n%1\n\n设置和案例将无法保存！").arg(folder);
-        tellTerminal(text);
-        Prompts::instance().error(QStringLiteral("错误"), text);
+        tell(Prompts::Icon::Error, QStringLiteral("错误"),
+             QStringLiteral("无法建立数据文件夹：\n%1\n\n设置和案例将无法保存！").arg(folder));
         return;
     }
     if (!setup.firstUse)
         return;
-    const QString text = QStringLiteral("%1不能写入：\n%2\n\n设置、案例和评语将保存在：\n%3")
-                             .arg(unwritableWhat(setup.unwritable), QDir::toNativeSeparators(setup.unwritable), folder);
-    tellTerminal(text);
-    Prompts::instance().inform(QApplication::applicationDisplayName(), text);
+    tell(Prompts::Icon::Information, QApplication::applicationDisplayName(),
+         QStringLiteral("%1不能写入：\n%2\n\n设置、案例和评语将保存在：\n%3")
+             .arg(unwritableWhat(setup.unwritable), QDir::toNativeSeparators(setup.unwritable), folder));
 }

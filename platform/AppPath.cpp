@@ -87,32 +87,15 @@ QString userDataFolder()
     return WithSlash(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
-// Copies the shipped files of from/dat/ that to/dat/ lacks (a file that appears meanwhile is not replaced); a copy
-// of a read-only file is made writable.
-void copyShippedDefaults(const QString &from, const QString &to)
+// Copies the files of from/sub/ (those of `names`, or all) that to/sub/ lacks; a file that appears meanwhile is not
+// replaced. Each copy is a new file of the user's, writable whatever the mode of the program's file.
+void copyMissing(const QString &from, const QString &to, const QString &sub, const QStringList &names = {})
 {
-    const QDir shipped(from + QStringLiteral("dat"));
-    for (const QFileInfo &f : shipped.entryInfoList(QDir::Files)) {
-        const QString target = to + QStringLiteral("dat/") + f.fileName();
-        if (!CopyWholeFile(f.filePath(), target, {.newOnly = true}).ok())
-            continue;
-        QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
-    }
-}
-
-// Copies the comment and floor-plan files of from/Quorin_f/ that to/Quorin_f/ lacks, so that the cases of a case
-// file found in the program folder (an earlier install's, copied or migrated into the user's folder) keep them.
-void copyCaseFiles(const QString &from, const QString &to)
-{
-    const QDir cases(from + QStringLiteral("Quorin_f"));
-    if (!cases.exists() || !QDir().mkpath(to + QStringLiteral("Quorin_f")))
+    const QDir source(from + sub);
+    if (!source.exists() || !QDir().mkpath(to + sub))
         return;
-    for (const QFileInfo &f : cases.entryInfoList({QStringLiteral("*.rtf"), QStringLiteral("*.bmp")}, QDir::Files)) {
-        const QString target = to + QStringLiteral("Quorin_f/") + f.fileName();
-        if (!CopyWholeFile(f.filePath(), target, {.newOnly = true}).ok())
-            continue;
-        QFile::setPermissions(target, QFile::permissions(target) | QFile::ReadOwner | QFile::WriteOwner);
-    }
+    for (const QFileInfo &f : source.entryInfoList(names, QDir::Files))
+        CopyWholeFile(f.filePath(), to + sub + QLatin1Char('/') + f.fileName(), {.newOnly = true});
 }
 
 // Whether the user's data folder is used for the first time: its dat/ is missing or holds nothing but the data
@@ -198,10 +181,12 @@ DataFolderSetup PrepareDataFolder()
     setup.unwritable = UnwritableProgramFolder();
     if (setup.inUserFolder) {
         setup.firstUse = userFolderIsNew(setup.folder);
-        if (QDir().mkpath(setup.folder + QStringLiteral("dat")))
-            copyShippedDefaults(AppPath(), setup.folder);
-        if (setup.firstUse) // once: a case deleted later does not come back with its files
-            copyCaseFiles(AppPath(), setup.folder);
+        copyMissing(AppPath(), setup.folder, QStringLiteral("dat"));
+        // Once, the comment and floor-plan files that go with a case file found in the program folder (an
+        // earlier install's, copied or migrated with it): a case deleted later does not come back with its files.
+        if (setup.firstUse)
+            copyMissing(AppPath(), setup.folder, QStringLiteral("Quorin_f"),
+                        {QStringLiteral("*.rtf"), QStringLiteral("*.bmp")});
     }
     setup.ok = MakeProgramFolders();
     return setup;

@@ -254,7 +254,6 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
     };
     // Each round meets the name in one state; a name that changes under it (a holder ending, another start) is
     // looked at again.
-    bool emptyReplaced = false; // an empty lock file of another user was removed in an earlier round
     for (int round = 0; round < 20; ++round) {
         struct stat st {};
         if (::lstat(path.constData(), &st) != 0) {
@@ -273,7 +272,6 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
                     continue;
                 return failed(error);
             }
-            tookOverEmpty_ = emptyReplaced;
             return hold(fd);
         }
         if (!S_ISREG(st.st_mode)) {
@@ -331,6 +329,7 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
         // is one whose holder could not leave its name.
         holder_ = readHolder(fd);
         const bool empty = holder_.found == Found::Empty;
+        tookOverEmpty_ = tookOverEmpty_ || empty; // also when another user's is replaced by a file of our own
         if (holder_.found != Found::Ours && !empty && !takeOver) {
             fd_ = fd; // kept locked while the user decides, so that no other start slips in meanwhile
             writable_ = writable;
@@ -343,10 +342,8 @@ DataFolderLock::Result DataFolderLock::acquire(bool takeOver)
                 return failed(error);
             }
             ::close(fd);
-            emptyReplaced = emptyReplaced || empty;
             continue;
         }
-        tookOverEmpty_ = empty;
         return hold(fd);
     }
     return unlockable(QStringLiteral("锁文件一直在被其他程序改动：%1").arg(QDir::toNativeSeparators(lockFile)));

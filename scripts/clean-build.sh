@@ -9,6 +9,10 @@
 set -euo pipefail
 
 kept_names=(dat Quorin_f picTemp compass)
+others=()
+for name in "${kept_names[@]}"; do
+  others+=(! -name "$name")
+done
 
 for build in "$@"; do
   if [ ! -e "$build" ] && [ ! -L "$build" ]; then
@@ -28,8 +32,7 @@ for build in "$@"; do
     continue
   fi
   find "$build" -mindepth 1 -maxdepth 1 ! -name Quorin -exec rm -rf -- {} +
-  find "$program" -mindepth 1 -maxdepth 1 ! -name dat ! -name Quorin_f ! -name picTemp ! -name compass \
-    -exec rm -rf -- {} +
+  find "$program" -mindepth 1 -maxdepth 1 "${others[@]}" -exec rm -rf -- {} +
   echo "make clean: kept ${kept[*]}"
   echo "  (the settings, cases and photographs of the program started from $program/; see the README)"
 done

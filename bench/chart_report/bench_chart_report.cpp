@@ -1,11 +1,10 @@
 // PaiPan of a house with the whole reading written into a report document, and the Eight Mansions view.
 #include "AppPath.h"
 #include "ChartPainterQuorin.h"
-#include "FontSubstitution.h"
+#include "DrawingBenchMain.h"
 #include "MQuorin.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -103,16 +102,4 @@ BENCHMARK(BM_PaiPanDrawnAndLaidOut)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecon
 
 } // namespace
 
-// The report's fonts need a GUI application: one for the whole run, without a display, destroyed when main returns.
-// An application never destroyed leaves the font library's memory unfreed, which the leak checker reports.
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    RegisterFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return RunDrawingBenchmarks(argc, argv); }

@@ -98,10 +98,17 @@ Folder &FolderWith(const benchmark::State &state)
     return *f;
 }
 
-// The comment sizes in MB; a quick run takes the two smallest.
-const std::vector<int64_t> kSizesMB = QuickRun() ? std::vector<int64_t>{0, 1} : std::vector<int64_t>{0, 1, 5, 20};
+// Args: the comment's size in MB (a quick run takes the two smallest), its shape.
+void Comments(benchmark::internal::Benchmark *b)
+{
+    b->ArgNames({"MB", "shape"})
+        ->ArgsProduct({QuickRun() ? std::vector<int64_t>{0, 1} : std::vector<int64_t>{0, 1, 5, 20},
+                       {Paragraphs, OneParagraph, List, NumberedList}})
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(Sized(2, 1));
+}
 
-// Args: MB, shape. The case is opened into a shown window that shows another case's comment.
+// The case is opened into a shown window.
 void BM_OpenCaseWithLargeComment(benchmark::State &state)
 {
     Folder &folder = FolderWith(state);
@@ -130,11 +137,7 @@ void BM_OpenCaseWithLargeComment(benchmark::State &state)
     prompts.reply(Prompts::Answer::Yes);
     w.close();
 }
-BENCHMARK(BM_OpenCaseWithLargeComment)
-    ->ArgNames({"MB", "shape"})
-    ->ArgsProduct({kSizesMB, {Paragraphs, OneParagraph, List, NumberedList}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(Sized(2, 1));
+BENCHMARK(BM_OpenCaseWithLargeComment)->Apply(Comments);
 
 // The comment file alone, read into a document of no window.
 void BM_LoadLargeCommentFile(benchmark::State &state)
@@ -147,10 +150,6 @@ void BM_LoadLargeCommentFile(benchmark::State &state)
             state.SkipWithError("the comment does not load");
     }
 }
-BENCHMARK(BM_LoadLargeCommentFile)
-    ->ArgNames({"MB", "shape"})
-    ->ArgsProduct({kSizesMB, {Paragraphs, OneParagraph, List, NumberedList}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(Sized(2, 1));
+BENCHMARK(BM_LoadLargeCommentFile)->Apply(Comments);
 
 } // namespace

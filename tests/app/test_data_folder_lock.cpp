@@ -22,7 +22,6 @@
 #include <functional>
 #include <map>
 #include <list>
-#include <optional>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -114,11 +113,15 @@ std::map<QString, QByteArray> Snapshot(const QString &folder)
 
 // A second holder is refused while the first runs and told who that is, also when the first is a program of
 // another computer on a shared folder (which holds the system's lock all the same) or could write nothing; a
-// killed one gives way. The lock lives in dat/ beside the case file and goes with its holder.
+// killed one gives way, also one whose text a crash on a full disk left as zero bytes and blanks, and the start
+// is told of that. The lock lives in dat/ beside the case file and goes with its holder; the file made or taken
+// is readable to all whatever the user's umask, so that other users of the folder can be told who holds it.
 TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
 {
     EXPECT_EQ(DataFolderLock::LockFilePath("/data/"), "/data/dat/Quorin.lock");
-    enum Hold { Nobody, Killed, Running, RunningAnHour, InProcess, OtherComputer, NoText };
+    const mode_t umaskBefore = ::umask(077);
+    const auto restoreUmask = qScopeGuard([&] { ::umask(umaskBefore); });
+    enum Hold { Nobody, Killed, KilledWithoutText, Running, RunningAnHour, InProcess, OtherComputer, NoText };
     const qint64 itsOwn = -1; // the holder's id: the process started, or this one
     const struct {
         const char *holder;
@@ -129,6 +132,7 @@ TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
     } rows[] = {
         {"nobody", Nobody, Result::Held, {}, 0},
         {"a process killed while it held the lock", Killed, Result::Held, {}, 0},
+        {"a process killed with zero bytes and blanks for its text", KilledWithoutText, Result::Held, {}, 0},
         {"another running process", Running, Result::InUse, DataFolderLock::HostName(), itsOwn},
         {"another process, running for an hour", RunningAnHour, Result::InUse, DataFolderLock::HostName(), itsOwn},
         {"another lock of this process", InProcess, Result::InUse, DataFolderLock::HostName(), itsOwn},
@@ -151,9 +155,13 @@ TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
             holder = StartHolder(folder);
             ASSERT_GT(holder, 0);
         }
-        if (row.hold == Killed) {
+        if (row.hold == Killed || row.hold == KilledWithoutText) {
             Kill(holder);
             holder = 0;
+        }
+        if (row.hold == KilledWithoutText) {
+            WriteFile(lockFile, QByteArray("\0\0\0\0\n \t\0", 8));
+            Chmod(lockFile, 0600);
         }
         if (row.hold == RunningAnHour) {
             QFile lock(lockFile);
@@ -171,6 +179,10 @@ TEST(DataFolderLock, ASecondHolderIsRefusedNamingTheFirstAndAKilledOneGivesWay)
                 const QList<QByteArray> lines = ReadFile(lockFile).split('\n');
                 EXPECT_EQ(lines.value(0), QByteArray::number(getpid()));
                 EXPECT_EQ(QString::fromUtf8(lines.value(2)), DataFolderLock::HostName());
+                EXPECT_EQ(lock.tookOverEmptyLock(), row.hold == KilledWithoutText);
+                struct stat st {};
+                ASSERT_EQ(::stat(QFile::encodeName(lockFile).constData(), &st), 0);
+                EXPECT_EQ(st.st_mode & 0777, mode_t(0644));
             } else {
                 EXPECT_EQ(lock.holder().host, row.host);
                 EXPECT_EQ(lock.holder().pid, pid);
@@ -249,46 +261,6 @@ TEST(DataFolderLock, ALockThisComputerCannotCheckIsTakenOverOnceTheUserAgrees)
     alarm(0);
 }
 
-// A lock that no program holds and that names no holder is what a program leaves that crashed on a full disk
-// (its text never written, or lost to zero bytes): it is taken over at once, and the start is told so. The lock
-// file made or taken is readable to all whatever the user's umask, so that other users of the folder can be told
-// who holds it.
-TEST(DataFolderLock, ALockWithoutTextIsTakenOverAtOnceAndEveryLockFileIsReadableToAll)
-{
-    const struct {
-        const char *found;
-        std::optional<QByteArray> content; // none: no lock file
-        mode_t mode;
-        bool empty;
-    } rows[] = {
-        {"no lock file", std::nullopt, 0, false},
-        {"an empty file", "", 0644, true},
-        {"zero bytes and blanks, as a crash can leave the text", QByteArray("\0\0\0\0\n \t\0", 8), 0600, true},
-        {"an ended program's lock, made under a umask of 077",
-         "4242\nQuorin\n" + DataFolderLock::HostName().toUtf8() + "\n\n", 0600, false},
-    };
-    const mode_t umaskBefore = ::umask(077);
-    const auto restore = qScopeGuard([&] { ::umask(umaskBefore); });
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.found);
-        QTemporaryDir dir;
-        const QString folder = dir.path() + "/", lockFile = DataFolderLock::LockFilePath(folder);
-        ASSERT_TRUE(QDir().mkpath(folder + "dat"));
-        if (row.content) {
-            WriteFile(lockFile, *row.content);
-            Chmod(lockFile, row.mode);
-        }
-        DataFolderLock lock;
-        ASSERT_EQ(lock.Acquire(folder), Result::Held);
-        EXPECT_EQ(lock.tookOverEmptyLock(), row.empty);
-        EXPECT_EQ(HolderIdIn(folder), QByteArray::number(getpid()));
-        struct stat st {};
-        ASSERT_EQ(::stat(QFile::encodeName(lockFile).constData(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, mode_t(0644));
-        EXPECT_TRUE(DataFolderLock::EmptyLockNotice(folder).contains(folder));
-    }
-}
-
 // Lock files of another user of this computer, as a plain user sees them: one it may read is followed when its
 // holder has ended or names none; one it may not read is asked about. Each is replaced by a file of its own.
 TEST(DataFolderLock, AnotherUsersLockFileIsFollowedOrAskedAbout)
@@ -302,7 +274,7 @@ TEST(DataFolderLock, AnotherUsersLockFileIsFollowedOrAskedAbout)
         {"a readable lock of an ended program", "4242\nQuorin\n" + DataFolderLock::HostName().toUtf8() + "\n\n", 0644,
          "held"},
         {"a lock no one but its owner may read", kOtherComputersLock, 0000, "asked unreadable, held"},
-        {"an empty lock it may read but not write", "", 0644, "held"},
+        {"an empty lock it may read but not write", "", 0644, "held, told it was empty"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.found);
@@ -319,7 +291,7 @@ TEST(DataFolderLock, AnotherUsersLockFileIsFollowedOrAskedAbout)
             DataFolderLock lock;
             const Result r = lock.Acquire(folder);
             if (r != Result::Unverified)
-                return r == Result::Held ? "held" : "refused";
+                return r != Result::Held ? "refused" : lock.tookOverEmptyLock() ? "held, told it was empty" : "held";
             const std::string found = lock.holder().found == Found::Unreadable ? "asked unreadable" : "asked";
             return found + (lock.TakeOver() == Result::Held ? ", held" : ", refused");
         });
@@ -494,28 +466,24 @@ TEST_F(ProgramCopy, ASharedInstallWhoseDataFoldersTheUserMayWriteHoldsTheLock)
 }
 
 // A system-wide install: the program folder belongs to the administrator and the user may write none of it.
-// The first start of the user keeps the data in the user's data folder and says so, with the settings and the
-// comment and floor-plan files of the program folder copied there (beside the lock it takes first).
-TEST_F(ProgramCopy, AReadOnlyInstallsFirstStartSaysWhereTheDataLivesAndBringsTheCaseFiles)
+// The first start of the user, its lock taken first, keeps the data in the user's data folder with the shipped
+// settings, and says so.
+TEST_F(ProgramCopy, AReadOnlyInstallsFirstStartSaysWhereTheDataLives)
 {
     QFile::remove(folder() + "dat/Quorin.db"); // the user's program makes its own
-    ASSERT_TRUE(QDir().mkpath(folder() + "Quorin_f"));
-    const QStringList caseFiles = {QStringLiteral("王芳_198005060708.rtf"), QStringLiteral("王芳_198005060708.bmp")};
-    for (const QString &name : caseFiles)
-        WriteFile(folder() + "Quorin_f/" + name, name.toUtf8());
-    for (const char *sub : {"", "dat", "Quorin_f"})
+    for (const char *sub : {"", "dat"})
         Chmod(folder() + sub, 0755);
     if (!plainUserKeptOut(false))
         GTEST_SKIP() << "a plain user who may not write the program folder cannot be had here";
 
     const QString user = home.path() + "/.local/share/Quorin/";
     Run &run = start(folder(), true);
-    EXPECT_TRUE(await(run, [&] { return run.said.contains(QStringLiteral("不能写入")); })) << run.said.toStdString();
-    EXPECT_TRUE(run.said.contains(QStringLiteral("设置、案例和评语将保存在：\n") + user)) << run.said.toStdString();
+    EXPECT_TRUE(await(run, [&] {
+        return run.said.contains(QStringLiteral("不能写入")) &&
+               run.said.contains(QStringLiteral("设置、案例和评语将保存在：\n") + user);
+    })) << run.said.toStdString();
     EXPECT_TRUE(LockIsHeld(DataFolderLock::LockFilePath(user)));
     EXPECT_EQ(ReadFile(user + "dat/set.ini"), "[set]\nfJian=4.5\n");
-    for (const QString &name : caseFiles)
-        EXPECT_EQ(ReadFile(user + "Quorin_f/" + name), name.toUtf8()) << name.toStdString();
 }
 
 // A program folder on a file system of its own, made as small as a full disk (a tmpfs of a few pages, the

@@ -53,7 +53,7 @@ void CaseWindowTest::TearDown()
     ProgramFolderTest::TearDown();
 }
 
-void CaseWindowTest::storeCases(std::initializer_list<StoredCase> cases)
+void ProgramFolderTest::storeCases(std::initializer_list<StoredCase> cases)
 {
     MRecordBase db(path(""));
     ASSERT_EQ(db.Open(MRecordBase::DefaultPath(path(""))), 0);

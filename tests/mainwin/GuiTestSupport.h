@@ -15,21 +15,6 @@
 #include <utility>
 #include <vector>
 
-// A fresh program folder (with dat/) for each test, made the program folder for its duration, and scripted
-// prompts that answer the window's questions.
-class ProgramFolderTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    QString path(const QString &relative) const;
-    void writeFile(const QString &relative, const QByteArray &content) const;
-    QByteArray readFile(const QString &relative) const;
-
-    QTemporaryDir dir;
-    ScriptedPrompts prompts;
-};
-
 // A case written straight into the case file; one with `files` has its comment (.rtf) and floor plan (.bmp) under
 // that name, one without names its comment after the owner and has no files.
 struct StoredCase {
@@ -40,13 +25,28 @@ struct StoredCase {
     const char *files = nullptr;
 };
 
+// A fresh program folder (with dat/) for each test, made the program folder for its duration, and scripted
+// prompts that answer the window's questions.
+class ProgramFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString path(const QString &relative) const;
+    void writeFile(const QString &relative, const QByteArray &content) const;
+    QByteArray readFile(const QString &relative) const;
+    // Ids 1, 2, ... in order.
+    void storeCases(std::initializer_list<StoredCase> cases);
+
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+};
+
 // A main window over cases stored before it opens; each test answers every question the window asks.
 class CaseWindowTest : public ProgramFolderTest {
 protected:
     void TearDown() override;
 
-    // Ids 1, 2, ... in order.
-    void storeCases(std::initializer_list<StoredCase> cases);
     std::unique_ptr<TFrmMain> open();
     // A point on the case's row near its start (a narrow tree shows only the start of a long row), scrolled to.
     QPoint rowOf(TFrmMain &w, int id);

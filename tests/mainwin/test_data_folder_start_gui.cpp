@@ -45,7 +45,7 @@ TEST_F(ProgramFolderTest, ALockOfAnotherComputerIsTakenOverOnlyAfterTheUserAgree
         {"No keeps the folder as it was", "", kOtherComputersLock, Answer::No, Icon::Warning, Answer::No, risk, false},
         {"Yes takes it over", "", kOtherComputersLock, Answer::Yes, Icon::Warning, Answer::No, risk, true},
         {"an empty lock: taken over, told", "", "", Answer::Ok, Icon::Information, std::nullopt,
-         {QStringLiteral("锁文件是空的"), QStringLiteral("已经接管")}, true},
+         {QStringLiteral("锁文件是空的"), QStringLiteral("已经接管"), path("")}, true},
         {"no lock can be made: refused saying why", "blocked", kOtherComputersLock, Answer::Ok, Icon::Error,
          std::nullopt, {QStringLiteral("无法锁定数据文件夹")}, false},
     };

@@ -10,7 +10,6 @@
 #include "MRecordBase.h"
 #include "MUiFont.h"
 #include "Resources.h"
-#include "RtfText.h"
 #include "TFrmSet.h"
 #include "TFrmText.h"
 #include "TFrmMain.h"
@@ -36,7 +35,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
-#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -803,25 +801,8 @@ TEST_F(MainWindowTest, AReadOnlyProgramFolderKeepsSettingsAndCasesInTheUsersFold
     } install;
     const QString user = install.home.path() + QStringLiteral("/Quorin/");
     IniFile(path("dat/set.ini")).WriteString(QStringLiteral("set"), QStringLiteral("fJian"), QStringLiteral("2"));
-    // An earlier install's case in the program folder, with its comment and floor plan.
-    {
-        MRecordBase db(path(""));
-        ASSERT_EQ(db.Open(MRecordBase::DefaultPath(path(""))), 0);
-        TRecordData r;
-        r.name = QStringLiteral("王芳");
-        r.mountain = 5;
-        r.buildYear = 2004;
-        r.className = QStringLiteral("小区套房");
-        r.date = {1980, 5, 6, 7, 8};
-        r.remarkFile = QStringLiteral("王芳_198005060708");
-        ASSERT_EQ(db.InsertCase(r), 1);
-        QTextDocument comment;
-        comment.setPlainText(QStringLiteral("门开东南"));
-        writeFile(QStringLiteral("Quorin_f/王芳_198005060708.rtf"), WriteRtf(comment));
-        QImage plan(40, 30, QImage::Format_RGB32);
-        plan.fill(Qt::yellow);
-        ASSERT_TRUE(plan.save(path(QStringLiteral("Quorin_f/王芳_198005060708.bmp")), "BMP"));
-    }
+    storeCases({{"王芳", 5, 2004, "小区套房", "王芳_198005060708"}}); // an earlier install's, with its files
+    writeFile(QStringLiteral("Quorin_f/王芳_198005060708.rtf"), "{\\rtf1 \\u38376?\\u24320?\\u19996?\\u21335?}"); // 门开东南
     const QByteArray programCases = readFile("dat/Quorin.db");
     {
         DataFolderLock lock;

@@ -7,8 +7,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <unistd.h>
 
 TEST(AppPath, IsTheExecutableFolderUnlessSetForATest)
@@ -88,8 +86,8 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
             old.write(name);
         }
         // Each start takes the data folder's lock (which makes its dat/) before it prepares the folder.
-        std::optional<DataFolderLock> lock(std::in_place);
-        ASSERT_EQ(lock->Acquire(DataPath()), DataFolderLock::Result::Held);
+        DataFolderLock lock;
+        ASSERT_EQ(lock.Acquire(DataPath()), DataFolderLock::Result::Held);
         const DataFolderSetup first = PrepareDataFolder();
         EXPECT_TRUE(first.ok);
         EXPECT_EQ(first.inUserFolder, !writable);
@@ -115,8 +113,7 @@ TEST(DataPath, IsTheProgramFolderWhenWritableElseTheUsersFolderWithTheShippedDef
                   (QStringList{QStringLiteral("王_198005060708.BMP"), QStringLiteral("王_198005060708.rtf")}));
         EXPECT_EQ(contentOf(cases + QStringLiteral("王_198005060708.rtf")), QByteArray("Quorin_f/王_198005060708.rtf"));
         ASSERT_TRUE(QFile::remove(cases + QStringLiteral("王_198005060708.rtf"))); // the case deleted since
-        lock.emplace();
-        ASSERT_EQ(lock->Acquire(DataPath()), DataFolderLock::Result::Held);
+        ASSERT_EQ(lock.Acquire(DataPath()), DataFolderLock::Result::Held); // let go and taken again
         const DataFolderSetup again = PrepareDataFolder(); // the next start: said once, the user's file kept
         EXPECT_FALSE(again.firstUse);
         EXPECT_EQ(contentOf(copy), QByteArray("[set]\nfJian=2\n"));
