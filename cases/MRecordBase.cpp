@@ -751,27 +751,21 @@ void MRecordBase::RemoveDueFiles(SqliteSession &s, const QString &remarkFile)
     q.run();
 }
 
-bool MRecordBase::FinishStoppedDeletes()
+void MRecordBase::FinishStoppedDeletes()
 {
     SqliteSession s;
     if (Damaged() || !OpenSession(s))
-        return false;
+        return;
     const QString note = message; // what the caller shows is not this work's business
     QStringList due;
-    {
-        SqlQuery has(s, kTableExists);
-        has.bind(1, QString::fromLatin1(kDueTable));
-        if (has.step() == SQLITE_ROW) {
-            SqlQuery q(s, kSelectDue);
-            while (q.step() == SQLITE_ROW)
-                due << q.text(0);
-        }
+    if (TableState(s, kDueTable) == 1) {
+        SqlQuery q(s, kSelectDue);
+        while (q.step() == SQLITE_ROW)
+            due << q.text(0);
     }
     for (const QString &name : std::as_const(due))
         RemoveDueFiles(s, name);
     message = note;
-    SqlQuery left(s, "select count(*) from case_files_due;");
-    return due.isEmpty() || (left.step() == SQLITE_ROW && left.text(0) == QLatin1String("0"));
 }
 
 int MRecordBase::CountCasesNamed(const QString &name)
