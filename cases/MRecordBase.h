@@ -230,7 +230,8 @@ private:
     bool RefuseDamaged(const char *failure);
     bool RefuseReplaced(const char *failure);
     bool RefuseAsReplaced(const char *failure);
-    bool CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure);
+    bool CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure,
+                        TRecordData *stored = nullptr);
     bool BatchStillTheCase(int id, const TCaseKey *expected, const char *failure);
     bool BatchRefuses(const char *failure);
     void TakeFileIdentity();
