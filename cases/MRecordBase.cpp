@@ -308,17 +308,20 @@ bool MRecordBase::RefuseAsReplaced(const char *failure)
 
 // Inside the transaction of a write by id: the file at the path is still the one opened and, with expected, row
 // id holds the case the caller read, or no case at all. Otherwise false: a replacement refused (CaseReplaced()),
-// or the row could not be read (message holds the store's words).
-bool MRecordBase::CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure)
+// or the row could not be read (message holds the store's words). With stored, the row is read into it (left as
+// it was where there is no case).
+bool MRecordBase::CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure,
+                                 TRecordData *stored)
 {
     if (FileReplaced())
         return RefuseAsReplaced(failure);
-    if (!expected)
+    if (!expected && !stored)
         return true;
-    TRecordData stored;
-    switch (Load(s, id, stored)) {
+    TRecordData row;
+    TRecordData &read = stored ? *stored : row;
+    switch (Load(s, id, read)) {
     case TLoadResult::Loaded:
-        return CaseKeyOf(stored) == *expected || RefuseAsReplaced(failure);
+        return !expected || CaseKeyOf(read) == *expected || RefuseAsReplaced(failure);
     case TLoadResult::NoSuchCase:
         return true;
     case TLoadResult::Failed:
@@ -717,11 +720,9 @@ bool MRecordBase::DeleteCaseWithFiles(int id, const TCaseKey *expected)
     TRecordData stored;
     bool namedByOther = false;
     Transaction t(s);
-    const TLoadResult loaded = t.ok() && CaseStillThere(s, id, expected, kErrDelete) ? Load(s, id, stored)
-                                                                                     : TLoadResult::Failed;
-    const bool hasFiles = loaded == TLoadResult::Loaded && IsValidRemarkFile(stored.remarkFile);
-    const bool deleted = loaded != TLoadResult::Failed && Delete(s, id) &&
-                         (!hasFiles || RowNamesFile(s, stored.remarkFile, namedByOther));
+    const bool read = t.ok() && CaseStillThere(s, id, expected, kErrDelete, &stored);
+    const bool hasFiles = read && IsValidRemarkFile(stored.remarkFile);
+    const bool deleted = read && Delete(s, id) && (!hasFiles || RowNamesFile(s, stored.remarkFile, namedByOther));
     const bool due = hasFiles && !namedByOther;
     if (!deleted || (due && !NoteFilesDue(s, stored.remarkFile)) || !Ops().checkpoint("delete-row") || !t.commit()) {
         if (!replaced && !NoteDamage(s, kErrDelete))
@@ -751,27 +752,21 @@ void MRecordBase::RemoveDueFiles(SqliteSession &s, const QString &remarkFile)
     q.run();
 }
 
-bool MRecordBase::FinishStoppedDeletes()
+void MRecordBase::FinishStoppedDeletes()
 {
     SqliteSession s;
     if (Damaged() || !OpenSession(s))
-        return false;
+        return;
     const QString note = message; // what the caller shows is not this work's business
     QStringList due;
-    {
-        SqlQuery has(s, kTableExists);
-        has.bind(1, QString::fromLatin1(kDueTable));
-        if (has.step() == SQLITE_ROW) {
-            SqlQuery q(s, kSelectDue);
-            while (q.step() == SQLITE_ROW)
-                due << q.text(0);
-        }
+    if (TableState(s, kDueTable) == 1) {
+        SqlQuery q(s, kSelectDue);
+        while (q.step() == SQLITE_ROW)
+            due << q.text(0);
     }
     for (const QString &name : std::as_const(due))
         RemoveDueFiles(s, name);
     message = note;
-    SqlQuery left(s, "select count(*) from case_files_due;");
-    return due.isEmpty() || (left.step() == SQLITE_ROW && left.text(0) == QLatin1String("0"));
 }
 
 int MRecordBase::CountCasesNamed(const QString &name)

@@ -106,9 +106,6 @@ public:
     // file notes them as due in the deletion's own transaction, so a program stopped before they are gone, or a
     // file that cannot be removed yet, leaves them to the next start or the next deletion (FinishStoppedDeletes).
     bool DeleteCaseWithFiles(int id, const TCaseKey *expected = nullptr);
-    // Removes the files that deleted cases left due, except those a stored case names (again); false when the
-    // case file cannot say, or a file stays (it stays due).
-    bool FinishStoppedDeletes();
     int CountCasesNamed(const QString &name);         // stored cases of this owner's name; -1 on failure
     bool LoadCase(int id, TRecordData &rec);          // false for a missing case and for a failed query
     TLoadResult LoadCaseEx(int id, TRecordData &rec); // tells the two apart
@@ -233,13 +230,17 @@ private:
     bool RefuseDamaged(const char *failure);
     bool RefuseReplaced(const char *failure);
     bool RefuseAsReplaced(const char *failure);
-    bool CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure);
+    bool CaseStillThere(SqliteSession &s, int id, const TCaseKey *expected, const char *failure,
+                        TRecordData *stored = nullptr);
     bool BatchStillTheCase(int id, const TCaseKey *expected, const char *failure);
     bool BatchRefuses(const char *failure);
     void TakeFileIdentity();
     void StampOpenedFile();
     bool GiveFreshStamp(const QString &dbPath);
     void RemoveDueFiles(SqliteSession &s, const QString &remarkFile);
+    // Removes the files that deleted cases left due, except those a stored case names (again); a file that cannot
+    // go stays due.
+    void FinishStoppedDeletes();
     void AddReason(const SqliteSession &s, const char *failure, const QString &otherwise = QString());
     QString Reason(const SqliteSession &s) const;
     void FinishOpening();

@@ -16,7 +16,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <ostream>
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -54,33 +53,6 @@ public:
         ASSERT_TRUE(tmp.isValid());
         app = tmp.path() + "/run" + QString::number(++runs) + "/";
         db = MRecordBase::DefaultPath(app);
-    }
-
-    // A fresh program folder whose case file holds 1 甲 and 2 `second`, each with its comment file.
-    void MakeTwoCases(const char *second = "乙")
-    {
-        NextFolder();
-        MRecordBase base(app);
-        ASSERT_EQ(base.Open(db), 0);
-        for (const char *name : {"甲", second}) {
-            TRecordData r = Case(QString::fromUtf8(name));
-            ASSERT_TRUE(base.SaveCase(-1, r, {"{\\rtf1 " + QByteArray(name) + "}", {}})) << base.Message().toStdString();
-        }
-    }
-
-    // Renames the file at from over the case file.
-    void RenameOver(const QString &from) const
-    {
-        ASSERT_EQ(::rename(QFile::encodeName(from).constData(), QFile::encodeName(db).constData()), 0);
-    }
-    // Another program's case file (1 甲, 2 丙, with its own program folder) renamed over this one.
-    void RenameAnotherProgramsFileOver()
-    {
-        const QString ours = app, ourDb = db;
-        MakeTwoCases("丙");
-        const QString theirs = db;
-        app = ours, db = ourDb;
-        RenameOver(theirs);
     }
 
     static TRecordData Case(const QString &name, const QString &comment = QStringLiteral("评语"))

@@ -1,6 +1,6 @@
-// The case file in other programs' hands: put in the place of the opened one, held by another connection, a disk
-// that fills under a save, and files beside it that are not regular files. Nothing of another case is changed,
-// and every failure names its real reason.
+// The case file in other programs' hands: put in the place of the opened one, numbered anew by its file system,
+// held by another connection, a disk that fills under a save, and files beside it that are not regular files.
+// Nothing of another case is changed, and every failure names its real reason.
 #include "CaseFileHealth.h"
 #include "CaseFiles.h"
 #include "CaseTestSupport.h"
@@ -9,16 +9,98 @@
 #include "CaseFileShims.h"
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <map>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Every look at one file, by its path or through an open handle (the program's and SQLite's), sees its number
+// plus the shift from Renumber on, as on FAT and exFAT sticks, FUSE and some network shares once they read the
+// file back into their cache; every other file is seen as it is.
+std::atomic<quint64> g_device{0}, g_inode{0}, g_shift{0};
+
+template <typename F>
+F Real(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+template <typename St>
+int Shifted(int rc, St *st)
+{
+    if (rc == 0 && g_shift != 0 && quint64(st->st_dev) == g_device && quint64(st->st_ino) == g_inode)
+        st->st_ino += g_shift;
+    return rc;
+}
+
+// The file at path is given a new number (again).
+void Renumber(const QString &path)
+{
+    struct stat st {};
+    ASSERT_EQ(Real<int (*)(const char *, struct stat *)>("stat")(QFile::encodeName(path).constData(), &st), 0);
+    if (g_shift == 0 || quint64(st.st_ino) != g_inode) {
+        g_device = st.st_dev;
+        g_inode = st.st_ino;
+    }
+    g_shift += 1000003;
+}
+
+} // namespace
+
+// stat, stat64, fstat and fstat64, each seen through Shifted.
+#define SHIFTED(name, Where, Stat)                                                                                     \
+    extern "C" int name(Where where, struct Stat *st) noexcept                                                         \
+    {                                                                                                                  \
+        static const auto real = Real<int (*)(Where, struct Stat *)>(#name);                                           \
+        return Shifted(real(where, st), st);                                                                           \
+    }
+SHIFTED(stat, const char *, stat)
+SHIFTED(stat64, const char *, stat64)
+SHIFTED(fstat, int, stat)
+SHIFTED(fstat64, int, stat64)
+#undef SHIFTED
 
 namespace {
 
 class CaseFileOthers : public FreshFolderTest {
 public:
+    FileHolder holder;
+    void TearDown() override { g_shift = 0; }
+
+    // A fresh program folder whose case file holds 1 甲 and 2 `second`, each with its comment file.
+    void Make(const char *second = "乙")
+    {
+        NextFolder();
+        MRecordBase base(app);
+        ASSERT_EQ(base.Open(db), 0);
+        for (const char *name : {"甲", second}) {
+            TRecordData r = Case(QString::fromUtf8(name));
+            ASSERT_TRUE(base.SaveCase(-1, r, {"{\\rtf1 " + QByteArray(name) + "}", {}})) << base.Message().toStdString();
+        }
+    }
+
+    // Renames the file at from over the case file.
+    void RenameOver(const QString &from) const
+    {
+        ASSERT_EQ(::rename(QFile::encodeName(from).constData(), QFile::encodeName(db).constData()), 0);
+    }
+
+    // A backup the program makes of the case file, with restore also restored over it by another program.
+    void BackUp(bool restore)
+    {
+        MRecordBase copy(app);
+        ASSERT_EQ(copy.Open(db), 0);
+        ASSERT_TRUE(copy.Backup(app + "backup/") && (!restore || copy.Restore(app + "backup/")))
+            << copy.Message().toStdString();
+    }
+
     // The case file and every file of the case folder, as bytes.
     std::map<QString, QByteArray> Snapshot() const
     {
@@ -31,65 +113,106 @@ public:
 
 } // namespace
 
-// Case 2 is open when another program puts a file in the case file's place. Saving case 2 is refused, says that
-// the case file was replaced, and leaves the new file and every comment file byte for byte; so is every other
-// write that names case 2 as read, alone or in a batch. Where the file is still the one opened, or its own copy
-// with the stamp it carries (a synchronising program's), and the row still its case (renamed by an earlier save),
-// the save goes through.
+// Case 2 is open, its file numbered anew and saved into (renamed), when another program puts a file in the case
+// file's place. Saving case 2 is refused, says that the case file was replaced, and leaves the new file and every
+// comment file byte for byte; so is every other write, alone or in a batch. Where the file is still the one opened
+// (numbered anew again, or its own copy with the stamp it carries) and the row still its case, the save goes
+// through. Numbered anew while another program holds it, the file cannot say which it is: the save says that the
+// file is held, not that it was replaced, and goes through once the other program lets go.
 TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
 {
+    enum Outcome { Saved, Held, Replaced, OtherCase }; // OtherCase: the same file holds another case under id 2
     const struct {
         const char *what;
         std::function<void(CaseFileOthers &)> replace;
-        bool refused;
+        Outcome outcome;
     } rows[] = {
         {"an older copy copied over it in place, id 2 another case",
          [](CaseFileOthers &t) {
              const QString app = t.app, db = t.db;
-             t.MakeTwoCases("丙");
+             t.Make("丙");
              const QByteArray older = ReadBytes(t.db);
              for (const QString &n : QDir(CaseFolder(t.app)).entryList(QDir::Files))
                  QFile::copy(CaseFolder(t.app) + n, CaseFolder(app) + n);
              t.app = app, t.db = db;
              WriteBytes(db, older);
          },
-         true},
+         OtherCase},
         {"another program's case file renamed over it, id 2 another case",
-         [](CaseFileOthers &t) { t.RenameAnotherProgramsFileOver(); }, true},
-        {"moved away", [](CaseFileOthers &t) { ASSERT_TRUE(QFile::rename(t.db, t.db + ".moved")); }, true},
-        {"nothing replaced, the case renamed by an earlier save", [](CaseFileOthers &) {}, false},
+         [](CaseFileOthers &t) {
+             const QString app = t.app, db = t.db;
+             t.Make("丙");
+             const QString theirs = t.db;
+             t.app = app, t.db = db;
+             t.RenameOver(theirs);
+         },
+         Replaced},
+        {"moved away", [](CaseFileOthers &t) { ASSERT_TRUE(QFile::rename(t.db, t.db + ".moved")); }, Replaced},
+        {"a backup the program made of it renamed over it",
+         [](CaseFileOthers &t) {
+             t.BackUp(false);
+             t.RenameOver(t.app + "backup/Quorin.db");
+         },
+         Replaced},
+        {"restored from that backup by another program", [](CaseFileOthers &t) { t.BackUp(true); }, Replaced},
+        {"a copy from before it carried a stamp (an earlier version's) renamed over it",
+         [](CaseFileOthers &t) {
+             ASSERT_TRUE(QFile::copy(t.db, t.db + ".old"));
+             sqlite3 *raw = nullptr;
+             ASSERT_EQ(sqlite3_open((t.db + ".old").toUtf8().constData(), &raw), SQLITE_OK);
+             EXPECT_EQ(sqlite3_exec(raw, "drop table if exists case_identity;", nullptr, nullptr, nullptr), SQLITE_OK);
+             sqlite3_close(raw);
+             t.RenameOver(t.db + ".old");
+         },
+         Replaced},
+        {"nothing replaced", [](CaseFileOthers &) {}, Saved},
+        {"numbered anew again", [](CaseFileOthers &t) { Renumber(t.db); }, Saved},
         {"a synchronising program renamed its copy over it, id 2 the same case",
          [](CaseFileOthers &t) {
              ASSERT_TRUE(QFile::copy(t.db, t.db + ".sync"));
              t.RenameOver(t.db + ".sync");
          },
-         false},
+         Saved},
+        {"numbered anew again while another program holds it",
+         [](CaseFileOthers &t) {
+             Renumber(t.db);
+             ASSERT_TRUE(t.holder.hold(t.db, "begin exclusive; update case_extra set verCode=verCode;"));
+         },
+         Held},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        MakeTwoCases();
+        g_shift = 0;
+        Make();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db, true), 0);
         TRecordData opened, one;
         ASSERT_TRUE(base.LoadCase(2, opened) && base.LoadCase(1, one));
         const TCaseKey first = CaseKeyOf(one);
+        Renumber(db);
         TRecordData edited = opened;
-        if (!row.refused) {
-            edited.name = QStringLiteral("乙改");
-            ASSERT_TRUE(base.SaveCase(2, edited, {"{\\rtf1 x}", {}}, &opened));
-            opened = edited;
-        }
+        edited.name = QStringLiteral("乙改");
+        ASSERT_TRUE(base.SaveCase(2, edited, {"{\\rtf1 x}", {}}, &opened)) << base.Message().toStdString();
+        opened = edited;
         row.replace(*this);
         const auto before = Snapshot();
 
         edited.remarkText = QStringLiteral("新评语");
-        EXPECT_EQ(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened), !row.refused)
+        EXPECT_EQ(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened), row.outcome == Saved)
             << base.Message().toStdString();
-        if (!row.refused)
+        EXPECT_EQ(base.FileBusy(), row.outcome == Held);
+        if (row.outcome == Held) {
+            EXPECT_TRUE(base.Message().contains(BusyCaseFileText(db))) << base.Message().toStdString();
+            holder.release();
+            EXPECT_TRUE(base.SaveCase(2, edited, {"{\\rtf1 new}", {}}, &opened)) << base.Message().toStdString();
+        }
+        TRecordData added = Case("丁");
+        if (row.outcome < Replaced) {
+            EXPECT_GT(base.InsertCase(added), 0) << base.Message().toStdString();
             continue;
+        }
         EXPECT_TRUE(base.Message().startsWith(QStringLiteral("无法修改案例！\n案例文件已被其他程序替换：\n") + db))
             << base.Message().toStdString();
-        EXPECT_FALSE(base.FileBusy());
         // Nothing that names case 2 as read reaches the file put in place, alone or in a batch.
         const TCaseKey read = CaseKeyOf(opened);
         const std::function<bool()> writes[] = {
@@ -112,6 +235,9 @@ TEST_F(CaseFileOthers, AReplacedCaseFileIsNeverWrittenThroughTheOpenedCase)
             EXPECT_TRUE(base.Message().contains(QStringLiteral("案例文件已被其他程序替换"))) << base.Message().toStdString();
         }
         EXPECT_TRUE(Snapshot() == before) << "the file put in place or a comment file changed";
+        // Nor does a new case, unless the file at the path is the one opened, written over with another's bytes.
+        EXPECT_EQ(base.InsertCase(added) > 0, row.outcome == OtherCase) << base.Message().toStdString();
+        EXPECT_TRUE(row.outcome == OtherCase || base.Message().contains(QStringLiteral("案例文件已被其他程序替换")));
     }
 }
 
@@ -133,7 +259,7 @@ TEST_F(CaseFileOthers, AFileHeldByAnotherProgramIsNamedAndTheSameCallWorksAfterw
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        MakeTwoCases();
+        Make();
         MRecordBase base(app);
         ASSERT_EQ(base.Open(db, true), 0);
         const auto before = Snapshot();
@@ -158,7 +284,7 @@ TEST_F(CaseFileOthers, WhatTheDiskPutsInTheWayIsNamedAndChangesNothing)
 {
     for (const char *pipeBeside : {"", "-journal", ".swap", "-wal"}) {
         SCOPED_TRACE(*pipeBeside ? pipeBeside : "a full disk");
-        MakeTwoCases();
+        Make();
         const QString pipe = *pipeBeside ? db + pipeBeside : QString();
         ASSERT_TRUE(pipe.isEmpty() || MakePipe(pipe));
         const QByteArray old = ReadBytes(db);
@@ -194,7 +320,7 @@ TEST_F(CaseFileOthers, WhatTheDiskPutsInTheWayIsNamedAndChangesNothing)
 // once it has read the whole file, all of it (a count that misses the check's reads would leave the bar empty).
 TEST_F(CaseFileOthers, TheChecksProgressFollowsWhatItHasRead)
 {
-    MakeTwoCases();
+    Make();
     MRecordBase base(app);
     ASSERT_EQ(base.Open(db), 0);
     {
