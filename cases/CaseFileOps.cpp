@@ -1,5 +1,6 @@
 #include "CaseFileOps.h"
 
+#include "FileLinks.h"
 #include "FilePlace.h"
 #include "FileRemove.h"
 #include "FileWrite.h"
@@ -17,13 +18,6 @@
 namespace {
 
 QByteArray Native(const QString &path) { return QFile::encodeName(path); }
-
-QString Unslashed(QString path)
-{
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
 
 } // namespace
 

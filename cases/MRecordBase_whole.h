@@ -6,6 +6,7 @@
 #include "CaseFileOps.h"
 #include "CaseFiles.h"
 #include "DiskSpace.h"
+#include "FileKey.h"
 #include "FileLinks.h"
 #include "MRecordBase.h"
 #include "SqliteSession.h"
@@ -334,10 +335,8 @@ inline QString JsonList(const QStringList &list)
 
 inline bool SameFile(const QString &a, const QString &b)
 {
-    struct stat sa {}, sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const std::optional<FileKey> key = FileKeyOf(a);
+    return key && key == FileKeyOf(b);
 }
 
 // The stamp of a case file: a random text written into it once, which tells the file from every other case file

@@ -14,13 +14,6 @@ namespace {
 // The system's own limit on links followed in one name.
 constexpr int kMaxLinks = 40;
 
-QString Unslashed(QString path)
-{
-    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    return path;
-}
-
 // The text a link holds; empty when path is no link.
 QString ReadLink(const QString &path)
 {
@@ -53,4 +46,11 @@ QString LinkedPath(const QString &path)
             p = folder.isEmpty() ? joined : (folder == QLatin1String("/") ? folder : folder + '/') + name;
     }
     return Unslashed(path);
+}
+
+QString Unslashed(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
 }

@@ -7,3 +7,6 @@
 // name need not exist (a link to nothing gives the name it points at). path itself when it is no link, or when
 // its links go round in a circle. Folders along the way are given as the system resolves them.
 QString LinkedPath(const QString &path);
+
+// path without its trailing slashes: "link/" names the folder a link leads to, "link" the link itself.
+QString Unslashed(QString path);

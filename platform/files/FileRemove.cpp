@@ -1,5 +1,7 @@
 #include "FileRemove.h"
 
+#include "FileLinks.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -54,9 +56,7 @@ bool RemoveAt(int parent, const char *name, int depth, int maxDepth)
 
 bool RemoveTree(const QString &path, TreeDepth depth)
 {
-    QString p = path;
-    while (p.size() > 1 && p.endsWith(QLatin1Char('/'))) // "link/" would name the folder the link points at
-        p.chop(1);
+    const QString p = Unslashed(path);
     return !p.isEmpty() &&
            RemoveAt(AT_FDCWD, QFile::encodeName(p).constData(), 0, depth == TreeDepth::Whole ? kWholeDepth : 1);
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <memory>
 
 #include <fcntl.h>
@@ -41,10 +42,13 @@ bool CannotSync(int error) { return error == EINVAL || error == EROFS || error =
 // Copies are read and written in pieces of this size.
 constexpr qint64 kPiece = qint64(1) << 20;
 
-} // namespace
+// Puts the content into the temporary open at fd: no failure, or Read (the content could not be had) or Write
+// (the disk did not take it) with the system's error number.
+using Filler = std::function<FileWriteResult(int fd)>;
 
-FileWriteResult WriteFileFrom(const QString &path, const FileSource &source, const FileWriteOptions &options,
-                              FileCalls &calls)
+// The one road: the content put by fill into a temporary beside path, which then takes path's name.
+FileWriteResult WriteThrough(const QString &path, const Filler &fill, const FileWriteOptions &options,
+                             FileCalls &calls)
 {
     TemporaryFile temp;
     if (!temp.create(path))
@@ -54,16 +58,8 @@ FileWriteResult WriteFileFrom(const QString &path, const FileSource &source, con
     struct stat old {};
     if (!options.newOnly && ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(temp.fd(), old.st_mode & 07777);
-    const std::unique_ptr<char[]> piece(new char[kPiece]);
-    for (;;) {
-        const qint64 n = source(piece.get(), kPiece);
-        if (n < 0)
-            return Failed(FileWriteError::Read, errno ? errno : EIO);
-        if (n == 0)
-            break;
-        if (const int error = WriteAll(temp.fd(), piece.get(), n))
-            return Failed(FileWriteError::Write, error);
-    }
+    if (const FileWriteResult filled = fill(temp.fd()); !filled.ok())
+        return filled;
     if (options.sync)
         if (const int error = calls.sync(temp.fd()); error != 0 && !CannotSync(error))
             return Failed(FileWriteError::Write, error);
@@ -83,16 +79,16 @@ FileWriteResult WriteFileFrom(const QString &path, const FileSource &source, con
     return {};
 }
 
+} // namespace
+
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes, const FileWriteOptions &options,
                                FileCalls &calls)
 {
-    return WriteFileFrom(
+    return WriteThrough(
         path,
-        [&](char *into, qint64 room) {
-            const qint64 n = std::min<qint64>(room, bytes.size());
-            std::copy_n(bytes.data(), n, into);
-            bytes = bytes.sliced(n);
-            return n;
+        [bytes](int fd) {
+            const int error = WriteAll(fd, bytes.data(), bytes.size());
+            return error ? Failed(FileWriteError::Write, error) : FileWriteResult{};
         },
         options, calls);
 }
@@ -112,14 +108,19 @@ FileWriteResult CopyWholeFile(const QString &src, const QString &dst, const File
     case ReadOpening::Failed:
         return Failed(FileWriteError::Read, error ? error : EIO);
     }
-    const int fd = in.handle();
-    return WriteFileFrom(
+    const int from = in.handle();
+    return WriteThrough(
         dst,
-        [fd](char *into, qint64 room) -> qint64 {
+        [from](int fd) {
+            const std::unique_ptr<char[]> piece(new char[kPiece]);
             for (;;) {
-                const ssize_t n = ::read(fd, into, size_t(room));
-                if (n >= 0 || errno != EINTR)
-                    return n;
+                const ssize_t n = ::read(from, piece.get(), size_t(kPiece));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    return n < 0 ? Failed(FileWriteError::Read, errno) : FileWriteResult{};
+                if (const int error = WriteAll(fd, piece.get(), n))
+                    return Failed(FileWriteError::Write, error);
             }
         },
         options, calls);

@@ -5,8 +5,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <functional>
-
 // The program writes its files here (settings, window layout, comments, reports, pictures, plan steps, compass
 // photographs, skin files, copies of case files and backups; the case database itself is SQLite's), so that a
 // write either replaces the file whole or leaves it as it was, byte for byte, and never reports success for a
@@ -43,14 +41,6 @@ struct FileWriteOptions {
     bool syncFolder = false; // and the new name is on the disk before the write returns
     bool newOnly = false;    // the name is taken only while no file has it (FilePlace.h); nothing is replaced
 };
-
-// The content in pieces: fills at most `room` bytes at `into` and gives their number, 0 at the end, or -1 with
-// errno set when the content cannot be had.
-using FileSource = std::function<qint64(char *into, qint64 room)>;
-
-// The one road: the content streamed from source into the temporary, which then takes path's name.
-FileWriteResult WriteFileFrom(const QString &path, const FileSource &source, const FileWriteOptions &options = {},
-                              FileCalls &calls = FileCalls::real());
 
 FileWriteResult WriteWholeFile(const QString &path, QByteArrayView bytes, const FileWriteOptions &options = {},
                                FileCalls &calls = FileCalls::real());

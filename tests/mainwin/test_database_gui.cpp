@@ -8,8 +8,10 @@
 #include "CaseFiles.h"
 #include "ChildProcess.h"
 #include "CommentFile.h"
+#include "FileBytes.h"
 #include "MRecordBase.h"
 #include "SmallDisk.h"
+#include "TempFiles.h"
 #include "TFrmMain.h"
 
 #include <QAction>
@@ -46,6 +48,20 @@ public:
     }
 };
 
+// A USB stick's FAT or exFAT: no second names for files, no renaming only to a free name. The step `refused`
+// fails; at the step `killAt` the program ends.
+struct StickOps : CaseFileOps {
+    const char *refused = nullptr, *killAt = nullptr;
+    bool step(const char *what) override
+    {
+        if (killAt && std::strcmp(what, killAt) == 0)
+            raise(SIGKILL);
+        return !refused || std::strcmp(what, refused) != 0;
+    }
+    int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
+    int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
+};
+
 // Sets the stored id counter, as a file of many saved and deleted cases has it (compaction needs 500).
 void SetIdCounter(const QString &file, int counter)
 {
@@ -59,16 +75,10 @@ void SetIdCounter(const QString &file, int counter)
 // Comment files (and with planBytes, floor plans of that size) for the named cases of saveCases.
 void WriteCaseFiles(const QString &folder, const QStringList &owners, int planBytes = 0)
 {
-    QDir().mkpath(folder);
     for (const QString &n : owners) {
-        QFile rtf(folder + "/" + n + "_190001010000.rtf");
-        ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
-        rtf.write("{\\rtf1 " + n.toUtf8() + "}");
-        if (planBytes > 0) {
-            QFile bmp(folder + "/" + n + "_190001010000.bmp");
-            ASSERT_TRUE(bmp.open(QIODevice::WriteOnly));
-            bmp.write(QByteArray(planBytes, 'P'));
-        }
+        WriteBytes(folder + "/" + n + "_190001010000.rtf", "{\\rtf1 " + n.toUtf8() + "}");
+        if (planBytes > 0)
+            WriteBytes(folder + "/" + n + "_190001010000.bmp", QByteArray(planBytes, 'P'));
     }
 }
 
@@ -91,14 +101,14 @@ protected:
         }
     }
 
-    // A backup in bk/ of another program folder, whose one case 戊 has its comment and a floor plan of planBytes.
-    void backUpAnotherFolder(int planBytes)
+    // A backup in `to` of another program folder, whose one case 戊 has its comment and a floor plan of planBytes.
+    void backUpAnotherFolder(int planBytes, const QString &to = QStringLiteral("bk"))
     {
         saveCases({QStringLiteral("戊")}, path("srcapp/dat/Quorin.db"));
         WriteCaseFiles(path("srcapp/Quorin_f"), {QStringLiteral("戊")}, planBytes);
         MRecordBase src(path("srcapp/"));
         ASSERT_EQ(src.Open(path("srcapp/dat/Quorin.db")), 0);
-        ASSERT_TRUE(src.Backup(path("bk"))) << src.Message().toStdString();
+        ASSERT_TRUE(src.Backup(path(to))) << src.Message().toStdString();
     }
 
     int caseCount(const QString &file) const
@@ -186,18 +196,14 @@ TEST_F(DatabaseMenuTest, EachCommandAsksShowsItsResultAndEndsTheProgramWhereItMu
          {"不是相同的数据库类型，无法导入！"}, false, 3},
         {"restore from a backup the program was stopped in: all there but its completion mark", "menu_f_import",
          [&](ScriptedPrompts &p) {
-             MRecordBase b(AppPath());
-             ASSERT_EQ(b.Open(db()), 0);
-             ASSERT_TRUE(b.Backup(path("bk/Quorin_备份_停"))) << b.Message().toStdString();
-             QFile::remove(path("bk/Quorin_备份_停/Quorin_f/save.txt"));
-             saveCases({QStringLiteral("丁")});
-             p.reply(Answer::Yes).reply(path("bk/Quorin_备份_停"));
+             backUpAnotherFolder(0, "stopped");
+             QFile::remove(path("stopped/Quorin_f/save.txt"));
+             p.reply(Answer::Yes).reply(path("stopped"));
          },
          {"执行此操作将覆盖现有的案例数据，要继续吗？",
-          "不能从这个备份还原：它没有备份完成的标记“" +
-              QDir::toNativeSeparators(path("bk/Quorin_备份_停/Quorin_f/save.txt")) +
-              "”。这个备份没有做完（可能是备份时磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图可能不全。请选择一个完整的备份。"},
-         false, 4},
+          "不能从这个备份还原：它没有备份完成的标记“" + QDir::toNativeSeparators(path("stopped/Quorin_f/save.txt")) +
+              "”。这个备份没有做完（可能是备份时磁盘满了或者软件被关闭了），里面的案例、评语文件或户型图可能不全。"},
+         false, 3},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -274,12 +280,6 @@ TEST_F(DatabaseMenuTest, ExportWritesTheCheckedCategoriesIntoANewFile)
 // write every file there; an import whose comment files could not be written says how many are missing.
 TEST_F(DatabaseMenuTest, OnAStickWithoutLinksEveryFileIsWrittenOrItIsSaidWhichIsNot)
 {
-    struct StickOps : CaseFileOps {
-        bool refuseComments = false;
-        bool step(const char *what) override { return !(refuseComments && std::string(what) == "create"); }
-        int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
-        int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
-    };
     const struct {
         const char *what;
         bool refuseComments;
@@ -299,7 +299,7 @@ TEST_F(DatabaseMenuTest, OnAStickWithoutLinksEveryFileIsWrittenOrItIsSaidWhichIs
         TFrmMain w;
         w.show();
         StickOps stick;
-        stick.refuseComments = row.refuseComments;
+        stick.refused = row.refuseComments ? "create" : nullptr;
         CaseDb()->SetFileOps(&stick);
         ScriptedPrompts p;
         p.reply(path("other.db"));
@@ -387,36 +387,32 @@ namespace {
 // half-made; so does a backup whose copies are refused for want of room, which is removed, as it says.
 TEST_F(DatabaseMenuTest, OnAFullDiskEachCommandSaysTheDiskIsFullAndWhere)
 {
-    struct FullAfterCaseFile : CaseFileOps {
+    struct FullAfterCaseFile : CaseFileOps { // room for the first file written, then none
         int writes = 0;
         bool step(const char *what) override
         {
-            if (std::string(what) != "write" || ++writes == 1)
-                return true;
-            errno = ENOSPC;
-            return false;
+            return std::strcmp(what, "write") != 0 || ++writes == 1 || (errno = ENOSPC, false);
         }
     } full;
     struct Row {
         const char *what;
-        bool programOnDisk; // else the disk is the folder the command is given, to write what it makes
+        bool programOnDisk; // else the disk is the folder given to the command for what it makes
         const char *action;
-        std::vector<ScriptedPrompts::Reply> replies; // after the disk's folder where the command is given it
-        QString said;                                // the last message begins with it
-        QString where;                               // the last message names it (relative to the disk)
-        QString ends = {};                           // the last message ends with it
-        int planKb = 0;                              // floor plans of this size fill the disk, if anything
+        std::vector<ScriptedPrompts::Reply> replies; // after that folder
+        QString said, where, ends = {};              // the last message: its start, the folder it names, its end
+        int planKb = 0;                              // floor plans of this size fill the disk
         CaseFileOps *ops = nullptr;                  // on a disk with room: the copies refused all the same
     };
     const QString kHalfBackup = QStringLiteral("个评语文件、户型图文件无法复制，备份不完整！\n");
     const QString kRemoved = QStringLiteral("这个不完整的备份已经删除。");
+    const QString kUnchanged = QStringLiteral("原有案例数据没有改变。");
     const Row rows[] = {
         {"备份案例数据, its copies refused", false, "menu_f_export", {}, "有 6 " + kHalfBackup, "Quorin_备份_", kRemoved,
          1, &full},
-        {"整理数据", true, "N33", {Answer::Yes}, "无法整理数据：", "dat"},
-        {"添加db文件", true, "db1", {path("other.db")}, "无法导入案例：", "dat/Quorin.db"},
+        {"整理数据", true, "N33", {Answer::Yes}, "无法整理数据：", "dat", kUnchanged},
+        {"添加db文件", true, "db1", {path("other.db")}, "无法导入案例：", "dat/Quorin.db", kUnchanged},
         {"导出db文件", false, "db2", {}, "导出失败：", ""},
-        {"还原案例数据", true, "menu_f_import", {Answer::Yes, path("bk")}, "无法复制db文件！\n", ""},
+        {"还原案例数据", true, "menu_f_import", {Answer::Yes, path("bk")}, "无法复制db文件！\n", "dat", kUnchanged},
         {"备份案例数据", false, "menu_f_export", {}, "有 1 " + kHalfBackup, "Quorin_备份_", kRemoved, 100},
     };
     // The file to add and the backup to restore, on the test's own disk: each as large as the small one.
@@ -449,9 +445,9 @@ TEST_F(DatabaseMenuTest, OnAFullDiskEachCommandSaysTheDiskIsFullAndWhere)
         trigger(w, row.action);
         CaseDb()->SetFileOps(nullptr);
         const QStringList messages = shown(p); // the questions answered, then the one that says what went wrong
-        const auto questions = std::count_if(row.replies.begin(), row.replies.end(),
-                                             [](const auto &r) { return std::holds_alternative<Answer>(r); });
-        ASSERT_EQ(messages.size(), questions + 1) << messages.join(" | ").toStdString();
+        ASSERT_EQ(messages.size(), std::count_if(row.replies.begin(), row.replies.end(),
+                                                 [](const auto &r) { return std::holds_alternative<Answer>(r); }) + 1)
+            << messages.join(" | ").toStdString();
         const QString said = messages.last();
         EXPECT_TRUE(said.startsWith(row.said) && said.contains("磁盘已满") && said.endsWith(row.ends) &&
                     said.contains("“" + QDir::toNativeSeparators(disk + row.where)))
@@ -469,79 +465,34 @@ TEST_F(DatabaseMenuTest, OnAFullDiskEachCommandSaysTheDiskIsFullAndWhere)
     }
 }
 
-// The case file and the case folder kept on another disk through links (dat/Quorin.db and Quorin_f): 整理数据 and
-// 还原 replace them there and the links stay, so the next start opens the compacted or restored cases.
-TEST_F(DatabaseMenuTest, LinkedCaseFileAndFolderAreCompactedAndRestoredWhereTheyLead)
+// A case file kept on another disk through a link: the start sweeps there what a stopped replacement left beside
+// it, and opens the cases there. (How the replacements go through links: the whole-database tests.)
+TEST_F(DatabaseMenuTest, ALinkedCaseFileIsSweptAndOpenedWhereItLeads)
 {
-    const QString other = path("other/");
+    const QString other = path("other/"), stopped = other + QLatin1String(kTemporaryMark) + "StoppedCopy";
     SmallDisk second(other, 4096); // a second disk where it can be had, else a folder
     saveCases(names, other + "Quorin.db");
-    SetIdCounter(other + "Quorin.db", 600);
-    WriteCaseFiles(other + "Quorin_f", names);
+    WriteBytes(stopped, "half");
     QFile::remove(db());
-    ASSERT_TRUE(QDir(path("Quorin_f")).removeRecursively());
     ASSERT_TRUE(QFile::link(other + "Quorin.db", db()));
-    ASSERT_TRUE(QFile::link(other + "Quorin_f", path("Quorin_f")));
-    backUpAnotherFolder(100);
-    const struct {
-        const char *what;
-        const char *action;
-        std::function<void(ScriptedPrompts &)> script;
-        QString said;
-        int cases;
-        QStringList files;
-    } rows[] = {
-        {"整理数据", "N33", [](ScriptedPrompts &p) { p.reply(Answer::Yes); }, " 3 个案例已经整理出来！", 3,
-         {"丙_190001010000.rtf", "乙_190001010000.rtf", "甲_190001010000.rtf"}},
-        {"还原", "menu_f_import", [&](ScriptedPrompts &p) { p.reply(Answer::Yes).reply(path("bk")); },
-         "成功还原，请重新打开软件！", 1, {"戊_190001010000.bmp", "戊_190001010000.rtf"}},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        {
-            TFrmMain w;
-            w.show();
-            ScriptedPrompts p;
-            row.script(p);
-            trigger(w, row.action);
-            ASSERT_FALSE(shown(p).isEmpty());
-            EXPECT_EQ(shown(p).last(), row.said);
-        }
-        EXPECT_EQ(QFileInfo(db()).symLinkTarget(), other + "Quorin.db");
-        EXPECT_EQ(QFileInfo(path("Quorin_f")).symLinkTarget(), other + "Quorin_f");
-        EXPECT_EQ(caseCount(other + "Quorin.db"), row.cases);
-        EXPECT_EQ(QDir(other + "Quorin_f").entryList(QDir::Files, QDir::Name), row.files);
-        EXPECT_EQ(QDir(path("dat")).entryList({"Quorin*"}, QDir::AllEntries | QDir::Hidden), QStringList{"Quorin.db"});
-    }
-    // The next start opens the restored cases where the links lead.
     TFrmMain w;
     w.show();
+    EXPECT_FALSE(QFile::exists(stopped));
     TRecordData r;
-    ASSERT_TRUE(CaseDb()->LoadCase(1, r));
-    EXPECT_EQ(r.name, QStringLiteral("戊"));
+    ASSERT_TRUE(CaseDb()->LoadCase(3, r));
+    EXPECT_EQ(r.name, QStringLiteral("丙"));
 }
 
 using KilledImportTest = CaseWindowTest;
 
-// 添加db文件 onto a USB stick without second names, the program killed between claiming a comment file's name (an
-// empty file) and renaming the written comment over the claim: the claim stays, empty. The next start writes it
-// again from the case's row before the import's marker goes; where an empty comment file is met all the same,
-// the case opens with its stored comment; and 存旧 never stores over the comment one it could not read.
+// 添加db文件 onto a USB stick, the program killed between claiming a comment file's name (an empty file) and
+// renaming the written comment over the claim: the claim stays, empty. The next start writes it again from the
+// case's row before the import's marker goes; where an empty comment file is met all the same, the case opens
+// with its stored comment; and 存旧 never stores over the comment one it could not read.
 TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
 {
-    struct KilledAtTheClaim : CaseFileOps {
-        bool step(const char *what) override
-        {
-            if (std::strcmp(what, "claimed") == 0)
-                raise(SIGKILL);
-            return true;
-        }
-        int hardLink(const QByteArray &, const QByteArray &) override { return EPERM; }
-        int renameNoReplace(const QByteArray &, const QByteArray &) override { return EINVAL; }
-    };
-    const QString db = MRecordBase::DefaultPath(path(""));
+    const QString db = MRecordBase::DefaultPath(path("")), marker = db + ".remarks";
     const QString rtf = RemarkFilePath(path(""), QStringLiteral("吴艳395"));
-    const QString marker = db + QStringLiteral(".remarks");
     {
         MRecordBase other(path(""));
         ASSERT_EQ(other.Open(path("other.db")), 0);
@@ -559,10 +510,9 @@ TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
     const auto import = [&](CaseFileOps *ops) {
         MRecordBase b(path(""));
         b.SetRemarkCodec({[](const QString &text) { return "{\\rtf1 " + text.toUtf8() + "}"; }, {}});
-        if (b.Open(db) != 0)
-            return std::string("not opened");
+        const bool opened = b.Open(db) == 0;
         b.SetFileOps(ops);
-        return std::to_string(b.ImportDb(path("other.db")));
+        return opened ? std::to_string(b.ImportDb(path("other.db"))) : std::string("not opened");
     };
     for (const bool killed : {true, false}) {
         SCOPED_TRACE(killed ? "the import killed at the claim" : "an empty comment file, no marker");
@@ -570,8 +520,9 @@ TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
         QDir(path("Quorin_f")).removeRecursively();
         storeCases({{"甲", 5, 2004, "私人别墅"}});
         if (killed) {
-            ASSERT_EQ(AnswerFromChild([&] { KilledAtTheClaim stick; return import(&stick); }), "")
-                << "the import was not killed at the claim";
+            StickOps stick;
+            stick.killAt = "claimed";
+            ASSERT_EQ(AnswerFromChild([&] { return import(&stick); }), "") << "the import was not killed at the claim";
             ASSERT_TRUE(QFile::exists(marker));
         } else {
             ASSERT_EQ(import(nullptr), "1");
@@ -589,11 +540,9 @@ TEST_F(KilledImportTest, TheCommentComesBackAndNoSaveStoresOverIt)
         prompts.reply(Answer::Yes).reply(Answer::Ok); // 要修改…吗？ 已保存编辑后的案例。
         EXPECT_TRUE(w->SaveCaseClick());
         w.reset();
-
-        MRecordBase after(path(""));
-        ASSERT_EQ(after.Open(db), 0);
         TRecordData stored;
-        ASSERT_TRUE(after.LoadCase(2, stored));
+        MRecordBase after(path(""));
+        ASSERT_TRUE(after.Open(db) == 0 && after.LoadCase(2, stored));
         EXPECT_EQ(stored.remarkText, QStringLiteral("评语396"));
         EXPECT_EQ(CommentFileText(RemarkFilePath(path(""), stored.remarkFile)), QStringLiteral("评语396"));
     }

@@ -1,8 +1,9 @@
 // The file roads of platform/files, each with the faults a disk or another program puts in its way: the write
 // that replaces a file whole, the new name taken only while free on every kind of disk, the copy in pieces, the
-// removal that never follows a link, and the sweep that leaves what another program still writes.
+// removal that never follows a link, the sweep that leaves what a program still writes, and where a link leads.
 #include "ChildProcess.h"
 #include "FileBytes.h"
+#include "FileLinks.h"
 #include "FilePlace.h"
 #include "FileRemove.h"
 #include "FileWrite.h"
@@ -22,10 +23,8 @@
 #include <functional>
 #include <string>
 
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
@@ -38,37 +37,29 @@ mode_t ModeOf(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-// The program's temporaries left in a folder.
+// The program's temporaries left in a folder, by name.
 QStringList Temporaries(const QString &folder)
 {
-    QStringList found;
-    for (const QString &n : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        if (IsTemporaryName(n))
-            found << n;
-    return found;
+    return QDir(folder).entryList({QLatin1String(kTemporaryMark) + '*'}, QDir::AllEntries | QDir::Hidden | QDir::System,
+                                  QDir::Name);
 }
 
-// A disk that answers the roads' calls as told: a sync's error, a step refused, no second names, no renaming
-// only to a free name.
+// A disk that answers the roads' calls as told: a sync's error, a step refused (or the process killed there), no
+// second names, no renaming only to a free name.
 struct Disk : FileCalls {
     int syncError = 0;
     const char *refused = nullptr;
-    bool kill = false; // ends the process at the refused step instead
-    bool links = true, freeRename = true;
+    bool kill = false, links = true, freeRename = true;
 
     int sync(int fd) override { return syncError ? syncError : FileCalls::sync(fd); }
     bool step(const char *what) override
     {
-        if (!refused || std::strcmp(what, refused) != 0)
-            return true;
-        if (kill)
+        const bool at = refused && std::strcmp(what, refused) == 0;
+        if (at && kill)
             raise(SIGKILL);
-        return false;
+        return !at;
     }
-    int hardLink(const QByteArray &from, const QByteArray &to) override
-    {
-        return links ? FileCalls::hardLink(from, to) : EPERM;
-    }
+    int hardLink(const QByteArray &f, const QByteArray &t) override { return links ? FileCalls::hardLink(f, t) : EPERM; }
     int renameNoReplace(const QByteArray &from, const QByteArray &to) override
     {
         return freeRename ? FileCalls::renameNoReplace(from, to) : EINVAL;
@@ -98,7 +89,7 @@ TEST(FileRoads, AWriteReplacesTheFileWholeOrLeavesItAsItWas)
     const QByteArray content(4096, 'n');
     rlimit normal{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &normal), 0);
-    for (const auto &row : rows) {
+    for (const auto &row : rows)
         for (const bool copy : {false, true}) {
             SCOPED_TRACE(std::string(row.what) + (copy ? ", a copy" : ", bytes"));
             QTemporaryDir dir;
@@ -120,7 +111,6 @@ TEST(FileRoads, AWriteReplacesTheFileWholeOrLeavesItAsItWas)
             EXPECT_EQ(ModeOf(target), mode_t(0640));
             EXPECT_EQ(Temporaries(dir.path()), QStringList());
         }
-    }
 }
 
 // A new name is taken only while it is free, on a disk with every call, on one without second names, and on
@@ -134,14 +124,13 @@ TEST(FileRoads, ANewNameIsTakenOnlyWhileFreeOnEveryDisk)
         bool links, freeRename;
     } disks[] = {{"every call", true, true}, {"no free rename", true, false}, {"no second names", false, true},
                  {"a FAT stick", false, false}};
-    using Road = std::function<int(const QString &from, const QString &to, FileCalls &)>;
     const struct {
         const char *what;
-        Road road;
+        std::function<int(const QString &from, const QString &to, FileCalls &)> road;
         bool fromStays; // after success
     } roads[] = {
-        {"move", [](const QString &f, const QString &t, FileCalls &c) { return MoveToFreeName(f, t, c); }, false},
-        {"second name", [](const QString &f, const QString &t, FileCalls &c) { return AddSecondName(f, t, c); }, true},
+        {"move", MoveToFreeName, false},
+        {"second name", AddSecondName, true},
         {"new file",
          [](const QString &f, const QString &t, FileCalls &c) {
              return WriteWholeFile(t, ReadBytes(f), {.newOnly = true}, c).code;
@@ -195,10 +184,8 @@ TEST(FileRoads, ACopyGoesInPiecesAndRefusesWhatItCannotRead)
     }
     const std::string answer = AnswerFromChild([&] {
         // Room for what the process holds now and 64 MiB more: a third of the file.
-        qint64 now = 0;
-        for (const QByteArray &line : ReadBytes(QStringLiteral("/proc/self/status")).split('\n'))
-            if (line.startsWith("VmSize:"))
-                now = line.mid(7).trimmed().split(' ').value(0).toLongLong() << 10;
+        const QByteArray status = ReadBytes(QStringLiteral("/proc/self/status"));
+        const qint64 now = status.mid(status.indexOf("VmSize:") + 7).trimmed().split(' ').value(0).toLongLong() << 10;
         const rlimit room{rlim_t(now + (qint64(64) << 20)), rlim_t(now + (qint64(64) << 20))};
         if (now == 0 || setrlimit(RLIMIT_AS, &room) != 0)
             return std::string("no limit");
@@ -271,34 +258,18 @@ TEST(FileRoads, ATreeGoesWithoutFollowingALink)
     }
 }
 
-// The sweep removes what programs stopped before finishing left, and nothing that another running program (or
-// this one) still writes: a temporary held open by a second process stays with its journal until that process
-// ends. The user's files, folders and what marked links point at stay too.
+// The sweep removes what programs stopped before finishing left, with its journal, and nothing that a program
+// still writes: the writer's lock belongs to its open file, so this program's own temporary is held against its
+// sweep as another program's is (whose copies' case the whole-database tests take). Once the writer lets go,
+// the temporary and its journal go. The user's files, folders and what marked links point at stay.
 TEST(FileRoads, TheSweepLeavesWhatAProgramStillWrites)
 {
     QTemporaryDir dir, outside;
     const QString folder = dir.path() + "/";
-    int ready[2], stop[2];
-    ASSERT_TRUE(pipe(ready) == 0 && pipe(stop) == 0);
-    const pid_t writer = fork();
-    if (writer == 0) { // another running program, writing a temporary
-        close(ready[0]), close(stop[1]);
-        QString temp;
-        const int fd = CreateTemporaryBeside(folder + "Quorin.db", temp);
-        const QByteArray name = QFileInfo(temp).fileName().toUtf8() + '\n';
-        char c;
-        const bool told = fd >= 0 && write(ready[1], name.constData(), size_t(name.size())) == name.size();
-        _exit(told && read(stop[0], &c, 1) >= 0 ? 0 : 1);
-    }
-    close(ready[1]), close(stop[0]);
-    char buf[256] = {};
-    ASSERT_GT(read(ready[0], buf, sizeof buf - 1), 0);
-    close(ready[0]);
-    const QString held = QString::fromUtf8(buf).trimmed();
-    ASSERT_TRUE(IsTemporaryName(held));
-    TemporaryFile ours; // this program's own, being written
-    ASSERT_TRUE(ours.create(folder + "set.ini"));
-    WriteBytes(folder + held + "-journal", "j");
+    TemporaryFile held;
+    ASSERT_TRUE(held.create(folder + "Quorin.db"));
+    const QString name = QFileInfo(held.path()).fileName();
+    WriteBytes(held.path() + "-journal", "j");
     WriteBytes(folder + ".~quorin-tmp-Qk3ZrW8x1Y2z", "stopped");
     WriteBytes(folder + ".~quorin-tmp-Qk3ZrW8x1Y2z-journal", "stopped");
     WriteBytes(folder + ".~quorin-tmp-AbC123dEf456-journal", "its file gone");
@@ -307,32 +278,61 @@ TEST(FileRoads, TheSweepLeavesWhatAProgramStillWrites)
     ASSERT_TRUE(QDir().mkpath(folder + ".~quorin-tmp-AFolderOfIts"));
     WriteBytes(folder + "set.ini.backup", "user's");
     WriteBytes(folder + "Quorin.db.part", "earlier version's");
-
-    const QStringList whileWritten{held, held + "-journal", QFileInfo(ours.path()).fileName(), ".~quorin-tmp-AFolderOfIts"};
+    const QStringList whileWritten{name, name + "-journal", ".~quorin-tmp-AFolderOfIts"};
     const struct {
         const char *what;
-        bool otherEnded;
+        bool letGo;
         QString also;
         QStringList temporaries; // that stay
         bool partStays;
     } rows[] = {
-        {"while both write", false, {}, whileWritten, true},
+        {"while it is written", false, {}, whileWritten, true},
         {"with the earlier versions' names", false, ".part", whileWritten, false},
-        {"after the other program ended", true, {}, {QFileInfo(ours.path()).fileName(), ".~quorin-tmp-AFolderOfIts"}, false},
+        {"once its writer has let it go", true, {}, {".~quorin-tmp-AFolderOfIts"}, false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        if (row.otherEnded)
-            close(stop[1]), waitpid(writer, nullptr, 0);
+        if (row.letGo)
+            held.placed(); // as a writer that ended, killed or not: its descriptors closed, the name left
         EXPECT_TRUE(RemoveStoppedWrites(folder, row.also));
-        QStringList stays = Temporaries(folder), expected = row.temporaries;
-        stays.sort();
+        QStringList expected = row.temporaries;
         expected.sort();
-        EXPECT_EQ(stays, expected);
+        EXPECT_EQ(Temporaries(folder), expected);
         EXPECT_EQ(QFile::exists(folder + "Quorin.db.part"), row.partStays);
         EXPECT_EQ(ReadBytes(folder + "set.ini.backup"), "user's");
         EXPECT_EQ(ReadBytes(outside.filePath("mine.txt")), "mine");
     }
+}
+
+// Where a link leads: the file or folder that whole-file roads replace in place of the link itself.
+TEST(FileRoads, LinkedPathFollowsLinksAtTheLastPartToTheNameThatIsNoLink)
+{
+    QTemporaryDir tmp;
+    const QString root = QDir(tmp.path()).canonicalPath();
+    const auto at = [&](const char *name) { return root + '/' + QString::fromUtf8(name); };
+    ASSERT_TRUE(QDir().mkpath(at("disk/cases")) && QDir().mkpath(at("dat")));
+    WriteBytes(at("disk/Quorin.db"), {});
+    const QByteArray absolute = QFile::encodeName(at("disk/cases"));
+    for (const auto &[target, name] :
+         {std::pair{"../disk/Quorin.db", "dat/relative.db"}, {"relative.db", "dat/chain.db"},
+          {absolute.constData(), "Quorin_f"}, {"../Quorin_f/../gone.db", "dat/through-folder.db"},
+          {"../disk/missing.db", "dat/dangling.db"}, {"loop-b", "dat/loop-a"}, {"loop-a", "dat/loop-b"}})
+        ASSERT_EQ(::symlink(target, QFile::encodeName(at(name)).constData()), 0) << name;
+    const struct {
+        const char *path;
+        QString leadsTo;
+    } rows[] = {
+        {"disk/Quorin.db", at("disk/Quorin.db")},      // no link: itself
+        {"dat/relative.db", at("disk/Quorin.db")},     // read from the link's own folder
+        {"dat/chain.db", at("disk/Quorin.db")},        // a link to a link
+        {"Quorin_f/", at("disk/cases")},               // a folder, asked with its slash
+        {"dat/through-folder.db", at("disk/gone.db")}, // ".." goes up from where the folder link leads
+        {"dat/dangling.db", at("disk/missing.db")},    // the name its file would have
+        {"dat/loop-a", at("dat/loop-a")},              // a circle: itself
+        {"nothing/here.db", at("nothing/here.db")},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(LinkedPath(at(row.path)), row.leadsTo) << row.path;
 }
 
 } // namespace
